@@ -1,0 +1,44 @@
+// Text and number helpers shared by the link, the fuel list and the front ends.
+// Every helper is a pure function of its arguments (NextField also moves its
+// position) and never throws: input that cannot be converted gives 0 or "".
+// Texts are Windows-1252 byte strings, one byte per character.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quelt {
+
+// Returns the characters from `pos` (1-based) up to the next ';' and moves
+// `pos` just past that ';' (to length + 2 at the end of the text). Past the
+// end it returns "" and moves `pos` on by one.
+std::string NextField(std::string_view text, std::int32_t& pos);
+
+// Decimal text of `value`, right-aligned with spaces in `width` characters
+// (width 0: no padding; a longer text is never cut).
+std::string IntToStrWidth(std::int32_t value, std::int32_t width);
+
+// IntToStrWidth with every space replaced by '0': (7, 2) gives "07".
+std::string ZeroPadInt(std::int32_t value, std::int32_t width);
+
+// Fixed-point text with ',' as decimal mark whatever the locale. The value is
+// first rounded to 17 decimals (18-19 significant digits from 10 on) with a
+// 64-bit mantissa, then to `decimals` places with halves away from zero.
+std::string FormatFixed(double value, std::int32_t decimals);
+
+// First integer in the text: decimal, or hexadecimal after a '$'. 0 when
+// nothing converts or a decimal value does not fit 32 bits.
+std::int32_t ParseIntLenient(std::string_view text);
+
+// First decimal number in the text, ',' or '.' as decimal mark, no exponent.
+double ParseFloatLenient(std::string_view text);
+
+// 'a'..'z' and the Windows-1252 umlauts 'ä' 'ö' 'ü' to upper case.
+std::string UpperCaseGerman(std::string_view text);
+
+// A length in pixels at 96 dpi scaled to `dpi` (halves to even, as the
+// extended-precision original did).
+std::int32_t ScaleForDpi(std::int32_t value, std::int32_t dpi);
+
+}  // namespace quelt

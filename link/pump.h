@@ -1,0 +1,22 @@
+// The message pump the link waits through. A front end supplies one: the GUI
+// dispatches window events (and its 100 ms QTimer calls TGlb::Timer1Timer),
+// the command line waits on the port and ticks by the clock, tests tick on
+// demand.
+#pragma once
+
+#include "link/comm.h"
+
+namespace quelt {
+
+class MessagePump {
+ public:
+  virtual ~MessagePump() = default;
+  // Dispatches every pending event, a due tick included, and returns.
+  virtual void ProcessPendingEvents() = 0;
+  // Blocks until input may wait on `port` (0: no port), an event is pending
+  // or the next tick is due. Called only after a pass that found no input, so
+  // a wait never keeps a core busy. It dispatches nothing itself.
+  virtual void WaitForActivity(comm::Handle port) = 0;
+};
+
+}  // namespace quelt

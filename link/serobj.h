@@ -1,0 +1,55 @@
+// TSerial: a thin synchronous wrapper around one serial port. It opens the
+// port by number, builds and applies the device control block, drives DTR and
+// RTS through it, and moves bytes one call at a time. No framing, buffering
+// or timing: that is TGlb's business. Failures set `Error` (or give 0); no
+// operation throws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/comm.h"
+#include "link/dcb.h"
+
+namespace quelt {
+
+class TSerial {
+ public:
+  bool IsOpen = false;  // opened and configured; set only by ApplySettings
+  bool Error = false;   // the last operation that reports one failed
+  comm::Handle Handle = 0;
+  std::int32_t Port = 1;
+  std::uint32_t BaudRate = 9600;
+  std::uint16_t DataBits = 8;
+  std::uint16_t Parity = 0;    // 0 none
+  std::uint16_t StopBits = 0;  // 0 one stop bit
+  std::uint8_t FlowControl = 0;  // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 DTR/DSR
+  std::uint32_t InQueueSize = 2048;
+  std::uint32_t OutQueueSize = 2048;
+  bool RawErrors = true;
+  std::uint32_t CurrentInQueue = 0;
+  DcbRecord Dcb{};
+
+  // A device given by the user ("/dev/ttyUSB0", "COM7"); when set, Open uses
+  // it instead of the device that `Port` stands for.
+  std::string DevicePath;
+  // Why the last Open or ApplySettings failed (for the front end to show).
+  comm::Reason LastReason;
+
+  // The device path Open would use now.
+  std::string PathToOpen() const;
+
+  void Open();
+  void ApplySettings();
+  void SetDtr(bool on);
+  void SetRts(bool on);
+  void Write(const void* buffer, std::uint32_t count);
+  void WriteByte(std::uint8_t b);
+  std::uint32_t Read(void* buffer, std::uint32_t count);
+  std::uint8_t ReadByte();
+  std::uint32_t BytesWaiting();
+  bool HasInput();
+  void Close();
+};
+
+}  // namespace quelt
