@@ -15,7 +15,8 @@ class MessagePump {
   virtual void ProcessPendingEvents() = 0;
   // Blocks until input may wait on `port` (0: no port), an event is pending
   // or the next tick is due. Called only after a pass that found no input, so
-  // a wait never keeps a core busy. It dispatches nothing itself.
+  // a wait never keeps a core busy. It may dispatch the events that woke it
+  // (the GUI's does); the caller tests TicksLeft again afterwards.
   virtual void WaitForActivity(comm::Handle port) = 0;
 };
 

@@ -1,0 +1,63 @@
+// TGlb: the tool's one connection to the analyser. It finds and opens the
+// port, sends a command closed by CR and collects the reply up to the next CR
+// or until ten 100 ms ticks have passed. Waits go through a MessagePump, which
+// both keeps the front end responsive and delivers the ticks (Timer1Timer).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/pump.h"
+#include "link/serobj.h"
+
+namespace quelt {
+
+class TGlb {
+ public:
+  static constexpr int kReplyTicks = 10;
+  static constexpr int kTickMs = 100;
+
+  explicit TGlb(MessagePump& pump);
+  TGlb(const TGlb&) = delete;
+  TGlb& operator=(const TGlb&) = delete;
+
+  std::uint8_t LastByte = 0;
+  std::string Reply;  // last reply, without its CR (Windows-1252 bytes)
+  TSerial Serial;
+  std::int32_t PortNumber = 0;
+  std::int32_t TicksLeft = 0;
+  std::int32_t BaudRate = 9600;
+  bool Failed = false;
+
+  // A device given by the user (--port); replaces discovery in Connect.
+  std::string PortOverride;
+  // Finds the COM number; by default the system's FindUsbComPort. Tests set
+  // their own to count lookups or to fake a missing bridge.
+  std::function<std::int32_t()> Discover;
+
+  void FormCreate();
+  void Timer1Timer();
+  void Connect();
+  void Disconnect();
+  void Drain();
+  void Exchange(std::string_view command);
+
+  // Ends the wait in progress at once as a time-out (the window is closing,
+  // or the user gave up). The current operation then runs its closing steps.
+  void Abort();
+  bool Aborted() const { return aborted_; }
+  void ClearAbort() { aborted_ = false; }
+
+  // Why the latest Connect failed, for the front end: "" when it did not.
+  // Names the device and, for refused access, the group that grants it.
+  const std::string& ConnectProblem() const { return connectProblem_; }
+
+ private:
+  MessagePump& pump_;
+  bool aborted_ = false;
+  std::string connectProblem_;
+};
+
+}  // namespace quelt
