@@ -46,7 +46,7 @@ void Close(Handle h);
 // Blocks until input may be waiting on `h` or `timeoutMs` has passed. Lets
 // callers wait without burning a core; it reads nothing. A line that hung up
 // (device gone) sleeps the whole timeout rather than returning at once, so a
-// wait on a dead line neither hangs nor spins.
+// wait on a dead line neither hangs nor spins. With no port (0) it sleeps.
 void WaitReadable(Handle h, int timeoutMs);
 
 }  // namespace quelt::comm

@@ -1,1 +1,128 @@
-// placeholder: being written
+#include "link/glb.h"
+
+#include "link/commands.h"
+#include "link/discovery.h"
+
+namespace quelt {
+
+TGlb::TGlb(MessagePump& pump) : pump_(pump) { FormCreate(); }
+
+void TGlb::FormCreate() {
+  Reply.clear();
+  PortNumber = 0;
+  TicksLeft = 0;
+  BaudRate = 9600;
+  Serial = TSerial{};
+  Failed = false;
+  if (!Discover) {
+    Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
+  }
+}
+
+void TGlb::Timer1Timer() {
+  if (TicksLeft > 0) --TicksLeft;
+}
+
+void TGlb::Connect() {
+  Failed = false;
+  if (Serial.IsOpen) return;
+  connectProblem_.clear();
+
+  if (PortOverride.empty()) {
+    PortNumber = Discover();
+    if (PortNumber == 0) {
+      Failed = true;
+      connectProblem_ = "No analyser found: the USB bridge of the QUELT is not attached.";
+      return;
+    }
+    Serial.DevicePath.clear();
+    Serial.Port = PortNumber;
+  } else {
+    Serial.DevicePath = PortOverride;
+  }
+  Serial.BaudRate = static_cast<std::uint32_t>(BaudRate);
+  Serial.RawErrors = true;
+  Serial.Open();
+  if (Serial.Error) {
+    Failed = true;
+    const auto& why = Serial.LastReason;
+    connectProblem_ = "Cannot open " + Serial.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
+    if (why.permission) {
+      connectProblem_ += " (access refused: add your user to the dialout group and log in again)";
+    }
+    return;
+  }
+  Serial.ApplySettings();
+  if (Serial.Error) {
+    Failed = true;
+    connectProblem_ = "Cannot configure " + Serial.PathToOpen() +
+                      (Serial.LastReason.text.empty() ? "" : ": " + Serial.LastReason.text);
+    return;
+  }
+  Serial.SetDtr(true);
+  Serial.SetRts(true);
+}
+
+void TGlb::Disconnect() { Serial.Close(); }
+
+void TGlb::Drain() {
+  if (Failed) return;
+  Connect();
+  TicksLeft = 1;
+  do {
+    pump_.ProcessPendingEvents();
+    bool got = false;
+    if (Serial.HasInput()) {
+      Serial.ReadByte();
+      got = true;
+    }
+    if (aborted_) TicksLeft = 0;
+    if (TicksLeft != 0 && !got) {
+      pump_.WaitForActivity(Serial.IsOpen ? Serial.Handle : 0);
+      if (aborted_) TicksLeft = 0;
+    }
+  } while (TicksLeft != 0);
+}
+
+void TGlb::Exchange(std::string_view command) {
+  if (Failed || aborted_) {
+    Reply.clear();
+    Failed = true;
+    return;
+  }
+  Connect();
+  for (char c : command) Serial.WriteByte(static_cast<std::uint8_t>(c));
+  Serial.WriteByte(static_cast<std::uint8_t>(cmd::kCR));
+
+  LastByte = 0;
+  Reply.clear();
+  TicksLeft = kReplyTicks;
+  for (;;) {
+    bool got = false;
+    if (Serial.HasInput()) {
+      const std::uint8_t b = Serial.ReadByte();
+      LastByte = b;
+      if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
+      Reply.push_back(static_cast<char>(b));
+      got = true;
+    }
+    pump_.ProcessPendingEvents();
+    if (aborted_) TicksLeft = 0;
+    if (TicksLeft == 0) break;
+    if (!got) {
+      // Nothing arrived on this pass: sleep until input, an event or the next
+      // tick instead of polling flat out.
+      pump_.WaitForActivity(Serial.IsOpen ? Serial.Handle : 0);
+      if (aborted_) TicksLeft = 0;
+      if (TicksLeft == 0) break;
+    }
+  }
+  if (TicksLeft == 0) Failed = true;
+}
+
+void TGlb::Abort() {
+  aborted_ = true;
+  TicksLeft = 0;
+}
+
+}  // namespace quelt

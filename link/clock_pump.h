@@ -1,0 +1,30 @@
+// The message pump of a program without a window (the command line, the
+// benchmarks): it ticks by the monotonic clock every 100 ms and waits on the
+// port between ticks.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "link/pump.h"
+
+namespace quelt {
+
+class ClockPump : public MessagePump {
+ public:
+  using Clock = std::chrono::steady_clock;
+  explicit ClockPump(std::function<void()> onTick = {});
+  void SetTickHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
+
+  void ProcessPendingEvents() override;
+  void WaitForActivity(comm::Handle port) override;
+
+  long long Ticks() const { return ticks_; }
+
+ private:
+  std::function<void()> onTick_;
+  Clock::time_point nextTick_;
+  long long ticks_ = 0;
+};
+
+}  // namespace quelt
