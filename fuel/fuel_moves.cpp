@@ -1,1 +1,47 @@
-// placeholder: being written
+// Moving the current row one place up or down. The row's values travel as
+// they are (not through a text form), so exponent-sized values and any
+// description survive; renumbering and selection follow the row's N.
+#include "fuel/fuel_ops.h"
+
+namespace quelt {
+
+void FuelListOps::MoveDown() { Move(+1); }
+void FuelListOps::MoveUp() { Move(-1); }
+
+void FuelListOps::Move(int step) {
+  if (busy_ || table_.IsEmpty()) return;
+  table_.Post();
+  // The bound and the selection use the row's N, whatever it holds: after an
+  // edit it may be count + 1, after a deletion there may be a gap.
+  const int target = table_.Current().N + step;
+  if (step > 0 && target > table_.RecordCount()) return;
+  if (step < 0 && target < 1) return;
+
+  table_.DisableControls();
+  const FuelRow moved = table_.Current();
+  const int from = table_.CurrentIndex();
+  table_.Delete();
+  const int remaining = table_.RecordCount();
+  // Down: just after the row that followed it; up: just before the row that
+  // preceded it. At either end the row goes back where it was.
+  int to = step > 0 ? from + 1 : from - 1;
+  if (to > remaining) to = from;
+  if (to < 0) to = 0;
+  if (to >= remaining) {
+    table_.AppendRow(moved);
+  } else {
+    table_.MoveTo(to);
+    table_.InsertRow(moved);
+  }
+
+  for (int i = 0; i < table_.RecordCount(); ++i) {
+    table_.MoveTo(i);
+    table_.SetInteger(FuelField::N, i + 1);
+    table_.Post();
+  }
+  table_.Last();
+  while (!table_.Bof() && table_.Current().N != target) table_.Prior();
+  table_.EnableControls();
+}
+
+}  // namespace quelt

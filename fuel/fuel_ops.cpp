@@ -1,1 +1,281 @@
-// placeholder: being written
+#include "fuel/fuel_ops.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "fuel/funcs.h"
+#include "fuel/gas_names.h"
+#include "link/commands.h"
+
+namespace quelt {
+
+namespace {
+
+// Runs `fn` when the scope ends, however it ends (also by an exception).
+template <typename Fn>
+class Finally {
+ public:
+  explicit Finally(Fn fn) : fn_(std::move(fn)) {}
+  ~Finally() { fn_(); }
+  Finally(const Finally&) = delete;
+  Finally& operator=(const Finally&) = delete;
+
+ private:
+  Fn fn_;
+};
+
+constexpr const char* kIntroInstructions[] = {
+    "[ Connect your QUELT with computer. ]",
+    "[ Switch QUELT ON.                  ]",
+    "[ Press Button \"Refresh\".           ]",
+    "[ Check table of fuel.              ]",
+    "[ With cklick on right button you   ]",
+    "[ are able to edit discription.     ]",
+};
+
+}  // namespace
+
+// Marks a transfer: the front end locks every control that starts a transfer
+// or changes the table until the transfer has ended, whatever its outcome.
+class FuelListOps::TransferScope {
+ public:
+  explicit TransferScope(FuelListOps& ops) : ops_(ops), outer_(!ops.busy_) {
+    if (!outer_) return;
+    ops_.busy_ = true;
+    ops_.aborting_ = false;
+    ops_.glb_.ClearAbort();
+    ops_.view_.SetTransferActive(true);
+  }
+  ~TransferScope() {
+    if (!outer_) return;
+    ops_.busy_ = false;
+    ops_.view_.SetTransferActive(false);
+  }
+  TransferScope(const TransferScope&) = delete;
+  TransferScope& operator=(const TransferScope&) = delete;
+
+ private:
+  FuelListOps& ops_;
+  bool outer_;
+};
+
+FuelListOps::FuelListOps(TGlb& glb, FuelTable& table, FuelView& view)
+    : glb_(glb), table_(table), view_(view) {}
+
+void FuelListOps::ShowIntro() {
+  view_.ClearLog();
+  view_.AddLogLine(TitleLine);
+  view_.AddLogLine(std::string("QUELT fuel list updater: ") + kProgramVersion);
+  view_.AddLogLine("");
+  for (const char* line : kIntroInstructions) view_.AddLogLine(line);
+}
+
+void FuelListOps::ShowMessage(const std::string& text) {
+  // Once the window is closing nobody is there to answer a box.
+  if (!aborting_) view_.ShowMessage(text);
+}
+
+void FuelListOps::AbortTransfer() {
+  if (!busy_) return;
+  aborting_ = true;
+  glb_.Abort();
+}
+
+bool FuelListOps::Refresh() {
+  if (busy_) return false;
+  ShowIntro();
+  TransferScope transfer(*this);
+  bool listRead = false;
+  Finally closing([&] {
+    glb_.Disconnect();
+    if (glb_.Failed) {
+      view_.AddLogLine(kCommunicationError);
+      // The classic trap on Linux: the port is there but not ours to open.
+      if (glb_.Serial.LastReason.permission && !glb_.ConnectProblem().empty()) {
+        view_.AddLogLine(glb_.ConnectProblem());
+      }
+    }
+    view_.EnableRefresh(true);
+  });
+
+  view_.EnableSend(false);
+  view_.EnableRefresh(false);
+  std::string typeText;
+  if (!QueryIdentity(&typeText)) return false;
+  ApplyTypeCode(typeText);
+  if (ReadFuelList()) {
+    view_.EnableSend(true);
+    listRead = true;
+  }
+  view_.AddLogLine("");
+  return listRead;
+}
+
+bool FuelListOps::QueryIdentity(std::string* typeText) {
+  glb_.Connect();
+  glb_.Exchange(cmd::kWakeUp);
+  glb_.Exchange(cmd::kWakeUp);
+
+  struct Query {
+    const char* command;
+    const char* label;  // 12 characters, the colon last
+  };
+  static constexpr Query kQueries[] = {
+      {cmd::kIdentification, "Found      :"},
+      {cmd::kType, "Type       :"},
+      {cmd::kSerialNumber, "Serial No. :"},
+      {cmd::kVersion, "Version    :"},
+  };
+  for (const Query& q : kQueries) {
+    glb_.Exchange(q.command);
+    if (glb_.Failed) return false;
+    view_.AddLogLine(q.label + glb_.Reply);
+    if (typeText && q.command == cmd::kType) *typeText = glb_.Reply;
+  }
+  return true;
+}
+
+void FuelListOps::ApplyTypeCode(const std::string& typeText) {
+  LGasFuelId = -1;
+  if (const auto language = LanguageOfType(ParseIntLenient(typeText))) {
+    LanguageIndex = language->languageIndex;
+    LGasFuelId = language->lGasFuelId;
+  }
+}
+
+bool FuelListOps::ReadFuelList() {
+  view_.SetBusyCursor(true);
+  glb_.Failed = false;
+  TransferScope transfer(*this);
+  bool refused = false;  // a row carried a value its field cannot hold
+  bool result = true;
+  {
+    Finally closing([&] {
+      view_.SetBusyCursor(false);
+      result = true;
+      view_.SetProgress(kProgressFullScale);
+      if (glb_.TicksLeft == 0 || refused) {
+        ShowMessage(kTransferError);
+        table_.EmptyTable();
+        view_.SetProgress(0);
+        result = false;
+      }
+      table_.First();
+      while (!table_.Eof() && table_.Current().ID != kNaturalGasHId) table_.Next();
+    });
+
+    table_.EmptyTable();
+    glb_.Connect();
+    glb_.Exchange(cmd::kWakeUp);
+    glb_.Drain();
+    glb_.Exchange(cmd::kRowCount);
+    if (glb_.TicksLeft == 0) return false;
+
+    std::int32_t pos = 1;
+    const std::int32_t count = ParseIntLenient(NextField(glb_.Reply, pos));
+    bool hRowSeen = false;
+    for (std::int32_t k = 1; k <= count; ++k) {
+      view_.SetProgress(k);
+      glb_.Exchange(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
+      if (glb_.TicksLeft == 0) break;
+
+      const ParsedFuelRow parsed = ReadFuelRowText(glb_.Reply);
+      if (parsed.ID == kNaturalGasHId) hRowSeen = true;
+      if (!parsed.FitsRow()) {
+        // A wrapped N or Soot flag would be written back wrong: refuse the
+        // whole list rather than show a row that is not the analyser's.
+        refused = true;
+        view_.AddLogLine("Row " + std::to_string(k) + " refused: N " + std::to_string(parsed.N) +
+                         " or Soot " + std::to_string(parsed.Special) +
+                         " is outside -32768..32767");
+        break;
+      }
+      FuelRow row = parsed.ToRow();
+      if (row.ID == LGasFuelId) {
+        if (const char* name = NaturalGasLName(LanguageIndex)) row.Description = name;
+      }
+      table_.AppendRow(row);
+    }
+    if (glb_.TicksLeft == 0 || refused) return false;
+
+    if (!hRowSeen) {
+      table_.DisableControls();
+      table_.First();
+      for (int i = 0; i < 3; ++i) table_.Next();
+      FuelRow hRow = ReadFuelRowText(kDefaultHGasRow).ToRow();
+      // Before any type code was recognised the built-in name stays.
+      if (const char* name = NaturalGasHName(LanguageIndex)) hRow.Description = name;
+      table_.InsertRow(hRow);
+      table_.EnableControls();
+    }
+
+    table_.DisableControls();
+    for (int i = 0; i < table_.RecordCount(); ++i) {
+      table_.MoveTo(i);
+      table_.SetInteger(FuelField::N, i + 1);
+      table_.Post();
+    }
+    table_.First();
+    table_.EnableControls();
+  }
+  return result;
+}
+
+bool FuelListOps::SendFuelList() {
+  if (busy_) return false;
+  TransferScope transfer(*this);
+  view_.SetBusyCursor(true);
+  Finally closing([&] {
+    view_.SetProgress(kProgressFullScale);
+    view_.SetBusyCursor(false);
+    if (glb_.TicksLeft == 0) {
+      ShowMessage(kTimeout);
+      view_.SetProgress(0);
+    }
+  });
+
+  // A failure of an earlier send must not turn this one into an instant
+  // "Timeout": start over, with discovery, on a fresh connection.
+  if (glb_.Failed) {
+    glb_.Disconnect();
+    glb_.Failed = false;
+  }
+  table_.First();
+  glb_.Drain();
+  int i = 0;
+  while (!table_.Eof()) {
+    ++i;
+    view_.SetProgress(i);
+    if (i > kMaxRowsSent) {
+      table_.Next();
+      continue;
+    }
+    glb_.Exchange(std::string(cmd::kWriteRow) + WriteFuelRowText(table_.Current(), i));
+    if (glb_.TicksLeft == 0) return false;
+    table_.Next();
+  }
+  glb_.Exchange(std::string(cmd::kWriteCount) + IntToStrWidth(std::min(i, kMaxRowsUsed), 0) +
+                cmd::kWriteCountTail);
+  return glb_.TicksLeft != 0;
+}
+
+bool FuelListOps::ReadRawRows(std::vector<ParsedFuelRow>& rows) {
+  TransferScope transfer(*this);
+  rows.clear();
+  glb_.Failed = false;
+  glb_.Connect();
+  glb_.Exchange(cmd::kWakeUp);
+  glb_.Drain();
+  glb_.Exchange(cmd::kRowCount);
+  if (glb_.TicksLeft == 0) return false;
+  std::int32_t pos = 1;
+  const std::int32_t count = ParseIntLenient(NextField(glb_.Reply, pos));
+  for (std::int32_t k = 1; k <= count; ++k) {
+    glb_.Exchange(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
+    if (glb_.TicksLeft == 0) return false;
+    rows.push_back(ReadFuelRowText(glb_.Reply));
+  }
+  return true;
+}
+
+}  // namespace quelt

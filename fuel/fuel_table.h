@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +84,7 @@ class FuelTable {
 
   std::vector<FuelRow> rows_;
   int current_ = -1;
+  int insertReturn_ = -1;  // current row before an Insert/Append began
   State state_ = State::Browse;
   FuelRow buffer_;
   bool eof_ = true;
