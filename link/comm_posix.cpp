@@ -1,1 +1,267 @@
-// placeholder: being written
+// The serial seam on POSIX: termios on the tty device.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "link/comm.h"
+#include "link/usb_tty.h"
+
+namespace quelt::comm {
+namespace {
+
+int Fd(Handle h) { return static_cast<int>(h); }
+
+void Fill(Reason* reason, int code) {
+  if (reason == nullptr) return;
+  reason->code = code;
+  reason->permission = false;
+  switch (code) {
+    case EACCES:
+    case EPERM:
+      reason->permission = true;
+      reason->text = "permission denied";
+      break;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      reason->text = "device not found";
+      break;
+    case EBUSY:
+    case EWOULDBLOCK:
+      reason->text = "in use by another program";
+      break;
+    case ENOTTY:
+      reason->text = "not a serial port";
+      break;
+    default:
+      reason->text = std::strerror(code);
+      break;
+  }
+}
+
+bool Fail(Reason* reason, int code) {
+  Fill(reason, code);
+  return false;
+}
+
+speed_t SpeedFor(std::uint32_t baud) {
+  struct Rate {
+    std::uint32_t baud;
+    speed_t code;
+  };
+  static constexpr Rate kRates[] = {
+      {50, B50},         {75, B75},         {110, B110},       {134, B134},
+      {150, B150},       {200, B200},       {300, B300},       {600, B600},
+      {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
+      {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+      {115200, B115200}, {230400, B230400},
+#ifdef B460800
+      {460800, B460800}, {500000, B500000}, {576000, B576000}, {921600, B921600},
+      {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
+#endif
+  };
+  for (const Rate& r : kRates) {
+    if (r.baud == baud) return r.code;
+  }
+  return B0;
+}
+
+// Sets or clears modem lines. A pseudo-terminal has none and refuses the
+// request; that must not make a configuration fail.
+bool SetModemLines(int fd, int set, int clear) {
+  for (auto [request, bits] : {std::pair{TIOCMBIS, set}, std::pair{TIOCMBIC, clear}}) {
+    if (bits == 0) continue;
+    if (::ioctl(fd, request, &bits) != 0 && errno != EINVAL && errno != ENOTTY) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DevicePathForPort(std::int32_t number) { return UsbTtyPathForComPort(number); }
+
+Handle Open(const std::string& devicePath, Reason* reason) {
+  if (devicePath.empty()) {
+    Fill(reason, ENOENT);
+    return kInvalid;
+  }
+  // O_NONBLOCK: neither the open (no carrier yet) nor a read ever waits; a
+  // write waits for room itself (Write below).
+  int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    Fill(reason, errno);
+    return kInvalid;
+  }
+  // Handle 0 means "no port", so never keep standard input's number.
+  if (fd < 3) {
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    const int err = errno;
+    ::close(fd);
+    if (moved < 0) {
+      Fill(reason, err);
+      return kInvalid;
+    }
+    fd = moved;
+  }
+  if (!::isatty(fd)) {
+    ::close(fd);
+    Fill(reason, ENOTTY);
+    return kInvalid;
+  }
+  // The exclusive share mode. flock stops every other cooperating program,
+  // root included; TIOCEXCL also stops plain opens by other users. Either
+  // alone leaves a gap: TIOCEXCL comes only after our own open succeeded,
+  // and root ignores it.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    Fill(reason, err);
+    return kInvalid;
+  }
+  ::ioctl(fd, TIOCEXCL);
+  return fd;
+}
+
+void SetupQueues(Handle, std::uint32_t, std::uint32_t) {
+  // The kernel's tty buffers have fixed sizes; nothing to ask for.
+}
+
+bool SetState(Handle h, const DcbRecord& dcb, Reason* reason) {
+  const int fd = Fd(h);
+  termios t{};
+  if (::tcgetattr(fd, &t) != 0) return Fail(reason, errno);
+  ::cfmakeraw(&t);
+  t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR);
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
+#ifdef CMSPAR
+  t.c_cflag &= ~static_cast<tcflag_t>(CMSPAR);
+#endif
+  t.c_cflag |= CLOCAL | CREAD;
+  t.c_cc[VMIN] = 0;
+  t.c_cc[VTIME] = 0;
+
+  const speed_t speed = SpeedFor(dcb.BaudRate);
+  if (speed == B0 || ::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) {
+    Fill(reason, EINVAL);
+    if (reason != nullptr) reason->text = "unsupported speed " + std::to_string(dcb.BaudRate);
+    return false;
+  }
+  switch (dcb.ByteSize) {
+    case 5: t.c_cflag |= CS5; break;
+    case 6: t.c_cflag |= CS6; break;
+    case 7: t.c_cflag |= CS7; break;
+    case 8: t.c_cflag |= CS8; break;
+    default: return Fail(reason, EINVAL);
+  }
+  switch (dcb.Parity) {
+    case 0: break;                                     // none
+    case 1: t.c_cflag |= PARENB | PARODD; break;       // odd
+    case 2: t.c_cflag |= PARENB; break;                // even
+#ifdef CMSPAR
+    case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;  // mark
+    case 4: t.c_cflag |= PARENB | CMSPAR; break;           // space
+#endif
+    default: return Fail(reason, EINVAL);
+  }
+  switch (dcb.StopBits) {
+    case 0: break;
+    case 1:  // 1.5 stop bits: termios knows only 1 and 2
+    case 2: t.c_cflag |= CSTOPB; break;
+    default: return Fail(reason, EINVAL);
+  }
+  // Bytes with a parity or framing error pass unchanged unless the record
+  // asks for replacement; the kernel then puts a NUL in their place (termios
+  // cannot substitute a chosen character).
+  if (dcb.Flags & dcb::fErrorChar) t.c_iflag |= INPCK;
+
+  const std::uint32_t rtsControl = (dcb.Flags >> 12) & 3;
+  const std::uint32_t dtrControl = (dcb.Flags >> 4) & 3;
+  if ((dcb.Flags & dcb::fOutxCtsFlow) || rtsControl == 2) t.c_cflag |= CRTSCTS;
+  if (dcb.Flags & dcb::fOutX) t.c_iflag |= IXON;
+  if (dcb.Flags & dcb::fInX) t.c_iflag |= IXOFF;
+  t.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
+  t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
+  // DSR flow control (fOutxDsrFlow, fDsrSensitivity) has no termios form.
+
+  if (::tcsetattr(fd, TCSANOW, &t) != 0) return Fail(reason, errno);
+
+  // Control 0 is "line off", 1 "on"; a handshake line starts raised.
+  const int set = (dtrControl != 0 ? TIOCM_DTR : 0) | (rtsControl != 0 ? TIOCM_RTS : 0);
+  const int clear = (dtrControl == 0 ? TIOCM_DTR : 0) | (rtsControl == 0 ? TIOCM_RTS : 0);
+  if (!SetModemLines(fd, set, clear)) return Fail(reason, errno);
+  return true;
+}
+
+bool Write(Handle h, const void* data, std::uint32_t count) {
+  const int fd = Fd(h);
+  const auto* p = static_cast<const unsigned char*>(data);
+  std::uint32_t left = count;
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n > 0) {
+      p += n;
+      left -= static_cast<std::uint32_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    // The output buffer is full (a slow line or flow control holding it):
+    // wait for room. A line that takes nothing for this long is dead.
+    pollfd p1{fd, POLLOUT, 0};
+    const int r = ::poll(&p1, 1, 5000);
+    if (r == 0 || (r > 0 && (p1.revents & (POLLERR | POLLHUP | POLLNVAL)))) return false;
+    if (r < 0 && errno != EINTR) return false;
+  }
+  return true;
+}
+
+std::uint32_t Read(Handle h, void* data, std::uint32_t count) {
+  if (count == 0) return 0;
+  for (;;) {
+    const ssize_t n = ::read(Fd(h), data, count);
+    if (n >= 0) return static_cast<std::uint32_t>(n);
+    if (errno != EINTR) return 0;
+  }
+}
+
+std::uint32_t BytesWaiting(Handle h) {
+  int n = 0;
+  if (::ioctl(Fd(h), FIONREAD, &n) != 0 || n < 0) return 0;
+  return static_cast<std::uint32_t>(n);
+}
+
+void Close(Handle h) {
+  const int fd = Fd(h);
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);  // also drops the flock
+}
+
+void WaitReadable(Handle h, int timeoutMs) {
+  if (timeoutMs <= 0) return;
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  if (h > 0) {
+    pollfd p{Fd(h), POLLIN, 0};
+    int r;
+    do {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      r = ::poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
+    } while (r < 0 && errno == EINTR);
+    if (r > 0 && (p.revents & POLLIN)) return;
+    if (r == 0) return;
+    // Hung up, failed or closed: poll would report that at once on every
+    // call. Sleep instead so that the caller's loop does not spin.
+  }
+  std::this_thread::sleep_until(deadline);
+}
+
+}  // namespace quelt::comm

@@ -1,1 +1,132 @@
-// placeholder: being written
+// The serial seam on Windows: the Win32 communications calls, nothing else.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "link/comm.h"
+
+namespace quelt::comm {
+namespace {
+
+static_assert(sizeof(DCB) == sizeof(DcbRecord), "DcbRecord must match the Win32 DCB");
+static_assert(sizeof(DCB) == 28);
+
+HANDLE Win(Handle h) { return reinterpret_cast<HANDLE>(h); }
+
+std::string SystemText(DWORD code) {
+  char* buffer = nullptr;
+  const DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = n > 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                           text.back() == '.')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = "system error " + std::to_string(code);
+  return text;
+}
+
+void Fill(Reason* reason, DWORD code) {
+  if (reason == nullptr) return;
+  reason->code = static_cast<int>(code);
+  reason->permission = false;
+  switch (code) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      // A COM port is opened exclusively: refused access almost always means
+      // that another program holds it.
+      reason->text = "in use by another program";
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      reason->text = "device not found";
+      break;
+    default:
+      reason->text = SystemText(code);
+      break;
+  }
+}
+
+// "COM7" as a user types it becomes "\\.\COM7": without the prefix only
+// COM1..COM9 open, so every port gets it.
+std::string Win32Path(const std::string& path) {
+  if (path.size() > 3 && (path[0] == 'C' || path[0] == 'c') && (path[1] == 'O' || path[1] == 'o') &&
+      (path[2] == 'M' || path[2] == 'm') &&
+      std::all_of(path.begin() + 3, path.end(),
+                  [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+    return "\\\\.\\" + path;
+  }
+  return path;
+}
+
+}  // namespace
+
+std::string DevicePathForPort(std::int32_t number) {
+  return "\\\\.\\COM" + std::to_string(number);
+}
+
+Handle Open(const std::string& devicePath, Reason* reason) {
+  HANDLE h = CreateFileA(Win32Path(devicePath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    Fill(reason, GetLastError());
+    return kInvalid;
+  }
+  return reinterpret_cast<Handle>(h);
+}
+
+void SetupQueues(Handle h, std::uint32_t inQueue, std::uint32_t outQueue) {
+  SetupComm(Win(h), inQueue, outQueue);
+}
+
+bool SetState(Handle h, const DcbRecord& dcb, Reason* reason) {
+  DCB d;
+  std::memcpy(&d, &dcb, sizeof d);
+  if (!SetCommState(Win(h), &d)) {
+    Fill(reason, GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool Write(Handle h, const void* data, std::uint32_t count) {
+  // The port is not in overlapped mode, so the call completes before it
+  // returns; the record only has to carry no event.
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = nullptr;
+  DWORD written = 0;
+  return WriteFile(Win(h), data, count, &written, &overlapped) != FALSE;
+}
+
+std::uint32_t BytesWaiting(Handle h) {
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!ClearCommError(Win(h), &errors, &status)) return 0;
+  return status.cbInQue;
+}
+
+std::uint32_t Read(Handle h, void* data, std::uint32_t count) {
+  // The port's time-outs stay as the driver set them, which may mean "wait
+  // for all `count` bytes". Ask only for what is there so a read never waits.
+  count = std::min(count, BytesWaiting(h));
+  if (count == 0) return 0;
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = nullptr;
+  DWORD got = 0;
+  if (!ReadFile(Win(h), data, count, &got, &overlapped)) return 0;
+  return got;
+}
+
+void Close(Handle h) { CloseHandle(Win(h)); }
+
+void WaitReadable(Handle, int timeoutMs) {
+  // A COM handle opened without overlapped mode has no readiness wait. One
+  // millisecond is shorter than a byte at 9600 baud and keeps the core idle.
+  if (timeoutMs > 0) Sleep(1);
+}
+
+}  // namespace quelt::comm

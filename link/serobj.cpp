@@ -1,1 +1,141 @@
-// placeholder: being written
+#include "link/serobj.h"
+
+namespace quelt {
+
+std::string TSerial::PathToOpen() const {
+  return DevicePath.empty() ? comm::DevicePathForPort(Port) : DevicePath;
+}
+
+void TSerial::Open() {
+  Error = false;
+  if (IsOpen) {
+    Error = true;
+    return;
+  }
+  // A handle from an earlier Open that was never configured would keep the
+  // exclusive port locked and make this open fail: let it go first.
+  if (Handle != 0) {
+    comm::Close(Handle);
+    Handle = 0;
+  }
+  LastReason = {};
+  const comm::Handle h = comm::Open(PathToOpen(), &LastReason);
+  if (h == comm::kInvalid) {
+    Handle = 0;
+    Error = true;
+  } else {
+    Handle = h;
+    comm::SetupQueues(Handle, InQueueSize, OutQueueSize);
+  }
+  CurrentInQueue = InQueueSize;
+}
+
+void TSerial::ApplySettings() {
+  Dcb.DCBlength = sizeof(DcbRecord);
+  Dcb.BaudRate = BaudRate;
+  Dcb.ByteSize = static_cast<std::uint8_t>(DataBits);
+  Dcb.Parity = static_cast<std::uint8_t>(Parity);
+  Dcb.StopBits = static_cast<std::uint8_t>(StopBits);
+  Dcb.XonChar = 17;
+  Dcb.XoffChar = 19;
+  const auto inQueue = static_cast<std::uint16_t>(CurrentInQueue);
+  const auto quarter = static_cast<std::uint16_t>(CurrentInQueue >> 2);
+  Dcb.XonLim = quarter;
+  Dcb.XoffLim = static_cast<std::uint16_t>(inQueue - quarter);
+  Dcb.ErrorChar = 63;
+  Dcb.EofChar = 26;
+  Dcb.EvtChar = 0;
+
+  std::uint32_t flags = dcb::fBinary;
+  if (Parity > 0) flags |= dcb::fParity;
+  switch (FlowControl) {
+    case 1:
+      flags |= dcb::fOutX | dcb::fInX;
+      break;
+    case 2:
+      flags |= dcb::fOutxCtsFlow | dcb::RtsControlHandshake;
+      break;
+    case 3:
+      flags |= dcb::fOutxDsrFlow | dcb::DtrControlHandshake | dcb::fDsrSensitivity;
+      break;
+    default:
+      break;
+  }
+  if (!RawErrors) flags |= dcb::fErrorChar;
+  Dcb.Flags = flags;
+
+  if (Handle == 0) {
+    // 0 is no handle on any platform; never hand it to the system (on POSIX
+    // it would be standard input).
+    LastReason = {0, false, "port not open"};
+    Error = true;
+    return;
+  }
+  LastReason = {};
+  Error = !comm::SetState(Handle, Dcb, &LastReason);
+  if (!Error) {
+    IsOpen = true;
+  } else if (!IsOpen) {
+    // Opened but not configurable: nobody would ever close this handle (Close
+    // acts only while IsOpen), and it would lock the port until the program
+    // ends. Release it so that the next attempt can open the port again.
+    comm::Close(Handle);
+    Handle = 0;
+  }
+}
+
+void TSerial::SetDtr(bool on) {
+  if (!IsOpen) return;
+  if (on) {
+    Dcb.Flags |= dcb::DtrControlOn;
+  } else {
+    Dcb.Flags &= ~dcb::DtrControlOn;
+  }
+  Error = !comm::SetState(Handle, Dcb, &LastReason);
+}
+
+void TSerial::SetRts(bool on) {
+  if (!IsOpen) return;
+  if (on) {
+    Dcb.Flags |= dcb::RtsControlOn;
+  } else {
+    Dcb.Flags &= ~dcb::RtsControlOn;
+  }
+  Error = !comm::SetState(Handle, Dcb, &LastReason);
+}
+
+void TSerial::Write(const void* buffer, std::uint32_t count) {
+  if (!IsOpen) return;
+  Error = !comm::Write(Handle, buffer, count);
+}
+
+void TSerial::WriteByte(std::uint8_t b) { Write(&b, 1); }
+
+std::uint32_t TSerial::Read(void* buffer, std::uint32_t count) {
+  if (!IsOpen) return 0;
+  return comm::Read(Handle, buffer, count);
+}
+
+std::uint8_t TSerial::ReadByte() {
+  std::uint8_t b = 0;
+  Read(&b, 1);
+  return b;
+}
+
+std::uint32_t TSerial::BytesWaiting() {
+  if (!IsOpen) return 0;
+  return comm::BytesWaiting(Handle);
+}
+
+bool TSerial::HasInput() { return BytesWaiting() != 0; }
+
+void TSerial::Close() {
+  if (!IsOpen) return;
+  comm::Close(Handle);
+  // A POSIX descriptor number is reused by the next open of anything, so a
+  // closed handle must not stay behind.
+  Handle = 0;
+  IsOpen = false;
+}
+
+}  // namespace quelt
