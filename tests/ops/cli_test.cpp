@@ -1,0 +1,156 @@
+// quelt-fuel-cli as a user runs it: exit codes, what goes to stdout and
+// stderr, and a faulty file that sends nothing.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "sim/sim.h"
+#include "tests/ops/ops_fixture.h"
+
+namespace quelt::test {
+namespace {
+
+struct Run {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+Run Cli(const std::string& args) {
+  const auto dir = std::filesystem::temp_directory_path();
+  const std::string out = (dir / "quelt-cli.out").string(), err = (dir / "quelt-cli.err").string();
+  const std::string cmd = std::string(QUELT_CLI_PATH) + " " + args + " >" + out + " 2>" + err;
+  Run r;
+  const int raw = std::system(cmd.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = Slurp(out);
+  r.err = Slurp(err);
+  return r;
+}
+
+std::string WriteFile(const std::string& name, const std::string& text) {
+  const auto path = (std::filesystem::temp_directory_path() / name).string();
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
+  sim::Config c;
+  c.type = "39";
+  c.rows = {"1;50;Methane;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0",
+            "2;2;Propan;13,7;0,63;0,008;3,0;23,8;25,8;93,2;0"};
+  sim::Analyser analyser(c);
+  const std::string port = "--port " + analyser.DevicePath();
+
+  Run id = Cli(port + " identify");
+  EXPECT_EQ(id.status, 0) << id.err;
+  EXPECT_EQ(id.out, "Found      :QUELT 300\nType       :39\nSerial No. :08154711\nVersion    :V 2.31\n");
+
+  Run read = Cli(port + " read");
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.out,
+            "1;50;Zemní plyn L;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0;\n"
+            "2;16;Zemní plyn H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
+            "3;2;Propan;13,7;0,63;0,008;3,0;23,80;25,80;93,20;0;\n");
+  EXPECT_NE(read.err.find("Found      :QUELT 300"), std::string::npos);
+
+  // Edit a copy and write it back: the analyser gets Windows-1252 bytes, and
+  // a read shows the edit.
+  std::string edited = read.out;
+  edited.replace(edited.find("Propan"), 6, "Propan-Ö");
+  const std::string file = WriteFile("quelt-edited.txt", edited);
+  analyser.ClearTranscript();
+  Run write = Cli(port + " write " + file + " --verify");
+  EXPECT_EQ(write.status, 0) << write.err;
+  const auto cmds = analyser.Transcript();
+  ASSERT_GE(cmds.size(), 10u);
+  EXPECT_EQ(cmds[6], "W4011;50;Zemn\xED plyn L;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0;");
+  EXPECT_EQ(cmds[8], "W4013;2;Propan-\xD6;13,7;0,63;0,008;3,0;23,80;25,80;93,20;0;");
+  EXPECT_EQ(cmds[9], "W4023;X;X;");
+  EXPECT_NE(write.err.find("3 row(s) verified"), std::string::npos);
+
+  Run again = Cli(port + " read");
+  EXPECT_NE(again.out.find("3;2;Propan-Ö;"), std::string::npos) << again.out;
+}
+
+TEST(Cli, FaultyFileSendsNothingAndNamesTheLine) {
+  sim::Analyser analyser;
+  const std::string port = "--port " + analyser.DevicePath();
+  const std::string good = "1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;\n";
+  struct Case {
+    std::string second;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"2;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70\n", "found 10"},
+      {"2;1;Oil;x;0,68;0,007;3,0;10,50;12,00;42,70;1\n", "Co2Max 'x'"},
+      {"40000;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1\n", "N 40000"},
+      {"2;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;70000\n", "Soot 70000"},
+      {"2;1;" + std::string(31, 'a') + ";1;1;1;1;1;1;1;1\n", "longer than 30"},
+      {"2;1;Gas \xE2\x82\xAC\xE2\x98\x83;1;1;1;1;1;1;1;1\n", "cannot store"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.says);
+    const std::string file = WriteFile("quelt-bad.txt", good + k.second);
+    Run r = Cli(port + " write " + file);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(file + ":2: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(analyser.Transcript().empty());
+}
+
+TEST(Cli, ExitCodesForUsageAndLinkFailures) {
+  EXPECT_EQ(Cli("--help").status, 0);
+  EXPECT_EQ(Cli("").status, 2);
+  EXPECT_EQ(Cli("frobnicate").status, 2);
+  EXPECT_EQ(Cli("--bogus read").status, 2);
+
+  Run none = Cli("--port /dev/quelt-missing identify");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("Communication error !"), std::string::npos);
+
+  sim::Config c;
+  c.faults.silentOnPrefix = "R40102";
+  c.rows = RowsWithIds({1, 2, 3});
+  sim::Analyser analyser(c);
+  Run read = Cli("--port " + analyser.DevicePath() + " read");
+  EXPECT_EQ(read.status, 1);
+  EXPECT_NE(read.err.find("Transfer error"), std::string::npos);
+  EXPECT_EQ(read.out, "");
+
+  sim::Config w;
+  w.faults.silentOnPrefix = "W402";
+  sim::Analyser writer(w);
+  const std::string file = WriteFile("quelt-one.txt", "1;1;Oil;1;1;1;1;1;1;1;1\n");
+  Run write = Cli("--port " + writer.DevicePath() + " write " + file);
+  EXPECT_EQ(write.status, 1);
+  EXPECT_NE(write.err.find("Timeout"), std::string::npos);
+}
+
+TEST(Cli, VerifyReportsADifference) {
+  // An analyser that keeps only its first row shows up as a mismatch.
+  sim::Config c;
+  c.countReply = "1;";
+  sim::Analyser analyser(c);
+  const std::string file =
+      WriteFile("quelt-v.txt", "1;1;Oil;1;1;1;1;1;1;1;1\n2;3;Gas;2;2;2;2;2;2;2;0\n");
+  Run r = Cli("--port " + analyser.DevicePath() + " write " + file + " --verify");
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_NE(r.err.find("row 2: sent    2;3;Gas;2,0;2,00;2,000;2,0;2,00;2,00;2,00;0;"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("not read back"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quelt::test
