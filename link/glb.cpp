@@ -74,6 +74,7 @@ void TGlb::Drain() {
     bool got = false;
     if (Serial.HasInput()) {
       Serial.ReadByte();
+      ++BytesReceived;
       got = true;
     }
     if (aborted_) TicksLeft = 0;
@@ -101,6 +102,7 @@ void TGlb::Exchange(std::string_view command) {
     bool got = false;
     if (Serial.HasInput()) {
       const std::uint8_t b = Serial.ReadByte();
+      ++BytesReceived;
       LastByte = b;
       if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
       Reply.push_back(static_cast<char>(b));

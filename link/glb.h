@@ -31,6 +31,10 @@ class TGlb {
   std::int32_t BaudRate = 9600;
   bool Failed = false;
 
+  // Bytes read from the line since creation (replies, CRs and drained
+  // bytes): what the line carried towards the tool.
+  std::uint64_t BytesReceived = 0;
+
   // A device given by the user (--port); replaces discovery in Connect.
   std::string PortOverride;
   // Finds the COM number; by default the system's FindUsbComPort. Tests set

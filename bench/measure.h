@@ -1,0 +1,33 @@
+// Wall and processor time of this process over a stretch of work.
+#pragma once
+
+#include <sys/resource.h>
+
+#include <chrono>
+
+namespace quelt::bench {
+
+inline double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+class Stopwatch {
+ public:
+  Stopwatch() : wall0_(std::chrono::steady_clock::now()), cpu0_(CpuSeconds()) {}
+  double Wall() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0_).count();
+  }
+  double Cpu() const { return CpuSeconds() - cpu0_; }
+
+ private:
+  std::chrono::steady_clock::time_point wall0_;
+  double cpu0_;
+};
+
+// Seconds a byte count takes on a line of `baud` with 10 bits a character.
+inline double WireSeconds(double bytes, int baud) { return bytes * 10.0 / baud; }
+
+}  // namespace quelt::bench
