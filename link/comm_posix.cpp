@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "link/comm.h"
+#include "link/comm_posix.h"
 #include "link/usb_tty.h"
 
 namespace quelt::comm {
@@ -134,10 +135,7 @@ void SetupQueues(Handle, std::uint32_t, std::uint32_t) {
   // The kernel's tty buffers have fixed sizes; nothing to ask for.
 }
 
-bool SetState(Handle h, const DcbRecord& dcb, Reason* reason) {
-  const int fd = Fd(h);
-  termios t{};
-  if (::tcgetattr(fd, &t) != 0) return Fail(reason, errno);
+bool TermiosFromDcb(const DcbRecord& dcb, termios& t, Reason* reason) {
   ::cfmakeraw(&t);
   t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR);
   t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
@@ -183,7 +181,6 @@ bool SetState(Handle h, const DcbRecord& dcb, Reason* reason) {
   if (dcb.Flags & dcb::fErrorChar) t.c_iflag |= INPCK;
 
   const std::uint32_t rtsControl = (dcb.Flags >> 12) & 3;
-  const std::uint32_t dtrControl = (dcb.Flags >> 4) & 3;
   if ((dcb.Flags & dcb::fOutxCtsFlow) || rtsControl == 2) t.c_cflag |= CRTSCTS;
   if (dcb.Flags & dcb::fOutX) t.c_iflag |= IXON;
   if (dcb.Flags & dcb::fInX) t.c_iflag |= IXOFF;
@@ -191,9 +188,19 @@ bool SetState(Handle h, const DcbRecord& dcb, Reason* reason) {
   t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
   // DSR flow control (fOutxDsrFlow, fDsrSensitivity) has no termios form.
 
+  return true;
+}
+
+bool SetState(Handle h, const DcbRecord& dcb, Reason* reason) {
+  const int fd = Fd(h);
+  termios t{};
+  if (::tcgetattr(fd, &t) != 0) return Fail(reason, errno);
+  if (!TermiosFromDcb(dcb, t, reason)) return false;
   if (::tcsetattr(fd, TCSANOW, &t) != 0) return Fail(reason, errno);
 
   // Control 0 is "line off", 1 "on"; a handshake line starts raised.
+  const std::uint32_t rtsControl = (dcb.Flags >> 12) & 3;
+  const std::uint32_t dtrControl = (dcb.Flags >> 4) & 3;
   const int set = (dtrControl != 0 ? TIOCM_DTR : 0) | (rtsControl != 0 ? TIOCM_RTS : 0);
   const int clear = (dtrControl == 0 ? TIOCM_DTR : 0) | (rtsControl == 0 ? TIOCM_RTS : 0);
   if (!SetModemLines(fd, set, clear)) return Fail(reason, errno);
@@ -256,10 +263,14 @@ void WaitReadable(Handle h, int timeoutMs) {
           std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       r = ::poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
     } while (r < 0 && errno == EINTR);
-    if (r > 0 && (p.revents & POLLIN)) return;
     if (r == 0) return;
-    // Hung up, failed or closed: poll would report that at once on every
-    // call. Sleep instead so that the caller's loop does not spin.
+    if (r > 0) {
+      if (!(p.revents & (POLLHUP | POLLERR | POLLNVAL))) return;
+      // A hung-up tty reports itself readable too, at once and on every call.
+      // Return only for bytes that really wait; else sleep so that the
+      // caller's loop does not spin on a dead line.
+      if (BytesWaiting(h) > 0) return;
+    }
   }
   std::this_thread::sleep_until(deadline);
 }

@@ -1,0 +1,425 @@
+// TSerial on a real pseudo-terminal: the tool opens the slave side, the test
+// plays the analyser on the master side and checks the bytes on the wire.
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "link/comm_posix.h"
+#include "link/serobj.h"
+
+namespace quelt {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+class Pty {
+ public:
+  Pty() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    path_ = ptsname(master_);
+  }
+  ~Pty() { HangUp(); }
+  Pty(const Pty&) = delete;
+  Pty& operator=(const Pty&) = delete;
+
+  const std::string& Path() const { return path_; }
+
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  // Reads until `count` bytes came or a generous time-out ran out.
+  std::string Receive(std::size_t count) {
+    std::string out;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (out.size() < count && Clock::now() < deadline) {
+      pollfd p{master_, POLLIN, 0};
+      if (::poll(&p, 1, 100) <= 0) continue;
+      char buffer[256];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      out.append(buffer, static_cast<std::size_t>(n));
+    }
+    return out;
+  }
+
+  void HangUp() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+  }
+
+ private:
+  int master_ = -1;
+  std::string path_;
+};
+
+int OpenDescriptors() {
+  int n = 0;
+  if (DIR* d = ::opendir("/proc/self/fd")) {
+    while (::readdir(d) != nullptr) ++n;
+    ::closedir(d);
+  }
+  return n;
+}
+
+termios Attributes(const TSerial& s) {
+  termios t{};
+  EXPECT_EQ(::tcgetattr(static_cast<int>(s.Handle), &t), 0);
+  return t;
+}
+
+// Waits, as the link does, until `count` bytes are waiting.
+bool WaitForInput(TSerial& s, std::uint32_t count) {
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (s.BytesWaiting() < count) {
+    if (Clock::now() > deadline) return false;
+    comm::WaitReadable(s.Handle, 100);
+  }
+  return true;
+}
+
+class SerialPtyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(pty.Path().empty()) << "no pseudo-terminal"; }
+
+  void OpenAndConfigure(TSerial& s) {
+    s.DevicePath = pty.Path();
+    s.Open();
+    ASSERT_FALSE(s.Error) << s.LastReason.text;
+    ASSERT_FALSE(s.IsOpen);
+    ASSERT_GT(s.Handle, 0);
+    s.ApplySettings();
+    ASSERT_FALSE(s.Error) << s.LastReason.text;
+    ASSERT_TRUE(s.IsOpen);
+  }
+
+  Pty pty;
+};
+
+TEST_F(SerialPtyTest, ConfiguresTheLineAndDrivesModemBits) {
+  TSerial s;
+  OpenAndConfigure(s);
+  termios t = Attributes(s);
+  EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B9600));
+  EXPECT_EQ(cfgetispeed(&t), static_cast<speed_t>(B9600));
+  EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS | HUPCL), 0u);
+  EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+  EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+  EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | INLCR | ISTRIP | INPCK), 0u);
+  EXPECT_EQ(t.c_oflag & OPOST, 0u);
+  EXPECT_EQ(t.c_cc[VMIN], 0);
+  EXPECT_EQ(t.c_cc[VTIME], 0);
+
+  // A pseudo-terminal has no modem lines; raising them must still succeed.
+  EXPECT_EQ(s.Dcb.Flags, 0x1u);
+  s.SetDtr(true);
+  EXPECT_FALSE(s.Error) << s.LastReason.text;
+  EXPECT_EQ(s.Dcb.Flags, 0x11u);
+  s.SetRts(true);
+  EXPECT_FALSE(s.Error) << s.LastReason.text;
+  EXPECT_EQ(s.Dcb.Flags, 0x1011u);
+  s.SetDtr(false);
+  EXPECT_EQ(s.Dcb.Flags, 0x1001u);
+  // Applying again rebuilds the flags: with no flow control both lines drop.
+  s.ApplySettings();
+  EXPECT_FALSE(s.Error);
+  EXPECT_EQ(s.Dcb.Flags, 0x1u);
+  s.Close();
+}
+
+// The record TSerial builds, as termios. Checked apart from a tty because a
+// Linux pseudo-terminal forces 8 data bits and no parity whatever it is told.
+TEST(SerialTermiosTest, LineSettingsMapToTermios) {
+  struct Case {
+    const char* name;
+    std::uint32_t baud;
+    std::uint16_t dataBits, parity, stopBits;
+    std::uint8_t flow;
+    bool rawErrors;
+    speed_t speed;
+    tcflag_t cflagOn, cflagOff, iflagOn, iflagOff;
+  };
+  const tcflag_t allParity = PARENB | PARODD | CMSPAR;
+  const Case cases[] = {
+      {"8N1", 9600, 8, 0, 0, 0, true, B9600, CS8 | CLOCAL | CREAD, allParity | CSTOPB | CRTSCTS | HUPCL,
+       0, IXON | IXOFF | INPCK | ICRNL | ISTRIP},
+      {"7E1 19200", 19200, 7, 2, 0, 0, true, B19200, CS7 | PARENB, PARODD | CMSPAR | CSTOPB, 0,
+       INPCK},
+      {"8O1", 9600, 8, 1, 0, 0, true, B9600, CS8 | PARENB | PARODD, CMSPAR, 0, 0},
+      {"8M1", 9600, 8, 3, 0, 0, true, B9600, CS8 | allParity, 0, 0, 0},
+      {"8S1", 9600, 8, 4, 0, 0, true, B9600, CS8 | PARENB | CMSPAR, PARODD, 0, 0},
+      {"5N2", 115200, 5, 0, 2, 0, true, B115200, CS5 | CSTOPB, allParity, 0, 0},
+      {"6N1.5", 1200, 6, 0, 1, 0, true, B1200, CS6 | CSTOPB, allParity, 0, 0},
+      {"XON/XOFF", 9600, 8, 0, 0, 1, true, B9600, CS8, CRTSCTS, IXON | IXOFF, 0},
+      {"RTS/CTS", 9600, 8, 0, 0, 2, true, B9600, CS8 | CRTSCTS, 0, 0, IXON | IXOFF},
+      {"DTR/DSR", 9600, 8, 0, 0, 3, true, B9600, CS8, CRTSCTS, 0, IXON | IXOFF},
+      {"error char", 9600, 8, 2, 0, 0, false, B9600, CS8 | PARENB, 0, INPCK, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSerial s;
+    s.BaudRate = c.baud;
+    s.DataBits = c.dataBits;
+    s.Parity = c.parity;
+    s.StopBits = c.stopBits;
+    s.FlowControl = c.flow;
+    s.RawErrors = c.rawErrors;
+    s.ApplySettings();  // fills the record even without a port
+    termios t{};
+    t.c_iflag = ICRNL | IXANY | INPCK;  // leftovers of a cooked tty
+    t.c_lflag = ICANON | ECHO | ISIG;
+    t.c_oflag = OPOST | ONLCR;
+    t.c_cflag = HUPCL | CS8 | PARENB | CSTOPB;
+    ASSERT_TRUE(comm::TermiosFromDcb(s.Dcb, t, nullptr));
+    EXPECT_EQ(cfgetospeed(&t), c.speed);
+    EXPECT_EQ(cfgetispeed(&t), c.speed);
+    EXPECT_EQ(t.c_cflag & CSIZE, c.cflagOn & CSIZE);
+    EXPECT_EQ(t.c_cflag & c.cflagOn, c.cflagOn) << std::hex << t.c_cflag;
+    EXPECT_EQ(t.c_cflag & (c.cflagOff | HUPCL), 0u) << std::hex << t.c_cflag;
+    EXPECT_EQ(t.c_iflag & c.iflagOn, c.iflagOn) << std::hex << t.c_iflag;
+    EXPECT_EQ(t.c_iflag & (c.iflagOff | IXANY), 0u) << std::hex << t.c_iflag;
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_cc[VMIN], 0);
+    EXPECT_EQ(t.c_cc[VTIME], 0);
+    EXPECT_EQ(t.c_cc[VSTART], 17);
+    EXPECT_EQ(t.c_cc[VSTOP], 19);
+  }
+}
+
+TEST(SerialTermiosTest, RefusesWhatTermiosCannotDo) {
+  struct Case {
+    const char* name;
+    std::uint32_t baud;
+    std::uint16_t dataBits, parity, stopBits;
+  };
+  const Case cases[] = {
+      {"14400 baud", 14400, 8, 0, 0}, {"0 baud", 0, 8, 0, 0},   {"4 data bits", 9600, 4, 0, 0},
+      {"9 data bits", 9600, 9, 0, 0}, {"parity 5", 9600, 8, 5, 0}, {"stop bits 3", 9600, 8, 0, 3},
+  };
+  for (const Case& c : cases) {
+    TSerial s;
+    s.BaudRate = c.baud;
+    s.DataBits = c.dataBits;
+    s.Parity = c.parity;
+    s.StopBits = c.stopBits;
+    s.ApplySettings();
+    termios t{};
+    comm::Reason reason;
+    EXPECT_FALSE(comm::TermiosFromDcb(s.Dcb, t, &reason)) << c.name;
+    EXPECT_FALSE(reason.text.empty()) << c.name;
+  }
+}
+
+TEST_F(SerialPtyTest, SettingsReachTheTty) {
+  TSerial s;
+  OpenAndConfigure(s);
+  s.BaudRate = 115200;
+  s.StopBits = 2;
+  s.FlowControl = 2;
+  s.ApplySettings();  // on an open port: applied again
+  ASSERT_FALSE(s.Error) << s.LastReason.text;
+  termios t = Attributes(s);
+  EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B115200));
+  EXPECT_EQ(t.c_cflag & (CSTOPB | CRTSCTS), static_cast<tcflag_t>(CSTOPB | CRTSCTS));
+  s.FlowControl = 1;
+  s.ApplySettings();
+  ASSERT_FALSE(s.Error) << s.LastReason.text;
+  t = Attributes(s);
+  EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
+  EXPECT_EQ(t.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+  s.Close();
+}
+
+TEST_F(SerialPtyTest, BytesCrossTheLineUnchangedBothWays) {
+  TSerial s;
+  OpenAndConfigure(s);
+  s.SetDtr(true);
+  s.SetRts(true);
+
+  // NUL, 0xFF, CR, LF, the XON/XOFF and EOF characters and a Windows-1252
+  // umlaut: nothing may be translated, swallowed or added.
+  const std::string out("R\x00\xff\r\n\x11\x13\x1a\xe4", 9);
+  s.Write(out.data(), static_cast<std::uint32_t>(out.size() - 1));
+  EXPECT_FALSE(s.Error);
+  s.WriteByte(static_cast<std::uint8_t>(out.back()));
+  EXPECT_FALSE(s.Error);
+  EXPECT_EQ(pty.Receive(out.size()), out);
+
+  const std::string in("\x00" "12;34\r\n\xff\x11\x13", 11);
+  pty.Send(in);
+  ASSERT_TRUE(WaitForInput(s, static_cast<std::uint32_t>(in.size())));
+  EXPECT_TRUE(s.HasInput());
+  std::string got(1, static_cast<char>(s.ReadByte()));
+  char buffer[64] = {};
+  const std::uint32_t n = s.Read(buffer, sizeof buffer);  // only what waits
+  got.append(buffer, n);
+  EXPECT_EQ(got, in);
+
+  // Nothing waits now: reads return at once with nothing.
+  EXPECT_EQ(s.BytesWaiting(), 0u);
+  EXPECT_FALSE(s.HasInput());
+  EXPECT_EQ(s.ReadByte(), 0);
+  EXPECT_EQ(s.Read(buffer, sizeof buffer), 0u);
+  s.Close();
+}
+
+TEST_F(SerialPtyTest, PortIsExclusiveUntilClosed) {
+  TSerial first;
+  OpenAndConfigure(first);
+
+  TSerial second;
+  second.DevicePath = pty.Path();
+  second.Open();
+  EXPECT_TRUE(second.Error);
+  EXPECT_EQ(second.Handle, 0);
+  EXPECT_EQ(second.LastReason.text, "in use by another program");
+
+  // A second Open on the open port is refused and leaves it working.
+  const comm::Handle handle = first.Handle;
+  first.Open();
+  EXPECT_TRUE(first.Error);
+  EXPECT_TRUE(first.IsOpen);
+  EXPECT_EQ(first.Handle, handle);
+  first.WriteByte('A');
+  EXPECT_FALSE(first.Error);
+  EXPECT_EQ(pty.Receive(1), "A");
+
+  first.Close();
+  EXPECT_FALSE(first.IsOpen);
+  EXPECT_EQ(first.Handle, 0);
+  first.ApplySettings();  // no handle after Close
+  EXPECT_TRUE(first.Error);
+  EXPECT_FALSE(first.IsOpen);
+
+  OpenAndConfigure(second);
+  second.Close();
+}
+
+// Open works but configuring fails: the handle must not stay behind holding
+// the exclusive port while the port reads as closed.
+TEST_F(SerialPtyTest, FailedConfigurationReleasesThePort) {
+  struct Case {
+    const char* name;
+    std::uint32_t baud;
+    std::uint16_t dataBits;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"non-standard speed", 14400, 8, "unsupported speed 14400"},
+      {"nine data bits", 9600, 9, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int before = OpenDescriptors();
+    TSerial s;
+    s.DevicePath = pty.Path();
+    s.BaudRate = c.baud;
+    s.DataBits = c.dataBits;
+    s.Open();
+    ASSERT_FALSE(s.Error);
+    s.ApplySettings();
+    EXPECT_TRUE(s.Error);
+    EXPECT_FALSE(s.IsOpen);
+    EXPECT_EQ(s.Handle, 0);
+    if (c.reason != nullptr) {
+      EXPECT_EQ(s.LastReason.text, c.reason);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+
+    TSerial other;  // the port is free for anyone
+    OpenAndConfigure(other);
+    other.Close();
+
+    s.BaudRate = 9600;  // and the next attempt starts again with Open
+    s.DataBits = 8;
+    OpenAndConfigure(s);
+    s.Close();
+  }
+}
+
+TEST_F(SerialPtyTest, FailedReconfigurationKeepsTheOpenPort) {
+  TSerial s;
+  OpenAndConfigure(s);
+  s.BaudRate = 14400;
+  s.ApplySettings();
+  EXPECT_TRUE(s.Error);
+  EXPECT_TRUE(s.IsOpen);
+  EXPECT_NE(s.Handle, 0);
+  s.WriteByte('B');
+  EXPECT_FALSE(s.Error);
+  EXPECT_EQ(pty.Receive(1), "B");
+  s.Close();
+}
+
+TEST_F(SerialPtyTest, OpenAgainBeforeConfiguringDropsTheFirstHandle) {
+  const int before = OpenDescriptors();
+  TSerial s;
+  s.DevicePath = pty.Path();
+  s.Open();
+  ASSERT_FALSE(s.Error);
+  s.Open();
+  EXPECT_FALSE(s.Error) << s.LastReason.text;
+  EXPECT_EQ(OpenDescriptors(), before + 1);
+  s.ApplySettings();
+  EXPECT_TRUE(s.IsOpen);
+  s.Close();
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST_F(SerialPtyTest, RefusedOpens) {
+  struct Case {
+    const char* path;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"/dev/quelt-no-such-tty", "device not found"},
+      {"/dev/null", "not a serial port"},
+  };
+  for (const Case& c : cases) {
+    TSerial s;
+    s.DevicePath = c.path;
+    s.Open();
+    EXPECT_TRUE(s.Error) << c.path;
+    EXPECT_EQ(s.Handle, 0) << c.path;
+    EXPECT_EQ(s.LastReason.text, c.reason);
+    EXPECT_FALSE(s.LastReason.permission);
+  }
+}
+
+TEST_F(SerialPtyTest, DeadLineNeitherHangsNorSpins) {
+  TSerial s;
+  OpenAndConfigure(s);
+
+  pty.Send("x");
+  auto start = Clock::now();
+  comm::WaitReadable(s.Handle, 10000);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << "input did not end the wait";
+  EXPECT_EQ(s.ReadByte(), 'x');
+
+  pty.HangUp();
+  // poll reports the hang-up at once; the wait must sleep its time instead.
+  start = Clock::now();
+  comm::WaitReadable(s.Handle, 200);
+  EXPECT_GE(Clock::now() - start, milliseconds(190));
+  EXPECT_EQ(s.BytesWaiting(), 0u);
+  EXPECT_EQ(s.ReadByte(), 0);
+  s.WriteByte('y');
+  EXPECT_TRUE(s.Error);
+  s.Close();
+  EXPECT_FALSE(s.IsOpen);
+}
+
+}  // namespace
+}  // namespace quelt
