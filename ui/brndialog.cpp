@@ -1,0 +1,344 @@
+#include "ui/brndialog.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include "fuel/funcs.h"
+#include "ui/dialog_icons.h"
+#include "ui/fuel_editors.h"
+
+namespace quelt {
+namespace {
+
+// The designed layout in client pixels at 96 dpi. The whole of it is shown:
+// the client area is 318 x 276, not the smaller outer size that used to cut
+// off its right-hand edge.
+constexpr int kClientWidth = 318;
+constexpr int kClientHeight = 276;
+constexpr int kIconSize = 18;
+
+struct Place {
+  const char* name;
+  int x, y, w, h;
+};
+
+constexpr Place kFrames[] = {
+    {"Shape1", 6, 10, 300, 59},
+    {"Shape2", 6, 68, 300, 51},
+    {"Shape3", 6, 118, 300, 29},
+    {"Shape4", 6, 146, 300, 77},
+};
+
+struct EditorPlace {
+  const char* name;
+  FuelField field;
+  int x, y, w;
+};
+
+// In tab order.
+constexpr EditorPlace kEditors[] = {
+    {"dbEditId", FuelField::ID, 110, 22, 80},     {"DBEdit1", FuelField::Description, 110, 44, 185},
+    {"DBEdit2", FuelField::Co2Max, 110, 72, 80},  {"DBEdit3", FuelField::A2, 110, 94, 80},
+    {"DBEdit4", FuelField::B, 215, 94, 80},       {"DBEdit5", FuelField::RefO2, 110, 122, 80},
+    {"DBEdit7", FuelField::Vatr, 110, 150, 80},   {"DBEdit6", FuelField::HU, 110, 172, 80},
+    {"DBEdit9", FuelField::Special, 110, 194, 80}, {"DBEdit8", FuelField::Vaf, 215, 152, 80},
+};
+constexpr int kEditorHeight = 21;
+
+// Labels: the text's left and right limits and its top; right-aligned except
+// the unit labels. The label's box reaches 2 pixels above and below an 8 pt
+// line of text so the text sits where it was designed.
+struct LabelPlace {
+  const char* name;
+  const char* text;
+  int left, right, textTop;
+  bool alignLeft;
+};
+
+constexpr LabelPlace kLabels[] = {
+    {"LbId", "ID", 8, 104, 26, false},
+    {"LbDescription", "Description", 8, 104, 48, false},
+    {"LbCo2Max", "Co2Max", 8, 104, 76, false},
+    {"LbCo2MaxUnit", "%", 192, 208, 76, true},
+    {"LbA2", "A2", 8, 104, 98, false},
+    {"LbB", "B", 192, 208, 98, false},
+    {"LbRefO2", "Reference O2", 8, 104, 128, false},
+    {"LbRefO2Unit", "%", 192, 208, 126, true},
+    {"LbVatr", "Vatr", 8, 106, 156, false},
+    {"LbVaf", "Vaf", 191, 210, 156, false},
+    {"LbHu", "Hu", 8, 104, 176, false},
+    {"LbSoot", "Soot", 8, 104, 198, false},
+};
+constexpr int kLabelHeight = 17;
+
+constexpr Place kButtons[] = {
+    {"BtCancel", 198, 228, 50, 35},
+    {"BtOk", 256, 228, 50, 35},
+};
+
+// Scales the edges rather than the sizes so that touching frames keep
+// touching at every resolution.
+QRect Scaled(int x, int y, int w, int h, int dpi) {
+  return QRect(QPoint(ScaleForDpi(x, dpi), ScaleForDpi(y, dpi)),
+               QPoint(ScaleForDpi(x + w, dpi) - 1, ScaleForDpi(y + h, dpi) - 1));
+}
+
+int ScreenDpi(const QWidget* widget) {
+  const QScreen* screen = widget->screen();
+  return screen != nullptr ? qRound(screen->logicalDotsPerInch()) : 96;
+}
+
+void SetBlackText(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+QRect DialogLayout::Rect(const char* name) const {
+  for (const Item& item : items) {
+    if (qstrcmp(item.name, name) == 0) return item.rect;
+  }
+  return {};
+}
+
+DialogLayout ComputeDialogLayout(int dpi) {
+  DialogLayout layout;
+  layout.client = QSize(ScaleForDpi(kClientWidth, dpi), ScaleForDpi(kClientHeight, dpi));
+  for (const Place& p : kFrames) layout.items.push_back({p.name, Scaled(p.x, p.y, p.w, p.h, dpi)});
+  for (const EditorPlace& e : kEditors) {
+    layout.items.push_back({e.name, Scaled(e.x, e.y, e.w, kEditorHeight, dpi)});
+  }
+  for (const LabelPlace& l : kLabels) {
+    layout.items.push_back(
+        {l.name, Scaled(l.left, l.textTop - 2, l.right - l.left, kLabelHeight, dpi)});
+  }
+  for (const Place& p : kButtons) layout.items.push_back({p.name, Scaled(p.x, p.y, p.w, p.h, dpi)});
+  return layout;
+}
+
+TFormBrennstoffdialog::TFormBrennstoffdialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("FormBrennstoffdialog"));
+  setWindowTitle(QStringLiteral("Edit fuel"));
+  // The original's "MS Sans Serif" does not exist everywhere: the system's
+  // sans at the same 8 points.
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPointSize(8);
+  setFont(font);
+  QPalette face = palette();
+  face.setColor(QPalette::Window, face.color(QPalette::Button));
+  setPalette(face);
+  setAutoFillBackground(true);
+
+  // Frames first, so that the editors lie above them.
+  for (const Place& p : kFrames) {
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QLatin1String(p.name));
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setLineWidth(1);
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    SetBlackText(frame);
+  }
+  for (const LabelPlace& l : kLabels) {
+    auto* label = new QLabel(QLatin1String(l.text), this);
+    label->setObjectName(QLatin1String(l.name));
+    label->setAlignment((l.alignLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    SetBlackText(label);
+  }
+  for (std::size_t i = 0; i < editors_.size(); ++i) {
+    auto* editor = new FuelEdit(kEditors[i].field, locale_, this);
+    editor->setObjectName(QLatin1String(kEditors[i].name));
+    connect(editor, &FuelEdit::Changed, this, &TFormBrennstoffdialog::EditorChanged);
+    connect(editor, &FuelEdit::Left, this, &TFormBrennstoffdialog::EditorLeft);
+    editors_[i] = editor;
+  }
+  Editor(FuelField::ID)->setReadOnly(true);
+
+  btCancel_ = new PictureButton(this);
+  btCancel_->setObjectName(QStringLiteral("BtCancel"));
+  btOk_ = new PictureButton(this);
+  btOk_->setObjectName(QStringLiteral("BtOk"));
+  btOk_->setDefault(true);
+  for (QPushButton* button : {btCancel_, btOk_}) {
+    // A click must not take the focus: OK then checks the editor the user is
+    // still in, and Cancel leaves without checking anything.
+    button->setFocusPolicy(Qt::TabFocus);
+  }
+  connect(btCancel_, &QPushButton::clicked, this, &TFormBrennstoffdialog::BtCancelClick);
+  connect(btOk_, &QPushButton::clicked, this, &TFormBrennstoffdialog::accept);
+
+  QWidget* previous = editors_.front();
+  for (QWidget* next : {static_cast<QWidget*>(editors_[1]), static_cast<QWidget*>(editors_[2]),
+                        static_cast<QWidget*>(editors_[3]), static_cast<QWidget*>(editors_[4]),
+                        static_cast<QWidget*>(editors_[5]), static_cast<QWidget*>(editors_[6]),
+                        static_cast<QWidget*>(editors_[7]), static_cast<QWidget*>(editors_[8]),
+                        static_cast<QWidget*>(editors_[9]), static_cast<QWidget*>(btCancel_),
+                        static_cast<QWidget*>(btOk_)}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+  editors_.front()->setFocus();
+
+  ApplyLayout(ScreenDpi(this));
+  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+}
+
+TFormBrennstoffdialog::~TFormBrennstoffdialog() = default;
+
+FuelEdit* TFormBrennstoffdialog::Editor(FuelField field) const {
+  for (FuelEdit* editor : editors_) {
+    if (editor->Field() == field) return editor;
+  }
+  return nullptr;
+}
+
+void TFormBrennstoffdialog::SetReadOnly() {
+  for (FuelEdit* editor : editors_) editor->SetDisplayOnly(true);
+}
+
+void TFormBrennstoffdialog::Bind(FuelTable* table) {
+  table_ = table;
+  ShowRow();
+}
+
+void TFormBrennstoffdialog::Unbind() { table_ = nullptr; }
+
+bool TFormBrennstoffdialog::AnyModified() const {
+  for (const FuelEdit* editor : editors_) {
+    if (editor->IsModified()) return true;
+  }
+  return false;
+}
+
+void TFormBrennstoffdialog::ShowRow() {
+  const bool noRow =
+      table_ == nullptr || (table_->IsEmpty() && table_->GetState() == FuelTable::State::Browse);
+  for (FuelEdit* editor : editors_) {
+    editor->ShowValue(noRow ? QString()
+                            : FieldDisplayText(table_->Current(), editor->Field(), locale_));
+  }
+}
+
+void TFormBrennstoffdialog::ApplyLayout(int dpi) {
+  const DialogLayout layout = ComputeDialogLayout(dpi);
+  for (const DialogLayout::Item& item : layout.items) {
+    if (auto* widget = findChild<QWidget*>(QLatin1String(item.name), Qt::FindDirectChildrenOnly)) {
+      widget->setGeometry(item.rect);
+    }
+  }
+  const int icon = ScaleForDpi(kIconSize, dpi);
+  btCancel_->setIconSize(QSize(icon, icon));
+  btCancel_->setIcon(CancelPicture(icon, devicePixelRatioF()));
+  btOk_->setIconSize(QSize(icon, icon));
+  btOk_->setIcon(OkPicture(icon, devicePixelRatioF()));
+  setFixedSize(layout.client);
+  layoutDpi_ = dpi;
+}
+
+// The size is fixed; it only follows the resolution of the screen the dialog
+// is on.
+void TFormBrennstoffdialog::FormResize() {
+  const int dpi = ScreenDpi(this);
+  if (dpi != layoutDpi_) ApplyLayout(dpi);
+}
+
+void TFormBrennstoffdialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!screenHooked_ && windowHandle() != nullptr) {
+    connect(windowHandle(), &QWindow::screenChanged, this, &TFormBrennstoffdialog::FormResize);
+    screenHooked_ = true;
+  }
+  FormResize();
+}
+
+void TFormBrennstoffdialog::BtCancelClick() { reject(); }
+
+void TFormBrennstoffdialog::EditorChanged(FuelEdit*) {
+  if (table_ == nullptr || table_->GetState() != FuelTable::State::Browse) return;
+  if (!table_->IsEmpty()) {
+    table_->Edit();
+    return;
+  }
+  // A new row holds no value until the user gives it one.
+  table_->Append();
+  for (const FuelFieldInfo& info : FuelFields()) table_->SetNull(info.field);
+}
+
+bool TFormBrennstoffdialog::StoreEditor(FuelEdit* editor, QString* message) {
+  if (table_ == nullptr || !editor->IsPending() ||
+      table_->GetState() == FuelTable::State::Browse) {
+    return true;
+  }
+  const FuelField field = editor->Field();
+  const FieldInput input = ReadFieldText(field, editor->text(), locale_);
+  switch (input.kind) {
+    case FieldInput::Kind::Null: table_->SetNull(field); break;
+    case FieldInput::Kind::Integer: table_->SetInteger(field, input.integer); break;
+    case FieldInput::Kind::Decimal: table_->SetDecimal(field, input.decimal); break;
+    case FieldInput::Kind::Text: table_->SetDescription(input.text); break;
+    case FieldInput::Kind::Invalid: *message = input.error; return false;
+  }
+  editor->SetStored();
+  return true;
+}
+
+void TFormBrennstoffdialog::EditorLeft(FuelEdit* editor) {
+  QString message;
+  if (StoreEditor(editor, &message)) return;
+  // The focus is on its way elsewhere; let it arrive, then complain and bring
+  // it back.
+  QPointer<FuelEdit> target(editor);
+  QTimer::singleShot(0, this, [this, target, message] {
+    if (target) ShowFieldError(target, message);
+  });
+}
+
+void TFormBrennstoffdialog::ShowFieldError(FuelEdit* editor, const QString& message) {
+  QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message,
+                  QMessageBox::Ok, this);
+  box.exec();
+  editor->setFocus(Qt::OtherFocusReason);
+  editor->selectAll();
+}
+
+void TFormBrennstoffdialog::accept() {
+  for (FuelEdit* editor : editors_) {
+    QString message;
+    if (!StoreEditor(editor, &message)) {
+      ShowFieldError(editor, message);
+      return;
+    }
+  }
+  QDialog::accept();
+}
+
+void EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
+  QPointer<TFormBrennstoffdialog> dialog = new TFormBrennstoffdialog(parent);
+  if (readOnly) dialog->SetReadOnly();
+  dialog->Bind(&table);
+  const bool ok = dialog->exec() == QDialog::Accepted;
+  const bool editing = table.GetState() != FuelTable::State::Browse;
+  if (ok && dialog && editing && dialog->AnyModified()) {
+    table.SetInteger(FuelField::N, table.RecordCount() + 1);
+    table.Post();
+  } else if (editing) {
+    table.Cancel();
+  }
+  if (dialog) {
+    dialog->Unbind();
+    delete dialog;
+  }
+}
+
+}  // namespace quelt
