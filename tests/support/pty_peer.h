@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
@@ -39,12 +40,23 @@ class PtyPeer {
 
   const std::string& DevicePath() const { return path_; }
 
+  // Writes the bytes and waits until the tool's side can read them: the
+  // kernel hands pty data over asynchronously, and tests that count passes
+  // need the bytes there before the wait starts.
   void Write(const std::string& bytes) {
+    int before = 0;
+    ioctl(keep_, FIONREAD, &before);
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
       if (n <= 0) throw std::runtime_error("pty write failed");
       done += static_cast<std::size_t>(n);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int waiting = 0; std::chrono::steady_clock::now() < deadline;) {
+      ioctl(keep_, FIONREAD, &waiting);
+      if (waiting >= before + static_cast<int>(bytes.size())) return;
+      usleep(100);
     }
   }
 
