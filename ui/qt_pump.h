@@ -1,0 +1,37 @@
+// The link's message pump on Qt's event loop: a 100 ms QTimer delivers the
+// ticks, and a wait sleeps in the event loop until the port has input, any
+// event arrives or the next tick is due.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "link/pump.h"
+
+class QSocketNotifier;
+
+class QtPump : public QObject, public quelt::MessagePump {
+  Q_OBJECT
+ public:
+  explicit QtPump(QObject* parent = nullptr);
+  ~QtPump() override;
+
+  // Called on every tick of the timer (TGlb::Timer1Timer).
+  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
+
+  void ProcessPendingEvents() override;
+  void WaitForActivity(quelt::comm::Handle port) override;
+
+ private:
+  QTimer timer_;
+  std::function<void()> tick_;
+#ifndef _WIN32
+  // Kept between waits but enabled only during one, so that bytes left in
+  // the queue never make the idle event loop spin.
+  std::unique_ptr<QSocketNotifier> notifier_;
+  quelt::comm::Handle notifierHandle_ = 0;
+  bool readable_ = false;
+#endif
+};
