@@ -1,0 +1,340 @@
+#include "ui/form_main.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+#include "fuel/cp1252.h"
+#include "fuel/funcs.h"
+#include "ui/fuel_grid.h"
+#include "ui/icons.h"
+#include "ui/log_highlighter.h"
+
+#if __has_include("ui/brndialog.h")
+#include "ui/brndialog.h"
+#define QUELT_HAVE_EDITOR 1
+#endif
+
+namespace {
+
+const char* const kCaption = "QUELT fuel list update";
+
+QString FromWire(const std::string& text) { return QString::fromStdString(quelt::Cp1252ToUtf8(text)); }
+
+// "MS Sans Serif" and "Arial" are not on every system: the family's style
+// hint picks the platform's own sans or fixed-pitch face instead.
+QFont LogFont() {
+  QFont f(QStringLiteral("Arial"), 8);
+  f.setStyleHint(QFont::SansSerif);
+  return f;
+}
+
+QFont SpanFont() {
+  QFont f(QStringLiteral("Courier New"), 8, QFont::Bold);
+  f.setStyleHint(QFont::TypeWriter);
+  if (!QFontInfo(f).fixedPitch()) {
+    f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSize(8);
+    f.setBold(true);
+  }
+  return f;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("FormMain"));
+  setWindowTitle(QString::fromLatin1(kCaption));
+  QFont base = QApplication::font();
+  base.setPointSize(8);
+  setFont(base);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  BuildLeftColumn();
+  BuildRightArea();
+  layout->addWidget(Panel1);
+  layout->addWidget(PanelBrennstoffe, 1);
+
+  // The client area of the design; the outer size is set once the frame is known.
+  resize(S(731 - 18), S(769 - 41));
+  sendEnabled_ = false;
+  UpdateControls();
+}
+
+TFormMain::~TFormMain() {
+  if (busyCursor_) QApplication::restoreOverrideCursor();
+  // The grid listens to the table, which outlives the children otherwise.
+  delete dbGridFuel;
+  dbGridFuel = nullptr;
+}
+
+int TFormMain::S(int pixels96) const { return quelt::ScaleForDpi(pixels96, logicalDpiY()); }
+
+void TFormMain::BuildLeftColumn() {
+  auto* panel = new QFrame(this);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setLineWidth(1);
+  panel->setFixedWidth(S(109));
+  Panel1 = panel;
+
+  QFont bold = font();
+  bold.setPointSize(9);
+  bold.setBold(true);
+  auto bigButton = [&](const char* name, const QString& caption, const QString& hint, const QIcon& icon,
+                       int iconSize) {
+    auto* b = new QToolButton(panel);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoRaise(true);
+    b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setIcon(icon);
+    b->setIconSize(QSize(S(iconSize), S(iconSize)));
+    b->setFixedSize(S(107), S(75));
+    b->setFont(bold);
+    return b;
+  };
+  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"), QStringLiteral("Get fuel list from the instrument"),
+                        quelt::ui::RefreshIcon(S(16)), 16);
+  BtSend = bigButton("BtSend", QStringLiteral("QUELT"), QStringLiteral("Send's new list to the instrument"),
+                     quelt::ui::SendIcon(S(16)), 16);
+  BtExit = bigButton("BtExit", QString(), QStringLiteral("Close window"), quelt::ui::ExitIcon(S(24)), 24);
+
+  ProgressBarMain = new QProgressBar(panel);
+  ProgressBarMain->setObjectName(QStringLiteral("ProgressBarMain"));
+  ProgressBarMain->setRange(0, quelt::kProgressFullScale);
+  ProgressBarMain->setValue(0);
+  ProgressBarMain->setTextVisible(false);
+  ProgressBarMain->setFixedSize(S(107), S(14));
+
+  Image = new QLabel(panel);
+  Image->setObjectName(QStringLiteral("Image"));
+  Image->setAlignment(Qt::AlignCenter);
+  Image->setPixmap(quelt::ui::LogoPixmap(logicalDpiY() / 96.0, devicePixelRatioF()));
+  Image->setCursor(Qt::PointingHandCursor);
+  Image->setFixedSize(S(107), S(68));
+
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(BtRefresh);
+  column->addWidget(BtSend);
+  // The progress bar sits at y 210 of the panel, whose frame is 1 pixel.
+  column->addSpacing(S(210) - 1 - 2 * S(75));
+  column->addWidget(ProgressBarMain);
+  column->addStretch(1);
+  column->addWidget(Image);
+  column->addWidget(BtExit);
+
+  connect(BtRefresh, &QToolButton::clicked, this, &TFormMain::BtRefreshClick);
+  connect(BtSend, &QToolButton::clicked, this, &TFormMain::BtSendClick);
+  connect(BtExit, &QToolButton::clicked, this, &TFormMain::BtExitClick);
+}
+
+void TFormMain::BuildRightArea() {
+  PanelBrennstoffe = new QWidget(this);
+  PanelBrennstoffe->setObjectName(QStringLiteral("PanelBrennstoffe"));
+
+  Memo = new QPlainTextEdit(PanelBrennstoffe);
+  Memo->setObjectName(QStringLiteral("Memo"));
+  Memo->setReadOnly(true);
+  Memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo->setFont(LogFont());
+  Memo->setFixedHeight(S(227));
+  highlighter_ = new LogHighlighter(Memo->document(), SpanFont());
+
+  auto* bar = new QFrame(PanelBrennstoffe);
+  bar->setObjectName(QStringLiteral("ElPanel1"));
+  bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  bar->setFixedHeight(S(30));
+  ElPanel1 = bar;
+  auto smallButton = [&](const char* name, int x, const QString& hint, const QIcon& icon) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(hint);
+    b->setIcon(icon);
+    b->setIconSize(QSize(S(16), S(16)));
+    b->setGeometry(S(x), S(4), S(23), S(22));
+    return b;
+  };
+  Btauf = smallButton("Btauf", 14, QStringLiteral("fuel move up"), quelt::ui::UpIcon(S(16)));
+  BtAb = smallButton("BtAb", 46, QStringLiteral("fuel move down"), quelt::ui::DownIcon(S(16)));
+
+  dbGridFuel = new FuelGrid(TableFuel, [this](int v) { return S(v); }, PanelBrennstoffe);
+  dbGridFuel->setObjectName(QStringLiteral("dbGridFuel"));
+  dbGridFuel->setToolTip(QStringLiteral("Actual table"));
+
+  auto* area = new QVBoxLayout(PanelBrennstoffe);
+  area->setContentsMargins(0, 0, 0, 0);
+  area->setSpacing(0);
+  area->addWidget(Memo);
+  area->addWidget(ElPanel1);
+  area->addWidget(dbGridFuel, 1);
+
+  Popup1 = new QMenu(this);
+  Popup1->setObjectName(QStringLiteral("Popup1"));
+  Edit1 = Popup1->addAction(QStringLiteral("Edit"));
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+
+  connect(Btauf, &QToolButton::clicked, this, &TFormMain::BtaufClick);
+  connect(BtAb, &QToolButton::clicked, this, &TFormMain::BtAbClick);
+  connect(Edit1, &QAction::triggered, this, &TFormMain::Edit1Click);
+  connect(dbGridFuel, &FuelGrid::DeleteRequested, this, &TFormMain::dbGridFuelDelete);
+  connect(dbGridFuel, &FuelGrid::PopupRequested, Popup1, [this](const QPoint& at) { Popup1->popup(at); });
+}
+
+void TFormMain::PlaceOnScreen() {
+  placed_ = true;
+  const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  move(screen.center() - rect().center());
+  // Once the window manager has framed the window, give it the outer size of
+  // the design and centre it again.
+  QTimer::singleShot(0, this, [this] {
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0) return;
+    resize(QSize(S(731), S(769)) - frame);
+    const QRect area = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    QRect outer(QPoint(), QSize(S(731), S(769)));
+    outer.moveCenter(area.center());
+    move(outer.topLeft());
+  });
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // restored from the task bar: not a new show
+  if (!placed_) PlaceOnScreen();
+  FormShow();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (ops_ && ops_->Busy()) {
+    // End the transfer first; the window closes once its closing steps ran.
+    closePending_ = true;
+    ops_->AbortTransfer();
+    event->ignore();
+    return;
+  }
+  closePending_ = false;
+  event->accept();
+}
+
+void TFormMain::FormShow() {
+  if (ops_) ops_->ShowIntro();
+  EnableSend(false);
+  SetProgress(0);
+}
+
+void TFormMain::BtRefreshClick() {
+  if (ops_ && !transferActive_) ops_->Refresh();
+}
+
+void TFormMain::BtSendClick() {
+  if (ops_ && !transferActive_) ops_->SendFuelList();
+}
+
+void TFormMain::BtExitClick() { close(); }
+
+void TFormMain::BtaufClick() {
+  if (ops_ && !transferActive_) ops_->MoveUp();
+}
+
+void TFormMain::BtAbClick() {
+  if (ops_ && !transferActive_) ops_->MoveDown();
+}
+
+void TFormMain::Edit1Click() {
+  if (transferActive_) return;
+#ifdef QUELT_HAVE_EDITOR
+  quelt::EditFuelRow(TableFuel, false, this);
+#endif
+}
+
+void TFormMain::dbGridFuelDelete() {
+  if (transferActive_ || TableFuel.IsEmpty()) return;
+  QMessageBox box(QMessageBox::Question, windowTitle(), QStringLiteral("Datensatz löschen?"),
+                  QMessageBox::Ok | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Cancel);
+  if (box.exec() != QMessageBox::Ok) return;
+  // The box ran an event loop: the table may have changed meanwhile.
+  if (transferActive_ || TableFuel.IsEmpty()) return;
+  TableFuel.Delete();
+}
+
+void TFormMain::ClearLog() { Memo->clear(); }
+
+void TFormMain::AddLogLine(const std::string& line) { Memo->appendPlainText(FromWire(line)); }
+
+void TFormMain::SetProgress(int value) {
+  // A send of more than 15 rows counts on past the full scale.
+  ProgressBarMain->setValue(qBound(0, value, quelt::kProgressFullScale));
+}
+
+void TFormMain::SetBusyCursor(bool busy) {
+  if (busy == busyCursor_) return;
+  busyCursor_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TFormMain::ShowMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, windowTitle(), FromWire(text), QMessageBox::Ok, this);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+void TFormMain::EnableRefresh(bool enabled) {
+  refreshEnabled_ = enabled;
+  UpdateControls();
+}
+
+void TFormMain::EnableSend(bool enabled) {
+  sendEnabled_ = enabled;
+  UpdateControls();
+}
+
+void TFormMain::SetTransferActive(bool active) {
+  transferActive_ = active;
+  dbGridFuel->SetLocked(active);
+  UpdateControls();
+  if (!active && closePending_) {
+    // Close from the outer event loop, once the operation has returned.
+    QTimer::singleShot(0, this, &TFormMain::CloseWhenIdle);
+  }
+}
+
+void TFormMain::CloseWhenIdle() {
+  if (ops_ && ops_->Busy()) {
+    QTimer::singleShot(10, this, &TFormMain::CloseWhenIdle);
+  } else {
+    close();
+  }
+}
+
+void TFormMain::UpdateControls() {
+  BtRefresh->setEnabled(refreshEnabled_ && !transferActive_);
+  BtSend->setEnabled(sendEnabled_ && !transferActive_);
+  Btauf->setEnabled(!transferActive_);
+  BtAb->setEnabled(!transferActive_);
+  Edit1->setEnabled(!transferActive_);
+}

@@ -1,0 +1,154 @@
+#include "ui/fuel_grid.h"
+
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+#include "ui/icons.h"
+
+namespace {
+
+// A marked row keeps its mark while selected: the mark is painted instead of
+// the highlight. No focus frame around a single cell of a whole-row grid.
+class MarkDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem opt = option;
+    opt.state &= ~QStyle::State_HasFocus;
+    if (index.data(Qt::BackgroundRole).isValid()) opt.state &= ~QStyle::State_Selected;
+    QStyledItemDelegate::paint(painter, opt, index);
+  }
+};
+
+// The row indicator column: empty sections, a triangle at the current row.
+class RowIndicatorHeader : public QHeaderView {
+ public:
+  explicit RowIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    painter->save();
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
+    auto* m = dynamic_cast<FuelTableModel*>(model());
+    if (m && logicalIndex == m->CurrentRow()) quelt::ui::PaintRowIndicator(*painter, rect);
+  }
+};
+
+}  // namespace
+
+FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale, QWidget* parent)
+    : QTableView(parent), table_(table), model_(new FuelTableModel(table, this)) {
+  setVerticalHeader(new RowIndicatorHeader(this));
+  setModel(model_);
+  setItemDelegate(new MarkDelegate(this));
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setShowGrid(true);
+  setWordWrap(false);
+  setContextMenuPolicy(Qt::CustomContextMenu);
+
+  QHeaderView* h = horizontalHeader();
+  h->setSectionResizeMode(QHeaderView::Interactive);
+  h->setStretchLastSection(false);
+  h->setHighlightSections(false);
+  h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  h->setMinimumSectionSize(scale(8));
+  const auto& fields = quelt::FuelFields();
+  for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
+    setColumnWidth(c, scale(fields[static_cast<std::size_t>(c)].gridWidth));
+  }
+
+  QHeaderView* v = verticalHeader();
+  v->setSectionResizeMode(QHeaderView::Fixed);
+  v->setHighlightSections(false);
+  v->setMinimumSectionSize(1);
+  v->setDefaultSectionSize(fontMetrics().height() + scale(4));
+  v->setMinimumWidth(scale(12));
+  v->setMaximumWidth(scale(12));
+
+  // The selection stays as visible without the focus as with it.
+  QPalette pal = palette();
+  pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+  pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               pal.color(QPalette::Active, QPalette::HighlightedText));
+  pal.setColor(QPalette::Text, Qt::black);
+  setPalette(pal);
+
+  // The hint belongs to the whole grid, cells and titles alike.
+  viewport()->installEventFilter(this);
+  h->viewport()->installEventFilter(this);
+  v->viewport()->installEventFilter(this);
+
+  table_.SetListener([this](quelt::FuelTable::Change change) { model_->TableChanged(change); });
+  connect(model_, &FuelTableModel::CurrentRowChanged, this, &FuelGrid::SelectRow);
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current, const QModelIndex&) { OnCurrentChanged(current); });
+  connect(this, &QWidget::customContextMenuRequested, this, &FuelGrid::OnContextMenu);
+  SelectRow(model_->CurrentRow());
+}
+
+FuelGrid::~FuelGrid() { table_.SetListener({}); }
+
+void FuelGrid::SelectRow(int row) {
+  syncing_ = true;
+  if (row < 0 || row >= model_->rowCount()) {
+    selectionModel()->clear();
+  } else {
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    const QModelIndex index = model_->index(row, column);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+  }
+  syncing_ = false;
+}
+
+void FuelGrid::OnCurrentChanged(const QModelIndex& current) {
+  if (syncing_ || !current.isValid()) return;
+  if (locked_) {
+    // Put the selection back once the view has finished its own change.
+    QMetaObject::invokeMethod(this, [this] { SelectRow(model_->CurrentRow()); }, Qt::QueuedConnection);
+    return;
+  }
+  if (current.row() != table_.CurrentIndex()) table_.MoveTo(current.row());
+}
+
+void FuelGrid::OnContextMenu(const QPoint& pos) {
+  const QModelIndex index = indexAt(pos);
+  if (index.isValid() && !locked_ && index.row() != table_.CurrentIndex()) table_.MoveTo(index.row());
+  emit PopupRequested(viewport()->mapToGlobal(pos));
+}
+
+void FuelGrid::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+    emit DeleteRequested();
+    event->accept();
+    return;
+  }
+  if (locked_) {
+    event->ignore();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void FuelGrid::mousePressEvent(QMouseEvent* event) {
+  if (locked_) {
+    event->accept();
+    return;
+  }
+  QTableView::mousePressEvent(event);
+}
+
+bool FuelGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(), this);
+    return true;
+  }
+  return QTableView::eventFilter(watched, event);
+}

@@ -1,0 +1,43 @@
+// dbGridFuel: the fuel table's grid. Whole-row single selection that follows
+// the table's current row and moves it, a row indicator at the left, the
+// colour marks kept while selected, Ctrl+Delete and the popup request.
+#pragma once
+
+#include <QTableView>
+#include <functional>
+
+#include "fuel/fuel_table.h"
+#include "ui/fuel_table_model.h"
+
+class FuelGrid : public QTableView {
+  Q_OBJECT
+ public:
+  // `scale` turns 96 dpi pixels into the screen's.
+  FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale, QWidget* parent = nullptr);
+  ~FuelGrid() override;
+
+  FuelTableModel* Model() const { return model_; }
+  // While a transfer walks the table by its current row, the user must not
+  // move that row: clicks and keys leave the selection where it is.
+  void SetLocked(bool locked) { locked_ = locked; }
+  bool Locked() const { return locked_; }
+
+ signals:
+  void DeleteRequested();                     // Ctrl+Delete
+  void PopupRequested(const QPoint& global);  // right click (row already current)
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SelectRow(int row);
+  void OnCurrentChanged(const QModelIndex& current);
+  void OnContextMenu(const QPoint& pos);
+
+  quelt::FuelTable& table_;
+  FuelTableModel* model_;
+  bool locked_ = false;
+  bool syncing_ = false;
+};

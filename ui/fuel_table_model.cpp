@@ -1,0 +1,111 @@
+#include "ui/fuel_table_model.h"
+
+#include "fuel/cp1252.h"
+
+using quelt::FuelField;
+using quelt::FuelRow;
+using quelt::FuelTable;
+
+std::optional<RowMark> MarkOf(const FuelRow& row) {
+  std::optional<RowMark> mark;
+  if (row.ID == 16) mark = RowMark{QColor(128, 0, 128), Qt::white};
+  if (row.N > 15) mark = RowMark{QColor(255, 0, 0), Qt::white};
+  return mark;
+}
+
+FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), rows_(table.RecordCount()), current_(table.CurrentIndex()) {
+  // Display patterns have no thousands separator.
+  locale_.setNumberOptions(QLocale::OmitGroupSeparator);
+}
+
+int FuelTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int FuelTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : quelt::kFuelFieldCount;
+}
+
+const FuelRow* FuelTableModel::RowAt(int row) const {
+  // The view may ask before the table's notification has arrived.
+  if (row < 0 || row >= table_.RecordCount()) return nullptr;
+  // The row being edited shows its edit buffer.
+  if (row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit) return &table_.Current();
+  return &table_.Row(row);
+}
+
+QString FuelTableModel::CellText(const FuelRow& row, int column) const {
+  const auto& info = quelt::FuelFields().at(static_cast<std::size_t>(column));
+  if (row.IsNull(info.field)) return {};
+  if (info.field == FuelField::Description) {
+    return QString::fromStdString(quelt::Cp1252ToUtf8(row.Description));
+  }
+  if (quelt::IsDecimalField(info.field)) {
+    return locale_.toString(row.Decimal(info.field), 'f', info.displayDecimals);
+  }
+  return locale_.toString(row.Integer(info.field));
+}
+
+QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const FuelRow* row = RowAt(index.row());
+  if (!row) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+      return CellText(*row, index.column());
+    case Qt::TextAlignmentRole: {
+      const auto field = quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field;
+      const Qt::Alignment h = field == FuelField::Description ? Qt::AlignLeft : Qt::AlignRight;
+      return QVariant::fromValue(h | Qt::AlignVCenter);
+    }
+    case Qt::BackgroundRole:
+      if (auto mark = MarkOf(*row)) return mark->background;
+      return {};
+    case Qt::ForegroundRole:
+      if (auto mark = MarkOf(*row)) return mark->text;
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant FuelTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Vertical) return {};  // the row indicator draws itself
+  if (section < 0 || section >= quelt::kFuelFieldCount) return {};
+  if (role == Qt::DisplayRole) {
+    return QString::fromLatin1(quelt::FuelFields().at(static_cast<std::size_t>(section)).gridTitle);
+  }
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+Qt::ItemFlags FuelTableModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void FuelTableModel::TableChanged(FuelTable::Change change) {
+  const int before = current_;
+  // A row count that changed under any notification needs a full redraw.
+  if (table_.RecordCount() != rows_) change = FuelTable::Change::Reset;
+  switch (change) {
+    case FuelTable::Change::Reset:
+      beginResetModel();
+      rows_ = table_.RecordCount();
+      endResetModel();
+      break;
+    case FuelTable::Change::RowValues:
+      if (table_.CurrentIndex() >= 0 && table_.CurrentIndex() < rows_) {
+        emit dataChanged(index(table_.CurrentIndex(), 0), index(table_.CurrentIndex(), quelt::kFuelFieldCount - 1));
+      }
+      break;
+    case FuelTable::Change::Current:
+      break;
+  }
+  current_ = table_.CurrentIndex();
+  if (current_ >= rows_) current_ = -1;  // a row being inserted is not shown yet
+  if (before != current_ || change == FuelTable::Change::Reset) {
+    if (before >= 0 && before < rows_) emit headerDataChanged(Qt::Vertical, before, before);
+    if (current_ >= 0) emit headerDataChanged(Qt::Vertical, current_, current_);
+    emit CurrentRowChanged(current_);
+  }
+}
