@@ -113,6 +113,22 @@ class BigUInt {
     return 0;
   }
 
+  // `count` (<= 64) bits starting at bit `from`.
+  std::uint64_t Bits(int from, int count) const {
+    std::uint64_t v = 0;
+    for (int i = count - 1; i >= 0; --i) v = (v << 1) | Bit(from + i);
+    return v;
+  }
+
+  bool AnyBitBelow(int n) const {
+    const auto words = static_cast<std::size_t>(n / 32);
+    for (std::size_t i = 0; i < words && i < limbs_.size(); ++i) {
+      if (limbs_[i] != 0) return true;
+    }
+    const int bits = n % 32;
+    return bits != 0 && words < limbs_.size() && (limbs_[words] & ((1u << bits) - 1)) != 0;
+  }
+
   static BigUInt Pow5(int k) {
     BigUInt r(1);
     for (; k >= 13; k -= 13) r.MulSmall(1220703125u);  // 5^13
@@ -123,6 +139,11 @@ class BigUInt {
   }
 
  private:
+  std::uint64_t Bit(int i) const {
+    const auto word = static_cast<std::size_t>(i / 32);
+    return word < limbs_.size() ? (limbs_[word] >> (i % 32)) & 1u : 0u;
+  }
+
   void Trim() {
     while (!limbs_.empty() && limbs_.back() == 0) limbs_.pop_back();
   }
@@ -182,8 +203,24 @@ inline Extended RoundToExtended(BigUInt num, BigUInt den, int exp2) {
   return {q, e};
 }
 
-inline Extended RoundToExtended(BigUInt num, int exp2) {
-  return RoundToExtended(std::move(num), BigUInt(1), exp2);
+// num * 2^exp2 rounded to a 64-bit mantissa, ties to even.
+inline Extended RoundToExtended(const BigUInt& num, int exp2) {
+  const int length = num.BitLength();
+  if (length == 0) return {};
+  if (length <= 64) return {num.Bits(0, 64) << (64 - length), exp2 - (64 - length)};
+  const int low = length - 64;
+  std::uint64_t q = num.Bits(low, 64);
+  const bool half = num.Bits(low - 1, 1) != 0;
+  const bool sticky = num.AnyBitBelow(low - 1);
+  int e = exp2 + low;
+  if (half && (sticky || (q & 1u) != 0)) {
+    ++q;
+    if (q == 0) {
+      q = std::uint64_t{1} << 63;
+      e += 1;
+    }
+  }
+  return {q, e};
 }
 
 // x * factor, rounded to the extended format.
