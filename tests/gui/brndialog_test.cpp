@@ -1,0 +1,515 @@
+// The fuel editor dialog driven like a user would: EditFuelRow runs modally,
+// a timer types into its editors, and message boxes are answered as they come.
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "fuel/funcs.h"
+#include "ui/brndialog.h"
+#include "ui/fuel_editors.h"
+
+using namespace quelt;
+
+namespace {
+
+FuelRow SampleRow(int n) {
+  FuelRow row;
+  row.N = static_cast<std::int16_t>(n);
+  row.ID = 100 + n;
+  row.Description = "Fuel " + std::to_string(n);
+  row.Co2Max = 12.1;
+  row.A2 = 0.64;
+  row.B = 0.009;
+  row.RefO2 = 3.0;
+  row.Vatr = 7.7;
+  row.Vaf = 9.4;
+  row.HU = 31.68;
+  row.Special = 1;
+  return row;
+}
+
+void Fill(FuelTable& table, int rows, int current) {
+  for (int i = 1; i <= rows; ++i) table.AppendRow(SampleRow(i));
+  table.MoveTo(current);
+}
+
+// Answers every message box with OK and keeps its text.
+class BoxAnswerer : public QObject {
+ public:
+  BoxAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts << box->text();
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    timer_.start(10);
+  }
+  QStringList texts;
+
+ private:
+  QTimer timer_;
+};
+
+// Opens the dialog through EditFuelRow and runs `script` on it once it is up.
+// A dialog the script leaves open is cancelled.
+void RunDialog(FuelTable& table, const std::function<void(TFormBrennstoffdialog&)>& script,
+               bool readOnly = false) {
+  bool ran = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    dialog->activateWindow();
+    if (QTest::qWaitForWindowActive(dialog)) script(*dialog);
+    ran = true;
+    if (dialog->isVisible()) dialog->reject();
+  });
+  EditFuelRow(table, readOnly);
+  QVERIFY(ran);
+}
+
+// Types like a keyboard: one key event per character, also for characters
+// that no Qt::Key names.
+void Type(QWidget* widget, const QString& text) {
+  for (QChar c : text) {
+    const bool ascii = c.unicode() < 0x7F && c.isLetterOrNumber();
+    const auto key = ascii ? static_cast<Qt::Key>(c.toUpper().unicode()) : Qt::Key_unknown;
+    QTest::sendKeyEvent(QTest::Click, widget, key, QString(c), Qt::NoModifier);
+  }
+}
+
+// Replaces the editor's text the way a user would: focus, select all, type.
+FuelEdit* Retype(TFormBrennstoffdialog& d, FuelField field, const QString& text) {
+  FuelEdit* editor = d.Editor(field);
+  editor->setFocus();
+  editor->selectAll();
+  if (text.isEmpty()) {
+    QTest::keyClick(editor, Qt::Key_Backspace);
+  } else {
+    Type(editor, text);
+  }
+  return editor;
+}
+
+struct Snapshot {
+  explicit Snapshot(const FuelTable& t) : rows(t.Rows()), current(t.CurrentIndex()) {}
+  std::vector<FuelRow> rows;
+  int current;
+};
+
+void ExpectUnchanged(const FuelTable& table, const Snapshot& before) {
+  QCOMPARE(table.GetState(), FuelTable::State::Browse);
+  QVERIFY(table.Rows() == before.rows);
+  QCOMPARE(table.CurrentIndex(), before.current);
+}
+
+}  // namespace
+
+class BrnDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+  void okWithoutTypingKeepsRow() {
+    FuelTable table;
+    Fill(table, 12, 4);
+    const Snapshot before(table);
+    RunDialog(table, [](TFormBrennstoffdialog& d) {
+      QCOMPARE(d.Editor(FuelField::Co2Max)->text(), QString("12.1"));
+      QCOMPARE(d.Editor(FuelField::B)->text(), QString("0.009"));
+      QCOMPARE(d.Editor(FuelField::Description)->text(), QString("Fuel 5"));
+      QTest::keyClick(d.Editor(FuelField::ID), Qt::Key_Return);
+    });
+    ExpectUnchanged(table, before);
+  }
+
+  void changedValueGetsNextNumber_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("leaveEditor");
+    QTest::newRow("12 rows, OK in the editor") << 12 << false;
+    QTest::newRow("12 rows, editor left first") << 12 << true;
+    QTest::newRow("15 rows") << 15 << false;
+  }
+  void changedValueGetsNextNumber() {
+    QFETCH(int, rows);
+    QFETCH(bool, leaveEditor);
+    FuelTable table;
+    Fill(table, rows, 2);
+    const Snapshot before(table);
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      FuelEdit* editor = Retype(d, FuelField::Co2Max, "7.5");
+      QCOMPARE(table.GetState(), FuelTable::State::Edit);
+      if (leaveEditor) QTest::keyClick(editor, Qt::Key_Tab);
+      QTest::mouseClick(d.findChild<QPushButton*>("BtOk"), Qt::LeftButton);
+    });
+    QCOMPARE(table.GetState(), FuelTable::State::Browse);
+    QCOMPARE(table.RecordCount(), rows);
+    QCOMPARE(table.CurrentIndex(), 2);
+    FuelRow expected = before.rows[2];
+    expected.Co2Max = 7.5;
+    expected.N = static_cast<std::int16_t>(rows + 1);
+    QVERIFY(table.Row(2) == expected);
+    for (int i = 0; i < rows; ++i) {
+      if (i != 2) QVERIFY(table.Row(i) == before.rows[static_cast<std::size_t>(i)]);
+    }
+  }
+
+  void cancelDropsChanges_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("button") << "button";
+    QTest::newRow("escape") << "escape";
+    QTest::newRow("title bar") << "close";
+  }
+  void cancelDropsChanges() {
+    QFETCH(QString, how);
+    FuelTable table;
+    Fill(table, 6, 3);
+    const Snapshot before(table);
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      QTest::keyClick(Retype(d, FuelField::Co2Max, "9"), Qt::Key_Tab);  // stored in the buffer
+      FuelEdit* description = Retype(d, FuelField::Description, "Changed");
+      QCOMPARE(table.Current().Co2Max, 9.0);
+      if (how == "button") {
+        QTest::mouseClick(d.findChild<QPushButton*>("BtCancel"), Qt::LeftButton);
+      } else if (how == "escape") {
+        QTest::keyClick(description, Qt::Key_Escape);
+      } else {
+        d.close();
+      }
+      QVERIFY(!d.isVisible());
+    });
+    ExpectUnchanged(table, before);
+  }
+
+  void emptyTable_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("OK") << true;
+    QTest::newRow("Cancel") << false;
+  }
+  void emptyTable() {
+    QFETCH(bool, ok);
+    FuelTable table;
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      for (FuelField f : {FuelField::ID, FuelField::Co2Max, FuelField::Special}) {
+        QVERIFY(d.Editor(f)->text().isEmpty());
+      }
+      FuelEdit* editor = Retype(d, FuelField::Co2Max, "5");
+      QCOMPARE(table.GetState(), FuelTable::State::Insert);
+      QTest::keyClick(editor, ok ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    QCOMPARE(table.GetState(), FuelTable::State::Browse);
+    if (!ok) {
+      QVERIFY(table.IsEmpty());
+      QCOMPARE(table.CurrentIndex(), -1);
+      return;
+    }
+    QCOMPARE(table.RecordCount(), 1);
+    QCOMPARE(table.CurrentIndex(), 0);
+    const FuelRow& row = table.Row(0);
+    QCOMPARE(row.N, 1);
+    QCOMPARE(row.Co2Max, 5.0);
+    QVERIFY(row.IsNull(FuelField::ID));
+    QVERIFY(row.IsNull(FuelField::A2));
+  }
+
+  void editorsThatCannotChange_data() {
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<int>("field");
+    QTest::newRow("ID editor") << false << static_cast<int>(FuelField::ID);
+    QTest::newRow("read-only dialog, Co2Max") << true << static_cast<int>(FuelField::Co2Max);
+    QTest::newRow("read-only dialog, description")
+        << true << static_cast<int>(FuelField::Description);
+  }
+  void editorsThatCannotChange() {
+    QFETCH(bool, readOnly);
+    QFETCH(int, field);
+    FuelTable table;
+    Fill(table, 3, 1);
+    const Snapshot before(table);
+    RunDialog(
+        table,
+        [&](TFormBrennstoffdialog& d) {
+          FuelEdit* editor = d.Editor(static_cast<FuelField>(field));
+          const QString shown = editor->text();
+          editor->setFocus();
+          Type(editor, "123");
+          QTest::keyClick(editor, Qt::Key_Backspace);
+          QTest::keyClick(editor, Qt::Key_Delete);
+          QCOMPARE(editor->text(), shown);
+          QCOMPARE(table.GetState(), FuelTable::State::Browse);
+          QTest::keyClick(editor, Qt::Key_Return);
+        },
+        readOnly);
+    ExpectUnchanged(table, before);
+  }
+
+  void validationMessages_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("byTab");
+    QTest::addColumn<QString>("message");
+    const auto f = [](FuelField x) { return static_cast<int>(x); };
+    QTest::newRow("exponent without digits")
+        << f(FuelField::Co2Max) << "1e" << true
+        << "'1e' ist kein gültiger Fließkommawert für Feld 'Co2Max'";
+    QTest::newRow("lone sign, OK") << f(FuelField::RefO2) << "+" << false
+                                   << "'+' ist kein gültiger Fließkommawert für Feld 'O2-Bezug'";
+    QTest::newRow("two separators") << f(FuelField::HU) << "1.2.3" << true
+                                    << "'1.2.3' ist kein gültiger Fließkommawert für Feld 'HU'";
+    QTest::newRow("sign after digits") << f(FuelField::Special) << "5-" << false
+                                       << "'5-' ist kein gültiger Integerwert für Feld 'Spezial'";
+    QTest::newRow("beyond 32 bits")
+        << f(FuelField::Special) << "99999999999" << true
+        << "'99999999999' ist kein gültiger Integerwert für Feld 'Spezial'";
+    QTest::newRow("beyond 16 bits, OK")
+        << f(FuelField::Special) << "40000" << false
+        << "40000 ist kein gültiger Wert für das Feld 'Spezial'. Der zulässige Bereich ist "
+           "-32768 bis 32767";
+    QTest::newRow("%g form") << f(FuelField::Special) << "-2147483648" << true
+                             << "-2.14748e+09 ist kein gültiger Wert für das Feld 'Spezial'. "
+                                "Der zulässige Bereich ist -32768 bis 32767";
+  }
+  void validationMessages() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(bool, byTab);
+    QFETCH(QString, message);
+    FuelTable table;
+    Fill(table, 4, 1);
+    const Snapshot before(table);
+    BoxAnswerer answerer;
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      FuelEdit* editor = Retype(d, static_cast<FuelField>(field), text);
+      QTest::keyClick(editor, byTab ? Qt::Key_Tab : Qt::Key_Return);
+      QTRY_COMPARE(answerer.texts, QStringList{message});
+      QVERIFY(d.isVisible());
+      QTRY_COMPARE(d.focusWidget(), editor);
+      QCOMPARE(editor->text(), text);
+      // Still refused when the user insists.
+      QTest::keyClick(editor, Qt::Key_Return);
+      QTRY_COMPARE(answerer.texts.size(), 2);
+      QVERIFY(d.isVisible());
+      QTest::keyClick(editor, Qt::Key_Escape);
+    });
+    ExpectUnchanged(table, before);
+  }
+
+  void emptiedEditorLeavesNoValue() {
+    FuelTable table;
+    Fill(table, 4, 0);
+    RunDialog(table, [](TFormBrennstoffdialog& d) {
+      QTest::keyClick(Retype(d, FuelField::A2, ""), Qt::Key_Tab);
+      QTest::keyClick(Retype(d, FuelField::Special, ""), Qt::Key_Return);
+    });
+    QVERIFY(table.Row(0).IsNull(FuelField::A2));
+    QVERIFY(table.Row(0).IsNull(FuelField::Special));
+    QVERIFY(!table.Row(0).IsNull(FuelField::B));
+    QCOMPARE(table.Row(0).N, 5);
+  }
+
+  void refusedCharacters_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("refused");
+    const auto f = [](FuelField x) { return static_cast<int>(x); };
+    QTest::newRow("soot") << f(FuelField::Special) << "1a+2.5x" << "1+25" << 3;
+    QTest::newRow("decimal") << f(FuelField::Co2Max) << "1,5E-3q" << "15E-3" << 2;
+    QTest::newRow("nothing taken") << f(FuelField::Vaf) << "x y" << "9.40" << 3;
+    QTest::newRow("semicolon") << f(FuelField::Description) << "Gas;H" << "GasH" << 1;
+    QTest::newRow("outside Windows-1252")
+        << f(FuelField::Description) << QString::fromUtf8("Öl €\u2713ß") << QString::fromUtf8("Öl €ß")
+        << 1;
+    QTest::newRow("30 characters") << f(FuelField::Description) << QString(35, 'x')
+                                   << QString(30, 'x') << 0;
+  }
+  void refusedCharacters() {
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, refused);
+    FuelTable table;
+    Fill(table, 2, 0);
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      FuelEdit* editor = d.Editor(static_cast<FuelField>(field));
+      const QString before = editor->text();
+      QSignalSpy refusals(editor, &FuelEdit::Refused);
+      Retype(d, static_cast<FuelField>(field), typed);
+      QCOMPARE(editor->text(), shown);
+      QCOMPARE(refusals.count(), refused);
+      // Refused keys are no change: the table stays in browse state.
+      QCOMPARE(table.GetState(),
+               shown == before ? FuelTable::State::Browse : FuelTable::State::Edit);
+    });
+  }
+
+  void pasteIsGuarded_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("description") << static_cast<int>(FuelField::Description) << "Gas H" << true;
+    QTest::newRow("semicolon") << static_cast<int>(FuelField::Description) << "Gas;H" << false;
+    QTest::newRow("soot with a separator") << static_cast<int>(FuelField::Special) << "1.5"
+                                           << false;
+    QTest::newRow("exponent") << static_cast<int>(FuelField::B) << "2E-3" << true;
+  }
+  void pasteIsGuarded() {
+    QFETCH(int, field);
+    QFETCH(QString, clip);
+    QFETCH(bool, taken);
+    FuelTable table;
+    Fill(table, 2, 1);
+    QGuiApplication::clipboard()->setText(clip);
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      FuelEdit* editor = d.Editor(static_cast<FuelField>(field));
+      const QString before = editor->text();
+      QSignalSpy refusals(editor, &FuelEdit::Refused);
+      editor->setFocus();
+      editor->selectAll();
+      QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(editor->text(), taken ? clip : before);
+      QCOMPARE(refusals.count(), taken ? 0 : 1);
+      QCOMPARE(table.GetState(), taken ? FuelTable::State::Edit : FuelTable::State::Browse);
+      QTest::keyClick(editor, Qt::Key_Return);
+    });
+    if (taken && static_cast<FuelField>(field) == FuelField::B) QCOMPARE(table.Row(1).B, 0.002);
+  }
+
+  void decimalSeparatorFollowsLocale() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FuelTable table;
+    Fill(table, 2, 0);
+    RunDialog(table, [](TFormBrennstoffdialog& d) {
+      QCOMPARE(d.Editor(FuelField::Co2Max)->text(), QString("12,1"));
+      QCOMPARE(d.Editor(FuelField::HU)->text(), QString("31,68"));
+      QCOMPARE(d.Editor(FuelField::B)->text(), QString("0,009"));
+      QSignalSpy refusals(d.Editor(FuelField::Co2Max), &FuelEdit::Refused);
+      QTest::keyClick(Retype(d, FuelField::Co2Max, "7.2,5e1"), Qt::Key_Return);
+      QCOMPARE(refusals.count(), 1);
+    });
+    QCOMPARE(table.Row(0).Co2Max, 725.0);
+  }
+
+  void readFieldText_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    const auto f = [](FuelField x) { return static_cast<int>(x); };
+    QTest::newRow("plus sign") << f(FuelField::A2) << "+2.5" << 2.5;
+    QTest::newRow("leading separator") << f(FuelField::A2) << ".5" << 0.5;
+    QTest::newRow("trailing separator") << f(FuelField::A2) << "5." << 5.0;
+    QTest::newRow("exponent") << f(FuelField::Vatr) << "1E3" << 1000.0;
+    QTest::newRow("negative exponent") << f(FuelField::Vatr) << "-25e-1" << -2.5;
+    QTest::newRow("soot bounds low") << f(FuelField::Special) << "-32768" << -32768.0;
+    QTest::newRow("soot bounds high") << f(FuelField::Special) << "+32767" << 32767.0;
+  }
+  void readFieldText() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    const FieldInput in = ReadFieldText(static_cast<FuelField>(field), text, QLocale());
+    QVERIFY2(in.error.isEmpty(), qPrintable(in.error));
+    QCOMPARE(in.kind == FieldInput::Kind::Integer ? static_cast<double>(in.integer) : in.decimal,
+             value);
+  }
+
+  void layoutAtDpi_data() {
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("96") << 96 << QSize(318, 276);
+    QTest::newRow("120") << 120 << QSize(398, 345);
+    QTest::newRow("144") << 144 << QSize(477, 414);
+    QTest::newRow("192") << 192 << QSize(636, 552);
+  }
+  void layoutAtDpi() {
+    QFETCH(int, dpi);
+    QFETCH(QSize, client);
+    const DialogLayout layout = ComputeDialogLayout(dpi);
+    QCOMPARE(layout.client, client);
+    const QRect area(QPoint(0, 0), client);
+    for (const auto& item : layout.items) {
+      QVERIFY2(!item.rect.isEmpty() && area.contains(item.rect), item.name);
+    }
+    // Editors and buttons never cover each other.
+    for (const auto& a : layout.items) {
+      for (const auto& b : layout.items) {
+        const auto control = [](const char* n) {
+          return qstrncmp(n, "db", 2) == 0 || qstrncmp(n, "DB", 2) == 0 || qstrncmp(n, "Bt", 2) == 0;
+        };
+        if (&a != &b && control(a.name) && control(b.name)) {
+          QVERIFY2(!a.rect.intersects(b.rect), qPrintable(QString("%1 %2").arg(a.name, b.name)));
+        }
+      }
+    }
+
+    TFormBrennstoffdialog dialog;
+    dialog.ApplyLayout(dpi);
+    QCOMPARE(dialog.minimumSize(), client);
+    QCOMPARE(dialog.maximumSize(), client);
+    dialog.resize(client * 2);
+    QCOMPARE(dialog.size(), client);
+    int placed = 0;
+    for (QWidget* child : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      QVERIFY2(area.contains(child->geometry()), qPrintable(child->objectName()));
+      const QRect designed = layout.Rect(qPrintable(child->objectName()));
+      if (!designed.isEmpty()) {
+        QCOMPARE(child->geometry(), designed);
+        ++placed;
+      }
+    }
+    QCOMPARE(placed, static_cast<int>(layout.items.size()));
+  }
+
+  void shownAtScreenResolution() {
+    FuelTable table;
+    Fill(table, 1, 0);
+    RunDialog(table, [](TFormBrennstoffdialog& d) {
+      const int dpi = qRound(d.screen()->logicalDotsPerInch());
+      QCOMPARE(d.LayoutDpi(), dpi);
+      QCOMPARE(d.size(), ComputeDialogLayout(dpi).client);
+      QCOMPARE(d.windowTitle(), QString("Edit fuel"));
+      for (QLabel* label : d.findChildren<QLabel*>()) {
+        const QFontMetrics metrics = label->fontMetrics();
+        QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                 qPrintable(label->text()));
+        QVERIFY2(metrics.height() <= label->contentsRect().height(), qPrintable(label->text()));
+      }
+      // Tab order.
+      QStringList order;
+      QWidget* w = d.Editor(FuelField::ID);
+      for (int i = 0; i < 12; ++i, w = w->nextInFocusChain()) {
+        while (!(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+        order << w->objectName();
+      }
+      QCOMPARE(order, QString("dbEditId DBEdit1 DBEdit2 DBEdit3 DBEdit4 DBEdit5 DBEdit7 DBEdit6 "
+                              "DBEdit9 DBEdit8 BtCancel BtOk")
+                          .split(' '));
+    });
+  }
+
+  // QUELT_DIALOG_SHOT=file.png saves a picture of the dialog for the docs.
+  void screenshot() {
+    const QString path = qEnvironmentVariable("QUELT_DIALOG_SHOT");
+    if (path.isEmpty()) QSKIP("QUELT_DIALOG_SHOT not set");
+    FuelTable table;
+    FuelRow row = SampleRow(4);
+    row.ID = 16;
+    row.Description = "Erdgas H";
+    row.Special = 0;
+    table.AppendRow(row);
+    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+      d.Editor(FuelField::Description)->setFocus();
+      QVERIFY(d.grab().save(path));
+    });
+  }
+};
+
+QTEST_MAIN(BrnDialogTest)
+#include "brndialog_test.moc"
