@@ -2,6 +2,7 @@
 // event loop until the window closes.
 #include <QApplication>
 #include <QTimer>
+#include <QToolButton>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

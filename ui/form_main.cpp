@@ -16,14 +16,10 @@
 
 #include "fuel/cp1252.h"
 #include "fuel/funcs.h"
+#include "ui/brndialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
-
-#if __has_include("ui/brndialog.h")
-#include "ui/brndialog.h"
-#define QUELT_HAVE_EDITOR 1
-#endif
 
 namespace {
 
@@ -261,9 +257,7 @@ void TFormMain::BtAbClick() {
 
 void TFormMain::Edit1Click() {
   if (transferActive_) return;
-#ifdef QUELT_HAVE_EDITOR
   quelt::EditFuelRow(TableFuel, false, this);
-#endif
 }
 
 void TFormMain::dbGridFuelDelete() {
