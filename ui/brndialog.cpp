@@ -44,11 +44,16 @@ struct EditorPlace {
 
 // In tab order.
 constexpr EditorPlace kEditors[] = {
-    {"dbEditId", FuelField::ID, 110, 22, 80},     {"DBEdit1", FuelField::Description, 110, 44, 185},
-    {"DBEdit2", FuelField::Co2Max, 110, 72, 80},  {"DBEdit3", FuelField::A2, 110, 94, 80},
-    {"DBEdit4", FuelField::B, 215, 94, 80},       {"DBEdit5", FuelField::RefO2, 110, 122, 80},
-    {"DBEdit7", FuelField::Vatr, 110, 150, 80},   {"DBEdit6", FuelField::HU, 110, 172, 80},
-    {"DBEdit9", FuelField::Special, 110, 194, 80}, {"DBEdit8", FuelField::Vaf, 215, 152, 80},
+    {"dbEditId", FuelField::ID, 110, 22, 80},
+    {"DBEdit1", FuelField::Description, 110, 44, 185},
+    {"DBEdit2", FuelField::Co2Max, 110, 72, 80},
+    {"DBEdit3", FuelField::A2, 110, 94, 80},
+    {"DBEdit4", FuelField::B, 215, 94, 80},
+    {"DBEdit5", FuelField::RefO2, 110, 122, 80},
+    {"DBEdit7", FuelField::Vatr, 110, 150, 80},
+    {"DBEdit6", FuelField::HU, 110, 172, 80},
+    {"DBEdit9", FuelField::Special, 110, 194, 80},
+    {"DBEdit8", FuelField::Vaf, 215, 152, 80},
 };
 constexpr int kEditorHeight = 21;
 
@@ -83,11 +88,11 @@ constexpr Place kButtons[] = {
     {"BtOk", 256, 228, 50, 35},
 };
 
-// Scales the edges rather than the sizes so that touching frames keep
-// touching at every resolution.
+// Scales the first and the last pixel rather than the size, so that frames
+// sharing a line at 96 dpi still share one line at every resolution.
 QRect Scaled(int x, int y, int w, int h, int dpi) {
   return QRect(QPoint(ScaleForDpi(x, dpi), ScaleForDpi(y, dpi)),
-               QPoint(ScaleForDpi(x + w, dpi) - 1, ScaleForDpi(y + h, dpi) - 1));
+               QPoint(ScaleForDpi(x + w - 1, dpi), ScaleForDpi(y + h - 1, dpi)));
 }
 
 int ScreenDpi(const QWidget* widget) {
@@ -178,16 +183,10 @@ TFormBrennstoffdialog::TFormBrennstoffdialog(QWidget* parent)
   connect(btCancel_, &QPushButton::clicked, this, &TFormBrennstoffdialog::BtCancelClick);
   connect(btOk_, &QPushButton::clicked, this, &TFormBrennstoffdialog::accept);
 
-  QWidget* previous = editors_.front();
-  for (QWidget* next : {static_cast<QWidget*>(editors_[1]), static_cast<QWidget*>(editors_[2]),
-                        static_cast<QWidget*>(editors_[3]), static_cast<QWidget*>(editors_[4]),
-                        static_cast<QWidget*>(editors_[5]), static_cast<QWidget*>(editors_[6]),
-                        static_cast<QWidget*>(editors_[7]), static_cast<QWidget*>(editors_[8]),
-                        static_cast<QWidget*>(editors_[9]), static_cast<QWidget*>(btCancel_),
-                        static_cast<QWidget*>(btOk_)}) {
-    setTabOrder(previous, next);
-    previous = next;
-  }
+  std::vector<QWidget*> tabChain(editors_.begin(), editors_.end());
+  tabChain.push_back(btCancel_);
+  tabChain.push_back(btOk_);
+  for (std::size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
   editors_.front()->setFocus();
 
   ApplyLayout(ScreenDpi(this));
@@ -276,18 +275,27 @@ void TFormBrennstoffdialog::EditorChanged(FuelEdit*) {
 }
 
 bool TFormBrennstoffdialog::StoreEditor(FuelEdit* editor, QString* message) {
-  if (table_ == nullptr || !editor->IsPending() ||
-      table_->GetState() == FuelTable::State::Browse) {
+  if (table_ == nullptr || !editor->IsPending() || table_->GetState() == FuelTable::State::Browse) {
     return true;
   }
   const FuelField field = editor->Field();
   const FieldInput input = ReadFieldText(field, editor->text(), locale_);
   switch (input.kind) {
-    case FieldInput::Kind::Null: table_->SetNull(field); break;
-    case FieldInput::Kind::Integer: table_->SetInteger(field, input.integer); break;
-    case FieldInput::Kind::Decimal: table_->SetDecimal(field, input.decimal); break;
-    case FieldInput::Kind::Text: table_->SetDescription(input.text); break;
-    case FieldInput::Kind::Invalid: *message = input.error; return false;
+    case FieldInput::Kind::Null:
+      table_->SetNull(field);
+      break;
+    case FieldInput::Kind::Integer:
+      table_->SetInteger(field, input.integer);
+      break;
+    case FieldInput::Kind::Decimal:
+      table_->SetDecimal(field, input.decimal);
+      break;
+    case FieldInput::Kind::Text:
+      table_->SetDescription(input.text);
+      break;
+    case FieldInput::Kind::Invalid:
+      *message = input.error;
+      return false;
   }
   editor->SetStored();
   return true;

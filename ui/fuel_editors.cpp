@@ -89,13 +89,10 @@ FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& lo
   FieldInput input;
   const QString label = QString::fromUtf8(InfoOf(field).displayLabel);
   if (field == FuelField::Description) {
-    if (auto bytes = Utf8ToCp1252(text.toStdString())) {
-      input.kind = FieldInput::Kind::Text;
-      input.text = std::move(*bytes);
-    } else {  // the editor's filter keeps such text out; refuse rather than garble
-      input.kind = FieldInput::Kind::Invalid;
-      input.error = QStringLiteral("'%1' ist kein gültiger Wert für Feld '%2'").arg(text, label);
-    }
+    // The editor lets no character in that Windows-1252 lacks.
+    input.kind = FieldInput::Kind::Text;
+    for (QChar c : text)
+      input.text += static_cast<char>(CodePointToCp1252(c.unicode()).value_or('?'));
     return input;
   }
   if (text.isEmpty()) return input;  // no value
@@ -123,10 +120,10 @@ FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& lo
     return input;
   }
   const bool wide = field == FuelField::ID;
-  const double low = wide ? std::numeric_limits<std::int32_t>::min()
-                          : std::numeric_limits<std::int16_t>::min();
-  const double high = wide ? std::numeric_limits<std::int32_t>::max()
-                           : std::numeric_limits<std::int16_t>::max();
+  const double low =
+      wide ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int16_t>::min();
+  const double high =
+      wide ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int16_t>::max();
   if (static_cast<double>(value) < low || static_cast<double>(value) > high) {
     input.kind = FieldInput::Kind::Invalid;
     input.error = QStringLiteral(
@@ -179,10 +176,10 @@ void FuelEdit::ShowValue(const QString& text) {
 
 void FuelEdit::SetDisplayOnly(bool displayOnly) {
   if (displayOnly) setReadOnly(true);
-  setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; color: black; "
-                               "padding: 0px 1px; background: %1; }")
-                    .arg(displayOnly ? QStringLiteral("palette(button)")
-                                     : QStringLiteral("white")));
+  setStyleSheet(
+      QStringLiteral("QLineEdit { border: 1px solid black; color: black; "
+                     "padding: 0px 1px; background: %1; }")
+          .arg(displayOnly ? QStringLiteral("palette(button)") : QStringLiteral("white")));
 }
 
 void FuelEdit::keyPressEvent(QKeyEvent* event) {
