@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "fuel/funcs.h"
+#include "tests/unit/x87_reference.h"
 
 namespace quelt {
 namespace {
@@ -59,13 +60,10 @@ TEST(FormatFixed, OddArgumentsGiveSensibleText) {
             "179769313486231571" + std::string(12, '0'));
 }
 
-// ---- references ----
-
-// A decimal number as integer and fraction digits.
-struct Decimal {
-  std::string whole;
-  std::string frac;
-};
+using testref::Compose;
+using testref::Decimal;
+using testref::RoundHalfUp;
+using testref::ScaleExponent;
 
 // The exact decimal value of a finite non-negative double, by base-10^9
 // multiplication (frexp splits the double; no bit tricks shared with the code).
@@ -102,32 +100,6 @@ Decimal ExactDecimal(double m) {
   return {digits.substr(0, digits.size() - fracLen), digits.substr(digits.size() - fracLen)};
 }
 
-// Digits of the value in units of 10^-d, rounded half up.
-std::string RoundHalfUp(Decimal x, int d) {
-  x.frac.resize(static_cast<std::size_t>(d) + 1, '0');
-  std::string units = x.whole + x.frac.substr(0, static_cast<std::size_t>(d));
-  if (x.frac[static_cast<std::size_t>(d)] >= '5') {
-    std::size_t i = units.size();
-    while (i > 0 && units[i - 1] == '9') units[--i] = '0';
-    if (i == 0) {
-      units.insert(0, 1, '1');
-    } else {
-      ++units[i - 1];
-    }
-  }
-  const auto first = units.find_first_not_of('0');
-  return first == std::string::npos ? "0" : units.substr(first);
-}
-
-std::string Compose(bool negative, std::string units, int d) {
-  const auto n = static_cast<std::size_t>(d);
-  if (units.size() < n + 1) units.insert(0, n + 1 - units.size(), '0');
-  std::string text = negative ? "-" : "";
-  text += units.substr(0, units.size() - n);
-  if (d > 0) text += "," + units.substr(units.size() - n);
-  return text.substr(0, 30);
-}
-
 // Whether the dropped part of x at d decimals lies so close to one half that
 // rounding at the 17th place may decide it: `places` digits after the d-th.
 bool NearTie(const Decimal& x, int d, int places) {
@@ -137,42 +109,6 @@ bool NearTie(const Decimal& x, int d, int places) {
   std::int64_t half = 5;
   for (int i = 1; i < places; ++i) half *= 10;
   return std::llabs(dropped - half) <= 2;
-}
-
-int ScaleExponent(double m) {  // smallest k with m < 16 * 10^k
-  int k = 0;
-  for (long double limit = 16; !(static_cast<long double>(m) < limit); limit *= 10) ++k;
-  return k;
-}
-
-bool X87Available() {
-  if (std::numeric_limits<long double>::digits != 64) return false;
-  // The x87 may run with its precision cut to 53 bits (the Windows default).
-  volatile long double one = 1.0L;
-  volatile long double tiny = std::ldexp(1.0L, -63);
-  volatile long double sum = one + tiny;
-  return sum != one;
-}
-
-// The original arithmetic, on the x87. Valid while 10^k is exact (k <= 27).
-std::string X87Reference(double value, int d) {
-  const long double m = std::fabs(static_cast<long double>(value));
-  const int k = ScaleExponent(static_cast<double>(m));
-  long double ten = 1;
-  for (int i = 0; i < k; ++i) ten *= 10;
-  volatile long double q = m / ten;
-  volatile long double p = q * 1e17L;
-  const auto n = static_cast<std::uint64_t>(std::nearbyint(static_cast<long double>(p)));
-  std::string digits = std::to_string(n);
-  Decimal x;
-  if (k <= 17) {
-    const auto fracLen = static_cast<std::size_t>(17 - k);
-    if (digits.size() <= fracLen) digits.insert(0, fracLen + 1 - digits.size(), '0');
-    x = {digits.substr(0, digits.size() - fracLen), digits.substr(digits.size() - fracLen)};
-  } else {
-    x = {digits + std::string(static_cast<std::size_t>(k - 17), '0'), ""};
-  }
-  return Compose(std::signbit(value), RoundHalfUp(x, d), d);
 }
 
 // Values that hit ties and near-ties often (short decimal literals), values
@@ -233,14 +169,14 @@ TEST(FormatFixed, MatchesExactDecimalAwayFromNearTies) {
 }
 
 TEST(FormatFixed, MatchesX87Arithmetic) {
-  if (!X87Available()) GTEST_SKIP() << "long double is not the x87 extended format here";
+  if (!testref::X87Available()) GTEST_SKIP() << "long double is not the x87 extended format here";
   std::mt19937_64 rng(7);
   for (int i = 0; i < 200000; ++i) {
     double v = RandomValue(rng, i % 3);
     if (rng() & 1) v = -v;
     if (std::fabs(v) >= 1.6e28) continue;  // 10^k no longer exact in the reference
     const int d = static_cast<int>(rng() % 5);
-    ASSERT_EQ(FormatFixed(v, d), X87Reference(v, d)) << "value " << v << " decimals " << d;
+    ASSERT_EQ(FormatFixed(v, d), testref::X87FormatFixed(v, d)) << "value " << v << " decimals " << d;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "fuel/funcs.h"
+#include "tests/unit/x87_reference.h"
 
 namespace quelt {
 namespace {
@@ -159,22 +160,11 @@ TEST(ScaleForDpi, KnownSizes) {
 }
 
 TEST(ScaleForDpi, MatchesX87Arithmetic) {
-  volatile long double one = 1.0L;
-  volatile long double tiny = std::ldexp(1.0L, -63);
-  volatile long double sum = one + tiny;
-  if (std::numeric_limits<long double>::digits != 64 || sum == one) {
-    GTEST_SKIP() << "long double is not the x87 extended format here";
-  }
+  if (!testref::X87Available()) GTEST_SKIP() << "long double is not the x87 extended format here";
   for (std::int32_t dpi = 48; dpi <= 400; dpi += 1) {
     if (dpi == 96) continue;
-    volatile long double ratio = static_cast<long double>(dpi) / 96;
-    volatile long double percent = ratio * 100;
-    const long double factor = std::nearbyint(static_cast<long double>(percent));
-    for (std::int32_t v = 0; v <= 1000; v += v < 300 ? 1 : 7) {
-      volatile long double part = static_cast<long double>(v) / 100;
-      volatile long double scaled = part * factor;
-      const auto expected = static_cast<std::int32_t>(std::nearbyint(static_cast<long double>(scaled)));
-      ASSERT_EQ(ScaleForDpi(v, dpi), expected) << v << " @" << dpi;
+    for (std::int32_t v = -20; v <= 1000; v += v < 300 ? 1 : 7) {
+      ASSERT_EQ(ScaleForDpi(v, dpi), testref::X87ScaleForDpi(v, dpi)) << v << " @" << dpi;
     }
   }
 }
