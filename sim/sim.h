@@ -4,7 +4,9 @@
 // request and keeps a transcript of every command it received.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -13,10 +15,12 @@
 
 namespace quelt::sim {
 
+// Commands are numbered by their place in the transcript, 1-based; the
+// numbering starts again after ClearTranscript.
 struct Faults {
-  // Silent (no reply at all) from the Nth command on, 1-based; 0 = never.
+  // Silent (no reply at all) from the Nth command on; 0 = never.
   int silentFrom = 0;
-  // Silent on exactly these commands (1-based numbers in the transcript).
+  // Silent on exactly these commands.
   std::vector<int> silentOn;
   // Silent on every command whose text starts with this prefix ("R004").
   std::string silentOnPrefix;
@@ -24,42 +28,63 @@ struct Faults {
   int noCrOn = 0;
   // Every reply is followed by an LF after its CR.
   bool lfAfterCr = false;
-  // The reply to the Nth command carries NUL bytes inside (0 = never).
+  // The reply to the Nth command carries NUL bytes inside: one before its
+  // middle byte and one before its CR ("AB\0CD\0" + CR for "ABCD"); 0 = never.
   int nulOn = 0;
   // Hang up (close the line, as when the cable is pulled) on receiving the
-  // Nth command, before replying (0 = never).
+  // Nth command, before replying (0 = never). The command is still recorded;
+  // the tool's side then sees POLLHUP, EIO on writes, and DevicePath is gone.
+  // The line stays down for the Analyser's remaining life.
   int hangUpOn = 0;
 };
 
+// What the analyser answers, each reply closed by CR:
+//   empty command     "QUELT"
+//   R001 R005 R004 R002  identification, type, serialNumber, version
+//   R402              countReply, else the number of rows and ';' ("12;")
+//   R401k             row k (1-based, any number of digits) as stored; past
+//                     the table the empty row "k;0;;0;0;0;0;0;0;0;0"
+//   W401<row text>    stores the row at its first field's position (1..999),
+//                     replacing it or extending the table with empty rows
+//                     up to it; "OK"
+//   W402<n>;X;X;      RowsInUse := n; "OK"
+//   anything else     "?" (so does a W401 or W402 whose number is unusable)
 struct Config {
   std::string identification = "QUELT 300";  // reply to R001
   std::string type = "20";                   // reply to R005
   std::string serialNumber = "08154711";     // reply to R004
   std::string version = "V 2.31";            // reply to R002
-  // Row texts in the wire form (Windows-1252), row 1 first. Empty: the
-  // built-in default table of twelve fuels.
+  // Row texts in the wire form (Windows-1252), row 1 first. Not given: the
+  // built-in default table of twelve fuels; given but empty: no rows.
   std::optional<std::vector<std::string>> rows;
   // Reply to R402; empty = the number of rows.
   std::optional<std::string> countReply;
-  int baud = 0;        // 0: unpaced; else about 10/baud seconds a byte
+  int baud = 0;        // 0: unpaced; else each reply byte 10/baud s after the last
   int latencyMs = 0;   // delay before each reply
   Faults faults;
 };
 
 // The built-in table of twelve plausible fuels, in the wire form.
 std::vector<std::string> DefaultTable();
-// Reads a table file: one row text a line (Windows-1252 or UTF-8 as given),
-// blank lines and lines starting with '#' skipped.
+// Reads a table file: one row text a line, blank lines and lines starting
+// with '#' skipped, a CR before the line end dropped. A file that is valid
+// UTF-8 with characters beyond ASCII is converted to Windows-1252; any other
+// file is taken byte for byte. Throws std::runtime_error when the file
+// cannot be read or holds a character Windows-1252 lacks.
 std::vector<std::string> LoadTableFile(const std::string& path);
 
 class Analyser {
  public:
+  // Opens the pseudo-terminal and starts answering; throws std::system_error
+  // when no pseudo-terminal can be had.
   explicit Analyser(Config config = {});
   ~Analyser();  // stops the thread and closes the line
   Analyser(const Analyser&) = delete;
   Analyser& operator=(const Analyser&) = delete;
 
-  // Path of the pseudo-terminal's slave side: what the tool opens.
+  // Path of the pseudo-terminal's slave side: what the tool opens. The tool
+  // may open and close it as often as it likes; the simulator keeps a
+  // descriptor of its own on it so the line never hangs up in between.
   const std::string& DevicePath() const;
 
   // Every command received, byte for byte, without its CR, in order.
@@ -73,11 +98,19 @@ class Analyser {
   std::vector<std::string> Rows() const;
   int RowsInUse() const;  // last W402 count; -1 before any
 
-  // Change behaviour while running.
+  // Change behaviour while running. SetConfig replaces identity, count
+  // reply, pacing and faults, and the table only when config.rows is given.
   void SetConfig(const Config& config);
   void SetFaults(const Faults& faults);
-  // Sends raw bytes on the line now (for tests of stray input).
+  // Sends raw bytes on the line now, unpaced (for tests of stray input).
   void Inject(const std::string& bytes);
+
+  // Called on the simulator's thread with each command as it is recorded
+  // (quelt-sim writes its transcript file with it). Keep it short.
+  void OnCommand(std::function<void(const std::string&)> observer);
+
+  // True once the line has been hung up by the hang-up fault.
+  bool HungUp() const;
 
  private:
   struct Impl;

@@ -1,0 +1,170 @@
+// The Analyser: a thread that reads commands from the line, records them,
+// and answers each one through the fault and pacing rules.
+#include <atomic>
+#include <condition_variable>
+#include <thread>
+
+#include "sim/answer.h"
+#include "sim/delivery.h"
+#include "sim/pty_line.h"
+#include "sim/sim.h"
+
+namespace quelt::sim {
+namespace {
+
+// A command that never ends keeps only this many bytes; the rest is lost as
+// in a real device's input buffer.
+constexpr std::size_t kMaxCommand = 64 * 1024;
+
+}  // namespace
+
+struct Analyser::Impl {
+  PtyLine line;
+
+  mutable std::mutex mutex;  // config, table, transcript, observer
+  mutable std::condition_variable commandsArrived;
+  Config config;
+  TableState table;
+  std::vector<std::string> transcript;
+  std::function<void(const std::string&)> observer;
+  std::atomic<bool> hungUp{false};
+
+  std::mutex stopMutex;
+  std::condition_variable stopCv;
+  std::atomic<bool> stopping{false};
+
+  std::thread thread;
+
+  explicit Impl(Config c) : config(std::move(c)) {
+    table.rows = config.rows ? *config.rows : DefaultTable();
+    thread = std::thread([this] { Run(); });
+  }
+
+  ~Impl() {
+    {
+      std::lock_guard lock(stopMutex);
+      stopping = true;
+    }
+    stopCv.notify_all();
+    line.Wake();
+    thread.join();
+  }
+
+  // False when shutting down before `deadline`.
+  bool SleepUntil(Clock::time_point deadline) {
+    std::unique_lock lock(stopMutex);
+    return !stopCv.wait_until(lock, deadline, [this] { return stopping.load(); });
+  }
+
+  void Run() {
+    std::string pending;
+    while (!stopping) {
+      const auto r = line.Read(pending, 1000);
+      if (r == PtyLine::ReadResult::kClosed) return;
+      if (r != PtyLine::ReadResult::kData) continue;
+      for (auto cr = pending.find('\r'); cr != std::string::npos; cr = pending.find('\r')) {
+        std::string command = pending.substr(0, cr);
+        pending.erase(0, cr + 1);
+        if (!Handle(command)) return;
+      }
+      if (pending.size() > kMaxCommand) pending.resize(kMaxCommand);
+    }
+  }
+
+  // Records one command and answers it; false when the line is gone or the
+  // simulator is shutting down.
+  bool Handle(const std::string& command) {
+    Faults faults;
+    Action action;
+    int number;
+    int baud;
+    int latencyMs;
+    std::string reply;
+    std::function<void(const std::string&)> notify;
+    {
+      std::lock_guard lock(mutex);
+      transcript.push_back(command);
+      number = static_cast<int>(transcript.size());
+      faults = config.faults;
+      action = Decide(faults, number, command);
+      // A command the analyser ignores is not carried out either.
+      if (action == Action::kReply) reply = Answer(command, config, table);
+      baud = config.baud;
+      latencyMs = config.latencyMs;
+      notify = observer;
+    }
+    commandsArrived.notify_all();
+    if (notify) notify(command);
+
+    if (action == Action::kHangUp) {
+      line.HangUp();
+      hungUp = true;
+      return false;
+    }
+    if (action == Action::kSilent) return true;
+
+    const std::string bytes = Frame(reply, faults, number);
+    const auto start = Clock::now() + std::chrono::milliseconds(latencyMs);
+    if (latencyMs > 0 && !SleepUntil(start)) return false;
+    SendPaced(
+        bytes, baud, start, [this](Clock::time_point t) { return SleepUntil(t); },
+        [this](const char* p, std::size_t n) { return line.Write(p, n); });
+    return !stopping;
+  }
+};
+
+Analyser::Analyser(Config config) : impl_(std::make_unique<Impl>(std::move(config))) {}
+
+Analyser::~Analyser() = default;
+
+const std::string& Analyser::DevicePath() const { return impl_->line.SlavePath(); }
+
+std::vector<std::string> Analyser::Transcript() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->transcript;
+}
+
+void Analyser::ClearTranscript() {
+  std::lock_guard lock(impl_->mutex);
+  impl_->transcript.clear();
+}
+
+bool Analyser::WaitForCommands(std::size_t count, int timeoutMs) const {
+  std::unique_lock lock(impl_->mutex);
+  return impl_->commandsArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                         [&] { return impl_->transcript.size() >= count; });
+}
+
+std::vector<std::string> Analyser::Rows() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->table.rows;
+}
+
+int Analyser::RowsInUse() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->table.rowsInUse;
+}
+
+void Analyser::SetConfig(const Config& config) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->config = config;
+  if (config.rows) impl_->table.rows = *config.rows;
+}
+
+void Analyser::SetFaults(const Faults& faults) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->config.faults = faults;
+}
+
+void Analyser::Inject(const std::string& bytes) {
+  impl_->line.Write(bytes.data(), bytes.size());
+}
+
+void Analyser::OnCommand(std::function<void(const std::string&)> observer) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->observer = std::move(observer);
+}
+
+bool Analyser::HungUp() const { return impl_->hungUp; }
+
+}  // namespace quelt::sim

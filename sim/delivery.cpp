@@ -1,0 +1,46 @@
+#include "sim/delivery.h"
+
+#include <algorithm>
+
+namespace quelt::sim {
+
+Action Decide(const Faults& faults, int number, std::string_view command) {
+  if (faults.hangUpOn > 0 && number == faults.hangUpOn) return Action::kHangUp;
+  if (faults.silentFrom > 0 && number >= faults.silentFrom) return Action::kSilent;
+  if (std::find(faults.silentOn.begin(), faults.silentOn.end(), number) != faults.silentOn.end()) {
+    return Action::kSilent;
+  }
+  if (!faults.silentOnPrefix.empty() &&
+      command.substr(0, faults.silentOnPrefix.size()) == faults.silentOnPrefix) {
+    return Action::kSilent;
+  }
+  return Action::kReply;
+}
+
+std::string Frame(std::string_view reply, const Faults& faults, int number) {
+  std::string out(reply);
+  if (faults.nulOn > 0 && number == faults.nulOn) {
+    out.insert(out.size() / 2, 1, '\0');
+    out.push_back('\0');
+  }
+  if (faults.noCrOn > 0 && number == faults.noCrOn) return out;
+  out.push_back('\r');
+  if (faults.lfAfterCr) out.push_back('\n');
+  return out;
+}
+
+bool SendPaced(std::string_view bytes, int baud, Clock::time_point start,
+               const std::function<bool(Clock::time_point)>& sleepUntil,
+               const std::function<bool(const char*, std::size_t)>& write) {
+  if (baud <= 0) return bytes.empty() || write(bytes.data(), bytes.size());
+  // Ten bit times a byte: start bit, eight data bits, stop bit.
+  const auto perByte = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(10.0 / static_cast<double>(baud)));
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (!sleepUntil(start + perByte * static_cast<Clock::rep>(i + 1))) return false;
+    if (!write(bytes.data() + i, 1)) return false;
+  }
+  return true;
+}
+
+}  // namespace quelt::sim

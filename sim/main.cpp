@@ -1,0 +1,173 @@
+// quelt-sim: the simulated analyser as a program of its own. Prints the
+// pseudo-terminal to open on its first line and answers until SIGINT or
+// SIGTERM.
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sim/sim.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quelt-sim [OPTION]...\n"
+    "Simulated QUELT analyser on a pseudo-terminal. Prints the device to open\n"
+    "on the first line and answers until stopped (Ctrl-C, SIGTERM).\n"
+    "\n"
+    "  --table FILE        fuel rows to serve, one row text a line (UTF-8 or\n"
+    "                      Windows-1252; blank lines and '#' lines skipped)\n"
+    "  --type CODE         reply to R005 (default 20)\n"
+    "  --baud N            pace replies like a line of N bits per second\n"
+    "  --latency MS        wait MS milliseconds before each reply\n"
+    "  --silent-after N    answer the first N commands, then nothing\n"
+    "  --link PATH         also make PATH a symbolic link to the device\n"
+    "                      (removed again on exit)\n"
+    "  --transcript FILE   append each command received as a line, bytes\n"
+    "                      outside printable ASCII and '\\' as \\xNN\n"
+    "  --help              show this text\n";
+
+std::optional<int> Number(std::string_view text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+std::string Escape(const std::string& command) {
+  std::string out;
+  for (const char c : command) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b < 0x7F && c != '\\') {
+      out.push_back(c);
+    } else {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", b);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+int Usage(const std::string& complaint) {
+  std::fprintf(stderr, "quelt-sim: %s\nTry 'quelt-sim --help'.\n", complaint.c_str());
+  return 2;
+}
+
+// Points `link` at `target`, replacing an older link but never a file.
+bool MakeLink(const std::string& link, const std::string& target) {
+  struct stat st {};
+  if (::lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+    std::fprintf(stderr, "quelt-sim: %s exists and is not a symbolic link\n", link.c_str());
+    return false;
+  }
+  const std::string tmp = link + ".tmp" + std::to_string(::getpid());
+  ::unlink(tmp.c_str());
+  if (::symlink(target.c_str(), tmp.c_str()) != 0 || ::rename(tmp.c_str(), link.c_str()) != 0) {
+    std::fprintf(stderr, "quelt-sim: cannot make link %s: %s\n", link.c_str(), std::strerror(errno));
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Removes the link only while it is still ours: another simulator may have
+// taken the name over since.
+void RemoveLink(const std::string& link, const std::string& target) {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
+  if (n > 0 && std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(link.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  quelt::sim::Config config;
+  std::string link;
+  std::string transcriptPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    const bool takesValue = arg == "--table" || arg == "--type" || arg == "--baud" ||
+                            arg == "--latency" || arg == "--silent-after" || arg == "--link" ||
+                            arg == "--transcript";
+    if (!takesValue) return Usage("unknown option " + arg);
+    if (i + 1 >= argc) return Usage(arg + " needs a value");
+    const std::string value = argv[++i];
+    if (arg == "--table") {
+      try {
+        config.rows = quelt::sim::LoadTableFile(value);
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "quelt-sim: %s\n", e.what());
+        return 2;
+      }
+    } else if (arg == "--type") {
+      config.type = value;
+    } else if (arg == "--link") {
+      link = value;
+    } else if (arg == "--transcript") {
+      transcriptPath = value;
+    } else {
+      const auto n = Number(value);
+      if (!n) return Usage(arg + " needs a whole number, not '" + value + "'");
+      if (arg == "--baud") config.baud = *n;
+      if (arg == "--latency") config.latencyMs = *n;
+      if (arg == "--silent-after") config.faults.silentFrom = *n + 1;
+    }
+  }
+
+  std::ofstream transcript;
+  if (!transcriptPath.empty()) {
+    transcript.open(transcriptPath, std::ios::binary | std::ios::app);
+    if (!transcript) {
+      std::fprintf(stderr, "quelt-sim: cannot open %s\n", transcriptPath.c_str());
+      return 2;
+    }
+  }
+
+  // Block the stop signals before the simulator's thread exists so that it
+  // inherits the mask and only sigwait below ever sees them.
+  sigset_t stops;
+  sigemptyset(&stops);
+  sigaddset(&stops, SIGINT);
+  sigaddset(&stops, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+  ::signal(SIGPIPE, SIG_IGN);
+
+  try {
+    quelt::sim::Analyser analyser(config);
+    if (transcript.is_open()) {
+      analyser.OnCommand([&transcript](const std::string& command) {
+        transcript << Escape(command) << '\n' << std::flush;
+      });
+    }
+    const std::string device = analyser.DevicePath();
+    if (!link.empty() && !MakeLink(link, device)) return 1;
+    std::printf("%s\n", device.c_str());
+    std::fflush(stdout);
+
+    int caught = 0;
+    while (sigwait(&stops, &caught) != 0) {
+    }
+    analyser.OnCommand(nullptr);
+    if (!link.empty()) RemoveLink(link, device);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quelt-sim: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
