@@ -14,6 +14,12 @@ bool FitsField(FuelField field, std::int64_t value) {
   return value >= std::numeric_limits<std::int16_t>::min() &&
          value <= std::numeric_limits<std::int16_t>::max();
 }
+// A row begun by Insert or Append holds no values until they are set.
+FuelRow EmptyRow() {
+  FuelRow row;
+  row.nullMask = (1u << kFuelFieldCount) - 1;
+  return row;
+}
 }  // namespace
 
 const FuelRow& FuelTable::Current() const {
@@ -88,7 +94,7 @@ void FuelTable::Append() {
   PostIfEditing();
   insertReturn_ = current_;
   current_ = RecordCount();
-  buffer_ = FuelRow{};
+  buffer_ = EmptyRow();
   state_ = State::Insert;
   eof_ = bof_ = false;
   Notify(Change::Reset);
@@ -98,7 +104,7 @@ void FuelTable::Insert() {
   PostIfEditing();
   insertReturn_ = current_;
   if (current_ < 0) current_ = 0;
-  buffer_ = FuelRow{};
+  buffer_ = EmptyRow();
   state_ = State::Insert;
   eof_ = bof_ = false;
   Notify(Change::Reset);

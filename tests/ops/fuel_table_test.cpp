@@ -46,7 +46,9 @@ TEST(FuelTable, InsertGoesBeforeTheCurrentRowAndCancelDropsIt) {
 
   t.MoveTo(2);
   t.Insert();
+  EXPECT_TRUE(t.Current().IsNull(FuelField::ID)) << "a new row holds no values yet";
   t.SetInteger(FuelField::ID, 99);
+  EXPECT_FALSE(t.Current().IsNull(FuelField::ID));
   EXPECT_EQ(t.Current().ID, 99);
   t.Cancel();
   EXPECT_EQ(t.RecordCount(), 3);
