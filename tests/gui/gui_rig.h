@@ -1,0 +1,115 @@
+// What every window test needs: the window wired to the link and the
+// operations as the program wires them, an optional simulated analyser on a
+// pseudo-terminal, and a helper that answers the modal boxes the way a user
+// would, noting what they said.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fuel/fuel_ops.h"
+#include "link/glb.h"
+#include "sim/sim.h"
+#include "ui/form_main.h"
+#include "ui/qt_pump.h"
+
+// Answers every modal message box as soon as it opens.
+class BoxAnswerer : public QObject {
+ public:
+  explicit BoxAnswerer(QMessageBox::StandardButton initial = QMessageBox::Ok) : answer(initial) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      QAbstractButton* button = box->button(this->answer);
+      if (!button) button = box->button(QMessageBox::Ok);
+      if (!button) return;
+      texts << box->text();
+      button->click();
+    });
+    timer_.start(20);
+  }
+  QMessageBox::StandardButton answer;
+  QStringList texts;  // every box answered, in order
+
+ private:
+  QTimer timer_;
+};
+
+// The built-in row pattern of the tests, in the wire form.
+inline std::string RowText(int n, int id, const std::string& name) {
+  return std::to_string(n) + ";" + std::to_string(id) + ";" + name + ";12,1;0,64;0,009;3,0;7,70;9,40;31,68;0";
+}
+
+inline std::vector<std::string> Rows(int count, int hRowAt = 0) {
+  std::vector<std::string> rows;
+  for (int k = 1; k <= count; ++k) rows.push_back(RowText(k, k == hRowAt ? 16 : 100 + k, "Fuel " + std::to_string(k)));
+  return rows;
+}
+
+struct Rig {
+  // No config: no analyser at all (the port does not exist).
+  explicit Rig(std::optional<quelt::sim::Config> config = quelt::sim::Config{}) {
+    if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
+    form = std::make_unique<TFormMain>();
+    glb = std::make_unique<quelt::TGlb>(pump);
+    pump.SetTickHandler([this] { glb->Timer1Timer(); });
+    glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
+    ops = std::make_unique<quelt::FuelListOps>(*glb, form->TableFuel, *form);
+    form->SetOps(ops.get());
+    form->show();
+  }
+  ~Rig() {
+    form->SetOps(nullptr);
+    ops.reset();
+  }
+
+  QStringList LogLines() const { return form->Memo->toPlainText().split(QLatin1Char('\n')); }
+  quelt::FuelTable& Table() { return form->TableFuel; }
+  // The commands the analyser received, as text (QCOMPARE shows the lists).
+  QStringList Transcript() const {
+    QStringList out;
+    if (sim) {
+      for (const std::string& c : sim->Transcript()) out << QString::fromLatin1(c.data(), static_cast<qsizetype>(c.size()));
+    }
+    return out;
+  }
+
+  std::unique_ptr<quelt::sim::Analyser> sim;
+  std::unique_ptr<TFormMain> form;
+  QtPump pump;
+  std::unique_ptr<quelt::TGlb> glb;
+  std::unique_ptr<quelt::FuelListOps> ops;
+  BoxAnswerer boxes;
+};
+
+// Runs `inspect` once from inside the event processing of a running
+// transfer, as soon as `ready` holds.
+class DuringTransfer : public QObject {
+ public:
+  DuringTransfer(std::function<bool()> ready, std::function<void()> inspect)
+      : ready_(std::move(ready)), inspect_(std::move(inspect)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (done || !ready_()) return;
+      done = true;
+      timer_.stop();
+      inspect_();
+    });
+    timer_.start(10);
+  }
+  bool done = false;
+
+ private:
+  std::function<bool()> ready_;
+  std::function<void()> inspect_;
+  QTimer timer_;
+};

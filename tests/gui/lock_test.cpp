@@ -1,0 +1,143 @@
+// A transfer in progress: every control that starts a transfer or changes
+// the table is locked, the grid cannot move the row a send walks by, and
+// closing the window ends the transfer cleanly before the window goes.
+#include <QMenu>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+
+#include "gui_rig.h"
+#include "ui/fuel_grid.h"
+
+using quelt::sim::Config;
+
+namespace {
+
+// Slow enough that a transfer is well under way while the test looks.
+Config Slow(int rows) {
+  Config c;
+  c.rows = Rows(rows);
+  c.latencyMs = 60;
+  return c;
+}
+
+struct ControlState {
+  bool refresh, send, up, down, edit;
+};
+
+ControlState StateOf(const TFormMain& f) {
+  return {f.BtRefresh->isEnabled(), f.BtSend->isEnabled(), f.Btauf->isEnabled(), f.BtAb->isEnabled(),
+          f.Edit1->isEnabled()};
+}
+
+}  // namespace
+
+class LockTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void refreshLocksControls() {
+    Rig rig(Slow(6));
+    TFormMain& f = *rig.form;
+    ControlState during{};
+    int rowsDuring = -1;
+    DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 3; },
+                           [&] {
+                             during = StateOf(f);
+                             f.Btauf->click();
+                             f.dbGridFuel->setFocus();
+                             QTest::keyClick(f.dbGridFuel, Qt::Key_Delete, Qt::ControlModifier);
+                             f.Edit1->trigger();
+                             rowsDuring = rig.Table().RecordCount();
+                           });
+    f.BtRefresh->click();
+    QVERIFY(inspect.done);
+    QVERIFY(!during.refresh && !during.send && !during.up && !during.down && !during.edit);
+    QVERIFY(rowsDuring >= 3);
+    QVERIFY(rig.boxes.texts.isEmpty());  // no deletion question
+    // Afterwards everything is back, send enabled by the successful read.
+    const ControlState after = StateOf(f);
+    QVERIFY(after.refresh && after.send && after.up && after.down && after.edit);
+    QCOMPARE(rig.Table().RecordCount(), 7);
+  }
+
+  void lockKeepsEarlierSendState() {
+    Rig rig(Slow(3));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    QVERIFY(f.BtSend->isEnabled());
+    bool sendDuring = true;
+    DuringTransfer inspect([&] { return rig.ops->Busy(); }, [&] { sendDuring = f.BtSend->isEnabled(); });
+    f.BtSend->click();
+    QVERIFY(inspect.done);
+    QVERIFY(!sendDuring);
+    QVERIFY(f.BtSend->isEnabled());  // a send leaves it enabled
+  }
+
+  void gridCannotMoveRowDuringSend() {
+    Rig rig(Slow(5));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    rig.sim->ClearTranscript();
+    DuringTransfer inspect([&] { return rig.Transcript().size() >= 2; },
+                           [&] {
+                             FuelGrid* grid = f.dbGridFuel;
+                             const QRect first = grid->visualRect(grid->model()->index(0, 3));
+                             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first.center());
+                             grid->setFocus();
+                             QTest::keyClick(grid, Qt::Key_Home);
+                             QTest::keyClick(grid, Qt::Key_Up);
+                             f.BtAb->click();
+                           });
+    f.BtSend->click();
+    QVERIFY(inspect.done);
+
+    // Every row went out once, in table order, and nothing moved.
+    const QStringList sent = rig.Transcript();
+    QCOMPARE(sent.size(), 7);
+    for (int i = 0; i < 6; ++i) {
+      const QString prefix = QStringLiteral("W401%1;%2;").arg(i + 1).arg(rig.Table().Row(i).ID);
+      QVERIFY2(sent[i].startsWith(prefix), qPrintable(sent[i]));
+    }
+    QCOMPARE(sent.back(), QStringLiteral("W4026;X;X;"));
+    QVERIFY(rig.boxes.texts.isEmpty());
+  }
+
+  void closeDuringRefresh() {
+    Rig rig(Slow(8));
+    TFormMain& f = *rig.form;
+    bool visibleAfterClose = false;
+    DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 2; },
+                           [&] {
+                             f.close();
+                             visibleAfterClose = f.isVisible();
+                           });
+    f.BtRefresh->click();
+    QVERIFY(inspect.done);
+    QVERIFY(visibleAfterClose);  // not while the transfer still runs
+    QVERIFY(rig.ops->Aborting());
+    QTRY_VERIFY(!f.isVisible());
+    QVERIFY(rig.boxes.texts.isEmpty());
+    QCOMPARE(rig.Table().RecordCount(), 0);  // no half-read list left behind
+    QVERIFY(!QApplication::overrideCursor());
+    // It did not read on to the end.
+    QVERIFY(rig.Transcript().back() != QStringLiteral("R40108"));
+  }
+
+  void closeDuringSend() {
+    Rig rig(Slow(6));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    rig.sim->ClearTranscript();
+    DuringTransfer inspect([&] { return rig.Transcript().size() >= 2; }, [&] { f.BtExit->click(); });
+    f.BtSend->click();
+    QVERIFY(inspect.done);
+    QTRY_VERIFY(!f.isVisible());
+    QVERIFY(rig.boxes.texts.isEmpty());  // no "Timeout" for a send the user ended
+    for (const QString& command : rig.Transcript()) QVERIFY(!command.startsWith(QStringLiteral("W402")));
+    QVERIFY(!QApplication::overrideCursor());
+  }
+};
+
+QTEST_MAIN(LockTest)
+#include "lock_test.moc"

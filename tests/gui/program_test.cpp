@@ -1,0 +1,72 @@
+// The quelt-fuel program from the outside: its options, its refusals, and a
+// whole run on the simulated analyser.
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+  int exitCode = -1;
+  QString out, err;
+};
+
+Run Start(const QStringList& args) {
+  QProcess p;
+  p.start(QStringLiteral(QUELT_FUEL_PROGRAM), args);
+  Run r;
+  if (!p.waitForFinished(60000)) {
+    p.kill();
+    p.waitForFinished();
+    return r;
+  }
+  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+  r.err = QString::fromLocal8Bit(p.readAllStandardError());
+  return r;
+}
+
+}  // namespace
+
+class ProgramTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void help() {
+    const Run r = Start({QStringLiteral("--help")});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.contains(QStringLiteral("--port DEVICE")));
+    QVERIFY(r.out.contains(QStringLiteral("--demo")));
+  }
+
+  void refusedOptions_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown long") << QStringList{"--bogus"} << "unknown option '--bogus'";
+    QTest::newRow("unknown short") << QStringList{"-bogus"} << "unknown option '-bogus'";
+    QTest::newRow("stray word") << QStringList{"COM7"} << "unknown option 'COM7'";
+    QTest::newRow("port without device") << QStringList{"--port"} << "--port needs a value";
+    QTest::newRow("port and demo") << QStringList{"--port", "/dev/ttyUSB0", "--demo"} << "exclude each other";
+  }
+  void refusedOptions() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const Run r = Start(args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+  }
+
+  void demoRefreshAndPicture() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("window.png"));
+    const Run r = Start({QStringLiteral("--demo"), QStringLiteral("--screenshot"), file});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    const QImage image(file);
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() >= 600 && image.height() >= 600);
+  }
+};
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "program_test.moc"
