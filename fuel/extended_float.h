@@ -235,7 +235,7 @@ inline std::uint64_t RoundToIntegerEven(Extended x) {
   if (x.mant == 0) return 0;
   if (x.exp2 >= 0) return x.mant << std::min(x.exp2, 63);
   const int sh = -x.exp2;
-  if (sh > 64) return 0;  // below one half
+  if (sh > 64) return 0;                                           // below one half
   if (sh == 64) return x.mant > (std::uint64_t{1} << 63) ? 1 : 0;  // [0.5, 1): 0.5 goes to 0
   std::uint64_t whole = x.mant >> sh;
   const std::uint64_t frac = x.mant & ((std::uint64_t{1} << sh) - 1);

@@ -31,14 +31,22 @@ bool Fits16(std::int32_t v) {
 template <typename Row>
 auto DecimalSlot(Row& row, FuelField f) -> decltype(&row.Co2Max) {
   switch (f) {
-    case FuelField::Co2Max: return &row.Co2Max;
-    case FuelField::A2: return &row.A2;
-    case FuelField::B: return &row.B;
-    case FuelField::RefO2: return &row.RefO2;
-    case FuelField::Vatr: return &row.Vatr;
-    case FuelField::Vaf: return &row.Vaf;
-    case FuelField::HU: return &row.HU;
-    default: return nullptr;
+    case FuelField::Co2Max:
+      return &row.Co2Max;
+    case FuelField::A2:
+      return &row.A2;
+    case FuelField::B:
+      return &row.B;
+    case FuelField::RefO2:
+      return &row.RefO2;
+    case FuelField::Vatr:
+      return &row.Vatr;
+    case FuelField::Vaf:
+      return &row.Vaf;
+    case FuelField::HU:
+      return &row.HU;
+    default:
+      return nullptr;
   }
 }
 
@@ -46,9 +54,7 @@ auto DecimalSlot(Row& row, FuelField f) -> decltype(&row.Co2Max) {
 
 const std::array<FuelFieldInfo, kFuelFieldCount>& FuelFields() { return kFields; }
 
-const FuelFieldInfo& InfoOf(FuelField field) {
-  return kFields[static_cast<std::size_t>(field)];
-}
+const FuelFieldInfo& InfoOf(FuelField field) { return kFields[static_cast<std::size_t>(field)]; }
 
 bool IsDecimalField(FuelField field) { return InfoOf(field).wireDecimals >= 0; }
 
@@ -60,10 +66,18 @@ void FuelRow::SetNull(FuelField f, bool isNull) {
   nullMask = static_cast<std::uint16_t>(nullMask | Bit(f));
   // Clear the value too, so that a null field reads as 0 also through the members.
   switch (f) {
-    case FuelField::N: N = 0; break;
-    case FuelField::ID: ID = 0; break;
-    case FuelField::Description: Description.clear(); break;
-    case FuelField::Special: Special = 0; break;
+    case FuelField::N:
+      N = 0;
+      break;
+    case FuelField::ID:
+      ID = 0;
+      break;
+    case FuelField::Description:
+      Description.clear();
+      break;
+    case FuelField::Special:
+      Special = 0;
+      break;
     default:
       if (double* slot = DecimalSlot(*this, f)) *slot = 0.0;
       break;
@@ -85,10 +99,14 @@ void FuelRow::SetDecimal(FuelField f, double v) {
 std::int32_t FuelRow::Integer(FuelField f) const {
   if (IsNull(f)) return 0;
   switch (f) {
-    case FuelField::N: return N;
-    case FuelField::ID: return ID;
-    case FuelField::Special: return Special;
-    default: return 0;
+    case FuelField::N:
+      return N;
+    case FuelField::ID:
+      return ID;
+    case FuelField::Special:
+      return Special;
+    default:
+      return 0;
   }
 }
 

@@ -71,6 +71,8 @@ ParsedFuelRow ReadFuelRowText(std::string_view text);
 
 // Writes the row in the wire form with `position` as the first field, fixed
 // decimals with ',' and a ';' after every field: "4;16;Erdgas H;12,1;...;0;".
+// Null fields write as 0 (or ""); the description is cut to 30 characters.
+// A ';' inside the description is written as it is: callers refuse it.
 std::string WriteFuelRowText(const FuelRow& row, std::int32_t position);
 
 }  // namespace quelt

@@ -12,19 +12,24 @@ namespace quelt {
 
 // Returns the characters from `pos` (1-based) up to the next ';' and moves
 // `pos` just past that ';' (to length + 2 at the end of the text). Past the
-// end it returns "" and moves `pos` on by one.
+// end it returns "" and moves `pos` on by one, stopping at INT32_MAX. A
+// position below 1 reads from the start.
 std::string NextField(std::string_view text, std::int32_t& pos);
 
 // Decimal text of `value`, right-aligned with spaces in `width` characters
-// (width 0: no padding; a longer text is never cut).
+// (width 0 or less: no padding; a longer text is never cut). Widths above 255
+// pad to 255.
 std::string IntToStrWidth(std::int32_t value, std::int32_t width);
 
 // IntToStrWidth with every space replaced by '0': (7, 2) gives "07".
 std::string ZeroPadInt(std::int32_t value, std::int32_t width);
 
 // Fixed-point text with ',' as decimal mark whatever the locale. The value is
-// first rounded to 17 decimals (18-19 significant digits from 10 on) with a
-// 64-bit mantissa, then to `decimals` places with halves away from zero.
+// first rounded to 17 decimals (18-19 significant digits from 16 on) with a
+// 64-bit mantissa, then to `decimals` places with halves away from zero; '-'
+// whenever the sign bit is set. At most 30 characters: from 10^29 on (10^36
+// included) that cuts integer digits. Negative `decimals` count as 0. NaN and
+// infinities give "NAN", "INF" and "-INF".
 std::string FormatFixed(double value, std::int32_t decimals);
 
 // First integer in the text: decimal, or hexadecimal after a '$'. 0 when
@@ -32,13 +37,14 @@ std::string FormatFixed(double value, std::int32_t decimals);
 std::int32_t ParseIntLenient(std::string_view text);
 
 // First decimal number in the text, ',' or '.' as decimal mark, no exponent.
+// 0 when nothing converts, also for a number beyond the double range.
 double ParseFloatLenient(std::string_view text);
 
 // 'a'..'z' and the Windows-1252 umlauts 'ä' 'ö' 'ü' to upper case.
 std::string UpperCaseGerman(std::string_view text);
 
 // A length in pixels at 96 dpi scaled to `dpi` (halves to even, as the
-// extended-precision original did).
+// extended-precision original did). Results beyond 32 bits saturate.
 std::int32_t ScaleForDpi(std::int32_t value, std::int32_t dpi);
 
 }  // namespace quelt

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (text.find('-', 1) != std::string::npos) std::abort();
   const std::size_t comma = text.find(',');
   if (d <= 0 && comma != std::string::npos) std::abort();
-  if (d > 0 && text.size() < 30 && text.size() - comma - 1 != static_cast<std::size_t>(d)) std::abort();
+  if (d > 0 && text.size() < 30 && text.size() - comma - 1 != static_cast<std::size_t>(d))
+    std::abort();
   if (d < 0 && text != quelt::FormatFixed(v, 0)) std::abort();
   if (x87 && d >= 0 && std::fabs(v) < 1.6e28 && text != quelt::testref::X87FormatFixed(v, d)) {
     std::abort();

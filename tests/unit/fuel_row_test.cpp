@@ -115,9 +115,9 @@ TEST(ParsedFuelRow, SixteenBitFieldsAndDescriptionLength) {
     bool fits;
   };
   const Case cases[] = {
-      {"32767;0;;;;;;;;;-32768", true},   {"-32768;0;;;;;;;;;32767", true},
-      {"32768;0;;;;;;;;;0", false},       {"1;0;;;;;;;;;-32769", false},
-      {"1;2147483647;;;;;;;;;0", true},   // ID is 32 bits wide
+      {"32767;0;;;;;;;;;-32768", true}, {"-32768;0;;;;;;;;;32767", true},
+      {"32768;0;;;;;;;;;0", false},     {"1;0;;;;;;;;;-32769", false},
+      {"1;2147483647;;;;;;;;;0", true},  // ID is 32 bits wide
   };
   for (const Case& c : cases) EXPECT_EQ(ReadFuelRowText(c.text).FitsRow(), c.fits) << c.text;
 
