@@ -83,6 +83,13 @@ struct Analyser::Impl {
     std::function<void(const std::string&)> notify;
     {
       std::lock_guard lock(mutex);
+      notify = observer;
+    }
+    // Before the command enters the transcript: whoever sees it there also
+    // sees what the observer did with it.
+    if (notify) notify(command);
+    {
+      std::lock_guard lock(mutex);
       transcript.push_back(command);
       number = static_cast<int>(transcript.size());
       faults = config.faults;
@@ -91,14 +98,12 @@ struct Analyser::Impl {
       if (action == Action::kReply) reply = Answer(command, config, table);
       baud = config.baud;
       latencyMs = config.latencyMs;
-      notify = observer;
     }
     commandsArrived.notify_all();
-    if (notify) notify(command);
 
     if (action == Action::kHangUp) {
+      hungUp = true;  // first, so whoever sees the hang-up also sees the flag
       line.HangUp();
-      hungUp = true;
       return false;
     }
     if (action == Action::kSilent) return true;

@@ -105,8 +105,9 @@ class Analyser {
   // Sends raw bytes on the line now, unpaced (for tests of stray input).
   void Inject(const std::string& bytes);
 
-  // Called on the simulator's thread with each command as it is recorded
-  // (quelt-sim writes its transcript file with it). Keep it short.
+  // Called on the simulator's thread with each command just before it is
+  // recorded (quelt-sim writes its transcript file with it). Keep it short:
+  // the reply waits for it.
   void OnCommand(std::function<void(const std::string&)> observer);
 
   // True once the line has been hung up by the hang-up fault.
