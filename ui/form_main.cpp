@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QTimer>
 #include <QToolButton>
 
@@ -45,6 +47,38 @@ QFont SpanFont() {
   }
   return f;
 }
+
+// A flat button with its picture above its caption, the two centred as one
+// group (the style alone puts the picture at the top edge).
+class CaptionButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter p(this);
+    QStyleOptionToolButton opt;
+    initStyleOption(&opt);
+    const QString caption = opt.text;
+    const QIcon picture = opt.icon;
+    opt.text.clear();
+    opt.icon = QIcon();
+    p.drawComplexControl(QStyle::CC_ToolButton, opt);
+
+    const QSize iconSize = opt.iconSize;
+    const int gap = caption.isEmpty() ? 0 : fontMetrics().height() / 3;
+    const int textHeight = caption.isEmpty() ? 0 : fontMetrics().height();
+    const int top = (height() - iconSize.height() - gap - textHeight) / 2;
+    const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+    const QRect iconRect(QPoint((width() - iconSize.width()) / 2, top), iconSize);
+    picture.paint(&p, iconRect, Qt::AlignCenter, mode);
+    if (!caption.isEmpty()) {
+      const QRect textRect(0, iconRect.bottom() + 1 + gap, width(), textHeight);
+      style()->drawItemText(&p, textRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(), caption,
+                            QPalette::ButtonText);
+    }
+  }
+};
 
 }  // namespace
 
@@ -93,7 +127,7 @@ void TFormMain::BuildLeftColumn() {
   bold.setBold(true);
   auto bigButton = [&](const char* name, const QString& caption, const QString& hint, const QIcon& icon,
                        int iconSize) {
-    auto* b = new QToolButton(panel);
+    auto* b = new CaptionButton(panel);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoRaise(true);
     b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);

@@ -61,7 +61,8 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   h->setMinimumSectionSize(scale(8));
   const auto& fields = quelt::FuelFields();
   for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    setColumnWidth(c, scale(fields[static_cast<std::size_t>(c)].gridWidth));
+    designWidths_.push_back(scale(fields[static_cast<std::size_t>(c)].gridWidth));
+    setColumnWidth(c, designWidths_.back());
   }
 
   QHeaderView* v = verticalHeader();
@@ -87,9 +88,12 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
 
   table_.SetListener([this](quelt::FuelTable::Change change) { model_->TableChanged(change); });
   connect(model_, &FuelTableModel::CurrentRowChanged, this, &FuelGrid::SelectRow);
+  connect(model_, &QAbstractItemModel::modelReset, this, &FuelGrid::FitColumns);
+  connect(model_, &QAbstractItemModel::dataChanged, this, &FuelGrid::FitColumns);
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) { OnCurrentChanged(current); });
   connect(this, &QWidget::customContextMenuRequested, this, &FuelGrid::OnContextMenu);
+  FitColumns();
   SelectRow(model_->CurrentRow());
 }
 
@@ -106,6 +110,17 @@ void FuelGrid::SelectRow(int row) {
     scrollTo(index);
   }
   syncing_ = false;
+}
+
+// The design widths suit the original 8 pt face; wider platform faces would
+// cut numbers off. A column grows to its title and its widest cell, never
+// below its design width, and never shrinks what the user widened.
+void FuelGrid::FitColumns() {
+  for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
+    const int needed = qMax(designWidths_[static_cast<std::size_t>(c)],
+                            qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
+    if (columnWidth(c) < needed) setColumnWidth(c, needed);
+  }
 }
 
 void FuelGrid::OnCurrentChanged(const QModelIndex& current) {

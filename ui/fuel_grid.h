@@ -5,6 +5,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <vector>
 
 #include "fuel/fuel_table.h"
 #include "ui/fuel_table_model.h"
@@ -33,11 +34,13 @@ class FuelGrid : public QTableView {
 
  private:
   void SelectRow(int row);
+  void FitColumns();
   void OnCurrentChanged(const QModelIndex& current);
   void OnContextMenu(const QPoint& pos);
 
   quelt::FuelTable& table_;
   FuelTableModel* model_;
+  std::vector<int> designWidths_;
   bool locked_ = false;
   bool syncing_ = false;
 };

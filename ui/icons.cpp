@@ -1,6 +1,7 @@
 #include "ui/icons.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -145,15 +146,19 @@ void DrawLogo(QPainter& p) {
   QFont f;
   f.setStyleHint(QFont::SansSerif);
   f.setBold(true);
-  f.setPixelSize(22);
-  f.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
+  // The largest size at which the name fits whatever face the platform gives.
+  const QString name = QStringLiteral("QUELT");
+  const QRectF nameBox(26, 2, 72, 26);
+  for (int px = 22; px > 8; --px) {
+    f.setPixelSize(px);
+    if (QFontMetricsF(f).horizontalAdvance(name) <= nameBox.width()) break;
+  }
   p.setFont(f);
   p.setPen(QColor(0, 60, 130));
-  p.drawText(QRectF(26, 2, 74, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QUELT"));
+  p.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter, name);
   QFont small = f;
   small.setPixelSize(8);
   small.setBold(false);
-  small.setLetterSpacing(QFont::AbsoluteSpacing, 0);
   p.setFont(small);
   p.setPen(QColor(90, 90, 90));
   p.drawText(QRectF(27, 27, 73, 10), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("fuel list update"));

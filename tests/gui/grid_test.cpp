@@ -109,6 +109,25 @@ class GridTest : public QObject {
     QCOMPARE(model->index(0, 2).data().toString(), QString::fromUtf8("Heiz\xC3\xB6l"));
   }
 
+  void numbersAreNotCutOff() {
+    Rig rig(std::nullopt);
+    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+    FuelGrid* grid = rig.form->dbGridFuel;
+    FuelRow wide = MakeRow(30, 12345, "Braunkohlebrikett Oberlausitz");
+    wide.Co2Max = 120.5;
+    wide.B = -0.125;
+    wide.HU = 118.55;
+    wide.Vatr = 99.99;
+    wide.Vaf = 333.33;
+    Fill(rig.Table(), {MakeRow(1, 1, "a"), wide});
+    const int margin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    const QFontMetrics fm(grid->font());
+    for (int c = 0; c < 11; ++c) {
+      const QString text = grid->model()->index(1, c).data().toString();
+      QVERIFY2(fm.horizontalAdvance(text) + margin <= grid->columnWidth(c), qPrintable(text));
+    }
+  }
+
   void colourMarks() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
