@@ -15,7 +15,7 @@
 namespace quelt::test {
 namespace {
 
-struct Run {
+struct CliRun {
   int status = -1;
   std::string out, err;
 };
@@ -25,11 +25,11 @@ std::string Slurp(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-Run Cli(const std::string& args) {
+CliRun Cli(const std::string& args) {
   const auto dir = std::filesystem::temp_directory_path();
   const std::string out = (dir / "quelt-cli.out").string(), err = (dir / "quelt-cli.err").string();
   const std::string cmd = std::string(QUELT_CLI_PATH) + " " + args + " >" + out + " 2>" + err;
-  Run r;
+  CliRun r;
   const int raw = std::system(cmd.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   r.out = Slurp(out);
@@ -51,11 +51,11 @@ TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
   sim::Analyser analyser(c);
   const std::string port = "--port " + analyser.DevicePath();
 
-  Run id = Cli(port + " identify");
+  CliRun id = Cli(port + " identify");
   EXPECT_EQ(id.status, 0) << id.err;
   EXPECT_EQ(id.out, "Found      :QUELT 300\nType       :39\nSerial No. :08154711\nVersion    :V 2.31\n");
 
-  Run read = Cli(port + " read");
+  CliRun read = Cli(port + " read");
   EXPECT_EQ(read.status, 0) << read.err;
   EXPECT_EQ(read.out,
             "1;50;Zemní plyn L;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0;\n"
@@ -69,7 +69,7 @@ TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
   edited.replace(edited.find("Propan"), 6, "Propan-Ö");
   const std::string file = WriteFile("quelt-edited.txt", edited);
   analyser.ClearTranscript();
-  Run write = Cli(port + " write " + file + " --verify");
+  CliRun write = Cli(port + " write " + file + " --verify");
   EXPECT_EQ(write.status, 0) << write.err;
   const auto cmds = analyser.Transcript();
   ASSERT_GE(cmds.size(), 10u);
@@ -78,7 +78,7 @@ TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
   EXPECT_EQ(cmds[9], "W4023;X;X;");
   EXPECT_NE(write.err.find("3 row(s) verified"), std::string::npos);
 
-  Run again = Cli(port + " read");
+  CliRun again = Cli(port + " read");
   EXPECT_NE(again.out.find("3;2;Propan-Ö;"), std::string::npos) << again.out;
 }
 
@@ -101,7 +101,7 @@ TEST(Cli, FaultyFileSendsNothingAndNamesTheLine) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.says);
     const std::string file = WriteFile("quelt-bad.txt", good + k.second);
-    Run r = Cli(port + " write " + file);
+    CliRun r = Cli(port + " write " + file);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(file + ":2: "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
@@ -115,7 +115,7 @@ TEST(Cli, ExitCodesForUsageAndLinkFailures) {
   EXPECT_EQ(Cli("frobnicate").status, 2);
   EXPECT_EQ(Cli("--bogus read").status, 2);
 
-  Run none = Cli("--port /dev/quelt-missing identify");
+  CliRun none = Cli("--port /dev/quelt-missing identify");
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("Communication error !"), std::string::npos);
 
@@ -123,7 +123,7 @@ TEST(Cli, ExitCodesForUsageAndLinkFailures) {
   c.faults.silentOnPrefix = "R40102";
   c.rows = RowsWithIds({1, 2, 3});
   sim::Analyser analyser(c);
-  Run read = Cli("--port " + analyser.DevicePath() + " read");
+  CliRun read = Cli("--port " + analyser.DevicePath() + " read");
   EXPECT_EQ(read.status, 1);
   EXPECT_NE(read.err.find("Transfer error"), std::string::npos);
   EXPECT_EQ(read.out, "");
@@ -132,7 +132,7 @@ TEST(Cli, ExitCodesForUsageAndLinkFailures) {
   w.faults.silentOnPrefix = "W402";
   sim::Analyser writer(w);
   const std::string file = WriteFile("quelt-one.txt", "1;1;Oil;1;1;1;1;1;1;1;1\n");
-  Run write = Cli("--port " + writer.DevicePath() + " write " + file);
+  CliRun write = Cli("--port " + writer.DevicePath() + " write " + file);
   EXPECT_EQ(write.status, 1);
   EXPECT_NE(write.err.find("Timeout"), std::string::npos);
 }
@@ -144,7 +144,7 @@ TEST(Cli, VerifyReportsADifference) {
   sim::Analyser analyser(c);
   const std::string file =
       WriteFile("quelt-v.txt", "1;1;Oil;1;1;1;1;1;1;1;1\n2;3;Gas;2;2;2;2;2;2;2;0\n");
-  Run r = Cli("--port " + analyser.DevicePath() + " write " + file + " --verify");
+  CliRun r = Cli("--port " + analyser.DevicePath() + " write " + file + " --verify");
   EXPECT_EQ(r.status, 3) << r.err;
   EXPECT_NE(r.err.find("row 2: sent    2;3;Gas;2,0;2,00;2,000;2,0;2,00;2,00;2,00;0;"),
             std::string::npos)

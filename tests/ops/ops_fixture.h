@@ -32,6 +32,7 @@ inline std::vector<std::string> RowsWithIds(const std::vector<int>& ids) {
 class OpsTest : public ::testing::Test {
  protected:
   void Start(sim::Config config = {}) {
+    glb.Disconnect();  // a send leaves the port of the previous analyser open
     analyser = std::make_unique<sim::Analyser>(std::move(config));
     glb.PortOverride = analyser->DevicePath();
   }

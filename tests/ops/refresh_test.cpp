@@ -76,7 +76,9 @@ TEST_F(Refresh, TypeCodePicksTheGasNames) {
     // The other candidate keeps the analyser's own name.
     const int other = k.lGasId == 2 ? 50 : 2;
     for (const auto& r : table.Rows()) {
-      if (r.ID == other) EXPECT_EQ(r.Description, "Fuel " + std::to_string(other));
+      if (r.ID == other) {
+        EXPECT_EQ(r.Description, "Fuel " + std::to_string(other));
+      }
     }
   }
 }
@@ -96,9 +98,9 @@ TEST_F(Refresh, UnknownTypeKeepsTheLastLanguageAndRenamesNothing) {
     ASSERT_TRUE(ops.Refresh());
     EXPECT_EQ(ops.LanguageIndex, 3);
     EXPECT_EQ(ops.LGasFuelId, -1);
-    EXPECT_EQ(Ids(), (std::vector<int>{16, 2, 5}));
-    EXPECT_EQ(table.Row(0).Description, "Natural gas H");
-    EXPECT_EQ(table.Row(1).Description, "Fuel 2");
+    EXPECT_EQ(Ids(), (std::vector<int>{2, 16, 5}));
+    EXPECT_EQ(table.Row(0).Description, "Fuel 2");
+    EXPECT_EQ(table.Row(1).Description, "Natural gas H");
   }
 }
 
@@ -220,7 +222,9 @@ TEST_F(Refresh, MissingIdentityReplyStopsBeforeTheList) {
     view.sendEnabled = true;
     EXPECT_FALSE(ops.Refresh());
     ASSERT_EQ(view.log.size(), 9 + k.identityLines + 1);
-    if (k.identityLines >= 2) EXPECT_EQ(view.log[10].substr(0, 12), "Type       :");
+    if (k.identityLines >= 2) {
+      EXPECT_EQ(view.log[10].substr(0, 12), "Type       :");
+    }
     EXPECT_EQ(view.log.back(), kCommunicationError);
     EXPECT_EQ(table.RecordCount(), 1) << "the previous table stays";
     EXPECT_FALSE(view.sendEnabled);
@@ -237,6 +241,7 @@ TEST_F(Refresh, MissingListReplyEmptiesTheTable) {
     c.rows = RowsWithIds({1, 2, 3, 4, 5, 6, 7, 8});
     c.faults.silentOn = {std::stoi(silent)};
     Start(c);
+    view.messages.clear();
     std::vector<int> rowsSeen;
     view.onMessage = [&](const std::string&) { rowsSeen.push_back(table.RecordCount()); };
     EXPECT_FALSE(ops.Refresh());
