@@ -161,9 +161,7 @@ void Analyser::SetFaults(const Faults& faults) {
   impl_->config.faults = faults;
 }
 
-void Analyser::Inject(const std::string& bytes) {
-  impl_->line.Write(bytes.data(), bytes.size());
-}
+void Analyser::Inject(const std::string& bytes) { impl_->line.Write(bytes.data(), bytes.size()); }
 
 void Analyser::OnCommand(std::function<void(const std::string&)> observer) {
   std::lock_guard lock(impl_->mutex);

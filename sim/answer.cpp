@@ -20,9 +20,7 @@ std::optional<long> Decimal(std::string_view text) {
   return value;
 }
 
-std::string_view FirstField(std::string_view text) {
-  return text.substr(0, text.find(';'));
-}
+std::string_view FirstField(std::string_view text) { return text.substr(0, text.find(';')); }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
@@ -33,9 +31,7 @@ const std::string kUnknown = "?";
 
 }  // namespace
 
-std::string EmptyRow(long position) {
-  return std::to_string(position) + ";0;;0;0;0;0;0;0;0;0";
-}
+std::string EmptyRow(long position) { return std::to_string(position) + ";0;;0;0;0;0;0;0;0;0"; }
 
 std::string Answer(std::string_view command, const Config& config, TableState& table) {
   if (command.empty()) return "QUELT";
@@ -60,7 +56,8 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
     const auto position = Decimal(FirstField(row));
     if (!position || *position < 1 || *position > kMaxPosition) return kUnknown;
     const auto index = static_cast<std::size_t>(*position - 1);
-    while (table.rows.size() < index) table.rows.push_back(EmptyRow(static_cast<long>(table.rows.size()) + 1));
+    while (table.rows.size() < index)
+      table.rows.push_back(EmptyRow(static_cast<long>(table.rows.size()) + 1));
     if (table.rows.size() == index) {
       table.rows.emplace_back(row);
     } else {

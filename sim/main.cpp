@@ -75,7 +75,8 @@ bool MakeLink(const std::string& link, const std::string& target) {
   const std::string tmp = link + ".tmp" + std::to_string(::getpid());
   ::unlink(tmp.c_str());
   if (::symlink(target.c_str(), tmp.c_str()) != 0 || ::rename(tmp.c_str(), link.c_str()) != 0) {
-    std::fprintf(stderr, "quelt-sim: cannot make link %s: %s\n", link.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "quelt-sim: cannot make link %s: %s\n", link.c_str(),
+                 std::strerror(errno));
     ::unlink(tmp.c_str());
     return false;
   }

@@ -59,8 +59,8 @@ struct Config {
   std::optional<std::vector<std::string>> rows;
   // Reply to R402; empty = the number of rows.
   std::optional<std::string> countReply;
-  int baud = 0;        // 0: unpaced; else each reply byte 10/baud s after the last
-  int latencyMs = 0;   // delay before each reply
+  int baud = 0;       // 0: unpaced; else each reply byte 10/baud s after the last
+  int latencyMs = 0;  // delay before each reply
   Faults faults;
 };
 

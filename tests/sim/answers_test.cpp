@@ -128,9 +128,9 @@ TEST(SimTable, TableFilesInEitherEncoding) {
   const std::string utf8 = write("quelt-sim-utf8.txt",
                                  "# fuels\r\n1;1;Heiz\xC3\xB6l \xE2\x82\xAC;1;1;1;1;1;1;1;1\r\n"
                                  "\r\n   \n2;2;Gas;1;1;1;1;1;1;1;0");
-  EXPECT_EQ(sim::LoadTableFile(utf8), (std::vector<std::string>{
-                                          "1;1;Heiz\xF6l \x80;1;1;1;1;1;1;1;1",
-                                          "2;2;Gas;1;1;1;1;1;1;1;0"}));
+  EXPECT_EQ(
+      sim::LoadTableFile(utf8),
+      (std::vector<std::string>{"1;1;Heiz\xF6l \x80;1;1;1;1;1;1;1;1", "2;2;Gas;1;1;1;1;1;1;1;0"}));
   // Windows-1252 bytes that are no UTF-8 pass unchanged.
   const std::string cp = write("quelt-sim-cp.txt", "1;1;Heiz\xF6l;1;1;1;1;1;1;1;1\n");
   EXPECT_EQ(sim::LoadTableFile(cp), std::vector<std::string>{"1;1;Heiz\xF6l;1;1;1;1;1;1;1;1"});

@@ -99,7 +99,8 @@ TEST(SimProgram, ServesItsOptionsAndStopsCleanly) {
 }
 
 TEST(SimProgram, RefusesWhatItCannotServe) {
-  const fs::path file = fs::temp_directory_path() / ("quelt-sim-file-" + std::to_string(::getpid()));
+  const fs::path file =
+      fs::temp_directory_path() / ("quelt-sim-file-" + std::to_string(::getpid()));
   std::ofstream(file) << "keep me";
   struct Case {
     std::vector<std::string> args;

@@ -69,7 +69,9 @@ TEST(SimWire, EachFaultShapesTheReplies) {
       {"silentOn", silentOn, {id, none, serial, none, row2, row21}},
       {"prefix", prefix, {id, type, serial, version, none, none}},
       {"noCr", noCr, {id, "20", serial, version, row2, row21}},
-      {"lf", lf, {id + "\n", type + "\n", serial + "\n", version + "\n", row2 + "\n", row21 + "\n"}},
+      {"lf",
+       lf,
+       {id + "\n", type + "\n", serial + "\n", version + "\n", row2 + "\n", row21 + "\n"}},
       {"nul", nul, {"QUEL\0T 300\0\r"s, type, serial, version, row2, row21}},
   };
   const char* commands[] = {"R001", "R005", "R004", "R002", "R40102", "R401021"};
