@@ -7,6 +7,8 @@
 #include <QToolButton>
 
 #include "gui_rig.h"
+#include "ui/brndialog.h"
+#include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 
 using quelt::FuelField;
@@ -242,6 +244,26 @@ class GridTest : public QObject {
     QTRY_VERIFY(rig.form->Popup1->isVisible());
     QVERIFY(rig.form->Edit1->isEnabled());
     rig.form->Popup1->hide();
+  }
+
+  void editOpensEditorOnCurrentRow() {
+    Rig rig(std::nullopt);
+    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
+    Fill(rig.Table(), {MakeRow(1, 1, "a"), MakeRow(2, 2, "Propan"), MakeRow(3, 3, "c")});
+    rig.Table().MoveTo(1);
+    QString shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      shown = dialog->Editor(FuelField::Description)->text();
+      dialog->reject();
+    });
+    closer.start(20);
+    rig.form->Edit1->trigger();
+    QCOMPARE(shown, QStringLiteral("Propan"));
+    QCOMPARE(rig.Table().RecordCount(), 3);
+    QCOMPARE(rig.Table().Row(1).Description, std::string("Propan"));
   }
 };
 
