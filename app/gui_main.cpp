@@ -80,7 +80,8 @@ Options ParseOptions(int argc, char** argv) {
 void CheckLeftovers(const QStringList& args) {
   for (qsizetype i = 1; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (a == "--demo" || a == "--bench" || a.startsWith("--port=") || a.startsWith("--screenshot=")) continue;
+    if (a == "--demo" || a == "--bench" || a.startsWith("--port=") || a.startsWith("--screenshot="))
+      continue;
     if (a == "--port" || a == "--screenshot") {
       ++i;
       continue;
@@ -90,7 +91,8 @@ void CheckLeftovers(const QStringList& args) {
 }
 
 std::int64_t EpochNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
@@ -152,7 +154,8 @@ int main(int argc, char** argv) {
       QCoreApplication::processEvents();
       int status = 0;
       if (options.bench) std::printf("rss_after_refresh_kb %ld\n", ResidentKb());
-      if (!options.screenshot.empty() && !form.grab().save(QString::fromStdString(options.screenshot))) {
+      if (!options.screenshot.empty() &&
+          !form.grab().save(QString::fromStdString(options.screenshot))) {
         std::fprintf(stderr, "quelt-fuel: cannot write %s\n", options.screenshot.c_str());
         status = 1;
       }

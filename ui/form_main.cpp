@@ -27,7 +27,9 @@ namespace {
 
 const char* const kCaption = "QUELT fuel list update";
 
-QString FromWire(const std::string& text) { return QString::fromStdString(quelt::Cp1252ToUtf8(text)); }
+QString FromWire(const std::string& text) {
+  return QString::fromStdString(quelt::Cp1252ToUtf8(text));
+}
 
 // "MS Sans Serif" and "Arial" are not on every system: the family's style
 // hint picks the platform's own sans or fixed-pitch face instead.
@@ -74,8 +76,8 @@ class CaptionButton : public QToolButton {
     picture.paint(&p, iconRect, Qt::AlignCenter, mode);
     if (!caption.isEmpty()) {
       const QRect textRect(0, iconRect.bottom() + 1 + gap, width(), textHeight);
-      style()->drawItemText(&p, textRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(), caption,
-                            QPalette::ButtonText);
+      style()->drawItemText(&p, textRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(),
+                            caption, QPalette::ButtonText);
     }
   }
 };
@@ -83,8 +85,9 @@ class CaptionButton : public QToolButton {
 }  // namespace
 
 TFormMain::TFormMain(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QString::fromLatin1(kCaption));
   QFont base = QApplication::font();
@@ -125,8 +128,8 @@ void TFormMain::BuildLeftColumn() {
   QFont bold = font();
   bold.setPointSize(9);
   bold.setBold(true);
-  auto bigButton = [&](const char* name, const QString& caption, const QString& hint, const QIcon& icon,
-                       int iconSize) {
+  auto bigButton = [&](const char* name, const QString& caption, const QString& hint,
+                       const QIcon& icon, int iconSize) {
     auto* b = new CaptionButton(panel);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoRaise(true);
@@ -139,11 +142,14 @@ void TFormMain::BuildLeftColumn() {
     b->setFont(bold);
     return b;
   };
-  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"), QStringLiteral("Get fuel list from the instrument"),
+  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"),
+                        QStringLiteral("Get fuel list from the instrument"),
                         quelt::ui::RefreshIcon(S(16)), 16);
-  BtSend = bigButton("BtSend", QStringLiteral("QUELT"), QStringLiteral("Send's new list to the instrument"),
+  BtSend = bigButton("BtSend", QStringLiteral("QUELT"),
+                     QStringLiteral("Send's new list to the instrument"),
                      quelt::ui::SendIcon(S(16)), 16);
-  BtExit = bigButton("BtExit", QString(), QStringLiteral("Close window"), quelt::ui::ExitIcon(S(24)), 24);
+  BtExit = bigButton("BtExit", QString(), QStringLiteral("Close window"),
+                     quelt::ui::ExitIcon(S(24)), 24);
 
   ProgressBarMain = new QProgressBar(panel);
   ProgressBarMain->setObjectName(QStringLiteral("ProgressBarMain"));
@@ -206,7 +212,8 @@ void TFormMain::BuildRightArea() {
   Btauf = smallButton("Btauf", 14, QStringLiteral("fuel move up"), quelt::ui::UpIcon(S(16)));
   BtAb = smallButton("BtAb", 46, QStringLiteral("fuel move down"), quelt::ui::DownIcon(S(16)));
 
-  dbGridFuel = new FuelGrid(TableFuel, [this](int v) { return S(v); }, PanelBrennstoffe);
+  dbGridFuel = new FuelGrid(
+      TableFuel, [this](int v) { return S(v); }, PanelBrennstoffe);
   dbGridFuel->setObjectName(QStringLiteral("dbGridFuel"));
   dbGridFuel->setToolTip(QStringLiteral("Actual table"));
 
@@ -226,12 +233,14 @@ void TFormMain::BuildRightArea() {
   connect(BtAb, &QToolButton::clicked, this, &TFormMain::BtAbClick);
   connect(Edit1, &QAction::triggered, this, &TFormMain::Edit1Click);
   connect(dbGridFuel, &FuelGrid::DeleteRequested, this, &TFormMain::dbGridFuelDelete);
-  connect(dbGridFuel, &FuelGrid::PopupRequested, Popup1, [this](const QPoint& at) { Popup1->popup(at); });
+  connect(dbGridFuel, &FuelGrid::PopupRequested, Popup1,
+          [this](const QPoint& at) { Popup1->popup(at); });
 }
 
 void TFormMain::PlaceOnScreen() {
   placed_ = true;
-  const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  const QRect screen =
+      (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
   move(screen.center() - rect().center());
   // Once the window manager has framed the window, give it the outer size of
   // the design and centre it again.
@@ -239,7 +248,8 @@ void TFormMain::PlaceOnScreen() {
     const QSize frame = frameGeometry().size() - size();
     if (frame.width() <= 0 && frame.height() <= 0) return;
     resize(QSize(S(731), S(769)) - frame);
-    const QRect area = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const QRect area =
+        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
     QRect outer(QPoint(), QSize(S(731), S(769)));
     outer.moveCenter(area.center());
     move(outer.topLeft());

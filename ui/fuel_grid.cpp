@@ -16,7 +16,8 @@ namespace {
 class MarkDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
     QStyleOptionViewItem opt = option;
     opt.state &= ~QStyle::State_HasFocus;
     if (index.data(Qt::BackgroundRole).isValid()) opt.state &= ~QStyle::State_Selected;
@@ -75,7 +76,8 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
 
   // The selection stays as visible without the focus as with it.
   QPalette pal = palette();
-  pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+  pal.setColor(QPalette::Inactive, QPalette::Highlight,
+               pal.color(QPalette::Active, QPalette::Highlight));
   pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                pal.color(QPalette::Active, QPalette::HighlightedText));
   pal.setColor(QPalette::Text, Qt::black);
@@ -106,7 +108,8 @@ void FuelGrid::SelectRow(int row) {
   } else {
     const int column = currentIndex().isValid() ? currentIndex().column() : 0;
     const QModelIndex index = model_->index(row, column);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
   }
   syncing_ = false;
@@ -127,7 +130,8 @@ void FuelGrid::OnCurrentChanged(const QModelIndex& current) {
   if (syncing_ || !current.isValid()) return;
   if (locked_) {
     // Put the selection back once the view has finished its own change.
-    QMetaObject::invokeMethod(this, [this] { SelectRow(model_->CurrentRow()); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { SelectRow(model_->CurrentRow()); }, Qt::QueuedConnection);
     return;
   }
   if (current.row() != table_.CurrentIndex()) table_.MoveTo(current.row());
@@ -135,7 +139,8 @@ void FuelGrid::OnCurrentChanged(const QModelIndex& current) {
 
 void FuelGrid::OnContextMenu(const QPoint& pos) {
   const QModelIndex index = indexAt(pos);
-  if (index.isValid() && !locked_ && index.row() != table_.CurrentIndex()) table_.MoveTo(index.row());
+  if (index.isValid() && !locked_ && index.row() != table_.CurrentIndex())
+    table_.MoveTo(index.row());
   emit PopupRequested(viewport()->mapToGlobal(pos));
 }
 

@@ -14,7 +14,8 @@ class FuelGrid : public QTableView {
   Q_OBJECT
  public:
   // `scale` turns 96 dpi pixels into the screen's.
-  FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale, QWidget* parent = nullptr);
+  FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale,
+           QWidget* parent = nullptr);
   ~FuelGrid() override;
 
   FuelTableModel* Model() const { return model_; }

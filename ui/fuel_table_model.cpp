@@ -14,12 +14,17 @@ std::optional<RowMark> MarkOf(const FuelRow& row) {
 }
 
 FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), rows_(table.RecordCount()), current_(table.CurrentIndex()) {
+    : QAbstractTableModel(parent),
+      table_(table),
+      rows_(table.RecordCount()),
+      current_(table.CurrentIndex()) {
   // Display patterns have no thousands separator.
   locale_.setNumberOptions(QLocale::OmitGroupSeparator);
 }
 
-int FuelTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int FuelTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_;
+}
 
 int FuelTableModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : quelt::kFuelFieldCount;
@@ -29,7 +34,8 @@ const FuelRow* FuelTableModel::RowAt(int row) const {
   // The view may ask before the table's notification has arrived.
   if (row < 0 || row >= table_.RecordCount()) return nullptr;
   // The row being edited shows its edit buffer.
-  if (row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit) return &table_.Current();
+  if (row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit)
+    return &table_.Current();
   return &table_.Row(row);
 }
 
@@ -95,7 +101,8 @@ void FuelTableModel::TableChanged(FuelTable::Change change) {
       break;
     case FuelTable::Change::RowValues:
       if (table_.CurrentIndex() >= 0 && table_.CurrentIndex() < rows_) {
-        emit dataChanged(index(table_.CurrentIndex(), 0), index(table_.CurrentIndex(), quelt::kFuelFieldCount - 1));
+        emit dataChanged(index(table_.CurrentIndex(), 0),
+                         index(table_.CurrentIndex(), quelt::kFuelFieldCount - 1));
       }
       break;
     case FuelTable::Change::Current:

@@ -161,7 +161,8 @@ void DrawLogo(QPainter& p) {
   small.setBold(false);
   p.setFont(small);
   p.setPen(QColor(90, 90, 90));
-  p.drawText(QRectF(27, 27, 73, 10), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("fuel list update"));
+  p.drawText(QRectF(27, 27, 73, 10), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("fuel list update"));
 }
 
 }  // namespace

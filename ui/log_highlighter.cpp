@@ -26,10 +26,10 @@ QTextCharFormat Bold(const QColor& colour = {}) {
 LogHighlighter::LogHighlighter(QTextDocument* document, const QFont& spanFont)
     : QSyntaxHighlighter(document) {
   keywords_ = {
-      {QStringLiteral("ERGEBNIS"), Bold()},      {QStringLiteral("OK"), Bold(kDarkGreen)},
-      {QStringLiteral("NICHT"), Bold(kRed)},     {QStringLiteral("TYPE"), Bold()},
-      {QStringLiteral("VERSION"), Bold()},       {QStringLiteral("SERIAL"), Bold()},
-      {QStringLiteral("FOUND"), Bold()},         {QStringLiteral("NO."), Bold()},
+      {QStringLiteral("ERGEBNIS"), Bold()},  {QStringLiteral("OK"), Bold(kDarkGreen)},
+      {QStringLiteral("NICHT"), Bold(kRed)}, {QStringLiteral("TYPE"), Bold()},
+      {QStringLiteral("VERSION"), Bold()},   {QStringLiteral("SERIAL"), Bold()},
+      {QStringLiteral("FOUND"), Bold()},     {QStringLiteral("NO."), Bold()},
   };
   auto spanFormat = [&](const QColor& colour) {
     QTextCharFormat f = Bold(colour);
@@ -84,7 +84,8 @@ void LogHighlighter::highlightBlock(const QString& text) {
     i = close + 1;
   }
   if (open >= 0) {
-    setFormat(static_cast<int>(start), static_cast<int>(n - start), spans_[static_cast<std::size_t>(open)].format);
+    setFormat(static_cast<int>(start), static_cast<int>(n - start),
+              spans_[static_cast<std::size_t>(open)].format);
   }
   setCurrentBlockState(open + 1);
 }

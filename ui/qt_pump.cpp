@@ -39,7 +39,8 @@ void QtPump::WaitForActivity(quelt::comm::Handle port) {
   if (port > 0) {
     if (!notifier_ || notifierHandle_ != port) {
       notifier_.reset();
-      notifier_ = std::make_unique<QSocketNotifier>(static_cast<qintptr>(port), QSocketNotifier::Read);
+      notifier_ =
+          std::make_unique<QSocketNotifier>(static_cast<qintptr>(port), QSocketNotifier::Read);
       notifier_->setEnabled(false);
       connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
         readable_ = true;

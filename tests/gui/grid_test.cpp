@@ -61,11 +61,11 @@ class GridTest : public QObject {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QStringList>("cells");
     QTest::newRow("German") << "de_DE"
-                            << QStringList{"3", "16", "Erdgas H", "12,1", "0,60", "0,009", "3,0", "10,50",
-                                           "9,40", "31,68", "0"};
+                            << QStringList{"3",   "16",    "Erdgas H", "12,1",  "0,60", "0,009",
+                                           "3,0", "10,50", "9,40",     "31,68", "0"};
     QTest::newRow("English") << "en_US"
-                             << QStringList{"3", "16", "Erdgas H", "12.1", "0.60", "0.009", "3.0", "10.50",
-                                            "9.40", "31.68", "0"};
+                             << QStringList{"3",   "16",    "Erdgas H", "12.1",  "0.60", "0.009",
+                                            "3.0", "10.50", "9.40",     "31.68", "0"};
   }
   void cellTexts() {
     QFETCH(QString, locale);
@@ -81,10 +81,13 @@ class GridTest : public QObject {
       if (c == 9) continue;
       QCOMPARE(model->index(0, c).data().toString(), cells[c]);
     }
-    QCOMPARE(model->index(0, 9).data().toString(), locale == "de_DE" ? QStringLiteral("1234,50") : QStringLiteral("1234.50"));
-    QCOMPARE(model->index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+    QCOMPARE(model->index(0, 9).data().toString(),
+             locale == "de_DE" ? QStringLiteral("1234,50") : QStringLiteral("1234.50"));
+    QCOMPARE(model->index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                 Qt::AlignHorizontal_Mask,
              Qt::AlignLeft);
-    QCOMPARE(model->index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+    QCOMPARE(model->index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                 Qt::AlignHorizontal_Mask,
              Qt::AlignRight);
     QVERIFY(!(model->index(0, 3).flags() & Qt::ItemIsEditable));
   }
@@ -94,7 +97,7 @@ class GridTest : public QObject {
     Rig rig(std::nullopt);
     QLocale::setDefault(QLocale::c());
     FuelRow row = MakeRow(1, 5, "Heiz\xF6l");  // Windows-1252 o-umlaut
-    row.A2 = 0.004;   // two decimals: at least one integer digit
+    row.A2 = 0.004;                            // two decimals: at least one integer digit
     row.B = -0.5;
     row.SetNull(FuelField::Vaf);
     row.SetNull(FuelField::Description);
@@ -122,7 +125,8 @@ class GridTest : public QObject {
     wide.Vatr = 99.99;
     wide.Vaf = 333.33;
     Fill(rig.Table(), {MakeRow(1, 1, "a"), wide});
-    const int margin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    const int margin =
+        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
     const QFontMetrics fm(grid->font());
     for (int c = 0; c < 11; ++c) {
       const QString text = grid->model()->index(1, c).data().toString();
@@ -135,8 +139,8 @@ class GridTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
     FuelGrid* grid = rig.form->dbGridFuel;
     // Rows: plain, H gas, N 16, H gas with N 16.
-    Fill(rig.Table(), {MakeRow(1, 1, "Heizoel"), MakeRow(2, 16, "Erdgas H"), MakeRow(16, 3, "Propan"),
-                       MakeRow(17, 16, "Erdgas H")});
+    Fill(rig.Table(), {MakeRow(1, 1, "Heizoel"), MakeRow(2, 16, "Erdgas H"),
+                       MakeRow(16, 3, "Propan"), MakeRow(17, 16, "Erdgas H")});
     const QColor purple(128, 0, 128), red(255, 0, 0);
     auto* model = grid->model();
     struct Case {
@@ -146,7 +150,8 @@ class GridTest : public QObject {
     for (const Case& k : {Case{1, purple}, Case{2, red}, Case{3, red}}) {
       for (int c = 0; c < 11; ++c) {
         QCOMPARE(model->index(k.row, c).data(Qt::BackgroundRole).value<QColor>(), k.background);
-        QCOMPARE(model->index(k.row, c).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+        QCOMPARE(model->index(k.row, c).data(Qt::ForegroundRole).value<QColor>(),
+                 QColor(Qt::white));
       }
     }
     QVERIFY(!model->index(0, 0).data(Qt::BackgroundRole).isValid());
@@ -238,7 +243,8 @@ class GridTest : public QObject {
     FuelGrid* grid = rig.form->dbGridFuel;
     Fill(rig.Table(), {MakeRow(1, 1, "a"), MakeRow(2, 2, "b"), MakeRow(3, 3, "c")});
     const QRect cell = grid->visualRect(grid->model()->index(2, 4));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
+                            grid->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(grid->viewport(), &event);
     QCOMPARE(rig.Table().CurrentIndex(), 2);
     QTRY_VERIFY(rig.form->Popup1->isVisible());

@@ -47,12 +47,14 @@ class BoxAnswerer : public QObject {
 
 // The built-in row pattern of the tests, in the wire form.
 inline std::string RowText(int n, int id, const std::string& name) {
-  return std::to_string(n) + ";" + std::to_string(id) + ";" + name + ";12,1;0,64;0,009;3,0;7,70;9,40;31,68;0";
+  return std::to_string(n) + ";" + std::to_string(id) + ";" + name +
+         ";12,1;0,64;0,009;3,0;7,70;9,40;31,68;0";
 }
 
 inline std::vector<std::string> Rows(int count, int hRowAt = 0) {
   std::vector<std::string> rows;
-  for (int k = 1; k <= count; ++k) rows.push_back(RowText(k, k == hRowAt ? 16 : 100 + k, "Fuel " + std::to_string(k)));
+  for (int k = 1; k <= count; ++k)
+    rows.push_back(RowText(k, k == hRowAt ? 16 : 100 + k, "Fuel " + std::to_string(k)));
   return rows;
 }
 
@@ -79,7 +81,8 @@ struct Rig {
   QStringList Transcript() const {
     QStringList out;
     if (sim) {
-      for (const std::string& c : sim->Transcript()) out << QString::fromLatin1(c.data(), static_cast<qsizetype>(c.size()));
+      for (const std::string& c : sim->Transcript())
+        out << QString::fromLatin1(c.data(), static_cast<qsizetype>(c.size()));
     }
     return out;
   }

@@ -20,9 +20,12 @@ QString Marks(const QTextBlock& block) {
       const QColor c = f.foreground().color();
       QChar m = QLatin1Char('b');
       if (f.foreground().style() != Qt::NoBrush) {
-        if (c == QColor(0, 128, 64)) m = QLatin1Char('g');
-        else if (c == QColor(255, 0, 0)) m = QLatin1Char('r');
-        else if (c == QColor(255, 0, 255)) m = QLatin1Char('m');
+        if (c == QColor(0, 128, 64))
+          m = QLatin1Char('g');
+        else if (c == QColor(255, 0, 0))
+          m = QLatin1Char('r');
+        else if (c == QColor(255, 0, 255))
+          m = QLatin1Char('m');
       }
       if (span) m = m.toUpper();
       if (f.fontWeight() != QFont::Bold) m = QLatin1Char('?');
@@ -41,19 +44,32 @@ class HighlighterTest : public QObject {
   void lines_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("marks");
-    QTest::newRow("keyword inside a word") << "Types" << "bbbb.";
-    QTest::newRow("ok anywhere, any case") << "book Ok" << "..gg.gg";
-    QTest::newRow("nicht in red") << "nicht OK" << "rrrrr.gg";
-    QTest::newRow("identity labels") << "Serial No. :1" << "bbbbbb.bbb...";
-    QTest::newRow("found and version") << "Found Version" << "bbbbb.bbbbbbb";
-    QTest::newRow("ergebnis") << "ERGEBNIS" << "bbbbbbbb";
-    QTest::newRow("no without dot") << "No" << "..";
-    QTest::newRow("square span") << "a [x] b" << "..GGG..";
-    QTest::newRow("curly span") << "{ok}" << "RRRR";
-    QTest::newRow("backslash span") << "x\\y\\z" << ".MMM.";
-    QTest::newRow("span to the next closing") << "[a]b]" << "GGG..";
-    QTest::newRow("two spans") << "[a]{b}" << "GGGRRR";
-    QTest::newRow("intro line") << "[ Switch QUELT ON. ]" << "GGGGGGGGGGGGGGGGGGGG";
+    QTest::newRow("keyword inside a word") << "Types"
+                                           << "bbbb.";
+    QTest::newRow("ok anywhere, any case") << "book Ok"
+                                           << "..gg.gg";
+    QTest::newRow("nicht in red") << "nicht OK"
+                                  << "rrrrr.gg";
+    QTest::newRow("identity labels") << "Serial No. :1"
+                                     << "bbbbbb.bbb...";
+    QTest::newRow("found and version") << "Found Version"
+                                       << "bbbbb.bbbbbbb";
+    QTest::newRow("ergebnis") << "ERGEBNIS"
+                              << "bbbbbbbb";
+    QTest::newRow("no without dot") << "No"
+                                    << "..";
+    QTest::newRow("square span") << "a [x] b"
+                                 << "..GGG..";
+    QTest::newRow("curly span") << "{ok}"
+                                << "RRRR";
+    QTest::newRow("backslash span") << "x\\y\\z"
+                                    << ".MMM.";
+    QTest::newRow("span to the next closing") << "[a]b]"
+                                              << "GGG..";
+    QTest::newRow("two spans") << "[a]{b}"
+                               << "GGGRRR";
+    QTest::newRow("intro line") << "[ Switch QUELT ON. ]"
+                                << "GGGGGGGGGGGGGGGGGGGG";
   }
   void lines() {
     QFETCH(QString, line);

@@ -26,8 +26,8 @@ struct ControlState {
 };
 
 ControlState StateOf(const TFormMain& f) {
-  return {f.BtRefresh->isEnabled(), f.BtSend->isEnabled(), f.Btauf->isEnabled(), f.BtAb->isEnabled(),
-          f.Edit1->isEnabled()};
+  return {f.BtRefresh->isEnabled(), f.BtSend->isEnabled(), f.Btauf->isEnabled(),
+          f.BtAb->isEnabled(), f.Edit1->isEnabled()};
 }
 
 }  // namespace
@@ -67,7 +67,8 @@ class LockTest : public QObject {
     f.BtRefresh->click();
     QVERIFY(f.BtSend->isEnabled());
     bool sendDuring = true;
-    DuringTransfer inspect([&] { return rig.ops->Busy(); }, [&] { sendDuring = f.BtSend->isEnabled(); });
+    DuringTransfer inspect([&] { return rig.ops->Busy(); },
+                           [&] { sendDuring = f.BtSend->isEnabled(); });
     f.BtSend->click();
     QVERIFY(inspect.done);
     QVERIFY(!sendDuring);
@@ -83,7 +84,8 @@ class LockTest : public QObject {
                            [&] {
                              FuelGrid* grid = f.dbGridFuel;
                              const QRect first = grid->visualRect(grid->model()->index(0, 3));
-                             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first.center());
+                             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                                               first.center());
                              grid->setFocus();
                              QTest::keyClick(grid, Qt::Key_Home);
                              QTest::keyClick(grid, Qt::Key_Up);
@@ -129,12 +131,14 @@ class LockTest : public QObject {
     TFormMain& f = *rig.form;
     f.BtRefresh->click();
     rig.sim->ClearTranscript();
-    DuringTransfer inspect([&] { return rig.Transcript().size() >= 2; }, [&] { f.BtExit->click(); });
+    DuringTransfer inspect([&] { return rig.Transcript().size() >= 2; },
+                           [&] { f.BtExit->click(); });
     f.BtSend->click();
     QVERIFY(inspect.done);
     QTRY_VERIFY(!f.isVisible());
     QVERIFY(rig.boxes.texts.isEmpty());  // no "Timeout" for a send the user ended
-    for (const QString& command : rig.Transcript()) QVERIFY(!command.startsWith(QStringLiteral("W402")));
+    for (const QString& command : rig.Transcript())
+      QVERIFY(!command.startsWith(QStringLiteral("W402")));
     QVERIFY(!QApplication::overrideCursor());
   }
 };

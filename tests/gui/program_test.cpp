@@ -47,7 +47,8 @@ class ProgramTest : public QObject {
     QTest::newRow("unknown short") << QStringList{"-bogus"} << "unknown option '-bogus'";
     QTest::newRow("stray word") << QStringList{"COM7"} << "unknown option 'COM7'";
     QTest::newRow("port without device") << QStringList{"--port"} << "--port needs a value";
-    QTest::newRow("port and demo") << QStringList{"--port", "/dev/ttyUSB0", "--demo"} << "exclude each other";
+    QTest::newRow("port and demo")
+        << QStringList{"--port", "/dev/ttyUSB0", "--demo"} << "exclude each other";
   }
   void refusedOptions() {
     QFETCH(QStringList, args);

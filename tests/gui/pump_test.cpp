@@ -7,8 +7,8 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <ctime>
 
 #include "link/comm.h"

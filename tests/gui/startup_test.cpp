@@ -75,7 +75,8 @@ class StartupTest : public QObject {
     QCOMPARE(f.BtRefresh->text(), QStringLiteral("Refresh"));
     QCOMPARE(f.BtSend->text(), QStringLiteral("QUELT"));
     QVERIFY(f.BtExit->text().isEmpty());
-    QVERIFY(!f.BtRefresh->icon().isNull() && !f.BtExit->icon().isNull() && !f.Btauf->icon().isNull());
+    QVERIFY(!f.BtRefresh->icon().isNull() && !f.BtExit->icon().isNull() &&
+            !f.Btauf->icon().isNull());
     QVERIFY(!f.Image->pixmap().isNull());
     QCOMPARE(f.Image->cursor().shape(), Qt::PointingHandCursor);
 
@@ -104,7 +105,8 @@ class StartupTest : public QObject {
     };
     for (const Hint& h : hints) QCOMPARE(h.widget->toolTip(), QString::fromUtf8(h.text));
 
-    const char* titles[] = {"N", "ID", "Description", "Co2Max", "A2", "B", "Ref.O2", "Vatr", "Vaf", "HU", "Soot"};
+    const char* titles[] = {"N",      "ID",   "Description", "Co2Max", "A2",  "B",
+                            "Ref.O2", "Vatr", "Vaf",         "HU",     "Soot"};
     const int widths[] = {33, 31, 115, 54, 46, 38, 44, 40, 37, 36, 48};
     auto* model = f.dbGridFuel->model();
     QCOMPARE(model->columnCount(), 11);

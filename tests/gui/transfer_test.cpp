@@ -34,9 +34,10 @@ class TransferTest : public QObject {
     f.BtRefresh->click();
 
     const QStringList log = rig.LogLines();
-    QCOMPARE(log.mid(9), (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
-                                       QStringLiteral("Serial No. :08154711"), QStringLiteral("Version    :V 2.31"),
-                                       QString()}));
+    QCOMPARE(log.mid(9),
+             (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
+                          QStringLiteral("Serial No. :08154711"),
+                          QStringLiteral("Version    :V 2.31"), QString()}));
     // Five rows read, the built-in H row inserted as the fourth, renumbered, selected.
     QCOMPARE(f.dbGridFuel->model()->rowCount(), 6);
     QCOMPARE(rig.Table().CurrentIndex(), 3);
@@ -51,8 +52,8 @@ class TransferTest : public QObject {
     QVERIFY(rig.boxes.texts.isEmpty());
     QVERIFY(!QApplication::overrideCursor());
 
-    const QStringList expected{"", "", "R001", "R005", "R004", "R002", "", "R402",
-                               "R40101", "R40102", "R40103", "R40104", "R40105"};
+    const QStringList expected{"",     "",       "R001",   "R005",   "R004",   "R002",  "",
+                               "R402", "R40101", "R40102", "R40103", "R40104", "R40105"};
     QCOMPARE(rig.Transcript(), expected);
   }
 
@@ -108,8 +109,9 @@ class TransferTest : public QObject {
     rig.sim->SetFaults(faults);
     f.BtRefresh->click();
     const QStringList log = rig.LogLines();
-    QCOMPARE(log.mid(9), (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
-                                       QStringLiteral("Communication error !")}));
+    QCOMPARE(log.mid(9),
+             (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
+                          QStringLiteral("Communication error !")}));
     QCOMPARE(f.dbGridFuel->model()->rowCount(), 4);
     QVERIFY(!f.BtSend->isEnabled());
   }
