@@ -100,6 +100,10 @@ bool FuelListOps::Refresh() {
 
   view_.EnableSend(false);
   view_.EnableRefresh(false);
+  // A send leaves the port open, and the analyser may have been unplugged
+  // and plugged in again since: that handle is dead, and the device may now
+  // be another tty. Start on a fresh connection, as after any other Refresh.
+  glb_.Disconnect();
   std::string typeText;
   if (!QueryIdentity(&typeText)) return false;
   ApplyTypeCode(typeText);

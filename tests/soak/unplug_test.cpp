@@ -1,0 +1,170 @@
+// Pulling the cable: the analyser's line hangs up in the middle of a refresh
+// or a send, or while the tool holds the port between operations. The wait in
+// progress must end as a failure by its time-out without keeping a core busy,
+// the user must see the failure, and once the analyser is plugged in again
+// (a new pseudo-terminal behind the same --port name) the next Refresh works.
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "fuel/fuel_ops.h"
+#include "link/clock_pump.h"
+#include "sim/sim.h"
+#include "tests/support/recording_view.h"
+
+namespace quelt {
+namespace {
+
+double ThreadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+class Unplug : public ::testing::Test {
+ protected:
+  Unplug() {
+    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    char tmpl[] = "/tmp/quelt-unplug-XXXXXX";
+    dir = mkdtemp(tmpl);
+    port = dir / "port";
+    glb.PortOverride = port.string();
+    Plug(sim::DefaultTable());
+  }
+  ~Unplug() override {
+    analyser.reset();
+    std::filesystem::remove_all(dir);
+  }
+
+  // A new analyser behind the same name: the cable plugged in again.
+  void Plug(std::vector<std::string> rows, sim::Faults faults = {}) {
+    sim::Config c;
+    c.rows = std::move(rows);
+    c.faults = faults;
+    analyser.reset();
+    analyser = std::make_unique<sim::Analyser>(c);
+    std::filesystem::remove(port);
+    std::filesystem::create_symlink(analyser->DevicePath(), port);
+  }
+  void PlugAgain() { Plug(analyser->Rows()); }
+
+  // Runs `fn`, returns its processor time on this thread and wall time.
+  template <typename Fn>
+  std::pair<double, double> Measure(Fn fn) {
+    const auto wall0 = std::chrono::steady_clock::now();
+    const double cpu0 = ThreadCpuSeconds();
+    fn();
+    return {ThreadCpuSeconds() - cpu0,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count()};
+  }
+
+  std::filesystem::path dir, port;
+  ClockPump pump;
+  TGlb glb{pump};
+  FuelTable table;
+  test::RecordingView view;
+  FuelListOps ops{glb, table, view};
+  std::unique_ptr<sim::Analyser> analyser;
+};
+
+TEST_F(Unplug, MidRefreshTheReadFailsAndTheNextRefreshFindsThePortAgain) {
+  // Hang-ups on an identity command, on the count and on a row.
+  for (const int command : {3, 8, 12}) {
+    SCOPED_TRACE(command);
+    sim::Faults f;
+    f.hangUpOn = command;
+    analyser->ClearTranscript();
+    analyser->SetFaults(f);
+    view = {};
+    bool ok = true;
+    const auto [cpu, wall] = Measure([&] { ok = ops.Refresh(); });
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(analyser->HungUp());
+    EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(command)) << "nothing after the hang-up";
+    EXPECT_EQ(view.log.back(), kCommunicationError);
+    EXPECT_EQ(view.messages, command > 6 ? std::vector<std::string>{kTransferError} : std::vector<std::string>{});
+    EXPECT_FALSE(view.sendEnabled);
+    EXPECT_FALSE(glb.Serial.IsOpen);
+    // One reply time-out (about a second), not a hang, and a dead line
+    // that keeps reporting itself must not turn the wait into a spin.
+    EXPECT_LT(wall, 5.0);
+    EXPECT_LT(cpu, 0.5) << "a wait on a dead line kept a core busy";
+
+    PlugAgain();
+    view = {};
+    ASSERT_TRUE(ops.Refresh()) << "the next Refresh after plugging in again";
+    EXPECT_EQ(table.RecordCount(), 13) << "twelve rows and the H row";
+    EXPECT_TRUE(view.sendEnabled);
+  }
+}
+
+TEST_F(Unplug, MidSendTheSendTimesOutAndTheNextRefreshWorks) {
+  ASSERT_TRUE(ops.Refresh());
+  sim::Faults f;
+  f.hangUpOn = 5;  // the fifth W401
+  analyser->ClearTranscript();
+  analyser->SetFaults(f);
+  bool ok = true;
+  const auto [cpu, wall] = Measure([&] { ok = ops.SendFuelList(); });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(view.messages, std::vector<std::string>{kTimeout});
+  EXPECT_EQ(view.Progress(), 0);
+  EXPECT_EQ(analyser->Transcript().size(), 5u);
+  EXPECT_LT(wall, 5.0);
+  EXPECT_LT(cpu, 0.5);
+  EXPECT_TRUE(glb.Serial.IsOpen) << "a send leaves the port open, here on a dead line";
+
+  // The analyser comes back as another pseudo-terminal behind the same name.
+  PlugAgain();
+  view = {};
+  ASSERT_TRUE(ops.Refresh()) << "the Refresh must not reuse the dead handle";
+  EXPECT_EQ(view.log.back(), "");
+  EXPECT_EQ(view.messages, std::vector<std::string>{});
+  analyser->ClearTranscript();
+  ASSERT_TRUE(ops.SendFuelList());
+  EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(table.RecordCount() + 1));
+}
+
+TEST_F(Unplug, PulledWhileIdleAfterASend) {
+  ASSERT_TRUE(ops.Refresh());
+  ASSERT_TRUE(ops.SendFuelList());
+  ASSERT_TRUE(glb.Serial.IsOpen);
+
+  // Pulled and plugged in again between two operations: the port the send
+  // left open is dead. A Refresh starts afresh and works at once.
+  PlugAgain();
+  view = {};
+  EXPECT_TRUE(ops.Refresh());
+  EXPECT_TRUE(view.messages.empty());
+
+  // A send on the dead handle cannot succeed; it says so, and the send after
+  // it connects afresh.
+  ASSERT_TRUE(ops.SendFuelList());
+  PlugAgain();
+  view = {};
+  EXPECT_FALSE(ops.SendFuelList());
+  EXPECT_EQ(view.messages, std::vector<std::string>{kTimeout});
+  view = {};
+  analyser->ClearTranscript();
+  EXPECT_TRUE(ops.SendFuelList());
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(table.RecordCount() + 1));
+}
+
+TEST_F(Unplug, NothingAttached) {
+  analyser.reset();  // the symlink now points nowhere
+  const auto [cpu, wall] = Measure([&] { EXPECT_FALSE(ops.Refresh()); });
+  EXPECT_EQ(view.log.back(), kCommunicationError);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_LT(wall, 5.0);
+  EXPECT_LT(cpu, 0.5);
+  view = {};
+  EXPECT_FALSE(ops.SendFuelList());
+  EXPECT_EQ(view.messages, std::vector<std::string>{kTimeout});
+}
+
+}  // namespace
+}  // namespace quelt
