@@ -29,6 +29,7 @@ constexpr const char* kUsage =
     "  --baud N            pace replies like a line of N bits per second\n"
     "  --latency MS        wait MS milliseconds before each reply\n"
     "  --silent-after N    answer the first N commands, then nothing\n"
+    "  --silent-on PREFIX  never answer a command that starts with PREFIX\n"
     "  --link PATH         also make PATH a symbolic link to the device\n"
     "                      (removed again on exit)\n"
     "  --transcript FILE   append each command received as a line, bytes\n"
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
     }
     const bool takesValue = arg == "--table" || arg == "--type" || arg == "--baud" ||
                             arg == "--latency" || arg == "--silent-after" || arg == "--link" ||
-                            arg == "--transcript";
+                            arg == "--transcript" || arg == "--silent-on";
     if (!takesValue) return Usage("unknown option " + arg);
     if (i + 1 >= argc) return Usage(arg + " needs a value");
     const std::string value = argv[++i];
@@ -122,6 +123,8 @@ int main(int argc, char** argv) {
       link = value;
     } else if (arg == "--transcript") {
       transcriptPath = value;
+    } else if (arg == "--silent-on") {
+      config.faults.silentOnPrefix = value;
     } else {
       const auto n = Number(value);
       if (!n) return Usage(arg + " needs a whole number, not '" + value + "'");

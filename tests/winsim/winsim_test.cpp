@@ -1,0 +1,112 @@
+// The exchange and the fuel-list operations over the real Win32 serial calls,
+// run under Wine against quelt-sim: COM port QUELT_TEST_COM is linked to the
+// simulator's pseudo-terminal, which writes every command it receives to the
+// file QUELT_TEST_TRANSCRIPT (one line a command, bytes outside printable
+// ASCII as \xNN). The simulator never answers commands starting "NOREPLY".
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "fuel/fuel_ops.h"
+#include "link/clock_pump.h"
+#include "tests/support/recording_view.h"
+
+namespace quelt {
+namespace {
+
+int SimPort() {
+  const char* text = std::getenv("QUELT_TEST_COM");
+  return text ? std::atoi(text) : 0;
+}
+
+std::vector<std::string> Transcript() {
+  std::vector<std::string> lines;
+  const char* path = std::getenv("QUELT_TEST_TRANSCRIPT");
+  if (!path) return lines;
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class WineSim : public ::testing::Test {
+ protected:
+  WineSim() {
+    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    glb.Discover = [] { return SimPort(); };
+  }
+  void SetUp() override {
+    ASSERT_GT(SimPort(), 0) << "QUELT_TEST_COM must name the simulator's COM port";
+    first_ = Transcript().size();
+  }
+  // Commands received since this test began.
+  std::vector<std::string> Commands() const {
+    auto all = Transcript();
+    return {all.begin() + static_cast<std::ptrdiff_t>(first_), all.end()};
+  }
+
+  ClockPump pump;
+  TGlb glb{pump};
+  std::size_t first_ = 0;
+};
+
+TEST_F(WineSim, ExchangeFramingAndTimeOut) {
+  glb.Exchange("R001");
+  ASSERT_FALSE(glb.Failed);
+  EXPECT_EQ(glb.PortNumber, SimPort());
+  EXPECT_EQ(glb.Reply, "QUELT 300");
+  EXPECT_GT(glb.TicksLeft, 0);
+  glb.Exchange("");
+  EXPECT_EQ(glb.Reply, "QUELT");
+
+  glb.Exchange("NOREPLY");
+  EXPECT_TRUE(glb.Failed);
+  EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_TRUE(glb.Serial.IsOpen);
+  glb.Exchange("R002");  // sticky: nothing goes out
+  EXPECT_EQ(glb.Reply, "");
+
+  glb.Connect();
+  glb.Drain();
+  EXPECT_EQ(glb.TicksLeft, 0);
+  glb.Exchange("R402");
+  EXPECT_EQ(glb.Reply, "12;");
+  glb.Disconnect();
+  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"R001", "", "NOREPLY", "R402"}));
+}
+
+TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
+  FuelTable table;
+  test::RecordingView view;
+  FuelListOps ops(glb, table, view);
+  ASSERT_TRUE(ops.Refresh());
+  EXPECT_EQ(view.log[9], "Found      :QUELT 300");
+  EXPECT_EQ(view.log[10], "Type       :20");
+  ASSERT_EQ(table.RecordCount(), 13);  // twelve fuels and the inserted H row
+  EXPECT_EQ(table.Row(3).ID, 16);
+  EXPECT_EQ(table.Row(3).Description, "Erdgas H");
+  EXPECT_EQ(table.CurrentIndex(), 3);
+
+  auto cmds = Commands();
+  ASSERT_EQ(cmds.size(), 20u);
+  EXPECT_EQ(cmds[7], "R402");
+  EXPECT_EQ(cmds[19], "R40112");
+
+  first_ += cmds.size();
+  table.MoveTo(3);
+  table.Edit();
+  table.SetDescription("Zemn\xED plyn H");
+  table.Post();
+  ASSERT_TRUE(ops.SendFuelList());
+  cmds = Commands();
+  ASSERT_EQ(cmds.size(), 14u);
+  EXPECT_EQ(cmds[3], "W4014;16;Zemn\\xED plyn H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
+  EXPECT_EQ(cmds[13], "W40213;X;X;");
+  glb.Disconnect();
+}
+
+}  // namespace
+}  // namespace quelt
