@@ -199,8 +199,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static Rig* rig = new Rig;  // one line for the whole run, never torn down
   FuzzedDataProvider in(data, size);
 
-  static const char* const kCommands[] = {"", "R001", "R402", "R40101",
-                                          "W4011;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;"};
+  static const char* const kCommands[] = {
+      "", "R001", "R402", "R40101", "W4011;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;"};
   const std::string command = kCommands[in.ConsumeIntegralInRange<int>(0, 4)];
   const bool dispatchInWaits = in.ConsumeBool();
 
@@ -241,7 +241,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (glb.Reply != want.reply) Fail("Reply differs from the bytes before the first CR");
   if (glb.Failed != want.failed) Fail("Failed differs");
   if (glb.TicksLeft != want.ticksLeft) Fail("TicksLeft differs");
-  if (!glb.Failed && (glb.TicksLeft < 1 || glb.TicksLeft > TGlb::kReplyTicks)) Fail("TicksLeft outside 1..10 after a reply");
+  if (!glb.Failed && (glb.TicksLeft < 1 || glb.TicksLeft > TGlb::kReplyTicks))
+    Fail("TicksLeft outside 1..10 after a reply");
   if (glb.Failed && glb.TicksLeft != 0) Fail("TicksLeft not 0 after a time-out");
   if (!glb.Failed && glb.LastByte != 13) Fail("LastByte is not the CR");
 

@@ -83,9 +83,11 @@ TEST_F(Unplug, MidRefreshTheReadFailsAndTheNextRefreshFindsThePortAgain) {
     const auto [cpu, wall] = Measure([&] { ok = ops.Refresh(); });
     EXPECT_FALSE(ok);
     EXPECT_TRUE(analyser->HungUp());
-    EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(command)) << "nothing after the hang-up";
+    EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(command))
+        << "nothing after the hang-up";
     EXPECT_EQ(view.log.back(), kCommunicationError);
-    EXPECT_EQ(view.messages, command > 6 ? std::vector<std::string>{kTransferError} : std::vector<std::string>{});
+    EXPECT_EQ(view.messages,
+              command > 6 ? std::vector<std::string>{kTransferError} : std::vector<std::string>{});
     EXPECT_FALSE(view.sendEnabled);
     EXPECT_FALSE(glb.Serial.IsOpen);
     // One reply time-out (about a second), not a hang, and a dead line
