@@ -59,13 +59,13 @@ speed_t SpeedFor(std::uint32_t baud) {
     speed_t code;
   };
   static constexpr Rate kRates[] = {
-      {50, B50},         {75, B75},         {110, B110},       {134, B134},
-      {150, B150},       {200, B200},       {300, B300},       {600, B600},
-      {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-      {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-      {115200, B115200}, {230400, B230400},
+      {50, B50},           {75, B75},           {110, B110},         {134, B134},
+      {150, B150},         {200, B200},         {300, B300},         {600, B600},
+      {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+      {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+      {115200, B115200},   {230400, B230400},
 #ifdef B460800
-      {460800, B460800}, {500000, B500000}, {576000, B576000}, {921600, B921600},
+      {460800, B460800},   {500000, B500000},   {576000, B576000},   {921600, B921600},
       {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000}, {2000000, B2000000},
 #endif
   };
@@ -152,28 +152,38 @@ bool TermiosFromDcb(const DcbRecord& dcb, termios& t, Reason* reason) {
     if (reason != nullptr) reason->text = "unsupported speed " + std::to_string(dcb.BaudRate);
     return false;
   }
-  switch (dcb.ByteSize) {
-    case 5: t.c_cflag |= CS5; break;
-    case 6: t.c_cflag |= CS6; break;
-    case 7: t.c_cflag |= CS7; break;
-    case 8: t.c_cflag |= CS8; break;
-    default: return Fail(reason, EINVAL);
-  }
+  static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+  if (dcb.ByteSize < 5 || dcb.ByteSize > 8) return Fail(reason, EINVAL);
+  t.c_cflag |= kSizes[dcb.ByteSize - 5];
   switch (dcb.Parity) {
-    case 0: break;                                     // none
-    case 1: t.c_cflag |= PARENB | PARODD; break;       // odd
-    case 2: t.c_cflag |= PARENB; break;                // even
+    case 0:  // none
+      break;
+    case 1:  // odd
+      t.c_cflag |= PARENB | PARODD;
+      break;
+    case 2:  // even
+      t.c_cflag |= PARENB;
+      break;
 #ifdef CMSPAR
-    case 3: t.c_cflag |= PARENB | CMSPAR | PARODD; break;  // mark
-    case 4: t.c_cflag |= PARENB | CMSPAR; break;           // space
+    case 3:  // mark
+      t.c_cflag |= PARENB | CMSPAR | PARODD;
+      break;
+    case 4:  // space
+      t.c_cflag |= PARENB | CMSPAR;
+      break;
 #endif
-    default: return Fail(reason, EINVAL);
+    default:
+      return Fail(reason, EINVAL);
   }
   switch (dcb.StopBits) {
-    case 0: break;
+    case 0:
+      break;
     case 1:  // 1.5 stop bits: termios knows only 1 and 2
-    case 2: t.c_cflag |= CSTOPB; break;
-    default: return Fail(reason, EINVAL);
+    case 2:
+      t.c_cflag |= CSTOPB;
+      break;
+    default:
+      return Fail(reason, EINVAL);
   }
   // Bytes with a parity or framing error pass unchanged unless the record
   // asks for replacement; the kernel then puts a NUL in their place (termios

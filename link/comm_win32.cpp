@@ -22,8 +22,8 @@ std::string SystemText(DWORD code) {
       nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
   std::string text = n > 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
   LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                           text.back() == '.')) {
+  while (!text.empty() &&
+         (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
     text.pop_back();
   }
   if (text.empty()) text = "system error " + std::to_string(code);
@@ -55,9 +55,9 @@ void Fill(Reason* reason, DWORD code) {
 // COM1..COM9 open, so every port gets it.
 std::string Win32Path(const std::string& path) {
   if (path.size() > 3 && (path[0] == 'C' || path[0] == 'c') && (path[1] == 'O' || path[1] == 'o') &&
-      (path[2] == 'M' || path[2] == 'm') &&
-      std::all_of(path.begin() + 3, path.end(),
-                  [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+      (path[2] == 'M' || path[2] == 'm') && std::all_of(path.begin() + 3, path.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+      })) {
     return "\\\\.\\" + path;
   }
   return path;
@@ -65,9 +65,7 @@ std::string Win32Path(const std::string& path) {
 
 }  // namespace
 
-std::string DevicePathForPort(std::int32_t number) {
-  return "\\\\.\\COM" + std::to_string(number);
-}
+std::string DevicePathForPort(std::int32_t number) { return "\\\\.\\COM" + std::to_string(number); }
 
 Handle Open(const std::string& devicePath, Reason* reason) {
   HANDLE h = CreateFileA(Win32Path(devicePath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,

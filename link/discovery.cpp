@@ -17,8 +17,8 @@ std::int32_t PortFromName(const std::string& portName) {
 
 std::int32_t FindUsbComPort(RegistryReader& registry, const std::string& vendorId,
                             const std::string& productId, const std::string& instance) {
-  const std::string base = "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_" + vendorId + "&Pid_" +
-                           productId;
+  const std::string base =
+      "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_" + vendorId + "&Pid_" + productId;
   // A composite device's interface 0 first, then the plain device.
   const std::string keys[] = {
       base + "&Mi_00\\" + instance + "_00\\Device Parameters\\",

@@ -42,8 +42,8 @@ class Win32Registry : public RegistryReader {
       if (type != REG_SZ && type != REG_EXPAND_SZ) break;
       data.assign(size + 1, '\0');
       size = static_cast<DWORD>(data.size());
-      rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                            reinterpret_cast<BYTE*>(data.data()), &size);
+      rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                            &size);
       if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
         std::string text(data.data(), std::min<std::size_t>(size, data.size()));
         while (!text.empty() && text.back() == '\0') text.pop_back();

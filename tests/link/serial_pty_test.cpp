@@ -152,8 +152,8 @@ TEST(SerialTermiosTest, LineSettingsMapToTermios) {
   };
   const tcflag_t allParity = PARENB | PARODD | CMSPAR;
   const Case cases[] = {
-      {"8N1", 9600, 8, 0, 0, 0, true, B9600, CS8 | CLOCAL | CREAD, allParity | CSTOPB | CRTSCTS | HUPCL,
-       0, IXON | IXOFF | INPCK | ICRNL | ISTRIP},
+      {"8N1", 9600, 8, 0, 0, 0, true, B9600, CS8 | CLOCAL | CREAD,
+       allParity | CSTOPB | CRTSCTS | HUPCL, 0, IXON | IXOFF | INPCK | ICRNL | ISTRIP},
       {"7E1 19200", 19200, 7, 2, 0, 0, true, B19200, CS7 | PARENB, PARODD | CMSPAR | CSTOPB, 0,
        INPCK},
       {"8O1", 9600, 8, 1, 0, 0, true, B9600, CS8 | PARENB | PARODD, CMSPAR, 0, 0},
@@ -205,7 +205,7 @@ TEST(SerialTermiosTest, RefusesWhatTermiosCannotDo) {
     std::uint16_t dataBits, parity, stopBits;
   };
   const Case cases[] = {
-      {"14400 baud", 14400, 8, 0, 0}, {"0 baud", 0, 8, 0, 0},   {"4 data bits", 9600, 4, 0, 0},
+      {"14400 baud", 14400, 8, 0, 0}, {"0 baud", 0, 8, 0, 0},      {"4 data bits", 9600, 4, 0, 0},
       {"9 data bits", 9600, 9, 0, 0}, {"parity 5", 9600, 8, 5, 0}, {"stop bits 3", 9600, 8, 0, 3},
   };
   for (const Case& c : cases) {
@@ -257,7 +257,10 @@ TEST_F(SerialPtyTest, BytesCrossTheLineUnchangedBothWays) {
   EXPECT_FALSE(s.Error);
   EXPECT_EQ(pty.Receive(out.size()), out);
 
-  const std::string in("\x00" "12;34\r\n\xff\x11\x13", 11);
+  const std::string in(
+      "\x00"
+      "12;34\r\n\xff\x11\x13",
+      11);
   pty.Send(in);
   ASSERT_TRUE(WaitForInput(s, static_cast<std::uint32_t>(in.size())));
   EXPECT_TRUE(s.HasInput());

@@ -74,15 +74,15 @@ TEST(SerialTest, DcbBytesWithCreationValues) {
   EXPECT_TRUE(s.Error);  // no handle to apply it to
   EXPECT_FALSE(s.IsOpen);
   const std::array<std::uint8_t, 28> expected = {
-      0x1c, 0, 0, 0,     // DCBlength 28
-      0x80, 0x25, 0, 0,  // 9600
-      0x01, 0, 0, 0,     // fBinary only
-      0, 0,              // wReserved
-      0x00, 0x02,        // XonLim 512
-      0x00, 0x06,        // XoffLim 1536
-      8, 0, 0,           // ByteSize, Parity, StopBits
-      17, 19, 63, 26, 0, // XonChar, XoffChar, ErrorChar, EofChar, EvtChar
-      0, 0,              // wReserved1
+      0x1c, 0,    0,  0,      // DCBlength 28
+      0x80, 0x25, 0,  0,      // 9600
+      0x01, 0,    0,  0,      // fBinary only
+      0,    0,                // wReserved
+      0x00, 0x02,             // XonLim 512
+      0x00, 0x06,             // XoffLim 1536
+      8,    0,    0,          // ByteSize, Parity, StopBits
+      17,   19,   63, 26, 0,  // XonChar, XoffChar, ErrorChar, EofChar, EvtChar
+      0,    0,                // wReserved1
   };
   EXPECT_EQ(Bytes(s.Dcb), expected);
 }
@@ -95,9 +95,9 @@ TEST(SerialTest, FlagsWordIsRebuiltFromSettings) {
     std::uint32_t flags;
   };
   const Case cases[] = {
-      {0, 0, true, 0x1},      {1, 0, true, 0x301},    {2, 0, true, 0x2005},
-      {3, 0, true, 0x69},     {0, 2, true, 0x3},      {1, 1, true, 0x303},
-      {0, 0, false, 0x401},   {2, 0, false, 0x2405},  {3, 4, false, 0x46b},
+      {0, 0, true, 0x1},    {1, 0, true, 0x301},   {2, 0, true, 0x2005},
+      {3, 0, true, 0x69},   {0, 2, true, 0x3},     {1, 1, true, 0x303},
+      {0, 0, false, 0x401}, {2, 0, false, 0x2405}, {3, 4, false, 0x46b},
   };
   for (const Case& c : cases) {
     TSerial s;
@@ -107,8 +107,8 @@ TEST(SerialTest, FlagsWordIsRebuiltFromSettings) {
     s.Parity = c.parity;
     s.RawErrors = c.rawErrors;
     s.ApplySettings();
-    EXPECT_EQ(s.Dcb.Flags, c.flags) << "flow " << int(c.flow) << " parity " << c.parity
-                                    << " raw " << c.rawErrors;
+    EXPECT_EQ(s.Dcb.Flags, c.flags)
+        << "flow " << int(c.flow) << " parity " << c.parity << " raw " << c.rawErrors;
     EXPECT_EQ(s.Dcb.Parity, c.parity);
   }
 }
@@ -119,7 +119,10 @@ TEST(SerialTest, CharacterFormatAndLimitsTakeLowBits) {
     std::uint16_t xonLim, xoffLim;
   };
   const Case cases[] = {
-      {0, 0, 0}, {4, 1, 3}, {2048, 512, 1536}, {70000, 17500, 52500},
+      {0, 0, 0},
+      {4, 1, 3},
+      {2048, 512, 1536},
+      {70000, 17500, 52500},
       // Both limits wrap to 16 bits: 100000/4 = 25000, 100000-25000 = 75000.
       {100000, 25000, 9464},
   };
