@@ -414,11 +414,12 @@ class Soak {
       }
       if (!row.empty()) {
         rows[j] = row;
-        device_.SetRows(rows);
       } else {
         device_.config.identification = rng_.Text(rng_.Int(2000, 12000), true);
         device_.ApplyConfig();
       }
+      // Also when the table was empty and got a row to carry the fault.
+      device_.SetRows(rows);
     }
 
     // The commands of a refresh and the replies they get when nothing goes
