@@ -17,8 +17,12 @@ done
 # Wine reaches the transcript through its Z: drive.
 QUELT_TEST_TRANSCRIPT="Z:$(printf '%s' "$transcript" | tr / '\\')"
 export QUELT_TEST_TRANSCRIPT
-"$@"
+# Wine's helper processes may outlive the program and keep its output open:
+# collect the output in a file, so that nobody waits for them.
+out="$transcript.out"
+"$@" >"$out" 2>&1 </dev/null
 rc=$?
+cat "$out"
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 exit $rc
