@@ -97,6 +97,11 @@ RowFile ParseRowFile(std::string_view utf8Text) {
         if (bytes->size() > kDescriptionMax) {
           return fail("the description is longer than 30 characters");
         }
+        // A CR ends the command on the wire: the analyser would store the row
+        // cut there, with the rest taken as another command.
+        if (bytes->find('\r') != std::string::npos) {
+          return fail("the description holds a carriage return");
+        }
         row.Description = *bytes;
       } else if (IsDecimalField(field)) {
         const auto value = StrictDecimal(text);

@@ -97,6 +97,8 @@ TEST(Cli, FaultyFileSendsNothingAndNamesTheLine) {
       {"2;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;70000\n", "Soot 70000"},
       {"2;1;" + std::string(31, 'a') + ";1;1;1;1;1;1;1;1\n", "longer than 30"},
       {"2;1;Gas \xE2\x82\xAC\xE2\x98\x83;1;1;1;1;1;1;1;1\n", "cannot store"},
+      // A CR ends a command on the wire: the row would arrive cut short.
+      {"2;1;Erd\rgas;1;1;1;1;1;1;1;1\n", "carriage return"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.says);
