@@ -169,19 +169,12 @@ bool FuelListOps::ReadFuelList() {
     });
 
     table_.EmptyTable();
-    glb_.Connect();
-    glb_.Exchange(cmd::kWakeUp);
-    glb_.Drain();
-    glb_.Exchange(cmd::kRowCount);
-    if (glb_.TicksLeft == 0) return false;
-
-    std::int32_t pos = 1;
-    const std::int32_t count = ParseIntLenient(NextField(glb_.Reply, pos));
+    std::int32_t count = 0;
+    if (!RequestRowCount(count)) return false;
     bool hRowSeen = false;
     for (std::int32_t k = 1; k <= count; ++k) {
       view_.SetProgress(k);
-      glb_.Exchange(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
-      if (glb_.TicksLeft == 0) break;
+      if (!RequestRow(k)) break;
 
       const ParsedFuelRow parsed = ReadFuelRowText(glb_.Reply);
       if (parsed.ID == kNaturalGasHId) hRowSeen = true;
@@ -267,19 +260,29 @@ bool FuelListOps::ReadRawRows(std::vector<ParsedFuelRow>& rows) {
   TransferScope transfer(*this);
   rows.clear();
   glb_.Failed = false;
+  std::int32_t count = 0;
+  if (!RequestRowCount(count)) return false;
+  for (std::int32_t k = 1; k <= count; ++k) {
+    if (!RequestRow(k)) return false;
+    rows.push_back(ReadFuelRowText(glb_.Reply));
+  }
+  return true;
+}
+
+bool FuelListOps::RequestRowCount(std::int32_t& count) {
   glb_.Connect();
   glb_.Exchange(cmd::kWakeUp);
   glb_.Drain();
   glb_.Exchange(cmd::kRowCount);
   if (glb_.TicksLeft == 0) return false;
   std::int32_t pos = 1;
-  const std::int32_t count = ParseIntLenient(NextField(glb_.Reply, pos));
-  for (std::int32_t k = 1; k <= count; ++k) {
-    glb_.Exchange(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
-    if (glb_.TicksLeft == 0) return false;
-    rows.push_back(ReadFuelRowText(glb_.Reply));
-  }
+  count = ParseIntLenient(NextField(glb_.Reply, pos));
   return true;
+}
+
+bool FuelListOps::RequestRow(std::int32_t k) {
+  glb_.Exchange(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
+  return glb_.TicksLeft != 0;
 }
 
 }  // namespace quelt

@@ -70,6 +70,11 @@ class FuelListOps {
  private:
   class TransferScope;
   void Move(int step);
+  // The wake-up, Drain and R402 that start every list read; false when a
+  // reply is missing (TicksLeft 0).
+  bool RequestRowCount(std::int32_t& count);
+  // R401 with the row's index; the row text is then in the link's Reply.
+  bool RequestRow(std::int32_t k);
   void ShowMessage(const std::string& text);
 
   TGlb& glb_;
