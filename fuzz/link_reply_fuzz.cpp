@@ -60,7 +60,7 @@ class Line {
 
   int Waiting() const {
     int n = 0;
-    ioctl(keep_, FIONREAD, &n);
+    if (ioctl(keep_, FIONREAD, &n) != 0) Fail("FIONREAD on the line failed");
     return n;
   }
 
@@ -74,10 +74,20 @@ class Line {
       if (n <= 0) Fail("pty write");
       done += static_cast<std::size_t>(n);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (Waiting() < before + static_cast<int>(bytes.size())) {
-      if (std::chrono::steady_clock::now() > deadline) Fail("bytes never reached the tool");
-      sched_yield();
+    // The kernel's worker usually passes them on within microseconds; on a
+    // loaded machine it may take much longer, which is no fault of the tool.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (int spins = 0; Waiting() < before + static_cast<int>(bytes.size()); ++spins) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        std::fprintf(stderr, "%d bytes waiting, %d before, %zu written\n", Waiting(), before,
+                     bytes.size());
+        Fail("bytes never reached the tool");
+      }
+      if (spins < 200) {
+        sched_yield();
+      } else {
+        usleep(50);
+      }
     }
   }
 
