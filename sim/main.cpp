@@ -30,6 +30,8 @@ constexpr const char* kUsage =
     "  --latency MS        wait MS milliseconds before each reply\n"
     "  --silent-after N    answer the first N commands, then nothing\n"
     "  --silent-on PREFIX  never answer a command that starts with PREFIX\n"
+    "  --hang-up-on N      close the line on receiving the Nth command, as\n"
+    "                      when the cable is pulled\n"
     "  --link PATH         also make PATH a symbolic link to the device\n"
     "                      (removed again on exit)\n"
     "  --transcript FILE   append each command received as a line, bytes\n"
@@ -106,7 +108,8 @@ int main(int argc, char** argv) {
     }
     const bool takesValue = arg == "--table" || arg == "--type" || arg == "--baud" ||
                             arg == "--latency" || arg == "--silent-after" || arg == "--link" ||
-                            arg == "--transcript" || arg == "--silent-on";
+                            arg == "--transcript" || arg == "--silent-on" ||
+                            arg == "--hang-up-on";
     if (!takesValue) return Usage("unknown option " + arg);
     if (i + 1 >= argc) return Usage(arg + " needs a value");
     const std::string value = argv[++i];
@@ -131,6 +134,7 @@ int main(int argc, char** argv) {
       if (arg == "--baud") config.baud = *n;
       if (arg == "--latency") config.latencyMs = *n;
       if (arg == "--silent-after") config.faults.silentFrom = *n + 1;
+      if (arg == "--hang-up-on") config.faults.hangUpOn = *n;
     }
   }
 

@@ -7,7 +7,9 @@ set -u
 sim=$1 link=$2 transcript=$3
 shift 3
 rm -f "$transcript"
-"$sim" --link "$link" --transcript "$transcript" --silent-on NOREPLY >/dev/null &
+# QUELT_SIM_ARGS: more options for the simulator (word-split on purpose).
+# shellcheck disable=SC2086
+"$sim" --link "$link" --transcript "$transcript" --silent-on NOREPLY ${QUELT_SIM_ARGS:-} >/dev/null &
 pid=$!
 tries=0
 while [ ! -e "$link" ] && [ $tries -lt 100 ]; do

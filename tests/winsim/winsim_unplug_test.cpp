@@ -1,0 +1,60 @@
+// Pulling the cable under Windows: quelt-sim closes its line on the third
+// command (QUELT_SIM_ARGS=--hang-up-on 3), so the COM port's device vanishes
+// while open. ClearCommError then fails; the wait must end by its time-out
+// without hanging or spinning, and later operations fail cleanly.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "fuel/fuel_ops.h"
+#include "link/clock_pump.h"
+#include "tests/support/recording_view.h"
+
+namespace quelt {
+namespace {
+
+double ProcessCpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto toSeconds = [](const FILETIME& t) {
+    return double((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+  };
+  return toSeconds(kernel) + toSeconds(user);
+}
+
+TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
+  const char* com = std::getenv("QUELT_TEST_COM");
+  ASSERT_NE(com, nullptr);
+  ClockPump pump;
+  TGlb glb(pump);
+  pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  glb.Discover = [com] { return std::atoi(com); };
+
+  glb.Exchange("R001");
+  glb.Exchange("R005");
+  ASSERT_FALSE(glb.Failed);
+
+  const double cpu0 = ProcessCpuSeconds();
+  const DWORD wall0 = GetTickCount();
+  glb.Exchange("R004");  // the simulator pulls the cable here
+  const double cpu = ProcessCpuSeconds() - cpu0;
+  const DWORD wall = GetTickCount() - wall0;
+  EXPECT_TRUE(glb.Failed);
+  EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_LT(wall, 5000u) << "the wait must not hang";
+  EXPECT_LT(cpu, 0.5) << "the wait must not spin";
+  glb.Disconnect();
+
+  FuelTable table;
+  test::RecordingView view;
+  FuelListOps ops(glb, table, view);
+  EXPECT_FALSE(ops.Refresh());
+  EXPECT_EQ(view.log.back(), kCommunicationError);
+  EXPECT_TRUE(view.refreshEnabled);
+  EXPECT_FALSE(view.sendEnabled);
+}
+
+}  // namespace
+}  // namespace quelt
