@@ -8,15 +8,6 @@
 // (chunk sizes, ticks, idle event steps) is taken from the back.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sched.h>
-#include <stdlib.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +16,7 @@
 #include <vector>
 
 #include "link/glb.h"
+#include "tests/support/pty_peer.h"
 
 namespace {
 
@@ -41,75 +33,9 @@ struct Step {
   std::string bytes;  // kChunk
 };
 
-// The pseudo-terminal, opened once for the whole run.
-class Line {
- public:
-  Line() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) Fail("no pty");
-    path_ = ptsname(master_);
-    // Keeps the slave open so the tool's opens and closes never hang up the
-    // line; raw so nothing is translated before the tool configures it.
-    keep_ = open(path_.c_str(), O_RDWR | O_NOCTTY);
-    termios t{};
-    tcgetattr(keep_, &t);
-    cfmakeraw(&t);
-    tcsetattr(keep_, TCSANOW, &t);
-  }
-  const std::string& Path() const { return path_; }
-
-  int Waiting() const {
-    int n = 0;
-    if (ioctl(keep_, FIONREAD, &n) != 0) Fail("FIONREAD on the line failed");
-    return n;
-  }
-
-  // Writes and waits until the tool's side can count the bytes: the kernel
-  // passes pty data on asynchronously, and the model needs them there.
-  void Write(const std::string& bytes) {
-    const int before = Waiting();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-      if (n <= 0) Fail("pty write");
-      done += static_cast<std::size_t>(n);
-    }
-    // The kernel's worker usually passes them on within microseconds; on a
-    // loaded machine it may take much longer, which is no fault of the tool.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    for (int spins = 0; Waiting() < before + static_cast<int>(bytes.size()); ++spins) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        std::fprintf(stderr, "%d bytes waiting, %d before, %zu written\n", Waiting(), before,
-                     bytes.size());
-        Fail("bytes never reached the tool");
-      }
-      if (spins < 200) {
-        sched_yield();
-      } else {
-        usleep(50);
-      }
-    }
-  }
-
-  // What the tool sent, up to and including its CR.
-  std::string ReadCommand() {
-    std::string out;
-    while (out.empty() || out.back() != '\r') {
-      pollfd p{master_, POLLIN, 0};
-      if (poll(&p, 1, 5000) <= 0) Fail("the command never arrived");
-      char buf[256];
-      const ssize_t n = ::read(master_, buf, sizeof buf);
-      if (n <= 0) Fail("pty read");
-      out.append(buf, static_cast<std::size_t>(n));
-    }
-    return out;
-  }
-
- private:
-  int master_ = -1;
-  int keep_ = -1;
-  std::string path_;
-};
+// The pseudo-terminal, opened once for the whole run. A failure to pass
+// bytes on throws, which ends the run like any other finding.
+using Line = quelt::test::PtyPeer;
 
 // Runs the schedule: one step for every event step of the wait; with
 // `dispatchInWaits` a wait dispatches a step too, as the window's pump does.
@@ -197,7 +123,7 @@ struct Rig {
   TGlb glb{pump};
   Rig() {
     pump.glb = &glb;
-    glb.PortOverride = line.Path();
+    glb.PortOverride = line.DevicePath();
     glb.Connect();
     if (glb.Failed) Fail("cannot open the pty");
   }

@@ -367,6 +367,16 @@ class Soak {
     return result;
   }
 
+  // Arms the drawn fault for the next operation; a device that is not
+  // plugged in at all is the one fault the simulator cannot play.
+  void Inject(Kind kind, const sim::Faults& faults, int garbageOn, const std::string& garbage) {
+    if (kind == Kind::kUnplugged) {
+      device_.Pull();
+    } else {
+      device_.Arm(faults, kind == Kind::kGarbage ? garbageOn : 0, garbage);
+    }
+  }
+
   void Replug() {
     device_.Pull();
     device_.PlugAgain();
@@ -483,11 +493,7 @@ class Soak {
 
     const std::vector<FuelRow> before = table_.Rows();
     const int languageBefore = ops_.LanguageIndex;
-    if (kind == Kind::kUnplugged) {
-      device_.Pull();
-    } else {
-      device_.Arm(faults, kind == Kind::kGarbage ? k : 0, garbage);
-    }
+    Inject(kind, faults, k, garbage);
     view_ = {};
     const bool result = Timed(kind, [&] { return ops_.Refresh(); });
 
@@ -683,11 +689,7 @@ class Soak {
       default:
         break;
     }
-    if (kind == Kind::kUnplugged) {
-      device_.Pull();
-    } else {
-      device_.Arm(faults, kind == Kind::kGarbage ? k : 0, garbage);
-    }
+    Inject(kind, faults, k, garbage);
     view_ = {};
     const bool result = Timed(kind, [&] { return ops_.SendFuelList(); });
 

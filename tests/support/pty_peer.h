@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <sys/ioctl.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -40,24 +41,52 @@ class PtyPeer {
 
   const std::string& DevicePath() const { return path_; }
 
+  // Bytes the tool's side could read now.
+  int Waiting() const {
+    int n = 0;
+    if (ioctl(keep_, FIONREAD, &n) != 0) throw std::runtime_error("FIONREAD on the pty failed");
+    return n;
+  }
+
   // Writes the bytes and waits until the tool's side can read them: the
-  // kernel hands pty data over asynchronously, and tests that count passes
-  // need the bytes there before the wait starts.
+  // kernel hands pty data over asynchronously (usually within microseconds,
+  // much later on a loaded machine), and tests that count passes need the
+  // bytes there before the wait starts.
   void Write(const std::string& bytes) {
-    int before = 0;
-    ioctl(keep_, FIONREAD, &before);
+    const int before = Waiting();
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
       if (n <= 0) throw std::runtime_error("pty write failed");
       done += static_cast<std::size_t>(n);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    for (int waiting = 0; std::chrono::steady_clock::now() < deadline;) {
-      ioctl(keep_, FIONREAD, &waiting);
-      if (waiting >= before + static_cast<int>(bytes.size())) return;
-      usleep(100);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (int spins = 0; Waiting() < before + static_cast<int>(bytes.size()); ++spins) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        throw std::runtime_error("bytes never reached the tool: " + std::to_string(Waiting()) +
+                                 " waiting, " + std::to_string(before) + " before, " +
+                                 std::to_string(bytes.size()) + " written");
+      }
+      if (spins < 200) {
+        sched_yield();
+      } else {
+        usleep(50);
+      }
     }
+  }
+
+  // What the tool sent, up to and including its CR.
+  std::string ReadCommand(int timeoutMs = 5000) {
+    std::string out;
+    while (out.empty() || out.back() != '\r') {
+      pollfd p{master_, POLLIN, 0};
+      if (poll(&p, 1, timeoutMs) <= 0) throw std::runtime_error("the command never arrived");
+      char buf[256];
+      const ssize_t n = ::read(master_, buf, sizeof buf);
+      if (n <= 0) throw std::runtime_error("pty read failed");
+      out.append(buf, static_cast<std::size_t>(n));
+    }
+    return out;
   }
 
   // Everything that arrives until the line stays quiet for `quietMs`.
