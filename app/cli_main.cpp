@@ -1,27 +1,17 @@
 // quelt-fuel-cli: the tool's operations without a window, for scripts and for
-// service benches. Same bytes on the wire as the GUI.
-#include <algorithm>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+// service benches. Same bytes on the wire as the window.
+#include <csignal>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/cli_view.h"
-#include "fuel/cp1252.h"
-#include "fuel/fuel_ops.h"
-#include "fuel/row_file.h"
-#include "link/clock_pump.h"
-#include "link/glb.h"
+#include "app/cli_commands.h"
 
 namespace {
 
-using namespace quelt;
+using namespace quelt::cli;
 
-enum Exit { kOk = 0, kLinkFailed = 1, kUsage = 2, kMismatch = 3 };
-
-constexpr const char* kUsageText = R"(Usage: quelt-fuel-cli [--port DEVICE] COMMAND
+constexpr const char* kUsageText = R"(Usage: quelt-fuel-cli [--port DEVICE] COMMAND [OPTION]...
 
 Reads and writes the fuel table of a QUELT combustion analyser.
 
@@ -36,166 +26,82 @@ Commands:
                       analyser: at most 30 rows are sent and the analyser is
                       told to use at most 15. FILE holds one row a line in the
                       form that 'read' prints; the whole file is checked
-                      before anything is sent.
-  write FILE --verify send, then read the rows back and report differences
+                      before anything is sent. The analyser's table is saved
+                      to the backups folder first.
+  backup FILE         save the analyser's table exactly as it stores it (the
+                      count and every row, unchanged) to FILE ('-': standard
+                      output)
+  restore FILE        write a backup back exactly (rows and count as they
+                      were), then read it back and compare
 
 Options:
   --port DEVICE       use DEVICE (/dev/ttyUSB0, COM7) instead of looking for
                       the analyser's USB bridge
+  --verify            write: read the count and the rows back and compare
+                      them with what was sent, field by field
+  --no-backup         write, restore: do not save the analyser's table first
+  --allow-empty       write: send a file without rows (the analyser then uses
+                      no fuel at all)
+  --any-analyser      restore: also onto an analyser with another serial
+                      number than the backup's
   --help              show this text
 
+Backups are kept in $XDG_DATA_HOME/quelt-fuel/backups (Linux; without the
+variable ~/.local/share/quelt-fuel/backups) or %LOCALAPPDATA%\quelt-fuel\backups
+(Windows), one folder per serial number, named by the time.
+
 Exit status: 0 done; 1 the analyser did not answer ("Communication error !",
-"Transfer error", "Timeout"); 2 wrong usage or a faulty file, nothing sent;
-3 the rows read back differ from the rows sent.
+"Transfer error", "Timeout"), or the output could not be written; 2 wrong
+usage or a faulty file, nothing sent; 3 what was read back differs from what
+was sent; 130 or 143 stopped by Ctrl+C or SIGTERM (the command in flight was
+finished; stderr says what the analyser holds).
 )";
 
-struct Tool {
-  ClockPump pump;
-  TGlb glb{pump};
-  FuelTable table;
-  CliView view{std::cerr, std::cerr};
-  FuelListOps ops{glb, table, view};
-
-  Tool() { pump.SetTickHandler([this] { glb.Timer1Timer(); }); }
-
-  int LinkFailure() {
-    std::cerr << kCommunicationError << '\n';
-    if (!glb.ConnectProblem().empty()) std::cerr << glb.ConnectProblem() << '\n';
-    return kLinkFailed;
-  }
-};
-
-int Identify(Tool& t) {
-  t.view.SetLogStream(std::cout);
-  const bool ok = t.ops.QueryIdentity();
-  t.glb.Disconnect();
-  return ok ? kOk : t.LinkFailure();
-}
-
-int Read(Tool& t) {
-  std::string typeText;
-  if (!t.ops.QueryIdentity(&typeText)) {
-    t.glb.Disconnect();
-    return t.LinkFailure();
-  }
-  t.ops.ApplyTypeCode(typeText);
-  const bool ok = t.ops.ReadFuelList();
-  t.glb.Disconnect();
-  if (!ok) {
-    if (t.glb.Failed) std::cerr << kCommunicationError << '\n';
-    return kLinkFailed;
-  }
-  for (int i = 0; i < t.table.RecordCount(); ++i) {
-    std::cout << FormatRowLine(t.table.Row(i), i + 1) << '\n';
-  }
-  return kOk;
-}
-
-bool ReadInput(const std::string& path, std::string& text) {
-  if (path == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), {});
-    return true;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), {});
-  return true;
-}
-
-int Write(Tool& t, const std::string& path, bool verify) {
-  std::string text;
-  if (!ReadInput(path, text)) {
-    std::cerr << path << ": cannot be read\n";
-    return kUsage;
-  }
-  const RowFile file = ParseRowFile(text);
-  if (file.error) {
-    std::cerr << path << ":" << file.error->line << ": " << file.error->message
-              << "\nNothing was sent.\n";
-    return kUsage;
-  }
-  for (const FuelRow& row : file.rows) t.table.AppendRow(row);
-
-  if (!t.ops.QueryIdentity()) {
-    t.glb.Disconnect();
-    return t.LinkFailure();
-  }
-  const bool sent = t.ops.SendFuelList();
-  if (!sent) {
-    t.glb.Disconnect();
-    return kLinkFailed;
-  }
-  if (!verify) {
-    t.glb.Disconnect();
-    return kOk;
-  }
-
-  std::vector<ParsedFuelRow> back;
-  const bool readBack = t.ops.ReadRawRows(back);
-  t.glb.Disconnect();
-  if (!readBack) {
-    std::cerr << kTransferError << '\n';
-    return kLinkFailed;
-  }
-  // Compare at the precision that went over the wire.
-  const int sentCount = std::min(t.table.RecordCount(), kMaxRowsSent);
-  int differences = 0;
-  for (int i = 0; i < sentCount; ++i) {
-    const std::string want = FormatRowLine(t.table.Row(i), i + 1);
-    if (i >= static_cast<int>(back.size())) {
-      std::cerr << "row " << i + 1 << ": sent    " << want << "\n        not read back\n";
-      ++differences;
-      continue;
-    }
-    const ParsedFuelRow& got = back[static_cast<std::size_t>(i)];
-    const std::string have = got.FitsRow() ? FormatRowLine(got.ToRow(), i + 1) : "(out of range)";
-    if (want != have) {
-      std::cerr << "row " << i + 1 << ": sent    " << want << "\n        read back " << have
-                << '\n';
-      ++differences;
-    }
-  }
-  if (differences > 0) {
-    std::cerr << differences << " row(s) differ\n";
-    return kMismatch;
-  }
-  std::cerr << sentCount << " row(s) verified\n";
-  return kOk;
+int Usage(const std::string& complaint) {
+  std::fprintf(stderr, "quelt-fuel-cli: %s\nTry 'quelt-fuel-cli --help'.\n", complaint.c_str());
+  return kUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  std::string port;
+  // A closed pipe must show up as a failed write, not end the program quietly.
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  Options options;
   std::vector<std::string> rest;
-  bool verify = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
-      std::cout << kUsageText;
+      std::fputs(kUsageText, stdout);
       return kOk;
-    } else if (a == "--port") {
-      if (i + 1 >= args.size()) {
-        std::cerr << "--port needs a device\n";
-        return kUsage;
-      }
-      port = args[++i];
+    } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
+      if (a == "--port" && i + 1 >= args.size()) return Usage("--port needs a device");
+      options.port = a == "--port" ? args[++i] : a.substr(7);
+      if (options.port.empty()) return Usage("--port needs a device");
     } else if (a == "--verify") {
-      verify = true;
-    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-      std::cerr << "Unknown option " << a << "\n\n" << kUsageText;
-      return kUsage;
+      options.verify = true;
+    } else if (a == "--no-backup") {
+      options.noBackup = true;
+    } else if (a == "--allow-empty") {
+      options.allowEmpty = true;
+    } else if (a == "--any-analyser") {
+      options.anyAnalyser = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Usage("unknown option " + a);
     } else {
       rest.push_back(a);
     }
   }
 
-  Tool tool;
-  tool.glb.PortOverride = port;
-  if (rest.size() == 1 && rest[0] == "identify" && !verify) return Identify(tool);
-  if (rest.size() == 1 && rest[0] == "read" && !verify) return Read(tool);
-  if (rest.size() == 2 && rest[0] == "write") return Write(tool, rest[1], verify);
-  std::cerr << kUsageText;
+  const std::string command = rest.empty() ? "" : rest[0];
+  if (command == "identify" && rest.size() == 1) return Identify(options);
+  if (command == "read" && rest.size() == 1) return Read(options);
+  if (command == "write" && rest.size() == 2) return Write(options, rest[1]);
+  if (command == "backup" && rest.size() == 2) return Backup(options, rest[1]);
+  if (command == "restore" && rest.size() == 2) return Restore(options, rest[1]);
+  std::fputs(kUsageText, stderr);
   return kUsage;
 }

@@ -1,17 +1,32 @@
 #include "app/cli_view.h"
 
-#include <ostream>
+#include <cstdio>
 
 #include "fuel/cp1252.h"
 
 namespace quelt {
 
 void CliView::AddLogLine(const std::string& line) {
-  if (!muted_) *log_ << Cp1252ToUtf8(line) << '\n' << std::flush;
+  const std::string text = Cp1252ToUtf8(line) + '\n';
+  if (capture_ != nullptr) {
+    *capture_ += text;
+    return;
+  }
+  printed_.insert(line);
+  std::fputs(text.c_str(), stderr);
 }
 
 void CliView::ShowMessage(const std::string& text) {
-  *messages_ << Cp1252ToUtf8(text) << '\n' << std::flush;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (!line.empty() && printed_.count(line) == 0) {
+      std::fputs((Cp1252ToUtf8(line) + '\n').c_str(), stderr);
+    }
+    start = end + 1;
+  }
 }
 
 }  // namespace quelt

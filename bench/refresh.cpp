@@ -19,6 +19,7 @@ class CountingView : public quelt::FuelView {
   void SetProgress(int) override {}
   void SetBusyCursor(bool) override {}
   void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  bool Confirm(const std::string&) override { return true; }
   void EnableRefresh(bool) override {}
   void EnableSend(bool) override {}
   void SetTransferActive(bool) override {}

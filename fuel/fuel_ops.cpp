@@ -5,59 +5,20 @@
 
 #include "fuel/funcs.h"
 #include "fuel/gas_names.h"
+#include "fuel/transfer_scope.h"
 #include "link/commands.h"
 
 namespace quelt {
 
 namespace {
 
-// Runs `fn` when the scope ends, however it ends (also by an exception).
-template <typename Fn>
-class Finally {
- public:
-  explicit Finally(Fn fn) : fn_(std::move(fn)) {}
-  ~Finally() { fn_(); }
-  Finally(const Finally&) = delete;
-  Finally& operator=(const Finally&) = delete;
-
- private:
-  Fn fn_;
-};
-
 constexpr const char* kIntroInstructions[] = {
-    "[ Connect your QUELT with computer. ]",
-    "[ Switch QUELT ON.                  ]",
-    "[ Press Button \"Refresh\".           ]",
-    "[ Check table of fuel.              ]",
-    "[ With cklick on right button you   ]",
-    "[ are able to edit discription.     ]",
+    "[ Connect your QUELT with computer. ]",   "[ Switch QUELT ON.                  ]",
+    "[ Press Button \"Refresh\".           ]", "[ Check table of fuel.              ]",
+    "[ With cklick on right button you   ]",   "[ are able to edit discription.     ]",
 };
 
 }  // namespace
-
-// Marks a transfer: the front end locks every control that starts a transfer
-// or changes the table until the transfer has ended, whatever its outcome.
-class FuelListOps::TransferScope {
- public:
-  explicit TransferScope(FuelListOps& ops) : ops_(ops), outer_(!ops.busy_) {
-    if (!outer_) return;
-    ops_.busy_ = true;
-    ops_.aborting_ = false;
-    ops_.glb_.ClearAbort();
-    ops_.view_.SetTransferActive(true);
-  }
-  ~TransferScope() {
-    if (!outer_) return;
-    ops_.busy_ = false;
-    ops_.view_.SetTransferActive(false);
-  }
-  TransferScope(const TransferScope&) = delete;
-  TransferScope& operator=(const TransferScope&) = delete;
-
- private:
-  FuelListOps& ops_;
-  bool outer_;
-};
 
 FuelListOps::FuelListOps(TGlb& glb, FuelTable& table, FuelView& view)
     : glb_(glb), table_(table), view_(view) {}
@@ -130,10 +91,20 @@ bool FuelListOps::QueryIdentity(std::string* typeText) {
       {cmd::kSerialNumber, "Serial No. :"},
       {cmd::kVersion, "Version    :"},
   };
-  for (const Query& q : kQueries) {
-    glb_.Exchange(q.command);
+  std::string* replies[] = {&stored_.identification, &stored_.type, &stored_.serialNumber,
+                            &stored_.version};
+  storedKnown_ = false;
+  stored_ = StoredTable{};
+  for (std::size_t i = 0; i < std::size(kQueries); ++i) {
+    const Query& q = kQueries[i];
+    if (q.command == cmd::kIdentification) {
+      Ask(q.command);
+    } else {
+      glb_.Exchange(q.command);
+    }
     if (glb_.Failed) return false;
     view_.AddLogLine(q.label + glb_.Reply);
+    *replies[i] = glb_.Reply;
     if (typeText && q.command == cmd::kType) *typeText = glb_.Reply;
   }
   return true;
@@ -169,13 +140,20 @@ bool FuelListOps::ReadFuelList() {
     });
 
     table_.EmptyTable();
+    storedKnown_ = false;
+    stored_.rows.clear();
     std::int32_t count = 0;
-    if (!RequestRowCount(count)) return false;
+    if (!RequestRowCount(count)) {
+      refused = countRefused_;
+      return false;
+    }
+    stored_.countReply = glb_.Reply;
     bool hRowSeen = false;
     for (std::int32_t k = 1; k <= count; ++k) {
       view_.SetProgress(k);
       if (!RequestRow(k)) break;
 
+      stored_.rows.push_back(glb_.Reply);
       const ParsedFuelRow parsed = ReadFuelRowText(glb_.Reply);
       if (parsed.ID == kNaturalGasHId) hRowSeen = true;
       if (!parsed.FitsRow()) {
@@ -214,6 +192,7 @@ bool FuelListOps::ReadFuelList() {
     }
     table_.First();
     table_.EnableControls();
+    storedKnown_ = true;
   }
   return result;
 }
@@ -256,33 +235,53 @@ bool FuelListOps::SendFuelList() {
   return glb_.TicksLeft != 0;
 }
 
-bool FuelListOps::ReadRawRows(std::vector<ParsedFuelRow>& rows) {
+bool FuelListOps::ReadStoredTable(StoredTable& stored) {
   TransferScope transfer(*this);
-  rows.clear();
   glb_.Failed = false;
+  stored = stored_;
+  stored.countReply.clear();
+  stored.rows.clear();
   std::int32_t count = 0;
   if (!RequestRowCount(count)) return false;
+  stored.countReply = glb_.Reply;
   for (std::int32_t k = 1; k <= count; ++k) {
     if (!RequestRow(k)) return false;
-    rows.push_back(ReadFuelRowText(glb_.Reply));
+    stored.rows.push_back(glb_.Reply);
   }
   return true;
 }
 
+bool FuelListOps::Ask(std::string_view command) {
+  glb_.Exchange(command);
+  if (glb_.TicksLeft == 0 || command.empty() || glb_.Reply != command) return glb_.TicksLeft != 0;
+  view_.AddLogLine("The reply to " + std::string(command) +
+                   " repeats the command: a loopback plug or an echoing device answers, "
+                   "not the analyser.");
+  glb_.TicksLeft = 0;
+  glb_.Failed = true;
+  return false;
+}
+
 bool FuelListOps::RequestRowCount(std::int32_t& count) {
+  countRefused_ = false;
   glb_.Connect();
   glb_.Exchange(cmd::kWakeUp);
   glb_.Drain();
-  glb_.Exchange(cmd::kRowCount);
-  if (glb_.TicksLeft == 0) return false;
+  if (!Ask(cmd::kRowCount)) return false;
   std::int32_t pos = 1;
   count = ParseIntLenient(NextField(glb_.Reply, pos));
+  if (count > kMaxRowsReadable) {
+    // Asking for rows the index cannot address would never end.
+    view_.AddLogLine("The analyser reported " + std::to_string(count) + " rows; at most " +
+                     std::to_string(kMaxRowsReadable) + " can be read.");
+    countRefused_ = true;
+    return false;
+  }
   return true;
 }
 
 bool FuelListOps::RequestRow(std::int32_t k) {
-  glb_.Exchange(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
-  return glb_.TicksLeft != 0;
+  return Ask(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
 }
 
 }  // namespace quelt

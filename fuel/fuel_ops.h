@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "fuel/backup.h"
 #include "fuel/fuel_row.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
@@ -25,6 +28,44 @@ inline constexpr const char* kTimeout = "Timeout";
 // Limits of a send, in rows.
 inline constexpr int kMaxRowsSent = 30;
 inline constexpr int kMaxRowsUsed = 15;
+// R401's index has at most three digits: a larger count cannot be read.
+inline constexpr int kMaxRowsReadable = 999;
+
+inline constexpr const char* kEmptyTableQuestion =
+    "The table is empty: the analyser would be told to use no fuel at all. Send it anyway?";
+
+// A send with its safety steps, as the window's button and the command line
+// run it.
+struct SendOptions {
+  bool backup = true;  // save the analyser's stored table before the first W command
+  bool check = true;   // read the count and the rows back and compare
+};
+
+struct SendOutcome {
+  enum class Result {
+    Sent,           // sent (and, when asked, checked)
+    Declined,       // busy, or the user did not want an empty table sent
+    Refused,        // a row cannot travel; nothing was sent
+    BackupFailed,   // nothing was sent
+    NoReply,        // the analyser stopped answering during the write
+    Interrupted,    // the user stopped the write; the command in flight was finished
+    CheckNoAnswer,  // written, but the read-back did not arrive
+    CheckDiffers,   // written, but what was read back differs
+  };
+  Result result = Result::Sent;
+  int rowsInTable = 0;
+  int rowsToSend = 0;   // at most 30
+  int rowsWritten = 0;  // W401 commands the analyser answered
+  bool countWritten = false;
+  int countSent = 0;
+  std::string backupPath;                // UTF-8; empty without a backup
+  std::string problem;                   // Refused, BackupFailed: why (UTF-8)
+  std::vector<std::string> differences;  // CheckDiffers: one line each (Windows-1252)
+};
+
+// What the analyser holds after a write that stopped part-way, in words for
+// the user (Windows-1252); empty when the write was whole or never began.
+std::string DescribeStoppedWrite(const SendOutcome& outcome);
 
 class FuelListOps {
  public:
@@ -52,9 +93,28 @@ class FuelListOps {
   // Writes the table: W401 per row (positions 1.., at most 30), then W402.
   // True when every reply arrived.
   bool SendFuelList();
-  // Reads the rows as the analyser holds them, with no renaming and no
-  // inserted row (for a read-back after a write). False on a missing reply.
-  bool ReadRawRows(std::vector<ParsedFuelRow>& rows);
+  // The Send button and the command line's write: the empty-table question,
+  // the row check, the backup, the write, and the check that reads it back.
+  SendOutcome SendTable(const SendOptions& options = {});
+  // Writes a backup's rows and count back exactly, then checks them.
+  SendOutcome RestoreTable(const StoredTable& backup, const SendOptions& options = {});
+
+  // The table as the analyser stores it: count reply and raw row replies,
+  // with the identity of the last QueryIdentity. False on a missing reply
+  // or a count that cannot be read.
+  bool ReadStoredTable(StoredTable& stored);
+  // The stored table as the last successful Refresh or checked send saw it;
+  // a backup needs no extra traffic then. Null when unknown.
+  // The identity replies of the last QueryIdentity (rows and count unset).
+  const StoredTable& Identity() const { return stored_; }
+  const StoredTable* KnownStoredTable() const { return storedKnown_ ? &stored_ : nullptr; }
+  // Saves `stored` in the backups folder and logs where; the folder is
+  // BackupsRoot() unless set.
+  std::filesystem::path BackupsFolder;
+
+  // Polled between commands of a write: true stops the write after the
+  // command in flight (Ctrl+C on the command line).
+  std::function<bool()> StopRequested;
 
   // The move buttons. Refused (no-op) while a transfer runs.
   void MoveDown();
@@ -75,13 +135,32 @@ class FuelListOps {
   bool RequestRowCount(std::int32_t& count);
   // R401 with the row's index; the row text is then in the link's Reply.
   bool RequestRow(std::int32_t k);
+  // One exchange whose reply must not be the command itself: a loopback
+  // plug or an echoing device answers every command with its own text.
+  bool Ask(std::string_view command);
   void ShowMessage(const std::string& text);
+  // The steps of SendTable and RestoreTable around the rows to write.
+  SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,
+                           const SendOptions& options);
+  bool SaveBackupBeforeWrite(SendOutcome& outcome);
+  // W401 per text, then W402 with `count`; stops at a missing reply or a
+  // stop request. Fills the outcome's counters.
+  void WriteRows(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);
+  // Reads back the count and the rows written and compares them field by field.
+  void CheckWritten(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);
+  void ReportOutcome(const SendOutcome& outcome);
 
   TGlb& glb_;
   FuelTable& table_;
   FuelView& view_;
   bool busy_ = false;
   bool aborting_ = false;
+  // Set when a count reply asked for more rows than can be addressed.
+  bool countRefused_ = false;
+  StoredTable stored_;  // identity of the last QueryIdentity; table when known
+  bool storedKnown_ = false;
+  // A send from the table moves its current row along with the row sent.
+  bool followTable_ = false;
 };
 
 }  // namespace quelt

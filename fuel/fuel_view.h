@@ -18,6 +18,8 @@ class FuelView {
   virtual void SetBusyCursor(bool busy) = 0;
   // A modal message box with an OK button; returns when the user closed it.
   virtual void ShowMessage(const std::string& text) = 0;
+  // A question with Yes and No, No the default; true for Yes.
+  virtual bool Confirm(const std::string& question) = 0;
   virtual void EnableRefresh(bool enabled) = 0;
   virtual void EnableSend(bool enabled) = 0;
   // A transfer starts or ends: lock or unlock every control that starts a

@@ -6,6 +6,7 @@
 
 #include "fuel/cp1252.h"
 #include "fuel/funcs.h"
+#include "fuel/row_check.h"
 
 namespace quelt {
 
@@ -30,7 +31,8 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -51,8 +53,8 @@ std::optional<double> StrictDecimal(std::string_view s) {
   }
   if (!text.empty() && text.front() == '+') text.erase(0, 1);
   double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                         std::chars_format::fixed);
+  const auto [end, ec] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
@@ -68,7 +70,7 @@ RowFile ParseRowFile(std::string_view utf8Text) {
     return result;
   };
 
-  std::size_t start = 0;
+  std::size_t start = utf8Text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;  // a byte order mark
   while (start < utf8Text.size()) {
     std::size_t end = utf8Text.find('\n', start);
     if (end == std::string_view::npos) end = utf8Text.size();
@@ -94,22 +96,21 @@ RowFile ParseRowFile(std::string_view utf8Text) {
         if (!bytes) {
           return fail("the description holds a character that the analyser cannot store");
         }
-        if (bytes->size() > kDescriptionMax) {
-          return fail("the description is longer than 30 characters");
-        }
-        // A CR ends the command on the wire: the analyser would store the row
-        // cut there, with the rest taken as another command.
-        if (bytes->find('\r') != std::string::npos) {
-          return fail("the description holds a carriage return");
+        // A CR ends the command on the wire (the analyser would store the row
+        // cut there); other control characters garble it.
+        if (auto problem = DescriptionProblem(*bytes)) {
+          return fail(*problem + ": '" + ShowField(text) + "'");
         }
         row.Description = *bytes;
       } else if (IsDecimalField(field)) {
         const auto value = StrictDecimal(text);
-        if (!value) return fail(std::string(label) + " '" + std::string(text) + "' is not a number");
+        if (!value) return fail(std::string(label) + " '" + ShowField(text) + "' is not a number");
+        if (auto problem = DecimalWireProblem(field, *value)) return fail(*problem);
         row.SetDecimal(field, *value);
       } else {
         const auto value = StrictInteger(text);
-        if (!value) return fail(std::string(label) + " '" + std::string(text) + "' is not an integer");
+        if (!value)
+          return fail(std::string(label) + " '" + ShowField(text) + "' is not an integer");
         const bool wide = field == FuelField::ID;
         const std::int64_t lo = wide ? std::numeric_limits<std::int32_t>::min() : -32768;
         const std::int64_t hi = wide ? std::numeric_limits<std::int32_t>::max() : 32767;

@@ -286,7 +286,7 @@ void TFormMain::BtRefreshClick() {
 }
 
 void TFormMain::BtSendClick() {
-  if (ops_ && !transferActive_) ops_->SendFuelList();
+  if (ops_ && !transferActive_) ops_->SendTable();
 }
 
 void TFormMain::BtExitClick() { close(); }
@@ -339,6 +339,15 @@ void TFormMain::ShowMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, windowTitle(), FromWire(text), QMessageBox::Ok, this);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+bool TFormMain::Confirm(const std::string& question) {
+  QMessageBox box(QMessageBox::Question, windowTitle(), FromWire(question),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 void TFormMain::EnableRefresh(bool enabled) {

@@ -51,6 +51,7 @@ class TFormMain : public QWidget, public quelt::FuelView {
   void SetProgress(int value) override;
   void SetBusyCursor(bool busy) override;
   void ShowMessage(const std::string& text) override;
+  bool Confirm(const std::string& question) override;
   void EnableRefresh(bool enabled) override;
   void EnableSend(bool enabled) override;
   void SetTransferActive(bool active) override;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +17,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QTemporaryDir>
 
 #include "fuel/fuel_ops.h"
 #include "link/glb.h"
@@ -32,6 +35,7 @@ class BoxAnswerer : public QObject {
       if (!box) return;
       QAbstractButton* button = box->button(this->answer);
       if (!button) button = box->button(QMessageBox::Ok);
+      if (!button) button = box->defaultButton();
       if (!button) return;
       texts << box->text();
       button->click();
@@ -67,6 +71,7 @@ struct Rig {
     pump.SetTickHandler([this] { glb->Timer1Timer(); });
     glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
     ops = std::make_unique<quelt::FuelListOps>(*glb, form->TableFuel, *form);
+    ops->BackupsFolder = backups.path().toStdString();
     form->SetOps(ops.get());
     form->show();
   }
@@ -87,6 +92,7 @@ struct Rig {
     return out;
   }
 
+  QTemporaryDir backups;
   std::unique_ptr<quelt::sim::Analyser> sim;
   std::unique_ptr<TFormMain> form;
   QtPump pump;

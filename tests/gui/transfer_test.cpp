@@ -1,6 +1,7 @@
 // Refresh and send through the window against the simulated analyser: what
 // the user sees (log, grid, buttons, progress, boxes) and what went over the
 // wire.
+#include <QFile>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
@@ -120,24 +121,48 @@ class TransferTest : public QObject {
     Rig rig(WithRows(Rows(3)));
     TFormMain& f = *rig.form;
     f.BtRefresh->click();
+    const std::vector<std::string> before = rig.sim->Rows();
     rig.sim->ClearTranscript();
     f.BtSend->click();
 
+    // The backup comes from the Refresh's replies: no read before the writes.
+    // The check after them reads back the count and every row sent.
     const QStringList expected{
         "W4011;101;Fuel 1;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4012;102;Fuel 2;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4013;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4014;103;Fuel 3;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4024;X;X;",
+        "",
+        "R402",
+        "R40101",
+        "R40102",
+        "R40103",
+        "R40104",
     };
     QCOMPARE(rig.Transcript(), expected);
     QCOMPARE(f.ProgressBarMain->value(), 15);
     QVERIFY(f.BtSend->isEnabled());
     QVERIFY(rig.boxes.texts.isEmpty());
     QCOMPARE(rig.sim->RowsInUse(), 4);
+    const QStringList log = rig.LogLines();
+    QVERIFY(log.contains(QStringLiteral("Checked: 4 rows and the count read back as sent")));
+
+    // The backup names itself in the log and holds the rows as they were stored.
+    const QString backupLine =
+        log.filter(QStringLiteral("Backup of the analyser's table: ")).value(0);
+    const QString path = backupLine.mid(backupLine.indexOf(QLatin1Char('/')));
+    QVERIFY2(path.startsWith(rig.backups.path() + "/08154711/"), qPrintable(backupLine));
+    std::string error;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const auto backup = quelt::ParseBackup(file.readAll().toStdString(), &error);
+    QVERIFY2(backup.has_value(), error.c_str());
+    QCOMPARE(backup->rows, before);
+    QCOMPARE(backup->countReply, std::string("3;"));
   }
 
-  void sendTimeout() {
+  void sendTimeoutSaysWhatTheAnalyserHolds() {
     Rig rig(WithRows(Rows(3)));
     TFormMain& f = *rig.form;
     f.BtRefresh->click();
@@ -147,13 +172,56 @@ class TransferTest : public QObject {
     rig.sim->SetFaults(faults);
     f.BtSend->click();
 
-    QCOMPARE(rig.boxes.texts, QStringList{QStringLiteral("Timeout")});
+    QCOMPARE(rig.boxes.texts.size(), 1);
+    const QString box = rig.boxes.texts[0];
+    QVERIFY2(box.startsWith(QStringLiteral("Timeout\n\nRow 1 of 4 was written; the count was not "
+                                           "changed. The analyser now holds a mix of the old and "
+                                           "the new table. Your previous table is in ") +
+                            rig.backups.path()),
+             qPrintable(box));
+    QVERIFY(box.endsWith(QStringLiteral(": send again, or restore it.")));
+    QVERIFY(rig.LogLines().contains(box.mid(9)));
     QCOMPARE(f.ProgressBarMain->value(), 0);
     const QStringList sent = rig.Transcript();
     QCOMPARE(sent.size(), 2);
     QVERIFY(sent.back().startsWith("W4012;"));
     QVERIFY(f.BtSend->isEnabled());
     QVERIFY(f.BtRefresh->isEnabled());
+  }
+
+  void emptyTableSendAsksFirst() {
+    Rig rig(WithRows(Rows(2)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    rig.Table().EmptyTable();
+    rig.sim->ClearTranscript();
+
+    rig.boxes.answer = QMessageBox::No;  // also the default button
+    f.BtSend->click();
+    QCOMPARE(rig.boxes.texts, QStringList{QString::fromLatin1(quelt::kEmptyTableQuestion)});
+    QVERIFY(rig.Transcript().isEmpty());
+
+    rig.boxes.answer = QMessageBox::Yes;
+    f.BtSend->click();
+    QVERIFY(rig.Transcript().contains(QStringLiteral("W4020;X;X;")));
+    QCOMPARE(rig.sim->RowsInUse(), 0);
+  }
+
+  void checkAfterSendShowsADifference() {
+    // An analyser that answers the count write but keeps its old count.
+    Config c = WithRows(Rows(3));
+    c.countReply = "3;";
+    Rig rig(c);
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    f.BtSend->click();
+    QCOMPARE(rig.boxes.texts.size(), 1);
+    QVERIFY2(rig.boxes.texts[0].startsWith(QStringLiteral(
+                 "The table read back differs from the table sent (1 difference, first: Count: "
+                 "sent 4, the analyser reported 3).")),
+             qPrintable(rig.boxes.texts[0]));
+    QVERIFY(rig.LogLines().contains(QStringLiteral("Count: sent 4, the analyser reported 3")));
+    QCOMPARE(f.ProgressBarMain->value(), 0);
   }
 };
 

@@ -10,38 +10,11 @@
 #include <string>
 
 #include "sim/sim.h"
+#include "tests/ops/cli_run.h"
 #include "tests/ops/ops_fixture.h"
 
 namespace quelt::test {
 namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-CliRun Cli(const std::string& args) {
-  const auto dir = std::filesystem::temp_directory_path();
-  const std::string out = (dir / "quelt-cli.out").string(), err = (dir / "quelt-cli.err").string();
-  const std::string cmd = std::string(QUELT_CLI_PATH) + " " + args + " >" + out + " 2>" + err;
-  CliRun r;
-  const int raw = std::system(cmd.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp(out);
-  r.err = Slurp(err);
-  return r;
-}
-
-std::string WriteFile(const std::string& name, const std::string& text) {
-  const auto path = (std::filesystem::temp_directory_path() / name).string();
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
-}
 
 TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
   sim::Config c;
@@ -53,7 +26,8 @@ TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
 
   CliRun id = Cli(port + " identify");
   EXPECT_EQ(id.status, 0) << id.err;
-  EXPECT_EQ(id.out, "Found      :QUELT 300\nType       :39\nSerial No. :08154711\nVersion    :V 2.31\n");
+  EXPECT_EQ(id.out,
+            "Found      :QUELT 300\nType       :39\nSerial No. :08154711\nVersion    :V 2.31\n");
 
   CliRun read = Cli(port + " read");
   EXPECT_EQ(read.status, 0) << read.err;
@@ -71,11 +45,14 @@ TEST(Cli, IdentifyReadAndWriteAgainstTheSimulator) {
   analyser.ClearTranscript();
   CliRun write = Cli(port + " write " + file + " --verify");
   EXPECT_EQ(write.status, 0) << write.err;
-  const auto cmds = analyser.Transcript();
-  ASSERT_GE(cmds.size(), 10u);
-  EXPECT_EQ(cmds[6], "W4011;50;Zemn\xED plyn L;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0;");
-  EXPECT_EQ(cmds[8], "W4013;2;Propan-\xD6;13,7;0,63;0,008;3,0;23,80;25,80;93,20;0;");
-  EXPECT_EQ(cmds[9], "W4023;X;X;");
+  std::vector<std::string> cmds;
+  for (const std::string& command : analyser.Transcript()) {
+    if (command.rfind("W40", 0) == 0) cmds.push_back(command);
+  }
+  ASSERT_EQ(cmds.size(), 4u);
+  EXPECT_EQ(cmds[0], "W4011;50;Zemn\xED plyn L;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0;");
+  EXPECT_EQ(cmds[2], "W4013;2;Propan-\xD6;13,7;0,63;0,008;3,0;23,80;25,80;93,20;0;");
+  EXPECT_EQ(cmds[3], "W4023;X;X;");
   EXPECT_NE(write.err.find("3 row(s) verified"), std::string::npos);
 
   CliRun again = Cli(port + " read");
@@ -140,7 +117,7 @@ TEST(Cli, ExitCodesForUsageAndLinkFailures) {
 }
 
 TEST(Cli, VerifyReportsADifference) {
-  // An analyser that keeps only its first row shows up as a mismatch.
+  // An analyser that keeps reporting one row, whatever it was told.
   sim::Config c;
   c.countReply = "1;";
   sim::Analyser analyser(c);
@@ -148,10 +125,7 @@ TEST(Cli, VerifyReportsADifference) {
       WriteFile("quelt-v.txt", "1;1;Oil;1;1;1;1;1;1;1;1\n2;3;Gas;2;2;2;2;2;2;2;0\n");
   CliRun r = Cli("--port " + analyser.DevicePath() + " write " + file + " --verify");
   EXPECT_EQ(r.status, 3) << r.err;
-  EXPECT_NE(r.err.find("row 2: sent    2;3;Gas;2,0;2,00;2,000;2,0;2,00;2,00;2,00;0;"),
-            std::string::npos)
-      << r.err;
-  EXPECT_NE(r.err.find("not read back"), std::string::npos);
+  EXPECT_NE(r.err.find("Count: sent 2, the analyser reported 1"), std::string::npos) << r.err;
 }
 
 }  // namespace

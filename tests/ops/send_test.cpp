@@ -120,12 +120,11 @@ TEST_F(Send, WrittenTableReadsBackTheSame) {
   Start();
   Fill(table, 4);
   ASSERT_TRUE(ops.SendFuelList());
-  std::vector<ParsedFuelRow> back;
-  ASSERT_TRUE(ops.ReadRawRows(back));
-  ASSERT_GE(back.size(), 4u);
+  StoredTable back;
+  ASSERT_TRUE(ops.ReadStoredTable(back));
+  ASSERT_GE(back.rows.size(), 4u);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(WriteFuelRowText(back[static_cast<std::size_t>(i)].ToRow(), i + 1),
-              WriteFuelRowText(table.Row(i), i + 1));
+    EXPECT_EQ(back.rows[static_cast<std::size_t>(i)], WriteFuelRowText(table.Row(i), i + 1));
   }
 }
 

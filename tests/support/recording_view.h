@@ -20,6 +20,8 @@ class RecordingView : public FuelView {
   bool busyCursor = false;
   bool transferActive = false;
   int transfers = 0;
+  std::vector<std::string> questions;
+  bool answerYes = true;  // what the user answers to a question
   // Runs while a message box would be open (the user thinking, ticks going on).
   std::function<void(const std::string&)> onMessage;
 
@@ -30,6 +32,10 @@ class RecordingView : public FuelView {
   void ShowMessage(const std::string& text) override {
     messages.push_back(text);
     if (onMessage) onMessage(text);
+  }
+  bool Confirm(const std::string& question) override {
+    questions.push_back(question);
+    return answerYes;
   }
   void EnableRefresh(bool enabled) override { refreshEnabled = enabled; }
   void EnableSend(bool enabled) override { sendEnabled = enabled; }

@@ -1,0 +1,30 @@
+// The command line's commands, each a function from options to an exit
+// status. Same bytes on the wire as the window.
+#pragma once
+
+#include <string>
+
+namespace quelt::cli {
+
+enum Exit {
+  kOk = 0,
+  kLinkFailed = 1,  // the analyser did not answer, or output could not be written
+  kUsage = 2,       // wrong usage or a faulty file: nothing was sent
+  kMismatch = 3,    // what was read back differs from what was sent
+};
+
+struct Options {
+  std::string port;
+  bool verify = false;
+  bool noBackup = false;
+  bool allowEmpty = false;
+  bool anyAnalyser = false;
+};
+
+int Identify(const Options& options);
+int Read(const Options& options);
+int Write(const Options& options, const std::string& path);
+int Backup(const Options& options, const std::string& path);
+int Restore(const Options& options, const std::string& path);
+
+}  // namespace quelt::cli

@@ -1,0 +1,302 @@
+// Sending with its safety steps: nothing goes out that the analyser could not
+// store as the grid shows it, its previous table is saved first, and the
+// result is read back before anyone is told it worked. A write that stops
+// part-way says what the analyser now holds.
+#include <algorithm>
+#include <ctime>
+
+#include "fuel/cp1252.h"
+#include "fuel/fuel_ops.h"
+#include "fuel/funcs.h"
+#include "fuel/row_check.h"
+#include "fuel/transfer_scope.h"
+#include "link/commands.h"
+
+namespace quelt {
+namespace {
+
+std::string Wire(const std::string& utf8) { return Utf8ToCp1252(utf8).value_or(utf8); }
+
+std::vector<std::string> Fields(std::string_view text) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t semi = text.find(';', start);
+    if (semi == std::string_view::npos) {
+      // The closing ';' of a row leaves an empty last piece: no field.
+      if (start < text.size() || fields.empty()) fields.emplace_back(text.substr(start));
+      return fields;
+    }
+    fields.emplace_back(text.substr(start, semi - start));
+    start = semi + 1;
+  }
+}
+
+std::string FieldName(std::size_t index) {
+  if (index < FuelFields().size()) return FuelFields()[index].gridTitle;
+  return "field " + std::to_string(index + 1);
+}
+
+// Compares a row as sent with the row read back, field by field and exactly.
+std::vector<std::string> RowDifferences(int position, const std::string& sent,
+                                        const std::string& back) {
+  const auto want = Fields(sent), got = Fields(back);
+  std::vector<std::string> out;
+  const std::string row = "Row " + std::to_string(position) + ", ";
+  for (std::size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
+    if (i < want.size() && i < got.size() && want[i] == got[i]) continue;
+    const std::string sentText = i < want.size() ? "\"" + want[i] + "\"" : "nothing";
+    const std::string backText = i < got.size() ? "\"" + got[i] + "\"" : "nothing";
+    out.push_back(row + FieldName(i) + ": sent " + sentText + ", read back " + backText);
+  }
+  return out;
+}
+
+std::string RowRange(int written, int total) {
+  if (written == 1) return "Row 1 of " + std::to_string(total) + " was written";
+  return "Rows 1 to " + std::to_string(written) + " of " + std::to_string(total) + " were written";
+}
+
+}  // namespace
+
+std::string DescribeStoppedWrite(const SendOutcome& o) {
+  using R = SendOutcome::Result;
+  if (o.result != R::NoReply && o.result != R::Interrupted) return {};
+  const std::string backup = Wire(o.backupPath);
+  if (o.rowsWritten == 0 && !o.countWritten) {
+    return "No row was written; the count was not changed. The analyser should still hold its "
+           "previous table." +
+           (backup.empty() ? std::string() : " It is also in " + backup + ".");
+  }
+  std::string text;
+  if (o.rowsWritten < o.rowsToSend) {
+    text = RowRange(o.rowsWritten, o.rowsToSend) +
+           "; the count was not changed. The analyser now holds a mix of the old and the new "
+           "table.";
+  } else {
+    text = "All " + std::to_string(o.rowsToSend) + " rows were written, but not the count (" +
+           std::to_string(o.countSent) + "): the analyser may still use its old count.";
+  }
+  if (backup.empty()) return text + " No backup was made: send again.";
+  return text + " Your previous table is in " + backup + ": send again, or restore it.";
+}
+
+SendOutcome FuelListOps::SendTable(const SendOptions& options) {
+  SendOutcome outcome;
+  outcome.result = SendOutcome::Result::Declined;
+  if (busy_) return outcome;
+  if (table_.IsEmpty() && !view_.Confirm(kEmptyTableQuestion)) return outcome;
+  outcome.result = SendOutcome::Result::Sent;
+
+  std::vector<std::string> texts;
+  const int rows = table_.RecordCount();
+  for (int i = 0; i < std::min(rows, kMaxRowsSent); ++i) {
+    if (auto problem = RowProblem(table_.Row(i))) {
+      outcome.result = SendOutcome::Result::Refused;
+      outcome.problem = "Row " + std::to_string(i + 1) + ": " + *problem;
+      view_.AddLogLine(Wire(outcome.problem));
+      ShowMessage(Wire(outcome.problem) + "\nNothing was sent.");
+      return outcome;
+    }
+    texts.push_back(WriteFuelRowText(table_.Row(i), i + 1));
+  }
+  followTable_ = true;
+  outcome = WriteChecked(texts, std::min(rows, kMaxRowsUsed), options);
+  followTable_ = false;
+  return outcome;
+}
+
+SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options) {
+  if (busy_) {
+    SendOutcome declined;
+    declined.result = SendOutcome::Result::Declined;
+    return declined;
+  }
+  // Each row goes back to the place it was read from, as it was stored.
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < backup.rows.size(); ++i) {
+    const std::string& row = backup.rows[i];
+    const std::string position = std::to_string(i + 1);
+    const std::size_t semi = row.find(';');
+    const std::string first = row.substr(0, semi);
+    texts.push_back(
+        first == position ? row : position + (semi == std::string::npos ? ";" : row.substr(semi)));
+  }
+  return WriteChecked(texts, backup.Count(), options);
+}
+
+SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, int count,
+                                      const SendOptions& options) {
+  SendOutcome outcome;
+  outcome.rowsInTable = static_cast<int>(rowTexts.size());
+  outcome.rowsToSend = static_cast<int>(rowTexts.size());
+  outcome.countSent = count;
+  if (followTable_) outcome.rowsInTable = table_.RecordCount();
+
+  TransferScope transfer(*this);
+  view_.SetBusyCursor(true);
+  view_.SetProgress(0);
+  Finally closing([&] {
+    view_.SetBusyCursor(false);
+    ReportOutcome(outcome);
+  });
+
+  // A failure of an earlier transfer must not fail this one at once: start
+  // over, with discovery, on a fresh connection.
+  if (glb_.Failed) {
+    glb_.Disconnect();
+    glb_.Failed = false;
+  }
+  if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
+  storedKnown_ = false;  // from the first W command on, only a check can tell
+  glb_.Drain();
+  WriteRows(rowTexts, count, outcome);
+  if (outcome.result == SendOutcome::Result::Sent && options.check) {
+    CheckWritten(rowTexts, count, outcome);
+  }
+  return outcome;
+}
+
+bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
+  StoredTable table;
+  if (const StoredTable* known = KnownStoredTable()) {
+    table = *known;
+  } else if (!ReadStoredTable(table)) {
+    outcome.result = SendOutcome::Result::BackupFailed;
+    outcome.problem = countRefused_
+                          ? "the analyser's table could not be read for the backup (its count)"
+                          : "the analyser did not answer while its table was read for the backup";
+    return false;
+  }
+  std::string error;
+  const auto path = SaveBackup(table, BackupsFolder.empty() ? BackupsRoot() : BackupsFolder,
+                               std::time(nullptr), &error);
+  if (!path) {
+    outcome.result = SendOutcome::Result::BackupFailed;
+    outcome.problem = "the backup could not be saved: " + error;
+    return false;
+  }
+  outcome.backupPath = PathText(*path);
+  view_.AddLogLine("Backup of the analyser's table: " + Wire(outcome.backupPath));
+  return true;
+}
+
+void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
+                            SendOutcome& outcome) {
+  auto stop = [&] {
+    if (!StopRequested || !StopRequested()) return false;
+    outcome.result = SendOutcome::Result::Interrupted;
+    return true;
+  };
+  int position = 0;
+  for (const std::string& text : rowTexts) {
+    if (stop()) return;
+    ++position;
+    view_.SetProgress(position);
+    // The grid's selection follows the row being sent.
+    if (followTable_ && position <= table_.RecordCount()) table_.MoveTo(position - 1);
+    glb_.Exchange(std::string(cmd::kWriteRow) + text);
+    if (glb_.TicksLeft == 0) {
+      outcome.result = SendOutcome::Result::NoReply;
+      return;
+    }
+    ++outcome.rowsWritten;
+  }
+  if (stop()) return;
+  glb_.Exchange(std::string(cmd::kWriteCount) + IntToStrWidth(count, 0) + cmd::kWriteCountTail);
+  if (glb_.TicksLeft == 0) {
+    outcome.result = SendOutcome::Result::NoReply;
+    return;
+  }
+  outcome.countWritten = true;
+}
+
+void FuelListOps::CheckWritten(const std::vector<std::string>& rowTexts, int count,
+                               SendOutcome& outcome) {
+  auto& diffs = outcome.differences;
+  std::int32_t countBack = 0;
+  if (!RequestRowCount(countBack)) {
+    if (!countRefused_) {
+      outcome.result = SendOutcome::Result::CheckNoAnswer;
+      return;
+    }
+    countBack = ParseIntLenient(glb_.Reply);
+  }
+  StoredTable now = stored_;
+  now.countReply = glb_.Reply;
+  now.rows.clear();
+  if (countBack != count) {
+    diffs.push_back("Count: sent " + std::to_string(count) + ", the analyser reported " +
+                    std::to_string(countBack));
+  }
+  for (std::size_t i = 0; i < rowTexts.size(); ++i) {
+    const int position = static_cast<int>(i + 1);
+    if (!RequestRow(position)) {
+      outcome.result = SendOutcome::Result::CheckNoAnswer;
+      return;
+    }
+    now.rows.push_back(glb_.Reply);
+    for (std::string& d : RowDifferences(position, rowTexts[i], glb_.Reply)) {
+      diffs.push_back(std::move(d));
+    }
+  }
+  if (!diffs.empty()) {
+    outcome.result = SendOutcome::Result::CheckDiffers;
+    return;
+  }
+  stored_ = std::move(now);
+  storedKnown_ = true;
+  view_.AddLogLine("Checked: " + std::to_string(rowTexts.size()) +
+                   " rows and the count read back as sent");
+}
+
+void FuelListOps::ReportOutcome(const SendOutcome& o) {
+  using R = SendOutcome::Result;
+  const std::string backup = o.backupPath.empty()
+                                 ? std::string()
+                                 : " Your previous table is in " + Wire(o.backupPath) + ".";
+  switch (o.result) {
+    case R::Sent:
+      view_.SetProgress(kProgressFullScale);
+      view_.AddLogLine("Sent " + std::to_string(o.rowsToSend) + " rows, the analyser uses " +
+                       std::to_string(o.countSent));
+      return;
+    case R::Declined:
+    case R::Refused:
+      break;
+    case R::BackupFailed:
+      view_.AddLogLine("No backup: " + Wire(o.problem) + ". Nothing was sent.");
+      ShowMessage("No backup of the analyser's table could be made: " + Wire(o.problem) +
+                  ".\nNothing was sent.");
+      break;
+    case R::NoReply:
+    case R::Interrupted: {
+      const std::string report = DescribeStoppedWrite(o);
+      view_.AddLogLine(report);
+      if (o.result == R::NoReply) ShowMessage(std::string(kTimeout) + "\n\n" + report);
+      break;
+    }
+    case R::CheckNoAnswer: {
+      const std::string text =
+          "The table was written, but the analyser did not answer when it was read back: "
+          "Refresh to see what it holds." +
+          backup;
+      view_.AddLogLine(text);
+      ShowMessage(std::string(kTransferError) + "\n\n" + text);
+      break;
+    }
+    case R::CheckDiffers: {
+      view_.AddLogLine("The table read back differs from the table sent:");
+      for (const std::string& d : o.differences) view_.AddLogLine(d);
+      std::string text = "The table read back differs from the table sent (" +
+                         std::to_string(o.differences.size()) + " difference" +
+                         (o.differences.size() == 1 ? "" : "s") +
+                         ", first: " + o.differences.front() + ")." + backup;
+      ShowMessage(text);
+      break;
+    }
+  }
+  view_.SetProgress(0);
+}
+
+}  // namespace quelt

@@ -1,0 +1,70 @@
+// Runs quelt-fuel-cli as a user would, with its files, its output and its
+// backups in a folder of this test process's own.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace quelt::test {
+
+struct CliRun {
+  int status = -1;  // exit status; 128 + n for a death by signal n
+  std::string out, err;
+};
+
+inline const std::filesystem::path& TestDir() {
+  static const std::filesystem::path dir = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quelt-cli-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return std::filesystem::path(pattern);
+  }();
+  return dir;
+}
+
+// The per-user data folder the tool sees: backups land below it.
+inline std::filesystem::path DataHome() { return TestDir() / "data"; }
+inline std::filesystem::path BackupsOf(const std::string& serial) {
+  return DataHome() / "quelt-fuel" / "backups" / serial;
+}
+
+inline std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline std::string WriteFile(const std::string& name, const std::string& text) {
+  const auto path = (TestDir() / name).string();
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+inline int StatusOf(int raw) {
+  if (WIFEXITED(raw)) return WEXITSTATUS(raw);
+  if (WIFSIGNALED(raw)) return 128 + WTERMSIG(raw);
+  return -1;
+}
+
+// `args` is shell text. Standard output goes to a file, or to
+// `stdoutTarget` ("/dev/full"; "&-" closes it).
+inline CliRun Cli(const std::string& args, const std::string& stdoutTarget = "") {
+  const std::string out = (TestDir() / "cli.out").string(), err = (TestDir() / "cli.err").string();
+  const std::string cmd = "XDG_DATA_HOME=" + DataHome().string() + " " + QUELT_CLI_PATH + " " +
+                          args + " >" + (stdoutTarget.empty() ? out : stdoutTarget) + " 2>" + err;
+  CliRun r;
+  std::filesystem::remove(out);
+  r.status = StatusOf(std::system(cmd.c_str()));
+  r.out = Slurp(out);
+  r.err = Slurp(err);
+  return r;
+}
+
+}  // namespace quelt::test
