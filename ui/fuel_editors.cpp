@@ -11,6 +11,8 @@
 #include <limits>
 
 #include "fuel/cp1252.h"
+#include "fuel/funcs.h"
+#include "fuel/row_check.h"
 
 namespace quelt {
 namespace {
@@ -81,8 +83,10 @@ QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& loc
     return QString::fromStdString(Cp1252ToUtf8(row.Description));
   }
   if (IsIntegerField(field)) return QString::number(row.Integer(field));
-  QString text = QString::number(row.Decimal(field), 'f', InfoOf(field).displayDecimals);
-  return text.replace(QLatin1Char('.'), DecimalSeparator(locale));
+  // The wire text itself, rounded as it will be sent, with the workstation's
+  // separator: what the grid shows is what the analyser gets.
+  QString text = QString::fromStdString(FormatFixed(row.Decimal(field), InfoOf(field).wireDecimals));
+  return text.replace(QLatin1Char(','), DecimalSeparator(locale));
 }
 
 FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& locale) {
@@ -98,7 +102,7 @@ FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& lo
   if (text.isEmpty()) return input;  // no value
 
   if (IsDecimalField(field)) {
-    if (ReadDecimal(text, locale, &input.decimal)) {
+    if (ReadDecimal(text, locale, &input.decimal) && !DecimalWireProblem(field, input.decimal)) {
       input.kind = FieldInput::Kind::Decimal;
     } else {
       input.kind = FieldInput::Kind::Invalid;

@@ -1,6 +1,7 @@
 #include "ui/fuel_table_model.h"
 
 #include "fuel/cp1252.h"
+#include "ui/fuel_editors.h"
 
 using quelt::FuelField;
 using quelt::FuelRow;
@@ -41,13 +42,10 @@ const FuelRow* FuelTableModel::RowAt(int row) const {
 
 QString FuelTableModel::CellText(const FuelRow& row, int column) const {
   const auto& info = quelt::FuelFields().at(static_cast<std::size_t>(column));
+  if (info.field == FuelField::Description || quelt::IsDecimalField(info.field)) {
+    return quelt::FieldDisplayText(row, info.field, locale_);
+  }
   if (row.IsNull(info.field)) return {};
-  if (info.field == FuelField::Description) {
-    return QString::fromStdString(quelt::Cp1252ToUtf8(row.Description));
-  }
-  if (quelt::IsDecimalField(info.field)) {
-    return locale_.toString(row.Decimal(info.field), 'f', info.displayDecimals);
-  }
   return locale_.toString(row.Integer(info.field));
 }
 

@@ -263,6 +263,11 @@ class BrnDialogTest : public QObject {
                                    << "'+' ist kein gültiger Fließkommawert für Feld 'O2-Bezug'";
     QTest::newRow("two separators") << f(FuelField::HU) << "1.2.3" << true
                                     << "'1.2.3' ist kein gültiger Fließkommawert für Feld 'HU'";
+    // The wire text of so large a value would be cut: the analyser would
+    // store a number many times smaller.
+    QTest::newRow("too large for the wire")
+        << f(FuelField::Vaf) << "1E30" << true
+        << "'1E30' ist kein gültiger Fließkommawert für Feld 'Vaf'";
     QTest::newRow("sign after digits") << f(FuelField::Special) << "5-" << false
                                        << "'5-' ist kein gültiger Integerwert für Feld 'Spezial'";
     QTest::newRow("beyond 32 bits")
