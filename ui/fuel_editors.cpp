@@ -85,7 +85,8 @@ QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& loc
   if (IsIntegerField(field)) return QString::number(row.Integer(field));
   // The wire text itself, rounded as it will be sent, with the workstation's
   // separator: what the grid shows is what the analyser gets.
-  QString text = QString::fromStdString(FormatFixed(row.Decimal(field), InfoOf(field).wireDecimals));
+  QString text =
+      QString::fromStdString(FormatFixed(row.Decimal(field), InfoOf(field).wireDecimals));
   return text.replace(QLatin1Char(','), DecimalSeparator(locale));
 }
 

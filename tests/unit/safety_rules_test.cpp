@@ -1,0 +1,140 @@
+// The rules that keep bad data off the wire and keep backups exact: the row
+// check, the backup file's round trip, and the words for a stopped write.
+// Pure functions: they run in the Windows build under Wine too.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "fuel/backup.h"
+#include "fuel/fuel_ops.h"
+#include "fuel/row_check.h"
+
+namespace quelt {
+namespace {
+
+TEST(RowCheck, DecimalsTheWireCannotCarry) {
+  struct Case {
+    FuelField field;
+    double value;
+    const char* problem;  // nullptr: accepted
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {FuelField::Co2Max, 12.1, nullptr},
+      {FuelField::A2, 0.125, nullptr},  // rounds like the grid shows it
+      {FuelField::HU, -99999999.99, nullptr},
+      {FuelField::B, 1e20, nullptr},
+      {FuelField::Co2Max, std::nan(""), "Co2Max is not a number (NaN)"},
+      {FuelField::A2, inf, "A2 is infinite"},
+      {FuelField::A2, -inf, "A2 is infinite"},
+      {FuelField::HU, 1e30, "HU 1e+30 is too large for the analyser (its text would be cut)"},
+      {FuelField::B, -1e30, "B -1e+30 is too large for the analyser (its text would be cut)"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.value);
+    const auto problem = DecimalWireProblem(k.field, k.value);
+    if (k.problem == nullptr) {
+      EXPECT_FALSE(problem) << *problem;
+    } else {
+      EXPECT_EQ(problem.value_or("accepted"), k.problem);
+    }
+  }
+}
+
+TEST(RowCheck, DescriptionsAndHowFieldsAreShown) {
+  EXPECT_FALSE(DescriptionProblem("Heiz\xF6l EL"));
+  EXPECT_FALSE(DescriptionProblem(std::string(30, 'x')));
+  EXPECT_EQ(*DescriptionProblem(std::string(31, 'x')),
+            "the description is longer than 30 characters");
+  EXPECT_EQ(*DescriptionProblem("a;b"), "the description holds a ';', which would split the row");
+  for (const char c : {'\t', '\x1B', '\b', '\x7F', '\0', '\n'}) {
+    EXPECT_TRUE(DescriptionProblem(std::string("Erd") + c + "gas")) << int(c);
+  }
+  EXPECT_TRUE(DescriptionProblem("\x81")) << "undefined in Windows-1252";
+
+  EXPECT_EQ(ShowField("a\tb"), "a\\x09b");
+  EXPECT_EQ(ShowField(std::string(41, 'x')), std::string(40, 'x') + "...");
+  EXPECT_EQ(ShowField("\xC3\xB6l"), "\xC3\xB6l") << "a UTF-8 character counts once";
+}
+
+TEST(Backup, EveryByteOfEveryReplySurvivesTheFile) {
+  StoredTable t;
+  t.identification = "QUELT 300";
+  t.type = "20";
+  t.serialNumber = "../08 15";
+  t.version = "V 2.31";
+  t.countReply = "3;";
+  std::string allBytes;
+  for (int b = 1; b < 256; ++b) {
+    if (b != '\r') allBytes.push_back(static_cast<char>(b));
+  }
+  t.rows = {"1;1;Heiz\xF6l EL;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1", "2;2; pad  ;x\\x41;",
+            allBytes + std::string(1, '\0')};
+  const std::string text = FormatBackup(t, 0);
+  std::string error;
+  const auto back = ParseBackup(text, &error);
+  ASSERT_TRUE(back) << error;
+  EXPECT_EQ(back->rows, t.rows);
+  EXPECT_EQ(back->countReply, t.countReply);
+  EXPECT_EQ(back->serialNumber, t.serialNumber);
+  EXPECT_EQ(back->Count(), 3);
+  // A row file or some other text is no backup.
+  EXPECT_FALSE(ParseBackup("1;1;Oil;1;1;1;1;1;1;1;1\n", &error));
+  EXPECT_FALSE(ParseBackup(text + "Row: \\xZZ\n", &error));
+  EXPECT_NE(error.find("line "), std::string::npos);
+
+  // The serial number names a folder, never a path outside the backups.
+  const auto root = std::filesystem::temp_directory_path() / "quelt-backup-test";
+  std::filesystem::remove_all(root);
+  const auto first = SaveBackup(t, root, 0, &error);
+  const auto second = SaveBackup(t, root, 0, &error);
+  ASSERT_TRUE(first && second) << error;
+  EXPECT_NE(*first, *second) << "an older backup is never overwritten";
+  EXPECT_EQ(first->parent_path().parent_path(), root);
+  EXPECT_EQ(first->parent_path().filename(), "08_15");
+  std::filesystem::remove_all(root);
+}
+
+TEST(StoppedWrite, SaysWhatTheAnalyserHolds) {
+  struct Case {
+    SendOutcome::Result result;
+    int written;
+    bool count;
+    const char* backup;
+    const char* says;
+  };
+  using R = SendOutcome::Result;
+  const Case cases[] = {
+      {R::NoReply, 7, false, "B.txt",
+       "Rows 1 to 7 of 17 were written; the count was not changed. The analyser now holds a mix "
+       "of the old and the new table. Your previous table is in B.txt: send again, or restore "
+       "it."},
+      {R::Interrupted, 1, false, "",
+       "Row 1 of 17 was written; the count was not changed. The "
+       "analyser now holds a mix of the old and the new table. No "
+       "backup was made: send again."},
+      {R::NoReply, 0, false, "B.txt",
+       "No row was written; the count was not changed. The "
+       "analyser should still hold its previous table. It is also "
+       "in B.txt."},
+      {R::NoReply, 17, false, "B.txt",
+       "All 17 rows were written, but not the count (15): the analyser may still use its old "
+       "count. Your previous table is in B.txt: send again, or restore it."},
+      {R::Sent, 17, true, "B.txt", ""},
+  };
+  for (const Case& k : cases) {
+    SendOutcome o;
+    o.result = k.result;
+    o.rowsToSend = 17;
+    o.rowsWritten = k.written;
+    o.countWritten = k.count;
+    o.countSent = 15;
+    o.backupPath = k.backup;
+    EXPECT_EQ(DescribeStoppedWrite(o), k.says);
+  }
+}
+
+}  // namespace
+}  // namespace quelt
