@@ -46,6 +46,7 @@ CHARFORMAT2W BaseFormat() {
   f.dwEffects = CFE_AUTOCOLOR;
   f.yHeight = front::kLogFontPoints * 20;
   f.bCharSet = DEFAULT_CHARSET;
+  f.bPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   wcscpy(f.szFaceName, L"Arial");
   return f;
 }
@@ -59,6 +60,9 @@ CHARFORMAT2W SpanFormat(const front::LogStyle& style) {
   if (style.alternateFont) {
     f.dwMask |= CFM_FACE | CFM_SIZE;
     f.yHeight = front::kLogFontPoints * 20;
+    // Where "Courier New" is missing the mapper still picks a fixed pitch,
+    // so the instruction lines' brackets line up.
+    f.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
     wcscpy(f.szFaceName, L"Courier New");
   }
   return f;
@@ -213,6 +217,7 @@ void FormMain::CreateControls() {
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(memo, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
   SendMessageW(memo, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
+  SendMessageW(memo, EM_SHOWSCROLLBAR, SB_HORZ, FALSE);
   make(MainControl::Btauf, L"BUTTON", BS_OWNERDRAW);
   make(MainControl::BtAb, L"BUTTON", BS_OWNERDRAW);
   HWND grid = make(MainControl::dbGridFuel, WC_LISTVIEWW,
@@ -594,6 +599,8 @@ void FormMain::ShowPopup(POINT screen) {
   // inside it, so there is no menu during a transfer.
   if (transferActive_) return;
   UpdateControls();
+  // Without the foreground the menu would not close when clicked beside.
+  SetForegroundWindow(hwnd_);
   TrackPopupMenuEx(popup_, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y,
                    hwnd_, nullptr);
 }

@@ -128,8 +128,9 @@ int main() {
   int exitCode = 0;
   if (!Parse(args, options, exitCode)) return exitCode;
 
-  quelt::win::FormMain form;
+  // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
+  quelt::win::FormMain form;
   quelt::TGlb Glb(pump);
   form.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
   form.SetPump(&pump);
