@@ -217,7 +217,8 @@ void FormMain::CreateControls() {
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(memo, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
   SendMessageW(memo, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
-  SendMessageW(memo, EM_SHOWSCROLLBAR, SB_HORZ, FALSE);
+  // Lines wrap: no horizontal bar, whatever the control shows by default.
+  ShowScrollBar(memo, SB_HORZ, FALSE);
   make(MainControl::Btauf, L"BUTTON", BS_OWNERDRAW);
   make(MainControl::BtAb, L"BUTTON", BS_OWNERDRAW);
   HWND grid = make(MainControl::dbGridFuel, WC_LISTVIEWW,

@@ -93,26 +93,62 @@ class Modals {
     std::wstring match;
     Action action;
   };
+  // A dialog (message boxes and the editor are) with this caption, or a
+  // window of this class.
   static BOOL CALLBACK Find(HWND h, LPARAM param) {
     auto* found = reinterpret_cast<std::pair<const std::wstring*, HWND>*>(param);
-    if (IsWindowVisible(h) && (Text(h) == *found->first || ClassOf(h) == *found->first)) {
+    const std::wstring cls = ClassOf(h);
+    if (IsWindowVisible(h) &&
+        ((cls == L"#32770" && Text(h) == *found->first) || cls == *found->first)) {
       found->second = h;
       return FALSE;
     }
     return TRUE;
   }
+  static BOOL CALLBACK Dismiss(HWND h, LPARAM) {
+    if (IsWindowVisible(h) && ClassOf(h) == L"#32770") PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+  }
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     Modals* self = active_;
-    if (self == nullptr || self->steps_.empty()) return;
+    if (self == nullptr) return;
+    if (self->steps_.empty()) {
+      // A box nobody expected: note it and close it, or the test would hang.
+      HWND box = nullptr;
+      EnumThreadWindows(
+          GetCurrentThreadId(),
+          [](HWND h, LPARAM p) {
+            if (IsWindowVisible(h) && ClassOf(h) == L"#32770") *reinterpret_cast<HWND*>(p) = h;
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box != nullptr) {
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        self->texts.push_back(text);
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      }
+      return;
+    }
     std::pair<const std::wstring*, HWND> found{&self->steps_.front().match, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&found));
-    if (found.second == nullptr) return;
+    if (found.second == nullptr) {
+      // A step that never comes must fail the test, not hang it.
+      if (++self->waited_ * 40 > 30000) {
+        ADD_FAILURE() << "no window '" << Utf8(self->steps_.front().match) << "' came";
+        self->steps_.clear();
+        EnumThreadWindows(GetCurrentThreadId(), Dismiss, 0);
+      }
+      return;
+    }
+    self->waited_ = 0;
     Action action = std::move(self->steps_.front().action);
     self->steps_.pop_front();
     action(found.second);  // may open the next modal window itself
   }
   static inline Modals* active_ = nullptr;
   UINT_PTR timer_ = 0;
+  int waited_ = 0;
   std::deque<Step> steps_;
 };
 
