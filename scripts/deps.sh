@@ -18,4 +18,4 @@ QUELT_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev googletest l
 QUELT_TEST_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
   clang libclang-rt-14-dev)
 # Pictures of the Windows window (scripts/screenshot-windows).
-QUELT_SCREENSHOT_PACKAGES=(imagemagick x11-apps x11-utils xdotool)
+QUELT_SCREENSHOT_PACKAGES=(imagemagick x11-apps x11-utils xdotool fonts-wine)
