@@ -212,8 +212,7 @@ void FormMain::CreateControls() {
   SendMessageW(progress, PBM_SETRANGE32, 0, kProgressFullScale);
   make(MainControl::Image, L"STATIC", SS_OWNERDRAW);
   HWND memo = make(MainControl::Memo, MSFTEDIT_CLASS,
-                   ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
-                   WS_EX_CLIENTEDGE);
+                   ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE);
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(memo, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
   SendMessageW(memo, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));

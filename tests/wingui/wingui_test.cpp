@@ -22,6 +22,7 @@
 #include "front/layout.h"
 #include "front/texts.h"
 #include "fuel/funcs.h"
+#include "link/discovery.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
 #include "win/wide.h"
@@ -607,6 +608,24 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   EXPECT_EQ(place(C(MainControl::BtExit)),
             front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::BtExit));
 
+  // Moved to a monitor of another resolution: Windows suggests a rectangle
+  // and the window lays itself out anew.
+  const int moved = dpi * 3 / 2;
+  RECT suggested{0, 0, ScaleForDpi(front::kMainOuterWidth, moved),
+                 ScaleForDpi(front::kMainOuterHeight, moved)};
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form.Dpi(), moved);
+  GetClientRect(form.Handle(), &client);
+  const front::MainLayout relaid = front::LayoutMain(client.right, client.bottom, moved);
+  for (const auto& info : front::MainControls()) {
+    if (C(info.id) == nullptr) continue;
+    EXPECT_EQ(place(C(info.id)), relaid.Of(info.id)) << info.name;
+  }
+  EXPECT_EQ(ListView_GetColumnWidth(Grid(), 0), ScaleForDpi(front::kIndicatorWidth, moved));
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&outer));
+
   Modals modals;
   modals.Expect(L"Edit fuel", [&](HWND dialog) {
     const front::DialogLayout l = front::LayoutDialog(dpi);
@@ -661,6 +680,17 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
   EXPECT_EQ(Log().back(), L"Communication error !");
   EXPECT_FALSE(Enabled(MainControl::BtSend));
   EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
+}
+
+// Run alone with the simulator on the port that the bridge's registry key in
+// the prefix names (tests/windows): no port given, discovery finds it.
+using Discovery = Window;
+
+TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
+  glb.Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
+  Refresh();
+  EXPECT_EQ(glb.PortNumber, EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
 }
 
 }  // namespace
