@@ -161,12 +161,10 @@ int main() {
         // first WM_PAINT of the window.
         const std::int64_t start = ProcessStart();
         std::fprintf(f,
-                     "main_ms %.1f\nfirst_paint_ms %.1f\nworking_set_after_refresh_kb %llu\n"
-                     "private_after_refresh_kb %llu\n",
+                     "main_ms %.1f\nfirst_paint_ms %.1f\nworking_set_after_refresh_kb %llu\n",
                      static_cast<double>(mainEntered - start) / 1e4,
                      static_cast<double>(firstPaint - start) / 1e4,
-                     static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
-                     static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+                     static_cast<unsigned long long>(memory.WorkingSetSize / 1024));
         std::fclose(f);
       }
       return 0;
