@@ -153,7 +153,8 @@ int Analyser::RowsInUse() const {
 void Analyser::SetConfig(const Config& config) {
   std::lock_guard lock(impl_->mutex);
   impl_->config = config;
-  if (config.rows) impl_->table.rows = *config.rows;
+  // A new table comes without a count in use, as one loaded at the factory.
+  if (config.rows) impl_->table = {*config.rows, -1};
 }
 
 void Analyser::SetFaults(const Faults& faults) {
