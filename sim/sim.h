@@ -38,6 +38,11 @@ struct Faults {
   int hangUpOn = 0;
   // W402 is answered "OK" but not carried out: the count in use stays.
   bool ignoreW402 = false;
+  // The reply to the Nth command goes out twice, CR and all (0 = never).
+  int duplicateReplyOn = 0;
+  // A loopback plug instead of an analyser: every command comes back as its
+  // own text and a CR, and none is carried out.
+  bool echo = false;
 };
 
 // What the analyser answers, each reply closed by CR:
@@ -97,6 +102,10 @@ class Analyser {
   void ClearTranscript();
   // Blocks until the transcript holds `count` commands or `timeoutMs` passed.
   bool WaitForCommands(std::size_t count, int timeoutMs) const;
+  // The bytes received after the last CR: a command still coming in, or the
+  // fragment of one whose sender died before its CR. The next CR, whoever
+  // sends it, turns this into a command.
+  std::string PendingInput() const;
 
   // The table as it now stands (rows written by W401 replace or extend it;
   // W402 sets the count in use).
