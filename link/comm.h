@@ -18,8 +18,8 @@ inline constexpr Handle kInvalid = -1;
 // Why the last failing call of this thread failed, in words a user can act
 // on ("permission denied", "device not found", ...); empty when unknown.
 struct Reason {
-  int code = 0;               // errno or GetLastError()
-  bool permission = false;    // access refused: on Linux, the dialout group
+  int code = 0;             // errno or GetLastError()
+  bool permission = false;  // access refused: on Linux, the dialout group
   std::string text;
 };
 
