@@ -14,6 +14,7 @@
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
 #include "link/glb.h"
+#include "quelt/version.h"
 
 namespace {
 
@@ -174,6 +175,9 @@ int main(int argc, char** argv) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       std::cout << kUsageText;
+      return kOk;
+    } else if (a == "--version") {
+      std::cout << "quelt-fuel-cli " << QUELT_VERSION << '\n';
       return kOk;
     } else if (a == "--port") {
       if (i + 1 >= args.size()) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "quelt/version.h"
 #include "sim/sim.h"
 
 namespace {
@@ -36,7 +37,8 @@ constexpr const char* kUsage =
     "                      (removed again on exit)\n"
     "  --transcript FILE   append each command received as a line, bytes\n"
     "                      outside printable ASCII and '\\' as \\xNN\n"
-    "  --help              show this text\n";
+    "  --help              show this text\n"
+    "  --version           show the version\n";
 
 std::optional<int> Number(std::string_view text) {
   if (text.empty() || text.size() > 9) return std::nullopt;
@@ -104,6 +106,10 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::puts("quelt-sim " QUELT_VERSION);
       return 0;
     }
     const bool takesValue = arg == "--table" || arg == "--type" || arg == "--baud" ||
