@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "quelt/version.h"
 #include "sim/sim.h"
 
 namespace {
@@ -44,7 +45,8 @@ constexpr const char* kUsage =
     "                      outside printable ASCII and '\\' as \\xNN; on exit,\n"
     "                      bytes still waiting for their CR as a last line\n"
     "                      \"(fragment) BYTES\"\n"
-    "  --help              show this text\n";
+    "  --help              show this text\n"
+    "  --version           show the version\n";
 
 std::optional<int> Number(std::string_view text) {
   if (text.empty() || text.size() > 9) return std::nullopt;
@@ -112,6 +114,10 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::puts("quelt-sim " QUELT_VERSION);
       return 0;
     }
     if (arg == "--ignore-w402") {
