@@ -198,17 +198,19 @@ TEST(ExchangeClock, APulledCableEndsInATimeOutWithoutSpinning) {
 
 // A tool killed while it sends a command must leave none of it on the line:
 // the next session's wake-up CR would complete the fragment into a command
-// nobody sent (a W401 storing half a row). The command is long so that byte
-// by byte it would take thousands of writes and the kill would land inside.
+// nobody sent (a W401 storing half a row). The command is as long as the
+// longest row a W401 can carry (30-character fields throughout), so that
+// byte by byte it would take hundreds of writes and the kill would land
+// inside; one write of it always reaches the line whole.
 TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
   sim::Analyser analyser;
-  const std::string command =
-      "W4011;1;" + std::string(4000, 'x') + ";1,0;1,00;1,000;1,0;1,00;1,00;1,00;0;";
+  const std::string command = "W4011;2147483647;" + std::string(30, 'x') + ";" +
+                              std::string(7 * 31, '9') + ";-32768;";
   // The kill skips the tool's TIOCNXCL; the simulator keeps the tty alive, so
   // its exclusive flag would outlive the tool. Clear it as a release would.
   const int keep = ::open(analyser.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   ASSERT_GE(keep, 0);
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 10; ++round) {
     SCOPED_TRACE(round);
     analyser.ClearTranscript();
     const pid_t pid = ::fork();
