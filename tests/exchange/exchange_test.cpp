@@ -204,8 +204,8 @@ TEST(ExchangeClock, APulledCableEndsInATimeOutWithoutSpinning) {
 // inside; one write of it always reaches the line whole.
 TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
   sim::Analyser analyser;
-  const std::string command = "W4011;2147483647;" + std::string(30, 'x') + ";" +
-                              std::string(7 * 31, '9') + ";-32768;";
+  const std::string command =
+      "W4011;2147483647;" + std::string(30, 'x') + ";" + std::string(7 * 31, '9') + ";-32768;";
   // The kill skips the tool's TIOCNXCL; the simulator keeps the tty alive, so
   // its exclusive flag would outlive the tool. Clear it as a release would.
   const int keep = ::open(analyser.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);

@@ -9,6 +9,7 @@
 
 #include "sim/sim.h"
 #include "tests/sim/slave_port.h"
+#include "tests/support/test_files.h"
 
 namespace quelt::test {
 namespace {
@@ -178,11 +179,9 @@ TEST(SimTable, DefaultTableIsPlausibleAndLeavesTheHRowOut) {
 }
 
 TEST(SimTable, TableFilesInEitherEncoding) {
-  const auto dir = std::filesystem::temp_directory_path();
-  const auto write = [&](const std::string& name, const std::string& text) {
-    const auto path = (dir / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+  const auto dir = test::TestDir();
+  const auto write = [](const std::string& name, const std::string& text) {
+    return test::WriteFile(name, text);
   };
   const std::string utf8 = write("quelt-sim-utf8.txt",
                                  "# fuels\r\n1;1;Heiz\xC3\xB6l \xE2\x82\xAC;1;1;1;1;1;1;1;1\r\n"
