@@ -11,6 +11,7 @@
 
 #include "fuel/fuel_ops.h"
 #include "link/glb.h"
+#include "quelt/version.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
 #include "win/wide.h"
@@ -67,7 +68,7 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
       exitCode = 0;
       return false;
     } else if (a == L"--version") {
-      const std::string text = std::string("quelt-fuel ") + quelt::kProgramVersion;
+      const std::string text = std::string("quelt-fuel ") + quelt::kVersion;
       std::printf("%s\n", text.c_str());
       MessageBoxW(nullptr, quelt::win::Wide(text).c_str(), L"quelt-fuel", MB_OK);
       exitCode = 0;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
@@ -86,7 +88,8 @@ TEST(Backup, EveryByteOfEveryReplySurvivesTheFile) {
   EXPECT_NE(error.find("line "), std::string::npos);
 
   // The serial number names a folder, never a path outside the backups.
-  const auto root = std::filesystem::temp_directory_path() / "quelt-backup-test";
+  const auto root = std::filesystem::temp_directory_path() /
+                    ("quelt-backup-test-" + std::to_string(std::random_device{}()));
   std::filesystem::remove_all(root);
   const auto first = SaveBackup(t, root, 0, &error);
   const auto second = SaveBackup(t, root, 0, &error);
