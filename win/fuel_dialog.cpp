@@ -19,6 +19,8 @@ namespace {
 using front::DialogItem;
 
 constexpr UINT kShowFieldError = WM_APP + 10;
+// Each control carries its name in the layout table, to be placed by it.
+constexpr wchar_t kLayoutName[] = L"QueltLayoutName";
 constexpr UINT_PTR kEditorSubclass = 1;
 int refused = 0;
 
@@ -176,7 +178,7 @@ void Dialog::Init() {
         break;
       }
     }
-    SetPropW(h, L"QueltLayoutName", const_cast<char*>(item.name));
+    SetPropW(h, kLayoutName, const_cast<char*>(item.name));
   }
   ApplyLayout(static_cast<int>(GetDpiForWindow(hwnd_)));
 
@@ -204,7 +206,7 @@ void Dialog::ApplyLayout(int dpi) {
   const front::DialogLayout layout = front::LayoutDialog(dpi);
   for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    const auto* name = static_cast<const char*>(GetPropW(child, L"QueltLayoutName"));
+    const auto* name = static_cast<const char*>(GetPropW(child, kLayoutName));
     const DialogItem* item = name != nullptr ? layout.Find(name) : nullptr;
     if (item == nullptr) continue;
     SetWindowPos(child, nullptr, item->rect.x, item->rect.y, item->rect.w, item->rect.h,
@@ -409,6 +411,12 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_DESTROY:
+      for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        RemovePropW(child, kLayoutName);
+      }
+      return FALSE;
     case WM_DPICHANGED: {
       ApplyLayout(HIWORD(wp));
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
