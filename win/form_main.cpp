@@ -427,22 +427,24 @@ void FormMain::OnTableChange(FuelTable::Change change) {
 }
 
 void FormMain::RebuildGrid() {
+  // The texts come from the table when painted: only the number of items
+  // has to follow it, then everything is drawn anew. A list read adds one
+  // row at a time, so this adds one item rather than building all again.
   HWND grid = Control(MainControl::dbGridFuel);
   syncing_ = true;
-  SendMessageW(grid, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(grid);
-  for (int i = 0; i < TableFuel.RecordCount(); ++i) {
+  int count = ListView_GetItemCount(grid);
+  while (count > TableFuel.RecordCount()) ListView_DeleteItem(grid, --count);
+  for (; count < TableFuel.RecordCount(); ++count) {
     LVITEMW item{};
     item.mask = LVIF_TEXT;
-    item.iItem = i;
+    item.iItem = count;
     item.pszText = LPSTR_TEXTCALLBACKW;
     ListView_InsertItem(grid, &item);
   }
-  SendMessageW(grid, WM_SETREDRAW, TRUE, 0);
   syncing_ = false;
   FitColumns();
   SyncGridSelection();
-  InvalidateRect(grid, nullptr, TRUE);
+  if (count > 0) ListView_RedrawItems(grid, 0, count - 1);
 }
 
 void FormMain::SyncGridSelection() {

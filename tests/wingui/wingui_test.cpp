@@ -333,6 +333,16 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
   }
 }
 
+// Whatever the analyser sends is shown as the characters it is: text that
+// looks like RTF stays text.
+TEST_F(Window, DeviceTextReachesTheLogAsPlainText) {
+  form.ClearLog();  // the first line starts the log's text
+  form.AddLogLine("{\\rtf1\\ansi \\b Fett\\b0 \xe4}");
+  EXPECT_EQ(Log().back(), Wide("{\\rtf1\\ansi \\b Fett\\b0 \u00e4}"));
+  form.AddLogLine("Serial No. :\x80 1");
+  EXPECT_EQ(Log().back(), Wide("Serial No. :\u20ac 1"));
+}
+
 TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   Refresh();
   const auto log = Log();
@@ -395,6 +405,18 @@ TEST_F(Window, SendWritesTheTableAndChecksIt) {
   EXPECT_EQ(log[log.size() - 2], L"Checked: 13 rows and the count read back as sent");
   EXPECT_EQ(Progress(), 15);
   EXPECT_TRUE(Enabled(MainControl::BtSend));
+}
+
+TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
+  Refresh();
+  form.TableFuel.EmptyTable();
+  EXPECT_EQ(Rows(), 0);
+  first_ = Transcript().size();
+  Modals modals;
+  modals.Answer(Caption(), IDNO);
+  Click(MainControl::BtSend);
+  EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(kEmptyTableQuestion)});
+  EXPECT_TRUE(Commands().empty());
 }
 
 TEST_F(Window, MovesCarryTheRowAndTheSelection) {
@@ -496,7 +518,8 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
 TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
   Refresh();
   struct Seen {
-    bool ran = false, refresh = true, send = true, up = true, down = true, busy = false;
+    bool ran = false, refresh = true, send = true, up = true, down = true, busy = false,
+         fast = false;
     UINT edit = 0;
     int currentAfterClick = -1;
   };
@@ -513,6 +536,7 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
     seen.up = self->Enabled(MainControl::Btauf);
     seen.down = self->Enabled(MainControl::BtAb);
     seen.busy = self->form.BusyCursor();
+    seen.fast = self->pump.FastWakeups();
     seen.edit = GetMenuState(self->form.Popup1(), kEditMenuId, MF_BYCOMMAND);
     // Neither a click in the grid nor Ctrl+Delete changes the table now.
     ListView_SetItemState(self->Grid(), 0, LVIS_SELECTED | LVIS_FOCUSED,
@@ -529,6 +553,7 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
   EXPECT_FALSE(seen.up);
   EXPECT_FALSE(seen.down);
   EXPECT_TRUE(seen.busy);
+  EXPECT_TRUE(seen.fast);  // the fine timer resolution only while a transfer runs
   EXPECT_TRUE(seen.edit & MF_GRAYED);
   EXPECT_NE(seen.currentAfterClick, 0);
   EXPECT_EQ(Rows(), 13);
@@ -536,6 +561,7 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
   EXPECT_TRUE(Enabled(MainControl::BtRefresh));
   EXPECT_TRUE(Enabled(MainControl::Btauf));
   EXPECT_FALSE(form.BusyCursor());
+  EXPECT_FALSE(pump.FastWakeups());
   EXPECT_FALSE(GetMenuState(form.Popup1(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
 }
 
