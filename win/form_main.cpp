@@ -205,9 +205,10 @@ void FormMain::CreateControls() {
     return h;
   };
   // In tab order; the panels are drawn, not windows.
-  make(MainControl::BtRefresh, L"BUTTON", BS_OWNERDRAW);
-  make(MainControl::BtSend, L"BUTTON", BS_OWNERDRAW);
-  make(MainControl::BtExit, L"BUTTON", BS_OWNERDRAW);
+  for (MainControl flat : {MainControl::BtRefresh, MainControl::BtSend, MainControl::BtExit}) {
+    SetWindowSubclass(make(flat, L"BUTTON", BS_OWNERDRAW), FlatButtonProc, 1,
+                      reinterpret_cast<DWORD_PTR>(this));
+  }
   HWND progress = make(MainControl::ProgressBarMain, PROGRESS_CLASSW, 0);
   SendMessageW(progress, PBM_SETRANGE32, 0, kProgressFullScale);
   make(MainControl::Image, L"STATIC", SS_OWNERDRAW);
@@ -261,6 +262,34 @@ void FormMain::CreateControls() {
 
   popup_ = CreatePopupMenu();
   AppendMenuW(popup_, MF_STRING, kEditMenuId, Wide(front::kEditMenuItem).c_str());
+}
+
+// A flat button shows its edge only while the mouse is over it.
+LRESULT CALLBACK FormMain::FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                          DWORD_PTR data) {
+  auto* self = reinterpret_cast<FormMain*>(data);
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (self->hot_ != hwnd) {
+        if (self->hot_ != nullptr) InvalidateRect(self->hot_, nullptr, FALSE);
+        self->hot_ = hwnd;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      if (self->hot_ == hwnd) self->hot_ = nullptr;
+      InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+    case WM_NCDESTROY:
+      if (self->hot_ == hwnd) self->hot_ = nullptr;
+      RemoveWindowSubclass(hwnd, FlatButtonProc, 1);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 void FormMain::ApplyDpi(int dpi) {
@@ -344,6 +373,8 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
     DrawFrameControl(dc, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   } else if (pressed) {
     DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+  } else if (item.hwndItem == hot_ && !disabled) {
+    DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_RECT);
   }
   const int shift = pressed ? 1 : 0;
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;

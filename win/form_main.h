@@ -81,6 +81,8 @@ class FormMain : public FuelView {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR data);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
   void ApplyDpi(int dpi);
@@ -125,6 +127,7 @@ class FormMain : public FuelView {
   bool closePending_ = false;
   bool syncing_ = false;
   bool shown_ = false;
+  HWND hot_ = nullptr;  // the flat button under the mouse, drawn raised
 };
 
 }  // namespace quelt::win
