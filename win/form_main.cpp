@@ -495,7 +495,7 @@ void FormMain::SyncGridSelection() {
   InvalidateRect(grid, nullptr, FALSE);
 }
 
-// The design widths suit the original 8 pt face; wider faces would cut
+// The design widths suit an 8 pt bitmap face; wider faces would cut
 // numbers off. A column grows to its title and its widest cell, never below
 // its design width, and never shrinks what the user widened.
 void FormMain::FitColumns() {

@@ -2,12 +2,14 @@
 // editor's filters and messages, the main window's docking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "front/layout.h"
 #include "front/log_style.h"
+#include "front/pictures.h"
 
 namespace quelt::front {
 namespace {
@@ -168,6 +170,38 @@ TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
   // Too small a window never gives a negative size.
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).w, 0);
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).h, 0);
+}
+
+// Every picture at the sizes the screens ask for: drawn inside its canvas
+// (ASan watches the writes), not empty, and grey all over when disabled.
+TEST(Pictures, DrawnAtEveryScaleAndGreyedWhenDisabled) {
+  const Picture all[] = {Picture::Refresh, Picture::Send,         Picture::Exit,
+                         Picture::Up,      Picture::Down,         Picture::Ok,
+                         Picture::Cancel,  Picture::RowIndicator, Picture::AppIcon};
+  for (Picture p : all) {
+    for (int size : {1, 12, 16, 18, 20, 24, 32, 48, 256}) {
+      for (bool disabled : {false, true}) {
+        const Canvas c = DrawPicture(p, size, disabled);
+        ASSERT_EQ(c.Width(), size);
+        int covered = 0;
+        for (std::uint32_t px : c.Pixels()) {
+          const unsigned a = px >> 24, r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
+          EXPECT_LE(r, a);  // premultiplied
+          if (a == 0) continue;
+          ++covered;
+          if (disabled && p != Picture::AppIcon) {
+            EXPECT_LE(std::max({r, g, b}) - std::min({r, g, b}), 1u) << static_cast<int>(p);
+          }
+        }
+        if (size >= 12) {
+          EXPECT_GT(covered, size) << static_cast<int>(p) << " at " << size;
+        }
+      }
+    }
+  }
+  const Canvas logo = DrawLogoFlame(2.0);
+  EXPECT_EQ(logo.Width(), 200);
+  EXPECT_EQ(logo.Height(), 78);
 }
 
 }  // namespace
