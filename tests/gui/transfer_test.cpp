@@ -71,8 +71,9 @@ class TransferTest : public QObject {
     TFormMain& f = *rig.form;
     f.BtRefresh->click();
     const QStringList log = rig.LogLines();
-    QCOMPARE(log.size(), 10);
-    QCOMPARE(log.last(), QStringLiteral("Communication error !"));
+    QCOMPARE(log.size(), 11);
+    QCOMPARE(log[9], QStringLiteral("Communication error !"));
+    QCOMPARE(log.last(), QStringLiteral("Cannot open /nonexistent/quelt-tty: device not found"));
     QVERIFY(!f.BtSend->isEnabled());
     QVERIFY(f.BtRefresh->isEnabled());
     QCOMPARE(f.ProgressBarMain->value(), 0);
