@@ -190,7 +190,6 @@ void TFormMain::BuildLeftColumn() {
   Image->setPixmap(quelt::ui::LogoPixmap(logicalDpiY() / 96.0, devicePixelRatioF()));
   Image->setCursor(Qt::PointingHandCursor);
   Image->setFixedSize(S(107), S(68));
-  Image->setToolTip(Hint("About quelt-fuel", "F1"));
   Image->installEventFilter(this);
 
   auto* column = new QVBoxLayout(panel);
