@@ -552,6 +552,7 @@ void TFormMain::SetBusyCursor(bool busy) {
 void TFormMain::ShowMessage(const std::string& text) {
   // Every message of the operations reports a problem.
   QMessageBox box(QMessageBox::Warning, BoxTitle(), FromWire(text), QMessageBox::Ok, this);
+  box.setDefaultButton(QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }

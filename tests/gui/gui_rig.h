@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,7 +42,12 @@ class BoxAnswerer : public QObject {
         if (file.isEmpty()) {
           dialog->reject();
         } else {
-          dialog->selectFile(file);
+          // The name typed: a selection waits for the folder to be listed.
+          if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            edit->setText(file);
+          } else {
+            dialog->selectFile(file);
+          }
           static_cast<QDialog*>(dialog)->accept();
         }
         return;
