@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli_commands.h"
+#include "quelt/version.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ Options:
   --any-analyser      restore: also onto an analyser with another serial
                       number than the backup's
   --help              show this text
+  --version           show the version
 
 Backups are kept in $XDG_DATA_HOME/quelt-fuel/backups (Linux; without the
 variable ~/.local/share/quelt-fuel/backups) or %LOCALAPPDATA%\quelt-fuel\backups
@@ -76,6 +78,9 @@ int main(int argc, char** argv) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       std::fputs(kUsageText, stdout);
+      return kOk;
+    } else if (a == "--version") {
+      std::printf("quelt-fuel-cli %s\n", QUELT_VERSION);
       return kOk;
     } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
       if (a == "--port" && i + 1 >= args.size()) return Usage("--port needs a device");

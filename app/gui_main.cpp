@@ -15,6 +15,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/table_session.h"
 #include "link/glb.h"
+#include "quelt/version.h"
 #include "sim/sim.h"
 #include "ui/form_main.h"
 #include "ui/icons.h"
@@ -29,7 +30,8 @@ const char* const kUsage =
     "  --port DEVICE  use this serial device instead of looking for the\n"
     "                 analyser's USB bridge (e.g. /dev/ttyUSB0, COM7)\n"
     "  --demo         attach a simulated analyser instead of a real one\n"
-    "  --help         show this text\n";
+    "  --help         show this text\n"
+    "  --version      show the version\n";
 
 struct Options {
   std::string port;
@@ -63,6 +65,9 @@ Options ParseOptions(int argc, char** argv) {
     };
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (a == "--version") {
+      std::puts("quelt-fuel " QUELT_VERSION);
       std::exit(0);
     } else if (a == "--demo") {
       o.demo = true;

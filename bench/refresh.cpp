@@ -1,6 +1,9 @@
 // A full refresh of a 15-row table from quelt-sim paced at 9600 baud, then a
 // send of the same table: wall time against the line's own time.
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -75,5 +78,39 @@ int main() {
   if (!report("refresh", &FuelListOps::Refresh, drain)) return 1;
   std::printf("rows     %d\n", rows.RecordCount());
   if (!report("send", &FuelListOps::SendFuelList, drain)) return 1;
+
+  // The window's Send: the backup from the refresh's replies, the write and
+  // the check that reads it back (two drains: one before the write, one
+  // before the read-back).
+  const auto backups = std::filesystem::temp_directory_path() /
+                       ("quelt-bench-backups-" + std::to_string(::getpid()));
+  ops.BackupsFolder = backups;
+  const auto timed = [&](const char* what, const SendOptions& options, int drainCount,
+                         auto&& before) {
+    before();
+    const auto bytes0 = glb.BytesReceived;
+    const bench::Stopwatch watch;
+    const SendOutcome outcome = ops.SendTable(options);
+    const double wall = watch.Wall(), cpu = watch.Cpu();
+    if (outcome.result != SendOutcome::Result::Sent) {
+      std::fprintf(stderr, "%s failed\n", what);
+      return false;
+    }
+    const double wire = bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud);
+    std::printf("%-12s wall %.3f s  wire %.3f s  wall/(wire+drains) %.3f  cpu/wall %.4f\n", what,
+                wall, wire, wall / (wire + drainCount * drain), cpu / wall);
+    return true;
+  };
+  const auto nothing = [] {};
+  if (!timed("send+check", SendOptions{}, 2, nothing)) return 1;
+  // The command line's write knows nothing of the table yet: with its backup
+  // it reads the whole table first.
+  const auto forget = [&] {
+    glb.Disconnect();
+    ops.QueryIdentity();
+  };
+  if (!timed("cli write", SendOptions{false, false}, 1, forget)) return 1;
+  if (!timed("cli +backup", SendOptions{true, false}, 2, forget)) return 1;
+  std::filesystem::remove_all(backups);
   return 0;
 }

@@ -147,9 +147,9 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
     glb_.Disconnect();
     glb_.Failed = false;
   }
+  glb_.Drain();
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
   storedKnown_ = false;  // from the first W command on, only a check can tell
-  glb_.Drain();
   WriteRows(rowTexts, count, outcome);
   if (outcome.result == SendOutcome::Result::Sent && options.check) {
     CheckWritten(rowTexts, count, outcome);
@@ -159,7 +159,19 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
 
 bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
   StoredTable table;
-  if (const StoredTable* known = KnownStoredTable()) {
+  // The table known from the last Refresh is this analyser's only while the
+  // same analyser is attached: another one plugged in since gets read.
+  const StoredTable* known = KnownStoredTable();
+  if (known != nullptr) {
+    glb_.Exchange(cmd::kSerialNumber);
+    if (glb_.TicksLeft != 0 && glb_.Reply != known->serialNumber) {
+      view_.AddLogLine("Another analyser is attached (serial number " + glb_.Reply +
+                       "): its table is read for the backup.");
+      stored_.serialNumber = glb_.Reply;
+      known = nullptr;
+    }
+  }
+  if (known != nullptr) {
     table = *known;
   } else if (!ReadStoredTable(table)) {
     outcome.result = SendOutcome::Result::BackupFailed;

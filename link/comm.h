@@ -18,8 +18,8 @@ inline constexpr Handle kInvalid = -1;
 // Why the last failing call of this thread failed, in words a user can act
 // on ("permission denied", "device not found", ...); empty when unknown.
 struct Reason {
-  int code = 0;               // errno or GetLastError()
-  bool permission = false;    // access refused: on Linux, the dialout group
+  int code = 0;             // errno or GetLastError()
+  bool permission = false;  // access refused: on Linux, the dialout group
   std::string text;
 };
 
@@ -40,7 +40,8 @@ std::uint32_t Read(Handle h, void* data, std::uint32_t count);
 // ClearCommError's cbInQue: received bytes not yet read; 0 when the query
 // itself fails (device unplugged), so a wait then runs into its time-out.
 std::uint32_t BytesWaiting(Handle h);
-// CloseHandle.
+// CloseHandle. On POSIX the line settings the port had at Open are put
+// back first, so a terminal opened by mistake is not left raw.
 void Close(Handle h);
 
 // Blocks until input may be waiting on `h` or `timeoutMs` has passed. Lets

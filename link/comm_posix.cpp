@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "link/comm.h"
@@ -85,6 +87,41 @@ bool SetModemLines(int fd, int set, int clear) {
   return true;
 }
 
+// The line settings each open port had before we touched it, restored on
+// close: a terminal named by mistake (--port /dev/tty) must not stay raw.
+std::mutex savedMutex;
+std::map<int, termios>& Saved() {
+  static std::map<int, termios> saved;
+  return saved;
+}
+
+void SaveSettings(int fd) {
+  termios t{};
+  if (::tcgetattr(fd, &t) != 0) return;
+  std::lock_guard lock(savedMutex);
+  Saved()[fd] = t;
+}
+
+void RestoreSettings(int fd) {
+  termios t{};
+  {
+    std::lock_guard lock(savedMutex);
+    const auto it = Saved().find(fd);
+    if (it == Saved().end()) return;
+    t = it->second;
+    Saved().erase(it);
+  }
+  // Bytes still going out keep the speed they were written for; a line that
+  // takes nothing (dead, or held by flow control) is not waited for long.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  int queued = 0;
+  while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::tcsetattr(fd, TCSANOW, &t);
+}
+
 }  // namespace
 
 std::string DevicePathForPort(std::int32_t number) { return UsbTtyPathForComPort(number); }
@@ -128,6 +165,7 @@ Handle Open(const std::string& devicePath, Reason* reason) {
     return kInvalid;
   }
   ::ioctl(fd, TIOCEXCL);
+  SaveSettings(fd);
   return fd;
 }
 
@@ -257,6 +295,7 @@ std::uint32_t BytesWaiting(Handle h) {
 
 void Close(Handle h) {
   const int fd = Fd(h);
+  RestoreSettings(fd);
   ::ioctl(fd, TIOCNXCL);
   ::close(fd);  // also drops the flock
 }

@@ -1,5 +1,7 @@
 #include "link/glb.h"
 
+#include <string>
+
 #include "link/commands.h"
 #include "link/discovery.h"
 
@@ -46,7 +48,8 @@ void TGlb::Connect() {
   if (Serial.Error) {
     Failed = true;
     const auto& why = Serial.LastReason;
-    connectProblem_ = "Cannot open " + Serial.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
+    connectProblem_ =
+        "Cannot open " + Serial.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
     if (why.permission) {
       connectProblem_ += " (access refused: add your user to the dialout group and log in again)";
     }
@@ -92,8 +95,14 @@ void TGlb::Exchange(std::string_view command) {
     return;
   }
   Connect();
-  for (char c : command) Serial.WriteByte(static_cast<std::uint8_t>(c));
-  Serial.WriteByte(static_cast<std::uint8_t>(cmd::kCR));
+  // The command and its CR in one write: a program killed between two
+  // byte-wise writes would leave a fragment on the line that the next
+  // session's first CR completes into a command nobody meant.
+  std::string line;
+  line.reserve(command.size() + 1);
+  line.append(command);
+  line.push_back(cmd::kCR);
+  Serial.Write(line.data(), static_cast<std::uint32_t>(line.size()));
 
   LastByte = 0;
   Reply.clear();

@@ -17,3 +17,7 @@ QUELT_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev googletest l
   qt6-base-dev libgl-dev)
 QUELT_TEST_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
   clang libclang-rt-14-dev)
+# scripts/package: the Debian package and its checks, the Windows zip and
+# installer (Wine comes with the test packages).
+QUELT_PACKAGE_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils man-db librsvg2-bin
+  nsis zip unzip)

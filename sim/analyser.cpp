@@ -21,11 +21,12 @@ constexpr std::size_t kMaxCommand = 64 * 1024;
 struct Analyser::Impl {
   PtyLine line;
 
-  mutable std::mutex mutex;  // config, table, transcript, observer
+  mutable std::mutex mutex;  // config, table, transcript, pending, observer
   mutable std::condition_variable commandsArrived;
   Config config;
   TableState table;
   std::vector<std::string> transcript;
+  std::string pending;  // received after the last CR
   std::function<void(const std::string&)> observer;
   std::atomic<bool> hungUp{false};
 
@@ -57,17 +58,28 @@ struct Analyser::Impl {
   }
 
   void Run() {
-    std::string pending;
+    std::string received;
     while (!stopping) {
-      const auto r = line.Read(pending, 1000);
+      received.clear();
+      const auto r = line.Read(received, 1000);
       if (r == PtyLine::ReadResult::kClosed) return;
       if (r != PtyLine::ReadResult::kData) continue;
-      for (auto cr = pending.find('\r'); cr != std::string::npos; cr = pending.find('\r')) {
-        std::string command = pending.substr(0, cr);
-        pending.erase(0, cr + 1);
+      for (;;) {
+        std::string command;
+        {
+          std::lock_guard lock(mutex);
+          pending += received;
+          received.clear();
+          const auto cr = pending.find('\r');
+          if (cr == std::string::npos) {
+            if (pending.size() > kMaxCommand) pending.resize(kMaxCommand);
+            break;
+          }
+          command = pending.substr(0, cr);
+          pending.erase(0, cr + 1);
+        }
         if (!Handle(command)) return;
       }
-      if (pending.size() > kMaxCommand) pending.resize(kMaxCommand);
     }
   }
 
@@ -94,8 +106,11 @@ struct Analyser::Impl {
       number = static_cast<int>(transcript.size());
       faults = config.faults;
       action = Decide(faults, number, command);
-      // A command the analyser ignores is not carried out either.
-      if (action == Action::kReply) reply = Answer(command, config, table);
+      // A command the analyser ignores is not carried out either, nor is one
+      // that a loopback plug sends straight back.
+      if (action == Action::kReply) {
+        reply = faults.echo ? command : Answer(command, config, table);
+      }
       baud = config.baud;
       latencyMs = config.latencyMs;
     }
@@ -140,6 +155,11 @@ bool Analyser::WaitForCommands(std::size_t count, int timeoutMs) const {
                                          [&] { return impl_->transcript.size() >= count; });
 }
 
+std::string Analyser::PendingInput() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->pending;
+}
+
 std::vector<std::string> Analyser::Rows() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->table.rows;
@@ -153,7 +173,8 @@ int Analyser::RowsInUse() const {
 void Analyser::SetConfig(const Config& config) {
   std::lock_guard lock(impl_->mutex);
   impl_->config = config;
-  if (config.rows) impl_->table.rows = *config.rows;
+  // A new table comes without a count in use, as one loaded at the factory.
+  if (config.rows) impl_->table = {*config.rows, -1};
 }
 
 void Analyser::SetFaults(const Faults& faults) {

@@ -41,6 +41,9 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
   if (command == "R002") return config.version;
   if (command == "R402") {
     if (config.countReply) return *config.countReply;
+    // The count W402 set, not the rows stored: rows past it stay in the
+    // table but are not in use.
+    if (table.rowsInUse >= 0) return std::to_string(table.rowsInUse) + ";";
     return std::to_string(table.rows.size()) + ";";
   }
   if (StartsWith(command, "R401")) {
@@ -68,7 +71,7 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
   if (StartsWith(command, "W402")) {
     const auto count = Decimal(FirstField(command.substr(4)));
     if (!count) return kUnknown;
-    table.rowsInUse = static_cast<int>(*count);
+    if (!config.faults.ignoreW402) table.rowsInUse = static_cast<int>(*count);
     return kOk;
   }
   return kUnknown;

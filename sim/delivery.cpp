@@ -23,9 +23,11 @@ std::string Frame(std::string_view reply, const Faults& faults, int number) {
     out.insert(out.size() / 2, 1, '\0');
     out.push_back('\0');
   }
-  if (faults.noCrOn > 0 && number == faults.noCrOn) return out;
-  out.push_back('\r');
-  if (faults.lfAfterCr) out.push_back('\n');
+  if (faults.noCrOn <= 0 || number != faults.noCrOn) {
+    out.push_back('\r');
+    if (faults.lfAfterCr) out.push_back('\n');
+  }
+  if (faults.duplicateReplyOn > 0 && number == faults.duplicateReplyOn) out += out;
   return out;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "quelt/version.h"
 #include "sim/sim.h"
 
 namespace {
@@ -32,11 +33,20 @@ constexpr const char* kUsage =
     "  --silent-on PREFIX  never answer a command that starts with PREFIX\n"
     "  --hang-up-on N      close the line on receiving the Nth command, as\n"
     "                      when the cable is pulled\n"
+    "  --count-reply TEXT  reply TEXT to R402, whatever W402 set\n"
+    "  --ignore-w402       answer W402 with OK but keep the count in use\n"
+    "  --duplicate-reply-on N\n"
+    "                      send the reply to the Nth command twice\n"
+    "  --echo              answer every command with its own text, as a\n"
+    "                      loopback plug does; nothing is carried out\n"
     "  --link PATH         also make PATH a symbolic link to the device\n"
     "                      (removed again on exit)\n"
     "  --transcript FILE   append each command received as a line, bytes\n"
-    "                      outside printable ASCII and '\\' as \\xNN\n"
-    "  --help              show this text\n";
+    "                      outside printable ASCII and '\\' as \\xNN; on exit,\n"
+    "                      bytes still waiting for their CR as a last line\n"
+    "                      \"(fragment) BYTES\"\n"
+    "  --help              show this text\n"
+    "  --version           show the version\n";
 
 std::optional<int> Number(std::string_view text) {
   if (text.empty() || text.size() > 9) return std::nullopt;
@@ -106,10 +116,23 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
+    if (arg == "--version") {
+      std::puts("quelt-sim " QUELT_VERSION);
+      return 0;
+    }
+    if (arg == "--ignore-w402") {
+      config.faults.ignoreW402 = true;
+      continue;
+    }
+    if (arg == "--echo") {
+      config.faults.echo = true;
+      continue;
+    }
     const bool takesValue = arg == "--table" || arg == "--type" || arg == "--baud" ||
                             arg == "--latency" || arg == "--silent-after" || arg == "--link" ||
                             arg == "--transcript" || arg == "--silent-on" ||
-                            arg == "--hang-up-on";
+                            arg == "--hang-up-on" || arg == "--count-reply" ||
+                            arg == "--duplicate-reply-on";
     if (!takesValue) return Usage("unknown option " + arg);
     if (i + 1 >= argc) return Usage(arg + " needs a value");
     const std::string value = argv[++i];
@@ -128,6 +151,8 @@ int main(int argc, char** argv) {
       transcriptPath = value;
     } else if (arg == "--silent-on") {
       config.faults.silentOnPrefix = value;
+    } else if (arg == "--count-reply") {
+      config.countReply = value;
     } else {
       const auto n = Number(value);
       if (!n) return Usage(arg + " needs a whole number, not '" + value + "'");
@@ -135,6 +160,7 @@ int main(int argc, char** argv) {
       if (arg == "--latency") config.latencyMs = *n;
       if (arg == "--silent-after") config.faults.silentFrom = *n + 1;
       if (arg == "--hang-up-on") config.faults.hangUpOn = *n;
+      if (arg == "--duplicate-reply-on") config.faults.duplicateReplyOn = *n;
     }
   }
 
@@ -172,6 +198,12 @@ int main(int argc, char** argv) {
     while (sigwait(&stops, &caught) != 0) {
     }
     analyser.OnCommand(nullptr);
+    // A command cut off before its CR (its sender died mid-write) would
+    // become a command with the next CR; show that it is on the line.
+    const std::string fragment = analyser.PendingInput();
+    if (transcript.is_open() && !fragment.empty()) {
+      transcript << "(fragment) " << Escape(fragment) << '\n' << std::flush;
+    }
     if (!link.empty()) RemoveLink(link, device);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "quelt-sim: %s\n", e.what());

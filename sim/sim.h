@@ -36,18 +36,27 @@ struct Faults {
   // the tool's side then sees POLLHUP, EIO on writes, and DevicePath is gone.
   // The line stays down for the Analyser's remaining life.
   int hangUpOn = 0;
+  // W402 is answered "OK" but not carried out: the count in use stays.
+  bool ignoreW402 = false;
+  // The reply to the Nth command goes out twice, CR and all (0 = never).
+  int duplicateReplyOn = 0;
+  // A loopback plug instead of an analyser: every command comes back as its
+  // own text and a CR, and none is carried out.
+  bool echo = false;
 };
 
 // What the analyser answers, each reply closed by CR:
 //   empty command     "QUELT"
 //   R001 R005 R004 R002  identification, type, serialNumber, version
-//   R402              countReply, else the number of rows and ';' ("12;")
+//   R402              countReply; else after a W402 the count it set ("15;"),
+//                     before any W402 the number of rows stored ("12;")
 //   R401k             row k (1-based, any number of digits) as stored; past
 //                     the table the empty row "k;0;;0;0;0;0;0;0;0;0"
 //   W401<row text>    stores the row at its first field's position (1..999),
 //                     replacing it or extending the table with empty rows
 //                     up to it; "OK"
-//   W402<n>;X;X;      RowsInUse := n; "OK"
+//   W402<n>;X;X;      RowsInUse := n; "OK". Rows beyond n stay stored and
+//                     R401 still reaches them.
 //   anything else     "?" (so does a W401 or W402 whose number is unusable)
 struct Config {
   std::string identification = "QUELT 300";  // reply to R001
@@ -57,7 +66,8 @@ struct Config {
   // Row texts in the wire form (Windows-1252), row 1 first. Not given: the
   // built-in default table of twelve fuels; given but empty: no rows.
   std::optional<std::vector<std::string>> rows;
-  // Reply to R402; empty = the number of rows.
+  // Reply to R402, whatever W402 set; not given: the count in use or the
+  // number of rows (see above).
   std::optional<std::string> countReply;
   int baud = 0;       // 0: unpaced; else each reply byte 10/baud s after the last
   int latencyMs = 0;  // delay before each reply
@@ -92,6 +102,10 @@ class Analyser {
   void ClearTranscript();
   // Blocks until the transcript holds `count` commands or `timeoutMs` passed.
   bool WaitForCommands(std::size_t count, int timeoutMs) const;
+  // The bytes received after the last CR: a command still coming in, or the
+  // fragment of one whose sender died before its CR. The next CR, whoever
+  // sends it, turns this into a command.
+  std::string PendingInput() const;
 
   // The table as it now stands (rows written by W401 replace or extend it;
   // W402 sets the count in use).
@@ -99,7 +113,8 @@ class Analyser {
   int RowsInUse() const;  // last W402 count; -1 before any
 
   // Change behaviour while running. SetConfig replaces identity, count
-  // reply, pacing and faults, and the table only when config.rows is given.
+  // reply, pacing and faults, and the table only when config.rows is given
+  // (the new table has no count in use until the next W402).
   void SetConfig(const Config& config);
   void SetFaults(const Faults& faults);
   // Sends raw bytes on the line now, unpaced (for tests of stray input).

@@ -1,12 +1,19 @@
 // The command exchange on a real pseudo-terminal: framing, time-outs counted
-// in ticks, the sticky failure, discovery on Connect, Drain, and a line that
-// dies in the middle of a wait.
+// in ticks, the sticky failure, discovery on Connect, Drain, a line that
+// dies in the middle of a wait, and a tool killed while it sends.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <ctime>
 
 #include "link/clock_pump.h"
 #include "link/glb.h"
+#include "sim/sim.h"
 #include "tests/support/pty_peer.h"
 #include "tests/support/scripted_pump.h"
 
@@ -187,6 +194,58 @@ TEST(ExchangeClock, APulledCableEndsInATimeOutWithoutSpinning) {
   // A one-second wait that polled flat out would burn the whole second.
   EXPECT_LT(cpuSeconds, 0.5);
   glb.Disconnect();
+}
+
+// A tool killed while it sends a command must leave none of it on the line:
+// the next session's wake-up CR would complete the fragment into a command
+// nobody sent (a W401 storing half a row). The command is long so that byte
+// by byte it would take thousands of writes and the kill would land inside.
+TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
+  sim::Analyser analyser;
+  const std::string command =
+      "W4011;1;" + std::string(4000, 'x') + ";1,0;1,00;1,000;1,0;1,00;1,00;1,00;0;";
+  // The kill skips the tool's TIOCNXCL; the simulator keeps the tty alive, so
+  // its exclusive flag would outlive the tool. Clear it as a release would.
+  const int keep = ::open(analyser.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(keep, 0);
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    analyser.ClearTranscript();
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ClockPump pump;
+      TGlb glb(pump);
+      pump.SetTickHandler([&] { glb.Timer1Timer(); });
+      glb.PortOverride = analyser.DevicePath();
+      glb.Exchange(command);
+      _exit(0);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (analyser.PendingInput().empty() && analyser.Transcript().empty() &&
+           std::chrono::steady_clock::now() < deadline) {
+      ::usleep(50);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ::ioctl(keep, TIOCNXCL);
+
+    ClockPump pump;
+    TGlb next(pump);
+    pump.SetTickHandler([&] { next.Timer1Timer(); });
+    next.PortOverride = analyser.DevicePath();
+    next.Exchange("");
+    next.Disconnect();
+    analyser.WaitForCommands(2, 10000);
+    const auto got = analyser.Transcript();
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got[0].size(), command.size()) << "the wake-up CR completed a fragment";
+    EXPECT_TRUE(got[0] == command);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[1], "") << "the wake-up";
+    EXPECT_EQ(analyser.PendingInput(), "");
+  }
+  ::close(keep);
 }
 
 }  // namespace

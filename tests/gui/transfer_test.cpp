@@ -135,9 +135,10 @@ class TransferTest : public QObject {
     rig.sim->ClearTranscript();
     f.BtSend->click();
 
-    // The backup comes from the Refresh's replies: no read before the writes.
+    // The backup comes from the Refresh's replies: no table read before the writes.
     // The check after them reads back the count and every row sent.
     const QStringList expected{
+        "R004",  // still the analyser the backup comes from?
         "W4011;101;Fuel 1;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4012;102;Fuel 2;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4013;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
@@ -193,7 +194,7 @@ class TransferTest : public QObject {
     QVERIFY(rig.LogLines().contains(box.mid(9)));
     QCOMPARE(f.ProgressBarMain->value(), 0);
     const QStringList sent = rig.Transcript();
-    QCOMPARE(sent.size(), 2);
+    QCOMPARE(sent.size(), 3);
     QVERIFY(sent.back().startsWith("W4012;"));
     QVERIFY(f.BtSend->isEnabled());
     QVERIFY(f.BtRefresh->isEnabled());

@@ -352,6 +352,69 @@ TEST_F(SerialPtyTest, FailedConfigurationReleasesThePort) {
   }
 }
 
+// Closing puts back the settings the line had before the open, whatever
+// happened in between: a terminal named by mistake (--port /dev/tty) must not
+// be left raw.
+TEST_F(SerialPtyTest, CloseRestoresTheSettingsFoundAtOpen) {
+  const int keep = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(keep, 0);
+  termios before{};
+  ASSERT_EQ(::tcgetattr(keep, &before), 0);
+  before.c_lflag |= ICANON | ECHO | ISIG;
+  before.c_iflag |= ICRNL | IXON;
+  before.c_oflag |= OPOST | ONLCR;
+  before.c_cc[VMIN] = 1;
+  before.c_cc[VTIME] = 0;
+  ASSERT_EQ(::cfsetspeed(&before, B19200), 0);
+  ASSERT_EQ(::tcsetattr(keep, TCSANOW, &before), 0);
+  ASSERT_EQ(::tcgetattr(keep, &before), 0);
+
+  struct Case {
+    const char* name;
+    bool openTwice, configureTwice;
+    std::uint32_t baud;  // 14400: the configuration is refused
+  };
+  const Case cases[] = {
+      {"configured", false, false, 9600},
+      {"configured twice", false, true, 9600},
+      {"opened twice first", true, false, 9600},
+      {"configuration refused", false, false, 14400},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSerial s;
+    s.DevicePath = pty.Path();
+    s.BaudRate = c.baud;
+    s.Open();
+    if (c.openTwice) s.Open();
+    ASSERT_FALSE(s.Error) << s.LastReason.text;
+    s.ApplySettings();
+    if (c.configureTwice) {
+      s.BaudRate = 115200;
+      s.FlowControl = 1;
+      s.ApplySettings();
+    }
+    s.SetDtr(true);
+    s.SetRts(true);
+    termios during{};
+    ASSERT_EQ(::tcgetattr(keep, &during), 0);
+    EXPECT_EQ((during.c_lflag & ICANON) == 0, s.IsOpen) << "raw while in use";
+    s.Close();
+
+    termios after{};
+    ASSERT_EQ(::tcgetattr(keep, &after), 0);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(::cfgetispeed(&after), static_cast<speed_t>(B19200));
+    EXPECT_EQ(::cfgetospeed(&after), static_cast<speed_t>(B19200));
+    EXPECT_EQ(after.c_cc[VMIN], 1);
+    EXPECT_EQ(after.c_cc[VTIME], 0);
+  }
+  ::close(keep);
+}
+
 TEST_F(SerialPtyTest, FailedReconfigurationKeepsTheOpenPort) {
   TSerial s;
   OpenAndConfigure(s);

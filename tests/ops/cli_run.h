@@ -14,6 +14,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/test_files.h"
+
 namespace quelt::test {
 
 struct CliRun {
@@ -21,30 +23,10 @@ struct CliRun {
   std::string out, err;
 };
 
-inline const std::filesystem::path& TestDir() {
-  static const std::filesystem::path dir = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelt-cli-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    return std::filesystem::path(pattern);
-  }();
-  return dir;
-}
-
 // The per-user data folder the tool sees: backups land below it.
 inline std::filesystem::path DataHome() { return TestDir() / "data"; }
 inline std::filesystem::path BackupsOf(const std::string& serial) {
   return DataHome() / "quelt-fuel" / "backups" / serial;
-}
-
-inline std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline std::string WriteFile(const std::string& name, const std::string& text) {
-  const auto path = (TestDir() / name).string();
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
 }
 
 inline int StatusOf(int raw) {

@@ -173,6 +173,40 @@ TEST(CliSafety, HugeCountFailsTheReadInsteadOfAskingForever) {
   for (const std::string& command : analyser.Transcript()) EXPECT_NE(command.rfind("R401", 0), 0u);
 }
 
+TEST(CliSafety, VerifyCatchesWhatTheWriteDidNotDo) {
+  struct Case {
+    const char* name;
+    sim::Faults faults;
+    int status;
+    const char* says;
+  };
+  sim::Faults ignored, duplicated, echoing;
+  ignored.ignoreW402 = true;
+  // Commands: two wake-ups, four identity queries, two rows, the count, then
+  // the check's wake-up and R402, whose reply comes twice: every later
+  // reply is one behind.
+  duplicated.duplicateReplyOn = 11;
+  echoing.echo = true;
+  const Case cases[] = {
+      {"count answered, not applied", ignored, 3, "Count: sent 2, the analyser reported 12"},
+      {"a duplicated reply", duplicated, 3, "Row 1, N: sent \"1\", read back \"2\""},
+      {"a loopback plug", echoing, 1,
+       "The reply to R001 repeats the command: a loopback plug or an echoing device answers, "
+       "not the analyser."},
+  };
+  const std::string file = WriteFile("verify.txt", Rows(2));
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    sim::Config c;
+    c.faults = k.faults;
+    sim::Analyser analyser(c);
+    const CliRun r = Cli("--port " + analyser.DevicePath() + " write --no-backup --verify " + file);
+    EXPECT_EQ(r.status, k.status) << r.err;
+    EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("verified"), std::string::npos) << r.err;
+  }
+}
+
 TEST(CliSafety, StopSignalFinishesTheCommandInFlightAndReports) {
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
@@ -203,6 +237,7 @@ TEST(CliSafety, StopSignalFinishesTheCommandInFlightAndReports) {
     const std::string report = "Rows 1 to " + std::to_string(writes.size()) +
                                " of 10 were written; the count was not changed.";
     EXPECT_NE(Slurp(err).find(report), std::string::npos) << Slurp(err);
+    EXPECT_EQ(analyser.PendingInput(), "") << "a fragment of a command is on the line";
   }
 }
 

@@ -55,7 +55,9 @@ class OpsTest : public ::testing::Test {
   FuelListOps ops{glb, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 
-  OpsTest() { pump.SetTickHandler([this] { glb.Timer1Timer(); }); }
+  OpsTest() {
+    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+  }
 };
 
 }  // namespace quelt::test

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "sim/sim.h"
@@ -79,7 +80,7 @@ TEST(SimAnswers, WritesReplaceAppendAndExtendTheTable) {
   EXPECT_EQ(analyser.Rows(), (std::vector<std::string>{r1, "2;2;B;1;1;1;1;1;1;1;1", r3,
                                                        "4;0;;0;0;0;0;0;0;0;0", r5}));
   EXPECT_EQ(analyser.RowsInUse(), 15);
-  EXPECT_EQ(port.Ask("R402"), "5;\r");
+  EXPECT_EQ(port.Ask("R402"), "15;\r");
   EXPECT_EQ(port.Ask("R40101"), r1 + "\r");
 
   c.rows.reset();
@@ -88,6 +89,64 @@ TEST(SimAnswers, WritesReplaceAppendAndExtendTheTable) {
   EXPECT_EQ(analyser.Rows().size(), 5u) << "a config without rows keeps the table";
   EXPECT_EQ(port.Ask("W4020;X;X;"), "OK\r");
   EXPECT_EQ(analyser.RowsInUse(), 0);
+}
+
+// R402 reports what W402 set; rows past that count stay stored and
+// readable. A configured count reply and a W402 the analyser ignores
+// override that.
+TEST(SimAnswers, CountReplyFollowsTheLastW402) {
+  struct Case {
+    const char* name;
+    sim::Faults faults;
+    std::optional<std::string> countReply;
+    std::vector<std::pair<std::string, std::string>> steps;  // command, reply
+    int rowsInUse;
+  };
+  const std::string row12 = sim::DefaultTable()[11] + "\r";
+  sim::Faults ignore;
+  ignore.ignoreW402 = true;
+  const Case cases[] = {
+      {"before any W402", {}, {}, {{"R402", "12;\r"}}, -1},
+      {"fewer in use",
+       {},
+       {},
+       {{"W4025;X;X;", "OK\r"}, {"R402", "5;\r"}, {"R40112", row12}, {"R402", "5;\r"}},
+       5},
+      {"more in use than stored", {}, {}, {{"W40215;X;X;", "OK\r"}, {"R402", "15;\r"}}, 15},
+      {"none in use", {}, {}, {{"W4020;X;X;", "OK\r"}, {"R402", "0;\r"}}, 0},
+      {"unusable W402 changes nothing",
+       {},
+       {},
+       {{"W4025;X;X;", "OK\r"}, {"W402x;X;X;", "?\r"}, {"R402", "5;\r"}},
+       5},
+      {"W402 ignored", ignore, {}, {{"W4025;X;X;", "OK\r"}, {"R402", "12;\r"}}, -1},
+      {"count reply wins",
+       {},
+       "2147483647;",
+       {{"W4025;X;X;", "OK\r"}, {"R402", "2147483647;\r"}},
+       5},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    sim::Config c;
+    c.faults = k.faults;
+    c.countReply = k.countReply;
+    sim::Analyser analyser(c);
+    SlavePort port(analyser.DevicePath());
+    for (const auto& [command, reply] : k.steps) EXPECT_EQ(port.Ask(command), reply) << command;
+    EXPECT_EQ(analyser.RowsInUse(), k.rowsInUse);
+    EXPECT_EQ(analyser.Rows(), sim::DefaultTable()) << "no row is dropped";
+  }
+
+  // A table loaded anew has no count in use until the next W402.
+  sim::Analyser analyser;
+  SlavePort port(analyser.DevicePath());
+  EXPECT_EQ(port.Ask("W4023;X;X;"), "OK\r");
+  sim::Config c;
+  c.rows = std::vector<std::string>{"1;1;A;1;1;1;1;1;1;1;1"};
+  analyser.SetConfig(c);
+  EXPECT_EQ(port.Ask("R402"), "1;\r");
+  EXPECT_EQ(analyser.RowsInUse(), -1);
 }
 
 TEST(SimTable, DefaultTableIsPlausibleAndLeavesTheHRowOut) {

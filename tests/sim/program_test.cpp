@@ -82,10 +82,14 @@ TEST(SimProgram, ServesItsOptionsAndStopsCleanly) {
     EXPECT_EQ(port.Ask("R402"), "2;\r");
     EXPECT_EQ(port.Ask("R40101"), "1;50;Zemn\xED plyn;1;1;1;1;1;1;1;0\r");
     EXPECT_EQ(port.Ask("A\x01\\\xD6"), "?\r");
+    // A command whose CR never came: read together with the one before it.
+    port.Send("R002\rW4011;\xD6");
+    EXPECT_EQ(port.ReadLine(), "V 2.31\r");
   }
   EXPECT_EQ(sim.Stop(SIGTERM), 0);
   EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link goes with the simulator";
-  EXPECT_EQ(Slurp(transcript), "R005\nR402\nR40101\nA\\x01\\x5C\\xD6\n");
+  EXPECT_EQ(Slurp(transcript),
+            "R005\nR402\nR40101\nA\\x01\\x5C\\xD6\nR002\n(fragment) W4011;\\xD6\n");
 
   SimProcess quiet({"--silent-after", "1"});
   {
@@ -96,6 +100,33 @@ TEST(SimProgram, ServesItsOptionsAndStopsCleanly) {
   }
   EXPECT_EQ(quiet.Stop(SIGINT), 0);
   fs::remove_all(dir);
+}
+
+TEST(SimProgram, FaultOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::pair<std::string, std::string>> steps;  // sent, bytes back
+  };
+  const Case cases[] = {
+      {{}, {{"W4023;X;X;\r", "OK\r"}, {"R402\r", "3;\r"}}},
+      {{"--count-reply", "2147483647;"}, {{"W4023;X;X;\r", "OK\r"}, {"R402\r", "2147483647;\r"}}},
+      {{"--ignore-w402"}, {{"W4023;X;X;\r", "OK\r"}, {"R402\r", "12;\r"}}},
+      {{"--duplicate-reply-on", "2"}, {{"R005\r", "20\r"}, {"R402\r", "12;\r12;\r"}}},
+      {{"--echo"}, {{"W4023;X;X;\r", "W4023;X;X;\r"}, {"R001\r", "R001\r"}}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.args.empty() ? "plain" : k.args[0]);
+    SimProcess sim(k.args);
+    {
+      SlavePort port(sim.FirstLine());
+      for (const auto& [sent, back] : k.steps) {
+        port.Send(sent);
+        EXPECT_EQ(port.Read(back.size()), back) << sent;
+      }
+      EXPECT_EQ(port.Read(1, 200), "");
+    }
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
+  }
 }
 
 TEST(SimProgram, RefusesWhatItCannotServe) {
@@ -111,6 +142,8 @@ TEST(SimProgram, RefusesWhatItCannotServe) {
       {{"--bogus"}, 2},
       {{"--baud", "fast"}, 2},
       {{"--latency"}, 2},
+      {{"--count-reply"}, 2},
+      {{"--duplicate-reply-on", "2nd"}, 2},
       {{"--table", "/nonexistent/quelt.txt"}, 2},
       {{"--link", file.string()}, 1},
   };

@@ -27,8 +27,16 @@ TEST(SimWire, TranscriptHoldsEveryCommandByteForByte) {
   port.Send(all);
   ASSERT_TRUE(analyser.WaitForCommands(commands.size(), 5000));
   port.Send("R4");
+  // Until its CR comes, the start of a command waits as pending input.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (analyser.PendingInput().empty() && std::chrono::steady_clock::now() < deadline) {
+    ::usleep(1000);
+  }
+  EXPECT_EQ(analyser.PendingInput(), "R4");
+  EXPECT_EQ(analyser.Transcript().size(), commands.size());
   port.Send("02\r");
   ASSERT_TRUE(analyser.WaitForCommands(commands.size() + 1, 5000));
+  EXPECT_EQ(analyser.PendingInput(), "");
   auto expected = commands;
   expected.push_back("R402");
   EXPECT_EQ(analyser.Transcript(), expected);
@@ -56,13 +64,16 @@ TEST(SimWire, EachFaultShapesTheReplies) {
   const std::string row2 = "2;2;Erdgas L;11,8;0,65;0,009;3,0;8,20;9,10;31,80;0\r";
   const std::string row21 = "21;0;;0;0;0;0;0;0;0;0\r";
   const std::nullopt_t none = std::nullopt;
-  sim::Faults silentFrom3, silentOn, prefix, noCr, lf, nul;
+  sim::Faults silentFrom3, silentOn, prefix, noCr, lf, nul, twice, twiceNoCr, echo;
   silentFrom3.silentFrom = 3;
   silentOn.silentOn = {2, 4};
   prefix.silentOnPrefix = "R40102";
   noCr.noCrOn = 2;
   lf.lfAfterCr = true;
   nul.nulOn = 1;
+  twice.duplicateReplyOn = 2;
+  twiceNoCr.duplicateReplyOn = twiceNoCr.noCrOn = 6;
+  echo.echo = true;
   const Case cases[] = {
       {"none", {}, {id, type, serial, version, row2, row21}},
       {"silentFrom", silentFrom3, {id, type, none, none, none, none}},
@@ -73,6 +84,11 @@ TEST(SimWire, EachFaultShapesTheReplies) {
        lf,
        {id + "\n", type + "\n", serial + "\n", version + "\n", row2 + "\n", row21 + "\n"}},
       {"nul", nul, {"QUEL\0T 300\0\r"s, type, serial, version, row2, row21}},
+      {"duplicate", twice, {id, type + type, serial, version, row2, row21}},
+      {"duplicate without CR",
+       twiceNoCr,
+       {id, type, serial, version, row2, "21;0;;0;0;0;0;0;0;0;021;0;;0;0;0;0;0;0;0;0"}},
+      {"echo", echo, {"R001\r", "R005\r", "R004\r", "R002\r", "R40102\r", "R401021\r"}},
   };
   const char* commands[] = {"R001", "R005", "R004", "R002", "R40102", "R401021"};
   for (const Case& k : cases) {
@@ -111,6 +127,15 @@ TEST(SimWire, IgnoredWritesStoreNothingAndNumbersRestartWithTheTranscript) {
   EXPECT_TRUE(silent("R001")) << "the first command after a clear is number 1 again";
   analyser.SetFaults({});
   EXPECT_EQ(port.Ask("R001"), "QUELT 300\r");
+
+  // Neither does a loopback plug, which sends every write straight back.
+  sim::Faults echo;
+  echo.echo = true;
+  analyser.SetFaults(echo);
+  EXPECT_EQ(port.Ask("W4011;1;X;1;1;1;1;1;1;1;1;"), "W4011;1;X;1;1;1;1;1;1;1;1;\r");
+  EXPECT_EQ(port.Ask("W4023;X;X;"), "W4023;X;X;\r");
+  EXPECT_EQ(analyser.Rows(), sim::DefaultTable());
+  EXPECT_EQ(analyser.RowsInUse(), -1);
 }
 
 TEST(SimWire, HangUpLeavesTheToolADeadLine) {

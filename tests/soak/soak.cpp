@@ -434,7 +434,11 @@ class Soak {
 
     // The commands of a refresh and the replies they get when nothing goes
     // wrong; the row commands follow from the count.
-    const std::string countReply = std::to_string(rows.size()) + ";";
+    // The count is the one the last W402 set; a table without one (new, or
+    // just replaced) reports the rows it holds.
+    const int inUse = device_.Sim().RowsInUse();
+    const std::size_t rowsInUse = inUse >= 0 ? static_cast<std::size_t>(inUse) : rows.size();
+    const std::string countReply = std::to_string(rowsInUse) + ";";
     std::vector<std::string> commands = {"", "", "R001", "R005", "R004", "R002", "", "R402"};
     auto answer = [&](int c, const std::string& command) -> std::string {
       (void)c;
@@ -452,7 +456,7 @@ class Soak {
     int k = 0;  // the command the fault hits, 1-based
     std::string garbage;
     sim::Faults faults;
-    const int total = 8 + static_cast<int>(rows.size());
+    const int total = 8 + static_cast<int>(rowsInUse);
     switch (kind) {
       case Kind::kSilence:
       case Kind::kNoCr:

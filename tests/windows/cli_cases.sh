@@ -1,0 +1,55 @@
+#!/bin/sh
+# cli_cases.sh WINE CLI_EXE: the command line's safety rules as a Windows user
+# meets them, against quelt-sim on the Wine COM port QUELT_TEST_COM (started
+# by run_with_sim.sh). Prints one line per case and "N passed, N failed".
+set -u
+wine=$1 cli=$2
+port="COM$QUELT_TEST_COM"
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+passed=0 failed=0
+
+# case NAME STATUS TEXT ARGS...: the program exits with STATUS and its
+# standard error holds TEXT.
+case_() {
+  name=$1 want=$2 text=$3
+  shift 3
+  "$wine" "$cli" --port "$port" "$@" >"$dir/out" 2>"$dir/err" </dev/null
+  got=$?
+  if [ "$got" -eq "$want" ] && grep -qF -- "$text" "$dir/err"; then
+    passed=$((passed + 1))
+    echo "ok   $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name: exit $got (wanted $want), stderr:"
+    sed 's/^/     /' "$dir/err"
+  fi
+}
+
+row='1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;'
+: >"$dir/empty.txt"
+printf '%s\r\n2;1;Oil;nan;1;1;1;1;1;1;1\r\n' "$row" >"$dir/nan.txt"
+printf '%s\r\n2;1;Erd\tgas;1;1;1;1;1;1;1;1\r\n' "$row" >"$dir/tab.txt"
+printf '%s\r\n2;2;Gas;1;1;1;1;1;1;1;0\r\n' "$row" >"$dir/two.txt"
+
+case_ "empty file" 2 "nothing to write" write "$(winpath "$dir/empty.txt")"
+case_ "folder" 2 "is a folder" write "$(winpath "$dir")"
+case_ "NaN" 2 "Co2Max is not a number" write "$(winpath "$dir/nan.txt")"
+case_ "TAB in a description" 2 'control character \x09' write "$(winpath "$dir/tab.txt")"
+case_ "backup" 0 "Saved 12 rows and the count" backup "$(winpath "$dir/before.txt")"
+case_ "write with backup and check" 0 "2 row(s) verified" write --verify "$(winpath "$dir/two.txt")"
+grep -q "Backup of the analyser's table: C:" "$dir/err" && passed=$((passed + 1)) ||
+  { failed=$((failed + 1)); echo "FAIL the backup is not in the user's local application data"; }
+case_ "restore" 0 "12 row(s) verified" restore "$(winpath "$dir/before.txt")"
+"$wine" "$cli" --port "$port" backup "$(winpath "$dir/after.txt")" >/dev/null 2>&1 </dev/null
+if grep '^Row: ' "$dir/before.txt" | cmp -s - "$(grep '^Row: ' "$dir/after.txt" >"$dir/rows" && echo "$dir/rows")"; then
+  passed=$((passed + 1))
+  echo "ok   restored rows are the rows before"
+else
+  failed=$((failed + 1))
+  echo "FAIL restored rows differ"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
