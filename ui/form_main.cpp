@@ -27,15 +27,12 @@
 #include "fuel/cp1252.h"
 #include "fuel/funcs.h"
 #include "fuel/status_text.h"
+#include "quelt/version.h"
 #include "ui/brndialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
 #include "ui/status_line.h"
-
-#ifndef QUELT_VERSION
-#define QUELT_VERSION "unknown"
-#endif
 
 namespace {
 

@@ -55,6 +55,12 @@ void Activate(TFormMain& f) {
   QVERIFY(QTest::qWaitForWindowActive(&f));
 }
 
+// A key pressed in the window, which is active again after any dialog.
+void Press(TFormMain& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  Activate(f);
+  QTest::keyClick(&f, key, modifiers);
+}
+
 // Changes the table the way the user would: the first row moves down.
 void MoveFirstRowDown(Rig& rig) {
   rig.Table().First();
@@ -85,9 +91,8 @@ class WorkbenchTest : public QObject {
     const QStringList before = Cells(f);
     QVERIFY(!f.windowTitle().contains(QStringLiteral("not sent")));
 
-    Activate(f);
     rig.boxes.file = rig.files.filePath(QStringLiteral("kept.txt"));
-    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+    Press(f, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(QFile::exists(rig.boxes.file));
     QCOMPARE(rig.LogLines().last(), QStringLiteral("Saved 17 rows to ") + rig.boxes.file);
     // The folder is remembered for the next file.
@@ -98,8 +103,7 @@ class WorkbenchTest : public QObject {
 
     rig.Table().EmptyTable();
     rig.boxes.answer = QMessageBox::Discard;
-    Activate(f);  // the file dialog was the active window
-    QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
+    Press(f, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Cells(f), before);
     QCOMPARE(rig.LogLines().last(),
              QStringLiteral("Loaded 17 rows from %1: not sent yet").arg(rig.boxes.file));
@@ -266,7 +270,6 @@ class WorkbenchTest : public QObject {
 
     QSignalSpy progress(f.ProgressBarMain, &QProgressBar::valueChanged);
     f.BtSend->click();
-    qDebug() << rig.LogLines() << rig.boxes.texts;
     QCOMPARE(progress.value(0).value(0).toInt(), 0);
     QCOMPARE(f.ProgressBarMain->value(), 15);
     QCOMPARE(rig.LogLines().last(), QStringLiteral("Sent 17 rows, the analyser uses 15"));
@@ -281,21 +284,21 @@ class WorkbenchTest : public QObject {
     TFormMain& f = *rig.form;
     Activate(f);
 
-    QTest::keyClick(&f, Qt::Key_F5);
+    Press(f, Qt::Key_F5);
     QCOMPARE(rig.Table().RecordCount(), 5);
     QCOMPARE(rig.Table().CurrentIndex(), 3);
 
-    QTest::keyClick(&f, Qt::Key_Up, Qt::ControlModifier);
+    Press(f, Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(rig.Table().CurrentIndex(), 2);
     QCOMPARE(rig.Table().Row(2).ID, 16);
-    QTest::keyClick(&f, Qt::Key_Down, Qt::ControlModifier);
+    Press(f, Qt::Key_Down, Qt::ControlModifier);
     QCOMPARE(rig.Table().Row(3).ID, 16);
 
     rig.sim->ClearTranscript();
-    QTest::keyClick(&f, Qt::Key_Return, Qt::ControlModifier);
+    Press(f, Qt::Key_Return, Qt::ControlModifier);
     QVERIFY(rig.Transcript().contains(QStringLiteral("W4025;X;X;")));
     rig.sim->ClearTranscript();
-    QTest::keyClick(&f, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    Press(f, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
     QVERIFY(rig.Transcript().contains(QStringLiteral("W4025;X;X;")));
 
     // Enter in the grid and F2 anywhere open the editor on the current row.
@@ -316,12 +319,12 @@ class WorkbenchTest : public QObject {
     const QString current = QString::fromStdString(rig.Table().Current().Description);
     QCOMPARE(editors, (QStringList{current, current}));
 
-    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
+    Press(f, Qt::Key_S, Qt::ControlModifier);
+    Press(f, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(rig.boxes.fileDialogs,
              (QStringList{QStringLiteral("Save the table"), QStringLiteral("Load a table")}));
 
-    QTest::keyClick(&f, Qt::Key_F1);
+    Press(f, Qt::Key_F1);
     QCOMPARE(rig.boxes.texts.size(), 1);
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Backups: ") + rig.backups.path()));
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("quelt-fuel-cli")));
@@ -332,7 +335,7 @@ class WorkbenchTest : public QObject {
     QCOMPARE(rig.boxes.texts.size(), 2);
     QCOMPARE(rig.boxes.texts[1], rig.boxes.texts[0]);
 
-    QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier);
+    Press(f, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!f.isVisible());
   }
 
