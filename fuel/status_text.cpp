@@ -63,8 +63,8 @@ std::string BackupText(const std::string& lastBackup) {
   return lastBackup.empty() ? "No backup yet" : "Last backup: " + lastBackup;
 }
 
-std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
-                              const TGlb& glb, const std::string& port) {
+std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex, const TGlb& glb,
+                              const std::string& port) {
   if (listRead) {
     std::string line = "Read " + std::to_string(rowsRead) + (rowsRead == 1 ? " row" : " rows");
     if (rows > rowsRead && hRowIndex >= 0) {

@@ -50,8 +50,8 @@ std::string BackupText(const std::string& lastBackup);
 // The last line of a Refresh: the rows read, or why nothing was read.
 // `rowsRead`: rows the analyser sent; `rows`: rows in the grid afterwards
 // (the natural gas H row may have been added). Windows-1252.
-std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
-                              const TGlb& glb, const std::string& port);
+std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex, const TGlb& glb,
+                              const std::string& port);
 
 std::string AboutText(const std::string& version, const std::string& port,
                       const std::filesystem::path& backups);

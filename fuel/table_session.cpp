@@ -61,8 +61,7 @@ bool TableSession::Refresh() {
   const auto hRow = std::find_if(rows.begin(), rows.end(),
                                  [](const FuelRow& r) { return r.ID == kNaturalGasHId; });
   const int hRowIndex = hRow == rows.end() ? -1 : static_cast<int>(hRow - rows.begin());
-  AddFinalLine(
-      RefreshResultLine(read, rowsRead, table_.RecordCount(), hRowIndex, glb_, Port()));
+  AddFinalLine(RefreshResultLine(read, rowsRead, table_.RecordCount(), hRowIndex, glb_, Port()));
   return read;
 }
 
@@ -128,9 +127,9 @@ bool TableSession::LoadFile(const std::filesystem::path& path) {
   for (const FuelRow& row : *rows) table_.AppendRow(row);
   table_.First();
   table_.EnableControls();
-  unsent_.MarkLoaded();
-  AddFinalLine(Wire("Loaded " + RowsText(rows->size()) + " from " + PathText(path) +
-                    ": not sent yet"));
+  unsent_.MarkLoaded(table_);
+  AddFinalLine(
+      Wire("Loaded " + RowsText(rows->size()) + " from " + PathText(path) + ": not sent yet"));
   return true;
 }
 

@@ -23,9 +23,9 @@ void UnsentChanges::MarkSent(const std::vector<std::string>& wireTextsSent) {
   savedKnown_ = false;
 }
 
-void UnsentChanges::MarkLoaded() {
+void UnsentChanges::MarkLoaded(const FuelTable& table) {
   loaded_ = true;
-  savedKnown_ = false;
+  MarkSaved(table);
 }
 
 void UnsentChanges::MarkSaved(const FuelTable& table) {

@@ -21,8 +21,9 @@ class UnsentChanges {
   // rows beyond them unsent: they never travel.
   void MarkInSync(const FuelTable& table);
   void MarkSent(const std::vector<std::string>& wireTextsSent);
-  // A table from a file counts as unsent, even where it equals the analyser's.
-  void MarkLoaded();
+  // A table from a file counts as unsent, even where it equals the analyser's;
+  // dropping it loses nothing while it is as the file has it.
+  void MarkLoaded(const FuelTable& table);
   // The table is in a file now: dropping it loses nothing.
   void MarkSaved(const FuelTable& table);
 

@@ -318,8 +318,8 @@ void TFormBrennstoffdialog::EditorLeft(FuelEdit* editor) {
 }
 
 void TFormBrennstoffdialog::ShowFieldError(FuelEdit* editor, const QString& message) {
-  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName), message,
-                  QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName), message, QMessageBox::Ok,
+                  this);
   box.exec();
   editor->setFocus(Qt::OtherFocusReason);
   editor->selectAll();

@@ -165,9 +165,9 @@ void TFormMain::BuildLeftColumn() {
     b->setFont(bold);
     return b;
   };
-  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"),
-                        Hint("Get fuel list from the instrument", "F5"),
-                        quelt::ui::RefreshIcon(S(16)), 16);
+  BtRefresh =
+      bigButton("BtRefresh", QStringLiteral("Refresh"),
+                Hint("Get fuel list from the instrument", "F5"), quelt::ui::RefreshIcon(S(16)), 16);
   BtSend = bigButton("BtSend", QStringLiteral("QUELT"),
                      Hint("Send's new list to the instrument", "Ctrl+Enter"),
                      quelt::ui::SendIcon(S(16)), 16);
@@ -325,7 +325,7 @@ void TFormMain::BuildShortcuts() {
 
   // Tab walks the buttons, the grid and the status line; inside the grid
   // the arrow keys move.
-  const QWidget* chain[] = {BtRefresh, BtSend, Btauf,      BtAb, BtOpen,
+  const QWidget* chain[] = {BtRefresh, BtSend,     Btauf,      BtAb, BtOpen,
                             BtSave,    dbGridFuel, BackupLine, Memo, BtExit};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
@@ -447,7 +447,8 @@ bool TFormMain::SaveTable(const QString& path) {
 
 QString TFormMain::AskTableFile(bool save) {
   QSettings settings(QLatin1String(kSettingsOrganisation), QLatin1String(quelt::kProgramName));
-  const QString folder = settings.value(QLatin1String(kSettingsFolderKey), QDir::homePath()).toString();
+  const QString folder =
+      settings.value(QLatin1String(kSettingsFolderKey), QDir::homePath()).toString();
   QFileDialog dialog(this, save ? QStringLiteral("Save the table") : QStringLiteral("Load a table"),
                      folder, QStringLiteral("Fuel tables (*.txt);;All files (*)"));
   dialog.setObjectName(QStringLiteral("TableFileDialog"));
@@ -483,9 +484,10 @@ void TFormMain::ImageClick() {
   if (!session_) return;
   const std::filesystem::path backups =
       ops_->BackupsFolder.empty() ? quelt::BackupsRoot() : ops_->BackupsFolder;
-  QMessageBox box(QMessageBox::Information, BoxTitle(),
-                  QString::fromStdString(quelt::AboutText(QUELT_VERSION, session_->Port(), backups)),
-                  QMessageBox::Ok, this);
+  QMessageBox box(
+      QMessageBox::Information, BoxTitle(),
+      QString::fromStdString(quelt::AboutText(QUELT_VERSION, session_->Port(), backups)),
+      QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("AboutBox"));
   box.setTextFormat(Qt::PlainText);
   box.setIconPixmap(Image->pixmap());
@@ -503,7 +505,6 @@ void TFormMain::BtExitClick() { close(); }
 void TFormMain::BtaufClick() {
   if (ops_ && !transferActive_) ops_->MoveUp();
 }
-
 
 void TFormMain::BtAbClick() {
   if (ops_ && !transferActive_) ops_->MoveDown();

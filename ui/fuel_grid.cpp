@@ -133,8 +133,8 @@ void FuelGrid::FitColumns() {
   int descriptionNeeds = 0;
   for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
     const auto i = static_cast<std::size_t>(c);
-    int width = qMax(designWidths_[i],
-                     qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
+    int width =
+        qMax(designWidths_[i], qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
     width = qMax(width, userWidths_[i]);
     if (c == description && userWidths_[i] == 0) {
       descriptionNeeds = width;

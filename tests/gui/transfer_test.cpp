@@ -35,11 +35,11 @@ class TransferTest : public QObject {
     f.BtRefresh->click();
 
     const QStringList log = rig.LogLines();
-    QCOMPARE(log.mid(9),
-             (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
-                          QStringLiteral("Serial No. :08154711"),
-                          QStringLiteral("Version    :V 2.31"), QString(),
-                          QStringLiteral("Read 5 rows, natural gas H added as row 4")}));
+    QCOMPARE(
+        log.mid(9),
+        (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
+                     QStringLiteral("Serial No. :08154711"), QStringLiteral("Version    :V 2.31"),
+                     QString(), QStringLiteral("Read 5 rows, natural gas H added as row 4")}));
     // Five rows read, the built-in H row inserted as the fourth, renumbered, selected.
     QCOMPARE(f.dbGridFuel->model()->rowCount(), 6);
     QCOMPARE(rig.Table().CurrentIndex(), 3);

@@ -191,7 +191,8 @@ class WorkbenchTest : public QObject {
     Rig rig(WithRows(Rows(17)));
     TFormMain& f = *rig.form;
     const QString port = QString::fromStdString(rig.sim->DevicePath());
-    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   0 rows, the analyser uses 0").arg(port));
+    QCOMPARE(f.StatusLine->text(),
+             QStringLiteral("Port: %1   0 rows, the analyser uses 0").arg(port));
     QCOMPARE(f.BackupLine->text(), QStringLiteral("No backup yet"));
     QVERIFY(!f.BackupLine->isEnabled());
 
@@ -236,8 +237,10 @@ class WorkbenchTest : public QObject {
     QTest::addColumn<QString>("cause");
     QTest::newRow("no bridge") << "no bridge"
                                << "No analyser found: the USB bridge of the QUELT is not attached.";
-    QTest::newRow("no such port") << "no such port" << "Cannot open /nonexistent/quelt-tty";
-    QTest::newRow("port went away") << "port went away" << "Cannot open /dev/";
+    QTest::newRow("no such port") << "no such port"
+                                  << "Cannot open /nonexistent/quelt-tty";
+    QTest::newRow("port went away") << "port went away"
+                                    << "Cannot open /dev/";
   }
   void causesOfAFailedRefresh() {
     QFETCH(QString, situation);
@@ -305,7 +308,8 @@ class WorkbenchTest : public QObject {
     QStringList editors;
     auto closeEditor = [&] {
       QTimer::singleShot(50, [&] {
-        if (auto* d = qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget())) {
+        if (auto* d =
+                qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget())) {
           editors << d->Editor(quelt::FuelField::Description)->text();
           d->reject();
         }
@@ -356,9 +360,9 @@ class WorkbenchTest : public QObject {
       reached << QApplication::focusWidget();
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             f.BtRefresh, f.BtSend, f.Btauf, f.BtAb, f.BtOpen, f.BtSave, f.dbGridFuel,
-             f.BackupLine, f.BtExit}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{f.BtRefresh, f.BtSend, f.Btauf, f.BtAb, f.BtOpen, f.BtSave,
+                                         f.dbGridFuel, f.BackupLine, f.BtExit}) {
       QVERIFY2(reached.contains(w), qPrintable(w->objectName()));
     }
   }
@@ -370,7 +374,8 @@ class WorkbenchTest : public QObject {
     const QString legend = f.Legend->text();
     QVERIFY(legend.contains(QStringLiteral("natural gas H")));
     QVERIFY(legend.contains(QStringLiteral("beyond row 15: stored, not used by the analyser")));
-    QVERIFY(legend.contains(QStringLiteral("#800080")) && legend.contains(QStringLiteral("#ff0000")));
+    QVERIFY(legend.contains(QStringLiteral("#800080")) &&
+            legend.contains(QStringLiteral("#ff0000")));
     QVERIFY(f.Legend->isVisible());
 
     auto* m = f.dbGridFuel->model();
