@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fuel/backup.h"
 #include "fuel/cp1252.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
@@ -48,19 +49,17 @@ std::string PortText(const TGlb& glb, bool demo) {
 
 std::string StatusText(const StatusFacts& f) {
   std::string text = "Port: " + f.port;
-  if (!f.serialNumber.empty() || !f.type.empty()) {
-    text += "   Analyser:";
-    if (!f.serialNumber.empty()) text += " serial " + Cp1252ToUtf8(f.serialNumber);
-    if (!f.serialNumber.empty() && !f.type.empty()) text += ",";
-    if (!f.type.empty()) text += " type " + Cp1252ToUtf8(f.type);
-  }
-  text += "   " + std::to_string(f.rows) + (f.rows == 1 ? " row" : " rows") +
-          ", the analyser uses " + std::to_string(std::min(f.rows, kMaxRowsUsed));
+  if (!f.serialNumber.empty()) text += "   Serial " + Cp1252ToUtf8(f.serialNumber);
+  if (!f.type.empty())
+    text += (f.serialNumber.empty() ? "   Type " : ", type ") + Cp1252ToUtf8(f.type);
+  text += "   " + std::to_string(f.rows) + (f.rows == 1 ? " row, " : " rows, ") +
+          std::to_string(std::min(f.rows, kMaxRowsUsed)) + " used";
   return text;
 }
 
 std::string BackupText(const std::string& lastBackup) {
-  return lastBackup.empty() ? "No backup yet" : "Last backup: " + lastBackup;
+  if (lastBackup.empty()) return "No backup yet";
+  return "Backup: " + PathText(std::filesystem::path(lastBackup).filename());
 }
 
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex, const TGlb& glb,

@@ -43,8 +43,10 @@ struct StatusFacts {
   int rows = 0;              // rows in the grid
   std::string lastBackup;    // path of the last backup; empty: none yet
 };
-// "Port: ...   Analyser: serial ..., type ...   17 rows, the analyser uses 15"
+// "Port: /dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used"
 std::string StatusText(const StatusFacts& facts);
+// "Backup: 2024-05-02_101500.txt": the file's name; its folder is the
+// analyser's serial number.
 std::string BackupText(const std::string& lastBackup);
 
 // The last line of a Refresh: the rows read, or why nothing was read.

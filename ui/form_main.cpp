@@ -276,8 +276,10 @@ void TFormMain::BuildRightArea() {
   auto* statusRow = new QHBoxLayout(status);
   statusRow->setContentsMargins(1, 1, 1, 1);
   statusRow->setSpacing(S(8));
-  statusRow->addWidget(StatusLine, 3);
-  statusRow->addWidget(BackupLine, 2);
+  // The backup's name (a short file name) keeps its room; the facts give way.
+  BackupLine->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  statusRow->addWidget(StatusLine, 1);
+  statusRow->addWidget(BackupLine);
 
   auto* area = new QVBoxLayout(PanelBrennstoffe);
   area->setContentsMargins(0, 0, 0, 0);
@@ -343,6 +345,10 @@ void TFormMain::UpdateStatus() {
   setWindowTitle(QString::fromStdString(session_->Caption()));
   StatusLine->SetLineText(QString::fromStdString(quelt::StatusText(session_->Status())));
   BackupLine->SetLineText(QString::fromStdString(quelt::BackupText(session_->LastBackup())));
+  BackupLine->setToolTip(session_->LastBackup().empty()
+                             ? QString()
+                             : QStringLiteral("%1\nClick to open its folder")
+                                   .arg(QString::fromStdString(session_->LastBackup())));
   BackupLine->setEnabled(!session_->LastBackup().empty());
 }
 

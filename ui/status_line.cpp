@@ -19,11 +19,13 @@ void ElidedLine::SetLineText(const QString& text) {
   if (text == this->text()) return;
   setText(text);
   setToolTip(text);
+  updateGeometry();
   update();
 }
 
 QSize ElidedLine::sizeHint() const {
-  return QSize(fontMetrics().horizontalAdvance(text()) + 6, fontMetrics().height() + 4);
+  // Whole pixels round down: a little more than the text so it is never elided.
+  return QSize(fontMetrics().horizontalAdvance(text()) + 10, fontMetrics().height() + 4);
 }
 
 QSize ElidedLine::minimumSizeHint() const { return QSize(0, fontMetrics().height() + 4); }

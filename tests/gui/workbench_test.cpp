@@ -4,6 +4,7 @@
 // values both ways.
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -191,22 +192,20 @@ class WorkbenchTest : public QObject {
     Rig rig(WithRows(Rows(17)));
     TFormMain& f = *rig.form;
     const QString port = QString::fromStdString(rig.sim->DevicePath());
-    QCOMPARE(f.StatusLine->text(),
-             QStringLiteral("Port: %1   0 rows, the analyser uses 0").arg(port));
+    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   0 rows, 0 used").arg(port));
     QCOMPARE(f.BackupLine->text(), QStringLiteral("No backup yet"));
     QVERIFY(!f.BackupLine->isEnabled());
 
     f.BtRefresh->click();
     QCOMPARE(f.StatusLine->text(),
-             QStringLiteral("Port: %1   Analyser: serial 08154711, type 20   18 rows, the "
-                            "analyser uses 15")
-                 .arg(port));
+             QStringLiteral("Port: %1   Serial 08154711, type 20   18 rows, 15 used").arg(port));
 
     f.BtSend->click();
-    const QString backup = f.BackupLine->text().mid(QStringLiteral("Last backup: ").size());
+    const QString backup = QString::fromStdString(rig.session->LastBackup());
     QVERIFY2(backup.startsWith(rig.backups.path() + QStringLiteral("/08154711/")),
-             qPrintable(f.BackupLine->text()));
+             qPrintable(backup));
     QVERIFY(QFile::exists(backup));
+    QCOMPARE(f.BackupLine->text(), QStringLiteral("Backup: ") + QFileInfo(backup).fileName());
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
     QTest::mouseClick(f.BackupLine, Qt::LeftButton);
@@ -217,17 +216,16 @@ class WorkbenchTest : public QObject {
     // The analyser goes away: the port stays named, its identity is gone.
     rig.sim.reset();
     f.BtRefresh->click();
-    QCOMPARE(f.StatusLine->text(),
-             QStringLiteral("Port: %1   18 rows, the analyser uses 15").arg(port));
+    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   18 rows, 15 used").arg(port));
   }
 
   void statusLineOfTheDemo() {
     Rig rig;
     rig.session->Demo = true;
     rig.form->BtRefresh->click();
-    QCOMPARE(rig.form->StatusLine->text(),
-             QStringLiteral("Port: simulated analyser   Analyser: serial 08154711, type 20   13 "
-                            "rows, the analyser uses 13"));
+    QCOMPARE(
+        rig.form->StatusLine->text(),
+        QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
   }
 
   // What the command line says about a port that cannot be used, the window
