@@ -327,11 +327,9 @@ void TFormMain::BuildShortcuts() {
 
   // Tab walks the buttons, the grid and the status line; inside the grid
   // the arrow keys move.
-  const QWidget* chain[] = {BtRefresh, BtSend,     Btauf,      BtAb, BtOpen,
+  QWidget* const chain[] = {BtRefresh, BtSend,     Btauf,      BtAb, BtOpen,
                             BtSave,    dbGridFuel, BackupLine, Memo, BtExit};
-  for (std::size_t i = 1; i < std::size(chain); ++i) {
-    setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
-  }
+  for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
 void TFormMain::SetSession(quelt::TableSession* session) {
