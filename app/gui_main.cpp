@@ -13,6 +13,7 @@
 #include <string>
 
 #include "fuel/fuel_ops.h"
+#include "fuel/table_session.h"
 #include "link/glb.h"
 #include "quelt/version.h"
 #include "sim/sim.h"
@@ -37,8 +38,12 @@ struct Options {
   bool demo = false;
   // Hidden, for scripts: refresh once, then save a picture of the window
   // (--screenshot FILE) or print start-up time and memory (--bench), and end.
+  // Between the refresh and the picture: send the table (--send), then load
+  // a table file (--load FILE).
   std::string screenshot;
   bool bench = false;
+  bool send = false;
+  std::string load;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -68,6 +73,10 @@ Options ParseOptions(int argc, char** argv) {
       o.demo = true;
     } else if (a == "--bench") {
       o.bench = true;
+    } else if (a == "--send") {
+      o.send = true;
+    } else if (a == "--load" || a.rfind("--load=", 0) == 0) {
+      o.load = value("--load");
     } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
       o.port = value("--port");
       if (o.port.empty()) Fail("--port needs a device");
@@ -85,9 +94,10 @@ Options ParseOptions(int argc, char** argv) {
 void CheckLeftovers(const QStringList& args) {
   for (qsizetype i = 1; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (a == "--demo" || a == "--bench" || a.startsWith("--port=") || a.startsWith("--screenshot="))
+    if (a == "--demo" || a == "--bench" || a == "--send" || a.startsWith("--port=") ||
+        a.startsWith("--screenshot=") || a.startsWith("--load="))
       continue;
-    if (a == "--port" || a == "--screenshot") {
+    if (a == "--port" || a == "--screenshot" || a == "--load") {
       ++i;
       continue;
     }
@@ -141,9 +151,10 @@ int main(int argc, char** argv) {
   } else if (!options.port.empty()) {
     Glb.PortOverride = options.port;
   }
-  quelt::FuelListOps ops(Glb, form.TableFuel, form);
-  if (simulated) ops.TitleLine = std::string(quelt::kTitleLine) + " - simulated analyser";
-  form.SetOps(&ops);
+  quelt::TableSession session(Glb, form.TableFuel, form);
+  session.Demo = simulated != nullptr;
+  if (simulated) session.Ops().TitleLine = std::string(quelt::kTitleLine) + " - simulated analyser";
+  form.SetSession(&session);
 
   FirstPaint firstPaint;
   if (options.bench) form.installEventFilter(&firstPaint);
@@ -156,6 +167,8 @@ int main(int argc, char** argv) {
         std::printf("shown_epoch_ns %lld\n", static_cast<long long>(firstPaint.at));
       }
       form.BtRefresh->click();
+      if (options.send) form.BtSend->click();
+      if (!options.load.empty()) form.LoadTable(QString::fromStdString(options.load));
       QCoreApplication::processEvents();
       int status = 0;
       if (options.bench) std::printf("rss_after_refresh_kb %ld\n", ResidentKb());

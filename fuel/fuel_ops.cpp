@@ -51,10 +51,9 @@ bool FuelListOps::Refresh() {
     glb_.Disconnect();
     if (glb_.Failed) {
       view_.AddLogLine(kCommunicationError);
-      // The classic trap on Linux: the port is there but not ours to open.
-      if (glb_.Serial.LastReason.permission && !glb_.ConnectProblem().empty()) {
-        view_.AddLogLine(glb_.ConnectProblem());
-      }
+      // The cause, as the command line names it: no bridge, a port in use or
+      // not ours to open (the classic dialout trap), a line that went away.
+      if (!glb_.ConnectProblem().empty()) view_.AddLogLine(glb_.ConnectProblem());
     }
     view_.EnableRefresh(true);
   });

@@ -40,6 +40,10 @@ std::uint32_t Read(Handle h, void* data, std::uint32_t count);
 // ClearCommError's cbInQue: received bytes not yet read; 0 when the query
 // itself fails (device unplugged), so a wait then runs into its time-out.
 std::uint32_t BytesWaiting(Handle h);
+// True when the line is gone for good (the cable was pulled, the bridge was
+// reset or unplugged): a hung-up tty, or a COM handle whose device vanished.
+// Bytes still waiting keep it false, so that they can be read first.
+bool LineGone(Handle h);
 // CloseHandle. On POSIX the line settings the port had at Open are put
 // back first, so a terminal opened by mistake is not left raw.
 void Close(Handle h);

@@ -293,6 +293,16 @@ std::uint32_t BytesWaiting(Handle h) {
   return static_cast<std::uint32_t>(n);
 }
 
+bool LineGone(Handle h) {
+  pollfd p{Fd(h), POLLIN, 0};
+  int r;
+  do {
+    r = ::poll(&p, 1, 0);
+  } while (r < 0 && errno == EINTR);
+  if (r <= 0 || !(p.revents & (POLLHUP | POLLERR | POLLNVAL))) return false;
+  return BytesWaiting(h) == 0;
+}
+
 void Close(Handle h) {
   const int fd = Fd(h);
   RestoreSettings(fd);

@@ -119,6 +119,13 @@ std::uint32_t Read(Handle h, void* data, std::uint32_t count) {
   return got;
 }
 
+bool LineGone(Handle h) {
+  DWORD errors = 0;
+  COMSTAT status{};
+  // The query fails only when the device behind the handle has gone.
+  return !ClearCommError(Win(h), &errors, &status);
+}
+
 void Close(Handle h) { CloseHandle(Win(h)); }
 
 void WaitReadable(Handle, int timeoutMs) {

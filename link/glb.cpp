@@ -81,6 +81,7 @@ void TGlb::Drain() {
       got = true;
     }
     if (aborted_) TicksLeft = 0;
+    if (TicksLeft != 0 && !got && LineWentAway()) break;
     if (TicksLeft != 0 && !got) {
       pump_.WaitForActivity(Serial.IsOpen ? Serial.Handle : 0);
       if (aborted_) TicksLeft = 0;
@@ -121,6 +122,8 @@ void TGlb::Exchange(std::string_view command) {
     if (aborted_) TicksLeft = 0;
     if (TicksLeft == 0) break;
     if (!got) {
+      // A pulled cable ends the wait now: nothing can arrive any more.
+      if (LineWentAway()) break;
       // Nothing arrived on this pass: sleep until input, an event or the next
       // tick instead of polling flat out.
       pump_.WaitForActivity(Serial.IsOpen ? Serial.Handle : 0);
@@ -129,6 +132,15 @@ void TGlb::Exchange(std::string_view command) {
     }
   }
   if (TicksLeft == 0) Failed = true;
+}
+
+bool TGlb::LineWentAway() {
+  if (!Serial.Gone()) return false;
+  TicksLeft = 0;
+  Failed = true;
+  connectProblem_ = "The analyser's port went away (" + Serial.PathToOpen() +
+                    "): the cable was pulled, or the analyser or its USB bridge was switched off.";
+  return true;
 }
 
 void TGlb::Abort() {

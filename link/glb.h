@@ -54,11 +54,15 @@ class TGlb {
   bool Aborted() const { return aborted_; }
   void ClearAbort() { aborted_ = false; }
 
-  // Why the latest Connect failed, for the front end: "" when it did not.
-  // Names the device and, for refused access, the group that grants it.
+  // Why the link failed, for the front end: the latest Connect's problem
+  // (naming the device and, for refused access, the group that grants it) or
+  // a line that went away; "" when neither happened.
   const std::string& ConnectProblem() const { return connectProblem_; }
 
  private:
+  // Ends the wait when the line is gone for good.
+  bool LineWentAway();
+
   MessagePump& pump_;
   bool aborted_ = false;
   std::string connectProblem_;

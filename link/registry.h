@@ -23,8 +23,7 @@ class RegistryReader {
   virtual ~RegistryReader() = default;
   // `keyPath` is absolute under HKEY_LOCAL_MACHINE, with a leading backslash:
   // "\SYSTEM\CurrentControlSet\Enum\USB\Vid_10C4&Pid_830F&Mi_00\0001_00\Device Parameters\".
-  virtual RegistryValue ReadString(const std::string& keyPath,
-                                   const std::string& valueName) = 0;
+  virtual RegistryValue ReadString(const std::string& keyPath, const std::string& valueName) = 0;
 };
 
 // The reader of this platform: the Win32 registry, or on Linux a sysfs scan

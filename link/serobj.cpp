@@ -129,6 +129,13 @@ std::uint32_t TSerial::BytesWaiting() {
 
 bool TSerial::HasInput() { return BytesWaiting() != 0; }
 
+bool TSerial::Gone() {
+  if (!IsOpen || !comm::LineGone(Handle)) return false;
+  Error = true;
+  LastReason = {0, false, "the analyser's port went away"};
+  return true;
+}
+
 void TSerial::Close() {
   if (!IsOpen) return;
   comm::Close(Handle);

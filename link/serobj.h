@@ -21,8 +21,8 @@ class TSerial {
   std::int32_t Port = 1;
   std::uint32_t BaudRate = 9600;
   std::uint16_t DataBits = 8;
-  std::uint16_t Parity = 0;    // 0 none
-  std::uint16_t StopBits = 0;  // 0 one stop bit
+  std::uint16_t Parity = 0;      // 0 none
+  std::uint16_t StopBits = 0;    // 0 one stop bit
   std::uint8_t FlowControl = 0;  // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 DTR/DSR
   std::uint32_t InQueueSize = 2048;
   std::uint32_t OutQueueSize = 2048;
@@ -49,6 +49,9 @@ class TSerial {
   std::uint8_t ReadByte();
   std::uint32_t BytesWaiting();
   bool HasInput();
+  // The line went away (cable pulled, bridge reset): sets Error and the
+  // reason. False while bytes still wait to be read.
+  bool Gone();
   void Close();
 };
 

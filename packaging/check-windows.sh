@@ -54,8 +54,23 @@ version_from() {  # exe
 }
 check "quelt-fuel-cli.exe --version from the zip" version_from "$tmp/zip/$name/quelt-fuel-cli.exe"
 
-local_app=$(unix_path "$(w cmd /c echo %LOCALAPPDATA% | tr -d '\r')")
-roaming=$(unix_path "$(w cmd /c echo %APPDATA% | tr -d '\r')")
+# On a busy machine the prefix may still be settling after wineboot: ask
+# again (and let wineboot finish its work) until the user's folders answer.
+user_folder() {  # variable name
+  local tries answer
+  for tries in 1 2 3 4 5; do
+    answer=$(w cmd /c echo "%$1%" | tr -d '\r')
+    case $answer in
+      [A-Za-z]:\\*) unix_path "$answer"; return 0 ;;
+    esac
+    w wineboot -u >/dev/null
+    sleep 2
+  done
+  echo "no %$1% from Wine" >&2
+  return 1
+}
+local_app=$(user_folder LOCALAPPDATA) || exit 1
+roaming=$(user_folder APPDATA) || exit 1
 instdir=$local_app/Programs/quelt-fuel
 menu=$roaming/Microsoft/Windows/Start\ Menu/Programs
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\quelt-fuel'

@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "fuel/funcs.h"
+#include "fuel/status_text.h"
 #include "ui/dialog_icons.h"
 #include "ui/fuel_editors.h"
 
@@ -283,6 +284,10 @@ bool TFormBrennstoffdialog::StoreEditor(FuelEdit* editor, QString* message) {
   switch (input.kind) {
     case FieldInput::Kind::Null:
       table_->SetNull(field);
+      // Show the value the analyser will get instead of a blank.
+      if (field != FuelField::Description) {
+        editor->setText(FieldDisplayText(table_->Current(), field, locale_));
+      }
       break;
     case FieldInput::Kind::Integer:
       table_->SetInteger(field, input.integer);
@@ -313,8 +318,8 @@ void TFormBrennstoffdialog::EditorLeft(FuelEdit* editor) {
 }
 
 void TFormBrennstoffdialog::ShowFieldError(FuelEdit* editor, const QString& message) {
-  QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message,
-                  QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName), message, QMessageBox::Ok,
+                  this);
   box.exec();
   editor->setFocus(Qt::OtherFocusReason);
   editor->selectAll();

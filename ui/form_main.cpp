@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -11,17 +15,24 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSettings>
+#include <QShortcut>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
+#include "fuel/backup.h"
 #include "fuel/cp1252.h"
 #include "fuel/funcs.h"
+#include "fuel/status_text.h"
+#include "quelt/version.h"
 #include "ui/brndialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
+#include "ui/status_line.h"
 
 namespace {
 
@@ -30,6 +41,17 @@ const char* const kCaption = "QUELT fuel list update";
 QString FromWire(const std::string& text) {
   return QString::fromStdString(quelt::Cp1252ToUtf8(text));
 }
+
+// Every box has the program's name as its title: short enough for any box.
+QString BoxTitle() { return QString::fromLatin1(quelt::kProgramName); }
+
+// A control's hint with the key that does the same.
+QString Hint(const char* text, const char* key) {
+  return QStringLiteral("%1 (%2)").arg(QLatin1String(text), QLatin1String(key));
+}
+
+const char* const kSettingsOrganisation = "quelt-fuel";
+const char* const kSettingsFolderKey = "files/folder";
 
 // "MS Sans Serif" and "Arial" are not on every system: the family's style
 // hint picks the platform's own sans or fixed-pitch face instead.
@@ -99,6 +121,7 @@ TFormMain::TFormMain(QWidget* parent)
   layout->setSpacing(0);
   BuildLeftColumn();
   BuildRightArea();
+  BuildShortcuts();
   layout->addWidget(Panel1);
   layout->addWidget(PanelBrennstoffe, 1);
 
@@ -142,13 +165,13 @@ void TFormMain::BuildLeftColumn() {
     b->setFont(bold);
     return b;
   };
-  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"),
-                        QStringLiteral("Get fuel list from the instrument"),
-                        quelt::ui::RefreshIcon(S(16)), 16);
+  BtRefresh =
+      bigButton("BtRefresh", QStringLiteral("Refresh"),
+                Hint("Get fuel list from the instrument", "F5"), quelt::ui::RefreshIcon(S(16)), 16);
   BtSend = bigButton("BtSend", QStringLiteral("QUELT"),
-                     QStringLiteral("Send's new list to the instrument"),
+                     Hint("Send's new list to the instrument", "Ctrl+Enter"),
                      quelt::ui::SendIcon(S(16)), 16);
-  BtExit = bigButton("BtExit", QString(), QStringLiteral("Close window"),
+  BtExit = bigButton("BtExit", QString(), Hint("Close window", "Ctrl+Q"),
                      quelt::ui::ExitIcon(S(24)), 24);
 
   ProgressBarMain = new QProgressBar(panel);
@@ -164,6 +187,7 @@ void TFormMain::BuildLeftColumn() {
   Image->setPixmap(quelt::ui::LogoPixmap(logicalDpiY() / 96.0, devicePixelRatioF()));
   Image->setCursor(Qt::PointingHandCursor);
   Image->setFixedSize(S(107), S(68));
+  Image->installEventFilter(this);
 
   auto* column = new QVBoxLayout(panel);
   column->setContentsMargins(0, 0, 0, 0);
@@ -193,6 +217,7 @@ void TFormMain::BuildRightArea() {
   Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo->setFont(LogFont());
   Memo->setFixedHeight(S(227));
+  Memo->setTabChangesFocus(true);
   highlighter_ = new LogHighlighter(Memo->document(), SpanFont());
 
   auto* bar = new QFrame(PanelBrennstoffe);
@@ -209,13 +234,52 @@ void TFormMain::BuildRightArea() {
     b->setGeometry(S(x), S(4), S(23), S(22));
     return b;
   };
-  Btauf = smallButton("Btauf", 14, QStringLiteral("fuel move up"), quelt::ui::UpIcon(S(16)));
-  BtAb = smallButton("BtAb", 46, QStringLiteral("fuel move down"), quelt::ui::DownIcon(S(16)));
+  Btauf = smallButton("Btauf", 14, Hint("fuel move up", "Ctrl+Up"), quelt::ui::UpIcon(S(16)));
+  BtAb = smallButton("BtAb", 46, Hint("fuel move down", "Ctrl+Down"), quelt::ui::DownIcon(S(16)));
+  // The files beside the arrows, past a gap as wide as the arrows' own.
+  BtOpen = smallButton("BtOpen", 86, Hint("Load a table from a file", "Ctrl+O"),
+                       quelt::ui::OpenIcon(S(16)));
+  BtSave = smallButton("BtSave", 118, Hint("Save the table to a file", "Ctrl+S"),
+                       quelt::ui::SaveIcon(S(16)));
 
   dbGridFuel = new FuelGrid(
       TableFuel, [this](int v) { return S(v); }, PanelBrennstoffe);
   dbGridFuel->setObjectName(QStringLiteral("dbGridFuel"));
-  dbGridFuel->setToolTip(QStringLiteral("Actual table"));
+  dbGridFuel->setToolTip(Hint("Actual table", "Enter or F2: edit the row, Ctrl+Delete: delete it"));
+
+  // What the grid's colours mean, in the colours themselves.
+  Legend = new QLabel(PanelBrennstoffe);
+  Legend->setObjectName(QStringLiteral("Legend"));
+  Legend->setTextFormat(Qt::RichText);
+  Legend->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  Legend->setContentsMargins(S(3), S(2), S(3), S(2));
+  auto swatch = [](int id, int n, const QString& sample, const char* meaning) {
+    quelt::FuelRow row;
+    row.ID = id;
+    row.N = static_cast<std::int16_t>(n);
+    const RowMark mark = *MarkOf(row);
+    return QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span> %4")
+        .arg(mark.background.name(), mark.text.name(), sample.toHtmlEscaped(),
+             QString::fromUtf8(meaning).toHtmlEscaped());
+  };
+  Legend->setText(swatch(16, 1, QStringLiteral("ID 16"), quelt::kLegendNaturalGasH) +
+                  QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
+                  swatch(0, 16, QStringLiteral("N > 15"), quelt::kLegendUnused));
+
+  auto* status = new QFrame(PanelBrennstoffe);
+  status->setObjectName(QStringLiteral("StatusBar"));
+  status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusLine = new ElidedLine(false, status);
+  StatusLine->setObjectName(QStringLiteral("StatusLine"));
+  BackupLine = new ElidedLine(true, status);
+  BackupLine->setObjectName(QStringLiteral("BackupLine"));
+  auto* statusRow = new QHBoxLayout(status);
+  statusRow->setContentsMargins(1, 1, 1, 1);
+  statusRow->setSpacing(S(8));
+  // The backup's name (a short file name) keeps its room; the facts give way.
+  BackupLine->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  statusRow->addWidget(StatusLine, 1);
+  statusRow->addWidget(BackupLine);
 
   auto* area = new QVBoxLayout(PanelBrennstoffe);
   area->setContentsMargins(0, 0, 0, 0);
@@ -223,6 +287,8 @@ void TFormMain::BuildRightArea() {
   area->addWidget(Memo);
   area->addWidget(ElPanel1);
   area->addWidget(dbGridFuel, 1);
+  area->addWidget(Legend);
+  area->addWidget(status);
 
   Popup1 = new QMenu(this);
   Popup1->setObjectName(QStringLiteral("Popup1"));
@@ -231,10 +297,57 @@ void TFormMain::BuildRightArea() {
 
   connect(Btauf, &QToolButton::clicked, this, &TFormMain::BtaufClick);
   connect(BtAb, &QToolButton::clicked, this, &TFormMain::BtAbClick);
+  connect(BtOpen, &QToolButton::clicked, this, &TFormMain::BtOpenClick);
+  connect(BtSave, &QToolButton::clicked, this, &TFormMain::BtSaveClick);
+  connect(BackupLine, &ElidedLine::clicked, this, &TFormMain::BackupLineClick);
   connect(Edit1, &QAction::triggered, this, &TFormMain::Edit1Click);
   connect(dbGridFuel, &FuelGrid::DeleteRequested, this, &TFormMain::dbGridFuelDelete);
+  connect(dbGridFuel, &FuelGrid::EditRequested, this, &TFormMain::Edit1Click);
+  connect(dbGridFuel->Model(), &QAbstractItemModel::modelReset, this, &TFormMain::UpdateStatus);
+  connect(dbGridFuel->Model(), &QAbstractItemModel::dataChanged, this, &TFormMain::UpdateStatus);
   connect(dbGridFuel, &FuelGrid::PopupRequested, Popup1,
           [this](const QPoint& at) { Popup1->popup(at); });
+}
+
+void TFormMain::BuildShortcuts() {
+  auto key = [this](QKeyCombination combination, void (TFormMain::*handler)()) {
+    auto* shortcut = new QShortcut(QKeySequence(combination), this);
+    connect(shortcut, &QShortcut::activated, this, handler);
+  };
+  key(QKeyCombination(Qt::Key_F5), &TFormMain::BtRefreshClick);
+  key(Qt::CTRL | Qt::Key_Return, &TFormMain::BtSendClick);
+  key(Qt::CTRL | Qt::Key_Enter, &TFormMain::BtSendClick);
+  key(Qt::CTRL | Qt::Key_Up, &TFormMain::BtaufClick);
+  key(Qt::CTRL | Qt::Key_Down, &TFormMain::BtAbClick);
+  key(QKeyCombination(Qt::Key_F2), &TFormMain::Edit1Click);
+  key(Qt::CTRL | Qt::Key_O, &TFormMain::BtOpenClick);
+  key(Qt::CTRL | Qt::Key_S, &TFormMain::BtSaveClick);
+  key(Qt::CTRL | Qt::Key_Q, &TFormMain::BtExitClick);
+  key(QKeyCombination(Qt::Key_F1), &TFormMain::ImageClick);
+
+  // Tab walks the buttons, the grid and the status line; inside the grid
+  // the arrow keys move.
+  QWidget* const chain[] = {BtRefresh, BtSend,     Btauf,      BtAb, BtOpen,
+                            BtSave,    dbGridFuel, BackupLine, Memo, BtExit};
+  for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TFormMain::SetSession(quelt::TableSession* session) {
+  session_ = session;
+  ops_ = session ? &session->Ops() : nullptr;
+  UpdateStatus();
+}
+
+void TFormMain::UpdateStatus() {
+  if (!session_) return;
+  setWindowTitle(QString::fromStdString(session_->Caption()));
+  StatusLine->SetLineText(QString::fromStdString(quelt::StatusText(session_->Status())));
+  BackupLine->SetLineText(QString::fromStdString(quelt::BackupText(session_->LastBackup())));
+  BackupLine->setToolTip(session_->LastBackup().empty()
+                             ? QString()
+                             : QStringLiteral("%1\nClick to open its folder")
+                                   .arg(QString::fromStdString(session_->LastBackup())));
+  BackupLine->setEnabled(!session_->LastBackup().empty());
 }
 
 void TFormMain::PlaceOnScreen() {
@@ -272,7 +385,20 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     return;
   }
   closePending_ = false;
+  if (!MayDropChanges()) {
+    event->ignore();
+    return;
+  }
   event->accept();
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Image && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    ImageClick();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFormMain::FormShow() {
@@ -282,11 +408,100 @@ void TFormMain::FormShow() {
 }
 
 void TFormMain::BtRefreshClick() {
-  if (ops_ && !transferActive_) ops_->Refresh();
+  // Keys reach here also while the button is disabled.
+  if (!session_ || transferActive_ || !refreshEnabled_) return;
+  if (!MayDropChanges() || transferActive_) return;
+  session_->Refresh();
+  UpdateStatus();
 }
 
 void TFormMain::BtSendClick() {
-  if (ops_ && !transferActive_) ops_->SendTable();
+  if (!session_ || transferActive_ || !sendEnabled_) return;
+  session_->Send();
+  UpdateStatus();
+}
+
+void TFormMain::BtOpenClick() {
+  if (!session_ || transferActive_) return;
+  if (!MayDropChanges()) return;
+  const QString path = AskTableFile(false);
+  if (path.isEmpty() || transferActive_) return;
+  LoadTable(path);
+}
+
+void TFormMain::BtSaveClick() {
+  if (!session_ || transferActive_) return;
+  const QString path = AskTableFile(true);
+  if (!path.isEmpty()) SaveTable(path);
+}
+
+bool TFormMain::LoadTable(const QString& path) {
+  if (!session_ || transferActive_) return false;
+  const bool loaded = session_->LoadFile(QFile::encodeName(path).toStdString());
+  UpdateStatus();
+  return loaded;
+}
+
+bool TFormMain::SaveTable(const QString& path) {
+  if (!session_) return false;
+  const bool saved = session_->SaveFile(QFile::encodeName(path).toStdString());
+  UpdateStatus();
+  return saved;
+}
+
+QString TFormMain::AskTableFile(bool save) {
+  QSettings settings(QLatin1String(kSettingsOrganisation), QLatin1String(quelt::kProgramName));
+  const QString folder =
+      settings.value(QLatin1String(kSettingsFolderKey), QDir::homePath()).toString();
+  QFileDialog dialog(this, save ? QStringLiteral("Save the table") : QStringLiteral("Load a table"),
+                     folder, QStringLiteral("Fuel tables (*.txt);;All files (*)"));
+  dialog.setObjectName(QStringLiteral("TableFileDialog"));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (save) dialog.setDefaultSuffix(QStringLiteral("txt"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString path = dialog.selectedFiles().first();
+  settings.setValue(QLatin1String(kSettingsFolderKey), QFileInfo(path).absolutePath());
+  return path;
+}
+
+bool TFormMain::MayDropChanges() {
+  if (!session_ || !session_->MustAskBeforeDropping()) return true;
+  QMessageBox box(QMessageBox::Question, BoxTitle(), QString::fromUtf8(quelt::kUnsentQuestion),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: {
+      const QString path = AskTableFile(true);
+      return !path.isEmpty() && SaveTable(path);
+    }
+    case QMessageBox::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TFormMain::ImageClick() {
+  if (!session_) return;
+  const std::filesystem::path backups =
+      ops_->BackupsFolder.empty() ? quelt::BackupsRoot() : ops_->BackupsFolder;
+  QMessageBox box(
+      QMessageBox::Information, BoxTitle(),
+      QString::fromStdString(quelt::AboutText(QUELT_VERSION, session_->Port(), backups)),
+      QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("AboutBox"));
+  box.setTextFormat(Qt::PlainText);
+  box.setIconPixmap(Image->pixmap());
+  box.exec();
+}
+
+void TFormMain::BackupLineClick() {
+  if (!session_ || session_->LastBackup().empty()) return;
+  const QString file = QString::fromStdString(session_->LastBackup());
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
 }
 
 void TFormMain::BtExitClick() { close(); }
@@ -306,9 +521,10 @@ void TFormMain::Edit1Click() {
 
 void TFormMain::dbGridFuelDelete() {
   if (transferActive_ || TableFuel.IsEmpty()) return;
-  QMessageBox box(QMessageBox::Question, windowTitle(), QStringLiteral("Datensatz löschen?"),
+  QMessageBox box(QMessageBox::Question, BoxTitle(), QStringLiteral("Datensatz löschen?"),
                   QMessageBox::Ok | QMessageBox::Cancel, this);
-  box.setDefaultButton(QMessageBox::Ok);
+  // Enter must not delete: the safe answer is the default.
+  box.setDefaultButton(QMessageBox::Cancel);
   box.setEscapeButton(QMessageBox::Cancel);
   if (box.exec() != QMessageBox::Ok) return;
   // The box ran an event loop: the table may have changed meanwhile.
@@ -336,13 +552,15 @@ void TFormMain::SetBusyCursor(bool busy) {
 }
 
 void TFormMain::ShowMessage(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, windowTitle(), FromWire(text), QMessageBox::Ok, this);
+  // Every message of the operations reports a problem.
+  QMessageBox box(QMessageBox::Warning, BoxTitle(), FromWire(text), QMessageBox::Ok, this);
+  box.setDefaultButton(QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
 bool TFormMain::Confirm(const std::string& question) {
-  QMessageBox box(QMessageBox::Question, windowTitle(), FromWire(question),
+  QMessageBox box(QMessageBox::Question, BoxTitle(), FromWire(question),
                   QMessageBox::Yes | QMessageBox::No, this);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::No);
@@ -383,5 +601,7 @@ void TFormMain::UpdateControls() {
   BtSend->setEnabled(sendEnabled_ && !transferActive_);
   Btauf->setEnabled(!transferActive_);
   BtAb->setEnabled(!transferActive_);
+  BtOpen->setEnabled(!transferActive_);
+  BtSave->setEnabled(!transferActive_);
   Edit1->setEnabled(!transferActive_);
 }

@@ -1,6 +1,7 @@
 // TFormMain: the program's window. It shows the log, the fuel grid, the
-// progress bar and the buttons, forwards every click to the fuel-list
-// operations and redraws from the table's notifications.
+// progress bar and the buttons, forwards every click and key to the table
+// session and redraws from the table's notifications. Below the grid: the
+// colour legend and the status line.
 #pragma once
 
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
+#include "fuel/table_session.h"
 
 class QAction;
 class QLabel;
@@ -15,6 +17,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QToolButton;
+class ElidedLine;
 class FuelGrid;
 class LogHighlighter;
 
@@ -24,9 +27,9 @@ class TFormMain : public QWidget, public quelt::FuelView {
   explicit TFormMain(QWidget* parent = nullptr);
   ~TFormMain() override;
 
-  // The operations start after the link exists, which is created after the
-  // window; until then the buttons do nothing.
-  void SetOps(quelt::FuelListOps* ops) { ops_ = ops; }
+  // The session (and with it the operations) starts after the link exists,
+  // which is created after the window; until then the buttons do nothing.
+  void SetSession(quelt::TableSession* session);
 
   quelt::FuelTable TableFuel;
 
@@ -41,7 +44,12 @@ class TFormMain : public QWidget, public quelt::FuelView {
   QWidget* ElPanel1;
   QToolButton* Btauf;
   QToolButton* BtAb;
+  QToolButton* BtOpen;  // load a table file
+  QToolButton* BtSave;  // save the table to a file
   FuelGrid* dbGridFuel;
+  QLabel* Legend;
+  ElidedLine* StatusLine;
+  ElidedLine* BackupLine;  // the last backup's file; a click opens its folder
   QMenu* Popup1;
   QAction* Edit1;
 
@@ -65,6 +73,14 @@ class TFormMain : public QWidget, public quelt::FuelView {
   void BtAbClick();
   void Edit1Click();
   void dbGridFuelDelete();  // Ctrl+Delete in the grid
+  void BtOpenClick();
+  void BtSaveClick();
+  void ImageClick();  // the About box
+  void BackupLineClick();
+
+  // Loads or saves without asking for a file; false when it failed.
+  bool LoadTable(const QString& path);
+  bool SaveTable(const QString& path);
 
   // A transfer ended while the user was closing the window: it closes then.
   bool ClosePending() const { return closePending_; }
@@ -72,15 +88,25 @@ class TFormMain : public QWidget, public quelt::FuelView {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   int S(int pixels96) const;
   void BuildLeftColumn();
   void BuildRightArea();
+  void BuildShortcuts();
   void UpdateControls();
+  // Caption and status line from the session.
+  void UpdateStatus();
+  // Before unsent changes are dropped: Save, Discard or Cancel. True when
+  // the caller may go on.
+  bool MayDropChanges();
+  // Asks for a file; empty when the user cancelled.
+  QString AskTableFile(bool save);
   void PlaceOnScreen();
   void CloseWhenIdle();
 
+  quelt::TableSession* session_ = nullptr;
   quelt::FuelListOps* ops_ = nullptr;
   LogHighlighter* highlighter_ = nullptr;
   bool refreshEnabled_ = true;

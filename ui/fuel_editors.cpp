@@ -78,8 +78,10 @@ bool EditorAcceptsText(FuelField field, const QString& text, const QLocale& loca
 }
 
 QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& locale) {
-  if (row.IsNull(field)) return {};
+  // A number without a value travels as 0: it shows as the 0 that is sent,
+  // never as a blank the analyser does not get.
   if (field == FuelField::Description) {
+    if (row.IsNull(field)) return {};
     return QString::fromStdString(Cp1252ToUtf8(row.Description));
   }
   if (IsIntegerField(field)) return QString::number(row.Integer(field));

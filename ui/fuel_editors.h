@@ -18,8 +18,9 @@ namespace quelt {
 bool EditorAcceptsChar(FuelField field, QChar c, const QLocale& locale);
 bool EditorAcceptsText(FuelField field, const QString& text, const QLocale& locale);
 
-// What the editor shows: empty for a field without a value, decimal fields in
-// their display pattern with the locale's decimal separator.
+// What the grid and the editor show: the text that will be sent, so a number
+// without a value shows as 0; decimal fields in their display pattern with
+// the locale's decimal separator.
 QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& locale);
 
 // An editor's text read as a value of its field.

@@ -53,6 +53,8 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   setShowGrid(true);
   setWordWrap(false);
   setContextMenuPolicy(Qt::CustomContextMenu);
+  // Tab leaves the grid for the next control; the arrow keys move within it.
+  setTabKeyNavigation(false);
 
   QHeaderView* h = horizontalHeader();
   h->setSectionResizeMode(QHeaderView::Interactive);
@@ -65,6 +67,12 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
     designWidths_.push_back(scale(fields[static_cast<std::size_t>(c)].gridWidth));
     setColumnWidth(c, designWidths_.back());
   }
+  userWidths_.assign(designWidths_.size(), 0);
+  connect(h, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (!fitting_ && column >= 0 && column < static_cast<int>(userWidths_.size())) {
+      userWidths_[static_cast<std::size_t>(column)] = width;
+    }
+  });
 
   QHeaderView* v = verticalHeader();
   v->setSectionResizeMode(QHeaderView::Fixed);
@@ -116,14 +124,36 @@ void FuelGrid::SelectRow(int row) {
 }
 
 // The design widths suit the original 8 pt face; wider platform faces would
-// cut numbers off. A column grows to its title and its widest cell, never
-// below its design width, and never shrinks what the user widened.
+// cut numbers off, and one huge value must not keep its column wide once it
+// is gone.
 void FuelGrid::FitColumns() {
+  fitting_ = true;
+  const int description = static_cast<int>(quelt::FuelField::Description);
+  int others = 0;
+  int descriptionNeeds = 0;
   for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    const int needed = qMax(designWidths_[static_cast<std::size_t>(c)],
-                            qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
-    if (columnWidth(c) < needed) setColumnWidth(c, needed);
+    const auto i = static_cast<std::size_t>(c);
+    int width =
+        qMax(designWidths_[i], qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
+    width = qMax(width, userWidths_[i]);
+    if (c == description && userWidths_[i] == 0) {
+      descriptionNeeds = width;
+      continue;
+    }
+    if (columnWidth(c) != width) setColumnWidth(c, width);
+    if (c != description) others += width;
   }
+  if (descriptionNeeds > 0) {
+    const int room = viewport()->width() - others;
+    const int width = qMax(descriptionNeeds, room);
+    if (columnWidth(description) != width) setColumnWidth(description, width);
+  }
+  fitting_ = false;
+}
+
+void FuelGrid::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  FitColumns();
 }
 
 void FuelGrid::OnCurrentChanged(const QModelIndex& current) {
@@ -150,6 +180,13 @@ void FuelGrid::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                event->key() == Qt::Key_F2)) {
+    emit EditRequested();
+    event->accept();
+    return;
+  }
   if (locked_) {
     event->ignore();
     return;
@@ -167,7 +204,14 @@ void FuelGrid::mousePressEvent(QMouseEvent* event) {
 
 bool FuelGrid::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
-    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(), this);
+    // A marked row says what its colour means; elsewhere the grid's hint.
+    auto* help = static_cast<QHelpEvent*>(event);
+    QString text = toolTip();
+    if (watched == viewport()) {
+      const QString note = indexAt(help->pos()).data(Qt::ToolTipRole).toString();
+      if (!note.isEmpty()) text = note;
+    }
+    QToolTip::showText(help->globalPos(), text, this);
     return true;
   }
   return QTableView::eventFilter(watched, event);

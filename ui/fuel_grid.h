@@ -26,22 +26,31 @@ class FuelGrid : public QTableView {
 
  signals:
   void DeleteRequested();                     // Ctrl+Delete
+  void EditRequested();                       // Enter or F2
   void PopupRequested(const QPoint& global);  // right click (row already current)
+
+ public:
+  // Every column fits its title and its widest cell, never below its design
+  // width, growing and shrinking with the values; a width the user dragged
+  // stays unless the values need more. The description takes the room left.
+  void FitColumns();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void SelectRow(int row);
-  void FitColumns();
   void OnCurrentChanged(const QModelIndex& current);
   void OnContextMenu(const QPoint& pos);
 
   quelt::FuelTable& table_;
   FuelTableModel* model_;
   std::vector<int> designWidths_;
+  std::vector<int> userWidths_;  // 0: the user has not dragged the column
+  bool fitting_ = false;
   bool locked_ = false;
   bool syncing_ = false;
 };

@@ -1,6 +1,7 @@
 #include "ui/fuel_table_model.h"
 
 #include "fuel/cp1252.h"
+#include "fuel/status_text.h"
 #include "ui/fuel_editors.h"
 
 using quelt::FuelField;
@@ -8,10 +9,15 @@ using quelt::FuelRow;
 using quelt::FuelTable;
 
 std::optional<RowMark> MarkOf(const FuelRow& row) {
-  std::optional<RowMark> mark;
-  if (row.ID == 16) mark = RowMark{QColor(128, 0, 128), Qt::white};
-  if (row.N > 15) mark = RowMark{QColor(255, 0, 0), Qt::white};
-  return mark;
+  switch (quelt::MarkKindOf(row)) {
+    case quelt::RowMarkKind::None:
+      break;
+    case quelt::RowMarkKind::NaturalGasH:
+      return RowMark{QColor(128, 0, 128), Qt::white};
+    case quelt::RowMarkKind::Unused:
+      return RowMark{QColor(255, 0, 0), Qt::white};
+  }
+  return std::nullopt;
 }
 
 FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)
@@ -45,8 +51,7 @@ QString FuelTableModel::CellText(const FuelRow& row, int column) const {
   if (info.field == FuelField::Description || quelt::IsDecimalField(info.field)) {
     return quelt::FieldDisplayText(row, info.field, locale_);
   }
-  if (row.IsNull(info.field)) return {};
-  return locale_.toString(row.Integer(info.field));
+  return locale_.toString(row.Integer(info.field));  // 0 without a value, as sent
 }
 
 QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
@@ -67,6 +72,11 @@ QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
       if (auto mark = MarkOf(*row)) return mark->text;
       return {};
+    case Qt::ToolTipRole: {
+      const std::string note = quelt::RowMarkNote(*row);
+      if (note.empty()) return {};
+      return QStringLiteral("Row %1: %2").arg(index.row() + 1).arg(QString::fromStdString(note));
+    }
     default:
       return {};
   }

@@ -115,6 +115,36 @@ QIcon DownIcon(int size) {
   return MakeIcon([](QPainter& p, bool disabled) { DrawArrow(p, disabled, false); }, 16, size);
 }
 
+QIcon OpenIcon(int size) {
+  return MakeIcon(
+      [](QPainter& p, bool disabled) {
+        // A folder, its front flap opened towards the viewer.
+        p.setPen(QPen(Ink(QColor(120, 85, 0), disabled), 0.8));
+        p.setBrush(Ink(QColor(215, 165, 40), disabled));
+        p.drawPolygon(QPolygonF{{1.5, 3}, {6, 3}, {7.5, 4.5}, {13, 4.5}, {13, 13.5}, {1.5, 13.5}});
+        p.setBrush(Ink(QColor(250, 210, 90), disabled));
+        p.drawPolygon(QPolygonF{{3.5, 7}, {15, 7}, {13, 13.5}, {1.5, 13.5}});
+      },
+      16, size);
+}
+
+QIcon SaveIcon(int size) {
+  return MakeIcon(
+      [](QPainter& p, bool disabled) {
+        // A diskette: body, label and shutter.
+        p.setPen(QPen(Ink(QColor(10, 40, 100), disabled), 0.8));
+        p.setBrush(Ink(QColor(40, 90, 180), disabled));
+        p.drawPolygon(QPolygonF{{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
+        p.setPen(Qt::NoPen);
+        p.setBrush(disabled ? QColor(235, 235, 235) : QColor(Qt::white));
+        p.drawRect(QRectF(4, 1.5, 8, 5));
+        p.drawRect(QRectF(3.5, 9, 9, 5.5));
+        p.setBrush(Ink(QColor(40, 90, 180), disabled));
+        p.drawRect(QRectF(9, 2.5, 2, 3));
+      },
+      16, size);
+}
+
 namespace {
 
 // A flame, in a 100 x 39 design.

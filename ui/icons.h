@@ -16,6 +16,8 @@ QIcon SendIcon(int size);     // black triangle pointing right
 QIcon ExitIcon(int size);     // green exit sign, white lettering
 QIcon UpIcon(int size);       // red arrow up
 QIcon DownIcon(int size);     // red arrow down
+QIcon OpenIcon(int size);     // yellow folder: load a table file
+QIcon SaveIcon(int size);     // blue diskette: save the table to a file
 // The application's icon (logo colours, square).
 QIcon AppIcon();
 

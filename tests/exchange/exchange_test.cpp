@@ -187,10 +187,16 @@ TEST(ExchangeClock, APulledCableEndsInATimeOutWithoutSpinning) {
   ASSERT_FALSE(glb.Failed);
   peer.HangUp();
   const std::clock_t cpu0 = std::clock();
+  const long long ticks0 = pump.Ticks();
   glb.Exchange("R001");
   const double cpuSeconds = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
   EXPECT_TRUE(glb.Failed);
   EXPECT_EQ(glb.TicksLeft, 0);
+  // Nothing can arrive on a line that went away: the wait ends without
+  // running into the reply time-out, and says why.
+  EXPECT_LT(pump.Ticks() - ticks0, TGlb::kReplyTicks);
+  EXPECT_EQ(glb.ConnectProblem().rfind("The analyser's port went away (", 0), 0u)
+      << glb.ConnectProblem();
   // A one-second wait that polled flat out would burn the whole second.
   EXPECT_LT(cpuSeconds, 0.5);
   glb.Disconnect();

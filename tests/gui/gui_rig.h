@@ -1,14 +1,18 @@
 // What every window test needs: the window wired to the link and the
-// operations as the program wires them, an optional simulated analyser on a
-// pseudo-terminal, and a helper that answers the modal boxes the way a user
-// would, noting what they said.
+// session as the program wires them, an optional simulated analyser on a
+// pseudo-terminal, and a helper that answers the modal boxes and file
+// dialogs the way a user would, noting what they said. Settings and backups
+// go into the test's own temporary folders.
 #pragma once
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -21,16 +25,33 @@
 #include <QTemporaryDir>
 
 #include "fuel/fuel_ops.h"
+#include "fuel/table_session.h"
 #include "link/glb.h"
 #include "sim/sim.h"
 #include "ui/form_main.h"
 #include "ui/qt_pump.h"
 
-// Answers every modal message box as soon as it opens.
+// Answers every modal message box as soon as it opens, and every file
+// dialog: with `file` when set, else with Cancel.
 class BoxAnswerer : public QObject {
  public:
   explicit BoxAnswerer(QMessageBox::StandardButton initial = QMessageBox::Ok) : answer(initial) {
     connect(&timer_, &QTimer::timeout, this, [this] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        fileDialogs << dialog->windowTitle();
+        if (file.isEmpty()) {
+          dialog->reject();
+        } else {
+          // The name typed: a selection waits for the folder to be listed.
+          if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            edit->setText(file);
+          } else {
+            dialog->selectFile(file);
+          }
+          static_cast<QDialog*>(dialog)->accept();
+        }
+        return;
+      }
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (!box) return;
       QAbstractButton* button = box->button(this->answer);
@@ -38,12 +59,21 @@ class BoxAnswerer : public QObject {
       if (!button) button = box->defaultButton();
       if (!button) return;
       texts << box->text();
+      boxes.push_back({box->windowTitle(), box->icon(), box->standardButton(box->defaultButton())});
       button->click();
     });
     timer_.start(20);
   }
   QMessageBox::StandardButton answer;
   QStringList texts;  // every box answered, in order
+  struct Seen {
+    QString title;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton defaultButton;
+  };
+  std::vector<Seen> boxes;  // the same boxes: their title, icon and default
+  QString file;             // the answer to a file dialog; empty: Cancel
+  QStringList fileDialogs;  // titles of the file dialogs answered
 
  private:
   QTimer timer_;
@@ -65,19 +95,21 @@ inline std::vector<std::string> Rows(int count, int hRowAt = 0) {
 struct Rig {
   // No config: no analyser at all (the port does not exist).
   explicit Rig(std::optional<quelt::sim::Config> config = quelt::sim::Config{}) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
     form = std::make_unique<TFormMain>();
     glb = std::make_unique<quelt::TGlb>(pump);
     pump.SetTickHandler([this] { glb->Timer1Timer(); });
     glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
-    ops = std::make_unique<quelt::FuelListOps>(*glb, form->TableFuel, *form);
+    session = std::make_unique<quelt::TableSession>(*glb, form->TableFuel, *form);
+    ops = &session->Ops();
     ops->BackupsFolder = backups.path().toStdString();
-    form->SetOps(ops.get());
+    form->SetSession(session.get());
     form->show();
   }
   ~Rig() {
-    form->SetOps(nullptr);
-    ops.reset();
+    form->SetSession(nullptr);
+    session.reset();
   }
 
   QStringList LogLines() const { return form->Memo->toPlainText().split(QLatin1Char('\n')); }
@@ -93,11 +125,13 @@ struct Rig {
   }
 
   QTemporaryDir backups;
+  QTemporaryDir files;  // settings and table files
   std::unique_ptr<quelt::sim::Analyser> sim;
   std::unique_ptr<TFormMain> form;
   QtPump pump;
   std::unique_ptr<quelt::TGlb> glb;
-  std::unique_ptr<quelt::FuelListOps> ops;
+  std::unique_ptr<quelt::TableSession> session;
+  quelt::FuelListOps* ops = nullptr;
   BoxAnswerer boxes;
 };
 

@@ -93,12 +93,15 @@ class StartupTest : public QObject {
       const char* text;
     };
     const Hint hints[] = {
-        {f.BtRefresh, "Get fuel list from the instrument"},
-        {f.BtSend, "Send's new list to the instrument"},
-        {f.BtExit, "Close window"},
-        {f.Btauf, "fuel move up"},
-        {f.BtAb, "fuel move down"},
-        {f.dbGridFuel, "Actual table"},
+        // Each hint names the key that does the same.
+        {f.BtRefresh, "Get fuel list from the instrument (F5)"},
+        {f.BtSend, "Send's new list to the instrument (Ctrl+Enter)"},
+        {f.BtExit, "Close window (Ctrl+Q)"},
+        {f.Btauf, "fuel move up (Ctrl+Up)"},
+        {f.BtAb, "fuel move down (Ctrl+Down)"},
+        {f.BtOpen, "Load a table from a file (Ctrl+O)"},
+        {f.BtSave, "Save the table to a file (Ctrl+S)"},
+        {f.dbGridFuel, "Actual table (Enter or F2: edit the row, Ctrl+Delete: delete it)"},
         {f.Memo, ""},
         {f.ProgressBarMain, ""},
         {f.Image, ""},

@@ -198,8 +198,9 @@ TEST_F(Refresh, NoAnalyserGivesCommunicationErrorAndKeepsTheTable) {
   table.AppendRow(FuelRow{});
   glb.PortOverride = "/dev/quelt-missing";
   EXPECT_FALSE(ops.Refresh());
-  ASSERT_EQ(view.log.size(), 10u);
-  EXPECT_EQ(view.log.back(), kCommunicationError);
+  ASSERT_EQ(view.log.size(), 11u);
+  EXPECT_EQ(view.log[9], kCommunicationError);
+  EXPECT_EQ(view.log[10], "Cannot open /dev/quelt-missing: device not found");
   EXPECT_EQ(table.RecordCount(), 1);
   EXPECT_FALSE(view.sendEnabled);
   EXPECT_TRUE(view.refreshEnabled);

@@ -1,0 +1,493 @@
+// The window as a technician uses it: table files, the question before
+// unsent changes are dropped, the status line and its causes, the keys, the
+// colour legend, the message boxes and the grid's columns following the
+// values both ways.
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
+#include <QUrl>
+
+#include "fuel/funcs.h"
+#include "fuel/status_text.h"
+#include "gui_rig.h"
+#include "ui/brndialog.h"
+#include "ui/fuel_editors.h"
+#include "ui/fuel_grid.h"
+#include "ui/status_line.h"
+
+using quelt::sim::Config;
+
+namespace {
+
+Config WithRows(std::vector<std::string> rows) {
+  Config c;
+  c.rows = std::move(rows);
+  return c;
+}
+
+// Every cell as the grid shows it, row by row.
+QStringList Cells(const TFormMain& f) {
+  QStringList out;
+  const auto* m = f.dbGridFuel->model();
+  for (int r = 0; r < m->rowCount(); ++r) {
+    QStringList row;
+    for (int c = 0; c < m->columnCount(); ++c) row << m->index(r, c).data().toString();
+    out << row.join(QLatin1Char('|'));
+  }
+  return out;
+}
+
+QString WriteFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return {};
+  file.write(text);
+  return path;
+}
+
+void Activate(TFormMain& f) {
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+}
+
+// A key pressed in the window, which is active again after any dialog.
+void Press(TFormMain& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  Activate(f);
+  QTest::keyClick(&f, key, modifiers);
+}
+
+// Changes the table the way the user would: the first row moves down.
+void MoveFirstRowDown(Rig& rig) {
+  rig.Table().First();
+  rig.form->BtAb->click();
+}
+
+const QString kTitle = QStringLiteral("quelt-fuel");
+
+}  // namespace
+
+// Receives the URLs the window asks the desktop to open.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void Open(const QUrl& url) { urls << url; }
+};
+
+class WorkbenchTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void saveThenLoadGivesTheSameGrid() {
+    Rig rig(WithRows(Rows(17, 3)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    const QStringList before = Cells(f);
+    QVERIFY(!f.windowTitle().contains(QStringLiteral("not sent")));
+
+    rig.boxes.file = rig.files.filePath(QStringLiteral("kept.txt"));
+    Press(f, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(QFile::exists(rig.boxes.file));
+    QCOMPARE(rig.LogLines().last(), QStringLiteral("Saved 17 rows to ") + rig.boxes.file);
+    // The folder is remembered for the next file.
+    QCOMPARE(QSettings(QStringLiteral("quelt-fuel"), QStringLiteral("quelt-fuel"))
+                 .value(QStringLiteral("files/folder"))
+                 .toString(),
+             rig.files.path());
+
+    rig.Table().EmptyTable();
+    rig.boxes.answer = QMessageBox::Discard;
+    Press(f, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(Cells(f), before);
+    QCOMPARE(rig.LogLines().last(),
+             QStringLiteral("Loaded 17 rows from %1: not sent yet").arg(rig.boxes.file));
+    // A loaded table is not on the analyser, even where it equals its table.
+    QCOMPARE(f.windowTitle(), QStringLiteral("QUELT fuel list update - changes not sent"));
+    QCOMPARE(rig.boxes.fileDialogs,
+             (QStringList{QStringLiteral("Save the table"), QStringLiteral("Load a table")}));
+  }
+
+  void faultyFileNamesItsLineAndKeepsTheGrid() {
+    Rig rig(WithRows(Rows(3)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    const QStringList before = Cells(f);
+    const QString path = WriteFile(rig.files.filePath(QStringLiteral("bad.txt")),
+                                   "1;101;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
+                                   "# a comment\n"
+                                   "2;102;Oil;12,x;0,64;0,009;3,0;7,70;9,40;31,68;0;\n");
+    QVERIFY(!f.LoadTable(path));
+    QCOMPARE(rig.boxes.texts.size(), 1);
+    QCOMPARE(rig.boxes.texts[0], QStringLiteral("Not loaded: bad.txt, line 3: Co2Max '12,x' is "
+                                                "not a number. The table is as it was."));
+    QCOMPARE(rig.boxes.boxes[0].icon, QMessageBox::Warning);
+    QCOMPARE(Cells(f), before);
+    QVERIFY(!f.windowTitle().contains(QStringLiteral("not sent")));
+  }
+
+  void unsentChangesAskBeforeTheyAreDropped_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("goesOn");
+    const QString actions[] = {QStringLiteral("exit"), QStringLiteral("close"),
+                               QStringLiteral("refresh")};
+    for (const QString& a : actions) {
+      QTest::addRow("%s save", qPrintable(a)) << a << int(QMessageBox::Save) << true;
+      QTest::addRow("%s discard", qPrintable(a)) << a << int(QMessageBox::Discard) << true;
+      QTest::addRow("%s cancel", qPrintable(a)) << a << int(QMessageBox::Cancel) << false;
+    }
+  }
+  void unsentChangesAskBeforeTheyAreDropped() {
+    QFETCH(QString, action);
+    QFETCH(int, answer);
+    QFETCH(bool, goesOn);
+    Rig rig(WithRows(Rows(4)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    MoveFirstRowDown(rig);
+    QCOMPARE(f.windowTitle(), QStringLiteral("QUELT fuel list update - changes not sent"));
+    const QStringList moved = Cells(f);
+    rig.sim->ClearTranscript();
+
+    rig.boxes.answer = static_cast<QMessageBox::StandardButton>(answer);
+    rig.boxes.file = rig.files.filePath(QStringLiteral("before.txt"));
+    if (action == QLatin1String("exit")) f.BtExit->click();
+    if (action == QLatin1String("close")) f.close();
+    if (action == QLatin1String("refresh")) f.BtRefresh->click();
+
+    QCOMPARE(rig.boxes.texts, QStringList{QString::fromLatin1(quelt::kUnsentQuestion)});
+    QCOMPARE(QFile::exists(rig.boxes.file), answer == QMessageBox::Save);
+    if (action == QLatin1String("refresh")) {
+      QCOMPARE(!rig.Transcript().isEmpty(), goesOn);
+      QCOMPARE(Cells(f) != moved, goesOn);
+    } else {
+      QCOMPARE(!f.isVisible(), goesOn);
+    }
+  }
+
+  void sentOrSavedTablesCloseWithoutAQuestion() {
+    Rig rig(WithRows(Rows(4)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    MoveFirstRowDown(rig);
+    f.BtSend->click();
+    QVERIFY(!f.windowTitle().contains(QStringLiteral("not sent")));
+    MoveFirstRowDown(rig);
+    QVERIFY(f.SaveTable(rig.files.filePath(QStringLiteral("t.txt"))));
+    // Saved, but still not on the analyser.
+    QVERIFY(f.windowTitle().contains(QStringLiteral("not sent")));
+    f.BtExit->click();
+    QVERIFY(!f.isVisible());
+    QVERIFY(rig.boxes.texts.isEmpty());
+  }
+
+  void statusLine() {
+    Rig rig(WithRows(Rows(17)));
+    TFormMain& f = *rig.form;
+    const QString port = QString::fromStdString(rig.sim->DevicePath());
+    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   0 rows, 0 used").arg(port));
+    QCOMPARE(f.BackupLine->text(), QStringLiteral("No backup yet"));
+    QVERIFY(!f.BackupLine->isEnabled());
+
+    f.BtRefresh->click();
+    QCOMPARE(f.StatusLine->text(),
+             QStringLiteral("Port: %1   Serial 08154711, type 20   18 rows, 15 used").arg(port));
+
+    f.BtSend->click();
+    const QString backup = QString::fromStdString(rig.session->LastBackup());
+    QVERIFY2(backup.startsWith(rig.backups.path() + QStringLiteral("/08154711/")),
+             qPrintable(backup));
+    QVERIFY(QFile::exists(backup));
+    QCOMPARE(f.BackupLine->text(), QStringLiteral("Backup: ") + QFileInfo(backup).fileName());
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+    QTest::mouseClick(f.BackupLine, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls,
+             QList<QUrl>{QUrl::fromLocalFile(rig.backups.path() + QStringLiteral("/08154711"))});
+
+    // The analyser goes away: the port stays named, its identity is gone.
+    rig.sim.reset();
+    f.BtRefresh->click();
+    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   18 rows, 15 used").arg(port));
+  }
+
+  void statusLineOfTheDemo() {
+    Rig rig;
+    rig.session->Demo = true;
+    rig.form->BtRefresh->click();
+    QCOMPARE(
+        rig.form->StatusLine->text(),
+        QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
+  }
+
+  // What the command line says about a port that cannot be used, the window
+  // says on the line after "Communication error !".
+  void causesOfAFailedRefresh_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("no bridge") << "no bridge"
+                               << "No analyser found: the USB bridge of the QUELT is not attached.";
+    QTest::newRow("no such port") << "no such port"
+                                  << "Cannot open /nonexistent/quelt-tty";
+    QTest::newRow("port went away") << "port went away"
+                                    << "Cannot open /dev/";
+  }
+  void causesOfAFailedRefresh() {
+    QFETCH(QString, situation);
+    QFETCH(QString, cause);
+    Rig rig(situation == QLatin1String("port went away") ? std::optional<Config>(Config{})
+                                                         : std::nullopt);
+    if (situation == QLatin1String("no bridge")) {
+      rig.glb->PortOverride.clear();
+      rig.glb->Discover = [] { return 0; };
+    }
+    if (situation == QLatin1String("port went away")) {
+      rig.form->BtRefresh->click();
+      rig.sim.reset();
+    }
+    rig.form->BtRefresh->click();
+    const QStringList log = rig.LogLines();
+    QCOMPARE(log[log.size() - 2], QStringLiteral("Communication error !"));
+    QVERIFY2(log.last().startsWith(cause), qPrintable(log.last()));
+    if (situation == QLatin1String("no bridge")) {
+      QVERIFY(rig.form->StatusLine->text().startsWith(QStringLiteral("Port: no analyser found")));
+    }
+  }
+
+  void eachOperationStartsAtZeroAndEndsWithOneLine() {
+    Rig rig(WithRows(Rows(16)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    QCOMPARE(f.ProgressBarMain->value(), 15);
+    QCOMPARE(rig.LogLines().last(), QStringLiteral("Read 16 rows, natural gas H added as row 4"));
+
+    QSignalSpy progress(f.ProgressBarMain, &QProgressBar::valueChanged);
+    f.BtSend->click();
+    QCOMPARE(progress.value(0).value(0).toInt(), 0);
+    QCOMPARE(f.ProgressBarMain->value(), 15);
+    QCOMPARE(rig.LogLines().last(), QStringLiteral("Sent 17 rows, the analyser uses 15"));
+
+    progress.clear();
+    f.BtRefresh->click();
+    QCOMPARE(progress.value(0).value(0).toInt(), 0);
+  }
+
+  void keys() {
+    Rig rig(WithRows(Rows(4)));
+    TFormMain& f = *rig.form;
+    Activate(f);
+
+    Press(f, Qt::Key_F5);
+    QCOMPARE(rig.Table().RecordCount(), 5);
+    QCOMPARE(rig.Table().CurrentIndex(), 3);
+
+    Press(f, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(rig.Table().CurrentIndex(), 2);
+    QCOMPARE(rig.Table().Row(2).ID, 16);
+    Press(f, Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(rig.Table().Row(3).ID, 16);
+
+    rig.sim->ClearTranscript();
+    Press(f, Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(rig.Transcript().contains(QStringLiteral("W4025;X;X;")));
+    rig.sim->ClearTranscript();
+    Press(f, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    QVERIFY(rig.Transcript().contains(QStringLiteral("W4025;X;X;")));
+
+    // Enter in the grid and F2 anywhere open the editor on the current row.
+    QStringList editors;
+    auto closeEditor = [&] {
+      QTimer::singleShot(50, [&] {
+        if (auto* d =
+                qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget())) {
+          editors << d->Editor(quelt::FuelField::Description)->text();
+          d->reject();
+        }
+      });
+    };
+    f.dbGridFuel->setFocus();
+    closeEditor();
+    QTest::keyClick(f.dbGridFuel, Qt::Key_Return);
+    closeEditor();
+    QTest::keyClick(f.dbGridFuel, Qt::Key_F2);
+    const QString current = QString::fromStdString(rig.Table().Current().Description);
+    QCOMPARE(editors, (QStringList{current, current}));
+
+    Press(f, Qt::Key_S, Qt::ControlModifier);
+    Press(f, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(rig.boxes.fileDialogs,
+             (QStringList{QStringLiteral("Save the table"), QStringLiteral("Load a table")}));
+
+    Press(f, Qt::Key_F1);
+    QCOMPARE(rig.boxes.texts.size(), 1);
+    QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Backups: ") + rig.backups.path()));
+    QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("quelt-fuel-cli")));
+    QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Port: ") +
+                                        QString::fromStdString(rig.sim->DevicePath())));
+    // A click on the logo opens the same box.
+    QTest::mouseClick(f.Image, Qt::LeftButton);
+    QCOMPARE(rig.boxes.texts.size(), 2);
+    QCOMPARE(rig.boxes.texts[1], rig.boxes.texts[0]);
+
+    Press(f, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!f.isVisible());
+  }
+
+  void tabLeavesTheGridAndReachesEveryControl() {
+    Rig rig(WithRows(Rows(4)));
+    TFormMain& f = *rig.form;
+    Activate(f);
+    f.BtRefresh->click();
+    f.BtSend->click();  // a backup: the status line's link takes the focus too
+    f.dbGridFuel->setFocus();
+    const int row = rig.Table().CurrentIndex();
+    QTest::keyClick(f.dbGridFuel, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != f.dbGridFuel);
+    QCOMPARE(rig.Table().CurrentIndex(), row);
+
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 20; ++i) {
+      reached << QApplication::focusWidget();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{f.BtRefresh, f.BtSend, f.Btauf, f.BtAb, f.BtOpen, f.BtSave,
+                                         f.dbGridFuel, f.BackupLine, f.BtExit}) {
+      QVERIFY2(reached.contains(w), qPrintable(w->objectName()));
+    }
+  }
+
+  void legendAndNotesOnMarkedRows() {
+    Rig rig(WithRows(Rows(16)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    const QString legend = f.Legend->text();
+    QVERIFY(legend.contains(QStringLiteral("natural gas H")));
+    QVERIFY(legend.contains(QStringLiteral("beyond row 15: stored, not used by the analyser")));
+    QVERIFY(legend.contains(QStringLiteral("#800080")) &&
+            legend.contains(QStringLiteral("#ff0000")));
+    QVERIFY(f.Legend->isVisible());
+
+    auto* m = f.dbGridFuel->model();
+    QCOMPARE(m->index(3, 2).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Row 4: natural gas H"));
+    QCOMPARE(m->index(16, 0).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Row 17: beyond row 15: stored, not used by the analyser"));
+    QVERIFY(m->index(0, 0).data(Qt::ToolTipRole).isNull());
+
+    // Hovering shows the note on a marked row, the grid's hint elsewhere.
+    Activate(f);
+    auto hover = [&](int row) {
+      const QPoint at = f.dbGridFuel->visualRect(m->index(row, 1)).center();
+      QHelpEvent help(QEvent::ToolTip, at, f.dbGridFuel->viewport()->mapToGlobal(at));
+      QApplication::sendEvent(f.dbGridFuel->viewport(), &help);
+      return QToolTip::text();
+    };
+    f.dbGridFuel->scrollToTop();
+    QCOMPARE(hover(3), QStringLiteral("Row 4: natural gas H"));
+    QCOMPARE(hover(0), f.dbGridFuel->toolTip());
+  }
+
+  void messageBoxes() {
+    Rig rig(WithRows(Rows(3)));
+    TFormMain& f = *rig.form;
+    f.BtRefresh->click();
+    rig.boxes.answer = QMessageBox::Cancel;
+    f.dbGridFuel->setFocus();
+    QTest::keyClick(f.dbGridFuel, Qt::Key_Delete, Qt::ControlModifier);  // "Datensatz löschen?"
+    MoveFirstRowDown(rig);
+    f.BtRefresh->click();  // the unsent question, cancelled
+
+    quelt::sim::Faults faults;
+    faults.silentOnPrefix = "W4012";
+    rig.sim->SetFaults(faults);
+    f.BtSend->click();  // "Timeout"
+    rig.sim->SetFaults({});
+    rig.Table().EmptyTable();
+    rig.boxes.answer = QMessageBox::No;
+    f.BtSend->click();  // the empty table's question
+    faults.silentOnPrefix = "R40102";
+    rig.sim->SetFaults(faults);
+    rig.boxes.answer = QMessageBox::Discard;
+    f.BtRefresh->click();  // the unsent question again, then "Transfer error"
+
+    QCOMPARE(rig.boxes.texts.size(), 6);
+    QCOMPARE(rig.boxes.texts[0], QString::fromUtf8("Datensatz löschen?"));
+    QVERIFY(rig.boxes.texts[2].startsWith(QStringLiteral("Timeout\n")));
+    QCOMPARE(rig.boxes.texts[3], QString::fromLatin1(quelt::kEmptyTableQuestion));
+    QCOMPARE(rig.boxes.texts[5], QStringLiteral("Transfer error"));
+    using B = QMessageBox;
+    const std::pair<B::Icon, B::StandardButton> expected[] = {
+        {B::Question, B::Cancel}, {B::Question, B::Save}, {B::Warning, B::Ok},
+        {B::Question, B::No},     {B::Question, B::Save}, {B::Warning, B::Ok},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+      QCOMPARE(rig.boxes.boxes[i].title, kTitle);
+      QCOMPARE(rig.boxes.boxes[i].icon, expected[i].first);
+      QCOMPARE(rig.boxes.boxes[i].defaultButton, expected[i].second);
+    }
+  }
+
+  void editorErrorHasTheProgramsTitle() {
+    quelt::FuelTable table;
+    table.AppendRow(quelt::FuelRow{});
+    BoxAnswerer boxes;
+    QTimer::singleShot(50, [] {
+      auto* d = qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+      if (!d) return;
+      auto* co2 = d->Editor(quelt::FuelField::Co2Max);
+      co2->setFocus();
+      QTest::keyClicks(co2, QStringLiteral("1e999"));
+      d->accept();
+      QTimer::singleShot(100, d, &QDialog::reject);
+    });
+    quelt::EditFuelRow(table, false);
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(boxes.boxes[0].title, kTitle);
+  }
+
+  void columnsFollowTheirValuesBothWays() {
+    Rig rig(std::nullopt);
+    TFormMain& f = *rig.form;
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    FuelGrid* grid = f.dbGridFuel;
+    quelt::FuelRow row;
+    row.N = 1;
+    row.ID = 7;
+    row.Description = "Gas";
+    row.Co2Max = 12.1;
+    rig.Table().AppendRow(row);
+    const int normal = grid->columnWidth(3);
+    const int description = static_cast<int>(quelt::FuelField::Description);
+    auto widths = [&] {
+      int sum = 0;
+      for (int c = 0; c < 11; ++c) sum += grid->columnWidth(c);
+      return sum;
+    };
+    // The description takes the room left.
+    QCOMPARE(widths(), grid->viewport()->width());
+
+    rig.Table().Edit();
+    rig.Table().SetDecimal(quelt::FuelField::Co2Max, 123456789012.5);
+    rig.Table().Post();
+    QVERIFY(grid->columnWidth(3) > normal + 40);
+
+    rig.Table().Edit();
+    rig.Table().SetDecimal(quelt::FuelField::Co2Max, 12.1);
+    rig.Table().Post();
+    QCOMPARE(grid->columnWidth(3), normal);
+    QCOMPARE(widths(), grid->viewport()->width());
+    QVERIFY(grid->columnWidth(description) >= quelt::ScaleForDpi(115, f.logicalDpiY()));
+  }
+};
+
+QTEST_MAIN(WorkbenchTest)
+#include "workbench_test.moc"

@@ -1,0 +1,190 @@
+// What the window keeps besides the operations, without a window: when the
+// grid holds changes the analyser has not got, and when dropping them needs
+// a question; the session's files and the last line of each operation.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fuel/table_file.h"
+#include "fuel/table_session.h"
+#include "tests/ops/ops_fixture.h"
+#include "tests/support/test_files.h"
+
+namespace quelt::test {
+namespace {
+
+FuelTable Table(int rows) {
+  FuelTable table;
+  for (int i = 1; i <= rows; ++i) {
+    FuelRow row = ReadFuelRowText(RowText(i, 100 + i, "Fuel " + std::to_string(i))).ToRow();
+    table.AppendRow(row);
+  }
+  table.First();
+  return table;
+}
+
+void SetCo2Max(FuelTable& table, int index, double value) {
+  table.MoveTo(index);
+  table.Edit();
+  table.SetDecimal(FuelField::Co2Max, value);
+  table.Post();
+}
+
+struct Case {
+  const char* name;
+  std::function<void(FuelTable&, UnsentChanges&)> change;
+  bool pending;
+  bool mustAsk;
+};
+
+TEST(UnsentChanges, FollowWhatTheAnalyserWouldGet) {
+  const Case cases[] = {
+      {"nothing", [](FuelTable&, UnsentChanges&) {}, false, false},
+      {"a value", [](FuelTable& t, UnsentChanges&) { SetCo2Max(t, 1, 13.0); }, true, true},
+      {"a value and back",
+       [](FuelTable& t, UnsentChanges&) {
+         SetCo2Max(t, 1, 13.0);
+         SetCo2Max(t, 1, 15.4);
+       },
+       false, false},
+      // The editor gives an edited row N = count + 1; the wire numbers by position.
+      {"N only",
+       [](FuelTable& t, UnsentChanges&) {
+         t.Edit();
+         t.SetInteger(FuelField::N, 4);
+         t.Post();
+       },
+       false, false},
+      {"a row moved to the end",
+       [](FuelTable& t, UnsentChanges&) {
+         const FuelRow first = t.Row(0);
+         t.MoveTo(0);
+         t.Delete();
+         t.AppendRow(first);
+       },
+       true, true},
+      {"a row deleted", [](FuelTable& t, UnsentChanges&) { t.Delete(); }, true, true},
+      {"a number emptied",
+       [](FuelTable& t, UnsentChanges&) {
+         t.Edit();
+         t.SetNull(FuelField::Vaf);
+         t.Post();
+       },
+       true, true},
+      {"a file loaded", [](FuelTable& t, UnsentChanges& u) { u.MarkLoaded(t); }, true, false},
+      {"changed after loading",
+       [](FuelTable& t, UnsentChanges& u) {
+         u.MarkLoaded(t);
+         SetCo2Max(t, 0, 9.0);
+       },
+       true, true},
+      {"saved to a file",
+       [](FuelTable& t, UnsentChanges& u) {
+         SetCo2Max(t, 0, 9.0);
+         u.MarkSaved(t);
+       },
+       true, false},
+      {"changed after saving",
+       [](FuelTable& t, UnsentChanges& u) {
+         u.MarkSaved(t);
+         SetCo2Max(t, 0, 9.0);
+       },
+       true, true},
+      {"sent",
+       [](FuelTable& t, UnsentChanges& u) {
+         SetCo2Max(t, 0, 9.0);
+         u.MarkInSync(t);
+       },
+       false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FuelTable table = Table(3);
+    UnsentChanges unsent;
+    unsent.MarkInSync(table);
+    c.change(table, unsent);
+    EXPECT_EQ(unsent.Pending(table), c.pending);
+    EXPECT_EQ(unsent.MustAskBeforeDropping(table), c.mustAsk);
+  }
+}
+
+TEST(UnsentChanges, RowsBeyondThirtyNeverTravel) {
+  FuelTable table = Table(32);
+  UnsentChanges unsent;
+  std::vector<std::string> sent = WireTexts(table);
+  sent.resize(30);
+  unsent.MarkSent(sent);
+  EXPECT_TRUE(unsent.Pending(table));
+}
+
+class TableSessionOps : public OpsTest {
+ protected:
+  TableSession session{glb, table, view};
+};
+
+TEST_F(TableSessionOps, RefreshSendAndFilesKeepTheStateAndSayWhatHappened) {
+  sim::Config config;
+  config.rows = RowsWithIds({101, 16, 103});
+  Start(config);
+  session.Ops().BackupsFolder = TestDir() / "backups";
+  ASSERT_TRUE(session.Refresh());
+  EXPECT_EQ(view.log.back(), "Read 3 rows");
+  EXPECT_FALSE(session.Unsent());
+
+  table.MoveTo(0);
+  session.Ops().MoveDown();
+  EXPECT_TRUE(session.Unsent());
+  EXPECT_EQ(session.Caption(), "QUELT fuel list update - changes not sent");
+  EXPECT_EQ(session.Send().result, SendOutcome::Result::Sent);
+  EXPECT_EQ(view.log.back(), "Sent 3 rows, the analyser uses 3");
+  EXPECT_FALSE(session.Unsent());
+  EXPECT_EQ(session.Status().lastBackup.rfind(PathText(TestDir() / "backups"), 0), 0u);
+
+  const auto file = TestDir() / "session.txt";
+  ASSERT_TRUE(session.SaveFile(file));
+  EXPECT_EQ(view.log.back(), "Saved 3 rows to " + PathText(file));
+  const std::vector<FuelRow> saved = table.Rows();
+  table.EmptyTable();
+  ASSERT_TRUE(session.LoadFile(file));
+  EXPECT_EQ(table.Rows(), saved);
+  EXPECT_TRUE(session.Unsent());
+  EXPECT_FALSE(session.MustAskBeforeDropping());  // it is in the file
+}
+
+TEST_F(TableSessionOps, AFaultyFileLeavesTheTable) {
+  Start();
+  ASSERT_TRUE(session.Refresh());
+  const std::vector<FuelRow> before = table.Rows();
+  const std::string path = WriteFile("faulty.txt",
+                                     "1;101;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
+                                     "2;102;Oil;12,1;0,64;0,009;3,0;7,70;9,40;31,68;99999;\n");
+  EXPECT_FALSE(session.LoadFile(path));
+  EXPECT_EQ(view.messages.back(),
+            "Not loaded: faulty.txt, line 2: Soot 99999 is outside -32768..32767. The table is "
+            "as it was.");
+  EXPECT_EQ(table.Rows(), before);
+  EXPECT_FALSE(session.Unsent());
+}
+
+TEST(TableFile, KeepsEveryValueAWireTextCarries) {
+  FuelTable table = Table(2);
+  table.MoveTo(1);
+  table.Edit();
+  table.SetDescription("Heiz\xF6l EL");  // Windows-1252 in the table, UTF-8 in the file
+  table.SetDecimal(FuelField::B, -0.0125);
+  table.SetInteger(FuelField::Special, -32768);
+  table.Post();
+  const auto path = TestDir() / "round.txt";
+  std::ofstream(path, std::ios::binary) << FormatTableFile(table.Rows());
+  std::string error;
+  const auto rows = ReadTableFile(path, &error);
+  ASSERT_TRUE(rows) << error;
+  ASSERT_EQ(rows->size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(WriteFuelRowText((*rows)[static_cast<std::size_t>(i)], i + 1),
+              WriteFuelRowText(table.Row(i), i + 1));
+  }
+}
+
+}  // namespace
+}  // namespace quelt::test

@@ -1,0 +1,53 @@
+#include "ui/status_line.h"
+
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+ElidedLine::ElidedLine(bool clickable, QWidget* parent)
+    : QAbstractButton(parent), clickable_(clickable) {
+  setFocusPolicy(clickable ? Qt::TabFocus : Qt::NoFocus);
+  if (clickable) {
+    setCursor(Qt::PointingHandCursor);
+  } else {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+void ElidedLine::SetLineText(const QString& text) {
+  if (text == this->text()) return;
+  setText(text);
+  setToolTip(text);
+  updateGeometry();
+  update();
+}
+
+QSize ElidedLine::sizeHint() const {
+  // Whole pixels round down: a little more than the text so it is never elided.
+  return QSize(fontMetrics().horizontalAdvance(text()) + 10, fontMetrics().height() + 4);
+}
+
+QSize ElidedLine::minimumSizeHint() const { return QSize(0, fontMetrics().height() + 4); }
+
+void ElidedLine::paintEvent(QPaintEvent*) {
+  QStylePainter p(this);
+  const QRect area = rect().adjusted(3, 0, -3, 0);
+  QFont f = font();
+  QColor colour = palette().color(QPalette::WindowText);
+  if (clickable_ && isEnabled()) {
+    f.setUnderline(true);
+    colour = palette().color(QPalette::Link);
+  } else if (!isEnabled()) {
+    colour = palette().color(QPalette::Disabled, QPalette::WindowText);
+  }
+  p.setFont(f);
+  p.setPen(colour);
+  const QString shown = QFontMetrics(f).elidedText(text(), Qt::ElideMiddle, area.width());
+  p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+  }
+}
