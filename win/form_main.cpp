@@ -754,10 +754,10 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       CloseWhenIdle();
       return 0;
     case WM_CLOSE:
-      if (ops_ != nullptr && ops_->Busy()) {
+      if (session_ != nullptr && session_->Ops().Busy()) {
         // End the transfer first; the window closes once its closing steps ran.
         closePending_ = true;
-        ops_->AbortTransfer();
+        session_->Ops().AbortTransfer();
         return 0;
       }
       closePending_ = false;
@@ -775,7 +775,7 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 void FormMain::CloseWhenIdle() {
   if (hwnd_ == nullptr) return;
-  if (ops_ != nullptr && ops_->Busy()) {
+  if (session_ != nullptr && session_->Ops().Busy()) {
     SetTimer(hwnd_, kCloseRetryTimerId, 10, nullptr);
     return;
   }
@@ -783,27 +783,27 @@ void FormMain::CloseWhenIdle() {
 }
 
 void FormMain::FormShow() {
-  if (ops_ != nullptr) ops_->ShowIntro();
+  if (session_ != nullptr) session_->Ops().ShowIntro();
   EnableSend(false);
   SetProgress(0);
 }
 
 void FormMain::BtRefreshClick() {
-  if (ops_ != nullptr && !transferActive_) ops_->Refresh();
+  if (session_ != nullptr && !transferActive_) session_->Refresh();
 }
 
 void FormMain::BtSendClick() {
-  if (ops_ != nullptr && !transferActive_) ops_->SendTable();
+  if (session_ != nullptr && !transferActive_) session_->Send();
 }
 
 void FormMain::BtExitClick() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 void FormMain::BtaufClick() {
-  if (ops_ != nullptr && !transferActive_) ops_->MoveUp();
+  if (session_ != nullptr && !transferActive_) session_->Ops().MoveUp();
 }
 
 void FormMain::BtAbClick() {
-  if (ops_ != nullptr && !transferActive_) ops_->MoveDown();
+  if (session_ != nullptr && !transferActive_) session_->Ops().MoveDown();
 }
 
 void FormMain::Edit1Click() {

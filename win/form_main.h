@@ -16,6 +16,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
+#include "fuel/table_session.h"
 
 namespace quelt::win {
 
@@ -40,9 +41,11 @@ class FormMain : public FuelView {
   HMENU Popup1() const { return popup_; }
   int Dpi() const { return dpi_; }
 
-  // The operations exist after the window (they need the link); until then
-  // the buttons do nothing.
-  void SetOps(FuelListOps* ops) { ops_ = ops; }
+  // The operations, through the toolkit-free half of a window, exist after
+  // the window (they need the link); until then the buttons do nothing. The
+  // session also knows the unsent changes and the status line's facts, which
+  // this window does not show yet.
+  void SetSession(TableSession* session) { session_ = session; }
   // The pump the link waits through: fast wake-ups while a transfer runs.
   void SetPump(WinPump* pump) { pump_ = pump; }
   // Called on every tick of the 100 ms timer (TGlb::Timer1Timer).
@@ -115,7 +118,7 @@ class FormMain : public FuelView {
   int logOpenSpan_ = 0;
   bool logEmpty_ = true;
 
-  FuelListOps* ops_ = nullptr;
+  TableSession* session_ = nullptr;
   WinPump* pump_ = nullptr;
   std::function<void()> tick_;
   std::function<void()> firstPaint_;

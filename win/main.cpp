@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuel/fuel_ops.h"
+#include "fuel/table_session.h"
 #include "link/glb.h"
 #include "quelt/version.h"
 #include "win/form_main.h"
@@ -137,8 +138,8 @@ int main() {
   form.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
   form.SetPump(&pump);
   if (!options.port.empty()) Glb.PortOverride = quelt::win::Utf8(options.port);
-  quelt::FuelListOps ops(Glb, form.TableFuel, form);
-  form.SetOps(&ops);
+  quelt::TableSession session(Glb, form.TableFuel, form);
+  form.SetSession(&session);
   form.SetQuitOnDestroy(true);
 
   std::int64_t firstPaint = 0;

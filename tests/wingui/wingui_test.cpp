@@ -160,7 +160,7 @@ class Window : public ::testing::Test {
     glb.Discover = [] { return EnvInt("QUELT_TEST_COM", 0); };
     form.SetTickHandler([this] { glb.Timer1Timer(); });
     form.SetPump(&pump);
-    form.SetOps(&ops);
+    form.SetSession(&session);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
@@ -263,7 +263,8 @@ class Window : public ::testing::Test {
   WinPump pump;
   FormMain form;
   TGlb glb{pump};
-  FuelListOps ops{glb, form.TableFuel, form};
+  TableSession session{glb, form.TableFuel, form};
+  FuelListOps& ops = session.Ops();
   std::size_t first_ = 0;
 };
 
@@ -349,6 +350,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   ASSERT_GE(log.size(), 14u);
   EXPECT_EQ(log[9], L"Found      :QUELT 300");
   EXPECT_EQ(log[10], L"Type       :20");
+  EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
   // "Found" bold in the text colour; the reply after it plain.
   LONG found = 0;
   for (std::size_t i = 0; i < 9; ++i) found += static_cast<LONG>(log[i].size() + 1);
@@ -417,6 +419,7 @@ TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
   Click(MainControl::BtSend);
   EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(kEmptyTableQuestion)});
   EXPECT_TRUE(Commands().empty());
+  EXPECT_EQ(Log().back(), L"Nothing was sent.");
 }
 
 TEST_F(Window, MovesCarryTheRowAndTheSelection) {
@@ -588,8 +591,9 @@ TEST_F(Window, AMissingAnalyserIsACommunicationError) {
   glb.Discover = [] { return 0; };  // no bridge in the registry
   Click(MainControl::BtRefresh);
   const auto log = Log();
-  ASSERT_EQ(log.size(), 10u);
-  EXPECT_EQ(log.back(), L"Communication error !");
+  ASSERT_EQ(log.size(), 11u);
+  EXPECT_EQ(log[9], L"Communication error !");
+  EXPECT_EQ(log.back(), L"No analyser found: the USB bridge of the QUELT is not attached.");
   EXPECT_FALSE(Enabled(MainControl::BtSend));
   EXPECT_TRUE(Enabled(MainControl::BtRefresh));
   EXPECT_EQ(Rows(), 0);
@@ -703,7 +707,9 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
   EXPECT_TRUE(Enabled(MainControl::BtRefresh));
 
   Click(MainControl::BtRefresh);
-  EXPECT_EQ(Log().back(), L"Communication error !");
+  const auto log = Log();
+  EXPECT_EQ(log[log.size() - 2], L"Communication error !");
+  EXPECT_EQ(log.back().rfind(L"No answer from the analyser on COM", 0), 0u) << Utf8(log.back());
   EXPECT_FALSE(Enabled(MainControl::BtSend));
   EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
 }
