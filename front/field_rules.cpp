@@ -148,8 +148,11 @@ bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalS
 }
 
 std::string FieldDisplayText(const FuelRow& row, FuelField field, char32_t decimalSeparator) {
-  if (row.IsNull(field)) return {};
-  if (field == FuelField::Description) return Cp1252ToUtf8(row.Description);
+  // A number without a value travels as 0: it shows as the 0 that is sent,
+  // never as a blank the analyser does not get.
+  if (field == FuelField::Description) {
+    return row.IsNull(field) ? std::string() : Cp1252ToUtf8(row.Description);
+  }
   if (IsIntegerField(field)) return std::to_string(row.Integer(field));
   // The wire text itself, rounded as it will be sent, with the workstation's
   // separator: what the grid shows is what the analyser gets.

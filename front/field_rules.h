@@ -19,8 +19,9 @@ bool EditorAcceptsChar(FuelField field, char32_t c, char32_t decimalSeparator);
 // Every character of a UTF-8 text (a paste); false for invalid UTF-8.
 bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalSeparator);
 
-// What an editor and the grid show: empty for a field without a value,
-// decimal fields as the wire carries them, with the given separator.
+// What an editor and the grid show: the text that will be sent, so a number
+// without a value shows as 0; decimal fields as the wire carries them, with
+// the given separator.
 std::string FieldDisplayText(const FuelRow& row, FuelField field, char32_t decimalSeparator);
 
 // An editor's text read as a value of its field.

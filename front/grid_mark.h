@@ -7,6 +7,7 @@
 
 #include "front/log_style.h"
 #include "fuel/fuel_row.h"
+#include "fuel/status_text.h"
 
 namespace quelt::front {
 
@@ -16,14 +17,17 @@ struct RowMark {
   friend bool operator==(const RowMark&, const RowMark&) = default;
 };
 
-inline constexpr std::int32_t kHGasId = 16;
-inline constexpr int kRowsUsed = 15;
-
+// The colours of the marks that MarkKindOf gives.
 inline std::optional<RowMark> MarkOf(const FuelRow& row) {
-  std::optional<RowMark> mark;
-  if (row.ID == kHGasId) mark = RowMark{{128, 0, 128}, {255, 255, 255}};
-  if (row.N > kRowsUsed) mark = RowMark{{255, 0, 0}, {255, 255, 255}};
-  return mark;
+  switch (MarkKindOf(row)) {
+    case RowMarkKind::NaturalGasH:
+      return RowMark{{128, 0, 128}, {255, 255, 255}};
+    case RowMarkKind::Unused:
+      return RowMark{{255, 0, 0}, {255, 255, 255}};
+    case RowMarkKind::None:
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace quelt::front

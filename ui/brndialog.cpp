@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "front/layout.h"
 #include "fuel/funcs.h"
 #include "fuel/status_text.h"
 #include "ui/dialog_icons.h"
@@ -18,83 +19,10 @@
 namespace quelt {
 namespace {
 
-// The designed layout in client pixels at 96 dpi. The whole of it is shown:
-// the client area is 318 x 276, not the smaller outer size that used to cut
-// off its right-hand edge.
-constexpr int kClientWidth = 318;
-constexpr int kClientHeight = 276;
-constexpr int kIconSize = 18;
-
-struct Place {
-  const char* name;
-  int x, y, w, h;
-};
-
-constexpr Place kFrames[] = {
-    {"Shape1", 6, 10, 300, 59},
-    {"Shape2", 6, 68, 300, 51},
-    {"Shape3", 6, 118, 300, 29},
-    {"Shape4", 6, 146, 300, 77},
-};
-
-struct EditorPlace {
-  const char* name;
-  FuelField field;
-  int x, y, w;
-};
-
-// In tab order.
-constexpr EditorPlace kEditors[] = {
-    {"dbEditId", FuelField::ID, 110, 22, 80},
-    {"DBEdit1", FuelField::Description, 110, 44, 185},
-    {"DBEdit2", FuelField::Co2Max, 110, 72, 80},
-    {"DBEdit3", FuelField::A2, 110, 94, 80},
-    {"DBEdit4", FuelField::B, 215, 94, 80},
-    {"DBEdit5", FuelField::RefO2, 110, 122, 80},
-    {"DBEdit7", FuelField::Vatr, 110, 150, 80},
-    {"DBEdit6", FuelField::HU, 110, 172, 80},
-    {"DBEdit9", FuelField::Special, 110, 194, 80},
-    {"DBEdit8", FuelField::Vaf, 215, 152, 80},
-};
-constexpr int kEditorHeight = 21;
-
-// Labels: the text's left and right limits and its top; right-aligned except
-// the unit labels. The label's box reaches 2 pixels above and below an 8 pt
-// line of text so the text sits where it was designed.
-struct LabelPlace {
-  const char* name;
-  const char* text;
-  int left, right, textTop;
-  bool alignLeft;
-};
-
-constexpr LabelPlace kLabels[] = {
-    {"LbId", "ID", 8, 104, 26, false},
-    {"LbDescription", "Description", 8, 104, 48, false},
-    {"LbCo2Max", "Co2Max", 8, 104, 76, false},
-    {"LbCo2MaxUnit", "%", 192, 208, 76, true},
-    {"LbA2", "A2", 8, 104, 98, false},
-    {"LbB", "B", 192, 208, 98, false},
-    {"LbRefO2", "Reference O2", 8, 104, 128, false},
-    {"LbRefO2Unit", "%", 192, 208, 126, true},
-    {"LbVatr", "Vatr", 8, 106, 156, false},
-    {"LbVaf", "Vaf", 191, 210, 156, false},
-    {"LbHu", "Hu", 8, 104, 176, false},
-    {"LbSoot", "Soot", 8, 104, 198, false},
-};
-constexpr int kLabelHeight = 17;
-
-constexpr Place kButtons[] = {
-    {"BtCancel", 198, 228, 50, 35},
-    {"BtOk", 256, 228, 50, 35},
-};
-
-// Scales the first and the last pixel rather than the size, so that frames
-// sharing a line at 96 dpi still share one line at every resolution.
-QRect Scaled(int x, int y, int w, int h, int dpi) {
-  return QRect(QPoint(ScaleForDpi(x, dpi), ScaleForDpi(y, dpi)),
-               QPoint(ScaleForDpi(x + w - 1, dpi), ScaleForDpi(y + h - 1, dpi)));
-}
+// The designed layout (front/layout.h, shared with the Windows window) is
+// shown whole: the client area is 318 x 276 scaled, not the smaller outer
+// size that used to cut off its right-hand edge.
+using front::DialogItem;
 
 int ScreenDpi(const QWidget* widget) {
   const QScreen* screen = widget->screen();
@@ -117,17 +45,12 @@ QRect DialogLayout::Rect(const char* name) const {
 }
 
 DialogLayout ComputeDialogLayout(int dpi) {
+  const front::DialogLayout shared = front::LayoutDialog(dpi);
   DialogLayout layout;
-  layout.client = QSize(ScaleForDpi(kClientWidth, dpi), ScaleForDpi(kClientHeight, dpi));
-  for (const Place& p : kFrames) layout.items.push_back({p.name, Scaled(p.x, p.y, p.w, p.h, dpi)});
-  for (const EditorPlace& e : kEditors) {
-    layout.items.push_back({e.name, Scaled(e.x, e.y, e.w, kEditorHeight, dpi)});
+  layout.client = QSize(shared.clientWidth, shared.clientHeight);
+  for (const DialogItem& item : shared.items) {
+    layout.items.push_back({item.name, QRect(item.rect.x, item.rect.y, item.rect.w, item.rect.h)});
   }
-  for (const LabelPlace& l : kLabels) {
-    layout.items.push_back(
-        {l.name, Scaled(l.left, l.textTop - 2, l.right - l.left, kLabelHeight, dpi)});
-  }
-  for (const Place& p : kButtons) layout.items.push_back({p.name, Scaled(p.x, p.y, p.w, p.h, dpi)});
   return layout;
 }
 
@@ -146,28 +69,38 @@ TFormBrennstoffdialog::TFormBrennstoffdialog(QWidget* parent)
   setPalette(face);
   setAutoFillBackground(true);
 
-  // Frames first, so that the editors lie above them.
-  for (const Place& p : kFrames) {
-    auto* frame = new QFrame(this);
-    frame->setObjectName(QLatin1String(p.name));
-    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    frame->setLineWidth(1);
-    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-    SetBlackText(frame);
-  }
-  for (const LabelPlace& l : kLabels) {
-    auto* label = new QLabel(QLatin1String(l.text), this);
-    label->setObjectName(QLatin1String(l.name));
-    label->setAlignment((l.alignLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    SetBlackText(label);
-  }
-  for (std::size_t i = 0; i < editors_.size(); ++i) {
-    auto* editor = new FuelEdit(kEditors[i].field, locale_, this);
-    editor->setObjectName(QLatin1String(kEditors[i].name));
-    connect(editor, &FuelEdit::Changed, this, &TFormBrennstoffdialog::EditorChanged);
-    connect(editor, &FuelEdit::Left, this, &TFormBrennstoffdialog::EditorLeft);
-    editors_[i] = editor;
+  // Frames first, so that the editors lie above them; editors in tab order.
+  std::size_t editorIndex = 0;
+  for (const DialogItem& item : front::LayoutDialog(96).items) {
+    switch (item.kind) {
+      case DialogItem::Kind::Frame: {
+        auto* frame = new QFrame(this);
+        frame->setObjectName(QLatin1String(item.name));
+        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+        frame->setLineWidth(1);
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        SetBlackText(frame);
+        break;
+      }
+      case DialogItem::Kind::Label: {
+        auto* label = new QLabel(QString::fromUtf8(item.text), this);
+        label->setObjectName(QLatin1String(item.name));
+        label->setAlignment((item.alignLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        SetBlackText(label);
+        break;
+      }
+      case DialogItem::Kind::Editor: {
+        auto* editor = new FuelEdit(item.field, locale_, this);
+        editor->setObjectName(QLatin1String(item.name));
+        connect(editor, &FuelEdit::Changed, this, &TFormBrennstoffdialog::EditorChanged);
+        connect(editor, &FuelEdit::Left, this, &TFormBrennstoffdialog::EditorLeft);
+        editors_.at(editorIndex++) = editor;
+        break;
+      }
+      case DialogItem::Kind::Button:
+        break;  // below
+    }
   }
   Editor(FuelField::ID)->setReadOnly(true);
 
@@ -237,7 +170,7 @@ void TFormBrennstoffdialog::ApplyLayout(int dpi) {
       widget->setGeometry(item.rect);
     }
   }
-  const int icon = ScaleForDpi(kIconSize, dpi);
+  const int icon = ScaleForDpi(front::kDialogPicture, dpi);
   btCancel_->setIconSize(QSize(icon, icon));
   btCancel_->setIcon(CancelPicture(icon, devicePixelRatioF()));
   btOk_->setIconSize(QSize(icon, icon));

@@ -3,71 +3,24 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QRegularExpression>
 #include <QValidator>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
-#include <limits>
 
-#include "fuel/cp1252.h"
-#include "fuel/funcs.h"
-#include "fuel/row_check.h"
+#include "front/field_rules.h"
 
 namespace quelt {
 namespace {
 
-bool IsIntegerField(FuelField field) {
-  return field == FuelField::N || field == FuelField::ID || field == FuelField::Special;
-}
-
-QString DecimalSeparator(const QLocale& locale) { return locale.decimalPoint(); }
-
-// A control character would end the row early on the wire (CR) or garble it.
-bool IsDescriptionChar(char32_t c) {
-  if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == U';') return false;
-  return IsCp1252Representable(c);
-}
-
-// %g exactly as C's printf writes it.
-QString PrintfG(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  return QString::fromLatin1(buffer);
-}
-
-// A floating-point number with the locale's separator; the exponent is
-// allowed because the editor lets the user type 'E'.
-bool ReadDecimal(const QString& text, const QLocale& locale, double* value) {
-  QString s = text;
-  const QString separator = DecimalSeparator(locale);
-  if (separator != QLatin1String(".")) {
-    if (s.contains(QLatin1Char('.'))) return false;
-    s.replace(separator, QLatin1String("."));
-  }
-  static const QRegularExpression kNumber(
-      QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
-  if (!kNumber.match(s).hasMatch()) return false;
-  std::string ascii = s.toStdString();
-  if (ascii.front() == '+') ascii.erase(0, 1);  // from_chars takes no '+'
-  double result = 0;
-  const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), result);
-  if (error != std::errc{} || end != ascii.data() + ascii.size() || !std::isfinite(result)) {
-    return false;
-  }
-  *value = result;
-  return true;
+// The workstation's decimal separator as the shared field rules take it.
+char32_t Separator(const QLocale& locale) {
+  const QString point = locale.decimalPoint();
+  return point.isEmpty() ? U'.' : static_cast<char32_t>(point.front().unicode());
 }
 
 }  // namespace
 
+// The rules themselves are shared with the Windows window (front/field_rules.h).
 bool EditorAcceptsChar(FuelField field, QChar c, const QLocale& locale) {
-  if (field == FuelField::Description) return IsDescriptionChar(c.unicode());
-  const bool signOrDigit = c == QLatin1Char('+') || c == QLatin1Char('-') ||
-                           (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
-  if (IsIntegerField(field)) return signOrDigit;
-  return signOrDigit || c == QLatin1Char('E') || c == QLatin1Char('e') ||
-         QString(c) == DecimalSeparator(locale);
+  return front::EditorAcceptsChar(field, c.unicode(), Separator(locale));
 }
 
 bool EditorAcceptsText(FuelField field, const QString& text, const QLocale& locale) {
@@ -78,69 +31,33 @@ bool EditorAcceptsText(FuelField field, const QString& text, const QLocale& loca
 }
 
 QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& locale) {
-  // A number without a value travels as 0: it shows as the 0 that is sent,
-  // never as a blank the analyser does not get.
-  if (field == FuelField::Description) {
-    if (row.IsNull(field)) return {};
-    return QString::fromStdString(Cp1252ToUtf8(row.Description));
-  }
-  if (IsIntegerField(field)) return QString::number(row.Integer(field));
-  // The wire text itself, rounded as it will be sent, with the workstation's
-  // separator: what the grid shows is what the analyser gets.
-  QString text =
-      QString::fromStdString(FormatFixed(row.Decimal(field), InfoOf(field).wireDecimals));
-  return text.replace(QLatin1Char(','), DecimalSeparator(locale));
+  return QString::fromStdString(front::FieldDisplayText(row, field, Separator(locale)));
 }
 
 FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& locale) {
+  const front::FieldInput in = front::ReadFieldText(field, text.toStdString(), Separator(locale));
   FieldInput input;
-  const QString label = QString::fromUtf8(InfoOf(field).displayLabel);
-  if (field == FuelField::Description) {
-    // The editor lets no character in that Windows-1252 lacks.
-    input.kind = FieldInput::Kind::Text;
-    for (QChar c : text)
-      input.text += static_cast<char>(CodePointToCp1252(c.unicode()).value_or('?'));
-    return input;
-  }
-  if (text.isEmpty()) return input;  // no value
-
-  if (IsDecimalField(field)) {
-    if (ReadDecimal(text, locale, &input.decimal) && !DecimalWireProblem(field, input.decimal)) {
+  input.integer = in.integer;
+  input.decimal = in.decimal;
+  input.text = in.text;
+  input.error = QString::fromStdString(in.error);
+  switch (in.kind) {
+    case front::FieldInput::Kind::Null:
+      input.kind = FieldInput::Kind::Null;
+      break;
+    case front::FieldInput::Kind::Integer:
+      input.kind = FieldInput::Kind::Integer;
+      break;
+    case front::FieldInput::Kind::Decimal:
       input.kind = FieldInput::Kind::Decimal;
-    } else {
+      break;
+    case front::FieldInput::Kind::Text:
+      input.kind = FieldInput::Kind::Text;
+      break;
+    case front::FieldInput::Kind::Invalid:
       input.kind = FieldInput::Kind::Invalid;
-      input.error =
-          QStringLiteral("'%1' ist kein gültiger Fließkommawert für Feld '%2'").arg(text, label);
-    }
-    return input;
+      break;
   }
-
-  // Integers: the text must be a 32-bit integer, then fit the field's width.
-  static const QRegularExpression kInteger(QStringLiteral("^[+-]?[0-9]+$"));
-  bool ok = false;
-  const qlonglong value = kInteger.match(text).hasMatch() ? text.toLongLong(&ok) : 0;
-  if (!ok || value < std::numeric_limits<std::int32_t>::min() ||
-      value > std::numeric_limits<std::int32_t>::max()) {
-    input.kind = FieldInput::Kind::Invalid;
-    input.error =
-        QStringLiteral("'%1' ist kein gültiger Integerwert für Feld '%2'").arg(text, label);
-    return input;
-  }
-  const bool wide = field == FuelField::ID;
-  const double low =
-      wide ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int16_t>::min();
-  const double high =
-      wide ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int16_t>::max();
-  if (static_cast<double>(value) < low || static_cast<double>(value) > high) {
-    input.kind = FieldInput::Kind::Invalid;
-    input.error = QStringLiteral(
-                      "%1 ist kein gültiger Wert für das Feld '%2'. Der zulässige Bereich ist "
-                      "%3 bis %4")
-                      .arg(PrintfG(static_cast<double>(value)), label, PrintfG(low), PrintfG(high));
-    return input;
-  }
-  input.kind = FieldInput::Kind::Integer;
-  input.integer = value;
   return input;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/fuel_table_model.h"
 
+#include "front/grid_mark.h"
 #include "fuel/cp1252.h"
 #include "fuel/status_text.h"
 #include "ui/fuel_editors.h"
@@ -9,15 +10,11 @@ using quelt::FuelRow;
 using quelt::FuelTable;
 
 std::optional<RowMark> MarkOf(const FuelRow& row) {
-  switch (quelt::MarkKindOf(row)) {
-    case quelt::RowMarkKind::None:
-      break;
-    case quelt::RowMarkKind::NaturalGasH:
-      return RowMark{QColor(128, 0, 128), Qt::white};
-    case quelt::RowMarkKind::Unused:
-      return RowMark{QColor(255, 0, 0), Qt::white};
-  }
-  return std::nullopt;
+  // The rule and its colours are shared with the Windows window.
+  const auto mark = quelt::front::MarkOf(row);
+  if (!mark) return std::nullopt;
+  auto colour = [](quelt::front::Rgb c) { return QColor(c.r, c.g, c.b); };
+  return RowMark{colour(mark->background), colour(mark->text)};
 }
 
 FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)

@@ -2,90 +2,36 @@
 
 #include <QFontInfo>
 
-namespace {
+#include "front/log_style.h"
 
-const QColor kDarkGreen(0, 128, 64);
-const QColor kRed(255, 0, 0);
-const QColor kMagenta(255, 0, 255);
+LogHighlighter::LogHighlighter(QTextDocument* document, const QFont& spanFont)
+    : QSyntaxHighlighter(document),
+      // The family actually matched, so that a missing "Courier New" falls
+      // back to the same fixed-pitch face everywhere.
+      spanFamily_(QFontInfo(spanFont).family()),
+      spanPointSize_(spanFont.pointSizeF()) {}
 
-// Only A-Z fold: the log's keywords are ASCII and umlauts stay as they are.
-QChar FoldAscii(QChar c) {
-  const char16_t u = c.unicode();
-  return (u >= 'a' && u <= 'z') ? QChar(static_cast<char16_t>(u - 32)) : c;
-}
-
-QTextCharFormat Bold(const QColor& colour = {}) {
+QTextCharFormat LogHighlighter::FormatOf(const quelt::front::LogStyle& style) const {
   QTextCharFormat f;
-  f.setFontWeight(QFont::Bold);
-  if (colour.isValid()) f.setForeground(colour);
+  if (style.bold) f.setFontWeight(QFont::Bold);
+  if (style.coloured) f.setForeground(QColor(style.colour.r, style.colour.g, style.colour.b));
+  if (style.alternateFont) {
+    f.setFontFamilies(QStringList{spanFamily_});
+    f.setFontPointSize(spanPointSize_);
+    f.setFontFixedPitch(true);
+    f.setFontStyleHint(QFont::TypeWriter);
+  }
   return f;
 }
 
-}  // namespace
-
-LogHighlighter::LogHighlighter(QTextDocument* document, const QFont& spanFont)
-    : QSyntaxHighlighter(document) {
-  keywords_ = {
-      {QStringLiteral("ERGEBNIS"), Bold()},  {QStringLiteral("OK"), Bold(kDarkGreen)},
-      {QStringLiteral("NICHT"), Bold(kRed)}, {QStringLiteral("TYPE"), Bold()},
-      {QStringLiteral("VERSION"), Bold()},   {QStringLiteral("SERIAL"), Bold()},
-      {QStringLiteral("FOUND"), Bold()},     {QStringLiteral("NO."), Bold()},
-  };
-  auto spanFormat = [&](const QColor& colour) {
-    QTextCharFormat f = Bold(colour);
-    // The family actually matched, so that a missing "Courier New" falls
-    // back to the same fixed-pitch face everywhere.
-    f.setFontFamilies(QStringList{QFontInfo(spanFont).family()});
-    f.setFontPointSize(spanFont.pointSizeF());
-    f.setFontFixedPitch(true);
-    f.setFontStyleHint(QFont::TypeWriter);
-    return f;
-  };
-  spans_ = {
-      {u'{', u'}', spanFormat(kRed)},
-      {u'[', u']', spanFormat(kDarkGreen)},
-      {u'\\', u'\\', spanFormat(kMagenta)},
-  };
-}
-
+// The rule is shared with the Windows window (front/log_style.h); a span left
+// open at the end of a line goes on in the next one through the block state.
 void LogHighlighter::highlightBlock(const QString& text) {
-  const qsizetype n = text.size();
-  for (const Keyword& k : keywords_) {
-    const qsizetype len = k.upper.size();
-    for (qsizetype i = 0; i + len <= n; ++i) {
-      qsizetype j = 0;
-      while (j < len && FoldAscii(text[i + j]) == k.upper[j]) ++j;
-      if (j == len) setFormat(static_cast<int>(i), static_cast<int>(len), k.format);
-    }
+  int open = qMax(previousBlockState(), 0);
+  const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()),
+                                 static_cast<std::size_t>(text.size()));
+  for (const quelt::front::LogSpan& span : quelt::front::StyleLogLine(line, open)) {
+    setFormat(static_cast<int>(span.start), static_cast<int>(span.length), FormatOf(span.style));
   }
-
-  // A span left open at the end of a line goes on in the next one: the block
-  // state is 1 + the index of the open span, or 0.
-  qsizetype i = 0;
-  int open = previousBlockState() > 0 ? previousBlockState() - 1 : -1;
-  qsizetype start = 0;
-  while (i < n) {
-    if (open < 0) {
-      for (std::size_t s = 0; s < spans_.size(); ++s) {
-        if (text[i] == spans_[s].open) {
-          open = static_cast<int>(s);
-          start = i;
-          break;
-        }
-      }
-      ++i;
-      continue;
-    }
-    const Span& span = spans_[static_cast<std::size_t>(open)];
-    const qsizetype close = text.indexOf(span.close, i);
-    if (close < 0) break;
-    setFormat(static_cast<int>(start), static_cast<int>(close + 1 - start), span.format);
-    open = -1;
-    i = close + 1;
-  }
-  if (open >= 0) {
-    setFormat(static_cast<int>(start), static_cast<int>(n - start),
-              spans_[static_cast<std::size_t>(open)].format);
-  }
-  setCurrentBlockState(open + 1);
+  setCurrentBlockState(open);
 }

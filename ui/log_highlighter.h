@@ -4,9 +4,13 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
-#include <vector>
+
+namespace quelt::front {
+struct LogStyle;
+}
 
 class LogHighlighter : public QSyntaxHighlighter {
   Q_OBJECT
@@ -18,14 +22,8 @@ class LogHighlighter : public QSyntaxHighlighter {
   void highlightBlock(const QString& text) override;
 
  private:
-  struct Keyword {
-    QString upper;  // A-Z already upper-cased
-    QTextCharFormat format;
-  };
-  struct Span {
-    QChar open, close;
-    QTextCharFormat format;
-  };
-  std::vector<Keyword> keywords_;
-  std::vector<Span> spans_;
+  QTextCharFormat FormatOf(const quelt::front::LogStyle& style) const;
+
+  QString spanFamily_;
+  double spanPointSize_;
 };

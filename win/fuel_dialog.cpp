@@ -10,6 +10,7 @@
 #include "front/layout.h"
 #include "front/pictures.h"
 #include "front/texts.h"
+#include "fuel/status_text.h"
 #include "win/gdi_pictures.h"
 #include "win/wide.h"
 
@@ -306,6 +307,13 @@ bool Dialog::StoreEditor(Editor& e, std::string* message) {
   switch (input.kind) {
     case front::FieldInput::Kind::Null:
       table_.SetNull(e.field);
+      // Show the value the analyser will get instead of a blank.
+      if (e.field != FuelField::Description) {
+        settingText_ = true;
+        SetWindowTextW(
+            e.hwnd, Wide(front::FieldDisplayText(table_.Current(), e.field, separator_)).c_str());
+        settingText_ = false;
+      }
       break;
     case front::FieldInput::Kind::Integer:
       table_.SetInteger(e.field, input.integer);
@@ -337,7 +345,7 @@ void Dialog::EditorLeft(Editor& e, HWND newFocus) {
 }
 
 void Dialog::ShowFieldError(Editor& e, const std::string& message) {
-  MessageBoxW(hwnd_, Wide(message).c_str(), L"quelt-fuel", MB_OK | MB_ICONERROR);
+  MessageBoxW(hwnd_, Wide(message).c_str(), Wide(kProgramName).c_str(), MB_OK | MB_ICONWARNING);
   SetFocus(e.hwnd);
   SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
 }

@@ -155,7 +155,9 @@ TEST(FieldRules, ReadingAnEditorsText) {
   EXPECT_EQ(FieldDisplayText(row, FuelField::B, U','), "0,009");  // as the wire carries it
   EXPECT_EQ(FieldDisplayText(row, FuelField::B, U'.'), "0.009");
   row.SetNull(FuelField::HU);
-  EXPECT_EQ(FieldDisplayText(row, FuelField::HU, U'.'), "");
+  EXPECT_EQ(FieldDisplayText(row, FuelField::HU, U'.'), "0.00");  // sent as 0, shown as 0
+  row.SetNull(FuelField::Description);
+  EXPECT_EQ(FieldDisplayText(row, FuelField::Description, U'.'), "");
 }
 
 TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {

@@ -494,6 +494,11 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
   modals.Expect(L"Edit fuel", [&](HWND dialog) {
     EXPECT_EQ(GetFocus(), soot);  // back in the editor that was refused
     type(soot, L"1");
+    // An emptied number has no value: shown as the 0 it is sent as.
+    HWND hu = GetDlgItem(dialog, EditorId(FuelField::HU));
+    type(hu, L"\b");
+    SetFocus(soot);
+    EXPECT_EQ(Text(hu), L"0" + std::wstring(1, separator[0]) + L"00");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
 
@@ -512,6 +517,7 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
   EXPECT_EQ(form.TableFuel.GetState(), FuelTable::State::Browse);
   EXPECT_EQ(Cell(5, 3), L"15" + std::wstring(1, separator[0]) + L"5");
   EXPECT_EQ(Cell(5, 10), L"1");
+  EXPECT_EQ(Cell(5, 9), L"0" + std::wstring(1, separator[0]) + L"00");
   EXPECT_EQ(Cell(5, 0), L"14");  // the row count plus one: red from 16 on, not yet
   EXPECT_DOUBLE_EQ(form.TableFuel.Row(5).Co2Max, 15.5);
 }
