@@ -21,3 +21,5 @@ QUELT_TEST_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
 # installer (Wine comes with the test packages).
 QUELT_PACKAGE_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils man-db librsvg2-bin
   nsis zip unzip)
+# Pictures of the Windows window (scripts/screenshot-windows).
+QUELT_SCREENSHOT_PACKAGES=(imagemagick x11-apps x11-utils xdotool fonts-wine)

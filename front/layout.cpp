@@ -1,0 +1,159 @@
+#include "front/layout.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "front/texts.h"
+#include "fuel/funcs.h"
+
+namespace quelt::front {
+namespace {
+
+constexpr std::array<MainControlInfo, kMainControlCount> kMain = {{
+    {MainControl::Panel1, "Panel1", "", "", false},
+    {MainControl::BtRefresh, "BtRefresh", kRefreshCaption, kRefreshHint, true},
+    {MainControl::BtSend, "BtSend", kSendCaption, kSendHint, true},
+    {MainControl::BtExit, "BtExit", "", kExitHint, true},
+    {MainControl::ProgressBarMain, "ProgressBarMain", "", "", false},
+    {MainControl::Image, "Image", "", "", false},
+    {MainControl::PanelBrennstoffe, "PanelBrennstoffe", "", "", false},
+    {MainControl::Memo, "Memo", "", "", true},
+    {MainControl::ElPanel1, "ElPanel1", "", "", false},
+    {MainControl::Btauf, "Btauf", "", kUpHint, true},
+    {MainControl::BtAb, "BtAb", "", kDownHint, true},
+    {MainControl::dbGridFuel, "dbGridFuel", "", kGridHint, true},
+}};
+
+// Left column: 109 wide with a 1-pixel frame; the buttons are docked inside it.
+constexpr int kPanelWidth = 109;
+constexpr int kBorder = 1;
+constexpr int kBigButtonW = 107, kBigButtonH = 75;
+constexpr int kProgressY = 210, kProgressH = 14;
+constexpr int kImageH = 68;
+constexpr int kMemoH = 227;
+constexpr int kBarH = 30;
+constexpr int kSmallX1 = 14, kSmallX2 = 46, kSmallY = 4, kSmallW = 23, kSmallH = 22;
+
+}  // namespace
+
+const std::array<MainControlInfo, kMainControlCount>& MainControls() { return kMain; }
+
+const MainControlInfo& InfoOf(MainControl control) {
+  return kMain[static_cast<std::size_t>(control)];
+}
+
+MainLayout LayoutMain(int width, int height, int dpi) {
+  auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+  MainLayout l;
+  auto set = [&l](MainControl c, Rect r) {
+    r.w = std::max(r.w, 0);
+    r.h = std::max(r.h, 0);
+    l.rects[static_cast<std::size_t>(c)] = r;
+  };
+  const int panelW = s(kPanelWidth);
+  const int b = s(kBorder);
+  set(MainControl::Panel1, {0, 0, panelW, height});
+  set(MainControl::BtRefresh, {b, b, s(kBigButtonW), s(kBigButtonH)});
+  set(MainControl::BtSend, {b, b + s(kBigButtonH), s(kBigButtonW), s(kBigButtonH)});
+  set(MainControl::ProgressBarMain, {b, s(kProgressY), s(kBigButtonW), s(kProgressH)});
+  const int exitY = height - b - s(kBigButtonH);
+  set(MainControl::BtExit, {b, exitY, s(kBigButtonW), s(kBigButtonH)});
+  set(MainControl::Image, {b, exitY - s(kImageH), s(kBigButtonW), s(kImageH)});
+
+  const int rightW = width - panelW;
+  set(MainControl::PanelBrennstoffe, {panelW, 0, rightW, height});
+  set(MainControl::Memo, {panelW, 0, rightW, s(kMemoH)});
+  const int barY = s(kMemoH);
+  set(MainControl::ElPanel1, {panelW, barY, rightW, s(kBarH)});
+  set(MainControl::Btauf, {panelW + s(kSmallX1), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::BtAb, {panelW + s(kSmallX2), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  const int gridY = barY + s(kBarH);
+  set(MainControl::dbGridFuel, {panelW, gridY, rightW, height - gridY});
+  return l;
+}
+
+std::vector<GridColumn> GridColumns() {
+  std::vector<GridColumn> columns;
+  for (const FuelFieldInfo& info : FuelFields()) {
+    columns.push_back(
+        {info.field, info.gridTitle, info.gridWidth, info.field != FuelField::Description});
+  }
+  return columns;
+}
+
+namespace {
+
+struct Place {
+  DialogItem::Kind kind;
+  const char* name;
+  const char* text;
+  FuelField field;
+  bool alignLeft;
+  int x, y, w, h;
+};
+
+using K = DialogItem::Kind;
+using F = FuelField;
+constexpr int kEditorH = 21;
+// A label's box reaches 2 pixels above and below its 8 pt line of text, so
+// the text sits where it was designed (4 pixels below its editor's top).
+constexpr int kLabelH = 17;
+
+constexpr Place kDialog[] = {
+    // Frames first, so that the editors lie above them.
+    {K::Frame, "Shape1", "", F::N, false, 6, 10, 300, 59},
+    {K::Frame, "Shape2", "", F::N, false, 6, 68, 300, 51},
+    {K::Frame, "Shape3", "", F::N, false, 6, 118, 300, 29},
+    {K::Frame, "Shape4", "", F::N, false, 6, 146, 300, 77},
+    {K::Label, "LbId", "ID", F::ID, false, 8, 24, 96, kLabelH},
+    {K::Label, "LbDescription", "Description", F::Description, false, 8, 46, 96, kLabelH},
+    {K::Label, "LbCo2Max", "Co2Max", F::Co2Max, false, 8, 74, 96, kLabelH},
+    {K::Label, "LbCo2MaxUnit", "%", F::Co2Max, true, 192, 74, 16, kLabelH},
+    {K::Label, "LbA2", "A2", F::A2, false, 8, 96, 96, kLabelH},
+    {K::Label, "LbB", "B", F::B, false, 192, 96, 16, kLabelH},
+    {K::Label, "LbRefO2", "Reference O2", F::RefO2, false, 8, 126, 96, kLabelH},
+    {K::Label, "LbRefO2Unit", "%", F::RefO2, true, 192, 124, 16, kLabelH},
+    {K::Label, "LbVatr", "Vatr", F::Vatr, false, 8, 154, 98, kLabelH},
+    {K::Label, "LbVaf", "Vaf", F::Vaf, false, 191, 154, 19, kLabelH},
+    {K::Label, "LbHu", "Hu", F::HU, false, 8, 174, 96, kLabelH},
+    {K::Label, "LbSoot", "Soot", F::Special, false, 8, 196, 96, kLabelH},
+    // Editors in tab order.
+    {K::Editor, "dbEditId", "", F::ID, false, 110, 22, 80, kEditorH},
+    {K::Editor, "DBEdit1", "", F::Description, false, 110, 44, 185, kEditorH},
+    {K::Editor, "DBEdit2", "", F::Co2Max, false, 110, 72, 80, kEditorH},
+    {K::Editor, "DBEdit3", "", F::A2, false, 110, 94, 80, kEditorH},
+    {K::Editor, "DBEdit4", "", F::B, false, 215, 94, 80, kEditorH},
+    {K::Editor, "DBEdit5", "", F::RefO2, false, 110, 122, 80, kEditorH},
+    {K::Editor, "DBEdit7", "", F::Vatr, false, 110, 150, 80, kEditorH},
+    {K::Editor, "DBEdit6", "", F::HU, false, 110, 172, 80, kEditorH},
+    {K::Editor, "DBEdit9", "", F::Special, false, 110, 194, 80, kEditorH},
+    {K::Editor, "DBEdit8", "", F::Vaf, false, 215, 152, 80, kEditorH},
+    {K::Button, "BtCancel", "", F::N, false, 198, 228, 50, 35},
+    {K::Button, "BtOk", "", F::N, false, 256, 228, 50, 35},
+};
+
+}  // namespace
+
+const DialogItem* DialogLayout::Find(const char* name) const {
+  for (const DialogItem& item : items) {
+    if (std::strcmp(item.name, name) == 0) return &item;
+  }
+  return nullptr;
+}
+
+DialogLayout LayoutDialog(int dpi) {
+  DialogLayout l;
+  l.clientWidth = ScaleForDpi(kDialogClientWidth, dpi);
+  l.clientHeight = ScaleForDpi(kDialogClientHeight, dpi);
+  for (const Place& p : kDialog) {
+    // The first and the last pixel are scaled rather than the size, so that
+    // frames sharing a line at 96 dpi still share one at every resolution.
+    const int x0 = ScaleForDpi(p.x, dpi), y0 = ScaleForDpi(p.y, dpi);
+    const int x1 = ScaleForDpi(p.x + p.w - 1, dpi), y1 = ScaleForDpi(p.y + p.h - 1, dpi);
+    l.items.push_back(
+        {p.kind, p.name, p.text, p.field, p.alignLeft, {x0, y0, x1 - x0 + 1, y1 - y0 + 1}});
+  }
+  return l;
+}
+
+}  // namespace quelt::front

@@ -1,0 +1,119 @@
+// Where the controls of both windows sit: the main window's docking rules and
+// the editor dialog's table, in pixels at 96 dpi, scaled for the screen's
+// resolution. Each front end only moves its widgets to these rectangles.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "fuel/fuel_row.h"
+
+namespace quelt::front {
+
+struct Rect {
+  int x = 0, y = 0, w = 0, h = 0;
+  int Right() const { return x + w; }
+  int Bottom() const { return y + h; }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// --- main window -----------------------------------------------------------
+
+// Outer size at 96 dpi, and the client area it was designed around.
+inline constexpr int kMainOuterWidth = 731;
+inline constexpr int kMainOuterHeight = 769;
+inline constexpr int kMainClientWidth = 713;
+inline constexpr int kMainClientHeight = 728;
+
+// In tab order for the ones that take the focus.
+enum class MainControl : int {
+  Panel1,
+  BtRefresh,
+  BtSend,
+  BtExit,
+  ProgressBarMain,
+  Image,
+  PanelBrennstoffe,
+  Memo,
+  ElPanel1,
+  Btauf,
+  BtAb,
+  dbGridFuel,
+};
+inline constexpr int kMainControlCount = 12;
+
+struct MainControlInfo {
+  MainControl id;
+  const char* name;
+  const char* caption;  // UTF-8; "" for none
+  const char* hint;     // tool tip; "" for none
+  bool tabStop;
+};
+const std::array<MainControlInfo, kMainControlCount>& MainControls();
+const MainControlInfo& InfoOf(MainControl control);
+
+struct MainLayout {
+  std::array<Rect, kMainControlCount> rects;
+  const Rect& Of(MainControl c) const { return rects[static_cast<std::size_t>(c)]; }
+};
+
+// The left column keeps its width, the log and the button bar their heights;
+// the grid takes what remains of a client area of `width` x `height`
+// (never less than nothing). Positions are client coordinates.
+MainLayout LayoutMain(int width, int height, int dpi);
+
+// Picture edges at 96 dpi.
+inline constexpr int kBigPicture = 16;    // Refresh, Send
+inline constexpr int kExitPicture = 24;   // Exit
+inline constexpr int kSmallPicture = 16;  // up, down
+inline constexpr int kLogoWidth = 100;
+inline constexpr int kLogoHeight = 39;
+
+// Fonts, in points.
+inline constexpr int kBaseFontPoints = 8;
+inline constexpr int kBigButtonFontPoints = 9;  // bold
+inline constexpr int kLogFontPoints = 8;        // "Arial"; spans "Courier New" bold
+
+// --- grid ------------------------------------------------------------------
+
+// The row indicator column left of the data columns.
+inline constexpr int kIndicatorWidth = 12;
+
+struct GridColumn {
+  FuelField field;
+  const char* title;
+  int width;  // at 96 dpi
+  bool alignRight;
+};
+// The eleven data columns, left to right.
+std::vector<GridColumn> GridColumns();
+
+// --- editor dialog ----------------------------------------------------------
+
+inline constexpr int kDialogClientWidth = 318;
+inline constexpr int kDialogClientHeight = 276;
+inline constexpr int kDialogPicture = 18;
+
+struct DialogItem {
+  enum class Kind { Frame, Label, Editor, Button };
+  Kind kind;
+  const char* name;
+  const char* text;  // labels: UTF-8
+  FuelField field;   // editors
+  bool alignLeft;    // labels: the unit labels; the others are right-aligned
+  Rect rect;         // client pixels
+};
+
+struct DialogLayout {
+  int clientWidth = 0, clientHeight = 0;
+  // Frames, labels, editors in tab order, then BtCancel and BtOk.
+  std::vector<DialogItem> items;
+  const DialogItem* Find(const char* name) const;
+};
+
+// The whole designed layout scaled, so that no control is cut off at any
+// resolution; the dialog's size stays fixed at the result.
+DialogLayout LayoutDialog(int dpi);
+
+}  // namespace quelt::front

@@ -1,0 +1,208 @@
+// The rules both windows share: the log's colouring, the grid's marks, the
+// editor's filters and messages, the main window's docking.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "front/field_rules.h"
+#include "front/grid_mark.h"
+#include "front/layout.h"
+#include "front/log_style.h"
+#include "front/pictures.h"
+
+namespace quelt::front {
+namespace {
+
+struct Styled {
+  std::size_t start, length;
+  bool fixed;
+  bool coloured;
+  Rgb colour;
+};
+
+TEST(LogStyle, KeywordsAndBracketSpans) {
+  struct Case {
+    std::u16string line;
+    std::vector<Styled> spans;
+  } cases[] = {
+      {u"Found      :QUELT 300", {{0, 5, false, false, {}}}},
+      // Keywords in any case of A-Z, also inside words; "Types" bolds four letters.
+      {u"Types", {{0, 4, false, false, {}}}},
+      {u"Brokers", {{2, 2, false, true, kDarkGreen}}},
+      {u"nicht ok", {{6, 2, false, true, kDarkGreen}, {0, 5, false, true, kRed}}},
+      {u"Serial No. :0815", {{0, 6, false, false, {}}, {7, 3, false, false, {}}}},
+      // Umlauts do not fold: no keyword.
+      {u"\u00d6k", {}},
+      // Spans come after keywords so that they win: "[ ... OK ]" is one green span.
+      {u"[ OK ]", {{2, 2, false, true, kDarkGreen}, {0, 6, true, true, kDarkGreen}}},
+      {u"a {b} \\c\\ [d",
+       {{2, 3, true, true, kRed}, {6, 3, true, true, kMagenta}, {10, 2, true, true, kDarkGreen}}},
+  };
+  for (const Case& c : cases) {
+    int open = 0;
+    const auto spans = StyleLogLine(c.line, open);
+    ASSERT_EQ(spans.size(), c.spans.size()) << std::string(c.line.begin(), c.line.end());
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+      EXPECT_EQ(spans[i].start, c.spans[i].start);
+      EXPECT_EQ(spans[i].length, c.spans[i].length);
+      EXPECT_TRUE(spans[i].style.bold);
+      EXPECT_EQ(spans[i].style.alternateFont, c.spans[i].fixed);
+      EXPECT_EQ(spans[i].style.coloured, c.spans[i].coloured);
+      if (c.spans[i].coloured) {
+        EXPECT_EQ(spans[i].style.colour, c.spans[i].colour);
+      }
+    }
+  }
+}
+
+TEST(LogStyle, AnOpenSpanGoesOnInTheNextLine) {
+  int open = 0;
+  StyleLogLine(u"x {start", open);
+  EXPECT_NE(open, 0);
+  const auto spans = StyleLogLine(u"end} y", open);
+  ASSERT_EQ(spans.size(), 1u);
+  EXPECT_EQ(spans[0].start, 0u);
+  EXPECT_EQ(spans[0].length, 4u);
+  EXPECT_EQ(spans[0].style.colour, kRed);
+  EXPECT_EQ(open, 0);
+}
+
+TEST(GridMark, RedWinsOverPurple) {
+  auto row = [](int n, int id) {
+    FuelRow r;
+    r.N = static_cast<std::int16_t>(n);
+    r.ID = id;
+    return r;
+  };
+  const RowMark purple{{128, 0, 128}, {255, 255, 255}};
+  const RowMark red{{255, 0, 0}, {255, 255, 255}};
+  EXPECT_EQ(MarkOf(row(4, 16)), purple);
+  EXPECT_EQ(MarkOf(row(15, 16)), purple);
+  EXPECT_EQ(MarkOf(row(16, 16)), red);
+  EXPECT_EQ(MarkOf(row(16, 3)), red);
+  EXPECT_EQ(MarkOf(row(15, 3)), std::nullopt);
+}
+
+TEST(FieldRules, FiltersFollowTheFieldAndTheSeparator) {
+  struct Case {
+    FuelField field;
+    char32_t c;
+    char32_t separator;
+    bool accepted;
+  } cases[] = {
+      {FuelField::Special, U'7', U',', true},
+      {FuelField::Special, U'-', U',', true},
+      {FuelField::Special, U'e', U',', false},
+      {FuelField::Special, U',', U',', false},
+      {FuelField::Co2Max, U'e', U',', true},
+      {FuelField::Co2Max, U',', U',', true},
+      {FuelField::Co2Max, U'.', U',', false},
+      {FuelField::Co2Max, U'.', U'.', true},
+      {FuelField::Co2Max, U'x', U'.', false},
+      {FuelField::Description, U';', U'.', false},
+      {FuelField::Description, U'\r', U'.', false},
+      {FuelField::Description, U'\u00e4', U'.', true},
+      {FuelField::Description, U'\u20ac', U'.', true},  // in Windows-1252
+      {FuelField::Description, U'\u0160', U'.', true},
+      {FuelField::Description, U'\u4e00', U'.', false},  // not in Windows-1252
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EditorAcceptsChar(c.field, c.c, c.separator), c.accepted)
+        << static_cast<int>(c.field) << " " << static_cast<std::uint32_t>(c.c);
+  }
+  EXPECT_TRUE(EditorAcceptsText(FuelField::Description, "Zemn\xc3\xad plyn", U','));
+  EXPECT_FALSE(EditorAcceptsText(FuelField::Description, "a;b", U','));
+  EXPECT_FALSE(EditorAcceptsText(FuelField::Description, "\xff", U','));  // not UTF-8
+}
+
+TEST(FieldRules, ReadingAnEditorsText) {
+  using K = FieldInput::Kind;
+  struct Case {
+    FuelField field;
+    const char* text;
+    char32_t separator;
+    K kind;
+    const char* error;
+  } cases[] = {
+      {FuelField::Co2Max, "12,5", U',', K::Decimal, ""},
+      {FuelField::Co2Max, "1e1", U',', K::Decimal, ""},
+      {FuelField::Co2Max, "", U',', K::Null, ""},
+      {FuelField::Co2Max, "12.5", U',', K::Invalid,
+       "'12.5' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'Co2Max'"},
+      {FuelField::RefO2, "+-", U'.', K::Invalid,
+       "'+-' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'O2-Bezug'"},
+      {FuelField::Special, "-32768", U',', K::Integer, ""},
+      {FuelField::Special, "1e3", U',', K::Invalid,
+       "'1e3' ist kein g\u00fcltiger Integerwert f\u00fcr Feld 'Spezial'"},
+      {FuelField::Special, "99999999999", U',', K::Invalid,
+       "'99999999999' ist kein g\u00fcltiger Integerwert f\u00fcr Feld 'Spezial'"},
+      {FuelField::Special, "32768", U',', K::Invalid,
+       "32768 ist kein g\u00fcltiger Wert f\u00fcr das Feld 'Spezial'. Der zul\u00e4ssige "
+       "Bereich ist -32768 bis 32767"},
+      {FuelField::Description, "Gr\xc3\xbcn", U',', K::Text, ""},
+  };
+  for (const Case& c : cases) {
+    const FieldInput in = ReadFieldText(c.field, c.text, c.separator);
+    EXPECT_EQ(in.kind, c.kind) << c.text;
+    EXPECT_EQ(in.error, c.error) << c.text;
+  }
+  EXPECT_DOUBLE_EQ(ReadFieldText(FuelField::Co2Max, "12,5", U',').decimal, 12.5);
+  EXPECT_EQ(ReadFieldText(FuelField::Description, "Gr\xc3\xbcn", U',').text, "Gr\xfcn");
+
+  FuelRow row;
+  row.SetDecimal(FuelField::B, 0.0085);
+  EXPECT_EQ(FieldDisplayText(row, FuelField::B, U','), "0,009");  // as the wire carries it
+  EXPECT_EQ(FieldDisplayText(row, FuelField::B, U'.'), "0.009");
+  row.SetNull(FuelField::HU);
+  EXPECT_EQ(FieldDisplayText(row, FuelField::HU, U'.'), "");
+}
+
+TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
+  const MainLayout at96 = LayoutMain(kMainClientWidth, kMainClientHeight, 96);
+  EXPECT_EQ(at96.Of(MainControl::dbGridFuel), (Rect{109, 257, 604, 471}));
+  EXPECT_EQ(at96.Of(MainControl::ProgressBarMain), (Rect{1, 210, 107, 14}));
+  EXPECT_EQ(at96.Of(MainControl::BtExit), (Rect{1, 728 - 76, 107, 75}));
+  EXPECT_EQ(at96.Of(MainControl::Btauf), (Rect{109 + 14, 227 + 4, 23, 22}));
+  const MainLayout at192 = LayoutMain(1426, 1456, 192);
+  EXPECT_EQ(at192.Of(MainControl::dbGridFuel), (Rect{218, 514, 1208, 942}));
+  EXPECT_EQ(at192.Of(MainControl::BtSend), (Rect{2, 152, 214, 150}));
+  // Too small a window never gives a negative size.
+  EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).w, 0);
+  EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).h, 0);
+}
+
+// Every picture at the sizes the screens ask for: drawn inside its canvas
+// (ASan watches the writes), not empty, and grey all over when disabled.
+TEST(Pictures, DrawnAtEveryScaleAndGreyedWhenDisabled) {
+  const Picture all[] = {Picture::Refresh, Picture::Send,         Picture::Exit,
+                         Picture::Up,      Picture::Down,         Picture::Ok,
+                         Picture::Cancel,  Picture::RowIndicator, Picture::AppIcon};
+  for (Picture p : all) {
+    for (int size : {1, 12, 16, 18, 20, 24, 32, 48, 256}) {
+      for (bool disabled : {false, true}) {
+        const Canvas c = DrawPicture(p, size, disabled);
+        ASSERT_EQ(c.Width(), size);
+        int covered = 0;
+        for (std::uint32_t px : c.Pixels()) {
+          const unsigned a = px >> 24, r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
+          EXPECT_LE(r, a);  // premultiplied
+          if (a == 0) continue;
+          ++covered;
+          if (disabled && p != Picture::AppIcon) {
+            EXPECT_LE(std::max({r, g, b}) - std::min({r, g, b}), 1u) << static_cast<int>(p);
+          }
+        }
+        if (size >= 12) {
+          EXPECT_GT(covered, size) << static_cast<int>(p) << " at " << size;
+        }
+      }
+    }
+  }
+  const Canvas logo = DrawLogoFlame(2.0);
+  EXPECT_EQ(logo.Width(), 200);
+  EXPECT_EQ(logo.Height(), 78);
+}
+
+}  // namespace
+}  // namespace quelt::front

@@ -1,0 +1,729 @@
+// The Windows window under Wine, driven through window messages against
+// quelt-sim linked as COM port QUELT_TEST_COM (its transcript in
+// QUELT_TEST_TRANSCRIPT, one line a command). QUELT_TEST_DPI names the
+// resolution the prefix was set to (96 when unset). Message boxes and the
+// editor are answered from a thread timer while their own loops run.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "front/layout.h"
+#include "front/texts.h"
+#include "fuel/funcs.h"
+#include "link/discovery.h"
+#include "win/form_main.h"
+#include "win/fuel_dialog.h"
+#include "win/wide.h"
+#include "win/win_pump.h"
+
+namespace quelt::win {
+namespace {
+
+using front::MainControl;
+
+int EnvInt(const char* name, int fallback) {
+  const char* text = std::getenv(name);
+  return text != nullptr && *text != 0 ? std::atoi(text) : fallback;
+}
+
+std::vector<std::string> Transcript() {
+  std::vector<std::string> lines;
+  const char* path = std::getenv("QUELT_TEST_TRANSCRIPT");
+  if (path == nullptr) return lines;
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::wstring Text(HWND h) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring ClassOf(HWND h) {
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  return name;
+}
+
+// Answers the modal windows of this thread as they come up: each step waits
+// for a window of the given caption (or class, for the popup menu) and acts
+// on it. Steps run from a thread timer, which every modal loop dispatches.
+class Modals {
+ public:
+  using Action = std::function<void(HWND)>;
+  Modals() {
+    active_ = this;
+    timer_ = SetTimer(nullptr, 0, 40, &Modals::OnTimer);
+  }
+  ~Modals() {
+    KillTimer(nullptr, timer_);
+    active_ = nullptr;
+  }
+  void Expect(std::wstring captionOrClass, Action action) {
+    steps_.push_back({std::move(captionOrClass), std::move(action)});
+  }
+  // Answers a message box with `button`, keeping its text.
+  void Answer(const std::wstring& caption, int button) {
+    Expect(caption, [this, button](HWND box) {
+      wchar_t text[1024] = {};
+      GetDlgItemTextW(box, 0xFFFF, text, 1024);
+      texts.push_back(text);
+      PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    });
+  }
+  bool Done() const { return steps_.empty(); }
+  std::vector<std::wstring> texts;
+
+ private:
+  struct Step {
+    std::wstring match;
+    Action action;
+  };
+  // A dialog (message boxes and the editor are) with this caption, or a
+  // window of this class.
+  static BOOL CALLBACK Find(HWND h, LPARAM param) {
+    auto* found = reinterpret_cast<std::pair<const std::wstring*, HWND>*>(param);
+    const std::wstring cls = ClassOf(h);
+    if (IsWindowVisible(h) &&
+        ((cls == L"#32770" && Text(h) == *found->first) || cls == *found->first)) {
+      found->second = h;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  static BOOL CALLBACK Dismiss(HWND h, LPARAM) {
+    if (IsWindowVisible(h) && ClassOf(h) == L"#32770") PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+  }
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    Modals* self = active_;
+    if (self == nullptr) return;
+    if (self->steps_.empty()) {
+      // A box nobody expected: note it and close it, or the test would hang.
+      HWND box = nullptr;
+      EnumThreadWindows(
+          GetCurrentThreadId(),
+          [](HWND h, LPARAM p) {
+            if (IsWindowVisible(h) && ClassOf(h) == L"#32770") *reinterpret_cast<HWND*>(p) = h;
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box != nullptr) {
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        self->texts.push_back(text);
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      }
+      return;
+    }
+    std::pair<const std::wstring*, HWND> found{&self->steps_.front().match, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&found));
+    if (found.second == nullptr) {
+      // A step that never comes must fail the test, not hang it.
+      if (++self->waited_ * 40 > 30000) {
+        ADD_FAILURE() << "no window '" << Utf8(self->steps_.front().match) << "' came";
+        self->steps_.clear();
+        EnumThreadWindows(GetCurrentThreadId(), Dismiss, 0);
+      }
+      return;
+    }
+    self->waited_ = 0;
+    Action action = std::move(self->steps_.front().action);
+    self->steps_.pop_front();
+    action(found.second);  // may open the next modal window itself
+  }
+  static inline Modals* active_ = nullptr;
+  UINT_PTR timer_ = 0;
+  int waited_ = 0;
+  std::deque<Step> steps_;
+};
+
+class Window : public ::testing::Test {
+ public:  // the timer callbacks below reach in too
+  void SetUp() override {
+    ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
+    glb.Discover = [] { return EnvInt("QUELT_TEST_COM", 0); };
+    form.SetTickHandler([this] { glb.Timer1Timer(); });
+    form.SetPump(&pump);
+    form.SetSession(&session);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
+    ASSERT_TRUE(form.Create(SW_SHOWNORMAL));
+    pump.SetPreTranslate([this](MSG& msg) {
+      return form.Handle() != nullptr && IsDialogMessageW(form.Handle(), &msg) != FALSE;
+    });
+    pump.ProcessPendingEvents();
+    first_ = Transcript().size();
+  }
+
+  HWND C(MainControl c) const { return form.Control(c); }
+  void Click(MainControl c) { SendMessageW(C(c), BM_CLICK, 0, 0); }
+  bool Enabled(MainControl c) const { return IsWindowEnabled(C(c)) != FALSE; }
+  int Progress() const {
+    return static_cast<int>(SendMessageW(C(MainControl::ProgressBarMain), PBM_GETPOS, 0, 0));
+  }
+
+  std::vector<std::wstring> Log() const {
+    std::vector<std::wstring> lines;
+    const std::wstring all = Text(C(MainControl::Memo));
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= all.size(); ++i) {
+      if (i == all.size() || all[i] == L'\r' || all[i] == L'\n') {
+        lines.push_back(all.substr(start, i - start));
+        if (i + 1 < all.size() && all[i] == L'\r' && all[i + 1] == L'\n') ++i;
+        start = i + 1;
+      }
+    }
+    return lines;
+  }
+
+  // The character format at `position` of the log.
+  CHARFORMAT2W FormatAt(LONG position) const {
+    HWND memo = C(MainControl::Memo);
+    CHARRANGE r{position, position + 1};
+    SendMessageW(memo, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    CHARFORMAT2W f{};
+    f.cbSize = sizeof f;
+    SendMessageW(memo, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+    return f;
+  }
+
+  HWND Grid() const { return C(MainControl::dbGridFuel); }
+  int Rows() const { return ListView_GetItemCount(Grid()); }
+  std::wstring Cell(int row, int column) const {  // column 0: N
+    wchar_t text[128] = {};
+    ListView_GetItemText(Grid(), row, column + 1, text, 128);
+    return text;
+  }
+  int Selected() const { return ListView_GetNextItem(Grid(), -1, LVNI_SELECTED); }
+  RECT CellRect(int row, int column) const {
+    RECT r{};
+    ListView_GetSubItemRect(Grid(), row, column + 1, LVIR_BOUNDS, &r);
+    return r;
+  }
+  // The colour the grid painted at the right end of a cell (text is
+  // left-aligned there, so this is background).
+  COLORREF Background(int row, int column) const {
+    UpdateWindow(Grid());
+    const RECT r = CellRect(row, column);
+    HDC dc = GetDC(Grid());
+    const COLORREF c = GetPixel(dc, r.right - 4, (r.top + r.bottom) / 2);
+    ReleaseDC(Grid(), dc);
+    return c;
+  }
+
+  void KeyToGrid(WORD key, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_CONTROL];
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SendMessageW(Grid(), WM_KEYDOWN, key, 0);
+    keys[VK_CONTROL] = before;
+    SetKeyboardState(keys);
+  }
+
+  void RightClickRow(int row) {
+    const RECT r = CellRect(row, 2);
+    const LPARAM at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
+    PostMessageW(Grid(), WM_RBUTTONUP, 0, at);
+    SendMessageW(Grid(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    pump.ProcessPendingEvents();
+  }
+
+  // Commands the simulator received since this test began.
+  std::vector<std::string> Commands() const {
+    auto all = Transcript();
+    return {all.begin() + static_cast<std::ptrdiff_t>(std::min(first_, all.size())), all.end()};
+  }
+
+  void Refresh() {
+    Click(MainControl::BtRefresh);
+    ASSERT_EQ(Rows(), 13) << "the refresh did not read the simulator's table";
+  }
+
+  static std::wstring Caption() { return Wide(front::kMainCaption); }
+
+  WinPump pump;
+  FormMain form;
+  TGlb glb{pump};
+  TableSession session{glb, form.TableFuel, form};
+  FuelListOps& ops = session.Ops();
+  std::size_t first_ = 0;
+};
+
+TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
+  EXPECT_EQ(Text(form.Handle()), L"QUELT fuel list update");
+  EXPECT_EQ(
+      Log(),
+      (std::vector<std::wstring>{
+          L"QUELT fuel list update", L"QUELT fuel list updater: 1.0,001", L"",
+          L"[ Connect your QUELT with computer. ]", L"[ Switch QUELT ON.                  ]",
+          L"[ Press Button \"Refresh\".           ]", L"[ Check table of fuel.              ]",
+          L"[ With cklick on right button you   ]", L"[ are able to edit discription.     ]"}));
+  // The instruction lines: bold dark green in the fixed-pitch font, brackets
+  // included; the title line plain.
+  const LONG instruction = static_cast<LONG>(Log()[0].size() + Log()[1].size() + 2 + 1);
+  for (LONG at : {instruction, instruction + 36}) {
+    const CHARFORMAT2W f = FormatAt(at);
+    EXPECT_TRUE(f.dwEffects & CFE_BOLD) << at;
+    EXPECT_EQ(f.crTextColor, RGB(0, 128, 64)) << at;
+    EXPECT_STREQ(f.szFaceName, L"Courier New") << at;
+  }
+  EXPECT_FALSE(FormatAt(0).dwEffects & CFE_BOLD);
+
+  EXPECT_EQ(Rows(), 0);
+  HWND header = ListView_GetHeader(Grid());
+  ASSERT_EQ(Header_GetItemCount(header), 12);  // indicator + 11 fields
+  const wchar_t* titles[] = {L"N",      L"ID",   L"Description", L"Co2Max", L"A2",  L"B",
+                             L"Ref.O2", L"Vatr", L"Vaf",         L"HU",     L"Soot"};
+  for (int c = 0; c < 11; ++c) {
+    wchar_t title[32] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT | HDI_FORMAT;
+    item.pszText = title;
+    item.cchTextMax = 32;
+    Header_GetItem(header, c + 1, &item);
+    EXPECT_STREQ(title, titles[c]);
+    EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, c == 2 ? HDF_LEFT : HDF_RIGHT) << c;
+  }
+
+  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_FALSE(Enabled(MainControl::BtSend));
+  EXPECT_TRUE(Enabled(MainControl::Btauf));
+  EXPECT_EQ(Progress(), 0);
+  EXPECT_EQ(Text(C(MainControl::BtRefresh)), L"Refresh");
+  EXPECT_EQ(Text(C(MainControl::BtSend)), L"QUELT");
+
+  // Tool tips on the controls with a hint, and only there.
+  HWND tips = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM p) {
+        if (ClassOf(h) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(p) = h;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tips));
+  ASSERT_NE(tips, nullptr);
+  for (const auto& info : front::MainControls()) {
+    if (C(info.id) == nullptr) continue;
+    wchar_t hint[128] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = form.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(C(info.id));
+    tool.lpszText = hint;
+    SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(hint, Wide(info.hint)) << info.name;
+  }
+}
+
+// Whatever the analyser sends is shown as the characters it is: text that
+// looks like RTF stays text.
+TEST_F(Window, DeviceTextReachesTheLogAsPlainText) {
+  form.ClearLog();  // the first line starts the log's text
+  form.AddLogLine("{\\rtf1\\ansi \\b Fett\\b0 \xe4}");
+  EXPECT_EQ(Log().back(), Wide("{\\rtf1\\ansi \\b Fett\\b0 \u00e4}"));
+  form.AddLogLine("Serial No. :\x80 1");
+  EXPECT_EQ(Log().back(), Wide("Serial No. :\u20ac 1"));
+}
+
+TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
+  Refresh();
+  const auto log = Log();
+  ASSERT_GE(log.size(), 14u);
+  EXPECT_EQ(log[9], L"Found      :QUELT 300");
+  EXPECT_EQ(log[10], L"Type       :20");
+  EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
+  // "Found" bold in the text colour; the reply after it plain.
+  LONG found = 0;
+  for (std::size_t i = 0; i < 9; ++i) found += static_cast<LONG>(log[i].size() + 1);
+  EXPECT_TRUE(FormatAt(found).dwEffects & CFE_BOLD);
+  EXPECT_TRUE(FormatAt(found).dwEffects & CFE_AUTOCOLOR);
+  EXPECT_FALSE(FormatAt(found + 13).dwEffects & CFE_BOLD);
+
+  EXPECT_EQ(Cell(0, 0), L"1");
+  EXPECT_EQ(Cell(3, 1), L"16");
+  EXPECT_EQ(Cell(3, 2), L"Erdgas H");
+  EXPECT_EQ(Cell(0, 2), Wide("Heiz\u00f6l EL"));  // Windows-1252 from the wire
+  EXPECT_EQ(Selected(), 3);
+  EXPECT_EQ(form.TableFuel.CurrentIndex(), 3);
+  EXPECT_TRUE(Enabled(MainControl::BtSend));
+  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_EQ(Progress(), 15);
+  EXPECT_FALSE(form.BusyCursor());
+  EXPECT_FALSE(glb.Serial.IsOpen);
+
+  // The H row is purple while selected and without focus; others keep the
+  // window's colour.
+  SetFocus(C(MainControl::BtRefresh));
+  EXPECT_EQ(Background(3, 2), RGB(128, 0, 128));
+  EXPECT_EQ(Background(3, 10), RGB(128, 0, 128));
+  EXPECT_EQ(Background(1, 2), GetSysColor(COLOR_WINDOW));
+  SetFocus(Grid());
+  EXPECT_EQ(Background(3, 2), RGB(128, 0, 128));
+
+  const auto cmds = Commands();
+  ASSERT_EQ(cmds.size(), 20u);
+  EXPECT_EQ(cmds[2], "R001");
+  EXPECT_EQ(cmds[19], "R40112");
+}
+
+TEST_F(Window, SendWritesTheTableAndChecksIt) {
+  Refresh();
+  first_ = Transcript().size();
+  Modals modals;  // a box would stop the test here; none may come
+  Click(MainControl::BtSend);
+  EXPECT_TRUE(modals.texts.empty());
+  const auto cmds = Commands();
+  ASSERT_GE(cmds.size(), 14u);
+  std::vector<std::string> writes;
+  for (const auto& c : cmds) {
+    if (c.rfind("W40", 0) == 0) writes.push_back(c);
+  }
+  ASSERT_EQ(writes.size(), 14u);
+  EXPECT_EQ(writes[3], "W4014;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
+  EXPECT_EQ(writes[13], "W40213;X;X;");
+  // The check reads the count and every row back after the last write.
+  EXPECT_EQ(cmds.back(), "R40113");
+  const auto log = Log();
+  EXPECT_EQ(log.back(), L"Sent 13 rows, the analyser uses 13");
+  EXPECT_EQ(log[log.size() - 2], L"Checked: 13 rows and the count read back as sent");
+  EXPECT_EQ(Progress(), 15);
+  EXPECT_TRUE(Enabled(MainControl::BtSend));
+}
+
+TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
+  Refresh();
+  form.TableFuel.EmptyTable();
+  EXPECT_EQ(Rows(), 0);
+  first_ = Transcript().size();
+  Modals modals;
+  modals.Answer(Caption(), IDNO);
+  Click(MainControl::BtSend);
+  EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(kEmptyTableQuestion)});
+  EXPECT_TRUE(Commands().empty());
+  EXPECT_EQ(Log().back(), L"Nothing was sent.");
+}
+
+TEST_F(Window, MovesCarryTheRowAndTheSelection) {
+  Refresh();
+  first_ = Transcript().size();
+  Click(MainControl::Btauf);  // H row from 4th to 3rd place
+  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(Cell(2, 2), L"Erdgas H");
+  EXPECT_EQ(Cell(2, 0), L"3");
+  EXPECT_EQ(Cell(3, 0), L"4");
+  Click(MainControl::BtAb);
+  Click(MainControl::BtAb);
+  EXPECT_EQ(Selected(), 4);
+  EXPECT_EQ(Cell(4, 2), L"Erdgas H");
+  EXPECT_EQ(Background(4, 2), RGB(128, 0, 128));
+  // Selecting another row in the grid moves the table's current row.
+  ListView_SetItemState(Grid(), 7, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_EQ(form.TableFuel.CurrentIndex(), 7);
+  EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(Window, CtrlDeleteAsksFirstAndKeepsTheNumbers) {
+  Refresh();
+  ListView_SetItemState(Grid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Modals modals;
+  modals.Answer(Caption(), IDCANCEL);
+  KeyToGrid(VK_DELETE, true);
+  EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(front::kDeleteQuestion)});
+  EXPECT_EQ(Rows(), 13);
+
+  modals.Answer(Caption(), IDOK);
+  KeyToGrid(VK_DELETE, true);
+  EXPECT_TRUE(modals.Done());
+  ASSERT_EQ(Rows(), 12);
+  EXPECT_EQ(Cell(4, 0), L"5");
+  EXPECT_EQ(Cell(5, 0), L"7");  // the gap stays until the next renumbering
+
+  KeyToGrid(VK_DELETE, false);  // Delete alone deletes nothing
+  EXPECT_EQ(Rows(), 12);
+}
+
+TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
+  Refresh();
+  wchar_t separator[8] = {};
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+  const int refusedBefore = RefusedCharacters();
+  HWND co2 = nullptr, soot = nullptr;
+  auto type = [](HWND editor, const std::wstring& text) {
+    SetFocus(editor);
+    SendMessageW(editor, EM_SETSEL, 0, -1);
+    for (wchar_t c : text) SendMessageW(editor, WM_CHAR, c, 0);
+  };
+
+  Modals modals;
+  // The popup menu: its one item, Edit.
+  modals.Expect(L"#32768", [](HWND menu) {
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  modals.Expect(L"Edit fuel", [&](HWND dialog) {
+    co2 = GetDlgItem(dialog, EditorId(FuelField::Co2Max));
+    soot = GetDlgItem(dialog, EditorId(FuelField::Special));
+    EXPECT_EQ(Text(GetDlgItem(dialog, EditorId(FuelField::ID))), L"5");
+    EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
+    type(co2, L"x");  // refused with a beep: the text stays
+    EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
+    type(co2, L"15" + std::wstring(1, separator[0]) + L"5");
+    type(soot, L"99999");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  modals.Answer(L"quelt-fuel", IDOK);  // the out-of-range message
+  modals.Expect(L"Edit fuel", [&](HWND dialog) {
+    EXPECT_EQ(GetFocus(), soot);  // back in the editor that was refused
+    type(soot, L"1");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+
+  RightClickRow(5);  // Butan, ID 5
+  for (int i = 0; i < 200 && !modals.Done(); ++i) {
+    pump.ProcessPendingEvents();
+    Sleep(10);
+  }
+  ASSERT_TRUE(modals.Done());
+  EXPECT_EQ(RefusedCharacters(), refusedBefore + 1);
+  EXPECT_EQ(modals.texts,
+            std::vector<std::wstring>{Wide("99999 ist kein g\u00fcltiger Wert f\u00fcr das Feld "
+                                           "'Spezial'. Der zul\u00e4ssige Bereich ist -32768 bis "
+                                           "32767")});
+  EXPECT_EQ(Selected(), 5);
+  EXPECT_EQ(form.TableFuel.GetState(), FuelTable::State::Browse);
+  EXPECT_EQ(Cell(5, 3), L"15" + std::wstring(1, separator[0]) + L"5");
+  EXPECT_EQ(Cell(5, 10), L"1");
+  EXPECT_EQ(Cell(5, 0), L"14");  // the row count plus one: red from 16 on, not yet
+  EXPECT_DOUBLE_EQ(form.TableFuel.Row(5).Co2Max, 15.5);
+}
+
+// The lock while a transfer waits for the analyser: checked from a timer that
+// the transfer's own waits dispatch.
+TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
+  Refresh();
+  struct Seen {
+    bool ran = false, refresh = true, send = true, up = true, down = true, busy = false,
+         fast = false;
+    UINT edit = 0;
+    int currentAfterClick = -1;
+  };
+  static Seen seen;
+  static Window* self;
+  seen = {};
+  self = this;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (seen.ran || !self->form.TransferActive()) return;
+    KillTimer(nullptr, id);
+    seen.ran = true;
+    seen.refresh = self->Enabled(MainControl::BtRefresh);
+    seen.send = self->Enabled(MainControl::BtSend);
+    seen.up = self->Enabled(MainControl::Btauf);
+    seen.down = self->Enabled(MainControl::BtAb);
+    seen.busy = self->form.BusyCursor();
+    seen.fast = self->pump.FastWakeups();
+    seen.edit = GetMenuState(self->form.Popup1(), kEditMenuId, MF_BYCOMMAND);
+    // Neither a click in the grid nor Ctrl+Delete changes the table now.
+    ListView_SetItemState(self->Grid(), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    self->KeyToGrid(VK_DELETE, true);
+    self->Click(MainControl::Btauf);
+    seen.currentAfterClick = self->form.TableFuel.CurrentIndex();
+  });
+  Click(MainControl::BtSend);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(seen.ran) << "the send ended before the timer came";
+  EXPECT_FALSE(seen.refresh);
+  EXPECT_FALSE(seen.send);
+  EXPECT_FALSE(seen.up);
+  EXPECT_FALSE(seen.down);
+  EXPECT_TRUE(seen.busy);
+  EXPECT_TRUE(seen.fast);  // the fine timer resolution only while a transfer runs
+  EXPECT_TRUE(seen.edit & MF_GRAYED);
+  EXPECT_NE(seen.currentAfterClick, 0);
+  EXPECT_EQ(Rows(), 13);
+  // Afterwards everything is back.
+  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_TRUE(Enabled(MainControl::Btauf));
+  EXPECT_FALSE(form.BusyCursor());
+  EXPECT_FALSE(pump.FastWakeups());
+  EXPECT_FALSE(GetMenuState(form.Popup1(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
+}
+
+TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
+  static Window* self;
+  self = this;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (self->form.TransferActive()) PostMessageW(self->form.Handle(), WM_CLOSE, 0, 0);
+  });
+  Modals modals;  // no message box may come
+  Click(MainControl::BtRefresh);
+  KillTimer(nullptr, timer);
+  for (int i = 0; i < 100 && form.Handle() != nullptr; ++i) {
+    pump.ProcessPendingEvents();
+    Sleep(10);
+  }
+  EXPECT_EQ(form.Handle(), nullptr);
+  EXPECT_TRUE(modals.texts.empty());
+  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(ops.Busy());
+}
+
+TEST_F(Window, AMissingAnalyserIsACommunicationError) {
+  glb.Discover = [] { return 0; };  // no bridge in the registry
+  Click(MainControl::BtRefresh);
+  const auto log = Log();
+  ASSERT_EQ(log.size(), 11u);
+  EXPECT_EQ(log[9], L"Communication error !");
+  EXPECT_EQ(log.back(), L"No analyser found: the USB bridge of the QUELT is not attached.");
+  EXPECT_FALSE(Enabled(MainControl::BtSend));
+  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_EQ(Rows(), 0);
+}
+
+// Every control where the layout table puts it at the prefix's resolution,
+// in the main window and in the editor.
+TEST_F(Window, LayoutFollowsTheScreenResolution) {
+  const int dpi = EnvInt("QUELT_TEST_DPI", 96);
+  ASSERT_EQ(form.Dpi(), dpi) << "the prefix's LogPixels did not take effect";
+  RECT outer{};
+  GetWindowRect(form.Handle(), &outer);
+  EXPECT_EQ(outer.right - outer.left, ScaleForDpi(front::kMainOuterWidth, dpi));
+  EXPECT_EQ(outer.bottom - outer.top, ScaleForDpi(front::kMainOuterHeight, dpi));
+
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi);
+  auto place = [](HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+    return front::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  };
+  int checked = 0;
+  for (const auto& info : front::MainControls()) {
+    if (C(info.id) == nullptr) continue;
+    EXPECT_EQ(place(C(info.id)), layout.Of(info.id)) << info.name;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 9);
+  // The grid takes what is left: at the design size 604 x 471 at 96 dpi.
+  if (dpi == 96) {
+    EXPECT_EQ(layout.Of(MainControl::dbGridFuel).w, 604 + client.right - front::kMainClientWidth);
+  }
+  // Re-laid when the window is resized.
+  SetWindowPos(form.Handle(), nullptr, 0, 0, outer.right - outer.left + 40,
+               outer.bottom - outer.top + 30, SWP_NOMOVE | SWP_NOZORDER);
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(place(Grid()),
+            front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::dbGridFuel));
+  EXPECT_EQ(place(C(MainControl::BtExit)),
+            front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::BtExit));
+
+  // Moved to a monitor of another resolution: Windows suggests a rectangle
+  // and the window lays itself out anew.
+  const int moved = dpi * 3 / 2;
+  RECT suggested{0, 0, ScaleForDpi(front::kMainOuterWidth, moved),
+                 ScaleForDpi(front::kMainOuterHeight, moved)};
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form.Dpi(), moved);
+  GetClientRect(form.Handle(), &client);
+  const front::MainLayout relaid = front::LayoutMain(client.right, client.bottom, moved);
+  for (const auto& info : front::MainControls()) {
+    if (C(info.id) == nullptr) continue;
+    EXPECT_EQ(place(C(info.id)), relaid.Of(info.id)) << info.name;
+  }
+  EXPECT_EQ(ListView_GetColumnWidth(Grid(), 0), ScaleForDpi(front::kIndicatorWidth, moved));
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&outer));
+
+  Modals modals;
+  modals.Expect(L"Edit fuel", [&](HWND dialog) {
+    const front::DialogLayout l = front::LayoutDialog(dpi);
+    RECT inside{};
+    GetClientRect(dialog, &inside);
+    EXPECT_EQ(inside.right, l.clientWidth);
+    EXPECT_EQ(inside.bottom, l.clientHeight);
+    int frame = 0, label = 0;
+    for (const front::DialogItem& item : l.items) {
+      int id = 0;
+      switch (item.kind) {
+        case front::DialogItem::Kind::Frame:
+          id = kFirstFrameId + frame++;
+          break;
+        case front::DialogItem::Kind::Label:
+          id = kFirstLabelId + label++;
+          EXPECT_EQ(Text(GetDlgItem(dialog, id)), Wide(item.text));
+          break;
+        case front::DialogItem::Kind::Editor:
+          id = EditorId(item.field);
+          break;
+        case front::DialogItem::Kind::Button:
+          id = std::string(item.name) == "BtOk" ? IDOK : IDCANCEL;
+          break;
+      }
+      HWND h = GetDlgItem(dialog, id);
+      ASSERT_NE(h, nullptr) << item.name;
+      EXPECT_EQ(place(h), item.rect) << item.name;
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  form.Edit1Click();
+  EXPECT_TRUE(modals.Done());
+}
+
+// Run alone against a simulator that falls silent after the first refresh
+// (tests/windows registers it with --silent-after 20).
+using SilentAnalyser = Window;
+
+TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
+  Refresh();
+  Modals modals;
+  modals.Answer(Caption(), IDOK);
+  Click(MainControl::BtSend);
+  ASSERT_EQ(modals.texts.size(), 1u);
+  EXPECT_EQ(modals.texts[0].rfind(L"Timeout", 0), 0u) << Utf8(modals.texts[0]);
+  EXPECT_EQ(Progress(), 0);
+  EXPECT_TRUE(Enabled(MainControl::BtSend));
+  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+
+  Click(MainControl::BtRefresh);
+  const auto log = Log();
+  EXPECT_EQ(log[log.size() - 2], L"Communication error !");
+  EXPECT_EQ(log.back().rfind(L"No answer from the analyser on COM", 0), 0u) << Utf8(log.back());
+  EXPECT_FALSE(Enabled(MainControl::BtSend));
+  EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
+}
+
+// Run alone with the simulator on the port that the bridge's registry key in
+// the prefix names (tests/windows): no port given, discovery finds it.
+using Discovery = Window;
+
+TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
+  glb.Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
+  Refresh();
+  EXPECT_EQ(glb.PortNumber, EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
+}
+
+}  // namespace
+}  // namespace quelt::win

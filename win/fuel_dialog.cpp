@@ -1,0 +1,458 @@
+#include "win/fuel_dialog.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "front/field_rules.h"
+#include "front/layout.h"
+#include "front/pictures.h"
+#include "front/texts.h"
+#include "win/gdi_pictures.h"
+#include "win/wide.h"
+
+namespace quelt::win {
+namespace {
+
+using front::DialogItem;
+
+constexpr UINT kShowFieldError = WM_APP + 10;
+// Each control carries its name in the layout table, to be placed by it.
+constexpr wchar_t kLayoutName[] = L"QueltLayoutName";
+constexpr UINT_PTR kEditorSubclass = 1;
+int refused = 0;
+
+wchar_t UserDecimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] != 0) {
+    return buffer[0];
+  }
+  return L'.';
+}
+
+std::wstring WindowText(HWND h) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+class Dialog {
+ public:
+  Dialog(FuelTable& table, bool readOnly)
+      : table_(table), readOnly_(readOnly), separator_(UserDecimalSeparator()) {}
+  ~Dialog() {
+    if (font_ != nullptr) DeleteObject(font_);
+    if (white_ != nullptr) DeleteObject(white_);
+  }
+
+  bool Run(HWND owner);
+  bool AnyModified() const {
+    for (const Editor& e : editors_) {
+      if (e.modified) return true;
+    }
+    return false;
+  }
+
+ private:
+  struct Editor {
+    HWND hwnd = nullptr;
+    FuelField field = FuelField::N;
+    bool modified = false;  // the user changed it; kept until the dialog closes
+    bool pending = false;   // its text differs from what the field holds
+  };
+
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                     DWORD_PTR data);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void Init();
+  void ApplyLayout(int dpi);
+  void ShowRow();
+  Editor* Find(HWND h);
+  bool Accepts(const Editor& e, wchar_t c) const {
+    return front::EditorAcceptsChar(e.field, static_cast<char32_t>(c),
+                                    static_cast<char32_t>(separator_));
+  }
+  void Refuse() {
+    ++refused;
+    MessageBeep(MB_OK);
+  }
+  void EditorChanged(Editor& e);
+  void EditorLeft(Editor& e, HWND newFocus);
+  bool StoreEditor(Editor& e, std::string* message);
+  void ShowFieldError(Editor& e, const std::string& message);
+  void Accept();
+  void DrawButton(const DRAWITEMSTRUCT& item);
+
+  FuelTable& table_;
+  bool readOnly_;
+  wchar_t separator_;
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  HBRUSH white_ = nullptr;
+  int dpi_ = 96;
+  bool settingText_ = false;
+  std::vector<Editor> editors_;  // in tab order
+};
+
+bool Dialog::Run(HWND owner) {
+  // An empty template: the controls are made in WM_INITDIALOG from the
+  // shared layout, in pixels rather than dialog units.
+  std::vector<WORD> t;
+  auto dword = [&t](DWORD v) {
+    t.push_back(LOWORD(v));
+    t.push_back(HIWORD(v));
+  };
+  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  dword(WS_EX_CONTROLPARENT);
+  t.push_back(0);                              // no items
+  for (int i = 0; i < 4; ++i) t.push_back(0);  // x, y, cx, cy: set later
+  t.push_back(0);                              // no menu
+  t.push_back(0);                              // default class
+  for (char c : std::string(front::kDialogCaption)) t.push_back(static_cast<WORD>(c));
+  t.push_back(0);
+  t.push_back(0);  // padding
+  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                                 reinterpret_cast<const DLGTEMPLATE*>(t.data()),
+                                                 owner, DialogProc, reinterpret_cast<LPARAM>(this));
+  return result == IDOK;
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Dialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lp);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  return self != nullptr ? self->Handle(msg, wp, lp) : FALSE;
+}
+
+void Dialog::Init() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  white_ = CreateSolidBrush(RGB(255, 255, 255));
+  const front::DialogLayout layout = front::LayoutDialog(96);
+  int frames = 0, labels = 0;
+  for (const DialogItem& item : layout.items) {
+    HWND h = nullptr;
+    switch (item.kind) {
+      case DialogItem::Kind::Frame:
+        h = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, 0, 0, 0, 0,
+                            hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstFrameId + frames++)),
+                            instance, nullptr);
+        break;
+      case DialogItem::Kind::Label:
+        h = CreateWindowExW(0, L"STATIC", Wide(item.text).c_str(),
+                            WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX |
+                                (item.alignLeft ? SS_LEFT : SS_RIGHT),
+                            0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstLabelId + labels++)),
+                            instance, nullptr);
+        break;
+      case DialogItem::Kind::Editor: {
+        const bool fixed = readOnly_ || item.field == FuelField::ID;
+        h = CreateWindowExW(0, L"EDIT", L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL |
+                                (fixed ? ES_READONLY : 0),
+                            0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(EditorId(item.field))),
+                            instance, nullptr);
+        if (item.field == FuelField::Description) {
+          SendMessageW(h, EM_LIMITTEXT, kDescriptionMax, 0);
+        }
+        SetWindowSubclass(h, EditorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
+        editors_.push_back({h, item.field});
+        break;
+      }
+      case DialogItem::Kind::Button: {
+        const bool ok = std::string(item.name) == "BtOk";
+        h = CreateWindowExW(
+            0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ok ? IDOK : IDCANCEL)), instance, nullptr);
+        break;
+      }
+    }
+    SetPropW(h, kLayoutName, const_cast<char*>(item.name));
+  }
+  ApplyLayout(static_cast<int>(GetDpiForWindow(hwnd_)));
+
+  // Centred on the screen.
+  RECT outer{};
+  GetWindowRect(hwnd_, &outer);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& area = monitor.rcWork;
+  SetWindowPos(hwnd_, nullptr,
+               area.left + (area.right - area.left - (outer.right - outer.left)) / 2,
+               area.top + (area.bottom - area.top - (outer.bottom - outer.top)) / 2, 0, 0,
+               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  ShowRow();
+  SetFocus(editors_.front().hwnd);
+}
+
+void Dialog::ApplyLayout(int dpi) {
+  dpi_ = dpi;
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = CreateFontW(-MulDiv(front::kBaseFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg 2");
+  const front::DialogLayout layout = front::LayoutDialog(dpi);
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    const auto* name = static_cast<const char*>(GetPropW(child, kLayoutName));
+    const DialogItem* item = name != nullptr ? layout.Find(name) : nullptr;
+    if (item == nullptr) continue;
+    SetWindowPos(child, nullptr, item->rect.x, item->rect.y, item->rect.w, item->rect.h,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  // The whole layout is shown: the client area is the designed one, scaled.
+  RECT outer{0, 0, layout.clientWidth, layout.clientHeight};
+  AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                           static_cast<UINT>(dpi));
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Dialog::ShowRow() {
+  const bool noRow = table_.IsEmpty() && table_.GetState() == FuelTable::State::Browse;
+  settingText_ = true;
+  for (Editor& e : editors_) {
+    const std::string text =
+        noRow ? std::string() : front::FieldDisplayText(table_.Current(), e.field, separator_);
+    SetWindowTextW(e.hwnd, Wide(text).c_str());
+    e.modified = false;
+    e.pending = false;
+  }
+  settingText_ = false;
+}
+
+Dialog::Editor* Dialog::Find(HWND h) {
+  for (Editor& e : editors_) {
+    if (e.hwnd == h) return &e;
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                    DWORD_PTR data) {
+  auto* self = reinterpret_cast<Dialog*>(data);
+  Editor* e = self->Find(hwnd);
+  const bool editable = e != nullptr && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) == 0;
+  switch (msg) {
+    case WM_CHAR: {
+      const auto c = static_cast<wchar_t>(wp);
+      // Control characters are keys (Backspace, Ctrl+C ...), not text.
+      if (editable && c >= 0x20 && c != 0x7F && !self->Accepts(*e, c)) {
+        self->Refuse();
+        return 0;
+      }
+      break;
+    }
+    case WM_PASTE:
+      if (editable && OpenClipboard(hwnd)) {
+        bool ok = true;
+        if (HANDLE clip = GetClipboardData(CF_UNICODETEXT)) {
+          if (const auto* text = static_cast<const wchar_t*>(GlobalLock(clip))) {
+            for (const wchar_t* p = text; *p != 0; ++p) ok = ok && self->Accepts(*e, *p);
+            GlobalUnlock(clip);
+          }
+        }
+        CloseClipboard();
+        if (!ok) {
+          self->Refuse();
+          return 0;
+        }
+      }
+      break;
+    case WM_KILLFOCUS:
+      if (e != nullptr) self->EditorLeft(*e, reinterpret_cast<HWND>(wp));
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, EditorProc, kEditorSubclass);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void Dialog::EditorChanged(Editor& e) {
+  e.modified = true;
+  e.pending = true;
+  if (table_.GetState() != FuelTable::State::Browse) return;
+  if (!table_.IsEmpty()) {
+    table_.Edit();
+    return;
+  }
+  // A new row holds no value until the user gives it one.
+  table_.Append();
+  for (const FuelFieldInfo& info : FuelFields()) table_.SetNull(info.field);
+}
+
+bool Dialog::StoreEditor(Editor& e, std::string* message) {
+  if (!e.pending || table_.GetState() == FuelTable::State::Browse) return true;
+  const front::FieldInput input =
+      front::ReadFieldText(e.field, Utf8(WindowText(e.hwnd)), static_cast<char32_t>(separator_));
+  switch (input.kind) {
+    case front::FieldInput::Kind::Null:
+      table_.SetNull(e.field);
+      break;
+    case front::FieldInput::Kind::Integer:
+      table_.SetInteger(e.field, input.integer);
+      break;
+    case front::FieldInput::Kind::Decimal:
+      table_.SetDecimal(e.field, input.decimal);
+      break;
+    case front::FieldInput::Kind::Text:
+      table_.SetDescription(input.text);
+      break;
+    case front::FieldInput::Kind::Invalid:
+      *message = input.error;
+      return false;
+  }
+  e.pending = false;
+  return true;
+}
+
+void Dialog::EditorLeft(Editor& e, HWND newFocus) {
+  // Cancel drops everything and OK checks every editor itself; another
+  // window taking the focus is no exit from the editor.
+  if (newFocus == nullptr || GetParent(newFocus) != hwnd_) return;
+  const int id = GetDlgCtrlID(newFocus);
+  if (id == IDOK || id == IDCANCEL) return;
+  std::string message;
+  if (StoreEditor(e, &message)) return;
+  // Let the focus arrive first, then complain and bring it back.
+  PostMessageW(hwnd_, kShowFieldError, reinterpret_cast<WPARAM>(e.hwnd), 0);
+}
+
+void Dialog::ShowFieldError(Editor& e, const std::string& message) {
+  MessageBoxW(hwnd_, Wide(message).c_str(), L"quelt-fuel", MB_OK | MB_ICONERROR);
+  SetFocus(e.hwnd);
+  SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
+}
+
+void Dialog::Accept() {
+  for (Editor& e : editors_) {
+    std::string message;
+    if (!StoreEditor(e, &message)) {
+      ShowFieldError(e, message);
+      return;
+    }
+  }
+  EndDialog(hwnd_, IDOK);
+}
+
+void Dialog::DrawButton(const DRAWITEMSTRUCT& item) {
+  RECT rc = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  DrawFrameControl(item.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  // No focus rectangle: the picture is the whole button.
+  const int size = MulDiv(front::kDialogPicture, dpi_, 96);
+  const front::Picture picture = item.CtlID == IDOK ? front::Picture::Ok : front::Picture::Cancel;
+  const int shift = pressed ? 1 : 0;
+  DrawCanvas(item.hDC, front::DrawPicture(picture, size, (item.itemState & ODS_DISABLED) != 0),
+             rc.left + (rc.right - rc.left - size) / 2 + shift,
+             rc.top + (rc.bottom - rc.top - size) / 2 + shift);
+}
+
+INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      Init();
+      return FALSE;  // the focus is set
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      if (id == IDOK) {
+        Accept();
+        return TRUE;
+      }
+      if (id == IDCANCEL) {
+        EndDialog(hwnd_, IDCANCEL);
+        return TRUE;
+      }
+      if (HIWORD(wp) == EN_CHANGE && !settingText_) {
+        if (Editor* e = Find(reinterpret_cast<HWND>(lp))) EditorChanged(*e);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case kShowFieldError:
+      if (Editor* e = Find(reinterpret_cast<HWND>(wp))) {
+        std::string message;
+        if (!StoreEditor(*e, &message)) ShowFieldError(*e, message);
+      }
+      return TRUE;
+    case WM_DRAWITEM:
+      DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+      auto dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, RGB(0, 0, 0));
+      const Editor* e = Find(reinterpret_cast<HWND>(lp));
+      // Editors are white with black text; in a read-only dialog they only
+      // show the row and take the button face.
+      if (e != nullptr && !readOnly_) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<INT_PTR>(white_);
+      }
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DESTROY:
+      for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        RemovePropW(child, kLayoutName);
+      }
+      return FALSE;
+    case WM_DPICHANGED: {
+      ApplyLayout(HIWORD(wp));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+int EditorId(FuelField field) {
+  int index = 0;
+  for (const DialogItem& item : front::LayoutDialog(96).items) {
+    if (item.kind != DialogItem::Kind::Editor) continue;
+    if (item.field == field) return kFirstEditorId + index;
+    ++index;
+  }
+  return 0;
+}
+
+int RefusedCharacters() { return refused; }
+
+void EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
+  Dialog dialog(table, readOnly);
+  const bool ok = dialog.Run(owner);
+  const bool editing = table.GetState() != FuelTable::State::Browse;
+  if (ok && editing && dialog.AnyModified()) {
+    table.SetInteger(FuelField::N, table.RecordCount() + 1);
+    table.Post();
+  } else if (editing) {
+    table.Cancel();
+  }
+}
+
+}  // namespace quelt::win

@@ -1,0 +1,27 @@
+// TFormBrennstoffdialog on Win32: the modal editor of one fuel row, and
+// EditFuelRow, which opens it on the table's current row and then stores or
+// drops the changes. Layout, filters and messages come from front/.
+#pragma once
+
+#include <windows.h>
+
+#include "fuel/fuel_table.h"
+
+namespace quelt::win {
+
+// Control IDs of the dialog: editors in tab order from kFirstEditorId; the
+// buttons are IDCANCEL and IDOK.
+inline constexpr int kFirstEditorId = 1000;
+inline constexpr int kFirstLabelId = 1100;
+inline constexpr int kFirstFrameId = 1200;
+int EditorId(FuelField field);
+
+// Opens the dialog on the current row of `table`, waits until it closes,
+// then posts the row (OK with a change) or drops every pending change.
+void EditFuelRow(FuelTable& table, bool readOnly, HWND owner);
+
+// Characters the dialog's editors refused since the program started (each
+// with a beep): lets a test see a refusal without hearing it.
+int RefusedCharacters();
+
+}  // namespace quelt::win

@@ -1,0 +1,22 @@
+// The shared pictures on a GDI device context, and the program's icon.
+#pragma once
+
+#include <windows.h>
+
+#include "front/pictures.h"
+
+namespace quelt::win {
+
+// Blends a premultiplied canvas onto `dc` with its top left at (x, y).
+void DrawCanvas(HDC dc, const front::Canvas& canvas, int x, int y);
+
+// The exit sign with its lettering, `size` pixels square.
+void DrawExitSign(HDC dc, int x, int y, int size, bool disabled);
+
+// The 100 x 39 logo scaled by `scale`, centred in `box`.
+void DrawLogo(HDC dc, const RECT& box, double scale);
+
+// The flame as a window icon `size` pixels square; the caller destroys it.
+HICON MakeAppIcon(int size);
+
+}  // namespace quelt::win

@@ -1,0 +1,183 @@
+// quelt-fuel.exe: the window first, then the link and the operations, then
+// the message loop until the window closes.
+#include <windows.h>
+
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fuel/fuel_ops.h"
+#include "fuel/table_session.h"
+#include "link/glb.h"
+#include "quelt/version.h"
+#include "win/form_main.h"
+#include "win/fuel_dialog.h"
+#include "win/wide.h"
+#include "win/win_pump.h"
+
+namespace {
+
+const wchar_t kUsage[] =
+    L"Usage: quelt-fuel [--port COMn] [--demo]\n"
+    L"Reads and writes the fuel table of a QUELT combustion analyser.\n\n"
+    L"  --port COMn   use this serial port instead of looking for the\n"
+    L"                analyser's USB bridge\n"
+    L"  --demo        attach a simulated analyser (not available on Windows yet)\n"
+    L"  --help        show this text\n"
+    L"  --version     show the program's version";
+
+struct Options {
+  std::wstring port;
+  bool demo = false;
+  // Hidden, for scripts: refresh once the window is shown; then open the
+  // editor (--edit) or write start-up time and memory to a file (--bench FILE)
+  // and end.
+  bool refresh = false;
+  bool edit = false;
+  std::wstring bench;
+};
+
+int Fail(const std::wstring& message) {
+  const std::wstring text = L"quelt-fuel: " + message + L"\n\n" + kUsage;
+  // A window program has no console: say it in a box, and on the standard
+  // error stream where there is one.
+  std::fputs(quelt::win::Utf8(text + L"\n").c_str(), stderr);
+  MessageBoxW(nullptr, text.c_str(), L"quelt-fuel", MB_OK | MB_ICONERROR);
+  return 2;
+}
+
+bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::wstring& a = args[i];
+    auto value = [&](const wchar_t* name, std::wstring& out) {
+      const std::wstring eq = std::wstring(name) + L"=";
+      if (a.rfind(eq, 0) == 0) {
+        out = a.substr(eq.size());
+      } else if (i + 1 < args.size()) {
+        out = args[++i];
+      } else {
+        out.clear();
+      }
+      return !out.empty();
+    };
+    if (a == L"--help" || a == L"-h" || a == L"/?") {
+      std::fputs(quelt::win::Utf8(std::wstring(kUsage) + L"\n").c_str(), stdout);
+      MessageBoxW(nullptr, kUsage, L"quelt-fuel", MB_OK);
+      exitCode = 0;
+      return false;
+    } else if (a == L"--version") {
+      const std::string text = std::string("quelt-fuel ") + quelt::kVersion;
+      std::printf("%s\n", text.c_str());
+      MessageBoxW(nullptr, quelt::win::Wide(text).c_str(), L"quelt-fuel", MB_OK);
+      exitCode = 0;
+      return false;
+    } else if (a == L"--demo") {
+      o.demo = true;
+    } else if (a == L"--refresh") {
+      o.refresh = true;
+    } else if (a == L"--edit") {
+      o.refresh = o.edit = true;
+    } else if (a == L"--port" || a.rfind(L"--port=", 0) == 0) {
+      if (!value(L"--port", o.port)) {
+        exitCode = Fail(L"--port needs a port such as COM7");
+        return false;
+      }
+    } else if (a == L"--bench" || a.rfind(L"--bench=", 0) == 0) {
+      if (!value(L"--bench", o.bench)) {
+        exitCode = Fail(L"--bench needs a file");
+        return false;
+      }
+      o.refresh = true;
+    } else {
+      exitCode = Fail(L"unknown option '" + a + L"'");
+      return false;
+    }
+  }
+  if (o.demo) {
+    exitCode = Fail(
+        L"--demo is not available on Windows yet: the simulated analyser needs a "
+        L"pseudo-terminal. Attach the analyser and start without options, or give --port.");
+    return false;
+  }
+  return true;
+}
+
+std::int64_t NowFiletime() {
+  FILETIME now{};
+  GetSystemTimePreciseAsFileTime(&now);
+  return static_cast<std::int64_t>(
+      ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart);
+}
+
+std::int64_t ProcessStart() {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  return static_cast<std::int64_t>(
+      ULARGE_INTEGER{{created.dwLowDateTime, created.dwHighDateTime}}.QuadPart);
+}
+
+}  // namespace
+
+int main() {
+  const std::int64_t mainEntered = NowFiletime();
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::wstring> args(argv, argv + argc);
+  LocalFree(argv);
+  Options options;
+  int exitCode = 0;
+  if (!Parse(args, options, exitCode)) return exitCode;
+
+  // The pump outlives the window, which turns its fast wake-ups off.
+  quelt::win::WinPump pump;
+  quelt::win::FormMain form;
+  quelt::TGlb Glb(pump);
+  form.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
+  form.SetPump(&pump);
+  if (!options.port.empty()) Glb.PortOverride = quelt::win::Utf8(options.port);
+  quelt::TableSession session(Glb, form.TableFuel, form);
+  form.SetSession(&session);
+  form.SetQuitOnDestroy(true);
+
+  std::int64_t firstPaint = 0;
+  if (!options.bench.empty()) form.SetFirstPaintHook([&firstPaint] { firstPaint = NowFiletime(); });
+  if (!form.Create()) return 1;
+  pump.SetPreTranslate([&form](MSG& msg) {
+    return form.Handle() != nullptr && IsDialogMessageW(form.Handle(), &msg) != FALSE;
+  });
+
+  if (options.refresh) {
+    pump.ProcessPendingEvents();
+    const std::int64_t refreshStart = NowFiletime();
+    form.BtRefreshClick();
+    const std::int64_t refreshEnd = NowFiletime();
+    if (options.edit) form.Edit1Click();
+    if (!options.bench.empty()) {
+      PROCESS_MEMORY_COUNTERS_EX memory{};
+      memory.cb = sizeof memory;
+      GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                           sizeof memory);
+      if (std::FILE* f = _wfopen(options.bench.c_str(), L"w")) {
+        // From the process's creation: to main (the loader's share), to the
+        // first WM_PAINT of the window.
+        const std::int64_t start = ProcessStart();
+        std::fprintf(f,
+                     "main_ms %.1f\nfirst_paint_ms %.1f\nrefresh_ms %.1f\n"
+                     "working_set_after_refresh_kb %llu\n",
+                     static_cast<double>(mainEntered - start) / 1e4,
+                     static_cast<double>(firstPaint - start) / 1e4,
+                     static_cast<double>(refreshEnd - refreshStart) / 1e4,
+                     static_cast<unsigned long long>(memory.WorkingSetSize / 1024));
+        std::fclose(f);
+      }
+      return 0;
+    }
+  }
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) pump.Dispatch(msg);
+  return static_cast<int>(msg.wParam);
+}

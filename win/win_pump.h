@@ -1,0 +1,45 @@
+// The link's message pump in a Win32 program. A wait dispatches nothing
+// itself: it sleeps in MsgWaitForMultipleObjectsEx until a message arrives
+// (the 100 ms WM_TIMER tick among them) or, with a port open, at most about
+// a millisecond, so that a byte on the line is noticed within ~2 ms. The fine
+// timer resolution that needs is asked for only while a transfer runs.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "link/pump.h"
+
+namespace quelt::win {
+
+class WinPump : public MessagePump {
+ public:
+  WinPump() = default;
+  ~WinPump() override;
+  WinPump(const WinPump&) = delete;
+  WinPump& operator=(const WinPump&) = delete;
+
+  // Keyboard navigation of a window (IsDialogMessage); true: handled.
+  void SetPreTranslate(std::function<bool(MSG&)> pre) { preTranslate_ = std::move(pre); }
+
+  void ProcessPendingEvents() override;
+  void WaitForActivity(comm::Handle port) override;
+
+  // timeBeginPeriod(1) while on; balanced however often it is called.
+  void SetFastWakeups(bool on);
+  bool FastWakeups() const { return fast_; }
+
+  // WM_QUIT arrived during a wait; it is posted again for the outer loop.
+  bool QuitSeen() const { return quit_; }
+
+  // Dispatches one message the way every loop of the program does.
+  void Dispatch(MSG& msg);
+
+ private:
+  std::function<bool(MSG&)> preTranslate_;
+  bool fast_ = false;
+  bool quit_ = false;
+};
+
+}  // namespace quelt::win
