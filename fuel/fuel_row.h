@@ -10,9 +10,7 @@
 namespace quelt {
 
 // The eleven fields, in table order (which is also the order of the text).
-enum class FuelField : int {
-  N, ID, Description, Co2Max, A2, B, RefO2, Vatr, Vaf, HU, Special
-};
+enum class FuelField : int { N, ID, Description, Co2Max, A2, B, RefO2, Vatr, Vaf, HU, Special };
 inline constexpr int kFuelFieldCount = 11;
 inline constexpr std::size_t kDescriptionMax = 30;
 

@@ -1,7 +1,7 @@
 #include "fuel/fuel_table.h"
 
-#include <limits>
 #include <algorithm>
+#include <limits>
 
 namespace quelt {
 
@@ -131,10 +131,17 @@ bool FuelTable::SetInteger(FuelField field, std::int64_t value) {
   if (!FitsField(field, value)) return false;
   FuelRow& row = Buffer();
   switch (field) {
-    case FuelField::N: row.N = static_cast<std::int16_t>(value); break;
-    case FuelField::ID: row.ID = static_cast<std::int32_t>(value); break;
-    case FuelField::Special: row.Special = static_cast<std::int16_t>(value); break;
-    default: return false;
+    case FuelField::N:
+      row.N = static_cast<std::int16_t>(value);
+      break;
+    case FuelField::ID:
+      row.ID = static_cast<std::int32_t>(value);
+      break;
+    case FuelField::Special:
+      row.Special = static_cast<std::int16_t>(value);
+      break;
+    default:
+      return false;
   }
   row.SetNull(field, false);
   Notify(Change::RowValues);
@@ -156,11 +163,21 @@ void FuelTable::SetDescription(const std::string& text) {
 void FuelTable::SetNull(FuelField field) {
   FuelRow& row = Buffer();
   switch (field) {
-    case FuelField::N: row.N = 0; break;
-    case FuelField::ID: row.ID = 0; break;
-    case FuelField::Special: row.Special = 0; break;
-    case FuelField::Description: row.Description.clear(); break;
-    default: row.SetDecimal(field, 0); break;
+    case FuelField::N:
+      row.N = 0;
+      break;
+    case FuelField::ID:
+      row.ID = 0;
+      break;
+    case FuelField::Special:
+      row.Special = 0;
+      break;
+    case FuelField::Description:
+      row.Description.clear();
+      break;
+    default:
+      row.SetDecimal(field, 0);
+      break;
   }
   row.SetNull(field, true);
   Notify(Change::RowValues);

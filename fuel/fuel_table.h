@@ -19,9 +19,9 @@ class FuelTable {
 
   // What changed, so that a view can redraw as little as it needs.
   enum class Change {
-    Reset,       // rows added, removed or reordered: redraw everything
-    RowValues,   // values of the current row changed
-    Current,     // another row became current
+    Reset,      // rows added, removed or reordered: redraw everything
+    RowValues,  // values of the current row changed
+    Current,    // another row became current
   };
   using Listener = std::function<void(Change)>;
 

@@ -13,6 +13,8 @@ struct Range {
 
 // Type codes by language. Codes not listed (0, 18, 37, 38, 43..100, 145 and
 // above, negatives) keep the language of the last recognised code.
+// One language a group of lines.
+// clang-format off
 constexpr Range kTypeRanges[] = {
     {39, 39, 1}, {129, 129, 1}, {133, 133, 1},
     {1, 6, 2}, {20, 20, 2}, {23, 23, 2}, {25, 28, 2}, {31, 31, 2}, {101, 102, 2},
@@ -29,16 +31,17 @@ constexpr Range kTypeRanges[] = {
     {8, 9, 9}, {13, 15, 9}, {17, 17, 9}, {22, 22, 9}, {33, 33, 9}, {41, 41, 9},
     {120, 120, 9}, {124, 124, 9}, {128, 128, 9}, {131, 132, 9}, {138, 138, 9},
 };
+// clang-format on
 
 constexpr std::array<const char*, 9> kLanguageCodes = {"CZ", "DE", "EN", "FN", "IT",
                                                        "KR", "PL", "RU", "SP"};
 
 // "í" is byte 0xED in Windows-1252.
 constexpr std::array<const char*, 9> kLNames = {
-    "Zemn\xED plyn L", "Erdgas L", "Natural gas L", "Maakaasu L", "METANO L",
+    "Zemn\xED plyn L", "Erdgas L",     "Natural gas L", "Maakaasu L",   "METANO L",
     "Prirodni plin L", "Gaz ziemny L", "Gaz natural L", "Gas natural L"};
 constexpr std::array<const char*, 9> kHNames = {
-    "Zemn\xED plyn H", "Erdgas H", "Natural gas H", "Maakaasu H", "METANO H",
+    "Zemn\xED plyn H", "Erdgas H",     "Natural gas H", "Maakaasu H",   "METANO H",
     "Prirodni plin H", "Gaz ziemny H", "Gaz natural H", "Gas natural H"};
 
 // Czech analysers keep natural gas L under fuel ID 50, all others under 2.
@@ -50,7 +53,8 @@ constexpr std::int32_t kLGasId = 2;
 std::optional<GasLanguage> LanguageOfType(std::int32_t typeCode) {
   for (const Range& r : kTypeRanges) {
     if (typeCode >= r.from && typeCode <= r.to) {
-      return GasLanguage{r.languageIndex, kLanguageCodes[static_cast<std::size_t>(r.languageIndex - 1)],
+      return GasLanguage{r.languageIndex,
+                         kLanguageCodes[static_cast<std::size_t>(r.languageIndex - 1)],
                          r.languageIndex == 1 ? kCzechLGasId : kLGasId};
     }
   }

@@ -21,6 +21,7 @@ const char* NaturalGasLName(std::int32_t languageIndex);
 const char* NaturalGasHName(std::int32_t languageIndex);
 
 inline constexpr std::int32_t kNaturalGasHId = 16;
-inline constexpr const char* kDefaultHGasRow = "4;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0";
+inline constexpr const char* kDefaultHGasRow =
+    "4;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0";
 
 }  // namespace quelt

@@ -5,8 +5,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sched.h>
-#include <sys/ioctl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
