@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,8 @@ class PtyPeer {
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+      // A blocked write may be cut short by a signal (the fuzzer's watchdog).
+      if (n < 0 && errno == EINTR) continue;
       if (n <= 0) throw std::runtime_error("pty write failed");
       done += static_cast<std::size_t>(n);
     }
@@ -80,9 +83,12 @@ class PtyPeer {
     std::string out;
     while (out.empty() || out.back() != '\r') {
       pollfd p{master_, POLLIN, 0};
-      if (poll(&p, 1, timeoutMs) <= 0) throw std::runtime_error("the command never arrived");
+      const int ready = poll(&p, 1, timeoutMs);
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready <= 0) throw std::runtime_error("the command never arrived");
       char buf[256];
       const ssize_t n = ::read(master_, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
       if (n <= 0) throw std::runtime_error("pty read failed");
       out.append(buf, static_cast<std::size_t>(n));
     }
