@@ -85,6 +85,13 @@ inline std::string RowText(int n, int id, const std::string& name) {
          ";12,1;0,64;0,009;3,0;7,70;9,40;31,68;0";
 }
 
+// A simulated analyser that serves these rows.
+inline quelt::sim::Config WithRows(std::vector<std::string> rows) {
+  quelt::sim::Config c;
+  c.rows = std::move(rows);
+  return c;
+}
+
 inline std::vector<std::string> Rows(int count, int hRowAt = 0) {
   std::vector<std::string> rows;
   for (int k = 1; k <= count; ++k)

@@ -13,12 +13,6 @@ using quelt::sim::Config;
 
 namespace {
 
-Config WithRows(std::vector<std::string> rows) {
-  Config c;
-  c.rows = std::move(rows);
-  return c;
-}
-
 QString CurrentDescription(Rig& rig) {
   return QString::fromStdString(rig.Table().Current().Description);
 }

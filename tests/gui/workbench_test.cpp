@@ -26,12 +26,6 @@ using quelt::sim::Config;
 
 namespace {
 
-Config WithRows(std::vector<std::string> rows) {
-  Config c;
-  c.rows = std::move(rows);
-  return c;
-}
-
 // Every cell as the grid shows it, row by row.
 QStringList Cells(const TFormMain& f) {
   QStringList out;
