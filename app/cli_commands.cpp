@@ -7,11 +7,11 @@
 #include "app/cli_io.h"
 #include "app/cli_view.h"
 #include "fuel/backup.h"
-#include "fuel/cp1252.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
 #include "link/glb.h"
+#include "text/cp1252.h"
 
 namespace quelt::cli {
 namespace {

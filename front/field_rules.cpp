@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "fuel/cp1252.h"
-#include "fuel/funcs.h"
 #include "fuel/row_check.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
 
 namespace quelt::front {
 namespace {

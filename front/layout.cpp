@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "front/texts.h"
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 
 namespace quelt::front {
 namespace {

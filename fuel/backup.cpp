@@ -10,8 +10,8 @@
 #include <unistd.h>
 #endif
 
-#include "fuel/cp1252.h"
-#include "fuel/funcs.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

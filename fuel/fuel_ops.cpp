@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "fuel/funcs.h"
 #include "fuel/gas_names.h"
 #include "fuel/transfer_scope.h"
 #include "link/commands.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 

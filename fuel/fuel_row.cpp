@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

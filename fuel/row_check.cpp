@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "fuel/cp1252.h"
-#include "fuel/funcs.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

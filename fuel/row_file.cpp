@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "fuel/cp1252.h"
-#include "fuel/funcs.h"
 #include "fuel/row_check.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 

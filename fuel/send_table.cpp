@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <ctime>
 
-#include "fuel/cp1252.h"
 #include "fuel/fuel_ops.h"
-#include "fuel/funcs.h"
 #include "fuel/row_check.h"
 #include "fuel/transfer_scope.h"
 #include "link/commands.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "fuel/backup.h"
-#include "fuel/cp1252.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
 #include "link/comm.h"
+#include "text/cp1252.h"
 
 namespace quelt {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "fuel/backup.h"
-#include "fuel/cp1252.h"
 #include "fuel/gas_names.h"
 #include "fuel/table_file.h"
+#include "text/cp1252.h"
 
 namespace quelt {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "fuel/funcs.h"
 #include "tests/unit/x87_reference.h"
+#include "text/text_helpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 9) return 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

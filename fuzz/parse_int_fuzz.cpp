@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 
 namespace {
 

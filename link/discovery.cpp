@@ -1,6 +1,6 @@
 #include "link/discovery.h"
 
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

@@ -3,8 +3,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "fuel/cp1252.h"
 #include "sim/sim.h"
+#include "text/cp1252.h"
 
 namespace quelt::sim {
 namespace {

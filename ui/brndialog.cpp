@@ -11,8 +11,8 @@
 #include <QWindow>
 
 #include "front/layout.h"
-#include "fuel/funcs.h"
 #include "fuel/status_text.h"
+#include "text/text_helpers.h"
 #include "ui/dialog_icons.h"
 #include "ui/fuel_editors.h"
 

@@ -24,10 +24,10 @@
 #include <QUrl>
 
 #include "fuel/backup.h"
-#include "fuel/cp1252.h"
-#include "fuel/funcs.h"
 #include "fuel/status_text.h"
 #include "quelt/version.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
 #include "ui/brndialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"

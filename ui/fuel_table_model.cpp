@@ -1,8 +1,8 @@
 #include "ui/fuel_table_model.h"
 
 #include "front/grid_mark.h"
-#include "fuel/cp1252.h"
 #include "fuel/status_text.h"
+#include "text/cp1252.h"
 #include "ui/fuel_editors.h"
 
 using quelt::FuelField;

@@ -12,7 +12,7 @@
 #include "front/log_style.h"
 #include "front/pictures.h"
 #include "front/texts.h"
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 #include "win/fuel_dialog.h"
 #include "win/gdi_pictures.h"
 #include "win/wide.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "fuel/cp1252.h"
+#include "text/cp1252.h"
 
 namespace quelt::win {
 

@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 #include "ui/brndialog.h"
 #include "ui/fuel_editors.h"
 

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "fuel/funcs.h"
 #include "gui_rig.h"
+#include "text/text_helpers.h"
 #include "ui/fuel_grid.h"
 
 class StartupTest : public QObject {

@@ -14,9 +14,9 @@
 #include <QToolTip>
 #include <QUrl>
 
-#include "fuel/funcs.h"
 #include "fuel/status_text.h"
 #include "gui_rig.h"
+#include "text/text_helpers.h"
 #include "ui/brndialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"

@@ -28,12 +28,12 @@
 #include <vector>
 
 #include "fuel/fuel_ops.h"
-#include "fuel/funcs.h"
 #include "fuel/gas_names.h"
 #include "link/clock_pump.h"
 #include "sim/answer.h"
 #include "sim/sim.h"
 #include "tests/support/recording_view.h"
+#include "text/text_helpers.h"
 
 namespace quelt::soak {
 namespace {

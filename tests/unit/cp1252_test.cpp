@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fuel/cp1252.h"
+#include "text/cp1252.h"
 
 namespace quelt {
 namespace {

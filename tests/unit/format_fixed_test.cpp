@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fuel/funcs.h"
 #include "tests/unit/x87_reference.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

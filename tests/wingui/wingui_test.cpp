@@ -21,8 +21,8 @@
 
 #include "front/layout.h"
 #include "front/texts.h"
-#include "fuel/funcs.h"
 #include "link/discovery.h"
+#include "text/text_helpers.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
 #include "win/wide.h"

@@ -1,4 +1,4 @@
-#include "fuel/funcs.h"
+#include "text/text_helpers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "fuel/extended_float.h"
+#include "text/extended_float.h"
 
 namespace quelt {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "fuel/extended_float.h"
-#include "fuel/funcs.h"
+#include "text/extended_float.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {

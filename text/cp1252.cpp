@@ -1,4 +1,4 @@
-#include "fuel/cp1252.h"
+#include "text/cp1252.h"
 
 #include <array>
 #include <cstdint>
