@@ -37,19 +37,10 @@ std::string Escape(std::string_view cp1252) {
     if (Printable(b)) {
       out += Cp1252ToUtf8(std::string_view(&c, 1));
     } else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", b);
-      out += hex;
+      out += HexEscape(b);
     }
   }
   return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
 }
 
 std::optional<std::string> Unescape(std::string_view utf8) {
@@ -66,9 +57,9 @@ std::optional<std::string> Unescape(std::string_view utf8) {
       continue;
     }
     if (i + 4 > utf8.size() || utf8[i + 1] != 'x') return std::nullopt;
-    const int hi = HexDigit(utf8[i + 2]), lo = HexDigit(utf8[i + 3]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    plain.push_back(static_cast<char>(hi * 16 + lo));
+    const auto byte = ParseHexDigits(utf8.substr(i + 2, 2));
+    if (!byte) return std::nullopt;
+    plain.push_back(static_cast<char>(*byte));
     i += 4;
   }
   return plain;

@@ -34,11 +34,7 @@ void FuelListOps::Move(int step) {
     table_.InsertRow(moved);
   }
 
-  for (int i = 0; i < table_.RecordCount(); ++i) {
-    table_.MoveTo(i);
-    table_.SetInteger(FuelField::N, i + 1);
-    table_.Post();
-  }
+  table_.Renumber();
   table_.Last();
   while (!table_.Bof() && table_.Current().N != target) table_.Prior();
   table_.EnableControls();

@@ -160,8 +160,8 @@ bool FuelListOps::ReadFuelList() {
         // whole list rather than show a row that is not the analyser's.
         refused = true;
         view_.AddLogLine("Row " + std::to_string(k) + " refused: N " + std::to_string(parsed.N) +
-                         " or Soot " + std::to_string(parsed.Special) +
-                         " is outside -32768..32767");
+                         " or Soot " + std::to_string(parsed.Special) + " is outside " +
+                         RangeOf(FuelField::N).Text());
         break;
       }
       FuelRow row = parsed.ToRow();
@@ -184,11 +184,7 @@ bool FuelListOps::ReadFuelList() {
     }
 
     table_.DisableControls();
-    for (int i = 0; i < table_.RecordCount(); ++i) {
-      table_.MoveTo(i);
-      table_.SetInteger(FuelField::N, i + 1);
-      table_.Post();
-    }
+    table_.Renumber();
     table_.First();
     table_.EnableControls();
     storedKnown_ = true;

@@ -23,11 +23,6 @@ constexpr std::array<FuelFieldInfo, kFuelFieldCount> kFields = {{
 
 std::uint16_t Bit(FuelField f) { return static_cast<std::uint16_t>(1u << static_cast<int>(f)); }
 
-bool Fits16(std::int32_t v) {
-  return v >= std::numeric_limits<std::int16_t>::min() &&
-         v <= std::numeric_limits<std::int16_t>::max();
-}
-
 template <typename Row>
 auto DecimalSlot(Row& row, FuelField f) -> decltype(&row.Co2Max) {
   switch (f) {
@@ -110,7 +105,16 @@ std::int32_t FuelRow::Integer(FuelField f) const {
   }
 }
 
-bool ParsedFuelRow::FitsRow() const { return Fits16(N) && Fits16(Special); }
+IntegerRange RangeOf(FuelField field) {
+  if (field == FuelField::ID) {
+    return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
+  }
+  return {std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()};
+}
+
+bool ParsedFuelRow::FitsRow() const {
+  return RangeOf(FuelField::N).Holds(N) && RangeOf(FuelField::Special).Holds(Special);
+}
 
 FuelRow ParsedFuelRow::ToRow() const {
   FuelRow row;

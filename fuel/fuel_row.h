@@ -27,6 +27,14 @@ const std::array<FuelFieldInfo, kFuelFieldCount>& FuelFields();
 const FuelFieldInfo& InfoOf(FuelField field);
 bool IsDecimalField(FuelField field);
 
+// What an integer field holds: ID 32 bits, N and Special 16 bits.
+struct IntegerRange {
+  std::int64_t lo = 0, hi = 0;
+  bool Holds(std::int64_t value) const { return value >= lo && value <= hi; }
+  std::string Text() const { return std::to_string(lo) + ".." + std::to_string(hi); }
+};
+IntegerRange RangeOf(FuelField field);
+
 struct FuelRow {
   std::int16_t N = 0;
   std::int32_t ID = 0;

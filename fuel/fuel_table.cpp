@@ -6,14 +6,6 @@
 namespace quelt {
 
 namespace {
-bool FitsField(FuelField field, std::int64_t value) {
-  if (field == FuelField::ID) {
-    return value >= std::numeric_limits<std::int32_t>::min() &&
-           value <= std::numeric_limits<std::int32_t>::max();
-  }
-  return value >= std::numeric_limits<std::int16_t>::min() &&
-         value <= std::numeric_limits<std::int16_t>::max();
-}
 // A row begun by Insert or Append holds no values until they are set.
 FuelRow EmptyRow() {
   FuelRow row;
@@ -128,7 +120,7 @@ FuelRow& FuelTable::Buffer() {
 }
 
 bool FuelTable::SetInteger(FuelField field, std::int64_t value) {
-  if (!FitsField(field, value)) return false;
+  if (!RangeOf(field).Holds(value)) return false;
   FuelRow& row = Buffer();
   switch (field) {
     case FuelField::N:
@@ -231,6 +223,14 @@ void FuelTable::AppendRow(const FuelRow& row) {
   Append();
   buffer_ = row;
   Post();
+}
+
+void FuelTable::Renumber() {
+  for (int i = 0; i < RecordCount(); ++i) {
+    MoveTo(i);
+    SetInteger(FuelField::N, i + 1);
+    Post();
+  }
 }
 
 void FuelTable::DisableControls() { ++suspended_; }

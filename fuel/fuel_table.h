@@ -74,6 +74,10 @@ class FuelTable {
   void SetListener(Listener listener) { listener_ = std::move(listener); }
   // While suspended (nestable) no notification goes out; Resume sends one
   // Reset if anything changed meanwhile.
+  // N := position (1-based) for every row, each change posted as an edit.
+  // The current row is left on the last one.
+  void Renumber();
+
   void DisableControls();
   void EnableControls();
   bool ControlsDisabled() const { return suspended_ > 0; }

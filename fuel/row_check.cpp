@@ -1,19 +1,12 @@
 #include "fuel/row_check.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 
 namespace quelt {
 namespace {
-
-std::string Hex(unsigned char b) {
-  char text[5];
-  std::snprintf(text, sizeof text, "\\x%02X", b);
-  return text;
-}
 
 bool IsForbiddenDescriptionByte(unsigned char b) {
   if (b < 0x20 || b == 0x7F || b == ';') return true;
@@ -48,7 +41,7 @@ std::optional<std::string> DescriptionProblem(std::string_view cp1252) {
     if (b == ';') return std::string("the description holds a ';', which would split the row");
     if (b == '\r') return std::string("the description holds a carriage return");
     if (IsForbiddenDescriptionByte(b)) {
-      return "the description holds the control character " + Hex(b);
+      return "the description holds the control character " + HexEscape(b);
     }
   }
   if (cp1252.size() > kDescriptionMax) {
@@ -83,7 +76,7 @@ std::string ShowField(std::string_view utf8) {
       len = 2;
     }
     if (b < 0x20 || b == 0x7F || (b >= 0x80 && b < 0xC0) || i + len > utf8.size()) {
-      out += Hex(b);
+      out += HexEscape(b);
       len = 1;
     } else {
       out.append(utf8.substr(i, len));

@@ -111,12 +111,10 @@ RowFile ParseRowFile(std::string_view utf8Text) {
         const auto value = StrictInteger(text);
         if (!value)
           return fail(std::string(label) + " '" + ShowField(text) + "' is not an integer");
-        const bool wide = field == FuelField::ID;
-        const std::int64_t lo = wide ? std::numeric_limits<std::int32_t>::min() : -32768;
-        const std::int64_t hi = wide ? std::numeric_limits<std::int32_t>::max() : 32767;
-        if (*value < lo || *value > hi) {
+        const IntegerRange range = RangeOf(field);
+        if (!range.Holds(*value)) {
           return fail(std::string(label) + " " + std::to_string(*value) + " is outside " +
-                      std::to_string(lo) + ".." + std::to_string(hi));
+                      range.Text());
         }
         if (field == FuelField::N) row.N = static_cast<std::int16_t>(*value);
         if (field == FuelField::ID) row.ID = static_cast<std::int32_t>(*value);

@@ -35,12 +35,11 @@ std::optional<std::vector<FuelRow>> ReadTableFile(const std::filesystem::path& p
              file.error->message;
     return std::nullopt;
   }
-  if (file.rows.size() > 32767) {
-    *error = PathText(path.filename()) + ": more than 32767 rows";
+  // Rows are numbered 1.. in N.
+  const std::int64_t maxRows = RangeOf(FuelField::N).hi;
+  if (static_cast<std::int64_t>(file.rows.size()) > maxRows) {
+    *error = PathText(path.filename()) + ": more than " + std::to_string(maxRows) + " rows";
     return std::nullopt;
-  }
-  for (std::size_t i = 0; i < file.rows.size(); ++i) {
-    file.rows[i].N = static_cast<std::int16_t>(i + 1);
   }
   return std::move(file.rows);
 }

@@ -16,8 +16,8 @@ namespace quelt {
 std::string FormatTableFile(const std::vector<FuelRow>& rows);
 
 // Reads and checks the whole file; nullopt with `error` (UTF-8, naming the
-// file's line and field) on any fault. The rows come numbered 1.. as a send
-// numbers them, whatever N the file gave.
+// file's line and field) on any fault. The rows keep the N the file gave;
+// a table they are loaded into numbers them 1.. (FuelTable::Renumber).
 std::optional<std::vector<FuelRow>> ReadTableFile(const std::filesystem::path& path,
                                                   std::string* error);
 

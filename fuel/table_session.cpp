@@ -125,6 +125,7 @@ bool TableSession::LoadFile(const std::filesystem::path& path) {
   table_.DisableControls();
   table_.EmptyTable();
   for (const FuelRow& row : *rows) table_.AppendRow(row);
+  table_.Renumber();
   table_.First();
   table_.EnableControls();
   unsent_.MarkLoaded(table_);

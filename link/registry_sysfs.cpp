@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/usb_tty.h"
+#include "text/text_helpers.h"
 
 namespace quelt {
 namespace {
@@ -25,20 +26,6 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 bool StartsNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::optional<unsigned> ParseHex(std::string_view text) {
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  unsigned value = 0;
-  for (char c : text) {
-    const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                  : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
-                  : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
-                                                              : -1;
-    if (d < 0) return std::nullopt;
-    value = value * 16 + static_cast<unsigned>(d);
-  }
-  return value;
 }
 
 // First line of a sysfs attribute without its newline; "" when unreadable.
@@ -106,7 +93,7 @@ std::optional<KeyQuery> ParseKey(std::string_view path) {
       q.product = item.substr(4);
       haveProduct = true;
     } else if (StartsNoCase(item, "Mi_")) {
-      q.interfaceNumber = ParseHex(item.substr(3));
+      q.interfaceNumber = ParseHexDigits(item.substr(3), 4);
       if (!q.interfaceNumber) return std::nullopt;
     } else {
       return std::nullopt;
@@ -127,7 +114,8 @@ std::int32_t FindPort(const fs::path& root, const KeyQuery& q) {
       continue;
     }
     for (const fs::path& iface : SortedEntries(device)) {
-      const std::optional<unsigned> number = ParseHex(Attribute(iface / "bInterfaceNumber"));
+      const std::optional<unsigned> number =
+          ParseHexDigits(Attribute(iface / "bInterfaceNumber"), 4);
       if (!number || (q.interfaceNumber && *number != *q.interfaceNumber)) continue;
       if (const std::int32_t port = PortBelowInterface(iface); port > 0) return port;
     }

@@ -16,6 +16,7 @@
 
 #include "quelt/version.h"
 #include "sim/sim.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -65,9 +66,7 @@ std::string Escape(const std::string& command) {
     if (b >= 0x20 && b < 0x7F && c != '\\') {
       out.push_back(c);
     } else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", b);
-      out += hex;
+      out += quelt::HexEscape(b);
     }
   }
   return out;

@@ -20,10 +20,6 @@ constexpr std::int32_t kMaxWidth = 255;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsUpperHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F'); }
-
-int HexValue(char c) { return IsDigit(c) ? c - '0' : c - 'A' + 10; }
-
 std::int32_t ClampToInt32(std::int64_t v) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, kInt32Min, kInt32Max));
 }
@@ -31,14 +27,14 @@ std::int32_t ClampToInt32(std::int64_t v) {
 std::int32_t ParseHex(std::string_view afterDollar) {
   const std::string upper = UpperCaseGerman(afterDollar);
   std::size_t end = 0;
-  while (end < upper.size() && IsUpperHexDigit(upper[end])) ++end;
+  while (end < upper.size() && HexDigitValue(upper[end]) >= 0) ++end;
   if (end == 0) return 0;  // a lone '$'
   std::size_t first = 0;
   while (first < end && upper[first] == '0') ++first;
   if (end - first > 8) return 0;
   std::uint32_t v = 0;
   for (std::size_t i = first; i < end; ++i) {
-    v = (v << 4) | static_cast<std::uint32_t>(HexValue(upper[i]));
+    v = (v << 4) | static_cast<std::uint32_t>(HexDigitValue(upper[i]));
   }
   return static_cast<std::int32_t>(v);  // the 32-bit pattern: $FFFFFFFF is -1
 }
@@ -170,6 +166,29 @@ std::int32_t ScaleForDpi(std::int32_t value, std::int32_t dpi) {
   // Far beyond any screen: saturate rather than wrap.
   const auto s = static_cast<std::int64_t>(std::min<std::uint64_t>(scaled, std::uint64_t{1} << 40));
   return ClampToInt32(negative ? -s : s);
+}
+
+int HexDigitValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::optional<std::uint32_t> ParseHexDigits(std::string_view text, std::size_t maxDigits) {
+  if (text.empty() || text.size() > maxDigits || text.size() > 8) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char c : text) {
+    const int d = HexDigitValue(c);
+    if (d < 0) return std::nullopt;
+    value = (value << 4) | static_cast<std::uint32_t>(d);
+  }
+  return value;
+}
+
+std::string HexEscape(unsigned char byte) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0x0F]};
 }
 
 }  // namespace quelt

@@ -4,7 +4,9 @@
 // Texts are Windows-1252 byte strings, one byte per character.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +44,17 @@ double ParseFloatLenient(std::string_view text);
 
 // 'a'..'z' and the Windows-1252 umlauts 'ä' 'ö' 'ü' to upper case.
 std::string UpperCaseGerman(std::string_view text);
+
+// The value of one hexadecimal digit (either case); -1 for any other character.
+int HexDigitValue(char c);
+
+// Hexadecimal digits (either case, no prefix) as a number; nullopt when the
+// text is empty, holds anything else or has more than `maxDigits` digits.
+std::optional<std::uint32_t> ParseHexDigits(std::string_view text, std::size_t maxDigits = 8);
+
+// A byte as the four characters "\xNN" (upper-case digits): how logs, files
+// and messages show a byte that is no printable character.
+std::string HexEscape(unsigned char byte);
 
 // A length in pixels at 96 dpi scaled to `dpi` (halves to even, as the
 // extended-precision original did). Results beyond 32 bits saturate.
