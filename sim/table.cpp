@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "fuel/cp1252.h"
-#include "sim/sim.h"
+#include "sim/config.h"
 
 namespace quelt::sim {
 namespace {
