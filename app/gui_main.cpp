@@ -152,15 +152,9 @@ int main(int argc, char** argv) {
   QtPump pump;
   quelt::TGlb Glb(pump);
   pump.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
-  if (simulated) {
-    Glb.UseLine(*simulated);
-    Glb.PortOverride = simulated->DevicePath();
-  } else if (!options.port.empty()) {
-    Glb.PortOverride = options.port;
-  }
+  if (!options.port.empty()) Glb.PortOverride = options.port;
   quelt::TableSession session(Glb, form.TableFuel, form);
-  session.Demo = simulated != nullptr;
-  if (simulated) session.Ops().TitleLine = std::string(quelt::kTitleLine) + " - simulated analyser";
+  if (simulated) session.AttachSimulated(*simulated, simulated->DevicePath());
   form.SetSession(&session);
 
   FirstPaint firstPaint;

@@ -145,15 +145,9 @@ int main() {
   quelt::TGlb Glb(pump);
   form.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
   form.SetPump(&pump);
-  if (simulated) {
-    Glb.UseLine(*simulated);
-    Glb.PortOverride = simulated->DevicePath();
-  } else if (!options.port.empty()) {
-    Glb.PortOverride = quelt::win::Utf8(options.port);
-  }
+  if (!options.port.empty()) Glb.PortOverride = quelt::win::Utf8(options.port);
   quelt::TableSession session(Glb, form.TableFuel, form);
-  session.Demo = simulated != nullptr;
-  if (simulated) session.Ops().TitleLine = std::string(quelt::kTitleLine) + " - simulated analyser";
+  if (simulated) session.AttachSimulated(*simulated, simulated->DevicePath());
   form.SetSession(&session);
   form.SetQuitOnDestroy(true);
 
