@@ -14,7 +14,9 @@ void TGlb::FormCreate() {
   PortNumber = 0;
   TicksLeft = 0;
   BaudRate = 9600;
+  Line& line = Serial.GetLine();
   Serial = TSerial{};
+  Serial.UseLine(line);
   Failed = false;
   if (!Discover) {
     Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
