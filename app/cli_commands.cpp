@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 #include "app/cli_io.h"
 #include "app/cli_view.h"
@@ -11,6 +12,7 @@
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
 #include "link/glb.h"
+#include "sim/inprocess_line.h"
 #include "text/cp1252.h"
 
 namespace quelt::cli {
@@ -23,6 +25,8 @@ extern "C" void NoteStopSignal(int signal) { g_stopSignal = signal; }
 void Say(const std::string& utf8) { std::fputs((utf8 + '\n').c_str(), stderr); }
 
 struct Tool {
+  // --demo: the simulated analyser inside the program, at the real line's pace.
+  std::unique_ptr<sim::InProcessLine> simulated;
   ClockPump pump;
   TGlb glb{pump};
   FuelTable table;
@@ -32,6 +36,13 @@ struct Tool {
   explicit Tool(const Options& options) {
     pump.SetTickHandler([this] { glb.Timer1Timer(); });
     glb.PortOverride = options.port;
+    if (options.demo) {
+      sim::Config config;
+      config.baud = 9600;
+      simulated = std::make_unique<sim::InProcessLine>(config);
+      glb.UseLine(*simulated);
+      glb.PortOverride = simulated->DevicePath();
+    }
   }
   ~Tool() { glb.Disconnect(); }
 

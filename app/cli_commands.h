@@ -15,6 +15,7 @@ enum Exit {
 
 struct Options {
   std::string port;
+  bool demo = false;  // a simulated analyser instead of a real one
   bool verify = false;
   bool noBackup = false;
   bool allowEmpty = false;

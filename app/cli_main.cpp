@@ -12,7 +12,8 @@ namespace {
 
 using namespace quelt::cli;
 
-constexpr const char* kUsageText = R"(Usage: quelt-fuel-cli [--port DEVICE] COMMAND [OPTION]...
+constexpr const char* kUsageText =
+    R"(Usage: quelt-fuel-cli [--port DEVICE | --demo] COMMAND [OPTION]...
 
 Reads and writes the fuel table of a QUELT combustion analyser.
 
@@ -38,6 +39,9 @@ Commands:
 Options:
   --port DEVICE       use DEVICE (/dev/ttyUSB0, COM7) instead of looking for
                       the analyser's USB bridge
+  --demo              talk to a simulated analyser inside the program
+                      instead of a real one (what it is sent is forgotten
+                      when the program ends)
   --verify            write: read the count and the rows back and compare
                       them with what was sent, field by field
   --no-backup         write, restore: do not save the analyser's table first
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
       if (a == "--port" && i + 1 >= args.size()) return Usage("--port needs a device");
       options.port = a == "--port" ? args[++i] : a.substr(7);
       if (options.port.empty()) return Usage("--port needs a device");
+    } else if (a == "--demo") {
+      options.demo = true;
     } else if (a == "--verify") {
       options.verify = true;
     } else if (a == "--no-backup") {
@@ -101,6 +107,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");
   const std::string command = rest.empty() ? "" : rest[0];
   if (command == "identify" && rest.size() == 1) return Identify(options);
   if (command == "read" && rest.size() == 1) return Read(options);

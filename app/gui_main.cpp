@@ -16,7 +16,7 @@
 #include "fuel/table_session.h"
 #include "link/glb.h"
 #include "quelt/version.h"
-#include "sim/sim.h"
+#include "sim/inprocess_line.h"
 #include "ui/form_main.h"
 #include "ui/icons.h"
 #include "ui/qt_pump.h"
@@ -139,21 +139,22 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("quelt-fuel"));
   QApplication::setWindowIcon(quelt::ui::AppIcon());
 
-  std::unique_ptr<quelt::sim::Analyser> simulated;
-  if (options.demo) simulated = std::make_unique<quelt::sim::Analyser>();
+  // The demo's analyser lives inside the program, paced like the real one's
+  // 9600 baud line so that the progress bar moves as on a device.
+  std::unique_ptr<quelt::sim::InProcessLine> simulated;
+  if (options.demo) {
+    quelt::sim::Config config;
+    config.baud = 9600;
+    simulated = std::make_unique<quelt::sim::InProcessLine>(config);
+  }
 
   TFormMain form;
   QtPump pump;
   quelt::TGlb Glb(pump);
   pump.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
-  if (simulated) {
-    Glb.PortOverride = simulated->DevicePath();
-  } else if (!options.port.empty()) {
-    Glb.PortOverride = options.port;
-  }
+  if (!options.port.empty()) Glb.PortOverride = options.port;
   quelt::TableSession session(Glb, form.TableFuel, form);
-  session.Demo = simulated != nullptr;
-  if (simulated) session.Ops().TitleLine = std::string(quelt::kTitleLine) + " - simulated analyser";
+  if (simulated) session.AttachSimulated(*simulated, simulated->DevicePath());
   form.SetSession(&session);
 
   FirstPaint firstPaint;

@@ -77,8 +77,8 @@ bool FuelListOps::Refresh() {
 
 bool FuelListOps::QueryIdentity(std::string* typeText) {
   glb_.Connect();
-  glb_.Exchange(cmd::kWakeUp);
-  glb_.Exchange(cmd::kWakeUp);
+  glb_.Ask(cmd::kWakeUp);
+  glb_.Ask(cmd::kWakeUp);
 
   struct Query {
     const char* command;
@@ -96,15 +96,11 @@ bool FuelListOps::QueryIdentity(std::string* typeText) {
   stored_ = StoredTable{};
   for (std::size_t i = 0; i < std::size(kQueries); ++i) {
     const Query& q = kQueries[i];
-    if (q.command == cmd::kIdentification) {
-      Ask(q.command);
-    } else {
-      glb_.Exchange(q.command);
-    }
-    if (glb_.Failed) return false;
-    view_.AddLogLine(q.label + glb_.Reply);
-    *replies[i] = glb_.Reply;
-    if (typeText && q.command == cmd::kType) *typeText = glb_.Reply;
+    const auto reply = q.command == cmd::kIdentification ? Ask(q.command) : glb_.Ask(q.command);
+    if (!reply) return false;
+    view_.AddLogLine(q.label + *reply);
+    *replies[i] = *reply;
+    if (typeText && q.command == cmd::kType) *typeText = *reply;
   }
   return true;
 }
@@ -119,16 +115,16 @@ void FuelListOps::ApplyTypeCode(const std::string& typeText) {
 
 bool FuelListOps::ReadFuelList() {
   view_.SetBusyCursor(true);
-  glb_.Failed = false;
+  glb_.ClearFailure();
   TransferScope transfer(*this);
-  bool refused = false;  // a row carried a value its field cannot hold
+  bool complete = false;  // every reply came and every row was taken
   bool result = true;
   {
     Finally closing([&] {
       view_.SetBusyCursor(false);
       result = true;
       view_.SetProgress(kProgressFullScale);
-      if (glb_.TicksLeft == 0 || refused) {
+      if (!complete) {
         ShowMessage(kTransferError);
         table_.EmptyTable();
         view_.SetProgress(0);
@@ -142,27 +138,25 @@ bool FuelListOps::ReadFuelList() {
     storedKnown_ = false;
     stored_.rows.clear();
     std::int32_t count = 0;
-    if (!RequestRowCount(count)) {
-      refused = countRefused_;
-      return false;
-    }
-    stored_.countReply = glb_.Reply;
+    std::string countReply;
+    if (!RequestRowCount(count, countReply)) return false;
+    stored_.countReply = countReply;
     bool hRowSeen = false;
     for (std::int32_t k = 1; k <= count; ++k) {
       view_.SetProgress(k);
-      if (!RequestRow(k)) break;
+      const auto reply = RequestRow(k);
+      if (!reply) return false;
 
-      stored_.rows.push_back(glb_.Reply);
-      const ParsedFuelRow parsed = ReadFuelRowText(glb_.Reply);
+      stored_.rows.push_back(*reply);
+      const ParsedFuelRow parsed = ReadFuelRowText(*reply);
       if (parsed.ID == kNaturalGasHId) hRowSeen = true;
       if (!parsed.FitsRow()) {
         // A wrapped N or Soot flag would be written back wrong: refuse the
         // whole list rather than show a row that is not the analyser's.
-        refused = true;
         view_.AddLogLine("Row " + std::to_string(k) + " refused: N " + std::to_string(parsed.N) +
                          " or Soot " + std::to_string(parsed.Special) + " is outside " +
                          RangeOf(FuelField::N).Text());
-        break;
+        return false;
       }
       FuelRow row = parsed.ToRow();
       if (row.ID == LGasFuelId) {
@@ -170,7 +164,6 @@ bool FuelListOps::ReadFuelList() {
       }
       table_.AppendRow(row);
     }
-    if (glb_.TicksLeft == 0 || refused) return false;
 
     if (!hRowSeen) {
       table_.DisableControls();
@@ -188,6 +181,7 @@ bool FuelListOps::ReadFuelList() {
     table_.First();
     table_.EnableControls();
     storedKnown_ = true;
+    complete = true;
   }
   return result;
 }
@@ -196,10 +190,11 @@ bool FuelListOps::SendFuelList() {
   if (busy_) return false;
   TransferScope transfer(*this);
   view_.SetBusyCursor(true);
+  bool answered = false;  // every W401 and the W402 had their reply
   Finally closing([&] {
     view_.SetProgress(kProgressFullScale);
     view_.SetBusyCursor(false);
-    if (glb_.TicksLeft == 0) {
+    if (!answered) {
       ShowMessage(kTimeout);
       view_.SetProgress(0);
     }
@@ -209,7 +204,7 @@ bool FuelListOps::SendFuelList() {
   // "Timeout": start over, with discovery, on a fresh connection.
   if (glb_.Failed) {
     glb_.Disconnect();
-    glb_.Failed = false;
+    glb_.ClearFailure();
   }
   table_.First();
   glb_.Drain();
@@ -221,50 +216,53 @@ bool FuelListOps::SendFuelList() {
       table_.Next();
       continue;
     }
-    glb_.Exchange(std::string(cmd::kWriteRow) + WriteFuelRowText(table_.Current(), i));
-    if (glb_.TicksLeft == 0) return false;
+    if (!glb_.Ask(std::string(cmd::kWriteRow) + WriteFuelRowText(table_.Current(), i))) {
+      return false;
+    }
     table_.Next();
   }
-  glb_.Exchange(std::string(cmd::kWriteCount) + IntToStrWidth(std::min(i, kMaxRowsUsed), 0) +
-                cmd::kWriteCountTail);
-  return glb_.TicksLeft != 0;
+  answered = glb_.Ask(std::string(cmd::kWriteCount) + IntToStrWidth(std::min(i, kMaxRowsUsed), 0) +
+                      cmd::kWriteCountTail)
+                 .has_value();
+  return answered;
 }
 
 bool FuelListOps::ReadStoredTable(StoredTable& stored) {
   TransferScope transfer(*this);
-  glb_.Failed = false;
+  glb_.ClearFailure();
   stored = stored_;
   stored.countReply.clear();
   stored.rows.clear();
   std::int32_t count = 0;
-  if (!RequestRowCount(count)) return false;
-  stored.countReply = glb_.Reply;
+  if (!RequestRowCount(count, stored.countReply)) return false;
   for (std::int32_t k = 1; k <= count; ++k) {
-    if (!RequestRow(k)) return false;
-    stored.rows.push_back(glb_.Reply);
+    const auto reply = RequestRow(k);
+    if (!reply) return false;
+    stored.rows.push_back(*reply);
   }
   return true;
 }
 
-bool FuelListOps::Ask(std::string_view command) {
-  glb_.Exchange(command);
-  if (glb_.TicksLeft == 0 || command.empty() || glb_.Reply != command) return glb_.TicksLeft != 0;
+std::optional<std::string> FuelListOps::Ask(std::string_view command) {
+  auto reply = glb_.Ask(command);
+  if (!reply || command.empty() || *reply != command) return reply;
   view_.AddLogLine("The reply to " + std::string(command) +
                    " repeats the command: a loopback plug or an echoing device answers, "
                    "not the analyser.");
-  glb_.TicksLeft = 0;
-  glb_.Failed = true;
-  return false;
+  glb_.RejectReply();
+  return std::nullopt;
 }
 
-bool FuelListOps::RequestRowCount(std::int32_t& count) {
+bool FuelListOps::RequestRowCount(std::int32_t& count, std::string& reply) {
   countRefused_ = false;
   glb_.Connect();
-  glb_.Exchange(cmd::kWakeUp);
+  glb_.Ask(cmd::kWakeUp);
   glb_.Drain();
-  if (!Ask(cmd::kRowCount)) return false;
+  const auto answer = Ask(cmd::kRowCount);
+  if (!answer) return false;
+  reply = *answer;
   std::int32_t pos = 1;
-  count = ParseIntLenient(NextField(glb_.Reply, pos));
+  count = ParseIntLenient(NextField(reply, pos));
   if (count > kMaxRowsReadable) {
     // Asking for rows the index cannot address would never end.
     view_.AddLogLine("The analyser reported " + std::to_string(count) + " rows; at most " +
@@ -275,7 +273,7 @@ bool FuelListOps::RequestRowCount(std::int32_t& count) {
   return true;
 }
 
-bool FuelListOps::RequestRow(std::int32_t k) {
+std::optional<std::string> FuelListOps::RequestRow(std::int32_t k) {
   return Ask(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
 }
 

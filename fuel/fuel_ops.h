@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -131,13 +132,13 @@ class FuelListOps {
   class TransferScope;
   void Move(int step);
   // The wake-up, Drain and R402 that start every list read; false when a
-  // reply is missing (TicksLeft 0).
-  bool RequestRowCount(std::int32_t& count);
-  // R401 with the row's index; the row text is then in the link's Reply.
-  bool RequestRow(std::int32_t k);
+  // reply is missing or its count is refused (`reply` then holds it).
+  bool RequestRowCount(std::int32_t& count, std::string& reply);
+  // R401 with the row's index: the row text, or nothing without a reply.
+  std::optional<std::string> RequestRow(std::int32_t k);
   // One exchange whose reply must not be the command itself: a loopback
   // plug or an echoing device answers every command with its own text.
-  bool Ask(std::string_view command);
+  std::optional<std::string> Ask(std::string_view command);
   void ShowMessage(const std::string& text);
   // The steps of SendTable and RestoreTable around the rows to write.
   SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,

@@ -145,7 +145,7 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
   // over, with discovery, on a fresh connection.
   if (glb_.Failed) {
     glb_.Disconnect();
-    glb_.Failed = false;
+    glb_.ClearFailure();
   }
   glb_.Drain();
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
@@ -163,11 +163,11 @@ bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
   // same analyser is attached: another one plugged in since gets read.
   const StoredTable* known = KnownStoredTable();
   if (known != nullptr) {
-    glb_.Exchange(cmd::kSerialNumber);
-    if (glb_.TicksLeft != 0 && glb_.Reply != known->serialNumber) {
-      view_.AddLogLine("Another analyser is attached (serial number " + glb_.Reply +
+    const auto serial = glb_.Ask(cmd::kSerialNumber);
+    if (serial && *serial != known->serialNumber) {
+      view_.AddLogLine("Another analyser is attached (serial number " + *serial +
                        "): its table is read for the backup.");
-      stored_.serialNumber = glb_.Reply;
+      stored_.serialNumber = *serial;
       known = nullptr;
     }
   }
@@ -207,16 +207,14 @@ void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
     view_.SetProgress(position);
     // The grid's selection follows the row being sent.
     if (followTable_ && position <= table_.RecordCount()) table_.MoveTo(position - 1);
-    glb_.Exchange(std::string(cmd::kWriteRow) + text);
-    if (glb_.TicksLeft == 0) {
+    if (!glb_.Ask(std::string(cmd::kWriteRow) + text)) {
       outcome.result = SendOutcome::Result::NoReply;
       return;
     }
     ++outcome.rowsWritten;
   }
   if (stop()) return;
-  glb_.Exchange(std::string(cmd::kWriteCount) + IntToStrWidth(count, 0) + cmd::kWriteCountTail);
-  if (glb_.TicksLeft == 0) {
+  if (!glb_.Ask(std::string(cmd::kWriteCount) + IntToStrWidth(count, 0) + cmd::kWriteCountTail)) {
     outcome.result = SendOutcome::Result::NoReply;
     return;
   }
@@ -227,15 +225,16 @@ void FuelListOps::CheckWritten(const std::vector<std::string>& rowTexts, int cou
                                SendOutcome& outcome) {
   auto& diffs = outcome.differences;
   std::int32_t countBack = 0;
-  if (!RequestRowCount(countBack)) {
+  std::string countReply;
+  if (!RequestRowCount(countBack, countReply)) {
     if (!countRefused_) {
       outcome.result = SendOutcome::Result::CheckNoAnswer;
       return;
     }
-    countBack = ParseIntLenient(glb_.Reply);
+    countBack = ParseIntLenient(countReply);
   }
   StoredTable now = stored_;
-  now.countReply = glb_.Reply;
+  now.countReply = countReply;
   now.rows.clear();
   if (countBack != count) {
     diffs.push_back("Count: sent " + std::to_string(count) + ", the analyser reported " +
@@ -243,12 +242,13 @@ void FuelListOps::CheckWritten(const std::vector<std::string>& rowTexts, int cou
   }
   for (std::size_t i = 0; i < rowTexts.size(); ++i) {
     const int position = static_cast<int>(i + 1);
-    if (!RequestRow(position)) {
+    const auto reply = RequestRow(position);
+    if (!reply) {
       outcome.result = SendOutcome::Result::CheckNoAnswer;
       return;
     }
-    now.rows.push_back(glb_.Reply);
-    for (std::string& d : RowDifferences(position, rowTexts[i], glb_.Reply)) {
+    now.rows.push_back(*reply);
+    for (std::string& d : RowDifferences(position, rowTexts[i], *reply)) {
       diffs.push_back(std::move(d));
     }
   }

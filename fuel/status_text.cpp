@@ -5,7 +5,6 @@
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
-#include "link/comm.h"
 #include "text/cp1252.h"
 
 namespace quelt {
@@ -36,15 +35,9 @@ std::string RowMarkNote(const FuelRow& row) {
 
 std::string PortText(const TGlb& glb, bool demo) {
   if (demo) return "simulated analyser";
-  if (!glb.PortOverride.empty()) return glb.PortOverride;
-  if (glb.PortNumber <= 0) {
-    return glb.ConnectProblem().empty() ? "looked for on Refresh" : "no analyser found";
-  }
-  const std::string com = "COM" + std::to_string(glb.PortNumber);
-  const std::string device = comm::DevicePathForPort(glb.PortNumber);
-  // Windows names the port itself; Linux has a tty behind the number.
-  if (device.find(com) != std::string::npos) return com;
-  return com + " (" + device + ")";
+  std::string port = glb.PortText();
+  if (!port.empty()) return port;
+  return glb.ConnectProblem().empty() ? "looked for on Refresh" : "no analyser found";
 }
 
 std::string StatusText(const StatusFacts& f) {

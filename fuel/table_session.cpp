@@ -19,6 +19,13 @@ std::string RowsText(std::size_t rows) {
 
 }  // namespace
 
+void TableSession::AttachSimulated(Line& line, const std::string& device) {
+  glb_.UseLine(line);
+  glb_.PortOverride = device;
+  Demo = true;
+  ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
+}
+
 TableSession::TableSession(TGlb& glb, FuelTable& table, FuelView& window)
     : glb_(glb), table_(table), window_(window), ops_(glb, table, *this) {
   unsent_.MarkInSync(table_);

@@ -24,6 +24,9 @@ class TableSession : private FuelView {
   FuelListOps& Ops() { return ops_; }
   // The simulated analyser is attached (--demo).
   bool Demo = false;
+  // The demo mode: the link talks to the simulated analyser on `line`,
+  // named `device`, and the log's title line and the status line say so.
+  void AttachSimulated(Line& line, const std::string& device);
 
   // Each operation starts with the progress bar at 0 and ends with one log
   // line that says what happened.

@@ -47,7 +47,7 @@ class ScheduledPump : public quelt::MessagePump {
   bool dispatchInWaits = false;
 
   void ProcessPendingEvents() override { RunStep(); }
-  void WaitForActivity(quelt::comm::Handle) override {
+  void WaitForActivity(quelt::TSerial&) override {
     if (dispatchInWaits) RunStep();
   }
 

@@ -24,11 +24,11 @@ ClockPump::ClockPump(std::function<void()> onTick)
 
 void ClockPump::ProcessPendingEvents() { ProcessTick(nextTick_, ticks_, onTick_); }
 
-void ClockPump::WaitForActivity(comm::Handle port) {
+void ClockPump::WaitForActivity(TSerial& port) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextTick_ - Clock::now());
   const int ms = static_cast<int>(std::clamp<long long>(left.count(), 0, 100));
   if (ms == 0) return;
-  comm::WaitReadable(port, ms);
+  port.WaitReadable(ms);
 }
 
 }  // namespace quelt

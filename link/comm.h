@@ -54,4 +54,9 @@ void Close(Handle h);
 // wait on a dead line neither hangs nor spins. With no port (0) it sleeps.
 void WaitReadable(Handle h, int timeoutMs);
 
+// A descriptor the system's readiness wait can watch for input on `h` (the
+// POSIX descriptor itself); 0 when the handle signals nothing, as a COM
+// handle opened without overlapped mode.
+Handle Pollable(Handle h);
+
 }  // namespace quelt::comm

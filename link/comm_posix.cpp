@@ -334,4 +334,6 @@ void WaitReadable(Handle h, int timeoutMs) {
   std::this_thread::sleep_until(deadline);
 }
 
+Handle Pollable(Handle h) { return h > 0 ? h : 0; }
+
 }  // namespace quelt::comm

@@ -134,4 +134,6 @@ void WaitReadable(Handle, int timeoutMs) {
   if (timeoutMs > 0) Sleep(1);
 }
 
+Handle Pollable(Handle) { return 0; }
+
 }  // namespace quelt::comm

@@ -14,7 +14,9 @@ void TGlb::FormCreate() {
   PortNumber = 0;
   TicksLeft = 0;
   BaudRate = 9600;
+  Line& line = Serial.GetLine();
   Serial = TSerial{};
+  Serial.UseLine(line);
   Failed = false;
   if (!Discover) {
     Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
@@ -72,21 +74,7 @@ void TGlb::Drain() {
   if (Failed) return;
   Connect();
   TicksLeft = 1;
-  do {
-    pump_.ProcessPendingEvents();
-    bool got = false;
-    if (Serial.HasInput()) {
-      Serial.ReadByte();
-      ++BytesReceived;
-      got = true;
-    }
-    if (aborted_) TicksLeft = 0;
-    if (TicksLeft != 0 && !got && LineWentAway()) break;
-    if (TicksLeft != 0 && !got) {
-      pump_.WaitForActivity(Serial.IsOpen ? Serial.Handle : 0);
-      if (aborted_) TicksLeft = 0;
-    }
-  } while (TicksLeft != 0);
+  Collect(false);
 }
 
 void TGlb::Exchange(std::string_view command) {
@@ -108,15 +96,22 @@ void TGlb::Exchange(std::string_view command) {
   LastByte = 0;
   Reply.clear();
   TicksLeft = kReplyTicks;
+  Collect(true);
+  if (TicksLeft == 0) Failed = true;
+}
+
+void TGlb::Collect(bool toCr) {
   for (;;) {
     bool got = false;
     if (Serial.HasInput()) {
       const std::uint8_t b = Serial.ReadByte();
       ++BytesReceived;
-      LastByte = b;
-      if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
-      Reply.push_back(static_cast<char>(b));
       got = true;
+      if (toCr) {
+        LastByte = b;
+        if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
+        Reply.push_back(static_cast<char>(b));
+      }
     }
     pump_.ProcessPendingEvents();
     if (aborted_) TicksLeft = 0;
@@ -126,12 +121,32 @@ void TGlb::Exchange(std::string_view command) {
       if (LineWentAway()) break;
       // Nothing arrived on this pass: sleep until input, an event or the next
       // tick instead of polling flat out.
-      pump_.WaitForActivity(Serial.IsOpen ? Serial.Handle : 0);
+      pump_.WaitForActivity(Serial);
       if (aborted_) TicksLeft = 0;
       if (TicksLeft == 0) break;
     }
   }
-  if (TicksLeft == 0) Failed = true;
+}
+
+std::optional<std::string> TGlb::Ask(std::string_view command) {
+  Exchange(command);
+  if (Failed) return std::nullopt;
+  return Reply;
+}
+
+void TGlb::RejectReply() {
+  TicksLeft = 0;
+  Failed = true;
+}
+
+std::string TGlb::PortText() const {
+  if (!PortOverride.empty()) return PortOverride;
+  if (PortNumber <= 0) return {};
+  const std::string com = "COM" + std::to_string(PortNumber);
+  const std::string device = Serial.GetLine().DevicePathForPort(PortNumber);
+  // Windows names the port itself; Linux has a tty behind the number.
+  if (device.find(com) != std::string::npos) return com;
+  return com + " (" + device + ")";
 }
 
 bool TGlb::LineWentAway() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,22 @@ class TGlb {
   void Drain();
   void Exchange(std::string_view command);
 
+  // The front door for the operations. Ask: one exchange; the reply without
+  // its CR, or nothing when no reply came (the link is then failed, and every
+  // later Ask fails until ClearFailure).
+  std::optional<std::string> Ask(std::string_view command);
+  void ClearFailure() { Failed = false; }
+  // Takes the last reply for no answer: the caller found it to be no
+  // analyser's (a loopback plug echoing the command).
+  void RejectReply();
+
+  // The line the port is reached through (default: the system's ports).
+  // A line with a single device of its own wants PortOverride set to it.
+  void UseLine(Line& line) { Serial.UseLine(line); }
+  // The port as a user names it: the --port device, "COM7" where that is the
+  // device's name, else "COM7 (/dev/ttyUSB6)"; "" before discovery found one.
+  std::string PortText() const;
+
   // Ends the wait in progress at once as a time-out (the window is closing,
   // or the user gave up). The current operation then runs its closing steps.
   void Abort();
@@ -62,6 +79,11 @@ class TGlb {
  private:
   // Ends the wait when the line is gone for good.
   bool LineWentAway();
+  // The wait of Exchange and Drain: passes of {one input check, at most one
+  // byte, one event step}, with a wait after a pass that brought nothing,
+  // until TicksLeft runs out or (`toCr`) a CR arrives. Bytes before the CR
+  // go to Reply.
+  void Collect(bool toCr);
 
   MessagePump& pump_;
   bool aborted_ = false;

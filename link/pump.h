@@ -4,7 +4,7 @@
 // demand.
 #pragma once
 
-#include "link/comm.h"
+#include "link/serobj.h"
 
 namespace quelt {
 
@@ -13,11 +13,12 @@ class MessagePump {
   virtual ~MessagePump() = default;
   // Dispatches every pending event, a due tick included, and returns.
   virtual void ProcessPendingEvents() = 0;
-  // Blocks until input may wait on `port` (0: no port), an event is pending
-  // or the next tick is due. Called only after a pass that found no input, so
-  // a wait never keeps a core busy. It may dispatch the events that woke it
-  // (the GUI's does); the caller tests TicksLeft again afterwards.
-  virtual void WaitForActivity(comm::Handle port) = 0;
+  // Blocks until input may wait on `port` (asked through port.Hint() or
+  // port.WaitReadable(); a closed port has none), an event is pending or the
+  // next tick is due. Called only after a pass that found no input, so a wait
+  // never keeps a core busy. It may dispatch the events that woke it (the
+  // GUI's does); the caller tests TicksLeft again afterwards.
+  virtual void WaitForActivity(TSerial& port) = 0;
 };
 
 }  // namespace quelt

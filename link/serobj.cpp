@@ -3,7 +3,7 @@
 namespace quelt {
 
 std::string TSerial::PathToOpen() const {
-  return DevicePath.empty() ? comm::DevicePathForPort(Port) : DevicePath;
+  return DevicePath.empty() ? line_->DevicePathForPort(Port) : DevicePath;
 }
 
 void TSerial::Open() {
@@ -15,17 +15,17 @@ void TSerial::Open() {
   // A handle from an earlier Open that was never configured would keep the
   // exclusive port locked and make this open fail: let it go first.
   if (Handle != 0) {
-    comm::Close(Handle);
+    line_->Close(Handle);
     Handle = 0;
   }
   LastReason = {};
-  const comm::Handle h = comm::Open(PathToOpen(), &LastReason);
+  const comm::Handle h = line_->Open(PathToOpen(), &LastReason);
   if (h == comm::kInvalid) {
     Handle = 0;
     Error = true;
   } else {
     Handle = h;
-    comm::SetupQueues(Handle, InQueueSize, OutQueueSize);
+    line_->SetupQueues(Handle, InQueueSize, OutQueueSize);
   }
   CurrentInQueue = InQueueSize;
 }
@@ -72,14 +72,14 @@ void TSerial::ApplySettings() {
     return;
   }
   LastReason = {};
-  Error = !comm::SetState(Handle, Dcb, &LastReason);
+  Error = !line_->SetState(Handle, Dcb, &LastReason);
   if (!Error) {
     IsOpen = true;
   } else if (!IsOpen) {
     // Opened but not configurable: nobody would ever close this handle (Close
     // acts only while IsOpen), and it would lock the port until the program
     // ends. Release it so that the next attempt can open the port again.
-    comm::Close(Handle);
+    line_->Close(Handle);
     Handle = 0;
   }
 }
@@ -91,7 +91,7 @@ void TSerial::SetDtr(bool on) {
   } else {
     Dcb.Flags &= ~dcb::DtrControlOn;
   }
-  Error = !comm::SetState(Handle, Dcb, &LastReason);
+  Error = !line_->SetState(Handle, Dcb, &LastReason);
 }
 
 void TSerial::SetRts(bool on) {
@@ -101,19 +101,19 @@ void TSerial::SetRts(bool on) {
   } else {
     Dcb.Flags &= ~dcb::RtsControlOn;
   }
-  Error = !comm::SetState(Handle, Dcb, &LastReason);
+  Error = !line_->SetState(Handle, Dcb, &LastReason);
 }
 
 void TSerial::Write(const void* buffer, std::uint32_t count) {
   if (!IsOpen) return;
-  Error = !comm::Write(Handle, buffer, count);
+  Error = !line_->Write(Handle, buffer, count);
 }
 
 void TSerial::WriteByte(std::uint8_t b) { Write(&b, 1); }
 
 std::uint32_t TSerial::Read(void* buffer, std::uint32_t count) {
   if (!IsOpen) return 0;
-  return comm::Read(Handle, buffer, count);
+  return line_->Read(Handle, buffer, count);
 }
 
 std::uint8_t TSerial::ReadByte() {
@@ -124,21 +124,33 @@ std::uint8_t TSerial::ReadByte() {
 
 std::uint32_t TSerial::BytesWaiting() {
   if (!IsOpen) return 0;
-  return comm::BytesWaiting(Handle);
+  return line_->BytesWaiting(Handle);
 }
 
 bool TSerial::HasInput() { return BytesWaiting() != 0; }
 
 bool TSerial::Gone() {
-  if (!IsOpen || !comm::LineGone(Handle)) return false;
+  if (!IsOpen || !line_->LineGone(Handle)) return false;
   Error = true;
   LastReason = {0, false, "the analyser's port went away"};
   return true;
 }
 
+WaitHint TSerial::Hint() { return line_->Hint(IsOpen ? Handle : 0); }
+
+void TSerial::WaitReadable(int timeoutMs) { line_->WaitReadable(IsOpen ? Handle : 0, timeoutMs); }
+
+void TSerial::UseLine(Line& line) {
+  Close();
+  // Opened but never configured: still the old line's handle.
+  if (Handle != 0) line_->Close(Handle);
+  Handle = 0;
+  line_ = &line;
+}
+
 void TSerial::Close() {
   if (!IsOpen) return;
-  comm::Close(Handle);
+  line_->Close(Handle);
   // A POSIX descriptor number is reused by the next open of anything, so a
   // closed handle must not stay behind.
   Handle = 0;

@@ -1,6 +1,7 @@
 // TSerial: a thin synchronous wrapper around one serial port. It opens the
 // port by number, builds and applies the device control block, drives DTR and
-// RTS through it, and moves bytes one call at a time. No framing, buffering
+// RTS through it, and moves bytes one call at a time, all through its Line
+// (the system's ports unless told otherwise). No framing, buffering
 // or timing: that is TGlb's business. Failures set `Error` (or give 0); no
 // operation throws.
 #pragma once
@@ -10,6 +11,7 @@
 
 #include "link/comm.h"
 #include "link/dcb.h"
+#include "link/line.h"
 
 namespace quelt {
 
@@ -53,6 +55,18 @@ class TSerial {
   // reason. False while bytes still wait to be read.
   bool Gone();
   void Close();
+
+  // What a wait for input on this port can sleep on; nothing while closed.
+  WaitHint Hint();
+  // Blocks until input may wait or `timeoutMs` passed; sleeps while closed.
+  void WaitReadable(int timeoutMs);
+
+  // The line the port is reached through; a port still open is closed first.
+  void UseLine(Line& line);
+  Line& GetLine() const { return *line_; }
+
+ private:
+  Line* line_ = &DeviceLine();
 };
 
 }  // namespace quelt

@@ -10,13 +10,6 @@
 #include "sim/sim.h"
 
 namespace quelt::sim {
-namespace {
-
-// A command that never ends keeps only this many bytes; the rest is lost as
-// in a real device's input buffer.
-constexpr std::size_t kMaxCommand = 64 * 1024;
-
-}  // namespace
 
 struct Analyser::Impl {
   PtyLine line;
@@ -65,20 +58,15 @@ struct Analyser::Impl {
       if (r == PtyLine::ReadResult::kClosed) return;
       if (r != PtyLine::ReadResult::kData) continue;
       for (;;) {
-        std::string command;
+        std::optional<std::string> command;
         {
           std::lock_guard lock(mutex);
           pending += received;
           received.clear();
-          const auto cr = pending.find('\r');
-          if (cr == std::string::npos) {
-            if (pending.size() > kMaxCommand) pending.resize(kMaxCommand);
-            break;
-          }
-          command = pending.substr(0, cr);
-          pending.erase(0, cr + 1);
+          command = TakeCommand(pending);
         }
-        if (!Handle(command)) return;
+        if (!command) break;
+        if (!Handle(*command)) return;
       }
     }
   }
@@ -86,12 +74,9 @@ struct Analyser::Impl {
   // Records one command and answers it; false when the line is gone or the
   // simulator is shutting down.
   bool Handle(const std::string& command) {
-    Faults faults;
-    Action action;
-    int number;
+    Response response;
     int baud;
     int latencyMs;
-    std::string reply;
     std::function<void(const std::string&)> notify;
     {
       std::lock_guard lock(mutex);
@@ -103,27 +88,20 @@ struct Analyser::Impl {
     {
       std::lock_guard lock(mutex);
       transcript.push_back(command);
-      number = static_cast<int>(transcript.size());
-      faults = config.faults;
-      action = Decide(faults, number, command);
-      // A command the analyser ignores is not carried out either, nor is one
-      // that a loopback plug sends straight back.
-      if (action == Action::kReply) {
-        reply = faults.echo ? command : Answer(command, config, table);
-      }
+      response = Respond(command, static_cast<int>(transcript.size()), config, table);
       baud = config.baud;
       latencyMs = config.latencyMs;
     }
     commandsArrived.notify_all();
 
-    if (action == Action::kHangUp) {
+    if (response.action == Action::kHangUp) {
       hungUp = true;  // first, so whoever sees the hang-up also sees the flag
       line.HangUp();
       return false;
     }
-    if (action == Action::kSilent) return true;
+    if (response.action == Action::kSilent) return true;
 
-    const std::string bytes = Frame(reply, faults, number);
+    const std::string& bytes = response.bytes;
     const auto start = Clock::now() + std::chrono::milliseconds(latencyMs);
     if (latencyMs > 0 && !SleepUntil(start)) return false;
     SendPaced(

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/sim.h"
+#include "sim/config.h"
 
 namespace quelt::sim {
 

@@ -3,6 +3,39 @@
 #include <algorithm>
 
 namespace quelt::sim {
+namespace {
+
+constexpr std::size_t kMaxCommand = 64 * 1024;
+
+}  // namespace
+
+std::optional<std::string> TakeCommand(std::string& pending) {
+  const auto cr = pending.find('\r');
+  if (cr == std::string::npos) {
+    if (pending.size() > kMaxCommand) pending.resize(kMaxCommand);
+    return std::nullopt;
+  }
+  std::string command = pending.substr(0, cr);
+  pending.erase(0, cr + 1);
+  return command;
+}
+
+Response Respond(std::string_view command, int number, const Config& config, TableState& table) {
+  Response r;
+  r.action = Decide(config.faults, number, command);
+  if (r.action != Action::kReply) return r;
+  const std::string reply =
+      config.faults.echo ? std::string(command) : Answer(command, config, table);
+  r.bytes = Frame(reply, config.faults, number);
+  return r;
+}
+
+Clock::time_point ByteDue(Clock::time_point start, int baud, std::size_t index) {
+  if (baud <= 0) return start;
+  const auto perByte = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(10.0 / static_cast<double>(baud)));
+  return start + perByte * static_cast<Clock::rep>(index + 1);
+}
 
 Action Decide(const Faults& faults, int number, std::string_view command) {
   if (faults.hangUpOn > 0 && number == faults.hangUpOn) return Action::kHangUp;
@@ -35,11 +68,8 @@ bool SendPaced(std::string_view bytes, int baud, Clock::time_point start,
                const std::function<bool(Clock::time_point)>& sleepUntil,
                const std::function<bool(const char*, std::size_t)>& write) {
   if (baud <= 0) return bytes.empty() || write(bytes.data(), bytes.size());
-  // Ten bit times a byte: start bit, eight data bits, stop bit.
-  const auto perByte = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(10.0 / static_cast<double>(baud)));
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (!sleepUntil(start + perByte * static_cast<Clock::rep>(i + 1))) return false;
+    if (!sleepUntil(ByteDue(start, baud, i))) return false;
     if (!write(bytes.data() + i, 1)) return false;
   }
   return true;

@@ -1,13 +1,18 @@
 // How a reply goes out: which faults apply to a command, the reply's bytes
 // with its CR (or without, with LF, with NULs), and the pace of a real line.
+// Every line of the simulator (the pseudo-terminal, the in-process line)
+// turns input into commands and commands into bytes here.
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "sim/sim.h"
+#include "sim/answer.h"
+#include "sim/config.h"
 
 namespace quelt::sim {
 
@@ -19,7 +24,26 @@ Action Decide(const Faults& faults, int number, std::string_view command);
 // The bytes to send for `reply` as the `number`th command's answer.
 std::string Frame(std::string_view reply, const Faults& faults, int number);
 
+// Takes the next whole command (without its CR) out of the bytes received
+// since the last one; nothing while no CR has come. A command that never
+// ends keeps only its first 64 KiB, as in a real device's input buffer.
+std::optional<std::string> TakeCommand(std::string& pending);
+
+// What the analyser does with the `number`th command received: the action,
+// and for a reply its bytes as they go on the line. A command answered is
+// carried out on `table`; one ignored or sent straight back is not.
+struct Response {
+  Action action = Action::kReply;
+  std::string bytes;
+};
+Response Respond(std::string_view command, int number, const Config& config, TableState& table);
+
 using Clock = std::chrono::steady_clock;
+
+// When byte `index` (0-based) of a reply begun at `start` has crossed a line
+// of `baud` bits per second: ten bit times a byte; at `start` itself when
+// baud is 0 or less.
+Clock::time_point ByteDue(Clock::time_point start, int baud, std::size_t index);
 
 // Sends `bytes` one at a time, byte i at start + (i + 1) * 10 / baud seconds
 // (the moment it would have crossed the wire), or all at once when baud is

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "sim/sim.h"
+#include "sim/config.h"
 #include "text/cp1252.h"
 
 namespace quelt::sim {

@@ -2,12 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <QSocketNotifier>
-#endif
 
 #include "link/glb.h"
 
@@ -18,48 +13,48 @@ QtPump::QtPump(QObject* parent) : QObject(parent) {
     if (tick_) tick_();
   });
   timer_.start();
+  // Its timeout is only there to wake the event loop.
+  lookAgain_.setSingleShot(true);
+  lookAgain_.setTimerType(Qt::PreciseTimer);
+  connect(&lookAgain_, &QTimer::timeout, this, [] {});
 }
 
 QtPump::~QtPump() = default;
 
 void QtPump::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-#ifdef _WIN32
-
-// Windows has no notifier for a COM handle here; a millisecond's sleep keeps
-// the wait from spinning and still reads a 9600 baud line in time.
-void QtPump::WaitForActivity(quelt::comm::Handle) {
-  QCoreApplication::processEvents();
-  Sleep(1);
-}
-
-#else
-
-void QtPump::WaitForActivity(quelt::comm::Handle port) {
-  if (port > 0) {
-    if (!notifier_ || notifierHandle_ != port) {
+void QtPump::WaitForActivity(quelt::TSerial& port) {
+  const quelt::WaitHint hint = port.Hint();
+  if (hint.lookAgainMs == 0) {
+    // The next byte is due already: look at events, not at the clock.
+    QCoreApplication::processEvents();
+    return;
+  }
+  const auto fd = hint.pollable;
+  if (fd > 0) {
+    if (!notifier_ || notifierHandle_ != static_cast<qintptr>(fd)) {
       notifier_.reset();
       notifier_ =
-          std::make_unique<QSocketNotifier>(static_cast<qintptr>(port), QSocketNotifier::Read);
+          std::make_unique<QSocketNotifier>(static_cast<qintptr>(fd), QSocketNotifier::Read);
       notifier_->setEnabled(false);
       connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
         readable_ = true;
         // One wake-up is all a wait needs; a hung-up line would fire forever.
         notifier_->setEnabled(false);
       });
-      notifierHandle_ = port;
+      notifierHandle_ = static_cast<qintptr>(fd);
     }
     readable_ = false;
     notifier_->setEnabled(true);
   }
+  if (hint.lookAgainMs > 0) lookAgain_.start(hint.lookAgainMs);
   // The 100 ms timer guarantees that this returns by the next tick.
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  lookAgain_.stop();
   if (notifier_) notifier_->setEnabled(false);
   // Readable with nothing to read: the line hung up (cable pulled). Sleep
   // until some other event instead of waking again at once on every pass.
-  if (port > 0 && readable_ && quelt::comm::BytesWaiting(port) == 0) {
+  if (fd > 0 && readable_ && !port.HasInput()) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
 }
-
-#endif

@@ -1,6 +1,7 @@
 // The link's message pump on Qt's event loop: a 100 ms QTimer delivers the
 // ticks, and a wait sleeps in the event loop until the port has input, any
-// event arrives or the next tick is due.
+// event arrives or the next tick is due. The port says what to wait on: a
+// descriptor to watch, or the time its next byte is due.
 #pragma once
 
 #include <QObject>
@@ -22,16 +23,16 @@ class QtPump : public QObject, public quelt::MessagePump {
   void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(quelt::comm::Handle port) override;
+  void WaitForActivity(quelt::TSerial& port) override;
 
  private:
   QTimer timer_;
+  // Ends a wait when the port's next byte is due.
+  QTimer lookAgain_;
   std::function<void()> tick_;
-#ifndef _WIN32
   // Kept between waits but enabled only during one, so that bytes left in
   // the queue never make the idle event loop spin.
   std::unique_ptr<QSocketNotifier> notifier_;
-  quelt::comm::Handle notifierHandle_ = 0;
+  qintptr notifierHandle_ = 0;
   bool readable_ = false;
-#endif
 };

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "fuel/table_session.h"
 #include "link/glb.h"
 #include "quelt/version.h"
+#include "sim/inprocess_line.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
 #include "win/wide.h"
@@ -25,7 +27,7 @@ const wchar_t kUsage[] =
     L"Reads and writes the fuel table of a QUELT combustion analyser.\n\n"
     L"  --port COMn   use this serial port instead of looking for the\n"
     L"                analyser's USB bridge\n"
-    L"  --demo        attach a simulated analyser (not available on Windows yet)\n"
+    L"  --demo        attach a simulated analyser instead of a real one\n"
     L"  --help        show this text\n"
     L"  --version     show the program's version";
 
@@ -96,10 +98,8 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
       return false;
     }
   }
-  if (o.demo) {
-    exitCode = Fail(
-        L"--demo is not available on Windows yet: the simulated analyser needs a "
-        L"pseudo-terminal. Attach the analyser and start without options, or give --port.");
+  if (o.demo && !o.port.empty()) {
+    exitCode = Fail(L"--port and --demo exclude each other");
     return false;
   }
   return true;
@@ -131,6 +131,14 @@ int main() {
   int exitCode = 0;
   if (!Parse(args, options, exitCode)) return exitCode;
 
+  // The demo's analyser lives inside the program, paced like the real one's
+  // 9600 baud line; it outlives everything that talks to it.
+  std::unique_ptr<quelt::sim::InProcessLine> simulated;
+  if (options.demo) {
+    quelt::sim::Config config;
+    config.baud = 9600;
+    simulated = std::make_unique<quelt::sim::InProcessLine>(config);
+  }
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
   quelt::win::FormMain form;
@@ -139,6 +147,7 @@ int main() {
   form.SetPump(&pump);
   if (!options.port.empty()) Glb.PortOverride = quelt::win::Utf8(options.port);
   quelt::TableSession session(Glb, form.TableFuel, form);
+  if (simulated) session.AttachSimulated(*simulated, simulated->DevicePath());
   form.SetSession(&session);
   form.SetQuitOnDestroy(true);
 

@@ -30,11 +30,14 @@ void WinPump::ProcessPendingEvents() {
   }
 }
 
-void WinPump::WaitForActivity(comm::Handle port) {
-  // A COM port opened without overlapped mode signals nothing: with one
-  // open, wake after a millisecond to look at it again. Without, sleep
-  // until the next message; the tick timer is one.
-  const DWORD timeout = port != 0 ? 1 : 100;
+void WinPump::WaitForActivity(TSerial& port) {
+  // A COM port opened without overlapped mode signals nothing: the port asks
+  // to be looked at again after a millisecond, the in-process line when its
+  // next byte is due. Without either, sleep until the next message; the tick
+  // timer is one.
+  const int lookAgain = port.Hint().lookAgainMs;
+  if (lookAgain == 0) return;
+  const DWORD timeout = lookAgain > 0 && lookAgain < 100 ? static_cast<DWORD>(lookAgain) : 100;
   MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 

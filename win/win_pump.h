@@ -1,7 +1,8 @@
 // The link's message pump in a Win32 program. A wait dispatches nothing
 // itself: it sleeps in MsgWaitForMultipleObjectsEx until a message arrives
 // (the 100 ms WM_TIMER tick among them) or, with a port open, at most about
-// a millisecond, so that a byte on the line is noticed within ~2 ms. The fine
+// a millisecond (a COM port) or until the next byte is due (the in-process
+// line), so that a byte on the line is noticed within ~2 ms. The fine
 // timer resolution that needs is asked for only while a transfer runs.
 #pragma once
 
@@ -24,7 +25,7 @@ class WinPump : public MessagePump {
   void SetPreTranslate(std::function<bool(MSG&)> pre) { preTranslate_ = std::move(pre); }
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(comm::Handle port) override;
+  void WaitForActivity(TSerial& port) override;
 
   // timeBeginPeriod(1) while on; balanced however often it is called.
   void SetFastWakeups(bool on);

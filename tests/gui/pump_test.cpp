@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "link/comm.h"
+#include "link/serobj.h"
 #include "ui/qt_pump.h"
 
 namespace {
@@ -30,6 +31,13 @@ struct Pty {
     if (slave >= 0) close(slave);
   }
   void Send(const char* bytes) { QVERIFY(write(master, bytes, strlen(bytes)) > 0); }
+  // The tool's port on the slave side, as the link opens it.
+  void OpenPort(quelt::TSerial& port) const {
+    port.DevicePath = ttyname(slave);
+    port.Open();
+    port.ApplySettings();
+    QVERIFY(port.IsOpen);
+  }
 };
 
 double CpuMs() {
@@ -59,24 +67,28 @@ class PumpTest : public QObject {
     int ticks = 0;
     pump.SetTickHandler([&] { ++ticks; });
 
+    quelt::TSerial port;
+    pty.OpenPort(port);
     pty.Send("x");
     QTRY_VERIFY(quelt::comm::BytesWaiting(pty.slave) > 0);
     QElapsedTimer t;
     t.start();
-    pump.WaitForActivity(pty.slave);
+    pump.WaitForActivity(port);
     QVERIFY2(t.elapsed() < 50, "input waiting, yet the wait did not return at once");
 
     // Nothing to read: the next tick ends the wait.
     char c;
     QCOMPARE(read(pty.slave, &c, 1), 1);
-    for (int i = 0; i < 3 && ticks == 0; ++i) pump.WaitForActivity(pty.slave);
+    for (int i = 0; i < 3 && ticks == 0; ++i) pump.WaitForActivity(port);
     QVERIFY(ticks > 0);
   }
 
   void idleLoopDoesNotSpinOnUnreadBytes() {
     QtPump pump;
     Pty pty;
-    pump.WaitForActivity(pty.slave);  // the notifier exists from now on
+    quelt::TSerial port;
+    pty.OpenPort(port);
+    pump.WaitForActivity(port);  // the notifier exists from now on
     pty.Send("left over");
     const double cpu = CpuMs();
     QEventLoop idle;
@@ -88,13 +100,15 @@ class PumpTest : public QObject {
   void waitsOnHungUpLineDoNotSpin() {
     QtPump pump;
     Pty pty;
+    quelt::TSerial port;
+    pty.OpenPort(port);
     close(pty.master);
     pty.master = -1;
     int waits = 0;
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 500) {
-      pump.WaitForActivity(pty.slave);
+      pump.WaitForActivity(port);
       ++waits;
     }
     QVERIFY2(waits < 50, qPrintable(QString::number(waits)));

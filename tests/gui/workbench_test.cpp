@@ -2,7 +2,10 @@
 // unsent changes are dropped, the status line and its causes, the keys, the
 // colour legend, the message boxes and the grid's columns following the
 // values both ways.
+#include <time.h>
+
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -16,6 +19,7 @@
 
 #include "fuel/status_text.h"
 #include "gui_rig.h"
+#include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
 #include "ui/brndialog.h"
 #include "ui/fuel_editors.h"
@@ -211,6 +215,44 @@ class WorkbenchTest : public QObject {
     rig.sim.reset();
     f.BtRefresh->click();
     QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   18 rows, 15 used").arg(port));
+  }
+
+  // --demo: the window on the in-process analyser, wired as the program
+  // wires it. The progress bar moves while the paced replies come, and the
+  // window's waits neither spin nor lose a tick on each reply.
+  void demoRefreshesOverTheInProcessLine() {
+    Config paced;
+    paced.baud = 9600;
+    quelt::sim::InProcessLine line(paced);
+    Rig rig(std::nullopt);
+    rig.session->AttachSimulated(line, line.DevicePath());
+    QList<int> progress;
+    connect(rig.form->ProgressBarMain, &QProgressBar::valueChanged, this,
+            [&](int v) { progress << v; });
+    timespec cpu0{}, cpu1{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
+    QElapsedTimer wall;
+    wall.start();
+    rig.form->BtRefresh->click();
+    const double seconds = static_cast<double>(wall.elapsed()) / 1000;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+    const double busy = static_cast<double>(cpu1.tv_sec - cpu0.tv_sec) +
+                        static_cast<double>(cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
+
+    QCOMPARE(rig.Table().RecordCount(), 13);
+    QCOMPARE(line.Transcript().size(), std::size_t{20});
+    QVERIFY2(rig.LogLines().first().endsWith(QStringLiteral(" - simulated analyser")),
+             qPrintable(rig.LogLines().first()));
+    QVERIFY(rig.LogLines().contains(QStringLiteral("Found      :QUELT 300")));
+    QCOMPARE(
+        rig.form->StatusLine->text(),
+        QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
+    QVERIFY2(progress.contains(6) && progress.last() == 15,
+             qPrintable(QString::number(progress.size())));
+    const double wire = static_cast<double>(rig.glb->BytesReceived) * 10 / 9600;
+    QVERIFY2(seconds >= 0.9 * wire && seconds < wire + 1.0,
+             qPrintable(QStringLiteral("%1 s for %2 s of line").arg(seconds).arg(wire)));
+    QVERIFY2(busy < 0.5 * seconds, qPrintable(QStringLiteral("cpu %1 s").arg(busy)));
   }
 
   void statusLineOfTheDemo() {

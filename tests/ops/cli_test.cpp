@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -114,6 +115,14 @@ TEST(Cli, ExitCodesForUsageAndLinkFailures) {
   CliRun write = Cli("--port " + writer.DevicePath() + " write " + file);
   EXPECT_EQ(write.status, 1);
   EXPECT_NE(write.err.find("Timeout"), std::string::npos);
+}
+
+TEST(Cli, DemoReadsTheSimulatedAnalyserInsideTheProgram) {
+  CliRun read = Cli("--demo read");
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(std::count(read.out.begin(), read.out.end(), '\n'), 13);
+  EXPECT_EQ(read.out.rfind("1;1;Heiz\xC3\xB6l EL;", 0), 0u) << read.out;
+  EXPECT_EQ(Cli("--demo --port /dev/quelt-missing read").status, 2);
 }
 
 TEST(Cli, VerifyReportsADifference) {

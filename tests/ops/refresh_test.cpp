@@ -1,9 +1,13 @@
 // Refresh end to end against the simulated analyser: the bytes on the wire,
 // the log, the gas names by analyser type, the inserted H row and every
 // failure path.
+#include <time.h>
+
 #include <algorithm>
+#include <chrono>
 
 #include "fuel/gas_names.h"
+#include "sim/inprocess_line.h"
 #include "tests/ops/ops_fixture.h"
 
 namespace quelt::test {
@@ -289,6 +293,50 @@ TEST_F(Refresh, ClosingTheWindowEndsTheReadWithoutABox) {
   EXPECT_FALSE(view.transferActive);
   EXPECT_TRUE(view.refreshEnabled);
   EXPECT_LT(Commands().size(), 15u);
+}
+
+// The demo's line: the default table at a real line's pace, read through
+// the clock pump's waits without keeping a core busy and without a tick of
+// delay on each reply. Bounds are sanity only; bench/ has the figures.
+TEST(RefreshInProcess, ReadsTheDefaultTableAtTheLinesPaceWithoutSpinning) {
+  sim::Config config;
+  config.baud = 9600;
+  sim::InProcessLine line(config);
+  ClockPump pump;
+  TGlb glb(pump);
+  pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  glb.UseLine(line);
+  glb.PortOverride = line.DevicePath();
+  FuelTable table;
+  RecordingView view;
+  FuelListOps ops(glb, table, view);
+
+  const auto cpu = [] {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+  };
+  const double cpu0 = cpu();
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(ops.Refresh());
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double busy = cpu() - cpu0;
+
+  std::vector<std::string> commands = {"", "", "R001", "R005", "R004", "R002", "", "R402"};
+  for (int k = 1; k <= 12; ++k) commands.push_back((k < 10 ? "R4010" : "R401") + std::to_string(k));
+  EXPECT_EQ(line.Transcript(), commands);
+  EXPECT_EQ(table.RecordCount(), 13);
+  EXPECT_EQ(view.log[9], "Found      :QUELT 300");
+  EXPECT_EQ(view.Progress(), 15);
+  EXPECT_FALSE(glb.Serial.IsOpen);
+
+  const double wire = static_cast<double>(glb.BytesReceived) * 10 / 9600;
+  EXPECT_GT(wire, 0.5) << glb.BytesReceived << " bytes";
+  EXPECT_GE(wall, 0.9 * wire) << "the bytes came paced";
+  // A tick of delay on each of the 20 replies would add 2 s.
+  EXPECT_LT(wall, wire + 1.0);
+  EXPECT_LT(busy, 0.5 * wall) << "cpu " << busy << " s in " << wall << " s";
 }
 
 }  // namespace

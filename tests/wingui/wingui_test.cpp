@@ -22,6 +22,7 @@
 #include "front/layout.h"
 #include "front/texts.h"
 #include "link/discovery.h"
+#include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
@@ -383,6 +384,25 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   ASSERT_EQ(cmds.size(), 20u);
   EXPECT_EQ(cmds[2], "R001");
   EXPECT_EQ(cmds[19], "R40112");
+}
+
+// --demo: the window on the in-process analyser at 9600 baud, wired as
+// quelt-fuel.exe wires it; quelt-sim on the COM port hears nothing.
+TEST_F(Window, DemoRefreshesOverTheInProcessLine) {
+  sim::Config paced;
+  paced.baud = 9600;
+  sim::InProcessLine line(paced);
+  session.AttachSimulated(line, line.DevicePath());
+  Refresh();
+  const auto log = Log();
+  EXPECT_EQ(log.front(), Wide(std::string(kTitleLine) + " - simulated analyser"));
+  EXPECT_EQ(log[9], L"Found      :QUELT 300");
+  EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
+  EXPECT_EQ(Cell(3, 2), L"Erdgas H");
+  EXPECT_EQ(Progress(), 15);
+  EXPECT_EQ(line.Transcript().size(), 20u);
+  EXPECT_TRUE(Commands().empty());
+  glb.UseLine(DeviceLine());
 }
 
 TEST_F(Window, SendWritesTheTableAndChecksIt) {
