@@ -7,6 +7,7 @@
 
 #include "app/cli_commands.h"
 #include "quelt/version.h"
+#include "text/command_line.h"
 
 namespace {
 
@@ -75,37 +76,29 @@ int main(int argc, char** argv) {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  Options options;
-  std::vector<std::string> rest;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsageText, stdout);
-      return kOk;
-    } else if (a == "--version") {
-      std::printf("quelt-fuel-cli %s\n", QUELT_VERSION);
-      return kOk;
-    } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
-      if (a == "--port" && i + 1 >= args.size()) return Usage("--port needs a device");
-      options.port = a == "--port" ? args[++i] : a.substr(7);
-      if (options.port.empty()) return Usage("--port needs a device");
-    } else if (a == "--demo") {
-      options.demo = true;
-    } else if (a == "--verify") {
-      options.verify = true;
-    } else if (a == "--no-backup") {
-      options.noBackup = true;
-    } else if (a == "--allow-empty") {
-      options.allowEmpty = true;
-    } else if (a == "--any-analyser") {
-      options.anyAnalyser = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Usage("unknown option " + a);
-    } else {
-      rest.push_back(a);
-    }
+  static constexpr quelt::OptionSpec kOptions[] = {
+      {"--port", true},       {"--demo", false},        {"--verify", false},
+      {"--no-backup", false}, {"--allow-empty", false}, {"--any-analyser", false},
+  };
+  const quelt::CommandLine line =
+      quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
+  if (!line.error.empty()) return Usage(line.error);
+  if (line.Has("--help")) {
+    std::fputs(kUsageText, stdout);
+    return kOk;
   }
+  if (line.Has("--version")) {
+    std::printf("quelt-fuel-cli %s\n", QUELT_VERSION);
+    return kOk;
+  }
+  Options options;
+  options.port = line.Value("--port").value_or("");
+  options.demo = line.Has("--demo");
+  options.verify = line.Has("--verify");
+  options.noBackup = line.Has("--no-backup");
+  options.allowEmpty = line.Has("--allow-empty");
+  options.anyAnalyser = line.Has("--any-analyser");
+  const std::vector<std::string>& rest = line.operands;
 
   if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");
   const std::string command = rest.empty() ? "" : rest[0];

@@ -11,12 +11,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fuel/fuel_ops.h"
 #include "fuel/table_session.h"
 #include "link/glb.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
+#include "text/command_line.h"
 #include "ui/form_main.h"
 #include "ui/icons.h"
 #include "ui/qt_pump.h"
@@ -51,58 +53,40 @@ struct Options {
   std::exit(2);
 }
 
-// Our options are long ones; single-dash options belong to Qt (-platform ...)
-// and are checked once Qt has taken its own.
-Options ParseOptions(int argc, char** argv) {
-  Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](const char* name) -> std::string {
-      const std::string eq = std::string(name) + "=";
-      if (a.rfind(eq, 0) == 0) return a.substr(eq.size());
-      if (i + 1 >= argc) Fail(std::string(name) + " needs a value");
-      return argv[++i];
-    };
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (a == "--version") {
-      std::puts("quelt-fuel " QUELT_VERSION);
-      std::exit(0);
-    } else if (a == "--demo") {
-      o.demo = true;
-    } else if (a == "--bench") {
-      o.bench = true;
-    } else if (a == "--send") {
-      o.send = true;
-    } else if (a == "--load" || a.rfind("--load=", 0) == 0) {
-      o.load = value("--load");
-    } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
-      o.port = value("--port");
-      if (o.port.empty()) Fail("--port needs a device");
-    } else if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
-      o.screenshot = value("--screenshot");
-    } else if (a.rfind("--", 0) == 0) {
-      Fail("unknown option '" + a + "'");
-    }
+constexpr quelt::OptionSpec kOptions[] = {
+    {"--port", true},  {"--demo", false}, {"--bench", false},
+    {"--send", false}, {"--load", true},  {"--screenshot", true},
+};
+
+// Our options are long ones; single-dash options belong to Qt (-platform ...).
+// The first reading, before Qt exists, answers --help and --version without a
+// display and refuses a fault in ours; the second reads what Qt left and
+// refuses whatever neither of us took.
+Options ParseOptions(const std::vector<std::string>& args, bool qtHasTakenItsOwn) {
+  const quelt::CommandLine line = quelt::ParseCommandLine(
+      args, kOptions,
+      qtHasTakenItsOwn ? quelt::ForeignOptions::kRefuse : quelt::ForeignOptions::kKeep);
+  if (!line.error.empty()) Fail(line.error);
+  if (qtHasTakenItsOwn && !line.operands.empty()) {
+    Fail("unknown option '" + line.operands[0] + "'");
   }
+  if (line.Has("--help")) {
+    std::fputs(kUsage, stdout);
+    std::exit(0);
+  }
+  if (line.Has("--version")) {
+    std::puts("quelt-fuel " QUELT_VERSION);
+    std::exit(0);
+  }
+  Options o;
+  o.port = line.Value("--port").value_or("");
+  o.demo = line.Has("--demo");
+  o.bench = line.Has("--bench");
+  o.send = line.Has("--send");
+  o.load = line.Value("--load").value_or("");
+  o.screenshot = line.Value("--screenshot").value_or("");
   if (o.demo && !o.port.empty()) Fail("--port and --demo exclude each other");
   return o;
-}
-
-// Whatever Qt left in the argument list that is not ours is unknown.
-void CheckLeftovers(const QStringList& args) {
-  for (qsizetype i = 1; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == "--demo" || a == "--bench" || a == "--send" || a.startsWith("--port=") ||
-        a.startsWith("--screenshot=") || a.startsWith("--load="))
-      continue;
-    if (a == "--port" || a == "--screenshot" || a == "--load") {
-      ++i;
-      continue;
-    }
-    Fail("unknown option '" + a.toStdString() + "'");
-  }
 }
 
 std::int64_t EpochNs() {
@@ -133,9 +117,11 @@ class FirstPaint : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options options = ParseOptions(argc, argv);
+  ParseOptions(std::vector<std::string>(argv + 1, argv + argc), false);
   QApplication app(argc, argv);
-  CheckLeftovers(QCoreApplication::arguments());
+  std::vector<std::string> left;
+  for (const QString& a : QCoreApplication::arguments().mid(1)) left.push_back(a.toStdString());
+  const Options options = ParseOptions(left, true);
   QApplication::setApplicationName(QStringLiteral("quelt-fuel"));
   QApplication::setWindowIcon(quelt::ui::AppIcon());
 

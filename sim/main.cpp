@@ -13,9 +13,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "quelt/version.h"
 #include "sim/sim.h"
+#include "text/command_line.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -109,57 +111,57 @@ int main(int argc, char** argv) {
   quelt::sim::Config config;
   std::string link;
   std::string transcriptPath;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (arg == "--version") {
-      std::puts("quelt-sim " QUELT_VERSION);
-      return 0;
-    }
-    if (arg == "--ignore-w402") {
+  static constexpr quelt::OptionSpec kOptions[] = {
+      {"--table", true},        {"--type", true},
+      {"--baud", true},         {"--latency", true},
+      {"--silent-after", true}, {"--silent-on", true},
+      {"--hang-up-on", true},   {"--count-reply", true},
+      {"--ignore-w402", false}, {"--duplicate-reply-on", true},
+      {"--echo", false},        {"--link", true},
+      {"--transcript", true},
+  };
+  const quelt::CommandLine line =
+      quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
+  if (!line.error.empty()) return Usage(line.error);
+  if (!line.operands.empty()) return Usage("unexpected argument '" + line.operands[0] + "'");
+  if (line.Has("--help")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (line.Has("--version")) {
+    std::puts("quelt-sim " QUELT_VERSION);
+    return 0;
+  }
+  for (const auto& [name, value] : line.options) {
+    if (name == "--ignore-w402") {
       config.faults.ignoreW402 = true;
-      continue;
-    }
-    if (arg == "--echo") {
+    } else if (name == "--echo") {
       config.faults.echo = true;
-      continue;
-    }
-    const bool takesValue = arg == "--table" || arg == "--type" || arg == "--baud" ||
-                            arg == "--latency" || arg == "--silent-after" || arg == "--link" ||
-                            arg == "--transcript" || arg == "--silent-on" ||
-                            arg == "--hang-up-on" || arg == "--count-reply" ||
-                            arg == "--duplicate-reply-on";
-    if (!takesValue) return Usage("unknown option " + arg);
-    if (i + 1 >= argc) return Usage(arg + " needs a value");
-    const std::string value = argv[++i];
-    if (arg == "--table") {
+    } else if (name == "--table") {
       try {
         config.rows = quelt::sim::LoadTableFile(value);
       } catch (const std::exception& e) {
         std::fprintf(stderr, "quelt-sim: %s\n", e.what());
         return 2;
       }
-    } else if (arg == "--type") {
+    } else if (name == "--type") {
       config.type = value;
-    } else if (arg == "--link") {
+    } else if (name == "--link") {
       link = value;
-    } else if (arg == "--transcript") {
+    } else if (name == "--transcript") {
       transcriptPath = value;
-    } else if (arg == "--silent-on") {
+    } else if (name == "--silent-on") {
       config.faults.silentOnPrefix = value;
-    } else if (arg == "--count-reply") {
+    } else if (name == "--count-reply") {
       config.countReply = value;
     } else {
       const auto n = Number(value);
-      if (!n) return Usage(arg + " needs a whole number, not '" + value + "'");
-      if (arg == "--baud") config.baud = *n;
-      if (arg == "--latency") config.latencyMs = *n;
-      if (arg == "--silent-after") config.faults.silentFrom = *n + 1;
-      if (arg == "--hang-up-on") config.faults.hangUpOn = *n;
-      if (arg == "--duplicate-reply-on") config.faults.duplicateReplyOn = *n;
+      if (!n) return Usage(name + " needs a whole number, not '" + value + "'");
+      if (name == "--baud") config.baud = *n;
+      if (name == "--latency") config.latencyMs = *n;
+      if (name == "--silent-after") config.faults.silentFrom = *n + 1;
+      if (name == "--hang-up-on") config.faults.hangUpOn = *n;
+      if (name == "--duplicate-reply-on") config.faults.duplicateReplyOn = *n;
     }
   }
 

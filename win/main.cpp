@@ -15,6 +15,7 @@
 #include "link/glb.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
+#include "text/command_line.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
 #include "win/wide.h"
@@ -52,52 +53,41 @@ int Fail(const std::wstring& message) {
 }
 
 bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
+  static constexpr quelt::OptionSpec kOptions[] = {
+      {"--port", true},  {"--demo", false}, {"--refresh", false},
+      {"--edit", false}, {"--bench", true},
+  };
+  std::vector<std::string> utf8;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::wstring& a = args[i];
-    auto value = [&](const wchar_t* name, std::wstring& out) {
-      const std::wstring eq = std::wstring(name) + L"=";
-      if (a.rfind(eq, 0) == 0) {
-        out = a.substr(eq.size());
-      } else if (i + 1 < args.size()) {
-        out = args[++i];
-      } else {
-        out.clear();
-      }
-      return !out.empty();
-    };
-    if (a == L"--help" || a == L"-h" || a == L"/?") {
-      std::fputs(quelt::win::Utf8(std::wstring(kUsage) + L"\n").c_str(), stdout);
-      MessageBoxW(nullptr, kUsage, L"quelt-fuel", MB_OK);
-      exitCode = 0;
-      return false;
-    } else if (a == L"--version") {
-      const std::string text = std::string("quelt-fuel ") + quelt::kVersion;
-      std::printf("%s\n", text.c_str());
-      MessageBoxW(nullptr, quelt::win::Wide(text).c_str(), L"quelt-fuel", MB_OK);
-      exitCode = 0;
-      return false;
-    } else if (a == L"--demo") {
-      o.demo = true;
-    } else if (a == L"--refresh") {
-      o.refresh = true;
-    } else if (a == L"--edit") {
-      o.refresh = o.edit = true;
-    } else if (a == L"--port" || a.rfind(L"--port=", 0) == 0) {
-      if (!value(L"--port", o.port)) {
-        exitCode = Fail(L"--port needs a port such as COM7");
-        return false;
-      }
-    } else if (a == L"--bench" || a.rfind(L"--bench=", 0) == 0) {
-      if (!value(L"--bench", o.bench)) {
-        exitCode = Fail(L"--bench needs a file");
-        return false;
-      }
-      o.refresh = true;
-    } else {
-      exitCode = Fail(L"unknown option '" + a + L"'");
-      return false;
-    }
+    utf8.push_back(args[i] == L"/?" ? "--help" : quelt::win::Utf8(args[i]));
   }
+  const quelt::CommandLine line = quelt::ParseCommandLine(utf8, kOptions);
+  std::string error = line.error;
+  if (error.empty() && !line.operands.empty()) {
+    error = "unknown option '" + line.operands[0] + "'";
+  }
+  if (!error.empty()) {
+    exitCode = Fail(quelt::win::Wide(error));
+    return false;
+  }
+  if (line.Has("--help")) {
+    std::fputs(quelt::win::Utf8(std::wstring(kUsage) + L"\n").c_str(), stdout);
+    MessageBoxW(nullptr, kUsage, L"quelt-fuel", MB_OK);
+    exitCode = 0;
+    return false;
+  }
+  if (line.Has("--version")) {
+    const std::string text = std::string("quelt-fuel ") + quelt::kVersion;
+    std::printf("%s\n", text.c_str());
+    MessageBoxW(nullptr, quelt::win::Wide(text).c_str(), L"quelt-fuel", MB_OK);
+    exitCode = 0;
+    return false;
+  }
+  o.port = quelt::win::Wide(line.Value("--port").value_or(""));
+  o.demo = line.Has("--demo");
+  o.edit = line.Has("--edit");
+  o.bench = quelt::win::Wide(line.Value("--bench").value_or(""));
+  o.refresh = line.Has("--refresh") || o.edit || !o.bench.empty();
   if (o.demo && !o.port.empty()) {
     exitCode = Fail(L"--port and --demo exclude each other");
     return false;
