@@ -104,11 +104,10 @@ int Identify(const Options& options) {
 
 int Read(const Options& options) {
   Tool t(options);
-  std::string typeText;
-  if (!t.ops.QueryIdentity(&typeText)) return t.LinkFailure();
-  t.ops.ApplyTypeCode(typeText);
-  const bool ok = t.ops.ReadFuelList();
+  bool identified = false;
+  const bool ok = t.ops.ReadAnalyser(&identified);
   t.glb.Disconnect();
+  if (!identified) return t.LinkFailure();
   if (!ok) {
     if (t.glb.Failed) Say(kCommunicationError);
     return kLinkFailed;

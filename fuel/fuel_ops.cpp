@@ -64,15 +64,23 @@ bool FuelListOps::Refresh() {
   // and plugged in again since: that handle is dead, and the device may now
   // be another tty. Start on a fresh connection, as after any other Refresh.
   glb_.Disconnect();
-  std::string typeText;
-  if (!QueryIdentity(&typeText)) return false;
-  ApplyTypeCode(typeText);
-  if (ReadFuelList()) {
+  bool identified = false;
+  if (ReadAnalyser(&identified)) {
     view_.EnableSend(true);
     listRead = true;
   }
+  if (!identified) return false;
   view_.AddLogLine("");
   return listRead;
+}
+
+bool FuelListOps::ReadAnalyser(bool* identified) {
+  std::string typeText;
+  const bool known = QueryIdentity(&typeText);
+  if (identified != nullptr) *identified = known;
+  if (!known) return false;
+  ApplyTypeCode(typeText);
+  return ReadFuelList();
 }
 
 bool FuelListOps::QueryIdentity(std::string* typeText) {

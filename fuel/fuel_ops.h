@@ -88,6 +88,10 @@ class FuelListOps {
   // Wake-ups and the four identity lines; false when the analyser did not
   // answer (the link is then failed). Leaves the port open.
   bool QueryIdentity(std::string* typeText = nullptr);
+  // A Refresh's steps on the link, without the window's part: the identity,
+  // its type code choosing the gas names' language, then the list. True when
+  // the list was read; `identified` tells whether the identity was.
+  bool ReadAnalyser(bool* identified = nullptr);
   // Sets LanguageIndex and LGasFuelId from the analyser's type reply.
   void ApplyTypeCode(const std::string& typeText);
   bool ReadFuelList();

@@ -10,8 +10,8 @@ constexpr std::array<OptionSpec, 2> kEveryProgram{{{"--help", false}, {"--versio
 
 const OptionSpec* Find(std::string_view name, std::span<const OptionSpec> known) {
   for (const auto& list : {std::span<const OptionSpec>(kEveryProgram), known}) {
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [&](const OptionSpec& o) { return o.name == name; });
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const OptionSpec& o) { return o.name == name; });
     if (it != list.end()) return &*it;
   }
   return nullptr;
