@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli_commands.h"
+#include "app/cli_io.h"
 #include "quelt/version.h"
 
 namespace {
@@ -71,7 +72,9 @@ int main(int argc, char** argv) {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  // UTF-8 out, whatever the console's code page; any file name in.
+  const Utf8Console console;
+  const std::vector<std::string> args = Utf8Arguments(argc, argv);
   Options options;
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < args.size(); ++i) {
