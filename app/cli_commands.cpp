@@ -162,7 +162,8 @@ int Backup(const Options& options, const std::string& path) {
   t.glb.Disconnect();
   const std::string text = FormatBackup(stored, std::time(nullptr));
   std::string error;
-  if (path == "-" ? !WriteStdout(text, &error) : !WriteFileWhole(path, text, &error)) {
+  if (path == "-" ? !WriteStdout(text, &error)
+                  : !WriteTextFileWhole(PathFromUtf8(path), text, &error)) {
     Say(error);
     return kLinkFailed;
   }

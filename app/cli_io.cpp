@@ -6,6 +6,13 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <io.h>
+#include <shellapi.h>
+#endif
+
 namespace quelt::cli {
 namespace {
 
@@ -33,41 +40,109 @@ std::optional<std::string> ReadCapped(std::FILE* in, const std::string& name, st
   return text;
 }
 
+#ifdef _WIN32
+std::string Utf8FromWide(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+// A console takes UTF-16; its code page would garble what is not in it.
+bool WriteConsoleText(std::FILE* stream, std::string_view utf8) {
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD mode = 0;
+  if (handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == FALSE) return false;
+  std::fflush(stream);
+  if (utf8.empty()) return true;
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  DWORD written = 0;
+  return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) !=
+         FALSE;
+}
+#endif
+
 }  // namespace
 
-std::optional<std::string> ReadInputFile(const std::string& path, std::string* error) {
-  if (path == "-") return ReadCapped(stdin, "standard input", error);
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  std::vector<std::string> args;
+  int count = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+  }
+  return args;
+#else
+  return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
 
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+#ifdef _WIN32
+Utf8Console::Utf8Console() : previous_(GetConsoleOutputCP()) {
+  if (previous_ != 0) SetConsoleOutputCP(CP_UTF8);
+}
+Utf8Console::~Utf8Console() {
+  if (previous_ != 0) SetConsoleOutputCP(previous_);
+}
+#else
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
+#endif
+
+std::optional<std::string> ReadInputFile(const std::string& name, std::string* error) {
+  if (name == "-") return ReadCapped(stdin, "standard input", error);
+
+  const std::filesystem::path path = PathFromUtf8(name);
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::exists(status)) {
-    *error = path + ": cannot be read: " + (ec ? ec.message() : "no such file");
+    *error = name + ": cannot be read: " + (ec ? ec.message() : "no such file");
     return std::nullopt;
   }
   if (std::filesystem::is_directory(status)) {
-    *error = path + ": is a folder, not a file";
+    *error = name + ": is a folder, not a file";
     return std::nullopt;
   }
   if (!std::filesystem::is_regular_file(status)) {
-    *error = path + ": is not a regular file (a device or a pipe?)";
+    *error = name + ": is not a regular file (a device or a pipe?)";
     return std::nullopt;
   }
   const auto size = std::filesystem::file_size(path, ec);
   if (!ec && size > kMaxInputBytes) {
-    *error = path + ": larger than 1 MB; a table file is a few kilobytes";
+    *error = name + ": larger than 1 MB; a table file is a few kilobytes";
     return std::nullopt;
   }
+#ifdef _WIN32
+  std::FILE* in = _wfopen(path.c_str(), L"rb");
+#else
   std::FILE* in = std::fopen(path.c_str(), "rb");
+#endif
   if (in == nullptr) {
-    *error = path + ": cannot be read: " + ErrnoText(errno);
+    *error = name + ": cannot be read: " + ErrnoText(errno);
     return std::nullopt;
   }
-  auto text = ReadCapped(in, path, error);
+  auto text = ReadCapped(in, name, error);
   std::fclose(in);
   return text;
 }
 
 bool WriteStdout(std::string_view text, std::string* error) {
+#ifdef _WIN32
+  if (WriteConsoleText(stdout, text)) return true;
+#endif
   errno = 0;
   const bool ok =
       std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;

@@ -4,11 +4,33 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quelt::cli {
+
+// The program's arguments as UTF-8, whatever characters they hold: on
+// Windows from the wide command line, not from the code page's argv.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// A file name given as UTF-8 (an argument) as the system's path.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+
+// While it lives, a Windows console shows the UTF-8 the program writes; the
+// console's own code page comes back afterwards. Nothing elsewhere.
+class Utf8Console {
+ public:
+  Utf8Console();
+  ~Utf8Console();
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  unsigned previous_ = 0;
+};
 
 // Larger input is no table of this tool.
 inline constexpr std::size_t kMaxInputBytes = 1024 * 1024;

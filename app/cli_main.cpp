@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli_commands.h"
+#include "app/cli_io.h"
 #include "quelt/version.h"
 #include "text/command_line.h"
 
@@ -76,12 +77,13 @@ int main(int argc, char** argv) {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
+  // UTF-8 out, whatever the console's code page; any file name in.
+  const Utf8Console console;
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},       {"--demo", false},        {"--verify", false},
       {"--no-backup", false}, {"--allow-empty", false}, {"--any-analyser", false},
   };
-  const quelt::CommandLine line =
-      quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
+  const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
   if (line.Has("--help")) {
     std::fputs(kUsageText, stdout);

@@ -9,19 +9,26 @@
 namespace quelt::front {
 namespace {
 
+using M = MainControl;
 constexpr std::array<MainControlInfo, kMainControlCount> kMain = {{
-    {MainControl::Panel1, "Panel1", "", "", false},
-    {MainControl::BtRefresh, "BtRefresh", kRefreshCaption, kRefreshHint, true},
-    {MainControl::BtSend, "BtSend", kSendCaption, kSendHint, true},
-    {MainControl::BtExit, "BtExit", "", kExitHint, true},
-    {MainControl::ProgressBarMain, "ProgressBarMain", "", "", false},
-    {MainControl::Image, "Image", "", "", false},
-    {MainControl::PanelBrennstoffe, "PanelBrennstoffe", "", "", false},
-    {MainControl::Memo, "Memo", "", "", true},
-    {MainControl::ElPanel1, "ElPanel1", "", "", false},
-    {MainControl::Btauf, "Btauf", "", kUpHint, true},
-    {MainControl::BtAb, "BtAb", "", kDownHint, true},
-    {MainControl::dbGridFuel, "dbGridFuel", "", kGridHint, true},
+    {M::Panel1, "Panel1", "", "", "", false, M::Panel1},
+    {M::BtRefresh, "BtRefresh", kRefreshCaption, kRefreshHint, "F5", true, M::Panel1},
+    {M::BtSend, "BtSend", kSendCaption, kSendHint, "Ctrl+Enter", true, M::Panel1},
+    {M::BtExit, "BtExit", "", kExitHint, "Ctrl+Q", true, M::Panel1},
+    {M::ProgressBarMain, "ProgressBarMain", "", "", "", false, M::Panel1},
+    {M::Image, "Image", "", "", "", false, M::Panel1},
+    {M::PanelBrennstoffe, "PanelBrennstoffe", "", "", "", false, M::PanelBrennstoffe},
+    {M::Memo, "Memo", "", "", "", true, M::PanelBrennstoffe},
+    {M::ElPanel1, "ElPanel1", "", "", "", false, M::PanelBrennstoffe},
+    {M::Btauf, "Btauf", "", kUpHint, "Ctrl+Up", true, M::ElPanel1},
+    {M::BtAb, "BtAb", "", kDownHint, "Ctrl+Down", true, M::ElPanel1},
+    {M::BtOpen, "BtOpen", "", kOpenHint, "Ctrl+O", true, M::ElPanel1},
+    {M::BtSave, "BtSave", "", kSaveHint, "Ctrl+S", true, M::ElPanel1},
+    {M::dbGridFuel, "dbGridFuel", "", kGridHint, kGridKeys, true, M::PanelBrennstoffe},
+    {M::Legend, "Legend", "", "", "", false, M::PanelBrennstoffe},
+    {M::StatusBar, "StatusBar", "", "", "", false, M::PanelBrennstoffe},
+    {M::StatusLine, "StatusLine", "", "", "", false, M::StatusBar},
+    {M::BackupLine, "BackupLine", "", "", "", true, M::StatusBar},
 }};
 
 // Left column: 109 wide with a 1-pixel frame; the buttons are docked inside it.
@@ -33,6 +40,15 @@ constexpr int kImageH = 68;
 constexpr int kMemoH = 227;
 constexpr int kBarH = 30;
 constexpr int kSmallX1 = 14, kSmallX2 = 46, kSmallY = 4, kSmallW = 23, kSmallH = 22;
+// The files beside the arrows, past a gap as wide as the arrows' own.
+constexpr int kSmallX3 = 86, kSmallX4 = 118;
+// Below the grid: the legend, then the sunken status bar with the status
+// line and the backup's name, which keeps its room while the facts give way.
+constexpr int kLegendH = 18;
+constexpr int kStatusH = 20;
+constexpr int kStatusInset = 2;
+constexpr int kBackupW = 190;
+constexpr int kStatusGap = 8;
 
 }  // namespace
 
@@ -40,6 +56,23 @@ const std::array<MainControlInfo, kMainControlCount>& MainControls() { return kM
 
 const MainControlInfo& InfoOf(MainControl control) {
   return kMain[static_cast<std::size_t>(control)];
+}
+
+std::string HintText(const MainControlInfo& info) {
+  if (info.hint[0] == 0) return {};
+  if (info.key[0] == 0) return info.hint;
+  return std::string(info.hint) + " (" + info.key + ")";
+}
+
+const std::vector<KeyBinding>& MainKeys() {
+  static const std::vector<KeyBinding> keys = {
+      {MainAction::Refresh, false, Key::F5}, {MainAction::Send, true, Key::Enter},
+      {MainAction::MoveUp, true, Key::Up},   {MainAction::MoveDown, true, Key::Down},
+      {MainAction::Edit, false, Key::F2},    {MainAction::Open, true, Key::O},
+      {MainAction::Save, true, Key::S},      {MainAction::Exit, true, Key::Q},
+      {MainAction::About, false, Key::F1},
+  };
+  return keys;
 }
 
 MainLayout LayoutMain(int width, int height, int dpi) {
@@ -67,8 +100,21 @@ MainLayout LayoutMain(int width, int height, int dpi) {
   set(MainControl::ElPanel1, {panelW, barY, rightW, s(kBarH)});
   set(MainControl::Btauf, {panelW + s(kSmallX1), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
   set(MainControl::BtAb, {panelW + s(kSmallX2), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::BtOpen, {panelW + s(kSmallX3), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::BtSave, {panelW + s(kSmallX4), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
   const int gridY = barY + s(kBarH);
-  set(MainControl::dbGridFuel, {panelW, gridY, rightW, height - gridY});
+  const int statusY = height - s(kStatusH);
+  const int legendY = statusY - s(kLegendH);
+  set(MainControl::dbGridFuel, {panelW, gridY, rightW, legendY - gridY});
+  set(MainControl::Legend, {panelW, legendY, rightW, s(kLegendH)});
+  set(MainControl::StatusBar, {panelW, statusY, rightW, s(kStatusH)});
+  const int inset = s(kStatusInset);
+  const int lineH = s(kStatusH) - 2 * inset;
+  const int backupW = std::min(s(kBackupW), std::max(rightW - 2 * inset, 0));
+  const int backupX = panelW + rightW - inset - backupW;
+  set(MainControl::BackupLine, {backupX, statusY + inset, backupW, lineH});
+  set(MainControl::StatusLine,
+      {panelW + inset, statusY + inset, backupX - s(kStatusGap) - panelW - inset, lineH});
   return l;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "fuel/fuel_row.h"
@@ -25,8 +26,12 @@ inline constexpr int kMainOuterWidth = 731;
 inline constexpr int kMainOuterHeight = 769;
 inline constexpr int kMainClientWidth = 713;
 inline constexpr int kMainClientHeight = 728;
+// The smallest client area the window can be made: every control still whole.
+inline constexpr int kMainMinClientWidth = 520;
+inline constexpr int kMainMinClientHeight = 430;
 
-// In tab order for the ones that take the focus.
+// In tab order for the ones that take the focus. The panels (Panel1,
+// PanelBrennstoffe, ElPanel1, StatusBar) are drawn, not windows.
 enum class MainControl : int {
   Panel1,
   BtRefresh,
@@ -39,19 +44,39 @@ enum class MainControl : int {
   ElPanel1,
   Btauf,
   BtAb,
+  BtOpen,  // load a table file
+  BtSave,  // save the table to a file
   dbGridFuel,
+  Legend,  // what the grid's colours mean
+  StatusBar,
+  StatusLine,
+  BackupLine,  // the last backup's file; a click opens its folder
 };
-inline constexpr int kMainControlCount = 12;
+inline constexpr int kMainControlCount = 18;
 
 struct MainControlInfo {
   MainControl id;
   const char* name;
   const char* caption;  // UTF-8; "" for none
   const char* hint;     // tool tip; "" for none
+  const char* key;      // the key that does the same, for the tool tip; "" for none
   bool tabStop;
+  MainControl parent;  // the panel it lies in; itself for the two halves of the window
 };
 const std::array<MainControlInfo, kMainControlCount>& MainControls();
 const MainControlInfo& InfoOf(MainControl control);
+// The tool tip: "Get fuel list from the instrument (F5)".
+std::string HintText(const MainControlInfo& info);
+
+// What the window's keys do; the same keys in every window.
+enum class MainAction { Refresh, Send, MoveUp, MoveDown, Edit, Open, Save, Exit, About };
+enum class Key { F1, F2, F5, Enter, Up, Down, O, S, Q };
+struct KeyBinding {
+  MainAction action;
+  bool ctrl;
+  Key key;
+};
+const std::vector<KeyBinding>& MainKeys();
 
 struct MainLayout {
   std::array<Rect, kMainControlCount> rects;
@@ -69,6 +94,9 @@ inline constexpr int kExitPicture = 24;   // Exit
 inline constexpr int kSmallPicture = 16;  // up, down
 inline constexpr int kLogoWidth = 100;
 inline constexpr int kLogoHeight = 39;
+// Legend: a swatch in the mark's colours around its sample text.
+inline constexpr int kLegendSwatchPad = 3;
+inline constexpr int kLegendGap = 16;  // between the two marks
 
 // Fonts, in points.
 inline constexpr int kBaseFontPoints = 8;

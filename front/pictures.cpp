@@ -97,6 +97,31 @@ Canvas DrawPicture(Picture picture, int size, bool disabled) {
     case Picture::Down:
       DrawArrow(canvas, k, disabled, picture == Picture::Up);
       break;
+    case Picture::Open: {
+      // A folder, its front flap opened towards the viewer.
+      const Contour back =
+          Polygon({{1.5, 3}, {6, 3}, {7.5, 4.5}, {13, 4.5}, {13, 13.5}, {1.5, 13.5}});
+      const Contour flap = Polygon({{3.5, 7}, {15, 7}, {13, 13.5}, {1.5, 13.5}});
+      const Rgba edge = Ink({120, 85, 0, 255}, disabled);
+      canvas.Fill(Scaled({back}, k), Ink({215, 165, 40, 255}, disabled));
+      canvas.Fill(Scaled(Stroke(back, 0.8, false, true), k), edge);
+      canvas.Fill(Scaled({flap}, k), Ink({250, 210, 90, 255}, disabled));
+      canvas.Fill(Scaled(Stroke(flap, 0.8, false, true), k), edge);
+      break;
+    }
+    case Picture::Save: {
+      // A diskette: body, label and shutter.
+      const Contour body =
+          Polygon({{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
+      const Rgba blue = Ink({40, 90, 180, 255}, disabled);
+      const Rgba white = disabled ? Rgba{235, 235, 235, 255} : Rgba{255, 255, 255, 255};
+      canvas.Fill(Scaled({body}, k), blue);
+      canvas.Fill(Scaled(Stroke(body, 0.8, false, true), k), Ink({10, 40, 100, 255}, disabled));
+      canvas.Fill(Scaled({Polygon({{4, 1.5}, {12, 1.5}, {12, 6.5}, {4, 6.5}})}, k), white);
+      canvas.Fill(Scaled({Polygon({{3.5, 9}, {12.5, 9}, {12.5, 14.5}, {3.5, 14.5}})}, k), white);
+      canvas.Fill(Scaled({Polygon({{9, 2.5}, {11, 2.5}, {11, 5.5}, {9, 5.5}})}, k), blue);
+      break;
+    }
     case Picture::Ok:
       canvas.Fill(Scaled(Stroke({{3, 9.5}, {7.5, 14}, {15, 4}}, 3.0, true), k),
                   disabled ? Rgba{128, 128, 128, 255} : Rgba{0, 150, 0, 255});

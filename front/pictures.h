@@ -9,7 +9,7 @@
 
 namespace quelt::front {
 
-enum class Picture { Refresh, Send, Exit, Up, Down, Ok, Cancel, RowIndicator, AppIcon };
+enum class Picture { Refresh, Send, Exit, Up, Down, Open, Save, Ok, Cancel, RowIndicator, AppIcon };
 
 // Edge of the design grid a picture is drawn on (16, 18, 24 or 32 units).
 int DesignSize(Picture picture);

@@ -13,11 +13,33 @@ inline constexpr const char* kSendHint = "Send's new list to the instrument";
 inline constexpr const char* kExitHint = "Close window";
 inline constexpr const char* kUpHint = "fuel move up";
 inline constexpr const char* kDownHint = "fuel move down";
+inline constexpr const char* kOpenHint = "Load a table from a file";
+inline constexpr const char* kSaveHint = "Save the table to a file";
 inline constexpr const char* kGridHint = "Actual table";
+inline constexpr const char* kGridKeys = "Enter or F2: edit the row, Ctrl+Delete: delete it";
 inline constexpr const char* kEditMenuItem = "Edit";
 // Ctrl+Delete in the grid; OK deletes, Cancel keeps the row.
 inline constexpr const char* kDeleteQuestion = "Datensatz l\u00f6schen?";
 
 inline constexpr const char* kDialogCaption = "Edit fuel";
+
+// The table files' dialogs.
+inline constexpr const char* kOpenTitle = "Load a table";
+inline constexpr const char* kSaveTitle = "Save the table";
+inline constexpr const char* kTableFilesName = "Fuel tables";
+inline constexpr const char* kTableFileExtension = "txt";
+inline constexpr const char* kAllFilesName = "All files";
+
+// The legend's samples, shown in the marks' colours before their meaning.
+inline constexpr const char* kLegendSampleNaturalGasH = "ID 16";
+inline constexpr const char* kLegendSampleUnused = "N > 15";
+
+// The backup line's tool tip below the backup's full path.
+inline constexpr const char* kBackupLineClick = "Click to open its folder";
+
+// What the window remembers for the user: the folder of the last table
+// file. Organisation, program and "group/value" as QSettings names them.
+inline constexpr const char* kSettingsOrganisation = "quelt-fuel";
+inline constexpr const char* kSettingsFolderKey = "files/folder";
 
 }  // namespace quelt::front

@@ -227,6 +227,25 @@ bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, s
   return true;
 }
 
+std::string PlatformLineEnds(std::string_view text) {
+#ifdef _WIN32
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+#else
+  return std::string(text);
+#endif
+}
+
+bool WriteTextFileWhole(const std::filesystem::path& path, std::string_view text,
+                        std::string* error) {
+  return WriteFileWhole(path, PlatformLineEnds(text), error);
+}
+
 std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
                                                 const std::filesystem::path& root,
                                                 std::time_t savedAt, std::string* error) {
@@ -246,7 +265,7 @@ std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
   for (int n = 2; std::filesystem::exists(path, ec); ++n) {
     path = folder / (stem + "-" + std::to_string(n) + ".txt");
   }
-  if (!WriteFileWhole(path, FormatBackup(table, savedAt), error)) return std::nullopt;
+  if (!WriteTextFileWhole(path, FormatBackup(table, savedAt), error)) return std::nullopt;
   return path;
 }
 

@@ -46,6 +46,11 @@ std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
 // Writes `bytes` to `path` through a temporary file in the same folder that
 // is flushed and renamed into place: the file is either complete or absent.
 bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, std::string* error);
+// The same for text made with '\n' line ends: written with the system's own,
+// CR LF on Windows, so that every editor there shows the lines.
+bool WriteTextFileWhole(const std::filesystem::path& path, std::string_view text,
+                        std::string* error);
+std::string PlatformLineEnds(std::string_view text);
 
 // A path as text for messages (UTF-8 on every system).
 std::string PathText(const std::filesystem::path& path);

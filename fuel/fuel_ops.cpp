@@ -85,6 +85,11 @@ bool FuelListOps::ReadAnalyser(bool* identified) {
 
 bool FuelListOps::QueryIdentity(std::string* typeText) {
   glb_.Connect();
+  // A reply still on the line from an operation that was cut short (the
+  // window closed during a transfer) would answer the wake-up and shift
+  // every reply after it onto the wrong question: the identity, and with it
+  // the backup's folder, would be wrong.
+  glb_.Drain();
   glb_.Ask(cmd::kWakeUp);
   glb_.Ask(cmd::kWakeUp);
 

@@ -10,8 +10,21 @@
 namespace quelt {
 namespace {
 
-// Log lines and messages travel as Windows-1252.
-std::string Wire(const std::string& utf8) { return Utf8ToCp1252(utf8).value_or(utf8); }
+// Log lines and messages travel as Windows-1252. A file name may hold
+// characters that it has not: each becomes '?', the rest stays readable.
+std::string Wire(const std::string& utf8) {
+  if (auto whole = Utf8ToCp1252(utf8)) return *whole;
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    while (n > 1 && i + n > utf8.size()) --n;
+    const auto one = Utf8ToCp1252(std::string_view(utf8).substr(i, n));
+    out += one ? *one : std::string("?");
+    i += n;
+  }
+  return out;
+}
 
 std::string RowsText(std::size_t rows) {
   return std::to_string(rows) + (rows == 1 ? " row" : " rows");
@@ -107,7 +120,7 @@ SendOutcome TableSession::Send() {
 bool TableSession::SaveFile(const std::filesystem::path& path) {
   window_.SetProgress(0);
   std::string error;
-  if (!WriteFileWhole(path, FormatTableFile(table_.Rows()), &error)) {
+  if (!WriteTextFileWhole(path, FormatTableFile(table_.Rows()), &error)) {
     const std::string text = Wire("Not saved: " + error);
     AddFinalLine(text);
     window_.ShowMessage(text);

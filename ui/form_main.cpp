@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "front/layout.h"
+#include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
 #include "quelt/version.h"
@@ -45,13 +47,10 @@ QString FromWire(const std::string& text) {
 // Every box has the program's name as its title: short enough for any box.
 QString BoxTitle() { return QString::fromLatin1(quelt::kProgramName); }
 
-// A control's hint with the key that does the same.
-QString Hint(const char* text, const char* key) {
-  return QStringLiteral("%1 (%2)").arg(QLatin1String(text), QLatin1String(key));
+// A control's hint with the key that does the same (front/layout.h).
+QString Hint(quelt::front::MainControl control) {
+  return QString::fromStdString(quelt::front::HintText(quelt::front::InfoOf(control)));
 }
-
-const char* const kSettingsOrganisation = "quelt-fuel";
-const char* const kSettingsFolderKey = "files/folder";
 
 // "MS Sans Serif" and "Arial" are not on every system: the family's style
 // hint picks the platform's own sans or fixed-pitch face instead.
@@ -165,14 +164,13 @@ void TFormMain::BuildLeftColumn() {
     b->setFont(bold);
     return b;
   };
-  BtRefresh =
-      bigButton("BtRefresh", QStringLiteral("Refresh"),
-                Hint("Get fuel list from the instrument", "F5"), quelt::ui::RefreshIcon(S(16)), 16);
-  BtSend = bigButton("BtSend", QStringLiteral("QUELT"),
-                     Hint("Send's new list to the instrument", "Ctrl+Enter"),
+  using quelt::front::MainControl;
+  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"), Hint(MainControl::BtRefresh),
+                        quelt::ui::RefreshIcon(S(16)), 16);
+  BtSend = bigButton("BtSend", QStringLiteral("QUELT"), Hint(MainControl::BtSend),
                      quelt::ui::SendIcon(S(16)), 16);
-  BtExit = bigButton("BtExit", QString(), Hint("Close window", "Ctrl+Q"),
-                     quelt::ui::ExitIcon(S(24)), 24);
+  BtExit =
+      bigButton("BtExit", QString(), Hint(MainControl::BtExit), quelt::ui::ExitIcon(S(24)), 24);
 
   ProgressBarMain = new QProgressBar(panel);
   ProgressBarMain->setObjectName(QStringLiteral("ProgressBarMain"));
@@ -234,18 +232,17 @@ void TFormMain::BuildRightArea() {
     b->setGeometry(S(x), S(4), S(23), S(22));
     return b;
   };
-  Btauf = smallButton("Btauf", 14, Hint("fuel move up", "Ctrl+Up"), quelt::ui::UpIcon(S(16)));
-  BtAb = smallButton("BtAb", 46, Hint("fuel move down", "Ctrl+Down"), quelt::ui::DownIcon(S(16)));
+  using quelt::front::MainControl;
+  Btauf = smallButton("Btauf", 14, Hint(MainControl::Btauf), quelt::ui::UpIcon(S(16)));
+  BtAb = smallButton("BtAb", 46, Hint(MainControl::BtAb), quelt::ui::DownIcon(S(16)));
   // The files beside the arrows, past a gap as wide as the arrows' own.
-  BtOpen = smallButton("BtOpen", 86, Hint("Load a table from a file", "Ctrl+O"),
-                       quelt::ui::OpenIcon(S(16)));
-  BtSave = smallButton("BtSave", 118, Hint("Save the table to a file", "Ctrl+S"),
-                       quelt::ui::SaveIcon(S(16)));
+  BtOpen = smallButton("BtOpen", 86, Hint(MainControl::BtOpen), quelt::ui::OpenIcon(S(16)));
+  BtSave = smallButton("BtSave", 118, Hint(MainControl::BtSave), quelt::ui::SaveIcon(S(16)));
 
   dbGridFuel = new FuelGrid(
       TableFuel, [this](int v) { return S(v); }, PanelBrennstoffe);
   dbGridFuel->setObjectName(QStringLiteral("dbGridFuel"));
-  dbGridFuel->setToolTip(Hint("Actual table", "Enter or F2: edit the row, Ctrl+Delete: delete it"));
+  dbGridFuel->setToolTip(Hint(MainControl::dbGridFuel));
 
   // What the grid's colours mean, in the colours themselves.
   Legend = new QLabel(PanelBrennstoffe);
@@ -262,9 +259,11 @@ void TFormMain::BuildRightArea() {
         .arg(mark.background.name(), mark.text.name(), sample.toHtmlEscaped(),
              QString::fromUtf8(meaning).toHtmlEscaped());
   };
-  Legend->setText(swatch(16, 1, QStringLiteral("ID 16"), quelt::kLegendNaturalGasH) +
-                  QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
-                  swatch(0, 16, QStringLiteral("N > 15"), quelt::kLegendUnused));
+  Legend->setText(
+      swatch(16, 1, QString::fromUtf8(quelt::front::kLegendSampleNaturalGasH),
+             quelt::kLegendNaturalGasH) +
+      QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
+      swatch(0, 16, QString::fromUtf8(quelt::front::kLegendSampleUnused), quelt::kLegendUnused));
 
   auto* status = new QFrame(PanelBrennstoffe);
   status->setObjectName(QStringLiteral("StatusBar"));
@@ -343,10 +342,11 @@ void TFormMain::UpdateStatus() {
   setWindowTitle(QString::fromStdString(session_->Caption()));
   StatusLine->SetLineText(QString::fromStdString(quelt::StatusText(session_->Status())));
   BackupLine->SetLineText(QString::fromStdString(quelt::BackupText(session_->LastBackup())));
-  BackupLine->setToolTip(session_->LastBackup().empty()
-                             ? QString()
-                             : QStringLiteral("%1\nClick to open its folder")
-                                   .arg(QString::fromStdString(session_->LastBackup())));
+  BackupLine->setToolTip(
+      session_->LastBackup().empty()
+          ? QString()
+          : QStringLiteral("%1\n%2").arg(QString::fromStdString(session_->LastBackup()),
+                                         QString::fromUtf8(quelt::front::kBackupLineClick)));
   BackupLine->setEnabled(!session_->LastBackup().empty());
 }
 
@@ -450,18 +450,24 @@ bool TFormMain::SaveTable(const QString& path) {
 }
 
 QString TFormMain::AskTableFile(bool save) {
-  QSettings settings(QLatin1String(kSettingsOrganisation), QLatin1String(quelt::kProgramName));
+  namespace front = quelt::front;
+  QSettings settings(QLatin1String(front::kSettingsOrganisation),
+                     QLatin1String(quelt::kProgramName));
   const QString folder =
-      settings.value(QLatin1String(kSettingsFolderKey), QDir::homePath()).toString();
-  QFileDialog dialog(this, save ? QStringLiteral("Save the table") : QStringLiteral("Load a table"),
-                     folder, QStringLiteral("Fuel tables (*.txt);;All files (*)"));
+      settings.value(QLatin1String(front::kSettingsFolderKey), QDir::homePath()).toString();
+  const QString filter = QStringLiteral("%1 (*.%2);;%3 (*)")
+                             .arg(QString::fromUtf8(front::kTableFilesName),
+                                  QString::fromUtf8(front::kTableFileExtension),
+                                  QString::fromUtf8(front::kAllFilesName));
+  QFileDialog dialog(this, QString::fromUtf8(save ? front::kSaveTitle : front::kOpenTitle), folder,
+                     filter);
   dialog.setObjectName(QStringLiteral("TableFileDialog"));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (save) dialog.setDefaultSuffix(QStringLiteral("txt"));
+  if (save) dialog.setDefaultSuffix(QString::fromUtf8(front::kTableFileExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString path = dialog.selectedFiles().first();
-  settings.setValue(QLatin1String(kSettingsFolderKey), QFileInfo(path).absolutePath());
+  settings.setValue(QLatin1String(front::kSettingsFolderKey), QFileInfo(path).absolutePath());
   return path;
 }
 

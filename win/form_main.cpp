@@ -1,7 +1,9 @@
 #include "win/form_main.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <richedit.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -12,9 +14,14 @@
 #include "front/log_style.h"
 #include "front/pictures.h"
 #include "front/texts.h"
+#include "fuel/backup.h"
+#include "fuel/gas_names.h"
+#include "fuel/status_text.h"
+#include "quelt/version.h"
 #include "text/text_helpers.h"
 #include "win/fuel_dialog.h"
 #include "win/gdi_pictures.h"
+#include "win/settings.h"
 #include "win/wide.h"
 #include "win/win_pump.h"
 
@@ -30,10 +37,66 @@ constexpr UINT_PTR kCloseRetryTimerId = 2;
 
 int Index(MainControl c) { return static_cast<int>(c); }
 
-HFONT MakeFont(int points, bool bold, int dpi, const wchar_t* face) {
-  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+HFONT MakeFont(int points, bool bold, int dpi, const wchar_t* face, bool underline = false) {
+  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+}
+
+WORD VirtualKey(front::Key key) {
+  switch (key) {
+    case front::Key::F1:
+      return VK_F1;
+    case front::Key::F2:
+      return VK_F2;
+    case front::Key::F5:
+      return VK_F5;
+    case front::Key::Enter:
+      return VK_RETURN;
+    case front::Key::Up:
+      return VK_UP;
+    case front::Key::Down:
+      return VK_DOWN;
+    case front::Key::O:
+      return 'O';
+    case front::Key::S:
+      return 'S';
+    case front::Key::Q:
+      return 'Q';
+  }
+  return 0;
+}
+
+// "Fuel tables (*.txt)", "*.txt", "All files (*.*)", "*.*", each ended by a
+// nul, the whole by a second one.
+std::wstring TableFileFilter() {
+  const std::wstring pattern = L"*." + Wide(front::kTableFileExtension);
+  std::wstring filter = Wide(front::kTableFilesName) + L" (" + pattern + L")";
+  filter.push_back(L'\0');
+  filter += pattern;
+  filter.push_back(L'\0');
+  filter += Wide(front::kAllFilesName) + L" (*.*)";
+  filter.push_back(L'\0');
+  filter += L"*.*";
+  filter.push_back(L'\0');
+  return filter;
+}
+
+// The legend's two marks: the sample in the mark's colours, then its meaning.
+struct LegendEntry {
+  const char* sample;
+  const char* meaning;
+  front::RowMark mark;
+};
+std::array<LegendEntry, 2> LegendEntries() {
+  auto markOf = [](int id, int n) {
+    FuelRow row;
+    row.ID = id;
+    row.N = static_cast<std::int16_t>(n);
+    return *front::MarkOf(row);
+  };
+  return {{{front::kLegendSampleNaturalGasH, kLegendNaturalGasH, markOf(kNaturalGasHId, 1)},
+           {front::kLegendSampleUnused, kLegendUnused, markOf(0, kMaxRowsUsed + 1)}}};
 }
 
 COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
@@ -99,6 +162,13 @@ LONG TextLength(HWND edit) {
       SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
+std::wstring Text(HWND h) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 wchar_t UserDecimalSeparator() {
   wchar_t buffer[8] = {};
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] != 0) {
@@ -121,7 +191,9 @@ FormMain::~FormMain() {
   }
   if (pump_ != nullptr) pump_->SetFastWakeups(false);
   if (popup_ != nullptr) DestroyMenu(popup_);
-  for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bigFont_)}) {
+  if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
+  for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bigFont_),
+                    static_cast<HGDIOBJ>(linkFont_)}) {
     if (o != nullptr) DeleteObject(o);
   }
   if (iconBig_ != nullptr) DestroyIcon(iconBig_);
@@ -211,7 +283,7 @@ void FormMain::CreateControls() {
   }
   HWND progress = make(MainControl::ProgressBarMain, PROGRESS_CLASSW, 0);
   SendMessageW(progress, PBM_SETRANGE32, 0, kProgressFullScale);
-  make(MainControl::Image, L"STATIC", SS_OWNERDRAW);
+  make(MainControl::Image, L"STATIC", SS_OWNERDRAW | SS_NOTIFY);
   HWND memo = make(MainControl::Memo, MSFTEDIT_CLASS,
                    ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE);
   CHARFORMAT2W base = BaseFormat();
@@ -219,8 +291,10 @@ void FormMain::CreateControls() {
   SendMessageW(memo, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
   // Lines wrap: no horizontal bar, whatever the control shows by default.
   ShowScrollBar(memo, SB_HORZ, FALSE);
-  make(MainControl::Btauf, L"BUTTON", BS_OWNERDRAW);
-  make(MainControl::BtAb, L"BUTTON", BS_OWNERDRAW);
+  for (MainControl small :
+       {MainControl::Btauf, MainControl::BtAb, MainControl::BtOpen, MainControl::BtSave}) {
+    make(small, L"BUTTON", BS_OWNERDRAW);
+  }
   HWND grid = make(MainControl::dbGridFuel, WC_LISTVIEWW,
                    LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(grid,
@@ -243,14 +317,25 @@ void FormMain::CreateControls() {
     ListView_InsertColumn(grid, index, &column);
     ++index;
   }
+  // The legend's words as its text, for readers of the screen; it is drawn.
+  std::string legend;
+  for (const LegendEntry& e : LegendEntries()) {
+    legend += (legend.empty() ? "" : "    ") + std::string(e.sample) + " " + e.meaning;
+  }
+  SetWindowTextW(make(MainControl::Legend, L"STATIC", SS_OWNERDRAW), Wide(legend).c_str());
+  // Elided in the middle when narrow; the tool tip has the whole line.
+  make(MainControl::StatusLine, L"STATIC",
+       SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE | SS_NOTIFY);
+  make(MainControl::BackupLine, L"BUTTON", BS_OWNERDRAW);
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
   for (const auto& info : front::MainControls()) {
     HWND h = Control(info.id);
-    if (h == nullptr || info.hint[0] == 0) continue;
-    std::wstring hint = Wide(info.hint);
+    const bool changing = info.id == MainControl::StatusLine || info.id == MainControl::BackupLine;
+    if (h == nullptr || (info.hint[0] == 0 && !changing)) continue;
+    std::wstring hint = Wide(front::HintText(info));
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -259,9 +344,28 @@ void FormMain::CreateControls() {
     tool.lpszText = hint.data();
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  // The backup's tip has two lines.
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 4096);
 
   popup_ = CreatePopupMenu();
   AppendMenuW(popup_, MF_STRING, kEditMenuId, Wide(front::kEditMenuItem).c_str());
+
+  std::vector<ACCEL> keys;
+  for (const front::KeyBinding& k : front::MainKeys()) {
+    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)), VirtualKey(k.key),
+                    static_cast<WORD>(kFirstKeyId + static_cast<int>(k.action))});
+  }
+  keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
+void FormMain::SetTip(HWND control, const std::wstring& text) {
+  std::wstring copy = text;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = copy.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // A flat button shows its edge only while the mouse is over it.
@@ -298,8 +402,13 @@ void FormMain::ApplyDpi(int dpi) {
   if (bigFont_ != nullptr) DeleteObject(bigFont_);
   font_ = MakeFont(front::kBaseFontPoints, false, dpi, L"MS Shell Dlg 2");
   bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi, L"MS Shell Dlg 2");
+  if (linkFont_ != nullptr) DeleteObject(linkFont_);
+  linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, L"MS Shell Dlg 2", true);
   HWND grid = Control(MainControl::dbGridFuel);
   SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  for (MainControl c : {MainControl::Legend, MainControl::StatusLine, MainControl::BackupLine}) {
+    SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  }
   SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   ListView_SetColumnWidth(grid, 0, S(front::kIndicatorWidth));
   int c = 0;
@@ -330,10 +439,12 @@ void FormMain::Layout() {
     const front::Rect& r = layout.Of(info.id);
     SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  RECT bar{};
-  const front::Rect& b = layout.Of(MainControl::ElPanel1);
-  SetRect(&bar, b.x, b.y, b.Right(), b.Bottom());
-  InvalidateRect(hwnd_, &bar, TRUE);
+  for (MainControl panel : {MainControl::ElPanel1, MainControl::StatusBar}) {
+    RECT area{};
+    const front::Rect& b = layout.Of(panel);
+    SetRect(&area, b.x, b.y, b.Right(), b.Bottom());
+    InvalidateRect(hwnd_, &area, TRUE);
+  }
 }
 
 void FormMain::Paint() {
@@ -347,6 +458,9 @@ void FormMain::Paint() {
     RECT edge{r.x, r.y, r.Right(), r.Bottom()};
     DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
   }
+  const front::Rect& status = layout.Of(MainControl::StatusBar);
+  RECT sunken{status.x, status.y, status.Right(), status.Bottom()};
+  DrawEdge(dc, &sunken, BDR_SUNKENOUTER, BF_RECT);
   EndPaint(hwnd_, &ps);
   if (firstPaint_) {
     auto hook = std::move(firstPaint_);
@@ -360,6 +474,14 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
   RECT rc = item.rcItem;
   const int id = static_cast<int>(item.CtlID) - kFirstControlId;
   const auto control = static_cast<MainControl>(id);
+  if (control == MainControl::Legend) {
+    DrawLegend(item);
+    return;
+  }
+  if (control == MainControl::BackupLine) {
+    DrawBackupLine(item);
+    return;
+  }
   if (control == MainControl::Image) {
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     DrawLogo(dc, rc, dpi_ / 96.0);
@@ -367,7 +489,8 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
   }
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-  const bool small = control == MainControl::Btauf || control == MainControl::BtAb;
+  const bool small = control == MainControl::Btauf || control == MainControl::BtAb ||
+                     control == MainControl::BtOpen || control == MainControl::BtSave;
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   if (small) {
     DrawFrameControl(dc, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
@@ -395,6 +518,14 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
       break;
     case MainControl::BtAb:
       picture = front::Picture::Down;
+      design = front::kSmallPicture;
+      break;
+    case MainControl::BtOpen:
+      picture = front::Picture::Open;
+      design = front::kSmallPicture;
+      break;
+    case MainControl::BtSave:
+      picture = front::Picture::Save;
       design = front::kSmallPicture;
       break;
     default:
@@ -431,6 +562,55 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
   }
 }
 
+void FormMain::DrawLegend(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  const RECT rc = item.rcItem;
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  HGDIOBJ oldFont = SelectObject(dc, font_);
+  SetBkMode(dc, TRANSPARENT);
+  const int pad = S(front::kLegendSwatchPad);
+  int x = rc.left + pad;
+  for (const LegendEntry& e : LegendEntries()) {
+    const std::wstring sample = Wide(e.sample), meaning = Wide(e.meaning);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
+    RECT swatch{x, rc.top + S(2), x + size.cx + 2 * pad, rc.bottom - S(2)};
+    HBRUSH brush = CreateSolidBrush(Colour(e.mark.background));
+    FillRect(dc, &swatch, brush);
+    DeleteObject(brush);
+    SetTextColor(dc, Colour(e.mark.text));
+    DrawTextW(dc, sample.c_str(), -1, &swatch,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    RECT words{swatch.right + pad, rc.top, rc.right, rc.bottom};
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, meaning.c_str(), -1, &words, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    GetTextExtentPoint32W(dc, meaning.c_str(), static_cast<int>(meaning.size()), &size);
+    x = words.left + size.cx + S(front::kLegendGap);
+  }
+  SelectObject(dc, oldFont);
+}
+
+// Looks like a link while there is a backup to open.
+void FormMain::DrawBackupLine(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  const RECT rc = item.rcItem;
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  wchar_t text[1024] = {};
+  GetWindowTextW(item.hwndItem, text, 1024);
+  HGDIOBJ oldFont = SelectObject(dc, disabled ? font_ : linkFont_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_HOTLIGHT));
+  RECT area = rc;
+  InflateRect(&area, -S(3), 0);
+  DrawTextW(dc, text, -1, &area,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+  SelectObject(dc, oldFont);
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    DrawFocusRect(dc, &rc);
+  }
+}
+
 std::wstring FormMain::CellText(int row, int column) const {
   if (column <= 0 || row < 0 || row >= TableFuel.RecordCount()) return {};
   // The row being edited shows its edit buffer.
@@ -448,13 +628,14 @@ void FormMain::OnTableChange(FuelTable::Change change) {
   if (change == FuelTable::Change::Reset ||
       ListView_GetItemCount(grid) != TableFuel.RecordCount()) {
     RebuildGrid();
-    return;
+  } else {
+    if (change == FuelTable::Change::RowValues && TableFuel.CurrentIndex() >= 0) {
+      ListView_RedrawItems(grid, TableFuel.CurrentIndex(), TableFuel.CurrentIndex());
+      FitColumns();
+    }
+    SyncGridSelection();
   }
-  if (change == FuelTable::Change::RowValues && TableFuel.CurrentIndex() >= 0) {
-    ListView_RedrawItems(grid, TableFuel.CurrentIndex(), TableFuel.CurrentIndex());
-    FitColumns();
-  }
-  SyncGridSelection();
+  UpdateStatus();
 }
 
 void FormMain::RebuildGrid() {
@@ -645,6 +826,7 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       CreateControls();
       ApplyDpi(dpi_);
       SetTimer(hwnd_, kTickTimerId, static_cast<UINT>(TGlb::kTickMs), nullptr);
+      UpdateStatus();
       UpdateControls();
       return 0;
     case WM_SHOWWINDOW:
@@ -658,8 +840,12 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      info->ptMinTrackSize.x = S(109 + 120);
-      info->ptMinTrackSize.y = S(210 + 14 + 68 + 75 + 60);
+      RECT outer{0, 0, S(front::kMainMinClientWidth), S(front::kMainMinClientHeight)};
+      AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                               FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                               static_cast<UINT>(dpi_));
+      info->ptMinTrackSize.x = outer.right - outer.left;
+      info->ptMinTrackSize.y = outer.bottom - outer.top;
       return 0;
     }
     case WM_DPICHANGED: {
@@ -681,7 +867,9 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
-      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Image)) {
+      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Image) ||
+          (reinterpret_cast<HWND>(wp) == Control(MainControl::BackupLine) &&
+           IsWindowEnabled(Control(MainControl::BackupLine)))) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
@@ -703,6 +891,11 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         Edit1Click();
         return 0;
       }
+      if (HIWORD(wp) == 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
+        RunAction(static_cast<front::MainAction>(id - kFirstKeyId));
+        return 0;
+      }
+      // STN_CLICKED of the logo is the same code.
       if (HIWORD(wp) != BN_CLICKED) break;
       switch (static_cast<MainControl>(id - kFirstControlId)) {
         case MainControl::BtRefresh:
@@ -719,6 +912,18 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
           return 0;
         case MainControl::BtAb:
           BtAbClick();
+          return 0;
+        case MainControl::BtOpen:
+          BtOpenClick();
+          return 0;
+        case MainControl::BtSave:
+          BtSaveClick();
+          return 0;
+        case MainControl::Image:
+          ImageClick();
+          return 0;
+        case MainControl::BackupLine:
+          BackupLineClick();
           return 0;
         default:
           break;
@@ -761,6 +966,7 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       closePending_ = false;
+      if (!MayDropChanges()) return 0;
       DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
@@ -788,12 +994,190 @@ void FormMain::FormShow() {
   SetProgress(0);
 }
 
+void FormMain::SetSession(TableSession* session) {
+  session_ = session;
+  UpdateStatus();
+}
+
+// Keys reach the handlers also while their button is disabled.
 void FormMain::BtRefreshClick() {
-  if (session_ != nullptr && !transferActive_) session_->Refresh();
+  if (session_ == nullptr || transferActive_ || !refreshEnabled_) return;
+  if (!MayDropChanges() || transferActive_) return;
+  session_->Refresh();
+  UpdateStatus();
 }
 
 void FormMain::BtSendClick() {
-  if (session_ != nullptr && !transferActive_) session_->Send();
+  if (session_ == nullptr || transferActive_ || !sendEnabled_) return;
+  session_->Send();
+  UpdateStatus();
+}
+
+void FormMain::BtOpenClick() {
+  if (session_ == nullptr || transferActive_) return;
+  if (!MayDropChanges()) return;
+  const std::filesystem::path path = AskTableFile(false);
+  if (path.empty() || transferActive_) return;
+  LoadTable(path);
+}
+
+void FormMain::BtSaveClick() {
+  if (session_ == nullptr || transferActive_) return;
+  const std::filesystem::path path = AskTableFile(true);
+  if (!path.empty()) SaveTable(path);
+}
+
+bool FormMain::LoadTable(const std::filesystem::path& path) {
+  if (session_ == nullptr || transferActive_) return false;
+  const bool loaded = session_->LoadFile(path);
+  UpdateStatus();
+  return loaded;
+}
+
+bool FormMain::SaveTable(const std::filesystem::path& path) {
+  if (session_ == nullptr) return false;
+  const bool saved = session_->SaveFile(path);
+  UpdateStatus();
+  return saved;
+}
+
+std::filesystem::path FormMain::AskTableFile(bool save) {
+  const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
+  const std::wstring filter = TableFileFilter();
+  const std::wstring title = Wide(save ? front::kSaveTitle : front::kOpenTitle);
+  const std::wstring extension = Wide(front::kTableFileExtension);
+  // Long paths and any characters: the name comes back as UTF-16.
+  std::wstring file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd_;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrDefExt = extension.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+              OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if ((save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
+  const std::filesystem::path path(file.c_str());
+  WriteSetting(front::kSettingsFolderKey, path.parent_path().wstring());
+  return path;
+}
+
+bool FormMain::MayDropChanges() {
+  if (session_ == nullptr || !session_->MustAskBeforeDropping()) return true;
+  const std::wstring question = Wide(kUnsentQuestion), title = Wide(kProgramName);
+  // Yes saves, No discards.
+  switch (MessageBoxW(hwnd_, question.c_str(), title.c_str(),
+                      MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1)) {
+    case IDYES: {
+      const std::filesystem::path path = AskTableFile(true);
+      return !path.empty() && SaveTable(path);
+    }
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::wstring FormMain::AboutText() const {
+  if (session_ == nullptr) return {};
+  const std::filesystem::path& folder = session_->Ops().BackupsFolder;
+  return Wide(
+      quelt::AboutText(QUELT_VERSION, session_->Port(), folder.empty() ? BackupsRoot() : folder));
+}
+
+void FormMain::ImageClick() {
+  if (session_ == nullptr) return;
+  const std::wstring text = AboutText(), title = Wide(kProgramName);
+  MSGBOXPARAMSW box{};
+  box.cbSize = sizeof box;
+  box.hwndOwner = hwnd_;
+  box.hInstance = GetModuleHandleW(nullptr);
+  box.lpszText = text.c_str();
+  box.lpszCaption = title.c_str();
+  // The program's flame where the exe carries it.
+  const bool icon = FindResourceW(box.hInstance, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr;
+  box.dwStyle = MB_OK | (icon ? MB_USERICON : MB_ICONINFORMATION);
+  box.lpszIcon = icon ? MAKEINTRESOURCEW(1) : nullptr;
+  MessageBoxIndirectW(&box);
+}
+
+void FormMain::BackupLineClick() {
+  if (session_ == nullptr || session_->LastBackup().empty()) return;
+  const std::wstring folder =
+      std::filesystem::path(Wide(session_->LastBackup())).parent_path().wstring();
+  ShellExecuteW(hwnd_, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void FormMain::RunAction(front::MainAction action) {
+  using A = front::MainAction;
+  switch (action) {
+    case A::Refresh:
+      BtRefreshClick();
+      break;
+    case A::Send:
+      BtSendClick();
+      break;
+    case A::MoveUp:
+      BtaufClick();
+      break;
+    case A::MoveDown:
+      BtAbClick();
+      break;
+    case A::Edit:
+      Edit1Click();
+      break;
+    case A::Open:
+      BtOpenClick();
+      break;
+    case A::Save:
+      BtSaveClick();
+      break;
+    case A::Exit:
+      BtExitClick();
+      break;
+    case A::About:
+      ImageClick();
+      break;
+  }
+}
+
+bool FormMain::PreTranslate(MSG& msg) {
+  if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && IsChild(hwnd_, msg.hwnd) == FALSE)) return false;
+  // Enter in the grid edits its row; elsewhere it is the dialog manager's.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
+      msg.hwnd == Control(MainControl::dbGridFuel) && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+    PostMessageW(hwnd_, WM_COMMAND, kEditMenuId, 0);
+    return true;
+  }
+  if (keys_ != nullptr && TranslateAcceleratorW(hwnd_, keys_, &msg) != 0) return true;
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+void FormMain::UpdateStatus() {
+  if (hwnd_ == nullptr || session_ == nullptr) return;
+  auto set = [](HWND h, const std::wstring& text) {
+    if (Text(h) != text) SetWindowTextW(h, text.c_str());
+  };
+  set(hwnd_, Wide(session_->Caption()));
+  const std::wstring status = Wide(StatusText(session_->Status()));
+  HWND line = Control(MainControl::StatusLine);
+  if (Text(line) != status) {
+    SetWindowTextW(line, status.c_str());
+    SetTip(line, status);
+  }
+  const std::string& backup = session_->LastBackup();
+  HWND backupLine = Control(MainControl::BackupLine);
+  const std::wstring backupText = Wide(BackupText(backup));
+  if (Text(backupLine) != backupText) {
+    SetWindowTextW(backupLine, backupText.c_str());
+    SetTip(backupLine, backup.empty() ? L"" : Wide(backup) + L"\n" + Wide(front::kBackupLineClick));
+  }
+  UpdateControls();
 }
 
 void FormMain::BtExitClick() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
@@ -916,8 +1300,12 @@ void FormMain::UpdateControls() {
   const HWND focus = GetFocus();
   EnableWindow(Control(MainControl::BtRefresh), refreshEnabled_ && !transferActive_);
   EnableWindow(Control(MainControl::BtSend), sendEnabled_ && !transferActive_);
-  EnableWindow(Control(MainControl::Btauf), !transferActive_);
-  EnableWindow(Control(MainControl::BtAb), !transferActive_);
+  for (MainControl c :
+       {MainControl::Btauf, MainControl::BtAb, MainControl::BtOpen, MainControl::BtSave}) {
+    EnableWindow(Control(c), !transferActive_);
+  }
+  EnableWindow(Control(MainControl::BackupLine),
+               session_ != nullptr && !session_->LastBackup().empty());
   EnableMenuItem(popup_, kEditMenuId, MF_BYCOMMAND | (transferActive_ ? MF_GRAYED : MF_ENABLED));
   if (focus != nullptr && IsChild(hwnd_, focus) && !IsWindowEnabled(focus)) {
     SetFocus(Control(MainControl::dbGridFuel));

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -25,6 +26,8 @@ class WinPump;
 // Control IDs: kFirstControlId + the control's index in the layout table.
 inline constexpr int kFirstControlId = 100;
 inline constexpr int kEditMenuId = 200;
+// The keys' commands: kFirstKeyId + the front::MainAction.
+inline constexpr int kFirstKeyId = 300;
 inline constexpr UINT_PTR kTickTimerId = 1;
 
 class FormMain : public FuelView {
@@ -43,9 +46,8 @@ class FormMain : public FuelView {
 
   // The operations, through the toolkit-free half of a window, exist after
   // the window (they need the link); until then the buttons do nothing. The
-  // session also knows the unsent changes and the status line's facts, which
-  // this window does not show yet.
-  void SetSession(TableSession* session) { session_ = session; }
+  // session also knows the unsent changes and the status line's facts.
+  void SetSession(TableSession* session);
   // The pump the link waits through: fast wake-ups while a transfer runs.
   void SetPump(WinPump* pump) { pump_ = pump; }
   // Called on every tick of the 100 ms timer (TGlb::Timer1Timer).
@@ -77,6 +79,21 @@ class FormMain : public FuelView {
   void BtAbClick();
   void Edit1Click();
   void dbGridFuelDelete();  // Ctrl+Delete in the grid
+  void BtOpenClick();
+  void BtSaveClick();
+  void ImageClick();  // the About box
+  void BackupLineClick();
+
+  // Loads or saves without asking for a file; false when it failed.
+  bool LoadTable(const std::filesystem::path& path);
+  bool SaveTable(const std::filesystem::path& path);
+
+  // The window's keys, then the keyboard navigation between its controls;
+  // true: the message was handled. Every loop of the program calls it.
+  bool PreTranslate(MSG& msg);
+
+  // The About box's text.
+  std::wstring AboutText() const;
 
   bool TransferActive() const { return transferActive_; }
   bool BusyCursor() const { return busyCursor_; }
@@ -100,6 +117,17 @@ class FormMain : public FuelView {
   void FitColumns();
   void ShowPopup(POINT screen);
   void UpdateControls();
+  // Caption, status line and backup line from the session.
+  void UpdateStatus();
+  void SetTip(HWND control, const std::wstring& text);
+  void DrawLegend(const DRAWITEMSTRUCT& item);
+  void DrawBackupLine(const DRAWITEMSTRUCT& item);
+  void RunAction(front::MainAction action);
+  // Before unsent changes are dropped: Save, Discard or Cancel. True when
+  // the caller may go on.
+  bool MayDropChanges();
+  // Asks for a file; empty when the user cancelled.
+  std::filesystem::path AskTableFile(bool save);
   void CloseWhenIdle();
   int S(int pixels96) const;
   std::wstring CellText(int row, int column) const;
@@ -110,6 +138,8 @@ class FormMain : public FuelView {
   HMENU popup_ = nullptr;
   HFONT font_ = nullptr;
   HFONT bigFont_ = nullptr;
+  HFONT linkFont_ = nullptr;  // the backup line: underlined
+  HACCEL keys_ = nullptr;
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   int dpi_ = 96;
   wchar_t decimalSeparator_ = L',';

@@ -144,9 +144,7 @@ int main() {
   std::int64_t firstPaint = 0;
   if (!options.bench.empty()) form.SetFirstPaintHook([&firstPaint] { firstPaint = NowFiletime(); });
   if (!form.Create()) return 1;
-  pump.SetPreTranslate([&form](MSG& msg) {
-    return form.Handle() != nullptr && IsDialogMessageW(form.Handle(), &msg) != FALSE;
-  });
+  pump.SetPreTranslate([&form](MSG& msg) { return form.PreTranslate(msg); });
 
   if (options.refresh) {
     pump.ProcessPendingEvents();

@@ -3,6 +3,8 @@
 # meets them, against quelt-sim on the Wine COM port QUELT_TEST_COM (started
 # by run_with_sim.sh). Prints one line per case and "N passed, N failed".
 set -u
+# Wine passes arguments and file names through the locale: UTF-8.
+export LC_ALL=C.UTF-8
 wine=$1 cli=$2
 port="COM$QUELT_TEST_COM"
 dir=$(mktemp -d)
@@ -49,6 +51,31 @@ if grep '^Row: ' "$dir/before.txt" | cmp -s - "$(grep '^Row: ' "$dir/after.txt" 
 else
   failed=$((failed + 1))
   echo "FAIL restored rows differ"
+fi
+
+# A file name beyond any code page, rows with CR LF line ends: read whole,
+# sent and checked; what the program writes has the system's line ends, and
+# its standard output is UTF-8 when redirected.
+uni="$dir/Brennstoffe \303\226l \342\202\254 \350\241\250.txt"
+uni=$(printf "$uni")
+printf '1;1;Heiz\303\266l;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;\r\n2;2;Gas;1;1;1;1;1;1;1;0\r\n' >"$uni"
+case_ "CR LF rows under a Unicode name" 0 "2 row(s) verified" write --verify "$(winpath "$uni")"
+case_ "backup to a Unicode name" 0 "Saved 2 rows and the count to" backup "$(winpath "$uni.bak")"
+if [ -f "$uni.bak" ] && [ "$(grep -c "$(printf '\r')\$" "$uni.bak")" -eq "$(wc -l <"$uni.bak")" ]; then
+  passed=$((passed + 1))
+  echo "ok   the backup has CR LF line ends"
+else
+  failed=$((failed + 1))
+  echo "FAIL the backup under the Unicode name is missing or has bare LF line ends"
+fi
+"$wine" "$cli" --port "$port" read >"$dir/read.txt" 2>/dev/null </dev/null
+if grep -q "^1;1;$(printf 'Heiz\303\266l');15,4;.*$(printf '\r')\$" "$dir/read.txt"; then
+  passed=$((passed + 1))
+  echo "ok   read to a file: UTF-8 rows, CR LF"
+else
+  failed=$((failed + 1))
+  echo "FAIL read to a file:"
+  od -c "$dir/read.txt" | head -5 | sed 's/^/     /'
 fi
 
 echo "$passed passed, $failed failed"

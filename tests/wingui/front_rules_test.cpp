@@ -10,6 +10,7 @@
 #include "front/layout.h"
 #include "front/log_style.h"
 #include "front/pictures.h"
+#include "text/text_helpers.h"
 
 namespace quelt::front {
 namespace {
@@ -162,23 +163,61 @@ TEST(FieldRules, ReadingAnEditorsText) {
 
 TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
   const MainLayout at96 = LayoutMain(kMainClientWidth, kMainClientHeight, 96);
-  EXPECT_EQ(at96.Of(MainControl::dbGridFuel), (Rect{109, 257, 604, 471}));
+  EXPECT_EQ(at96.Of(MainControl::dbGridFuel), (Rect{109, 257, 604, 433}));
+  EXPECT_EQ(at96.Of(MainControl::Legend), (Rect{109, 690, 604, 18}));
+  EXPECT_EQ(at96.Of(MainControl::StatusBar), (Rect{109, 708, 604, 20}));
+  EXPECT_EQ(at96.Of(MainControl::StatusLine), (Rect{111, 710, 402, 16}));
+  EXPECT_EQ(at96.Of(MainControl::BackupLine), (Rect{521, 710, 190, 16}));
+  EXPECT_EQ(at96.Of(MainControl::BtSave), (Rect{109 + 118, 227 + 4, 23, 22}));
   EXPECT_EQ(at96.Of(MainControl::ProgressBarMain), (Rect{1, 210, 107, 14}));
   EXPECT_EQ(at96.Of(MainControl::BtExit), (Rect{1, 728 - 76, 107, 75}));
   EXPECT_EQ(at96.Of(MainControl::Btauf), (Rect{109 + 14, 227 + 4, 23, 22}));
   const MainLayout at192 = LayoutMain(1426, 1456, 192);
-  EXPECT_EQ(at192.Of(MainControl::dbGridFuel), (Rect{218, 514, 1208, 942}));
+  EXPECT_EQ(at192.Of(MainControl::dbGridFuel), (Rect{218, 514, 1208, 866}));
   EXPECT_EQ(at192.Of(MainControl::BtSend), (Rect{2, 152, 214, 150}));
   // Too small a window never gives a negative size.
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).w, 0);
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).h, 0);
 }
 
+// At every resolution the windows run at, in the design's client area and in
+// the smallest one the window allows: each control inside the panel it lies
+// in, and no two controls of one panel on top of each other.
+TEST(MainLayout, EveryControlInsideItsPanelAndNoneOverlapping) {
+  auto inside = [](const Rect& r, const Rect& outer) {
+    return r.x >= outer.x && r.y >= outer.y && r.Right() <= outer.Right() &&
+           r.Bottom() <= outer.Bottom();
+  };
+  auto overlap = [](const Rect& a, const Rect& b) {
+    return a.w > 0 && a.h > 0 && b.w > 0 && b.h > 0 && a.x < b.Right() && b.x < a.Right() &&
+           a.y < b.Bottom() && b.y < a.Bottom();
+  };
+  for (int dpi : {96, 120, 144, 192}) {
+    for (auto [w, h] : {std::pair{kMainClientWidth, kMainClientHeight},
+                        std::pair{kMainMinClientWidth, kMainMinClientHeight}}) {
+      const int width = ScaleForDpi(w, dpi), height = ScaleForDpi(h, dpi);
+      const MainLayout l = LayoutMain(width, height, dpi);
+      for (const MainControlInfo& a : MainControls()) {
+        const Rect& r = l.Of(a.id);
+        const Rect outer = a.parent == a.id ? Rect{0, 0, width, height} : l.Of(a.parent);
+        EXPECT_TRUE(inside(r, outer)) << a.name << " at " << dpi << " dpi, " << w << "x" << h;
+        EXPECT_GT(r.w * r.h, 0) << a.name << " at " << dpi << " dpi, " << w << "x" << h;
+        for (const MainControlInfo& b : MainControls()) {
+          if (&a < &b && a.parent == b.parent && a.id != a.parent && b.id != b.parent) {
+            EXPECT_FALSE(overlap(r, l.Of(b.id)))
+                << a.name << " and " << b.name << " at " << dpi << " dpi, " << w << "x" << h;
+          }
+        }
+      }
+    }
+  }
+}
+
 // Every picture at the sizes the screens ask for: drawn inside its canvas
 // (ASan watches the writes), not empty, and grey all over when disabled.
 TEST(Pictures, DrawnAtEveryScaleAndGreyedWhenDisabled) {
-  const Picture all[] = {Picture::Refresh, Picture::Send,         Picture::Exit,
-                         Picture::Up,      Picture::Down,         Picture::Ok,
+  const Picture all[] = {Picture::Refresh, Picture::Send,         Picture::Exit,   Picture::Up,
+                         Picture::Down,    Picture::Open,         Picture::Save,   Picture::Ok,
                          Picture::Cancel,  Picture::RowIndicator, Picture::AppIcon};
   for (Picture p : all) {
     for (int size : {1, 12, 16, 18, 20, 24, 32, 48, 256}) {

@@ -2,7 +2,7 @@
 # imports.sh OBJDUMP EXE: the program must run on a bare Windows, so every
 # DLL its import table names must be one that Windows itself ships.
 set -u
-allowed=" advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll winmm.dll "
+allowed=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll winmm.dll "
 dlls=$("$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$dlls" ] || { echo "no import table read from $2" >&2; exit 1; }
 rc=0

@@ -21,11 +21,15 @@
 
 #include "front/layout.h"
 #include "front/texts.h"
+#include "fuel/backup.h"
+#include "fuel/status_text.h"
 #include "link/discovery.h"
+#include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
 #include "win/form_main.h"
 #include "win/fuel_dialog.h"
+#include "win/settings.h"
 #include "win/wide.h"
 #include "win/win_pump.h"
 
@@ -166,9 +170,7 @@ class Window : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
     ASSERT_TRUE(form.Create(SW_SHOWNORMAL));
-    pump.SetPreTranslate([this](MSG& msg) {
-      return form.Handle() != nullptr && IsDialogMessageW(form.Handle(), &msg) != FALSE;
-    });
+    pump.SetPreTranslate([this](MSG& msg) { return form.PreTranslate(msg); });
     pump.ProcessPendingEvents();
     first_ = Transcript().size();
   }
@@ -260,6 +262,57 @@ class Window : public ::testing::Test {
   }
 
   static std::wstring Caption() { return Wide(front::kMainCaption); }
+  static std::wstring Tip(HWND tips, HWND control) {
+    wchar_t text[1024] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    return text;
+  }
+  HWND Tips() const {
+    HWND tips = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM p) {
+          if (ClassOf(h) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(p) = h;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tips));
+    return tips;
+  }
+  // A key pressed on the grid, through the program's message loop.
+  void Key(WORD key, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_CONTROL];
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(Grid(), WM_KEYDOWN, key, 1);
+    pump.ProcessPendingEvents();
+    keys[VK_CONTROL] = before;
+    SetKeyboardState(keys);
+  }
+  std::wstring Status() const { return Text(C(MainControl::StatusLine)); }
+  std::wstring Port() const { return L"COM" + std::to_wstring(EnvInt("QUELT_TEST_COM", 0)); }
+  // A folder of this test's own, removed afterwards.
+  std::filesystem::path TempFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::filesystem::path(temp) /
+              (L"quelt-wingui-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               Wide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    return folder_;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+  std::filesystem::path folder_;
 
   WinPump pump;
   FormMain form;
@@ -322,8 +375,12 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
       },
       reinterpret_cast<LPARAM>(&tips));
   ASSERT_NE(tips, nullptr);
+  // The status and backup lines' tips follow their texts (below).
   for (const auto& info : front::MainControls()) {
-    if (C(info.id) == nullptr) continue;
+    if (C(info.id) == nullptr || info.id == MainControl::StatusLine ||
+        info.id == MainControl::BackupLine) {
+      continue;
+    }
     wchar_t hint[128] = {};
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -331,8 +388,9 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
     tool.uId = reinterpret_cast<UINT_PTR>(C(info.id));
     tool.lpszText = hint;
     SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(hint, Wide(info.hint)) << info.name;
+    EXPECT_EQ(hint, Wide(front::HintText(info))) << info.name;
   }
+  EXPECT_EQ(Tip(tips, C(MainControl::BtRefresh)), L"Get fuel list from the instrument (F5)");
 }
 
 // Whatever the analyser sends is shown as the characters it is: text that
@@ -613,6 +671,25 @@ TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
   EXPECT_FALSE(ops.Busy());
 }
 
+// A transfer cut short leaves the analyser's answer on the line; the next
+// refresh must not take it for the answer to its own first question.
+TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
+  static Window* self;
+  self = this;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (!self->form.TransferActive()) return;
+    KillTimer(nullptr, id);
+    self->ops.AbortTransfer();
+  });
+  Click(MainControl::BtRefresh);
+  KillTimer(nullptr, timer);
+  Refresh();
+  const auto log = Log();
+  EXPECT_EQ(log[9], L"Found      :QUELT 300");
+  EXPECT_EQ(log[11], L"Serial No. :08154711");
+  EXPECT_NE(Status().find(L"   Serial 08154711, type 20   "), std::wstring::npos) << Utf8(Status());
+}
+
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
   glb.Discover = [] { return 0; };  // no bridge in the registry
   Click(MainControl::BtRefresh);
@@ -623,6 +700,206 @@ TEST_F(Window, AMissingAnalyserIsACommunicationError) {
   EXPECT_FALSE(Enabled(MainControl::BtSend));
   EXPECT_TRUE(Enabled(MainControl::BtRefresh));
   EXPECT_EQ(Rows(), 0);
+}
+
+// The caption marks a grid the analyser has not got; the status line says
+// the port, the analyser and the rows; the backup line names the last backup.
+TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
+  const std::wstring unsent = Caption() + L" - changes not sent";
+  EXPECT_EQ(Text(form.Handle()), Caption());
+  EXPECT_EQ(Status(), L"Port: looked for on Refresh   0 rows, 0 used");
+  EXPECT_EQ(Text(C(MainControl::BackupLine)), L"No backup yet");
+  EXPECT_FALSE(Enabled(MainControl::BackupLine));
+
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool marked;
+    const wchar_t* rows;
+  };
+  const Step steps[] = {
+      {"refresh", [&] { Refresh(); }, false, L"13 rows, 13 used"},
+      {"move up", [&] { Click(MainControl::Btauf); }, true, L"13 rows, 13 used"},
+      {"moved back", [&] { Click(MainControl::BtAb); }, false, L"13 rows, 13 used"},
+      {"delete", [&] { form.TableFuel.Delete(); }, true, L"12 rows, 12 used"},
+      {"send", [&] { Click(MainControl::BtSend); }, false, L"12 rows, 12 used"},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(Text(form.Handle()), step.marked ? unsent : Caption()) << step.what;
+    const std::wstring status = Status();
+    EXPECT_EQ(status.rfind(L"Port: " + Port() + L"   Serial ", 0), 0u) << Utf8(status);
+    EXPECT_NE(status.find(L", type 20   "), std::wstring::npos) << Utf8(status);
+    EXPECT_EQ(status.substr(status.size() - wcslen(step.rows)), step.rows) << step.what;
+    EXPECT_EQ(Tip(Tips(), C(MainControl::StatusLine)), status) << step.what;
+  }
+  // The send made a backup: its file's name, the whole path in the tip.
+  ASSERT_FALSE(session.LastBackup().empty());
+  const std::filesystem::path backup(Wide(session.LastBackup()));
+  EXPECT_EQ(Text(C(MainControl::BackupLine)), L"Backup: " + backup.filename().wstring());
+  EXPECT_EQ(Tip(Tips(), C(MainControl::BackupLine)),
+            backup.wstring() + L"\n" + Wide(front::kBackupLineClick));
+  EXPECT_TRUE(Enabled(MainControl::BackupLine));
+  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder);
+  EXPECT_EQ(Text(C(MainControl::Legend)),
+            L"ID 16 natural gas H    N > 15 beyond row 15: stored, not used by the analyser");
+}
+
+// A table saved under a name no code page holds comes back whole, in the
+// system's line ends; saving over it again replaces it.
+TEST_F(Window, TableFilesWithAnyNameThroughTheSession) {
+  Refresh();
+  const std::filesystem::path file =
+      TempFolder() / L"Brennstoffe \u00d6l \u20ac \u8868 \U0001F525.txt";
+  ASSERT_TRUE(form.SaveTable(file));
+  EXPECT_TRUE(form.SaveTable(file)) << "a second save over the file";
+  // The log holds Windows-1252: what it has not becomes '?'.
+  const std::wstring logged =
+      (file.parent_path() / L"Brennstoffe \u00d6l \u20ac ? ?.txt").wstring();
+  EXPECT_EQ(Log().back(), L"Saved 13 rows to " + logged);
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  EXPECT_NE(bytes.find("\r\n4;16;Erdgas H;"), std::string::npos) << bytes;
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\n') continue;
+    ++lines;
+    EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "a line end without CR at " << i;
+  }
+  EXPECT_EQ(lines, 14u);  // the header and the rows
+
+  form.TableFuel.Delete();
+  form.TableFuel.Delete();
+  ASSERT_EQ(Rows(), 11);
+  Modals modals;  // what was loaded replaces the grid without a question: it is in the file
+  ASSERT_TRUE(form.LoadTable(file));
+  EXPECT_TRUE(modals.texts.empty());
+  EXPECT_EQ(Rows(), 13);
+  EXPECT_EQ(Cell(3, 2), L"Erdgas H");
+  EXPECT_EQ(Cell(0, 2), Wide("Heiz\u00f6l EL"));
+  EXPECT_EQ(Text(form.Handle()), Caption() + L" - changes not sent");
+  EXPECT_EQ(Log().back(), L"Loaded 13 rows from " + logged + L": not sent yet");
+  EXPECT_FALSE(session.MustAskBeforeDropping());
+
+  // A file that is no table: said in a box, the grid as it was.
+  const std::filesystem::path bad = folder_ / L"\u00fcbel.txt";
+  std::ofstream(bad, std::ios::binary) << "1;1;Oil;x;1;1;1;1;1;1;1\r\n";
+  modals.Answer(Caption(), IDOK);
+  EXPECT_FALSE(form.LoadTable(bad));
+  ASSERT_EQ(modals.texts.size(), 1u);
+  EXPECT_EQ(modals.texts[0].rfind(L"Not loaded: \u00fcbel.txt, line 1", 0), 0u)
+      << Utf8(modals.texts[0]);
+  EXPECT_EQ(Rows(), 13);
+}
+
+// Unsent changes are not dropped without a word: Cancel keeps them, Discard
+// goes on, Save asks for a file (the folder is remembered) and goes on once
+// saved. Refresh and closing ask alike.
+TEST_F(Window, DroppingUnsentChangesAsksFirst) {
+  Refresh();
+  const std::wstring program = Wide(kProgramName);
+  const std::filesystem::path folder = TempFolder();
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    int answer;
+    bool goesOn;
+  };
+  auto refreshed = [&] { return !Commands().empty(); };
+  const Case cases[] = {
+      {"refresh, cancel", [&] { Click(MainControl::BtRefresh); }, IDCANCEL, false},
+      {"close, cancel", [&] { SendMessageW(form.Handle(), WM_CLOSE, 0, 0); }, IDCANCEL, false},
+      {"refresh, save", [&] { Click(MainControl::BtRefresh); }, IDYES, true},
+      {"refresh, discard", [&] { Click(MainControl::BtRefresh); }, IDNO, true},
+      {"close, discard", [&] { SendMessageW(form.Handle(), WM_CLOSE, 0, 0); }, IDNO, true},
+  };
+  for (const Case& c : cases) {
+    form.TableFuel.Delete();  // a change not sent
+    first_ = Transcript().size();
+    Modals modals;
+    modals.Answer(program, c.answer);
+    if (c.answer == IDYES) {
+      modals.Expect(Wide(front::kSaveTitle), [&](HWND dialog) {
+        const std::wstring name = (folder / L"gesichert \u00e4.txt").wstring();
+        // The file name box of the explorer dialog (a combo box's edit) or the old one.
+        SetDlgItemTextW(dialog, cmb13, name.c_str());
+        SetDlgItemTextW(dialog, edt1, name.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      });
+    }
+    c.act();
+    for (int i = 0; i < 200 && !modals.Done(); ++i) {
+      pump.ProcessPendingEvents();
+      Sleep(10);
+    }
+    ASSERT_TRUE(modals.Done()) << c.what;
+    ASSERT_FALSE(modals.texts.empty()) << c.what;
+    EXPECT_EQ(modals.texts[0], Wide(kUnsentQuestion)) << c.what;
+    pump.ProcessPendingEvents();
+    const bool closed = form.Handle() == nullptr;
+    EXPECT_EQ(refreshed() || closed, c.goesOn) << c.what;
+    if (c.answer == IDYES) {
+      EXPECT_TRUE(std::filesystem::exists(folder / L"gesichert \u00e4.txt"));
+      EXPECT_EQ(ReadSetting(front::kSettingsFolderKey), folder.wstring());
+    }
+    if (closed) break;
+  }
+  EXPECT_EQ(form.Handle(), nullptr) << "the window closed after Discard";
+}
+
+TEST_F(Window, TheLogoOpensTheAboutBox) {
+  Modals modals;
+  modals.Answer(Wide(kProgramName), IDOK);
+  HWND logo = C(MainControl::Image);
+  SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  pump.ProcessPendingEvents();
+  ASSERT_EQ(modals.texts.size(), 1u);
+  EXPECT_EQ(modals.texts[0],
+            Wide(std::string("quelt-fuel ") + QUELT_VERSION +
+                 "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
+                 "Refresh\nBackups: " +
+                 PathText(ops.BackupsFolder) + "\nCommand line: quelt-fuel-cli --help"));
+}
+
+// The keys do what their buttons do, and nothing while the button is off.
+TEST_F(Window, KeysDoWhatTheButtonsDo) {
+  struct Case {
+    const char* what;
+    WORD key;
+    bool control;
+    std::function<void()> check;
+  };
+  Modals modals;
+  const Case cases[] = {
+      {"Ctrl+Enter before a refresh: Send is off", VK_RETURN, true,
+       [&] { EXPECT_TRUE(Commands().empty()); }},
+      {"F5 refreshes", VK_F5, false,
+       [&] {
+         EXPECT_EQ(Rows(), 13);
+         EXPECT_EQ(Commands().at(2), "R001");
+       }},
+      {"Ctrl+Down moves the row down", VK_DOWN, true,
+       [&] {
+         EXPECT_EQ(Selected(), 4);
+         EXPECT_EQ(Cell(4, 2), L"Erdgas H");
+       }},
+      {"Ctrl+Enter sends", VK_RETURN, true,
+       [&] { EXPECT_EQ(Log().back(), L"Sent 13 rows, the analyser uses 13"); }},
+      {"F1 shows the About box", VK_F1, false,
+       [&] {
+         ASSERT_EQ(modals.texts.size(), 1u);
+         EXPECT_EQ(modals.texts[0].rfind(L"quelt-fuel ", 0), 0u);
+       }},
+  };
+  for (const Case& c : cases) {
+    if (c.key == VK_F1) modals.Answer(Wide(kProgramName), IDOK);
+    first_ = Transcript().size();
+    Key(c.key, c.control);
+    SCOPED_TRACE(c.what);
+    c.check();
+  }
 }
 
 // Every control where the layout table puts it at the prefix's resolution,
@@ -650,7 +927,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     EXPECT_EQ(place(C(info.id)), layout.Of(info.id)) << info.name;
     ++checked;
   }
-  EXPECT_EQ(checked, 9);
+  EXPECT_EQ(checked, 14);
   // The grid takes what is left: at the design size 604 x 471 at 96 dpi.
   if (dpi == 96) {
     EXPECT_EQ(layout.Of(MainControl::dbGridFuel).w, 604 + client.right - front::kMainClientWidth);
