@@ -88,8 +88,11 @@ bool FuelListOps::QueryIdentity(std::string* typeText) {
   // A reply still on the line from an operation that was cut short (the
   // window closed during a transfer) would answer the wake-up and shift
   // every reply after it onto the wrong question: the identity, and with it
-  // the backup's folder, would be wrong.
-  glb_.Drain();
+  // the backup's folder, would be wrong. Only then are ticks spent on it,
+  // at most a second's worth against a line that never falls silent.
+  for (int i = 0; i < TGlb::kReplyTicks && glb_.ReplyMayStillCome() && !glb_.Failed; ++i) {
+    glb_.Drain();
+  }
   glb_.Ask(cmd::kWakeUp);
   glb_.Ask(cmd::kWakeUp);
 

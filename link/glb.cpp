@@ -73,8 +73,12 @@ void TGlb::Disconnect() { Serial.Close(); }
 void TGlb::Drain() {
   if (Failed) return;
   Connect();
+  const std::uint64_t before = BytesReceived;
   TicksLeft = 1;
   Collect(false);
+  // A drain lasts until the next tick, which may be due at once: only one
+  // that found nothing shows the rest of an old reply is not still coming.
+  if (BytesReceived == before) replyMayStillCome_ = false;
 }
 
 void TGlb::Exchange(std::string_view command) {
@@ -97,7 +101,10 @@ void TGlb::Exchange(std::string_view command) {
   Reply.clear();
   TicksLeft = kReplyTicks;
   Collect(true);
-  if (TicksLeft == 0) Failed = true;
+  if (TicksLeft == 0) {
+    Failed = true;
+    replyMayStillCome_ = true;
+  }
 }
 
 void TGlb::Collect(bool toCr) {

@@ -54,6 +54,11 @@ class TGlb {
   // later Ask fails until ClearFailure).
   std::optional<std::string> Ask(std::string_view command);
   void ClearFailure() { Failed = false; }
+  // An exchange ended before its reply did (a time-out, or an operation cut
+  // short): the rest of that reply may still arrive and would be taken for
+  // the answer to the next command. A Drain that finds the line quiet
+  // clears it.
+  bool ReplyMayStillCome() const { return replyMayStillCome_; }
   // Takes the last reply for no answer: the caller found it to be no
   // analyser's (a loopback plug echoing the command).
   void RejectReply();
@@ -87,6 +92,7 @@ class TGlb {
 
   MessagePump& pump_;
   bool aborted_ = false;
+  bool replyMayStillCome_ = false;
   std::string connectProblem_;
 };
 
