@@ -11,6 +11,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
+#include "link/discovery.h"
 #include "link/glb.h"
 #include "sim/inprocess_line.h"
 #include "text/cp1252.h"
@@ -85,6 +86,20 @@ int ExitFor(const SendOutcome& outcome, bool checked) {
 }
 
 }  // namespace
+
+int FindPort() {
+  const FoundPort found = FindAnalyserPort();
+  if (!found) {
+    Say(kNoBridgeText);
+    return kLinkFailed;
+  }
+  std::string error;
+  if (!WriteStdout(found.name + '\n', &error)) {
+    Say(error);
+    return kLinkFailed;
+  }
+  return kOk;
+}
 
 int Identify(const Options& options) {
   Tool t(options);

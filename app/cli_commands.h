@@ -22,6 +22,8 @@ struct Options {
   bool anyAnalyser = false;
 };
 
+// Prints the port discovery finds (Linux: the tty's path; Windows: COMn).
+int FindPort();
 int Identify(const Options& options);
 int Read(const Options& options);
 int Write(const Options& options, const std::string& path);

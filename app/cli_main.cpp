@@ -16,6 +16,7 @@ using namespace quelt::cli;
 
 constexpr const char* kUsageText =
     R"(Usage: quelt-fuel-cli [--port DEVICE | --demo] COMMAND [OPTION]...
+       quelt-fuel-cli --find-port
 
 Reads and writes the fuel table of a QUELT combustion analyser.
 
@@ -39,8 +40,11 @@ Commands:
                       were), then read it back and compare
 
 Options:
-  --port DEVICE       use DEVICE (/dev/ttyUSB0, COM7) instead of looking for
-                      the analyser's USB bridge
+  --port DEVICE       use DEVICE (/dev/ttyUSB0, a /dev/serial/by-id/ link,
+                      COM7) instead of looking for the analyser's USB bridge
+  --find-port         print the port of the analyser's USB bridge (Linux: its
+                      device, /dev/ttyUSB0; Windows: COM7) and exit; exit
+                      status 1 when it is not attached
   --demo              talk to a simulated analyser inside the program
                       instead of a real one (what it is sent is forgotten
                       when the program ends)
@@ -82,6 +86,7 @@ int main(int argc, char** argv) {
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},       {"--demo", false},        {"--verify", false},
       {"--no-backup", false}, {"--allow-empty", false}, {"--any-analyser", false},
+      {"--find-port", false},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
@@ -103,6 +108,12 @@ int main(int argc, char** argv) {
   const std::vector<std::string>& rest = line.operands;
 
   if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");
+  if (line.Has("--find-port")) {
+    if (!rest.empty() || line.Has("--port") || options.demo) {
+      return Usage("--find-port takes no command, --port or --demo");
+    }
+    return FindPort();
+  }
   const std::string command = rest.empty() ? "" : rest[0];
   if (command == "identify" && rest.size() == 1) return Identify(options);
   if (command == "read" && rest.size() == 1) return Read(options);

@@ -32,8 +32,9 @@ inline constexpr const char* kUnsentQuestion =
     "The table has changes that were not sent to the analyser. Save them to a file before they "
     "are dropped?";
 
-// The port in use: "simulated analyser", the device given, or the COM port
-// found (with its device on Linux); before the first look "found on Refresh".
+// The port in use: "simulated analyser", the device given, or the port
+// found ("COM7" on Windows, "/dev/ttyUSB0" on Linux); before the first look
+// "looked for on Refresh".
 std::string PortText(const TGlb& glb, bool demo);
 
 struct StatusFacts {

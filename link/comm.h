@@ -23,8 +23,8 @@ struct Reason {
   std::string text;
 };
 
-// The device that COM port `number` stands for: "\\.\COM7" on Windows,
-// the analyser's tty on Linux ("/dev/ttyUSB6" for COM7).
+// The device that COM port `number` stands for: "\\.\COM7" on Windows;
+// "" on Linux, where a port has no number (discovery finds its path).
 std::string DevicePathForPort(std::int32_t number);
 
 // CreateFileA(path, read|write, exclusive, OPEN_EXISTING, not overlapped).

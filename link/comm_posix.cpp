@@ -15,7 +15,6 @@
 
 #include "link/comm.h"
 #include "link/comm_posix.h"
-#include "link/usb_tty.h"
 
 namespace quelt::comm {
 namespace {
@@ -124,7 +123,8 @@ void RestoreSettings(int fd) {
 
 }  // namespace
 
-std::string DevicePathForPort(std::int32_t number) { return UsbTtyPathForComPort(number); }
+// COM numbers are a Windows notion: a Linux port is named by its path.
+std::string DevicePathForPort(std::int32_t) { return {}; }
 
 Handle Open(const std::string& devicePath, Reason* reason) {
   if (devicePath.empty()) {

@@ -1,5 +1,8 @@
 #include "link/discovery.h"
 
+#include <utility>
+
+#include "link/comm.h"
 #include "text/text_helpers.h"
 
 namespace quelt {
@@ -34,9 +37,13 @@ std::int32_t FindUsbComPort(RegistryReader& registry, const std::string& vendorI
   return 0;
 }
 
-std::int32_t FindUsbComPort(const std::string& vendorId, const std::string& productId,
-                            const std::string& instance) {
-  return FindUsbComPort(SystemRegistry(), vendorId, productId, instance);
+FoundPort ComPort(std::int32_t n) {
+  if (n < 1) return {};
+  std::string device = comm::DevicePathForPort(n);
+  if (device.empty()) return {};
+  return {std::move(device), "COM" + std::to_string(n), n};
 }
+
+FoundPort PortAt(const std::string& device) { return {device, device, 0}; }
 
 }  // namespace quelt

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "link/commands.h"
-#include "link/discovery.h"
 
 namespace quelt {
 
@@ -12,6 +11,7 @@ TGlb::TGlb(MessagePump& pump) : pump_(pump) { FormCreate(); }
 void TGlb::FormCreate() {
   Reply.clear();
   PortNumber = 0;
+  found_ = {};
   TicksLeft = 0;
   BaudRate = 9600;
   Line& line = Serial.GetLine();
@@ -19,7 +19,7 @@ void TGlb::FormCreate() {
   Serial.UseLine(line);
   Failed = false;
   if (!Discover) {
-    Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
+    Discover = [] { return FindAnalyserPort(); };
   }
 }
 
@@ -33,13 +33,14 @@ void TGlb::Connect() {
   connectProblem_.clear();
 
   if (PortOverride.empty()) {
-    PortNumber = Discover();
-    if (PortNumber == 0) {
+    found_ = Discover();
+    PortNumber = found_.comNumber;
+    if (!found_) {
       Failed = true;
-      connectProblem_ = "No analyser found: the USB bridge of the QUELT is not attached.";
+      connectProblem_ = kNoBridgeText;
       return;
     }
-    Serial.DevicePath.clear();
+    Serial.DevicePath = found_.device;
     Serial.Port = PortNumber;
   } else {
     Serial.DevicePath = PortOverride;
@@ -148,12 +149,7 @@ void TGlb::RejectReply() {
 
 std::string TGlb::PortText() const {
   if (!PortOverride.empty()) return PortOverride;
-  if (PortNumber <= 0) return {};
-  const std::string com = "COM" + std::to_string(PortNumber);
-  const std::string device = Serial.GetLine().DevicePathForPort(PortNumber);
-  // Windows names the port itself; Linux has a tty behind the number.
-  if (device.find(com) != std::string::npos) return com;
-  return com + " (" + device + ")";
+  return found_.name;
 }
 
 bool TGlb::LineWentAway() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/discovery.h"
 #include "link/pump.h"
 #include "link/serobj.h"
 
@@ -27,6 +28,8 @@ class TGlb {
   std::uint8_t LastByte = 0;
   std::string Reply;  // last reply, without its CR (Windows-1252 bytes)
   TSerial Serial;
+  // The COM number discovery found (Windows). Always 0 on Linux, where a
+  // port has no number: PortText names the device found there.
   std::int32_t PortNumber = 0;
   std::int32_t TicksLeft = 0;
   std::int32_t BaudRate = 9600;
@@ -38,9 +41,9 @@ class TGlb {
 
   // A device given by the user (--port); replaces discovery in Connect.
   std::string PortOverride;
-  // Finds the COM number; by default the system's FindUsbComPort. Tests set
-  // their own to count lookups or to fake a missing bridge.
-  std::function<std::int32_t()> Discover;
+  // Finds the device to open; by default the system's FindAnalyserPort.
+  // Tests set their own to count lookups or to fake a missing bridge.
+  std::function<FoundPort()> Discover;
 
   void FormCreate();
   void Timer1Timer();
@@ -66,8 +69,8 @@ class TGlb {
   // The line the port is reached through (default: the system's ports).
   // A line with a single device of its own wants PortOverride set to it.
   void UseLine(Line& line) { Serial.UseLine(line); }
-  // The port as a user names it: the --port device, "COM7" where that is the
-  // device's name, else "COM7 (/dev/ttyUSB6)"; "" before discovery found one.
+  // The port as a user names it: the --port device as given, or the one
+  // discovery found ("COM7", "/dev/ttyUSB6"); "" before discovery found one.
   std::string PortText() const;
 
   // Ends the wait in progress at once as a time-out (the window is closing,
@@ -91,6 +94,7 @@ class TGlb {
   void Collect(bool toCr);
 
   MessagePump& pump_;
+  FoundPort found_;  // the latest discovery's answer
   bool aborted_ = false;
   bool replyMayStillCome_ = false;
   std::string connectProblem_;

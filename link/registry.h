@@ -1,7 +1,6 @@
-// The platform seam of port discovery: read one string value of one key
-// under HKEY_LOCAL_MACHINE. Windows reads the real registry
-// (registry_win32.cpp); Linux answers the bridge's keys from sysfs
-// (registry_sysfs.cpp).
+// What Windows discovery reads: one string value of one key under
+// HKEY_LOCAL_MACHINE. The system's reader is the Win32 registry
+// (registry_win32.cpp); tests read tables of their own on every platform.
 #pragma once
 
 #include <string>
@@ -26,8 +25,9 @@ class RegistryReader {
   virtual RegistryValue ReadString(const std::string& keyPath, const std::string& valueName) = 0;
 };
 
-// The reader of this platform: the Win32 registry, or on Linux a sysfs scan
-// below "/sys".
+#ifdef _WIN32
+// The Win32 registry.
 RegistryReader& SystemRegistry();
+#endif
 
 }  // namespace quelt

@@ -104,7 +104,7 @@ TEST_F(ExchangeTest, SilenceFailsAfterTenTicksAndKeepsThePartialReply) {
 
   // Connect on the open port clears the failure and looks nothing up.
   int lookups = 0;
-  glb.Discover = [&] { return ++lookups, 7; };
+  glb.Discover = [&] { return ++lookups, PortAt("/dev/ttyUSB6"); };
   glb.Connect();
   EXPECT_FALSE(glb.Failed);
   EXPECT_EQ(lookups, 0);
@@ -131,7 +131,7 @@ TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
   pump.onTick = [&] { glb.Timer1Timer(); };
   pump.stepsPerTick = 1;
   int lookups = 0;
-  glb.Discover = [&] { return ++lookups, 0; };
+  glb.Discover = [&] { return ++lookups, FoundPort{}; };
   glb.Connect();
   EXPECT_TRUE(glb.Failed);
   EXPECT_EQ(glb.PortNumber, 0);
@@ -147,6 +147,18 @@ TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
   EXPECT_EQ(lookups, 3);
   EXPECT_TRUE(glb.Failed);
   EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_EQ(glb.PortText(), "");
+
+  // The bridge is plugged in: the next Connect opens the device found and
+  // names it by its path (a Linux port has no number).
+  test::PtyPeer peer;
+  glb.Discover = [&] { return ++lookups, PortAt(peer.DevicePath()); };
+  glb.Failed = false;
+  glb.Connect();
+  EXPECT_FALSE(glb.Failed) << glb.ConnectProblem();
+  EXPECT_TRUE(glb.Serial.IsOpen);
+  EXPECT_EQ(glb.PortText(), peer.DevicePath());
+  EXPECT_EQ(glb.PortNumber, 0);
 }
 
 TEST(ExchangeDiscovery, MissingDeviceIsNamedInTheProblem) {

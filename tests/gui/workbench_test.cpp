@@ -283,7 +283,7 @@ class WorkbenchTest : public QObject {
                                                          : std::nullopt);
     if (situation == QLatin1String("no bridge")) {
       rig.glb->PortOverride.clear();
-      rig.glb->Discover = [] { return 0; };
+      rig.glb->Discover = [] { return quelt::FoundPort{}; };
     }
     if (situation == QLatin1String("port went away")) {
       rig.form->BtRefresh->click();

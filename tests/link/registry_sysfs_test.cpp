@@ -1,27 +1,21 @@
-// Discovery on Linux: SysfsRegistry over fake sysfs trees laid out like a
-// real kernel's, and the COM number mapping back to the device it came from.
+// Discovery on Linux: FindUsbTty over fake sysfs trees laid out like a real
+// kernel's; the device found is the tty's path, whatever its name.
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "link/comm.h"
 #include "link/discovery.h"
-#include "link/registry_sysfs.h"
-#include "link/usb_tty.h"
 
 namespace quelt {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kFirstKey =
-    "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_10C4&Pid_830F&Mi_00\\0001_00\\Device Parameters\\";
-const std::string kSecondKey =
-    "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_10C4&Pid_830F\\0001\\Device Parameters\\";
 
 enum class Layout { PortFolder, TtyFolder };
 
@@ -78,111 +72,103 @@ class FakeSysfs {
   static inline int counter_ = 0;
 };
 
-RegistryValue Read(FakeSysfs& sysfs, const std::string& key) {
-  SysfsRegistry registry(sysfs.Root());
-  return registry.ReadString(key, "PortName");
+std::string Find(const FakeSysfs& sysfs) {
+  return FindUsbTty(sysfs.Root(), kBridgeVendorId, kBridgeProductId);
 }
 
-TEST(UsbTtyTest, ComNumbersAndTtysMapBothWays) {
+// COM numbers were once mapped to ttyUSB(n-1); a Linux port is named by its
+// path now, so no number may open anything.
+TEST(LinuxPortTest, ComNumbersNameNoDevice) {
+  for (const std::int32_t n : {0, 1, 7, 99, 100}) {
+    EXPECT_EQ(comm::DevicePathForPort(n), "") << n;
+    EXPECT_FALSE(ComPort(n)) << n;
+  }
+  EXPECT_FALSE(PortAt(""));
+  const FoundPort tty = PortAt("/dev/ttyACM0");
+  EXPECT_EQ(tty.device, "/dev/ttyACM0");
+  EXPECT_EQ(tty.name, "/dev/ttyACM0");
+  EXPECT_EQ(tty.comNumber, 0);
+}
+
+TEST(SysfsDiscoveryTest, TheBridgeTtyByTheKeysRules) {
+  using Tree = std::function<void(FakeSysfs&)>;
+  const auto bridge = [](const std::string& tty, Layout layout = Layout::PortFolder) {
+    return [=](FakeSysfs& s) {
+      s.Device("usb1", "1d6b", "0002");  // the root hub
+      s.Device("1-1", "046d", "c52b");   // some other device
+      s.Interface("1-1", "00", "");
+      s.Device("1-2", "10c4", "830f");
+      s.Interface("1-2", "00", tty, layout);
+    };
+  };
   struct Case {
-    const char* tty;
-    std::int32_t port;
+    const char* name;
+    Tree tree;
+    std::string device;
   };
-  const Case cases[] = {{"ttyUSB0", 1}, {"ttyUSB6", 7}, {"ttyUSB98", 99}, {"ttyUSB99", 100}};
+  const Case cases[] = {
+      {"ttyUSB3, usb-serial layout", bridge("ttyUSB3"), "/dev/ttyUSB3"},
+      {"ttyUSB3, tty class folder", bridge("ttyUSB3", Layout::TtyFolder), "/dev/ttyUSB3"},
+      {"ttyACM0", bridge("ttyACM0", Layout::TtyFolder), "/dev/ttyACM0"},
+      {"tty of another name", bridge("ttyQUELT0"), "/dev/ttyQUELT0"},
+      {"no tty: driver not bound", bridge(""), ""},
+      {"upper-case IDs compare equal",
+       [](FakeSysfs& s) {
+         s.Device("1-3", "10C4", "830F");
+         s.Interface("1-3", "00", "ttyUSB2");
+       },
+       "/dev/ttyUSB2"},
+      {"interface 0 wins over the one listed first",
+       [](FakeSysfs& s) {
+         s.Device("1-3", "10c4", "830f");
+         s.Interface("1-3", "01", "ttyUSB1");
+         s.Interface("1-3", "00", "ttyUSB5");
+       },
+       "/dev/ttyUSB5"},
+      {"the only interface of a plain device, whatever its number",
+       [](FakeSysfs& s) {
+         s.Device("2-1", "10c4", "830f");
+         s.Interface("2-1", "01", "ttyUSB2");
+       },
+       "/dev/ttyUSB2"},
+      {"wrong interface: a composite device's interface 1",
+       [](FakeSysfs& s) {
+         s.Device("2-1", "10c4", "830f");
+         s.Interface("2-1", "00", "");
+         s.Interface("2-1", "01", "ttyUSB1");
+       },
+       ""},
+      {"first bridge in name order",
+       [](FakeSysfs& s) {
+         s.Device("1-2", "10c4", "830f");
+         s.Interface("1-2", "00", "ttyUSB0");
+         s.Device("1-1", "10c4", "830f");
+         s.Interface("1-1", "00", "ttyUSB9");
+       },
+       "/dev/ttyUSB9"},
+      {"wrong product",
+       [](FakeSysfs& s) {
+         s.Device("1-1", "10c4", "ea60");
+         s.Interface("1-1", "00", "ttyUSB0");
+       },
+       ""},
+      {"wrong vendor",
+       [](FakeSysfs& s) {
+         s.Device("1-1", "1a86", "830f");
+         s.Interface("1-1", "00", "ttyUSB0");
+       },
+       ""},
+      {"no USB device at all", [](FakeSysfs&) {}, ""},
+  };
   for (const Case& c : cases) {
-    EXPECT_EQ(ComPortForUsbTty(c.tty), c.port) << c.tty;
-    EXPECT_EQ(comm::DevicePathForPort(c.port), std::string("/dev/") + c.tty);
-  }
-  for (const char* other : {"ttyUSB", "ttyACM0", "ttyS0", "ttyUSB1a", "usbttyUSB1", ""}) {
-    EXPECT_EQ(ComPortForUsbTty(other), 0) << other;
-  }
-  EXPECT_EQ(comm::DevicePathForPort(0), "");
-}
-
-TEST(SysfsRegistryTest, FindsTheBridgeTtyInEitherLayout) {
-  for (Layout layout : {Layout::PortFolder, Layout::TtyFolder}) {
+    SCOPED_TRACE(c.name);
     FakeSysfs sysfs;
-    sysfs.Device("usb1", "1d6b", "0002");  // the root hub
-    sysfs.Device("1-1", "046d", "c52b");   // some other device
-    sysfs.Interface("1-1", "00", "");
-    sysfs.Device("1-2", "10c4", "830f");
-    sysfs.Interface("1-2", "00", "ttyUSB3", layout);
-    for (const std::string& key : {kFirstKey, kSecondKey}) {
-      const RegistryValue v = Read(sysfs, key);
-      EXPECT_EQ(v.status, RegistryValue::Status::Text);
-      EXPECT_EQ(v.text, "COM4");
-    }
-    SysfsRegistry registry(sysfs.Root());
-    const std::int32_t port =
-        FindUsbComPort(registry, kBridgeVendorId, kBridgeProductId, kBridgeInstance);
-    EXPECT_EQ(port, 4);
-    // The number found opens the very tty it came from.
-    EXPECT_EQ(comm::DevicePathForPort(port), "/dev/ttyUSB3");
+    c.tree(sysfs);
+    EXPECT_EQ(Find(sysfs), c.device);
   }
-}
 
-TEST(SysfsRegistryTest, InterfaceNumberSelectsThePort) {
   FakeSysfs sysfs;
-  sysfs.Device("1-3", "10C4", "830F");  // upper case compares equal
-  sysfs.Interface("1-3", "01", "ttyUSB1");
-  sysfs.Interface("1-3", "00", "ttyUSB5");
-  EXPECT_EQ(Read(sysfs, kFirstKey).text, "COM6");
-  // Without an interface any will do: the first in order (1-3:1.0).
-  EXPECT_EQ(Read(sysfs, kSecondKey).text, "COM6");
-
-  FakeSysfs onlySecond;
-  onlySecond.Device("2-1", "10c4", "830f");
-  onlySecond.Interface("2-1", "01", "ttyUSB2");
-  EXPECT_EQ(Read(onlySecond, kFirstKey).status, RegistryValue::Status::NoKey);
-  EXPECT_EQ(Read(onlySecond, kSecondKey).text, "COM3");
-  SysfsRegistry registry(onlySecond.Root());
-  EXPECT_EQ(FindUsbComPort(registry, "10C4", "830F", "0001"), 3);
-}
-
-TEST(SysfsRegistryTest, FirstMatchingDeviceInNameOrder) {
-  FakeSysfs sysfs;
-  sysfs.Device("1-2", "10c4", "830f");
-  sysfs.Interface("1-2", "00", "ttyUSB0");
-  sysfs.Device("1-1", "10c4", "830f");
-  sysfs.Interface("1-1", "00", "ttyUSB9");
-  EXPECT_EQ(Read(sysfs, kFirstKey).text, "COM10");
-}
-
-TEST(SysfsRegistryTest, MissingThingsReadAsNoKey) {
-  FakeSysfs sysfs;
-  EXPECT_EQ(Read(sysfs, kFirstKey).status, RegistryValue::Status::NoKey);
-  sysfs.Device("1-1", "10c4", "ea60");  // same vendor, other product
-  sysfs.Interface("1-1", "00", "ttyUSB0");
-  sysfs.Device("1-2", "10c4", "830f");  // driver not bound: no tty
-  sysfs.Interface("1-2", "00", "");
-  EXPECT_EQ(Read(sysfs, kFirstKey).status, RegistryValue::Status::NoKey);
-  EXPECT_EQ(Read(sysfs, kSecondKey).status, RegistryValue::Status::NoKey);
-  SysfsRegistry registry(sysfs.Root());
-  EXPECT_EQ(FindUsbComPort(registry, "10C4", "830F", "0001"), 0);
-
-  SysfsRegistry nowhere(sysfs.Root() / "absent");
-  EXPECT_EQ(nowhere.ReadString(kFirstKey, "PortName").status, RegistryValue::Status::NoKey);
-}
-
-TEST(SysfsRegistryTest, OnlyTheBridgeKeysAndPortNameAreKnown) {
-  FakeSysfs sysfs;
-  sysfs.Device("1-1", "10c4", "830f");
-  sysfs.Interface("1-1", "00", "ttyUSB0");
-  SysfsRegistry registry(sysfs.Root());
-  const std::string others[] = {
-      "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_10C4&Pid_830F\\Device Parameters\\",
-      "\\SOFTWARE\\CurrentControlSet\\Enum\\USB\\Vid_10C4&Pid_830F\\0001\\Device Parameters\\",
-      "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_10C4&Pid_830F&Mi_zz\\0001_00\\Device "
-      "Parameters\\",
-      "\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_10C4\\0001\\Device Parameters\\",
-      "",
-  };
-  for (const std::string& key : others) {
-    EXPECT_EQ(registry.ReadString(key, "PortName").status, RegistryValue::Status::NoKey) << key;
-  }
-  const RegistryValue other = registry.ReadString(kSecondKey, "FriendlyName");
-  EXPECT_EQ(other.status, RegistryValue::Status::Text);
-  EXPECT_EQ(other.text, "");
+  EXPECT_EQ(FindUsbTty(sysfs.Root() / "absent", kBridgeVendorId, kBridgeProductId), "");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "link/discovery.h"
 #include "sim/sim.h"
 #include "tests/ops/cli_run.h"
 #include "tests/ops/ops_fixture.h"
@@ -123,6 +124,46 @@ TEST(Cli, DemoReadsTheSimulatedAnalyserInsideTheProgram) {
   EXPECT_EQ(std::count(read.out.begin(), read.out.end(), '\n'), 13);
   EXPECT_EQ(read.out.rfind("1;1;Heiz\xC3\xB6l EL;", 0), 0u) << read.out;
   EXPECT_EQ(Cli("--demo --port /dev/quelt-missing read").status, 2);
+}
+
+// Discovery as scripts use it. The answer must be the library's on this
+// machine, whether or not a bridge is attached to it.
+TEST(Cli, FindPortPrintsWhatDiscoveryFinds) {
+  const FoundPort found = FindAnalyserPort();
+  CliRun run = Cli("--find-port");
+  if (found) {
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, found.name + "\n");
+  } else {
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, std::string(kNoBridgeText) + "\n");
+  }
+  for (const char* mixed :
+       {"--find-port read", "--find-port --demo", "--port /dev/null --find-port"}) {
+    EXPECT_EQ(Cli(mixed).status, 2) << mixed;
+  }
+}
+
+// A /dev/serial/by-id/ link opens the tty it points at (relative, as udev
+// makes them), and a message names the link the user gave.
+TEST(Cli, PortThroughASymlink) {
+  sim::Analyser analyser;
+  const std::filesystem::path byId = TestDir() / "by-id";
+  std::filesystem::create_directories(byId);
+  const std::filesystem::path link = byId / "usb-QUELT_Bridge_0001-if00-port0";
+  std::filesystem::create_symlink(std::filesystem::relative(analyser.DevicePath(), byId), link);
+  CliRun id = Cli("--port " + link.string() + " identify");
+  EXPECT_EQ(id.status, 0) << id.err;
+  EXPECT_EQ(id.out.rfind("Found      :QUELT 300\n", 0), 0u) << id.out;
+
+  const std::filesystem::path dangling = byId / "usb-QUELT_Bridge_0002-if00-port0";
+  std::filesystem::create_symlink("../quelt-unplugged-tty", dangling);
+  CliRun gone = Cli("--port " + dangling.string() + " identify");
+  EXPECT_EQ(gone.status, 1);
+  EXPECT_NE(gone.err.find("Cannot open " + dangling.string() + ": device not found"),
+            std::string::npos)
+      << gone.err;
 }
 
 TEST(Cli, VerifyReportsADifference) {

@@ -1,7 +1,8 @@
 #!/bin/sh
 # cli_cases.sh WINE CLI_EXE: the command line's safety rules as a Windows user
 # meets them, against quelt-sim on the Wine COM port QUELT_TEST_COM (started
-# by run_with_sim.sh). Prints one line per case and "N passed, N failed".
+# by run_with_sim.sh), and --find-port on the prefix's bridge key. Prints one
+# line per case and "N passed, N failed".
 set -u
 # Wine passes arguments and file names through the locale: UTF-8.
 export LC_ALL=C.UTF-8
@@ -76,6 +77,17 @@ else
   failed=$((failed + 1))
   echo "FAIL read to a file:"
   od -c "$dir/read.txt" | head -5 | sed 's/^/     /'
+fi
+
+# Discovery through the bridge's registry key of the prefix.
+found=$("$wine" "$cli" --find-port 2>"$dir/err" </dev/null | tr -d '\r')
+if [ "$found" = "COM$QUELT_TEST_BRIDGE_COM" ]; then
+  passed=$((passed + 1))
+  echo "ok   --find-port names the bridge's COM port"
+else
+  failed=$((failed + 1))
+  echo "FAIL --find-port printed '$found' (wanted COM$QUELT_TEST_BRIDGE_COM), stderr:"
+  sed 's/^/     /' "$dir/err"
 fi
 
 echo "$passed passed, $failed failed"

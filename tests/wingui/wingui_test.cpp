@@ -162,7 +162,7 @@ class Window : public ::testing::Test {
  public:  // the timer callbacks below reach in too
   void SetUp() override {
     ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
-    glb.Discover = [] { return EnvInt("QUELT_TEST_COM", 0); };
+    glb.Discover = [] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); };
     form.SetTickHandler([this] { glb.Timer1Timer(); });
     form.SetPump(&pump);
     form.SetSession(&session);
@@ -691,7 +691,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
 }
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
-  glb.Discover = [] { return 0; };  // no bridge in the registry
+  glb.Discover = [] { return FoundPort{}; };  // no bridge in the registry
   Click(MainControl::BtRefresh);
   const auto log = Log();
   ASSERT_EQ(log.size(), 11u);
@@ -1022,9 +1022,10 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
 using Discovery = Window;
 
 TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
-  glb.Discover = [] { return FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance); };
+  glb.Discover = [] { return FindAnalyserPort(); };
   Refresh();
   EXPECT_EQ(glb.PortNumber, EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(glb.PortText(), "COM" + std::to_string(EnvInt("QUELT_TEST_COM", 0)));
   EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
 }
 

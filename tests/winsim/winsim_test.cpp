@@ -35,7 +35,7 @@ class WineSim : public ::testing::Test {
  protected:
   WineSim() {
     pump.SetTickHandler([this] { glb.Timer1Timer(); });
-    glb.Discover = [] { return SimPort(); };
+    glb.Discover = [] { return ComPort(SimPort()); };
   }
   void SetUp() override {
     ASSERT_GT(SimPort(), 0) << "QUELT_TEST_COM must name the simulator's COM port";

@@ -31,7 +31,7 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
   ClockPump pump;
   TGlb glb(pump);
   pump.SetTickHandler([&] { glb.Timer1Timer(); });
-  glb.Discover = [com] { return std::atoi(com); };
+  glb.Discover = [com] { return ComPort(std::atoi(com)); };
 
   glb.Exchange("R001");
   glb.Exchange("R005");
