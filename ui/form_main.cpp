@@ -30,7 +30,7 @@
 #include "quelt/version.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"

@@ -7,7 +7,7 @@
 #include <QToolButton>
 
 #include "gui_rig.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 

@@ -21,7 +21,7 @@
 #include "gui_rig.h"
 #include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 #include "ui/status_line.h"

@@ -1,4 +1,4 @@
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 
 #include <QApplication>
 #include <QFontDatabase>
