@@ -7,7 +7,7 @@
 #include <QStylePainter>
 #include <functional>
 
-namespace quelt {
+namespace quelt::ui {
 namespace {
 
 // Draws on an 18 x 18 grid whatever the pixel size, so the pictures scale
@@ -60,4 +60,4 @@ void PictureButton::paintEvent(QPaintEvent*) {
   painter.drawControl(QStyle::CE_PushButton, option);
 }
 
-}  // namespace quelt
+}  // namespace quelt::ui

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QPushButton>
 
-namespace quelt {
+namespace quelt::ui {
 
 // A red cross and a green check mark, `size` pixels square, each with a grey
 // image for the disabled state.
@@ -22,4 +22,4 @@ class PictureButton : public QPushButton {
   void paintEvent(QPaintEvent* event) override;
 };
 
-}  // namespace quelt
+}  // namespace quelt::ui

@@ -36,6 +36,8 @@
 #include "ui/log_highlighter.h"
 #include "ui/status_line.h"
 
+namespace quelt::ui {
+
 namespace {
 
 const char* const kCaption = "QUELT fuel list update";
@@ -450,7 +452,6 @@ bool TFormMain::SaveTable(const QString& path) {
 }
 
 QString TFormMain::AskTableFile(bool save) {
-  namespace front = quelt::front;
   QSettings settings(QLatin1String(front::kSettingsOrganisation),
                      QLatin1String(quelt::kProgramName));
   const QString folder =
@@ -522,7 +523,7 @@ void TFormMain::BtAbClick() {
 
 void TFormMain::Edit1Click() {
   if (transferActive_) return;
-  quelt::EditFuelRow(TableFuel, false, this);
+  EditFuelRow(TableFuel, false, this);
 }
 
 void TFormMain::dbGridFuelDelete() {
@@ -611,3 +612,5 @@ void TFormMain::UpdateControls() {
   BtSave->setEnabled(!transferActive_);
   Edit1->setEnabled(!transferActive_);
 }
+
+}  // namespace quelt::ui

@@ -17,6 +17,9 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QToolButton;
+
+namespace quelt::ui {
+
 class ElidedLine;
 class FuelGrid;
 class LogHighlighter;
@@ -116,3 +119,5 @@ class TFormMain : public QWidget, public quelt::FuelView {
   bool closePending_ = false;
   bool placed_ = false;
 };
+
+}  // namespace quelt::ui

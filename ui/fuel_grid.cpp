@@ -9,6 +9,8 @@
 
 #include "ui/icons.h"
 
+namespace quelt::ui {
+
 namespace {
 
 // A marked row keeps its mark while selected: the mark is painted instead of
@@ -36,7 +38,7 @@ class RowIndicatorHeader : public QHeaderView {
     QHeaderView::paintSection(painter, rect, logicalIndex);
     painter->restore();
     auto* m = dynamic_cast<FuelTableModel*>(model());
-    if (m && logicalIndex == m->CurrentRow()) quelt::ui::PaintRowIndicator(*painter, rect);
+    if (m && logicalIndex == m->CurrentRow()) PaintRowIndicator(*painter, rect);
   }
 };
 
@@ -216,3 +218,5 @@ bool FuelGrid::eventFilter(QObject* watched, QEvent* event) {
   }
   return QTableView::eventFilter(watched, event);
 }
+
+}  // namespace quelt::ui

@@ -10,6 +10,8 @@
 #include "fuel/fuel_table.h"
 #include "ui/fuel_table_model.h"
 
+namespace quelt::ui {
+
 class FuelGrid : public QTableView {
   Q_OBJECT
  public:
@@ -54,3 +56,5 @@ class FuelGrid : public QTableView {
   bool locked_ = false;
   bool syncing_ = false;
 };
+
+}  // namespace quelt::ui

@@ -15,6 +15,7 @@
 #include "ui/fuel_editors.h"
 
 using namespace quelt;
+using namespace quelt::ui;
 
 namespace {
 

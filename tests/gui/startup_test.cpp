@@ -11,6 +11,8 @@
 #include "text/text_helpers.h"
 #include "ui/fuel_grid.h"
 
+using namespace quelt::ui;
+
 class StartupTest : public QObject {
   Q_OBJECT
 
