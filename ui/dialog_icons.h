@@ -1,5 +1,5 @@
-// The pictures of the fuel dialog's buttons, drawn here rather than shipped,
-// and the picture button that shows no focus rectangle.
+// The pictures of the fuel dialog's buttons (front's geometry, see
+// ui/icons.h) and the picture button that shows no focus rectangle.
 #pragma once
 
 #include <QIcon>
