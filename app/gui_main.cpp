@@ -134,8 +134,8 @@ int main(int argc, char** argv) {
     simulated = std::make_unique<quelt::sim::InProcessLine>(config);
   }
 
-  TFormMain form;
-  QtPump pump;
+  quelt::ui::TFormMain form;
+  quelt::ui::QtPump pump;
   quelt::TGlb Glb(pump);
   pump.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
   if (!options.port.empty()) Glb.PortOverride = options.port;

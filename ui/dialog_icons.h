@@ -1,11 +1,11 @@
-// The pictures of the fuel dialog's buttons, drawn here rather than shipped,
-// and the picture button that shows no focus rectangle.
+// The pictures of the fuel dialog's buttons (front's geometry, see
+// ui/icons.h) and the picture button that shows no focus rectangle.
 #pragma once
 
 #include <QIcon>
 #include <QPushButton>
 
-namespace quelt {
+namespace quelt::ui {
 
 // A red cross and a green check mark, `size` pixels square, each with a grey
 // image for the disabled state.
@@ -22,4 +22,4 @@ class PictureButton : public QPushButton {
   void paintEvent(QPaintEvent* event) override;
 };
 
-}  // namespace quelt
+}  // namespace quelt::ui

@@ -1,7 +1,6 @@
 #include "ui/form_main.h"
 
 #include <QApplication>
-#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -22,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <QWindow>
 
 #include "front/layout.h"
 #include "front/texts.h"
@@ -30,11 +30,13 @@
 #include "quelt/version.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
 #include "ui/status_line.h"
+
+namespace quelt::ui {
 
 namespace {
 
@@ -112,20 +114,16 @@ TFormMain::TFormMain(QWidget* parent)
   setObjectName(QStringLiteral("FormMain"));
   setWindowTitle(QString::fromLatin1(kCaption));
   QFont base = QApplication::font();
-  base.setPointSize(8);
+  base.setPointSize(front::kBaseFontPoints);
   setFont(base);
 
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
   BuildLeftColumn();
   BuildRightArea();
   BuildShortcuts();
-  layout->addWidget(Panel1);
-  layout->addWidget(PanelBrennstoffe, 1);
 
   // The client area of the design; the outer size is set once the frame is known.
-  resize(S(731 - 18), S(769 - 41));
+  resize(S(front::kMainClientWidth), S(front::kMainClientHeight));
+  ApplyDpi();
   sendEnabled_ = false;
   UpdateControls();
 }
@@ -144,60 +142,37 @@ void TFormMain::BuildLeftColumn() {
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setLineWidth(1);
-  panel->setFixedWidth(S(109));
   Panel1 = panel;
 
   QFont bold = font();
-  bold.setPointSize(9);
+  bold.setPointSize(front::kBigButtonFontPoints);
   bold.setBold(true);
-  auto bigButton = [&](const char* name, const QString& caption, const QString& hint,
-                       const QIcon& icon, int iconSize) {
+  auto bigButton = [&](const char* name, const QString& caption, const QString& hint) {
     auto* b = new CaptionButton(panel);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoRaise(true);
     b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
     b->setText(caption);
     b->setToolTip(hint);
-    b->setIcon(icon);
-    b->setIconSize(QSize(S(iconSize), S(iconSize)));
-    b->setFixedSize(S(107), S(75));
     b->setFont(bold);
     return b;
   };
-  using quelt::front::MainControl;
-  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"), Hint(MainControl::BtRefresh),
-                        quelt::ui::RefreshIcon(S(16)), 16);
-  BtSend = bigButton("BtSend", QStringLiteral("QUELT"), Hint(MainControl::BtSend),
-                     quelt::ui::SendIcon(S(16)), 16);
-  BtExit =
-      bigButton("BtExit", QString(), Hint(MainControl::BtExit), quelt::ui::ExitIcon(S(24)), 24);
+  using front::MainControl;
+  BtRefresh = bigButton("BtRefresh", QStringLiteral("Refresh"), Hint(MainControl::BtRefresh));
+  BtSend = bigButton("BtSend", QStringLiteral("QUELT"), Hint(MainControl::BtSend));
+  BtExit = bigButton("BtExit", QString(), Hint(MainControl::BtExit));
 
   ProgressBarMain = new QProgressBar(panel);
   ProgressBarMain->setObjectName(QStringLiteral("ProgressBarMain"));
   ProgressBarMain->setRange(0, quelt::kProgressFullScale);
   ProgressBarMain->setValue(0);
   ProgressBarMain->setTextVisible(false);
-  ProgressBarMain->setFixedSize(S(107), S(14));
 
   Image = new QLabel(panel);
   Image->setObjectName(QStringLiteral("Image"));
   Image->setAlignment(Qt::AlignCenter);
-  Image->setPixmap(quelt::ui::LogoPixmap(logicalDpiY() / 96.0, devicePixelRatioF()));
   Image->setCursor(Qt::PointingHandCursor);
-  Image->setFixedSize(S(107), S(68));
   Image->installEventFilter(this);
-
-  auto* column = new QVBoxLayout(panel);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
-  column->addWidget(BtRefresh);
-  column->addWidget(BtSend);
-  // The progress bar sits at y 210 of the panel, whose frame is 1 pixel.
-  column->addSpacing(S(210) - 1 - 2 * S(75));
-  column->addWidget(ProgressBarMain);
-  column->addStretch(1);
-  column->addWidget(Image);
-  column->addWidget(BtExit);
 
   connect(BtRefresh, &QToolButton::clicked, this, &TFormMain::BtRefreshClick);
   connect(BtSend, &QToolButton::clicked, this, &TFormMain::BtSendClick);
@@ -214,30 +189,24 @@ void TFormMain::BuildRightArea() {
   Memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo->setFont(LogFont());
-  Memo->setFixedHeight(S(227));
   Memo->setTabChangesFocus(true);
   highlighter_ = new LogHighlighter(Memo->document(), SpanFont());
 
   auto* bar = new QFrame(PanelBrennstoffe);
   bar->setObjectName(QStringLiteral("ElPanel1"));
   bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  bar->setFixedHeight(S(30));
   ElPanel1 = bar;
-  auto smallButton = [&](const char* name, int x, const QString& hint, const QIcon& icon) {
+  auto smallButton = [&](const char* name, const QString& hint) {
     auto* b = new QToolButton(bar);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(hint);
-    b->setIcon(icon);
-    b->setIconSize(QSize(S(16), S(16)));
-    b->setGeometry(S(x), S(4), S(23), S(22));
     return b;
   };
-  using quelt::front::MainControl;
-  Btauf = smallButton("Btauf", 14, Hint(MainControl::Btauf), quelt::ui::UpIcon(S(16)));
-  BtAb = smallButton("BtAb", 46, Hint(MainControl::BtAb), quelt::ui::DownIcon(S(16)));
-  // The files beside the arrows, past a gap as wide as the arrows' own.
-  BtOpen = smallButton("BtOpen", 86, Hint(MainControl::BtOpen), quelt::ui::OpenIcon(S(16)));
-  BtSave = smallButton("BtSave", 118, Hint(MainControl::BtSave), quelt::ui::SaveIcon(S(16)));
+  using front::MainControl;
+  Btauf = smallButton("Btauf", Hint(MainControl::Btauf));
+  BtAb = smallButton("BtAb", Hint(MainControl::BtAb));
+  BtOpen = smallButton("BtOpen", Hint(MainControl::BtOpen));
+  BtSave = smallButton("BtSave", Hint(MainControl::BtSave));
 
   dbGridFuel = new FuelGrid(
       TableFuel, [this](int v) { return S(v); }, PanelBrennstoffe);
@@ -248,8 +217,6 @@ void TFormMain::BuildRightArea() {
   Legend = new QLabel(PanelBrennstoffe);
   Legend->setObjectName(QStringLiteral("Legend"));
   Legend->setTextFormat(Qt::RichText);
-  Legend->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  Legend->setContentsMargins(S(3), S(2), S(3), S(2));
   auto swatch = [](int id, int n, const QString& sample, const char* meaning) {
     quelt::FuelRow row;
     row.ID = id;
@@ -260,34 +227,18 @@ void TFormMain::BuildRightArea() {
              QString::fromUtf8(meaning).toHtmlEscaped());
   };
   Legend->setText(
-      swatch(16, 1, QString::fromUtf8(quelt::front::kLegendSampleNaturalGasH),
-             quelt::kLegendNaturalGasH) +
+      swatch(16, 1, QString::fromUtf8(front::kLegendSampleNaturalGasH), quelt::kLegendNaturalGasH) +
       QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
-      swatch(0, 16, QString::fromUtf8(quelt::front::kLegendSampleUnused), quelt::kLegendUnused));
+      swatch(0, 16, QString::fromUtf8(front::kLegendSampleUnused), quelt::kLegendUnused));
 
   auto* status = new QFrame(PanelBrennstoffe);
   status->setObjectName(QStringLiteral("StatusBar"));
   status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusBar = status;
   StatusLine = new ElidedLine(false, status);
   StatusLine->setObjectName(QStringLiteral("StatusLine"));
   BackupLine = new ElidedLine(true, status);
   BackupLine->setObjectName(QStringLiteral("BackupLine"));
-  auto* statusRow = new QHBoxLayout(status);
-  statusRow->setContentsMargins(1, 1, 1, 1);
-  statusRow->setSpacing(S(8));
-  // The backup's name (a short file name) keeps its room; the facts give way.
-  BackupLine->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  statusRow->addWidget(StatusLine, 1);
-  statusRow->addWidget(BackupLine);
-
-  auto* area = new QVBoxLayout(PanelBrennstoffe);
-  area->setContentsMargins(0, 0, 0, 0);
-  area->setSpacing(0);
-  area->addWidget(Memo);
-  area->addWidget(ElPanel1);
-  area->addWidget(dbGridFuel, 1);
-  area->addWidget(Legend);
-  area->addWidget(status);
 
   Popup1 = new QMenu(this);
   Popup1->setObjectName(QStringLiteral("Popup1"));
@@ -306,6 +257,95 @@ void TFormMain::BuildRightArea() {
   connect(dbGridFuel->Model(), &QAbstractItemModel::dataChanged, this, &TFormMain::UpdateStatus);
   connect(dbGridFuel, &FuelGrid::PopupRequested, Popup1,
           [this](const QPoint& at) { Popup1->popup(at); });
+}
+
+void TFormMain::ApplyDpi() {
+  layoutDpi_ = logicalDpiY();
+  struct Picture {
+    QToolButton* button;
+    QIcon (*icon)(int);
+    int size;
+  };
+  const Picture pictures[] = {
+      {BtRefresh, RefreshIcon, front::kBigPicture}, {BtSend, SendIcon, front::kBigPicture},
+      {BtExit, ExitIcon, front::kExitPicture},      {Btauf, UpIcon, front::kSmallPicture},
+      {BtAb, DownIcon, front::kSmallPicture},       {BtOpen, OpenIcon, front::kSmallPicture},
+      {BtSave, SaveIcon, front::kSmallPicture},
+  };
+  for (const Picture& p : pictures) {
+    p.button->setIcon(p.icon(S(p.size)));
+    p.button->setIconSize(QSize(S(p.size), S(p.size)));
+  }
+  Image->setPixmap(LogoPixmap(layoutDpi_ / 96.0, devicePixelRatioF()));
+  Legend->setContentsMargins(S(front::kLegendSwatchPad), S(2), S(front::kLegendSwatchPad), S(2));
+  dbGridFuel->ApplyScale();
+  setMinimumSize(S(front::kMainMinClientWidth), S(front::kMainMinClientHeight));
+  PlaceControls();
+}
+
+QWidget* TFormMain::Control(front::MainControl control) const {
+  using front::MainControl;
+  switch (control) {
+    case MainControl::Panel1:
+      return Panel1;
+    case MainControl::BtRefresh:
+      return BtRefresh;
+    case MainControl::BtSend:
+      return BtSend;
+    case MainControl::BtExit:
+      return BtExit;
+    case MainControl::ProgressBarMain:
+      return ProgressBarMain;
+    case MainControl::Image:
+      return Image;
+    case MainControl::PanelBrennstoffe:
+      return PanelBrennstoffe;
+    case MainControl::Memo:
+      return Memo;
+    case MainControl::ElPanel1:
+      return ElPanel1;
+    case MainControl::Btauf:
+      return Btauf;
+    case MainControl::BtAb:
+      return BtAb;
+    case MainControl::BtOpen:
+      return BtOpen;
+    case MainControl::BtSave:
+      return BtSave;
+    case MainControl::dbGridFuel:
+      return dbGridFuel;
+    case MainControl::Legend:
+      return Legend;
+    case MainControl::StatusBar:
+      return StatusBar;
+    case MainControl::StatusLine:
+      return StatusLine;
+    case MainControl::BackupLine:
+      return BackupLine;
+  }
+  return nullptr;
+}
+
+void TFormMain::PlaceControls() {
+  const front::MainLayout layout = front::LayoutMain(width(), height(), layoutDpi_);
+  for (const front::MainControlInfo& info : front::MainControls()) {
+    QWidget* widget = Control(info.id);
+    if (widget == nullptr) continue;
+    // The table is in client coordinates; a widget sits in its panel's.
+    const front::Rect& r = layout.Of(info.id);
+    const front::Rect& panel = layout.Of(info.parent);
+    const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
+    widget->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
+  }
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (logicalDpiY() != layoutDpi_) {
+    ApplyDpi();
+  } else {
+    PlaceControls();
+  }
 }
 
 void TFormMain::BuildShortcuts() {
@@ -360,10 +400,10 @@ void TFormMain::PlaceOnScreen() {
   QTimer::singleShot(0, this, [this] {
     const QSize frame = frameGeometry().size() - size();
     if (frame.width() <= 0 && frame.height() <= 0) return;
-    resize(QSize(S(731), S(769)) - frame);
+    resize(QSize(S(front::kMainOuterWidth), S(front::kMainOuterHeight)) - frame);
     const QRect area =
         (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    QRect outer(QPoint(), QSize(S(731), S(769)));
+    QRect outer(QPoint(), QSize(S(front::kMainOuterWidth), S(front::kMainOuterHeight)));
     outer.moveCenter(area.center());
     move(outer.topLeft());
   });
@@ -371,6 +411,11 @@ void TFormMain::PlaceOnScreen() {
 
 void TFormMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (!screenHooked_ && windowHandle() != nullptr) {
+    // Another screen may have another resolution and pixel ratio.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { ApplyDpi(); });
+    screenHooked_ = true;
+  }
   if (event->spontaneous()) return;  // restored from the task bar: not a new show
   if (!placed_) PlaceOnScreen();
   FormShow();
@@ -450,7 +495,6 @@ bool TFormMain::SaveTable(const QString& path) {
 }
 
 QString TFormMain::AskTableFile(bool save) {
-  namespace front = quelt::front;
   QSettings settings(QLatin1String(front::kSettingsOrganisation),
                      QLatin1String(quelt::kProgramName));
   const QString folder =
@@ -522,7 +566,7 @@ void TFormMain::BtAbClick() {
 
 void TFormMain::Edit1Click() {
   if (transferActive_) return;
-  quelt::EditFuelRow(TableFuel, false, this);
+  EditFuelRow(TableFuel, false, this);
 }
 
 void TFormMain::dbGridFuelDelete() {
@@ -611,3 +655,5 @@ void TFormMain::UpdateControls() {
   BtSave->setEnabled(!transferActive_);
   Edit1->setEnabled(!transferActive_);
 }
+
+}  // namespace quelt::ui

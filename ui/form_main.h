@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include "front/layout.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
@@ -17,6 +18,9 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QToolButton;
+
+namespace quelt::ui {
+
 class ElidedLine;
 class FuelGrid;
 class LogHighlighter;
@@ -48,6 +52,7 @@ class TFormMain : public QWidget, public quelt::FuelView {
   QToolButton* BtSave;  // save the table to a file
   FuelGrid* dbGridFuel;
   QLabel* Legend;
+  QWidget* StatusBar;  // the sunken frame of the two lines below
   ElidedLine* StatusLine;
   ElidedLine* BackupLine;  // the last backup's file; a click opens its folder
   QMenu* Popup1;
@@ -87,6 +92,7 @@ class TFormMain : public QWidget, public quelt::FuelView {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -95,6 +101,12 @@ class TFormMain : public QWidget, public quelt::FuelView {
   void BuildLeftColumn();
   void BuildRightArea();
   void BuildShortcuts();
+  // What follows the screen's resolution: the pictures, the grid's widths,
+  // the smallest size, then the controls' places.
+  void ApplyDpi();
+  // Every control to its rectangle of the shared layout table (front/layout.h).
+  void PlaceControls();
+  QWidget* Control(front::MainControl control) const;
   void UpdateControls();
   // Caption and status line from the session.
   void UpdateStatus();
@@ -115,4 +127,8 @@ class TFormMain : public QWidget, public quelt::FuelView {
   bool busyCursor_ = false;
   bool closePending_ = false;
   bool placed_ = false;
+  bool screenHooked_ = false;
+  int layoutDpi_ = 0;
 };
+
+}  // namespace quelt::ui

@@ -7,7 +7,7 @@
 
 #include "front/field_rules.h"
 
-namespace quelt {
+namespace quelt::ui {
 namespace {
 
 // The workstation's decimal separator as the shared field rules take it.
@@ -135,4 +135,4 @@ void FuelEdit::Refuse() {
   emit Refused();
 }
 
-}  // namespace quelt
+}  // namespace quelt::ui

@@ -10,7 +10,7 @@
 
 #include "fuel/fuel_row.h"
 
-namespace quelt {
+namespace quelt::ui {
 
 // Special takes signs and digits; the decimal fields also the exponent letters
 // and the locale's decimal separator; the description every printable
@@ -51,9 +51,9 @@ class FuelEdit : public QLineEdit {
   void SetDisplayOnly(bool displayOnly);
 
  signals:
-  void Changed(quelt::FuelEdit* editor);  // the user changed the text
-  void Left(quelt::FuelEdit* editor);     // the focus went to another control
-  void Refused();                         // a character was refused (after the beep)
+  void Changed(quelt::ui::FuelEdit* editor);  // the user changed the text
+  void Left(quelt::ui::FuelEdit* editor);     // the focus went to another control
+  void Refused();                             // a character was refused (after the beep)
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -69,4 +69,4 @@ class FuelEdit : public QLineEdit {
   bool pending_ = false;
 };
 
-}  // namespace quelt
+}  // namespace quelt::ui

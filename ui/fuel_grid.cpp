@@ -7,7 +7,10 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include "front/layout.h"
 #include "ui/icons.h"
+
+namespace quelt::ui {
 
 namespace {
 
@@ -36,14 +39,14 @@ class RowIndicatorHeader : public QHeaderView {
     QHeaderView::paintSection(painter, rect, logicalIndex);
     painter->restore();
     auto* m = dynamic_cast<FuelTableModel*>(model());
-    if (m && logicalIndex == m->CurrentRow()) quelt::ui::PaintRowIndicator(*painter, rect);
+    if (m && logicalIndex == m->CurrentRow()) PaintRowIndicator(*painter, rect);
   }
 };
 
 }  // namespace
 
 FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale, QWidget* parent)
-    : QTableView(parent), table_(table), model_(new FuelTableModel(table, this)) {
+    : QTableView(parent), table_(table), scale_(scale), model_(new FuelTableModel(table, this)) {
   setVerticalHeader(new RowIndicatorHeader(this));
   setModel(model_);
   setItemDelegate(new MarkDelegate(this));
@@ -61,12 +64,7 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   h->setStretchLastSection(false);
   h->setHighlightSections(false);
   h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  h->setMinimumSectionSize(scale(8));
-  const auto& fields = quelt::FuelFields();
-  for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    designWidths_.push_back(scale(fields[static_cast<std::size_t>(c)].gridWidth));
-    setColumnWidth(c, designWidths_.back());
-  }
+  designWidths_.assign(static_cast<std::size_t>(quelt::kFuelFieldCount), 0);
   userWidths_.assign(designWidths_.size(), 0);
   connect(h, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
     if (!fitting_ && column >= 0 && column < static_cast<int>(userWidths_.size())) {
@@ -78,9 +76,7 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   v->setSectionResizeMode(QHeaderView::Fixed);
   v->setHighlightSections(false);
   v->setMinimumSectionSize(1);
-  v->setDefaultSectionSize(fontMetrics().height() + scale(4));
-  v->setMinimumWidth(scale(12));
-  v->setMaximumWidth(scale(12));
+  ApplyScale();
 
   // The selection stays as visible without the focus as with it.
   QPalette pal = palette();
@@ -121,6 +117,23 @@ void FuelGrid::SelectRow(int row) {
     scrollTo(index);
   }
   syncing_ = false;
+}
+
+void FuelGrid::ApplyScale() {
+  horizontalHeader()->setMinimumSectionSize(scale_(8));
+  const auto& fields = quelt::FuelFields();
+  fitting_ = true;  // not a width the user chose
+  for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
+    const auto i = static_cast<std::size_t>(c);
+    designWidths_[i] = scale_(fields[i].gridWidth);
+    setColumnWidth(c, designWidths_[i]);
+  }
+  fitting_ = false;
+  QHeaderView* v = verticalHeader();
+  v->setDefaultSectionSize(fontMetrics().height() + scale_(4));
+  v->setMinimumWidth(scale_(front::kIndicatorWidth));
+  v->setMaximumWidth(scale_(front::kIndicatorWidth));
+  FitColumns();
 }
 
 // The design widths suit the original 8 pt face; wider platform faces would
@@ -216,3 +229,5 @@ bool FuelGrid::eventFilter(QObject* watched, QEvent* event) {
   }
   return QTableView::eventFilter(watched, event);
 }
+
+}  // namespace quelt::ui

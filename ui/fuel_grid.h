@@ -10,6 +10,8 @@
 #include "fuel/fuel_table.h"
 #include "ui/fuel_table_model.h"
 
+namespace quelt::ui {
+
 class FuelGrid : public QTableView {
   Q_OBJECT
  public:
@@ -34,6 +36,8 @@ class FuelGrid : public QTableView {
   // width, growing and shrinking with the values; a width the user dragged
   // stays unless the values need more. The description takes the room left.
   void FitColumns();
+  // The design widths and the row height for the screen's resolution now.
+  void ApplyScale();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -47,6 +51,7 @@ class FuelGrid : public QTableView {
   void OnContextMenu(const QPoint& pos);
 
   quelt::FuelTable& table_;
+  std::function<int(int)> scale_;
   FuelTableModel* model_;
   std::vector<int> designWidths_;
   std::vector<int> userWidths_;  // 0: the user has not dragged the column
@@ -54,3 +59,5 @@ class FuelGrid : public QTableView {
   bool locked_ = false;
   bool syncing_ = false;
 };
+
+}  // namespace quelt::ui

@@ -5,9 +5,7 @@
 #include "text/cp1252.h"
 #include "ui/fuel_editors.h"
 
-using quelt::FuelField;
-using quelt::FuelRow;
-using quelt::FuelTable;
+namespace quelt::ui {
 
 std::optional<RowMark> MarkOf(const FuelRow& row) {
   // The rule and its colours are shared with the Windows window.
@@ -46,7 +44,7 @@ const FuelRow* FuelTableModel::RowAt(int row) const {
 QString FuelTableModel::CellText(const FuelRow& row, int column) const {
   const auto& info = quelt::FuelFields().at(static_cast<std::size_t>(column));
   if (info.field == FuelField::Description || quelt::IsDecimalField(info.field)) {
-    return quelt::FieldDisplayText(row, info.field, locale_);
+    return FieldDisplayText(row, info.field, locale_);
   }
   return locale_.toString(row.Integer(info.field));  // 0 without a value, as sent
 }
@@ -121,3 +119,5 @@ void FuelTableModel::TableChanged(FuelTable::Change change) {
     emit CurrentRowChanged(current_);
   }
 }
+
+}  // namespace quelt::ui

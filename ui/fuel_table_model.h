@@ -10,6 +10,8 @@
 
 #include "fuel/fuel_table.h"
 
+namespace quelt::ui {
+
 struct RowMark {
   QColor background;
   QColor text;
@@ -49,3 +51,5 @@ class FuelTableModel : public QAbstractTableModel {
   int current_ = -1;
   QLocale locale_;
 };
+
+}  // namespace quelt::ui

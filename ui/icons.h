@@ -1,16 +1,29 @@
-// The window's pictures, drawn in code so that they stay crisp at any scale:
-// each icon carries a greyed image for its disabled state.
+// The window's pictures as Qt images: the geometry is front's (front/pictures.h,
+// shared with the Win32 window), drawn at the screen's pixel size so it stays
+// crisp; each icon carries its greyed image for the disabled state. Only the
+// lettering is Qt's, in the boxes front gives.
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
+
+#include "front/pictures.h"
 
 class QPainter;
 class QRectF;
 
 namespace quelt::ui {
 
-// `size` is the icon's edge in logical pixels (16 or 24 at 96 dpi, scaled).
+// A front canvas as it is: premultiplied 0xAARRGGBB.
+QImage CanvasImage(const front::Canvas& canvas);
+
+// `picture` `size` logical pixels square at `devicePixelRatio`, in its normal
+// and its disabled image.
+QIcon PictureIcon(front::Picture picture, int size, double devicePixelRatio);
+
+// `size` is the icon's edge in logical pixels (16 or 24 at 96 dpi, scaled);
+// the images are made for 1x, 2x and the application's ratio.
 QIcon RefreshIcon(int size);  // black circular arrow, clockwise
 QIcon SendIcon(int size);     // black triangle pointing right
 QIcon ExitIcon(int size);     // green exit sign, white lettering
@@ -18,13 +31,13 @@ QIcon UpIcon(int size);       // red arrow up
 QIcon DownIcon(int size);     // red arrow down
 QIcon OpenIcon(int size);     // yellow folder: load a table file
 QIcon SaveIcon(int size);     // blue diskette: save the table to a file
-// The application's icon (logo colours, square).
+// The application's icon: the flame.
 QIcon AppIcon();
 
 // The 100 x 39 logo at `scale` (logical-dpi scale) and device pixel ratio.
 QPixmap LogoPixmap(double scale, double devicePixelRatio);
 
-// The grid's current-row mark: a small black triangle centred in `cell`.
+// The grid's current-row mark, centred in `cell`.
 void PaintRowIndicator(QPainter& painter, const QRectF& cell);
 
 }  // namespace quelt::ui

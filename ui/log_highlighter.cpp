@@ -4,6 +4,8 @@
 
 #include "front/log_style.h"
 
+namespace quelt::ui {
+
 LogHighlighter::LogHighlighter(QTextDocument* document, const QFont& spanFont)
     : QSyntaxHighlighter(document),
       // The family actually matched, so that a missing "Courier New" falls
@@ -35,3 +37,5 @@ void LogHighlighter::highlightBlock(const QString& text) {
   }
   setCurrentBlockState(open);
 }
+
+}  // namespace quelt::ui

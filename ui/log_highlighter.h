@@ -12,6 +12,8 @@ namespace quelt::front {
 struct LogStyle;
 }
 
+namespace quelt::ui {
+
 class LogHighlighter : public QSyntaxHighlighter {
   Q_OBJECT
  public:
@@ -27,3 +29,5 @@ class LogHighlighter : public QSyntaxHighlighter {
   QString spanFamily_;
   double spanPointSize_;
 };
+
+}  // namespace quelt::ui

@@ -6,6 +6,8 @@
 
 #include "link/glb.h"
 
+namespace quelt::ui {
+
 QtPump::QtPump(QObject* parent) : QObject(parent) {
   timer_.setInterval(quelt::TGlb::kTickMs);
   timer_.setTimerType(Qt::PreciseTimer);
@@ -58,3 +60,5 @@ void QtPump::WaitForActivity(quelt::TSerial& port) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
 }
+
+}  // namespace quelt::ui

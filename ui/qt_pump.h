@@ -13,6 +13,8 @@
 
 class QSocketNotifier;
 
+namespace quelt::ui {
+
 class QtPump : public QObject, public quelt::MessagePump {
   Q_OBJECT
  public:
@@ -36,3 +38,5 @@ class QtPump : public QObject, public quelt::MessagePump {
   qintptr notifierHandle_ = 0;
   bool readable_ = false;
 };
+
+}  // namespace quelt::ui

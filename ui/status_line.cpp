@@ -4,6 +4,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
+namespace quelt::ui {
+
 ElidedLine::ElidedLine(bool clickable, QWidget* parent)
     : QAbstractButton(parent), clickable_(clickable) {
   setFocusPolicy(clickable ? Qt::TabFocus : Qt::NoFocus);
@@ -51,3 +53,5 @@ void ElidedLine::paintEvent(QPaintEvent*) {
     p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
   }
 }
+
+}  // namespace quelt::ui

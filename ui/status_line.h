@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 
+namespace quelt::ui {
+
 class ElidedLine : public QAbstractButton {
   Q_OBJECT
  public:
@@ -20,3 +22,5 @@ class ElidedLine : public QAbstractButton {
  private:
   bool clickable_;
 };
+
+}  // namespace quelt::ui

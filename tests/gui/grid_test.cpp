@@ -7,12 +7,13 @@
 #include <QToolButton>
 
 #include "gui_rig.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 
 using quelt::FuelField;
 using quelt::FuelRow;
+using namespace quelt::ui;
 
 namespace {
 
@@ -261,7 +262,8 @@ class GridTest : public QObject {
     QString shown;
     QTimer closer;
     connect(&closer, &QTimer::timeout, [&] {
-      auto* dialog = qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+      auto* dialog =
+          qobject_cast<quelt::ui::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
       shown = dialog->Editor(FuelField::Description)->text();
       dialog->reject();

@@ -104,7 +104,7 @@ struct Rig {
   explicit Rig(std::optional<quelt::sim::Config> config = quelt::sim::Config{}) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
-    form = std::make_unique<TFormMain>();
+    form = std::make_unique<quelt::ui::TFormMain>();
     glb = std::make_unique<quelt::TGlb>(pump);
     pump.SetTickHandler([this] { glb->Timer1Timer(); });
     glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
@@ -134,8 +134,8 @@ struct Rig {
   QTemporaryDir backups;
   QTemporaryDir files;  // settings and table files
   std::unique_ptr<quelt::sim::Analyser> sim;
-  std::unique_ptr<TFormMain> form;
-  QtPump pump;
+  std::unique_ptr<quelt::ui::TFormMain> form;
+  quelt::ui::QtPump pump;
   std::unique_ptr<quelt::TGlb> glb;
   std::unique_ptr<quelt::TableSession> session;
   quelt::FuelListOps* ops = nullptr;

@@ -7,6 +7,8 @@
 
 #include "ui/log_highlighter.h"
 
+using namespace quelt::ui;
+
 namespace {
 
 // One letter per character: '.' plain, 'b' bold, 'g' bold dark green,

@@ -11,6 +11,7 @@
 #include "ui/fuel_grid.h"
 
 using quelt::sim::Config;
+using namespace quelt::ui;
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include "link/serobj.h"
 #include "ui/qt_pump.h"
 
+using namespace quelt::ui;
+
 namespace {
 
 struct Pty {

@@ -9,7 +9,11 @@
 
 #include "gui_rig.h"
 #include "text/text_helpers.h"
+#include "ui/dialog_icons.h"
 #include "ui/fuel_grid.h"
+#include "ui/icons.h"
+
+using namespace quelt::ui;
 
 class StartupTest : public QObject {
   Q_OBJECT
@@ -120,6 +124,52 @@ class StartupTest : public QObject {
     }
     QCOMPARE(f.Popup1->actions().size(), 1);
     QCOMPARE(f.Edit1->text(), QStringLiteral("Edit"));
+  }
+
+  // The pictures reach Qt from front's geometry: a wrong byte order would
+  // turn the red arrows blue, a lost ratio would blur them, and the disabled
+  // images must be grey through and through, lettering included.
+  void picturesFromSharedGeometry() {
+    struct Case {
+      const char* name;
+      QIcon icon;
+      int size;
+      QPoint inside;  // a pixel well inside a part of this colour, at 1x
+      QColor colour;
+    };
+    const Case cases[] = {
+        {"up", UpIcon(16), 16, {8, 10}, QColor(230, 0, 0)},
+        {"down", DownIcon(16), 16, {8, 4}, QColor(230, 0, 0)},
+        {"send", SendIcon(16), 16, {7, 8}, Qt::black},
+        {"refresh", RefreshIcon(16), 16, {7, 13}, Qt::black},
+        {"open", OpenIcon(16), 16, {8, 10}, QColor(250, 210, 90)},
+        {"save", SaveIcon(16), 16, {13, 8}, QColor(40, 90, 180)},
+        {"exit", ExitIcon(24), 24, {12, 17}, QColor(0, 150, 60)},
+        {"ok", OkPicture(18, 2.0), 18, {7, 13}, QColor(0, 150, 0)},
+        {"cancel", CancelPicture(18, 2.0), 18, {9, 9}, QColor(204, 0, 0)},
+    };
+    for (const Case& c : cases) {
+      for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+        const QImage image = c.icon.pixmap(QSize(c.size, c.size), 2.0, mode)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(image.size() == QSize(2 * c.size, 2 * c.size), c.name);
+        const QColor at = image.pixelColor(c.inside * 2);
+        QVERIFY2(at.alpha() == 255, c.name);
+        if (mode == QIcon::Normal) {
+          QVERIFY2(at == c.colour, qPrintable(QStringLiteral("%1 %2").arg(c.name, at.name())));
+          continue;
+        }
+        QVERIFY2(at.red() < 200, c.name);  // the part's grey, not the background's white
+        for (int y = 0; y < image.height(); ++y) {
+          for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            QVERIFY2(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p),
+                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name).arg(x).arg(y)));
+          }
+        }
+      }
+    }
   }
 
   void exitButtonClosesWindow() {

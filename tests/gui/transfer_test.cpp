@@ -10,6 +10,7 @@
 #include "ui/fuel_grid.h"
 
 using quelt::sim::Config;
+using namespace quelt::ui;
 
 namespace {
 

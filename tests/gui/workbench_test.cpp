@@ -21,12 +21,13 @@
 #include "gui_rig.h"
 #include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 #include "ui/status_line.h"
 
 using quelt::sim::Config;
+using namespace quelt::ui;
 
 namespace {
 
@@ -342,8 +343,8 @@ class WorkbenchTest : public QObject {
     QStringList editors;
     auto closeEditor = [&] {
       QTimer::singleShot(50, [&] {
-        if (auto* d =
-                qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget())) {
+        if (auto* d = qobject_cast<quelt::ui::TFormBrennstoffdialog*>(
+                QApplication::activeModalWidget())) {
           editors << d->Editor(quelt::FuelField::Description)->text();
           d->reject();
         }
@@ -477,7 +478,7 @@ class WorkbenchTest : public QObject {
     table.AppendRow(quelt::FuelRow{});
     BoxAnswerer boxes;
     QTimer::singleShot(50, [] {
-      auto* d = qobject_cast<quelt::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+      auto* d = qobject_cast<quelt::ui::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
       if (!d) return;
       auto* co2 = d->Editor(quelt::FuelField::Co2Max);
       co2->setFocus();
@@ -485,7 +486,7 @@ class WorkbenchTest : public QObject {
       d->accept();
       QTimer::singleShot(100, d, &QDialog::reject);
     });
-    quelt::EditFuelRow(table, false);
+    quelt::ui::EditFuelRow(table, false);
     QCOMPARE(boxes.boxes.size(), std::size_t{1});
     QCOMPARE(boxes.boxes[0].title, kTitle);
   }

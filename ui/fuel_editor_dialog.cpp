@@ -1,4 +1,4 @@
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -16,7 +16,7 @@
 #include "ui/dialog_icons.h"
 #include "ui/fuel_editors.h"
 
-namespace quelt {
+namespace quelt::ui {
 namespace {
 
 // The designed layout (front/layout.h, shared with the Windows window) is
@@ -287,4 +287,4 @@ void EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
   }
 }
 
-}  // namespace quelt
+}  // namespace quelt::ui

@@ -11,10 +11,11 @@
 #include <functional>
 
 #include "text/text_helpers.h"
-#include "ui/brndialog.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 
 using namespace quelt;
+using namespace quelt::ui;
 
 namespace {
 
@@ -111,7 +112,7 @@ void ExpectUnchanged(const FuelTable& table, const Snapshot& before) {
 
 }  // namespace
 
-class BrnDialogTest : public QObject {
+class FuelEditorDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -525,5 +526,5 @@ class BrnDialogTest : public QObject {
   }
 };
 
-QTEST_MAIN(BrnDialogTest)
-#include "brndialog_test.moc"
+QTEST_MAIN(FuelEditorDialogTest)
+#include "fuel_editor_dialog_test.moc"

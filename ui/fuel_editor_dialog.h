@@ -13,7 +13,7 @@
 
 class QPushButton;
 
-namespace quelt {
+namespace quelt::ui {
 
 class FuelEdit;
 
@@ -84,4 +84,4 @@ class TFormBrennstoffdialog : public QDialog {
 // posts the row (OK with a change) or drops every pending change.
 void EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent = nullptr);
 
-}  // namespace quelt
+}  // namespace quelt::ui
