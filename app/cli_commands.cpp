@@ -12,7 +12,7 @@
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
 #include "link/discovery.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 #include "sim/inprocess_line.h"
 #include "text/cp1252.h"
 

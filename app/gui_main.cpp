@@ -15,7 +15,7 @@
 
 #include "fuel/fuel_ops.h"
 #include "fuel/table_session.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/command_line.h"

@@ -8,7 +8,7 @@
 #include "bench/measure.h"
 #include "bench/sim_process.h"
 #include "link/clock_pump.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 
 int main(int argc, char** argv) {
   using namespace quelt;

@@ -14,7 +14,7 @@
 #include "fuel/fuel_row.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 
 namespace quelt {
 

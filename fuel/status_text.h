@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuel/fuel_row.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 
 namespace quelt {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "link/glb.h"
+#include "link/exchange.h"
 #include "tests/support/pty_peer.h"
 
 namespace {

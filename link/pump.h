@@ -4,7 +4,7 @@
 // demand.
 #pragma once
 
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 

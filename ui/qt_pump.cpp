@@ -4,7 +4,7 @@
 #include <QEventLoop>
 #include <QSocketNotifier>
 
-#include "link/glb.h"
+#include "link/exchange.h"
 
 namespace quelt::ui {
 

@@ -12,7 +12,7 @@
 #include <ctime>
 
 #include "link/clock_pump.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 #include "sim/sim.h"
 #include "tests/support/pty_peer.h"
 #include "tests/support/scripted_pump.h"

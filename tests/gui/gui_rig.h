@@ -26,7 +26,7 @@
 
 #include "fuel/fuel_ops.h"
 #include "fuel/table_session.h"
-#include "link/glb.h"
+#include "link/exchange.h"
 #include "sim/sim.h"
 #include "ui/form_main.h"
 #include "ui/qt_pump.h"

@@ -12,7 +12,7 @@
 #include <ctime>
 
 #include "link/comm.h"
-#include "link/serobj.h"
+#include "link/serial_port.h"
 #include "ui/qt_pump.h"
 
 using namespace quelt::ui;

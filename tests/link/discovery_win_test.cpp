@@ -7,7 +7,7 @@
 #include <string>
 
 #include "link/discovery.h"
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "link/comm_posix.h"
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 namespace {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 namespace {

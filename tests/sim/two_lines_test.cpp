@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serobj.h"
+#include "link/serial_port.h"
 #include "sim/inprocess_line.h"
 #include "sim/sim.h"
 

@@ -1,4 +1,4 @@
-#include "link/glb.h"
+#include "link/exchange.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 

@@ -12,7 +12,7 @@
 
 #include "link/discovery.h"
 #include "link/pump.h"
-#include "link/serobj.h"
+#include "link/serial_port.h"
 
 namespace quelt {
 
