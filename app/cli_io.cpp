@@ -11,6 +11,8 @@
 
 #include <io.h>
 #include <shellapi.h>
+
+#include "text/utf16.h"
 #endif
 
 namespace quelt::cli {
@@ -41,16 +43,6 @@ std::optional<std::string> ReadCapped(std::FILE* in, const std::string& name, st
 }
 
 #ifdef _WIN32
-std::string Utf8FromWide(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 // A console takes UTF-16; its code page would garble what is not in it.
 bool WriteConsoleText(std::FILE* stream, std::string_view utf8) {
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
@@ -58,10 +50,7 @@ bool WriteConsoleText(std::FILE* stream, std::string_view utf8) {
   if (handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == FALSE) return false;
   std::fflush(stream);
   if (utf8.empty()) return true;
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  const std::wstring wide = WideFromUtf8(utf8);
   DWORD written = 0;
   return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) !=
          FALSE;
