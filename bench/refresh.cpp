@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "bench/measure.h"
 #include "fuel/fuel_ops.h"
@@ -48,41 +47,83 @@ class CountingView : public FuelView {
   }
 };
 
-// A Drain lasts until the next tick, so its length depends on where in the
-// tick it starts. Sample it at phases spread over a tick.
-double MeanDrain(TGlb& glb) {
-  double drains = 0;
-  constexpr int kSamples = 20;
-  glb.Connect();
-  for (int i = 0; i < kSamples; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 * i));
-    const bench::Stopwatch w;
-    glb.Drain();
-    drains += w.Wall();
-  }
-  glb.Disconnect();
-  return drains / kSamples;
-}
+// A line that passes every call on, counts the commands written and times
+// each exchange from its write to the CR of its reply. The rest of an
+// operation's time is its drains (each lasts until the next tick) and the
+// program's own work between exchanges.
+class CountingLine final : public Line {
+ public:
+  explicit CountingLine(Line& inner) : inner_(inner) {}
+  long long commands = 0;
+  double exchangeSeconds = 0;
 
-void PrintFigures(const char* what, double wall, double wire, double drains, double cpu) {
+  std::string DevicePathForPort(std::int32_t number) const override {
+    return inner_.DevicePathForPort(number);
+  }
+  comm::Handle Open(const std::string& path, comm::Reason* reason) override {
+    return inner_.Open(path, reason);
+  }
+  void SetupQueues(comm::Handle h, std::uint32_t in, std::uint32_t out) override {
+    inner_.SetupQueues(h, in, out);
+  }
+  bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override {
+    return inner_.SetState(h, dcb, reason);
+  }
+  bool Write(comm::Handle h, const void* data, std::uint32_t count) override {
+    ++commands;
+    if (!inExchange_) written_ = std::chrono::steady_clock::now();
+    inExchange_ = true;
+    return inner_.Write(h, data, count);
+  }
+  std::uint32_t Read(comm::Handle h, void* data, std::uint32_t count) override {
+    const std::uint32_t got = inner_.Read(h, data, count);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (inExchange_ && got > 0 && bytes[got - 1] == '\r') {
+      exchangeSeconds +=
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - written_).count();
+      inExchange_ = false;
+    }
+    return got;
+  }
+  std::uint32_t BytesWaiting(comm::Handle h) override { return inner_.BytesWaiting(h); }
+  bool LineGone(comm::Handle h) override { return inner_.LineGone(h); }
+  void Close(comm::Handle h) override { inner_.Close(h); }
+  void WaitReadable(comm::Handle h, int timeoutMs) override { inner_.WaitReadable(h, timeoutMs); }
+  WaitHint Hint(comm::Handle h) override { return inner_.Hint(h); }
+
+ private:
+  Line& inner_;
+  bool inExchange_ = false;
+  std::chrono::steady_clock::time_point written_;
+};
+
+// `drain`: the operation's time outside its exchanges, measured; `rest`:
+// what each exchange took beyond its reply's line time, on average.
+void PrintFigures(const char* what, double wall, double wire, double drains, long long replies,
+                  double cpu) {
   std::printf(
-      "%-16s wall %.3f s  wire %.3f s  drain %.3f s  wall/(wire+drain) %.3f  cpu/wall %.4f\n", what,
-      wall, wire, drains, wall / (wire + drains), cpu / wall);
+      "%-16s wall %.3f s  wire %.3f s  drain %.3f s  wall/(wire+drain) %.3f  cpu/wall %.4f  "
+      "replies %lld  rest %.2f ms\n",
+      what, wall, wire, drains, wall / (wire + drains), cpu / wall, replies,
+      replies > 0 ? 1e3 * (wall - wire - drains) / double(replies) : 0.0);
 }
 
 // Reply bytes: identity, count and rows; each reply with its CR. Only what
 // the analyser sends takes line time: it paces its replies, while the tool's
 // commands cross the pseudo-terminal at once.
-bool Timed(const char* what, TGlb& glb, const std::function<bool()>& op, double drain) {
+bool Timed(const char* what, TGlb& glb, const CountingLine& line, const std::function<bool()>& op) {
   const auto bytes0 = glb.BytesReceived;
+  const auto commands0 = line.commands;
+  const double exchanges0 = line.exchangeSeconds;
   const bench::Stopwatch watch;
   if (!op()) {
     std::fprintf(stderr, "%s failed\n", what);
     return false;
   }
   const double wall = watch.Wall(), cpu = watch.Cpu();
-  PrintFigures(what, wall, bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud), drain,
-               cpu);
+  const double drains = wall - (line.exchangeSeconds - exchanges0);
+  PrintFigures(what, wall, bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud), drains,
+               line.commands - commands0, cpu);
   return true;
 }
 
@@ -165,56 +206,41 @@ int main(int argc, char** argv) {
   }
 #endif
 
+  CountingLine deviceLine(DeviceLine());
   ClockPump pump;
   TGlb glb(pump);
   pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  glb.UseLine(deviceLine);
   glb.PortOverride = device;
   FuelTable rows;
   CountingView view;
   FuelListOps ops(glb, rows, view);
 
   if (!LineCosts(glb)) return 1;
-  const double drain = MeanDrain(glb);
-  std::printf("mean drain %.3f s (one in each operation, sampled over a tick)\n", drain);
-  if (!Timed(
-          "refresh", glb, [&] { return ops.Refresh(); }, drain))
-    return 1;
+  if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
   std::printf("rows %d\n", rows.RecordCount());
-  if (!Timed(
-          "send", glb, [&] { return ops.SendFuelList(); }, drain))
-    return 1;
+  if (!Timed("send", glb, deviceLine, [&] { return ops.SendFuelList(); })) return 1;
 
   // The window's Send: the backup from the refresh's replies, the write and
-  // the check that reads it back (two drains: one before the write, one
-  // before the read-back).
+  // the check that reads it back.
   const auto backups = std::filesystem::temp_directory_path() /
                        ("quelt-bench-backups-" + std::to_string(bench::ProcessId()));
   ops.BackupsFolder = backups;
-  const auto timed = [&](const char* what, const SendOptions& options, int drainCount,
-                         auto&& before) {
+  const auto timed = [&](const char* what, const SendOptions& options, auto&& before) {
     before();
-    const auto bytes0 = glb.BytesReceived;
-    const bench::Stopwatch watch;
-    const SendOutcome outcome = ops.SendTable(options);
-    const double wall = watch.Wall(), cpu = watch.Cpu();
-    if (outcome.result != SendOutcome::Result::Sent) {
-      std::fprintf(stderr, "%s failed\n", what);
-      return false;
-    }
-    PrintFigures(what, wall, bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud),
-                 drainCount * drain, cpu);
-    return true;
+    return Timed(what, glb, deviceLine,
+                 [&] { return ops.SendTable(options).result == SendOutcome::Result::Sent; });
   };
   const auto nothing = [] {};
-  if (!timed("send+check", SendOptions{}, 2, nothing)) return 1;
+  if (!timed("send+check", SendOptions{}, nothing)) return 1;
   // The command line's write knows nothing of the table yet: with its backup
   // it reads the whole table first.
   const auto forget = [&] {
     glb.Disconnect();
     ops.QueryIdentity();
   };
-  if (!timed("cli-write", SendOptions{false, false}, 1, forget)) return 1;
-  if (!timed("cli-write+backup", SendOptions{true, false}, 2, forget)) return 1;
+  if (!timed("cli-write", SendOptions{false, false}, forget)) return 1;
+  if (!timed("cli-write+backup", SendOptions{true, false}, forget)) return 1;
   std::filesystem::remove_all(backups);
 
 #ifdef _WIN32
@@ -224,6 +250,8 @@ int main(int argc, char** argv) {
     // as the window asks for it.
     win::WinPump winPump;
     TGlb winGlb(winPump);
+    CountingLine winLine(DeviceLine());
+    winGlb.UseLine(winLine);
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
     const UINT_PTR tick = SetTimer(nullptr, 0, static_cast<UINT>(TGlb::kTickMs), nullptr);
@@ -237,12 +265,7 @@ int main(int argc, char** argv) {
     CountingView winView;
     winView.onTransfer = [&](bool active) { winPump.SetFastWakeups(active); };
     FuelListOps winOps(winGlb, winRows, winView);
-    winPump.SetFastWakeups(true);
-    const double winDrain = MeanDrain(winGlb);
-    winPump.SetFastWakeups(false);
-    std::printf("window's mean drain %.3f s\n", winDrain);
-    const bool ok = Timed(
-        "window-refresh", winGlb, [&] { return winOps.Refresh(); }, winDrain);
+    const bool ok = Timed("window-refresh", winGlb, winLine, [&] { return winOps.Refresh(); });
     KillTimer(nullptr, tick);
     if (!ok) return 1;
   }
@@ -253,15 +276,13 @@ int main(int argc, char** argv) {
   config.baud = kBaud;
   config.rows = sim::LoadTableFile(table);
   sim::InProcessLine line(config);
+  CountingLine localLine(line);
   ClockPump localPump;
   TGlb localGlb(localPump);
   localPump.SetTickHandler([&] { localGlb.Timer1Timer(); });
-  localGlb.UseLine(line);
+  localGlb.UseLine(localLine);
   localGlb.PortOverride = line.DevicePath();
   FuelTable localRows;
   FuelListOps localOps(localGlb, localRows, view);
-  return Timed(
-             "in-process", localGlb, [&] { return localOps.Refresh(); }, drain)
-             ? 0
-             : 1;
+  return Timed("in-process", localGlb, localLine, [&] { return localOps.Refresh(); }) ? 0 : 1;
 }
