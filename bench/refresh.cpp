@@ -1,24 +1,39 @@
 // A full refresh of a 15-row table from quelt-sim paced at 9600 baud, then a
-// send of the same table: wall time against the line's own time. Last, the
-// same refresh over the in-process line of the demo mode.
-#include <unistd.h>
-
+// send of the same table: wall time against the line's own time. First, what
+// the line itself costs (an exchange polled flat out, an input check, a
+// wait); last, the same refresh over the in-process line of the demo mode.
+// The Windows build also refreshes through the window's pump.
+//   bench_refresh [--port DEVICE] [--table FILE]
+// Without --port (Linux only) it starts a quelt-sim of its own; with it, the
+// analyser on DEVICE must serve bench/table15.txt at 9600 baud.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 
 #include "bench/measure.h"
-#include "bench/sim_process.h"
 #include "fuel/fuel_ops.h"
 #include "link/clock_pump.h"
 #include "sim/inprocess_line.h"
 
+#ifdef _WIN32
+#include "win/win_pump.h"
+#else
+#include "bench/sim_process.h"
+#endif
+
 namespace {
 
+using namespace quelt;
+constexpr int kBaud = 9600;
+
 // Counts the bytes on the line; the rest of the view is silent.
-class CountingView : public quelt::FuelView {
+class CountingView : public FuelView {
  public:
+  std::function<void(bool)> onTransfer;
   void ClearLog() override {}
   void AddLogLine(const std::string&) override {}
   void SetProgress(int) override {}
@@ -27,114 +42,247 @@ class CountingView : public quelt::FuelView {
   bool Confirm(const std::string&) override { return true; }
   void EnableRefresh(bool) override {}
   void EnableSend(bool) override {}
-  void SetTransferActive(bool) override {}
+  void SetTransferActive(bool active) override {
+    if (onTransfer) onTransfer(active);
+  }
 };
+
+// A line that passes every call on, counts the commands written and times
+// each exchange from its write to the CR of its reply. The rest of an
+// operation's time is its drains (each lasts until the next tick) and the
+// program's own work between exchanges.
+class CountingLine final : public Line {
+ public:
+  explicit CountingLine(Line& inner) : inner_(inner) {}
+  long long commands = 0;
+  double exchangeSeconds = 0;
+
+  std::string DevicePathForPort(std::int32_t number) const override {
+    return inner_.DevicePathForPort(number);
+  }
+  comm::Handle Open(const std::string& path, comm::Reason* reason) override {
+    return inner_.Open(path, reason);
+  }
+  void SetupQueues(comm::Handle h, std::uint32_t in, std::uint32_t out) override {
+    inner_.SetupQueues(h, in, out);
+  }
+  bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override {
+    return inner_.SetState(h, dcb, reason);
+  }
+  bool Write(comm::Handle h, const void* data, std::uint32_t count) override {
+    ++commands;
+    if (!inExchange_) written_ = std::chrono::steady_clock::now();
+    inExchange_ = true;
+    return inner_.Write(h, data, count);
+  }
+  std::uint32_t Read(comm::Handle h, void* data, std::uint32_t count) override {
+    const std::uint32_t got = inner_.Read(h, data, count);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (inExchange_ && got > 0 && bytes[got - 1] == '\r') {
+      exchangeSeconds +=
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - written_).count();
+      inExchange_ = false;
+    }
+    return got;
+  }
+  std::uint32_t BytesWaiting(comm::Handle h) override { return inner_.BytesWaiting(h); }
+  bool LineGone(comm::Handle h) override { return inner_.LineGone(h); }
+  void Close(comm::Handle h) override { inner_.Close(h); }
+  void WaitReadable(comm::Handle h, int timeoutMs) override { inner_.WaitReadable(h, timeoutMs); }
+  WaitHint Hint(comm::Handle h) override { return inner_.Hint(h); }
+
+ private:
+  Line& inner_;
+  bool inExchange_ = false;
+  std::chrono::steady_clock::time_point written_;
+};
+
+// `drain`: the operation's time outside its exchanges, measured; `rest`:
+// what each exchange took beyond its reply's line time, on average.
+void PrintFigures(const char* what, double wall, double wire, double drains, long long replies,
+                  double cpu) {
+  std::printf(
+      "%-16s wall %.3f s  wire %.3f s  drain %.3f s  wall/(wire+drain) %.3f  cpu/wall %.4f  "
+      "replies %lld  rest %.2f ms\n",
+      what, wall, wire, drains, wall / (wire + drains), cpu / wall, replies,
+      replies > 0 ? 1e3 * (wall - wire - drains) / double(replies) : 0.0);
+}
+
+// Reply bytes: identity, count and rows; each reply with its CR. Only what
+// the analyser sends takes line time: it paces its replies, while the tool's
+// commands cross the pseudo-terminal at once.
+bool Timed(const char* what, TGlb& glb, const CountingLine& line, const std::function<bool()>& op) {
+  const auto bytes0 = glb.BytesReceived;
+  const auto commands0 = line.commands;
+  const double exchanges0 = line.exchangeSeconds;
+  const bench::Stopwatch watch;
+  if (!op()) {
+    std::fprintf(stderr, "%s failed\n", what);
+    return false;
+  }
+  const double wall = watch.Wall(), cpu = watch.Cpu();
+  const double drains = wall - (line.exchangeSeconds - exchanges0);
+  PrintFigures(what, wall, bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud), drains,
+               line.commands - commands0, cpu);
+  return true;
+}
+
+// What the line costs without the link's waits: a command whose reply is
+// polled for flat out (first byte and end against the reply's line time),
+// an input check, and one wait of the device line.
+bool LineCosts(TGlb& glb) {
+  glb.Connect();
+  glb.Drain();
+  TSerial& port = glb.Serial;
+  constexpr int kAsks = 20;
+  double firstLate = 0, endLate = 0;
+  for (int i = 0; i < kAsks; ++i) {
+    const std::string command = "R001\r";
+    const bench::Stopwatch watch;
+    port.Write(command.data(), static_cast<std::uint32_t>(command.size()));
+    double first = -1;
+    int bytes = 0;
+    for (;;) {
+      if (watch.Wall() > 2) {
+        std::fprintf(stderr, "no reply to R001\n");
+        return false;
+      }
+      if (!port.HasInput()) continue;
+      if (first < 0) first = watch.Wall();
+      ++bytes;
+      if (port.ReadByte() == '\r') break;
+    }
+    firstLate += first - bench::WireSeconds(1, kBaud);
+    endLate += watch.Wall() - bench::WireSeconds(bytes, kBaud);
+  }
+  std::printf("raw R001 (polled): first byte %.2f ms after its line time, CR %.2f ms after\n",
+              1e3 * firstLate / kAsks, 1e3 * endLate / kAsks);
+
+  constexpr int kChecks = 2000;
+  bench::Stopwatch checks;
+  for (int i = 0; i < kChecks; ++i) (void)port.HasInput();
+  const double checkWall = checks.Wall(), checkCpu = checks.Cpu();
+  std::printf("input check:      %.1f us wall, %.1f us cpu\n", 1e6 * checkWall / kChecks,
+              1e6 * checkCpu / kChecks);
+
+  // Asked for up to 10 ms with nothing coming: a tty sleeps it all; a COM
+  // port, which signals nothing, sleeps one timer period and looks again.
+  constexpr int kWaits = 100;
+  bench::Stopwatch waits;
+  for (int i = 0; i < kWaits; ++i) port.WaitReadable(10);
+  const double waitWall = waits.Wall(), waitCpu = waits.Cpu();
+  std::printf("line wait (<=10 ms, idle): %.2f ms wall, %.1f us cpu\n", 1e3 * waitWall / kWaits,
+              1e6 * waitCpu / kWaits);
+  glb.Disconnect();
+  return true;
+}
+
+std::string Option(int argc, char** argv, const char* name) {
+  const std::size_t n = std::strlen(name);
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], name) == 0 && i + 1 < argc) return argv[i + 1];
+    if (std::strncmp(argv[i], name, n) == 0 && argv[i][n] == '=') return argv[i] + n + 1;
+  }
+  return {};
+}
 
 }  // namespace
 
-int main() {
-  using namespace quelt;
-  constexpr int kBaud = 9600;
-  const std::string table = QUELT_BENCH_TABLE;
-  bench::SimProcess sim({"--baud", std::to_string(kBaud), "--table", table});
+int main(int argc, char** argv) {
+  std::string table = Option(argc, argv, "--table");
+  if (table.empty()) table = QUELT_BENCH_TABLE;
+  std::string device = Option(argc, argv, "--port");
+#ifdef _WIN32
+  if (device.empty()) {
+    std::fprintf(stderr, "usage: bench_refresh --port COMn [--table FILE]\n");
+    return 2;
+  }
+#else
+  std::unique_ptr<bench::SimProcess> sim;
+  if (device.empty()) {
+    sim = std::make_unique<bench::SimProcess>(
+        std::vector<std::string>{"--baud", std::to_string(kBaud), "--table", table});
+    device = sim->DevicePath();
+  }
+#endif
 
+  CountingLine deviceLine(DeviceLine());
   ClockPump pump;
   TGlb glb(pump);
   pump.SetTickHandler([&] { glb.Timer1Timer(); });
-  glb.PortOverride = sim.DevicePath();
+  glb.UseLine(deviceLine);
+  glb.PortOverride = device;
   FuelTable rows;
   CountingView view;
   FuelListOps ops(glb, rows, view);
 
-  // A Drain lasts until the next tick, so its length depends on where in the
-  // tick it starts. Sample it at phases spread over a tick.
-  double drains = 0;
-  constexpr int kDrainSamples = 20;
-  glb.Connect();
-  for (int i = 0; i < kDrainSamples; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 * i));
-    const bench::Stopwatch w;
-    glb.Drain();
-    drains += w.Wall();
-  }
-  const double drain = drains / kDrainSamples;
-  glb.Disconnect();
-
-  // Reply bytes: identity, count and rows; each reply with its CR.
-  // Only what the simulator sends takes line time: it paces its replies,
-  // while the tool's commands cross the pseudo-terminal at once.
-  const auto report = [&](const char* what, bool (FuelListOps::*op)(), double drainPart) {
-    const auto bytes0 = glb.BytesReceived;
-    const bench::Stopwatch watch;
-    if (!(ops.*op)()) {
-      std::fprintf(stderr, "%s failed\n", what);
-      return false;
-    }
-    const double wall = watch.Wall(), cpu = watch.Cpu();
-    const double wire = bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud);
-    std::printf("%-8s wall %.3f s  wire %.3f s  wall/(wire+drain) %.3f  cpu/wall %.4f\n", what,
-                wall, wire, wall / (wire + drainPart), cpu / wall);
-    return true;
-  };
-  std::printf("mean drain %.3f s (one in each operation, sampled over a tick)\n", drain);
-  if (!report("refresh", &FuelListOps::Refresh, drain)) return 1;
-  std::printf("rows     %d\n", rows.RecordCount());
-  if (!report("send", &FuelListOps::SendFuelList, drain)) return 1;
+  if (!LineCosts(glb)) return 1;
+  if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
+  std::printf("rows %d\n", rows.RecordCount());
+  if (!Timed("send", glb, deviceLine, [&] { return ops.SendFuelList(); })) return 1;
 
   // The window's Send: the backup from the refresh's replies, the write and
-  // the check that reads it back (two drains: one before the write, one
-  // before the read-back).
+  // the check that reads it back.
   const auto backups = std::filesystem::temp_directory_path() /
-                       ("quelt-bench-backups-" + std::to_string(::getpid()));
+                       ("quelt-bench-backups-" + std::to_string(bench::ProcessId()));
   ops.BackupsFolder = backups;
-  const auto timed = [&](const char* what, const SendOptions& options, int drainCount,
-                         auto&& before) {
+  const auto timed = [&](const char* what, const SendOptions& options, auto&& before) {
     before();
-    const auto bytes0 = glb.BytesReceived;
-    const bench::Stopwatch watch;
-    const SendOutcome outcome = ops.SendTable(options);
-    const double wall = watch.Wall(), cpu = watch.Cpu();
-    if (outcome.result != SendOutcome::Result::Sent) {
-      std::fprintf(stderr, "%s failed\n", what);
-      return false;
-    }
-    const double wire = bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud);
-    std::printf("%-12s wall %.3f s  wire %.3f s  wall/(wire+drains) %.3f  cpu/wall %.4f\n", what,
-                wall, wire, wall / (wire + drainCount * drain), cpu / wall);
-    return true;
+    return Timed(what, glb, deviceLine,
+                 [&] { return ops.SendTable(options).result == SendOutcome::Result::Sent; });
   };
   const auto nothing = [] {};
-  if (!timed("send+check", SendOptions{}, 2, nothing)) return 1;
+  if (!timed("send+check", SendOptions{}, nothing)) return 1;
   // The command line's write knows nothing of the table yet: with its backup
   // it reads the whole table first.
   const auto forget = [&] {
     glb.Disconnect();
     ops.QueryIdentity();
   };
-  if (!timed("cli write", SendOptions{false, false}, 1, forget)) return 1;
-  if (!timed("cli +backup", SendOptions{true, false}, 2, forget)) return 1;
+  if (!timed("cli-write", SendOptions{false, false}, forget)) return 1;
+  if (!timed("cli-write+backup", SendOptions{true, false}, forget)) return 1;
   std::filesystem::remove_all(backups);
+
+#ifdef _WIN32
+  {
+    // The window's waits: WinPump with the tick as a timer of this thread's
+    // message queue, and the fine timer resolution while the transfer runs,
+    // as the window asks for it.
+    win::WinPump winPump;
+    TGlb winGlb(winPump);
+    CountingLine winLine(DeviceLine());
+    winGlb.UseLine(winLine);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
+    const UINT_PTR tick = SetTimer(nullptr, 0, static_cast<UINT>(TGlb::kTickMs), nullptr);
+    winPump.SetPreTranslate([&](MSG& m) {
+      if (m.message != WM_TIMER || m.hwnd != nullptr || m.wParam != tick) return false;
+      winGlb.Timer1Timer();
+      return true;
+    });
+    winGlb.PortOverride = device;
+    FuelTable winRows;
+    CountingView winView;
+    winView.onTransfer = [&](bool active) { winPump.SetFastWakeups(active); };
+    FuelListOps winOps(winGlb, winRows, winView);
+    const bool ok = Timed("window-refresh", winGlb, winLine, [&] { return winOps.Refresh(); });
+    KillTimer(nullptr, tick);
+    if (!ok) return 1;
+  }
+#endif
 
   // The demo's analyser inside this process: no pseudo-terminal, no thread.
   sim::Config config;
   config.baud = kBaud;
   config.rows = sim::LoadTableFile(table);
   sim::InProcessLine line(config);
+  CountingLine localLine(line);
   ClockPump localPump;
   TGlb localGlb(localPump);
   localPump.SetTickHandler([&] { localGlb.Timer1Timer(); });
-  localGlb.UseLine(line);
+  localGlb.UseLine(localLine);
   localGlb.PortOverride = line.DevicePath();
   FuelTable localRows;
   FuelListOps localOps(localGlb, localRows, view);
-  const bench::Stopwatch watch;
-  if (!localOps.Refresh()) {
-    std::fprintf(stderr, "in-process refresh failed\n");
-    return 1;
-  }
-  const double wall = watch.Wall(), cpu = watch.Cpu();
-  const double wire = bench::WireSeconds(double(localGlb.BytesReceived), kBaud);
-  std::printf("%-12s wall %.3f s  wire %.3f s  wall/(wire+drain) %.3f  cpu/wall %.4f\n",
-              "in-process", wall, wire, wall / (wire + drain), cpu / wall);
-  return 0;
+  return Timed("in-process", localGlb, localLine, [&] { return localOps.Refresh(); }) ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 // The serial seam on Windows: the Win32 communications calls, nothing else.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <cctype>
@@ -74,6 +76,11 @@ Handle Open(const std::string& devicePath, Reason* reason) {
     Fill(reason, GetLastError());
     return kInvalid;
   }
+  // Waits for a reply sleep a millisecond at a time (WaitReadable). At the
+  // default timer period of 15.6 ms each such sleep, and so the end of every
+  // reply, would come up to 15 ms late: 1 ms while a port is open, which is
+  // while an operation runs. Close gives it back.
+  timeBeginPeriod(1);
   return reinterpret_cast<Handle>(h);
 }
 
@@ -126,11 +133,15 @@ bool LineGone(Handle h) {
   return !ClearCommError(Win(h), &errors, &status);
 }
 
-void Close(Handle h) { CloseHandle(Win(h)); }
+void Close(Handle h) {
+  CloseHandle(Win(h));
+  timeEndPeriod(1);
+}
 
 void WaitReadable(Handle, int timeoutMs) {
   // A COM handle opened without overlapped mode has no readiness wait. One
-  // millisecond is shorter than a byte at 9600 baud and keeps the core idle.
+  // millisecond (the timer period while a port is open, see Open) is shorter
+  // than a byte at 9600 baud and keeps the core idle.
   if (timeoutMs > 0) Sleep(1);
 }
 

@@ -107,9 +107,12 @@ void InProcessLine::Close(comm::Handle h) {
 
 void InProcessLine::WaitReadable(comm::Handle h, int timeoutMs) {
   if (timeoutMs <= 0) return;
-  auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto now = Clock::now();
+  auto until = now + std::chrono::milliseconds(timeoutMs);
   if (Mine(h) && !out_.empty()) until = std::min(until, out_.front().due);
-  std::this_thread::sleep_until(until);
+  // Whole milliseconds: a shorter sleep returns at once on Windows, and the
+  // wait would turn into a spin until the byte is due.
+  std::this_thread::sleep_for(std::chrono::ceil<std::chrono::milliseconds>(until - now));
 }
 
 WaitHint InProcessLine::Hint(comm::Handle h) {
