@@ -111,8 +111,10 @@ void TGlb::Exchange(std::string_view command) {
 void TGlb::Collect(bool toCr) {
   for (;;) {
     bool got = false;
-    if (Serial.HasInput()) {
-      const std::uint8_t b = Serial.ReadByte();
+    std::uint8_t b = 0;
+    // A read that fails although input was counted gives no byte: it is not
+    // taken for a NUL, and the next idle pass asks whether the line is gone.
+    if (Serial.HasInput() && Serial.Read(&b, 1) == 1) {
       ++BytesReceived;
       got = true;
       if (toCr) {
