@@ -38,9 +38,7 @@ struct Tool {
     pump.SetTickHandler([this] { glb.Timer1Timer(); });
     glb.PortOverride = options.port;
     if (options.demo) {
-      sim::Config config;
-      config.baud = 9600;
-      simulated = std::make_unique<sim::InProcessLine>(config);
+      simulated = sim::InProcessLine::ForDemo();
       glb.UseLine(*simulated);
       glb.PortOverride = simulated->DevicePath();
     }

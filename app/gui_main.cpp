@@ -125,14 +125,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("quelt-fuel"));
   QApplication::setWindowIcon(quelt::ui::AppIcon());
 
-  // The demo's analyser lives inside the program, paced like the real one's
-  // 9600 baud line so that the progress bar moves as on a device.
+  // The demo's analyser lives inside the program.
   std::unique_ptr<quelt::sim::InProcessLine> simulated;
-  if (options.demo) {
-    quelt::sim::Config config;
-    config.baud = 9600;
-    simulated = std::make_unique<quelt::sim::InProcessLine>(config);
-  }
+  if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
 
   quelt::ui::TFormMain form;
   quelt::ui::QtPump pump;

@@ -5,6 +5,12 @@
 
 namespace quelt::sim {
 
+std::unique_ptr<InProcessLine> InProcessLine::ForDemo() {
+  Config config;
+  config.baud = 9600;
+  return std::make_unique<InProcessLine>(config);
+}
+
 InProcessLine::InProcessLine(Config config) : config_(std::move(config)) {
   table_.rows = config_.rows ? *config_.rows : DefaultTable();
 }

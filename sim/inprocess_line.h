@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ namespace quelt::sim {
 class InProcessLine final : public Line {
  public:
   explicit InProcessLine(Config config = {});
+  // The analyser of the programs' --demo: the default table, paced like a
+  // real 9600 baud line so that the progress bar moves as on a device.
+  static std::unique_ptr<InProcessLine> ForDemo();
 
   // What the tool opens (any path opens this line); also the name shown.
   const std::string& DevicePath() const { return devicePath_; }

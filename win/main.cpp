@@ -121,14 +121,10 @@ int main() {
   int exitCode = 0;
   if (!Parse(args, options, exitCode)) return exitCode;
 
-  // The demo's analyser lives inside the program, paced like the real one's
-  // 9600 baud line; it outlives everything that talks to it.
+  // The demo's analyser lives inside the program; it outlives everything
+  // that talks to it.
   std::unique_ptr<quelt::sim::InProcessLine> simulated;
-  if (options.demo) {
-    quelt::sim::Config config;
-    config.baud = 9600;
-    simulated = std::make_unique<quelt::sim::InProcessLine>(config);
-  }
+  if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
   quelt::win::FormMain form;
