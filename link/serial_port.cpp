@@ -84,22 +84,16 @@ void TSerial::ApplySettings() {
   }
 }
 
-void TSerial::SetDtr(bool on) {
-  if (!IsOpen) return;
-  if (on) {
-    Dcb.Flags |= dcb::DtrControlOn;
-  } else {
-    Dcb.Flags &= ~dcb::DtrControlOn;
-  }
-  Error = !line_->SetState(Handle, Dcb, &LastReason);
-}
+void TSerial::SetDtr(bool on) { SetControlLine(dcb::DtrControlOn, on); }
 
-void TSerial::SetRts(bool on) {
+void TSerial::SetRts(bool on) { SetControlLine(dcb::RtsControlOn, on); }
+
+void TSerial::SetControlLine(std::uint32_t flag, bool on) {
   if (!IsOpen) return;
   if (on) {
-    Dcb.Flags |= dcb::RtsControlOn;
+    Dcb.Flags |= flag;
   } else {
-    Dcb.Flags &= ~dcb::RtsControlOn;
+    Dcb.Flags &= ~flag;
   }
   Error = !line_->SetState(Handle, Dcb, &LastReason);
 }

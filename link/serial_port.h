@@ -66,6 +66,8 @@ class TSerial {
   Line& GetLine() const { return *line_; }
 
  private:
+  // DTR and RTS are bits of the control block, applied with the whole of it.
+  void SetControlLine(std::uint32_t flag, bool on);
   Line* line_ = &DeviceLine();
 };
 

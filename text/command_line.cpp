@@ -59,12 +59,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
     }
     const std::size_t eq = a.find('=');
     const std::string name = a.substr(0, eq);
-    const OptionSpec* spec = Find(name, known);
-    if (spec == nullptr) {
+    const OptionSpec* option = Find(name, known);
+    if (option == nullptr) {
       line.error = "unknown option '" + name + "'";
       return line;
     }
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
       if (eq != std::string::npos) {
         line.error = name + " takes no value";
         return line;

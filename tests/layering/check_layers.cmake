@@ -1,10 +1,10 @@
 # cmake -DBUILD_DIR=... -DCASES="target:header:builds|refused;..." -P check_layers.cmake
 set(failures 0)
 foreach(case IN LISTS CASES)
-  string(REPLACE ":" ";" parts "${case}")
-  list(GET parts 0 target)
-  list(GET parts 1 header)
-  list(GET parts 2 expected)
+  string(REPLACE ":" ";" fields "${case}")
+  list(GET fields 0 target)
+  list(GET fields 1 header)
+  list(GET fields 2 expected)
   execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${target}
     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
   string(FIND "${out}" "${header}: No such file" missing)

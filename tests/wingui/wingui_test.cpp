@@ -231,15 +231,21 @@ class Window : public ::testing::Test {
     return c;
   }
 
-  void KeyToGrid(WORD key, bool control) {
+  // Runs `press` with the Control key down or up in the keyboard state.
+  template <typename Press>
+  static void WithControl(bool control, Press press) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     const BYTE before = keys[VK_CONTROL];
     keys[VK_CONTROL] = control ? 0x80 : 0;
     SetKeyboardState(keys);
-    SendMessageW(Grid(), WM_KEYDOWN, key, 0);
+    press();
     keys[VK_CONTROL] = before;
     SetKeyboardState(keys);
+  }
+
+  void KeyToGrid(WORD key, bool control) {
+    WithControl(control, [&] { SendMessageW(Grid(), WM_KEYDOWN, key, 0); });
   }
 
   void RightClickRow(int row) {
@@ -285,15 +291,10 @@ class Window : public ::testing::Test {
   }
   // A key pressed on the grid, through the program's message loop.
   void Key(WORD key, bool control) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    const BYTE before = keys[VK_CONTROL];
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    SetKeyboardState(keys);
-    PostMessageW(Grid(), WM_KEYDOWN, key, 1);
-    pump.ProcessPendingEvents();
-    keys[VK_CONTROL] = before;
-    SetKeyboardState(keys);
+    WithControl(control, [&] {
+      PostMessageW(Grid(), WM_KEYDOWN, key, 1);
+      pump.ProcessPendingEvents();
+    });
   }
   std::wstring Status() const { return Text(C(MainControl::StatusLine)); }
   std::wstring Port() const { return L"COM" + std::to_wstring(EnvInt("QUELT_TEST_COM", 0)); }
