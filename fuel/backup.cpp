@@ -10,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include "fuel/row_compare.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 
@@ -101,6 +102,8 @@ int StoredTable::Count() const {
   std::int32_t pos = 1;
   return ParseIntLenient(NextField(countReply, pos));
 }
+
+std::optional<int> StoredTable::CountNumber() const { return CountOfReply(countReply); }
 
 std::string FormatBackup(const StoredTable& table, std::time_t savedAt) {
   std::string text = std::string(kHeader) + ": the analyser's table as it stored it.\n";

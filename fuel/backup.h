@@ -20,10 +20,16 @@ struct StoredTable {
   std::string serialNumber;       // reply to R004
   std::string version;            // reply to R002
   std::string countReply;         // reply to R402
-  std::vector<std::string> rows;  // replies to R401 01, 02, ...
+  std::vector<std::string> rows;  // replies to R401 for positions 1..rows.size()
+  // Positions after `rows` that were read too because a write overwrites
+  // them (rows.size()+1, ...); nullopt where the analyser gave no answer.
+  std::vector<std::optional<std::string>> rowsBeyondCount;
 
   // Field 1 of the count reply, as the list read takes it.
   int Count() const;
+  // Field 1 of the count reply as a number 0..999; nullopt when the reply
+  // holds no such number ("abc", "-5;", "", "1000").
+  std::optional<int> CountNumber() const;
 };
 
 // The file's text (UTF-8; bytes that are no printable Windows-1252

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "fuel/gas_names.h"
+#include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
 #include "link/commands.h"
 #include "text/text_helpers.h"
@@ -84,15 +85,7 @@ bool FuelListOps::ReadAnalyser(bool* identified) {
 }
 
 bool FuelListOps::QueryIdentity(std::string* typeText) {
-  glb_.Connect();
-  // A reply still on the line from an operation that was cut short (the
-  // window closed during a transfer) would answer the wake-up and shift
-  // every reply after it onto the wrong question: the identity, and with it
-  // the backup's folder, would be wrong. Only then are ticks spent on it,
-  // at most a second's worth against a line that never falls silent.
-  for (int i = 0; i < TGlb::kReplyTicks && glb_.ReplyMayStillCome() && !glb_.Failed; ++i) {
-    glb_.Drain();
-  }
+  StartInStep();
   glb_.Ask(cmd::kWakeUp);
   glb_.Ask(cmd::kWakeUp);
 
@@ -114,7 +107,9 @@ bool FuelListOps::QueryIdentity(std::string* typeText) {
     const Query& q = kQueries[i];
     const auto reply = q.command == cmd::kIdentification ? Ask(q.command) : glb_.Ask(q.command);
     if (!reply) return false;
-    view_.AddLogLine(q.label + *reply);
+    // Device text reaches the log and the terminal without its control
+    // characters: a reply must not clear a screen or hide what follows.
+    view_.AddLogLine(q.label + PlainDeviceText(*reply));
     *replies[i] = *reply;
     if (typeText && q.command == cmd::kType) *typeText = *reply;
   }
@@ -153,6 +148,7 @@ bool FuelListOps::ReadFuelList() {
     table_.EmptyTable();
     storedKnown_ = false;
     stored_.rows.clear();
+    stored_.rowsBeyondCount.clear();
     std::int32_t count = 0;
     std::string countReply;
     if (!RequestRowCount(count, countReply)) return false;
@@ -191,6 +187,8 @@ bool FuelListOps::ReadFuelList() {
       table_.InsertRow(hRow);
       table_.EnableControls();
     }
+
+    if (!RepliesWereInStep()) return false;
 
     table_.DisableControls();
     table_.Renumber();
@@ -243,19 +241,80 @@ bool FuelListOps::SendFuelList() {
   return answered;
 }
 
-bool FuelListOps::ReadStoredTable(StoredTable& stored) {
+bool FuelListOps::ReadStoredTable(StoredTable& stored, int upTo) {
   TransferScope transfer(*this);
   glb_.ClearFailure();
+  readProblem_.clear();
   stored = stored_;
   stored.countReply.clear();
   stored.rows.clear();
+  stored.rowsBeyondCount.clear();
   std::int32_t count = 0;
   if (!RequestRowCount(count, stored.countReply)) return false;
   for (std::int32_t k = 1; k <= count; ++k) {
+    if (StopWanted()) return false;
     const auto reply = RequestRow(k);
     if (!reply) return false;
     stored.rows.push_back(*reply);
   }
+  if (!ReadRowsBeyondCount(count, upTo, stored.rowsBeyondCount)) return false;
+  return RepliesWereInStep();
+}
+
+bool FuelListOps::ReadRowsBeyondCount(int count, int upTo,
+                                      std::vector<std::optional<std::string>>& rows) {
+  for (std::int32_t k = count + 1; k <= std::min(upTo, kMaxRowsSent); ++k) {
+    if (StopWanted()) return false;
+    const auto reply = RequestRow(k);
+    rows.push_back(reply);
+    if (!reply) {
+      // The analyser need not answer for positions it does not use: that is
+      // recorded, not a failure. Its late answer must not shift the next one.
+      glb_.ClearFailure();
+      StartInStep();
+      return !glb_.Failed;
+    }
+  }
+  return true;
+}
+
+bool FuelListOps::RepliesWereInStep() {
+  // A reply sent twice shifts every later answer onto the next question:
+  // the last question's own answer is then still on its way. Two ticks of
+  // quiet after the last reply show that nothing more was coming.
+  const std::uint64_t before = glb_.TextBytesDrained();
+  glb_.Drain();
+  glb_.Drain();
+  if (glb_.TextBytesDrained() == before) return true;
+  readProblem_ =
+      "the analyser's replies fell out of step while its table was read (a reply came twice "
+      "or late)";
+  view_.AddLogLine(
+      "The analyser's replies fell out of step: one more reply came after the last "
+      "row.");
+  glb_.RejectReply();
+  return false;
+}
+
+void FuelListOps::StartInStep() {
+  // A reply still on the line from an earlier session or an operation that
+  // was cut short would answer the first question and shift every reply
+  // after it onto the wrong question. A fresh port, or one that may still
+  // carry a late reply, is drained until a tick passes in quiet - at most a
+  // second's worth against a line that never falls silent. Nothing is sent.
+  const bool fresh = !glb_.Serial.IsOpen;
+  glb_.Connect();
+  if (!fresh && !glb_.ReplyMayStillCome()) return;
+  for (int i = 0; i < TGlb::kReplyTicks && !glb_.Failed; ++i) {
+    const std::uint64_t before = glb_.BytesReceived;
+    glb_.Drain();
+    if (glb_.BytesReceived == before) return;
+  }
+}
+
+bool FuelListOps::StopWanted() {
+  if (!StopRequested || !StopRequested()) return false;
+  stopped_ = true;
   return true;
 }
 
@@ -277,15 +336,16 @@ bool FuelListOps::RequestRowCount(std::int32_t& count, std::string& reply) {
   const auto answer = Ask(cmd::kRowCount);
   if (!answer) return false;
   reply = *answer;
-  std::int32_t pos = 1;
-  count = ParseIntLenient(NextField(reply, pos));
-  if (count > kMaxRowsReadable) {
-    // Asking for rows the index cannot address would never end.
-    view_.AddLogLine("The analyser reported " + std::to_string(count) + " rows; at most " +
-                     std::to_string(kMaxRowsReadable) + " can be read.");
+  const auto number = CountOfReply(reply);
+  if (!number) {
+    // An identity reply, a row or a garbled line where the count is due: no
+    // count, and no row may be asked or written on its strength.
+    readProblem_ = "The analyser's row count \"" + PlainDeviceText(reply) + "\" is no number";
+    view_.AddLogLine(readProblem_ + " (0 to " + std::to_string(kMaxRowsReadable) + ").");
     countRefused_ = true;
     return false;
   }
+  count = *number;
   return true;
 }
 

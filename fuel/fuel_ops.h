@@ -58,7 +58,12 @@ struct SendOutcome {
   int rowsToSend = 0;   // at most 30
   int rowsWritten = 0;  // W401 commands the analyser answered
   bool countWritten = false;
+  // The reply to a W401 (or the W402) was lost: the analyser may have
+  // carried the command out all the same.
+  bool rowInFlightLost = false;
+  bool countInFlightLost = false;
   int countSent = 0;
+  bool checked = false;                  // the rows and the count were read back
   std::string backupPath;                // UTF-8; empty without a backup
   std::string problem;                   // Refused, BackupFailed: why (UTF-8)
   std::vector<std::string> differences;  // CheckDiffers: one line each (Windows-1252)
@@ -105,9 +110,16 @@ class FuelListOps {
   SendOutcome RestoreTable(const StoredTable& backup, const SendOptions& options = {});
 
   // The table as the analyser stores it: count reply and raw row replies,
-  // with the identity of the last QueryIdentity. False on a missing reply
-  // or a count that cannot be read.
-  bool ReadStoredTable(StoredTable& stored);
+  // with the identity of the last QueryIdentity; with `upTo` above the count
+  // also the positions count+1..upTo (at most 30), which a write of that many
+  // rows overwrites. False on a missing reply, a count that is no number,
+  // replies out of step, or a stop request (ReadProblem() says why).
+  bool ReadStoredTable(StoredTable& stored, int upTo = 0);
+  // Why the latest read of the count or the stored table failed, for the
+  // user (Windows-1252); "" after a missing reply.
+  const std::string& ReadProblem() const { return readProblem_; }
+  // The latest read or write stopped on a stop request.
+  bool Stopped() const { return stopped_; }
   // The stored table as the last successful Refresh or checked send saw it;
   // a backup needs no extra traffic then. Null when unknown.
   // The identity replies of the last QueryIdentity (rows and count unset).
@@ -138,6 +150,16 @@ class FuelListOps {
   // The wake-up, Drain and R402 that start every list read; false when a
   // reply is missing or its count is refused (`reply` then holds it).
   bool RequestRowCount(std::int32_t& count, std::string& reply);
+  // Reads positions count+1..upTo (at most 30) after the stored rows; a
+  // position without an answer is recorded as nullopt and ends the read.
+  bool ReadRowsBeyondCount(int count, int upTo, std::vector<std::optional<std::string>>& rows);
+  // After the last reply of a read: nothing more may come. False (and the
+  // link failed) when another reply followed.
+  bool RepliesWereInStep();
+  // Before a session's first command: drains what an earlier one left on the line.
+  void StartInStep();
+  // Asks StopRequested; remembers a yes.
+  bool StopWanted();
   // R401 with the row's index: the row text, or nothing without a reply.
   std::optional<std::string> RequestRow(std::int32_t k);
   // One exchange whose reply must not be the command itself: a loopback
@@ -162,6 +184,8 @@ class FuelListOps {
   bool aborting_ = false;
   // Set when a count reply asked for more rows than can be addressed.
   bool countRefused_ = false;
+  std::string readProblem_;
+  bool stopped_ = false;
   StoredTable stored_;  // identity of the last QueryIdentity; table when known
   bool storedKnown_ = false;
   // A send from the table moves its current row along with the row sent.

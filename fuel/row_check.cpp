@@ -1,6 +1,7 @@
 #include "fuel/row_check.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
@@ -13,6 +14,8 @@ bool IsForbiddenDescriptionByte(unsigned char b) {
   // Undefined in Windows-1252: no character the analyser could show.
   return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
 }
+
+constexpr double kLargestExactWhole = 1e15;
 
 }  // namespace
 
@@ -32,7 +35,28 @@ std::optional<std::string> DecimalWireProblem(FuelField field, double value) {
     std::snprintf(shown, sizeof shown, "%g", value);
     return label + " " + shown + " is too large for the analyser (its text would be cut)";
   }
+  // A double carries 15 significant digits exactly: a value with more
+  // before the decimal mark would reach the analyser as other digits
+  // ("99999999999999991400000000000,0" for 29 nines).
+  if (std::fabs(value) >= kLargestExactWhole) {
+    char shown[64];
+    std::snprintf(shown, sizeof shown, "%g", value);
+    return label + " " + shown +
+           " has more digits before the decimal mark than the wire carries exactly";
+  }
+
   return std::nullopt;
+}
+
+std::optional<std::string> RoundingNote(FuelField field, double value) {
+  const FuelFieldInfo& info = InfoOf(field);
+  if (info.wireDecimals < 0 || !std::isfinite(value)) return std::nullopt;
+  const std::string wire = FormatFixed(value, info.wireDecimals);
+  if (ParseFloatLenient(wire) == value) return std::nullopt;
+  char shown[64];
+  std::snprintf(shown, sizeof shown, "%.15g", value);
+  return std::string(info.gridTitle) + " " + shown + " is sent as " + wire + " (the wire carries " +
+         std::to_string(info.wireDecimals) + (info.wireDecimals == 1 ? " decimal)" : " decimals)");
 }
 
 std::optional<std::string> DescriptionProblem(std::string_view cp1252) {

@@ -13,8 +13,13 @@ namespace quelt {
 
 // Why a decimal value cannot travel in its field's wire text, in English
 // (UTF-8): NaN, an infinity, or a value whose fixed-point text would be cut
-// or would not read back as the value the grid shows. nullopt: fine.
+// or would not read back as the value the grid shows, or one with more
+// digits before the decimal mark than travel exactly. nullopt: fine.
 std::optional<std::string> DecimalWireProblem(FuelField field, double value);
+
+// A value the wire carries rounded: "Co2Max 15.456 is sent as 15,5 (the
+// wire carries 1 decimal)"; nullopt when it travels as it stands.
+std::optional<std::string> RoundingNote(FuelField field, double value);
 
 // Why a description cannot be stored: a character that ends or garbles the
 // row on the wire (';', CR and every other control character, the five

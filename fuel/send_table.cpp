@@ -7,6 +7,7 @@
 
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
+#include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
 #include "link/commands.h"
 #include "text/cp1252.h"
@@ -16,41 +17,6 @@ namespace quelt {
 namespace {
 
 std::string Wire(const std::string& utf8) { return Utf8ToCp1252(utf8).value_or(utf8); }
-
-std::vector<std::string> Fields(std::string_view text) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t semi = text.find(';', start);
-    if (semi == std::string_view::npos) {
-      // The closing ';' of a row leaves an empty last piece: no field.
-      if (start < text.size() || fields.empty()) fields.emplace_back(text.substr(start));
-      return fields;
-    }
-    fields.emplace_back(text.substr(start, semi - start));
-    start = semi + 1;
-  }
-}
-
-std::string FieldName(std::size_t index) {
-  if (index < FuelFields().size()) return FuelFields()[index].gridTitle;
-  return "field " + std::to_string(index + 1);
-}
-
-// Compares a row as sent with the row read back, field by field and exactly.
-std::vector<std::string> RowDifferences(int position, const std::string& sent,
-                                        const std::string& back) {
-  const auto want = Fields(sent), got = Fields(back);
-  std::vector<std::string> out;
-  const std::string row = "Row " + std::to_string(position) + ", ";
-  for (std::size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
-    if (i < want.size() && i < got.size() && want[i] == got[i]) continue;
-    const std::string sentText = i < want.size() ? "\"" + want[i] + "\"" : "nothing";
-    const std::string backText = i < got.size() ? "\"" + got[i] + "\"" : "nothing";
-    out.push_back(row + FieldName(i) + ": sent " + sentText + ", read back " + backText);
-  }
-  return out;
-}
 
 std::string RowRange(int written, int total) {
   if (written == 1) return "Row 1 of " + std::to_string(total) + " was written";
@@ -63,19 +29,31 @@ std::string DescribeStoppedWrite(const SendOutcome& o) {
   using R = SendOutcome::Result;
   if (o.result != R::NoReply && o.result != R::Interrupted) return {};
   const std::string backup = Wire(o.backupPath);
-  if (o.rowsWritten == 0 && !o.countWritten) {
-    return "No row was written; the count was not changed. The analyser should still hold its "
-           "previous table." +
-           (backup.empty() ? std::string() : " It is also in " + backup + ".");
-  }
+  // The command whose reply was lost may have been carried out: the
+  // analyser can have stored it and only its answer went missing.
+  const std::string inFlight =
+      o.rowInFlightLost ? "row " + std::to_string(o.rowsWritten + 1) + " may have been written"
+                        : std::string();
   std::string text;
-  if (o.rowsWritten < o.rowsToSend) {
-    text = RowRange(o.rowsWritten, o.rowsToSend) +
+  if (o.rowsWritten == 0 && !o.countWritten) {
+    if (inFlight.empty()) {
+      return "No row was written; the count was not changed. The analyser should still hold its "
+             "previous table." +
+             (backup.empty() ? std::string() : " It is also in " + backup + ".");
+    }
+    text = "No row was confirmed, but " + inFlight +
+           "; the count was not changed. The analyser holds its previous table, row 1 perhaps "
+           "replaced.";
+  } else if (o.rowsWritten < o.rowsToSend) {
+    text = RowRange(o.rowsWritten, o.rowsToSend) + (inFlight.empty() ? "" : ", " + inFlight) +
            "; the count was not changed. The analyser now holds a mix of the old and the new "
            "table.";
   } else {
-    text = "All " + std::to_string(o.rowsToSend) + " rows were written, but not the count (" +
-           std::to_string(o.countSent) + "): the analyser may still use its old count.";
+    text =
+        "All " + std::to_string(o.rowsToSend) + " rows were written, but the count (" +
+        std::to_string(o.countSent) + ") was " +
+        (o.countInFlightLost ? "not confirmed: the analyser may use its old count or the new one."
+                             : "not sent: the analyser may still use its old count.");
   }
   if (backup.empty()) return text + " No backup was made: send again.";
   return text + " Your previous table is in " + backup + ": send again, or restore it.";
@@ -99,6 +77,11 @@ SendOutcome FuelListOps::SendTable(const SendOptions& options) {
       return outcome;
     }
     texts.push_back(WriteFuelRowText(table_.Row(i), i + 1));
+  }
+  if (rows > kMaxRowsSent) {
+    view_.AddLogLine("Rows " + std::to_string(kMaxRowsSent + 1) + " to " + std::to_string(rows) +
+                     " are not sent: the analyser takes at most " + std::to_string(kMaxRowsSent) +
+                     " rows.");
   }
   followTable_ = true;
   outcome = WriteChecked(texts, std::min(rows, kMaxRowsUsed), options);
@@ -147,10 +130,17 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
     glb_.Disconnect();
     glb_.ClearFailure();
   }
+  stopped_ = false;
+  StartInStep();
   glb_.Drain();
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
+  if (StopWanted()) {
+    outcome.result = SendOutcome::Result::Interrupted;
+    return outcome;
+  }
   storedKnown_ = false;  // from the first W command on, only a check can tell
   WriteRows(rowTexts, count, outcome);
+  outcome.checked = options.check;
   if (outcome.result == SendOutcome::Result::Sent && options.check) {
     CheckWritten(rowTexts, count, outcome);
   }
@@ -165,19 +155,36 @@ bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
   if (known != nullptr) {
     const auto serial = glb_.Ask(cmd::kSerialNumber);
     if (serial && *serial != known->serialNumber) {
-      view_.AddLogLine("Another analyser is attached (serial number " + *serial +
+      view_.AddLogLine("Another analyser is attached (serial number " + PlainDeviceText(*serial) +
                        "): its table is read for the backup.");
       stored_.serialNumber = *serial;
       known = nullptr;
     }
   }
+  // Everything the write overwrites goes into the backup: the rows in use
+  // and the stored rows beyond the count that the new rows land on.
+  readProblem_.clear();
+  countRefused_ = false;
+  bool read = false;
   if (known != nullptr) {
     table = *known;
-  } else if (!ReadStoredTable(table)) {
+    table.rowsBeyondCount.clear();
+    const int have = static_cast<int>(table.rows.size());
+    read = outcome.rowsToSend <= have ||
+           (ReadRowsBeyondCount(have, outcome.rowsToSend, table.rowsBeyondCount) &&
+            RepliesWereInStep());
+  } else {
+    read = ReadStoredTable(table, outcome.rowsToSend);
+  }
+  if (!read) {
+    if (stopped_) {
+      outcome.result = SendOutcome::Result::Interrupted;
+      return false;
+    }
     outcome.result = SendOutcome::Result::BackupFailed;
-    outcome.problem = countRefused_
-                          ? "the analyser's table could not be read for the backup (its count)"
-                          : "the analyser did not answer while its table was read for the backup";
+    outcome.problem = readProblem_.empty()
+                          ? "the analyser did not answer while its table was read for the backup"
+                          : Cp1252ToUtf8(readProblem_);
     return false;
   }
   std::string error;
@@ -196,7 +203,7 @@ bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
 void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
                             SendOutcome& outcome) {
   auto stop = [&] {
-    if (!StopRequested || !StopRequested()) return false;
+    if (!StopWanted()) return false;
     outcome.result = SendOutcome::Result::Interrupted;
     return true;
   };
@@ -209,6 +216,7 @@ void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
     if (followTable_ && position <= table_.RecordCount()) table_.MoveTo(position - 1);
     if (!glb_.Ask(std::string(cmd::kWriteRow) + text)) {
       outcome.result = SendOutcome::Result::NoReply;
+      outcome.rowInFlightLost = true;
       return;
     }
     ++outcome.rowsWritten;
@@ -216,6 +224,7 @@ void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
   if (stop()) return;
   if (!glb_.Ask(std::string(cmd::kWriteCount) + IntToStrWidth(count, 0) + cmd::kWriteCountTail)) {
     outcome.result = SendOutcome::Result::NoReply;
+    outcome.countInFlightLost = true;
     return;
   }
   outcome.countWritten = true;
@@ -231,14 +240,17 @@ void FuelListOps::CheckWritten(const std::vector<std::string>& rowTexts, int cou
       outcome.result = SendOutcome::Result::CheckNoAnswer;
       return;
     }
-    countBack = ParseIntLenient(countReply);
+    // A count that is no number differs from every count sent; the rows
+    // are still compared.
+    countBack = -1;
   }
   StoredTable now = stored_;
   now.countReply = countReply;
   now.rows.clear();
   if (countBack != count) {
-    diffs.push_back("Count: sent " + std::to_string(count) + ", the analyser reported " +
-                    std::to_string(countBack));
+    diffs.push_back(
+        "Count: sent " + std::to_string(count) + ", the analyser reported " +
+        (countBack >= 0 ? std::to_string(countBack) : "\"" + PlainDeviceText(countReply) + "\""));
   }
   for (std::size_t i = 0; i < rowTexts.size(); ++i) {
     const int position = static_cast<int>(i + 1);
@@ -271,12 +283,18 @@ void FuelListOps::ReportOutcome(const SendOutcome& o) {
     case R::Sent:
       view_.SetProgress(kProgressFullScale);
       view_.AddLogLine("Sent " + std::to_string(o.rowsToSend) + " rows, the analyser uses " +
-                       std::to_string(o.countSent));
+                       std::to_string(o.countSent) + (o.checked ? "" : "; sent, not checked"));
       return;
     case R::Declined:
     case R::Refused:
       break;
     case R::BackupFailed:
+      if (countRefused_) {
+        // The count's own line is already in the log.
+        view_.AddLogLine(Wire(o.problem) + "; nothing was sent.");
+        ShowMessage(Wire(o.problem) + ".\nNothing was sent.");
+        break;
+      }
       view_.AddLogLine("No backup: " + Wire(o.problem) + ". Nothing was sent.");
       ShowMessage("No backup of the analyser's table could be made: " + Wire(o.problem) +
                   ".\nNothing was sent.");

@@ -121,6 +121,8 @@ void TGlb::Collect(bool toCr) {
         LastByte = b;
         if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
         Reply.push_back(static_cast<char>(b));
+      } else if (b != static_cast<std::uint8_t>(cmd::kCR) && b != 10 && b != 0) {
+        ++textBytesDrained_;
       }
     }
     pump_.ProcessPendingEvents();

@@ -38,6 +38,9 @@ class TGlb {
   // Bytes read from the line since creation (replies, CRs and drained
   // bytes): what the line carried towards the tool.
   std::uint64_t BytesReceived = 0;
+  // Bytes Drain discarded that were more than line ends and padding (CR,
+  // LF, NUL): a reply nobody asked for.
+  std::uint64_t TextBytesDrained() const { return textBytesDrained_; }
 
   // A device given by the user (--port); replaces discovery in Connect.
   std::string PortOverride;
@@ -97,6 +100,7 @@ class TGlb {
   FoundPort found_;  // the latest discovery's answer
   bool aborted_ = false;
   bool replyMayStillCome_ = false;
+  std::uint64_t textBytesDrained_ = 0;
   std::string connectProblem_;
 };
 

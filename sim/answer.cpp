@@ -1,6 +1,10 @@
 #include "sim/answer.h"
 
+#include <cstdio>
 #include <optional>
+#include <vector>
+
+#include "text/text_helpers.h"
 
 namespace quelt::sim {
 namespace {
@@ -24,6 +28,49 @@ std::string_view FirstField(std::string_view text) { return text.substr(0, text.
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
+}
+
+// A number as the analyser prints it: `decimals` places, or (-1) as few as
+// the value needs, up to four.
+std::string OwnNumber(double value, int decimals) {
+  char text[64];
+  if (decimals >= 0) {
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  } else {
+    std::snprintf(text, sizeof text, "%.4f", value);
+    std::string t = text;
+    while (!t.empty() && t.back() == '0') t.pop_back();
+    if (!t.empty() && t.back() == '.') t.pop_back();
+    std::snprintf(text, sizeof text, "%s", t.c_str());
+  }
+  std::string out = text;
+  for (char& c : out) {
+    if (c == '.') c = ',';
+  }
+  return out;
+}
+
+// The row as the analyser stores it: N, ID and description as text, the seven
+// numbers as values, printed back in its own format.
+std::string StoredAsValues(std::string_view row) {
+  static constexpr int kDecimals[] = {2, 3, 4, -1, -1, -1, -1};
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (start <= row.size()) {
+    const std::size_t semi = row.find(';', start);
+    if (semi == std::string_view::npos) {
+      if (start < row.size()) fields.emplace_back(row.substr(start));
+      break;
+    }
+    fields.emplace_back(row.substr(start, semi - start));
+    start = semi + 1;
+  }
+  fields.resize(11);
+  std::string out = fields[0] + ";" + fields[1] + ";" + fields[2];
+  for (int i = 0; i < 7; ++i) {
+    out += ";" + OwnNumber(quelt::ParseFloatLenient(fields[3 + i]), kDecimals[i]);
+  }
+  return out + ";" + std::to_string(quelt::ParseIntLenient(fields[10]));
 }
 
 const std::string kOk = "OK";
@@ -61,10 +108,11 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
     const auto index = static_cast<std::size_t>(*position - 1);
     while (table.rows.size() < index)
       table.rows.push_back(EmptyRow(static_cast<long>(table.rows.size()) + 1));
+    const std::string stored = config.ownNumberFormat ? StoredAsValues(row) : std::string(row);
     if (table.rows.size() == index) {
-      table.rows.emplace_back(row);
+      table.rows.push_back(stored);
     } else {
-      table.rows[index] = std::string(row);
+      table.rows[index] = stored;
     }
     return kOk;
   }

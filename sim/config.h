@@ -62,6 +62,12 @@ struct Config {
   // Reply to R402, whatever W402 set; not given: the count in use or the
   // number of rows (see above).
   std::optional<std::string> countReply;
+  // The analyser keeps numbers, not texts: a row written as
+  // "1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;" is stored as values and
+  // read back in its own format, "1;1;Oil;15,40;0,680;0,0070;3;10,5;12;42,7;1"
+  // (Co2Max with 2 decimals, A2 with 3, B with 4, the rest as short as they
+  // go, no closing ';'). Off: rows are kept as the text they came in.
+  bool ownNumberFormat = false;
   int baud = 0;       // 0: unpaced; else each reply byte 10/baud s after the last
   int latencyMs = 0;  // delay before each reply
   Faults faults;

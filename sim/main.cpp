@@ -40,6 +40,9 @@ constexpr const char* kUsage =
     "  --ignore-w402       answer W402 with OK but keep the count in use\n"
     "  --duplicate-reply-on N\n"
     "                      send the reply to the Nth command twice\n"
+    "  --own-numbers       store the numbers of a written row as values and\n"
+    "                      answer them in the analyser's own format\n"
+    "                      (15,40;0,680;0,0070;3 for 15,4;0,68;0,007;3,0)\n"
     "  --echo              answer every command with its own text, as a\n"
     "                      loopback plug does; nothing is carried out\n"
     "  --link PATH         also make PATH a symbolic link to the device\n"
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
       {"--hang-up-on", true},   {"--count-reply", true},
       {"--ignore-w402", false}, {"--duplicate-reply-on", true},
       {"--echo", false},        {"--link", true},
-      {"--transcript", true},
+      {"--transcript", true},   {"--own-numbers", false},
   };
   const quelt::CommandLine line =
       quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
@@ -137,6 +140,8 @@ int main(int argc, char** argv) {
       config.faults.ignoreW402 = true;
     } else if (name == "--echo") {
       config.faults.echo = true;
+    } else if (name == "--own-numbers") {
+      config.ownNumberFormat = true;
     } else if (name == "--table") {
       try {
         config.rows = quelt::sim::LoadTableFile(value);

@@ -9,6 +9,7 @@
 #include "fuel/gas_names.h"
 #include "sim/inprocess_line.h"
 #include "tests/ops/ops_fixture.h"
+#include "text/text_helpers.h"
 
 namespace quelt::test {
 namespace {
@@ -184,17 +185,35 @@ TEST_F(Refresh, AnalyserNumbersAreReplacedAndCountsBeyond99UseThreeDigits) {
   EXPECT_EQ(table.Row(119).N, 120);
 }
 
-TEST_F(Refresh, UnusableCountGivesTheHRowAlone) {
-  for (const char* count : {"", "abc", "0;", "-3;"}) {
-    SCOPED_TRACE(count);
+TEST_F(Refresh, ACountThatIsNoNumberIsNoAnswer) {
+  // A count of 0 is a table without rows: the H row alone. A reply that is
+  // no number 0..999 (an identity reply, a garbled line) is no count: the
+  // read fails instead of showing an empty table the analyser does not hold.
+  struct Case {
+    const char* reply;
+    bool read;
+  };
+  const Case cases[] = {{"0;", true},   {" 7 ;", true},   {"", false},     {"abc", false},
+                        {"-3;", false}, {"1000;", false}, {"QUELT", false}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.reply);
     sim::Config c;
     c.type = "20";
-    c.countReply = count;
+    c.countReply = k.reply;
     Start(c);
-    ASSERT_TRUE(ops.Refresh());
-    EXPECT_EQ(Ids(), (std::vector<int>{16}));
-    EXPECT_EQ(table.Row(0).N, 1);
-    EXPECT_EQ(Commands().back(), "R402");
+    view.messages.clear();
+    EXPECT_EQ(ops.Refresh(), k.read);
+    if (k.read) {
+      EXPECT_EQ(table.RecordCount(), ParseIntLenient(k.reply) + 1);
+      continue;
+    }
+    EXPECT_EQ(table.RecordCount(), 0);
+    EXPECT_EQ(view.messages, std::vector<std::string>{kTransferError});
+    EXPECT_NE(std::find(view.log.begin(), view.log.end(),
+                        "The analyser's row count \"" + std::string(k.reply) +
+                            "\" is no number (0 to 999)."),
+              view.log.end());
+    EXPECT_EQ(Commands().back(), "R402") << "no row is asked on the strength of it";
   }
 }
 

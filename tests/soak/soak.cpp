@@ -29,6 +29,7 @@
 
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
+#include "fuel/row_compare.h"
 #include "link/clock_pump.h"
 #include "sim/answer.h"
 #include "sim/sim.h"
@@ -519,8 +520,9 @@ class Soak {
       }
     }
     if (!identityLost && !(lost && k <= 8)) {
-      std::int32_t pos = 1;
-      const std::int32_t count = ParseIntLenient(NextField(reply(8), pos));
+      // A count reply that is no number 0..999 ends the read before any row.
+      const std::optional<int> countNumber = CountOfReply(reply(8));
+      const std::int32_t count = countNumber.value_or(0);
       for (std::int32_t j = 1; j <= count; ++j) commands.push_back("R401" + ZeroPadInt(j, 2));
       std::vector<ParsedFuelRow> parsed;
       for (std::int32_t j = 1; j <= count; ++j) {
@@ -533,7 +535,7 @@ class Soak {
           break;
         }
       }
-      if (!lost && !expectRefusal) {
+      if (!lost && !expectRefusal && countNumber) {
         expectOk = true;
         expected = ReadRules(parsed, language, lGasId);
       }
@@ -561,7 +563,8 @@ class Soak {
     } else {
       const char* labels[] = {"Found      :", "Type       :", "Serial No. :", "Version    :"};
       for (std::size_t i = 0; i < 4; ++i) {
-        Check(view_.log.size() > 9 + i && view_.log[9 + i] == labels[i] + identity[i],
+        Check(view_.log.size() > 9 + i &&
+                  view_.log[9 + i] == labels[i] + PlainDeviceText(identity[i]),
               std::string("log line ") + labels[i] + " should be " + Visible(identity[i]));
       }
       if (expectOk) {

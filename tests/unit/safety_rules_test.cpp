@@ -27,7 +27,12 @@ TEST(RowCheck, DecimalsTheWireCannotCarry) {
       {FuelField::Co2Max, 12.1, nullptr},
       {FuelField::A2, 0.125, nullptr},  // rounds like the grid shows it
       {FuelField::HU, -99999999.99, nullptr},
-      {FuelField::B, 1e20, nullptr},
+      {FuelField::HU, 1e15,
+       "HU 1e+15 has more digits before the decimal mark than "
+       "the wire carries exactly"},
+      {FuelField::HU, 99999999999999.0, nullptr},
+      {FuelField::Co2Max, 99999999999999999999999999999.0,
+       "Co2Max 1e+29 has more digits before the decimal mark than the wire carries exactly"},
       {FuelField::Co2Max, std::nan(""), "Co2Max is not a number (NaN)"},
       {FuelField::A2, inf, "A2 is infinite"},
       {FuelField::A2, -inf, "A2 is infinite"},
@@ -107,6 +112,7 @@ TEST(StoppedWrite, SaysWhatTheAnalyserHolds) {
     bool count;
     const char* backup;
     const char* says;
+    bool lost = false;  // the reply to the command in flight was lost
   };
   using R = SendOutcome::Result;
   const Case cases[] = {
@@ -123,9 +129,24 @@ TEST(StoppedWrite, SaysWhatTheAnalyserHolds) {
        "analyser should still hold its previous table. It is also "
        "in B.txt."},
       {R::NoReply, 17, false, "B.txt",
-       "All 17 rows were written, but not the count (15): the analyser may still use its old "
-       "count. Your previous table is in B.txt: send again, or restore it."},
+       "All 17 rows were written, but the count (15) was not sent: the analyser may still use its "
+       "old count. Your previous table is in B.txt: send again, or restore it."},
       {R::Sent, 17, true, "B.txt", ""},
+      // The analyser may have stored what it did not confirm.
+      {R::NoReply, 7, false, "B.txt",
+       "Rows 1 to 7 of 17 were written, row 8 may have been written; the count was not changed. "
+       "The analyser now holds a mix of the old and the new table. Your previous table is in "
+       "B.txt: send again, or restore it.",
+       true},
+      {R::NoReply, 0, false, "B.txt",
+       "No row was confirmed, but row 1 may have been written; the count was not changed. The "
+       "analyser holds its previous table, row 1 perhaps replaced. Your previous table is in "
+       "B.txt: send again, or restore it.",
+       true},
+      {R::NoReply, 17, false, "B.txt",
+       "All 17 rows were written, but the count (15) was not confirmed: the analyser may use its "
+       "old count or the new one. Your previous table is in B.txt: send again, or restore it.",
+       true},
   };
   for (const Case& k : cases) {
     SendOutcome o;
@@ -135,6 +156,8 @@ TEST(StoppedWrite, SaysWhatTheAnalyserHolds) {
     o.countWritten = k.count;
     o.countSent = 15;
     o.backupPath = k.backup;
+    o.rowInFlightLost = k.lost && k.written < 17;
+    o.countInFlightLost = k.lost && k.written == 17;
     EXPECT_EQ(DescribeStoppedWrite(o), k.says);
   }
 }

@@ -1,0 +1,29 @@
+// Compares rows and counts as the analyser keeps them: numbers, not texts.
+// The analyser may answer a row in its own number format ("15,40" for the
+// "15,4" it was sent, "3" for "3,0", no closing ';'), so decimals are
+// compared at the wire's precision (both sides rounded as the wire rounds),
+// integers as integers and the description as text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quelt {
+
+// The differences between a row as sent (or expected) and a row as read back,
+// one line each in Windows-1252 ("Row 3, A2: sent "0,68", read back "0,70"");
+// empty when the analyser holds the same values.
+std::vector<std::string> RowDifferences(int position, std::string_view sent, std::string_view back);
+
+// Field 1 of a count reply as a number 0..999 (digits only, blanks around
+// them allowed); nullopt for anything else: "abc", "-5;", "", "1000;".
+std::optional<int> CountOfReply(std::string_view reply);
+
+// Text from the analyser as it may reach a terminal or the log: every control
+// character (and DEL) shown as \xNN, so that no reply can clear a screen,
+// ring a bell or hide what follows. Windows-1252 in, Windows-1252 out.
+std::string PlainDeviceText(std::string_view cp1252);
+
+}  // namespace quelt
