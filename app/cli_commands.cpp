@@ -4,11 +4,18 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "app/cli_io.h"
 #include "app/cli_view.h"
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
+#include "fuel/row_check.h"
+#include "fuel/row_compare.h"
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
 #include "link/discovery.h"
@@ -23,7 +30,44 @@ volatile std::sig_atomic_t g_stopSignal = 0;
 
 extern "C" void NoteStopSignal(int signal) { g_stopSignal = signal; }
 
-void Say(const std::string& utf8) { std::fputs((utf8 + '\n').c_str(), stderr); }
+#ifdef _WIN32
+// Ctrl+C, Ctrl+Break and closing the console window end the program like
+// SIGINT, SIGBREAK and SIGHUP. Windows ends the process when the handler of
+// a close returns: it waits, within the seconds Windows grants, until the
+// command in flight is finished and the report is out.
+HANDLE g_finished = nullptr;
+
+BOOL WINAPI NoteConsoleEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+      g_stopSignal = SIGINT;
+      return TRUE;
+    case CTRL_BREAK_EVENT:
+      g_stopSignal = SIGBREAK;
+      return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      g_stopSignal = 1;  // as SIGHUP: the terminal went away
+      if (g_finished != nullptr) WaitForSingleObject(g_finished, 4500);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+#endif
+
+constexpr int kStopSignals[] = {
+    SIGINT,   SIGTERM,
+#ifdef SIGHUP
+    SIGHUP,   SIGQUIT,
+#endif
+#ifdef SIGBREAK
+    SIGBREAK,
+#endif
+};
+
+void Say(const std::string& utf8) { WriteStderr(utf8 + '\n'); }
 
 struct Tool {
   // --demo: the simulated analyser inside the program, at the real line's pace.
@@ -33,40 +77,57 @@ struct Tool {
   FuelTable table;
   CliView view;
   FuelListOps ops{glb, table, view};
+  // A command that writes finishes the command on the line before it stops;
+  // one that only reads gives up its wait at once.
+  bool abortWaitOnStop = true;
 
   explicit Tool(const Options& options) {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] {
+      glb.Timer1Timer();
+      if (g_stopSignal != 0 && abortWaitOnStop) glb.Abort();
+    });
     glb.PortOverride = options.port;
     if (options.demo) {
       simulated = sim::InProcessLine::ForDemo();
       glb.UseLine(*simulated);
       glb.PortOverride = simulated->DevicePath();
     }
+    CatchStopSignals();
   }
+  // Every way out closes the port, which gives it back its settings.
   ~Tool() { glb.Disconnect(); }
 
   int LinkFailure() {
+    if (g_stopSignal != 0) return Stopped();
     Say(kCommunicationError);
     if (!glb.ConnectProblem().empty()) Say(glb.ConnectProblem());
     return kLinkFailed;
   }
 
-  // A write is never cut off in the middle of a command: Ctrl+C and SIGTERM
-  // only ask the write to stop after the command in flight.
+  int Stopped() {
+    glb.Disconnect();
+    Say("Stopped; nothing was written to the analyser.");
+    return 128 + g_stopSignal;
+  }
+
+  // Ctrl+C, SIGTERM, SIGHUP (terminal closed, ssh dropped) and SIGQUIT ask
+  // the operation to stop after the command in flight; nothing cuts a write
+  // off in the middle of a command.
   void CatchStopSignals() {
-    std::signal(SIGINT, NoteStopSignal);
-#ifdef SIGTERM
-    std::signal(SIGTERM, NoteStopSignal);
+    for (const int signal : kStopSignals) std::signal(signal, NoteStopSignal);
+#ifdef _WIN32
+    if (g_finished == nullptr) g_finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(NoteConsoleEvent, TRUE);
 #endif
     ops.StopRequested = [] { return g_stopSignal != 0; };
   }
 };
 
-int ExitFor(const SendOutcome& outcome, bool checked) {
+int ExitFor(const SendOutcome& outcome) {
   using R = SendOutcome::Result;
   switch (outcome.result) {
     case R::Sent:
-      if (checked) Say(std::to_string(outcome.rowsToSend) + " row(s) verified");
+      if (outcome.checked) Say(std::to_string(outcome.rowsToSend) + " row(s) verified");
       return kOk;
     case R::Declined:
     case R::Refused:
@@ -83,7 +144,25 @@ int ExitFor(const SendOutcome& outcome, bool checked) {
   return kLinkFailed;
 }
 
+// Values the wire carries rounded, named before anything is sent.
+void NoteRounding(const std::vector<FuelRow>& rows) {
+  for (std::size_t i = 0; i < rows.size() && i < static_cast<std::size_t>(kMaxRowsSent); ++i) {
+    for (const FuelFieldInfo& info : FuelFields()) {
+      if (!IsDecimalField(info.field)) continue;
+      if (auto note = RoundingNote(info.field, rows[i].Decimal(info.field))) {
+        Say("Row " + std::to_string(i + 1) + ": " + *note);
+      }
+    }
+  }
+}
+
 }  // namespace
+
+void FinishReports() {
+#ifdef _WIN32
+  if (g_finished != nullptr) SetEvent(g_finished);
+#endif
+}
 
 int FindPort() {
   const FoundPort found = FindAnalyserPort();
@@ -106,12 +185,13 @@ int Identify(const Options& options) {
   const bool ok = t.ops.QueryIdentity();
   t.view.CaptureLog(nullptr);
   t.glb.Disconnect();
-  if (!ok) return t.LinkFailure();
+  // The lines that did arrive show how far the analyser got.
   std::string error;
   if (!WriteStdout(lines, &error)) {
     Say(error);
     return kLinkFailed;
   }
+  if (!ok) return t.LinkFailure();
   return kOk;
 }
 
@@ -122,12 +202,13 @@ int Read(const Options& options) {
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
   if (!ok) {
-    if (t.glb.Failed) Say(kCommunicationError);
+    if (g_stopSignal != 0) return t.Stopped();
+    if (t.glb.Failed && t.ops.ReadProblem().empty()) Say(kCommunicationError);
     return kLinkFailed;
   }
   std::string text;
   for (int i = 0; i < t.table.RecordCount(); ++i)
-    text += FormatRowLine(t.table.Row(i), i + 1) + '\n';
+    text += PlainDeviceText(FormatRowLine(t.table.Row(i), i + 1)) + '\n';
   std::string error;
   if (!WriteStdout(text, &error)) {
     Say(error);
@@ -156,12 +237,13 @@ int Write(const Options& options, const std::string& path) {
         "purpose.)");
     return kUsage;
   }
+  NoteRounding(file.rows);
   Tool t(options);
+  t.abortWaitOnStop = false;
   for (const FuelRow& row : file.rows) t.table.AppendRow(row);
-  t.CatchStopSignals();
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   const SendOutcome outcome = t.ops.SendTable({!options.noBackup, options.verify});
-  return ExitFor(outcome, options.verify);
+  return ExitFor(outcome);
 }
 
 int Backup(const Options& options, const std::string& path) {
@@ -169,7 +251,12 @@ int Backup(const Options& options, const std::string& path) {
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   StoredTable stored;
   if (!t.ops.ReadStoredTable(stored)) {
-    Say(kTransferError);
+    if (g_stopSignal != 0) return t.Stopped();
+    if (!t.ops.ReadProblem().empty()) {
+      Say(Cp1252ToUtf8(t.ops.ReadProblem()) + "; nothing was saved.");
+    } else {
+      Say(kTransferError);
+    }
     return kLinkFailed;
   }
   t.glb.Disconnect();
@@ -203,7 +290,6 @@ int Restore(const Options& options, const std::string& path) {
     return kUsage;
   }
   Tool t(options);
-  t.CatchStopSignals();
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   if (const StoredTable& now = t.ops.Identity();
       now.serialNumber != backup->serialNumber && !options.anyAnalyser) {
@@ -213,8 +299,9 @@ int Restore(const Options& options, const std::string& path) {
         "\".\nNothing was sent. (--any-analyser restores it all the same.)");
     return kUsage;
   }
+  t.abortWaitOnStop = false;
   const SendOutcome outcome = t.ops.RestoreTable(*backup, {!options.noBackup, true});
-  return ExitFor(outcome, true);
+  return ExitFor(outcome);
 }
 
 }  // namespace quelt::cli

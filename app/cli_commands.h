@@ -15,8 +15,8 @@ enum Exit {
 
 struct Options {
   std::string port;
-  bool demo = false;  // a simulated analyser instead of a real one
-  bool verify = false;
+  bool demo = false;   // a simulated analyser instead of a real one
+  bool verify = true;  // write: read the rows and the count back and compare
   bool noBackup = false;
   bool allowEmpty = false;
   bool anyAnalyser = false;
@@ -29,5 +29,7 @@ int Read(const Options& options);
 int Write(const Options& options, const std::string& path);
 int Backup(const Options& options, const std::string& path);
 int Restore(const Options& options, const std::string& path);
+// The reports are out: a console window being closed may now end the program.
+void FinishReports();
 
 }  // namespace quelt::cli

@@ -139,4 +139,20 @@ bool WriteStdout(std::string_view text, std::string* error) {
   return ok;
 }
 
+namespace {
+bool g_stderrFailed = false;
+}  // namespace
+
+bool WriteStderr(std::string_view text) {
+#ifdef _WIN32
+  if (WriteConsoleText(stderr, text)) return true;
+#endif
+  const bool ok =
+      std::fwrite(text.data(), 1, text.size(), stderr) == text.size() && std::fflush(stderr) == 0;
+  if (!ok) g_stderrFailed = true;
+  return ok;
+}
+
+bool StderrFailed() { return g_stderrFailed; }
+
 }  // namespace quelt::cli

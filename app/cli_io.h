@@ -43,5 +43,9 @@ std::optional<std::string> ReadInputFile(const std::string& path, std::string* e
 // Writes all of `text` to standard output and flushes it; false with
 // `error` set when the bytes did not get out.
 bool WriteStdout(std::string_view text, std::string* error);
+// The same for standard error. A report that could not be written is a
+// failure too: StderrFailed() tells the program to end with exit status 1.
+bool WriteStderr(std::string_view text);
+bool StderrFailed();
 
 }  // namespace quelt::cli

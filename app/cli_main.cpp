@@ -32,7 +32,9 @@ Commands:
                       told to use at most 15. FILE holds one row a line in the
                       form that 'read' prints; the whole file is checked
                       before anything is sent. The analyser's table is saved
-                      to the backups folder first.
+                      to the backups folder first (every row the write
+                      overwrites), and afterwards the rows and the count are
+                      read back and compared, value by value.
   backup FILE         save the analyser's table exactly as it stores it (the
                       count and every row, unchanged) to FILE ('-': standard
                       output)
@@ -48,8 +50,8 @@ Options:
   --demo              talk to a simulated analyser inside the program
                       instead of a real one (what it is sent is forgotten
                       when the program ends)
-  --verify            write: read the count and the rows back and compare
-                      them with what was sent, field by field
+  --no-verify         write: do not read the rows and the count back; the
+                      last line then says "sent, not checked"
   --no-backup         write, restore: do not save the analyser's table first
   --allow-empty       write: send a file without rows (the analyser then uses
                       no fuel at all)
@@ -65,18 +67,47 @@ variable ~/.local/share/quelt-fuel/backups) or %LOCALAPPDATA%\quelt-fuel\backups
 Exit status: 0 done; 1 the analyser did not answer ("Communication error !",
 "Transfer error", "Timeout"), or the output could not be written; 2 wrong
 usage or a faulty file, nothing sent; 3 what was read back differs from what
-was sent; 130 or 143 stopped by Ctrl+C or SIGTERM (the command in flight was
-finished; stderr says what the analyser holds).
+was sent; 128+n stopped by signal n (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP,
+131 SIGQUIT): the command in flight was finished, stderr says what the
+analyser holds.
+
+Device text (the analyser's replies) is shown with control characters as
+\xNN. The command line speaks English whatever the system's language, so
+that scripts and service benches can read it.
 )";
 
+constexpr const char* kShortUsage =
+    "Usage: quelt-fuel-cli [--port DEVICE | --demo] identify|read|write FILE|backup FILE|"
+    "restore FILE\n"
+    "Try 'quelt-fuel-cli --help'.\n";
+
 int Usage(const std::string& complaint) {
-  std::fprintf(stderr, "quelt-fuel-cli: %s\nTry 'quelt-fuel-cli --help'.\n", complaint.c_str());
+  WriteStderr("quelt-fuel-cli: " + complaint + "\n" + kShortUsage);
   return kUsage;
 }
+
+// --help and --version: what cannot be written is a failure.
+int Print(const std::string& text) {
+  std::string error;
+  if (WriteStdout(text, &error)) return kOk;
+  WriteStderr("quelt-fuel-cli: " + error + "\n");
+  return kLinkFailed;
+}
+
+int Run(int argc, char** argv);
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  int status = Run(argc, argv);
+  FinishReports();
+  if (StderrFailed() && status == kOk) status = kLinkFailed;
+  return status;
+}
+
+namespace {
+
+int Run(int argc, char** argv) {
   // A closed pipe must show up as a failed write, not end the program quietly.
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
@@ -84,24 +115,21 @@ int main(int argc, char** argv) {
   // UTF-8 out, whatever the console's code page; any file name in.
   const Utf8Console console;
   static constexpr quelt::OptionSpec kOptions[] = {
-      {"--port", true},       {"--demo", false},        {"--verify", false},
-      {"--no-backup", false}, {"--allow-empty", false}, {"--any-analyser", false},
-      {"--find-port", false},
+      {"--port", true},          {"--demo", false},      {"--verify", false},
+      {"--no-verify", false},    {"--no-backup", false}, {"--allow-empty", false},
+      {"--any-analyser", false}, {"--find-port", false},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
-  if (line.Has("--help")) {
-    std::fputs(kUsageText, stdout);
-    return kOk;
-  }
-  if (line.Has("--version")) {
-    std::printf("quelt-fuel-cli %s\n", QUELT_VERSION);
-    return kOk;
-  }
+  if (line.Has("--help")) return Print(kUsageText);
+  if (line.Has("--version")) return Print(std::string("quelt-fuel-cli ") + QUELT_VERSION + "\n");
   Options options;
   options.port = line.Value("--port").value_or("");
   options.demo = line.Has("--demo");
-  options.verify = line.Has("--verify");
+  if (line.Has("--verify") && line.Has("--no-verify")) {
+    return Usage("--verify and --no-verify exclude each other");
+  }
+  options.verify = !line.Has("--no-verify");
   options.noBackup = line.Has("--no-backup");
   options.allowEmpty = line.Has("--allow-empty");
   options.anyAnalyser = line.Has("--any-analyser");
@@ -120,6 +148,15 @@ int main(int argc, char** argv) {
   if (command == "write" && rest.size() == 2) return Write(options, rest[1]);
   if (command == "backup" && rest.size() == 2) return Backup(options, rest[1]);
   if (command == "restore" && rest.size() == 2) return Restore(options, rest[1]);
-  std::fputs(kUsageText, stderr);
-  return kUsage;
+  if (command.empty()) return Usage("no command given");
+  static constexpr const char* kWithFile[] = {"write", "backup", "restore"};
+  for (const char* c : kWithFile) {
+    if (command == c)
+      return Usage(command + " takes one FILE ('-' for standard " +
+                   (command == "backup" ? "output" : "input") + ")");
+  }
+  if (command == "identify" || command == "read") return Usage(command + " takes no FILE");
+  return Usage("unknown command '" + command + "'");
 }
+
+}  // namespace

@@ -1,7 +1,6 @@
 #include "app/cli_view.h"
 
-#include <cstdio>
-
+#include "app/cli_io.h"
 #include "text/cp1252.h"
 
 namespace quelt {
@@ -13,7 +12,7 @@ void CliView::AddLogLine(const std::string& line) {
     return;
   }
   printed_.insert(line);
-  std::fputs(text.c_str(), stderr);
+  cli::WriteStderr(text);
 }
 
 void CliView::ShowMessage(const std::string& text) {
@@ -23,7 +22,7 @@ void CliView::ShowMessage(const std::string& text) {
     if (end == std::string::npos) end = text.size();
     const std::string line = text.substr(start, end - start);
     if (!line.empty() && printed_.count(line) == 0) {
-      std::fputs((Cp1252ToUtf8(line) + '\n').c_str(), stderr);
+      cli::WriteStderr(Cp1252ToUtf8(line) + '\n');
     }
     start = end + 1;
   }
