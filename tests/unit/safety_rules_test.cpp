@@ -12,6 +12,7 @@
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
+#include "fuel/row_compare.h"
 
 namespace quelt {
 namespace {
@@ -47,6 +48,81 @@ TEST(RowCheck, DecimalsTheWireCannotCarry) {
     } else {
       EXPECT_EQ(problem.value_or("accepted"), k.problem);
     }
+  }
+}
+
+TEST(RowCheck, RoundingForTheWireIsNamed) {
+  EXPECT_EQ(RoundingNote(FuelField::Co2Max, 15.456).value_or("none"),
+            "Co2Max 15.456 is sent as 15,5 (the wire carries 1 decimal)");
+  EXPECT_EQ(RoundingNote(FuelField::B, 0.00725).value_or("none"),
+            "B 0.00725 is sent as 0,007 (the wire carries 3 decimals)");
+  EXPECT_FALSE(RoundingNote(FuelField::A2, 0.68));
+  EXPECT_FALSE(RoundingNote(FuelField::ID, 0.5)) << "integers are not rounded";
+}
+
+// The analyser keeps values: a row read back in its own number format is
+// the row that was sent; a value that did not arrive is not.
+TEST(ValueCheck, RowsAreComparedAtTheWiresPrecision) {
+  const std::string sent = "1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;";
+  struct Case {
+    const char* back;
+    std::vector<std::string> differences;
+  };
+  const Case cases[] = {
+      {"1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;", {}},
+      {"1;1;Oil;15,40;0,680;0,0070;3;10,5;12;42,7;1", {}},  // its own format, no ';'
+      {"01;1;Oil;15.4;0.68;0.007;3.0;10.5;12;42.7;1;", {}},
+      {"1;1;Oil;15,4;0,68;0,0074;3,0;10,50;12,00;42,70;1;", {}},  // beyond the wire's decimals
+      {"1;1;Oil;15,4;0,70;0,007;3,0;10,50;12,00;42,70;1;",
+       {"Row 1, A2: sent \"0,68\", read back \"0,70\""}},
+      {"1;1;Oil ;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;",
+       {"Row 1, Description: sent \"Oil\", read back \"Oil \""}},
+      {"1;1;Oil;0;0;0;0;0;0;0;0",
+       {"Row 1, Co2Max: sent \"15,4\", read back \"0\"",
+        "Row 1, A2: sent \"0,68\", read back \"0\"", "Row 1, B: sent \"0,007\", read back \"0\"",
+        "Row 1, Ref.O2: sent \"3,0\", read back \"0\"",
+        "Row 1, Vatr: sent \"10,50\", read back \"0\"",
+        "Row 1, Vaf: sent \"12,00\", read back \"0\"", "Row 1, HU: sent \"42,70\", read back \"0\"",
+        "Row 1, Soot: sent \"1\", read back \"0\""}},
+      {"1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00",
+       {"Row 1, HU: sent \"42,70\", read back nothing",
+        "Row 1, Soot: sent \"1\", read back nothing"}},
+      {"1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;junk",
+       {"Row 1, field 12: sent nothing, read back \"junk\""}},
+      {"1;1;O\x1Bil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1",
+       {"Row 1, Description: sent \"Oil\", read back \"O\\x1Bil\""}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.back);
+    EXPECT_EQ(RowDifferences(1, sent, k.back), k.differences);
+  }
+}
+
+TEST(ValueCheck, ACountIsANumberFrom0To999) {
+  struct Case {
+    std::string reply;
+    std::optional<int> count;
+  };
+  const Case cases[] = {
+      {"12;", 12},
+      {" 7 ;", 7},
+      {"0", 0},
+      {"999;X;X;", 999},
+      {"1000;", {}},
+      {"-5;", {}},
+      {"abc", {}},
+      {"", {}},
+      {"12abc;", {}},
+      {"QUELT", {}},
+      {"1,5;", {}},
+      {std::string("1\0"
+                   "2;",
+                   4),
+       {}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(PlainDeviceText(k.reply));
+    EXPECT_EQ(CountOfReply(k.reply), k.count);
   }
 }
 
