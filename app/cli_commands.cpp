@@ -1,5 +1,6 @@
 #include "app/cli_commands.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -9,6 +10,7 @@
 #include "app/cli_view.h"
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
+#include "fuel/row_check.h"
 #include "fuel/row_file.h"
 #include "link/clock_pump.h"
 #include "link/discovery.h"
@@ -165,10 +167,30 @@ int Write(const Options& options, const std::string& path) {
 }
 
 int Backup(const Options& options, const std::string& path) {
+  // A FILE that is a link, a folder, a device or a pipe is refused before
+  // the analyser is asked anything.
+  if (path != "-") {
+    if (auto problem = ReplaceProblem(PathFromUtf8(path))) {
+      Say(path + ": " + *problem + ".\nNothing was saved.");
+      return kUsage;
+    }
+  }
   Tool t(options);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   StoredTable stored;
-  if (!t.ops.ReadStoredTable(stored)) {
+  const bool read = t.ops.ReadStoredTable(stored);
+  if (!read && t.glb.Failed) {
+    Say(kTransferError);
+    return kLinkFailed;
+  }
+  // A count that is no number would save an empty table as if it were one.
+  const auto count = stored.CountNumber();
+  if (!read || !count) {
+    Say("The analyser's row count \"" + ShowField(Cp1252ToUtf8(stored.countReply)) +
+        "\" is no number; nothing was saved.");
+    return kLinkFailed;
+  }
+  if (options.all && !t.ops.ReadRowsBeyondCount(stored, kMaxRowsSent)) {
     Say(kTransferError);
     return kLinkFailed;
   }
@@ -181,7 +203,18 @@ int Backup(const Options& options, const std::string& path) {
     return kLinkFailed;
   }
   if (path != "-") {
-    Say("Saved " + std::to_string(stored.rows.size()) + " rows and the count to " + path);
+    std::string beyond;
+    if (!stored.rowsBeyondCount.empty()) {
+      const std::size_t first = stored.rows.size() + 1;
+      const std::size_t last = stored.rows.size() + stored.rowsBeyondCount.size();
+      const auto silent = static_cast<std::size_t>(
+          std::count(stored.rowsBeyondCount.begin(), stored.rowsBeyondCount.end(), std::nullopt));
+      beyond = ", and rows " + std::to_string(first) + " to " + std::to_string(last) +
+               " beyond the count" +
+               (silent == 0 ? "" : " (" + std::to_string(silent) + " without an answer)") + ",";
+    }
+    Say("Saved " + std::to_string(stored.rows.size()) + " rows and the count" + beyond + " to " +
+        path);
   }
   return kOk;
 }
@@ -193,14 +226,26 @@ int Restore(const Options& options, const std::string& path) {
     Say(error + "\nNothing was sent.");
     return kUsage;
   }
-  const auto backup = ParseBackup(*text, &error);
+  // Everything about the file is checked before the port is opened.
+  bool checked = false;
+  const auto backup = ParseBackup(*text, &error, &checked);
   if (!backup) {
     Say(path + ": " + error + "\nNothing was sent.");
     return kUsage;
   }
-  if (backup->rows.size() > static_cast<std::size_t>(kMaxRowsReadable)) {
-    Say(path + ": more rows than the analyser can address.\nNothing was sent.");
+  if (auto problem = RestoreProblem(*backup, options.allowEmpty)) {
+    Say(path + ": " + *problem + ".\nNothing was sent.");
     return kUsage;
+  }
+  if (!checked) {
+    Say(path +
+        ": no checksum: a backup of an earlier version. Its rows and count agree, so it is "
+        "restored as it stands.");
+  }
+  if (const int count = *backup->CountNumber(); count > kMaxRowsUsed) {
+    Say("The backup's count is " + std::to_string(count) +
+        ": it is written back as it was; the analyser uses " + std::to_string(kMaxRowsUsed) +
+        " rows.");
   }
   Tool t(options);
   t.CatchStopSignals();

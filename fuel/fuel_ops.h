@@ -108,6 +108,10 @@ class FuelListOps {
   // with the identity of the last QueryIdentity. False on a missing reply
   // or a count that cannot be read.
   bool ReadStoredTable(StoredTable& stored);
+  // After ReadStoredTable: positions stored.rows.size()+1 .. `through` into
+  // stored.rowsBeyondCount, nullopt for each that got no answer (the read
+  // goes on). False when the line went away or the transfer was aborted.
+  bool ReadRowsBeyondCount(StoredTable& stored, int through);
   // The stored table as the last successful Refresh or checked send saw it;
   // a backup needs no extra traffic then. Null when unknown.
   // The identity replies of the last QueryIdentity (rows and count unset).

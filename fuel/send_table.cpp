@@ -112,17 +112,8 @@ SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptio
     declined.result = SendOutcome::Result::Declined;
     return declined;
   }
-  // Each row goes back to the place it was read from, as it was stored.
-  std::vector<std::string> texts;
-  for (std::size_t i = 0; i < backup.rows.size(); ++i) {
-    const std::string& row = backup.rows[i];
-    const std::string position = std::to_string(i + 1);
-    const std::size_t semi = row.find(';');
-    const std::string first = row.substr(0, semi);
-    texts.push_back(
-        first == position ? row : position + (semi == std::string::npos ? ";" : row.substr(semi)));
-  }
-  return WriteChecked(texts, backup.Count(), options);
+  // The count goes back as the file holds it, also above 15.
+  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options);
 }
 
 SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, int count,

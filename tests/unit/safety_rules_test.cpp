@@ -96,7 +96,7 @@ TEST(Backup, EveryByteOfEveryReplySurvivesTheFile) {
   ASSERT_TRUE(first && second) << error;
   EXPECT_NE(*first, *second) << "an older backup is never overwritten";
   EXPECT_EQ(first->parent_path().parent_path(), root);
-  EXPECT_EQ(first->parent_path().filename(), "08_15");
+  EXPECT_EQ(first->parent_path().filename(), BackupFolderName(t.serialNumber));
   std::filesystem::remove_all(root);
 }
 
