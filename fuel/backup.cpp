@@ -398,7 +398,7 @@ std::string BackupFolderName(std::string_view serial) {
   std::string readable;
   for (const char c : serial) {
     if (readable.size() == kReadableMax) break;
-    const bool keep = PlainNameChar(c) && c != '.';
+    const bool keep = (PlainNameChar(c) && c != '.') || (c >= 'a' && c <= 'z');
     if (keep || (!readable.empty() && readable.back() != '_')) readable.push_back(keep ? c : '_');
   }
   while (!readable.empty() && readable.back() == '_') readable.pop_back();
