@@ -181,7 +181,7 @@ bool IsWindowsDeviceName(std::string_view fileName) {
   for (const char c : base) upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
   if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
   return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
-         upper[3] >= '1' && upper[3] <= '9';
+         upper[3] >= '0' && upper[3] <= '9';
 }
 
 std::optional<std::string> ReplaceProblem(const std::filesystem::path& path) {

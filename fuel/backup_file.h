@@ -37,7 +37,7 @@ std::optional<std::filesystem::path> WriteNewFile(const std::filesystem::path& f
                                                   int tries, std::string_view bytes,
                                                   std::string* error);
 
-// A name Windows keeps for a device (CON, PRN, AUX, NUL, COM1..9, LPT1..9),
+// A name Windows keeps for a device (CON, PRN, AUX, NUL, COM0..9, LPT0..9),
 // in any case and also with an extension ("nul.txt"): a file of that name
 // cannot be made there.
 bool IsWindowsDeviceName(std::string_view fileName);
