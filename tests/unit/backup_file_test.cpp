@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <random>
 #include <set>
@@ -68,63 +67,31 @@ class BackupFiles : public ::testing::Test {
 };
 
 TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
+  // What is there before the write, at `at` in the case's folder.
+  enum class Planted { Nothing, File, Folder, LinkToVictim, LinkToNothing, Pipe };
   struct Case {
     const char* name;
-    // Prepares the case's folder; returns the target to write.
-    std::function<fs::path(const fs::path&)> plant;
+    Planted planted;
+    const char* at;       // where it is planted
+    const char* target;   // the file written (absolute: as it stands)
     const char* refused;  // nullptr: written
   };
   const fs::path victim = dir / "victim.txt";
-  const std::vector<Case> cases = {
-      {"a new file", [](const fs::path& d) { return d / "table.txt"; }, nullptr},
-      {"a file replaced",
-       [](const fs::path& d) {
-         Put(d / "table.txt", "old text");
-         return d / "table.txt";
-       },
+  const Case cases[] = {
+      {"a new file", Planted::Nothing, "", "table.txt", nullptr},
+      {"a file replaced", Planted::File, "table.txt", "table.txt", nullptr},
+      {"a temporary name planted as a file", Planted::File, "table.txt.partial", "table.txt",
        nullptr},
-      {"a temporary name planted as a file",
-       [](const fs::path& d) {
-         Put(d / "table.txt.partial", "planted");
-         return d / "table.txt";
-       },
-       nullptr},
-      {"a folder",
-       [](const fs::path& d) {
-         fs::create_directory(d / "table.txt");
-         return d / "table.txt";
-       },
-       "is a folder"},
-      {"a device's name", [](const fs::path& d) { return d / "nul.txt"; },
-       "is the name of a device"},
-      {"a device's name in capitals", [](const fs::path& d) { return d / "COM1"; },
-       "is the name of a device"},
+      {"a folder", Planted::Folder, "table.txt", "table.txt", "is a folder"},
+      {"a device's name", Planted::Nothing, "", "nul.txt", "is the name of a device"},
+      {"a device's name in capitals", Planted::Nothing, "", "COM1", "is the name of a device"},
 #ifndef _WIN32
-      {"a temporary name planted as a link",
-       [&](const fs::path& d) {
-         fs::create_symlink(victim, d / "table.txt.partial");
-         return d / "table.txt";
-       },
-       nullptr},
-      {"a link to a file",
-       [&](const fs::path& d) {
-         fs::create_symlink(victim, d / "table.txt");
-         return d / "table.txt";
-       },
-       "is a symbolic link"},
-      {"a link to nothing",
-       [&](const fs::path& d) {
-         fs::create_symlink(d / "nowhere.txt", d / "table.txt");
-         return d / "table.txt";
-       },
-       "is a symbolic link"},
-      {"a pipe",
-       [](const fs::path& d) {
-         ::mkfifo((d / "table.txt").c_str(), 0600);
-         return d / "table.txt";
-       },
-       "is not a regular file"},
-      {"a device", [](const fs::path&) { return fs::path("/dev/null"); }, "is not a regular file"},
+      {"a temporary name planted as a link", Planted::LinkToVictim, "table.txt.partial",
+       "table.txt", nullptr},
+      {"a link to a file", Planted::LinkToVictim, "table.txt", "table.txt", "is a symbolic link"},
+      {"a link to nothing", Planted::LinkToNothing, "table.txt", "table.txt", "is a symbolic link"},
+      {"a pipe", Planted::Pipe, "table.txt", "table.txt", "is not a regular file"},
+      {"a device", Planted::Nothing, "", "/dev/null", "is not a regular file"},
 #endif
   };
   const std::string bytes = "Row: 1;1;Oil;\n";
@@ -134,7 +101,29 @@ TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
     Put(victim, "precious");
     const fs::path folder = dir / std::to_string(++n);
     fs::create_directories(folder);
-    const fs::path target = k.plant(folder);
+    const fs::path at = folder / k.at;
+    switch (k.planted) {
+      case Planted::Nothing:
+        break;
+      case Planted::File:
+        Put(at, "old text");
+        break;
+      case Planted::Folder:
+        fs::create_directory(at);
+        break;
+      case Planted::LinkToVictim:
+        fs::create_symlink(victim, at);
+        break;
+      case Planted::LinkToNothing:
+        fs::create_symlink(folder / "nowhere.txt", at);
+        break;
+      case Planted::Pipe:
+#ifndef _WIN32
+        ::mkfifo(at.c_str(), 0600);
+#endif
+        break;
+    }
+    const fs::path target = folder / k.target;
     std::string error;
     const bool written = WriteFileWhole(target, bytes, &error);
     if (k.refused == nullptr) {
