@@ -1,5 +1,6 @@
 #include "app/cli_commands.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -247,10 +248,18 @@ int Write(const Options& options, const std::string& path) {
 }
 
 int Backup(const Options& options, const std::string& path) {
+  // A FILE that is a link, a folder, a device or a pipe is refused before
+  // the analyser is asked anything.
+  if (path != "-") {
+    if (auto problem = ReplaceProblem(PathFromUtf8(path))) {
+      Say(path + ": " + *problem + ".\nNothing was saved.");
+      return kUsage;
+    }
+  }
   Tool t(options);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   StoredTable stored;
-  if (!t.ops.ReadStoredTable(stored)) {
+  if (!t.ops.ReadStoredTable(stored, options.all ? kMaxRowsSent : 0)) {
     if (g_stopSignal != 0) return t.Stopped();
     if (!t.ops.ReadProblem().empty()) {
       Say(Cp1252ToUtf8(t.ops.ReadProblem()) + "; nothing was saved.");
@@ -268,7 +277,18 @@ int Backup(const Options& options, const std::string& path) {
     return kLinkFailed;
   }
   if (path != "-") {
-    Say("Saved " + std::to_string(stored.rows.size()) + " rows and the count to " + path);
+    std::string beyond;
+    if (!stored.rowsBeyondCount.empty()) {
+      const std::size_t first = stored.rows.size() + 1;
+      const std::size_t last = stored.rows.size() + stored.rowsBeyondCount.size();
+      const auto silent = static_cast<std::size_t>(
+          std::count(stored.rowsBeyondCount.begin(), stored.rowsBeyondCount.end(), std::nullopt));
+      beyond = ", and rows " + std::to_string(first) + " to " + std::to_string(last) +
+               " beyond the count" +
+               (silent == 0 ? "" : " (" + std::to_string(silent) + " without an answer)") + ",";
+    }
+    Say("Saved " + std::to_string(stored.rows.size()) + " rows and the count" + beyond + " to " +
+        path);
   }
   return kOk;
 }
@@ -280,14 +300,26 @@ int Restore(const Options& options, const std::string& path) {
     Say(error + "\nNothing was sent.");
     return kUsage;
   }
-  const auto backup = ParseBackup(*text, &error);
+  // Everything about the file is checked before the port is opened.
+  bool checked = false;
+  const auto backup = ParseBackup(*text, &error, &checked);
   if (!backup) {
     Say(path + ": " + error + "\nNothing was sent.");
     return kUsage;
   }
-  if (backup->rows.size() > static_cast<std::size_t>(kMaxRowsReadable)) {
-    Say(path + ": more rows than the analyser can address.\nNothing was sent.");
+  if (auto problem = RestoreProblem(*backup, options.allowEmpty)) {
+    Say(path + ": " + *problem + ".\nNothing was sent.");
     return kUsage;
+  }
+  if (!checked) {
+    Say(path +
+        ": no checksum: a backup of an earlier version. Its rows and count agree, so it is "
+        "restored as it stands.");
+  }
+  if (const int count = *backup->CountNumber(); count > kMaxRowsUsed) {
+    Say("The backup's count is " + std::to_string(count) +
+        ": it is written back as it was; the analyser uses " + std::to_string(kMaxRowsUsed) +
+        " rows.");
   }
   Tool t(options);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
@@ -300,7 +332,8 @@ int Restore(const Options& options, const std::string& path) {
     return kUsage;
   }
   t.abortWaitOnStop = false;
-  const SendOutcome outcome = t.ops.RestoreTable(*backup, {!options.noBackup, true});
+  const SendOutcome outcome =
+      t.ops.RestoreTable(*backup, {!options.noBackup, true, options.allowEmpty});
   return ExitFor(outcome);
 }
 

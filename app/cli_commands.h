@@ -18,7 +18,8 @@ struct Options {
   bool demo = false;   // a simulated analyser instead of a real one
   bool verify = true;  // write: read the rows and the count back and compare
   bool noBackup = false;
-  bool allowEmpty = false;
+  bool allowEmpty = false;  // write, restore: an empty table on purpose
+  bool all = false;         // backup: rows 1..30, also those beyond the count
   bool anyAnalyser = false;
 };
 

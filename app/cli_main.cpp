@@ -36,10 +36,14 @@ Commands:
                       overwrites), and afterwards the rows and the count are
                       read back and compared, value by value.
   backup FILE         save the analyser's table exactly as it stores it (the
-                      count and every row, unchanged) to FILE ('-': standard
-                      output)
+                      count and rows 1 to count, unchanged) to FILE ('-':
+                      standard output); FILE must not be a link, a folder
+                      or a device
   restore FILE        write a backup back exactly (rows and count as they
-                      were), then read it back and compare
+                      were), then read it back and compare. The whole file
+                      is checked first (its check line, every row, the
+                      count); a damaged backup is refused and nothing is
+                      sent
 
 Options:
   --port DEVICE       use DEVICE (/dev/ttyUSB0, a /dev/serial/by-id/ link,
@@ -53,8 +57,10 @@ Options:
   --no-verify         write: do not read the rows and the count back; the
                       last line then says "sent, not checked"
   --no-backup         write, restore: do not save the analyser's table first
-  --allow-empty       write: send a file without rows (the analyser then uses
-                      no fuel at all)
+  --allow-empty       write, restore: send a table without rows (the
+                      analyser then uses no fuel at all)
+  --all               backup: rows 1 to 30, also those beyond the count
+                      (stored by the analyser, not used)
   --any-analyser      restore: also onto an analyser with another serial
                       number than the backup's
   --help              show this text
@@ -117,7 +123,7 @@ int Run(int argc, char** argv) {
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},          {"--demo", false},      {"--verify", false},
       {"--no-verify", false},    {"--no-backup", false}, {"--allow-empty", false},
-      {"--any-analyser", false}, {"--find-port", false},
+      {"--any-analyser", false}, {"--find-port", false}, {"--all", false},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
@@ -133,6 +139,7 @@ int Run(int argc, char** argv) {
   options.noBackup = line.Has("--no-backup");
   options.allowEmpty = line.Has("--allow-empty");
   options.anyAnalyser = line.Has("--any-analyser");
+  options.all = line.Has("--all");
   const std::vector<std::string>& rest = line.operands;
 
   if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");

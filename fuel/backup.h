@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fuel/backup_file.h"
+
 namespace quelt {
 
 // The analyser's own words about itself and its table (Windows-1252).
@@ -34,31 +36,46 @@ struct StoredTable {
 
 // The file's text (UTF-8; bytes that are no printable Windows-1252
 // character, and '\', are written as \xNN so that every reply survives).
+// It says which rows were read, holds each row line with its position (rows
+// beyond the count marked as such, "no answer" where none came) and ends
+// with a check line: "Check: 17 row lines, CRC-32 1a2b3c4d", the checksum
+// taken over every line before it with '\n' line ends.
 std::string FormatBackup(const StoredTable& table, std::time_t savedAt);
-// nullopt with `error` set (UTF-8, names the line) when the text is no backup.
-std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error);
+// nullopt with `error` set (UTF-8, names the line) when the text is no
+// backup, fails its check line, or has row lines missing, doubled or out of
+// order. A backup of an earlier version has no check line: `checked` then
+// says false.
+std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error,
+                                       bool* checked = nullptr);
+
+// Why a backup must not be written back (UTF-8, for the user), or nullopt.
+std::optional<std::string> RestoreProblem(const StoredTable& backup, bool allowEmpty);
+// The W401 row texts a restore sends, in order: each stored row with its
+// position as first field; rows beyond the count up to the first one
+// without an answer; at most 30.
+std::vector<std::string> RestoreRowTexts(const StoredTable& backup);
+// Why a stored row text (Windows-1252) is no row the analyser keeps: not
+// eleven fields, a number that is none, a control character, or what the
+// row check refuses (UTF-8), or nullopt.
+std::optional<std::string> StoredRowProblem(std::string_view row);
 
 // Linux: $XDG_DATA_HOME/quelt-fuel/backups (~/.local/share/... without it);
 // Windows: %LOCALAPPDATA%\quelt-fuel\backups. Empty when neither the
 // variable nor a home folder is known.
 std::filesystem::path BackupsRoot();
 
-// Writes the backup into root/<serial number>/<date>_<time>.txt, never over
-// an older file. Returns the file's path, or nullopt with `error` set.
+// The folder of an analyser's backups, the same on every system: the serial
+// number itself when it is a short, plain name; else a readable part of it
+// and a hash of the whole, so that two serial numbers never share a folder.
+// Never a path, never one of Windows' device names, at most 32 characters.
+std::string BackupFolderName(std::string_view serialNumber);
+
+// Writes the backup into root/<folder name>/<date>_<time>-<nnn>.txt (nnn
+// counts from 001 within a second), never over a file, also when another
+// program saves at the same moment; names sort in time order. Returns the
+// file's path, or nullopt with `error` set.
 std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
                                                 const std::filesystem::path& root,
                                                 std::time_t savedAt, std::string* error);
-
-// Writes `bytes` to `path` through a temporary file in the same folder that
-// is flushed and renamed into place: the file is either complete or absent.
-bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, std::string* error);
-// The same for text made with '\n' line ends: written with the system's own,
-// CR LF on Windows, so that every editor there shows the lines.
-bool WriteTextFileWhole(const std::filesystem::path& path, std::string_view text,
-                        std::string* error);
-std::string PlatformLineEnds(std::string_view text);
-
-// A path as text for messages (UTF-8 on every system).
-std::string PathText(const std::filesystem::path& path);
 
 }  // namespace quelt

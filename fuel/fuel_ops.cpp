@@ -267,13 +267,13 @@ bool FuelListOps::ReadRowsBeyondCount(int count, int upTo,
     if (StopWanted()) return false;
     const auto reply = RequestRow(k);
     rows.push_back(reply);
-    if (!reply) {
-      // The analyser need not answer for positions it does not use: that is
-      // recorded, not a failure. Its late answer must not shift the next one.
-      glb_.ClearFailure();
-      StartInStep();
-      return !glb_.Failed;
-    }
+    if (reply) continue;
+    if (!glb_.ConnectProblem().empty() || glb_.Aborted()) return false;
+    // The analyser need not answer for positions it does not use: that is
+    // recorded, not a failure. Its late answer must not pass for the next.
+    glb_.ClearFailure();
+    StartInStep();
+    if (glb_.Failed) return false;
   }
   return true;
 }

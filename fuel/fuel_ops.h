@@ -38,8 +38,9 @@ inline constexpr const char* kEmptyTableQuestion =
 // A send with its safety steps, as the window's button and the command line
 // run it.
 struct SendOptions {
-  bool backup = true;  // save the analyser's stored table before the first W command
-  bool check = true;   // read the count and the rows back and compare
+  bool backup = true;       // save the analyser's stored table before the first W command
+  bool check = true;        // read the count and the rows back and compare
+  bool allowEmpty = false;  // restore: a backup whose count is 0 may go back
 };
 
 struct SendOutcome {
@@ -151,7 +152,8 @@ class FuelListOps {
   // reply is missing or its count is refused (`reply` then holds it).
   bool RequestRowCount(std::int32_t& count, std::string& reply);
   // Reads positions count+1..upTo (at most 30) after the stored rows; a
-  // position without an answer is recorded as nullopt and ends the read.
+  // position without an answer is recorded as nullopt. False when the line
+  // went away or the user stopped.
   bool ReadRowsBeyondCount(int count, int upTo, std::vector<std::optional<std::string>>& rows);
   // After the last reply of a read: nothing more may come. False (and the
   // link failed) when another reply followed.

@@ -90,22 +90,22 @@ SendOutcome FuelListOps::SendTable(const SendOptions& options) {
 }
 
 SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options) {
+  SendOutcome refused;
   if (busy_) {
-    SendOutcome declined;
-    declined.result = SendOutcome::Result::Declined;
-    return declined;
+    refused.result = SendOutcome::Result::Declined;
+    return refused;
   }
-  // Each row goes back to the place it was read from, as it was stored.
-  std::vector<std::string> texts;
-  for (std::size_t i = 0; i < backup.rows.size(); ++i) {
-    const std::string& row = backup.rows[i];
-    const std::string position = std::to_string(i + 1);
-    const std::size_t semi = row.find(';');
-    const std::string first = row.substr(0, semi);
-    texts.push_back(
-        first == position ? row : position + (semi == std::string::npos ? ";" : row.substr(semi)));
+  // A damaged backup never reaches the analyser, whoever asks for it. An
+  // empty one was asked for on purpose when the caller let it through.
+  if (auto problem = RestoreProblem(backup, options.allowEmpty)) {
+    refused.result = SendOutcome::Result::Refused;
+    refused.problem = *problem;
+    view_.AddLogLine(Wire(*problem));
+    ShowMessage(Wire(*problem) + "\nNothing was sent.");
+    return refused;
   }
-  return WriteChecked(texts, backup.Count(), options);
+  // The count goes back as the file holds it, also above 15.
+  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options);
 }
 
 SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, int count,

@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "  --table FILE        fuel rows to serve, one row text a line (UTF-8 or\n"
     "                      Windows-1252; blank lines and '#' lines skipped)\n"
     "  --type CODE         reply to R005 (default 20)\n"
+    "  --serial TEXT       reply to R004 (default 08154711)\n"
     "  --baud N            pace replies like a line of N bits per second\n"
     "  --latency MS        wait MS milliseconds before each reply\n"
     "  --silent-after N    answer the first N commands, then nothing\n"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
       {"--ignore-w402", false}, {"--duplicate-reply-on", true},
       {"--echo", false},        {"--link", true},
       {"--transcript", true},   {"--own-numbers", false},
+      {"--serial", true},
   };
   const quelt::CommandLine line =
       quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
@@ -151,6 +153,8 @@ int main(int argc, char** argv) {
       }
     } else if (name == "--type") {
       config.type = value;
+    } else if (name == "--serial") {
+      config.serialNumber = value;
     } else if (name == "--link") {
       link = value;
     } else if (name == "--transcript") {

@@ -167,6 +167,8 @@ class TransferTest : public QObject {
     QVERIFY2(backup.has_value(), error.c_str());
     QCOMPARE(backup->rows, before);
     QCOMPARE(backup->countReply, std::string("3;"));
+    QCOMPARE(backup->rowsBeyondCount.size(), std::size_t{1});
+    QCOMPARE(backup->rowsBeyondCount[0].value_or("no answer"), std::string("4;0;;0;0;0;0;0;0;0;0"));
   }
 
   void sendTimeoutSaysWhatTheAnalyserHolds() {

@@ -4,7 +4,10 @@
 // backup restores the table byte for byte.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "fuel/backup.h"
@@ -145,6 +148,197 @@ TEST(CliSafety, WriteKeepsABackupAndRestoreBringsTheTableBack) {
   const CliRun refused = Cli("--port " + stranger.DevicePath() + " restore " + backups[0].string());
   EXPECT_EQ(refused.status, 2);
   EXPECT_TRUE(WritesOf(stranger).empty());
+}
+
+// A table as the simulated analyser (serial number 08154711) stores it.
+StoredTable Stored(int rows, const std::string& countReply) {
+  StoredTable t;
+  t.identification = "QUELT 300";
+  t.type = "20";
+  t.serialNumber = "08154711";
+  t.version = "V 2.31";
+  t.countReply = countReply;
+  for (int i = 1; i <= rows; ++i)
+    t.rows.push_back(RowText(i, 100 + i, "Fuel " + std::to_string(i)));
+  return t;
+}
+
+// A backup as the version before the check line wrote it.
+std::string EarlierBackup(const StoredTable& t) {
+  std::string text =
+      "# QUELT fuel table backup: the analyser's table as it stored it.\n"
+      "Saved: 2025-11-02 09:14:00 +0100\nIdentification: QUELT 300\nType: 20\n"
+      "Serial number: " +
+      t.serialNumber + "\nVersion: V 2.31\nCount reply: " + t.countReply + "\n";
+  for (const std::string& row : t.rows) text += "Row: " + row + "\n";
+  return text;
+}
+
+std::string Without(std::string text, const std::string& from) {
+  return text.substr(0, text.find(from));
+}
+
+std::string Replaced(std::string text, const std::string& what, const std::string& with) {
+  const std::size_t at = text.find(what);
+  return at == std::string::npos ? text : text.replace(at, what.size(), with);
+}
+
+TEST(CliSafety, BackupRefusesATargetItCannotOwnAndACountThatIsNoNumber) {
+  const std::string victim = WriteFile("victim.txt", "precious");
+  const std::filesystem::path link = TestDir() / "link.txt";
+  std::filesystem::create_symlink(victim, link);
+  const std::filesystem::path fifo = TestDir() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string fresh = (TestDir() / "fresh.txt").string();
+  struct Case {
+    const char* name;
+    std::optional<std::string> countReply;
+    std::string target;
+    int status;
+    std::string says;
+  };
+  const auto noNumber = [](const std::string& shown) {
+    return "The analyser's row count \"" + shown + "\" is no number; nothing was saved.";
+  };
+  const Case cases[] = {
+      {"a symbolic link", {}, link.string(), 2, "is a symbolic link"},
+      {"a pipe", {}, fifo.string(), 2, "is not a regular file"},
+      {"a device", {}, "/dev/null", 2, "is not a regular file"},
+      {"a folder", {}, TestDir().string(), 2, "is a folder"},
+      {"count abc", "abc", fresh, 1, noNumber("abc")},
+      {"count -5", "-5;", fresh, 1, noNumber("-5;")},
+      {"count empty", "", fresh, 1, noNumber("")},
+      {"count 1000", "1000;", fresh, 1, noNumber("1000;")},
+      {"count with a control character", "1\x1B;", fresh, 1, noNumber("1\\x1B;")},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    sim::Config c;
+    c.countReply = k.countReply;
+    sim::Analyser analyser(c);
+    const CliRun r = Cli("--port " + analyser.DevicePath() + " backup " + k.target);
+    EXPECT_EQ(r.status, k.status) << r.err;
+    EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
+    if (k.status == 2) {
+      EXPECT_TRUE(analyser.Transcript().empty()) << "asked before refusing";
+    }
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+  }
+  EXPECT_EQ(Slurp(victim), "precious");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+TEST(CliSafety, RestoreRefusesADamagedBackupBeforeThePortIsOpened) {
+  const std::string good = FormatBackup(Stored(3, "3;"), 0);
+  StoredTable garbled = Stored(3, "3;");
+  garbled.rows[1] = "2;102;Fuel 2;abc;0,68;0,007;3,0;10,50;12,00;42,70;1";
+  StoredTable garbage = Stored(2, "3;");
+  garbage.rows.push_back("garbage");
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* options;
+    int status;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"truncated backup (3 of 15 rows, count 15)",
+       Without(FormatBackup(Stored(15, "15;"), 0), "Row 4: "), "", 2,
+       "the check line is missing: the file ends early"},
+      {"truncated backup of the earlier version",
+       Without(EarlierBackup(Stored(15, "15;")), "Row: 4;"), "", 2,
+       "the count is 15 but the file holds only 3 rows in use"},
+      {"no row lines", EarlierBackup(Stored(0, "12;")), "", 2,
+       "the count is 12 but the file holds only 0 rows"},
+      {"Row: garbage", EarlierBackup(garbage), "", 2,
+       "row 3: 'garbage' is no fuel row: 1 field, 11 expected"},
+      {"a row that is no row, checked", FormatBackup(garbled, 0), "", 2,
+       "row 2: Co2Max 'abc' is not a number"},
+      {"count 0", FormatBackup(Stored(0, "0;"), 0), "", 2,
+       "the backup's count is 0: restoring it tells the analyser to use no fuel at all"},
+      {"count empty", FormatBackup(Stored(3, ""), 0), "", 2,
+       "the count reply \"\" holds no row count from 0 to 999"},
+      {"count negative", FormatBackup(Stored(3, "-5;"), 0), "", 2, "\"-5;\" holds no row count"},
+      {"count 1000", FormatBackup(Stored(3, "1000;"), 0), "", 2, "\"1000;\" holds no row count"},
+      {"count \"40;\"", FormatBackup(Stored(12, "40;"), 0), "", 2,
+       "the count is 40 but the file holds only 12 rows in use"},
+      {"40 rows", FormatBackup(Stored(40, "40;"), 0), "", 2,
+       "it holds 40 rows to write; a write sends at most 30"},
+      {"a tampered digit", Replaced(good, "2;102;Fuel 2;15,4", "2;102;Fuel 2;15,5"), "", 2,
+       "the file's content does not match its check line"},
+      {"a duplicated row line",
+       Replaced(good, "Row 3: ", "Row 2: " + RowText(2, 102, "Fuel 2") + "\nRow 3: "), "", 2,
+       "row 2 where row 3 belongs: a row line is missing, doubled or out of order"},
+      {"a lost row line", Replaced(good, "Row 2: ", "# Row 2: "), "", 2,
+       "row 3 where row 2 belongs"},
+      {"a line after the check line", good + "Row 4: " + RowText(4, 104) + "\n", "", 2,
+       "a line after the check line"},
+      {"earlier version, consistent", EarlierBackup(Stored(3, "3;")), "", 0,
+       "no checksum: a backup of an earlier version"},
+      {"count 0 on purpose", FormatBackup(Stored(0, "0;"), 0), " --allow-empty", 0,
+       "0 row(s) verified"},
+      {"count above 15", FormatBackup(Stored(20, "20;"), 0), "", 0,
+       "The backup's count is 20: it is written back as it was; the analyser uses 15 rows."},
+  };
+  sim::Analyser analyser;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    analyser.ClearTranscript();
+    const std::string file = WriteFile("damaged.txt", k.text);
+    const CliRun r =
+        Cli("--port " + analyser.DevicePath() + " restore --no-backup" + k.options + " " + file);
+    EXPECT_EQ(r.status, k.status) << r.err;
+    EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
+    if (k.status == 2) {
+      EXPECT_NE(r.err.find("Nothing was sent."), std::string::npos) << r.err;
+      EXPECT_TRUE(analyser.Transcript().empty()) << "the port was opened";
+    } else {
+      const auto count = ParseBackup(k.text, nullptr)->countReply;
+      ASSERT_FALSE(WritesOf(analyser).empty());
+      EXPECT_EQ(WritesOf(analyser).back(), "W402" + count + "X;X;");
+    }
+  }
+}
+
+TEST(CliSafety, BackupOfAllRowsKeepsThoseBeyondTheCountForRestore) {
+  // 18 rows stored, 12 in use after a write of 12: rows 13 to 18 stay
+  // stored beyond the count. Row 20 gets no answer.
+  sim::Config c;
+  c.rows = RowsWithIds({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18});
+  c.faults.silentOnPrefix = "R40120";
+  sim::Analyser analyser(c);
+  const std::string port = "--port " + analyser.DevicePath();
+  ASSERT_EQ(Cli(port + " write --no-backup " + WriteFile("twelve.txt", Rows(12))).status, 0);
+  const auto before = analyser.Rows();
+  ASSERT_EQ(before.size(), 18u);
+
+  const std::string all = (TestDir() / "all.txt").string();
+  const CliRun backup = Cli(port + " backup --all " + all);
+  ASSERT_EQ(backup.status, 0) << backup.err;
+  EXPECT_NE(backup.err.find("Saved 12 rows and the count, and rows 13 to 30 beyond the count (1 "
+                            "without an answer), to "),
+            std::string::npos)
+      << backup.err;
+  const std::string text = Slurp(all);
+  EXPECT_NE(text.find("\nRows read: 1 to 30 (1 to 12 by the count, 13 to 30 beyond it)\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\nRow 13 beyond the count: " + before[12] + "\n"), std::string::npos);
+  EXPECT_NE(text.find("\nRow 20 beyond the count: no answer\n"), std::string::npos);
+
+  // A write of 25 rows replaces the rows beyond the count; the restore
+  // brings back rows 1 to 19 (up to the row without an answer) and the count.
+  ASSERT_EQ(Cli(port + " write --no-backup --no-verify " + WriteFile("more.txt", Rows(25))).status,
+            0);
+  analyser.ClearTranscript();
+  const CliRun restore = Cli(port + " restore --no-backup " + all);
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  EXPECT_NE(restore.err.find("19 row(s) verified"), std::string::npos) << restore.err;
+  const auto writes = WritesOf(analyser);
+  ASSERT_EQ(writes.size(), 20u);
+  EXPECT_EQ(writes.back(), "W40212;X;X;");
+  const auto after = analyser.Rows();
+  EXPECT_EQ(std::vector<std::string>(after.begin(), after.begin() + 18), before);
+  EXPECT_EQ(analyser.RowsInUse(), 12);
 }
 
 TEST(CliSafety, AFailedBackupStopsTheWrite) {

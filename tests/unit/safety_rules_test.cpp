@@ -155,11 +155,26 @@ TEST(Backup, EveryByteOfEveryReplySurvivesTheFile) {
   }
   t.rows = {"1;1;Heiz\xF6l EL;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1", "2;2; pad  ;x\\x41;",
             allBytes + std::string(1, '\0')};
+  // Rows beyond the count, one without an answer and one whose reply reads
+  // like the mark for it.
+  t.rowsBeyondCount = {"4;0;;0;0;0;0;0;0;0;0", std::nullopt, "no answer", allBytes};
   const std::string text = FormatBackup(t, 0);
+  EXPECT_NE(text.find("\nRows read: 1 to 7 (1 to 3 by the count, 4 to 7 beyond it)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nRow 5 beyond the count: no answer\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nCheck: 7 row lines, CRC-32 "), std::string::npos) << text;
   std::string error;
-  const auto back = ParseBackup(text, &error);
+  bool checked = false;
+  const auto back = ParseBackup(text, &error, &checked);
   ASSERT_TRUE(back) << error;
+  EXPECT_TRUE(checked);
   EXPECT_EQ(back->rows, t.rows);
+  EXPECT_EQ(back->rowsBeyondCount, t.rowsBeyondCount);
+  // Windows' line ends and a byte order mark do not fail the check.
+  std::string crlf = "\xEF\xBB\xBF";
+  for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_TRUE(ParseBackup(crlf, &error)) << error;
   EXPECT_EQ(back->countReply, t.countReply);
   EXPECT_EQ(back->serialNumber, t.serialNumber);
   EXPECT_EQ(back->Count(), 3);
@@ -177,7 +192,7 @@ TEST(Backup, EveryByteOfEveryReplySurvivesTheFile) {
   ASSERT_TRUE(first && second) << error;
   EXPECT_NE(*first, *second) << "an older backup is never overwritten";
   EXPECT_EQ(first->parent_path().parent_path(), root);
-  EXPECT_EQ(first->parent_path().filename(), "08_15");
+  EXPECT_EQ(first->parent_path().filename(), BackupFolderName(t.serialNumber));
   std::filesystem::remove_all(root);
 }
 

@@ -1,15 +1,20 @@
 #!/bin/sh
-# cli_cases.sh WINE CLI_EXE: the command line's safety rules as a Windows user
-# meets them, against quelt-sim on the Wine COM port QUELT_TEST_COM (started
-# by run_with_sim.sh), and --find-port on the prefix's bridge key. Prints one
-# line per case and "N passed, N failed".
+# cli_cases.sh WINE CLI_EXE SIM LONG_COM: the command line's safety rules as a
+# Windows user meets them, against quelt-sim on the Wine COM port
+# QUELT_TEST_COM (started by run_with_sim.sh), a second quelt-sim with a
+# serial number of 300 characters on COM LONG_COM, and --find-port on the
+# prefix's bridge key. Prints one line per case and "N passed, N failed".
 set -u
 # Wine passes arguments and file names through the locale: UTF-8.
 export LC_ALL=C.UTF-8
-wine=$1 cli=$2
+wine=$1 cli=$2 sim=$3 long_com=$4
 port="COM$QUELT_TEST_COM"
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+long_pid=
+trap 'rm -rf "$dir"; [ -z "$long_pid" ] || kill "$long_pid" 2>/dev/null' EXIT
+# The simulator's transcript as a Linux path: what reached the analyser.
+transcript=$(printf '%s' "${QUELT_TEST_TRANSCRIPT#Z:}" | tr '\\' /)
+commands() { wc -l <"$transcript"; }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 passed=0 failed=0
 
@@ -46,7 +51,7 @@ grep -q "Backup of the analyser's table: C:" "$dir/err" && passed=$((passed + 1)
   { failed=$((failed + 1)); echo "FAIL the backup is not in the user's local application data"; }
 case_ "restore" 0 "12 row(s) verified" restore "$(winpath "$dir/before.txt")"
 "$wine" "$cli" --port "$port" backup "$(winpath "$dir/after.txt")" >/dev/null 2>&1 </dev/null
-if grep '^Row: ' "$dir/before.txt" | cmp -s - "$(grep '^Row: ' "$dir/after.txt" >"$dir/rows" && echo "$dir/rows")"; then
+if grep '^Row [0-9]*: ' "$dir/before.txt" | cmp -s - "$(grep '^Row [0-9]*: ' "$dir/after.txt" >"$dir/rows" && echo "$dir/rows")"; then
   passed=$((passed + 1))
   echo "ok   restored rows are the rows before"
 else
@@ -77,6 +82,63 @@ else
   failed=$((failed + 1))
   echo "FAIL read to a file:"
   od -c "$dir/read.txt" | head -5 | sed 's/^/     /'
+fi
+
+# Backups: a damaged one is refused before anything reaches the analyser,
+# an automatic one never replaces another, and a target that is no file is
+# refused.
+sed '0,/;15,4;/s//;15,5;/' "$dir/before.txt" >"$dir/tampered.txt"
+sent=$(commands)
+case_ "a tampered backup" 2 "does not match its check line" restore "$(winpath "$dir/tampered.txt")"
+if [ "$(commands)" -eq "$sent" ]; then
+  passed=$((passed + 1))
+  echo "ok   nothing reached the analyser for the tampered backup"
+else
+  failed=$((failed + 1))
+  echo "FAIL the tampered backup sent commands:"
+  tail -n +"$((sent + 1))" "$transcript" | sed 's/^/     /'
+fi
+case_ "backup onto a folder" 2 "is a folder" backup "$(winpath "$dir")"
+case_ "backup onto a device's name" 2 "is the name of a device" backup NUL
+backup_of() { sed -n "s/^Backup of the analyser's table: //p" "$dir/err" | tr -d '\r'; }
+case_ "first write" 0 "2 row(s) verified" write --verify "$(winpath "$dir/two.txt")"
+first=$(backup_of)
+first_file="$WINEPREFIX/drive_c/$(printf '%s' "${first#C:\\}" | tr '\\' /)"
+first_sum=$(cksum <"$first_file")
+case_ "second write" 0 "2 row(s) verified" write --verify "$(winpath "$dir/two.txt")"
+second=$(backup_of)
+if [ -n "$first" ] && [ "$first" != "$second" ] &&
+  [ "$(printf '%s\n%s\n' "$second" "$first" | sort | head -1)" = "$first" ] &&
+  [ "$(cksum <"$first_file")" = "$first_sum" ]; then
+  passed=$((passed + 1))
+  echo "ok   two backups, two names in time order, the first unchanged"
+else
+  failed=$((failed + 1))
+  echo "FAIL backups '$first' then '$second'"
+fi
+
+# A serial number of 300 characters: a short folder of its own, and the
+# write goes ahead.
+long=$(printf '%0300d' 7)
+long_link="$WINEPREFIX/dosdevices/com$long_com"
+"$sim" --link "$long_link" --serial "$long" >/dev/null &
+long_pid=$!
+tries=0
+while [ ! -e "$long_link" ] && [ $tries -lt 100 ]; do
+  sleep 0.1
+  tries=$((tries + 1))
+done
+port="COM$long_com"
+case_ "write with a long serial number" 0 "2 row(s) verified" write --verify "$(winpath "$dir/two.txt")"
+port="COM$QUELT_TEST_COM"
+long_backup=$(backup_of)
+folder=$(printf '%s' "$long_backup" | awk -F'\\' '{ print $(NF - 1) }')
+if printf '%s' "$folder" | grep -qE '^0{23}-[0-9a-f]{8}$' && [ ${#long_backup} -lt 260 ]; then
+  passed=$((passed + 1))
+  echo "ok   the long serial number's folder is $folder"
+else
+  failed=$((failed + 1))
+  echo "FAIL the backup for the long serial number is '$long_backup'"
 fi
 
 # Discovery through the bridge's registry key of the prefix.
