@@ -36,8 +36,9 @@ struct LogSpan {
   friend bool operator==(const LogSpan&, const LogSpan&) = default;
 };
 
-// A bracket span left open at the end of a line goes on in the next one:
-// `open` carries that from line to line (0 at the start of the log).
-std::vector<LogSpan> StyleLogLine(std::u16string_view line, int& open);
+// Each line is styled by its own text only: a bracket left open ends with
+// its line, and nothing carries into the next. A backslash inside a word
+// (a Windows path) is no bracket.
+std::vector<LogSpan> StyleLogLine(std::u16string_view line);
 
 }  // namespace quelt::front

@@ -277,14 +277,14 @@ void FormMain::CreateControls() {
     return h;
   };
   // In tab order; the panels are drawn, not windows.
-  for (MainControl flat : {MainControl::BtRefresh, MainControl::BtSend, MainControl::BtExit}) {
+  for (MainControl flat : {MainControl::RefreshButton, MainControl::SendButton, MainControl::ExitButton}) {
     SetWindowSubclass(make(flat, L"BUTTON", BS_OWNERDRAW), FlatButtonProc, 1,
                       reinterpret_cast<DWORD_PTR>(this));
   }
-  HWND progress = make(MainControl::ProgressBarMain, PROGRESS_CLASSW, 0);
+  HWND progress = make(MainControl::Progress, PROGRESS_CLASSW, 0);
   SendMessageW(progress, PBM_SETRANGE32, 0, kProgressFullScale);
-  make(MainControl::Image, L"STATIC", SS_OWNERDRAW | SS_NOTIFY);
-  HWND memo = make(MainControl::Memo, MSFTEDIT_CLASS,
+  make(MainControl::Logo, L"STATIC", SS_OWNERDRAW | SS_NOTIFY);
+  HWND memo = make(MainControl::Log, MSFTEDIT_CLASS,
                    ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE);
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(memo, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
@@ -292,10 +292,10 @@ void FormMain::CreateControls() {
   // Lines wrap: no horizontal bar, whatever the control shows by default.
   ShowScrollBar(memo, SB_HORZ, FALSE);
   for (MainControl small :
-       {MainControl::Btauf, MainControl::BtAb, MainControl::BtOpen, MainControl::BtSave}) {
+       {MainControl::MoveUpButton, MainControl::MoveDownButton, MainControl::OpenButton, MainControl::SaveButton}) {
     make(small, L"BUTTON", BS_OWNERDRAW);
   }
-  HWND grid = make(MainControl::dbGridFuel, WC_LISTVIEWW,
+  HWND grid = make(MainControl::Grid, WC_LISTVIEWW,
                    LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(grid,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
@@ -404,7 +404,7 @@ void FormMain::ApplyDpi(int dpi) {
   bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi, L"MS Shell Dlg 2");
   if (linkFont_ != nullptr) DeleteObject(linkFont_);
   linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, L"MS Shell Dlg 2", true);
-  HWND grid = Control(MainControl::dbGridFuel);
+  HWND grid = Control(MainControl::Grid);
   SendMessageW(grid, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   for (MainControl c : {MainControl::Legend, MainControl::StatusLine, MainControl::BackupLine}) {
     SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -439,7 +439,7 @@ void FormMain::Layout() {
     const front::Rect& r = layout.Of(info.id);
     SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  for (MainControl panel : {MainControl::ElPanel1, MainControl::StatusBar}) {
+  for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
     RECT area{};
     const front::Rect& b = layout.Of(panel);
     SetRect(&area, b.x, b.y, b.Right(), b.Bottom());
@@ -453,7 +453,7 @@ void FormMain::Paint() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi_);
-  for (MainControl panel : {MainControl::Panel1, MainControl::ElPanel1}) {
+  for (MainControl panel : {MainControl::ButtonColumn, MainControl::ButtonBar}) {
     const front::Rect& r = layout.Of(panel);
     RECT edge{r.x, r.y, r.Right(), r.Bottom()};
     DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
@@ -482,15 +482,15 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
     DrawBackupLine(item);
     return;
   }
-  if (control == MainControl::Image) {
+  if (control == MainControl::Logo) {
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     DrawLogo(dc, rc, dpi_ / 96.0);
     return;
   }
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-  const bool small = control == MainControl::Btauf || control == MainControl::BtAb ||
-                     control == MainControl::BtOpen || control == MainControl::BtSave;
+  const bool small = control == MainControl::MoveUpButton || control == MainControl::MoveDownButton ||
+                     control == MainControl::OpenButton || control == MainControl::SaveButton;
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   if (small) {
     DrawFrameControl(dc, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
@@ -505,26 +505,26 @@ void FormMain::DrawButton(const DRAWITEMSTRUCT& item) {
   front::Picture picture = front::Picture::Refresh;
   int design = front::kBigPicture;
   switch (control) {
-    case MainControl::BtSend:
+    case MainControl::SendButton:
       picture = front::Picture::Send;
       break;
-    case MainControl::BtExit:
+    case MainControl::ExitButton:
       picture = front::Picture::Exit;
       design = front::kExitPicture;
       break;
-    case MainControl::Btauf:
+    case MainControl::MoveUpButton:
       picture = front::Picture::Up;
       design = front::kSmallPicture;
       break;
-    case MainControl::BtAb:
+    case MainControl::MoveDownButton:
       picture = front::Picture::Down;
       design = front::kSmallPicture;
       break;
-    case MainControl::BtOpen:
+    case MainControl::OpenButton:
       picture = front::Picture::Open;
       design = front::kSmallPicture;
       break;
-    case MainControl::BtSave:
+    case MainControl::SaveButton:
       picture = front::Picture::Save;
       design = front::kSmallPicture;
       break;
@@ -624,7 +624,7 @@ std::wstring FormMain::CellText(int row, int column) const {
 
 void FormMain::OnTableChange(FuelTable::Change change) {
   if (hwnd_ == nullptr) return;
-  HWND grid = Control(MainControl::dbGridFuel);
+  HWND grid = Control(MainControl::Grid);
   if (change == FuelTable::Change::Reset ||
       ListView_GetItemCount(grid) != TableFuel.RecordCount()) {
     RebuildGrid();
@@ -642,7 +642,7 @@ void FormMain::RebuildGrid() {
   // The texts come from the table when painted: only the number of items
   // has to follow it, then everything is drawn anew. A list read adds one
   // row at a time, so this adds one item rather than building all again.
-  HWND grid = Control(MainControl::dbGridFuel);
+  HWND grid = Control(MainControl::Grid);
   syncing_ = true;
   int count = ListView_GetItemCount(grid);
   while (count > TableFuel.RecordCount()) ListView_DeleteItem(grid, --count);
@@ -660,7 +660,7 @@ void FormMain::RebuildGrid() {
 }
 
 void FormMain::SyncGridSelection() {
-  HWND grid = Control(MainControl::dbGridFuel);
+  HWND grid = Control(MainControl::Grid);
   const int current = TableFuel.CurrentIndex();
   syncing_ = true;
   const int count = ListView_GetItemCount(grid);
@@ -680,7 +680,7 @@ void FormMain::SyncGridSelection() {
 // numbers off. A column grows to its title and its widest cell, never below
 // its design width, and never shrinks what the user widened.
 void FormMain::FitColumns() {
-  HWND grid = Control(MainControl::dbGridFuel);
+  HWND grid = Control(MainControl::Grid);
   HDC dc = GetDC(grid);
   HGDIOBJ old = SelectObject(dc, font_);
   const int pad = S(12);
@@ -703,7 +703,7 @@ void FormMain::FitColumns() {
 }
 
 LRESULT FormMain::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
-  HWND grid = Control(MainControl::dbGridFuel);
+  HWND grid = Control(MainControl::Grid);
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
@@ -867,7 +867,7 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
-      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Image) ||
+      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Logo) ||
           (reinterpret_cast<HWND>(wp) == Control(MainControl::BackupLine) &&
            IsWindowEnabled(Control(MainControl::BackupLine)))) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
@@ -898,28 +898,28 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       // STN_CLICKED of the logo is the same code.
       if (HIWORD(wp) != BN_CLICKED) break;
       switch (static_cast<MainControl>(id - kFirstControlId)) {
-        case MainControl::BtRefresh:
+        case MainControl::RefreshButton:
           BtRefreshClick();
           return 0;
-        case MainControl::BtSend:
+        case MainControl::SendButton:
           BtSendClick();
           return 0;
-        case MainControl::BtExit:
+        case MainControl::ExitButton:
           BtExitClick();
           return 0;
-        case MainControl::Btauf:
+        case MainControl::MoveUpButton:
           BtaufClick();
           return 0;
-        case MainControl::BtAb:
+        case MainControl::MoveDownButton:
           BtAbClick();
           return 0;
-        case MainControl::BtOpen:
+        case MainControl::OpenButton:
           BtOpenClick();
           return 0;
-        case MainControl::BtSave:
+        case MainControl::SaveButton:
           BtSaveClick();
           return 0;
-        case MainControl::Image:
+        case MainControl::Logo:
           ImageClick();
           return 0;
         case MainControl::BackupLine:
@@ -932,16 +932,16 @@ LRESULT FormMain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (header->hwndFrom == Control(MainControl::dbGridFuel)) return GridNotify(header);
+      if (header->hwndFrom == Control(MainControl::Grid)) return GridNotify(header);
       break;
     }
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wp) == Control(MainControl::dbGridFuel)) {
+      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Grid)) {
         POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         if (at.x == -1 && at.y == -1) {  // the keyboard's menu key
           RECT row{};
           row.left = LVIR_BOUNDS;
-          HWND grid = Control(MainControl::dbGridFuel);
+          HWND grid = Control(MainControl::Grid);
           SendMessageW(grid, LVM_GETITEMRECT,
                        static_cast<WPARAM>(std::max(TableFuel.CurrentIndex(), 0)),
                        reinterpret_cast<LPARAM>(&row));
@@ -1150,7 +1150,7 @@ bool FormMain::PreTranslate(MSG& msg) {
   if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && IsChild(hwnd_, msg.hwnd) == FALSE)) return false;
   // Enter in the grid edits its row; elsewhere it is the dialog manager's.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
-      msg.hwnd == Control(MainControl::dbGridFuel) && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+      msg.hwnd == Control(MainControl::Grid) && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
     PostMessageW(hwnd_, WM_COMMAND, kEditMenuId, 0);
     return true;
   }
@@ -1209,7 +1209,7 @@ void FormMain::dbGridFuelDelete() {
 }
 
 void FormMain::ClearLog() {
-  HWND memo = Control(MainControl::Memo);
+  HWND memo = Control(MainControl::Log);
   SetWindowTextW(memo, L"");
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(memo, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
@@ -1218,7 +1218,7 @@ void FormMain::ClearLog() {
 }
 
 void FormMain::AddLogLine(const std::string& line) {
-  HWND memo = Control(MainControl::Memo);
+  HWND memo = Control(MainControl::Log);
   const std::wstring text = WideFromWire(line);
   const LONG end = TextLength(memo);
   const LONG start = logEmpty_ ? 0 : end + 1;
@@ -1245,7 +1245,7 @@ void FormMain::AddLogLine(const std::string& line) {
 
 void FormMain::SetProgress(int value) {
   // A send of more than 15 rows counts on past the full scale.
-  SendMessageW(Control(MainControl::ProgressBarMain), PBM_SETPOS,
+  SendMessageW(Control(MainControl::Progress), PBM_SETPOS,
                static_cast<WPARAM>(std::clamp(value, 0, kProgressFullScale)), 0);
 }
 
@@ -1298,17 +1298,17 @@ void FormMain::UpdateControls() {
   // A control that loses its enabling while it has the focus takes the
   // keyboard with it: give it to the grid, which is always there.
   const HWND focus = GetFocus();
-  EnableWindow(Control(MainControl::BtRefresh), refreshEnabled_ && !transferActive_);
-  EnableWindow(Control(MainControl::BtSend), sendEnabled_ && !transferActive_);
+  EnableWindow(Control(MainControl::RefreshButton), refreshEnabled_ && !transferActive_);
+  EnableWindow(Control(MainControl::SendButton), sendEnabled_ && !transferActive_);
   for (MainControl c :
-       {MainControl::Btauf, MainControl::BtAb, MainControl::BtOpen, MainControl::BtSave}) {
+       {MainControl::MoveUpButton, MainControl::MoveDownButton, MainControl::OpenButton, MainControl::SaveButton}) {
     EnableWindow(Control(c), !transferActive_);
   }
   EnableWindow(Control(MainControl::BackupLine),
                session_ != nullptr && !session_->LastBackup().empty());
   EnableMenuItem(popup_, kEditMenuId, MF_BYCOMMAND | (transferActive_ ? MF_GRAYED : MF_ENABLED));
   if (focus != nullptr && IsChild(hwnd_, focus) && !IsWindowEnabled(focus)) {
-    SetFocus(Control(MainControl::dbGridFuel));
+    SetFocus(Control(MainControl::Grid));
   }
 }
 

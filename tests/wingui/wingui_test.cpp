@@ -179,12 +179,12 @@ class Window : public ::testing::Test {
   void Click(MainControl c) { SendMessageW(C(c), BM_CLICK, 0, 0); }
   bool Enabled(MainControl c) const { return IsWindowEnabled(C(c)) != FALSE; }
   int Progress() const {
-    return static_cast<int>(SendMessageW(C(MainControl::ProgressBarMain), PBM_GETPOS, 0, 0));
+    return static_cast<int>(SendMessageW(C(MainControl::Progress), PBM_GETPOS, 0, 0));
   }
 
   std::vector<std::wstring> Log() const {
     std::vector<std::wstring> lines;
-    const std::wstring all = Text(C(MainControl::Memo));
+    const std::wstring all = Text(C(MainControl::Log));
     std::size_t start = 0;
     for (std::size_t i = 0; i <= all.size(); ++i) {
       if (i == all.size() || all[i] == L'\r' || all[i] == L'\n') {
@@ -198,7 +198,7 @@ class Window : public ::testing::Test {
 
   // The character format at `position` of the log.
   CHARFORMAT2W FormatAt(LONG position) const {
-    HWND memo = C(MainControl::Memo);
+    HWND memo = C(MainControl::Log);
     CHARRANGE r{position, position + 1};
     SendMessageW(memo, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
     CHARFORMAT2W f{};
@@ -207,7 +207,7 @@ class Window : public ::testing::Test {
     return f;
   }
 
-  HWND Grid() const { return C(MainControl::dbGridFuel); }
+  HWND Grid() const { return C(MainControl::Grid); }
   int Rows() const { return ListView_GetItemCount(Grid()); }
   std::wstring Cell(int row, int column) const {  // column 0: N
     wchar_t text[128] = {};
@@ -263,7 +263,7 @@ class Window : public ::testing::Test {
   }
 
   void Refresh() {
-    Click(MainControl::BtRefresh);
+    Click(MainControl::RefreshButton);
     ASSERT_EQ(Rows(), 13) << "the refresh did not read the simulator's table";
   }
 
@@ -359,12 +359,12 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
     EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, c == 2 ? HDF_LEFT : HDF_RIGHT) << c;
   }
 
-  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
-  EXPECT_FALSE(Enabled(MainControl::BtSend));
-  EXPECT_TRUE(Enabled(MainControl::Btauf));
+  EXPECT_TRUE(Enabled(MainControl::RefreshButton));
+  EXPECT_FALSE(Enabled(MainControl::SendButton));
+  EXPECT_TRUE(Enabled(MainControl::MoveUpButton));
   EXPECT_EQ(Progress(), 0);
-  EXPECT_EQ(Text(C(MainControl::BtRefresh)), L"Refresh");
-  EXPECT_EQ(Text(C(MainControl::BtSend)), L"QUELT");
+  EXPECT_EQ(Text(C(MainControl::RefreshButton)), L"Refresh");
+  EXPECT_EQ(Text(C(MainControl::SendButton)), L"QUELT");
 
   // Tool tips on the controls with a hint, and only there.
   HWND tips = nullptr;
@@ -391,7 +391,7 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
     SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(hint, Wide(front::HintText(info))) << info.name;
   }
-  EXPECT_EQ(Tip(tips, C(MainControl::BtRefresh)), L"Get fuel list from the instrument (F5)");
+  EXPECT_EQ(Tip(tips, C(MainControl::RefreshButton)), L"Get fuel list from the instrument (F5)");
 }
 
 // Whatever the analyser sends is shown as the characters it is: text that
@@ -424,15 +424,15 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_EQ(Cell(0, 2), Wide("Heiz\u00f6l EL"));  // Windows-1252 from the wire
   EXPECT_EQ(Selected(), 3);
   EXPECT_EQ(form.TableFuel.CurrentIndex(), 3);
-  EXPECT_TRUE(Enabled(MainControl::BtSend));
-  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_TRUE(Enabled(MainControl::SendButton));
+  EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Progress(), 15);
   EXPECT_FALSE(form.BusyCursor());
   EXPECT_FALSE(glb.Serial.IsOpen);
 
   // The H row is purple while selected and without focus; others keep the
   // window's colour.
-  SetFocus(C(MainControl::BtRefresh));
+  SetFocus(C(MainControl::RefreshButton));
   EXPECT_EQ(Background(3, 2), RGB(128, 0, 128));
   EXPECT_EQ(Background(3, 10), RGB(128, 0, 128));
   EXPECT_EQ(Background(1, 2), GetSysColor(COLOR_WINDOW));
@@ -468,7 +468,7 @@ TEST_F(Window, SendWritesTheTableAndChecksIt) {
   Refresh();
   first_ = Transcript().size();
   Modals modals;  // a box would stop the test here; none may come
-  Click(MainControl::BtSend);
+  Click(MainControl::SendButton);
   EXPECT_TRUE(modals.texts.empty());
   const auto cmds = Commands();
   ASSERT_GE(cmds.size(), 14u);
@@ -485,7 +485,7 @@ TEST_F(Window, SendWritesTheTableAndChecksIt) {
   EXPECT_EQ(log.back(), L"Sent 13 rows, the analyser uses 13");
   EXPECT_EQ(log[log.size() - 2], L"Checked: 13 rows and the count read back as sent");
   EXPECT_EQ(Progress(), 15);
-  EXPECT_TRUE(Enabled(MainControl::BtSend));
+  EXPECT_TRUE(Enabled(MainControl::SendButton));
 }
 
 TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
@@ -495,7 +495,7 @@ TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
   first_ = Transcript().size();
   Modals modals;
   modals.Answer(Caption(), IDNO);
-  Click(MainControl::BtSend);
+  Click(MainControl::SendButton);
   EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(kEmptyTableQuestion)});
   EXPECT_TRUE(Commands().empty());
   EXPECT_EQ(Log().back(), L"Nothing was sent.");
@@ -504,13 +504,13 @@ TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
 TEST_F(Window, MovesCarryTheRowAndTheSelection) {
   Refresh();
   first_ = Transcript().size();
-  Click(MainControl::Btauf);  // H row from 4th to 3rd place
+  Click(MainControl::MoveUpButton);  // H row from 4th to 3rd place
   EXPECT_EQ(Selected(), 2);
   EXPECT_EQ(Cell(2, 2), L"Erdgas H");
   EXPECT_EQ(Cell(2, 0), L"3");
   EXPECT_EQ(Cell(3, 0), L"4");
-  Click(MainControl::BtAb);
-  Click(MainControl::BtAb);
+  Click(MainControl::MoveDownButton);
+  Click(MainControl::MoveDownButton);
   EXPECT_EQ(Selected(), 4);
   EXPECT_EQ(Cell(4, 2), L"Erdgas H");
   EXPECT_EQ(Background(4, 2), RGB(128, 0, 128));
@@ -619,10 +619,10 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
     if (seen.ran || !self->form.TransferActive()) return;
     KillTimer(nullptr, id);
     seen.ran = true;
-    seen.refresh = self->Enabled(MainControl::BtRefresh);
-    seen.send = self->Enabled(MainControl::BtSend);
-    seen.up = self->Enabled(MainControl::Btauf);
-    seen.down = self->Enabled(MainControl::BtAb);
+    seen.refresh = self->Enabled(MainControl::RefreshButton);
+    seen.send = self->Enabled(MainControl::SendButton);
+    seen.up = self->Enabled(MainControl::MoveUpButton);
+    seen.down = self->Enabled(MainControl::MoveDownButton);
     seen.busy = self->form.BusyCursor();
     seen.fast = self->pump.FastWakeups();
     seen.edit = GetMenuState(self->form.Popup1(), kEditMenuId, MF_BYCOMMAND);
@@ -630,10 +630,10 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
     ListView_SetItemState(self->Grid(), 0, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     self->KeyToGrid(VK_DELETE, true);
-    self->Click(MainControl::Btauf);
+    self->Click(MainControl::MoveUpButton);
     seen.currentAfterClick = self->form.TableFuel.CurrentIndex();
   });
-  Click(MainControl::BtSend);
+  Click(MainControl::SendButton);
   KillTimer(nullptr, timer);
   ASSERT_TRUE(seen.ran) << "the send ended before the timer came";
   EXPECT_FALSE(seen.refresh);
@@ -646,8 +646,8 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
   EXPECT_NE(seen.currentAfterClick, 0);
   EXPECT_EQ(Rows(), 13);
   // Afterwards everything is back.
-  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
-  EXPECT_TRUE(Enabled(MainControl::Btauf));
+  EXPECT_TRUE(Enabled(MainControl::RefreshButton));
+  EXPECT_TRUE(Enabled(MainControl::MoveUpButton));
   EXPECT_FALSE(form.BusyCursor());
   EXPECT_FALSE(pump.FastWakeups());
   EXPECT_FALSE(GetMenuState(form.Popup1(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
@@ -660,7 +660,7 @@ TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
     if (self->form.TransferActive()) PostMessageW(self->form.Handle(), WM_CLOSE, 0, 0);
   });
   Modals modals;  // no message box may come
-  Click(MainControl::BtRefresh);
+  Click(MainControl::RefreshButton);
   KillTimer(nullptr, timer);
   for (int i = 0; i < 100 && form.Handle() != nullptr; ++i) {
     pump.ProcessPendingEvents();
@@ -682,7 +682,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
     KillTimer(nullptr, id);
     self->ops.AbortTransfer();
   });
-  Click(MainControl::BtRefresh);
+  Click(MainControl::RefreshButton);
   KillTimer(nullptr, timer);
   Refresh();
   const auto log = Log();
@@ -693,13 +693,13 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
   glb.Discover = [] { return FoundPort{}; };  // no bridge in the registry
-  Click(MainControl::BtRefresh);
+  Click(MainControl::RefreshButton);
   const auto log = Log();
   ASSERT_EQ(log.size(), 11u);
   EXPECT_EQ(log[9], L"Communication error !");
   EXPECT_EQ(log.back(), L"No analyser found: the USB bridge of the QUELT is not attached.");
-  EXPECT_FALSE(Enabled(MainControl::BtSend));
-  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_FALSE(Enabled(MainControl::SendButton));
+  EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Rows(), 0);
 }
 
@@ -720,10 +720,10 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
   };
   const Step steps[] = {
       {"refresh", [&] { Refresh(); }, false, L"13 rows, 13 used"},
-      {"move up", [&] { Click(MainControl::Btauf); }, true, L"13 rows, 13 used"},
-      {"moved back", [&] { Click(MainControl::BtAb); }, false, L"13 rows, 13 used"},
+      {"move up", [&] { Click(MainControl::MoveUpButton); }, true, L"13 rows, 13 used"},
+      {"moved back", [&] { Click(MainControl::MoveDownButton); }, false, L"13 rows, 13 used"},
       {"delete", [&] { form.TableFuel.Delete(); }, true, L"12 rows, 12 used"},
-      {"send", [&] { Click(MainControl::BtSend); }, false, L"12 rows, 12 used"},
+      {"send", [&] { Click(MainControl::SendButton); }, false, L"12 rows, 12 used"},
   };
   for (const Step& step : steps) {
     step.act();
@@ -809,10 +809,10 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
   };
   auto refreshed = [&] { return !Commands().empty(); };
   const Case cases[] = {
-      {"refresh, cancel", [&] { Click(MainControl::BtRefresh); }, IDCANCEL, false},
+      {"refresh, cancel", [&] { Click(MainControl::RefreshButton); }, IDCANCEL, false},
       {"close, cancel", [&] { SendMessageW(form.Handle(), WM_CLOSE, 0, 0); }, IDCANCEL, false},
-      {"refresh, save", [&] { Click(MainControl::BtRefresh); }, IDYES, true},
-      {"refresh, discard", [&] { Click(MainControl::BtRefresh); }, IDNO, true},
+      {"refresh, save", [&] { Click(MainControl::RefreshButton); }, IDYES, true},
+      {"refresh, discard", [&] { Click(MainControl::RefreshButton); }, IDNO, true},
       {"close, discard", [&] { SendMessageW(form.Handle(), WM_CLOSE, 0, 0); }, IDNO, true},
   };
   for (const Case& c : cases) {
@@ -852,7 +852,7 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
 TEST_F(Window, TheLogoOpensTheAboutBox) {
   Modals modals;
   modals.Answer(Wide(kProgramName), IDOK);
-  HWND logo = C(MainControl::Image);
+  HWND logo = C(MainControl::Logo);
   SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   pump.ProcessPendingEvents();
@@ -931,16 +931,16 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   EXPECT_EQ(checked, 14);
   // The grid takes what is left: at the design size 604 x 471 at 96 dpi.
   if (dpi == 96) {
-    EXPECT_EQ(layout.Of(MainControl::dbGridFuel).w, 604 + client.right - front::kMainClientWidth);
+    EXPECT_EQ(layout.Of(MainControl::Grid).w, 604 + client.right - front::kMainClientWidth);
   }
   // Re-laid when the window is resized.
   SetWindowPos(form.Handle(), nullptr, 0, 0, outer.right - outer.left + 40,
                outer.bottom - outer.top + 30, SWP_NOMOVE | SWP_NOZORDER);
   GetClientRect(form.Handle(), &client);
   EXPECT_EQ(place(Grid()),
-            front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::dbGridFuel));
-  EXPECT_EQ(place(C(MainControl::BtExit)),
-            front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::BtExit));
+            front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::Grid));
+  EXPECT_EQ(place(C(MainControl::ExitButton)),
+            front::LayoutMain(client.right, client.bottom, dpi).Of(MainControl::ExitButton));
 
   // Moved to a monitor of another resolution: Windows suggests a rectangle
   // and the window lays itself out anew.
@@ -1003,18 +1003,18 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
   Refresh();
   Modals modals;
   modals.Answer(Caption(), IDOK);
-  Click(MainControl::BtSend);
+  Click(MainControl::SendButton);
   ASSERT_EQ(modals.texts.size(), 1u);
   EXPECT_EQ(modals.texts[0].rfind(L"Timeout", 0), 0u) << Utf8(modals.texts[0]);
   EXPECT_EQ(Progress(), 0);
-  EXPECT_TRUE(Enabled(MainControl::BtSend));
-  EXPECT_TRUE(Enabled(MainControl::BtRefresh));
+  EXPECT_TRUE(Enabled(MainControl::SendButton));
+  EXPECT_TRUE(Enabled(MainControl::RefreshButton));
 
-  Click(MainControl::BtRefresh);
+  Click(MainControl::RefreshButton);
   const auto log = Log();
   EXPECT_EQ(log[log.size() - 2], L"Communication error !");
   EXPECT_EQ(log.back().rfind(L"No answer from the analyser on COM", 0), 0u) << Utf8(log.back());
-  EXPECT_FALSE(Enabled(MainControl::BtSend));
+  EXPECT_FALSE(Enabled(MainControl::SendButton));
   EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
 }
 
