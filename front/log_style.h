@@ -20,6 +20,8 @@ struct Rgb {
 inline constexpr Rgb kDarkGreen{0, 128, 64};
 inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kMagenta{255, 0, 255};
+// A link (the backup line): it must not look disabled.
+inline constexpr Rgb kLinkColour{0, 102, 204};
 
 struct LogStyle {
   bool bold = true;

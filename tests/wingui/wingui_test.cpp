@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "control/window_controller.h"
 #include "front/layout.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
@@ -27,10 +28,10 @@
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
-#include "win/form_main.h"
+#include "text/utf16.h"
 #include "win/fuel_dialog.h"
+#include "win/main_window.h"
 #include "win/settings.h"
-#include "win/wide.h"
 #include "win/win_pump.h"
 
 namespace quelt::win {
@@ -141,7 +142,7 @@ class Modals {
     if (found.second == nullptr) {
       // A step that never comes must fail the test, not hang it.
       if (++self->waited_ * 40 > 30000) {
-        ADD_FAILURE() << "no window '" << Utf8(self->steps_.front().match) << "' came";
+        ADD_FAILURE() << "no window '" << Utf8FromWide(self->steps_.front().match) << "' came";
         self->steps_.clear();
         EnumThreadWindows(GetCurrentThreadId(), Dismiss, 0);
       }
@@ -165,7 +166,6 @@ class Window : public ::testing::Test {
     glb.Discover = [] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); };
     form.SetTickHandler([this] { glb.Timer1Timer(); });
     form.SetPump(&pump);
-    form.SetSession(&session);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
@@ -267,7 +267,7 @@ class Window : public ::testing::Test {
     ASSERT_EQ(Rows(), 13) << "the refresh did not read the simulator's table";
   }
 
-  static std::wstring Caption() { return Wide(front::kMainCaption); }
+  static std::wstring Caption() { return WideFromUtf8(front::kMainCaption); }
   static std::wstring Tip(HWND tips, HWND control) {
     wchar_t text[1024] = {};
     TTTOOLINFOW tool{};
@@ -304,7 +304,7 @@ class Window : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     folder_ = std::filesystem::path(temp) /
               (L"quelt-wingui-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               Wide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               WideFromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     return folder_;
@@ -316,10 +316,10 @@ class Window : public ::testing::Test {
   std::filesystem::path folder_;
 
   WinPump pump;
-  FormMain form;
   TGlb glb{pump};
-  TableSession session{glb, form.TableFuel, form};
-  FuelListOps& ops = session.Ops();
+  control::WindowController controller{glb};
+  MainWindow form{controller};
+  FuelListOps& ops = controller.Ops();
   std::size_t first_ = 0;
 };
 
@@ -389,7 +389,7 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
     tool.uId = reinterpret_cast<UINT_PTR>(C(info.id));
     tool.lpszText = hint;
     SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(hint, Wide(front::HintText(info))) << info.name;
+    EXPECT_EQ(hint, WideFromUtf8(front::HintText(info))) << info.name;
   }
   EXPECT_EQ(Tip(tips, C(MainControl::RefreshButton)), L"Get fuel list from the instrument (F5)");
 }
@@ -397,11 +397,29 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
 // Whatever the analyser sends is shown as the characters it is: text that
 // looks like RTF stays text.
 TEST_F(Window, DeviceTextReachesTheLogAsPlainText) {
-  form.ClearLog();  // the first line starts the log's text
-  form.AddLogLine("{\\rtf1\\ansi \\b Fett\\b0 \xe4}");
-  EXPECT_EQ(Log().back(), Wide("{\\rtf1\\ansi \\b Fett\\b0 \u00e4}"));
-  form.AddLogLine("Serial No. :\x80 1");
-  EXPECT_EQ(Log().back(), Wide("Serial No. :\u20ac 1"));
+  control::WindowFace& face = form;
+  face.ClearLog();  // the first line starts the log's text
+  face.AddLogLine("{\\rtf1\\ansi \\b Fett\\b0 \u00e4}");
+  EXPECT_EQ(Log().back(), WideFromUtf8("{\\rtf1\\ansi \\b Fett\\b0 \u00e4}"));
+  face.AddLogLine("Serial No. :\u20ac 1");
+  EXPECT_EQ(Log().back(), WideFromUtf8("Serial No. :\u20ac 1"));
+}
+
+// Each line is coloured by its own text: a red span left open does not run
+// into the next line, and a path's backslashes are no span.
+TEST_F(Window, EachLogLineKeepsItsOwnColours) {
+  control::WindowFace& face = form;
+  face.ClearLog();
+  face.AddLogLine("x {open");
+  face.AddLogLine("Saved 3 rows to C:\\Users\\m\\t.txt");
+  const LONG second = static_cast<LONG>(Log()[0].size()) + 1;
+  EXPECT_EQ(FormatAt(2).crTextColor, RGB(255, 0, 0)) << "the span of the first line";
+  for (LONG i = second; i < second + static_cast<LONG>(Log()[1].size()); ++i) {
+    const CHARFORMAT2W f = FormatAt(i);
+    EXPECT_TRUE((f.dwEffects & CFE_AUTOCOLOR) != 0 ||
+                f.crTextColor == GetSysColor(COLOR_WINDOWTEXT))
+        << "character " << i - second << " of the second line";
+  }
 }
 
 TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
@@ -421,13 +439,13 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_EQ(Cell(0, 0), L"1");
   EXPECT_EQ(Cell(3, 1), L"16");
   EXPECT_EQ(Cell(3, 2), L"Erdgas H");
-  EXPECT_EQ(Cell(0, 2), Wide("Heiz\u00f6l EL"));  // Windows-1252 from the wire
+  EXPECT_EQ(Cell(0, 2), WideFromUtf8("Heiz\u00f6l EL"));  // Windows-1252 from the wire
   EXPECT_EQ(Selected(), 3);
-  EXPECT_EQ(form.TableFuel.CurrentIndex(), 3);
+  EXPECT_EQ(controller.Table().CurrentIndex(), 3);
   EXPECT_TRUE(Enabled(MainControl::SendButton));
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Progress(), 15);
-  EXPECT_FALSE(form.BusyCursor());
+  EXPECT_FALSE(controller.BusyCursor());
   EXPECT_FALSE(glb.Serial.IsOpen);
 
   // The H row is purple while selected and without focus; others keep the
@@ -451,10 +469,10 @@ TEST_F(Window, DemoRefreshesOverTheInProcessLine) {
   sim::Config paced;
   paced.baud = 9600;
   sim::InProcessLine line(paced);
-  session.AttachSimulated(line, line.DevicePath());
+  controller.AttachSimulated(line, line.DevicePath());
   Refresh();
   const auto log = Log();
-  EXPECT_EQ(log.front(), Wide(std::string(kTitleLine) + " - simulated analyser"));
+  EXPECT_EQ(log.front(), WideFromUtf8(std::string(kTitleLine) + " - simulated analyser"));
   EXPECT_EQ(log[9], L"Found      :QUELT 300");
   EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
   EXPECT_EQ(Cell(3, 2), L"Erdgas H");
@@ -490,13 +508,13 @@ TEST_F(Window, SendWritesTheTableAndChecksIt) {
 
 TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
   Refresh();
-  form.TableFuel.EmptyTable();
+  controller.Table().EmptyTable();
   EXPECT_EQ(Rows(), 0);
   first_ = Transcript().size();
   Modals modals;
-  modals.Answer(Caption(), IDNO);
+  modals.Answer(L"quelt-fuel", IDNO);
   Click(MainControl::SendButton);
-  EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(kEmptyTableQuestion)});
+  EXPECT_EQ(modals.texts, std::vector<std::wstring>{WideFromUtf8(kEmptyTableQuestion)});
   EXPECT_TRUE(Commands().empty());
   EXPECT_EQ(Log().back(), L"Nothing was sent.");
 }
@@ -516,7 +534,7 @@ TEST_F(Window, MovesCarryTheRowAndTheSelection) {
   EXPECT_EQ(Background(4, 2), RGB(128, 0, 128));
   // Selecting another row in the grid moves the table's current row.
   ListView_SetItemState(Grid(), 7, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  EXPECT_EQ(form.TableFuel.CurrentIndex(), 7);
+  EXPECT_EQ(controller.Table().CurrentIndex(), 7);
   EXPECT_TRUE(Commands().empty());
 }
 
@@ -524,12 +542,12 @@ TEST_F(Window, CtrlDeleteAsksFirstAndKeepsTheNumbers) {
   Refresh();
   ListView_SetItemState(Grid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   Modals modals;
-  modals.Answer(Caption(), IDCANCEL);
+  modals.Answer(L"quelt-fuel", IDCANCEL);
   KeyToGrid(VK_DELETE, true);
-  EXPECT_EQ(modals.texts, std::vector<std::wstring>{Wide(front::kDeleteQuestion)});
+  EXPECT_EQ(modals.texts, std::vector<std::wstring>{WideFromUtf8(front::kDeleteQuestion)});
   EXPECT_EQ(Rows(), 13);
 
-  modals.Answer(Caption(), IDOK);
+  modals.Answer(L"quelt-fuel", IDOK);
   KeyToGrid(VK_DELETE, true);
   EXPECT_TRUE(modals.Done());
   ASSERT_EQ(Rows(), 12);
@@ -588,17 +606,17 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
   }
   ASSERT_TRUE(modals.Done());
   EXPECT_EQ(RefusedCharacters(), refusedBefore + 1);
-  EXPECT_EQ(modals.texts,
-            std::vector<std::wstring>{Wide("99999 ist kein g\u00fcltiger Wert f\u00fcr das Feld "
+  EXPECT_EQ(modals.texts, std::vector<std::wstring>{
+                              WideFromUtf8("99999 ist kein g\u00fcltiger Wert f\u00fcr das Feld "
                                            "'Spezial'. Der zul\u00e4ssige Bereich ist -32768 bis "
                                            "32767")});
   EXPECT_EQ(Selected(), 5);
-  EXPECT_EQ(form.TableFuel.GetState(), FuelTable::State::Browse);
+  EXPECT_EQ(controller.Table().GetState(), FuelTable::State::Browse);
   EXPECT_EQ(Cell(5, 3), L"15" + std::wstring(1, separator[0]) + L"5");
   EXPECT_EQ(Cell(5, 10), L"1");
   EXPECT_EQ(Cell(5, 9), L"0" + std::wstring(1, separator[0]) + L"00");
   EXPECT_EQ(Cell(5, 0), L"14");  // the row count plus one: red from 16 on, not yet
-  EXPECT_DOUBLE_EQ(form.TableFuel.Row(5).Co2Max, 15.5);
+  EXPECT_DOUBLE_EQ(controller.Table().Row(5).Co2Max, 15.5);
 }
 
 // The lock while a transfer waits for the analyser: checked from a timer that
@@ -616,22 +634,22 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
   seen = {};
   self = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR id, DWORD) {
-    if (seen.ran || !self->form.TransferActive()) return;
+    if (seen.ran || !self->controller.TransferActive()) return;
     KillTimer(nullptr, id);
     seen.ran = true;
     seen.refresh = self->Enabled(MainControl::RefreshButton);
     seen.send = self->Enabled(MainControl::SendButton);
     seen.up = self->Enabled(MainControl::MoveUpButton);
     seen.down = self->Enabled(MainControl::MoveDownButton);
-    seen.busy = self->form.BusyCursor();
+    seen.busy = self->controller.BusyCursor();
     seen.fast = self->pump.FastWakeups();
-    seen.edit = GetMenuState(self->form.Popup1(), kEditMenuId, MF_BYCOMMAND);
+    seen.edit = GetMenuState(self->form.RowMenu(), kEditMenuId, MF_BYCOMMAND);
     // Neither a click in the grid nor Ctrl+Delete changes the table now.
     ListView_SetItemState(self->Grid(), 0, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     self->KeyToGrid(VK_DELETE, true);
     self->Click(MainControl::MoveUpButton);
-    seen.currentAfterClick = self->form.TableFuel.CurrentIndex();
+    seen.currentAfterClick = self->controller.Table().CurrentIndex();
   });
   Click(MainControl::SendButton);
   KillTimer(nullptr, timer);
@@ -648,16 +666,16 @@ TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
   // Afterwards everything is back.
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_TRUE(Enabled(MainControl::MoveUpButton));
-  EXPECT_FALSE(form.BusyCursor());
+  EXPECT_FALSE(controller.BusyCursor());
   EXPECT_FALSE(pump.FastWakeups());
-  EXPECT_FALSE(GetMenuState(form.Popup1(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(GetMenuState(form.RowMenu(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
   static Window* self;
   self = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (self->form.TransferActive()) PostMessageW(self->form.Handle(), WM_CLOSE, 0, 0);
+    if (self->controller.TransferActive()) PostMessageW(self->form.Handle(), WM_CLOSE, 0, 0);
   });
   Modals modals;  // no message box may come
   Click(MainControl::RefreshButton);
@@ -678,7 +696,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
   static Window* self;
   self = this;
   const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR id, DWORD) {
-    if (!self->form.TransferActive()) return;
+    if (!self->controller.TransferActive()) return;
     KillTimer(nullptr, id);
     self->ops.AbortTransfer();
   });
@@ -688,7 +706,8 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
   const auto log = Log();
   EXPECT_EQ(log[9], L"Found      :QUELT 300");
   EXPECT_EQ(log[11], L"Serial No. :08154711");
-  EXPECT_NE(Status().find(L"   Serial 08154711, type 20   "), std::wstring::npos) << Utf8(Status());
+  EXPECT_NE(Status().find(L"   Serial 08154711, type 20   "), std::wstring::npos)
+      << Utf8FromWide(Status());
 }
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
@@ -722,24 +741,24 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
       {"refresh", [&] { Refresh(); }, false, L"13 rows, 13 used"},
       {"move up", [&] { Click(MainControl::MoveUpButton); }, true, L"13 rows, 13 used"},
       {"moved back", [&] { Click(MainControl::MoveDownButton); }, false, L"13 rows, 13 used"},
-      {"delete", [&] { form.TableFuel.Delete(); }, true, L"12 rows, 12 used"},
+      {"delete", [&] { controller.Table().Delete(); }, true, L"12 rows, 12 used"},
       {"send", [&] { Click(MainControl::SendButton); }, false, L"12 rows, 12 used"},
   };
   for (const Step& step : steps) {
     step.act();
     EXPECT_EQ(Text(form.Handle()), step.marked ? unsent : Caption()) << step.what;
     const std::wstring status = Status();
-    EXPECT_EQ(status.rfind(L"Port: " + Port() + L"   Serial ", 0), 0u) << Utf8(status);
-    EXPECT_NE(status.find(L", type 20   "), std::wstring::npos) << Utf8(status);
+    EXPECT_EQ(status.rfind(L"Port: " + Port() + L"   Serial ", 0), 0u) << Utf8FromWide(status);
+    EXPECT_NE(status.find(L", type 20   "), std::wstring::npos) << Utf8FromWide(status);
     EXPECT_EQ(status.substr(status.size() - wcslen(step.rows)), step.rows) << step.what;
     EXPECT_EQ(Tip(Tips(), C(MainControl::StatusLine)), status) << step.what;
   }
   // The send made a backup: its file's name, the whole path in the tip.
-  ASSERT_FALSE(session.LastBackup().empty());
-  const std::filesystem::path backup(Wide(session.LastBackup()));
+  ASSERT_FALSE(controller.LastBackup().empty());
+  const std::filesystem::path backup(WideFromUtf8(controller.LastBackup()));
   EXPECT_EQ(Text(C(MainControl::BackupLine)), L"Backup: " + backup.filename().wstring());
   EXPECT_EQ(Tip(Tips(), C(MainControl::BackupLine)),
-            backup.wstring() + L"\n" + Wide(front::kBackupLineClick));
+            backup.wstring() + L"\n" + WideFromUtf8(front::kBackupLineClick));
   EXPECT_TRUE(Enabled(MainControl::BackupLine));
   EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder);
   EXPECT_EQ(Text(C(MainControl::Legend)),
@@ -752,8 +771,8 @@ TEST_F(Window, TableFilesWithAnyNameThroughTheSession) {
   Refresh();
   const std::filesystem::path file =
       TempFolder() / L"Brennstoffe \u00d6l \u20ac \u8868 \U0001F525.txt";
-  ASSERT_TRUE(form.SaveTable(file));
-  EXPECT_TRUE(form.SaveTable(file)) << "a second save over the file";
+  ASSERT_TRUE(controller.SaveTable(file));
+  EXPECT_TRUE(controller.SaveTable(file)) << "a second save over the file";
   // The log holds Windows-1252: what it has not becomes '?'.
   const std::wstring logged =
       (file.parent_path() / L"Brennstoffe \u00d6l \u20ac ? ?.txt").wstring();
@@ -770,27 +789,26 @@ TEST_F(Window, TableFilesWithAnyNameThroughTheSession) {
   }
   EXPECT_EQ(lines, 14u);  // the header and the rows
 
-  form.TableFuel.Delete();
-  form.TableFuel.Delete();
+  controller.Table().Delete();
+  controller.Table().Delete();
   ASSERT_EQ(Rows(), 11);
   Modals modals;  // what was loaded replaces the grid without a question: it is in the file
-  ASSERT_TRUE(form.LoadTable(file));
+  ASSERT_TRUE(controller.LoadTable(file));
   EXPECT_TRUE(modals.texts.empty());
   EXPECT_EQ(Rows(), 13);
   EXPECT_EQ(Cell(3, 2), L"Erdgas H");
-  EXPECT_EQ(Cell(0, 2), Wide("Heiz\u00f6l EL"));
+  EXPECT_EQ(Cell(0, 2), WideFromUtf8("Heiz\u00f6l EL"));
   EXPECT_EQ(Text(form.Handle()), Caption() + L" - changes not sent");
   EXPECT_EQ(Log().back(), L"Loaded 13 rows from " + logged + L": not sent yet");
-  EXPECT_FALSE(session.MustAskBeforeDropping());
 
   // A file that is no table: said in a box, the grid as it was.
   const std::filesystem::path bad = folder_ / L"\u00fcbel.txt";
   std::ofstream(bad, std::ios::binary) << "1;1;Oil;x;1;1;1;1;1;1;1\r\n";
-  modals.Answer(Caption(), IDOK);
-  EXPECT_FALSE(form.LoadTable(bad));
+  modals.Answer(L"quelt-fuel", IDOK);
+  EXPECT_FALSE(controller.LoadTable(bad));
   ASSERT_EQ(modals.texts.size(), 1u);
   EXPECT_EQ(modals.texts[0].rfind(L"Not loaded: \u00fcbel.txt, line 1", 0), 0u)
-      << Utf8(modals.texts[0]);
+      << Utf8FromWide(modals.texts[0]);
   EXPECT_EQ(Rows(), 13);
 }
 
@@ -799,7 +817,7 @@ TEST_F(Window, TableFilesWithAnyNameThroughTheSession) {
 // saved. Refresh and closing ask alike.
 TEST_F(Window, DroppingUnsentChangesAsksFirst) {
   Refresh();
-  const std::wstring program = Wide(kProgramName);
+  const std::wstring program = WideFromUtf8(kProgramName);
   const std::filesystem::path folder = TempFolder();
   struct Case {
     const char* what;
@@ -816,12 +834,12 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
       {"close, discard", [&] { SendMessageW(form.Handle(), WM_CLOSE, 0, 0); }, IDNO, true},
   };
   for (const Case& c : cases) {
-    form.TableFuel.Delete();  // a change not sent
+    controller.Table().Delete();  // a change not sent
     first_ = Transcript().size();
     Modals modals;
     modals.Answer(program, c.answer);
     if (c.answer == IDYES) {
-      modals.Expect(Wide(front::kSaveTitle), [&](HWND dialog) {
+      modals.Expect(WideFromUtf8(front::kSaveTitle), [&](HWND dialog) {
         const std::wstring name = (folder / L"gesichert \u00e4.txt").wstring();
         // The file name box of the explorer dialog (a combo box's edit) or the old one.
         SetDlgItemTextW(dialog, cmb13, name.c_str());
@@ -836,7 +854,7 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
     }
     ASSERT_TRUE(modals.Done()) << c.what;
     ASSERT_FALSE(modals.texts.empty()) << c.what;
-    EXPECT_EQ(modals.texts[0], Wide(kUnsentQuestion)) << c.what;
+    EXPECT_EQ(modals.texts[0], WideFromUtf8(kUnsentQuestion)) << c.what;
     pump.ProcessPendingEvents();
     const bool closed = form.Handle() == nullptr;
     EXPECT_EQ(refreshed() || closed, c.goesOn) << c.what;
@@ -851,17 +869,18 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
 
 TEST_F(Window, TheLogoOpensTheAboutBox) {
   Modals modals;
-  modals.Answer(Wide(kProgramName), IDOK);
+  modals.Answer(WideFromUtf8(kProgramName), IDOK);
   HWND logo = C(MainControl::Logo);
   SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   pump.ProcessPendingEvents();
   ASSERT_EQ(modals.texts.size(), 1u);
   EXPECT_EQ(modals.texts[0],
-            Wide(std::string("quelt-fuel ") + QUELT_VERSION +
-                 "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
-                 "Refresh\nBackups: " +
-                 PathText(ops.BackupsFolder) + "\nCommand line: quelt-fuel-cli --help"));
+            WideFromUtf8(
+                std::string("quelt-fuel ") + QUELT_VERSION +
+                "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
+                "Refresh\nBackups: " +
+                PathText(ops.BackupsFolder) + "\nCommand line: quelt-fuel-cli --help"));
 }
 
 // The keys do what their buttons do, and nothing while the button is off.
@@ -895,7 +914,7 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
        }},
   };
   for (const Case& c : cases) {
-    if (c.key == VK_F1) modals.Answer(Wide(kProgramName), IDOK);
+    if (c.key == VK_F1) modals.Answer(WideFromUtf8(kProgramName), IDOK);
     first_ = Transcript().size();
     Key(c.key, c.control);
     SCOPED_TRACE(c.what);
@@ -976,7 +995,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
           break;
         case front::DialogItem::Kind::Label:
           id = kFirstLabelId + label++;
-          EXPECT_EQ(Text(GetDlgItem(dialog, id)), Wide(item.text));
+          EXPECT_EQ(Text(GetDlgItem(dialog, id)), WideFromUtf8(item.text));
           break;
         case front::DialogItem::Kind::Editor:
           id = EditorId(item.field);
@@ -991,7 +1010,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     }
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
-  form.Edit1Click();
+  controller.Do(control::Command::Edit);
   EXPECT_TRUE(modals.Done());
 }
 
@@ -1002,10 +1021,10 @@ using SilentAnalyser = Window;
 TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
   Refresh();
   Modals modals;
-  modals.Answer(Caption(), IDOK);
+  modals.Answer(L"quelt-fuel", IDOK);
   Click(MainControl::SendButton);
   ASSERT_EQ(modals.texts.size(), 1u);
-  EXPECT_EQ(modals.texts[0].rfind(L"Timeout", 0), 0u) << Utf8(modals.texts[0]);
+  EXPECT_EQ(modals.texts[0].rfind(L"Timeout", 0), 0u) << Utf8FromWide(modals.texts[0]);
   EXPECT_EQ(Progress(), 0);
   EXPECT_TRUE(Enabled(MainControl::SendButton));
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
@@ -1013,7 +1032,8 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
   Click(MainControl::RefreshButton);
   const auto log = Log();
   EXPECT_EQ(log[log.size() - 2], L"Communication error !");
-  EXPECT_EQ(log.back().rfind(L"No answer from the analyser on COM", 0), 0u) << Utf8(log.back());
+  EXPECT_EQ(log.back().rfind(L"No answer from the analyser on COM", 0), 0u)
+      << Utf8FromWide(log.back());
   EXPECT_FALSE(Enabled(MainControl::SendButton));
   EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
 }
