@@ -2,7 +2,6 @@
 // event loop until the window closes.
 #include <QApplication>
 #include <QTimer>
-#include <QToolButton>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
-#include "fuel/table_session.h"
 #include "link/exchange.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/command_line.h"
-#include "ui/form_main.h"
 #include "ui/icons.h"
+#include "ui/main_window.h"
 #include "ui/qt_pump.h"
 
 namespace {
@@ -129,14 +128,13 @@ int main(int argc, char** argv) {
   std::unique_ptr<quelt::sim::InProcessLine> simulated;
   if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
 
-  quelt::ui::TFormMain form;
   quelt::ui::QtPump pump;
   quelt::TGlb Glb(pump);
   pump.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
   if (!options.port.empty()) Glb.PortOverride = options.port;
-  quelt::TableSession session(Glb, form.TableFuel, form);
-  if (simulated) session.AttachSimulated(*simulated, simulated->DevicePath());
-  form.SetSession(&session);
+  quelt::control::WindowController controller(Glb);
+  if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  quelt::ui::MainWindow form(controller);
 
   FirstPaint firstPaint;
   if (options.bench) form.installEventFilter(&firstPaint);
@@ -148,9 +146,9 @@ int main(int argc, char** argv) {
         while (firstPaint.at == 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         std::printf("shown_epoch_ns %lld\n", static_cast<long long>(firstPaint.at));
       }
-      form.BtRefresh->click();
-      if (options.send) form.BtSend->click();
-      if (!options.load.empty()) form.LoadTable(QString::fromStdString(options.load));
+      controller.Do(quelt::control::Command::Refresh);
+      if (options.send) controller.Do(quelt::control::Command::Send);
+      if (!options.load.empty()) controller.LoadTable(options.load);
       QCoreApplication::processEvents();
       int status = 0;
       if (options.bench) std::printf("rss_after_refresh_kb %ld\n", ResidentKb());

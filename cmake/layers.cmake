@@ -20,3 +20,7 @@ function(quelt_headers target scope)
     target_include_directories(${target} ${scope} ${dir})
   endforeach()
 endfunction()
+
+# The layers, bottom up: text, link, fuel, front, control, then the windows
+# (ui with Qt, win with Win32) and the programs; sim beside them for the
+# programs and the tests.

@@ -11,22 +11,22 @@ namespace {
 
 using M = MainControl;
 constexpr std::array<MainControlInfo, kMainControlCount> kMain = {{
-    {M::Panel1, "Panel1", "", "", "", false, M::Panel1},
-    {M::BtRefresh, "BtRefresh", kRefreshCaption, kRefreshHint, "F5", true, M::Panel1},
-    {M::BtSend, "BtSend", kSendCaption, kSendHint, "Ctrl+Enter", true, M::Panel1},
-    {M::BtExit, "BtExit", "", kExitHint, "Ctrl+Q", true, M::Panel1},
-    {M::ProgressBarMain, "ProgressBarMain", "", "", "", false, M::Panel1},
-    {M::Image, "Image", "", "", "", false, M::Panel1},
-    {M::PanelBrennstoffe, "PanelBrennstoffe", "", "", "", false, M::PanelBrennstoffe},
-    {M::Memo, "Memo", "", "", "", true, M::PanelBrennstoffe},
-    {M::ElPanel1, "ElPanel1", "", "", "", false, M::PanelBrennstoffe},
-    {M::Btauf, "Btauf", "", kUpHint, "Ctrl+Up", true, M::ElPanel1},
-    {M::BtAb, "BtAb", "", kDownHint, "Ctrl+Down", true, M::ElPanel1},
-    {M::BtOpen, "BtOpen", "", kOpenHint, "Ctrl+O", true, M::ElPanel1},
-    {M::BtSave, "BtSave", "", kSaveHint, "Ctrl+S", true, M::ElPanel1},
-    {M::dbGridFuel, "dbGridFuel", "", kGridHint, kGridKeys, true, M::PanelBrennstoffe},
-    {M::Legend, "Legend", "", "", "", false, M::PanelBrennstoffe},
-    {M::StatusBar, "StatusBar", "", "", "", false, M::PanelBrennstoffe},
+    {M::ButtonColumn, "ButtonColumn", "", "", "", false, M::ButtonColumn},
+    {M::RefreshButton, "RefreshButton", kRefreshCaption, kRefreshHint, "F5", true, M::ButtonColumn},
+    {M::SendButton, "SendButton", kSendCaption, kSendHint, "Ctrl+Enter", true, M::ButtonColumn},
+    {M::ExitButton, "ExitButton", "", kExitHint, "Ctrl+Q", true, M::ButtonColumn},
+    {M::Progress, "Progress", "", "", "", false, M::ButtonColumn},
+    {M::Logo, "Logo", "", "", "", false, M::ButtonColumn},
+    {M::TablePanel, "TablePanel", "", "", "", false, M::TablePanel},
+    {M::Log, "Log", "", "", "", true, M::TablePanel},
+    {M::ButtonBar, "ButtonBar", "", "", "", false, M::TablePanel},
+    {M::MoveUpButton, "MoveUpButton", "", kUpHint, "Ctrl+Up", true, M::ButtonBar},
+    {M::MoveDownButton, "MoveDownButton", "", kDownHint, "Ctrl+Down", true, M::ButtonBar},
+    {M::OpenButton, "OpenButton", "", kOpenHint, "Ctrl+O", true, M::ButtonBar},
+    {M::SaveButton, "SaveButton", "", kSaveHint, "Ctrl+S", true, M::ButtonBar},
+    {M::Grid, "Grid", "", kGridHint, kGridKeys, true, M::TablePanel},
+    {M::Legend, "Legend", "", "", "", false, M::TablePanel},
+    {M::StatusBar, "StatusBar", "", "", "", false, M::TablePanel},
     {M::StatusLine, "StatusLine", "", "", "", false, M::StatusBar},
     {M::BackupLine, "BackupLine", "", "", "", true, M::StatusBar},
 }};
@@ -64,17 +64,6 @@ std::string HintText(const MainControlInfo& info) {
   return std::string(info.hint) + " (" + info.key + ")";
 }
 
-const std::vector<KeyBinding>& MainKeys() {
-  static const std::vector<KeyBinding> keys = {
-      {MainAction::Refresh, false, Key::F5}, {MainAction::Send, true, Key::Enter},
-      {MainAction::MoveUp, true, Key::Up},   {MainAction::MoveDown, true, Key::Down},
-      {MainAction::Edit, false, Key::F2},    {MainAction::Open, true, Key::O},
-      {MainAction::Save, true, Key::S},      {MainAction::Exit, true, Key::Q},
-      {MainAction::About, false, Key::F1},
-  };
-  return keys;
-}
-
 MainLayout LayoutMain(int width, int height, int dpi) {
   auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
   MainLayout l;
@@ -85,27 +74,28 @@ MainLayout LayoutMain(int width, int height, int dpi) {
   };
   const int panelW = s(kPanelWidth);
   const int b = s(kBorder);
-  set(MainControl::Panel1, {0, 0, panelW, height});
-  set(MainControl::BtRefresh, {b, b, s(kBigButtonW), s(kBigButtonH)});
-  set(MainControl::BtSend, {b, b + s(kBigButtonH), s(kBigButtonW), s(kBigButtonH)});
-  set(MainControl::ProgressBarMain, {b, s(kProgressY), s(kBigButtonW), s(kProgressH)});
+  set(MainControl::ButtonColumn, {0, 0, panelW, height});
+  set(MainControl::RefreshButton, {b, b, s(kBigButtonW), s(kBigButtonH)});
+  set(MainControl::SendButton, {b, b + s(kBigButtonH), s(kBigButtonW), s(kBigButtonH)});
+  set(MainControl::Progress, {b, s(kProgressY), s(kBigButtonW), s(kProgressH)});
   const int exitY = height - b - s(kBigButtonH);
-  set(MainControl::BtExit, {b, exitY, s(kBigButtonW), s(kBigButtonH)});
-  set(MainControl::Image, {b, exitY - s(kImageH), s(kBigButtonW), s(kImageH)});
+  set(MainControl::ExitButton, {b, exitY, s(kBigButtonW), s(kBigButtonH)});
+  set(MainControl::Logo, {b, exitY - s(kImageH), s(kBigButtonW), s(kImageH)});
 
   const int rightW = width - panelW;
-  set(MainControl::PanelBrennstoffe, {panelW, 0, rightW, height});
-  set(MainControl::Memo, {panelW, 0, rightW, s(kMemoH)});
+  set(MainControl::TablePanel, {panelW, 0, rightW, height});
+  set(MainControl::Log, {panelW, 0, rightW, s(kMemoH)});
   const int barY = s(kMemoH);
-  set(MainControl::ElPanel1, {panelW, barY, rightW, s(kBarH)});
-  set(MainControl::Btauf, {panelW + s(kSmallX1), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
-  set(MainControl::BtAb, {panelW + s(kSmallX2), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
-  set(MainControl::BtOpen, {panelW + s(kSmallX3), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
-  set(MainControl::BtSave, {panelW + s(kSmallX4), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::ButtonBar, {panelW, barY, rightW, s(kBarH)});
+  set(MainControl::MoveUpButton, {panelW + s(kSmallX1), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::MoveDownButton,
+      {panelW + s(kSmallX2), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::OpenButton, {panelW + s(kSmallX3), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::SaveButton, {panelW + s(kSmallX4), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
   const int gridY = barY + s(kBarH);
   const int statusY = height - s(kStatusH);
   const int legendY = statusY - s(kLegendH);
-  set(MainControl::dbGridFuel, {panelW, gridY, rightW, legendY - gridY});
+  set(MainControl::Grid, {panelW, gridY, rightW, legendY - gridY});
   set(MainControl::Legend, {panelW, legendY, rightW, s(kLegendH)});
   set(MainControl::StatusBar, {panelW, statusY, rightW, s(kStatusH)});
   const int inset = s(kStatusInset);

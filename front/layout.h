@@ -30,23 +30,23 @@ inline constexpr int kMainClientHeight = 728;
 inline constexpr int kMainMinClientWidth = 520;
 inline constexpr int kMainMinClientHeight = 430;
 
-// In tab order for the ones that take the focus. The panels (Panel1,
-// PanelBrennstoffe, ElPanel1, StatusBar) are drawn, not windows.
+// In tab order for the ones that take the focus. The panels (ButtonColumn,
+// TablePanel, ButtonBar, StatusBar) are drawn, not windows.
 enum class MainControl : int {
-  Panel1,
-  BtRefresh,
-  BtSend,
-  BtExit,
-  ProgressBarMain,
-  Image,
-  PanelBrennstoffe,
-  Memo,
-  ElPanel1,
-  Btauf,
-  BtAb,
-  BtOpen,  // load a table file
-  BtSave,  // save the table to a file
-  dbGridFuel,
+  ButtonColumn,
+  RefreshButton,
+  SendButton,
+  ExitButton,
+  Progress,
+  Logo,
+  TablePanel,
+  Log,
+  ButtonBar,
+  MoveUpButton,
+  MoveDownButton,
+  OpenButton,  // load a table file
+  SaveButton,  // save the table to a file
+  Grid,
   Legend,  // what the grid's colours mean
   StatusBar,
   StatusLine,
@@ -67,16 +67,6 @@ const std::array<MainControlInfo, kMainControlCount>& MainControls();
 const MainControlInfo& InfoOf(MainControl control);
 // The tool tip: "Get fuel list from the instrument (F5)".
 std::string HintText(const MainControlInfo& info);
-
-// What the window's keys do; the same keys in every window.
-enum class MainAction { Refresh, Send, MoveUp, MoveDown, Edit, Open, Save, Exit, About };
-enum class Key { F1, F2, F5, Enter, Up, Down, O, S, Q };
-struct KeyBinding {
-  MainAction action;
-  bool ctrl;
-  Key key;
-};
-const std::vector<KeyBinding>& MainKeys();
 
 struct MainLayout {
   std::array<Rect, kMainControlCount> rects;

@@ -30,9 +30,28 @@ constexpr Bracket kBrackets[] = {
 // Only A-Z fold: the keywords are ASCII and umlauts stay as they are.
 char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
+bool IsSpace(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// A path's separator: a backslash between two characters of a word.
+bool InsideWord(std::u16string_view line, std::size_t i) {
+  return i > 0 && i + 1 < line.size() && !IsSpace(line[i - 1]) && !IsSpace(line[i + 1]);
+}
+
+bool Opens(std::u16string_view line, std::size_t i, const Bracket& b) {
+  return line[i] == b.open && !(b.open == u'\\' && InsideWord(line, i));
+}
+
+std::size_t FindClose(std::u16string_view line, std::size_t from, const Bracket& b) {
+  for (std::size_t i = line.find(b.close, from); i != std::u16string_view::npos;
+       i = line.find(b.close, i + 1)) {
+    if (b.close != u'\\' || !InsideWord(line, i)) return i;
+  }
+  return std::u16string_view::npos;
+}
+
 }  // namespace
 
-std::vector<LogSpan> StyleLogLine(std::u16string_view line, int& open) {
+std::vector<LogSpan> StyleLogLine(std::u16string_view line) {
   std::vector<LogSpan> spans;
   const std::size_t n = line.size();
   for (const Keyword& k : kKeywords) {
@@ -45,13 +64,13 @@ std::vector<LogSpan> StyleLogLine(std::u16string_view line, int& open) {
   }
 
   constexpr int kNone = -1;
-  int current = open > 0 ? open - 1 : kNone;
+  int current = kNone;
   std::size_t start = 0;
   std::size_t i = 0;
   while (i < n) {
     if (current == kNone) {
       for (int b = 0; b < static_cast<int>(std::size(kBrackets)); ++b) {
-        if (line[i] == kBrackets[b].open) {
+        if (Opens(line, i, kBrackets[b])) {
           current = b;
           start = i;
           break;
@@ -60,14 +79,13 @@ std::vector<LogSpan> StyleLogLine(std::u16string_view line, int& open) {
       ++i;
       continue;
     }
-    const std::size_t close = line.find(kBrackets[current].close, i);
+    const std::size_t close = FindClose(line, i, kBrackets[current]);
     if (close == std::u16string_view::npos) break;
     spans.push_back({start, close + 1 - start, kBrackets[current].style});
     current = kNone;
     i = close + 1;
   }
   if (current != kNone) spans.push_back({start, n - start, kBrackets[current].style});
-  open = current + 1;
   return spans;
 }
 

@@ -20,6 +20,8 @@ struct Rgb {
 inline constexpr Rgb kDarkGreen{0, 128, 64};
 inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kMagenta{255, 0, 255};
+// A link (the backup line): it must not look disabled.
+inline constexpr Rgb kLinkColour{0, 102, 204};
 
 struct LogStyle {
   bool bold = true;
@@ -36,8 +38,9 @@ struct LogSpan {
   friend bool operator==(const LogSpan&, const LogSpan&) = default;
 };
 
-// A bracket span left open at the end of a line goes on in the next one:
-// `open` carries that from line to line (0 at the start of the log).
-std::vector<LogSpan> StyleLogLine(std::u16string_view line, int& open);
+// Each line is styled by its own text only: a bracket left open ends with
+// its line, and nothing carries into the next. A backslash inside a word
+// (a Windows path) is no bracket.
+std::vector<LogSpan> StyleLogLine(std::u16string_view line);
 
 }  // namespace quelt::front

@@ -5,60 +5,15 @@
 #include <QKeyEvent>
 #include <QValidator>
 
-#include "front/field_rules.h"
-
 namespace quelt::ui {
-namespace {
 
-// The workstation's decimal separator as the shared field rules take it.
-char32_t Separator(const QLocale& locale) {
-  const QString point = locale.decimalPoint();
+char32_t DecimalSeparator() {
+  const QString point = QLocale().decimalPoint();
   return point.isEmpty() ? U'.' : static_cast<char32_t>(point.front().unicode());
 }
 
-}  // namespace
-
-// The rules themselves are shared with the Windows window (front/field_rules.h).
-bool EditorAcceptsChar(FuelField field, QChar c, const QLocale& locale) {
-  return front::EditorAcceptsChar(field, c.unicode(), Separator(locale));
-}
-
-bool EditorAcceptsText(FuelField field, const QString& text, const QLocale& locale) {
-  for (QChar c : text) {
-    if (!EditorAcceptsChar(field, c, locale)) return false;
-  }
-  return true;
-}
-
-QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& locale) {
-  return QString::fromStdString(front::FieldDisplayText(row, field, Separator(locale)));
-}
-
-FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& locale) {
-  const front::FieldInput in = front::ReadFieldText(field, text.toStdString(), Separator(locale));
-  FieldInput input;
-  input.integer = in.integer;
-  input.decimal = in.decimal;
-  input.text = in.text;
-  input.error = QString::fromStdString(in.error);
-  switch (in.kind) {
-    case front::FieldInput::Kind::Null:
-      input.kind = FieldInput::Kind::Null;
-      break;
-    case front::FieldInput::Kind::Integer:
-      input.kind = FieldInput::Kind::Integer;
-      break;
-    case front::FieldInput::Kind::Decimal:
-      input.kind = FieldInput::Kind::Decimal;
-      break;
-    case front::FieldInput::Kind::Text:
-      input.kind = FieldInput::Kind::Text;
-      break;
-    case front::FieldInput::Kind::Invalid:
-      input.kind = FieldInput::Kind::Invalid;
-      break;
-  }
-  return input;
+bool FuelEdit::Accepts(const QString& text) const {
+  return rules_.AcceptsText(field_, text.toStdString());
 }
 
 // The one gate every change passes (typing, paste, drop, undo, input
@@ -70,7 +25,7 @@ class FuelEditValidator : public QValidator {
   explicit FuelEditValidator(FuelEdit* edit) : QValidator(edit), edit_(edit) {}
 
   State validate(QString& input, int&) const override {
-    if (EditorAcceptsText(edit_->field_, input, edit_->locale_)) return Acceptable;
+    if (edit_->Accepts(input)) return Acceptable;
     edit_->Refuse();
     return Invalid;
   }
@@ -79,31 +34,23 @@ class FuelEditValidator : public QValidator {
   FuelEdit* edit_;
 };
 
-FuelEdit::FuelEdit(FuelField field, const QLocale& locale, QWidget* parent)
-    : QLineEdit(parent), field_(field), locale_(locale) {
+FuelEdit::FuelEdit(FuelField field, const control::RowEditor& rules, QWidget* parent)
+    : QLineEdit(parent), field_(field), rules_(rules) {
   setValidator(new FuelEditValidator(this));
   if (field == FuelField::Description) setMaxLength(static_cast<int>(kDescriptionMax));
-  SetDisplayOnly(false);
-  connect(this, &QLineEdit::textEdited, this, [this] {
-    modified_ = true;
-    pending_ = true;
-    emit Changed(this);
-  });
+  // In a read-only dialog the editors only show the row, on the button face.
+  const bool displayOnly = rules.ReadOnly();
+  setReadOnly(!rules.Editable(field));
+  setStyleSheet(
+      QStringLiteral("QLineEdit { border: 1px solid black; color: black; "
+                     "padding: 0px 1px; background: %1; }")
+          .arg(displayOnly ? QStringLiteral("palette(button)") : QStringLiteral("white")));
+  connect(this, &QLineEdit::textEdited, this, [this] { emit Changed(this); });
 }
 
 void FuelEdit::ShowValue(const QString& text) {
   setText(text);
   setCursorPosition(0);
-  modified_ = false;
-  pending_ = false;
-}
-
-void FuelEdit::SetDisplayOnly(bool displayOnly) {
-  if (displayOnly) setReadOnly(true);
-  setStyleSheet(
-      QStringLiteral("QLineEdit { border: 1px solid black; color: black; "
-                     "padding: 0px 1px; background: %1; }")
-          .arg(displayOnly ? QStringLiteral("palette(button)") : QStringLiteral("white")));
 }
 
 void FuelEdit::keyPressEvent(QKeyEvent* event) {
@@ -112,7 +59,7 @@ void FuelEdit::keyPressEvent(QKeyEvent* event) {
       (mods & (Qt::ControlModifier | Qt::MetaModifier)) && !(mods & Qt::AltModifier);
   if (!isReadOnly() && !shortcut) {
     for (QChar c : event->text()) {
-      if (c.isPrint() && !EditorAcceptsChar(field_, c, locale_)) {
+      if (c.isPrint() && !rules_.Accepts(field_, c.unicode())) {
         Refuse();
         event->accept();
         return;

@@ -1,54 +1,25 @@
-// The single-line editors of the fuel dialog: which characters each field
-// takes, how a field's value is shown, and how an editor's text is read back.
+// The single-line editors of the fuel dialog. Which characters a field takes
+// is the row editor's rule (front's field rules with the locale's separator).
 #pragma once
 
 #include <QLineEdit>
-#include <QLocale>
-#include <QString>
-#include <cstdint>
-#include <string>
 
-#include "fuel/fuel_row.h"
+#include "control/row_editor.h"
 
 namespace quelt::ui {
 
-// Special takes signs and digits; the decimal fields also the exponent letters
-// and the locale's decimal separator; the description every printable
-// Windows-1252 character except ';', which would split the row on the wire.
-bool EditorAcceptsChar(FuelField field, QChar c, const QLocale& locale);
-bool EditorAcceptsText(FuelField field, const QString& text, const QLocale& locale);
-
-// What the grid and the editor show: the text that will be sent, so a number
-// without a value shows as 0; decimal fields in their display pattern with
-// the locale's decimal separator.
-QString FieldDisplayText(const FuelRow& row, FuelField field, const QLocale& locale);
-
-// An editor's text read as a value of its field.
-struct FieldInput {
-  enum class Kind { Null, Integer, Decimal, Text, Invalid };
-  Kind kind = Kind::Null;
-  std::int64_t integer = 0;
-  double decimal = 0;
-  std::string text;  // Windows-1252
-  QString error;     // Invalid: the message the user sees
-};
-FieldInput ReadFieldText(FuelField field, const QString& text, const QLocale& locale);
+// The workstation's decimal separator.
+char32_t DecimalSeparator();
 
 class FuelEdit : public QLineEdit {
   Q_OBJECT
 
  public:
-  FuelEdit(FuelField field, const QLocale& locale, QWidget* parent);
+  FuelEdit(FuelField field, const control::RowEditor& rules, QWidget* parent);
 
   FuelField Field() const { return field_; }
-  // Set by the user's first change and kept until the dialog closes.
-  bool IsModified() const { return modified_; }
-  // The text differs from what the field holds.
-  bool IsPending() const { return pending_; }
-  void SetStored() { pending_ = false; }
-  // Shows a field's text; clears both flags.
+  // Shows a field's text as the program sets it (no change of the user's).
   void ShowValue(const QString& text);
-  void SetDisplayOnly(bool displayOnly);
 
  signals:
   void Changed(quelt::ui::FuelEdit* editor);  // the user changed the text
@@ -61,12 +32,11 @@ class FuelEdit : public QLineEdit {
 
  private:
   friend class FuelEditValidator;
+  bool Accepts(const QString& text) const;
   void Refuse();
 
   FuelField field_;
-  QLocale locale_;
-  bool modified_ = false;
-  bool pending_ = false;
+  const control::RowEditor& rules_;
 };
 
 }  // namespace quelt::ui

@@ -1,5 +1,7 @@
 #include "ui/fuel_grid.h"
 
+#include <optional>
+
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -188,15 +190,24 @@ void FuelGrid::OnContextMenu(const QPoint& pos) {
 }
 
 void FuelGrid::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
-    emit DeleteRequested();
-    event->accept();
-    return;
+  const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+  const bool ctrl = mods == Qt::ControlModifier;
+  std::optional<control::Key> key;
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      key = control::Key::Enter;
+      break;
+    case Qt::Key_F2:
+      key = control::Key::F2;
+      break;
+    case Qt::Key_Delete:
+      key = control::Key::Delete;
+      break;
+    default:
+      break;
   }
-  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-                event->key() == Qt::Key_F2)) {
-    emit EditRequested();
+  if (key && (ctrl || mods == Qt::NoModifier) && keyHandler_ && keyHandler_(*key, ctrl)) {
     event->accept();
     return;
   }

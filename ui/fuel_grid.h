@@ -1,12 +1,13 @@
-// dbGridFuel: the fuel table's grid. Whole-row single selection that follows
+// FuelGrid: the fuel table's grid. Whole-row single selection that follows
 // the table's current row and moves it, a row indicator at the left, the
-// colour marks kept while selected, Ctrl+Delete and the popup request.
+// colour marks kept while selected, its keys and the popup request.
 #pragma once
 
 #include <QTableView>
 #include <functional>
 #include <vector>
 
+#include "control/keys.h"
 #include "fuel/fuel_table.h"
 #include "ui/fuel_table_model.h"
 
@@ -25,10 +26,13 @@ class FuelGrid : public QTableView {
   // move that row: clicks and keys leave the selection where it is.
   void SetLocked(bool locked) { locked_ = locked; }
   bool Locked() const { return locked_; }
+  // The keys of the window's key table pressed in the grid (Enter, F2,
+  // Ctrl+Delete); true when the key was used.
+  void SetKeyHandler(std::function<bool(control::Key, bool ctrl)> handler) {
+    keyHandler_ = std::move(handler);
+  }
 
  signals:
-  void DeleteRequested();                     // Ctrl+Delete
-  void EditRequested();                       // Enter or F2
   void PopupRequested(const QPoint& global);  // right click (row already current)
 
  public:
@@ -55,6 +59,7 @@ class FuelGrid : public QTableView {
   FuelTableModel* model_;
   std::vector<int> designWidths_;
   std::vector<int> userWidths_;  // 0: the user has not dragged the column
+  std::function<bool(control::Key, bool)> keyHandler_;
   bool fitting_ = false;
   bool locked_ = false;
   bool syncing_ = false;

@@ -1,5 +1,6 @@
 #include "ui/fuel_table_model.h"
 
+#include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "fuel/status_text.h"
 #include "text/cp1252.h"
@@ -19,10 +20,8 @@ FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)
     : QAbstractTableModel(parent),
       table_(table),
       rows_(table.RecordCount()),
-      current_(table.CurrentIndex()) {
-  // Display patterns have no thousands separator.
-  locale_.setNumberOptions(QLocale::OmitGroupSeparator);
-}
+      current_(table.CurrentIndex()),
+      separator_(DecimalSeparator()) {}
 
 int FuelTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows_;
@@ -42,11 +41,9 @@ const FuelRow* FuelTableModel::RowAt(int row) const {
 }
 
 QString FuelTableModel::CellText(const FuelRow& row, int column) const {
+  // The text that will be sent: 0 for a number without a value.
   const auto& info = quelt::FuelFields().at(static_cast<std::size_t>(column));
-  if (info.field == FuelField::Description || quelt::IsDecimalField(info.field)) {
-    return FieldDisplayText(row, info.field, locale_);
-  }
-  return locale_.toString(row.Integer(info.field));  // 0 without a value, as sent
+  return QString::fromStdString(front::FieldDisplayText(row, info.field, separator_));
 }
 
 QVariant FuelTableModel::data(const QModelIndex& index, int role) const {

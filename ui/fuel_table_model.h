@@ -49,7 +49,7 @@ class FuelTableModel : public QAbstractTableModel {
   quelt::FuelTable& table_;
   int rows_ = 0;
   int current_ = -1;
-  QLocale locale_;
+  char32_t separator_;  // the workstation's decimal separator
 };
 
 }  // namespace quelt::ui

@@ -26,16 +26,14 @@ QTextCharFormat LogHighlighter::FormatOf(const quelt::front::LogStyle& style) co
   return f;
 }
 
-// The rule is shared with the Windows window (front/log_style.h); a span left
-// open at the end of a line goes on in the next one through the block state.
+// The rule is shared with the Windows window (front/log_style.h): each line
+// by its own text.
 void LogHighlighter::highlightBlock(const QString& text) {
-  int open = qMax(previousBlockState(), 0);
   const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()),
                                  static_cast<std::size_t>(text.size()));
-  for (const quelt::front::LogSpan& span : quelt::front::StyleLogLine(line, open)) {
+  for (const quelt::front::LogSpan& span : quelt::front::StyleLogLine(line)) {
     setFormat(static_cast<int>(span.start), static_cast<int>(span.length), FormatOf(span.style));
   }
-  setCurrentBlockState(open);
 }
 
 }  // namespace quelt::ui

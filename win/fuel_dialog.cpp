@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "front/field_rules.h"
+#include "control/row_editor.h"
 #include "front/layout.h"
 #include "front/pictures.h"
 #include "front/texts.h"
 #include "fuel/status_text.h"
+#include "text/utf16.h"
 #include "win/gdi_pictures.h"
-#include "win/wide.h"
+#include "win/main_window.h"
+#include "win/message_box.h"
 
 namespace quelt::win {
 namespace {
@@ -25,44 +27,20 @@ constexpr wchar_t kLayoutName[] = L"QueltLayoutName";
 constexpr UINT_PTR kEditorSubclass = 1;
 int refused = 0;
 
-wchar_t UserDecimalSeparator() {
-  wchar_t buffer[8] = {};
-  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] != 0) {
-    return buffer[0];
-  }
-  return L'.';
-}
-
-std::wstring WindowText(HWND h) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 class Dialog {
  public:
-  Dialog(FuelTable& table, bool readOnly)
-      : table_(table), readOnly_(readOnly), separator_(UserDecimalSeparator()) {}
+  explicit Dialog(control::RowEditor& rows) : rows_(rows) {}
   ~Dialog() {
     if (font_ != nullptr) DeleteObject(font_);
     if (white_ != nullptr) DeleteObject(white_);
   }
 
   bool Run(HWND owner);
-  bool AnyModified() const {
-    for (const Editor& e : editors_) {
-      if (e.modified) return true;
-    }
-    return false;
-  }
 
  private:
   struct Editor {
     HWND hwnd = nullptr;
     FuelField field = FuelField::N;
-    bool modified = false;  // the user changed it; kept until the dialog closes
-    bool pending = false;   // its text differs from what the field holds
   };
 
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -74,23 +52,20 @@ class Dialog {
   void ShowRow();
   Editor* Find(HWND h);
   bool Accepts(const Editor& e, wchar_t c) const {
-    return front::EditorAcceptsChar(e.field, static_cast<char32_t>(c),
-                                    static_cast<char32_t>(separator_));
+    return rows_.Accepts(e.field, static_cast<char32_t>(c));
   }
   void Refuse() {
     ++refused;
     MessageBeep(MB_OK);
   }
-  void EditorChanged(Editor& e);
   void EditorLeft(Editor& e, HWND newFocus);
-  bool StoreEditor(Editor& e, std::string* message);
-  void ShowFieldError(Editor& e, const std::string& message);
+  // The editor's text into its field; false when it was refused (`refusal`).
+  bool StoreEditor(Editor& e, control::Message* refusal);
+  void ShowFieldError(Editor& e, const control::Message& message);
   void Accept();
   void DrawButton(const DRAWITEMSTRUCT& item);
 
-  FuelTable& table_;
-  bool readOnly_;
-  wchar_t separator_;
+  control::RowEditor& rows_;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
   HBRUSH white_ = nullptr;
@@ -149,7 +124,7 @@ void Dialog::Init() {
                             instance, nullptr);
         break;
       case DialogItem::Kind::Label:
-        h = CreateWindowExW(0, L"STATIC", Wide(item.text).c_str(),
+        h = CreateWindowExW(0, L"STATIC", WideFromUtf8(item.text).c_str(),
                             WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX |
                                 (item.alignLeft ? SS_LEFT : SS_RIGHT),
                             0, 0, 0, 0, hwnd_,
@@ -157,7 +132,7 @@ void Dialog::Init() {
                             instance, nullptr);
         break;
       case DialogItem::Kind::Editor: {
-        const bool fixed = readOnly_ || item.field == FuelField::ID;
+        const bool fixed = !rows_.Editable(item.field);
         h = CreateWindowExW(0, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL |
                                 (fixed ? ES_READONLY : 0),
@@ -225,15 +200,8 @@ void Dialog::ApplyLayout(int dpi) {
 }
 
 void Dialog::ShowRow() {
-  const bool noRow = table_.IsEmpty() && table_.GetState() == FuelTable::State::Browse;
   settingText_ = true;
-  for (Editor& e : editors_) {
-    const std::string text =
-        noRow ? std::string() : front::FieldDisplayText(table_.Current(), e.field, separator_);
-    SetWindowTextW(e.hwnd, Wide(text).c_str());
-    e.modified = false;
-    e.pending = false;
-  }
+  for (Editor& e : editors_) SetWindowTextW(e.hwnd, WideFromUtf8(rows_.Text(e.field)).c_str());
   settingText_ = false;
 }
 
@@ -287,49 +255,16 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void Dialog::EditorChanged(Editor& e) {
-  e.modified = true;
-  e.pending = true;
-  if (table_.GetState() != FuelTable::State::Browse) return;
-  if (!table_.IsEmpty()) {
-    table_.Edit();
-    return;
+bool Dialog::StoreEditor(Editor& e, control::Message* refusal) {
+  const control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
+  if (stored.show) {
+    // The value the analyser will get instead of a blank.
+    settingText_ = true;
+    SetWindowTextW(e.hwnd, WideFromUtf8(*stored.show).c_str());
+    settingText_ = false;
   }
-  // A new row holds no value until the user gives it one.
-  table_.Append();
-  for (const FuelFieldInfo& info : FuelFields()) table_.SetNull(info.field);
-}
-
-bool Dialog::StoreEditor(Editor& e, std::string* message) {
-  if (!e.pending || table_.GetState() == FuelTable::State::Browse) return true;
-  const front::FieldInput input =
-      front::ReadFieldText(e.field, Utf8(WindowText(e.hwnd)), static_cast<char32_t>(separator_));
-  switch (input.kind) {
-    case front::FieldInput::Kind::Null:
-      table_.SetNull(e.field);
-      // Show the value the analyser will get instead of a blank.
-      if (e.field != FuelField::Description) {
-        settingText_ = true;
-        SetWindowTextW(
-            e.hwnd, Wide(front::FieldDisplayText(table_.Current(), e.field, separator_)).c_str());
-        settingText_ = false;
-      }
-      break;
-    case front::FieldInput::Kind::Integer:
-      table_.SetInteger(e.field, input.integer);
-      break;
-    case front::FieldInput::Kind::Decimal:
-      table_.SetDecimal(e.field, input.decimal);
-      break;
-    case front::FieldInput::Kind::Text:
-      table_.SetDescription(input.text);
-      break;
-    case front::FieldInput::Kind::Invalid:
-      *message = input.error;
-      return false;
-  }
-  e.pending = false;
-  return true;
+  if (!stored.ok) *refusal = stored.refusal;
+  return stored.ok;
 }
 
 void Dialog::EditorLeft(Editor& e, HWND newFocus) {
@@ -338,21 +273,21 @@ void Dialog::EditorLeft(Editor& e, HWND newFocus) {
   if (newFocus == nullptr || GetParent(newFocus) != hwnd_) return;
   const int id = GetDlgCtrlID(newFocus);
   if (id == IDOK || id == IDCANCEL) return;
-  std::string message;
+  control::Message message;
   if (StoreEditor(e, &message)) return;
   // Let the focus arrive first, then complain and bring it back.
   PostMessageW(hwnd_, kShowFieldError, reinterpret_cast<WPARAM>(e.hwnd), 0);
 }
 
-void Dialog::ShowFieldError(Editor& e, const std::string& message) {
-  MessageBoxW(hwnd_, Wide(message).c_str(), Wide(kProgramName).c_str(), MB_OK | MB_ICONWARNING);
+void Dialog::ShowFieldError(Editor& e, const control::Message& message) {
+  AskBox(hwnd_, message);
   SetFocus(e.hwnd);
   SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
 }
 
 void Dialog::Accept() {
   for (Editor& e : editors_) {
-    std::string message;
+    control::Message message;
     if (!StoreEditor(e, &message)) {
       ShowFieldError(e, message);
       return;
@@ -391,14 +326,14 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       if (HIWORD(wp) == EN_CHANGE && !settingText_) {
-        if (Editor* e = Find(reinterpret_cast<HWND>(lp))) EditorChanged(*e);
+        if (Editor* e = Find(reinterpret_cast<HWND>(lp))) rows_.Changed(e->field);
         return TRUE;
       }
       return FALSE;
     }
     case kShowFieldError:
       if (Editor* e = Find(reinterpret_cast<HWND>(wp))) {
-        std::string message;
+        control::Message message;
         if (!StoreEditor(*e, &message)) ShowFieldError(*e, message);
       }
       return TRUE;
@@ -412,7 +347,7 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       const Editor* e = Find(reinterpret_cast<HWND>(lp));
       // Editors are white with black text; in a read-only dialog they only
       // show the row and take the button face.
-      if (e != nullptr && !readOnly_) {
+      if (e != nullptr && !rows_.ReadOnly()) {
         SetBkColor(dc, RGB(255, 255, 255));
         return reinterpret_cast<INT_PTR>(white_);
       }
@@ -452,15 +387,13 @@ int EditorId(FuelField field) {
 int RefusedCharacters() { return refused; }
 
 void EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
-  Dialog dialog(table, readOnly);
-  const bool ok = dialog.Run(owner);
-  const bool editing = table.GetState() != FuelTable::State::Browse;
-  if (ok && editing && dialog.AnyModified()) {
-    table.SetInteger(FuelField::N, table.RecordCount() + 1);
-    table.Post();
-  } else if (editing) {
-    table.Cancel();
+  control::RowEditor rows(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()));
+  bool accepted = false;
+  {
+    Dialog dialog(rows);
+    accepted = dialog.Run(owner);
   }
+  rows.Finish(accepted);
 }
 
 }  // namespace quelt::win

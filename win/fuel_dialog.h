@@ -1,4 +1,5 @@
-// TFormBrennstoffdialog on Win32: the modal editor of one fuel row, and
+// The fuel editor on Win32: the modal editor of one fuel row, the face of a
+// RowEditor (control/row_editor.h), and
 // EditFuelRow, which opens it on the table's current row and then stores or
 // drops the changes. Layout, filters and messages come from front/.
 #pragma once

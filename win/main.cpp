@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
-#include "fuel/table_session.h"
 #include "link/exchange.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/command_line.h"
-#include "win/form_main.h"
+#include "text/utf16.h"
 #include "win/fuel_dialog.h"
-#include "win/wide.h"
+#include "win/main_window.h"
 #include "win/win_pump.h"
 
 namespace {
@@ -47,7 +47,7 @@ int Fail(const std::wstring& message) {
   const std::wstring text = L"quelt-fuel: " + message + L"\n\n" + kUsage;
   // A window program has no console: say it in a box, and on the standard
   // error stream where there is one.
-  std::fputs(quelt::win::Utf8(text + L"\n").c_str(), stderr);
+  std::fputs(quelt::Utf8FromWide(text + L"\n").c_str(), stderr);
   MessageBoxW(nullptr, text.c_str(), L"quelt-fuel", MB_OK | MB_ICONERROR);
   return 2;
 }
@@ -59,7 +59,7 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   };
   std::vector<std::string> utf8;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    utf8.push_back(args[i] == L"/?" ? "--help" : quelt::win::Utf8(args[i]));
+    utf8.push_back(args[i] == L"/?" ? "--help" : quelt::Utf8FromWide(args[i]));
   }
   const quelt::CommandLine line = quelt::ParseCommandLine(utf8, kOptions);
   std::string error = line.error;
@@ -67,11 +67,11 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
     error = "unknown option '" + line.operands[0] + "'";
   }
   if (!error.empty()) {
-    exitCode = Fail(quelt::win::Wide(error));
+    exitCode = Fail(quelt::WideFromUtf8(error));
     return false;
   }
   if (line.Has("--help")) {
-    std::fputs(quelt::win::Utf8(std::wstring(kUsage) + L"\n").c_str(), stdout);
+    std::fputs(quelt::Utf8FromWide(std::wstring(kUsage) + L"\n").c_str(), stdout);
     MessageBoxW(nullptr, kUsage, L"quelt-fuel", MB_OK);
     exitCode = 0;
     return false;
@@ -79,14 +79,14 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   if (line.Has("--version")) {
     const std::string text = std::string("quelt-fuel ") + quelt::kVersion;
     std::printf("%s\n", text.c_str());
-    MessageBoxW(nullptr, quelt::win::Wide(text).c_str(), L"quelt-fuel", MB_OK);
+    MessageBoxW(nullptr, quelt::WideFromUtf8(text).c_str(), L"quelt-fuel", MB_OK);
     exitCode = 0;
     return false;
   }
-  o.port = quelt::win::Wide(line.Value("--port").value_or(""));
+  o.port = quelt::WideFromUtf8(line.Value("--port").value_or(""));
   o.demo = line.Has("--demo");
   o.edit = line.Has("--edit");
-  o.bench = quelt::win::Wide(line.Value("--bench").value_or(""));
+  o.bench = quelt::WideFromUtf8(line.Value("--bench").value_or(""));
   o.refresh = line.Has("--refresh") || o.edit || !o.bench.empty();
   if (o.demo && !o.port.empty()) {
     exitCode = Fail(L"--port and --demo exclude each other");
@@ -127,14 +127,13 @@ int main() {
   if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
-  quelt::win::FormMain form;
   quelt::TGlb Glb(pump);
+  if (!options.port.empty()) Glb.PortOverride = quelt::Utf8FromWide(options.port);
+  quelt::control::WindowController controller(Glb);
+  if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  quelt::win::MainWindow form(controller);
   form.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
   form.SetPump(&pump);
-  if (!options.port.empty()) Glb.PortOverride = quelt::win::Utf8(options.port);
-  quelt::TableSession session(Glb, form.TableFuel, form);
-  if (simulated) session.AttachSimulated(*simulated, simulated->DevicePath());
-  form.SetSession(&session);
   form.SetQuitOnDestroy(true);
 
   std::int64_t firstPaint = 0;
@@ -145,9 +144,9 @@ int main() {
   if (options.refresh) {
     pump.ProcessPendingEvents();
     const std::int64_t refreshStart = NowFiletime();
-    form.BtRefreshClick();
+    controller.Do(quelt::control::Command::Refresh);
     const std::int64_t refreshEnd = NowFiletime();
-    if (options.edit) form.Edit1Click();
+    if (options.edit) controller.Do(quelt::control::Command::Edit);
     if (!options.bench.empty()) {
       PROCESS_MEMORY_COUNTERS_EX memory{};
       memory.cb = sizeof memory;

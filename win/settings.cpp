@@ -4,7 +4,7 @@
 
 #include "front/texts.h"
 #include "fuel/status_text.h"
-#include "win/wide.h"
+#include "text/utf16.h"
 
 namespace quelt::win {
 namespace {
@@ -15,9 +15,9 @@ struct Place {
 };
 
 Place PlaceOf(const char* name) {
-  std::wstring key =
-      L"Software\\" + Wide(front::kSettingsOrganisation) + L"\\" + Wide(kProgramName);
-  std::wstring value = Wide(name);
+  std::wstring key = L"Software\\" + WideFromUtf8(front::kSettingsOrganisation) + L"\\" +
+                     WideFromUtf8(kProgramName);
+  std::wstring value = WideFromUtf8(name);
   const std::size_t slash = value.rfind(L'/');
   if (slash != std::wstring::npos) {
     std::wstring group = value.substr(0, slash);

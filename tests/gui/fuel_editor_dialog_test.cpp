@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "front/layout.h"
 #include "text/text_helpers.h"
 #include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
@@ -60,11 +61,11 @@ class BoxAnswerer : public QObject {
 
 // Opens the dialog through EditFuelRow and runs `script` on it once it is up.
 // A dialog the script leaves open is cancelled.
-void RunDialog(FuelTable& table, const std::function<void(TFormBrennstoffdialog&)>& script,
+void RunDialog(FuelTable& table, const std::function<void(FuelEditorDialog&)>& script,
                bool readOnly = false) {
   bool ran = false;
   QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+    auto* dialog = qobject_cast<FuelEditorDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) return;
     dialog->activateWindow();
     if (QTest::qWaitForWindowActive(dialog)) script(*dialog);
@@ -86,7 +87,7 @@ void Type(QWidget* widget, const QString& text) {
 }
 
 // Replaces the editor's text the way a user would: focus, select all, type.
-FuelEdit* Retype(TFormBrennstoffdialog& d, FuelField field, const QString& text) {
+FuelEdit* Retype(FuelEditorDialog& d, FuelField field, const QString& text) {
   FuelEdit* editor = d.Editor(field);
   editor->setFocus();
   editor->selectAll();
@@ -122,7 +123,7 @@ class FuelEditorDialogTest : public QObject {
     FuelTable table;
     Fill(table, 12, 4);
     const Snapshot before(table);
-    RunDialog(table, [](TFormBrennstoffdialog& d) {
+    RunDialog(table, [](FuelEditorDialog& d) {
       QCOMPARE(d.Editor(FuelField::Co2Max)->text(), QString("12.1"));
       QCOMPARE(d.Editor(FuelField::B)->text(), QString("0.009"));
       QCOMPARE(d.Editor(FuelField::Description)->text(), QString("Fuel 5"));
@@ -144,7 +145,7 @@ class FuelEditorDialogTest : public QObject {
     FuelTable table;
     Fill(table, rows, 2);
     const Snapshot before(table);
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       FuelEdit* editor = Retype(d, FuelField::Co2Max, "7.5");
       QCOMPARE(table.GetState(), FuelTable::State::Edit);
       if (leaveEditor) QTest::keyClick(editor, Qt::Key_Tab);
@@ -173,7 +174,7 @@ class FuelEditorDialogTest : public QObject {
     FuelTable table;
     Fill(table, 6, 3);
     const Snapshot before(table);
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       QTest::keyClick(Retype(d, FuelField::Co2Max, "9"), Qt::Key_Tab);  // stored in the buffer
       FuelEdit* description = Retype(d, FuelField::Description, "Changed");
       QCOMPARE(table.Current().Co2Max, 9.0);
@@ -197,7 +198,7 @@ class FuelEditorDialogTest : public QObject {
   void emptyTable() {
     QFETCH(bool, ok);
     FuelTable table;
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       for (FuelField f : {FuelField::ID, FuelField::Co2Max, FuelField::Special}) {
         QVERIFY(d.Editor(f)->text().isEmpty());
       }
@@ -236,7 +237,7 @@ class FuelEditorDialogTest : public QObject {
     const Snapshot before(table);
     RunDialog(
         table,
-        [&](TFormBrennstoffdialog& d) {
+        [&](FuelEditorDialog& d) {
           FuelEdit* editor = d.Editor(static_cast<FuelField>(field));
           const QString shown = editor->text();
           editor->setFocus();
@@ -291,7 +292,7 @@ class FuelEditorDialogTest : public QObject {
     Fill(table, 4, 1);
     const Snapshot before(table);
     BoxAnswerer answerer;
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       FuelEdit* editor = Retype(d, static_cast<FuelField>(field), text);
       QTest::keyClick(editor, byTab ? Qt::Key_Tab : Qt::Key_Return);
       QTRY_COMPARE(answerer.texts, QStringList{message});
@@ -310,7 +311,7 @@ class FuelEditorDialogTest : public QObject {
   void emptiedEditorLeavesNoValue() {
     FuelTable table;
     Fill(table, 4, 0);
-    RunDialog(table, [](TFormBrennstoffdialog& d) {
+    RunDialog(table, [](FuelEditorDialog& d) {
       QTest::keyClick(Retype(d, FuelField::A2, ""), Qt::Key_Tab);
       FuelEdit* special = d.Editor(FuelField::Special);
       special->setFocus();
@@ -351,7 +352,7 @@ class FuelEditorDialogTest : public QObject {
     QFETCH(int, refused);
     FuelTable table;
     Fill(table, 2, 0);
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       FuelEdit* editor = d.Editor(static_cast<FuelField>(field));
       const QString before = editor->text();
       QSignalSpy refusals(editor, &FuelEdit::Refused);
@@ -381,7 +382,7 @@ class FuelEditorDialogTest : public QObject {
     FuelTable table;
     Fill(table, 2, 1);
     QGuiApplication::clipboard()->setText(clip);
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       FuelEdit* editor = d.Editor(static_cast<FuelField>(field));
       const QString before = editor->text();
       QSignalSpy refusals(editor, &FuelEdit::Refused);
@@ -400,7 +401,7 @@ class FuelEditorDialogTest : public QObject {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     FuelTable table;
     Fill(table, 2, 0);
-    RunDialog(table, [](TFormBrennstoffdialog& d) {
+    RunDialog(table, [](FuelEditorDialog& d) {
       QCOMPARE(d.Editor(FuelField::Co2Max)->text(), QString("12,1"));
       QCOMPARE(d.Editor(FuelField::HU)->text(), QString("31,68"));
       QCOMPARE(d.Editor(FuelField::B)->text(), QString("0,009"));
@@ -409,29 +410,6 @@ class FuelEditorDialogTest : public QObject {
       QCOMPARE(refusals.count(), 1);
     });
     QCOMPARE(table.Row(0).Co2Max, 725.0);
-  }
-
-  void readFieldText_data() {
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    const auto f = [](FuelField x) { return static_cast<int>(x); };
-    QTest::newRow("plus sign") << f(FuelField::A2) << "+2.5" << 2.5;
-    QTest::newRow("leading separator") << f(FuelField::A2) << ".5" << 0.5;
-    QTest::newRow("trailing separator") << f(FuelField::A2) << "5." << 5.0;
-    QTest::newRow("exponent") << f(FuelField::Vatr) << "1E3" << 1000.0;
-    QTest::newRow("negative exponent") << f(FuelField::Vatr) << "-25e-1" << -2.5;
-    QTest::newRow("soot bounds low") << f(FuelField::Special) << "-32768" << -32768.0;
-    QTest::newRow("soot bounds high") << f(FuelField::Special) << "+32767" << 32767.0;
-  }
-  void readFieldText() {
-    QFETCH(int, field);
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    const FieldInput in = ReadFieldText(static_cast<FuelField>(field), text, QLocale());
-    QVERIFY2(in.error.isEmpty(), qPrintable(in.error));
-    QCOMPARE(in.kind == FieldInput::Kind::Integer ? static_cast<double>(in.integer) : in.decimal,
-             value);
   }
 
   void layoutAtDpi_data() {
@@ -445,11 +423,12 @@ class FuelEditorDialogTest : public QObject {
   void layoutAtDpi() {
     QFETCH(int, dpi);
     QFETCH(QSize, client);
-    const DialogLayout layout = ComputeDialogLayout(dpi);
-    QCOMPARE(layout.client, client);
+    const quelt::front::DialogLayout layout = quelt::front::LayoutDialog(dpi);
+    auto rectOf = [](const quelt::front::Rect& r) { return QRect(r.x, r.y, r.w, r.h); };
+    QCOMPARE(QSize(layout.clientWidth, layout.clientHeight), client);
     const QRect area(QPoint(0, 0), client);
     for (const auto& item : layout.items) {
-      QVERIFY2(!item.rect.isEmpty() && area.contains(item.rect), item.name);
+      QVERIFY2(!rectOf(item.rect).isEmpty() && area.contains(rectOf(item.rect)), item.name);
     }
     // Editors and buttons never cover each other.
     for (const auto& a : layout.items) {
@@ -459,12 +438,15 @@ class FuelEditorDialogTest : public QObject {
                  qstrncmp(n, "Bt", 2) == 0;
         };
         if (&a != &b && control(a.name) && control(b.name)) {
-          QVERIFY2(!a.rect.intersects(b.rect), qPrintable(QString("%1 %2").arg(a.name, b.name)));
+          QVERIFY2(!rectOf(a.rect).intersects(rectOf(b.rect)),
+                   qPrintable(QString("%1 %2").arg(a.name, b.name)));
         }
       }
     }
 
-    TFormBrennstoffdialog dialog;
+    FuelTable table;
+    quelt::control::RowEditor rows(table, false, U'.');
+    FuelEditorDialog dialog(rows);
     dialog.ApplyLayout(dpi);
     QCOMPARE(dialog.minimumSize(), client);
     QCOMPARE(dialog.maximumSize(), client);
@@ -473,9 +455,9 @@ class FuelEditorDialogTest : public QObject {
     int placed = 0;
     for (QWidget* child : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
       QVERIFY2(area.contains(child->geometry()), qPrintable(child->objectName()));
-      const QRect designed = layout.Rect(qPrintable(child->objectName()));
-      if (!designed.isEmpty()) {
-        QCOMPARE(child->geometry(), designed);
+      const auto* item = layout.Find(qPrintable(child->objectName()));
+      if (item != nullptr) {
+        QCOMPARE(child->geometry(), rectOf(item->rect));
         ++placed;
       }
     }
@@ -485,10 +467,11 @@ class FuelEditorDialogTest : public QObject {
   void shownAtScreenResolution() {
     FuelTable table;
     Fill(table, 1, 0);
-    RunDialog(table, [](TFormBrennstoffdialog& d) {
+    RunDialog(table, [](FuelEditorDialog& d) {
       const int dpi = qRound(d.screen()->logicalDotsPerInch());
       QCOMPARE(d.LayoutDpi(), dpi);
-      QCOMPARE(d.size(), ComputeDialogLayout(dpi).client);
+      QCOMPARE(d.size(), QSize(quelt::front::LayoutDialog(dpi).clientWidth,
+                               quelt::front::LayoutDialog(dpi).clientHeight));
       QCOMPARE(d.windowTitle(), QString("Edit fuel"));
       for (QLabel* label : d.findChildren<QLabel*>()) {
         const QFontMetrics metrics = label->fontMetrics();
@@ -519,7 +502,7 @@ class FuelEditorDialogTest : public QObject {
     row.Description = "Erdgas H";
     row.Special = 0;
     table.AppendRow(row);
-    RunDialog(table, [&](TFormBrennstoffdialog& d) {
+    RunDialog(table, [&](FuelEditorDialog& d) {
       d.Editor(FuelField::Description)->setFocus();
       QVERIFY(d.grab().save(path));
     });

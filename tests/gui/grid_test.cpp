@@ -77,7 +77,7 @@ class GridTest : public QObject {
     FuelRow row = MakeRow(3, 16, "Erdgas H");
     row.HU = 1234.5;  // no thousands separator
     Fill(rig.Table(), {row});
-    auto* model = rig.form->dbGridFuel->model();
+    auto* model = rig.form->Grid()->model();
     for (int c = 0; c < 11; ++c) {
       if (c == 9) continue;
       QCOMPARE(model->index(0, c).data().toString(), cells[c]);
@@ -103,7 +103,7 @@ class GridTest : public QObject {
     row.SetNull(FuelField::Vaf);
     row.SetNull(FuelField::Description);
     Fill(rig.Table(), {row});
-    auto* model = rig.form->dbGridFuel->model();
+    auto* model = rig.form->Grid()->model();
     QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("0,00"));
     QCOMPARE(model->index(0, 5).data().toString(), QStringLiteral("-0,500"));
     // A number without a value shows as the 0 that is sent.
@@ -119,7 +119,7 @@ class GridTest : public QObject {
   void numbersAreNotCutOff() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->dbGridFuel;
+    FuelGrid* grid = rig.form->Grid();
     FuelRow wide = MakeRow(30, 12345, "Braunkohlebrikett Oberlausitz");
     wide.Co2Max = 120.5;
     wide.B = -0.125;
@@ -139,7 +139,7 @@ class GridTest : public QObject {
   void colourMarks() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->dbGridFuel;
+    FuelGrid* grid = rig.form->Grid();
     // Rows: plain, H gas, N 16, H gas with N 16.
     Fill(rig.Table(), {MakeRow(1, 1, "Heizoel"), MakeRow(2, 16, "Erdgas H"),
                        MakeRow(16, 3, "Propan"), MakeRow(17, 16, "Erdgas H")});
@@ -176,7 +176,7 @@ class GridTest : public QObject {
   void selectionFollowsTableAndBack() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->dbGridFuel;
+    FuelGrid* grid = rig.form->Grid();
     Fill(rig.Table(), {MakeRow(1, 1, "a"), MakeRow(2, 2, "b"), MakeRow(3, 3, "c")});
     QCOMPARE(SelectedRow(grid), 0);
     rig.Table().MoveTo(2);
@@ -198,24 +198,24 @@ class GridTest : public QObject {
 
   void movesThroughButtons() {
     Rig rig(std::nullopt);
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     Fill(rig.Table(), {MakeRow(1, 1, "a"), MakeRow(2, 2, "b"), MakeRow(3, 3, "c")});
     rig.Table().MoveTo(0);
-    f.BtAb->click();
+    MoveDownButton(f)->click();
     QCOMPARE(rig.Table().Row(1).ID, 1);
     QCOMPARE(rig.Table().CurrentIndex(), 1);
-    QCOMPARE(SelectedRow(f.dbGridFuel), 1);
-    f.Btauf->click();
-    f.Btauf->click();  // already first: nothing happens
+    QCOMPARE(SelectedRow(f.Grid()), 1);
+    MoveUpButton(f)->click();
+    MoveUpButton(f)->click();  // already first: nothing happens
     QCOMPARE(rig.Table().Row(0).ID, 1);
-    QCOMPARE(SelectedRow(f.dbGridFuel), 0);
-    QCOMPARE(f.dbGridFuel->model()->index(1, 1).data().toString(), QStringLiteral("2"));
+    QCOMPARE(SelectedRow(f.Grid()), 0);
+    QCOMPARE(f.Grid()->model()->index(1, 1).data().toString(), QStringLiteral("2"));
   }
 
   void ctrlDelete() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->dbGridFuel;
+    FuelGrid* grid = rig.form->Grid();
     Fill(rig.Table(), {MakeRow(1, 1, "a"), MakeRow(2, 2, "b"), MakeRow(3, 3, "c")});
     rig.Table().MoveTo(1);
     grid->setFocus();
@@ -242,16 +242,16 @@ class GridTest : public QObject {
   void rightClickSelectsRowAndOpensPopup() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->dbGridFuel;
+    FuelGrid* grid = rig.form->Grid();
     Fill(rig.Table(), {MakeRow(1, 1, "a"), MakeRow(2, 2, "b"), MakeRow(3, 3, "c")});
     const QRect cell = grid->visualRect(grid->model()->index(2, 4));
     QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
                             grid->viewport()->mapToGlobal(cell.center()));
     QApplication::sendEvent(grid->viewport(), &event);
     QCOMPARE(rig.Table().CurrentIndex(), 2);
-    QTRY_VERIFY(rig.form->Popup1->isVisible());
-    QVERIFY(rig.form->Edit1->isEnabled());
-    rig.form->Popup1->hide();
+    QTRY_VERIFY(rig.form->RowMenu()->isVisible());
+    QVERIFY(rig.form->EditRowAction()->isEnabled());
+    rig.form->RowMenu()->hide();
   }
 
   void editOpensEditorOnCurrentRow() {
@@ -262,14 +262,13 @@ class GridTest : public QObject {
     QString shown;
     QTimer closer;
     connect(&closer, &QTimer::timeout, [&] {
-      auto* dialog =
-          qobject_cast<quelt::ui::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+      auto* dialog = qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget());
       if (!dialog) return;
       shown = dialog->Editor(FuelField::Description)->text();
       dialog->reject();
     });
     closer.start(20);
-    rig.form->Edit1->trigger();
+    rig.form->EditRowAction()->trigger();
     QCOMPARE(shown, QStringLiteral("Propan"));
     QCOMPARE(rig.Table().RecordCount(), 3);
     QCOMPARE(rig.Table().Row(1).Description, std::string("Propan"));

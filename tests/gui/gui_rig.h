@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,11 +25,11 @@
 
 #include <QTemporaryDir>
 
+#include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
-#include "fuel/table_session.h"
 #include "link/exchange.h"
 #include "sim/sim.h"
-#include "ui/form_main.h"
+#include "ui/main_window.h"
 #include "ui/qt_pump.h"
 
 // Answers every modal message box as soon as it opens, and every file
@@ -99,28 +100,50 @@ inline std::vector<std::string> Rows(int count, int hRowAt = 0) {
   return rows;
 }
 
+// The window's buttons, found through the layout table's names.
+inline QToolButton* ButtonOf(const quelt::ui::MainWindow& f, quelt::front::MainControl c) {
+  return f.Button(c);
+}
+inline QToolButton* RefreshButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::RefreshButton);
+}
+inline QToolButton* SendButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::SendButton);
+}
+inline QToolButton* ExitButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::ExitButton);
+}
+inline QToolButton* MoveUpButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::MoveUpButton);
+}
+inline QToolButton* MoveDownButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::MoveDownButton);
+}
+inline QToolButton* OpenButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::OpenButton);
+}
+inline QToolButton* SaveButton(const quelt::ui::MainWindow& f) {
+  return ButtonOf(f, quelt::front::MainControl::SaveButton);
+}
+
 struct Rig {
   // No config: no analyser at all (the port does not exist).
   explicit Rig(std::optional<quelt::sim::Config> config = quelt::sim::Config{}) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
-    form = std::make_unique<quelt::ui::TFormMain>();
     glb = std::make_unique<quelt::TGlb>(pump);
     pump.SetTickHandler([this] { glb->Timer1Timer(); });
     glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
-    session = std::make_unique<quelt::TableSession>(*glb, form->TableFuel, *form);
-    ops = &session->Ops();
+    controller = std::make_unique<quelt::control::WindowController>(*glb);
+    ops = &controller->Ops();
     ops->BackupsFolder = backups.path().toStdString();
-    form->SetSession(session.get());
+    form = std::make_unique<quelt::ui::MainWindow>(*controller);
     form->show();
   }
-  ~Rig() {
-    form->SetSession(nullptr);
-    session.reset();
-  }
+  ~Rig() { form.reset(); }
 
-  QStringList LogLines() const { return form->Memo->toPlainText().split(QLatin1Char('\n')); }
-  quelt::FuelTable& Table() { return form->TableFuel; }
+  QStringList LogLines() const { return form->Log()->toPlainText().split(QLatin1Char('\n')); }
+  quelt::FuelTable& Table() { return form->Controller().Table(); }
   // The commands the analyser received, as text (QCOMPARE shows the lists).
   QStringList Transcript() const {
     QStringList out;
@@ -134,10 +157,10 @@ struct Rig {
   QTemporaryDir backups;
   QTemporaryDir files;  // settings and table files
   std::unique_ptr<quelt::sim::Analyser> sim;
-  std::unique_ptr<quelt::ui::TFormMain> form;
   quelt::ui::QtPump pump;
   std::unique_ptr<quelt::TGlb> glb;
-  std::unique_ptr<quelt::TableSession> session;
+  std::unique_ptr<quelt::control::WindowController> controller;
+  std::unique_ptr<quelt::ui::MainWindow> form;
   quelt::FuelListOps* ops = nullptr;
   BoxAnswerer boxes;
 };

@@ -27,9 +27,9 @@ struct ControlState {
   bool refresh, send, up, down, edit;
 };
 
-ControlState StateOf(const TFormMain& f) {
-  return {f.BtRefresh->isEnabled(), f.BtSend->isEnabled(), f.Btauf->isEnabled(),
-          f.BtAb->isEnabled(), f.Edit1->isEnabled()};
+ControlState StateOf(const MainWindow& f) {
+  return {RefreshButton(f)->isEnabled(), SendButton(f)->isEnabled(), MoveUpButton(f)->isEnabled(),
+          MoveDownButton(f)->isEnabled(), f.EditRowAction()->isEnabled()};
 }
 
 }  // namespace
@@ -40,19 +40,19 @@ class LockTest : public QObject {
  private slots:
   void refreshLocksControls() {
     Rig rig(Slow(6));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     ControlState during{};
     int rowsDuring = -1;
     DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 3; },
                            [&] {
                              during = StateOf(f);
-                             f.Btauf->click();
-                             f.dbGridFuel->setFocus();
-                             QTest::keyClick(f.dbGridFuel, Qt::Key_Delete, Qt::ControlModifier);
-                             f.Edit1->trigger();
+                             MoveUpButton(f)->click();
+                             f.Grid()->setFocus();
+                             QTest::keyClick(f.Grid(), Qt::Key_Delete, Qt::ControlModifier);
+                             f.EditRowAction()->trigger();
                              rowsDuring = rig.Table().RecordCount();
                            });
-    f.BtRefresh->click();
+    RefreshButton(f)->click();
     QVERIFY(inspect.done);
     QVERIFY(!during.refresh && !during.send && !during.up && !during.down && !during.edit);
     QVERIFY(rowsDuring >= 3);
@@ -65,35 +65,35 @@ class LockTest : public QObject {
 
   void lockKeepsEarlierSendState() {
     Rig rig(Slow(3));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
-    QVERIFY(f.BtSend->isEnabled());
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
+    QVERIFY(SendButton(f)->isEnabled());
     bool sendDuring = true;
     DuringTransfer inspect([&] { return rig.ops->Busy(); },
-                           [&] { sendDuring = f.BtSend->isEnabled(); });
-    f.BtSend->click();
+                           [&] { sendDuring = SendButton(f)->isEnabled(); });
+    SendButton(f)->click();
     QVERIFY(inspect.done);
     QVERIFY(!sendDuring);
-    QVERIFY(f.BtSend->isEnabled());  // a send leaves it enabled
+    QVERIFY(SendButton(f)->isEnabled());  // a send leaves it enabled
   }
 
   void gridCannotMoveRowDuringSend() {
     Rig rig(Slow(5));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     rig.sim->ClearTranscript();
     DuringTransfer inspect([&] { return rig.Transcript().size() >= 2; },
                            [&] {
-                             FuelGrid* grid = f.dbGridFuel;
+                             FuelGrid* grid = f.Grid();
                              const QRect first = grid->visualRect(grid->model()->index(0, 3));
                              QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                                                first.center());
                              grid->setFocus();
                              QTest::keyClick(grid, Qt::Key_Home);
                              QTest::keyClick(grid, Qt::Key_Up);
-                             f.BtAb->click();
+                             MoveDownButton(f)->click();
                            });
-    f.BtSend->click();
+    SendButton(f)->click();
     QVERIFY(inspect.done);
 
     // Every row went out once, in table order, and nothing moved.
@@ -109,14 +109,14 @@ class LockTest : public QObject {
 
   void closeDuringRefresh() {
     Rig rig(Slow(8));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     bool visibleAfterClose = false;
     DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 2; },
                            [&] {
                              f.close();
                              visibleAfterClose = f.isVisible();
                            });
-    f.BtRefresh->click();
+    RefreshButton(f)->click();
     QVERIFY(inspect.done);
     QVERIFY(visibleAfterClose);  // not while the transfer still runs
     QVERIFY(rig.ops->Aborting());
@@ -130,12 +130,12 @@ class LockTest : public QObject {
 
   void closeDuringSend() {
     Rig rig(Slow(6));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     rig.sim->ClearTranscript();
     DuringTransfer inspect([&] { return rig.Transcript().size() >= 2; },
-                           [&] { f.BtExit->click(); });
-    f.BtSend->click();
+                           [&] { ExitButton(f)->click(); });
+    SendButton(f)->click();
     QVERIFY(inspect.done);
     QTRY_VERIFY(!f.isVisible());
     QVERIFY(rig.boxes.texts.isEmpty());  // no "Timeout" for a send the user ended

@@ -25,17 +25,18 @@ class StartupTest : public QObject {
   void initialState() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
 
     QCOMPARE(f.windowTitle(), QStringLiteral("QUELT fuel list update"));
-    QCOMPARE(f.dbGridFuel->model()->rowCount(), 0);
-    QVERIFY(f.dbGridFuel->horizontalHeader()->isVisible());
-    QVERIFY(!f.BtSend->isEnabled());
-    QVERIFY(f.BtRefresh->isEnabled());
-    QVERIFY(f.BtExit->isEnabled());
-    QVERIFY(f.Btauf->isEnabled() && f.BtAb->isEnabled() && f.Edit1->isEnabled());
-    QCOMPARE(f.ProgressBarMain->value(), 0);
-    QCOMPARE(f.ProgressBarMain->maximum(), 15);
+    QCOMPARE(f.Grid()->model()->rowCount(), 0);
+    QVERIFY(f.Grid()->horizontalHeader()->isVisible());
+    QVERIFY(!SendButton(f)->isEnabled());
+    QVERIFY(RefreshButton(f)->isEnabled());
+    QVERIFY(ExitButton(f)->isEnabled());
+    QVERIFY(MoveUpButton(f)->isEnabled() && MoveDownButton(f)->isEnabled() &&
+            f.EditRowAction()->isEnabled());
+    QCOMPARE(f.Progress()->value(), 0);
+    QCOMPARE(f.Progress()->maximum(), 15);
 
     const QStringList expected{
         QStringLiteral("QUELT fuel list update"),
@@ -49,48 +50,51 @@ class StartupTest : public QObject {
         QStringLiteral("[ are able to edit discription.     ]"),
     };
     QCOMPARE(rig.LogLines(), expected);
-    QVERIFY(f.Memo->isReadOnly());
-    QVERIFY(f.Memo->textInteractionFlags() & Qt::TextSelectableByMouse);
+    QVERIFY(f.Log()->isReadOnly());
+    QVERIFY(f.Log()->textInteractionFlags() & Qt::TextSelectableByMouse);
   }
 
   void layoutAndHints() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     const QWidget& w = f;
 
     QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-    QCOMPARE(f.Panel1->width(), S(w, 109));
-    QCOMPARE(f.BtRefresh->size(), QSize(S(w, 107), S(w, 75)));
-    QCOMPARE(f.BtSend->geometry().top(), f.BtRefresh->geometry().bottom() + 1);
-    QCOMPARE(f.ProgressBarMain->geometry(), QRect(1, S(w, 210), S(w, 107), S(w, 14)));
-    QCOMPARE(f.BtExit->geometry().bottom(), f.Panel1->height() - 2);
-    QCOMPARE(f.Image->geometry().bottom() + 1, f.BtExit->geometry().top());
-    QCOMPARE(f.Memo->height(), S(w, 227));
-    QCOMPARE(f.ElPanel1->height(), S(w, 30));
-    QCOMPARE(f.Btauf->geometry(), QRect(S(w, 14), S(w, 4), S(w, 23), S(w, 22)));
-    QCOMPARE(f.BtAb->geometry(), QRect(S(w, 46), S(w, 4), S(w, 23), S(w, 22)));
-    QCOMPARE(f.dbGridFuel->geometry().top(), f.ElPanel1->geometry().bottom() + 1);
-    QVERIFY(f.BtRefresh->font().bold());
-    QCOMPARE(f.BtRefresh->font().pointSize(), 9);
-    QCOMPARE(f.BtRefresh->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    QCOMPARE(f.BtRefresh->text(), QStringLiteral("Refresh"));
-    QCOMPARE(f.BtSend->text(), QStringLiteral("QUELT"));
-    QVERIFY(f.BtExit->text().isEmpty());
-    QVERIFY(!f.BtRefresh->icon().isNull() && !f.BtExit->icon().isNull() &&
-            !f.Btauf->icon().isNull());
-    QVERIFY(!f.Image->pixmap().isNull());
-    QCOMPARE(f.Image->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(f.Control(quelt::front::MainControl::ButtonColumn)->width(), S(w, 109));
+    QCOMPARE(RefreshButton(f)->size(), QSize(S(w, 107), S(w, 75)));
+    QCOMPARE(SendButton(f)->geometry().top(), RefreshButton(f)->geometry().bottom() + 1);
+    QCOMPARE(f.Progress()->geometry(), QRect(1, S(w, 210), S(w, 107), S(w, 14)));
+    QCOMPARE(ExitButton(f)->geometry().bottom(),
+             f.Control(quelt::front::MainControl::ButtonColumn)->height() - 2);
+    QCOMPARE(f.Control(quelt::front::MainControl::Logo)->geometry().bottom() + 1,
+             ExitButton(f)->geometry().top());
+    QCOMPARE(f.Log()->height(), S(w, 227));
+    QCOMPARE(f.Control(quelt::front::MainControl::ButtonBar)->height(), S(w, 30));
+    QCOMPARE(MoveUpButton(f)->geometry(), QRect(S(w, 14), S(w, 4), S(w, 23), S(w, 22)));
+    QCOMPARE(MoveDownButton(f)->geometry(), QRect(S(w, 46), S(w, 4), S(w, 23), S(w, 22)));
+    QCOMPARE(f.Grid()->geometry().top(),
+             f.Control(quelt::front::MainControl::ButtonBar)->geometry().bottom() + 1);
+    QVERIFY(RefreshButton(f)->font().bold());
+    QCOMPARE(RefreshButton(f)->font().pointSize(), 9);
+    QCOMPARE(RefreshButton(f)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QCOMPARE(RefreshButton(f)->text(), QStringLiteral("Refresh"));
+    QCOMPARE(SendButton(f)->text(), QStringLiteral("QUELT"));
+    QVERIFY(ExitButton(f)->text().isEmpty());
+    QVERIFY(!RefreshButton(f)->icon().isNull() && !ExitButton(f)->icon().isNull() &&
+            !MoveUpButton(f)->icon().isNull());
+    QVERIFY(!qobject_cast<QLabel*>(f.Control(quelt::front::MainControl::Logo))->pixmap().isNull());
+    QCOMPARE(f.Control(quelt::front::MainControl::Logo)->cursor().shape(), Qt::PointingHandCursor);
 
     // Resizing keeps the left column, the log and the button bar; the grid takes the rest.
-    const QSize before = f.dbGridFuel->size();
+    const QSize before = f.Grid()->size();
     f.resize(f.size() + QSize(100, 80));
-    QTRY_COMPARE(f.dbGridFuel->size(), before + QSize(100, 80));
-    QCOMPARE(f.Panel1->width(), S(w, 109));
-    QCOMPARE(f.Memo->height(), S(w, 227));
-    QCOMPARE(f.ElPanel1->height(), S(w, 30));
+    QTRY_COMPARE(f.Grid()->size(), before + QSize(100, 80));
+    QCOMPARE(f.Control(quelt::front::MainControl::ButtonColumn)->width(), S(w, 109));
+    QCOMPARE(f.Log()->height(), S(w, 227));
+    QCOMPARE(f.Control(quelt::front::MainControl::ButtonBar)->height(), S(w, 30));
 
     struct Hint {
       QWidget* widget;
@@ -98,32 +102,32 @@ class StartupTest : public QObject {
     };
     const Hint hints[] = {
         // Each hint names the key that does the same.
-        {f.BtRefresh, "Get fuel list from the instrument (F5)"},
-        {f.BtSend, "Send's new list to the instrument (Ctrl+Enter)"},
-        {f.BtExit, "Close window (Ctrl+Q)"},
-        {f.Btauf, "fuel move up (Ctrl+Up)"},
-        {f.BtAb, "fuel move down (Ctrl+Down)"},
-        {f.BtOpen, "Load a table from a file (Ctrl+O)"},
-        {f.BtSave, "Save the table to a file (Ctrl+S)"},
-        {f.dbGridFuel, "Actual table (Enter or F2: edit the row, Ctrl+Delete: delete it)"},
-        {f.Memo, ""},
-        {f.ProgressBarMain, ""},
-        {f.Image, ""},
+        {RefreshButton(f), "Get fuel list from the instrument (F5)"},
+        {SendButton(f), "Send's new list to the instrument (Ctrl+Enter)"},
+        {ExitButton(f), "Close window (Ctrl+Q)"},
+        {MoveUpButton(f), "fuel move up (Ctrl+Up)"},
+        {MoveDownButton(f), "fuel move down (Ctrl+Down)"},
+        {OpenButton(f), "Load a table from a file (Ctrl+O)"},
+        {SaveButton(f), "Save the table to a file (Ctrl+S)"},
+        {f.Grid(), "Actual table (Enter or F2: edit the row, Ctrl+Delete: delete it)"},
+        {f.Log(), ""},
+        {f.Progress(), ""},
+        {f.Control(quelt::front::MainControl::Logo), ""},
     };
     for (const Hint& h : hints) QCOMPARE(h.widget->toolTip(), QString::fromUtf8(h.text));
 
     const char* titles[] = {"N",      "ID",   "Description", "Co2Max", "A2",  "B",
                             "Ref.O2", "Vatr", "Vaf",         "HU",     "Soot"};
     const int widths[] = {33, 31, 115, 54, 46, 38, 44, 40, 37, 36, 48};
-    auto* model = f.dbGridFuel->model();
+    auto* model = f.Grid()->model();
     QCOMPARE(model->columnCount(), 11);
     for (int c = 0; c < 11; ++c) {
       QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), QString::fromLatin1(titles[c]));
       // Wider platform faces may widen a column, never narrow it.
-      QVERIFY(f.dbGridFuel->columnWidth(c) >= S(w, widths[c]));
+      QVERIFY(f.Grid()->columnWidth(c) >= S(w, widths[c]));
     }
-    QCOMPARE(f.Popup1->actions().size(), 1);
-    QCOMPARE(f.Edit1->text(), QStringLiteral("Edit"));
+    QCOMPARE(f.RowMenu()->actions().size(), 1);
+    QCOMPARE(f.EditRowAction()->text(), QStringLiteral("Edit"));
   }
 
   // The pictures reach Qt from front's geometry: a wrong byte order would
@@ -175,7 +179,7 @@ class StartupTest : public QObject {
   void exitButtonClosesWindow() {
     Rig rig(std::nullopt);
     QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    rig.form->BtExit->click();
+    ExitButton(*rig.form)->click();
     QVERIFY(!rig.form->isVisible());
   }
 };

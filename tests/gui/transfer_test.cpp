@@ -26,8 +26,8 @@ class TransferTest : public QObject {
  private slots:
   void refreshEndToEnd() {
     Rig rig(WithRows(Rows(5)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
 
     const QStringList log = rig.LogLines();
     QCOMPARE(
@@ -36,16 +36,16 @@ class TransferTest : public QObject {
                      QStringLiteral("Serial No. :08154711"), QStringLiteral("Version    :V 2.31"),
                      QString(), QStringLiteral("Read 5 rows, natural gas H added as row 4")}));
     // Five rows read, the built-in H row inserted as the fourth, renumbered, selected.
-    QCOMPARE(f.dbGridFuel->model()->rowCount(), 6);
+    QCOMPARE(f.Grid()->model()->rowCount(), 6);
     QCOMPARE(rig.Table().CurrentIndex(), 3);
     QCOMPARE(rig.Table().Current().ID, 16);
     QCOMPARE(CurrentDescription(rig), QStringLiteral("Erdgas H"));
-    QCOMPARE(f.dbGridFuel->selectionModel()->selectedRows().size(), 1);
-    QCOMPARE(f.dbGridFuel->selectionModel()->selectedRows().first().row(), 3);
+    QCOMPARE(f.Grid()->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(f.Grid()->selectionModel()->selectedRows().first().row(), 3);
     for (int r = 0; r < 6; ++r) QCOMPARE(rig.Table().Row(r).N, r + 1);
-    QVERIFY(f.BtSend->isEnabled());
-    QVERIFY(f.BtRefresh->isEnabled());
-    QCOMPARE(f.ProgressBarMain->value(), 15);
+    QVERIFY(SendButton(f)->isEnabled());
+    QVERIFY(RefreshButton(f)->isEnabled());
+    QCOMPARE(f.Progress()->value(), 15);
     QVERIFY(rig.boxes.texts.isEmpty());
     QVERIFY(!QApplication::overrideCursor());
 
@@ -58,40 +58,40 @@ class TransferTest : public QObject {
     Config c = WithRows(Rows(1));
     c.identification = "<b>QUELT</b> \xE4";  // Windows-1252 a-umlaut
     Rig rig(c);
-    rig.form->BtRefresh->click();
+    RefreshButton(*rig.form)->click();
     QVERIFY(rig.LogLines().contains(QString::fromUtf8("Found      :<b>QUELT</b> \xC3\xA4")));
   }
 
   void noAnalyser() {
     Rig rig(std::nullopt);
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     const QStringList log = rig.LogLines();
     QCOMPARE(log.size(), 11);
     QCOMPARE(log[9], QStringLiteral("Communication error !"));
     QCOMPARE(log.last(), QStringLiteral("Cannot open /nonexistent/quelt-tty: device not found"));
-    QVERIFY(!f.BtSend->isEnabled());
-    QVERIFY(f.BtRefresh->isEnabled());
-    QCOMPARE(f.ProgressBarMain->value(), 0);
+    QVERIFY(!SendButton(f)->isEnabled());
+    QVERIFY(RefreshButton(f)->isEnabled());
+    QCOMPARE(f.Progress()->value(), 0);
     QVERIFY(rig.boxes.texts.isEmpty());
   }
 
   void failedReadEmptiesTableAndDisablesSend() {
     Rig rig(WithRows(Rows(8)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
-    QVERIFY(f.BtSend->isEnabled());
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
+    QVERIFY(SendButton(f)->isEnabled());
 
     // The analyser stops answering at the fifth row.
     quelt::sim::Faults faults;
     faults.silentOnPrefix = "R40105";
     rig.sim->SetFaults(faults);
-    f.BtRefresh->click();
+    RefreshButton(f)->click();
     QCOMPARE(rig.boxes.texts, QStringList{QStringLiteral("Transfer error")});
-    QCOMPARE(f.dbGridFuel->model()->rowCount(), 0);
-    QVERIFY(!f.BtSend->isEnabled());
-    QVERIFY(f.BtRefresh->isEnabled());
-    QCOMPARE(f.ProgressBarMain->value(), 0);
+    QCOMPARE(f.Grid()->model()->rowCount(), 0);
+    QVERIFY(!SendButton(f)->isEnabled());
+    QVERIFY(RefreshButton(f)->isEnabled());
+    QCOMPARE(f.Progress()->value(), 0);
     QCOMPARE(rig.LogLines().mid(rig.LogLines().size() - 2),
              (QStringList{QStringLiteral("Communication error !"),
                           QStringLiteral("No answer from the analyser on %1: is it switched on and "
@@ -102,14 +102,14 @@ class TransferTest : public QObject {
 
   void failedIdentityKeepsTable() {
     Rig rig(WithRows(Rows(3)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
-    QCOMPARE(f.dbGridFuel->model()->rowCount(), 4);
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
+    QCOMPARE(f.Grid()->model()->rowCount(), 4);
 
     quelt::sim::Faults faults;
     faults.silentOnPrefix = "R004";
     rig.sim->SetFaults(faults);
-    f.BtRefresh->click();
+    RefreshButton(f)->click();
     const QStringList log = rig.LogLines();
     QCOMPARE(log.mid(9),
              (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
@@ -117,17 +117,17 @@ class TransferTest : public QObject {
                           QStringLiteral("No answer from the analyser on %1: is it switched on "
                                          "and its cable plugged in?")
                               .arg(QString::fromStdString(rig.sim->DevicePath()))}));
-    QCOMPARE(f.dbGridFuel->model()->rowCount(), 4);
-    QVERIFY(!f.BtSend->isEnabled());
+    QCOMPARE(f.Grid()->model()->rowCount(), 4);
+    QVERIFY(!SendButton(f)->isEnabled());
   }
 
   void sendEndToEnd() {
     Rig rig(WithRows(Rows(3)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     const std::vector<std::string> before = rig.sim->Rows();
     rig.sim->ClearTranscript();
-    f.BtSend->click();
+    SendButton(f)->click();
 
     // The backup comes from the Refresh's replies; only the position the
     // fourth row lands on, beyond the count, is read before the writes.
@@ -148,8 +148,8 @@ class TransferTest : public QObject {
         "R40104",
     };
     QCOMPARE(rig.Transcript(), expected);
-    QCOMPARE(f.ProgressBarMain->value(), 15);
-    QVERIFY(f.BtSend->isEnabled());
+    QCOMPARE(f.Progress()->value(), 15);
+    QVERIFY(SendButton(f)->isEnabled());
     QVERIFY(rig.boxes.texts.isEmpty());
     QCOMPARE(rig.sim->RowsInUse(), 4);
     const QStringList log = rig.LogLines();
@@ -173,13 +173,13 @@ class TransferTest : public QObject {
 
   void sendTimeoutSaysWhatTheAnalyserHolds() {
     Rig rig(WithRows(Rows(3)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     rig.sim->ClearTranscript();
     quelt::sim::Faults faults;
     faults.silentOnPrefix = "W4012";
     rig.sim->SetFaults(faults);
-    f.BtSend->click();
+    SendButton(f)->click();
 
     QCOMPARE(rig.boxes.texts.size(), 1);
     const QString box = rig.boxes.texts[0];
@@ -191,28 +191,28 @@ class TransferTest : public QObject {
              qPrintable(box));
     QVERIFY(box.endsWith(QStringLiteral(": send again, or restore it.")));
     QVERIFY(rig.LogLines().contains(box.mid(9)));
-    QCOMPARE(f.ProgressBarMain->value(), 0);
+    QCOMPARE(f.Progress()->value(), 0);
     const QStringList sent = rig.Transcript();
     QCOMPARE(sent.size(), 4);  // R004, R40104 for the backup, W4011, W4012
     QVERIFY(sent.back().startsWith("W4012;"));
-    QVERIFY(f.BtSend->isEnabled());
-    QVERIFY(f.BtRefresh->isEnabled());
+    QVERIFY(SendButton(f)->isEnabled());
+    QVERIFY(RefreshButton(f)->isEnabled());
   }
 
   void emptyTableSendAsksFirst() {
     Rig rig(WithRows(Rows(2)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     rig.Table().EmptyTable();
     rig.sim->ClearTranscript();
 
     rig.boxes.answer = QMessageBox::No;  // also the default button
-    f.BtSend->click();
+    SendButton(f)->click();
     QCOMPARE(rig.boxes.texts, QStringList{QString::fromLatin1(quelt::kEmptyTableQuestion)});
     QVERIFY(rig.Transcript().isEmpty());
 
     rig.boxes.answer = QMessageBox::Yes;
-    f.BtSend->click();
+    SendButton(f)->click();
     QVERIFY(rig.Transcript().contains(QStringLiteral("W4020;X;X;")));
     QCOMPARE(rig.sim->RowsInUse(), 0);
   }
@@ -222,16 +222,16 @@ class TransferTest : public QObject {
     Config c = WithRows(Rows(3));
     c.countReply = "3;";
     Rig rig(c);
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
-    f.BtSend->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
+    SendButton(f)->click();
     QCOMPARE(rig.boxes.texts.size(), 1);
     QVERIFY2(rig.boxes.texts[0].startsWith(QStringLiteral(
                  "The table read back differs from the table sent (1 difference, first: Count: "
                  "sent 4, the analyser reported 3).")),
              qPrintable(rig.boxes.texts[0]));
     QVERIFY(rig.LogLines().contains(QStringLiteral("Count: sent 4, the analyser reported 3")));
-    QCOMPARE(f.ProgressBarMain->value(), 0);
+    QCOMPARE(f.Progress()->value(), 0);
   }
 };
 

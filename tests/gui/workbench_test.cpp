@@ -32,9 +32,9 @@ using namespace quelt::ui;
 namespace {
 
 // Every cell as the grid shows it, row by row.
-QStringList Cells(const TFormMain& f) {
+QStringList Cells(const MainWindow& f) {
   QStringList out;
-  const auto* m = f.dbGridFuel->model();
+  const auto* m = f.Grid()->model();
   for (int r = 0; r < m->rowCount(); ++r) {
     QStringList row;
     for (int c = 0; c < m->columnCount(); ++c) row << m->index(r, c).data().toString();
@@ -50,13 +50,13 @@ QString WriteFile(const QString& path, const QByteArray& text) {
   return path;
 }
 
-void Activate(TFormMain& f) {
+void Activate(MainWindow& f) {
   f.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&f));
 }
 
 // A key pressed in the window, which is active again after any dialog.
-void Press(TFormMain& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void Press(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   Activate(f);
   QTest::keyClick(&f, key, modifiers);
 }
@@ -64,7 +64,7 @@ void Press(TFormMain& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoMo
 // Changes the table the way the user would: the first row moves down.
 void MoveFirstRowDown(Rig& rig) {
   rig.Table().First();
-  rig.form->BtAb->click();
+  MoveDownButton(*rig.form)->click();
 }
 
 const QString kTitle = QStringLiteral("quelt-fuel");
@@ -86,8 +86,8 @@ class WorkbenchTest : public QObject {
  private slots:
   void saveThenLoadGivesTheSameGrid() {
     Rig rig(WithRows(Rows(17, 3)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     const QStringList before = Cells(f);
     QVERIFY(!f.windowTitle().contains(QStringLiteral("not sent")));
 
@@ -115,14 +115,14 @@ class WorkbenchTest : public QObject {
 
   void faultyFileNamesItsLineAndKeepsTheGrid() {
     Rig rig(WithRows(Rows(3)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     const QStringList before = Cells(f);
     const QString path = WriteFile(rig.files.filePath(QStringLiteral("bad.txt")),
                                    "1;101;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
                                    "# a comment\n"
                                    "2;102;Oil;12,x;0,64;0,009;3,0;7,70;9,40;31,68;0;\n");
-    QVERIFY(!f.LoadTable(path));
+    QVERIFY(!f.Controller().LoadTable(path.toStdString()));
     QCOMPARE(rig.boxes.texts.size(), 1);
     QCOMPARE(rig.boxes.texts[0], QStringLiteral("Not loaded: bad.txt, line 3: Co2Max '12,x' is "
                                                 "not a number. The table is as it was."));
@@ -148,8 +148,8 @@ class WorkbenchTest : public QObject {
     QFETCH(int, answer);
     QFETCH(bool, goesOn);
     Rig rig(WithRows(Rows(4)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     MoveFirstRowDown(rig);
     QCOMPARE(f.windowTitle(), QStringLiteral("QUELT fuel list update - changes not sent"));
     const QStringList moved = Cells(f);
@@ -157,9 +157,9 @@ class WorkbenchTest : public QObject {
 
     rig.boxes.answer = static_cast<QMessageBox::StandardButton>(answer);
     rig.boxes.file = rig.files.filePath(QStringLiteral("before.txt"));
-    if (action == QLatin1String("exit")) f.BtExit->click();
+    if (action == QLatin1String("exit")) ExitButton(f)->click();
     if (action == QLatin1String("close")) f.close();
-    if (action == QLatin1String("refresh")) f.BtRefresh->click();
+    if (action == QLatin1String("refresh")) RefreshButton(f)->click();
 
     QCOMPARE(rig.boxes.texts, QStringList{QString::fromLatin1(quelt::kUnsentQuestion)});
     QCOMPARE(QFile::exists(rig.boxes.file), answer == QMessageBox::Save);
@@ -173,49 +173,49 @@ class WorkbenchTest : public QObject {
 
   void sentOrSavedTablesCloseWithoutAQuestion() {
     Rig rig(WithRows(Rows(4)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     MoveFirstRowDown(rig);
-    f.BtSend->click();
+    SendButton(f)->click();
     QVERIFY(!f.windowTitle().contains(QStringLiteral("not sent")));
     MoveFirstRowDown(rig);
-    QVERIFY(f.SaveTable(rig.files.filePath(QStringLiteral("t.txt"))));
+    QVERIFY(f.Controller().SaveTable(rig.files.filePath(QStringLiteral("t.txt")).toStdString()));
     // Saved, but still not on the analyser.
     QVERIFY(f.windowTitle().contains(QStringLiteral("not sent")));
-    f.BtExit->click();
+    ExitButton(f)->click();
     QVERIFY(!f.isVisible());
     QVERIFY(rig.boxes.texts.isEmpty());
   }
 
   void statusLine() {
     Rig rig(WithRows(Rows(17)));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     const QString port = QString::fromStdString(rig.sim->DevicePath());
-    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   0 rows, 0 used").arg(port));
-    QCOMPARE(f.BackupLine->text(), QStringLiteral("No backup yet"));
-    QVERIFY(!f.BackupLine->isEnabled());
+    QCOMPARE(f.StatusLine()->text(), QStringLiteral("Port: %1   0 rows, 0 used").arg(port));
+    QCOMPARE(f.BackupLine()->text(), QStringLiteral("No backup yet"));
+    QVERIFY(!f.BackupLine()->isEnabled());
 
-    f.BtRefresh->click();
-    QCOMPARE(f.StatusLine->text(),
+    RefreshButton(f)->click();
+    QCOMPARE(f.StatusLine()->text(),
              QStringLiteral("Port: %1   Serial 08154711, type 20   18 rows, 15 used").arg(port));
 
-    f.BtSend->click();
-    const QString backup = QString::fromStdString(rig.session->LastBackup());
+    SendButton(f)->click();
+    const QString backup = QString::fromStdString(rig.controller->LastBackup());
     QVERIFY2(backup.startsWith(rig.backups.path() + QStringLiteral("/08154711/")),
              qPrintable(backup));
     QVERIFY(QFile::exists(backup));
-    QCOMPARE(f.BackupLine->text(), QStringLiteral("Backup: ") + QFileInfo(backup).fileName());
+    QCOMPARE(f.BackupLine()->text(), QStringLiteral("Backup: ") + QFileInfo(backup).fileName());
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
-    QTest::mouseClick(f.BackupLine, Qt::LeftButton);
+    QTest::mouseClick(f.BackupLine(), Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(catcher.urls,
              QList<QUrl>{QUrl::fromLocalFile(rig.backups.path() + QStringLiteral("/08154711"))});
 
     // The analyser goes away: the port stays named, its identity is gone.
     rig.sim.reset();
-    f.BtRefresh->click();
-    QCOMPARE(f.StatusLine->text(), QStringLiteral("Port: %1   18 rows, 15 used").arg(port));
+    RefreshButton(f)->click();
+    QCOMPARE(f.StatusLine()->text(), QStringLiteral("Port: %1   18 rows, 15 used").arg(port));
   }
 
   // --demo: the window on the in-process analyser, wired as the program
@@ -226,15 +226,14 @@ class WorkbenchTest : public QObject {
     paced.baud = 9600;
     quelt::sim::InProcessLine line(paced);
     Rig rig(std::nullopt);
-    rig.session->AttachSimulated(line, line.DevicePath());
+    rig.controller->AttachSimulated(line, line.DevicePath());
     QList<int> progress;
-    connect(rig.form->ProgressBarMain, &QProgressBar::valueChanged, this,
-            [&](int v) { progress << v; });
+    connect(rig.form->Progress(), &QProgressBar::valueChanged, this, [&](int v) { progress << v; });
     timespec cpu0{}, cpu1{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
     QElapsedTimer wall;
     wall.start();
-    rig.form->BtRefresh->click();
+    RefreshButton(*rig.form)->click();
     const double seconds = static_cast<double>(wall.elapsed()) / 1000;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
     const double busy = static_cast<double>(cpu1.tv_sec - cpu0.tv_sec) +
@@ -246,7 +245,7 @@ class WorkbenchTest : public QObject {
              qPrintable(rig.LogLines().first()));
     QVERIFY(rig.LogLines().contains(QStringLiteral("Found      :QUELT 300")));
     QCOMPARE(
-        rig.form->StatusLine->text(),
+        rig.form->StatusLine()->text(),
         QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
     QVERIFY2(progress.contains(6) && progress.last() == 15,
              qPrintable(QString::number(progress.size())));
@@ -254,15 +253,6 @@ class WorkbenchTest : public QObject {
     QVERIFY2(seconds >= 0.9 * wire && seconds < wire + 1.0,
              qPrintable(QStringLiteral("%1 s for %2 s of line").arg(seconds).arg(wire)));
     QVERIFY2(busy < 0.5 * seconds, qPrintable(QStringLiteral("cpu %1 s").arg(busy)));
-  }
-
-  void statusLineOfTheDemo() {
-    Rig rig;
-    rig.session->Demo = true;
-    rig.form->BtRefresh->click();
-    QCOMPARE(
-        rig.form->StatusLine->text(),
-        QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
   }
 
   // What the command line says about a port that cannot be used, the window
@@ -287,39 +277,39 @@ class WorkbenchTest : public QObject {
       rig.glb->Discover = [] { return quelt::FoundPort{}; };
     }
     if (situation == QLatin1String("port went away")) {
-      rig.form->BtRefresh->click();
+      RefreshButton(*rig.form)->click();
       rig.sim.reset();
     }
-    rig.form->BtRefresh->click();
+    RefreshButton(*rig.form)->click();
     const QStringList log = rig.LogLines();
     QCOMPARE(log[log.size() - 2], QStringLiteral("Communication error !"));
     QVERIFY2(log.last().startsWith(cause), qPrintable(log.last()));
     if (situation == QLatin1String("no bridge")) {
-      QVERIFY(rig.form->StatusLine->text().startsWith(QStringLiteral("Port: no analyser found")));
+      QVERIFY(rig.form->StatusLine()->text().startsWith(QStringLiteral("Port: no analyser found")));
     }
   }
 
   void eachOperationStartsAtZeroAndEndsWithOneLine() {
     Rig rig(WithRows(Rows(16)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
-    QCOMPARE(f.ProgressBarMain->value(), 15);
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
+    QCOMPARE(f.Progress()->value(), 15);
     QCOMPARE(rig.LogLines().last(), QStringLiteral("Read 16 rows, natural gas H added as row 4"));
 
-    QSignalSpy progress(f.ProgressBarMain, &QProgressBar::valueChanged);
-    f.BtSend->click();
+    QSignalSpy progress(f.Progress(), &QProgressBar::valueChanged);
+    SendButton(f)->click();
     QCOMPARE(progress.value(0).value(0).toInt(), 0);
-    QCOMPARE(f.ProgressBarMain->value(), 15);
+    QCOMPARE(f.Progress()->value(), 15);
     QCOMPARE(rig.LogLines().last(), QStringLiteral("Sent 17 rows, the analyser uses 15"));
 
     progress.clear();
-    f.BtRefresh->click();
+    RefreshButton(f)->click();
     QCOMPARE(progress.value(0).value(0).toInt(), 0);
   }
 
   void keys() {
     Rig rig(WithRows(Rows(4)));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     Activate(f);
 
     Press(f, Qt::Key_F5);
@@ -343,18 +333,18 @@ class WorkbenchTest : public QObject {
     QStringList editors;
     auto closeEditor = [&] {
       QTimer::singleShot(50, [&] {
-        if (auto* d = qobject_cast<quelt::ui::TFormBrennstoffdialog*>(
-                QApplication::activeModalWidget())) {
+        if (auto* d =
+                qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget())) {
           editors << d->Editor(quelt::FuelField::Description)->text();
           d->reject();
         }
       });
     };
-    f.dbGridFuel->setFocus();
+    f.Grid()->setFocus();
     closeEditor();
-    QTest::keyClick(f.dbGridFuel, Qt::Key_Return);
+    QTest::keyClick(f.Grid(), Qt::Key_Return);
     closeEditor();
-    QTest::keyClick(f.dbGridFuel, Qt::Key_F2);
+    QTest::keyClick(f.Grid(), Qt::Key_F2);
     const QString current = QString::fromStdString(rig.Table().Current().Description);
     QCOMPARE(editors, (QStringList{current, current}));
 
@@ -370,7 +360,7 @@ class WorkbenchTest : public QObject {
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Port: ") +
                                         QString::fromStdString(rig.sim->DevicePath())));
     // A click on the logo opens the same box.
-    QTest::mouseClick(f.Image, Qt::LeftButton);
+    QTest::mouseClick(f.Control(quelt::front::MainControl::Logo), Qt::LeftButton);
     QCOMPARE(rig.boxes.texts.size(), 2);
     QCOMPARE(rig.boxes.texts[1], rig.boxes.texts[0]);
 
@@ -380,14 +370,14 @@ class WorkbenchTest : public QObject {
 
   void tabLeavesTheGridAndReachesEveryControl() {
     Rig rig(WithRows(Rows(4)));
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     Activate(f);
-    f.BtRefresh->click();
-    f.BtSend->click();  // a backup: the status line's link takes the focus too
-    f.dbGridFuel->setFocus();
+    RefreshButton(f)->click();
+    SendButton(f)->click();  // a backup: the status line's link takes the focus too
+    f.Grid()->setFocus();
     const int row = rig.Table().CurrentIndex();
-    QTest::keyClick(f.dbGridFuel, Qt::Key_Tab);
-    QVERIFY(QApplication::focusWidget() != f.dbGridFuel);
+    QTest::keyClick(f.Grid(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != f.Grid());
     QCOMPARE(rig.Table().CurrentIndex(), row);
 
     QSet<QWidget*> reached;
@@ -395,25 +385,25 @@ class WorkbenchTest : public QObject {
       reached << QApplication::focusWidget();
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{f.BtRefresh, f.BtSend, f.Btauf, f.BtAb, f.BtOpen, f.BtSave,
-                                         f.dbGridFuel, f.BackupLine, f.BtExit}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             RefreshButton(f), SendButton(f), MoveUpButton(f), MoveDownButton(f), OpenButton(f),
+             SaveButton(f), f.Grid(), f.BackupLine(), ExitButton(f)}) {
       QVERIFY2(reached.contains(w), qPrintable(w->objectName()));
     }
   }
 
   void legendAndNotesOnMarkedRows() {
     Rig rig(WithRows(Rows(16)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
-    const QString legend = f.Legend->text();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
+    const QString legend = f.Legend()->text();
     QVERIFY(legend.contains(QStringLiteral("natural gas H")));
     QVERIFY(legend.contains(QStringLiteral("beyond row 15: stored, not used by the analyser")));
     QVERIFY(legend.contains(QStringLiteral("#800080")) &&
             legend.contains(QStringLiteral("#ff0000")));
-    QVERIFY(f.Legend->isVisible());
+    QVERIFY(f.Legend()->isVisible());
 
-    auto* m = f.dbGridFuel->model();
+    auto* m = f.Grid()->model();
     QCOMPARE(m->index(3, 2).data(Qt::ToolTipRole).toString(),
              QStringLiteral("Row 4: natural gas H"));
     QCOMPARE(m->index(16, 0).data(Qt::ToolTipRole).toString(),
@@ -423,38 +413,38 @@ class WorkbenchTest : public QObject {
     // Hovering shows the note on a marked row, the grid's hint elsewhere.
     Activate(f);
     auto hover = [&](int row) {
-      const QPoint at = f.dbGridFuel->visualRect(m->index(row, 1)).center();
-      QHelpEvent help(QEvent::ToolTip, at, f.dbGridFuel->viewport()->mapToGlobal(at));
-      QApplication::sendEvent(f.dbGridFuel->viewport(), &help);
+      const QPoint at = f.Grid()->visualRect(m->index(row, 1)).center();
+      QHelpEvent help(QEvent::ToolTip, at, f.Grid()->viewport()->mapToGlobal(at));
+      QApplication::sendEvent(f.Grid()->viewport(), &help);
       return QToolTip::text();
     };
-    f.dbGridFuel->scrollToTop();
+    f.Grid()->scrollToTop();
     QCOMPARE(hover(3), QStringLiteral("Row 4: natural gas H"));
-    QCOMPARE(hover(0), f.dbGridFuel->toolTip());
+    QCOMPARE(hover(0), f.Grid()->toolTip());
   }
 
   void messageBoxes() {
     Rig rig(WithRows(Rows(3)));
-    TFormMain& f = *rig.form;
-    f.BtRefresh->click();
+    MainWindow& f = *rig.form;
+    RefreshButton(f)->click();
     rig.boxes.answer = QMessageBox::Cancel;
-    f.dbGridFuel->setFocus();
-    QTest::keyClick(f.dbGridFuel, Qt::Key_Delete, Qt::ControlModifier);  // "Datensatz löschen?"
+    f.Grid()->setFocus();
+    QTest::keyClick(f.Grid(), Qt::Key_Delete, Qt::ControlModifier);  // "Datensatz löschen?"
     MoveFirstRowDown(rig);
-    f.BtRefresh->click();  // the unsent question, cancelled
+    RefreshButton(f)->click();  // the unsent question, cancelled
 
     quelt::sim::Faults faults;
     faults.silentOnPrefix = "W4012";
     rig.sim->SetFaults(faults);
-    f.BtSend->click();  // "Timeout"
+    SendButton(f)->click();  // "Timeout"
     rig.sim->SetFaults({});
     rig.Table().EmptyTable();
     rig.boxes.answer = QMessageBox::No;
-    f.BtSend->click();  // the empty table's question
+    SendButton(f)->click();  // the empty table's question
     faults.silentOnPrefix = "R40102";
     rig.sim->SetFaults(faults);
     rig.boxes.answer = QMessageBox::Discard;
-    f.BtRefresh->click();  // the unsent question again, then "Transfer error"
+    RefreshButton(f)->click();  // the unsent question again, then "Transfer error"
 
     QCOMPARE(rig.boxes.texts.size(), 6);
     QCOMPARE(rig.boxes.texts[0], QString::fromUtf8("Datensatz löschen?"));
@@ -463,8 +453,8 @@ class WorkbenchTest : public QObject {
     QCOMPARE(rig.boxes.texts[5], QStringLiteral("Transfer error"));
     using B = QMessageBox;
     const std::pair<B::Icon, B::StandardButton> expected[] = {
-        {B::Question, B::Cancel}, {B::Question, B::Save}, {B::Warning, B::Ok},
-        {B::Question, B::No},     {B::Question, B::Save}, {B::Warning, B::Ok},
+        {B::Question, B::Cancel}, {B::Question, B::Save}, {B::Critical, B::Ok},
+        {B::Question, B::No},     {B::Question, B::Save}, {B::Critical, B::Ok},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i) {
       QCOMPARE(rig.boxes.boxes[i].title, kTitle);
@@ -478,7 +468,7 @@ class WorkbenchTest : public QObject {
     table.AppendRow(quelt::FuelRow{});
     BoxAnswerer boxes;
     QTimer::singleShot(50, [] {
-      auto* d = qobject_cast<quelt::ui::TFormBrennstoffdialog*>(QApplication::activeModalWidget());
+      auto* d = qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget());
       if (!d) return;
       auto* co2 = d->Editor(quelt::FuelField::Co2Max);
       co2->setFocus();
@@ -493,9 +483,9 @@ class WorkbenchTest : public QObject {
 
   void columnsFollowTheirValuesBothWays() {
     Rig rig(std::nullopt);
-    TFormMain& f = *rig.form;
+    MainWindow& f = *rig.form;
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    FuelGrid* grid = f.dbGridFuel;
+    FuelGrid* grid = f.Grid();
     quelt::FuelRow row;
     row.N = 1;
     row.ID = 7;

@@ -1,12 +1,11 @@
-// What the window keeps besides the operations, without a window: when the
-// grid holds changes the analyser has not got, and when dropping them needs
-// a question; the session's files and the last line of each operation.
+// When the grid holds changes the analyser has not got, and when dropping
+// them needs a question; the table files.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "fuel/table_file.h"
-#include "fuel/table_session.h"
+#include "fuel/table_state.h"
 #include "tests/ops/ops_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -115,55 +114,6 @@ TEST(UnsentChanges, RowsBeyondThirtyNeverTravel) {
   sent.resize(30);
   unsent.MarkSent(sent);
   EXPECT_TRUE(unsent.Pending(table));
-}
-
-class TableSessionOps : public OpsTest {
- protected:
-  TableSession session{glb, table, view};
-};
-
-TEST_F(TableSessionOps, RefreshSendAndFilesKeepTheStateAndSayWhatHappened) {
-  sim::Config config;
-  config.rows = RowsWithIds({101, 16, 103});
-  Start(config);
-  session.Ops().BackupsFolder = TestDir() / "backups";
-  ASSERT_TRUE(session.Refresh());
-  EXPECT_EQ(view.log.back(), "Read 3 rows");
-  EXPECT_FALSE(session.Unsent());
-
-  table.MoveTo(0);
-  session.Ops().MoveDown();
-  EXPECT_TRUE(session.Unsent());
-  EXPECT_EQ(session.Caption(), "QUELT fuel list update - changes not sent");
-  EXPECT_EQ(session.Send().result, SendOutcome::Result::Sent);
-  EXPECT_EQ(view.log.back(), "Sent 3 rows, the analyser uses 3");
-  EXPECT_FALSE(session.Unsent());
-  EXPECT_EQ(session.Status().lastBackup.rfind(PathText(TestDir() / "backups"), 0), 0u);
-
-  const auto file = TestDir() / "session.txt";
-  ASSERT_TRUE(session.SaveFile(file));
-  EXPECT_EQ(view.log.back(), "Saved 3 rows to " + PathText(file));
-  const std::vector<FuelRow> saved = table.Rows();
-  table.EmptyTable();
-  ASSERT_TRUE(session.LoadFile(file));
-  EXPECT_EQ(table.Rows(), saved);
-  EXPECT_TRUE(session.Unsent());
-  EXPECT_FALSE(session.MustAskBeforeDropping());  // it is in the file
-}
-
-TEST_F(TableSessionOps, AFaultyFileLeavesTheTable) {
-  Start();
-  ASSERT_TRUE(session.Refresh());
-  const std::vector<FuelRow> before = table.Rows();
-  const std::string path = WriteFile("faulty.txt",
-                                     "1;101;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
-                                     "2;102;Oil;12,1;0,64;0,009;3,0;7,70;9,40;31,68;99999;\n");
-  EXPECT_FALSE(session.LoadFile(path));
-  EXPECT_EQ(view.messages.back(),
-            "Not loaded: faulty.txt, line 2: Soot 99999 is outside -32768..32767. The table is "
-            "as it was.");
-  EXPECT_EQ(table.Rows(), before);
-  EXPECT_FALSE(session.Unsent());
 }
 
 TEST(TableFile, KeepsEveryValueAWireTextCarries) {

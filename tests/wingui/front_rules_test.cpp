@@ -39,10 +39,16 @@ TEST(LogStyle, KeywordsAndBracketSpans) {
       {u"[ OK ]", {{2, 2, false, true, kDarkGreen}, {0, 6, true, true, kDarkGreen}}},
       {u"a {b} \\c\\ [d",
        {{2, 3, true, true, kRed}, {6, 3, true, true, kMagenta}, {10, 2, true, true, kDarkGreen}}},
+      // A path's backslashes are no brackets, also beside a span.
+      {u"Saved 3 rows to C:\\Users\\m\\t.txt", {}},
+      {u"Backup: C:\\b\\x.txt \\ok\\",
+       {{20, 2, false, true, kDarkGreen}, {19, 4, true, true, kMagenta}}},
+      // A bracket left open ends with its line: the next line is its own.
+      {u"x {start", {{2, 6, true, true, kRed}}},
+      {u"end} y", {}},
   };
   for (const Case& c : cases) {
-    int open = 0;
-    const auto spans = StyleLogLine(c.line, open);
+    const auto spans = StyleLogLine(c.line);
     ASSERT_EQ(spans.size(), c.spans.size()) << std::string(c.line.begin(), c.line.end());
     for (std::size_t i = 0; i < spans.size(); ++i) {
       EXPECT_EQ(spans[i].start, c.spans[i].start);
@@ -55,18 +61,6 @@ TEST(LogStyle, KeywordsAndBracketSpans) {
       }
     }
   }
-}
-
-TEST(LogStyle, AnOpenSpanGoesOnInTheNextLine) {
-  int open = 0;
-  StyleLogLine(u"x {start", open);
-  EXPECT_NE(open, 0);
-  const auto spans = StyleLogLine(u"end} y", open);
-  ASSERT_EQ(spans.size(), 1u);
-  EXPECT_EQ(spans[0].start, 0u);
-  EXPECT_EQ(spans[0].length, 4u);
-  EXPECT_EQ(spans[0].style.colour, kRed);
-  EXPECT_EQ(open, 0);
 }
 
 TEST(GridMark, RedWinsOverPurple) {
@@ -142,6 +136,12 @@ TEST(FieldRules, ReadingAnEditorsText) {
        "32768 ist kein g\u00fcltiger Wert f\u00fcr das Feld 'Spezial'. Der zul\u00e4ssige "
        "Bereich ist -32768 bis 32767"},
       {FuelField::Description, "Gr\xc3\xbcn", U',', K::Text, ""},
+      // The lenient forms a user types.
+      {FuelField::A2, "+2.5", U'.', K::Decimal, ""},
+      {FuelField::A2, ".5", U'.', K::Decimal, ""},
+      {FuelField::A2, "5.", U'.', K::Decimal, ""},
+      {FuelField::Vatr, "-25e-1", U'.', K::Decimal, ""},
+      {FuelField::Special, "+32767", U',', K::Integer, ""},
   };
   for (const Case& c : cases) {
     const FieldInput in = ReadFieldText(c.field, c.text, c.separator);
@@ -163,21 +163,21 @@ TEST(FieldRules, ReadingAnEditorsText) {
 
 TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
   const MainLayout at96 = LayoutMain(kMainClientWidth, kMainClientHeight, 96);
-  EXPECT_EQ(at96.Of(MainControl::dbGridFuel), (Rect{109, 257, 604, 433}));
+  EXPECT_EQ(at96.Of(MainControl::Grid), (Rect{109, 257, 604, 433}));
   EXPECT_EQ(at96.Of(MainControl::Legend), (Rect{109, 690, 604, 18}));
   EXPECT_EQ(at96.Of(MainControl::StatusBar), (Rect{109, 708, 604, 20}));
   EXPECT_EQ(at96.Of(MainControl::StatusLine), (Rect{111, 710, 402, 16}));
   EXPECT_EQ(at96.Of(MainControl::BackupLine), (Rect{521, 710, 190, 16}));
-  EXPECT_EQ(at96.Of(MainControl::BtSave), (Rect{109 + 118, 227 + 4, 23, 22}));
-  EXPECT_EQ(at96.Of(MainControl::ProgressBarMain), (Rect{1, 210, 107, 14}));
-  EXPECT_EQ(at96.Of(MainControl::BtExit), (Rect{1, 728 - 76, 107, 75}));
-  EXPECT_EQ(at96.Of(MainControl::Btauf), (Rect{109 + 14, 227 + 4, 23, 22}));
+  EXPECT_EQ(at96.Of(MainControl::SaveButton), (Rect{109 + 118, 227 + 4, 23, 22}));
+  EXPECT_EQ(at96.Of(MainControl::Progress), (Rect{1, 210, 107, 14}));
+  EXPECT_EQ(at96.Of(MainControl::ExitButton), (Rect{1, 728 - 76, 107, 75}));
+  EXPECT_EQ(at96.Of(MainControl::MoveUpButton), (Rect{109 + 14, 227 + 4, 23, 22}));
   const MainLayout at192 = LayoutMain(1426, 1456, 192);
-  EXPECT_EQ(at192.Of(MainControl::dbGridFuel), (Rect{218, 514, 1208, 866}));
-  EXPECT_EQ(at192.Of(MainControl::BtSend), (Rect{2, 152, 214, 150}));
+  EXPECT_EQ(at192.Of(MainControl::Grid), (Rect{218, 514, 1208, 866}));
+  EXPECT_EQ(at192.Of(MainControl::SendButton), (Rect{2, 152, 214, 150}));
   // Too small a window never gives a negative size.
-  EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).w, 0);
-  EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::dbGridFuel).h, 0);
+  EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::Grid).w, 0);
+  EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::Grid).h, 0);
 }
 
 // At every resolution the windows run at, in the design's client area and in

@@ -1,0 +1,48 @@
+// What the window controller asks of a window: draw this, enable that, run
+// the platform's dialogs. A window implements it with its widgets and keeps
+// nothing else; the controller's tests implement it with a recorder. Texts
+// are UTF-8.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "control/messages.h"
+
+namespace quelt::control {
+
+// The controls whose enabling the controller decides.
+enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine };
+inline constexpr int kControlCount = 8;
+
+class WindowFace {
+ public:
+  virtual ~WindowFace() = default;
+
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual void SetStatusLine(const std::string& text) = 0;
+  // The last backup's line and its tool tip ("" for none).
+  virtual void SetBackupLine(const std::string& text, const std::string& tip) = 0;
+  virtual void SetEnabled(Control control, bool enabled) = 0;
+  // A transfer runs: the grid keeps the row it walks by; the pump wakes fast.
+  virtual void SetTransferLock(bool locked) = 0;
+  virtual void ClearLog() = 0;
+  virtual void AddLogLine(const std::string& line) = 0;
+  virtual void SetProgress(int value) = 0;  // 0 .. kProgressFullScale
+  virtual void SetBusyCursor(bool busy) = 0;
+
+  // A modal box; returns the button the user chose (the escape answer when
+  // the box was closed otherwise).
+  virtual Answer Ask(const Message& message) = 0;
+  // A table file to load or to save; empty when the user cancelled.
+  virtual std::filesystem::path PickTableFile(bool save) = 0;
+  // The modal editor on the table's current row (a RowEditor does the rest).
+  virtual void EditCurrentRow() = 0;
+  virtual void OpenFolder(const std::filesystem::path& folder) = 0;
+  // Closes the window the platform's way; the controller is asked again.
+  virtual void RequestClose() = 0;
+  // The same from a later turn of the outer event loop.
+  virtual void RequestCloseLater() = 0;
+};
+
+}  // namespace quelt::control

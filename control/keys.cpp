@@ -1,0 +1,24 @@
+#include "control/keys.h"
+
+namespace quelt::control {
+
+const std::vector<KeyBinding>& KeyTable() {
+  static const std::vector<KeyBinding> keys = {
+      {Command::Refresh, false, Key::F5, false},  {Command::Send, true, Key::Enter, false},
+      {Command::MoveUp, true, Key::Up, false},    {Command::MoveDown, true, Key::Down, false},
+      {Command::Edit, false, Key::F2, false},     {Command::Edit, false, Key::Enter, true},
+      {Command::Delete, true, Key::Delete, true}, {Command::Open, true, Key::O, false},
+      {Command::Save, true, Key::S, false},       {Command::Exit, true, Key::Q, false},
+      {Command::About, false, Key::F1, false},
+  };
+  return keys;
+}
+
+std::optional<Command> CommandForKey(Key key, bool ctrl, bool inGrid) {
+  for (const KeyBinding& k : KeyTable()) {
+    if (k.key == key && k.ctrl == ctrl && (inGrid || !k.inGridOnly)) return k.command;
+  }
+  return std::nullopt;
+}
+
+}  // namespace quelt::control

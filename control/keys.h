@@ -1,0 +1,37 @@
+// What the user can ask the window to do, and the keys that ask it: the
+// same keys in every window.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace quelt::control {
+
+enum class Command {
+  Refresh,
+  Send,
+  MoveUp,
+  MoveDown,
+  Edit,
+  Delete,  // the current row, after a question
+  Open,    // load a table file
+  Save,    // save the table to a file
+  Exit,
+  About,
+  OpenBackupFolder,  // the backup line
+};
+
+enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q };
+
+struct KeyBinding {
+  Command command;
+  bool ctrl;
+  Key key;
+  bool inGridOnly;  // the grid's own keys; elsewhere the key is the control's
+};
+const std::vector<KeyBinding>& KeyTable();
+
+// The command of a key, where it was pressed; none for other keys.
+std::optional<Command> CommandForKey(Key key, bool ctrl, bool inGrid);
+
+}  // namespace quelt::control

@@ -1,0 +1,45 @@
+#include "control/messages.h"
+
+#include "front/texts.h"
+#include "fuel/status_text.h"
+
+namespace quelt::control {
+
+std::string TitleOf(MessageKind) { return kProgramName; }
+
+namespace {
+
+Message Make(MessageKind kind, const std::string& text, Buttons buttons, Answer defaultAnswer,
+             Answer escapeAnswer) {
+  return {kind, TitleOf(kind), text, buttons, defaultAnswer, escapeAnswer};
+}
+
+}  // namespace
+
+Message ErrorMessage(const std::string& text) {
+  return Make(MessageKind::Error, text, Buttons::Ok, Answer::Ok, Answer::Ok);
+}
+
+Message WarningMessage(const std::string& text) {
+  return Make(MessageKind::Warning, text, Buttons::Ok, Answer::Ok, Answer::Ok);
+}
+
+Message YesNoQuestion(const std::string& text) {
+  return Make(MessageKind::Question, text, Buttons::YesNo, Answer::No, Answer::No);
+}
+
+Message DeleteQuestion() {
+  return Make(MessageKind::Question, front::kDeleteQuestion, Buttons::OkCancel, Answer::Cancel,
+              Answer::Cancel);
+}
+
+Message UnsentQuestion() {
+  return Make(MessageKind::Question, kUnsentQuestion, Buttons::SaveDiscardCancel, Answer::Save,
+              Answer::Cancel);
+}
+
+Message AboutMessage(const std::string& text) {
+  return Make(MessageKind::Information, text, Buttons::Ok, Answer::Ok, Answer::Ok);
+}
+
+}  // namespace quelt::control

@@ -1,0 +1,76 @@
+#include "control/row_editor.h"
+
+#include "front/field_rules.h"
+
+namespace quelt::control {
+
+RowEditor::RowEditor(FuelTable& table, bool readOnly, char32_t decimalSeparator)
+    : table_(table), readOnly_(readOnly), separator_(decimalSeparator) {}
+
+bool RowEditor::Accepts(FuelField field, char32_t c) const {
+  return front::EditorAcceptsChar(field, c, separator_);
+}
+
+bool RowEditor::AcceptsText(FuelField field, std::string_view utf8) const {
+  return front::EditorAcceptsText(field, utf8, separator_);
+}
+
+std::string RowEditor::Text(FuelField field) const {
+  const bool noRow = table_.IsEmpty() && table_.GetState() == FuelTable::State::Browse;
+  return noRow ? std::string() : front::FieldDisplayText(table_.Current(), field, separator_);
+}
+
+void RowEditor::Changed(FuelField field) {
+  Of(field) = {true, true};
+  if (table_.GetState() != FuelTable::State::Browse) return;
+  if (!table_.IsEmpty()) {
+    table_.Edit();
+    return;
+  }
+  // A new row holds no value until the user gives it one.
+  table_.Append();
+  for (const FuelFieldInfo& info : FuelFields()) table_.SetNull(info.field);
+}
+
+RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
+  Stored stored;
+  if (!Of(field).pending || table_.GetState() == FuelTable::State::Browse) return stored;
+  const front::FieldInput input = front::ReadFieldText(field, utf8, separator_);
+  switch (input.kind) {
+    case front::FieldInput::Kind::Null:
+      table_.SetNull(field);
+      // Show the value the analyser will get instead of a blank.
+      if (field != FuelField::Description) stored.show = Text(field);
+      break;
+    case front::FieldInput::Kind::Integer:
+      table_.SetInteger(field, input.integer);
+      break;
+    case front::FieldInput::Kind::Decimal:
+      table_.SetDecimal(field, input.decimal);
+      break;
+    case front::FieldInput::Kind::Text:
+      table_.SetDescription(input.text);
+      break;
+    case front::FieldInput::Kind::Invalid:
+      stored.ok = false;
+      stored.refusal = WarningMessage(input.error);
+      return stored;
+  }
+  Of(field).pending = false;
+  return stored;
+}
+
+void RowEditor::Finish(bool accepted) {
+  bool modified = false;
+  for (const State& s : states_) modified = modified || s.modified;
+  const bool editing = table_.GetState() != FuelTable::State::Browse;
+  if (accepted && editing && modified) {
+    table_.SetInteger(FuelField::N, table_.RecordCount() + 1);
+    table_.Post();
+  } else if (editing) {
+    table_.Cancel();
+  }
+  states_ = {};
+}
+
+}  // namespace quelt::control

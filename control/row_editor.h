@@ -1,0 +1,59 @@
+// The editor dialog's behaviour on the table's current row: what each
+// editor shows, the row going into edit at the user's first change (a new
+// row, with every field empty, when the table has none), each editor's text
+// stored by the field rules when the user leaves it or presses OK, and the
+// row posted or dropped when the dialog closes. The dialogs only map it
+// onto their editors.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "control/messages.h"
+#include "fuel/fuel_table.h"
+
+namespace quelt::control {
+
+class RowEditor {
+ public:
+  RowEditor(FuelTable& table, bool readOnly, char32_t decimalSeparator);
+
+  bool ReadOnly() const { return readOnly_; }
+  // The user may change this field (ID never: it names the fuel).
+  bool Editable(FuelField field) const { return !readOnly_ && field != FuelField::ID; }
+  // A character or a pasted text the field takes.
+  bool Accepts(FuelField field, char32_t c) const;
+  bool AcceptsText(FuelField field, std::string_view utf8) const;
+  // What an editor shows: the value as it will be sent; "" without a row.
+  std::string Text(FuelField field) const;
+
+  // The user changed the editor's text.
+  void Changed(FuelField field);
+  struct Stored {
+    bool ok = true;
+    std::optional<std::string> show;  // the editor shows this instead
+    Message refusal;                  // !ok: the message for the user
+  };
+  // The editor of `field` is left, or OK pressed: its text, if changed,
+  // into the row.
+  Stored Store(FuelField field, std::string_view utf8);
+  // The dialog closed (OK: `accepted`): posts the row when OK follows a
+  // change, else drops every pending change.
+  void Finish(bool accepted);
+
+ private:
+  struct State {
+    bool modified = false;  // changed by the user; kept until the dialog closes
+    bool pending = false;   // the text differs from what the field holds
+  };
+  State& Of(FuelField field) { return states_[static_cast<std::size_t>(field)]; }
+
+  FuelTable& table_;
+  bool readOnly_;
+  char32_t separator_;
+  std::array<State, kFuelFieldCount> states_{};
+};
+
+}  // namespace quelt::control

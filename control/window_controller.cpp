@@ -1,0 +1,337 @@
+#include "control/window_controller.h"
+
+#include <algorithm>
+
+#include "front/texts.h"
+#include "fuel/backup.h"
+#include "fuel/gas_names.h"
+#include "fuel/table_file.h"
+#include "quelt/version.h"
+#include "text/cp1252.h"
+
+namespace quelt::control {
+namespace {
+
+std::string RowsText(std::size_t rows) {
+  return std::to_string(rows) + (rows == 1 ? " row" : " rows");
+}
+
+}  // namespace
+
+WindowController::WindowController(TGlb& glb) : glb_(glb), ops_(glb, table_, *this) {
+  unsent_.MarkInSync(table_);
+}
+
+void WindowController::Attach(WindowFace* face) {
+  face_ = face;
+  Update();
+}
+
+void WindowController::AttachSimulated(Line& line, const std::string& device) {
+  glb_.UseLine(line);
+  glb_.PortOverride = device;
+  demo_ = true;
+  ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
+}
+
+void WindowController::Shown() {
+  ops_.ShowIntro();
+  sendEnabled_ = false;
+  SetProgress(0);
+  Update();
+}
+
+void WindowController::Do(Command command) {
+  if (face_ == nullptr) return;
+  // Keys reach here also while their button is disabled; a command that
+  // starts a transfer or changes the table waits for the transfer to end.
+  switch (command) {
+    case Command::Refresh:
+      Refresh();
+      break;
+    case Command::Send:
+      Send();
+      break;
+    case Command::MoveUp:
+      if (!transferActive_) ops_.MoveUp();
+      break;
+    case Command::MoveDown:
+      if (!transferActive_) ops_.MoveDown();
+      break;
+    case Command::Edit:
+      // The editor runs a loop of its own: no wait for the analyser inside it.
+      if (!transferActive_) face_->EditCurrentRow();
+      break;
+    case Command::Delete:
+      Delete();
+      break;
+    case Command::Open:
+      Open();
+      break;
+    case Command::Save:
+      Save();
+      break;
+    case Command::Exit:
+      face_->RequestClose();
+      return;  // the face may be gone
+    case Command::About:
+      Ask(AboutMessage(About()));
+      break;
+    case Command::OpenBackupFolder:
+      if (!lastBackup_.empty()) {
+        face_->OpenFolder(std::filesystem::path(lastBackup_).parent_path());
+      }
+      break;
+  }
+  Update();
+}
+
+bool WindowController::KeyPressed(Key key, bool ctrl, bool inGrid) {
+  const auto command = CommandForKey(key, ctrl, inGrid);
+  if (command) Do(*command);
+  return command.has_value();
+}
+
+bool WindowController::CloseRequested() {
+  if (ops_.Busy()) {
+    // End the transfer first; the window closes once its closing steps ran.
+    if (!closePending_ || !ops_.Aborting()) {
+      closePending_ = true;
+      ops_.AbortTransfer();
+    } else if (face_ != nullptr) {
+      face_->RequestCloseLater();
+    }
+    return false;
+  }
+  closePending_ = false;
+  return MayDropChanges();
+}
+
+void WindowController::Refresh() {
+  if (transferActive_ || !refreshEnabled_) return;
+  // The question runs a loop of its own: a key may have started a transfer.
+  if (!MayDropChanges() || transferActive_ || ops_.Busy()) return;
+  SetProgress(0);
+  const bool read = ops_.Refresh();
+  // A failed read empties the grid: nothing is left to lose.
+  if (read || table_.IsEmpty()) unsent_.MarkInSync(table_);
+
+  const StoredTable* stored = ops_.KnownStoredTable();
+  const int rowsRead = read && stored ? static_cast<int>(stored->rows.size()) : 0;
+  const auto& rows = table_.Rows();
+  const auto hRow = std::find_if(rows.begin(), rows.end(),
+                                 [](const FuelRow& r) { return r.ID == kNaturalGasHId; });
+  const int hRowIndex = hRow == rows.end() ? -1 : static_cast<int>(hRow - rows.begin());
+  LogFinal(Cp1252ToUtf8(
+      RefreshResultLine(read, rowsRead, table_.RecordCount(), hRowIndex, glb_, Port())));
+}
+
+void WindowController::Send() {
+  if (transferActive_ || !sendEnabled_ || ops_.Busy()) return;
+  SetProgress(0);
+  std::vector<std::string> texts = WireTexts(table_);
+  if (texts.size() > static_cast<std::size_t>(kMaxRowsSent)) texts.resize(kMaxRowsSent);
+
+  const SendOutcome outcome = ops_.SendTable();
+  if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
+  using R = SendOutcome::Result;
+  switch (outcome.result) {
+    case R::Sent:
+      unsent_.MarkSent(texts);
+      break;
+    case R::Declined:
+      LogFinal("Nothing was sent.");
+      break;
+    case R::Refused:
+    case R::CheckDiffers:
+      break;
+    case R::BackupFailed:
+    case R::NoReply:
+    case R::Interrupted:
+    case R::CheckNoAnswer:
+      // Why the port could not be used, as the command line says it.
+      if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(glb_.ConnectProblem()));
+      break;
+  }
+}
+
+void WindowController::Open() {
+  if (transferActive_ || !MayDropChanges()) return;
+  const std::filesystem::path path = face_->PickTableFile(false);
+  if (!path.empty()) LoadTable(path);
+}
+
+void WindowController::Save() {
+  if (transferActive_) return;
+  const std::filesystem::path path = face_->PickTableFile(true);
+  if (!path.empty()) SaveTable(path);
+}
+
+void WindowController::Delete() {
+  if (transferActive_ || table_.IsEmpty()) return;
+  if (Ask(DeleteQuestion()) != Answer::Ok) return;
+  // The box ran a loop of its own: the table may have changed meanwhile.
+  if (transferActive_ || table_.IsEmpty()) return;
+  table_.Delete();
+}
+
+bool WindowController::LoadTable(const std::filesystem::path& path) {
+  if (transferActive_ || ops_.Busy()) return false;
+  SetProgress(0);
+  std::string error;
+  const auto rows = ReadTableFile(path, &error);
+  if (!rows) {
+    const std::string text = "Not loaded: " + error + ". The table is as it was.";
+    LogFinal(text);
+    Ask(WarningMessage(text));
+    Update();
+    return false;
+  }
+  table_.DisableControls();
+  table_.EmptyTable();
+  for (const FuelRow& row : *rows) table_.AppendRow(row);
+  table_.Renumber();
+  table_.First();
+  table_.EnableControls();
+  unsent_.MarkLoaded(table_);
+  sendEnabled_ = true;
+  LogFinal("Loaded " + RowsText(rows->size()) + " from " + PathText(path) + ": not sent yet");
+  Update();
+  return true;
+}
+
+bool WindowController::SaveTable(const std::filesystem::path& path) {
+  SetProgress(0);
+  std::string error;
+  if (!WriteTextFileWhole(path, FormatTableFile(table_.Rows()), &error)) {
+    const std::string text = "Not saved: " + error;
+    LogFinal(text);
+    Ask(ErrorMessage(text));
+    Update();
+    return false;
+  }
+  unsent_.MarkSaved(table_);
+  LogFinal("Saved " + RowsText(table_.Rows().size()) + " to " + PathText(path));
+  Update();
+  return true;
+}
+
+bool WindowController::MayDropChanges() {
+  if (!unsent_.MustAskBeforeDropping(table_)) return true;
+  switch (Ask(UnsentQuestion())) {
+    case Answer::Save: {
+      if (face_ == nullptr) return false;
+      const std::filesystem::path path = face_->PickTableFile(true);
+      return !path.empty() && SaveTable(path);
+    }
+    case Answer::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+Answer WindowController::Ask(const Message& message) {
+  return face_ != nullptr ? face_->Ask(message) : message.escapeAnswer;
+}
+
+bool WindowController::Enabled(Control control) const {
+  switch (control) {
+    case Control::Refresh:
+      return refreshEnabled_ && !transferActive_;
+    case Control::Send:
+      return sendEnabled_ && !transferActive_;
+    case Control::MoveUp:
+    case Control::MoveDown:
+    case Control::Open:
+    case Control::Save:
+    case Control::EditMenu:
+      return !transferActive_;
+    case Control::BackupLine:
+      return !lastBackup_.empty();
+  }
+  return false;
+}
+
+void WindowController::Update() {
+  if (face_ == nullptr) return;
+  for (int c = 0; c < kControlCount; ++c) {
+    face_->SetEnabled(static_cast<Control>(c), Enabled(static_cast<Control>(c)));
+  }
+  face_->SetCaption(Caption());
+  face_->SetStatusLine(StatusText(Status()));
+  face_->SetBackupLine(BackupText(lastBackup_),
+                       lastBackup_.empty() ? "" : lastBackup_ + "\n" + front::kBackupLineClick);
+}
+
+StatusFacts WindowController::Status() const {
+  StatusFacts facts;
+  facts.port = Port();
+  facts.serialNumber = ops_.Identity().serialNumber;
+  facts.type = ops_.Identity().type;
+  facts.rows = table_.RecordCount();
+  facts.lastBackup = lastBackup_;
+  return facts;
+}
+
+std::string WindowController::About() const {
+  const std::filesystem::path backups =
+      ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
+  return AboutText(QUELT_VERSION, Port(), backups);
+}
+
+void WindowController::Log(const std::string& utf8) {
+  lastLine_ = utf8;
+  if (face_ != nullptr) face_->AddLogLine(utf8);
+}
+
+void WindowController::LogFinal(const std::string& utf8) {
+  if (utf8 != lastLine_) Log(utf8);
+}
+
+void WindowController::ClearLog() {
+  lastLine_.clear();
+  if (face_ != nullptr) face_->ClearLog();
+}
+
+void WindowController::AddLogLine(const std::string& line) { Log(Cp1252ToUtf8(line)); }
+
+void WindowController::SetProgress(int value) {
+  // A send of more than 15 rows counts on past the full scale.
+  if (face_ != nullptr) face_->SetProgress(std::clamp(value, 0, kProgressFullScale));
+}
+
+void WindowController::SetBusyCursor(bool busy) {
+  if (busy == busyCursor_) return;
+  busyCursor_ = busy;
+  if (face_ != nullptr) face_->SetBusyCursor(busy);
+}
+
+void WindowController::ShowMessage(const std::string& text) {
+  // Every message of the operations reports a failure.
+  Ask(ErrorMessage(Cp1252ToUtf8(text)));
+}
+
+bool WindowController::Confirm(const std::string& question) {
+  return Ask(YesNoQuestion(Cp1252ToUtf8(question))) == Answer::Yes;
+}
+
+void WindowController::EnableRefresh(bool enabled) {
+  refreshEnabled_ = enabled;
+  Update();
+}
+
+void WindowController::EnableSend(bool enabled) {
+  sendEnabled_ = enabled;
+  Update();
+}
+
+void WindowController::SetTransferActive(bool active) {
+  transferActive_ = active;
+  Update();
+  if (face_ != nullptr) face_->SetTransferLock(active);
+  // Close from the outer event loop, once the operation has returned.
+  if (!active && closePending_ && face_ != nullptr) face_->RequestCloseLater();
+}
+
+}  // namespace quelt::control

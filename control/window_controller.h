@@ -1,0 +1,112 @@
+// The main window's behaviour, without a toolkit: it runs the operations for
+// the buttons and keys, decides which controls are enabled, guards every
+// command during a transfer, asks before unsent changes are dropped and
+// before a row is deleted, and keeps what the window shows besides the grid:
+// the caption with its mark, the status and backup lines, the last line of
+// each operation. A window is its face (control/face.h): it reports what the
+// user did and draws what it is told.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "control/face.h"
+#include "control/keys.h"
+#include "fuel/fuel_ops.h"
+#include "fuel/fuel_table.h"
+#include "fuel/status_text.h"
+#include "fuel/table_state.h"
+
+namespace quelt::control {
+
+class WindowController : private FuelView {
+ public:
+  explicit WindowController(TGlb& glb);
+  WindowController(const WindowController&) = delete;
+  WindowController& operator=(const WindowController&) = delete;
+
+  // The window that shows it; null while there is none.
+  void Attach(WindowFace* face);
+  FuelTable& Table() { return table_; }
+  FuelListOps& Ops() { return ops_; }
+  // The demo mode: the link talks to the simulated analyser on `line`,
+  // named `device`, and the log's title line and the status line say so.
+  void AttachSimulated(Line& line, const std::string& device);
+
+  // What the user did.
+  void Shown();  // the window appeared: the intro
+  void Do(Command command);
+  // A key the window did not use itself; true when it was one of the table's.
+  bool KeyPressed(Key key, bool ctrl, bool inGrid);
+  // The user closes the window: true when it may close now. During a
+  // transfer the transfer ends first and the window closes afterwards.
+  bool CloseRequested();
+  // The table changed (the grid's notifications): caption and status line.
+  void TableChanged() { Update(); }
+
+  // Loads or saves without asking for a file; false when it failed. `path`
+  // may be any file; errors name it and, for a load, its line.
+  bool LoadTable(const std::filesystem::path& path);
+  bool SaveTable(const std::filesystem::path& path);
+
+  bool Enabled(Control control) const;
+  bool TransferActive() const { return transferActive_; }
+  bool ClosePending() const { return closePending_; }
+  bool BusyCursor() const { return busyCursor_; }
+  // The grid differs from what the analyser holds.
+  bool Unsent() const { return unsent_.Pending(table_); }
+  std::string Caption() const { return WindowCaption(Unsent()); }
+  StatusFacts Status() const;
+  const std::string& LastBackup() const { return lastBackup_; }
+  std::string Port() const { return PortText(glb_, demo_); }
+  std::string About() const;
+
+ private:
+  // The operations, each ending with one log line that says what happened.
+  void Refresh();
+  void Send();
+  void Open();
+  void Save();
+  void Delete();
+  // Before unsent changes are dropped: Save, Discard or Cancel. True when
+  // the caller may go on.
+  bool MayDropChanges();
+  // Enabling, caption, status and backup line to the face.
+  void Update();
+  Answer Ask(const Message& message);
+
+  // FuelView: the operations' side (texts in Windows-1252).
+  void ClearLog() override;
+  void AddLogLine(const std::string& line) override;
+  void SetProgress(int value) override;
+  void SetBusyCursor(bool busy) override;
+  void ShowMessage(const std::string& text) override;
+  bool Confirm(const std::string& question) override;
+  void EnableRefresh(bool enabled) override;
+  void EnableSend(bool enabled) override;
+  void SetTransferActive(bool active) override;
+
+  void Log(const std::string& utf8);
+  // Logs `line` unless the operations just logged it themselves.
+  void LogFinal(const std::string& utf8);
+
+  TGlb& glb_;
+  FuelTable table_;
+  FuelListOps ops_;
+  WindowFace* face_ = nullptr;
+  UnsentChanges unsent_;
+  std::string lastBackup_;
+  std::string lastLine_;
+  bool demo_ = false;
+  bool refreshEnabled_ = true;
+  // Send only once a table is there to send: after a Refresh that read the
+  // list, or a load.
+  bool sendEnabled_ = false;
+  bool transferActive_ = false;
+  bool busyCursor_ = false;
+  bool closePending_ = false;
+};
+
+}  // namespace quelt::control

@@ -1,0 +1,310 @@
+// The window's behaviour without a window: the controller against the
+// simulated analyser on a pseudo-terminal, its face a recorder that answers
+// the boxes and file dialogs. Both windows draw exactly this.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "control/window_controller.h"
+#include "fuel/backup.h"
+#include "fuel/status_text.h"
+#include "link/clock_pump.h"
+#include "sim/sim.h"
+#include "tests/control/recording_face.h"
+#include "tests/ops/ops_fixture.h"
+#include "tests/support/test_files.h"
+
+namespace quelt::test {
+namespace {
+
+using control::Answer;
+using control::Buttons;
+using control::Command;
+using control::Control;
+using control::MessageKind;
+
+class Controller : public ::testing::Test {
+ protected:
+  Controller() {
+    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    window.Ops().BackupsFolder = TestDir() / "backups";
+    window.Attach(&face);
+    window.Shown();
+  }
+  ~Controller() override { window.Attach(nullptr); }
+
+  void Start(std::vector<std::string> rows = RowsWithIds({101, 16, 103})) {
+    glb.Disconnect();
+    sim::Config config;
+    config.rows = std::move(rows);
+    analyser = std::make_unique<sim::Analyser>(std::move(config));
+    glb.PortOverride = analyser->DevicePath();
+  }
+  // A change the analyser has not got: the first row moves down.
+  void Change() {
+    window.Table().First();
+    window.Do(Command::MoveDown);
+  }
+  FuelTable& Table() { return window.Table(); }
+
+  ClockPump pump;
+  TGlb glb{pump};
+  control::WindowController window{glb};
+  RecordingFace face;
+  std::unique_ptr<sim::Analyser> analyser;
+};
+
+TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
+  EXPECT_TRUE(face.Enabled(Control::Refresh));
+  EXPECT_FALSE(face.Enabled(Control::Send)) << "at start";
+  EXPECT_FALSE(face.Enabled(Control::BackupLine));
+
+  glb.PortOverride = "/nonexistent/quelt-tty";
+  window.Do(Command::Refresh);
+  EXPECT_FALSE(face.Enabled(Control::Send)) << "after a failed refresh";
+  window.Do(Command::Send);
+  EXPECT_TRUE(face.boxes.empty()) << "a key reaches a disabled Send: nothing happens";
+
+  const std::string file = WriteFile("three.txt",
+                                     "1;101;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
+                                     "2;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n");
+  ASSERT_TRUE(window.LoadTable(file));
+  EXPECT_TRUE(face.Enabled(Control::Send)) << "after a load";
+
+  Start();
+  face.answers = {Answer::Discard};
+  window.Do(Command::Refresh);
+  EXPECT_TRUE(face.Enabled(Control::Send)) << "after a refresh that read the list";
+  window.Shown();
+  EXPECT_FALSE(face.Enabled(Control::Send)) << "the intro starts over";
+}
+
+TEST_F(Controller, ATransferLocksEverythingThatChangesTheTable) {
+  Start();
+  window.Do(Command::Refresh);
+  std::vector<std::array<bool, control::kControlCount>> duringLock;
+  int deletedDuring = -1;
+  face.onLock = [&](bool on) {
+    if (!on) return;
+    duringLock.push_back(face.enabled);
+    // Keys and clicks reach the controller during the transfer.
+    const int rows = Table().RecordCount();
+    for (Command c : {Command::Refresh, Command::Send, Command::MoveUp, Command::Edit,
+                      Command::Delete, Command::Open, Command::Save}) {
+      window.Do(c);
+    }
+    deletedDuring = rows - Table().RecordCount();
+  };
+  window.Do(Command::Send);
+  ASSERT_EQ(duringLock.size(), 1u);
+  for (Control c : {Control::Refresh, Control::Send, Control::MoveUp, Control::MoveDown,
+                    Control::Open, Control::Save, Control::EditMenu}) {
+    EXPECT_FALSE(duringLock[0][static_cast<std::size_t>(c)]) << static_cast<int>(c);
+  }
+  EXPECT_EQ(deletedDuring, 0);
+  EXPECT_EQ(face.edits, 0);
+  EXPECT_TRUE(face.boxes.empty()) << "no question, no file dialog during a transfer";
+  EXPECT_TRUE(face.fileDialogs.empty());
+  EXPECT_FALSE(face.locked);
+  EXPECT_TRUE(face.Enabled(Control::Send) && face.Enabled(Control::Refresh));
+  EXPECT_TRUE(face.Enabled(Control::BackupLine)) << "the send made a backup";
+}
+
+TEST_F(Controller, ClosingDuringATransferEndsItThenClosesWithoutAQuestion) {
+  Start(RowsWithIds({101, 102, 103, 104, 105, 106}));
+  bool mayCloseDuring = true;
+  face.onLock = [&](bool on) {
+    if (on) mayCloseDuring = window.CloseRequested();
+  };
+  window.Do(Command::Refresh);
+  EXPECT_FALSE(mayCloseDuring);
+  EXPECT_TRUE(window.Ops().Aborting());
+  EXPECT_EQ(face.laterCloses, 1) << "asked to close once the operation returned";
+  EXPECT_TRUE(face.boxes.empty()) << "no Timeout for a transfer the user ended";
+  EXPECT_EQ(Table().RecordCount(), 0);
+  EXPECT_TRUE(window.CloseRequested());
+}
+
+TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
+  Start();
+  window.Do(Command::Refresh);
+  face.answers = {Answer::Cancel};
+  window.Do(Command::Delete);
+  Change();
+  face.answers = {Answer::Cancel};
+  window.Do(Command::Refresh);
+  sim::Faults faults;
+  faults.silentOnPrefix = "W4012";
+  analyser->SetFaults(faults);
+  window.Do(Command::Send);  // Timeout
+  analyser->SetFaults({});
+  Table().EmptyTable();
+  window.Do(Command::Send);  // the empty table's question: Enter says No
+  faults.silentOnPrefix = "R40102";
+  analyser->SetFaults(faults);
+  face.answers = {Answer::Discard};
+  window.Do(Command::Refresh);  // Transfer error
+  EXPECT_FALSE(window.LoadTable(WriteFile("bad.txt", "1;x\n")));
+  window.Do(Command::About);
+
+  struct Seen {
+    MessageKind kind;
+    Buttons buttons;
+    Answer defaultAnswer, escapeAnswer;
+    std::string start;
+  };
+  const std::vector<Seen> expected = {
+      {MessageKind::Question, Buttons::OkCancel, Answer::Cancel, Answer::Cancel, "Datensatz"},
+      {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
+       "The table"},
+      {MessageKind::Error, Buttons::Ok, Answer::Ok, Answer::Ok, kTimeout},
+      {MessageKind::Question, Buttons::YesNo, Answer::No, Answer::No, kEmptyTableQuestion},
+      {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
+       "The table"},
+      {MessageKind::Error, Buttons::Ok, Answer::Ok, Answer::Ok, kTransferError},
+      {MessageKind::Warning, Buttons::Ok, Answer::Ok, Answer::Ok, "Not loaded: bad.txt"},
+      {MessageKind::Information, Buttons::Ok, Answer::Ok, Answer::Ok, "quelt-fuel"},
+  };
+  ASSERT_EQ(face.boxes.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const control::Message& m = face.boxes[i];
+    EXPECT_EQ(m.title, kProgramName) << i;
+    EXPECT_EQ(m.kind, expected[i].kind) << i;
+    EXPECT_EQ(m.buttons, expected[i].buttons) << i;
+    EXPECT_EQ(m.defaultAnswer, expected[i].defaultAnswer) << i;
+    EXPECT_EQ(m.escapeAnswer, expected[i].escapeAnswer) << i;
+    EXPECT_EQ(m.text.rfind(expected[i].start, 0), 0u) << i << ": " << m.text;
+  }
+  EXPECT_EQ(Table().RecordCount(), 0) << "the empty table was not sent, the read failed";
+}
+
+TEST_F(Controller, DeleteOnlyWhenTheUserSaysOk) {
+  Start();
+  window.Do(Command::Refresh);
+  struct Case {
+    std::vector<Answer> answers;  // none: Enter, the default
+    int rowsAfter;
+  } cases[] = {{{}, 3}, {{Answer::Cancel}, 3}, {{Answer::Ok}, 2}};
+  for (const Case& c : cases) {
+    face.answers.assign(c.answers.begin(), c.answers.end());
+    window.Do(Command::Delete);
+    EXPECT_EQ(Table().RecordCount(), c.rowsAfter);
+  }
+}
+
+TEST_F(Controller, UnsentChangesAskBeforeTheyAreDropped) {
+  struct Case {
+    const char* what;
+    Answer answer;
+    bool withFile;  // Save: a file is chosen
+    bool goesOn;    // the refresh runs
+  } cases[] = {
+      {"cancel", Answer::Cancel, false, false},
+      {"discard", Answer::Discard, false, true},
+      {"save", Answer::Save, true, true},
+      {"save, file dialog cancelled", Answer::Save, false, false},
+  };
+  for (const Case& c : cases) {
+    Start();
+    face.answers = {Answer::Discard};
+    window.Do(Command::Refresh);
+    Change();
+    analyser->ClearTranscript();
+    face.boxes.clear();
+    face.answers = {c.answer};
+    const auto file = TestDir() / (std::string(c.what) + ".txt");
+    if (c.withFile) face.files = {file};
+    window.Do(Command::Refresh);
+    ASSERT_EQ(face.boxes.size(), 1u) << c.what;
+    EXPECT_EQ(face.boxes[0].text, kUnsentQuestion);
+    EXPECT_EQ(!analyser->Transcript().empty(), c.goesOn) << c.what;
+    EXPECT_EQ(std::filesystem::exists(file), c.withFile) << c.what;
+  }
+  // Closing asks the same; a table saved or sent closes without a question.
+  face.answers = {Answer::Ok};
+  window.Do(Command::Delete);
+  ASSERT_TRUE(window.Unsent());
+  face.boxes.clear();
+  face.answers = {Answer::Cancel};
+  EXPECT_FALSE(window.CloseRequested());
+  face.answers = {Answer::Discard};
+  EXPECT_TRUE(window.CloseRequested());
+  window.Do(Command::Send);
+  face.boxes.clear();
+  EXPECT_TRUE(window.CloseRequested());
+  EXPECT_TRUE(face.boxes.empty());
+}
+
+TEST_F(Controller, CaptionStatusAndLogSayWhatHappened) {
+  Start();
+  window.Do(Command::Refresh);
+  EXPECT_EQ(face.log.back(), "Read 3 rows");
+  EXPECT_EQ(face.caption, "QUELT fuel list update");
+  EXPECT_EQ(face.progress, kProgressFullScale);
+  Change();
+  EXPECT_EQ(face.caption, "QUELT fuel list update - changes not sent");
+  window.Do(Command::Send);
+  EXPECT_EQ(face.log.back(), "Sent 3 rows, the analyser uses 3");
+  EXPECT_EQ(face.caption, "QUELT fuel list update");
+  EXPECT_EQ(face.status, StatusText(window.Status()));
+  EXPECT_EQ(face.backupLine, BackupText(window.LastBackup()));
+  EXPECT_EQ(face.backupTip, window.LastBackup() + "\nClick to open its folder");
+  window.Do(Command::OpenBackupFolder);
+  ASSERT_EQ(face.folders.size(), 1u);
+  EXPECT_EQ(face.folders[0], std::filesystem::path(window.LastBackup()).parent_path());
+
+  const auto file = TestDir() / "caption.txt";
+  face.files = {file};
+  window.Do(Command::Save);
+  EXPECT_EQ(face.log.back(), "Saved 3 rows to " + PathText(file));
+  const std::vector<FuelRow> saved = Table().Rows();
+  Table().EmptyTable();
+  face.files = {file};
+  face.answers = {Answer::Discard};
+  window.Do(Command::Open);
+  EXPECT_EQ(Table().Rows(), saved);
+  EXPECT_EQ(face.log.back(), "Loaded 3 rows from " + PathText(file) + ": not sent yet");
+  EXPECT_EQ(face.caption, "QUELT fuel list update - changes not sent");
+  EXPECT_EQ(face.fileDialogs, (std::vector<bool>{true, false}));
+}
+
+TEST_F(Controller, AFaultyFileLeavesTheTable) {
+  Start();
+  window.Do(Command::Refresh);
+  const std::vector<FuelRow> before = Table().Rows();
+  const std::string path = WriteFile("faulty.txt",
+                                     "1;101;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;\n"
+                                     "2;102;Oil;12,1;0,64;0,009;3,0;7,70;9,40;31,68;99999;\n");
+  EXPECT_FALSE(window.LoadTable(path));
+  EXPECT_EQ(face.boxes.back().text,
+            "Not loaded: faulty.txt, line 2: Soot 99999 is outside -32768..32767. The table is "
+            "as it was.");
+  EXPECT_EQ(Table().Rows(), before);
+  EXPECT_FALSE(window.Unsent());
+}
+
+TEST(KeyTable, EachKeyDoesOneThingWhereItIsPressed) {
+  using control::CommandForKey;
+  using control::Key;
+  struct Case {
+    Key key;
+    bool ctrl, inGrid;
+    std::optional<Command> command;
+  } cases[] = {
+      {Key::F5, false, false, Command::Refresh},  {Key::Enter, true, false, Command::Send},
+      {Key::Enter, true, true, Command::Send},    {Key::Enter, false, true, Command::Edit},
+      {Key::Enter, false, false, std::nullopt},   {Key::F2, false, false, Command::Edit},
+      {Key::Delete, true, true, Command::Delete}, {Key::Delete, true, false, std::nullopt},
+      {Key::Delete, false, true, std::nullopt},   {Key::Up, true, false, Command::MoveUp},
+      {Key::Down, true, true, Command::MoveDown}, {Key::Up, false, true, std::nullopt},
+      {Key::O, true, false, Command::Open},       {Key::S, true, false, Command::Save},
+      {Key::Q, true, false, Command::Exit},       {Key::F1, false, false, Command::About},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CommandForKey(c.key, c.ctrl, c.inGrid), c.command)
+        << static_cast<int>(c.key) << " ctrl " << c.ctrl << " grid " << c.inGrid;
+  }
+}
+
+}  // namespace
+}  // namespace quelt::test

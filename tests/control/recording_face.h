@@ -1,0 +1,76 @@
+// A window face that records what a window would show and answers the
+// boxes and file dialogs as a user would: the answers are queued by the test.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "control/face.h"
+
+namespace quelt::test {
+
+class RecordingFace : public control::WindowFace {
+ public:
+  std::string caption, status, backupLine, backupTip;
+  std::array<bool, control::kControlCount> enabled{};
+  bool locked = false;
+  bool busy = false;
+  int progress = 0;
+  std::vector<std::string> log;
+  std::vector<control::Message> boxes;
+  // The answers to the next boxes; an empty queue answers with the default
+  // button, as Enter does.
+  std::deque<control::Answer> answers;
+  // The answers to the next file dialogs; none: cancelled.
+  std::deque<std::filesystem::path> files;
+  std::vector<bool> fileDialogs;  // save?
+  int edits = 0;
+  std::vector<std::filesystem::path> folders;
+  int closes = 0, laterCloses = 0;
+  // Runs whenever the lock changes (a transfer starts or ends).
+  std::function<void(bool)> onLock;
+
+  bool Enabled(control::Control c) const { return enabled[static_cast<std::size_t>(c)]; }
+
+  void SetCaption(const std::string& text) override { caption = text; }
+  void SetStatusLine(const std::string& text) override { status = text; }
+  void SetBackupLine(const std::string& text, const std::string& tip) override {
+    backupLine = text;
+    backupTip = tip;
+  }
+  void SetEnabled(control::Control c, bool on) override {
+    enabled[static_cast<std::size_t>(c)] = on;
+  }
+  void SetTransferLock(bool on) override {
+    locked = on;
+    if (onLock) onLock(on);
+  }
+  void ClearLog() override { log.clear(); }
+  void AddLogLine(const std::string& line) override { log.push_back(line); }
+  void SetProgress(int value) override { progress = value; }
+  void SetBusyCursor(bool on) override { busy = on; }
+  control::Answer Ask(const control::Message& message) override {
+    boxes.push_back(message);
+    if (answers.empty()) return message.defaultAnswer;
+    const control::Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::filesystem::path PickTableFile(bool save) override {
+    fileDialogs.push_back(save);
+    if (files.empty()) return {};
+    auto f = files.front();
+    files.pop_front();
+    return f;
+  }
+  void EditCurrentRow() override { ++edits; }
+  void OpenFolder(const std::filesystem::path& folder) override { folders.push_back(folder); }
+  void RequestClose() override { ++closes; }
+  void RequestCloseLater() override { ++laterCloses; }
+};
+
+}  // namespace quelt::test

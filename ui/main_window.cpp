@@ -1,0 +1,511 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QWindow>
+
+#include "front/grid_mark.h"
+#include "front/texts.h"
+#include "fuel/gas_names.h"
+#include "fuel/status_text.h"
+#include "text/text_helpers.h"
+#include "ui/fuel_editor_dialog.h"
+#include "ui/fuel_grid.h"
+#include "ui/icons.h"
+#include "ui/log_highlighter.h"
+#include "ui/message_box.h"
+#include "ui/status_line.h"
+
+namespace quelt::ui {
+
+namespace {
+
+using front::MainControl;
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// A control's hint with the key that does the same (front/layout.h).
+QString Hint(MainControl control) { return Utf8(front::HintText(front::InfoOf(control))); }
+
+QKeySequence SequenceOf(const control::KeyBinding& k) {
+  Qt::Key key = Qt::Key_F1;
+  switch (k.key) {
+    case control::Key::F1:
+      key = Qt::Key_F1;
+      break;
+    case control::Key::F2:
+      key = Qt::Key_F2;
+      break;
+    case control::Key::F5:
+      key = Qt::Key_F5;
+      break;
+    case control::Key::Enter:
+      key = Qt::Key_Return;
+      break;
+    case control::Key::Up:
+      key = Qt::Key_Up;
+      break;
+    case control::Key::Down:
+      key = Qt::Key_Down;
+      break;
+    case control::Key::Delete:
+      key = Qt::Key_Delete;
+      break;
+    case control::Key::O:
+      key = Qt::Key_O;
+      break;
+    case control::Key::S:
+      key = Qt::Key_S;
+      break;
+    case control::Key::Q:
+      key = Qt::Key_Q;
+      break;
+  }
+  return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
+}
+
+// "MS Sans Serif" and "Arial" are not on every system: the family's style
+// hint picks the platform's own sans or fixed-pitch face instead.
+QFont LogFont() {
+  QFont f(QStringLiteral("Arial"), 8);
+  f.setStyleHint(QFont::SansSerif);
+  return f;
+}
+
+QFont SpanFont() {
+  QFont f(QStringLiteral("Courier New"), 8, QFont::Bold);
+  f.setStyleHint(QFont::TypeWriter);
+  if (!QFontInfo(f).fixedPitch()) {
+    f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSize(8);
+    f.setBold(true);
+  }
+  return f;
+}
+
+// A flat button with its picture above its caption, the two centred as one
+// group (the style alone puts the picture at the top edge).
+class CaptionButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter p(this);
+    QStyleOptionToolButton opt;
+    initStyleOption(&opt);
+    const QString caption = opt.text;
+    const QIcon picture = opt.icon;
+    opt.text.clear();
+    opt.icon = QIcon();
+    p.drawComplexControl(QStyle::CC_ToolButton, opt);
+
+    const QSize iconSize = opt.iconSize;
+    const int gap = caption.isEmpty() ? 0 : fontMetrics().height() / 3;
+    const int textHeight = caption.isEmpty() ? 0 : fontMetrics().height();
+    const int top = (height() - iconSize.height() - gap - textHeight) / 2;
+    const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+    const QRect iconRect(QPoint((width() - iconSize.width()) / 2, top), iconSize);
+    picture.paint(&p, iconRect, Qt::AlignCenter, mode);
+    if (!caption.isEmpty()) {
+      const QRect textRect(0, iconRect.bottom() + 1 + gap, width(), textHeight);
+      style()->drawItemText(&p, textRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(),
+                            caption, QPalette::ButtonText);
+    }
+  }
+};
+
+}  // namespace
+
+MainWindow::MainWindow(control::WindowController& controller, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      controller_(controller) {
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(QString::fromUtf8(front::kMainCaption));
+  QFont base = QApplication::font();
+  base.setPointSize(front::kBaseFontPoints);
+  setFont(base);
+
+  BuildButtonColumn();
+  BuildTablePanel();
+  BuildKeys();
+
+  // The client area of the design; the outer size is set once the frame is known.
+  resize(S(front::kMainClientWidth), S(front::kMainClientHeight));
+  ApplyDpi();
+  controller_.Attach(this);
+}
+
+MainWindow::~MainWindow() {
+  controller_.Attach(nullptr);
+  if (busyCursor_) QApplication::restoreOverrideCursor();
+  // The grid listens to the table, which outlives the children otherwise.
+  delete grid_;
+  grid_ = nullptr;
+}
+
+int MainWindow::S(int pixels96) const { return quelt::ScaleForDpi(pixels96, logicalDpiY()); }
+
+QWidget* MainWindow::Control(MainControl control) const {
+  return controls_[static_cast<std::size_t>(control)];
+}
+
+QToolButton* MainWindow::Button(MainControl control) const {
+  return qobject_cast<QToolButton*>(Control(control));
+}
+
+void MainWindow::BuildButtonColumn() {
+  auto* panel = new QFrame(this);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setLineWidth(1);
+  controls_[static_cast<std::size_t>(MainControl::ButtonColumn)] = panel;
+
+  QFont bold = font();
+  bold.setPointSize(front::kBigButtonFontPoints);
+  bold.setBold(true);
+  for (MainControl c :
+       {MainControl::RefreshButton, MainControl::SendButton, MainControl::ExitButton}) {
+    auto* b = new CaptionButton(panel);
+    const QString caption = Utf8(front::InfoOf(c).caption);
+    b->setAutoRaise(true);
+    b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+    b->setText(caption);
+    b->setFont(bold);
+    controls_[static_cast<std::size_t>(c)] = b;
+  }
+  progress_ = new QProgressBar(panel);
+  progress_->setRange(0, quelt::kProgressFullScale);
+  progress_->setValue(0);
+  progress_->setTextVisible(false);
+  controls_[static_cast<std::size_t>(MainControl::Progress)] = progress_;
+
+  logo_ = new QLabel(panel);
+  logo_->setAlignment(Qt::AlignCenter);
+  logo_->setCursor(Qt::PointingHandCursor);
+  logo_->installEventFilter(this);
+  controls_[static_cast<std::size_t>(MainControl::Logo)] = logo_;
+}
+
+void MainWindow::BuildTablePanel() {
+  auto* area = new QWidget(this);
+  controls_[static_cast<std::size_t>(MainControl::TablePanel)] = area;
+
+  log_ = new QPlainTextEdit(area);
+  log_->setReadOnly(true);
+  log_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  log_->setFont(LogFont());
+  log_->setTabChangesFocus(true);
+  new LogHighlighter(log_->document(), SpanFont());
+  controls_[static_cast<std::size_t>(MainControl::Log)] = log_;
+
+  auto* bar = new QFrame(area);
+  bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  controls_[static_cast<std::size_t>(MainControl::ButtonBar)] = bar;
+  for (MainControl c : {MainControl::MoveUpButton, MainControl::MoveDownButton,
+                        MainControl::OpenButton, MainControl::SaveButton}) {
+    controls_[static_cast<std::size_t>(c)] = new QToolButton(bar);
+  }
+
+  grid_ = new FuelGrid(
+      controller_.Table(), [this](int v) { return S(v); }, area);
+  grid_->SetKeyHandler(
+      [this](control::Key key, bool ctrl) { return controller_.KeyPressed(key, ctrl, true); });
+  controls_[static_cast<std::size_t>(MainControl::Grid)] = grid_;
+
+  // What the grid's colours mean, in the colours themselves.
+  legend_ = new QLabel(area);
+  legend_->setTextFormat(Qt::RichText);
+  auto swatch = [](int id, int n, const char* sample, const char* meaning) {
+    quelt::FuelRow row;
+    row.ID = id;
+    row.N = static_cast<std::int16_t>(n);
+    const front::RowMark mark = *front::MarkOf(row);
+    auto name = [](front::Rgb c) { return QColor(c.r, c.g, c.b).name(); };
+    return QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span> %4")
+        .arg(name(mark.background), name(mark.text), QString::fromUtf8(sample).toHtmlEscaped(),
+             QString::fromUtf8(meaning).toHtmlEscaped());
+  };
+  legend_->setText(
+      swatch(kNaturalGasHId, 1, front::kLegendSampleNaturalGasH, quelt::kLegendNaturalGasH) +
+      QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
+      swatch(0, kMaxRowsUsed + 1, front::kLegendSampleUnused, quelt::kLegendUnused));
+  controls_[static_cast<std::size_t>(MainControl::Legend)] = legend_;
+
+  auto* status = new QFrame(area);
+  status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  controls_[static_cast<std::size_t>(MainControl::StatusBar)] = status;
+  statusLine_ = new ElidedLine(false, status);
+  controls_[static_cast<std::size_t>(MainControl::StatusLine)] = statusLine_;
+  backupLine_ = new ElidedLine(true, status);
+  controls_[static_cast<std::size_t>(MainControl::BackupLine)] = backupLine_;
+
+  rowMenu_ = new QMenu(this);
+  rowMenu_->setObjectName(QStringLiteral("RowMenu"));
+  editRow_ = rowMenu_->addAction(QString::fromUtf8(front::kEditMenuItem));
+  editRow_->setObjectName(QStringLiteral("EditRowAction"));
+
+  // Names, tool tips and the clicks of the layout table's controls.
+  for (const front::MainControlInfo& info : front::MainControls()) {
+    QWidget* widget = Control(info.id);
+    widget->setObjectName(QLatin1String(info.name));
+    if (info.hint[0] != 0) widget->setToolTip(Hint(info.id));
+  }
+  struct Click {
+    MainControl control;
+    control::Command command;
+  };
+  for (const Click& c : {Click{MainControl::RefreshButton, control::Command::Refresh},
+                         Click{MainControl::SendButton, control::Command::Send},
+                         Click{MainControl::ExitButton, control::Command::Exit},
+                         Click{MainControl::MoveUpButton, control::Command::MoveUp},
+                         Click{MainControl::MoveDownButton, control::Command::MoveDown},
+                         Click{MainControl::OpenButton, control::Command::Open},
+                         Click{MainControl::SaveButton, control::Command::Save},
+                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder}}) {
+    connect(static_cast<QAbstractButton*>(Control(c.control)), &QAbstractButton::clicked, this,
+            [this, command = c.command] { controller_.Do(command); });
+  }
+  connect(editRow_, &QAction::triggered, this, [this] { controller_.Do(control::Command::Edit); });
+  connect(grid_->Model(), &QAbstractItemModel::modelReset, this,
+          [this] { controller_.TableChanged(); });
+  connect(grid_->Model(), &QAbstractItemModel::dataChanged, this,
+          [this] { controller_.TableChanged(); });
+  connect(grid_, &FuelGrid::PopupRequested, rowMenu_,
+          [this](const QPoint& at) { rowMenu_->popup(at); });
+}
+
+void MainWindow::BuildKeys() {
+  for (const control::KeyBinding& k : control::KeyTable()) {
+    if (k.inGridOnly) continue;  // the grid reports its own
+    std::vector<QKeySequence> sequences{SequenceOf(k)};
+    // Enter on the keypad is the same key.
+    if (k.key == control::Key::Enter) sequences.push_back(QKeySequence(Qt::CTRL | Qt::Key_Enter));
+    for (const QKeySequence& sequence : sequences) {
+      auto* shortcut = new QShortcut(sequence, this);
+      connect(shortcut, &QShortcut::activated, this,
+              [this, command = k.command] { controller_.Do(command); });
+    }
+  }
+  // Tab walks the buttons, the grid and the status line; inside the grid
+  // the arrow keys move.
+  const MainControl chain[] = {MainControl::RefreshButton, MainControl::SendButton,
+                               MainControl::MoveUpButton,  MainControl::MoveDownButton,
+                               MainControl::OpenButton,    MainControl::SaveButton,
+                               MainControl::Grid,          MainControl::BackupLine,
+                               MainControl::Log,           MainControl::ExitButton};
+  for (std::size_t i = 1; i < std::size(chain); ++i)
+    setTabOrder(Control(chain[i - 1]), Control(chain[i]));
+}
+
+void MainWindow::ApplyDpi() {
+  layoutDpi_ = logicalDpiY();
+  struct Picture {
+    MainControl button;
+    QIcon (*icon)(int);
+    int size;
+  };
+  const Picture pictures[] = {
+      {MainControl::RefreshButton, RefreshIcon, front::kBigPicture},
+      {MainControl::SendButton, SendIcon, front::kBigPicture},
+      {MainControl::ExitButton, ExitIcon, front::kExitPicture},
+      {MainControl::MoveUpButton, UpIcon, front::kSmallPicture},
+      {MainControl::MoveDownButton, DownIcon, front::kSmallPicture},
+      {MainControl::OpenButton, OpenIcon, front::kSmallPicture},
+      {MainControl::SaveButton, SaveIcon, front::kSmallPicture},
+  };
+  for (const Picture& p : pictures) {
+    Button(p.button)->setIcon(p.icon(S(p.size)));
+    Button(p.button)->setIconSize(QSize(S(p.size), S(p.size)));
+  }
+  logo_->setPixmap(LogoPixmap(layoutDpi_ / 96.0, devicePixelRatioF()));
+  legend_->setContentsMargins(S(front::kLegendSwatchPad), S(2), S(front::kLegendSwatchPad), S(2));
+  grid_->ApplyScale();
+  setMinimumSize(S(front::kMainMinClientWidth), S(front::kMainMinClientHeight));
+  PlaceControls();
+}
+
+void MainWindow::PlaceControls() {
+  const front::MainLayout layout = front::LayoutMain(width(), height(), layoutDpi_);
+  for (const front::MainControlInfo& info : front::MainControls()) {
+    // The table is in client coordinates; a widget sits in its panel's.
+    const front::Rect& r = layout.Of(info.id);
+    const front::Rect& panel = layout.Of(info.parent);
+    const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
+    Control(info.id)->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (logicalDpiY() != layoutDpi_) {
+    ApplyDpi();
+  } else {
+    PlaceControls();
+  }
+}
+
+void MainWindow::PlaceOnScreen() {
+  placed_ = true;
+  const QRect screen =
+      (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  move(screen.center() - rect().center());
+  // Once the window manager has framed the window, give it the outer size of
+  // the design and centre it again.
+  QTimer::singleShot(0, this, [this] {
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0) return;
+    resize(QSize(S(front::kMainOuterWidth), S(front::kMainOuterHeight)) - frame);
+    const QRect area =
+        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    QRect outer(QPoint(), QSize(S(front::kMainOuterWidth), S(front::kMainOuterHeight)));
+    outer.moveCenter(area.center());
+    move(outer.topLeft());
+  });
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!screenHooked_ && windowHandle() != nullptr) {
+    // Another screen may have another resolution and pixel ratio.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { ApplyDpi(); });
+    screenHooked_ = true;
+  }
+  if (event->spontaneous() || shown_) return;  // restored from the task bar: not a new show
+  shown_ = true;
+  if (!placed_) PlaceOnScreen();
+  controller_.Shown();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (controller_.CloseRequested()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == logo_ && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    controller_.Do(control::Command::About);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// --- the face ---------------------------------------------------------------
+
+void MainWindow::SetCaption(const std::string& text) { setWindowTitle(Utf8(text)); }
+
+void MainWindow::SetStatusLine(const std::string& text) { statusLine_->SetLineText(Utf8(text)); }
+
+void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) {
+  backupLine_->SetLineText(Utf8(text));
+  backupLine_->setToolTip(Utf8(tip));
+}
+
+void MainWindow::SetEnabled(control::Control control, bool enabled) {
+  switch (control) {
+    case control::Control::Refresh:
+      Control(MainControl::RefreshButton)->setEnabled(enabled);
+      break;
+    case control::Control::Send:
+      Control(MainControl::SendButton)->setEnabled(enabled);
+      break;
+    case control::Control::MoveUp:
+      Control(MainControl::MoveUpButton)->setEnabled(enabled);
+      break;
+    case control::Control::MoveDown:
+      Control(MainControl::MoveDownButton)->setEnabled(enabled);
+      break;
+    case control::Control::Open:
+      Control(MainControl::OpenButton)->setEnabled(enabled);
+      break;
+    case control::Control::Save:
+      Control(MainControl::SaveButton)->setEnabled(enabled);
+      break;
+    case control::Control::EditMenu:
+      editRow_->setEnabled(enabled);
+      break;
+    case control::Control::BackupLine:
+      backupLine_->setEnabled(enabled);
+      break;
+  }
+}
+
+void MainWindow::SetTransferLock(bool locked) { grid_->SetLocked(locked); }
+
+void MainWindow::ClearLog() { log_->clear(); }
+
+void MainWindow::AddLogLine(const std::string& line) { log_->appendPlainText(Utf8(line)); }
+
+void MainWindow::SetProgress(int value) { progress_->setValue(value); }
+
+void MainWindow::SetBusyCursor(bool busy) {
+  if (busy == busyCursor_) return;
+  busyCursor_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+control::Answer MainWindow::Ask(const control::Message& message) {
+  const bool about = message.kind == control::MessageKind::Information;
+  return AskBox(this, message, about ? logo_->pixmap() : QPixmap());
+}
+
+std::filesystem::path MainWindow::PickTableFile(bool save) {
+  QSettings settings(QLatin1String(front::kSettingsOrganisation),
+                     QLatin1String(quelt::kProgramName));
+  const QString folder =
+      settings.value(QLatin1String(front::kSettingsFolderKey), QDir::homePath()).toString();
+  const QString filter = QStringLiteral("%1 (*.%2);;%3 (*)")
+                             .arg(QString::fromUtf8(front::kTableFilesName),
+                                  QString::fromUtf8(front::kTableFileExtension),
+                                  QString::fromUtf8(front::kAllFilesName));
+  QFileDialog dialog(this, QString::fromUtf8(save ? front::kSaveTitle : front::kOpenTitle), folder,
+                     filter);
+  dialog.setObjectName(QStringLiteral("TableFileDialog"));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (save) dialog.setDefaultSuffix(QString::fromUtf8(front::kTableFileExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString path = dialog.selectedFiles().first();
+  settings.setValue(QLatin1String(front::kSettingsFolderKey), QFileInfo(path).absolutePath());
+  return QFile::encodeName(path).toStdString();
+}
+
+void MainWindow::EditCurrentRow() { EditFuelRow(controller_.Table(), false, this); }
+
+void MainWindow::OpenFolder(const std::filesystem::path& folder) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));
+}
+
+void MainWindow::RequestClose() { close(); }
+
+void MainWindow::RequestCloseLater() { QTimer::singleShot(10, this, &QWidget::close); }
+
+}  // namespace quelt::ui

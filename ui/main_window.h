@@ -1,0 +1,98 @@
+// MainWindow: the Qt face of the window controller. It builds the widgets,
+// places them by the shared layout table, reports clicks, keys and closing
+// to the controller and draws what the controller tells it; the grid
+// redraws from the table's notifications.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "control/face.h"
+#include "control/window_controller.h"
+#include "front/layout.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QToolButton;
+
+namespace quelt::ui {
+
+class ElidedLine;
+class FuelGrid;
+
+class MainWindow : public QWidget, private control::WindowFace {
+  Q_OBJECT
+ public:
+  explicit MainWindow(control::WindowController& controller, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  control::WindowController& Controller() { return controller_; }
+  // A control of the layout table (the panels included).
+  QWidget* Control(front::MainControl control) const;
+  QToolButton* Button(front::MainControl control) const;
+  FuelGrid* Grid() const { return grid_; }
+  QPlainTextEdit* Log() const { return log_; }
+  QProgressBar* Progress() const { return progress_; }
+  QLabel* Legend() const { return legend_; }
+  ElidedLine* StatusLine() const { return statusLine_; }
+  ElidedLine* BackupLine() const { return backupLine_; }
+  QMenu* RowMenu() const { return rowMenu_; }
+  QAction* EditRowAction() const { return editRow_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // control::WindowFace
+  void SetCaption(const std::string& text) override;
+  void SetStatusLine(const std::string& text) override;
+  void SetBackupLine(const std::string& text, const std::string& tip) override;
+  void SetEnabled(control::Control control, bool enabled) override;
+  void SetTransferLock(bool locked) override;
+  void ClearLog() override;
+  void AddLogLine(const std::string& line) override;
+  void SetProgress(int value) override;
+  void SetBusyCursor(bool busy) override;
+  control::Answer Ask(const control::Message& message) override;
+  std::filesystem::path PickTableFile(bool save) override;
+  void EditCurrentRow() override;
+  void OpenFolder(const std::filesystem::path& folder) override;
+  void RequestClose() override;
+  void RequestCloseLater() override;
+
+  int S(int pixels96) const;
+  void BuildButtonColumn();
+  void BuildTablePanel();
+  void BuildKeys();
+  // What follows the screen's resolution: the pictures, the grid's widths,
+  // the smallest size, then the controls' places.
+  void ApplyDpi();
+  // Every control to its rectangle of the shared layout table (front/layout.h).
+  void PlaceControls();
+  void PlaceOnScreen();
+
+  control::WindowController& controller_;
+  std::array<QWidget*, front::kMainControlCount> controls_{};
+  FuelGrid* grid_ = nullptr;
+  QPlainTextEdit* log_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* logo_ = nullptr;
+  QLabel* legend_ = nullptr;
+  ElidedLine* statusLine_ = nullptr;
+  ElidedLine* backupLine_ = nullptr;
+  QMenu* rowMenu_ = nullptr;
+  QAction* editRow_ = nullptr;
+  bool busyCursor_ = false;
+  bool placed_ = false;
+  bool shown_ = false;
+  bool screenHooked_ = false;
+  int layoutDpi_ = 0;
+};
+
+}  // namespace quelt::ui

@@ -1,0 +1,271 @@
+// The main window's grid: a report ListView whose texts come from the table
+// when painted, the selection following the table's current row, the
+// colour marks and the row indicator drawn, the columns fitted to the values.
+#include <algorithm>
+#include <cstring>
+
+#include "front/field_rules.h"
+#include "front/grid_mark.h"
+#include "front/pictures.h"
+#include "text/text_helpers.h"
+#include "text/utf16.h"
+#include "win/gdi_pictures.h"
+#include "win/main_window.h"
+
+namespace quelt::win {
+namespace {
+
+using front::MainControl;
+
+COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
+
+}  // namespace
+
+void MainWindow::CreateGrid() {
+  HWND grid = Control(MainControl::Grid);
+  ListView_SetExtendedListViewStyle(grid,
+                                    LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+  // Column 0 is the row indicator; the data columns follow.
+  LVCOLUMNW column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  column.pszText = const_cast<wchar_t*>(L"");
+  column.cx = front::kIndicatorWidth;
+  ListView_InsertColumn(grid, 0, &column);
+  int index = 1;
+  for (const front::GridColumn& c : front::GridColumns()) {
+    const std::wstring title = WideFromUtf8(c.title);
+    column.fmt = c.alignRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    column.pszText = const_cast<wchar_t*>(title.c_str());
+    column.cx = c.width;
+    column.iSubItem = index;
+    ListView_InsertColumn(grid, index, &column);
+    ++index;
+  }
+}
+
+void MainWindow::ShowRowMenuFromKeyboard() {
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  HWND grid = Control(MainControl::Grid);
+  SendMessageW(grid, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(table_.CurrentIndex(), 0)),
+               reinterpret_cast<LPARAM>(&row));
+  POINT at{row.left + S(20), row.bottom};
+  ClientToScreen(grid, &at);
+  ShowRowMenu(at);
+}
+
+std::wstring MainWindow::CellText(int row, int column) const {
+  if (column <= 0 || row < 0 || row >= table_.RecordCount()) return {};
+  // The row being edited shows its edit buffer.
+  const FuelRow& r = row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit
+                         ? table_.Current()
+                         : table_.Row(row);
+  const auto field = static_cast<FuelField>(column - 1);
+  return WideFromUtf8(front::FieldDisplayText(r, field, decimalSeparator_));
+}
+
+void MainWindow::OnTableChange(FuelTable::Change change) {
+  if (hwnd_ == nullptr) return;
+  HWND grid = Control(MainControl::Grid);
+  if (change == FuelTable::Change::Reset || ListView_GetItemCount(grid) != table_.RecordCount()) {
+    RebuildGrid();
+  } else {
+    if (change == FuelTable::Change::RowValues && table_.CurrentIndex() >= 0) {
+      ListView_RedrawItems(grid, table_.CurrentIndex(), table_.CurrentIndex());
+      FitColumns();
+    }
+    SyncGridSelection();
+  }
+  controller_.TableChanged();
+}
+
+void MainWindow::RebuildGrid() {
+  // The texts come from the table when painted: only the number of items
+  // has to follow it, then everything is drawn anew. A list read adds one
+  // row at a time, so this adds one item rather than building all again.
+  HWND grid = Control(MainControl::Grid);
+  syncing_ = true;
+  int count = ListView_GetItemCount(grid);
+  while (count > table_.RecordCount()) ListView_DeleteItem(grid, --count);
+  for (; count < table_.RecordCount(); ++count) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = count;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    ListView_InsertItem(grid, &item);
+  }
+  syncing_ = false;
+  FitColumns();
+  SyncGridSelection();
+  if (count > 0) ListView_RedrawItems(grid, 0, count - 1);
+}
+
+void MainWindow::SyncGridSelection() {
+  HWND grid = Control(MainControl::Grid);
+  const int current = table_.CurrentIndex();
+  syncing_ = true;
+  const int count = ListView_GetItemCount(grid);
+  for (int i = 0; i < count; ++i) {
+    const UINT want = i == current ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+    if (ListView_GetItemState(grid, i, LVIS_SELECTED | LVIS_FOCUSED) != want) {
+      ListView_SetItemState(grid, i, want, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+  }
+  if (current >= 0 && current < count) ListView_EnsureVisible(grid, current, FALSE);
+  syncing_ = false;
+  // The row indicator moves with the current row.
+  InvalidateRect(grid, nullptr, FALSE);
+}
+
+LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
+  HWND grid = Control(MainControl::Grid);
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+      if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
+      const bool selected = ListView_GetItemState(grid, row, LVIS_SELECTED) != 0;
+      // The grid paints the colours given here: a mark wins over the
+      // selection, and the selection looks the same with or without focus.
+      if (const auto mark = front::MarkOf(table_.Row(row))) {
+        draw->clrTextBk = Colour(mark->background);
+        draw->clrText = Colour(mark->text);
+      } else if (selected) {
+        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+      } else {
+        draw->clrTextBk = GetSysColor(COLOR_WINDOW);
+        draw->clrText = RGB(0, 0, 0);
+      }
+      draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+      return CDRF_NOTIFYPOSTPAINT | CDRF_NEWFONT;
+    }
+    case CDDS_ITEMPOSTPAINT: {
+      const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+      RECT bounds{};
+      bounds.left = LVIR_BOUNDS;
+      if (SendMessageW(grid, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                       reinterpret_cast<LPARAM>(&bounds)) == 0) {
+        return CDRF_DODEFAULT;
+      }
+      RECT cell = bounds;
+      cell.right = cell.left + ListView_GetColumnWidth(grid, 0);
+      FillRect(draw->nmcd.hdc, &cell, GetSysColorBrush(COLOR_BTNFACE));
+      DrawEdge(draw->nmcd.hdc, &cell, BDR_RAISEDINNER, BF_RECT);
+      if (row == table_.CurrentIndex()) {
+        const int h = static_cast<int>(cell.bottom - cell.top);
+        const int size = std::min<int>(h, cell.right - cell.left);
+        DrawCanvas(draw->nmcd.hdc, front::DrawPicture(front::Picture::RowIndicator, size, false),
+                   cell.left + (cell.right - cell.left - size) / 2, cell.top + (h - size) / 2);
+      }
+      return CDRF_DODEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+LRESULT MainWindow::GridNotify(NMHDR* header) {
+  switch (header->code) {
+    case LVN_GETDISPINFOW: {
+      auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+      if ((info->item.mask & LVIF_TEXT) != 0 && info->item.cchTextMax > 0) {
+        cellBuffer_ = CellText(info->item.iItem, info->item.iSubItem);
+        const std::size_t n =
+            std::min(cellBuffer_.size(), static_cast<std::size_t>(info->item.cchTextMax - 1));
+        std::memcpy(info->item.pszText, cellBuffer_.data(), n * sizeof(wchar_t));
+        info->item.pszText[n] = 0;
+      }
+      return 0;
+    }
+    case LVN_ITEMCHANGING: {
+      auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      // While a transfer walks the table by its current row, the user must
+      // not move that row.
+      if (!syncing_ && locked_ && (change->uChanged & LVIF_STATE) != 0) return TRUE;
+      return FALSE;
+    }
+    case LVN_ITEMCHANGED: {
+      auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if (syncing_ || (change->uChanged & LVIF_STATE) == 0) return 0;
+      const bool nowSelected = (change->uNewState & LVIS_SELECTED) != 0;
+      const bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
+      if (nowSelected && !wasSelected && change->iItem >= 0 &&
+          change->iItem != table_.CurrentIndex()) {
+        table_.MoveTo(change->iItem);
+      } else if (!nowSelected && wasSelected) {
+        // A click on empty space: the current row stays selected.
+        PostMessageW(hwnd_, WM_APP + 1, 0, 0);
+      }
+      return 0;
+    }
+    case LVN_KEYDOWN: {
+      auto* key = reinterpret_cast<NMLVKEYDOWN*>(header);
+      if (key->wVKey == VK_DELETE) {
+        controller_.KeyPressed(control::Key::Delete, (GetKeyState(VK_CONTROL) & 0x8000) != 0, true);
+      }
+      return 0;
+    }
+    case NM_RCLICK: {
+      auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+      if (locked_) return TRUE;
+      if (click->iItem >= 0 && click->iItem != table_.CurrentIndex()) {
+        table_.MoveTo(click->iItem);
+      }
+      POINT at = click->ptAction;
+      ClientToScreen(header->hwndFrom, &at);
+      ShowRowMenu(at);
+      return TRUE;
+    }
+    case NM_CUSTOMDRAW:
+      return GridCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    default:
+      return 0;
+  }
+}
+
+void MainWindow::ShowRowMenu(POINT screen) {
+  // The menu runs a loop of its own; a wait for the analyser must not run
+  // inside it, so there is no menu during a transfer.
+  if (locked_) return;
+  // Without the foreground the menu would not close when clicked beside.
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenuEx(rowMenu_, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y,
+                   hwnd_, nullptr);
+}
+
+// A column fits its title and its widest cell, never below its design
+// width nor below what the user dragged it to; it grows and shrinks with the
+// values.
+void MainWindow::FitColumns() {
+  HWND grid = Control(MainControl::Grid);
+  if (grid == nullptr) return;
+  HDC dc = GetDC(grid);
+  HGDIOBJ old = SelectObject(dc, font_);
+  const int pad = S(12);
+  int c = 1;
+  for (const front::GridColumn& column : front::GridColumns()) {
+    auto width = [&](const std::wstring& text) {
+      SIZE extent{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      return static_cast<int>(extent.cx) + pad;
+    };
+    const std::size_t i = static_cast<std::size_t>(c - 1);
+    int needed = std::max(columnWidths_[i], width(WideFromUtf8(column.title)));
+    for (int row = 0; row < table_.RecordCount(); ++row) {
+      needed = std::max(needed, width(CellText(row, c)));
+    }
+    const int now = ListView_GetColumnWidth(grid, c);
+    if (fitted_[i] != 0 && now != fitted_[i]) userWidths_[i] = now;  // the user dragged it
+    const int want = std::max(needed, userWidths_[i]);
+    if (now != want) ListView_SetColumnWidth(grid, c, want);
+    fitted_[i] = want;
+    ++c;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(grid, dc);
+}
+
+}  // namespace quelt::win

@@ -1,0 +1,633 @@
+#include "win/main_window.h"
+
+#include <commdlg.h>
+#include <richedit.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "front/texts.h"
+#include "text/text_helpers.h"
+#include "text/utf16.h"
+#include "win/fuel_dialog.h"
+#include "win/gdi_pictures.h"
+#include "win/message_box.h"
+#include "win/settings.h"
+#include "win/win_pump.h"
+
+namespace quelt::win {
+namespace {
+
+using front::MainControl;
+
+constexpr wchar_t kClassName[] = L"QueltFuelMain";
+constexpr UINT_PTR kCloseRetryTimerId = 2;
+
+HFONT MakeFont(int points, bool bold, int dpi, bool underline = false) {
+  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                     L"MS Shell Dlg 2");
+}
+
+WORD VirtualKey(control::Key key) {
+  switch (key) {
+    case control::Key::F1:
+      return VK_F1;
+    case control::Key::F2:
+      return VK_F2;
+    case control::Key::F5:
+      return VK_F5;
+    case control::Key::Enter:
+      return VK_RETURN;
+    case control::Key::Up:
+      return VK_UP;
+    case control::Key::Down:
+      return VK_DOWN;
+    case control::Key::Delete:
+      return VK_DELETE;
+    case control::Key::O:
+      return 'O';
+    case control::Key::S:
+      return 'S';
+    case control::Key::Q:
+      return 'Q';
+  }
+  return 0;
+}
+
+// "Fuel tables (*.txt)", "*.txt", "All files (*.*)", "*.*", each ended by a
+// nul, the whole by a second one.
+std::wstring TableFileFilter() {
+  const std::wstring pattern = L"*." + WideFromUtf8(front::kTableFileExtension);
+  std::wstring filter = WideFromUtf8(front::kTableFilesName) + L" (" + pattern + L")";
+  filter.push_back(L'\0');
+  filter += pattern;
+  filter.push_back(L'\0');
+  filter += WideFromUtf8(front::kAllFilesName) + L" (*.*)";
+  filter.push_back(L'\0');
+  filter += L"*.*";
+  filter.push_back(L'\0');
+  return filter;
+}
+
+}  // namespace
+
+std::wstring WindowText(HWND h) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+wchar_t UserDecimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] != 0) {
+    return buffer[0];
+  }
+  return L'.';
+}
+
+MainWindow::MainWindow(control::WindowController& controller)
+    : controller_(controller), table_(controller.Table()) {
+  table_.SetListener([this](FuelTable::Change change) { OnTableChange(change); });
+}
+
+MainWindow::~MainWindow() {
+  table_.SetListener({});
+  controller_.Attach(nullptr);
+  if (hwnd_ != nullptr) {
+    quitOnDestroy_ = false;
+    DestroyWindow(hwnd_);
+  }
+  if (pump_ != nullptr) pump_->SetFastWakeups(false);
+  if (rowMenu_ != nullptr) DestroyMenu(rowMenu_);
+  if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
+  for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bigFont_),
+                    static_cast<HGDIOBJ>(linkFont_)}) {
+    if (o != nullptr) DeleteObject(o);
+  }
+  if (iconBig_ != nullptr) DestroyIcon(iconBig_);
+  if (iconSmall_ != nullptr) DestroyIcon(iconSmall_);
+}
+
+int MainWindow::S(int pixels96) const { return ScaleForDpi(pixels96, dpi_); }
+
+bool MainWindow::Create(int showCommand) {
+  static bool registered = false;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!registered) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                                             ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    LoadLibraryW(L"msftedit.dll");
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    if (RegisterClassExW(&wc) == 0) return false;
+    registered = true;
+  }
+  decimalSeparator_ = UserDecimalSeparator();
+  const std::wstring caption = WideFromUtf8(front::kMainCaption);
+  // Hidden first: the size and place follow from the monitor's resolution.
+  CreateWindowExW(
+      WS_EX_CONTROLPARENT, kClassName, caption.c_str(),
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
+      CW_USEDEFAULT, CW_USEDEFAULT, front::kMainOuterWidth, front::kMainOuterHeight, nullptr,
+      nullptr, instance, this);
+  if (hwnd_ == nullptr) return false;
+
+  const SIZE size = FittedSize(dpi_);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& area = monitor.rcWork;
+  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.cx) / 2,
+               area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  controller_.Attach(this);
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  return true;
+}
+
+// The design's outer size, made smaller where the monitor's work area is:
+// the grid gives way and scrolls, every other control stays whole.
+SIZE MainWindow::FittedSize(int dpi) const {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& area = monitor.rcWork;
+  return {std::min<LONG>(ScaleForDpi(front::kMainOuterWidth, dpi), area.right - area.left),
+          std::min<LONG>(ScaleForDpi(front::kMainOuterHeight, dpi), area.bottom - area.top)};
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MainWindow* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+  return self->Handle(msg, wp, lp);
+}
+
+void MainWindow::CreateControls() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto make = [&](MainControl c, const wchar_t* cls, DWORD style, DWORD exStyle = 0) {
+    const auto& info = front::InfoOf(c);
+    HWND h = CreateWindowExW(
+        exStyle, cls, WideFromUtf8(info.caption).c_str(),
+        WS_CHILD | WS_VISIBLE | (info.tabStop ? WS_TABSTOP : 0) | style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(c))),
+        instance, nullptr);
+    controls_[static_cast<std::size_t>(c)] = h;
+    return h;
+  };
+  // In tab order; the panels are drawn, not windows.
+  for (MainControl flat :
+       {MainControl::RefreshButton, MainControl::SendButton, MainControl::ExitButton}) {
+    SetWindowSubclass(make(flat, L"BUTTON", BS_OWNERDRAW), FlatButtonProc, 1,
+                      reinterpret_cast<DWORD_PTR>(this));
+  }
+  HWND progress = make(MainControl::Progress, PROGRESS_CLASSW, 0);
+  SendMessageW(progress, PBM_SETRANGE32, 0, kProgressFullScale);
+  make(MainControl::Logo, L"STATIC", SS_OWNERDRAW | SS_NOTIFY);
+  make(MainControl::Log, MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
+       WS_EX_CLIENTEDGE);
+  CreateLog();
+  for (MainControl small : {MainControl::MoveUpButton, MainControl::MoveDownButton,
+                            MainControl::OpenButton, MainControl::SaveButton}) {
+    make(small, L"BUTTON", BS_OWNERDRAW);
+  }
+  make(MainControl::Grid, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+       WS_EX_CLIENTEDGE);
+  CreateGrid();
+  // The legend's words as its text, for readers of the screen; it is drawn.
+  SetWindowTextW(make(MainControl::Legend, L"STATIC", SS_OWNERDRAW), LegendText().c_str());
+  // Elided in the middle when narrow; the tool tip has the whole line.
+  make(MainControl::StatusLine, L"STATIC",
+       SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE | SS_NOTIFY);
+  make(MainControl::BackupLine, L"BUTTON", BS_OWNERDRAW);
+  CreateTips();
+
+  rowMenu_ = CreatePopupMenu();
+  AppendMenuW(rowMenu_, MF_STRING, kEditMenuId, WideFromUtf8(front::kEditMenuItem).c_str());
+
+  // The key table's window-wide keys; the grid's own come through PreTranslate.
+  std::vector<ACCEL> keys;
+  for (const control::KeyBinding& k : control::KeyTable()) {
+    if (k.inGridOnly) continue;
+    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)), VirtualKey(k.key),
+                    static_cast<WORD>(kFirstKeyId + static_cast<int>(k.command))});
+  }
+  keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
+void MainWindow::CreateTips() {
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  for (const auto& info : front::MainControls()) {
+    HWND h = Control(info.id);
+    const bool changing = info.id == MainControl::StatusLine || info.id == MainControl::BackupLine;
+    if (h == nullptr || (info.hint[0] == 0 && !changing)) continue;
+    std::wstring hint = WideFromUtf8(front::HintText(info));
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(h);
+    tool.lpszText = hint.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  // The backup's tip has two lines.
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 4096);
+}
+
+void MainWindow::SetTip(HWND control, const std::wstring& text) {
+  std::wstring copy = text;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = copy.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainWindow::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  for (HFONT* f : {&font_, &bigFont_, &linkFont_}) {
+    if (*f != nullptr) DeleteObject(*f);
+  }
+  font_ = MakeFont(front::kBaseFontPoints, false, dpi);
+  bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
+  linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
+  for (MainControl c :
+       {MainControl::Grid, MainControl::Legend, MainControl::StatusLine, MainControl::BackupLine}) {
+    SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  }
+  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  HWND grid = Control(MainControl::Grid);
+  ListView_SetColumnWidth(grid, 0, S(front::kIndicatorWidth));
+  fitted_ = {};
+  userWidths_ = {};
+  int c = 0;
+  for (const front::GridColumn& column : front::GridColumns()) {
+    columnWidths_[static_cast<std::size_t>(c)] = S(column.width);
+    ListView_SetColumnWidth(grid, c + 1, S(column.width));
+    ++c;
+  }
+  FitColumns();
+
+  if (iconBig_ != nullptr) DestroyIcon(iconBig_);
+  if (iconSmall_ != nullptr) DestroyIcon(iconSmall_);
+  iconBig_ = MakeAppIcon(GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+  iconSmall_ = MakeAppIcon(GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+  Layout();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::Layout() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi_);
+  for (const auto& info : front::MainControls()) {
+    HWND h = Control(info.id);
+    if (h == nullptr) continue;
+    const front::Rect& r = layout.Of(info.id);
+    SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
+    const front::Rect& b = layout.Of(panel);
+    RECT area{b.x, b.y, b.Right(), b.Bottom()};
+    InvalidateRect(hwnd_, &area, TRUE);
+  }
+  FitColumns();
+}
+
+void MainWindow::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi_);
+  for (MainControl panel : {MainControl::ButtonColumn, MainControl::ButtonBar}) {
+    const front::Rect& r = layout.Of(panel);
+    RECT edge{r.x, r.y, r.Right(), r.Bottom()};
+    DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+  }
+  const front::Rect& status = layout.Of(MainControl::StatusBar);
+  RECT sunken{status.x, status.y, status.Right(), status.Bottom()};
+  DrawEdge(dc, &sunken, BDR_SUNKENOUTER, BF_RECT);
+  EndPaint(hwnd_, &ps);
+  if (firstPaint_) {
+    auto hook = std::move(firstPaint_);
+    firstPaint_ = nullptr;
+    hook();
+  }
+}
+
+// A click, a menu item or a key: the controller decides.
+bool MainWindow::Command(int id, int code) {
+  if (id == kEditMenuId) {
+    controller_.Do(control::Command::Edit);
+    return true;
+  }
+  if (code == 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
+    controller_.Do(static_cast<control::Command>(id - kFirstKeyId));
+    return true;
+  }
+  // STN_CLICKED of the logo is the same code.
+  if (code != BN_CLICKED) return false;
+  using C = control::Command;
+  switch (static_cast<MainControl>(id - kFirstControlId)) {
+    case MainControl::RefreshButton:
+      controller_.Do(C::Refresh);
+      return true;
+    case MainControl::SendButton:
+      controller_.Do(C::Send);
+      return true;
+    case MainControl::ExitButton:
+      controller_.Do(C::Exit);
+      return true;
+    case MainControl::MoveUpButton:
+      controller_.Do(C::MoveUp);
+      return true;
+    case MainControl::MoveDownButton:
+      controller_.Do(C::MoveDown);
+      return true;
+    case MainControl::OpenButton:
+      controller_.Do(C::Open);
+      return true;
+    case MainControl::SaveButton:
+      controller_.Do(C::Save);
+      return true;
+    case MainControl::Logo:
+      controller_.Do(C::About);
+      return true;
+    case MainControl::BackupLine:
+      controller_.Do(C::OpenBackupFolder);
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+      CreateControls();
+      ApplyDpi(dpi_);
+      SetTimer(hwnd_, kTickTimerId, static_cast<UINT>(TGlb::kTickMs), nullptr);
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wp != FALSE && !shown_) {
+        shown_ = true;
+        controller_.Shown();
+      }
+      break;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      RECT outer{0, 0, S(front::kMainMinClientWidth), S(front::kMainMinClientHeight)};
+      AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                               FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                               static_cast<UINT>(dpi_));
+      // Never larger than the screen: the grid gives way first.
+      const SIZE fitted = FittedSize(dpi_);
+      info->ptMinTrackSize.x = std::min<LONG>(outer.right - outer.left, fitted.cx);
+      info->ptMinTrackSize.y = std::min<LONG>(outer.bottom - outer.top, fitted.cy);
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      ApplyDpi(HIWORD(wp));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+      const SIZE fitted = FittedSize(HIWORD(wp));
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   std::min<LONG>(suggested->right - suggested->left, fitted.cx),
+                   std::min<LONG>(suggested->bottom - suggested->top, fitted.cy),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_DRAWITEM:
+      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_SETCURSOR:
+      if (busyCursor_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Logo) ||
+          (reinterpret_cast<HWND>(wp) == Control(MainControl::BackupLine) &&
+           IsWindowEnabled(Control(MainControl::BackupLine)))) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_TIMER:
+      if (wp == kTickTimerId) {
+        if (tick_) tick_();
+        return 0;
+      }
+      if (wp == kCloseRetryTimerId) {
+        KillTimer(hwnd_, kCloseRetryTimerId);
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return 0;
+      }
+      break;
+    case WM_COMMAND:
+      if (Command(LOWORD(wp), HIWORD(wp))) return 0;
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lp);
+      if (header->hwndFrom == Control(MainControl::Grid)) return GridNotify(header);
+      if (header->code == HDN_ENDTRACKW || header->code == HDN_DIVIDERDBLCLICKW) {
+        PostMessageW(hwnd_, WM_APP + 3, 0, 0);  // the user sized a column
+      }
+      break;
+    }
+    case WM_APP + 3:
+      FitColumns();
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Grid)) {
+        POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (at.x == -1 && at.y == -1) {
+          ShowRowMenuFromKeyboard();
+        } else {
+          ShowRowMenu(at);
+        }
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      if (controller_.CloseRequested()) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(hwnd_, kTickTimerId);
+      if (quitOnDestroy_) PostQuitMessage(0);
+      return 0;
+    default:
+      if (msg == WM_APP + 1) {
+        SyncGridSelection();
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool MainWindow::PreTranslate(MSG& msg) {
+  if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && IsChild(hwnd_, msg.hwnd) == FALSE)) return false;
+  if (msg.message == WM_KEYDOWN) {
+    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    // The log is a multi-line editor and keeps Tab for itself: Tab, Shift+Tab
+    // and Ctrl+Tab leave it, so the grid is reachable without the mouse.
+    if (msg.wParam == VK_TAB && msg.hwnd == Control(MainControl::Log)) {
+      SetFocus(GetNextDlgTabItem(hwnd_, msg.hwnd, shift ? TRUE : FALSE));
+      return true;
+    }
+    // Enter in the grid edits its row; elsewhere it is the dialog manager's.
+    // Posted: the editor must not run inside the key's dispatch.
+    if (msg.wParam == VK_RETURN && msg.hwnd == Control(MainControl::Grid) && !ctrl && !shift) {
+      if (const auto command = control::CommandForKey(control::Key::Enter, false, true)) {
+        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1), 0);
+        return true;
+      }
+    }
+  }
+  if (keys_ != nullptr && TranslateAcceleratorW(hwnd_, keys_, &msg) != 0) return true;
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// --- the face ---------------------------------------------------------------
+
+void MainWindow::SetCaption(const std::string& text) {
+  const std::wstring caption = WideFromUtf8(text);
+  if (WindowText(hwnd_) != caption) SetWindowTextW(hwnd_, caption.c_str());
+}
+
+void MainWindow::SetStatusLine(const std::string& text) {
+  HWND line = Control(MainControl::StatusLine);
+  const std::wstring status = WideFromUtf8(text);
+  if (WindowText(line) == status) return;
+  SetWindowTextW(line, status.c_str());
+  SetTip(line, status);
+}
+
+void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) {
+  HWND line = Control(MainControl::BackupLine);
+  const std::wstring backup = WideFromUtf8(text);
+  if (WindowText(line) == backup) return;
+  SetWindowTextW(line, backup.c_str());
+  SetTip(line, WideFromUtf8(tip));
+}
+
+void MainWindow::SetEnabled(control::Control control, bool enabled) {
+  if (control == control::Control::EditMenu) {
+    EnableMenuItem(rowMenu_, kEditMenuId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    return;
+  }
+  // In the order of control::Control; the edit menu is above.
+  static constexpr MainControl kOf[] = {MainControl::RefreshButton, MainControl::SendButton,
+                                        MainControl::MoveUpButton,  MainControl::MoveDownButton,
+                                        MainControl::OpenButton,    MainControl::SaveButton,
+                                        MainControl::Grid,          MainControl::BackupLine};
+  HWND h = Control(kOf[static_cast<std::size_t>(control)]);
+  if ((IsWindowEnabled(h) != FALSE) == enabled) return;
+  // A control that loses its enabling while it has the focus takes the
+  // keyboard with it: give it to the grid, which is always there.
+  const bool hadFocus = GetFocus() == h;
+  EnableWindow(h, enabled ? TRUE : FALSE);
+  if (hadFocus && !enabled) SetFocus(Control(MainControl::Grid));
+}
+
+void MainWindow::SetTransferLock(bool locked) {
+  locked_ = locked;
+  if (pump_ != nullptr) pump_->SetFastWakeups(locked);
+}
+
+void MainWindow::SetProgress(int value) {
+  SendMessageW(Control(MainControl::Progress), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+}
+
+void MainWindow::SetBusyCursor(bool busy) {
+  busyCursor_ = busy;
+  POINT pt{};
+  GetCursorPos(&pt);
+  HWND under = WindowFromPoint(pt);
+  if (under != hwnd_ && IsChild(hwnd_, under) == FALSE) return;
+  if (busy) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  } else {
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+control::Answer MainWindow::Ask(const control::Message& message) { return AskBox(hwnd_, message); }
+
+std::filesystem::path MainWindow::PickTableFile(bool save) {
+  const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
+  const std::wstring filter = TableFileFilter();
+  const std::wstring title = WideFromUtf8(save ? front::kSaveTitle : front::kOpenTitle);
+  const std::wstring extension = WideFromUtf8(front::kTableFileExtension);
+  // Long paths and any characters: the name comes back as UTF-16.
+  std::wstring file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd_;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrDefExt = extension.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+              OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if ((save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
+  const std::filesystem::path path(file.c_str());
+  WriteSetting(front::kSettingsFolderKey, path.parent_path().wstring());
+  return path;
+}
+
+void MainWindow::EditCurrentRow() { EditFuelRow(table_, false, hwnd_); }
+
+void MainWindow::OpenFolder(const std::filesystem::path& folder) {
+  ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::RequestClose() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void MainWindow::RequestCloseLater() {
+  if (hwnd_ != nullptr) SetTimer(hwnd_, kCloseRetryTimerId, 10, nullptr);
+}
+
+}  // namespace quelt::win

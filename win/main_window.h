@@ -1,0 +1,149 @@
+// MainWindow on Win32: the face of the window controller. The log
+// (RichEdit), the fuel grid (report ListView), the progress bar and the
+// drawn buttons, placed by the shared layout table. Clicks, keys and closing
+// go to the controller; the grid redraws from the table's notifications.
+// The window is split by concern: main_window.cpp (the window and the
+// face), main_grid.cpp, main_log.cpp, main_drawing.cpp (buttons, pictures,
+// legend, backup line).
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "control/face.h"
+#include "control/window_controller.h"
+#include "front/layout.h"
+
+namespace quelt::win {
+
+class WinPump;
+
+// Control IDs: kFirstControlId + the control's index in the layout table.
+inline constexpr int kFirstControlId = 100;
+inline constexpr int kEditMenuId = 200;
+// The keys' commands: kFirstKeyId + the control::Command.
+inline constexpr int kFirstKeyId = 300;
+inline constexpr UINT_PTR kTickTimerId = 1;
+
+class MainWindow : public control::WindowFace {
+ public:
+  explicit MainWindow(control::WindowController& controller);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls, centred on the screen, and shows it.
+  bool Create(int showCommand = SW_SHOWNORMAL);
+  HWND Handle() const { return hwnd_; }
+  HWND Control(front::MainControl c) const { return controls_[static_cast<std::size_t>(c)]; }
+  HMENU RowMenu() const { return rowMenu_; }
+  int Dpi() const { return dpi_; }
+  control::WindowController& Controller() { return controller_; }
+
+  // The pump the link waits through: fast wake-ups while a transfer runs.
+  void SetPump(WinPump* pump) { pump_ = pump; }
+  // Called on every tick of the 100 ms timer (TGlb::Timer1Timer).
+  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
+  // The program ends when its window is destroyed; a test's windows do not.
+  void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+  // Notes the first WM_PAINT (the benchmark).
+  void SetFirstPaintHook(std::function<void()> hook) { firstPaint_ = std::move(hook); }
+
+  // The window's keys, then the keyboard navigation between its controls;
+  // true: the message was handled. Every loop of the program calls it.
+  bool PreTranslate(MSG& msg);
+
+ private:
+  // control::WindowFace
+  void SetCaption(const std::string& text) override;
+  void SetStatusLine(const std::string& text) override;
+  void SetBackupLine(const std::string& text, const std::string& tip) override;
+  void SetEnabled(control::Control control, bool enabled) override;
+  void SetTransferLock(bool locked) override;
+  void ClearLog() override;
+  void AddLogLine(const std::string& line) override;
+  void SetProgress(int value) override;
+  void SetBusyCursor(bool busy) override;
+  control::Answer Ask(const control::Message& message) override;
+  std::filesystem::path PickTableFile(bool save) override;
+  void EditCurrentRow() override;
+  void OpenFolder(const std::filesystem::path& folder) override;
+  void RequestClose() override;
+  void RequestCloseLater() override;
+
+  // main_window.cpp
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  bool Command(int id, int code);
+  void CreateControls();
+  void CreateTips();
+  void ApplyDpi(int dpi);
+  // The window's outer size for `dpi`, within the monitor's work area.
+  SIZE FittedSize(int dpi) const;
+  void Layout();
+  void Paint();
+  void SetTip(HWND control, const std::wstring& text);
+  int S(int pixels96) const;
+  // main_grid.cpp
+  void CreateGrid();
+  LRESULT GridNotify(NMHDR* header);
+  LRESULT GridCustomDraw(NMLVCUSTOMDRAW* draw);
+  void OnTableChange(FuelTable::Change change);
+  void RebuildGrid();
+  void SyncGridSelection();
+  void FitColumns();
+  void ShowRowMenu(POINT screen);
+  void ShowRowMenuFromKeyboard();
+  std::wstring CellText(int row, int column) const;
+  // main_log.cpp
+  void CreateLog();
+  // main_drawing.cpp
+  static LRESULT CALLBACK FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR data);
+  void DrawItem(const DRAWITEMSTRUCT& item);
+  void DrawButton(const DRAWITEMSTRUCT& item);
+  void DrawLegend(const DRAWITEMSTRUCT& item);
+  void DrawBackupLine(const DRAWITEMSTRUCT& item);
+  static std::wstring LegendText();
+
+  control::WindowController& controller_;
+  FuelTable& table_;
+  HWND hwnd_ = nullptr;
+  std::array<HWND, front::kMainControlCount> controls_{};
+  HWND tooltip_ = nullptr;
+  HMENU rowMenu_ = nullptr;
+  HFONT font_ = nullptr;
+  HFONT bigFont_ = nullptr;
+  HFONT linkFont_ = nullptr;  // the backup line: underlined
+  HACCEL keys_ = nullptr;
+  HICON iconBig_ = nullptr, iconSmall_ = nullptr;
+  int dpi_ = 96;
+  wchar_t decimalSeparator_ = L',';
+  std::array<int, kFuelFieldCount> columnWidths_{};  // design widths, scaled
+  std::array<int, kFuelFieldCount> fitted_{};        // as last fitted; 0: not yet
+  std::array<int, kFuelFieldCount> userWidths_{};    // dragged by the user; 0: not
+  std::wstring cellBuffer_;
+  bool logEmpty_ = true;
+
+  WinPump* pump_ = nullptr;
+  std::function<void()> tick_;
+  std::function<void()> firstPaint_;
+  bool quitOnDestroy_ = false;
+  bool locked_ = false;
+  bool busyCursor_ = false;
+  bool syncing_ = false;
+  bool shown_ = false;
+  HWND hot_ = nullptr;  // the flat button under the mouse, drawn raised
+};
+
+// The workstation's decimal separator.
+wchar_t UserDecimalSeparator();
+// A control's text.
+std::wstring WindowText(HWND h);
+
+}  // namespace quelt::win

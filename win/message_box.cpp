@@ -1,0 +1,98 @@
+#include "win/message_box.h"
+
+#include "text/utf16.h"
+
+namespace quelt::win {
+namespace {
+
+using control::Answer;
+using control::Buttons;
+
+UINT ButtonsOf(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok:
+      return MB_OK;
+    case Buttons::OkCancel:
+      return MB_OKCANCEL;
+    case Buttons::YesNo:
+      return MB_YESNO;
+    case Buttons::SaveDiscardCancel:
+      return MB_YESNOCANCEL;  // Yes saves, No discards
+  }
+  return MB_OK;
+}
+
+int IdOf(Answer answer) {
+  switch (answer) {
+    case Answer::Ok:
+      return IDOK;
+    case Answer::Cancel:
+      return IDCANCEL;
+    case Answer::Yes:
+    case Answer::Save:
+      return IDYES;
+    case Answer::No:
+    case Answer::Discard:
+      return IDNO;
+  }
+  return IDOK;
+}
+
+// The default button's place among the box's buttons.
+UINT DefaultOf(const control::Message& m) {
+  const int id = IdOf(m.defaultAnswer);
+  const bool second = (m.buttons == Buttons::OkCancel && id == IDCANCEL) ||
+                      (m.buttons != Buttons::OkCancel && id == IDNO);
+  const bool third = m.buttons == Buttons::SaveDiscardCancel && id == IDCANCEL;
+  return third ? MB_DEFBUTTON3 : second ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
+}
+
+Answer AnswerOf(const control::Message& m, int id) {
+  const bool save = m.buttons == Buttons::SaveDiscardCancel;
+  switch (id) {
+    case IDOK:
+      return Answer::Ok;
+    case IDYES:
+      return save ? Answer::Save : Answer::Yes;
+    case IDNO:
+      return save ? Answer::Discard : Answer::No;
+    default:
+      return m.buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+  }
+}
+
+}  // namespace
+
+control::Answer AskBox(HWND owner, const control::Message& message) {
+  const std::wstring text = WideFromUtf8(message.text), title = WideFromUtf8(message.title);
+  MSGBOXPARAMSW box{};
+  box.cbSize = sizeof box;
+  box.hwndOwner = owner;
+  box.hInstance = GetModuleHandleW(nullptr);
+  box.lpszText = text.c_str();
+  box.lpszCaption = title.c_str();
+  box.dwStyle = ButtonsOf(message.buttons) | DefaultOf(message);
+  switch (message.kind) {
+    case control::MessageKind::Error:
+      box.dwStyle |= MB_ICONERROR;
+      break;
+    case control::MessageKind::Warning:
+      box.dwStyle |= MB_ICONWARNING;
+      break;
+    case control::MessageKind::Question:
+      box.dwStyle |= MB_ICONQUESTION;
+      break;
+    case control::MessageKind::Information:
+      // The program's flame where the exe carries it.
+      if (FindResourceW(box.hInstance, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr) {
+        box.dwStyle |= MB_USERICON;
+        box.lpszIcon = MAKEINTRESOURCEW(1);
+      } else {
+        box.dwStyle |= MB_ICONINFORMATION;
+      }
+      break;
+  }
+  return AnswerOf(message, MessageBoxIndirectW(&box));
+}
+
+}  // namespace quelt::win
