@@ -1,4 +1,4 @@
-// TableFuel: the in-memory fuel table with a current row and the browse /
+// FuelTable: the in-memory fuel table with a current row and the browse /
 // edit / insert states of a data-aware table. The grid, the editor and the
 // fuel-list operations all work through the current row, as the analyser's
 // tool always has; views learn of changes through one listener.
@@ -72,12 +72,12 @@ class FuelTable {
 
   // --- notifications -----------------------------------------------------
   void SetListener(Listener listener) { listener_ = std::move(listener); }
-  // While suspended (nestable) no notification goes out; Resume sends one
-  // Reset if anything changed meanwhile.
   // N := position (1-based) for every row, each change posted as an edit.
   // The current row is left on the last one.
   void Renumber();
 
+  // While disabled (nestable) no notification goes out; EnableControls
+  // sends one Reset if anything changed meanwhile.
   void DisableControls();
   void EnableControls();
   bool ControlsDisabled() const { return suspended_ > 0; }

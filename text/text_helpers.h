@@ -56,8 +56,9 @@ std::optional<std::uint32_t> ParseHexDigits(std::string_view text, std::size_t m
 // and messages show a byte that is no printable character.
 std::string HexEscape(unsigned char byte);
 
-// A length in pixels at 96 dpi scaled to `dpi` (halves to even, as the
-// extended-precision original did). Results beyond 32 bits saturate.
+// A length in pixels at 96 dpi scaled to `dpi`, halves rounded to even so
+// that every control lands on the same pixel at every resolution. Results
+// beyond 32 bits saturate.
 std::int32_t ScaleForDpi(std::int32_t value, std::int32_t dpi);
 
 }  // namespace quelt

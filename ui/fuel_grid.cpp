@@ -138,7 +138,7 @@ void FuelGrid::ApplyScale() {
   FitColumns();
 }
 
-// The design widths suit the original 8 pt face; wider platform faces would
+// The design widths suit an 8 pt face; wider platform faces would
 // cut numbers off, and one huge value must not keep its column wide once it
 // is gone.
 void FuelGrid::FitColumns() {

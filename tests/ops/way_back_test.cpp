@@ -4,7 +4,10 @@
 // read fails, the check compares values, and every report tells the truth.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <termios.h>
 #include <algorithm>
+
 #include <chrono>
 #include <thread>
 
@@ -246,6 +249,41 @@ TEST(WayBack, StopSignalsFinishTheCommandInFlight) {
           << report;
     }
     EXPECT_EQ(analyser.PendingInput(), "") << "a fragment of a command is on the line";
+  }
+}
+
+TEST(WayBack, AReadStoppedByCtrlCGivesThePortItsSettingsBack) {
+  for (const char* command : {" identify", " read"}) {
+    SCOPED_TRACE(command);
+    sim::Config c;
+    c.latencyMs = 300;
+    sim::Analyser analyser(c);
+    auto settings = [&] {
+      termios t{};
+      const int fd = ::open(analyser.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+      EXPECT_GE(fd, 0);
+      ::tcgetattr(fd, &t);
+      ::close(fd);
+      return t;
+    };
+    const termios before = settings();
+    const std::string cmd = std::string("exec ") + QUELT_CLI_PATH + " --port " +
+                            analyser.DevicePath() + command + " >/dev/null 2>&1";
+    pid_t pid = 0;
+    const char* argv[] = {"sh", "-c", cmd.c_str(), nullptr};
+    ASSERT_EQ(::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
+              0);
+    ASSERT_TRUE(analyser.WaitForCommands(3, 30000));
+    ::kill(pid, SIGINT);
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    EXPECT_EQ(StatusOf(raw), 130);
+    const termios after = settings();
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(::cfgetispeed(&after), ::cfgetispeed(&before));
   }
 }
 

@@ -1,4 +1,4 @@
-// The original arithmetic run on the x87 itself, as a reference for the
+// The same rounding run on the x87 itself, as a reference for the
 // integer emulation. Only meaningful where long double is the 80-bit format
 // and the x87 rounds to 64 bits (X87Available()); shared by the unit tests
 // and the fuzz targets.

@@ -1,8 +1,8 @@
 #!/bin/sh
 # cli_cases.sh WINE CLI_EXE SIM LONG_COM: the command line's safety rules as a
 # Windows user meets them, against quelt-sim on the Wine COM port
-# QUELT_TEST_COM (started by run_with_sim.sh), a second quelt-sim with a
-# serial number of 300 characters on COM LONG_COM, and --find-port on the
+# QUELT_TEST_COM (started by run_with_sim.sh), a second quelt-sim with other
+# options (a long serial number, faults) on COM LONG_COM, and --find-port on the
 # prefix's bridge key. Prints one line per case and "N passed, N failed".
 set -u
 # Wine passes arguments and file names through the locale: UTF-8.
@@ -117,18 +117,29 @@ else
   echo "FAIL backups '$first' then '$second'"
 fi
 
+# other_sim ARGS...: a second simulator with these options on COM$long_com
+# (the one before it stopped); the cases then run against it.
+long_link="$WINEPREFIX/dosdevices/com$long_com"
+other_sim() {
+  if [ -n "$long_pid" ]; then
+    kill "$long_pid" 2>/dev/null
+    wait "$long_pid" 2>/dev/null
+  fi
+  rm -f "$long_link"
+  "$sim" --link "$long_link" "$@" >/dev/null &
+  long_pid=$!
+  tries=0
+  while [ ! -e "$long_link" ] && [ $tries -lt 100 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  port="COM$long_com"
+}
+
 # A serial number of 300 characters: a short folder of its own, and the
 # write goes ahead.
 long=$(printf '%0300d' 7)
-long_link="$WINEPREFIX/dosdevices/com$long_com"
-"$sim" --link "$long_link" --serial "$long" >/dev/null &
-long_pid=$!
-tries=0
-while [ ! -e "$long_link" ] && [ $tries -lt 100 ]; do
-  sleep 0.1
-  tries=$((tries + 1))
-done
-port="COM$long_com"
+other_sim --serial "$long"
 case_ "write with a long serial number" 0 "2 row(s) verified" write --verify "$(winpath "$dir/two.txt")"
 port="COM$QUELT_TEST_COM"
 long_backup=$(backup_of)
@@ -140,6 +151,28 @@ else
   failed=$((failed + 1))
   echo "FAIL the backup for the long serial number is '$long_backup'"
 fi
+
+# The way back on Windows: a count that is no number stops the write; the
+# check compares values against an analyser with its own number format;
+# identify shows how far the analyser got; an unchecked write says so.
+other_sim --count-reply abc
+case_ "a count that is no number" 1 "The analyser's row count \"abc\" is no number; nothing was sent." \
+  write "$(winpath "$dir/two.txt")"
+other_sim --own-numbers
+case_ "values in the analyser's own format" 0 "2 row(s) verified" write "$(winpath "$dir/two.txt")"
+case_ "a write without the check" 0 "sent, not checked" write --no-verify "$(winpath "$dir/two.txt")"
+other_sim --silent-on R004
+"$wine" "$cli" --port "$port" identify >"$dir/out" 2>"$dir/err" </dev/null
+if [ $? -eq 1 ] && [ "$(tr -d '\r' <"$dir/out" | head -1)" = "Found      :QUELT 300" ] &&
+  grep -qF "Communication error !" "$dir/err"; then
+  passed=$((passed + 1))
+  echo "ok   identify prints the lines that came before the failure"
+else
+  failed=$((failed + 1))
+  echo "FAIL identify without an answer to R004:"
+  sed 's/^/     /' "$dir/out" "$dir/err"
+fi
+port="COM$QUELT_TEST_COM"
 
 # Discovery through the bridge's registry key of the prefix.
 found=$("$wine" "$cli" --find-port 2>"$dir/err" </dev/null | tr -d '\r')
