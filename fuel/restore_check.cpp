@@ -10,20 +10,6 @@
 namespace quelt {
 namespace {
 
-std::vector<std::string_view> SplitFields(std::string_view row) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t semi = row.find(';', start);
-    fields.push_back(row.substr(start, semi == std::string_view::npos ? semi : semi - start));
-    if (semi == std::string_view::npos) break;
-    start = semi + 1;
-  }
-  // The closing ';' of a row leaves an empty last piece: no field.
-  if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
-  return fields;
-}
-
 std::string_view TrimSpaces(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -58,7 +44,7 @@ std::optional<std::string> StoredRowProblem(std::string_view row) {
       return "'" + Shown(row) + "' holds the control character " + HexEscape(b);
     }
   }
-  const auto fields = SplitFields(row);
+  const auto fields = SplitRowFields(row);
   if (fields.size() < static_cast<std::size_t>(kFuelFieldCount)) {
     return "'" + Shown(row) + "' is no fuel row: " + std::to_string(fields.size()) +
            (fields.size() == 1 ? " field" : " fields") + ", 11 expected";

@@ -8,21 +8,6 @@
 namespace quelt {
 namespace {
 
-std::vector<std::string> Fields(std::string_view text) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t semi = text.find(';', start);
-    if (semi == std::string_view::npos) {
-      // The closing ';' of a row leaves an empty last piece: no field.
-      if (start < text.size()) fields.emplace_back(text.substr(start));
-      return fields;
-    }
-    fields.emplace_back(text.substr(start, semi - start));
-    start = semi + 1;
-  }
-}
-
 std::string FieldName(std::size_t index) {
   if (index < FuelFields().size()) return FuelFields()[index].gridTitle;
   return "field " + std::to_string(index + 1);
@@ -30,7 +15,7 @@ std::string FieldName(std::size_t index) {
 
 // The value a field stands for, as the wire carries it: a missing field
 // reads as 0 or empty, as every reader of a row takes it.
-std::string Canonical(std::size_t index, const std::string* text) {
+std::string Canonical(std::size_t index, const std::string_view* text) {
   const std::string_view raw = text == nullptr ? std::string_view() : std::string_view(*text);
   if (index >= FuelFields().size()) return std::string(raw);
   const FuelFieldInfo& info = FuelFields()[index];
@@ -43,14 +28,14 @@ std::string Canonical(std::size_t index, const std::string* text) {
 
 std::vector<std::string> RowDifferences(int position, std::string_view sent,
                                         std::string_view back) {
-  const auto want = Fields(sent), got = Fields(back);
+  const auto want = SplitRowFields(sent), got = SplitRowFields(back);
   std::vector<std::string> out;
   const std::string row = "Row " + std::to_string(position) + ", ";
   for (std::size_t i = 0; i < std::max({want.size(), got.size(), FuelFields().size()}); ++i) {
-    const std::string* w = i < want.size() ? &want[i] : nullptr;
-    const std::string* g = i < got.size() ? &got[i] : nullptr;
+    const std::string_view* w = i < want.size() ? &want[i] : nullptr;
+    const std::string_view* g = i < got.size() ? &got[i] : nullptr;
     if (Canonical(i, w) == Canonical(i, g)) continue;
-    const std::string sentText = w ? "\"" + *w + "\"" : "nothing";
+    const std::string sentText = w ? "\"" + std::string(*w) + "\"" : "nothing";
     const std::string backText = g ? "\"" + PlainDeviceText(*g) + "\"" : "nothing";
     out.push_back(row + FieldName(i) + ": sent " + sentText + ", read back " + backText);
   }

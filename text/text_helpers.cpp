@@ -191,4 +191,17 @@ std::string HexEscape(unsigned char byte) {
   return {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0x0F]};
 }
 
+std::vector<std::string_view> SplitRowFields(std::string_view row) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t semi = row.find(';', start);
+    fields.push_back(row.substr(start, semi == std::string_view::npos ? semi : semi - start));
+    if (semi == std::string_view::npos) break;
+    start = semi + 1;
+  }
+  if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
+  return fields;
+}
+
 }  // namespace quelt

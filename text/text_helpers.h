@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quelt {
 
@@ -51,6 +52,10 @@ int HexDigitValue(char c);
 // Hexadecimal digits (either case, no prefix) as a number; nullopt when the
 // text is empty, holds anything else or has more than `maxDigits` digits.
 std::optional<std::uint32_t> ParseHexDigits(std::string_view text, std::size_t maxDigits = 8);
+
+// The ';'-separated fields of a row text. The closing ';' of a row leaves no
+// empty last field; an empty text is one empty field.
+std::vector<std::string_view> SplitRowFields(std::string_view row);
 
 // A byte as the four characters "\xNN" (upper-case digits): how logs, files
 // and messages show a byte that is no printable character.

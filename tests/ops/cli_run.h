@@ -13,7 +13,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "sim/sim.h"
 #include "tests/support/test_files.h"
 
 namespace quelt::test {
@@ -47,6 +49,15 @@ inline CliRun Cli(const std::string& args, const std::string& stdoutTarget = "")
   r.out = Slurp(out);
   r.err = Slurp(err);
   return r;
+}
+
+// The write commands (W401, W402) that reached the simulated analyser.
+inline std::vector<std::string> WritesOf(const sim::Analyser& analyser) {
+  std::vector<std::string> out;
+  for (const std::string& c : analyser.Transcript()) {
+    if (c.rfind("W40", 0) == 0) out.push_back(c);
+  }
+  return out;
 }
 
 }  // namespace quelt::test

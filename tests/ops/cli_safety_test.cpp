@@ -18,14 +18,6 @@
 namespace quelt::test {
 namespace {
 
-std::vector<std::string> WritesOf(const sim::Analyser& analyser) {
-  std::vector<std::string> out;
-  for (const std::string& c : analyser.Transcript()) {
-    if (c.rfind("W40", 0) == 0) out.push_back(c);
-  }
-  return out;
-}
-
 std::string Rows(int count) {
   std::string text;
   for (int i = 1; i <= count; ++i) text += RowText(i, 100 + i, "Fuel " + std::to_string(i)) + "\n";
