@@ -1,5 +1,8 @@
 // quelt-fuel: the window first, then the link and the operations, then the
-// event loop until the window closes.
+// event loop until the window closes. Built a second time as
+// quelt-fuel-probe (QUELT_PROBE) for scripts, benchmarks and tests: the same
+// program with hooks that refresh once and then take a picture or report the
+// start-up; the program users get has none of them.
 #include <QApplication>
 #include <QTimer>
 #include <chrono>
@@ -37,7 +40,7 @@ const char* const kUsage =
 struct Options {
   std::string port;
   bool demo = false;
-  // Hidden, for scripts: refresh once, then save a picture of the window
+  // The probe's hooks: refresh once, then save a picture of the window
   // (--screenshot FILE) or print start-up time and memory (--bench), and end.
   // Between the refresh and the picture: send the table (--send), then load
   // a table file (--load FILE).
@@ -53,8 +56,10 @@ struct Options {
 }
 
 constexpr quelt::OptionSpec kOptions[] = {
-    {"--port", true},  {"--demo", false}, {"--bench", false},
-    {"--send", false}, {"--load", true},  {"--screenshot", true},
+    {"--port", true},   {"--demo", false},
+#ifdef QUELT_PROBE
+    {"--bench", false}, {"--send", false}, {"--load", true}, {"--screenshot", true},
+#endif
 };
 
 // Our options are long ones; single-dash options belong to Qt (-platform ...).

@@ -35,9 +35,9 @@ const wchar_t kUsage[] =
 struct Options {
   std::wstring port;
   bool demo = false;
-  // Hidden, for scripts: refresh once the window is shown; then open the
-  // editor (--edit) or write start-up time and memory to a file (--bench FILE)
-  // and end.
+  // The probe's hooks (quelt-fuel-probe.exe, for scripts and benchmarks
+  // only): refresh once the window is shown; then open the editor (--edit)
+  // or write start-up time and memory to a file (--bench FILE) and end.
   bool refresh = false;
   bool edit = false;
   std::wstring bench;
@@ -54,8 +54,10 @@ int Fail(const std::wstring& message) {
 
 bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   static constexpr quelt::OptionSpec kOptions[] = {
-      {"--port", true},  {"--demo", false}, {"--refresh", false},
-      {"--edit", false}, {"--bench", true},
+      {"--port", true},     {"--demo", false},
+#ifdef QUELT_PROBE
+      {"--refresh", false}, {"--edit", false}, {"--bench", true},
+#endif
   };
   std::vector<std::string> utf8;
   for (std::size_t i = 1; i < args.size(); ++i) {

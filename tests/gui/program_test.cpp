@@ -12,9 +12,10 @@ struct Run {
   QString out, err;
 };
 
-Run Start(const QStringList& args) {
+// The program users get, or the probe build with the scripts' hooks.
+Run Start(const QStringList& args, const char* program = QUELT_FUEL_PROGRAM) {
   QProcess p;
-  p.start(QStringLiteral(QUELT_FUEL_PROGRAM), args);
+  p.start(QString::fromUtf8(program), args);
   Run r;
   if (!p.waitForFinished(60000)) {
     p.kill();
@@ -46,6 +47,9 @@ class ProgramTest : public QObject {
     QTest::newRow("unknown long") << QStringList{"--bogus"} << "unknown option '--bogus'";
     QTest::newRow("unknown short") << QStringList{"-bogus"} << "unknown option '-bogus'";
     QTest::newRow("stray word") << QStringList{"COM7"} << "unknown option 'COM7'";
+    // The scripts' hooks live in the probe build only.
+    QTest::newRow("probe hook") << QStringList{"--demo", "--screenshot", "x.png"}
+                                << "unknown option '--screenshot'";
     QTest::newRow("port without device") << QStringList{"--port"} << "--port needs a value";
     QTest::newRow("port and demo")
         << QStringList{"--port", "/dev/ttyUSB0", "--demo"} << "exclude each other";
@@ -61,7 +65,8 @@ class ProgramTest : public QObject {
   void demoRefreshAndPicture() {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("window.png"));
-    const Run r = Start({QStringLiteral("--demo"), QStringLiteral("--screenshot"), file});
+    const Run r =
+        Start({QStringLiteral("--demo"), QStringLiteral("--screenshot"), file}, QUELT_FUEL_PROBE);
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     const QImage image(file);
     QVERIFY(!image.isNull());
