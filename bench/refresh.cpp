@@ -220,7 +220,10 @@ int main(int argc, char** argv) {
   if (!LineCosts(glb)) return 1;
   if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
   std::printf("rows %d\n", rows.RecordCount());
-  if (!Timed("send", glb, deviceLine, [&] { return ops.SendTable(SendOptions{false, false}).result == SendOutcome::Result::Sent; })) return 1;
+  if (!Timed("send", glb, deviceLine, [&] {
+        return ops.SendTable(SendOptions{false, false}).result == SendOutcome::Result::Sent;
+      }))
+    return 1;
 
   // The window's Send: the backup from the refresh's replies, the write and
   // the check that reads it back.

@@ -131,8 +131,8 @@ class Win32Line final : public Line {
     if (written < count) {
       // The driver's write time-out ran out before the line took it all.
       IoResult r = IoFailure(Win(h), ERROR_TIMEOUT, written);
-      r.reason.text = "the port took " + std::to_string(written) + " of " + std::to_string(count) +
-                      " bytes";
+      r.reason.text =
+          "the port took " + std::to_string(written) + " of " + std::to_string(count) + " bytes";
       return r;
     }
     return {count, true, {}};

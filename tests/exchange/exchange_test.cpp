@@ -246,8 +246,8 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
       {"the pty's far end hung up", Fault::PtyHungUp, ": Input/output error", true, false},
       {"the line refuses the write", Fault::WriteFails, ": Access denied", false, false},
       {"the read fails", Fault::ReadFails, ": The device is not ready", false, true},
-      {"the analyser was unplugged", Fault::SimUnplugged,
-       ": the simulated analyser was unplugged", true, false},
+      {"the analyser was unplugged", Fault::SimUnplugged, ": the simulated analyser was unplugged",
+       true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -310,8 +310,8 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
       EXPECT_EQ(pump.waits - waits0, 0) << "no reply was waited for";
     }
     if (c.fault != Fault::PtyHungUp) {
-      EXPECT_EQ(analyser.Transcript(), c.commandWentOut ? std::vector<std::string>{"R004"}
-                                                        : std::vector<std::string>{});
+      EXPECT_EQ(analyser.Transcript(),
+                c.commandWentOut ? std::vector<std::string>{"R004"} : std::vector<std::string>{});
     }
     glb.Disconnect();
   }

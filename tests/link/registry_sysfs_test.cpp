@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "link/line.h"
 #include "link/discovery.h"
+#include "link/line.h"
 
 namespace quelt {
 namespace {
