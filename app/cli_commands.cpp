@@ -17,7 +17,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
 #include "fuel/row_compare.h"
-#include "fuel/row_file.h"
+#include "fuel/table_file.h"
 #include "link/clock_pump.h"
 #include "link/discovery.h"
 #include "link/exchange.h"

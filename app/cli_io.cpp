@@ -1,5 +1,7 @@
 #include "app/cli_io.h"
 
+#include "fuel/read_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,28 +21,6 @@ namespace quelt::cli {
 namespace {
 
 std::string ErrnoText(int code) { return std::error_code(code, std::generic_category()).message(); }
-
-// Reads at most one byte past the limit, so that an endless source (a
-// device, a pipe that never closes its end) cannot fill the memory.
-std::optional<std::string> ReadCapped(std::FILE* in, const std::string& name, std::string* error) {
-  std::string text;
-  char buffer[16384];
-  for (;;) {
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer, in);
-    text.append(buffer, n);
-    if (text.size() > kMaxInputBytes) {
-      *error = name + ": larger than 1 MB; a table file is a few kilobytes";
-      return std::nullopt;
-    }
-    if (n < sizeof buffer) break;
-  }
-  if (std::ferror(in)) {
-    *error = name + ": cannot be read: " + ErrnoText(errno);
-    return std::nullopt;
-  }
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-  return text;
-}
 
 #ifdef _WIN32
 // A console takes UTF-16; its code page would garble what is not in it.
@@ -92,40 +72,8 @@ Utf8Console::~Utf8Console() = default;
 #endif
 
 std::optional<std::string> ReadInputFile(const std::string& name, std::string* error) {
-  if (name == "-") return ReadCapped(stdin, "standard input", error);
-
-  const std::filesystem::path path = PathFromUtf8(name);
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) {
-    *error = name + ": cannot be read: " + (ec ? ec.message() : "no such file");
-    return std::nullopt;
-  }
-  if (std::filesystem::is_directory(status)) {
-    *error = name + ": is a folder, not a file";
-    return std::nullopt;
-  }
-  if (!std::filesystem::is_regular_file(status)) {
-    *error = name + ": is not a regular file (a device or a pipe?)";
-    return std::nullopt;
-  }
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxInputBytes) {
-    *error = name + ": larger than 1 MB; a table file is a few kilobytes";
-    return std::nullopt;
-  }
-#ifdef _WIN32
-  std::FILE* in = _wfopen(path.c_str(), L"rb");
-#else
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-#endif
-  if (in == nullptr) {
-    *error = name + ": cannot be read: " + ErrnoText(errno);
-    return std::nullopt;
-  }
-  auto text = ReadCapped(in, name, error);
-  std::fclose(in);
-  return text;
+  if (name == "-") return ReadCappedStream(stdin, "standard input", error);
+  return quelt::ReadInputFile(PathFromUtf8(name), name, error);
 }
 
 bool WriteStdout(std::string_view text, std::string* error) {

@@ -32,12 +32,8 @@ class Utf8Console {
   unsigned previous_ = 0;
 };
 
-// Larger input is no table of this tool.
-inline constexpr std::size_t kMaxInputBytes = 1024 * 1024;
-
-// The whole file (`-`: standard input), without a UTF-8 byte order mark.
-// nullopt with `error` set (naming the file) for a folder, a device, a file
-// over kMaxInputBytes, or any read error.
+// The whole file named by an argument (`-`: standard input), with the
+// limits and checks of fuel's ReadInputFile; `error` names the file as typed.
 std::optional<std::string> ReadInputFile(const std::string& path, std::string* error);
 
 // Writes all of `text` to standard output and flushes it; false with

@@ -69,21 +69,22 @@ class CountingLine final : public Line {
   bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override {
     return inner_.SetState(h, dcb, reason);
   }
-  bool Write(comm::Handle h, const void* data, std::uint32_t count) override {
+  IoResult Write(comm::Handle h, const void* data, std::uint32_t count) override {
     ++commands;
     if (!inExchange_) written_ = std::chrono::steady_clock::now();
     inExchange_ = true;
     return inner_.Write(h, data, count);
   }
-  std::uint32_t Read(comm::Handle h, void* data, std::uint32_t count) override {
-    const std::uint32_t got = inner_.Read(h, data, count);
+  IoResult Read(comm::Handle h, void* data, std::uint32_t count) override {
+    const IoResult r = inner_.Read(h, data, count);
+    const std::uint32_t got = r.count;
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (inExchange_ && got > 0 && bytes[got - 1] == '\r') {
       exchangeSeconds +=
           std::chrono::duration<double>(std::chrono::steady_clock::now() - written_).count();
       inExchange_ = false;
     }
-    return got;
+    return r;
   }
   std::uint32_t BytesWaiting(comm::Handle h) override { return inner_.BytesWaiting(h); }
   bool LineGone(comm::Handle h) override { return inner_.LineGone(h); }
@@ -219,7 +220,10 @@ int main(int argc, char** argv) {
   if (!LineCosts(glb)) return 1;
   if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
   std::printf("rows %d\n", rows.RecordCount());
-  if (!Timed("send", glb, deviceLine, [&] { return ops.SendFuelList(); })) return 1;
+  if (!Timed("send", glb, deviceLine, [&] {
+        return ops.SendTable(SendOptions{false, false}).result == SendOutcome::Result::Sent;
+      }))
+    return 1;
 
   // The window's Send: the backup from the refresh's replies, the write and
   // the check that reads it back.

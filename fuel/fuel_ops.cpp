@@ -200,47 +200,6 @@ bool FuelListOps::ReadFuelList() {
   return result;
 }
 
-bool FuelListOps::SendFuelList() {
-  if (busy_) return false;
-  TransferScope transfer(*this);
-  view_.SetBusyCursor(true);
-  bool answered = false;  // every W401 and the W402 had their reply
-  Finally closing([&] {
-    view_.SetProgress(kProgressFullScale);
-    view_.SetBusyCursor(false);
-    if (!answered) {
-      ShowMessage(kTimeout);
-      view_.SetProgress(0);
-    }
-  });
-
-  // A failure of an earlier send must not turn this one into an instant
-  // "Timeout": start over, with discovery, on a fresh connection.
-  if (glb_.Failed) {
-    glb_.Disconnect();
-    glb_.ClearFailure();
-  }
-  table_.First();
-  glb_.Drain();
-  int i = 0;
-  while (!table_.Eof()) {
-    ++i;
-    view_.SetProgress(i);
-    if (i > kMaxRowsSent) {
-      table_.Next();
-      continue;
-    }
-    if (!glb_.Ask(std::string(cmd::kWriteRow) + WriteFuelRowText(table_.Current(), i))) {
-      return false;
-    }
-    table_.Next();
-  }
-  answered = glb_.Ask(std::string(cmd::kWriteCount) + IntToStrWidth(std::min(i, kMaxRowsUsed), 0) +
-                      cmd::kWriteCountTail)
-                 .has_value();
-  return answered;
-}
-
 bool FuelListOps::ReadStoredTable(StoredTable& stored, int upTo) {
   TransferScope transfer(*this);
   glb_.ClearFailure();

@@ -101,9 +101,6 @@ class FuelListOps {
   // Sets LanguageIndex and LGasFuelId from the analyser's type reply.
   void ApplyTypeCode(const std::string& typeText);
   bool ReadFuelList();
-  // Writes the table: W401 per row (positions 1.., at most 30), then W402.
-  // True when every reply arrived.
-  bool SendFuelList();
   // The Send button and the command line's write: the empty-table question,
   // the row check, the backup, the write, and the check that reads it back.
   SendOutcome SendTable(const SendOptions& options = {});

@@ -16,8 +16,6 @@
 namespace quelt {
 namespace {
 
-std::string Wire(const std::string& utf8) { return Utf8ToCp1252(utf8).value_or(utf8); }
-
 std::string RowRange(int written, int total) {
   if (written == 1) return "Row 1 of " + std::to_string(total) + " was written";
   return "Rows 1 to " + std::to_string(written) + " of " + std::to_string(total) + " were written";

@@ -66,7 +66,7 @@ std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowInd
   }
   if (!glb.ConnectProblem().empty()) return glb.ConnectProblem();
   if (glb.Failed) {
-    return "No answer from the analyser on " + Utf8ToCp1252(port).value_or(port) +
+    return "No answer from the analyser on " + Wire(port) +
            ": is it switched on and its cable plugged in?";
   }
   return "The fuel list was not read (see above).";

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "link/comm.h"
+#include "link/line.h"
 #include "text/text_helpers.h"
 
 namespace quelt {
@@ -39,7 +39,7 @@ std::int32_t FindUsbComPort(RegistryReader& registry, const std::string& vendorI
 
 FoundPort ComPort(std::int32_t n) {
   if (n < 1) return {};
-  std::string device = comm::DevicePathForPort(n);
+  std::string device = DeviceLine().DevicePathForPort(n);
   if (device.empty()) return {};
   return {std::move(device), "COM" + std::to_string(n), n};
 }

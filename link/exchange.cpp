@@ -96,10 +96,15 @@ void TGlb::Exchange(std::string_view command) {
   line.reserve(command.size() + 1);
   line.append(command);
   line.push_back(cmd::kCR);
-  Serial.Write(line.data(), static_cast<std::uint32_t>(line.size()));
-
   LastByte = 0;
   Reply.clear();
+  Serial.Write(line.data(), static_cast<std::uint32_t>(line.size()));
+  // A command that did not go out gets no reply: waiting for one would only
+  // hide the cause behind a time-out.
+  if (Serial.IsOpen && Serial.Error) {
+    LineFailed("Cannot write to ");
+    return;
+  }
   TicksLeft = kReplyTicks;
   Collect(true);
   if (TicksLeft == 0) {
@@ -112,11 +117,17 @@ void TGlb::Collect(bool toCr) {
   for (;;) {
     bool got = false;
     std::uint8_t b = 0;
-    // A read that fails although input was counted gives no byte: it is not
-    // taken for a NUL, and the next idle pass asks whether the line is gone.
-    if (Serial.HasInput() && Serial.Read(&b, 1) == 1) {
+    // A read that fails although input was counted gives no byte (it is not
+    // taken for a NUL) and ends the wait: nothing more will come through.
+    if (Serial.HasInput()) {
+      got = Serial.Read(&b, 1) == 1;
+      if (!got && Serial.Error) {
+        LineFailed("Cannot read from ");
+        break;
+      }
+    }
+    if (got) {
       ++BytesReceived;
-      got = true;
       if (toCr) {
         LastByte = b;
         if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
@@ -154,6 +165,18 @@ void TGlb::RejectReply() {
 std::string TGlb::PortText() const {
   if (!PortOverride.empty()) return PortOverride;
   return found_.name;
+}
+
+void TGlb::LineFailed(const char* what) {
+  TicksLeft = 0;
+  Failed = true;
+  const comm::Reason& why = Serial.LastReason;
+  connectProblem_ = what + Serial.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
+  if (why.gone) {
+    connectProblem_ +=
+        " (the port went away: the cable was pulled, or the analyser or its USB bridge was "
+        "switched off)";
+  }
 }
 
 bool TGlb::LineWentAway() {

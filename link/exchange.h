@@ -83,13 +83,17 @@ class TGlb {
   void ClearAbort() { aborted_ = false; }
 
   // Why the link failed, for the front end: the latest Connect's problem
-  // (naming the device and, for refused access, the group that grants it) or
-  // a line that went away; "" when neither happened.
+  // (naming the device and, for refused access, the group that grants it), a
+  // write or read that failed (with the system's reason), or a line that
+  // went away; "" when none of these happened.
   const std::string& ConnectProblem() const { return connectProblem_; }
 
  private:
   // Ends the wait when the line is gone for good.
   bool LineWentAway();
+  // A write or read failed: the link fails at once, and ConnectProblem
+  // names the device and the line's reason ("Cannot write to " ...).
+  void LineFailed(const char* what);
   // The wait of Exchange and Drain: passes of {one input check, at most one
   // byte, one event step}, with a wait after a pass that brought nothing,
   // until TicksLeft runs out or (`toCr`) a CR arrives. Bytes before the CR

@@ -1,5 +1,7 @@
 #include "link/serial_port.h"
 
+#include <utility>
+
 namespace quelt {
 
 std::string TSerial::PathToOpen() const {
@@ -67,7 +69,7 @@ void TSerial::ApplySettings() {
   if (Handle == 0) {
     // 0 is no handle on any platform; never hand it to the system (on POSIX
     // it would be standard input).
-    LastReason = {0, false, "port not open"};
+    LastReason = {0, false, false, "port not open"};
     Error = true;
     return;
   }
@@ -100,14 +102,19 @@ void TSerial::SetControlLine(std::uint32_t flag, bool on) {
 
 void TSerial::Write(const void* buffer, std::uint32_t count) {
   if (!IsOpen) return;
-  Error = !line_->Write(Handle, buffer, count);
+  IoResult r = line_->Write(Handle, buffer, count);
+  Error = !r.ok;
+  if (Error) LastReason = std::move(r.reason);
 }
 
 void TSerial::WriteByte(std::uint8_t b) { Write(&b, 1); }
 
 std::uint32_t TSerial::Read(void* buffer, std::uint32_t count) {
   if (!IsOpen) return 0;
-  return line_->Read(Handle, buffer, count);
+  IoResult r = line_->Read(Handle, buffer, count);
+  Error = !r.ok;
+  if (Error) LastReason = std::move(r.reason);
+  return r.count;
 }
 
 std::uint8_t TSerial::ReadByte() {
@@ -126,7 +133,7 @@ bool TSerial::HasInput() { return BytesWaiting() != 0; }
 bool TSerial::Gone() {
   if (!IsOpen || !line_->LineGone(Handle)) return false;
   Error = true;
-  LastReason = {0, false, "the analyser's port went away"};
+  LastReason = {0, false, true, "the analyser's port went away"};
   return true;
 }
 

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-#include "link/comm.h"
 #include "link/dcb.h"
 #include "link/line.h"
 
@@ -35,7 +34,8 @@ class TSerial {
   // A device given by the user ("/dev/ttyUSB0", "COM7"); when set, Open uses
   // it instead of the device that `Port` stands for.
   std::string DevicePath;
-  // Why the last Open or ApplySettings failed (for the front end to show).
+  // Why the last Open, ApplySettings, Write or Read failed (for the front
+  // end to show).
   comm::Reason LastReason;
 
   // The device path Open would use now.
@@ -45,8 +45,11 @@ class TSerial {
   void ApplySettings();
   void SetDtr(bool on);
   void SetRts(bool on);
+  // All `count` bytes to the line; a failure sets Error and LastReason.
   void Write(const void* buffer, std::uint32_t count);
   void WriteByte(std::uint8_t b);
+  // Up to `count` waiting bytes, never waiting; 0 when none wait. A read
+  // that failed sets Error and LastReason.
   std::uint32_t Read(void* buffer, std::uint32_t count);
   std::uint8_t ReadByte();
   std::uint32_t BytesWaiting();

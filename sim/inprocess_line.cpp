@@ -4,6 +4,9 @@
 #include <thread>
 
 namespace quelt::sim {
+namespace {
+constexpr const char* kUnplugged = "the simulated analyser was unplugged";
+}  // namespace
 
 std::unique_ptr<InProcessLine> InProcessLine::ForDemo() {
   Config config;
@@ -30,7 +33,7 @@ std::string InProcessLine::DevicePathForPort(std::int32_t) const { return device
 comm::Handle InProcessLine::Open(const std::string&, comm::Reason* reason) {
   if (hungUp_ || open_) {
     if (reason) {
-      *reason = {0, false, hungUp_ ? "the simulated analyser was unplugged" : "already open"};
+      *reason = {0, false, hungUp_, hungUp_ ? kUnplugged : "already open"};
     }
     return comm::kInvalid;
   }
@@ -42,17 +45,19 @@ void InProcessLine::SetupQueues(comm::Handle, std::uint32_t, std::uint32_t) {}
 
 bool InProcessLine::SetState(comm::Handle h, const DcbRecord&, comm::Reason* reason) {
   if (Mine(h) && !hungUp_) return true;
-  if (reason) *reason = {0, false, "the simulated analyser was unplugged"};
+  if (reason) *reason = {0, false, true, kUnplugged};
   return false;
 }
 
-bool InProcessLine::Write(comm::Handle h, const void* data, std::uint32_t count) {
-  if (!Mine(h) || hungUp_) return false;
+IoResult InProcessLine::Write(comm::Handle h, const void* data, std::uint32_t count) {
+  if (!Mine(h) || hungUp_) {
+    return {0, false, {0, false, hungUp_, hungUp_ ? kUnplugged : "not open"}};
+  }
   pending_.append(static_cast<const char*>(data), count);
   while (auto command = TakeCommand(pending_)) {
     if (!Receive(*command)) break;
   }
-  return true;
+  return {count, true, {}};
 }
 
 bool InProcessLine::Receive(const std::string& command) {
@@ -81,8 +86,8 @@ void InProcessLine::Schedule(const std::string& bytes, Clock::time_point start, 
   busyUntil_ = out_.empty() ? start : std::max(start, out_.back().due);
 }
 
-std::uint32_t InProcessLine::Read(comm::Handle h, void* data, std::uint32_t count) {
-  if (!Mine(h)) return 0;
+IoResult InProcessLine::Read(comm::Handle h, void* data, std::uint32_t count) {
+  if (!Mine(h)) return {0, false, {0, false, false, "not open"}};
   const auto now = Clock::now();
   auto* p = static_cast<char*>(data);
   std::uint32_t n = 0;
@@ -90,7 +95,7 @@ std::uint32_t InProcessLine::Read(comm::Handle h, void* data, std::uint32_t coun
     p[n++] = out_.front().value;
     out_.pop_front();
   }
-  return n;
+  return {n, true, {}};
 }
 
 std::uint32_t InProcessLine::BytesWaiting(comm::Handle h) {

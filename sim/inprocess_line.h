@@ -45,8 +45,8 @@ class InProcessLine final : public Line {
   comm::Handle Open(const std::string& devicePath, comm::Reason* reason) override;
   void SetupQueues(comm::Handle h, std::uint32_t inQueue, std::uint32_t outQueue) override;
   bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override;
-  bool Write(comm::Handle h, const void* data, std::uint32_t count) override;
-  std::uint32_t Read(comm::Handle h, void* data, std::uint32_t count) override;
+  IoResult Write(comm::Handle h, const void* data, std::uint32_t count) override;
+  IoResult Read(comm::Handle h, void* data, std::uint32_t count) override;
   std::uint32_t BytesWaiting(comm::Handle h) override;
   bool LineGone(comm::Handle h) override;
   void Close(comm::Handle h) override;

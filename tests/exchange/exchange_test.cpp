@@ -1,6 +1,6 @@
 // The command exchange on a real pseudo-terminal: framing, time-outs counted
-// in ticks, the sticky failure, discovery on Connect, Drain, a line that
-// dies in the middle of a wait, and a tool killed while it sends.
+// in ticks, the sticky failure, discovery on Connect, Drain, a line whose
+// write or read fails, and a tool killed while it sends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,10 +9,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ctime>
+#include <optional>
+#include <vector>
 
 #include "link/clock_pump.h"
 #include "link/exchange.h"
+#include "sim/inprocess_line.h"
 #include "sim/sim.h"
 #include "tests/support/pty_peer.h"
 #include "tests/support/scripted_pump.h"
@@ -189,29 +191,130 @@ TEST(ExchangeClock, AbortEndsTheWaitAtOnce) {
   EXPECT_TRUE(glb.Failed);
 }
 
-TEST(ExchangeClock, APulledCableEndsInATimeOutWithoutSpinning) {
-  test::PtyPeer peer;
-  ClockPump pump;
-  TGlb glb(pump);
-  pump.SetTickHandler([&] { glb.Timer1Timer(); });
-  glb.PortOverride = peer.DevicePath();
-  glb.Connect();
-  ASSERT_FALSE(glb.Failed);
-  peer.HangUp();
-  const std::clock_t cpu0 = std::clock();
-  const long long ticks0 = pump.Ticks();
-  glb.Exchange("R001");
-  const double cpuSeconds = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
-  // Nothing can arrive on a line that went away: the wait ends without
-  // running into the reply time-out, and says why.
-  EXPECT_LT(pump.Ticks() - ticks0, TGlb::kReplyTicks);
-  EXPECT_EQ(glb.ConnectProblem().rfind("The analyser's port went away (", 0), 0u)
-      << glb.ConnectProblem();
-  // A one-second wait that polled flat out would burn the whole second.
-  EXPECT_LT(cpuSeconds, 0.5);
-  glb.Disconnect();
+// A line whose writes or reads fail with a reason given by the test; every
+// other call goes to the simulated analyser inside the program.
+class FailingLine final : public Line {
+ public:
+  explicit FailingLine(sim::InProcessLine& inner) : inner_(inner) {}
+  std::optional<comm::Reason> writeFails, readFails;
+
+  std::string DevicePathForPort(std::int32_t n) const override {
+    return inner_.DevicePathForPort(n);
+  }
+  comm::Handle Open(const std::string& path, comm::Reason* reason) override {
+    return inner_.Open(path, reason);
+  }
+  void SetupQueues(comm::Handle h, std::uint32_t in, std::uint32_t out) override {
+    inner_.SetupQueues(h, in, out);
+  }
+  bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override {
+    return inner_.SetState(h, dcb, reason);
+  }
+  IoResult Write(comm::Handle h, const void* data, std::uint32_t count) override {
+    if (writeFails) return {0, false, *writeFails};
+    return inner_.Write(h, data, count);
+  }
+  IoResult Read(comm::Handle h, void* data, std::uint32_t count) override {
+    if (readFails) return {0, false, *readFails};
+    return inner_.Read(h, data, count);
+  }
+  std::uint32_t BytesWaiting(comm::Handle h) override { return inner_.BytesWaiting(h); }
+  bool LineGone(comm::Handle h) override { return inner_.LineGone(h); }
+  void Close(comm::Handle h) override { inner_.Close(h); }
+  void WaitReadable(comm::Handle h, int ms) override { inner_.WaitReadable(h, ms); }
+  WaitHint Hint(comm::Handle h) override { return inner_.Hint(h); }
+
+ private:
+  sim::InProcessLine& inner_;
+};
+
+// A write or read that fails ends the exchange at once: no reply is waited
+// for (no tick passes, no wait starts), the link is failed, and the problem
+// names the device and the line's own reason, saying so when the port went
+// away.
+TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
+  enum class Fault { PtyHungUp, WriteFails, ReadFails, SimUnplugged };
+  struct Case {
+    const char* name;
+    Fault fault;
+    const char* problemStart;  // after the device's name
+    bool wentAway;
+    bool commandWentOut;
+  };
+  const std::string away = " (the port went away: the cable was pulled";
+  const Case cases[] = {
+      {"the pty's far end hung up", Fault::PtyHungUp, ": Input/output error", true, false},
+      {"the line refuses the write", Fault::WriteFails, ": Access denied", false, false},
+      {"the read fails", Fault::ReadFails, ": The device is not ready", false, true},
+      {"the analyser was unplugged", Fault::SimUnplugged, ": the simulated analyser was unplugged",
+       true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ScriptedPump pump;
+    TGlb glb(pump);
+    pump.onTick = [&] { glb.Timer1Timer(); };
+    pump.stepsPerTick = 1000;
+    sim::InProcessLine analyser;
+    FailingLine line(analyser);
+    std::optional<test::PtyPeer> peer;
+    if (c.fault == Fault::PtyHungUp) {
+      peer.emplace();
+      glb.PortOverride = peer->DevicePath();
+    } else {
+      glb.UseLine(line);
+      glb.PortOverride = analyser.DevicePath();
+    }
+    glb.Connect();
+    ASSERT_FALSE(glb.Failed) << glb.ConnectProblem();
+    const std::string verb = c.fault == Fault::ReadFails ? "Cannot read from " : "Cannot write to ";
+    switch (c.fault) {
+      case Fault::PtyHungUp:
+        peer->HangUp();
+        break;
+      case Fault::WriteFails:
+        line.writeFails = comm::Reason{5, true, false, "Access denied"};
+        break;
+      case Fault::ReadFails:
+        line.readFails = comm::Reason{21, false, false, "The device is not ready"};
+        break;
+      case Fault::SimUnplugged: {
+        sim::Faults f;
+        f.hangUpOn = 1;
+        analyser.SetFaults(f);
+        glb.Exchange("R001");  // the cable goes with this command
+        EXPECT_TRUE(glb.Failed);
+        glb.ClearFailure();
+        analyser.ClearTranscript();
+        break;
+      }
+    }
+    const long long ticks0 = pump.ticks, waits0 = pump.waits;
+    glb.Exchange("R004");
+    EXPECT_TRUE(glb.Failed);
+    EXPECT_EQ(glb.TicksLeft, 0);
+    EXPECT_EQ(glb.Reply, "");
+    EXPECT_EQ(glb.Ask("R002"), std::nullopt) << "the failure is sticky";
+    const std::string device = glb.Serial.PathToOpen();
+    const std::string expected = verb + device + c.problemStart + (c.wentAway ? away : "");
+    if (c.wentAway) {
+      EXPECT_EQ(glb.ConnectProblem().rfind(expected, 0), 0u) << glb.ConnectProblem();
+    } else {
+      EXPECT_EQ(glb.ConnectProblem(), expected);
+    }
+    if (c.fault == Fault::ReadFails) {
+      // The reply was on its way; the failed read ends the wait before it.
+      EXPECT_LE(pump.ticks - ticks0, 1);
+    } else {
+      EXPECT_EQ(pump.ticks - ticks0, 0) << "no reply was waited for";
+      EXPECT_EQ(pump.waits - waits0, 0) << "no reply was waited for";
+    }
+    if (c.fault != Fault::PtyHungUp) {
+      EXPECT_EQ(analyser.Transcript(),
+                c.commandWentOut ? std::vector<std::string>{"R004"} : std::vector<std::string>{});
+    }
+    glb.Disconnect();
+  }
 }
 
 // A tool killed while it sends a command must leave none of it on the line:

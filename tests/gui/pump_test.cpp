@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <ctime>
 
-#include "link/comm.h"
+#include "link/line.h"
 #include "link/serial_port.h"
 #include "ui/qt_pump.h"
 
@@ -72,7 +72,7 @@ class PumpTest : public QObject {
     quelt::TSerial port;
     pty.OpenPort(port);
     pty.Send("x");
-    QTRY_VERIFY(quelt::comm::BytesWaiting(pty.slave) > 0);
+    QTRY_VERIFY(quelt::DeviceLine().BytesWaiting(pty.slave) > 0);
     QElapsedTimer t;
     t.start();
     pump.WaitForActivity(port);

@@ -36,7 +36,7 @@ TEST(DiscoveryWinTest, FindsTheBridgeAndOpensWhatItFound) {
   s.Write("R001\r", 5);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (s.BytesWaiting() < 5 && std::chrono::steady_clock::now() < deadline) {
-    comm::WaitReadable(s.Handle, 100);
+    s.WaitReadable(100);
   }
   char reply[8] = {};
   EXPECT_EQ(s.Read(reply, sizeof reply), 5u);

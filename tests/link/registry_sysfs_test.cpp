@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "link/comm.h"
 #include "link/discovery.h"
+#include "link/line.h"
 
 namespace quelt {
 namespace {
@@ -80,7 +80,7 @@ std::string Find(const FakeSysfs& sysfs) {
 // path now, so no number may open anything.
 TEST(LinuxPortTest, ComNumbersNameNoDevice) {
   for (const std::int32_t n : {0, 1, 7, 99, 100}) {
-    EXPECT_EQ(comm::DevicePathForPort(n), "") << n;
+    EXPECT_EQ(DeviceLine().DevicePathForPort(n), "") << n;
     EXPECT_FALSE(ComPort(n)) << n;
   }
   EXPECT_FALSE(PortAt(""));

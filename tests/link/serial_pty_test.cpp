@@ -12,7 +12,7 @@
 #include <chrono>
 #include <string>
 
-#include "link/comm_posix.h"
+#include "link/line_posix.h"
 #include "link/serial_port.h"
 
 namespace quelt {
@@ -83,7 +83,7 @@ bool WaitForInput(TSerial& s, std::uint32_t count) {
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   while (s.BytesWaiting() < count) {
     if (Clock::now() > deadline) return false;
-    comm::WaitReadable(s.Handle, 100);
+    s.WaitReadable(100);
   }
   return true;
 }
@@ -470,19 +470,22 @@ TEST_F(SerialPtyTest, DeadLineNeitherHangsNorSpins) {
 
   pty.Send("x");
   auto start = Clock::now();
-  comm::WaitReadable(s.Handle, 10000);
+  s.WaitReadable(10000);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << "input did not end the wait";
   EXPECT_EQ(s.ReadByte(), 'x');
 
   pty.HangUp();
   // poll reports the hang-up at once; the wait must sleep its time instead.
   start = Clock::now();
-  comm::WaitReadable(s.Handle, 200);
+  s.WaitReadable(200);
   EXPECT_GE(Clock::now() - start, milliseconds(190));
   EXPECT_EQ(s.BytesWaiting(), 0u);
   EXPECT_EQ(s.ReadByte(), 0);
   s.WriteByte('y');
   EXPECT_TRUE(s.Error);
+  // The write says why, as a user can act on it: the tty hung up.
+  EXPECT_EQ(s.LastReason.text, "Input/output error");
+  EXPECT_TRUE(s.LastReason.gone);
   s.Close();
   EXPECT_FALSE(s.IsOpen);
 }

@@ -24,7 +24,7 @@ std::string Echo(TSerial& s, const std::string& bytes) {
   EXPECT_FALSE(s.Error);
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   while (s.BytesWaiting() < bytes.size() && Clock::now() < deadline) {
-    comm::WaitReadable(s.Handle, 100);
+    s.WaitReadable(100);
   }
   std::string got;
   if (s.HasInput()) got += static_cast<char>(s.ReadByte());

@@ -135,7 +135,7 @@ TEST_F(Moves, RefusedWhileATransferRuns) {
     ops.MoveDown();
   });
   glb.PortOverride = "/dev/quelt-missing";
-  ops.SendFuelList();
+  ops.SendTable(SendOptions{false, false});
   EXPECT_EQ(Ids(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(view.transfers, 1);
   EXPECT_FALSE(view.transferActive);

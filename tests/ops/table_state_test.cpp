@@ -1,9 +1,11 @@
 // When the grid holds changes the analyser has not got, and when dropping
 // them needs a question; the table files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 
+#include "fuel/read_file.h"
 #include "fuel/table_file.h"
 #include "fuel/table_state.h"
 #include "tests/ops/ops_fixture.h"
@@ -134,6 +136,40 @@ TEST(TableFile, KeepsEveryValueAWireTextCarries) {
     EXPECT_EQ(WriteFuelRowText((*rows)[static_cast<std::size_t>(i)], i + 1),
               WriteFuelRowText(table.Row(i), i + 1));
   }
+}
+
+// The window's load reads only what a table file can be: a device, a pipe,
+// a folder or a huge file is refused at once, naming the file, instead of
+// being read forever (/dev/zero) or into memory whole.
+TEST(TableFile, OnlyARegularFileOfAtMostOneMegabyteIsRead) {
+  const auto fifo = TestDir() / "fifo.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string big = WriteFile("big.txt", std::string(kMaxInputBytes + 1, '#'));
+  struct Refused {
+    std::filesystem::path file;
+    const char* says;
+  };
+  const Refused cases[] = {
+      {"/dev/zero", "is not a regular file"},
+      {"/dev/null", "is not a regular file"},
+      {fifo, "is not a regular file"},
+      {TestDir(), "is a folder"},
+      {TestDir() / "missing.txt", "cannot be read"},
+      {big, "larger than 1 MB"},
+  };
+  for (const Refused& c : cases) {
+    SCOPED_TRACE(c.file.string());
+    std::string error;
+    EXPECT_FALSE(ReadTableFile(c.file, &error));
+    EXPECT_EQ(error.rfind(c.file.string() + ": ", 0), 0u) << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+  }
+  // Just under the limit still loads.
+  const std::string comments = std::string(kMaxInputBytes - 64, '#') + "\n" + RowText(1, 7) + "\n";
+  std::string error;
+  const auto rows = ReadTableFile(WriteFile("near.txt", comments), &error);
+  ASSERT_TRUE(rows) << error;
+  EXPECT_EQ(rows->size(), 1u);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
+#include "fuel/row_check.h"
 #include "fuel/row_compare.h"
 #include "link/clock_pump.h"
 #include "sim/answer.h"
@@ -55,6 +56,9 @@ enum class Kind {
   kCount
 };
 constexpr int kKinds = static_cast<int>(Kind::kCount);
+// The send the window and the command line run, without its backup and
+// read-back: the wire sequence is what the soak checks.
+constexpr SendOptions kWireOnly{false, false};
 constexpr std::array<const char*, kKinds> kKindNames = {"none",
                                                         "silence",
                                                         "no CR",
@@ -663,6 +667,10 @@ class Soak {
 
     const std::vector<FuelRow> screen = table_.Rows();
     const int n = static_cast<int>(screen.size());
+    // A row the wire could not carry stops the send before anything goes out.
+    bool refusable = false;
+    for (int i = 0; i < std::min(n, kMaxRowsSent); ++i)
+      refusable = refusable || RowProblem(screen[static_cast<std::size_t>(i)]).has_value();
     std::vector<std::string> commands;
     for (int i = 0; i < std::min(n, kMaxRowsSent); ++i)
       commands.push_back("W401" + WriteFuelRowText(screen[static_cast<std::size_t>(i)], i + 1));
@@ -698,7 +706,20 @@ class Soak {
     }
     Inject(kind, faults, k, garbage);
     view_ = {};
-    const bool result = Timed(kind, [&] { return ops_.SendFuelList(); });
+    SendOutcome::Result outcome = SendOutcome::Result::Sent;
+    const bool result = Timed(kind, [&] {
+      outcome = ops_.SendTable(kWireOnly).result;
+      return outcome == SendOutcome::Result::Sent;
+    });
+    if (refusable) {
+      Check(outcome == SendOutcome::Result::Refused, "a row the wire cannot carry was not refused");
+      Check(kind == Kind::kUnplugged || device_.Sim().Transcript().empty(),
+            "a refused send put commands on the wire");
+      CheckTable(table_.Rows(), screen, "the refused send changed the table");
+      if (kind == Kind::kHangUp || kind == Kind::kUnplugged || kind == Kind::kIdlePull) Replug();
+      device_.Arm({});
+      return;
+    }
 
     const bool lost = LosesReply(kind) || kind == Kind::kUnplugged;
     int sent = total;     // commands that reached the analyser
@@ -711,11 +732,10 @@ class Soak {
     const std::vector<std::string> allCommands = commands;
     commands.resize(static_cast<std::size_t>(sent));
 
-    Check(result == !lost,
-          std::string("SendFuelList returned ") + (result ? "success" : "failure"));
-    Check(
-        view_.messages == (lost ? std::vector<std::string>{kTimeout} : std::vector<std::string>{}),
-        lost ? "a lost reply did not say \"Timeout\"" : "a message box after a good send");
+    Check(result == !lost, std::string("the send returned ") + (result ? "success" : "failure"));
+    Check(lost ? view_.messages.size() == 1 && view_.messages[0].rfind(kTimeout, 0) == 0
+               : view_.messages.empty(),
+          lost ? "a lost reply did not say \"Timeout\"" : "a message box after a good send");
     Check(view_.Progress() == (lost ? 0 : kProgressFullScale), "progress after the send");
     Check(!view_.transferActive && !view_.busyCursor, "controls left locked");
     CheckTable(table_.Rows(), screen, "the send changed the table");
@@ -756,7 +776,8 @@ class Soak {
       ++tally_.sends;
       ++tally_.send[static_cast<std::size_t>(Kind::kNone)];
       view_ = {};
-      Check(ops_.SendFuelList(), "a send after a failed send did not succeed");
+      Check(ops_.SendTable(kWireOnly).result == SendOutcome::Result::Sent,
+            "a send after a failed send did not succeed");
       Check(view_.messages.empty(), "a message box after the second send");
       Check(device_.Sim().Transcript() == allCommands,
             "the second send's commands differ from the screen");

@@ -100,7 +100,7 @@ TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
   table.Edit();
   table.SetDescription("Zemn\xED plyn H");
   table.Post();
-  ASSERT_TRUE(ops.SendFuelList());
+  ASSERT_EQ(ops.SendTable(SendOptions{false, false}).result, SendOutcome::Result::Sent);
   cmds = Commands();
   ASSERT_EQ(cmds.size(), 14u);
   EXPECT_EQ(cmds[3], "W4014;16;Zemn\\xED plyn H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");

@@ -1,12 +1,14 @@
 // Pulling the cable under Windows: quelt-sim closes its line on the third
 // command (QUELT_SIM_ARGS=--hang-up-on 3), so the COM port's device vanishes
 // while open. ClearCommError then fails; the wait must end by its time-out
-// without hanging or spinning, and later operations fail cleanly.
+// without hanging or spinning, a write on the dead port fails at once with
+// its reason, and later operations fail cleanly.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "fuel/fuel_ops.h"
 #include "link/clock_pump.h"
@@ -46,6 +48,16 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
   EXPECT_EQ(glb.TicksLeft, 0);
   EXPECT_LT(wall, 5000u) << "the wait must not hang";
   EXPECT_LT(cpu, 0.5) << "the wait must not spin";
+
+  // The port is still open on a device that vanished: the next command
+  // cannot go out, and the exchange ends with the system's reason instead of
+  // a reply time-out.
+  glb.ClearFailure();
+  glb.Exchange("R002");
+  EXPECT_TRUE(glb.Failed);
+  const std::string writeProblem = "Cannot write to \\\\.\\COM" + std::string(com) + ": ";
+  EXPECT_EQ(glb.ConnectProblem().rfind(writeProblem, 0), 0u) << glb.ConnectProblem();
+  EXPECT_GT(glb.ConnectProblem().size(), writeProblem.size()) << "a reason follows";
   glb.Disconnect();
 
   FuelTable table;

@@ -1,11 +1,11 @@
-// What the POSIX backend makes of a device control block, apart from the
+// What the POSIX device line makes of a device control block, apart from the
 // system calls, so that it can be checked where a pseudo-terminal would hide
 // it (Linux ptys force 8 data bits and no parity).
 #pragma once
 
 #include <termios.h>
 
-#include "link/comm.h"
+#include "link/line.h"
 
 namespace quelt::comm {
 
