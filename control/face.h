@@ -39,6 +39,8 @@ class WindowFace {
   // The modal editor on the table's current row (a RowEditor does the rest).
   virtual void EditCurrentRow() = 0;
   virtual void OpenFolder(const std::filesystem::path& folder) = 0;
+  // The modal Backups view on a control::BackupsView of the controller.
+  virtual void ShowBackups() = 0;
   // Closes the window the platform's way; the controller is asked again.
   virtual void RequestClose() = 0;
   // The same from a later turn of the outer event loop.

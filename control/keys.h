@@ -19,9 +19,10 @@ enum class Command {
   Exit,
   About,
   OpenBackupFolder,  // the backup line
+  Backups,           // the Backups view
 };
 
-enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q };
+enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B };
 
 struct KeyBinding {
   Command command;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "control/face.h"
 #include "control/keys.h"
@@ -63,6 +64,15 @@ class WindowController : private FuelView {
   std::string Port() const { return PortText(glb_, demo_); }
   std::string About() const;
 
+  // The Backups view's side (control/backups_view.cpp): the folder of the
+  // analyser last identified (empty while none is), a backup written back
+  // exactly through FuelListOps::RestoreTable, and one taken into the grid
+  // as a table not sent.
+  std::filesystem::path AnalyserBackupsFolder() const;
+  bool RestoreBackup(const std::filesystem::path& path);
+  bool LoadBackup(const std::filesystem::path& path);
+  Answer AskUser(const Message& message) { return Ask(message); }
+
  private:
   // The operations, each ending with one log line that says what happened.
   void Refresh();
@@ -88,6 +98,9 @@ class WindowController : private FuelView {
   void EnableSend(bool enabled) override;
   void SetTransferActive(bool active) override;
 
+  // The messages of a Send; a write that stopped with a backup made offers
+  // to restore it (control/backups_view.cpp).
+  void ShowDeferred(const SendOutcome& outcome);
   void Log(const std::string& utf8);
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
@@ -107,6 +120,10 @@ class WindowController : private FuelView {
   bool transferActive_ = false;
   bool busyCursor_ = false;
   bool closePending_ = false;
+  // During a Send the operations' messages wait until it returned: a write
+  // that stopped then asks whether to restore the backup made before it.
+  bool deferMessages_ = false;
+  std::vector<std::string> deferred_;
 };
 
 }  // namespace quelt::control

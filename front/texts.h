@@ -15,6 +15,9 @@ inline constexpr const char* kUpHint = "fuel move up";
 inline constexpr const char* kDownHint = "fuel move down";
 inline constexpr const char* kOpenHint = "Load a table from a file";
 inline constexpr const char* kSaveHint = "Save the table to a file";
+inline constexpr const char* kBackupsCaption = "Backups";
+inline constexpr const char* kBackupsHint =
+    "The analyser's backups: restore one, or load it into the grid";
 inline constexpr const char* kGridHint = "Actual table";
 inline constexpr const char* kGridKeys = "Enter or F2: edit the row, Ctrl+Delete: delete it";
 inline constexpr const char* kEditMenuItem = "Edit";

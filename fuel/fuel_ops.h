@@ -41,6 +41,9 @@ struct SendOptions {
   bool backup = true;       // save the analyser's stored table before the first W command
   bool check = true;        // read the count and the rows back and compare
   bool allowEmpty = false;  // restore: a backup whose count is 0 may go back
+  // Not empty: write only to the analyser with this serial number (R004 is
+  // asked first); another one attached refuses the write, nothing is sent.
+  std::string serialNumber;
 };
 
 struct SendOutcome {
@@ -172,6 +175,8 @@ class FuelListOps {
   SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,
                            const SendOptions& options);
   bool SaveBackupBeforeWrite(SendOutcome& outcome);
+  // Asks the serial number: false (the outcome says why) for another analyser.
+  bool SameAnalyser(const std::string& serialNumber, SendOutcome& outcome);
   // W401 per text, then W402 with `count`; stops at a missing reply or a
   // stop request. Fills the outcome's counters.
   void WriteRows(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);

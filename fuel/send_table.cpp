@@ -133,6 +133,7 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
   stopped_ = false;
   StartInStep();
   glb_.Drain();
+  if (!options.serialNumber.empty() && !SameAnalyser(options.serialNumber, outcome)) return outcome;
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
   if (StopWanted()) {
     outcome.result = SendOutcome::Result::Interrupted;
@@ -145,6 +146,22 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
     CheckWritten(rowTexts, count, outcome);
   }
   return outcome;
+}
+
+bool FuelListOps::SameAnalyser(const std::string& serialNumber, SendOutcome& outcome) {
+  const auto serial = glb_.Ask(cmd::kSerialNumber);
+  if (!serial) {
+    outcome.result = SendOutcome::Result::NoReply;
+    return false;
+  }
+  if (*serial == serialNumber) return true;
+  outcome.result = SendOutcome::Result::Refused;
+  outcome.problem = "The analyser attached has the serial number \"" +
+                    Cp1252ToUtf8(PlainDeviceText(*serial)) + "\", not \"" +
+                    Cp1252ToUtf8(PlainDeviceText(serialNumber)) + "\"";
+  view_.AddLogLine(Wire(outcome.problem) + "; nothing was sent.");
+  ShowMessage(Wire(outcome.problem) + ".\nNothing was sent.");
+  return false;
 }
 
 bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {

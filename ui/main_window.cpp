@@ -27,6 +27,7 @@
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
 #include "text/text_helpers.h"
+#include "ui/backups_dialog.h"
 #include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
@@ -77,6 +78,9 @@ QKeySequence SequenceOf(const control::KeyBinding& k) {
       break;
     case control::Key::Q:
       key = Qt::Key_Q;
+      break;
+    case control::Key::B:
+      key = Qt::Key_B;
       break;
   }
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
@@ -226,6 +230,9 @@ void MainWindow::BuildTablePanel() {
                         MainControl::OpenButton, MainControl::SaveButton}) {
     controls_[static_cast<std::size_t>(c)] = new QToolButton(bar);
   }
+  auto* backups = new QToolButton(bar);
+  backups->setText(QString::fromUtf8(front::kBackupsCaption));
+  controls_[static_cast<std::size_t>(MainControl::BackupsButton)] = backups;
 
   grid_ = new FuelGrid(
       controller_.Table(), [this](int v) { return S(v); }, area);
@@ -282,7 +289,8 @@ void MainWindow::BuildTablePanel() {
                          Click{MainControl::MoveDownButton, control::Command::MoveDown},
                          Click{MainControl::OpenButton, control::Command::Open},
                          Click{MainControl::SaveButton, control::Command::Save},
-                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder}}) {
+                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder},
+                         Click{MainControl::BackupsButton, control::Command::Backups}}) {
     connect(static_cast<QAbstractButton*>(Control(c.control)), &QAbstractButton::clicked, this,
             [this, command = c.command] { controller_.Do(command); });
   }
@@ -312,8 +320,9 @@ void MainWindow::BuildKeys() {
   const MainControl chain[] = {MainControl::RefreshButton, MainControl::SendButton,
                                MainControl::MoveUpButton,  MainControl::MoveDownButton,
                                MainControl::OpenButton,    MainControl::SaveButton,
-                               MainControl::Grid,          MainControl::BackupLine,
-                               MainControl::Log,           MainControl::ExitButton};
+                               MainControl::BackupsButton, MainControl::Grid,
+                               MainControl::BackupLine,    MainControl::Log,
+                               MainControl::ExitButton};
   for (std::size_t i = 1; i < std::size(chain); ++i)
     setTabOrder(Control(chain[i - 1]), Control(chain[i]));
 }
@@ -502,6 +511,11 @@ void MainWindow::EditCurrentRow() { EditFuelRow(controller_.Table(), false, this
 
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));
+}
+
+void MainWindow::ShowBackups() {
+  BackupsDialog dialog(controller_, this);
+  dialog.exec();
 }
 
 void MainWindow::RequestClose() { close(); }

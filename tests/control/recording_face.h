@@ -69,6 +69,13 @@ class RecordingFace : public control::WindowFace {
   }
   void EditCurrentRow() override { ++edits; }
   void OpenFolder(const std::filesystem::path& folder) override { folders.push_back(folder); }
+  // Runs when the Backups view opens (a test drives the view in it).
+  std::function<void()> onBackups;
+  int backupViews = 0;
+  void ShowBackups() override {
+    ++backupViews;
+    if (onBackups) onBackups();
+  }
   void RequestClose() override { ++closes; }
   void RequestCloseLater() override { ++laterCloses; }
 };
