@@ -38,7 +38,8 @@ void BackupsView::Reload() {
 }
 
 std::string BackupsView::Heading() const {
-  const std::string serial = Cp1252ToUtf8(PlainDeviceText(controller_.Ops().Identity().serialNumber));
+  const std::string serial =
+      Cp1252ToUtf8(PlainDeviceText(controller_.Ops().Identity().serialNumber));
   if (serial.empty()) return "No analyser identified yet: press Refresh, then open the backups.";
   if (entries_.empty()) {
     return "No backups of the analyser " + serial + " yet (" + PathText(folder_) + ").";
@@ -76,10 +77,10 @@ bool BackupsView::CanLoad() const {
 bool BackupsView::Restore() {
   if (!CanRestore()) return false;
   const BackupEntry& entry = *Current();
-  const std::string question =
-      "Write the backup of " + entry.saved + " (" + std::to_string(entry.rows) +
-      " rows, count " + (entry.count ? std::to_string(*entry.count) : "?") +
-      ") back to the analyser? Its table now is saved as a backup first.";
+  const std::string question = "Write the backup of " + entry.saved + " (" +
+                               std::to_string(entry.rows) + " rows, count " +
+                               (entry.count ? std::to_string(*entry.count) : "?") +
+                               ") back to the analyser? Its table now is saved as a backup first.";
   if (controller_.AskUser(YesNoQuestion(question)) != Answer::Yes) return false;
   const std::filesystem::path path = entry.path;
   const bool done = controller_.RestoreBackup(path);
@@ -97,7 +98,8 @@ bool BackupsView::Load() {
 std::filesystem::path WindowController::AnalyserBackupsFolder() const {
   const std::string& serial = ops_.Identity().serialNumber;
   if (serial.empty()) return {};
-  const std::filesystem::path root = ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
+  const std::filesystem::path root =
+      ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
   return root.empty() ? root : BackupFolderOf(root, serial);
 }
 
@@ -126,8 +128,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
   SendOptions options;
   options.allowEmpty = true;  // asked above
   // Only onto the analyser the backup was made of.
-  options.serialNumber = entry.table->serialNumber;
-  const SendOutcome outcome = ops_.RestoreTable(*entry.table, options);
+  const SendOutcome outcome = ops_.RestoreTable(*entry.table, options, true);
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
   Update();
   if (outcome.result != SendOutcome::Result::Sent) {
@@ -143,8 +144,8 @@ bool WindowController::LoadBackup(const std::filesystem::path& path) {
   if (face_ == nullptr || transferActive_ || ops_.Busy() || !MayDropChanges()) return false;
   const BackupEntry entry = ReadBackupEntry(path, true);
   if (!entry.table) {
-    const std::string text = "Not loaded: " + PathText(path) + ": " +
-                             PlainDeviceText(entry.check) + ". The table is as it was.";
+    const std::string text = "Not loaded: " + PathText(path) + ": " + PlainDeviceText(entry.check) +
+                             ". The table is as it was.";
     LogFinal(text);
     Ask(WarningMessage(text));
     return false;
@@ -163,7 +164,6 @@ bool WindowController::LoadBackup(const std::filesystem::path& path) {
   Update();
   return true;
 }
-
 
 void WindowController::ShowDeferred(const SendOutcome& outcome) {
   std::vector<std::string> messages;

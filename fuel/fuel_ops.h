@@ -41,9 +41,6 @@ struct SendOptions {
   bool backup = true;       // save the analyser's stored table before the first W command
   bool check = true;        // read the count and the rows back and compare
   bool allowEmpty = false;  // restore: a backup whose count is 0 may go back
-  // Not empty: write only to the analyser with this serial number (R004 is
-  // asked first); another one attached refuses the write, nothing is sent.
-  std::string serialNumber;
 };
 
 struct SendOutcome {
@@ -110,8 +107,11 @@ class FuelListOps {
   // The Send button and the command line's write: the empty-table question,
   // the row check, the backup, the write, and the check that reads it back.
   SendOutcome SendTable(const SendOptions& options = {});
-  // Writes a backup's rows and count back exactly, then checks them.
-  SendOutcome RestoreTable(const StoredTable& backup, const SendOptions& options = {});
+  // Writes a backup's rows and count back exactly, then checks them. With
+  // `sameAnalyserOnly` the serial number is asked first: another analyser
+  // than the backup's refuses the restore, and nothing is sent.
+  SendOutcome RestoreTable(const StoredTable& backup, const SendOptions& options = {},
+                           bool sameAnalyserOnly = false);
 
   // The table as the analyser stores it: count reply and raw row replies,
   // with the identity of the last QueryIdentity; with `upTo` above the count
@@ -173,7 +173,7 @@ class FuelListOps {
   void ShowMessage(const std::string& text);
   // The steps of SendTable and RestoreTable around the rows to write.
   SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,
-                           const SendOptions& options);
+                           const SendOptions& options, const std::string* serialNumber = nullptr);
   bool SaveBackupBeforeWrite(SendOutcome& outcome);
   // Asks the serial number: false (the outcome says why) for another analyser.
   bool SameAnalyser(const std::string& serialNumber, SendOutcome& outcome);

@@ -89,7 +89,8 @@ SendOutcome FuelListOps::SendTable(const SendOptions& options) {
   return outcome;
 }
 
-SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options) {
+SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options,
+                                      bool sameAnalyserOnly) {
   SendOutcome refused;
   if (busy_) {
     refused.result = SendOutcome::Result::Declined;
@@ -105,11 +106,12 @@ SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptio
     return refused;
   }
   // The count goes back as the file holds it, also above 15.
-  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options);
+  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options,
+                      sameAnalyserOnly ? &backup.serialNumber : nullptr);
 }
 
 SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, int count,
-                                      const SendOptions& options) {
+                                      const SendOptions& options, const std::string* serialNumber) {
   SendOutcome outcome;
   outcome.rowsInTable = static_cast<int>(rowTexts.size());
   outcome.rowsToSend = static_cast<int>(rowTexts.size());
@@ -133,7 +135,7 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
   stopped_ = false;
   StartInStep();
   glb_.Drain();
-  if (!options.serialNumber.empty() && !SameAnalyser(options.serialNumber, outcome)) return outcome;
+  if (serialNumber != nullptr && !SameAnalyser(*serialNumber, outcome)) return outcome;
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
   if (StopWanted()) {
     outcome.result = SendOutcome::Result::Interrupted;

@@ -67,7 +67,8 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   auto* buttons = new QDialogButtonBox(this);
   restore_ = buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::ActionRole);
   restore_->setObjectName(QStringLiteral("RestoreButton"));
-  restore_->setToolTip(QStringLiteral("Write this backup back to the analyser exactly, then read it back"));
+  restore_->setToolTip(
+      QStringLiteral("Write this backup back to the analyser exactly, then read it back"));
   load_ = buttons->addButton(QStringLiteral("&Load into grid"), QDialogButtonBox::ActionRole);
   load_->setObjectName(QStringLiteral("LoadButton"));
   load_->setToolTip(QStringLiteral("Put this backup's rows into the grid, as a table not sent"));
@@ -111,8 +112,9 @@ void BackupsDialog::ShowSelected() {
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     int c = 0;
     for (const FuelFieldInfo& info : FuelFields()) {
-      const QString text =
-          info.field == FuelField::N ? QString::number(r + 1) : FieldText(rows[static_cast<std::size_t>(r)], info);
+      const QString text = info.field == FuelField::N
+                               ? QString::number(r + 1)
+                               : FieldText(rows[static_cast<std::size_t>(r)], info);
       rows_->setItem(r, c++, new QTableWidgetItem(text));
     }
   }

@@ -10,6 +10,7 @@
 #include "front/texts.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
+#include "win/backups_dialog.h"
 #include "win/fuel_dialog.h"
 #include "win/gdi_pictures.h"
 #include "win/message_box.h"
@@ -53,6 +54,8 @@ WORD VirtualKey(control::Key key) {
       return 'S';
     case control::Key::Q:
       return 'Q';
+    case control::Key::B:
+      return 'B';
   }
   return 0;
 }
@@ -215,6 +218,7 @@ void MainWindow::CreateControls() {
                             MainControl::OpenButton, MainControl::SaveButton}) {
     make(small, L"BUTTON", BS_OWNERDRAW);
   }
+  make(MainControl::BackupsButton, L"BUTTON", BS_PUSHBUTTON);
   make(MainControl::Grid, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
        WS_EX_CLIENTEDGE);
   CreateGrid();
@@ -279,8 +283,8 @@ void MainWindow::ApplyDpi(int dpi) {
   font_ = MakeFont(front::kBaseFontPoints, false, dpi);
   bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
   linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
-  for (MainControl c :
-       {MainControl::Grid, MainControl::Legend, MainControl::StatusLine, MainControl::BackupLine}) {
+  for (MainControl c : {MainControl::Grid, MainControl::Legend, MainControl::StatusLine,
+                        MainControl::BackupLine, MainControl::BackupsButton}) {
     SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   }
   SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -386,6 +390,9 @@ bool MainWindow::Command(int id, int code) {
       return true;
     case MainControl::BackupLine:
       controller_.Do(C::OpenBackupFolder);
+      return true;
+    case MainControl::BackupsButton:
+      controller_.Do(C::Backups);
       return true;
     default:
       return false;
@@ -623,6 +630,8 @@ void MainWindow::EditCurrentRow() { EditFuelRow(table_, false, hwnd_); }
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+void MainWindow::ShowBackups() { ShowBackupsDialog(controller_, hwnd_); }
 
 void MainWindow::RequestClose() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 

@@ -73,6 +73,7 @@ class MainWindow : public control::WindowFace {
   std::filesystem::path PickTableFile(bool save) override;
   void EditCurrentRow() override;
   void OpenFolder(const std::filesystem::path& folder) override;
+  void ShowBackups() override;
   void RequestClose() override;
   void RequestCloseLater() override;
 

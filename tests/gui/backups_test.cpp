@@ -33,9 +33,7 @@ void WithBackupsDialog(const std::function<void()>& open,
   QTRY_VERIFY_WITH_TIMEOUT(seen, 10000);
 }
 
-bool Logged(Rig& rig, const QString& part) {
-  return rig.form->Log()->toPlainText().contains(part);
-}
+bool Logged(Rig& rig, const QString& part) { return rig.form->Log()->toPlainText().contains(part); }
 
 }  // namespace
 
@@ -74,12 +72,13 @@ class BackupsTest : public QObject {
     QVERIFY(rig.Transcript().contains(QStringLiteral("W4023;X;X;")));
 
     // The button: Load into grid takes the newest backup (two rows) and closes.
-    WithBackupsDialog([&] { ButtonOf(*rig.form, quelt::front::MainControl::BackupsButton)->click(); },
-                      [&](BackupsDialog& d) {
-                        QCOMPARE(d.List()->topLevelItem(0)->text(1), QStringLiteral("2"));
-                        d.LoadButton()->click();
-                        QVERIFY(!d.isVisible());
-                      });
+    WithBackupsDialog(
+        [&] { ButtonOf(*rig.form, quelt::front::MainControl::BackupsButton)->click(); },
+        [&](BackupsDialog& d) {
+          QCOMPARE(d.List()->topLevelItem(0)->text(1), QStringLiteral("2"));
+          d.LoadButton()->click();
+          QVERIFY(!d.isVisible());
+        });
     QCOMPARE(rig.Table().RecordCount(), 2);
     QVERIFY(Logged(rig, QStringLiteral("Loaded 2 rows from the backup ")));
     QVERIFY(rig.form->windowTitle().contains(QStringLiteral("changes not sent")));
