@@ -130,6 +130,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
   // Only onto the analyser the backup was made of.
   const SendOutcome outcome = ops_.RestoreTable(*entry.table, options, true);
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
+  NoteCheck(outcome);
   Update();
   if (outcome.result != SendOutcome::Result::Sent) {
     if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(glb_.ConnectProblem()));

@@ -20,9 +20,11 @@ enum class Command {
   About,
   OpenBackupFolder,  // the backup line
   Backups,           // the Backups view
+  ExportCsv,         // the table to a spreadsheet file
+  Report,            // the service report, a web page to print
 };
 
-enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B };
+enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P };
 
 struct KeyBinding {
   Command command;

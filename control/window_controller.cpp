@@ -80,6 +80,12 @@ void WindowController::Do(Command command) {
     case Command::Backups:
       if (!transferActive_) face_->ShowBackups();
       break;
+    case Command::ExportCsv:
+      Export(ExportKind::Csv);
+      break;
+    case Command::Report:
+      Export(ExportKind::Report);
+      break;
     case Command::OpenBackupFolder:
       if (!lastBackup_.empty()) {
         face_->OpenFolder(std::filesystem::path(lastBackup_).parent_path());
@@ -139,6 +145,7 @@ void WindowController::Send() {
   const SendOutcome outcome = ops_.SendTable();
   deferMessages_ = false;
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
+  NoteCheck(outcome);
   ShowDeferred(outcome);
   using R = SendOutcome::Result;
   switch (outcome.result) {

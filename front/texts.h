@@ -33,6 +33,18 @@ inline constexpr const char* kTableFilesName = "Fuel tables";
 inline constexpr const char* kTableFileExtension = "txt";
 inline constexpr const char* kAllFilesName = "All files";
 
+// The exports' dialogs, and the row menu's items for them and the rest.
+inline constexpr const char* kExportCsvTitle = "Export the table for a spreadsheet";
+inline constexpr const char* kCsvFilesName = "CSV for spreadsheets";
+inline constexpr const char* kCsvExtension = "csv";
+inline constexpr const char* kReportTitle = "Save the service report";
+inline constexpr const char* kReportFilesName = "Web pages";
+inline constexpr const char* kReportExtension = "html";
+inline constexpr const char* kBackupsMenuItem = "Backups...\tCtrl+B";
+inline constexpr const char* kExportCsvMenuItem = "Export to CSV...\tCtrl+E";
+inline constexpr const char* kReportMenuItem = "Service report...\tCtrl+P";
+inline constexpr const char* kAboutMenuItem = "About";
+
 // The legend's samples, shown in the marks' colours before their meaning.
 inline constexpr const char* kLegendSampleNaturalGasH = "ID 16";
 inline constexpr const char* kLegendSampleUnused = "N > 15";

@@ -82,6 +82,12 @@ QKeySequence SequenceOf(const control::KeyBinding& k) {
     case control::Key::B:
       key = Qt::Key_B;
       break;
+    case control::Key::E:
+      key = Qt::Key_E;
+      break;
+    case control::Key::P:
+      key = Qt::Key_P;
+      break;
   }
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
 }
@@ -271,6 +277,15 @@ void MainWindow::BuildTablePanel() {
   rowMenu_->setObjectName(QStringLiteral("RowMenu"));
   editRow_ = rowMenu_->addAction(QString::fromUtf8(front::kEditMenuItem));
   editRow_->setObjectName(QStringLiteral("EditRowAction"));
+  rowMenu_->addSeparator();
+  for (const auto& [text, command] :
+       {std::pair{front::kBackupsMenuItem, control::Command::Backups},
+        std::pair{front::kExportCsvMenuItem, control::Command::ExportCsv},
+        std::pair{front::kReportMenuItem, control::Command::Report},
+        std::pair{front::kAboutMenuItem, control::Command::About}}) {
+    connect(rowMenu_->addAction(QString::fromUtf8(text)), &QAction::triggered, this,
+            [this, command = command] { controller_.Do(command); });
+  }
 
   // Names, tool tips and the clicks of the layout table's controls.
   for (const front::MainControlInfo& info : front::MainControls()) {

@@ -56,6 +56,10 @@ WORD VirtualKey(control::Key key) {
       return 'Q';
     case control::Key::B:
       return 'B';
+    case control::Key::E:
+      return 'E';
+    case control::Key::P:
+      return 'P';
   }
   return 0;
 }
@@ -232,6 +236,15 @@ void MainWindow::CreateControls() {
 
   rowMenu_ = CreatePopupMenu();
   AppendMenuW(rowMenu_, MF_STRING, kEditMenuId, WideFromUtf8(front::kEditMenuItem).c_str());
+  AppendMenuW(rowMenu_, MF_SEPARATOR, 0, nullptr);
+  for (const auto& [text, command] :
+       {std::pair{front::kBackupsMenuItem, control::Command::Backups},
+        std::pair{front::kExportCsvMenuItem, control::Command::ExportCsv},
+        std::pair{front::kReportMenuItem, control::Command::Report},
+        std::pair{front::kAboutMenuItem, control::Command::About}}) {
+    AppendMenuW(rowMenu_, MF_STRING, static_cast<UINT_PTR>(kFirstKeyId + static_cast<int>(command)),
+                WideFromUtf8(text).c_str());
+  }
 
   // The key table's window-wide keys; the grid's own come through PreTranslate.
   std::vector<ACCEL> keys;
@@ -356,7 +369,8 @@ bool MainWindow::Command(int id, int code) {
     controller_.Do(control::Command::Edit);
     return true;
   }
-  if (code == 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
+  // Keys (code 1) and the row menu's items (code 0) name their command.
+  if (code <= 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
     controller_.Do(static_cast<control::Command>(id - kFirstKeyId));
     return true;
   }

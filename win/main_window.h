@@ -74,6 +74,7 @@ class MainWindow : public control::WindowFace {
   void EditCurrentRow() override;
   void OpenFolder(const std::filesystem::path& folder) override;
   void ShowBackups() override;
+  std::filesystem::path PickExportFile(control::ExportKind kind) override;
   void RequestClose() override;
   void RequestCloseLater() override;
 

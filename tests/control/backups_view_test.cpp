@@ -221,5 +221,48 @@ TEST_F(Backups, AStoppedSendOffersToRestoreTheBackupMadeBeforeIt) {
   }
 }
 
+// Ctrl+E and Ctrl+P: the file asked for, then the grid as a spreadsheet
+// file or the service report with what the last send's check found; a file
+// that cannot be written says so and changes nothing.
+TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
+  Start(RowsWithIds({101, 16, 103}));
+  window.Do(Command::Refresh);
+  window.Do(Command::Send);
+  const std::filesystem::path folder = TestDir() / "exports";
+  std::filesystem::create_directories(folder);
+  struct Case {
+    control::Key key;
+    std::filesystem::path file;
+    std::string holds;  // a part of the file; "" when none may be written
+    std::string log;
+  } cases[] = {
+      {control::Key::E, folder / "table.csv",
+       "1;101;Fuel 101;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1\r\n", "Exported 3 rows to "},
+      {control::Key::P, folder / "report.html",
+       "<tr><th>Check</th><td>Checked: 3 rows and the count read back as sent</td></tr>",
+       "Wrote the service report to "},
+      {control::Key::P, folder, "", "No report: "},  // a folder is no file to write
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file.string());
+    face.boxes.clear();
+    face.exports = {k.file};
+    EXPECT_TRUE(window.KeyPressed(k.key, true, false));
+    EXPECT_TRUE(Logged(k.log)) << face.log.back();
+    if (k.holds.empty()) {
+      EXPECT_EQ(face.boxes.size(), 1u);
+    } else {
+      EXPECT_TRUE(face.boxes.empty());
+      EXPECT_NE(Slurp(k.file).find(k.holds), std::string::npos) << Slurp(k.file);
+    }
+  }
+  EXPECT_EQ(face.exportDialogs,
+            (std::vector<control::ExportKind>{control::ExportKind::Csv, control::ExportKind::Report,
+                                              control::ExportKind::Report}));
+  const std::string page = Slurp(folder / "report.html");
+  EXPECT_NE(page.find("<td>as sent to the analyser</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td>" + window.LastBackup() + "</td>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quelt::test
