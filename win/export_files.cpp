@@ -1,10 +1,11 @@
 // The Win32 window's file dialog for the exports: the spreadsheet file and
 // the service report, in the folder last used.
+#include "win/main_window.h"
+
 #include <commdlg.h>
 
 #include "front/texts.h"
 #include "text/utf16.h"
-#include "win/main_window.h"
 #include "win/settings.h"
 
 namespace quelt::win {

@@ -972,8 +972,8 @@ TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
   EXPECT_TRUE(modals.Done());
   EXPECT_EQ(modals.texts.size(), 1u) << "the question before the restore, no other box";
   const auto cmds = Commands();
-  const std::string count = "W402" + std::to_string(stored) + ";X;X;";
-  EXPECT_NE(std::find(cmds.begin(), cmds.end(), count), cmds.end());
+  const std::string countSent = "W402" + std::to_string(stored) + ";X;X;";
+  EXPECT_NE(std::find(cmds.begin(), cmds.end(), countSent), cmds.end());
   const auto log = Log();
   EXPECT_TRUE(std::any_of(log.begin(), log.end(),
                           [](const std::wstring& l) { return l.rfind(L"Restored ", 0) == 0; }));
