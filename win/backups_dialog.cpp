@@ -125,9 +125,9 @@ void Dialog::Init() {
   std::vector<std::wstring> titles;
   for (const char* title : control::BackupsView::ColumnTitles())
     titles.push_back(WideFromUtf8(title));
-  SetColumns(list, titles, S(120));
-  ListView_SetColumnWidth(list, 0, S(170));
-  ListView_SetColumnWidth(list, 3, S(330));
+  SetColumns(list, titles, S(90));
+  ListView_SetColumnWidth(list, 0, S(250));
+  ListView_SetColumnWidth(list, 3, S(250));
   HWND rows = make(kBackupRowsId, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
                    WS_EX_CLIENTEDGE);
   titles.clear();
