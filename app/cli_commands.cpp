@@ -12,6 +12,7 @@
 #endif
 
 #include "app/cli_io.h"
+#include "app/cli_tools.h"
 #include "app/cli_view.h"
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
@@ -335,6 +336,25 @@ int Restore(const Options& options, const std::string& path) {
   const SendOutcome outcome =
       t.ops.RestoreTable(*backup, {!options.noBackup, true, options.allowEmpty});
   return ExitFor(outcome);
+}
+
+int ReadAnalyserTable(const Options& options, StoredTable* identity, std::vector<FuelRow>* rows) {
+  Tool t(options);
+  bool identified = false;
+  const bool ok =
+      rows == nullptr ? (identified = t.ops.QueryIdentity()) : t.ops.ReadAnalyser(&identified);
+  t.glb.Disconnect();
+  if (!identified) return t.LinkFailure();
+  if (!ok) {
+    if (g_stopSignal != 0) return t.Stopped();
+    if (t.glb.Failed && t.ops.ReadProblem().empty()) Say(kCommunicationError);
+    return kLinkFailed;
+  }
+  *identity = t.ops.Identity();
+  if (rows != nullptr) {
+    for (int i = 0; i < t.table.RecordCount(); ++i) rows->push_back(t.table.Row(i));
+  }
+  return kOk;
 }
 
 }  // namespace quelt::cli

@@ -7,6 +7,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_io.h"
+#include "app/cli_tools.h"
 #include "quelt/version.h"
 #include "text/command_line.h"
 
@@ -44,6 +45,16 @@ Commands:
                       is checked first (its check line, every row, the
                       count); a damaged backup is refused and nothing is
                       sent
+  diff FILE           compare the analyser's table, as 'read' prints it, with
+                      the rows of FILE, field by field at the precision the
+                      analyser keeps; the differences go to standard output.
+                      Exit status 0 the same, 3 different
+  backups             list the attached analyser's backups, newest first:
+                      time, rows, count, the file's check (ok, or why it
+                      must not be restored) and its path
+  report FILE         read the table like 'read' and write a service report
+                      (a web page: the analyser's identity, the date, the
+                      table, the last backup) to FILE ('-': standard output)
 
 Options:
   --port DEVICE       use DEVICE (/dev/ttyUSB0, a /dev/serial/by-id/ link,
@@ -84,7 +95,7 @@ that scripts and service benches can read it.
 
 constexpr const char* kShortUsage =
     "Usage: quelt-fuel-cli [--port DEVICE | --demo] identify|read|write FILE|backup FILE|"
-    "restore FILE\n"
+    "restore FILE|diff FILE|backups|report FILE\n"
     "Try 'quelt-fuel-cli --help'.\n";
 
 int Usage(const std::string& complaint) {
@@ -155,14 +166,19 @@ int Run(int argc, char** argv) {
   if (command == "write" && rest.size() == 2) return Write(options, rest[1]);
   if (command == "backup" && rest.size() == 2) return Backup(options, rest[1]);
   if (command == "restore" && rest.size() == 2) return Restore(options, rest[1]);
+  if (command == "diff" && rest.size() == 2) return Diff(options, rest[1]);
+  if (command == "backups" && rest.size() == 1) return Backups(options);
+  if (command == "report" && rest.size() == 2) return Report(options, rest[1]);
   if (command.empty()) return Usage("no command given");
-  static constexpr const char* kWithFile[] = {"write", "backup", "restore"};
+  static constexpr const char* kWithFile[] = {"write", "backup", "restore", "diff", "report"};
   for (const char* c : kWithFile) {
     if (command == c)
       return Usage(command + " takes one FILE ('-' for standard " +
-                   (command == "backup" ? "output" : "input") + ")");
+                   (command == "backup" || command == "report" ? "output" : "input") + ")");
   }
-  if (command == "identify" || command == "read") return Usage(command + " takes no FILE");
+  if (command == "identify" || command == "read" || command == "backups") {
+    return Usage(command + " takes no FILE");
+  }
   return Usage("unknown command '" + command + "'");
 }
 

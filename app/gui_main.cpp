@@ -21,6 +21,7 @@
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/command_line.h"
+#include "ui/backups_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/qt_pump.h"
@@ -43,8 +44,9 @@ struct Options {
   // The probe's hooks: refresh once, then save a picture of the window
   // (--screenshot FILE) or print start-up time and memory (--bench), and end.
   // Between the refresh and the picture: send the table (--send), then load
-  // a table file (--load FILE).
+  // a table file (--load FILE); --backups pictures the Backups view instead.
   std::string screenshot;
+  bool backups = false;
   bool bench = false;
   bool send = false;
   std::string load;
@@ -56,9 +58,10 @@ struct Options {
 }
 
 constexpr quelt::OptionSpec kOptions[] = {
-    {"--port", true},   {"--demo", false},
+    {"--port", true},       {"--demo", false},
 #ifdef QUELT_PROBE
-    {"--bench", false}, {"--send", false}, {"--load", true}, {"--screenshot", true},
+    {"--bench", false},     {"--send", false},    {"--load", true},
+    {"--screenshot", true}, {"--backups", false},
 #endif
 };
 
@@ -89,6 +92,7 @@ Options ParseOptions(const std::vector<std::string>& args, bool qtHasTakenItsOwn
   o.send = line.Has("--send");
   o.load = line.Value("--load").value_or("");
   o.screenshot = line.Value("--screenshot").value_or("");
+  o.backups = line.Has("--backups");
   if (o.demo && !o.port.empty()) Fail("--port and --demo exclude each other");
   return o;
 }
@@ -157,8 +161,15 @@ int main(int argc, char** argv) {
       QCoreApplication::processEvents();
       int status = 0;
       if (options.bench) std::printf("rss_after_refresh_kb %ld\n", ResidentKb());
+      std::unique_ptr<quelt::ui::BackupsDialog> backups;
+      if (options.backups) {
+        backups = std::make_unique<quelt::ui::BackupsDialog>(controller, &form);
+        backups->show();
+        QCoreApplication::processEvents();
+      }
+      QWidget& shown = backups ? static_cast<QWidget&>(*backups) : form;
       if (!options.screenshot.empty() &&
-          !form.grab().save(QString::fromStdString(options.screenshot))) {
+          !shown.grab().save(QString::fromStdString(options.screenshot))) {
         std::fprintf(stderr, "quelt-fuel: cannot write %s\n", options.screenshot.c_str());
         status = 1;
       }

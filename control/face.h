@@ -15,6 +15,9 @@ namespace quelt::control {
 enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine };
 inline constexpr int kControlCount = 8;
 
+// What an export writes: the table for spreadsheets, or the service report.
+enum class ExportKind { Csv, Report };
+
 class WindowFace {
  public:
   virtual ~WindowFace() = default;
@@ -39,6 +42,10 @@ class WindowFace {
   // The modal editor on the table's current row (a RowEditor does the rest).
   virtual void EditCurrentRow() = 0;
   virtual void OpenFolder(const std::filesystem::path& folder) = 0;
+  // The modal Backups view on a control::BackupsView of the controller.
+  virtual void ShowBackups() = 0;
+  // A file to export to; empty when the user cancelled.
+  virtual std::filesystem::path PickExportFile(ExportKind kind) = 0;
   // Closes the window the platform's way; the controller is asked again.
   virtual void RequestClose() = 0;
   // The same from a later turn of the outer event loop.

@@ -19,9 +19,12 @@ enum class Command {
   Exit,
   About,
   OpenBackupFolder,  // the backup line
+  Backups,           // the Backups view
+  ExportCsv,         // the table to a spreadsheet file
+  Report,            // the service report, a web page to print
 };
 
-enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q };
+enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P };
 
 struct KeyBinding {
   Command command;

@@ -42,4 +42,8 @@ Message AboutMessage(const std::string& text) {
   return Make(MessageKind::Information, text, Buttons::Ok, Answer::Ok, Answer::Ok);
 }
 
+Message RestoreQuestion(const std::string& text) {
+  return Make(MessageKind::Question, text, Buttons::RestoreClose, Answer::Close, Answer::Close);
+}
+
 }  // namespace quelt::control

@@ -14,8 +14,8 @@ enum class MessageKind {
   Information,  // the About box: the program's own picture
 };
 
-enum class Buttons { Ok, OkCancel, YesNo, SaveDiscardCancel };
-enum class Answer { Ok, Cancel, Yes, No, Save, Discard };
+enum class Buttons { Ok, OkCancel, YesNo, SaveDiscardCancel, RestoreClose };
+enum class Answer { Ok, Cancel, Yes, No, Save, Discard, Restore, Close };
 
 struct Message {
   MessageKind kind = MessageKind::Error;
@@ -40,5 +40,8 @@ Message DeleteQuestion();
 // Before unsent changes are dropped: Save is the default, Escape cancels.
 Message UnsentQuestion();
 Message AboutMessage(const std::string& text);
+// A write stopped part-way: Restore writes the backup made before it back,
+// Close (the default, and Escape) leaves the analyser as it is.
+Message RestoreQuestion(const std::string& text);
 
 }  // namespace quelt::control

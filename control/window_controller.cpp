@@ -77,6 +77,15 @@ void WindowController::Do(Command command) {
     case Command::About:
       Ask(AboutMessage(About()));
       break;
+    case Command::Backups:
+      if (!transferActive_) face_->ShowBackups();
+      break;
+    case Command::ExportCsv:
+      Export(ExportKind::Csv);
+      break;
+    case Command::Report:
+      Export(ExportKind::Report);
+      break;
     case Command::OpenBackupFolder:
       if (!lastBackup_.empty()) {
         face_->OpenFolder(std::filesystem::path(lastBackup_).parent_path());
@@ -132,8 +141,12 @@ void WindowController::Send() {
   std::vector<std::string> texts = WireTexts(table_);
   if (texts.size() > static_cast<std::size_t>(kMaxRowsSent)) texts.resize(kMaxRowsSent);
 
+  deferMessages_ = true;
   const SendOutcome outcome = ops_.SendTable();
+  deferMessages_ = false;
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
+  NoteCheck(outcome);
+  ShowDeferred(outcome);
   using R = SendOutcome::Result;
   switch (outcome.result) {
     case R::Sent:
@@ -309,7 +322,11 @@ void WindowController::SetBusyCursor(bool busy) {
 
 void WindowController::ShowMessage(const std::string& text) {
   // Every message of the operations reports a failure.
-  Ask(ErrorMessage(Cp1252ToUtf8(text)));
+  if (deferMessages_) {
+    deferred_.push_back(Cp1252ToUtf8(text));
+  } else {
+    Ask(ErrorMessage(Cp1252ToUtf8(text)));
+  }
 }
 
 bool WindowController::Confirm(const std::string& question) {

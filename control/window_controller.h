@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "control/face.h"
 #include "control/keys.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
+#include "fuel/report.h"
 #include "fuel/status_text.h"
 #include "fuel/table_state.h"
 
@@ -63,6 +65,22 @@ class WindowController : private FuelView {
   std::string Port() const { return PortText(glb_, demo_); }
   std::string About() const;
 
+  // The Backups view's side (control/backups_view.cpp): the folder of the
+  // analyser last identified (empty while none is), a backup written back
+  // exactly through FuelListOps::RestoreTable, and one taken into the grid
+  // as a table not sent.
+  std::filesystem::path AnalyserBackupsFolder() const;
+  bool RestoreBackup(const std::filesystem::path& path);
+  bool LoadBackup(const std::filesystem::path& path);
+  Answer AskUser(const Message& message) { return Ask(message); }
+
+  // The exports (control/export.cpp): the grid as a spreadsheet file, and
+  // the service report of the analyser, the grid, the last backup and the
+  // last send's check. False (and a message) when the file was not written.
+  bool ExportCsv(const std::filesystem::path& path);
+  bool WriteReport(const std::filesystem::path& path);
+  ServiceReport Report() const;
+
  private:
   // The operations, each ending with one log line that says what happened.
   void Refresh();
@@ -88,6 +106,13 @@ class WindowController : private FuelView {
   void EnableSend(bool enabled) override;
   void SetTransferActive(bool active) override;
 
+  // The messages of a Send; a write that stopped with a backup made offers
+  // to restore it (control/backups_view.cpp).
+  void ShowDeferred(const SendOutcome& outcome);
+  // Asks for the file and writes the export.
+  void Export(ExportKind kind);
+  // What the last send or restore's check found, for the report.
+  void NoteCheck(const SendOutcome& outcome);
   void Log(const std::string& utf8);
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
@@ -107,6 +132,11 @@ class WindowController : private FuelView {
   bool transferActive_ = false;
   bool busyCursor_ = false;
   bool closePending_ = false;
+  // During a Send the operations' messages wait until it returned: a write
+  // that stopped then asks whether to restore the backup made before it.
+  bool deferMessages_ = false;
+  std::vector<std::string> deferred_;
+  std::string lastCheck_;
 };
 
 }  // namespace quelt::control

@@ -29,6 +29,8 @@ constexpr std::array<MainControlInfo, kMainControlCount> kMain = {{
     {M::StatusBar, "StatusBar", "", "", "", false, M::TablePanel},
     {M::StatusLine, "StatusLine", "", "", "", false, M::StatusBar},
     {M::BackupLine, "BackupLine", "", "", "", true, M::StatusBar},
+    {M::BackupsButton, "BackupsButton", kBackupsCaption, kBackupsHint, "Ctrl+B", true,
+     M::ButtonBar},
 }};
 
 // Left column: 109 wide with a 1-pixel frame; the buttons are docked inside it.
@@ -42,6 +44,8 @@ constexpr int kBarH = 30;
 constexpr int kSmallX1 = 14, kSmallX2 = 46, kSmallY = 4, kSmallW = 23, kSmallH = 22;
 // The files beside the arrows, past a gap as wide as the arrows' own.
 constexpr int kSmallX3 = 86, kSmallX4 = 118;
+// The Backups view's button, a word wide, at the bar's right end.
+constexpr int kBackupsW = 64, kBackupsRight = 8;
 // Below the grid: the legend, then the sunken status bar with the status
 // line and the backup's name, which keeps its room while the facts give way.
 constexpr int kLegendH = 18;
@@ -92,6 +96,8 @@ MainLayout LayoutMain(int width, int height, int dpi) {
       {panelW + s(kSmallX2), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
   set(MainControl::OpenButton, {panelW + s(kSmallX3), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
   set(MainControl::SaveButton, {panelW + s(kSmallX4), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
+  set(MainControl::BackupsButton, {panelW + rightW - s(kBackupsRight) - s(kBackupsW),
+                                   barY + s(kSmallY), s(kBackupsW), s(kSmallH)});
   const int gridY = barY + s(kBarH);
   const int statusY = height - s(kStatusH);
   const int legendY = statusY - s(kLegendH);

@@ -50,9 +50,10 @@ enum class MainControl : int {
   Legend,  // what the grid's colours mean
   StatusBar,
   StatusLine,
-  BackupLine,  // the last backup's file; a click opens its folder
+  BackupLine,     // the last backup's file; a click opens its folder
+  BackupsButton,  // the Backups view; at the bar's right end
 };
-inline constexpr int kMainControlCount = 18;
+inline constexpr int kMainControlCount = 19;
 
 struct MainControlInfo {
   MainControl id;

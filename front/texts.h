@@ -15,6 +15,9 @@ inline constexpr const char* kUpHint = "fuel move up";
 inline constexpr const char* kDownHint = "fuel move down";
 inline constexpr const char* kOpenHint = "Load a table from a file";
 inline constexpr const char* kSaveHint = "Save the table to a file";
+inline constexpr const char* kBackupsCaption = "Backups";
+inline constexpr const char* kBackupsHint =
+    "The analyser's backups: restore one, or load it into the grid";
 inline constexpr const char* kGridHint = "Actual table";
 inline constexpr const char* kGridKeys = "Enter or F2: edit the row, Ctrl+Delete: delete it";
 inline constexpr const char* kEditMenuItem = "Edit";
@@ -29,6 +32,18 @@ inline constexpr const char* kSaveTitle = "Save the table";
 inline constexpr const char* kTableFilesName = "Fuel tables";
 inline constexpr const char* kTableFileExtension = "txt";
 inline constexpr const char* kAllFilesName = "All files";
+
+// The exports' dialogs, and the row menu's items for them and the rest.
+inline constexpr const char* kExportCsvTitle = "Export the table for a spreadsheet";
+inline constexpr const char* kCsvFilesName = "CSV for spreadsheets";
+inline constexpr const char* kCsvExtension = "csv";
+inline constexpr const char* kReportTitle = "Save the service report";
+inline constexpr const char* kReportFilesName = "Web pages";
+inline constexpr const char* kReportExtension = "html";
+inline constexpr const char* kBackupsMenuItem = "Backups...\tCtrl+B";
+inline constexpr const char* kExportCsvMenuItem = "Export to CSV...\tCtrl+E";
+inline constexpr const char* kReportMenuItem = "Service report...\tCtrl+P";
+inline constexpr const char* kAboutMenuItem = "About";
 
 // The legend's samples, shown in the marks' colours before their meaning.
 inline constexpr const char* kLegendSampleNaturalGasH = "ID 16";

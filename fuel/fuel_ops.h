@@ -104,8 +104,11 @@ class FuelListOps {
   // The Send button and the command line's write: the empty-table question,
   // the row check, the backup, the write, and the check that reads it back.
   SendOutcome SendTable(const SendOptions& options = {});
-  // Writes a backup's rows and count back exactly, then checks them.
-  SendOutcome RestoreTable(const StoredTable& backup, const SendOptions& options = {});
+  // Writes a backup's rows and count back exactly, then checks them. With
+  // `sameAnalyserOnly` the serial number is asked first: another analyser
+  // than the backup's refuses the restore, and nothing is sent.
+  SendOutcome RestoreTable(const StoredTable& backup, const SendOptions& options = {},
+                           bool sameAnalyserOnly = false);
 
   // The table as the analyser stores it: count reply and raw row replies,
   // with the identity of the last QueryIdentity; with `upTo` above the count
@@ -167,8 +170,10 @@ class FuelListOps {
   void ShowMessage(const std::string& text);
   // The steps of SendTable and RestoreTable around the rows to write.
   SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,
-                           const SendOptions& options);
+                           const SendOptions& options, const std::string* serialNumber = nullptr);
   bool SaveBackupBeforeWrite(SendOutcome& outcome);
+  // Asks the serial number: false (the outcome says why) for another analyser.
+  bool SameAnalyser(const std::string& serialNumber, SendOutcome& outcome);
   // W401 per text, then W402 with `count`; stops at a missing reply or a
   // stop request. Fills the outcome's counters.
   void WriteRows(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);

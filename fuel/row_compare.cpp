@@ -28,6 +28,11 @@ std::string Canonical(std::size_t index, const std::string_view* text) {
 
 std::vector<std::string> RowDifferences(int position, std::string_view sent,
                                         std::string_view back) {
+  return RowDifferences(position, sent, back, "sent", "read back");
+}
+
+std::vector<std::string> RowDifferences(int position, std::string_view sent, std::string_view back,
+                                        const char* sentName, const char* backName) {
   const auto want = SplitRowFields(sent), got = SplitRowFields(back);
   std::vector<std::string> out;
   const std::string row = "Row " + std::to_string(position) + ", ";
@@ -35,9 +40,10 @@ std::vector<std::string> RowDifferences(int position, std::string_view sent,
     const std::string_view* w = i < want.size() ? &want[i] : nullptr;
     const std::string_view* g = i < got.size() ? &got[i] : nullptr;
     if (Canonical(i, w) == Canonical(i, g)) continue;
-    const std::string sentText = w ? "\"" + std::string(*w) + "\"" : "nothing";
+    const std::string sentText = w ? "\"" + PlainDeviceText(*w) + "\"" : "nothing";
     const std::string backText = g ? "\"" + PlainDeviceText(*g) + "\"" : "nothing";
-    out.push_back(row + FieldName(i) + ": sent " + sentText + ", read back " + backText);
+    out.push_back(row + FieldName(i) + ": " + sentName + " " + sentText + ", " + backName + " " +
+                  backText);
   }
   return out;
 }

@@ -16,6 +16,9 @@ namespace quelt {
 // one line each in Windows-1252 ("Row 3, A2: sent "0,68", read back "0,70"");
 // empty when the analyser holds the same values.
 std::vector<std::string> RowDifferences(int position, std::string_view sent, std::string_view back);
+// The same with other names for the two sides ("file", "analyser").
+std::vector<std::string> RowDifferences(int position, std::string_view sent, std::string_view back,
+                                        const char* sentName, const char* backName);
 
 // Field 1 of a count reply as a number 0..999 (digits only, blanks around
 // them allowed); nullopt for anything else: "abc", "-5;", "", "1000;".

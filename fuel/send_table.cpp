@@ -87,7 +87,8 @@ SendOutcome FuelListOps::SendTable(const SendOptions& options) {
   return outcome;
 }
 
-SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options) {
+SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options,
+                                      bool sameAnalyserOnly) {
   SendOutcome refused;
   if (busy_) {
     refused.result = SendOutcome::Result::Declined;
@@ -103,11 +104,12 @@ SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptio
     return refused;
   }
   // The count goes back as the file holds it, also above 15.
-  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options);
+  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options,
+                      sameAnalyserOnly ? &backup.serialNumber : nullptr);
 }
 
 SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, int count,
-                                      const SendOptions& options) {
+                                      const SendOptions& options, const std::string* serialNumber) {
   SendOutcome outcome;
   outcome.rowsInTable = static_cast<int>(rowTexts.size());
   outcome.rowsToSend = static_cast<int>(rowTexts.size());
@@ -131,6 +133,7 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
   stopped_ = false;
   StartInStep();
   glb_.Drain();
+  if (serialNumber != nullptr && !SameAnalyser(*serialNumber, outcome)) return outcome;
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
   if (StopWanted()) {
     outcome.result = SendOutcome::Result::Interrupted;
@@ -143,6 +146,22 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
     CheckWritten(rowTexts, count, outcome);
   }
   return outcome;
+}
+
+bool FuelListOps::SameAnalyser(const std::string& serialNumber, SendOutcome& outcome) {
+  const auto serial = glb_.Ask(cmd::kSerialNumber);
+  if (!serial) {
+    outcome.result = SendOutcome::Result::NoReply;
+    return false;
+  }
+  if (*serial == serialNumber) return true;
+  outcome.result = SendOutcome::Result::Refused;
+  outcome.problem = "The analyser attached has the serial number \"" +
+                    Cp1252ToUtf8(PlainDeviceText(*serial)) + "\", not \"" +
+                    Cp1252ToUtf8(PlainDeviceText(serialNumber)) + "\"";
+  view_.AddLogLine(Wire(outcome.problem) + "; nothing was sent.");
+  ShowMessage(Wire(outcome.problem) + ".\nNothing was sent.");
+  return false;
 }
 
 bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {

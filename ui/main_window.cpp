@@ -27,6 +27,7 @@
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
 #include "text/text_helpers.h"
+#include "ui/backups_dialog.h"
 #include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
@@ -77,6 +78,15 @@ QKeySequence SequenceOf(const control::KeyBinding& k) {
       break;
     case control::Key::Q:
       key = Qt::Key_Q;
+      break;
+    case control::Key::B:
+      key = Qt::Key_B;
+      break;
+    case control::Key::E:
+      key = Qt::Key_E;
+      break;
+    case control::Key::P:
+      key = Qt::Key_P;
       break;
   }
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
@@ -226,6 +236,9 @@ void MainWindow::BuildTablePanel() {
                         MainControl::OpenButton, MainControl::SaveButton}) {
     controls_[static_cast<std::size_t>(c)] = new QToolButton(bar);
   }
+  auto* backups = new QToolButton(bar);
+  backups->setText(QString::fromUtf8(front::kBackupsCaption));
+  controls_[static_cast<std::size_t>(MainControl::BackupsButton)] = backups;
 
   grid_ = new FuelGrid(
       controller_.Table(), [this](int v) { return S(v); }, area);
@@ -264,6 +277,15 @@ void MainWindow::BuildTablePanel() {
   rowMenu_->setObjectName(QStringLiteral("RowMenu"));
   editRow_ = rowMenu_->addAction(QString::fromUtf8(front::kEditMenuItem));
   editRow_->setObjectName(QStringLiteral("EditRowAction"));
+  rowMenu_->addSeparator();
+  for (const auto& [text, command] :
+       {std::pair{front::kBackupsMenuItem, control::Command::Backups},
+        std::pair{front::kExportCsvMenuItem, control::Command::ExportCsv},
+        std::pair{front::kReportMenuItem, control::Command::Report},
+        std::pair{front::kAboutMenuItem, control::Command::About}}) {
+    connect(rowMenu_->addAction(QString::fromUtf8(text)), &QAction::triggered, this,
+            [this, command = command] { controller_.Do(command); });
+  }
 
   // Names, tool tips and the clicks of the layout table's controls.
   for (const front::MainControlInfo& info : front::MainControls()) {
@@ -282,7 +304,8 @@ void MainWindow::BuildTablePanel() {
                          Click{MainControl::MoveDownButton, control::Command::MoveDown},
                          Click{MainControl::OpenButton, control::Command::Open},
                          Click{MainControl::SaveButton, control::Command::Save},
-                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder}}) {
+                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder},
+                         Click{MainControl::BackupsButton, control::Command::Backups}}) {
     connect(static_cast<QAbstractButton*>(Control(c.control)), &QAbstractButton::clicked, this,
             [this, command = c.command] { controller_.Do(command); });
   }
@@ -312,8 +335,9 @@ void MainWindow::BuildKeys() {
   const MainControl chain[] = {MainControl::RefreshButton, MainControl::SendButton,
                                MainControl::MoveUpButton,  MainControl::MoveDownButton,
                                MainControl::OpenButton,    MainControl::SaveButton,
-                               MainControl::Grid,          MainControl::BackupLine,
-                               MainControl::Log,           MainControl::ExitButton};
+                               MainControl::BackupsButton, MainControl::Grid,
+                               MainControl::BackupLine,    MainControl::Log,
+                               MainControl::ExitButton};
   for (std::size_t i = 1; i < std::size(chain); ++i)
     setTabOrder(Control(chain[i - 1]), Control(chain[i]));
 }
@@ -502,6 +526,11 @@ void MainWindow::EditCurrentRow() { EditFuelRow(controller_.Table(), false, this
 
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));
+}
+
+void MainWindow::ShowBackups() {
+  BackupsDialog dialog(controller_, this);
+  dialog.exec();
 }
 
 void MainWindow::RequestClose() { close(); }

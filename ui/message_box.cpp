@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace quelt::ui {
@@ -22,6 +23,10 @@ B ButtonOf(Answer answer) {
       return QMessageBox::Save;
     case Answer::Discard:
       return QMessageBox::Discard;
+    case Answer::Restore:
+      return QMessageBox::Apply;  // labelled "Restore"
+    case Answer::Close:
+      return QMessageBox::Close;
   }
   return QMessageBox::Ok;
 }
@@ -36,6 +41,8 @@ QMessageBox::StandardButtons ButtonsOf(control::Buttons buttons) {
       return QMessageBox::Yes | QMessageBox::No;
     case control::Buttons::SaveDiscardCancel:
       return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    case control::Buttons::RestoreClose:
+      return QMessageBox::Apply | QMessageBox::Close;
   }
   return QMessageBox::Ok;
 }
@@ -65,9 +72,10 @@ control::Answer AskBox(QWidget* parent, const control::Message& message, const Q
   box.setDefaultButton(ButtonOf(message.defaultAnswer));
   box.setEscapeButton(ButtonOf(message.escapeAnswer));
   if (!picture.isNull()) box.setIconPixmap(picture);
+  if (QAbstractButton* restore = box.button(QMessageBox::Apply)) restore->setText("&Restore");
   const int chosen = box.exec();
-  for (Answer a :
-       {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No, Answer::Save, Answer::Discard}) {
+  for (Answer a : {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No, Answer::Save,
+                   Answer::Discard, Answer::Restore, Answer::Close}) {
     if (chosen == ButtonOf(a)) return a;
   }
   return message.escapeAnswer;

@@ -40,6 +40,7 @@ struct Options {
   // or write start-up time and memory to a file (--bench FILE) and end.
   bool refresh = false;
   bool edit = false;
+  bool backups = false;  // send the table, then open the Backups view
   std::wstring bench;
 };
 
@@ -56,7 +57,7 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},     {"--demo", false},
 #ifdef QUELT_PROBE
-      {"--refresh", false}, {"--edit", false}, {"--bench", true},
+      {"--refresh", false}, {"--edit", false}, {"--bench", true}, {"--backups", false},
 #endif
   };
   std::vector<std::string> utf8;
@@ -88,8 +89,9 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   o.port = quelt::WideFromUtf8(line.Value("--port").value_or(""));
   o.demo = line.Has("--demo");
   o.edit = line.Has("--edit");
+  o.backups = line.Has("--backups");
   o.bench = quelt::WideFromUtf8(line.Value("--bench").value_or(""));
-  o.refresh = line.Has("--refresh") || o.edit || !o.bench.empty();
+  o.refresh = line.Has("--refresh") || o.edit || o.backups || !o.bench.empty();
   if (o.demo && !o.port.empty()) {
     exitCode = Fail(L"--port and --demo exclude each other");
     return false;
@@ -149,6 +151,10 @@ int main() {
     controller.Do(quelt::control::Command::Refresh);
     const std::int64_t refreshEnd = NowFiletime();
     if (options.edit) controller.Do(quelt::control::Command::Edit);
+    if (options.backups) {
+      controller.Do(quelt::control::Command::Send);
+      controller.Do(quelt::control::Command::Backups);
+    }
     if (!options.bench.empty()) {
       PROCESS_MEMORY_COUNTERS_EX memory{};
       memory.cb = sizeof memory;

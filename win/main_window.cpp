@@ -10,6 +10,7 @@
 #include "front/texts.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
+#include "win/backups_dialog.h"
 #include "win/fuel_dialog.h"
 #include "win/gdi_pictures.h"
 #include "win/message_box.h"
@@ -53,6 +54,12 @@ WORD VirtualKey(control::Key key) {
       return 'S';
     case control::Key::Q:
       return 'Q';
+    case control::Key::B:
+      return 'B';
+    case control::Key::E:
+      return 'E';
+    case control::Key::P:
+      return 'P';
   }
   return 0;
 }
@@ -215,6 +222,7 @@ void MainWindow::CreateControls() {
                             MainControl::OpenButton, MainControl::SaveButton}) {
     make(small, L"BUTTON", BS_OWNERDRAW);
   }
+  make(MainControl::BackupsButton, L"BUTTON", BS_PUSHBUTTON);
   make(MainControl::Grid, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
        WS_EX_CLIENTEDGE);
   CreateGrid();
@@ -228,6 +236,15 @@ void MainWindow::CreateControls() {
 
   rowMenu_ = CreatePopupMenu();
   AppendMenuW(rowMenu_, MF_STRING, kEditMenuId, WideFromUtf8(front::kEditMenuItem).c_str());
+  AppendMenuW(rowMenu_, MF_SEPARATOR, 0, nullptr);
+  for (const auto& [text, command] :
+       {std::pair{front::kBackupsMenuItem, control::Command::Backups},
+        std::pair{front::kExportCsvMenuItem, control::Command::ExportCsv},
+        std::pair{front::kReportMenuItem, control::Command::Report},
+        std::pair{front::kAboutMenuItem, control::Command::About}}) {
+    AppendMenuW(rowMenu_, MF_STRING, static_cast<UINT_PTR>(kFirstKeyId + static_cast<int>(command)),
+                WideFromUtf8(text).c_str());
+  }
 
   // The key table's window-wide keys; the grid's own come through PreTranslate.
   std::vector<ACCEL> keys;
@@ -279,8 +296,8 @@ void MainWindow::ApplyDpi(int dpi) {
   font_ = MakeFont(front::kBaseFontPoints, false, dpi);
   bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
   linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
-  for (MainControl c :
-       {MainControl::Grid, MainControl::Legend, MainControl::StatusLine, MainControl::BackupLine}) {
+  for (MainControl c : {MainControl::Grid, MainControl::Legend, MainControl::StatusLine,
+                        MainControl::BackupLine, MainControl::BackupsButton}) {
     SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   }
   SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -352,7 +369,8 @@ bool MainWindow::Command(int id, int code) {
     controller_.Do(control::Command::Edit);
     return true;
   }
-  if (code == 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
+  // Keys (code 1) and the row menu's items (code 0) name their command.
+  if (code <= 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
     controller_.Do(static_cast<control::Command>(id - kFirstKeyId));
     return true;
   }
@@ -386,6 +404,9 @@ bool MainWindow::Command(int id, int code) {
       return true;
     case MainControl::BackupLine:
       controller_.Do(C::OpenBackupFolder);
+      return true;
+    case MainControl::BackupsButton:
+      controller_.Do(C::Backups);
       return true;
     default:
       return false;
@@ -623,6 +644,8 @@ void MainWindow::EditCurrentRow() { EditFuelRow(table_, false, hwnd_); }
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+void MainWindow::ShowBackups() { ShowBackupsDialog(controller_, hwnd_); }
 
 void MainWindow::RequestClose() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 

@@ -73,6 +73,8 @@ class MainWindow : public control::WindowFace {
   std::filesystem::path PickTableFile(bool save) override;
   void EditCurrentRow() override;
   void OpenFolder(const std::filesystem::path& folder) override;
+  void ShowBackups() override;
+  std::filesystem::path PickExportFile(control::ExportKind kind) override;
   void RequestClose() override;
   void RequestCloseLater() override;
 

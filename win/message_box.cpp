@@ -18,6 +18,8 @@ UINT ButtonsOf(Buttons buttons) {
       return MB_YESNO;
     case Buttons::SaveDiscardCancel:
       return MB_YESNOCANCEL;  // Yes saves, No discards
+    case Buttons::RestoreClose:
+      return MB_YESNO;  // Yes restores, No closes
   }
   return MB_OK;
 }
@@ -30,9 +32,11 @@ int IdOf(Answer answer) {
       return IDCANCEL;
     case Answer::Yes:
     case Answer::Save:
+    case Answer::Restore:
       return IDYES;
     case Answer::No:
     case Answer::Discard:
+    case Answer::Close:
       return IDNO;
   }
   return IDOK;
@@ -49,15 +53,16 @@ UINT DefaultOf(const control::Message& m) {
 
 Answer AnswerOf(const control::Message& m, int id) {
   const bool save = m.buttons == Buttons::SaveDiscardCancel;
+  const bool restore = m.buttons == Buttons::RestoreClose;
   switch (id) {
     case IDOK:
       return Answer::Ok;
     case IDYES:
-      return save ? Answer::Save : Answer::Yes;
+      return save ? Answer::Save : restore ? Answer::Restore : Answer::Yes;
     case IDNO:
-      return save ? Answer::Discard : Answer::No;
+      return save ? Answer::Discard : restore ? Answer::Close : Answer::No;
     default:
-      return m.buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+      return m.buttons == Buttons::Ok ? Answer::Ok : restore ? Answer::Close : Answer::Cancel;
   }
 }
 

@@ -157,7 +157,8 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
       {MessageKind::Question, Buttons::OkCancel, Answer::Cancel, Answer::Cancel, "Datensatz"},
       {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
        "The table"},
-      {MessageKind::Error, Buttons::Ok, Answer::Ok, Answer::Ok, kTimeout},
+      // A write that stopped offers the backup made before it.
+      {MessageKind::Question, Buttons::RestoreClose, Answer::Close, Answer::Close, kTimeout},
       {MessageKind::Question, Buttons::YesNo, Answer::No, Answer::No, kEmptyTableQuestion},
       {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
        "The table"},

@@ -69,6 +69,23 @@ class RecordingFace : public control::WindowFace {
   }
   void EditCurrentRow() override { ++edits; }
   void OpenFolder(const std::filesystem::path& folder) override { folders.push_back(folder); }
+  // Runs when the Backups view opens (a test drives the view in it).
+  std::function<void()> onBackups;
+  int backupViews = 0;
+  // The answers to the next export dialogs; none: cancelled.
+  std::deque<std::filesystem::path> exports;
+  std::vector<control::ExportKind> exportDialogs;
+  std::filesystem::path PickExportFile(control::ExportKind kind) override {
+    exportDialogs.push_back(kind);
+    if (exports.empty()) return {};
+    auto f = exports.front();
+    exports.pop_front();
+    return f;
+  }
+  void ShowBackups() override {
+    ++backupViews;
+    if (onBackups) onBackups();
+  }
   void RequestClose() override { ++closes; }
   void RequestCloseLater() override { ++laterCloses; }
 };

@@ -189,8 +189,12 @@ class TransferTest : public QObject {
                                            "the new table. Your previous table is in ") +
                             rig.backups.path()),
              qPrintable(box));
-    QVERIFY(box.endsWith(QStringLiteral(": send again, or restore it.")));
-    QVERIFY(rig.LogLines().contains(box.mid(9)));
+    // The message offers the restore: a question with Restore and Close.
+    const qsizetype offer = box.indexOf(
+        QStringLiteral(": send again, or restore it.\n\nRestore the previous table from "));
+    QVERIFY2(offer > 0 && box.endsWith(QStringLiteral(" now?")), qPrintable(box));
+    QCOMPARE(rig.boxes.boxes[0].defaultButton, QMessageBox::Close);
+    QVERIFY(rig.LogLines().contains(box.mid(9, offer + 28 - 9)));
     QCOMPARE(f.Progress()->value(), 0);
     const QStringList sent = rig.Transcript();
     QCOMPARE(sent.size(), 4);  // R004, R40104 for the backup, W4011, W4012

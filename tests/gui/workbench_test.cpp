@@ -453,7 +453,7 @@ class WorkbenchTest : public QObject {
     QCOMPARE(rig.boxes.texts[5], QStringLiteral("Transfer error"));
     using B = QMessageBox;
     const std::pair<B::Icon, B::StandardButton> expected[] = {
-        {B::Question, B::Cancel}, {B::Question, B::Save}, {B::Critical, B::Ok},
+        {B::Question, B::Cancel}, {B::Question, B::Save}, {B::Question, B::Close},
         {B::Question, B::No},     {B::Question, B::Save}, {B::Critical, B::Ok},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i) {

@@ -152,6 +152,31 @@ else
   echo "FAIL the backup for the long serial number is '$long_backup'"
 fi
 
+# diff: the table as read is the same, one changed value differs (exit 3,
+# the field named on standard output); backups lists the files the writes
+# above made, each checked.
+"$wine" "$cli" --port "$port" read >"$dir/now.txt" 2>/dev/null </dev/null
+case_ "diff, the same" 0 "Same: the analyser holds" diff "$(winpath "$dir/now.txt")"
+sed '0,/;15,4;/s//;15,5;/' "$dir/now.txt" >"$dir/now-changed.txt"
+case_ "diff, a value changed" 3 "1 difference(s)" diff "$(winpath "$dir/now-changed.txt")"
+if grep -qF 'Row 1, Co2Max: file "15,5", analyser "15,4"' "$dir/out"; then
+  passed=$((passed + 1))
+  echo "ok   diff names the field"
+else
+  failed=$((failed + 1))
+  echo "FAIL diff printed:"
+  sed 's/^/     /' "$dir/out"
+fi
+case_ "backups" 0 "" backups
+if [ "$(grep -c "   ok   C:" "$dir/out")" -ge 2 ]; then
+  passed=$((passed + 1))
+  echo "ok   backups lists the checked files"
+else
+  failed=$((failed + 1))
+  echo "FAIL backups printed:"
+  sed 's/^/     /' "$dir/out"
+fi
+
 # The way back on Windows: a count that is no number stops the write; the
 # check compares values against an analyser with its own number format;
 # identify shows how far the analyser got; an unchecked write says so.

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -29,6 +30,7 @@
 #include "sim/inprocess_line.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
+#include "win/backups_dialog.h"
 #include "win/fuel_dialog.h"
 #include "win/main_window.h"
 #include "win/settings.h"
@@ -921,6 +923,68 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
   }
 }
 
+// Ctrl+B opens the Backups view on the backup a send made: its list and
+// table, Restore (asked first) writes it back, Load into grid takes the
+// newest one and closes the view; the Backups button opens it too.
+TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
+  std::filesystem::remove_all(ops.BackupsFolder);
+  Refresh();
+  {
+    Modals none;
+    Click(MainControl::SendButton);
+    ASSERT_TRUE(none.texts.empty());
+  }
+  first_ = Transcript().size();
+
+  const std::wstring view =
+      WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName);
+  auto count = [](HWND dialog, int id) { return ListView_GetItemCount(GetDlgItem(dialog, id)); };
+  auto cell = [](HWND dialog, int id, int row, int column) {
+    wchar_t text[256] = {};
+    ListView_GetItemText(GetDlgItem(dialog, id), row, column, text, 256);
+    return std::wstring(text);
+  };
+  // The analyser's table before the send: the simulator's twelve fuels, or
+  // thirteen when an earlier test sent its table with the H row.
+  int stored = 0;
+  Modals modals;
+  modals.Expect(view, [&](HWND d) {
+    EXPECT_EQ(count(d, kBackupsListId), 1);
+    stored = count(d, kBackupRowsId);
+    EXPECT_EQ(cell(d, kBackupsListId, 0, 1), std::to_wstring(stored));
+    EXPECT_EQ(cell(d, kBackupsListId, 0, 3), L"ok");
+    EXPECT_EQ(cell(d, kBackupRowsId, 0, 2), L"Heiz\u00f6l EL");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, kRestoreButtonId)));
+    PostMessageW(d, WM_COMMAND, kRestoreButtonId, 0);
+  });
+  modals.Answer(WideFromUtf8(kProgramName), IDYES);
+  // Once the restore is done the list holds the backup made before it too.
+  std::function<void(HWND)> load = [&](HWND d) {
+    if (count(d, kBackupsListId) < 2) {
+      modals.Expect(view, load);
+      return;
+    }
+    EXPECT_EQ(cell(d, kBackupsListId, 0, 1), L"13");
+    PostMessageW(d, WM_COMMAND, kLoadButtonId, 0);
+  };
+  modals.Expect(view, load);
+  Key('B', true);
+  EXPECT_TRUE(modals.Done());
+  EXPECT_EQ(modals.texts.size(), 1u) << "the question before the restore, no other box";
+  const auto cmds = Commands();
+  const std::string countSent = "W402" + std::to_string(stored) + ";X;X;";
+  EXPECT_NE(std::find(cmds.begin(), cmds.end(), countSent), cmds.end());
+  const auto log = Log();
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                          [](const std::wstring& l) { return l.rfind(L"Restored ", 0) == 0; }));
+  EXPECT_EQ(log.back().rfind(L"Loaded 13 rows from the backup ", 0), 0u) << log.back();
+  EXPECT_EQ(Rows(), 13);
+
+  modals.Expect(view, [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); });
+  Click(MainControl::BackupsButton);
+  EXPECT_TRUE(modals.Done());
+}
+
 // Every control where the layout table puts it at the prefix's resolution,
 // in the main window and in the editor.
 TEST_F(Window, LayoutFollowsTheScreenResolution) {
@@ -946,7 +1010,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     EXPECT_EQ(place(C(info.id)), layout.Of(info.id)) << info.name;
     ++checked;
   }
-  EXPECT_EQ(checked, 14);
+  EXPECT_EQ(checked, 15);  // the Backups button among them
   // The grid takes what is left: at the design size 604 x 471 at 96 dpi.
   if (dpi == 96) {
     EXPECT_EQ(layout.Of(MainControl::Grid).w, 604 + client.right - front::kMainClientWidth);

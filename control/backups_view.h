@@ -1,0 +1,64 @@
+// The Backups view: the attached analyser's backups, newest first, with each
+// file's own check; the selected one's table; Restore (written back exactly,
+// checked by reading it back) and Load into grid (a table not sent, to
+// edit). A window's dialog maps it: a list, a table, two buttons.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fuel/backup_list.h"
+#include "fuel/fuel_row.h"
+
+namespace quelt::control {
+
+class WindowController;
+
+class BackupsView {
+ public:
+  // The list's columns: when it was saved, rows, count, the file's check.
+  static constexpr int kColumns = 4;
+  static const std::array<const char*, kColumns>& ColumnTitles();
+  static std::array<std::string, kColumns> Columns(const BackupEntry& entry);
+
+  // Lists the folder of the analyser last identified.
+  explicit BackupsView(WindowController& controller);
+
+  void Reload();
+  const std::filesystem::path& Folder() const { return folder_; }
+  // What the list shows, or why it is empty (UTF-8).
+  std::string Heading() const;
+  const std::vector<BackupEntry>& Entries() const { return entries_; }
+
+  // -1: none. Selecting shows the backup's rows.
+  void Select(int index);
+  int Selected() const { return selected_; }
+  // The selected backup's rows in use, as it stores them (descriptions
+  // Windows-1252).
+  const std::vector<FuelRow>& SelectedRows() const { return rows_; }
+  // The selected file's path and check, for the line under the table.
+  std::string SelectedNote() const;
+
+  bool CanRestore() const;
+  bool CanLoad() const;
+  // The buttons. Restore asks first; true when the analyser took the backup.
+  bool Restore();
+  // True when the grid holds the backup now: the view is done.
+  bool Load();
+
+ private:
+  const BackupEntry* Current() const;
+
+  WindowController& controller_;
+  std::filesystem::path folder_;
+  std::vector<BackupEntry> entries_;
+  int selected_ = -1;
+  std::vector<FuelRow> rows_;
+};
+
+// The rows a backup stores in use, as the grid takes them.
+std::vector<FuelRow> RowsOfBackup(const StoredTable& backup);
+
+}  // namespace quelt::control

@@ -1,0 +1,177 @@
+#include "fuel/report.h"
+
+#include "fuel/fuel_ops.h"
+#include "fuel/gas_names.h"
+#include "fuel/status_text.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
+
+namespace quelt {
+namespace {
+
+// A field of a row as the grid and the wire show it (UTF-8); the position
+// stands in for N.
+std::string FieldText(const FuelRow& row, const FuelFieldInfo& info, int position) {
+  switch (info.field) {
+    case FuelField::N:
+      return std::to_string(position);
+    case FuelField::Description:
+      return Cp1252ToUtf8(row.Description);
+    default:
+      break;
+  }
+  if (IsDecimalField(info.field)) return FormatFixed(row.Decimal(info.field), info.wireDecimals);
+  return std::to_string(row.Integer(info.field));
+}
+
+std::string CsvCell(const std::string& text, bool isText) {
+  std::string cell = text;
+  // A spreadsheet runs a cell that starts like this as a formula.
+  if (isText && !cell.empty() &&
+      (cell[0] == '=' || cell[0] == '+' || cell[0] == '-' || cell[0] == '@')) {
+    cell.insert(cell.begin(), '\'');
+  }
+  if (cell.find_first_of(";\"\r\n") == std::string::npos) return cell;
+  std::string quoted = "\"";
+  for (const char c : cell) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string DateText(std::time_t t) {
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  char text[64];
+  if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm) == 0) return {};
+  return text;
+}
+
+std::string Fact(const char* name, const std::string& utf8) {
+  return "<tr><th>" + std::string(name) + "</th><td>" + HtmlText(utf8) + "</td></tr>\n";
+}
+
+std::string DeviceFact(const char* name, const std::string& cp1252) {
+  return Fact(name, Cp1252ToUtf8(cp1252));
+}
+
+constexpr const char* kStyle = R"(<style>
+body { font-family: sans-serif; margin: 2em; color: #000; }
+h1 { font-size: 1.4em; margin-bottom: 0.2em; }
+table { border-collapse: collapse; margin: 1em 0; }
+th, td { border: 1px solid #888; padding: 0.2em 0.5em; text-align: left; }
+table.rows td.num { text-align: right; font-variant-numeric: tabular-nums; }
+tr.unused td { color: #a00; }
+tr.gas-h td { color: #609; }
+.sign { margin-top: 3em; }
+.sign span { display: inline-block; width: 18em; border-top: 1px solid #000; margin-right: 3em; padding-top: 0.2em; }
+@media print { body { margin: 0; } }
+</style>
+)";
+
+}  // namespace
+
+std::string HtmlText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (const char c : utf8) {
+    const auto b = static_cast<unsigned char>(c);
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        if (b < 0x20 || b == 0x7F) {
+          out += HexEscape(b);
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out;
+}
+
+std::string FormatCsv(const std::vector<FuelRow>& rows) {
+  std::string out = "\xEF\xBB\xBF";
+  const auto& fields = FuelFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    out += (i ? ";" : "") + std::string(fields[i].gridTitle);
+  }
+  out += "\r\n";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const bool isText = fields[i].field == FuelField::Description;
+      out +=
+          (i ? ";" : "") + CsvCell(FieldText(rows[r], fields[i], static_cast<int>(r) + 1), isText);
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string FormatServiceReport(const ServiceReport& report) {
+  std::string html =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<title>Fuel table service report " +
+      HtmlText(Cp1252ToUtf8(report.serialNumber)) + "</title>\n" + kStyle +
+      "</head>\n<body>\n<h1>Fuel table service report</h1>\n";
+  html += "<table class=\"facts\">\n";
+  html += DeviceFact("Analyser", report.identification);
+  html += DeviceFact("Type", report.type);
+  html += DeviceFact("Serial number", report.serialNumber);
+  html += DeviceFact("Version", report.version);
+  html += Fact("Date", DateText(report.date));
+  html += Fact("Table", report.tableSource);
+  html += Fact("Last backup", report.lastBackup.empty() ? "none" : report.lastBackup);
+  html += Fact("Check", report.checkResult.empty() ? "not checked" : report.checkResult);
+  html += "</table>\n";
+
+  html += "<table class=\"rows\">\n<tr>";
+  for (const FuelFieldInfo& info : FuelFields()) {
+    html += "<th>" + HtmlText(info.gridTitle) + "</th>";
+  }
+  html += "</tr>\n";
+  for (std::size_t r = 0; r < report.rows.size(); ++r) {
+    const FuelRow& row = report.rows[r];
+    const int position = static_cast<int>(r) + 1;
+    // Rows beyond those the analyser uses and the natural gas H row, as the
+    // grid marks them (by place here: the report has no grid to number them).
+    const char* mark = position > kMaxRowsUsed    ? " class=\"unused\""
+                       : row.ID == kNaturalGasHId ? " class=\"gas-h\""
+                                                  : "";
+    html += std::string("<tr") + mark + ">";
+    for (const FuelFieldInfo& info : FuelFields()) {
+      const bool isText = info.field == FuelField::Description;
+      html += std::string(isText ? "<td>" : "<td class=\"num\">") +
+              HtmlText(FieldText(row, info, position)) + "</td>";
+    }
+    html += "</tr>\n";
+  }
+  html += "</table>\n";
+  html += "<p>" + std::to_string(report.rows.size()) + " rows; the analyser uses the first " +
+          std::to_string(kMaxRowsUsed) + ".</p>\n";
+  html +=
+      "<p class=\"sign\"><span>Technician</span><span>Customer</span></p>\n"
+      "<p><small>" +
+      HtmlText(report.program) + "</small></p>\n</body>\n</html>\n";
+  return html;
+}
+
+}  // namespace quelt

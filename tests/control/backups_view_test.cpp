@@ -1,0 +1,268 @@
+// The Backups view and the restore a stopped send offers, without a window:
+// the controller against the simulated analyser, its face a recorder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+
+#include "control/backups_view.h"
+#include "control/window_controller.h"
+#include "link/clock_pump.h"
+#include "sim/sim.h"
+#include "tests/control/recording_face.h"
+#include "tests/ops/ops_fixture.h"
+#include "tests/support/test_files.h"
+
+namespace quelt::test {
+namespace {
+
+using control::Answer;
+using control::BackupsView;
+using control::Buttons;
+using control::Command;
+using control::Control;
+
+class Backups : public ::testing::Test {
+ protected:
+  Backups() {
+    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    std::filesystem::remove_all(TestDir() / "backups");
+    window.Ops().BackupsFolder = TestDir() / "backups";
+    window.Attach(&face);
+    window.Shown();
+  }
+  ~Backups() override {
+    window.Attach(nullptr);
+    glb.Disconnect();
+  }
+
+  void Start(sim::Config config) {
+    glb.Disconnect();
+    analyser = std::make_unique<sim::Analyser>(std::move(config));
+    glb.PortOverride = analyser->DevicePath();
+  }
+  void Start(std::vector<std::string> rows) {
+    sim::Config config;
+    config.rows = std::move(rows);
+    Start(std::move(config));
+  }
+  // The IDs the analyser holds now, read by a fresh Refresh.
+  std::vector<int> AnalyserIds() {
+    face.answers = {Answer::Discard};
+    window.Do(Command::Refresh);
+    std::vector<int> ids;
+    for (const FuelRow& r : window.Table().Rows()) ids.push_back(r.ID);
+    return ids;
+  }
+  bool Logged(const std::string& part) const {
+    return std::any_of(face.log.begin(), face.log.end(),
+                       [&](const std::string& l) { return l.find(part) != std::string::npos; });
+  }
+  std::size_t Writes() const {
+    const auto t = analyser->Transcript();
+    return static_cast<std::size_t>(
+        std::count_if(t.begin(), t.end(), [](const std::string& c) { return c[0] == 'W'; }));
+  }
+  void LoadIds(const std::vector<int>& ids) {
+    std::string text;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      text += RowText(static_cast<int>(i) + 1, ids[i], "New " + std::to_string(ids[i])) + "\n";
+    }
+    ASSERT_TRUE(window.LoadTable(WriteFile("new.txt", text)));
+  }
+
+  ClockPump pump;
+  TGlb glb{pump};
+  control::WindowController window{glb};
+  RecordingFace face;
+  std::unique_ptr<sim::Analyser> analyser;
+};
+
+TEST_F(Backups, CtrlBOpensTheViewExceptDuringATransfer) {
+  EXPECT_TRUE(window.KeyPressed(control::Key::B, true, false));
+  EXPECT_TRUE(window.KeyPressed(control::Key::B, true, true)) << "in the grid too";
+  EXPECT_FALSE(window.KeyPressed(control::Key::B, false, false));
+  EXPECT_EQ(face.backupViews, 2);
+  // Before any analyser was identified there is no folder to list.
+  BackupsView none(window);
+  EXPECT_TRUE(none.Entries().empty());
+  EXPECT_NE(none.Heading().find("press Refresh"), std::string::npos);
+  EXPECT_FALSE(none.CanRestore() || none.CanLoad());
+
+  Start(RowsWithIds({101, 16, 103}));
+  window.Do(Command::Refresh);
+  int during = -1;
+  face.onLock = [&](bool on) {
+    if (!on) return;
+    window.Do(Command::Backups);
+    during = face.backupViews;
+  };
+  window.Do(Command::Send);
+  EXPECT_EQ(during, 2) << "no view while the transfer runs";
+}
+
+TEST_F(Backups, TheViewListsChecksRestoresAndLoads) {
+  Start(RowsWithIds({101, 16, 103}));
+  window.Do(Command::Refresh);
+  LoadIds({201, 202});
+  window.Do(Command::Send);  // backup 1: 101 16 103
+  LoadIds({301});
+  window.Do(Command::Send);  // backup 2: 201 202
+  face.boxes.clear();
+
+  BackupsView view(window);
+  ASSERT_EQ(view.Entries().size(), 2u) << view.Heading();
+  const std::filesystem::path folder = view.Folder();
+  // A damaged copy of the oldest, planted: its check line fails.
+  std::string damaged = Slurp(view.Entries()[1].path);
+  damaged.replace(damaged.find("Fuel 101"), 8, "Fuel 999");
+  std::ofstream(folder / "2000-01-01_000000-001.txt", std::ios::binary) << damaged;
+  view.Reload();
+  ASSERT_EQ(view.Entries().size(), 3u);
+
+  struct Row {
+    int index;
+    const char* rows;
+    bool restorable;
+  } rows[] = {{0, "2", true}, {1, "3", true}, {2, "", false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.index);
+    view.Select(r.index);
+    const auto columns = BackupsView::Columns(view.Entries()[static_cast<std::size_t>(r.index)]);
+    EXPECT_EQ(columns[1], r.rows);
+    EXPECT_EQ(view.CanRestore(), r.restorable);
+    EXPECT_EQ(view.Entries()[static_cast<std::size_t>(r.index)].restorable, r.restorable)
+        << columns[3];
+  }
+  view.Select(2);
+  EXPECT_FALSE(view.Restore()) << "a damaged backup is never restored";
+
+  // Restore the oldest good one: asked first; No sends nothing.
+  view.Select(1);
+  EXPECT_EQ(view.SelectedRows().size(), 3u);
+  const std::size_t before = Writes();
+  face.answers = {Answer::No};
+  EXPECT_FALSE(view.Restore());
+  EXPECT_EQ(Writes(), before);
+  const std::filesystem::path restored = view.Entries()[1].path;
+  face.answers = {Answer::Yes};
+  EXPECT_TRUE(view.Restore());
+  EXPECT_TRUE(Logged("Restored " + PathText(restored) + ": 3 rows and the count 3, checked"));
+  EXPECT_EQ(view.Entries().size(), 4u) << "the table before the restore was backed up";
+  EXPECT_EQ(AnalyserIds(), (std::vector<int>{101, 16, 103}));
+
+  // Load into grid: the backup's rows, not sent.
+  BackupsView again(window);
+  ASSERT_GE(again.Entries().size(), 4u);
+  const auto older = std::find_if(again.Entries().begin(), again.Entries().end(),
+                                  [&](const BackupEntry& e) { return e.rows == 2; });
+  ASSERT_NE(older, again.Entries().end());
+  again.Select(static_cast<int>(older - again.Entries().begin()));
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(window.Table().RecordCount(), 2);
+  EXPECT_EQ(window.Table().Row(0).ID, 201);
+  EXPECT_TRUE(window.Unsent());
+  EXPECT_TRUE(face.Enabled(Control::Send));
+  EXPECT_TRUE(Logged("Loaded 2 rows from the backup "));
+}
+
+TEST_F(Backups, ARestoreGoesOnlyToTheAnalyserTheBackupIsOf) {
+  Start(RowsWithIds({101, 16, 103}));
+  window.Do(Command::Refresh);
+  LoadIds({201});
+  window.Do(Command::Send);
+  BackupsView view(window);
+  ASSERT_EQ(view.Entries().size(), 1u);
+  const std::filesystem::path backup = view.Entries()[0].path;
+
+  // Another analyser on the line: the same folder is still listed (the
+  // serial number of the last Refresh), but nothing is written to it.
+  sim::Config other;
+  other.serialNumber = "77777777";
+  other.rows = RowsWithIds({501});
+  Start(other);
+  face.boxes.clear();
+  EXPECT_FALSE(window.RestoreBackup(backup));
+  EXPECT_EQ(Writes(), 0u);
+  ASSERT_FALSE(face.boxes.empty());
+  EXPECT_NE(face.boxes.back().text.find("77777777"), std::string::npos) << face.boxes.back().text;
+}
+
+TEST_F(Backups, AStoppedSendOffersToRestoreTheBackupMadeBeforeIt) {
+  struct Case {
+    Answer answer;
+    std::vector<int> holds;  // what the analyser holds afterwards
+  } cases[] = {
+      {Answer::Restore, {101, 16, 103}},
+      {Answer::Close, {201}},  // row 1 of the new table went out, the count did not change
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(static_cast<int>(k.answer));
+    sim::Config config;
+    config.rows = RowsWithIds({101, 16, 103});
+    config.faults.silentOnPrefix = "W4012;202;";  // the new table's row 2 gets no answer
+    Start(config);
+    face = RecordingFace{};
+    window.Attach(&face);
+    window.Do(Command::Refresh);
+    LoadIds({201, 202});
+    face.answers = {k.answer};
+    window.Do(Command::Send);
+    ASSERT_EQ(face.boxes.size(), 1u) << "one box: the message is the question";
+    EXPECT_EQ(face.boxes[0].buttons, Buttons::RestoreClose);
+    EXPECT_EQ(face.boxes[0].defaultAnswer, Answer::Close);
+    EXPECT_NE(face.boxes[0].text.find("Row 1 of 2 was written"), std::string::npos)
+        << face.boxes[0].text;
+    EXPECT_EQ(Logged("Restored "), k.answer == Answer::Restore);
+    std::vector<int> holds = AnalyserIds();
+    holds.resize(k.holds.size());
+    EXPECT_EQ(holds, k.holds);
+  }
+}
+
+// Ctrl+E and Ctrl+P: the file asked for, then the grid as a spreadsheet
+// file or the service report with what the last send's check found; a file
+// that cannot be written says so and changes nothing.
+TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
+  Start(RowsWithIds({101, 16, 103}));
+  window.Do(Command::Refresh);
+  window.Do(Command::Send);
+  const std::filesystem::path folder = TestDir() / "exports";
+  std::filesystem::create_directories(folder);
+  struct Case {
+    control::Key key;
+    std::filesystem::path file;
+    std::string holds;  // a part of the file; "" when none may be written
+    std::string log;
+  } cases[] = {
+      {control::Key::E, folder / "table.csv",
+       "1;101;Fuel 101;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1\r\n", "Exported 3 rows to "},
+      {control::Key::P, folder / "report.html",
+       "<tr><th>Check</th><td>Checked: 3 rows and the count read back as sent</td></tr>",
+       "Wrote the service report to "},
+      {control::Key::P, folder, "", "No report: "},  // a folder is no file to write
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file.string());
+    face.boxes.clear();
+    face.exports = {k.file};
+    EXPECT_TRUE(window.KeyPressed(k.key, true, false));
+    EXPECT_TRUE(Logged(k.log)) << face.log.back();
+    if (k.holds.empty()) {
+      EXPECT_EQ(face.boxes.size(), 1u);
+    } else {
+      EXPECT_TRUE(face.boxes.empty());
+      EXPECT_NE(Slurp(k.file).find(k.holds), std::string::npos) << Slurp(k.file);
+    }
+  }
+  EXPECT_EQ(face.exportDialogs,
+            (std::vector<control::ExportKind>{control::ExportKind::Csv, control::ExportKind::Report,
+                                              control::ExportKind::Report}));
+  const std::string page = Slurp(folder / "report.html");
+  EXPECT_NE(page.find("<td>as sent to the analyser</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td>" + window.LastBackup() + "</td>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quelt::test

@@ -1,0 +1,89 @@
+// The Backups view in the Qt window: Ctrl+B and the button open it, it
+// lists the backup a send made with its table, Restore writes it back and
+// Load into grid takes its rows.
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "gui_rig.h"
+#include "ui/backups_dialog.h"
+
+using quelt::sim::Config;
+using namespace quelt::ui;
+
+namespace {
+
+// Runs `inspect` on the Backups dialog once it is open, then closes it
+// unless `inspect` did.
+void WithBackupsDialog(const std::function<void()>& open,
+                       const std::function<void(BackupsDialog&)>& inspect) {
+  bool seen = false;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<BackupsDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || seen) return;
+    seen = true;
+    inspect(*dialog);
+    if (dialog->isVisible()) dialog->reject();
+  });
+  timer.start(20);
+  open();
+  QTRY_VERIFY_WITH_TIMEOUT(seen, 10000);
+}
+
+bool Logged(Rig& rig, const QString& part) { return rig.form->Log()->toPlainText().contains(part); }
+
+}  // namespace
+
+class BackupsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void KeyAndButtonOpenTheViewWhichRestoresAndLoads() {
+    Rig rig(WithRows(Rows(3, 2)));
+    RefreshButton(*rig.form)->click();
+    QCOMPARE(rig.Table().RecordCount(), 3);
+    rig.Table().First();
+    rig.Table().Delete();  // the table sent: rows 2 and 3
+    SendButton(*rig.form)->click();
+    QVERIFY(Logged(rig, QStringLiteral("Backup of the analyser's table: ")));
+
+    // Ctrl+B: the backup of the three rows, its table, both buttons.
+    WithBackupsDialog(
+        [&] {
+          rig.form->activateWindow();
+          QTest::keyClick(rig.form.get(), Qt::Key_B, Qt::ControlModifier);
+        },
+        [&](BackupsDialog& d) {
+          QCOMPARE(d.List()->topLevelItemCount(), 1);
+          QCOMPARE(d.List()->topLevelItem(0)->text(1), QStringLiteral("3"));
+          QCOMPARE(d.List()->topLevelItem(0)->text(3), QStringLiteral("ok"));
+          QCOMPARE(d.Rows()->rowCount(), 3);
+          QCOMPARE(d.Rows()->item(0, 2)->text(), QStringLiteral("Fuel 1"));
+          QVERIFY(d.RestoreButton()->isEnabled());
+          QVERIFY(d.LoadButton()->isEnabled());
+          // Restore: asked first (Yes), written back, checked, listed anew.
+          rig.boxes.answer = QMessageBox::Yes;
+          d.RestoreButton()->click();
+          QCOMPARE(d.List()->topLevelItemCount(), 2);
+        });
+    QVERIFY(Logged(rig, QStringLiteral("Restored ")));
+    QVERIFY(rig.Transcript().contains(QStringLiteral("W4023;X;X;")));
+
+    // The button: Load into grid takes the newest backup (two rows) and closes.
+    WithBackupsDialog(
+        [&] { ButtonOf(*rig.form, quelt::front::MainControl::BackupsButton)->click(); },
+        [&](BackupsDialog& d) {
+          QCOMPARE(d.List()->topLevelItem(0)->text(1), QStringLiteral("2"));
+          d.LoadButton()->click();
+          QVERIFY(!d.isVisible());
+        });
+    QCOMPARE(rig.Table().RecordCount(), 2);
+    QVERIFY(Logged(rig, QStringLiteral("Loaded 2 rows from the backup ")));
+    QVERIFY(rig.form->windowTitle().contains(QStringLiteral("changes not sent")));
+  }
+};
+
+QTEST_MAIN(BackupsTest)
+#include "backups_test.moc"

@@ -1,0 +1,260 @@
+#include "win/backups_dialog.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "control/backups_view.h"
+#include "control/window_controller.h"
+#include "front/layout.h"
+#include "front/texts.h"
+#include "fuel/status_text.h"
+#include "text/cp1252.h"
+#include "text/text_helpers.h"
+#include "text/utf16.h"
+
+namespace quelt::win {
+namespace {
+
+// The dialog's client area at 96 dpi and its margins.
+constexpr int kWidth = 720, kHeight = 480, kMargin = 8, kLineH = 18, kButtonW = 110, kButtonH = 26;
+
+class Dialog {
+ public:
+  explicit Dialog(control::WindowController& controller) : view_(controller) {}
+  void Run(HWND owner);
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void Init();
+  void Layout();
+  void Fill();
+  void ShowSelected();
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  int S(int v) const { return MulDiv(v, dpi_, 96); }
+
+  control::BackupsView view_;
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  bool filling_ = false;
+};
+
+void SetColumns(HWND list, const std::vector<std::wstring>& titles, int width) {
+  for (int c = 0; c < static_cast<int>(titles.size()); ++c) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(titles[static_cast<std::size_t>(c)].c_str());
+    column.cx = width;
+    ListView_InsertColumn(list, c, &column);
+  }
+}
+
+void SetRow(HWND list, int row, const std::vector<std::wstring>& cells) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = const_cast<wchar_t*>(cells[0].c_str());
+  ListView_InsertItem(list, &item);
+  for (int c = 1; c < static_cast<int>(cells.size()); ++c) {
+    ListView_SetItemText(list, row, c,
+                         const_cast<wchar_t*>(cells[static_cast<std::size_t>(c)].c_str()));
+  }
+}
+
+std::wstring FieldText(const FuelRow& row, const FuelFieldInfo& info, int position) {
+  if (info.field == FuelField::N) return std::to_wstring(position);
+  if (info.field == FuelField::Description) return WideFromUtf8(Cp1252ToUtf8(row.Description));
+  if (IsDecimalField(info.field)) {
+    return WideFromUtf8(FormatFixed(row.Decimal(info.field), info.wireDecimals));
+  }
+  return std::to_wstring(row.Integer(info.field));
+}
+
+void Dialog::Run(HWND owner) {
+  // An empty template: the controls are made in WM_INITDIALOG, in pixels.
+  std::vector<WORD> t;
+  auto dword = [&t](DWORD v) {
+    t.push_back(LOWORD(v));
+    t.push_back(HIWORD(v));
+  };
+  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  dword(WS_EX_CONTROLPARENT);
+  t.push_back(0);                              // no items
+  for (int i = 0; i < 4; ++i) t.push_back(0);  // x, y, cx, cy: set later
+  t.push_back(0);                              // no menu
+  t.push_back(0);                              // default class
+  const std::wstring caption =
+      WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName);
+  for (wchar_t c : caption) t.push_back(static_cast<WORD>(c));
+  t.push_back(0);
+  t.push_back(0);  // padding
+  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
+                          owner, DialogProc, reinterpret_cast<LPARAM>(this));
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Dialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lp);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  return self != nullptr ? self->Handle(msg, wp, lp) : FALSE;
+}
+
+void Dialog::Init() {
+  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+  if (dpi_ <= 0) dpi_ = 96;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto make = [&](int id, const wchar_t* cls, const std::wstring& text, DWORD style,
+                  DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                           hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                           nullptr);
+  };
+  make(kBackupsHeadingId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
+  HWND list = make(kBackupsListId, WC_LISTVIEWW, L"",
+                   WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+  std::vector<std::wstring> titles;
+  for (const char* title : control::BackupsView::ColumnTitles())
+    titles.push_back(WideFromUtf8(title));
+  SetColumns(list, titles, S(90));
+  ListView_SetColumnWidth(list, 0, S(250));
+  ListView_SetColumnWidth(list, 3, S(250));
+  HWND rows = make(kBackupRowsId, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
+                   WS_EX_CLIENTEDGE);
+  titles.clear();
+  for (const FuelFieldInfo& info : FuelFields()) titles.push_back(WideFromUtf8(info.gridTitle));
+  SetColumns(rows, titles, S(52));
+  ListView_SetColumnWidth(rows, 2, S(130));
+  make(kBackupNoteId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
+  make(kRestoreButtonId, L"BUTTON", L"&Restore", WS_TABSTOP | BS_PUSHBUTTON);
+  make(kLoadButtonId, L"BUTTON", L"&Load into grid", WS_TABSTOP | BS_PUSHBUTTON);
+  make(IDCANCEL, L"BUTTON", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON);
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                             static_cast<UINT>(dpi_));
+  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  for (int id : {kBackupsHeadingId, kBackupsListId, kBackupRowsId, kBackupNoteId, kRestoreButtonId,
+                 kLoadButtonId, static_cast<int>(IDCANCEL)}) {
+    SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+
+  RECT outer{0, 0, S(kWidth), S(kHeight)};
+  AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                           static_cast<UINT>(dpi_));
+  RECT owner{};
+  GetWindowRect(GetParent(hwnd_) != nullptr ? GetParent(hwnd_) : GetDesktopWindow(), &owner);
+  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+  SetWindowPos(hwnd_, nullptr, owner.left + ((owner.right - owner.left) - w) / 2,
+               owner.top + ((owner.bottom - owner.top) - h) / 2, w, h, SWP_NOZORDER);
+  Layout();
+  Fill();
+  SetFocus(list);
+}
+
+void Dialog::Layout() {
+  const int m = S(kMargin), width = S(kWidth) - 2 * m, lineH = S(kLineH);
+  const int buttonsY = S(kHeight) - m - S(kButtonH);
+  const int noteY = buttonsY - m - lineH;
+  const int listY = m + lineH + m / 2, listH = S(150);
+  const int rowsY = listY + listH + m;
+  MoveWindow(Item(kBackupsHeadingId), m, m, width, lineH, FALSE);
+  MoveWindow(Item(kBackupsListId), m, listY, width, listH, FALSE);
+  MoveWindow(Item(kBackupRowsId), m, rowsY, width, noteY - m / 2 - rowsY, FALSE);
+  MoveWindow(Item(kBackupNoteId), m, noteY, width, lineH, FALSE);
+  const int bw = S(kButtonW), bh = S(kButtonH);
+  MoveWindow(Item(kRestoreButtonId), m, buttonsY, bw, bh, FALSE);
+  MoveWindow(Item(kLoadButtonId), m + bw + m, buttonsY, bw, bh, FALSE);
+  MoveWindow(Item(IDCANCEL), S(kWidth) - m - bw, buttonsY, bw, bh, FALSE);
+}
+
+void Dialog::Fill() {
+  filling_ = true;
+  SetWindowTextW(Item(kBackupsHeadingId), WideFromUtf8(view_.Heading()).c_str());
+  HWND list = Item(kBackupsListId);
+  ListView_DeleteAllItems(list);
+  int row = 0;
+  for (const BackupEntry& entry : view_.Entries()) {
+    std::vector<std::wstring> cells;
+    for (const std::string& c : control::BackupsView::Columns(entry))
+      cells.push_back(WideFromUtf8(c));
+    SetRow(list, row++, cells);
+  }
+  if (view_.Selected() >= 0) {
+    ListView_SetItemState(list, view_.Selected(), LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+  }
+  filling_ = false;
+  ShowSelected();
+}
+
+void Dialog::ShowSelected() {
+  HWND rows = Item(kBackupRowsId);
+  ListView_DeleteAllItems(rows);
+  int r = 0;
+  for (const FuelRow& row : view_.SelectedRows()) {
+    std::vector<std::wstring> cells;
+    for (const FuelFieldInfo& info : FuelFields()) cells.push_back(FieldText(row, info, r + 1));
+    SetRow(rows, r++, cells);
+  }
+  SetWindowTextW(Item(kBackupNoteId), WideFromUtf8(view_.SelectedNote()).c_str());
+  EnableWindow(Item(kRestoreButtonId), view_.CanRestore() ? TRUE : FALSE);
+  EnableWindow(Item(kLoadButtonId), view_.CanLoad() ? TRUE : FALSE);
+}
+
+INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      Init();
+      return FALSE;  // the focus is set
+    case WM_COMMAND:
+      switch (LOWORD(wp)) {
+        case kRestoreButtonId:
+          view_.Restore();
+          Fill();
+          return TRUE;
+        case kLoadButtonId:
+          if (view_.Load()) EndDialog(hwnd_, IDOK);
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(hwnd_, IDCANCEL);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lp);
+      if (header->idFrom == static_cast<UINT_PTR>(kBackupsListId) &&
+          header->code == LVN_ITEMCHANGED && !filling_) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
+        if ((change->uNewState & LVIS_SELECTED) != 0 && (change->uOldState & LVIS_SELECTED) == 0) {
+          view_.Select(change->iItem);
+          ShowSelected();
+        }
+      }
+      return FALSE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void ShowBackupsDialog(control::WindowController& controller, HWND owner) {
+  Dialog dialog(controller);
+  dialog.Run(owner);
+}
+
+}  // namespace quelt::win
