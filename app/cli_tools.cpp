@@ -7,7 +7,7 @@
 #include "fuel/backup_list.h"
 #include "fuel/report.h"
 #include "fuel/row_compare.h"
-#include "fuel/row_file.h"
+#include "fuel/table_file.h"
 #include "fuel/table_diff.h"
 #include "quelt/version.h"
 #include "text/cp1252.h"
