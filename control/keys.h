@@ -19,9 +19,13 @@ enum class Command {
   Exit,
   About,
   OpenBackupFolder,  // the backup line
+  Add,               // a row with neutral values below the current one, in the editor
+  Duplicate,         // the current row, below it
+  Undo,
+  Redo,
 };
 
-enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q };
+enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, Insert, D, Z, Y };
 
 struct KeyBinding {
   Command command;

@@ -16,7 +16,9 @@ inline constexpr const char* kDownHint = "fuel move down";
 inline constexpr const char* kOpenHint = "Load a table from a file";
 inline constexpr const char* kSaveHint = "Save the table to a file";
 inline constexpr const char* kGridHint = "Actual table";
-inline constexpr const char* kGridKeys = "Enter or F2: edit the row, Ctrl+Delete: delete it";
+inline constexpr const char* kGridKeys =
+    "Enter or F2: edit the row, Insert: add one, Ctrl+D: duplicate it, Ctrl+Delete: delete it, "
+    "Ctrl+Z / Ctrl+Y: undo / redo";
 inline constexpr const char* kEditMenuItem = "Edit";
 // Ctrl+Delete in the grid; OK deletes, Cancel keeps the row.
 inline constexpr const char* kDeleteQuestion = "Datensatz l\u00f6schen?";

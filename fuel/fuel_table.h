@@ -75,7 +75,7 @@ class FuelTable {
   // While suspended (nestable) no notification goes out; Resume sends one
   // Reset if anything changed meanwhile.
   // N := position (1-based) for every row, each change posted as an edit.
-  // The current row is left on the last one.
+  // The current row stays current.
   void Renumber();
 
   void DisableControls();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "control/row_menu.h"
 #include "front/texts.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
@@ -53,6 +54,14 @@ WORD VirtualKey(control::Key key) {
       return 'S';
     case control::Key::Q:
       return 'Q';
+    case control::Key::Insert:
+      return VK_INSERT;
+    case control::Key::D:
+      return 'D';
+    case control::Key::Z:
+      return 'Z';
+    case control::Key::Y:
+      return 'Y';
   }
   return 0;
 }
@@ -105,7 +114,7 @@ MainWindow::~MainWindow() {
   if (rowMenu_ != nullptr) DestroyMenu(rowMenu_);
   if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
   for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bigFont_),
-                    static_cast<HGDIOBJ>(linkFont_)}) {
+                    static_cast<HGDIOBJ>(linkFont_), static_cast<HGDIOBJ>(boldFont_)}) {
     if (o != nullptr) DeleteObject(o);
   }
   if (iconBig_ != nullptr) DestroyIcon(iconBig_);
@@ -227,7 +236,11 @@ void MainWindow::CreateControls() {
   CreateTips();
 
   rowMenu_ = CreatePopupMenu();
-  AppendMenuW(rowMenu_, MF_STRING, kEditMenuId, WideFromUtf8(front::kEditMenuItem).c_str());
+  int item = kEditMenuId;
+  for (const control::RowMenuItem& i : control::RowMenuItems()) {
+    AppendMenuW(rowMenu_, MF_STRING, static_cast<UINT_PTR>(item++),
+                WideFromUtf8(control::MenuText(i)).c_str());
+  }
 
   // The key table's window-wide keys; the grid's own come through PreTranslate.
   std::vector<ACCEL> keys;
@@ -273,10 +286,11 @@ void MainWindow::SetTip(HWND control, const std::wstring& text) {
 
 void MainWindow::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  for (HFONT* f : {&font_, &bigFont_, &linkFont_}) {
+  for (HFONT* f : {&font_, &bigFont_, &linkFont_, &boldFont_}) {
     if (*f != nullptr) DeleteObject(*f);
   }
   font_ = MakeFont(front::kBaseFontPoints, false, dpi);
+  boldFont_ = MakeFont(front::kBaseFontPoints, true, dpi);
   bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
   linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
   for (MainControl c :
@@ -348,8 +362,9 @@ void MainWindow::Paint() {
 
 // A click, a menu item or a key: the controller decides.
 bool MainWindow::Command(int id, int code) {
-  if (id == kEditMenuId) {
-    controller_.Do(control::Command::Edit);
+  const auto& menu = control::RowMenuItems();
+  if (id >= kEditMenuId && id < kEditMenuId + static_cast<int>(menu.size())) {
+    controller_.Do(menu[static_cast<std::size_t>(id - kEditMenuId)].command);
     return true;
   }
   if (code == 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
@@ -618,7 +633,12 @@ std::filesystem::path MainWindow::PickTableFile(bool save) {
   return path;
 }
 
-void MainWindow::EditCurrentRow() { EditFuelRow(table_, false, hwnd_); }
+bool MainWindow::EditCurrentRow() { return EditFuelRow(table_, false, hwnd_); }
+
+void MainWindow::RedrawGrid() {
+  FitColumns();
+  InvalidateRect(Control(MainControl::Grid), nullptr, FALSE);
+}
 
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
