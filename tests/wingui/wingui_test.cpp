@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "control/window_controller.h"
+#include "front/change_mark.h"
 #include "front/layout.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
@@ -538,7 +539,7 @@ TEST_F(Window, MovesCarryTheRowAndTheSelection) {
   EXPECT_TRUE(Commands().empty());
 }
 
-TEST_F(Window, CtrlDeleteAsksFirstAndKeepsTheNumbers) {
+TEST_F(Window, CtrlDeleteAsksFirstAndNumbersByPosition) {
   Refresh();
   ListView_SetItemState(Grid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   Modals modals;
@@ -552,7 +553,8 @@ TEST_F(Window, CtrlDeleteAsksFirstAndKeepsTheNumbers) {
   EXPECT_TRUE(modals.Done());
   ASSERT_EQ(Rows(), 12);
   EXPECT_EQ(Cell(4, 0), L"5");
-  EXPECT_EQ(Cell(5, 0), L"7");  // the gap stays until the next renumbering
+  EXPECT_EQ(Cell(5, 0), L"6");  // N is the position: no gap
+  EXPECT_EQ(Selected(), 5);
 
   KeyToGrid(VK_DELETE, false);  // Delete alone deletes nothing
   EXPECT_EQ(Rows(), 12);
@@ -581,8 +583,9 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
     soot = GetDlgItem(dialog, EditorId(FuelField::Special));
     EXPECT_EQ(Text(GetDlgItem(dialog, EditorId(FuelField::ID))), L"5");
     EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
-    type(co2, L"x");  // refused with a beep: the text stays
+    type(co2, L"x");  // refused with a beep and a note: the text stays
     EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
+    EXPECT_EQ(Text(GetDlgItem(dialog, kNoteId)), L"Co2Max: 'x' is not allowed here");
     type(co2, L"15" + std::wstring(1, separator[0]) + L"5");
     type(soot, L"99999");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -615,7 +618,7 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
   EXPECT_EQ(Cell(5, 3), L"15" + std::wstring(1, separator[0]) + L"5");
   EXPECT_EQ(Cell(5, 10), L"1");
   EXPECT_EQ(Cell(5, 9), L"0" + std::wstring(1, separator[0]) + L"00");
-  EXPECT_EQ(Cell(5, 0), L"14");  // the row count plus one: red from 16 on, not yet
+  EXPECT_EQ(Cell(5, 0), L"6");  // its position, never the row count plus one
   EXPECT_DOUBLE_EQ(controller.Table().Row(5).Co2Max, 15.5);
 }
 
@@ -919,6 +922,54 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
     SCOPED_TRACE(c.what);
     c.check();
   }
+}
+
+// The editing keys through the program's message loop: Insert adds a row
+// below the current one and opens the editor (Cancel takes the row away),
+// Ctrl+D duplicates, Ctrl+Z and Ctrl+Y undo and redo; N stays the position
+// and the row acted on selected; changed cells carry the change mark.
+TEST_F(Window, EditingKeysAndChangeMarks) {
+  Refresh();
+  ListView_SetItemState(Grid(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::wstring third = Cell(2, 2), fourth = Cell(3, 2);
+  struct Case {
+    const char* what;
+    WORD key;
+    bool control;
+    int editor;  // the button that closes the editor; 0: no editor
+    int rows, selected;
+  };
+  const Case cases[] = {
+      {"Insert, Cancel", VK_INSERT, false, IDCANCEL, 13, 2},
+      {"Insert, OK", VK_INSERT, false, IDOK, 14, 3},
+      {"Ctrl+D", 'D', true, 0, 15, 4},
+      {"Ctrl+Z", 'Z', true, 0, 14, 3},
+      {"Ctrl+Y", 'Y', true, 0, 15, 4},
+  };
+  Modals modals;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.editor != 0) {
+      modals.Expect(L"Edit fuel", [id = c.editor](HWND dialog) {
+        PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+      });
+    }
+    Key(c.key, c.control);
+    for (int i = 0; i < 200 && !modals.Done(); ++i) {
+      pump.ProcessPendingEvents();
+      Sleep(10);
+    }
+    ASSERT_TRUE(modals.Done());
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_EQ(Selected(), c.selected);
+    for (int i = 0; i < Rows(); ++i) EXPECT_EQ(Cell(i, 0), std::to_wstring(i + 1)) << i;
+  }
+  const std::wstring bullet = WideFromUtf8(front::kChangedPrefix);
+  EXPECT_EQ(Cell(2, 2), third) << "unchanged: no mark";
+  EXPECT_EQ(Cell(3, 2).rfind(bullet, 0), 0u) << "the new row";
+  EXPECT_EQ(Cell(5, 2), bullet + fourth) << "moved down two places";
+  EXPECT_EQ(Cell(3, 0), L"4") << "N is never marked";
+  EXPECT_NE(Status().find(L"rows change"), std::wstring::npos) << Status();
 }
 
 // Every control where the layout table puts it at the prefix's resolution,
