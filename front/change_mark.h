@@ -18,6 +18,6 @@ inline std::string ChangedCellText(const std::string& text) { return kChangedPre
 
 // The legend's entry: the sample drawn as a changed cell, then its meaning.
 inline constexpr const char* kLegendSampleChanged = "\u2022 12.5";
-inline constexpr const char* kLegendChanged = "changed, not sent";
+inline constexpr const char* kLegendChanged = "not sent yet";
 
 }  // namespace quelt::front

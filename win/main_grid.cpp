@@ -276,18 +276,19 @@ void MainWindow::FitColumns() {
   const int pad = S(12);
   int c = 1;
   for (const front::GridColumn& column : front::GridColumns()) {
-    auto width = [&](const std::wstring& text) {
+    auto width = [&](const std::wstring& text, bool bold = false) {
       SIZE extent{};
+      if (bold) SelectObject(dc, boldFont_);
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      if (bold) SelectObject(dc, font_);
       return static_cast<int>(extent.cx) + pad;
     };
     const std::size_t i = static_cast<std::size_t>(c - 1);
-    // Bold cells are a little wider than the font measured here.
     int needed = std::max(columnWidths_[i], width(WideFromUtf8(column.title)));
-    const int boldExtra = S(4);
     for (int row = 0; row < table_.RecordCount(); ++row) {
-      needed = std::max(needed, width(CellText(row, c)) +
-                                    (controller_.CellChanged(row, column.field) ? boldExtra : 0));
+      // A changed cell is drawn bold: measured so.
+      needed =
+          std::max(needed, width(CellText(row, c), controller_.CellChanged(row, column.field)));
     }
     const int now = ListView_GetColumnWidth(grid, c);
     if (fitted_[i] != 0 && now != fitted_[i]) userWidths_[i] = now;  // the user dragged it
