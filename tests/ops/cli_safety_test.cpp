@@ -440,10 +440,10 @@ TEST(CliSafety, StopSignalFinishesTheCommandInFlightAndReports) {
 // status stays what the write made it.
 TEST(CliSafety, WriteWarnsOfValuesOutsideTheirRange) {
   sim::Analyser analyser;
-  const std::string file =
-      WriteFile("implausible.txt", "1;101;Gas;125;0,64;0,009;3,0;7,70;9,40;31,68;0\n"
-                                   "2;102;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1\n"
-                                   "3;103;Wood;20,3;2,5;0,010;25,0;4,60;5,20;17,60;1\n");
+  const std::string file = WriteFile("implausible.txt",
+                                     "1;101;Gas;125;0,64;0,009;3,0;7,70;9,40;31,68;0\n"
+                                     "2;102;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1\n"
+                                     "3;103;Wood;20,3;2,5;0,010;25,0;4,60;5,20;17,60;1\n");
   const CliRun r = Cli("--port " + analyser.DevicePath() + " write --no-backup " + file);
   EXPECT_EQ(r.status, 0) << r.err;
   for (const char* line : {"Warning: Row 1, Co2Max: 125 % is outside 0 to 30 %\n",
