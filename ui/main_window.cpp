@@ -533,7 +533,10 @@ std::filesystem::path MainWindow::PickTableFile(bool save) {
 
 bool MainWindow::EditCurrentRow() { return EditFuelRow(controller_.Table(), false, this); }
 
-void MainWindow::RedrawGrid() { grid_->viewport()->update(); }
+void MainWindow::RedrawGrid() {
+  grid_->FitColumns();  // bold cells are wider
+  grid_->viewport()->update();
+}
 
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));
