@@ -15,6 +15,7 @@
 #include "app/cli_tools.h"
 #include "app/cli_view.h"
 #include "fuel/backup.h"
+#include "fuel/field_ranges.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
 #include "fuel/row_compare.h"
@@ -240,6 +241,12 @@ int Write(const Options& options, const std::string& path) {
     return kUsage;
   }
   NoteRounding(file.rows);
+  // Values outside their plausible range go out as they are, with a warning.
+  for (std::size_t i = 0; i < file.rows.size(); ++i) {
+    for (const std::string& line : ImplausibleValues(file.rows[i], static_cast<int>(i) + 1)) {
+      Say("Warning: " + line);
+    }
+  }
   Tool t(options);
   t.abortWaitOnStop = false;
   for (const FuelRow& row : file.rows) t.table.AppendRow(row);

@@ -39,8 +39,12 @@ class WindowFace {
   virtual Answer Ask(const Message& message) = 0;
   // A table file to load or to save; empty when the user cancelled.
   virtual std::filesystem::path PickTableFile(bool save) = 0;
-  // The modal editor on the table's current row (a RowEditor does the rest).
-  virtual void EditCurrentRow() = 0;
+  // The modal editor on the table's current row (a RowEditor does the rest);
+  // true when the user left it with OK.
+  virtual bool EditCurrentRow() = 0;
+  // The cells' change marks have a new reference (after a Refresh or a
+  // checked Send): the grid draws them anew.
+  virtual void RedrawGrid() {}
   virtual void OpenFolder(const std::filesystem::path& folder) = 0;
   // The modal Backups view on a control::BackupsView of the controller.
   virtual void ShowBackups() = 0;

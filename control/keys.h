@@ -22,9 +22,13 @@ enum class Command {
   Backups,           // the Backups view
   ExportCsv,         // the table to a spreadsheet file
   Report,            // the service report, a web page to print
+  Add,               // a row with neutral values below the current one, in the editor
+  Duplicate,         // the current row, below it
+  Undo,
+  Redo,
 };
 
-enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P };
+enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P, Insert, D, Z, Y };
 
 struct KeyBinding {
   Command command;

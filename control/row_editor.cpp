@@ -1,6 +1,7 @@
 #include "control/row_editor.h"
 
 #include "front/field_rules.h"
+#include "fuel/field_ranges.h"
 
 namespace quelt::control {
 
@@ -15,13 +16,22 @@ bool RowEditor::AcceptsText(FuelField field, std::string_view utf8) const {
   return front::EditorAcceptsText(field, utf8, separator_);
 }
 
+std::string RowEditor::RefusalNote(FuelField field, char32_t c) const {
+  return std::string(InfoOf(field).name) + ": " + front::RefusalNote(c);
+}
+
+void RowEditor::KeepOutOfRange(FuelField field, std::string_view utf8) {
+  Of(field).keep = std::string(utf8);
+}
+
 std::string RowEditor::Text(FuelField field) const {
   const bool noRow = table_.IsEmpty() && table_.GetState() == FuelTable::State::Browse;
   return noRow ? std::string() : front::FieldDisplayText(table_.Current(), field, separator_);
 }
 
 void RowEditor::Changed(FuelField field) {
-  Of(field) = {true, true};
+  Of(field).modified = true;
+  Of(field).pending = true;
   if (table_.GetState() != FuelTable::State::Browse) return;
   if (!table_.IsEmpty()) {
     table_.Edit();
@@ -46,6 +56,14 @@ RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
       table_.SetInteger(field, input.integer);
       break;
     case front::FieldInput::Kind::Decimal:
+      if (OutsideRange(field, input.decimal) && Of(field).keep != std::string(utf8)) {
+        stored.ok = false;
+        stored.question = true;
+        stored.refusal =
+            YesNoQuestion(RangeText(field, input.decimal, separator_ == U'.' ? '.' : ',') +
+                          ". Keep it?\n\nNo (the default): back to the field to correct it.");
+        return stored;
+      }
       table_.SetDecimal(field, input.decimal);
       break;
     case front::FieldInput::Kind::Text:
@@ -65,7 +83,8 @@ void RowEditor::Finish(bool accepted) {
   for (const State& s : states_) modified = modified || s.modified;
   const bool editing = table_.GetState() != FuelTable::State::Browse;
   if (accepted && editing && modified) {
-    table_.SetInteger(FuelField::N, table_.RecordCount() + 1);
+    // N is the row's position, whatever the row held before.
+    table_.SetInteger(FuelField::N, table_.CurrentIndex() + 1);
     table_.Post();
   } else if (editing) {
     table_.Cancel();

@@ -2,8 +2,9 @@
 // editor shows, the row going into edit at the user's first change (a new
 // row, with every field empty, when the table has none), each editor's text
 // stored by the field rules when the user leaves it or presses OK, and the
-// row posted or dropped when the dialog closes. The dialogs only map it
-// onto their editors.
+// row posted or dropped when the dialog closes, with N its position. A value
+// outside its field's plausible range (fuel/field_ranges.h) is kept only when
+// the user says so. The dialogs only map it onto their editors.
 #pragma once
 
 #include <array>
@@ -26,6 +27,9 @@ class RowEditor {
   // A character or a pasted text the field takes.
   bool Accepts(FuelField field, char32_t c) const;
   bool AcceptsText(FuelField field, std::string_view utf8) const;
+  // The note the dialog shows when an editor refused `c`: "Co2Max: 'x' is
+  // not allowed here".
+  std::string RefusalNote(FuelField field, char32_t c) const;
   // What an editor shows: the value as it will be sent; "" without a row.
   std::string Text(FuelField field) const;
 
@@ -35,18 +39,25 @@ class RowEditor {
     bool ok = true;
     std::optional<std::string> show;  // the editor shows this instead
     Message refusal;                  // !ok: the message for the user
+    // !ok: `refusal` asks whether to keep a value outside its plausible
+    // range (No, the default, goes back to the field to correct it).
+    bool question = false;
   };
   // The editor of `field` is left, or OK pressed: its text, if changed,
   // into the row.
   Stored Store(FuelField field, std::string_view utf8);
+  // The user answered Yes to the range question for this text: the next
+  // Store of the same text keeps it.
+  void KeepOutOfRange(FuelField field, std::string_view utf8);
   // The dialog closed (OK: `accepted`): posts the row when OK follows a
   // change, else drops every pending change.
   void Finish(bool accepted);
 
  private:
   struct State {
-    bool modified = false;  // changed by the user; kept until the dialog closes
-    bool pending = false;   // the text differs from what the field holds
+    bool modified = false;            // changed by the user; kept until the dialog closes
+    bool pending = false;             // the text differs from what the field holds
+    std::optional<std::string> keep;  // out of range, kept on the user's word
   };
   State& Of(FuelField field) { return states_[static_cast<std::size_t>(field)]; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "control/change_marks.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/gas_names.h"
@@ -53,17 +54,17 @@ void WindowController::Do(Command command) {
       Send();
       break;
     case Command::MoveUp:
-      if (!transferActive_) ops_.MoveUp();
-      break;
     case Command::MoveDown:
-      if (!transferActive_) ops_.MoveDown();
-      break;
     case Command::Edit:
-      // The editor runs a loop of its own: no wait for the analyser inside it.
-      if (!transferActive_) face_->EditCurrentRow();
-      break;
     case Command::Delete:
-      Delete();
+    case Command::Add:
+    case Command::Duplicate:
+      // Like every change of the table, refused while a transfer runs.
+      if (!transferActive_) Change(command);
+      break;
+    case Command::Undo:
+    case Command::Redo:
+      if (!transferActive_) Undo(command == Command::Redo);
       break;
     case Command::Open:
       Open();
@@ -124,6 +125,10 @@ void WindowController::Refresh() {
   const bool read = ops_.Refresh();
   // A failed read empties the grid: nothing is left to lose.
   if (read || table_.IsEmpty()) unsent_.MarkInSync(table_);
+  // What the analyser holds is the new starting point.
+  history_.Clear();
+  reported_ = read;
+  if (face_ != nullptr) face_->RedrawGrid();
 
   const StoredTable* stored = ops_.KnownStoredTable();
   const int rowsRead = read && stored ? static_cast<int>(stored->rows.size()) : 0;
@@ -151,6 +156,9 @@ void WindowController::Send() {
   switch (outcome.result) {
     case R::Sent:
       unsent_.MarkSent(texts);
+      history_.Clear();
+      reported_ = true;
+      if (face_ != nullptr) face_->RedrawGrid();
       break;
     case R::Declined:
       LogFinal("Nothing was sent.");
@@ -188,6 +196,91 @@ void WindowController::Delete() {
   table_.Delete();
 }
 
+void WindowController::Change(Command command) {
+  const TableSnapshot before = SnapshotOf(table_, unsent_.FromFile());
+  switch (command) {
+    case Command::MoveUp:
+      ops_.MoveUp();
+      break;
+    case Command::MoveDown:
+      ops_.MoveDown();
+      break;
+    case Command::Edit:
+      // The editor runs a loop of its own: no wait for the analyser inside it.
+      face_->EditCurrentRow();
+      break;
+    case Command::Delete:
+      Delete();
+      break;
+    case Command::Add:
+      Add();
+      break;
+    case Command::Duplicate:
+      Duplicate();
+      break;
+    default:
+      return;
+  }
+  if (table_.GetState() != FuelTable::State::Browse) return;
+  NumberByPosition();
+  if (table_.Rows() != before.rows) history_.Record(before);
+}
+
+void WindowController::NumberByPosition() {
+  const auto& rows = table_.Rows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].N != static_cast<int>(i) + 1) {
+      table_.DisableControls();
+      table_.Renumber();
+      table_.EnableControls();
+      return;
+    }
+  }
+}
+
+void WindowController::Add() {
+  // Below the current row, with neutral values; the editor opens on it.
+  FuelRow row;
+  const int at = table_.CurrentIndex() + 1;
+  table_.DisableControls();
+  if (at >= table_.RecordCount()) {
+    table_.AppendRow(row);
+  } else {
+    table_.MoveTo(at);
+    table_.InsertRow(row);
+  }
+  table_.Renumber();
+  table_.EnableControls();
+  if (face_->EditCurrentRow()) return;
+  // Cancel takes the new row away again.
+  if (table_.GetState() != FuelTable::State::Browse) table_.Cancel();
+  if (transferActive_) return;
+  table_.Delete();
+  if (at > 0 && at - 1 < table_.RecordCount()) table_.MoveTo(at - 1);
+}
+
+void WindowController::Duplicate() {
+  if (table_.IsEmpty()) return;
+  const FuelRow copy = table_.Current();
+  const int at = table_.CurrentIndex() + 1;
+  table_.DisableControls();
+  if (at >= table_.RecordCount()) {
+    table_.AppendRow(copy);
+  } else {
+    table_.MoveTo(at);
+    table_.InsertRow(copy);
+  }
+  table_.EnableControls();
+}
+
+void WindowController::Undo(bool redo) {
+  TableSnapshot now = SnapshotOf(table_, unsent_.FromFile());
+  const auto to = redo ? history_.Redo(std::move(now)) : history_.Undo(std::move(now));
+  if (!to) return;
+  Restore(table_, *to);
+  unsent_.SetFromFile(to->fromFile);
+}
+
 bool WindowController::LoadTable(const std::filesystem::path& path) {
   if (transferActive_ || ops_.Busy()) return false;
   SetProgress(0);
@@ -200,6 +293,7 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
     Update();
     return false;
   }
+  history_.Record(SnapshotOf(table_, unsent_.FromFile()));
   table_.DisableControls();
   table_.EmptyTable();
   for (const FuelRow& row : *rows) table_.AppendRow(row);
@@ -266,13 +360,37 @@ bool WindowController::Enabled(Control control) const {
   return false;
 }
 
+bool WindowController::CanDo(Command command) const {
+  if (transferActive_) return false;
+  switch (command) {
+    case Command::Duplicate:
+    case Command::Delete:
+      return !table_.IsEmpty();
+    case Command::Undo:
+      return history_.CanUndo();
+    case Command::Redo:
+      return history_.CanRedo();
+    default:
+      return true;
+  }
+}
+
+bool WindowController::CellChanged(int row, FuelField field) const {
+  return reported_ && control::CellChanged(unsent_.InSync(), table_, row, field);
+}
+
+int WindowController::RowsChanging() const {
+  return reported_ ? control::RowsChanging(unsent_.InSync(), table_) : 0;
+}
+
 void WindowController::Update() {
   if (face_ == nullptr) return;
   for (int c = 0; c < kControlCount; ++c) {
     face_->SetEnabled(static_cast<Control>(c), Enabled(static_cast<Control>(c)));
   }
   face_->SetCaption(Caption());
-  face_->SetStatusLine(StatusText(Status()));
+  const std::string changes = ChangesText(RowsChanging());
+  face_->SetStatusLine(StatusText(Status()) + (changes.empty() ? "" : "   " + changes));
   face_->SetBackupLine(BackupText(lastBackup_),
                        lastBackup_.empty() ? "" : lastBackup_ + "\n" + front::kBackupLineClick);
 }

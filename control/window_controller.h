@@ -15,6 +15,7 @@
 
 #include "control/face.h"
 #include "control/keys.h"
+#include "control/undo_history.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/report.h"
@@ -54,6 +55,12 @@ class WindowController : private FuelView {
   bool SaveTable(const std::filesystem::path& path);
 
   bool Enabled(Control control) const;
+  // A command of the row menu may run now (the menu greys the others).
+  bool CanDo(Command command) const;
+  // The grid's change mark: the cell differs from what the analyser last
+  // reported (control/change_marks.h); never before a report.
+  bool CellChanged(int row, FuelField field) const;
+  int RowsChanging() const;
   bool TransferActive() const { return transferActive_; }
   bool ClosePending() const { return closePending_; }
   bool BusyCursor() const { return busyCursor_; }
@@ -88,6 +95,13 @@ class WindowController : private FuelView {
   void Open();
   void Save();
   void Delete();
+  void Add();
+  void Duplicate();
+  void Undo(bool redo);
+  // Runs a command that may change the table; a change becomes an undo step
+  // and N is numbered by position again.
+  void Change(Command command);
+  void NumberByPosition();
   // Before unsent changes are dropped: Save, Discard or Cancel. True when
   // the caller may go on.
   bool MayDropChanges();
@@ -122,6 +136,9 @@ class WindowController : private FuelView {
   FuelListOps ops_;
   WindowFace* face_ = nullptr;
   UnsentChanges unsent_;
+  UndoHistory history_;
+  // The analyser's table is known: read by a Refresh or checked after a Send.
+  bool reported_ = false;
   std::string lastBackup_;
   std::string lastLine_;
   bool demo_ = false;

@@ -52,13 +52,17 @@ bool IsNumberText(std::string_view s) {
   return i == s.size();
 }
 
+bool IsDecimalMark(char32_t c, char32_t separator) {
+  return c == U'.' || c == U',' || c == separator;
+}
+
 bool ReadDecimal(std::u32string_view text, char32_t separator, double* value) {
   std::string ascii;
   for (char32_t c : text) {
-    if (c == separator) {
-      ascii.push_back('.');
-    } else if (c == U'.' || c > 0x7F) {
-      return false;  // '.' is no separator here; nothing else is ASCII-free
+    if (IsDecimalMark(c, separator)) {
+      ascii.push_back('.');  // a second mark makes it no number below
+    } else if (c > 0x7F) {
+      return false;
     } else {
       ascii.push_back(static_cast<char>(c));
     }
@@ -134,7 +138,13 @@ bool EditorAcceptsChar(FuelField field, char32_t c, char32_t decimalSeparator) {
   if (field == FuelField::Description) return IsDescriptionChar(c);
   const bool signOrDigit = c == U'+' || c == U'-' || (c >= U'0' && c <= U'9');
   if (IsIntegerField(field)) return signOrDigit;
-  return signOrDigit || c == U'E' || c == U'e' || c == decimalSeparator;
+  return signOrDigit || c == U'E' || c == U'e' || IsDecimalMark(c, decimalSeparator);
+}
+
+std::string RefusalNote(char32_t c) {
+  std::string shown = c == U' ' ? "a blank" : "'" + EncodeUtf8(std::u32string(1, c)) + "'";
+  if (c < 0x20 || c == 0x7F) shown = "that character";
+  return shown + " is not allowed here";
 }
 
 bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalSeparator) {

@@ -13,11 +13,17 @@
 namespace quelt::front {
 
 // Special (and N, ID) take signs and digits; the decimal fields also 'E',
-// 'e' and the decimal separator; the description every printable
-// Windows-1252 character except ';', which would split the row on the wire.
+// 'e' and a decimal mark: '.' and ',' both, whatever the workstation uses
+// (and its own separator), so "12,5" is never read as 125; the description
+// every printable Windows-1252 character except ';', which would split the
+// row on the wire.
 bool EditorAcceptsChar(FuelField field, char32_t c, char32_t decimalSeparator);
 // Every character of a UTF-8 text (a paste); false for invalid UTF-8.
 bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalSeparator);
+
+// The note beside an editor that refused a character: "'x' is not allowed
+// here" (a beep alone goes unheard in a workshop).
+std::string RefusalNote(char32_t c);
 
 // What an editor and the grid show: the text that will be sent, so a number
 // without a value shows as 0; decimal fields as the wire carries them, with

@@ -159,6 +159,8 @@ constexpr Place kDialog[] = {
     {K::Label, "LbVaf", "Vaf", F::Vaf, false, 191, 154, 19, kLabelH},
     {K::Label, "LbHu", "Hu", F::HU, false, 8, 174, 96, kLabelH},
     {K::Label, "LbSoot", "Soot", F::Special, false, 8, 196, 96, kLabelH},
+    // Why the last character was refused, beside the buttons (two lines).
+    {K::Label, "LbNote", "", F::N, true, 8, 226, 184, 38},
     // Editors in tab order.
     {K::Editor, "dbEditId", "", F::ID, false, 110, 22, 80, kEditorH},
     {K::Editor, "DBEdit1", "", F::Description, false, 110, 44, 185, kEditorH},

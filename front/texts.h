@@ -19,7 +19,9 @@ inline constexpr const char* kBackupsCaption = "Backups";
 inline constexpr const char* kBackupsHint =
     "The analyser's backups: restore one, or load it into the grid";
 inline constexpr const char* kGridHint = "Actual table";
-inline constexpr const char* kGridKeys = "Enter or F2: edit the row, Ctrl+Delete: delete it";
+inline constexpr const char* kGridKeys =
+    "Enter or F2: edit the row, Insert: add one, Ctrl+D: duplicate it, Ctrl+Delete: delete it, "
+    "Ctrl+Z / Ctrl+Y: undo / redo";
 inline constexpr const char* kEditMenuItem = "Edit";
 // Ctrl+Delete in the grid; OK deletes, Cancel keeps the row.
 inline constexpr const char* kDeleteQuestion = "Datensatz l\u00f6schen?";

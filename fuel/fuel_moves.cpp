@@ -1,6 +1,7 @@
 // Moving the current row one place up or down. The row's values travel as
 // they are (not through a text form), so exponent-sized values and any
-// description survive; renumbering and selection follow the row's N.
+// description survive. N is renumbered to the positions, and the moved row
+// stays current wherever it goes, whatever N it held before.
 #include "fuel/fuel_ops.h"
 
 namespace quelt {
@@ -11,15 +12,13 @@ void FuelListOps::MoveUp() { Move(-1); }
 void FuelListOps::Move(int step) {
   if (busy_ || table_.IsEmpty()) return;
   table_.Post();
-  // The bound and the selection use the row's N, whatever it holds: after an
-  // edit it may be count + 1, after a deletion there may be a gap.
-  const int target = table_.Current().N + step;
-  if (step > 0 && target > table_.RecordCount()) return;
-  if (step < 0 && target < 1) return;
+  // The bound and the selection follow the row's place, not its N.
+  const int from = table_.CurrentIndex();
+  const int target = from + step;
+  if (target < 0 || target >= table_.RecordCount()) return;
 
   table_.DisableControls();
   const FuelRow moved = table_.Current();
-  const int from = table_.CurrentIndex();
   table_.Delete();
   const int remaining = table_.RecordCount();
   // Down: just after the row that followed it; up: just before the row that
@@ -35,8 +34,7 @@ void FuelListOps::Move(int step) {
   }
 
   table_.Renumber();
-  table_.Last();
-  while (!table_.Bof() && table_.Current().N != target) table_.Prior();
+  table_.MoveTo(to);
   table_.EnableControls();
 }
 

@@ -226,11 +226,14 @@ void FuelTable::AppendRow(const FuelRow& row) {
 }
 
 void FuelTable::Renumber() {
+  PostIfEditing();
+  const int current = current_;
   for (int i = 0; i < RecordCount(); ++i) {
     MoveTo(i);
     SetInteger(FuelField::N, i + 1);
     Post();
   }
+  if (current >= 0) MoveTo(current);
 }
 
 void FuelTable::DisableControls() { ++suspended_; }

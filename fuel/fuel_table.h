@@ -73,7 +73,7 @@ class FuelTable {
   // --- notifications -----------------------------------------------------
   void SetListener(Listener listener) { listener_ = std::move(listener); }
   // N := position (1-based) for every row, each change posted as an edit.
-  // The current row is left on the last one.
+  // The current row stays current.
   void Renumber();
 
   // While disabled (nestable) no notification goes out; EnableControls

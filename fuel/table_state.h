@@ -32,6 +32,12 @@ class UnsentChanges {
   // Closing, a Refresh or a load would lose work that is neither sent nor saved.
   bool MustAskBeforeDropping(const FuelTable& table) const;
 
+  // The wire texts the analyser holds, as last read or sent.
+  const std::vector<std::string>& InSync() const { return inSync_; }
+  // The table came from a file and was not sent since (undo sets it back).
+  bool FromFile() const { return loaded_; }
+  void SetFromFile(bool fromFile) { loaded_ = fromFile; }
+
  private:
   std::vector<std::string> inSync_;
   std::vector<std::string> saved_;

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <string_view>
 
 #include "front/layout.h"
 #include "front/texts.h"
@@ -52,6 +53,7 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
 
   // Frames first, so that the editors lie above them; editors in tab order.
   std::size_t editorIndex = 0;
+  note_ = new QLabel(this);
   for (const DialogItem& item : front::LayoutDialog(96).items) {
     QWidget* widget = nullptr;
     switch (item.kind) {
@@ -63,7 +65,9 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
         break;
       }
       case DialogItem::Kind::Label: {
-        auto* label = new QLabel(QString::fromUtf8(item.text), this);
+        auto* label = std::string_view(item.name) == "LbNote"
+                          ? note_
+                          : new QLabel(QString::fromUtf8(item.text), this);
         label->setAlignment((item.alignLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
         widget = label;
         break;
@@ -73,6 +77,8 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
         edit->setObjectName(QLatin1String(item.name));
         edit->ShowValue(QString::fromStdString(rows_.Text(item.field)));
         connect(edit, &FuelEdit::Changed, this, [this](FuelEdit* e) { rows_.Changed(e->Field()); });
+        connect(edit, &FuelEdit::Refused, this,
+                [this](const QString& note) { note_->setText(note); });
         connect(edit, &FuelEdit::Left, this, &FuelEditorDialog::EditorLeft);
         editors_.at(editorIndex++) = edit;
         break;
@@ -86,6 +92,13 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
       SetBlackText(widget);
     }
   }
+
+  // The note is read, not beeped: dark red, on up to two lines.
+  note_->setWordWrap(true);
+  note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette notePalette = note_->palette();
+  notePalette.setColor(QPalette::WindowText, QColor(160, 0, 0));
+  note_->setPalette(notePalette);
 
   cancel_ = new PictureButton(this);
   cancel_->setObjectName(QStringLiteral("BtCancel"));
@@ -156,25 +169,31 @@ bool FuelEditorDialog::Store(FuelEdit* editor, bool complainNow) {
       rows_.Store(editor->Field(), editor->text().toStdString());
   if (stored.show) editor->setText(QString::fromStdString(*stored.show));
   if (stored.ok) return true;
-  if (complainNow) {
-    ShowFieldError(editor, stored.refusal);
-  } else {
-    // The focus is on its way elsewhere; let it arrive, then complain and
-    // bring it back.
-    QPointer<FuelEdit> target(editor);
-    QTimer::singleShot(0, this, [this, target, message = stored.refusal] {
-      if (target) ShowFieldError(target, message);
-    });
-  }
+  if (complainNow) return ShowFieldError(editor, stored);
+  // The focus is on its way elsewhere; let it arrive, then complain (or
+  // ask) and bring it back.
+  QPointer<FuelEdit> target(editor);
+  QTimer::singleShot(0, this, [this, target, stored] {
+    if (target) ShowFieldError(target, stored);
+  });
   return false;
 }
 
-void FuelEditorDialog::EditorLeft(FuelEdit* editor) { Store(editor, false); }
+void FuelEditorDialog::EditorLeft(FuelEdit* editor) {
+  note_->clear();  // the note belongs to the editor the user was in
+  Store(editor, false);
+}
 
-void FuelEditorDialog::ShowFieldError(FuelEdit* editor, const control::Message& message) {
-  AskBox(this, message);
+bool FuelEditorDialog::ShowFieldError(FuelEdit* editor, const control::RowEditor::Stored& stored) {
+  const control::Answer answer = AskBox(this, stored.refusal);
+  if (stored.question && answer == control::Answer::Yes) {
+    const std::string text = editor->text().toStdString();
+    rows_.KeepOutOfRange(editor->Field(), text);
+    return rows_.Store(editor->Field(), text).ok;
+  }
   editor->setFocus(Qt::OtherFocusReason);
   editor->selectAll();
+  return false;
 }
 
 void FuelEditorDialog::accept() {
@@ -184,7 +203,7 @@ void FuelEditorDialog::accept() {
   QDialog::accept();
 }
 
-void EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
+bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
   control::RowEditor rows(table, readOnly, DecimalSeparator());
   bool accepted = false;
   {
@@ -193,6 +212,7 @@ void EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
     delete dialog;
   }
   rows.Finish(accepted);
+  return accepted;
 }
 
 }  // namespace quelt::ui

@@ -9,6 +9,7 @@
 #include "control/row_editor.h"
 #include "fuel/fuel_table.h"
 
+class QLabel;
 class QPushButton;
 
 namespace quelt::ui {
@@ -31,6 +32,8 @@ class FuelEditorDialog : public QDialog {
   void accept() override;
 
   FuelEdit* Editor(FuelField field) const;
+  // Why the last character was refused; empty once the user typed on.
+  QLabel* Note() const { return note_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -40,18 +43,21 @@ class FuelEditorDialog : public QDialog {
   void EditorLeft(FuelEdit* editor);
   // The editor's text into its field; false when the user was told why not.
   bool Store(FuelEdit* editor, bool complainNow);
-  void ShowFieldError(FuelEdit* editor, const control::Message& message);
+  // The message for a refused text, or the question for a value outside
+  // its range; true when the user kept that value.
+  bool ShowFieldError(FuelEdit* editor, const control::RowEditor::Stored& stored);
 
   control::RowEditor& rows_;
   std::array<FuelEdit*, 10> editors_{};  // in tab order
   QPushButton* cancel_ = nullptr;
   QPushButton* ok_ = nullptr;
+  QLabel* note_ = nullptr;
   int layoutDpi_ = 0;
   bool screenHooked_ = false;
 };
 
 // Opens the dialog on the current row of `table`, waits until it closes, then
-// posts the row (OK with a change) or drops every pending change.
-void EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent = nullptr);
+// posts the row (OK with a change) or drops every pending change. True: OK.
+bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent = nullptr);
 
 }  // namespace quelt::ui

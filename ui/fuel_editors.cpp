@@ -26,7 +26,15 @@ class FuelEditValidator : public QValidator {
 
   State validate(QString& input, int&) const override {
     if (edit_->Accepts(input)) return Acceptable;
-    edit_->Refuse();
+    // The note names the first character the field cannot take.
+    char32_t refused = U'?';
+    for (const char32_t c : input.toStdU32String()) {
+      if (!edit_->rules_.Accepts(edit_->field_, c)) {
+        refused = c;
+        break;
+      }
+    }
+    edit_->Refuse(refused);
     return Invalid;
   }
 
@@ -60,7 +68,7 @@ void FuelEdit::keyPressEvent(QKeyEvent* event) {
   if (!isReadOnly() && !shortcut) {
     for (QChar c : event->text()) {
       if (c.isPrint() && !rules_.Accepts(field_, c.unicode())) {
-        Refuse();
+        Refuse(c.unicode());
         event->accept();
         return;
       }
@@ -77,9 +85,9 @@ void FuelEdit::focusOutEvent(QFocusEvent* event) {
   }
 }
 
-void FuelEdit::Refuse() {
+void FuelEdit::Refuse(char32_t c) {
   QApplication::beep();
-  emit Refused();
+  emit Refused(QString::fromStdString(rules_.RefusalNote(field_, c)));
 }
 
 }  // namespace quelt::ui

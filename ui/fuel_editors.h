@@ -24,7 +24,7 @@ class FuelEdit : public QLineEdit {
  signals:
   void Changed(quelt::ui::FuelEdit* editor);  // the user changed the text
   void Left(quelt::ui::FuelEdit* editor);     // the focus went to another control
-  void Refused();                             // a character was refused (after the beep)
+  void Refused(const QString& note);          // a character was refused: why
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -33,7 +33,7 @@ class FuelEdit : public QLineEdit {
  private:
   friend class FuelEditValidator;
   bool Accepts(const QString& text) const;
-  void Refuse();
+  void Refuse(char32_t c);
 
   FuelField field_;
   const control::RowEditor& rules_;

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include "front/change_mark.h"
 #include "front/layout.h"
 #include "ui/icons.h"
 
@@ -18,9 +19,21 @@ namespace {
 
 // A marked row keeps its mark while selected: the mark is painted instead of
 // the highlight. No focus frame around a single cell of a whole-row grid.
+// A changed cell is bold (front/change_mark.h).
 class MarkDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const auto* model = dynamic_cast<const FuelTableModel*>(index.model());
+    if (front::kChangedBold && model != nullptr && model->Changed(index.row(), index.column())) {
+      option->font.setBold(true);
+    }
+  }
+
+ public:
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     QStyleOptionViewItem opt = option;

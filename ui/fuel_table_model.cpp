@@ -1,5 +1,6 @@
 #include "ui/fuel_table_model.h"
 
+#include "front/change_mark.h"
 #include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "fuel/status_text.h"
@@ -46,13 +47,22 @@ QString FuelTableModel::CellText(const FuelRow& row, int column) const {
   return QString::fromStdString(front::FieldDisplayText(row, info.field, separator_));
 }
 
+bool FuelTableModel::Changed(int row, int column) const {
+  if (!changed_ || column < 0 || column >= quelt::kFuelFieldCount) return false;
+  return changed_(row, quelt::FuelFields().at(static_cast<std::size_t>(column)).field);
+}
+
 QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const FuelRow* row = RowAt(index.row());
   if (!row) return {};
   switch (role) {
     case Qt::DisplayRole:
+      if (Changed(index.row(), index.column())) {
+        return QString::fromUtf8(front::kChangedPrefix) + CellText(*row, index.column());
+      }
       return CellText(*row, index.column());
+
     case Qt::TextAlignmentRole: {
       const auto field = quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field;
       const Qt::Alignment h = field == FuelField::Description ? Qt::AlignLeft : Qt::AlignRight;
@@ -63,6 +73,10 @@ QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ForegroundRole:
       if (auto mark = MarkOf(*row)) return mark->text;
+      if (Changed(index.row(), index.column())) {
+        const front::Rgb c = front::kChangedText;
+        return QColor(c.r, c.g, c.b);
+      }
       return {};
     case Qt::ToolTipRole: {
       const std::string note = quelt::RowMarkNote(*row);

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QLocale>
+#include <functional>
 #include <optional>
 
 #include "fuel/fuel_table.h"
@@ -39,6 +40,11 @@ class FuelTableModel : public QAbstractTableModel {
 
   // The text a cell shows ("" for a field without a value).
   QString CellText(const quelt::FuelRow& row, int column) const;
+  // Which cells carry the change mark (front/change_mark.h).
+  void SetChangeRule(std::function<bool(int row, quelt::FuelField field)> changed) {
+    changed_ = std::move(changed);
+  }
+  bool Changed(int row, int column) const;
 
  signals:
   void CurrentRowChanged(int row);
@@ -50,6 +56,7 @@ class FuelTableModel : public QAbstractTableModel {
   int rows_ = 0;
   int current_ = -1;
   char32_t separator_;  // the workstation's decimal separator
+  std::function<bool(int, quelt::FuelField)> changed_;
 };
 
 }  // namespace quelt::ui

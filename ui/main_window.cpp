@@ -22,6 +22,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "control/row_menu.h"
+#include "front/change_mark.h"
 #include "front/grid_mark.h"
 #include "front/texts.h"
 #include "fuel/gas_names.h"
@@ -87,6 +89,18 @@ QKeySequence SequenceOf(const control::KeyBinding& k) {
       break;
     case control::Key::P:
       key = Qt::Key_P;
+      break;
+    case control::Key::Insert:
+      key = Qt::Key_Insert;
+      break;
+    case control::Key::D:
+      key = Qt::Key_D;
+      break;
+    case control::Key::Z:
+      key = Qt::Key_Z;
+      break;
+    case control::Key::Y:
+      key = Qt::Key_Y;
       break;
   }
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
@@ -259,10 +273,15 @@ void MainWindow::BuildTablePanel() {
         .arg(name(mark.background), name(mark.text), QString::fromUtf8(sample).toHtmlEscaped(),
              QString::fromUtf8(meaning).toHtmlEscaped());
   };
+  const front::Rgb changed = front::kChangedText;
   legend_->setText(
       swatch(kNaturalGasHId, 1, front::kLegendSampleNaturalGasH, quelt::kLegendNaturalGasH) +
       QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
-      swatch(0, kMaxRowsUsed + 1, front::kLegendSampleUnused, quelt::kLegendUnused));
+      swatch(0, kMaxRowsUsed + 1, front::kLegendSampleUnused, quelt::kLegendUnused) +
+      QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<b style=\"color:%1\">%2</b> %3")
+          .arg(QColor(changed.r, changed.g, changed.b).name(),
+               QString::fromUtf8(front::kLegendSampleChanged).toHtmlEscaped(),
+               QString::fromUtf8(front::kLegendChanged).toHtmlEscaped()));
   controls_[static_cast<std::size_t>(MainControl::Legend)] = legend_;
 
   auto* status = new QFrame(area);
@@ -275,17 +294,23 @@ void MainWindow::BuildTablePanel() {
 
   rowMenu_ = new QMenu(this);
   rowMenu_->setObjectName(QStringLiteral("RowMenu"));
-  editRow_ = rowMenu_->addAction(QString::fromUtf8(front::kEditMenuItem));
-  editRow_->setObjectName(QStringLiteral("EditRowAction"));
-  rowMenu_->addSeparator();
-  for (const auto& [text, command] :
-       {std::pair{front::kBackupsMenuItem, control::Command::Backups},
-        std::pair{front::kExportCsvMenuItem, control::Command::ExportCsv},
-        std::pair{front::kReportMenuItem, control::Command::Report},
-        std::pair{front::kAboutMenuItem, control::Command::About}}) {
-    connect(rowMenu_->addAction(QString::fromUtf8(text)), &QAction::triggered, this,
-            [this, command = command] { controller_.Do(command); });
+  // Each item with its key after the tab; items that cannot run now are grey.
+  for (const control::RowMenuItem& item : control::RowMenuItems()) {
+    QAction* action = rowMenu_->addAction(Utf8(control::MenuText(item)));
+    connect(action, &QAction::triggered, this,
+            [this, command = item.command] { controller_.Do(command); });
+    if (item.command == control::Command::Edit) {
+      editRow_ = action;
+      editRow_->setObjectName(QStringLiteral("EditRowAction"));
+    }
+    rowActions_.push_back({action, item.command});
   }
+  connect(rowMenu_, &QMenu::aboutToShow, this, [this] {
+    for (const auto& [action, command] : rowActions_)
+      action->setEnabled(controller_.CanDo(command));
+  });
+  grid_->Model()->SetChangeRule(
+      [this](int row, FuelField field) { return controller_.CellChanged(row, field); });
 
   // Names, tool tips and the clicks of the layout table's controls.
   for (const front::MainControlInfo& info : front::MainControls()) {
@@ -309,7 +334,6 @@ void MainWindow::BuildTablePanel() {
     connect(static_cast<QAbstractButton*>(Control(c.control)), &QAbstractButton::clicked, this,
             [this, command = c.command] { controller_.Do(command); });
   }
-  connect(editRow_, &QAction::triggered, this, [this] { controller_.Do(control::Command::Edit); });
   connect(grid_->Model(), &QAbstractItemModel::modelReset, this,
           [this] { controller_.TableChanged(); });
   connect(grid_->Model(), &QAbstractItemModel::dataChanged, this,
@@ -522,7 +546,12 @@ std::filesystem::path MainWindow::PickTableFile(bool save) {
   return QFile::encodeName(path).toStdString();
 }
 
-void MainWindow::EditCurrentRow() { EditFuelRow(controller_.Table(), false, this); }
+bool MainWindow::EditCurrentRow() { return EditFuelRow(controller_.Table(), false, this); }
+
+void MainWindow::RedrawGrid() {
+  grid_->FitColumns();  // bold cells are wider
+  grid_->viewport()->update();
+}
 
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));

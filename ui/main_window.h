@@ -6,6 +6,8 @@
 
 #include <QWidget>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "control/face.h"
 #include "control/window_controller.h"
@@ -61,7 +63,8 @@ class MainWindow : public QWidget, private control::WindowFace {
   void SetBusyCursor(bool busy) override;
   control::Answer Ask(const control::Message& message) override;
   std::filesystem::path PickTableFile(bool save) override;
-  void EditCurrentRow() override;
+  bool EditCurrentRow() override;
+  void RedrawGrid() override;
   void OpenFolder(const std::filesystem::path& folder) override;
   void ShowBackups() override;
   std::filesystem::path PickExportFile(control::ExportKind kind) override;
@@ -90,6 +93,7 @@ class MainWindow : public QWidget, private control::WindowFace {
   ElidedLine* backupLine_ = nullptr;
   QMenu* rowMenu_ = nullptr;
   QAction* editRow_ = nullptr;
+  std::vector<std::pair<QAction*, control::Command>> rowActions_;
   bool busyCursor_ = false;
   bool placed_ = false;
   bool shown_ = false;

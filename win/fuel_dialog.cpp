@@ -54,14 +54,19 @@ class Dialog {
   bool Accepts(const Editor& e, wchar_t c) const {
     return rows_.Accepts(e.field, static_cast<char32_t>(c));
   }
-  void Refuse() {
+  void Refuse(const Editor& e, wchar_t c) {
     ++refused;
     MessageBeep(MB_OK);
+    // A beep goes unheard in a workshop: the note says what happened.
+    SetDlgItemTextW(hwnd_, kNoteId,
+                    WideFromUtf8(rows_.RefusalNote(e.field, static_cast<char32_t>(c))).c_str());
   }
   void EditorLeft(Editor& e, HWND newFocus);
   // The editor's text into its field; false when it was refused (`refusal`).
-  bool StoreEditor(Editor& e, control::Message* refusal);
-  void ShowFieldError(Editor& e, const control::Message& message);
+  bool StoreEditor(Editor& e, control::Message* refusal, bool* question = nullptr);
+  // The message for a refused text, or the question for a value outside
+  // its range; true when the user kept that value.
+  bool ShowFieldError(Editor& e, const control::Message& message, bool question);
   void Accept();
   void DrawButton(const DRAWITEMSTRUCT& item);
 
@@ -123,14 +128,18 @@ void Dialog::Init() {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstFrameId + frames++)),
                             instance, nullptr);
         break;
-      case DialogItem::Kind::Label:
+      case DialogItem::Kind::Label: {
+        // The note wraps onto a second line; the others are one line each.
+        const bool note = std::string(item.name) == "LbNote";
         h = CreateWindowExW(0, L"STATIC", WideFromUtf8(item.text).c_str(),
-                            WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX |
+                            WS_CHILD | WS_VISIBLE | SS_NOPREFIX | (note ? 0 : SS_CENTERIMAGE) |
                                 (item.alignLeft ? SS_LEFT : SS_RIGHT),
                             0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstLabelId + labels++)),
+                            reinterpret_cast<HMENU>(
+                                static_cast<INT_PTR>(note ? kNoteId : kFirstLabelId + labels++)),
                             instance, nullptr);
         break;
+      }
       case DialogItem::Kind::Editor: {
         const bool fixed = !rows_.Editable(item.field);
         h = CreateWindowExW(0, L"EDIT", L"",
@@ -222,23 +231,25 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
       const auto c = static_cast<wchar_t>(wp);
       // Control characters are keys (Backspace, Ctrl+C ...), not text.
       if (editable && c >= 0x20 && c != 0x7F && !self->Accepts(*e, c)) {
-        self->Refuse();
+        self->Refuse(*e, c);
         return 0;
       }
       break;
     }
     case WM_PASTE:
       if (editable && OpenClipboard(hwnd)) {
-        bool ok = true;
+        wchar_t bad = 0;
         if (HANDLE clip = GetClipboardData(CF_UNICODETEXT)) {
           if (const auto* text = static_cast<const wchar_t*>(GlobalLock(clip))) {
-            for (const wchar_t* p = text; *p != 0; ++p) ok = ok && self->Accepts(*e, *p);
+            for (const wchar_t* p = text; *p != 0 && bad == 0; ++p) {
+              if (!self->Accepts(*e, *p)) bad = *p;
+            }
             GlobalUnlock(clip);
           }
         }
         CloseClipboard();
-        if (!ok) {
-          self->Refuse();
+        if (bad != 0) {
+          self->Refuse(*e, bad);
           return 0;
         }
       }
@@ -255,7 +266,7 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-bool Dialog::StoreEditor(Editor& e, control::Message* refusal) {
+bool Dialog::StoreEditor(Editor& e, control::Message* refusal, bool* question) {
   const control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
   if (stored.show) {
     // The value the analyser will get instead of a blank.
@@ -264,6 +275,7 @@ bool Dialog::StoreEditor(Editor& e, control::Message* refusal) {
     settingText_ = false;
   }
   if (!stored.ok) *refusal = stored.refusal;
+  if (question != nullptr) *question = stored.question;
   return stored.ok;
 }
 
@@ -271,6 +283,8 @@ void Dialog::EditorLeft(Editor& e, HWND newFocus) {
   // Cancel drops everything and OK checks every editor itself; another
   // window taking the focus is no exit from the editor.
   if (newFocus == nullptr || GetParent(newFocus) != hwnd_) return;
+  // The note belongs to the editor the user was in.
+  SetDlgItemTextW(hwnd_, kNoteId, L"");
   const int id = GetDlgCtrlID(newFocus);
   if (id == IDOK || id == IDCANCEL) return;
   control::Message message;
@@ -279,19 +293,23 @@ void Dialog::EditorLeft(Editor& e, HWND newFocus) {
   PostMessageW(hwnd_, kShowFieldError, reinterpret_cast<WPARAM>(e.hwnd), 0);
 }
 
-void Dialog::ShowFieldError(Editor& e, const control::Message& message) {
-  AskBox(hwnd_, message);
+bool Dialog::ShowFieldError(Editor& e, const control::Message& message, bool question) {
+  if (AskBox(hwnd_, message) == control::Answer::Yes && question) {
+    const std::string text = Utf8FromWide(WindowText(e.hwnd));
+    rows_.KeepOutOfRange(e.field, text);
+    control::Message again;
+    return StoreEditor(e, &again);
+  }
   SetFocus(e.hwnd);
   SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
+  return false;
 }
 
 void Dialog::Accept() {
   for (Editor& e : editors_) {
     control::Message message;
-    if (!StoreEditor(e, &message)) {
-      ShowFieldError(e, message);
-      return;
-    }
+    bool question = false;
+    if (!StoreEditor(e, &message, &question) && !ShowFieldError(e, message, question)) return;
   }
   EndDialog(hwnd_, IDOK);
 }
@@ -334,7 +352,8 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case kShowFieldError:
       if (Editor* e = Find(reinterpret_cast<HWND>(wp))) {
         control::Message message;
-        if (!StoreEditor(*e, &message)) ShowFieldError(*e, message);
+        bool question = false;
+        if (!StoreEditor(*e, &message, &question)) ShowFieldError(*e, message, question);
       }
       return TRUE;
     case WM_DRAWITEM:
@@ -343,7 +362,9 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
       auto dc = reinterpret_cast<HDC>(wp);
-      SetTextColor(dc, RGB(0, 0, 0));
+      // The note is dark red; every other text black.
+      SetTextColor(
+          dc, GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kNoteId ? RGB(160, 0, 0) : RGB(0, 0, 0));
       const Editor* e = Find(reinterpret_cast<HWND>(lp));
       // Editors are white with black text; in a read-only dialog they only
       // show the row and take the button face.
@@ -386,7 +407,7 @@ int EditorId(FuelField field) {
 
 int RefusedCharacters() { return refused; }
 
-void EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
+bool EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
   control::RowEditor rows(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()));
   bool accepted = false;
   {
@@ -394,6 +415,7 @@ void EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
     accepted = dialog.Run(owner);
   }
   rows.Finish(accepted);
+  return accepted;
 }
 
 }  // namespace quelt::win

@@ -19,10 +19,13 @@ int EditorId(FuelField field);
 
 // Opens the dialog on the current row of `table`, waits until it closes,
 // then posts the row (OK with a change) or drops every pending change.
-void EditFuelRow(FuelTable& table, bool readOnly, HWND owner);
+// True: the user left it with OK.
+bool EditFuelRow(FuelTable& table, bool readOnly, HWND owner);
 
 // Characters the dialog's editors refused since the program started (each
-// with a beep): lets a test see a refusal without hearing it.
+// with a beep and a note beside the buttons): lets a test see a refusal.
 int RefusedCharacters();
+// The note's control ID: why the last character was refused.
+inline constexpr int kNoteId = 1300;
 
 }  // namespace quelt::win

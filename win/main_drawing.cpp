@@ -3,6 +3,7 @@
 // backup line.
 #include <string>
 
+#include "front/change_mark.h"
 #include "front/grid_mark.h"
 #include "front/pictures.h"
 #include "front/texts.h"
@@ -26,8 +27,9 @@ struct LegendEntry {
   const char* sample;
   const char* meaning;
   front::RowMark mark;
+  bool changed = false;  // the change mark: bold, on the panel's face
 };
-std::array<LegendEntry, 2> LegendEntries() {
+std::array<LegendEntry, 3> LegendEntries() {
   auto markOf = [](int id, int n) {
     FuelRow row;
     row.ID = id;
@@ -35,7 +37,8 @@ std::array<LegendEntry, 2> LegendEntries() {
     return *front::MarkOf(row);
   };
   return {{{front::kLegendSampleNaturalGasH, kLegendNaturalGasH, markOf(kNaturalGasHId, 1)},
-           {front::kLegendSampleUnused, kLegendUnused, markOf(0, kMaxRowsUsed + 1)}}};
+           {front::kLegendSampleUnused, kLegendUnused, markOf(0, kMaxRowsUsed + 1)},
+           {front::kLegendSampleChanged, front::kLegendChanged, {{}, front::kChangedText}, true}}};
 }
 
 }  // namespace
@@ -180,13 +183,20 @@ void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
     const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(e.meaning);
     SIZE size{};
     GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
+    if (e.changed) {
+      SelectObject(dc, boldFont_);
+      GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
+    }
     RECT swatch{x, rc.top + S(2), x + size.cx + 2 * pad, rc.bottom - S(2)};
-    HBRUSH brush = CreateSolidBrush(Colour(e.mark.background));
-    FillRect(dc, &swatch, brush);
-    DeleteObject(brush);
+    if (!e.changed) {
+      HBRUSH brush = CreateSolidBrush(Colour(e.mark.background));
+      FillRect(dc, &swatch, brush);
+      DeleteObject(brush);
+    }
     SetTextColor(dc, Colour(e.mark.text));
     DrawTextW(dc, sample.c_str(), -1, &swatch,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, font_);
     RECT words{swatch.right + pad, rc.top, rc.right, rc.bottom};
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, meaning.c_str(), -1, &words, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "control/row_menu.h"
+#include "front/change_mark.h"
 #include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "front/pictures.h"
@@ -62,7 +64,8 @@ std::wstring MainWindow::CellText(int row, int column) const {
                          ? table_.Current()
                          : table_.Row(row);
   const auto field = static_cast<FuelField>(column - 1);
-  return WideFromUtf8(front::FieldDisplayText(r, field, decimalSeparator_));
+  const std::string text = front::FieldDisplayText(r, field, decimalSeparator_);
+  return WideFromUtf8(controller_.CellChanged(row, field) ? front::ChangedCellText(text) : text);
 }
 
 void MainWindow::OnTableChange(FuelTable::Change change) {
@@ -140,7 +143,28 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
         draw->clrText = RGB(0, 0, 0);
       }
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
-      return CDRF_NOTIFYPOSTPAINT | CDRF_NEWFONT;
+      return CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYSUBITEMDRAW | CDRF_NEWFONT;
+    }
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      // A changed cell is bold, and dark blue where no row colour is painted.
+      const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+      if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
+      const bool selected = ListView_GetItemState(grid, row, LVIS_SELECTED) != 0;
+      const auto mark = front::MarkOf(table_.Row(row));
+      const bool changed = draw->iSubItem > 0 &&
+                           controller_.CellChanged(row, static_cast<FuelField>(draw->iSubItem - 1));
+      if (mark) {
+        draw->clrTextBk = Colour(mark->background);
+        draw->clrText = Colour(mark->text);
+      } else if (selected) {
+        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+      } else {
+        draw->clrTextBk = GetSysColor(COLOR_WINDOW);
+        draw->clrText = changed ? Colour(front::kChangedText) : RGB(0, 0, 0);
+      }
+      SelectObject(draw->nmcd.hdc, changed && front::kChangedBold ? boldFont_ : font_);
+      return CDRF_NEWFONT;
     }
     case CDDS_ITEMPOSTPAINT: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
@@ -230,6 +254,11 @@ void MainWindow::ShowRowMenu(POINT screen) {
   // The menu runs a loop of its own; a wait for the analyser must not run
   // inside it, so there is no menu during a transfer.
   if (locked_) return;
+  int id = kEditMenuId;
+  for (const control::RowMenuItem& item : control::RowMenuItems()) {
+    EnableMenuItem(rowMenu_, static_cast<UINT>(id++),
+                   MF_BYCOMMAND | (controller_.CanDo(item.command) ? MF_ENABLED : MF_GRAYED));
+  }
   // Without the foreground the menu would not close when clicked beside.
   SetForegroundWindow(hwnd_);
   TrackPopupMenuEx(rowMenu_, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y,
@@ -247,15 +276,19 @@ void MainWindow::FitColumns() {
   const int pad = S(12);
   int c = 1;
   for (const front::GridColumn& column : front::GridColumns()) {
-    auto width = [&](const std::wstring& text) {
+    auto width = [&](const std::wstring& text, bool bold = false) {
       SIZE extent{};
+      if (bold) SelectObject(dc, boldFont_);
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      if (bold) SelectObject(dc, font_);
       return static_cast<int>(extent.cx) + pad;
     };
     const std::size_t i = static_cast<std::size_t>(c - 1);
     int needed = std::max(columnWidths_[i], width(WideFromUtf8(column.title)));
     for (int row = 0; row < table_.RecordCount(); ++row) {
-      needed = std::max(needed, width(CellText(row, c)));
+      // A changed cell is drawn bold: measured so.
+      needed =
+          std::max(needed, width(CellText(row, c), controller_.CellChanged(row, column.field)));
     }
     const int now = ListView_GetColumnWidth(grid, c);
     if (fitted_[i] != 0 && now != fitted_[i]) userWidths_[i] = now;  // the user dragged it

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "control/row_menu.h"
 #include "front/texts.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
@@ -60,6 +61,14 @@ WORD VirtualKey(control::Key key) {
       return 'E';
     case control::Key::P:
       return 'P';
+    case control::Key::Insert:
+      return VK_INSERT;
+    case control::Key::D:
+      return 'D';
+    case control::Key::Z:
+      return 'Z';
+    case control::Key::Y:
+      return 'Y';
   }
   return 0;
 }
@@ -112,7 +121,7 @@ MainWindow::~MainWindow() {
   if (rowMenu_ != nullptr) DestroyMenu(rowMenu_);
   if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
   for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bigFont_),
-                    static_cast<HGDIOBJ>(linkFont_)}) {
+                    static_cast<HGDIOBJ>(linkFont_), static_cast<HGDIOBJ>(boldFont_)}) {
     if (o != nullptr) DeleteObject(o);
   }
   if (iconBig_ != nullptr) DestroyIcon(iconBig_);
@@ -235,15 +244,10 @@ void MainWindow::CreateControls() {
   CreateTips();
 
   rowMenu_ = CreatePopupMenu();
-  AppendMenuW(rowMenu_, MF_STRING, kEditMenuId, WideFromUtf8(front::kEditMenuItem).c_str());
-  AppendMenuW(rowMenu_, MF_SEPARATOR, 0, nullptr);
-  for (const auto& [text, command] :
-       {std::pair{front::kBackupsMenuItem, control::Command::Backups},
-        std::pair{front::kExportCsvMenuItem, control::Command::ExportCsv},
-        std::pair{front::kReportMenuItem, control::Command::Report},
-        std::pair{front::kAboutMenuItem, control::Command::About}}) {
-    AppendMenuW(rowMenu_, MF_STRING, static_cast<UINT_PTR>(kFirstKeyId + static_cast<int>(command)),
-                WideFromUtf8(text).c_str());
+  int item = kEditMenuId;
+  for (const control::RowMenuItem& i : control::RowMenuItems()) {
+    AppendMenuW(rowMenu_, MF_STRING, static_cast<UINT_PTR>(item++),
+                WideFromUtf8(control::MenuText(i)).c_str());
   }
 
   // The key table's window-wide keys; the grid's own come through PreTranslate.
@@ -290,10 +294,11 @@ void MainWindow::SetTip(HWND control, const std::wstring& text) {
 
 void MainWindow::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  for (HFONT* f : {&font_, &bigFont_, &linkFont_}) {
+  for (HFONT* f : {&font_, &bigFont_, &linkFont_, &boldFont_}) {
     if (*f != nullptr) DeleteObject(*f);
   }
   font_ = MakeFont(front::kBaseFontPoints, false, dpi);
+  boldFont_ = MakeFont(front::kBaseFontPoints, true, dpi);
   bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
   linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
   for (MainControl c : {MainControl::Grid, MainControl::Legend, MainControl::StatusLine,
@@ -365,8 +370,9 @@ void MainWindow::Paint() {
 
 // A click, a menu item or a key: the controller decides.
 bool MainWindow::Command(int id, int code) {
-  if (id == kEditMenuId) {
-    controller_.Do(control::Command::Edit);
+  const auto& menu = control::RowMenuItems();
+  if (id >= kEditMenuId && id < kEditMenuId + static_cast<int>(menu.size())) {
+    controller_.Do(menu[static_cast<std::size_t>(id - kEditMenuId)].command);
     return true;
   }
   // Keys (code 1) and the row menu's items (code 0) name their command.
@@ -639,7 +645,12 @@ std::filesystem::path MainWindow::PickTableFile(bool save) {
   return path;
 }
 
-void MainWindow::EditCurrentRow() { EditFuelRow(table_, false, hwnd_); }
+bool MainWindow::EditCurrentRow() { return EditFuelRow(table_, false, hwnd_); }
+
+void MainWindow::RedrawGrid() {
+  FitColumns();
+  InvalidateRect(Control(MainControl::Grid), nullptr, FALSE);
+}
 
 void MainWindow::OpenFolder(const std::filesystem::path& folder) {
   ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -25,6 +25,7 @@ class WinPump;
 
 // Control IDs: kFirstControlId + the control's index in the layout table.
 inline constexpr int kFirstControlId = 100;
+// The row menu's items: kEditMenuId + their index in control::RowMenuItems().
 inline constexpr int kEditMenuId = 200;
 // The keys' commands: kFirstKeyId + the control::Command.
 inline constexpr int kFirstKeyId = 300;
@@ -71,7 +72,8 @@ class MainWindow : public control::WindowFace {
   void SetBusyCursor(bool busy) override;
   control::Answer Ask(const control::Message& message) override;
   std::filesystem::path PickTableFile(bool save) override;
-  void EditCurrentRow() override;
+  bool EditCurrentRow() override;
+  void RedrawGrid() override;
   void OpenFolder(const std::filesystem::path& folder) override;
   void ShowBackups() override;
   std::filesystem::path PickExportFile(control::ExportKind kind) override;
@@ -122,6 +124,7 @@ class MainWindow : public control::WindowFace {
   HFONT font_ = nullptr;
   HFONT bigFont_ = nullptr;
   HFONT linkFont_ = nullptr;  // the backup line: underlined
+  HFONT boldFont_ = nullptr;  // changed cells, the legend's change mark
   HACCEL keys_ = nullptr;
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   int dpi_ = 96;

@@ -67,7 +67,14 @@ class RecordingFace : public control::WindowFace {
     files.pop_front();
     return f;
   }
-  void EditCurrentRow() override { ++edits; }
+  // The editor: what the test's user does in it; OK when there is none.
+  std::function<bool()> onEdit;
+  int redraws = 0;
+  bool EditCurrentRow() override {
+    ++edits;
+    return onEdit ? onEdit() : true;
+  }
+  void RedrawGrid() override { ++redraws; }
   void OpenFolder(const std::filesystem::path& folder) override { folders.push_back(folder); }
   // Runs when the Backups view opens (a test drives the view in it).
   std::function<void()> onBackups;

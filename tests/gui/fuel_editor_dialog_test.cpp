@@ -132,14 +132,14 @@ class FuelEditorDialogTest : public QObject {
     ExpectUnchanged(table, before);
   }
 
-  void changedValueGetsNextNumber_data() {
+  void changedValueKeepsItsPosition_data() {
     QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("leaveEditor");
     QTest::newRow("12 rows, OK in the editor") << 12 << false;
     QTest::newRow("12 rows, editor left first") << 12 << true;
     QTest::newRow("15 rows") << 15 << false;
   }
-  void changedValueGetsNextNumber() {
+  void changedValueKeepsItsPosition() {
     QFETCH(int, rows);
     QFETCH(bool, leaveEditor);
     FuelTable table;
@@ -156,7 +156,7 @@ class FuelEditorDialogTest : public QObject {
     QCOMPARE(table.CurrentIndex(), 2);
     FuelRow expected = before.rows[2];
     expected.Co2Max = 7.5;
-    expected.N = static_cast<std::int16_t>(rows + 1);
+    expected.N = 3;  // its position, never the count + 1
     QVERIFY(table.Row(2) == expected);
     for (int i = 0; i < rows; ++i) {
       if (i != 2) QVERIFY(table.Row(i) == before.rows[static_cast<std::size_t>(i)]);
@@ -322,7 +322,7 @@ class FuelEditorDialogTest : public QObject {
     QVERIFY(table.Row(0).IsNull(FuelField::A2));
     QVERIFY(table.Row(0).IsNull(FuelField::Special));
     QVERIFY(!table.Row(0).IsNull(FuelField::B));
-    QCOMPARE(table.Row(0).N, 5);
+    QCOMPARE(table.Row(0).N, 1);
   }
 
   void refusedCharacters_data() {
@@ -333,8 +333,8 @@ class FuelEditorDialogTest : public QObject {
     const auto f = [](FuelField x) { return static_cast<int>(x); };
     QTest::newRow("soot") << f(FuelField::Special) << "1a+2.5x"
                           << "1+25" << 3;
-    QTest::newRow("decimal") << f(FuelField::Co2Max) << "1,5E-3q"
-                             << "15E-3" << 2;
+    QTest::newRow("decimal: both marks taken") << f(FuelField::Co2Max) << "1,5E-3q"
+                                               << "1,5E-3" << 1;
     QTest::newRow("nothing taken") << f(FuelField::Vaf) << "x y"
                                    << "9.40" << 3;
     QTest::newRow("semicolon") << f(FuelField::Description) << "Gas;H"
@@ -405,11 +405,44 @@ class FuelEditorDialogTest : public QObject {
       QCOMPARE(d.Editor(FuelField::Co2Max)->text(), QString("12,1"));
       QCOMPARE(d.Editor(FuelField::HU)->text(), QString("31,68"));
       QCOMPARE(d.Editor(FuelField::B)->text(), QString("0,009"));
+      // '.' on a ',' workstation is a decimal mark too: "12.5" is never 125.
       QSignalSpy refusals(d.Editor(FuelField::Co2Max), &FuelEdit::Refused);
-      QTest::keyClick(Retype(d, FuelField::Co2Max, "7.2,5e1"), Qt::Key_Return);
-      QCOMPARE(refusals.count(), 1);
+      QTest::keyClick(Retype(d, FuelField::Co2Max, "12.5"), Qt::Key_Return);
+      QCOMPARE(refusals.count(), 0);
     });
-    QCOMPARE(table.Row(0).Co2Max, 725.0);
+    QCOMPARE(table.Row(0).Co2Max, 12.5);
+  }
+
+  // A refused character is shown beside the buttons, not only beeped; a
+  // value outside its range is kept only when the user says Yes.
+  void refusalNoteAndRangeQuestion() {
+    FuelTable table;
+    Fill(table, 2, 0);
+    QStringList asked;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        asked << box->text();
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+        box->button(answer)->click();
+      }
+    });
+    answerer.start(10);
+    RunDialog(table, [&](FuelEditorDialog& d) {
+      FuelEdit* co2 = Retype(d, FuelField::Co2Max, "4x5");
+      QCOMPARE(d.Note()->text(), QStringLiteral("Co2Max: 'x' is not allowed here"));
+      QCOMPARE(co2->text(), QStringLiteral("45"));
+      QTest::mouseClick(d.findChild<QPushButton*>("BtOk"), Qt::LeftButton);
+      QTRY_COMPARE(asked.size(), 1);
+      QVERIFY(asked[0].startsWith("45 % is outside the plausible range 0 to 30 %"));
+      QVERIFY(d.isVisible());
+      QTRY_COMPARE(d.focusWidget(), co2);
+      answer = QMessageBox::Yes;
+      QTest::mouseClick(d.findChild<QPushButton*>("BtOk"), Qt::LeftButton);
+    });
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(table.Row(0).Co2Max, 45.0);
   }
 
   void layoutAtDpi_data() {

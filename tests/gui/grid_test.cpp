@@ -228,9 +228,10 @@ class GridTest : public QObject {
     rig.boxes.answer = QMessageBox::Ok;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(rig.Table().RecordCount(), 2);
-    // No renumbering: the gap stays.
+    // N is the position: no gap after a deletion.
     QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("1"));
-    QCOMPARE(grid->model()->index(1, 0).data().toString(), QStringLiteral("3"));
+    QCOMPARE(grid->model()->index(1, 0).data().toString(), QStringLiteral("2"));
+    QCOMPARE(grid->model()->index(1, 2).data().toString(), QStringLiteral("c"));
     QCOMPARE(SelectedRow(grid), rig.Table().CurrentIndex());
 
     // Delete alone deletes nothing.

@@ -109,7 +109,9 @@ class StartupTest : public QObject {
         {MoveDownButton(f), "fuel move down (Ctrl+Down)"},
         {OpenButton(f), "Load a table from a file (Ctrl+O)"},
         {SaveButton(f), "Save the table to a file (Ctrl+S)"},
-        {f.Grid(), "Actual table (Enter or F2: edit the row, Ctrl+Delete: delete it)"},
+        {f.Grid(),
+         "Actual table (Enter or F2: edit the row, Insert: add one, Ctrl+D: duplicate it, "
+         "Ctrl+Delete: delete it, Ctrl+Z / Ctrl+Y: undo / redo)"},
         {f.Log(), ""},
         {f.Progress(), ""},
         {f.Control(quelt::front::MainControl::Logo), ""},
@@ -126,9 +128,13 @@ class StartupTest : public QObject {
       // Wider platform faces may widen a column, never narrow it.
       QVERIFY(f.Grid()->columnWidth(c) >= S(w, widths[c]));
     }
-    // Edit, a separator, Backups, the two exports and About.
-    QCOMPARE(f.RowMenu()->actions().size(), 6);
-    QCOMPARE(f.EditRowAction()->text(), QStringLiteral("Edit"));
+    QStringList items;
+    for (const QAction* a : f.RowMenu()->actions()) items << a->text();
+    QCOMPARE(items, QStringList({"Edit\tF2", "Add row\tInsert", "Duplicate\tCtrl+D",
+                                 "Delete\tCtrl+Delete", "Undo\tCtrl+Z", "Redo\tCtrl+Y",
+                                 "Backups...\tCtrl+B", "Export to CSV...\tCtrl+E",
+                                 "Service report...\tCtrl+P", "About\tF1"}));
+    QCOMPARE(f.EditRowAction(), f.RowMenu()->actions().front());
   }
 
   // The pictures reach Qt from front's geometry: a wrong byte order would

@@ -427,5 +427,25 @@ TEST(CliSafety, StopSignalFinishesTheCommandInFlightAndReports) {
   }
 }
 
+// A value outside its plausible range (125 typed for 12,5) is written as it
+// is, with one warning line per value naming row and field; the exit
+// status stays what the write made it.
+TEST(CliSafety, WriteWarnsOfValuesOutsideTheirRange) {
+  sim::Analyser analyser;
+  const std::string file = WriteFile("implausible.txt",
+                                     "1;101;Gas;125;0,64;0,009;3,0;7,70;9,40;31,68;0\n"
+                                     "2;102;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1\n"
+                                     "3;103;Wood;20,3;2,5;0,010;25,0;4,60;5,20;17,60;1\n");
+  const CliRun r = Cli("--port " + analyser.DevicePath() + " write --no-backup " + file);
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* line : {"Warning: Row 1, Co2Max: 125 % is outside 0 to 30 %\n",
+                           "Warning: Row 3, A2: 2,5 is outside 0 to 2\n",
+                           "Warning: Row 3, RefO2: 25 % is outside 0 to 21 %\n"}) {
+    EXPECT_NE(r.err.find(line), std::string::npos) << line << r.err;
+  }
+  EXPECT_EQ(r.err.find("Row 2,"), std::string::npos) << r.err;
+  EXPECT_EQ(WritesOf(analyser).size(), 4u) << "the rows went out as they are";
+}
+
 }  // namespace
 }  // namespace quelt::test

@@ -92,7 +92,8 @@ TEST(FieldRules, FiltersFollowTheFieldAndTheSeparator) {
       {FuelField::Special, U',', U',', false},
       {FuelField::Co2Max, U'e', U',', true},
       {FuelField::Co2Max, U',', U',', true},
-      {FuelField::Co2Max, U'.', U',', false},
+      {FuelField::Co2Max, U'.', U',', true},  // either mark, whatever the workstation uses
+      {FuelField::Co2Max, U',', U'.', true},
       {FuelField::Co2Max, U'.', U'.', true},
       {FuelField::Co2Max, U'x', U'.', false},
       {FuelField::Description, U';', U'.', false},
@@ -123,8 +124,10 @@ TEST(FieldRules, ReadingAnEditorsText) {
       {FuelField::Co2Max, "12,5", U',', K::Decimal, ""},
       {FuelField::Co2Max, "1e1", U',', K::Decimal, ""},
       {FuelField::Co2Max, "", U',', K::Null, ""},
-      {FuelField::Co2Max, "12.5", U',', K::Invalid,
-       "'12.5' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'Co2Max'"},
+      {FuelField::Co2Max, "12.5", U',', K::Decimal, ""},
+      {FuelField::Co2Max, "12,5", U'.', K::Decimal, ""},
+      {FuelField::Co2Max, "1.2,5", U',', K::Invalid,
+       "'1.2,5' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'Co2Max'"},
       {FuelField::RefO2, "+-", U'.', K::Invalid,
        "'+-' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'O2-Bezug'"},
       {FuelField::Special, "-32768", U',', K::Integer, ""},
@@ -149,6 +152,7 @@ TEST(FieldRules, ReadingAnEditorsText) {
     EXPECT_EQ(in.error, c.error) << c.text;
   }
   EXPECT_DOUBLE_EQ(ReadFieldText(FuelField::Co2Max, "12,5", U',').decimal, 12.5);
+  EXPECT_DOUBLE_EQ(ReadFieldText(FuelField::Co2Max, "12,5", U'.').decimal, 12.5);
   EXPECT_EQ(ReadFieldText(FuelField::Description, "Gr\xc3\xbcn", U',').text, "Gr\xfcn");
 
   FuelRow row;

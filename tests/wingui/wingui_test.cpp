@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "control/window_controller.h"
+#include "front/change_mark.h"
 #include "front/layout.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
@@ -526,13 +527,13 @@ TEST_F(Window, MovesCarryTheRowAndTheSelection) {
   first_ = Transcript().size();
   Click(MainControl::MoveUpButton);  // H row from 4th to 3rd place
   EXPECT_EQ(Selected(), 2);
-  EXPECT_EQ(Cell(2, 2), L"Erdgas H");
+  EXPECT_EQ(Cell(2, 2), L"\u2022 Erdgas H");  // changed: what the analyser holds differs
   EXPECT_EQ(Cell(2, 0), L"3");
   EXPECT_EQ(Cell(3, 0), L"4");
   Click(MainControl::MoveDownButton);
   Click(MainControl::MoveDownButton);
   EXPECT_EQ(Selected(), 4);
-  EXPECT_EQ(Cell(4, 2), L"Erdgas H");
+  EXPECT_EQ(Cell(4, 2), L"\u2022 Erdgas H");
   EXPECT_EQ(Background(4, 2), RGB(128, 0, 128));
   // Selecting another row in the grid moves the table's current row.
   ListView_SetItemState(Grid(), 7, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -540,7 +541,7 @@ TEST_F(Window, MovesCarryTheRowAndTheSelection) {
   EXPECT_TRUE(Commands().empty());
 }
 
-TEST_F(Window, CtrlDeleteAsksFirstAndKeepsTheNumbers) {
+TEST_F(Window, CtrlDeleteAsksFirstAndNumbersByPosition) {
   Refresh();
   ListView_SetItemState(Grid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   Modals modals;
@@ -554,7 +555,8 @@ TEST_F(Window, CtrlDeleteAsksFirstAndKeepsTheNumbers) {
   EXPECT_TRUE(modals.Done());
   ASSERT_EQ(Rows(), 12);
   EXPECT_EQ(Cell(4, 0), L"5");
-  EXPECT_EQ(Cell(5, 0), L"7");  // the gap stays until the next renumbering
+  EXPECT_EQ(Cell(5, 0), L"6");  // N is the position: no gap
+  EXPECT_EQ(Selected(), 5);
 
   KeyToGrid(VK_DELETE, false);  // Delete alone deletes nothing
   EXPECT_EQ(Rows(), 12);
@@ -583,8 +585,9 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
     soot = GetDlgItem(dialog, EditorId(FuelField::Special));
     EXPECT_EQ(Text(GetDlgItem(dialog, EditorId(FuelField::ID))), L"5");
     EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
-    type(co2, L"x");  // refused with a beep: the text stays
+    type(co2, L"x");  // refused with a beep and a note: the text stays
     EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
+    EXPECT_EQ(Text(GetDlgItem(dialog, kNoteId)), L"Co2Max: 'x' is not allowed here");
     type(co2, L"15" + std::wstring(1, separator[0]) + L"5");
     type(soot, L"99999");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -614,10 +617,12 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
                                            "32767")});
   EXPECT_EQ(Selected(), 5);
   EXPECT_EQ(controller.Table().GetState(), FuelTable::State::Browse);
-  EXPECT_EQ(Cell(5, 3), L"15" + std::wstring(1, separator[0]) + L"5");
-  EXPECT_EQ(Cell(5, 10), L"1");
-  EXPECT_EQ(Cell(5, 9), L"0" + std::wstring(1, separator[0]) + L"00");
-  EXPECT_EQ(Cell(5, 0), L"14");  // the row count plus one: red from 16 on, not yet
+  // Changed cells carry the change mark.
+  EXPECT_EQ(Cell(5, 3), L"\u2022 15" + std::wstring(1, separator[0]) + L"5");
+  EXPECT_EQ(Cell(5, 10), L"\u2022 1");
+  EXPECT_EQ(Cell(5, 9), L"\u2022 0" + std::wstring(1, separator[0]) + L"00");
+  EXPECT_EQ(Cell(5, 2), L"Butan");
+  EXPECT_EQ(Cell(5, 0), L"6");  // its position, never the row count plus one
   EXPECT_DOUBLE_EQ(controller.Table().Row(5).Co2Max, 15.5);
 }
 
@@ -741,9 +746,10 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
   };
   const Step steps[] = {
       {"refresh", [&] { Refresh(); }, false, L"13 rows, 13 used"},
-      {"move up", [&] { Click(MainControl::MoveUpButton); }, true, L"13 rows, 13 used"},
+      {"move up", [&] { Click(MainControl::MoveUpButton); }, true,
+       L"13 rows, 13 used   2 rows change"},
       {"moved back", [&] { Click(MainControl::MoveDownButton); }, false, L"13 rows, 13 used"},
-      {"delete", [&] { controller.Table().Delete(); }, true, L"12 rows, 12 used"},
+      {"delete", [&] { controller.Table().Delete(); }, true, L"12 rows, 12 used   10 rows change"},
       {"send", [&] { Click(MainControl::SendButton); }, false, L"12 rows, 12 used"},
   };
   for (const Step& step : steps) {
@@ -764,7 +770,8 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
   EXPECT_TRUE(Enabled(MainControl::BackupLine));
   EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder);
   EXPECT_EQ(Text(C(MainControl::Legend)),
-            L"ID 16 natural gas H    N > 15 beyond row 15: stored, not used by the analyser");
+            L"ID 16 natural gas H    N > 15 beyond row 15: stored, not used by the analyser    "
+            L"\u2022 12.5 not sent yet");
 }
 
 // A table saved under a name no code page holds comes back whole, in the
@@ -904,7 +911,7 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
       {"Ctrl+Down moves the row down", VK_DOWN, true,
        [&] {
          EXPECT_EQ(Selected(), 4);
-         EXPECT_EQ(Cell(4, 2), L"Erdgas H");
+         EXPECT_EQ(Cell(4, 2), L"\u2022 Erdgas H");
        }},
       {"Ctrl+Enter sends", VK_RETURN, true,
        [&] { EXPECT_EQ(Log().back(), L"Sent 13 rows, the analyser uses 13"); }},
@@ -985,6 +992,54 @@ TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
   EXPECT_TRUE(modals.Done());
 }
 
+// The editing keys through the program's message loop: Insert adds a row
+// below the current one and opens the editor (Cancel takes the row away),
+// Ctrl+D duplicates, Ctrl+Z and Ctrl+Y undo and redo; N stays the position
+// and the row acted on selected; changed cells carry the change mark.
+TEST_F(Window, EditingKeysAndChangeMarks) {
+  Refresh();
+  ListView_SetItemState(Grid(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::wstring third = Cell(2, 2), fourth = Cell(3, 2);
+  struct Case {
+    const char* what;
+    WORD key;
+    bool control;
+    int editor;  // the button that closes the editor; 0: no editor
+    int rows, selected;
+  };
+  const Case cases[] = {
+      {"Insert, Cancel", VK_INSERT, false, IDCANCEL, 13, 2},
+      {"Insert, OK", VK_INSERT, false, IDOK, 14, 3},
+      {"Ctrl+D", 'D', true, 0, 15, 4},
+      {"Ctrl+Z", 'Z', true, 0, 14, 3},
+      {"Ctrl+Y", 'Y', true, 0, 15, 4},
+  };
+  Modals modals;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.editor != 0) {
+      modals.Expect(L"Edit fuel", [id = c.editor](HWND dialog) {
+        PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+      });
+    }
+    Key(c.key, c.control);
+    for (int i = 0; i < 200 && !modals.Done(); ++i) {
+      pump.ProcessPendingEvents();
+      Sleep(10);
+    }
+    ASSERT_TRUE(modals.Done());
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_EQ(Selected(), c.selected);
+    for (int i = 0; i < Rows(); ++i) EXPECT_EQ(Cell(i, 0), std::to_wstring(i + 1)) << i;
+  }
+  const std::wstring bullet = WideFromUtf8(front::kChangedPrefix);
+  EXPECT_EQ(Cell(2, 2), third) << "unchanged: no mark";
+  EXPECT_EQ(Cell(3, 2).rfind(bullet, 0), 0u) << "the new row";
+  EXPECT_EQ(Cell(5, 2), bullet + fourth) << "moved down two places";
+  EXPECT_EQ(Cell(3, 0), L"4") << "N is never marked";
+  EXPECT_NE(Status().find(L"rows change"), std::wstring::npos) << Status();
+}
+
 // Every control where the layout table puts it at the prefix's resolution,
 // in the main window and in the editor.
 TEST_F(Window, LayoutFollowsTheScreenResolution) {
@@ -1057,7 +1112,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
           id = kFirstFrameId + frame++;
           break;
         case front::DialogItem::Kind::Label:
-          id = kFirstLabelId + label++;
+          id = std::string(item.name) == "LbNote" ? kNoteId : kFirstLabelId + label++;
           EXPECT_EQ(Text(GetDlgItem(dialog, id)), WideFromUtf8(item.text));
           break;
         case front::DialogItem::Kind::Editor:

@@ -1,0 +1,333 @@
+// The table's changes in the window, without a window: N is always the
+// position, rows are added and duplicated, every change can be undone and
+// redone, and the cells a Send would change are marked. The controller runs
+// against the simulated analyser; its face records and plays the editor.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "control/row_editor.h"
+#include "control/window_controller.h"
+#include "sim/sim.h"
+#include "tests/control/recording_face.h"
+#include "tests/ops/ops_fixture.h"
+#include "tests/support/test_files.h"
+
+namespace quelt::test {
+namespace {
+
+using control::Answer;
+using control::Command;
+
+class TableEdit : public ::testing::Test {
+ public:
+  TableEdit() {
+    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    window.Ops().BackupsFolder = TestDir() / "backups";
+    window.Attach(&face);
+    window.Shown();
+  }
+  ~TableEdit() override { window.Attach(nullptr); }
+
+  // A refresh of the analyser's four rows, IDs 101, 16 (natural gas H, so none is added), 103, 104.
+  void Refresh() {
+    glb.Disconnect();
+    sim::Config config;
+    config.rows = RowsWithIds({101, 16, 103, 104});
+    analyser = std::make_unique<sim::Analyser>(std::move(config));
+    glb.PortOverride = analyser->DevicePath();
+    face.answers = {Answer::Discard};
+    window.Do(Command::Refresh);
+    face.answers.clear();
+    ASSERT_EQ(Table().RecordCount(), 4);
+  }
+  // The editor as the user fills it: `typed` into `field`, then OK (or Cancel).
+  void EditWith(FuelField field, const std::string& typed, bool ok = true) {
+    face.onEdit = [this, field, typed, ok] {
+      control::RowEditor editor(Table(), false, U',');
+      editor.Changed(field);
+      EXPECT_TRUE(editor.Store(field, typed).ok);
+      editor.Finish(ok);
+      return ok;
+    };
+  }
+  std::vector<int> Ids() {
+    std::vector<int> ids;
+    for (const FuelRow& r : Table().Rows()) ids.push_back(r.ID);
+    return ids;
+  }
+  void ExpectNumberedByPosition() {
+    for (int i = 0; i < Table().RecordCount(); ++i) EXPECT_EQ(Table().Row(i).N, i + 1) << i;
+  }
+  FuelTable& Table() { return window.Table(); }
+
+  ClockPump pump;
+  TGlb glb{pump};
+  control::WindowController window{glb};
+  RecordingFace face;
+  std::unique_ptr<sim::Analyser> analyser;
+};
+
+// After every change N counts 1..n and the row acted on stays current. An
+// edit used to number its row count + 1 (two rows read 14), a delete left a
+// gap, and a row moved after an edit lost the selection to the last row.
+TEST_F(TableEdit, NIsThePositionAndTheRowActedOnStaysCurrent) {
+  struct Case {
+    const char* what;
+    std::function<void(TableEdit&)> act;
+    std::vector<int> ids;
+    int current;
+  };
+  const Case cases[] = {
+      {"an edit that changes a value",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.EditWith(FuelField::Co2Max, "9");
+         t.window.Do(Command::Edit);
+       },
+       {101, 16, 103, 104},
+       1},
+      {"a delete",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.face.answers = {Answer::Ok};
+         t.window.Do(Command::Delete);
+       },
+       {101, 103, 104},
+       1},
+      {"an edited last row moved up twice",
+       [](TableEdit& t) {
+         t.Table().MoveTo(3);
+         t.EditWith(FuelField::A2, "0,5");
+         t.window.Do(Command::Edit);
+         t.window.Do(Command::MoveUp);
+         t.window.Do(Command::MoveUp);
+       },
+       {101, 104, 16, 103},
+       1},
+      {"a row added below the current one",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.EditWith(FuelField::Description, "Biogas");
+         t.window.Do(Command::Add);
+       },
+       {101, 16, 0, 103, 104},
+       2},
+      {"an added row whose editor was cancelled",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.EditWith(FuelField::Description, "Biogas", false);
+         t.window.Do(Command::Add);
+       },
+       {101, 16, 103, 104},
+       1},
+      {"a duplicate of the last row",
+       [](TableEdit& t) {
+         t.Table().MoveTo(3);
+         t.window.Do(Command::Duplicate);
+       },
+       {101, 16, 103, 104, 104},
+       4},
+      {"a file numbered 5, 9, 2",
+       [](TableEdit& t) {
+         t.face.answers = {Answer::Discard};
+         ASSERT_TRUE(t.window.LoadTable(WriteFile(
+             "odd.txt", RowText(5, 201) + "\n" + RowText(9, 202) + "\n" + RowText(2, 203) + "\n")));
+       },
+       {201, 202, 203},
+       0},
+      {"an undone delete",
+       [](TableEdit& t) {
+         t.Table().MoveTo(2);
+         t.face.answers = {Answer::Ok};
+         t.window.Do(Command::Delete);
+         t.window.Do(Command::Undo);
+       },
+       {101, 16, 103, 104},
+       2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Refresh();
+    c.act(*this);
+    EXPECT_EQ(Ids(), c.ids);
+    EXPECT_EQ(Table().CurrentIndex(), c.current);
+    EXPECT_EQ(Table().GetState(), FuelTable::State::Browse);
+    ExpectNumberedByPosition();
+  }
+  Refresh();
+  Table().MoveTo(1);
+  EditWith(FuelField::Co2Max, "9");
+  window.Do(Command::Add);
+  EXPECT_DOUBLE_EQ(Table().Row(2).Co2Max, 9) << "the editor opened on the new row";
+  EXPECT_EQ(Table().Row(2).Description, "") << "a new row starts neutral";
+}
+
+// Undo and redo walk every kind of change back and forth; the unsent mark
+// follows (back to what the analyser holds is nothing unsent); a Refresh or
+// a successful Send starts a new history; a new change drops the redo steps.
+TEST_F(TableEdit, UndoAndRedoEveryChange) {
+  Refresh();
+  const std::vector<FuelRow> read = Table().Rows();
+  const std::string file = WriteFile("two.txt", RowText(1, 301) + "\n" + RowText(2, 302) + "\n");
+  struct Step {
+    const char* what;
+    std::function<void(TableEdit&)> act;
+  };
+  const Step steps[] = {
+      {"edit", [](TableEdit& t) { t.EditWith(FuelField::HU, "40"), t.window.Do(Command::Edit); }},
+      {"move", [](TableEdit& t) { t.window.Do(Command::MoveDown); }},
+      {"add", [](TableEdit& t) { t.EditWith(FuelField::ID, "0"), t.window.Do(Command::Add); }},
+      {"duplicate", [](TableEdit& t) { t.window.Do(Command::Duplicate); }},
+      {"delete",
+       [](TableEdit& t) {
+         t.face.answers = {Answer::Ok};
+         t.window.Do(Command::Delete);
+       }},
+      {"load",
+       [&file](TableEdit& t) {
+         t.face.answers = {Answer::Discard};
+         t.window.LoadTable(file);
+       }},
+  };
+  std::vector<std::vector<FuelRow>> tables{Table().Rows()};
+  for (const Step& s : steps) {
+    s.act(*this);
+    ASSERT_NE(Table().Rows(), tables.back()) << s.what;
+    tables.push_back(Table().Rows());
+  }
+  EXPECT_TRUE(window.Unsent());
+  for (std::size_t i = tables.size() - 1; i > 0; --i) {
+    ASSERT_TRUE(window.CanDo(Command::Undo)) << steps[i - 1].what;
+    window.Do(Command::Undo);
+    EXPECT_EQ(Table().Rows(), tables[i - 1]) << "undo " << steps[i - 1].what;
+    ExpectNumberedByPosition();
+  }
+  EXPECT_FALSE(window.CanDo(Command::Undo));
+  EXPECT_EQ(Table().Rows(), read);
+  EXPECT_FALSE(window.Unsent()) << "back to what the analyser holds";
+  for (std::size_t i = 1; i < tables.size(); ++i) {
+    window.Do(Command::Redo);
+    EXPECT_EQ(Table().Rows(), tables[i]) << "redo " << steps[i - 1].what;
+  }
+  EXPECT_TRUE(window.Unsent()) << "the loaded file again";
+  EXPECT_FALSE(window.CanDo(Command::Redo));
+
+  window.Do(Command::Undo);
+  window.Do(Command::Duplicate);
+  EXPECT_FALSE(window.CanDo(Command::Redo)) << "a new change drops the redo steps";
+
+  face.answers = {Answer::Discard};
+  Refresh();
+  EXPECT_FALSE(window.CanDo(Command::Undo)) << "a Refresh starts a new history";
+  window.Do(Command::MoveDown);
+  window.Do(Command::Send);
+  ASSERT_FALSE(window.Unsent());
+  EXPECT_FALSE(window.CanDo(Command::Undo)) << "a checked Send starts a new history";
+}
+
+TEST_F(TableEdit, TheNewCommandsWaitForATransferToEnd) {
+  Refresh();
+  window.Do(Command::MoveDown);
+  std::vector<std::vector<bool>> canDo;
+  std::vector<FuelRow> during;
+  face.onLock = [&](bool on) {
+    if (!on) return;
+    for (Command c : {Command::Add, Command::Duplicate, Command::Undo, Command::Redo}) {
+      canDo.push_back({window.CanDo(c)});
+      window.Do(c);
+    }
+    during = Table().Rows();
+  };
+  const std::vector<FuelRow> before = Table().Rows();
+  window.Do(Command::Send);
+  EXPECT_EQ(during, before);
+  for (const auto& c : canDo) EXPECT_FALSE(c[0]);
+  EXPECT_EQ(face.edits, 0);
+}
+
+// The cells a Send would change are marked, compared with what the analyser
+// reported at the wire's precision; the status line counts the rows.
+TEST_F(TableEdit, ChangeMarksShowWhatASendWouldChange) {
+  struct Case {
+    const char* what;
+    std::function<void(TableEdit&)> act;
+    std::vector<std::pair<int, FuelField>> marked;  // of the cells of rows 0..3
+    int rows;
+  };
+  using F = FuelField;
+  const Case cases[] = {
+      {"nothing changed", [](TableEdit&) {}, {}, 0},
+      {"a value",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.EditWith(F::Co2Max, "15,5");
+         t.window.Do(Command::Edit);
+       },
+       {{1, F::Co2Max}},
+       1},
+      {"the same value at the wire's precision",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.EditWith(F::Co2Max, "15,40");
+         t.window.Do(Command::Edit);
+       },
+       {},
+       0},
+      {"two rows swapped",
+       [](TableEdit& t) {
+         t.Table().MoveTo(0);
+         t.window.Do(Command::MoveDown);
+       },
+       {{0, F::ID}, {0, F::Description}, {1, F::ID}, {1, F::Description}},
+       2},
+      {"the last row deleted",
+       [](TableEdit& t) {
+         t.Table().MoveTo(3);
+         t.face.answers = {Answer::Ok};
+         t.window.Do(Command::Delete);
+       },
+       {},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Refresh();
+    c.act(*this);
+    for (int row = 0; row < Table().RecordCount() && row < 4; ++row) {
+      for (const FuelFieldInfo& info : FuelFields()) {
+        const bool want = std::find(c.marked.begin(), c.marked.end(),
+                                    std::make_pair(row, info.field)) != c.marked.end();
+        EXPECT_EQ(window.CellChanged(row, info.field), want) << row << " " << info.name;
+      }
+    }
+    EXPECT_EQ(window.RowsChanging(), c.rows);
+    const bool counted =
+        face.status.find(c.rows == 1 ? "1 row changes" : " rows change") != std::string::npos;
+    EXPECT_EQ(counted, c.rows > 0) << face.status;
+  }
+  // An added row is marked whole, N aside (a send numbers by position).
+  Refresh();
+  Table().MoveTo(3);
+  EditWith(F::Description, "Biogas");
+  window.Do(Command::Add);
+  EXPECT_FALSE(window.CellChanged(4, F::N));
+  EXPECT_TRUE(window.CellChanged(4, F::Description) && window.CellChanged(4, F::HU));
+  // A checked Send is the new reference: nothing is marked, the grid redraws.
+  const int redraws = face.redraws;
+  window.Do(Command::Send);
+  EXPECT_EQ(window.RowsChanging(), 0);
+  EXPECT_FALSE(window.CellChanged(4, F::Description));
+  EXPECT_GT(face.redraws, redraws);
+}
+
+TEST_F(TableEdit, NoChangeMarksWithoutAReportFromTheAnalyser) {
+  ASSERT_TRUE(window.LoadTable(WriteFile("one.txt", RowText(1, 401) + "\n")));
+  EXPECT_FALSE(window.CellChanged(0, FuelField::ID));
+  EXPECT_EQ(window.RowsChanging(), 0);
+  EXPECT_EQ(face.status.find("change"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quelt::test

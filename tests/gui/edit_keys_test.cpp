@@ -1,0 +1,119 @@
+// The editing keys of the Qt window, pressed as a user would: Insert adds a
+// row and opens the editor on it (Cancel takes it away), Ctrl+D duplicates,
+// Ctrl+Z and Ctrl+Y undo and redo; the row menu offers the same with their
+// keys; changed cells are drawn with the change mark and counted.
+#include <QLabel>
+#include <QMenu>
+#include <QtTest>
+
+#include "front/change_mark.h"
+#include "tests/gui/gui_rig.h"
+#include "ui/fuel_editor_dialog.h"
+#include "ui/fuel_editors.h"
+#include "ui/fuel_grid.h"
+#include "ui/status_line.h"
+
+using quelt::FuelField;
+using quelt::ui::MainWindow;
+
+namespace {
+
+void Press(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  QTest::keyClick(&f, key, modifiers);
+}
+
+std::vector<int> Ids(quelt::FuelTable& table) {
+  std::vector<int> ids;
+  for (const quelt::FuelRow& r : table.Rows()) ids.push_back(r.ID);
+  return ids;
+}
+
+// The editor that the next key opens: OK with `description` typed, or Cancel.
+void AnswerEditor(bool ok, const QString& description = {}) {
+  QTimer::singleShot(50, [ok, description] {
+    auto* d = qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget());
+    if (d == nullptr) return;
+    if (!ok) {
+      d->reject();
+      return;
+    }
+    auto* editor = d->Editor(FuelField::Description);
+    editor->setFocus();
+    QTest::keyClicks(editor, description);
+    d->accept();
+  });
+}
+
+}  // namespace
+
+class EditKeysTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void keysMenuAndMarks() {
+    Rig rig(WithRows(Rows(3, 2)));  // IDs 101, 16, 103
+    MainWindow& f = *rig.form;
+    Press(f, Qt::Key_F5);
+    QCOMPARE(Ids(rig.Table()), (std::vector<int>{101, 16, 103}));
+    rig.Table().MoveTo(0);
+
+    struct Step {
+      const char* what;
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      int editor;  // -1 none, 0 Cancel, 1 OK
+      std::vector<int> ids;
+      int current;
+    };
+    const Step steps[] = {
+        {"Insert, Cancel", Qt::Key_Insert, Qt::NoModifier, 0, {101, 16, 103}, 0},
+        {"Insert, OK", Qt::Key_Insert, Qt::NoModifier, 1, {101, 0, 16, 103}, 1},
+        {"Ctrl+D", Qt::Key_D, Qt::ControlModifier, -1, {101, 0, 0, 16, 103}, 2},
+        {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, -1, {101, 0, 16, 103}, 1},
+        {"Ctrl+Z again", Qt::Key_Z, Qt::ControlModifier, -1, {101, 16, 103}, 0},
+        {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier, -1, {101, 0, 16, 103}, 1},
+        {"Ctrl+Y again", Qt::Key_Y, Qt::ControlModifier, -1, {101, 0, 0, 16, 103}, 2},
+    };
+    for (const Step& s : steps) {
+      if (s.editor >= 0) AnswerEditor(s.editor == 1, QStringLiteral("Biogas"));
+      Press(f, s.key, s.modifiers);
+      QVERIFY2(Ids(rig.Table()) == s.ids, s.what);
+      QCOMPARE(rig.Table().CurrentIndex(), s.current);
+      QCOMPARE(f.Grid()->selectionModel()->currentIndex().row(), s.current);
+      for (int i = 0; i < rig.Table().RecordCount(); ++i) QCOMPARE(rig.Table().Row(i).N, i + 1);
+    }
+
+    // Rows 2 and 3 are new, rows 4 and 5 moved down: their cells carry the mark.
+    auto* model = f.Grid()->model();
+    const QString bullet = QString::fromUtf8(quelt::front::kChangedPrefix);
+    const int description = static_cast<int>(FuelField::Description);
+    QCOMPARE(model->index(0, description).data().toString(), QStringLiteral("Fuel 1"));
+    QCOMPARE(model->index(1, description).data().toString(), bullet + "Biogas");
+    QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("2"));  // N is never marked
+    QVERIFY(f.StatusLine()->text().endsWith("4 rows change"));
+    QVERIFY(f.Legend()->text().contains(QString::fromUtf8(quelt::front::kLegendChanged)));
+
+    // The row menu: every item with its key; Redo is grey with nothing to redo.
+    QMenu* menu = f.RowMenu();
+    QTimer::singleShot(50, menu, [menu] {
+      QStringList enabled;
+      for (QAction* a : menu->actions()) {
+        if (a->isEnabled()) enabled << a->text().section('\t', 0, 0);
+      }
+      QCOMPARE(enabled, (QStringList{"Edit", "Add row", "Duplicate", "Delete", "Undo"}));
+      menu->close();
+    });
+    menu->exec(f.mapToGlobal(QPoint(200, 400)));
+
+    // A Send makes the grid what the analyser holds: no mark, a new history.
+    Press(f, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(model->index(1, description).data().toString(), QStringLiteral("Biogas"));
+    Press(f, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(rig.Table().RecordCount(), 5);
+  }
+};
+
+QTEST_MAIN(EditKeysTest)
+#include "edit_keys_test.moc"
