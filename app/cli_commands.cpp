@@ -76,17 +76,17 @@ struct Tool {
   // --demo: the simulated analyser inside the program, at the real line's pace.
   std::unique_ptr<sim::InProcessLine> simulated;
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   FuelTable table;
   CliView view;
-  FuelListOps ops{glb, table, view};
+  FuelOperations ops{glb, table, view};
   // A command that writes finishes the command on the line before it stops;
   // one that only reads gives up its wait at once.
   bool abortWaitOnStop = true;
 
   explicit Tool(const Options& options) {
     pump.SetTickHandler([this] {
-      glb.Timer1Timer();
+      glb.OnTick();
       if (g_stopSignal != 0 && abortWaitOnStop) glb.Abort();
     });
     glb.PortOverride = options.port;

@@ -7,8 +7,8 @@
 #include "fuel/backup_list.h"
 #include "fuel/report.h"
 #include "fuel/row_compare.h"
-#include "fuel/table_file.h"
 #include "fuel/table_diff.h"
+#include "fuel/table_file.h"
 #include "quelt/version.h"
 #include "text/cp1252.h"
 

@@ -138,10 +138,10 @@ int main(int argc, char** argv) {
   if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
 
   quelt::ui::QtPump pump;
-  quelt::TGlb Glb(pump);
-  pump.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
-  if (!options.port.empty()) Glb.PortOverride = options.port;
-  quelt::control::WindowController controller(Glb);
+  quelt::AnalyserLink analyser(pump);
+  pump.SetTickHandler([&analyser] { analyser.OnTick(); });
+  if (!options.port.empty()) analyser.PortOverride = options.port;
+  quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
   quelt::ui::MainWindow form(controller);
 

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
   bench::SimProcess sim({"--baud", std::to_string(kBaud)});
 
   ClockPump pump;
-  TGlb glb(pump);
-  pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  AnalyserLink glb(pump);
+  pump.SetTickHandler([&] { glb.OnTick(); });
   glb.PortOverride = sim.DevicePath();
   glb.Connect();
   glb.Exchange("");  // wake-up, outside the measurement

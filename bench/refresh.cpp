@@ -112,7 +112,8 @@ void PrintFigures(const char* what, double wall, double wire, double drains, lon
 // Reply bytes: identity, count and rows; each reply with its CR. Only what
 // the analyser sends takes line time: it paces its replies, while the tool's
 // commands cross the pseudo-terminal at once.
-bool Timed(const char* what, TGlb& glb, const CountingLine& line, const std::function<bool()>& op) {
+bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
+           const std::function<bool()>& op) {
   const auto bytes0 = glb.BytesReceived;
   const auto commands0 = line.commands;
   const double exchanges0 = line.exchangeSeconds;
@@ -131,10 +132,10 @@ bool Timed(const char* what, TGlb& glb, const CountingLine& line, const std::fun
 // What the line costs without the link's waits: a command whose reply is
 // polled for flat out (first byte and end against the reply's line time),
 // an input check, and one wait of the device line.
-bool LineCosts(TGlb& glb) {
+bool LineCosts(AnalyserLink& glb) {
   glb.Connect();
   glb.Drain();
-  TSerial& port = glb.Serial;
+  SerialPort& port = glb.Serial;
   constexpr int kAsks = 20;
   double firstLate = 0, endLate = 0;
   for (int i = 0; i < kAsks; ++i) {
@@ -209,13 +210,13 @@ int main(int argc, char** argv) {
 
   CountingLine deviceLine(DeviceLine());
   ClockPump pump;
-  TGlb glb(pump);
-  pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  AnalyserLink glb(pump);
+  pump.SetTickHandler([&] { glb.OnTick(); });
   glb.UseLine(deviceLine);
   glb.PortOverride = device;
   FuelTable rows;
   CountingView view;
-  FuelListOps ops(glb, rows, view);
+  FuelOperations ops(glb, rows, view);
 
   if (!LineCosts(glb)) return 1;
   if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
@@ -253,22 +254,22 @@ int main(int argc, char** argv) {
     // message queue, and the fine timer resolution while the transfer runs,
     // as the window asks for it.
     win::WinPump winPump;
-    TGlb winGlb(winPump);
+    AnalyserLink winGlb(winPump);
     CountingLine winLine(DeviceLine());
     winGlb.UseLine(winLine);
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
-    const UINT_PTR tick = SetTimer(nullptr, 0, static_cast<UINT>(TGlb::kTickMs), nullptr);
+    const UINT_PTR tick = SetTimer(nullptr, 0, static_cast<UINT>(AnalyserLink::kTickMs), nullptr);
     winPump.SetPreTranslate([&](MSG& m) {
       if (m.message != WM_TIMER || m.hwnd != nullptr || m.wParam != tick) return false;
-      winGlb.Timer1Timer();
+      winGlb.OnTick();
       return true;
     });
     winGlb.PortOverride = device;
     FuelTable winRows;
     CountingView winView;
     winView.onTransfer = [&](bool active) { winPump.SetFastWakeups(active); };
-    FuelListOps winOps(winGlb, winRows, winView);
+    FuelOperations winOps(winGlb, winRows, winView);
     const bool ok = Timed("window-refresh", winGlb, winLine, [&] { return winOps.Refresh(); });
     KillTimer(nullptr, tick);
     if (!ok) return 1;
@@ -282,11 +283,11 @@ int main(int argc, char** argv) {
   sim::InProcessLine line(config);
   CountingLine localLine(line);
   ClockPump localPump;
-  TGlb localGlb(localPump);
-  localPump.SetTickHandler([&] { localGlb.Timer1Timer(); });
+  AnalyserLink localGlb(localPump);
+  localPump.SetTickHandler([&] { localGlb.OnTick(); });
   localGlb.UseLine(localLine);
   localGlb.PortOverride = line.DevicePath();
   FuelTable localRows;
-  FuelListOps localOps(localGlb, localRows, view);
+  FuelOperations localOps(localGlb, localRows, view);
   return Timed("in-process", localGlb, localLine, [&] { return localOps.Refresh(); }) ? 0 : 1;
 }

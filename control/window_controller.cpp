@@ -19,7 +19,7 @@ std::string RowsText(std::size_t rows) {
 
 }  // namespace
 
-WindowController::WindowController(TGlb& glb) : glb_(glb), ops_(glb, table_, *this) {
+WindowController::WindowController(AnalyserLink& glb) : glb_(glb), ops_(glb, table_, *this) {
   unsent_.MarkInSync(table_);
 }
 

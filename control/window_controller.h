@@ -26,14 +26,14 @@ namespace quelt::control {
 
 class WindowController : private FuelView {
  public:
-  explicit WindowController(TGlb& glb);
+  explicit WindowController(AnalyserLink& glb);
   WindowController(const WindowController&) = delete;
   WindowController& operator=(const WindowController&) = delete;
 
   // The window that shows it; null while there is none.
   void Attach(WindowFace* face);
   FuelTable& Table() { return table_; }
-  FuelListOps& Ops() { return ops_; }
+  FuelOperations& Ops() { return ops_; }
   // The demo mode: the link talks to the simulated analyser on `line`,
   // named `device`, and the log's title line and the status line say so.
   void AttachSimulated(Line& line, const std::string& device);
@@ -74,7 +74,7 @@ class WindowController : private FuelView {
 
   // The Backups view's side (control/backups_view.cpp): the folder of the
   // analyser last identified (empty while none is), a backup written back
-  // exactly through FuelListOps::RestoreTable, and one taken into the grid
+  // exactly through FuelOperations::RestoreTable, and one taken into the grid
   // as a table not sent.
   std::filesystem::path AnalyserBackupsFolder() const;
   bool RestoreBackup(const std::filesystem::path& path);
@@ -131,9 +131,9 @@ class WindowController : private FuelView {
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
 
-  TGlb& glb_;
+  AnalyserLink& glb_;
   FuelTable table_;
-  FuelListOps ops_;
+  FuelOperations ops_;
   WindowFace* face_ = nullptr;
   UnsentChanges unsent_;
   UndoHistory history_;

@@ -6,10 +6,10 @@
 
 namespace quelt {
 
-void FuelListOps::MoveDown() { Move(+1); }
-void FuelListOps::MoveUp() { Move(-1); }
+void FuelOperations::MoveDown() { Move(+1); }
+void FuelOperations::MoveUp() { Move(-1); }
 
-void FuelListOps::Move(int step) {
+void FuelOperations::Move(int step) {
   if (busy_ || table_.IsEmpty()) return;
   table_.Post();
   // The bound and the selection follow the row's place, not its N.

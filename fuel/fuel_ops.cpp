@@ -21,10 +21,10 @@ constexpr const char* kIntroInstructions[] = {
 
 }  // namespace
 
-FuelListOps::FuelListOps(TGlb& glb, FuelTable& table, FuelView& view)
+FuelOperations::FuelOperations(AnalyserLink& glb, FuelTable& table, FuelView& view)
     : glb_(glb), table_(table), view_(view) {}
 
-void FuelListOps::ShowIntro() {
+void FuelOperations::ShowIntro() {
   view_.ClearLog();
   view_.AddLogLine(TitleLine);
   view_.AddLogLine(std::string("QUELT fuel list updater: ") + kProgramVersion);
@@ -32,18 +32,18 @@ void FuelListOps::ShowIntro() {
   for (const char* line : kIntroInstructions) view_.AddLogLine(line);
 }
 
-void FuelListOps::ShowMessage(const std::string& text) {
+void FuelOperations::ShowMessage(const std::string& text) {
   // Once the window is closing nobody is there to answer a box.
   if (!aborting_) view_.ShowMessage(text);
 }
 
-void FuelListOps::AbortTransfer() {
+void FuelOperations::AbortTransfer() {
   if (!busy_) return;
   aborting_ = true;
   glb_.Abort();
 }
 
-bool FuelListOps::Refresh() {
+bool FuelOperations::Refresh() {
   if (busy_) return false;
   ShowIntro();
   TransferScope transfer(*this);
@@ -75,7 +75,7 @@ bool FuelListOps::Refresh() {
   return listRead;
 }
 
-bool FuelListOps::ReadAnalyser(bool* identified) {
+bool FuelOperations::ReadAnalyser(bool* identified) {
   std::string typeText;
   const bool known = QueryIdentity(&typeText);
   if (identified != nullptr) *identified = known;
@@ -84,7 +84,7 @@ bool FuelListOps::ReadAnalyser(bool* identified) {
   return ReadFuelList();
 }
 
-bool FuelListOps::QueryIdentity(std::string* typeText) {
+bool FuelOperations::QueryIdentity(std::string* typeText) {
   StartInStep();
   glb_.Ask(cmd::kWakeUp);
   glb_.Ask(cmd::kWakeUp);
@@ -116,7 +116,7 @@ bool FuelListOps::QueryIdentity(std::string* typeText) {
   return true;
 }
 
-void FuelListOps::ApplyTypeCode(const std::string& typeText) {
+void FuelOperations::ApplyTypeCode(const std::string& typeText) {
   LGasFuelId = -1;
   if (const auto language = LanguageOfType(ParseIntLenient(typeText))) {
     LanguageIndex = language->languageIndex;
@@ -124,7 +124,7 @@ void FuelListOps::ApplyTypeCode(const std::string& typeText) {
   }
 }
 
-bool FuelListOps::ReadFuelList() {
+bool FuelOperations::ReadFuelList() {
   view_.SetBusyCursor(true);
   glb_.ClearFailure();
   TransferScope transfer(*this);
@@ -200,7 +200,7 @@ bool FuelListOps::ReadFuelList() {
   return result;
 }
 
-bool FuelListOps::ReadStoredTable(StoredTable& stored, int upTo) {
+bool FuelOperations::ReadStoredTable(StoredTable& stored, int upTo) {
   TransferScope transfer(*this);
   glb_.ClearFailure();
   readProblem_.clear();
@@ -220,8 +220,8 @@ bool FuelListOps::ReadStoredTable(StoredTable& stored, int upTo) {
   return RepliesWereInStep();
 }
 
-bool FuelListOps::ReadRowsBeyondCount(int count, int upTo,
-                                      std::vector<std::optional<std::string>>& rows) {
+bool FuelOperations::ReadRowsBeyondCount(int count, int upTo,
+                                         std::vector<std::optional<std::string>>& rows) {
   for (std::int32_t k = count + 1; k <= std::min(upTo, kMaxRowsSent); ++k) {
     if (StopWanted()) return false;
     const auto reply = RequestRow(k);
@@ -237,7 +237,7 @@ bool FuelListOps::ReadRowsBeyondCount(int count, int upTo,
   return true;
 }
 
-bool FuelListOps::RepliesWereInStep() {
+bool FuelOperations::RepliesWereInStep() {
   // A reply sent twice shifts every later answer onto the next question:
   // the last question's own answer is then still on its way. Two ticks of
   // quiet after the last reply show that nothing more was coming.
@@ -255,7 +255,7 @@ bool FuelListOps::RepliesWereInStep() {
   return false;
 }
 
-void FuelListOps::StartInStep() {
+void FuelOperations::StartInStep() {
   // A reply still on the line from an earlier session or an operation that
   // was cut short would answer the first question and shift every reply
   // after it onto the wrong question. A fresh port, or one that may still
@@ -264,20 +264,20 @@ void FuelListOps::StartInStep() {
   const bool fresh = !glb_.Serial.IsOpen;
   glb_.Connect();
   if (!fresh && !glb_.ReplyMayStillCome()) return;
-  for (int i = 0; i < TGlb::kReplyTicks && !glb_.Failed; ++i) {
+  for (int i = 0; i < AnalyserLink::kReplyTicks && !glb_.Failed; ++i) {
     const std::uint64_t before = glb_.BytesReceived;
     glb_.Drain();
     if (glb_.BytesReceived == before) return;
   }
 }
 
-bool FuelListOps::StopWanted() {
+bool FuelOperations::StopWanted() {
   if (!StopRequested || !StopRequested()) return false;
   stopped_ = true;
   return true;
 }
 
-std::optional<std::string> FuelListOps::Ask(std::string_view command) {
+std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   auto reply = glb_.Ask(command);
   if (!reply || command.empty() || *reply != command) return reply;
   view_.AddLogLine("The reply to " + std::string(command) +
@@ -287,7 +287,7 @@ std::optional<std::string> FuelListOps::Ask(std::string_view command) {
   return std::nullopt;
 }
 
-bool FuelListOps::RequestRowCount(std::int32_t& count, std::string& reply) {
+bool FuelOperations::RequestRowCount(std::int32_t& count, std::string& reply) {
   countRefused_ = false;
   glb_.Connect();
   glb_.Ask(cmd::kWakeUp);
@@ -308,7 +308,7 @@ bool FuelListOps::RequestRowCount(std::int32_t& count, std::string& reply) {
   return true;
 }
 
-std::optional<std::string> FuelListOps::RequestRow(std::int32_t k) {
+std::optional<std::string> FuelOperations::RequestRow(std::int32_t k) {
   return Ask(std::string(cmd::kReadRow) + ZeroPadInt(k, 2));
 }
 

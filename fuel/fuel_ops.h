@@ -74,9 +74,9 @@ struct SendOutcome {
 // the user (Windows-1252); empty when the write was whole or never began.
 std::string DescribeStoppedWrite(const SendOutcome& outcome);
 
-class FuelListOps {
+class FuelOperations {
  public:
-  FuelListOps(TGlb& glb, FuelTable& table, FuelView& view);
+  FuelOperations(AnalyserLink& glb, FuelTable& table, FuelView& view);
 
   // Language of the gas names (1..9, 0 before any type code was recognised)
   // and the fuel ID of the row that gets the natural gas L name (-1: none).
@@ -181,7 +181,7 @@ class FuelListOps {
   void CheckWritten(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);
   void ReportOutcome(const SendOutcome& outcome);
 
-  TGlb& glb_;
+  AnalyserLink& glb_;
   FuelTable& table_;
   FuelView& view_;
   bool busy_ = false;

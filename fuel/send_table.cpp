@@ -57,7 +57,7 @@ std::string DescribeStoppedWrite(const SendOutcome& o) {
   return text + " Your previous table is in " + backup + ": send again, or restore it.";
 }
 
-SendOutcome FuelListOps::SendTable(const SendOptions& options) {
+SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   SendOutcome outcome;
   outcome.result = SendOutcome::Result::Declined;
   if (busy_) return outcome;
@@ -87,8 +87,8 @@ SendOutcome FuelListOps::SendTable(const SendOptions& options) {
   return outcome;
 }
 
-SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptions& options,
-                                      bool sameAnalyserOnly) {
+SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOptions& options,
+                                         bool sameAnalyserOnly) {
   SendOutcome refused;
   if (busy_) {
     refused.result = SendOutcome::Result::Declined;
@@ -108,8 +108,9 @@ SendOutcome FuelListOps::RestoreTable(const StoredTable& backup, const SendOptio
                       sameAnalyserOnly ? &backup.serialNumber : nullptr);
 }
 
-SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, int count,
-                                      const SendOptions& options, const std::string* serialNumber) {
+SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowTexts, int count,
+                                         const SendOptions& options,
+                                         const std::string* serialNumber) {
   SendOutcome outcome;
   outcome.rowsInTable = static_cast<int>(rowTexts.size());
   outcome.rowsToSend = static_cast<int>(rowTexts.size());
@@ -148,7 +149,7 @@ SendOutcome FuelListOps::WriteChecked(const std::vector<std::string>& rowTexts, 
   return outcome;
 }
 
-bool FuelListOps::SameAnalyser(const std::string& serialNumber, SendOutcome& outcome) {
+bool FuelOperations::SameAnalyser(const std::string& serialNumber, SendOutcome& outcome) {
   const auto serial = glb_.Ask(cmd::kSerialNumber);
   if (!serial) {
     outcome.result = SendOutcome::Result::NoReply;
@@ -164,7 +165,7 @@ bool FuelListOps::SameAnalyser(const std::string& serialNumber, SendOutcome& out
   return false;
 }
 
-bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
+bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
   StoredTable table;
   // The table known from the last Refresh is this analyser's only while the
   // same analyser is attached: another one plugged in since gets read.
@@ -217,8 +218,8 @@ bool FuelListOps::SaveBackupBeforeWrite(SendOutcome& outcome) {
   return true;
 }
 
-void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
-                            SendOutcome& outcome) {
+void FuelOperations::WriteRows(const std::vector<std::string>& rowTexts, int count,
+                               SendOutcome& outcome) {
   auto stop = [&] {
     if (!StopWanted()) return false;
     outcome.result = SendOutcome::Result::Interrupted;
@@ -247,8 +248,8 @@ void FuelListOps::WriteRows(const std::vector<std::string>& rowTexts, int count,
   outcome.countWritten = true;
 }
 
-void FuelListOps::CheckWritten(const std::vector<std::string>& rowTexts, int count,
-                               SendOutcome& outcome) {
+void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int count,
+                                  SendOutcome& outcome) {
   auto& diffs = outcome.differences;
   std::int32_t countBack = 0;
   std::string countReply;
@@ -291,7 +292,7 @@ void FuelListOps::CheckWritten(const std::vector<std::string>& rowTexts, int cou
                    " rows and the count read back as sent");
 }
 
-void FuelListOps::ReportOutcome(const SendOutcome& o) {
+void FuelOperations::ReportOutcome(const SendOutcome& o) {
   using R = SendOutcome::Result;
   const std::string backup = o.backupPath.empty()
                                  ? std::string()

@@ -33,7 +33,7 @@ std::string RowMarkNote(const FuelRow& row) {
   return {};
 }
 
-std::string PortText(const TGlb& glb, bool demo) {
+std::string PortText(const AnalyserLink& glb, bool demo) {
   if (demo) return "simulated analyser";
   std::string port = glb.PortText();
   if (!port.empty()) return port;
@@ -55,8 +55,8 @@ std::string BackupText(const std::string& lastBackup) {
   return "Backup: " + PathText(std::filesystem::path(lastBackup).filename());
 }
 
-std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex, const TGlb& glb,
-                              const std::string& port) {
+std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
+                              const AnalyserLink& glb, const std::string& port) {
   if (listRead) {
     std::string line = "Read " + std::to_string(rowsRead) + (rowsRead == 1 ? " row" : " rows");
     if (rows > rowsRead && hRowIndex >= 0) {

@@ -35,7 +35,7 @@ inline constexpr const char* kUnsentQuestion =
 // The port in use: "simulated analyser", the device given, or the port
 // found ("COM7" on Windows, "/dev/ttyUSB0" on Linux); before the first look
 // "looked for on Refresh".
-std::string PortText(const TGlb& glb, bool demo);
+std::string PortText(const AnalyserLink& glb, bool demo);
 
 struct StatusFacts {
   std::string port;          // PortText
@@ -53,8 +53,8 @@ std::string BackupText(const std::string& lastBackup);
 // The last line of a Refresh: the rows read, or why nothing was read.
 // `rowsRead`: rows the analyser sent; `rows`: rows in the grid afterwards
 // (the natural gas H row may have been added). Windows-1252.
-std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex, const TGlb& glb,
-                              const std::string& port);
+std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
+                              const AnalyserLink& glb, const std::string& port);
 
 std::string AboutText(const std::string& version, const std::string& port,
                       const std::filesystem::path& backups);

@@ -23,9 +23,9 @@ class Finally {
 
 // Marks a transfer: the front end locks every control that starts a transfer
 // or changes the table until the transfer has ended, whatever its outcome.
-class FuelListOps::TransferScope {
+class FuelOperations::TransferScope {
  public:
-  explicit TransferScope(FuelListOps& ops) : ops_(ops), outer_(!ops.busy_) {
+  explicit TransferScope(FuelOperations& ops) : ops_(ops), outer_(!ops.busy_) {
     if (!outer_) return;
     ops_.busy_ = true;
     ops_.aborting_ = false;
@@ -41,7 +41,7 @@ class FuelListOps::TransferScope {
   TransferScope& operator=(const TransferScope&) = delete;
 
  private:
-  FuelListOps& ops_;
+  FuelOperations& ops_;
   bool outer_;
 };
 

@@ -1,6 +1,6 @@
 // The link's reply assembly fed whatever the line may carry. One real
 // pseudo-terminal serves every input: the far end writes the input's bytes in
-// chunks, interleaved with timer ticks, while TGlb::Exchange waits. A model
+// chunks, interleaved with timer ticks, while AnalyserLink::Exchange waits. A model
 // of the framing predicts Reply, TicksLeft, Failed and the bytes left on the
 // line for the next reply; any difference aborts.
 //
@@ -20,7 +20,7 @@
 
 namespace {
 
-using quelt::TGlb;
+using quelt::AnalyserLink;
 
 [[noreturn]] void Fail(const char* what) {
   std::fprintf(stderr, "link_reply_fuzz: %s\n", what);
@@ -43,24 +43,24 @@ using Line = quelt::test::PtyPeer;
 class ScheduledPump : public quelt::MessagePump {
  public:
   ScheduledPump(Line& line, std::deque<Step>& steps) : line_(line), steps_(steps) {}
-  TGlb* glb = nullptr;
+  AnalyserLink* glb = nullptr;
   bool dispatchInWaits = false;
 
   void ProcessPendingEvents() override { RunStep(); }
-  void WaitForActivity(quelt::TSerial&) override {
+  void WaitForActivity(quelt::SerialPort&) override {
     if (dispatchInWaits) RunStep();
   }
 
  private:
   void RunStep() {
     if (steps_.empty()) {
-      glb->Timer1Timer();
+      glb->OnTick();
       return;
     }
     Step s = std::move(steps_.front());
     steps_.pop_front();
     if (s.kind == Step::kChunk) line_.Write(s.bytes);
-    if (s.kind == Step::kTick) glb->Timer1Timer();
+    if (s.kind == Step::kTick) glb->OnTick();
   }
   Line& line_;
   std::deque<Step>& steps_;
@@ -78,7 +78,7 @@ struct Outcome {
 // bytes already waiting when the wait starts.
 Outcome Model(std::string queue, std::deque<Step> steps, bool dispatchInWaits) {
   Outcome o;
-  int ticks = TGlb::kReplyTicks;
+  int ticks = AnalyserLink::kReplyTicks;
   auto step = [&] {
     if (steps.empty()) {
       if (ticks > 0) --ticks;
@@ -120,7 +120,7 @@ struct Rig {
   Line line;
   std::deque<Step> steps;
   ScheduledPump pump{line, steps};
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   Rig() {
     pump.glb = &glb;
     glb.PortOverride = line.DevicePath();
@@ -164,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  TGlb& glb = rig->glb;
+  AnalyserLink& glb = rig->glb;
   const Outcome want = Model(before, steps, dispatchInWaits);
   if (!before.empty()) rig->line.Write(before);
 
@@ -177,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (glb.Reply != want.reply) Fail("Reply differs from the bytes before the first CR");
   if (glb.Failed != want.failed) Fail("Failed differs");
   if (glb.TicksLeft != want.ticksLeft) Fail("TicksLeft differs");
-  if (!glb.Failed && (glb.TicksLeft < 1 || glb.TicksLeft > TGlb::kReplyTicks))
+  if (!glb.Failed && (glb.TicksLeft < 1 || glb.TicksLeft > AnalyserLink::kReplyTicks))
     Fail("TicksLeft outside 1..10 after a reply");
   if (glb.Failed && glb.TicksLeft != 0) Fail("TicksLeft not 0 after a time-out");
   if (!glb.Failed && glb.LastByte != 13) Fail("LastByte is not the CR");

@@ -24,7 +24,7 @@ ClockPump::ClockPump(std::function<void()> onTick)
 
 void ClockPump::ProcessPendingEvents() { ProcessTick(nextTick_, ticks_, onTick_); }
 
-void ClockPump::WaitForActivity(TSerial& port) {
+void ClockPump::WaitForActivity(SerialPort& port) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextTick_ - Clock::now());
   const int ms = static_cast<int>(std::clamp<long long>(left.count(), 0, 100));
   if (ms == 0) return;

@@ -17,7 +17,7 @@ class ClockPump : public MessagePump {
   void SetTickHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(TSerial& port) override;
+  void WaitForActivity(SerialPort& port) override;
 
   long long Ticks() const { return ticks_; }
 

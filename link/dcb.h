@@ -1,4 +1,4 @@
-// The device control block that TSerial builds, laid out byte for byte like
+// The device control block that SerialPort builds, laid out byte for byte like
 // the Win32 DCB (28 bytes), so that the Windows backend hands it over as is
 // and the POSIX backend maps the same record to termios.
 #pragma once

@@ -1,6 +1,6 @@
 // Port discovery: where the analyser's USB bridge is. Windows reads the bridge
 // driver's registry keys and finds a COM port (FindUsbComPort); Linux finds
-// the bridge's tty in sysfs (FindUsbTty). Either way TGlb gets a FoundPort: a
+// the bridge's tty in sysfs (FindUsbTty). Either way AnalyserLink gets a FoundPort: a
 // device to open and the name a user knows it by.
 #pragma once
 

@@ -6,16 +6,16 @@
 
 namespace quelt {
 
-TGlb::TGlb(MessagePump& pump) : pump_(pump) { FormCreate(); }
+AnalyserLink::AnalyserLink(MessagePump& pump) : pump_(pump) { Reset(); }
 
-void TGlb::FormCreate() {
+void AnalyserLink::Reset() {
   Reply.clear();
   PortNumber = 0;
   found_ = {};
   TicksLeft = 0;
   BaudRate = 9600;
   Line& line = Serial.GetLine();
-  Serial = TSerial{};
+  Serial = SerialPort{};
   Serial.UseLine(line);
   Failed = false;
   if (!Discover) {
@@ -23,11 +23,11 @@ void TGlb::FormCreate() {
   }
 }
 
-void TGlb::Timer1Timer() {
+void AnalyserLink::OnTick() {
   if (TicksLeft > 0) --TicksLeft;
 }
 
-void TGlb::Connect() {
+void AnalyserLink::Connect() {
   Failed = false;
   if (Serial.IsOpen) return;
   connectProblem_.clear();
@@ -69,9 +69,9 @@ void TGlb::Connect() {
   Serial.SetRts(true);
 }
 
-void TGlb::Disconnect() { Serial.Close(); }
+void AnalyserLink::Disconnect() { Serial.Close(); }
 
-void TGlb::Drain() {
+void AnalyserLink::Drain() {
   if (Failed) return;
   Connect();
   const std::uint64_t before = BytesReceived;
@@ -82,7 +82,7 @@ void TGlb::Drain() {
   if (BytesReceived == before) replyMayStillCome_ = false;
 }
 
-void TGlb::Exchange(std::string_view command) {
+void AnalyserLink::Exchange(std::string_view command) {
   if (Failed || aborted_) {
     Reply.clear();
     Failed = true;
@@ -113,7 +113,7 @@ void TGlb::Exchange(std::string_view command) {
   }
 }
 
-void TGlb::Collect(bool toCr) {
+void AnalyserLink::Collect(bool toCr) {
   for (;;) {
     bool got = false;
     std::uint8_t b = 0;
@@ -151,23 +151,23 @@ void TGlb::Collect(bool toCr) {
   }
 }
 
-std::optional<std::string> TGlb::Ask(std::string_view command) {
+std::optional<std::string> AnalyserLink::Ask(std::string_view command) {
   Exchange(command);
   if (Failed) return std::nullopt;
   return Reply;
 }
 
-void TGlb::RejectReply() {
+void AnalyserLink::RejectReply() {
   TicksLeft = 0;
   Failed = true;
 }
 
-std::string TGlb::PortText() const {
+std::string AnalyserLink::PortText() const {
   if (!PortOverride.empty()) return PortOverride;
   return found_.name;
 }
 
-void TGlb::LineFailed(const char* what) {
+void AnalyserLink::LineFailed(const char* what) {
   TicksLeft = 0;
   Failed = true;
   const comm::Reason& why = Serial.LastReason;
@@ -179,7 +179,7 @@ void TGlb::LineFailed(const char* what) {
   }
 }
 
-bool TGlb::LineWentAway() {
+bool AnalyserLink::LineWentAway() {
   if (!Serial.Gone()) return false;
   TicksLeft = 0;
   Failed = true;
@@ -188,7 +188,7 @@ bool TGlb::LineWentAway() {
   return true;
 }
 
-void TGlb::Abort() {
+void AnalyserLink::Abort() {
   aborted_ = true;
   TicksLeft = 0;
 }

@@ -1,7 +1,7 @@
-// TGlb: the tool's one connection to the analyser. It finds and opens the
+// AnalyserLink: the tool's one connection to the analyser. It finds and opens the
 // port, sends a command closed by CR and collects the reply up to the next CR
 // or until ten 100 ms ticks have passed. Waits go through a MessagePump, which
-// both keeps the front end responsive and delivers the ticks (Timer1Timer).
+// both keeps the front end responsive and delivers the ticks (OnTick).
 #pragma once
 
 #include <cstdint>
@@ -16,18 +16,18 @@
 
 namespace quelt {
 
-class TGlb {
+class AnalyserLink {
  public:
   static constexpr int kReplyTicks = 10;
   static constexpr int kTickMs = 100;
 
-  explicit TGlb(MessagePump& pump);
-  TGlb(const TGlb&) = delete;
-  TGlb& operator=(const TGlb&) = delete;
+  explicit AnalyserLink(MessagePump& pump);
+  AnalyserLink(const AnalyserLink&) = delete;
+  AnalyserLink& operator=(const AnalyserLink&) = delete;
 
   std::uint8_t LastByte = 0;
   std::string Reply;  // last reply, without its CR (Windows-1252 bytes)
-  TSerial Serial;
+  SerialPort Serial;
   // The COM number discovery found (Windows). Always 0 on Linux, where a
   // port has no number: PortText names the device found there.
   std::int32_t PortNumber = 0;
@@ -48,8 +48,8 @@ class TGlb {
   // Tests set their own to count lookups or to fake a missing bridge.
   std::function<FoundPort()> Discover;
 
-  void FormCreate();
-  void Timer1Timer();
+  void Reset();
+  void OnTick();
   void Connect();
   void Disconnect();
   void Drain();

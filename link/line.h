@@ -1,8 +1,8 @@
-// The serial seam: the handful of calls TSerial makes, as one interface with
+// The serial seam: the handful of calls SerialPort makes, as one interface with
 // one implementation per place a line can end. DeviceLine() is the system's
 // serial ports (line_posix.cpp: termios on a tty; line_win32.cpp: the Win32
 // communications calls); sim::InProcessLine ends inside the program (the
-// simulated analyser of the demo mode). TSerial holds all the logic; a line
+// simulated analyser of the demo mode). SerialPort holds all the logic; a line
 // only talks to what is behind it. Handles are the line's own: 0 is none,
 // comm::kInvalid a failed open.
 #pragma once

@@ -1,5 +1,5 @@
 // The message pump the link waits through. A front end supplies one: the GUI
-// dispatches window events (and its 100 ms QTimer calls TGlb::Timer1Timer),
+// dispatches window events (and its 100 ms QTimer calls AnalyserLink::OnTick),
 // the command line waits on the port and ticks by the clock, tests tick on
 // demand.
 #pragma once
@@ -18,7 +18,7 @@ class MessagePump {
   // next tick is due. Called only after a pass that found no input, so a wait
   // never keeps a core busy. It may dispatch the events that woke it (the
   // GUI's does); the caller tests TicksLeft again afterwards.
-  virtual void WaitForActivity(TSerial& port) = 0;
+  virtual void WaitForActivity(SerialPort& port) = 0;
 };
 
 }  // namespace quelt

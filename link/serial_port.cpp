@@ -4,11 +4,11 @@
 
 namespace quelt {
 
-std::string TSerial::PathToOpen() const {
+std::string SerialPort::PathToOpen() const {
   return DevicePath.empty() ? line_->DevicePathForPort(Port) : DevicePath;
 }
 
-void TSerial::Open() {
+void SerialPort::Open() {
   Error = false;
   if (IsOpen) {
     Error = true;
@@ -32,7 +32,7 @@ void TSerial::Open() {
   CurrentInQueue = InQueueSize;
 }
 
-void TSerial::ApplySettings() {
+void SerialPort::ApplySettings() {
   Dcb.DCBlength = sizeof(DcbRecord);
   Dcb.BaudRate = BaudRate;
   Dcb.ByteSize = static_cast<std::uint8_t>(DataBits);
@@ -86,11 +86,11 @@ void TSerial::ApplySettings() {
   }
 }
 
-void TSerial::SetDtr(bool on) { SetControlLine(dcb::DtrControlOn, on); }
+void SerialPort::SetDtr(bool on) { SetControlLine(dcb::DtrControlOn, on); }
 
-void TSerial::SetRts(bool on) { SetControlLine(dcb::RtsControlOn, on); }
+void SerialPort::SetRts(bool on) { SetControlLine(dcb::RtsControlOn, on); }
 
-void TSerial::SetControlLine(std::uint32_t flag, bool on) {
+void SerialPort::SetControlLine(std::uint32_t flag, bool on) {
   if (!IsOpen) return;
   if (on) {
     Dcb.Flags |= flag;
@@ -100,16 +100,16 @@ void TSerial::SetControlLine(std::uint32_t flag, bool on) {
   Error = !line_->SetState(Handle, Dcb, &LastReason);
 }
 
-void TSerial::Write(const void* buffer, std::uint32_t count) {
+void SerialPort::Write(const void* buffer, std::uint32_t count) {
   if (!IsOpen) return;
   IoResult r = line_->Write(Handle, buffer, count);
   Error = !r.ok;
   if (Error) LastReason = std::move(r.reason);
 }
 
-void TSerial::WriteByte(std::uint8_t b) { Write(&b, 1); }
+void SerialPort::WriteByte(std::uint8_t b) { Write(&b, 1); }
 
-std::uint32_t TSerial::Read(void* buffer, std::uint32_t count) {
+std::uint32_t SerialPort::Read(void* buffer, std::uint32_t count) {
   if (!IsOpen) return 0;
   IoResult r = line_->Read(Handle, buffer, count);
   Error = !r.ok;
@@ -117,31 +117,33 @@ std::uint32_t TSerial::Read(void* buffer, std::uint32_t count) {
   return r.count;
 }
 
-std::uint8_t TSerial::ReadByte() {
+std::uint8_t SerialPort::ReadByte() {
   std::uint8_t b = 0;
   Read(&b, 1);
   return b;
 }
 
-std::uint32_t TSerial::BytesWaiting() {
+std::uint32_t SerialPort::BytesWaiting() {
   if (!IsOpen) return 0;
   return line_->BytesWaiting(Handle);
 }
 
-bool TSerial::HasInput() { return BytesWaiting() != 0; }
+bool SerialPort::HasInput() { return BytesWaiting() != 0; }
 
-bool TSerial::Gone() {
+bool SerialPort::Gone() {
   if (!IsOpen || !line_->LineGone(Handle)) return false;
   Error = true;
   LastReason = {0, false, true, "the analyser's port went away"};
   return true;
 }
 
-WaitHint TSerial::Hint() { return line_->Hint(IsOpen ? Handle : 0); }
+WaitHint SerialPort::Hint() { return line_->Hint(IsOpen ? Handle : 0); }
 
-void TSerial::WaitReadable(int timeoutMs) { line_->WaitReadable(IsOpen ? Handle : 0, timeoutMs); }
+void SerialPort::WaitReadable(int timeoutMs) {
+  line_->WaitReadable(IsOpen ? Handle : 0, timeoutMs);
+}
 
-void TSerial::UseLine(Line& line) {
+void SerialPort::UseLine(Line& line) {
   Close();
   // Opened but never configured: still the old line's handle.
   if (Handle != 0) line_->Close(Handle);
@@ -149,7 +151,7 @@ void TSerial::UseLine(Line& line) {
   line_ = &line;
 }
 
-void TSerial::Close() {
+void SerialPort::Close() {
   if (!IsOpen) return;
   line_->Close(Handle);
   // A POSIX descriptor number is reused by the next open of anything, so a

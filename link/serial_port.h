@@ -1,8 +1,8 @@
-// TSerial: a thin synchronous wrapper around one serial port. It opens the
+// SerialPort: a thin synchronous wrapper around one serial port. It opens the
 // port by number, builds and applies the device control block, drives DTR and
 // RTS through it, and moves bytes one call at a time, all through its Line
 // (the system's ports unless told otherwise). No framing, buffering
-// or timing: that is TGlb's business. Failures set `Error` (or give 0); no
+// or timing: that is AnalyserLink's business. Failures set `Error` (or give 0); no
 // operation throws.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 namespace quelt {
 
-class TSerial {
+class SerialPort {
  public:
   bool IsOpen = false;  // opened and configured; set only by ApplySettings
   bool Error = false;   // the last operation that reports one failed

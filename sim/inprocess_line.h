@@ -1,4 +1,4 @@
-// The simulated analyser as a line inside the program: TSerial talks to it
+// The simulated analyser as a line inside the program: SerialPort talks to it
 // like to a port, with no pseudo-terminal and no thread. A write that ends a
 // command answers it at once and lays the reply's bytes out in time, as a
 // line of the configured baud rate would deliver them; reads and waits see

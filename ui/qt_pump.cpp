@@ -9,7 +9,7 @@
 namespace quelt::ui {
 
 QtPump::QtPump(QObject* parent) : QObject(parent) {
-  timer_.setInterval(quelt::TGlb::kTickMs);
+  timer_.setInterval(quelt::AnalyserLink::kTickMs);
   timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, [this] {
     if (tick_) tick_();
@@ -25,7 +25,7 @@ QtPump::~QtPump() = default;
 
 void QtPump::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-void QtPump::WaitForActivity(quelt::TSerial& port) {
+void QtPump::WaitForActivity(quelt::SerialPort& port) {
   const quelt::WaitHint hint = port.Hint();
   if (hint.lookAgainMs == 0) {
     // The next byte is due already: look at events, not at the clock.

@@ -21,11 +21,11 @@ class QtPump : public QObject, public quelt::MessagePump {
   explicit QtPump(QObject* parent = nullptr);
   ~QtPump() override;
 
-  // Called on every tick of the timer (TGlb::Timer1Timer).
+  // Called on every tick of the timer (AnalyserLink::OnTick).
   void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(quelt::TSerial& port) override;
+  void WaitForActivity(quelt::SerialPort& port) override;
 
  private:
   QTimer timer_;

@@ -131,12 +131,12 @@ int main() {
   if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
-  quelt::TGlb Glb(pump);
-  if (!options.port.empty()) Glb.PortOverride = quelt::Utf8FromWide(options.port);
-  quelt::control::WindowController controller(Glb);
+  quelt::AnalyserLink analyser(pump);
+  if (!options.port.empty()) analyser.PortOverride = quelt::Utf8FromWide(options.port);
+  quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
   quelt::win::MainWindow form(controller);
-  form.SetTickHandler([&Glb] { Glb.Timer1Timer(); });
+  form.SetTickHandler([&analyser] { analyser.OnTick(); });
   form.SetPump(&pump);
   form.SetQuitOnDestroy(true);
 

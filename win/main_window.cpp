@@ -425,7 +425,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
       CreateControls();
       ApplyDpi(dpi_);
-      SetTimer(hwnd_, kTickTimerId, static_cast<UINT>(TGlb::kTickMs), nullptr);
+      SetTimer(hwnd_, kTickTimerId, static_cast<UINT>(AnalyserLink::kTickMs), nullptr);
       return 0;
     case WM_SHOWWINDOW:
       if (wp != FALSE && !shown_) {

@@ -48,7 +48,7 @@ class MainWindow : public control::WindowFace {
 
   // The pump the link waits through: fast wake-ups while a transfer runs.
   void SetPump(WinPump* pump) { pump_ = pump; }
-  // Called on every tick of the 100 ms timer (TGlb::Timer1Timer).
+  // Called on every tick of the 100 ms timer (AnalyserLink::OnTick).
   void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
   // The program ends when its window is destroyed; a test's windows do not.
   void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }

@@ -30,7 +30,7 @@ void WinPump::ProcessPendingEvents() {
   }
 }
 
-void WinPump::WaitForActivity(TSerial& port) {
+void WinPump::WaitForActivity(SerialPort& port) {
   // A COM port opened without overlapped mode signals nothing: the port asks
   // to be looked at again after a millisecond, the in-process line when its
   // next byte is due. Without either, sleep until the next message; the tick

@@ -25,7 +25,7 @@ class WinPump : public MessagePump {
   void SetPreTranslate(std::function<bool(MSG&)> pre) { preTranslate_ = std::move(pre); }
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(TSerial& port) override;
+  void WaitForActivity(SerialPort& port) override;
 
   // timeBeginPeriod(1) while on; balanced however often it is called.
   void SetFastWakeups(bool on);

@@ -26,7 +26,7 @@ using control::Control;
 class Backups : public ::testing::Test {
  protected:
   Backups() {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] { glb.OnTick(); });
     std::filesystem::remove_all(TestDir() / "backups");
     window.Ops().BackupsFolder = TestDir() / "backups";
     window.Attach(&face);
@@ -73,7 +73,7 @@ class Backups : public ::testing::Test {
   }
 
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   control::WindowController window{glb};
   RecordingFace face;
   std::unique_ptr<sim::Analyser> analyser;

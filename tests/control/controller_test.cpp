@@ -26,7 +26,7 @@ using control::MessageKind;
 class Controller : public ::testing::Test {
  protected:
   Controller() {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] { glb.OnTick(); });
     window.Ops().BackupsFolder = TestDir() / "backups";
     window.Attach(&face);
     window.Shown();
@@ -48,7 +48,7 @@ class Controller : public ::testing::Test {
   FuelTable& Table() { return window.Table(); }
 
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   control::WindowController window{glb};
   RecordingFace face;
   std::unique_ptr<sim::Analyser> analyser;

@@ -23,7 +23,7 @@ using control::Command;
 class TableEdit : public ::testing::Test {
  public:
   TableEdit() {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] { glb.OnTick(); });
     window.Ops().BackupsFolder = TestDir() / "backups";
     window.Attach(&face);
     window.Shown();
@@ -63,7 +63,7 @@ class TableEdit : public ::testing::Test {
   FuelTable& Table() { return window.Table(); }
 
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   control::WindowController window{glb};
   RecordingFace face;
   std::unique_ptr<sim::Analyser> analyser;

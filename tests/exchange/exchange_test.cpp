@@ -25,12 +25,12 @@ namespace {
 class ExchangeTest : public ::testing::Test {
  protected:
   ExchangeTest() {
-    pump.onTick = [this] { glb.Timer1Timer(); };
+    pump.onTick = [this] { glb.OnTick(); };
     glb.PortOverride = peer.DevicePath();
   }
   test::PtyPeer peer;
   test::ScriptedPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
 };
 
 TEST_F(ExchangeTest, CommandGoesOutWithCrAndReplyEndsAtCr) {
@@ -129,8 +129,8 @@ TEST_F(ExchangeTest, DrainEndsAtZeroAndReadsAtMostOneBytePerPass) {
 
 TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
   test::ScriptedPump pump;
-  TGlb glb(pump);
-  pump.onTick = [&] { glb.Timer1Timer(); };
+  AnalyserLink glb(pump);
+  pump.onTick = [&] { glb.OnTick(); };
   pump.stepsPerTick = 1;
   int lookups = 0;
   glb.Discover = [&] { return ++lookups, FoundPort{}; };
@@ -165,7 +165,7 @@ TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
 
 TEST(ExchangeDiscovery, MissingDeviceIsNamedInTheProblem) {
   test::ScriptedPump pump;
-  TGlb glb(pump);
+  AnalyserLink glb(pump);
   glb.PortOverride = "/dev/quelt-no-such-port";
   glb.Connect();
   EXPECT_TRUE(glb.Failed);
@@ -176,9 +176,9 @@ TEST(ExchangeDiscovery, MissingDeviceIsNamedInTheProblem) {
 TEST(ExchangeClock, AbortEndsTheWaitAtOnce) {
   test::PtyPeer peer;
   ClockPump pump;
-  TGlb glb(pump);
+  AnalyserLink glb(pump);
   pump.SetTickHandler([&] {
-    glb.Timer1Timer();
+    glb.OnTick();
     glb.Abort();  // the window is closing
   });
   glb.PortOverride = peer.DevicePath();
@@ -252,8 +252,8 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::ScriptedPump pump;
-    TGlb glb(pump);
-    pump.onTick = [&] { glb.Timer1Timer(); };
+    AnalyserLink glb(pump);
+    pump.onTick = [&] { glb.OnTick(); };
     pump.stepsPerTick = 1000;
     sim::InProcessLine analyser;
     FailingLine line(analyser);
@@ -338,8 +338,8 @@ TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       ClockPump pump;
-      TGlb glb(pump);
-      pump.SetTickHandler([&] { glb.Timer1Timer(); });
+      AnalyserLink glb(pump);
+      pump.SetTickHandler([&] { glb.OnTick(); });
       glb.PortOverride = analyser.DevicePath();
       glb.Exchange(command);
       _exit(0);
@@ -354,8 +354,8 @@ TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
     ::ioctl(keep, TIOCNXCL);
 
     ClockPump pump;
-    TGlb next(pump);
-    pump.SetTickHandler([&] { next.Timer1Timer(); });
+    AnalyserLink next(pump);
+    pump.SetTickHandler([&] { next.OnTick(); });
     next.PortOverride = analyser.DevicePath();
     next.Exchange("");
     next.Disconnect();

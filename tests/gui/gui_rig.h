@@ -131,8 +131,8 @@ struct Rig {
   explicit Rig(std::optional<quelt::sim::Config> config = quelt::sim::Config{}) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
-    glb = std::make_unique<quelt::TGlb>(pump);
-    pump.SetTickHandler([this] { glb->Timer1Timer(); });
+    glb = std::make_unique<quelt::AnalyserLink>(pump);
+    pump.SetTickHandler([this] { glb->OnTick(); });
     glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
     controller = std::make_unique<quelt::control::WindowController>(*glb);
     ops = &controller->Ops();
@@ -158,10 +158,10 @@ struct Rig {
   QTemporaryDir files;  // settings and table files
   std::unique_ptr<quelt::sim::Analyser> sim;
   quelt::ui::QtPump pump;
-  std::unique_ptr<quelt::TGlb> glb;
+  std::unique_ptr<quelt::AnalyserLink> glb;
   std::unique_ptr<quelt::control::WindowController> controller;
   std::unique_ptr<quelt::ui::MainWindow> form;
-  quelt::FuelListOps* ops = nullptr;
+  quelt::FuelOperations* ops = nullptr;
   BoxAnswerer boxes;
 };
 

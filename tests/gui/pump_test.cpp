@@ -34,7 +34,7 @@ struct Pty {
   }
   void Send(const char* bytes) { QVERIFY(write(master, bytes, strlen(bytes)) > 0); }
   // The tool's port on the slave side, as the link opens it.
-  void OpenPort(quelt::TSerial& port) const {
+  void OpenPort(quelt::SerialPort& port) const {
     port.DevicePath = ttyname(slave);
     port.Open();
     port.ApplySettings();
@@ -69,7 +69,7 @@ class PumpTest : public QObject {
     int ticks = 0;
     pump.SetTickHandler([&] { ++ticks; });
 
-    quelt::TSerial port;
+    quelt::SerialPort port;
     pty.OpenPort(port);
     pty.Send("x");
     QTRY_VERIFY(quelt::DeviceLine().BytesWaiting(pty.slave) > 0);
@@ -88,7 +88,7 @@ class PumpTest : public QObject {
   void idleLoopDoesNotSpinOnUnreadBytes() {
     QtPump pump;
     Pty pty;
-    quelt::TSerial port;
+    quelt::SerialPort port;
     pty.OpenPort(port);
     pump.WaitForActivity(port);  // the notifier exists from now on
     pty.Send("left over");
@@ -102,7 +102,7 @@ class PumpTest : public QObject {
   void waitsOnHungUpLineDoNotSpin() {
     QtPump pump;
     Pty pty;
-    quelt::TSerial port;
+    quelt::SerialPort port;
     pty.OpenPort(port);
     close(pty.master);
     pty.master = -1;

@@ -27,7 +27,7 @@ TEST(DiscoveryWinTest, FindsTheBridgeAndOpensWhatItFound) {
   const std::int32_t port = FindUsbComPort(kBridgeVendorId, kBridgeProductId, kBridgeInstance);
   EXPECT_EQ(port, expected);
 
-  TSerial s;
+  SerialPort s;
   s.Port = port;
   s.Open();
   ASSERT_FALSE(s.Error) << s.LastReason.text;

@@ -1,4 +1,4 @@
-// TSerial on a real pseudo-terminal: the tool opens the slave side, the test
+// SerialPort on a real pseudo-terminal: the tool opens the slave side, the test
 // plays the analyser on the master side and checks the bytes on the wire.
 #include <dirent.h>
 #include <fcntl.h>
@@ -72,14 +72,14 @@ int OpenDescriptors() {
   return n;
 }
 
-termios Attributes(const TSerial& s) {
+termios Attributes(const SerialPort& s) {
   termios t{};
   EXPECT_EQ(::tcgetattr(static_cast<int>(s.Handle), &t), 0);
   return t;
 }
 
 // Waits, as the link does, until `count` bytes are waiting.
-bool WaitForInput(TSerial& s, std::uint32_t count) {
+bool WaitForInput(SerialPort& s, std::uint32_t count) {
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   while (s.BytesWaiting() < count) {
     if (Clock::now() > deadline) return false;
@@ -92,7 +92,7 @@ class SerialPtyTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(pty.Path().empty()) << "no pseudo-terminal"; }
 
-  void OpenAndConfigure(TSerial& s) {
+  void OpenAndConfigure(SerialPort& s) {
     s.DevicePath = pty.Path();
     s.Open();
     ASSERT_FALSE(s.Error) << s.LastReason.text;
@@ -107,7 +107,7 @@ class SerialPtyTest : public ::testing::Test {
 };
 
 TEST_F(SerialPtyTest, ConfiguresTheLineAndDrivesModemBits) {
-  TSerial s;
+  SerialPort s;
   OpenAndConfigure(s);
   termios t = Attributes(s);
   EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B9600));
@@ -138,7 +138,7 @@ TEST_F(SerialPtyTest, ConfiguresTheLineAndDrivesModemBits) {
   s.Close();
 }
 
-// The record TSerial builds, as termios. Checked apart from a tty because a
+// The record SerialPort builds, as termios. Checked apart from a tty because a
 // Linux pseudo-terminal forces 8 data bits and no parity whatever it is told.
 TEST(SerialTermiosTest, LineSettingsMapToTermios) {
   struct Case {
@@ -168,7 +168,7 @@ TEST(SerialTermiosTest, LineSettingsMapToTermios) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TSerial s;
+    SerialPort s;
     s.BaudRate = c.baud;
     s.DataBits = c.dataBits;
     s.Parity = c.parity;
@@ -209,7 +209,7 @@ TEST(SerialTermiosTest, RefusesWhatTermiosCannotDo) {
       {"9 data bits", 9600, 9, 0, 0}, {"parity 5", 9600, 8, 5, 0}, {"stop bits 3", 9600, 8, 0, 3},
   };
   for (const Case& c : cases) {
-    TSerial s;
+    SerialPort s;
     s.BaudRate = c.baud;
     s.DataBits = c.dataBits;
     s.Parity = c.parity;
@@ -223,7 +223,7 @@ TEST(SerialTermiosTest, RefusesWhatTermiosCannotDo) {
 }
 
 TEST_F(SerialPtyTest, SettingsReachTheTty) {
-  TSerial s;
+  SerialPort s;
   OpenAndConfigure(s);
   s.BaudRate = 115200;
   s.StopBits = 2;
@@ -243,7 +243,7 @@ TEST_F(SerialPtyTest, SettingsReachTheTty) {
 }
 
 TEST_F(SerialPtyTest, BytesCrossTheLineUnchangedBothWays) {
-  TSerial s;
+  SerialPort s;
   OpenAndConfigure(s);
   s.SetDtr(true);
   s.SetRts(true);
@@ -279,10 +279,10 @@ TEST_F(SerialPtyTest, BytesCrossTheLineUnchangedBothWays) {
 }
 
 TEST_F(SerialPtyTest, PortIsExclusiveUntilClosed) {
-  TSerial first;
+  SerialPort first;
   OpenAndConfigure(first);
 
-  TSerial second;
+  SerialPort second;
   second.DevicePath = pty.Path();
   second.Open();
   EXPECT_TRUE(second.Error);
@@ -326,7 +326,7 @@ TEST_F(SerialPtyTest, FailedConfigurationReleasesThePort) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const int before = OpenDescriptors();
-    TSerial s;
+    SerialPort s;
     s.DevicePath = pty.Path();
     s.BaudRate = c.baud;
     s.DataBits = c.dataBits;
@@ -341,7 +341,7 @@ TEST_F(SerialPtyTest, FailedConfigurationReleasesThePort) {
     }
     EXPECT_EQ(OpenDescriptors(), before);
 
-    TSerial other;  // the port is free for anyone
+    SerialPort other;  // the port is free for anyone
     OpenAndConfigure(other);
     other.Close();
 
@@ -382,7 +382,7 @@ TEST_F(SerialPtyTest, CloseRestoresTheSettingsFoundAtOpen) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TSerial s;
+    SerialPort s;
     s.DevicePath = pty.Path();
     s.BaudRate = c.baud;
     s.Open();
@@ -416,7 +416,7 @@ TEST_F(SerialPtyTest, CloseRestoresTheSettingsFoundAtOpen) {
 }
 
 TEST_F(SerialPtyTest, FailedReconfigurationKeepsTheOpenPort) {
-  TSerial s;
+  SerialPort s;
   OpenAndConfigure(s);
   s.BaudRate = 14400;
   s.ApplySettings();
@@ -431,7 +431,7 @@ TEST_F(SerialPtyTest, FailedReconfigurationKeepsTheOpenPort) {
 
 TEST_F(SerialPtyTest, OpenAgainBeforeConfiguringDropsTheFirstHandle) {
   const int before = OpenDescriptors();
-  TSerial s;
+  SerialPort s;
   s.DevicePath = pty.Path();
   s.Open();
   ASSERT_FALSE(s.Error);
@@ -454,7 +454,7 @@ TEST_F(SerialPtyTest, RefusedOpens) {
       {"/dev/null", "not a serial port"},
   };
   for (const Case& c : cases) {
-    TSerial s;
+    SerialPort s;
     s.DevicePath = c.path;
     s.Open();
     EXPECT_TRUE(s.Error) << c.path;
@@ -465,7 +465,7 @@ TEST_F(SerialPtyTest, RefusedOpens) {
 }
 
 TEST_F(SerialPtyTest, DeadLineNeitherHangsNorSpins) {
-  TSerial s;
+  SerialPort s;
   OpenAndConfigure(s);
 
   pty.Send("x");

@@ -1,4 +1,4 @@
-// TSerial's own logic, the same on every platform: creation values, the
+// SerialPort's own logic, the same on every platform: creation values, the
 // device control block it builds, and what it does while no port is open.
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ std::array<std::uint8_t, 28> Bytes(const DcbRecord& dcb) {
 }
 
 TEST(SerialTest, CreationValues) {
-  TSerial s;
+  SerialPort s;
   EXPECT_FALSE(s.IsOpen);
   EXPECT_FALSE(s.Error);
   EXPECT_EQ(s.Handle, 0);
@@ -39,7 +39,7 @@ TEST(SerialTest, CreationValues) {
 }
 
 TEST(SerialTest, DevicePathForPortNumbers) {
-  TSerial s;
+  SerialPort s;
   s.Port = 12;
 #ifdef _WIN32
   EXPECT_EQ(s.PathToOpen(), "\\\\.\\COM12");
@@ -56,7 +56,7 @@ TEST(SerialTest, DevicePathForPortNumbers) {
 }
 
 TEST(SerialTest, FailedOpenLeavesNoHandle) {
-  TSerial s;
+  SerialPort s;
   s.Port = kMissingPort;
   s.Open();
   EXPECT_TRUE(s.Error);
@@ -69,7 +69,7 @@ TEST(SerialTest, FailedOpenLeavesNoHandle) {
 // The whole 28-byte record as the Win32 DCB would hold it, after a (failed)
 // Open has set CurrentInQueue with the creation values.
 TEST(SerialTest, DcbBytesWithCreationValues) {
-  TSerial s;
+  SerialPort s;
   s.Port = kMissingPort;
   s.Open();
   s.ApplySettings();
@@ -102,7 +102,7 @@ TEST(SerialTest, FlagsWordIsRebuiltFromSettings) {
       {0, 0, false, 0x401}, {2, 0, false, 0x2405}, {3, 4, false, 0x46b},
   };
   for (const Case& c : cases) {
-    TSerial s;
+    SerialPort s;
     // Stale bits from an earlier call must not survive.
     s.Dcb.Flags = 0xffffffff;
     s.FlowControl = c.flow;
@@ -129,13 +129,13 @@ TEST(SerialTest, CharacterFormatAndLimitsTakeLowBits) {
       {100000, 25000, 9464},
   };
   for (const Case& c : cases) {
-    TSerial s;
+    SerialPort s;
     s.CurrentInQueue = c.inQueue;
     s.ApplySettings();
     EXPECT_EQ(s.Dcb.XonLim, c.xonLim) << c.inQueue;
     EXPECT_EQ(s.Dcb.XoffLim, c.xoffLim) << c.inQueue;
   }
-  TSerial s;
+  SerialPort s;
   s.DataBits = 0x107;
   s.Parity = 0x102;
   s.StopBits = 0x202;
@@ -148,7 +148,7 @@ TEST(SerialTest, CharacterFormatAndLimitsTakeLowBits) {
 }
 
 TEST(SerialTest, ApplySettingsBeforeOpenFails) {
-  TSerial s;
+  SerialPort s;
   s.ApplySettings();
   EXPECT_TRUE(s.Error);
   EXPECT_FALSE(s.IsOpen);
@@ -159,7 +159,7 @@ TEST(SerialTest, ApplySettingsBeforeOpenFails) {
 
 TEST(SerialTest, NothingHappensWhileNotOpen) {
   for (bool error : {false, true}) {
-    TSerial s;
+    SerialPort s;
     s.Error = error;
     s.Dcb.Flags = 0x1;
     s.SetDtr(true);
@@ -182,7 +182,7 @@ TEST(SerialTest, NothingHappensWhileNotOpen) {
 }
 
 TEST(SerialTest, OpenWhileOpenIsRefusedAndChangesNothing) {
-  TSerial s;
+  SerialPort s;
   s.IsOpen = true;  // as after Open and ApplySettings
   s.Handle = 1234;
   s.CurrentInQueue = 2048;

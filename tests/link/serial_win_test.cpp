@@ -1,4 +1,4 @@
-// TSerial over the real Win32 calls, run under Wine: COM port QUELT_TEST_COM
+// SerialPort over the real Win32 calls, run under Wine: COM port QUELT_TEST_COM
 // is a pseudo-terminal whose far end echoes every byte (tests/windows).
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ std::int32_t EchoPort() {
 }
 
 // Writes `bytes` and reads as many back, waiting as the link does.
-std::string Echo(TSerial& s, const std::string& bytes) {
+std::string Echo(SerialPort& s, const std::string& bytes) {
   s.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
   EXPECT_FALSE(s.Error);
   const auto deadline = Clock::now() + std::chrono::seconds(10);
@@ -41,7 +41,7 @@ class SerialWinTest : public ::testing::Test {
     ASSERT_GT(port, 0) << "QUELT_TEST_COM must name the COM port an echo peer answers on";
   }
 
-  void OpenAndConfigure(TSerial& s) {
+  void OpenAndConfigure(SerialPort& s) {
     s.Open();
     ASSERT_FALSE(s.Error) << s.PathToOpen() << ": " << s.LastReason.text;
     ASSERT_NE(s.Handle, 0);
@@ -55,7 +55,7 @@ class SerialWinTest : public ::testing::Test {
 };
 
 TEST_F(SerialWinTest, BytesMakeTheRoundTripUnchanged) {
-  TSerial s;
+  SerialPort s;
   s.Port = port;
   OpenAndConfigure(s);
   s.SetDtr(true);
@@ -81,13 +81,13 @@ TEST_F(SerialWinTest, BytesMakeTheRoundTripUnchanged) {
 }
 
 TEST_F(SerialWinTest, ClosedPortOpensAgainByNameAsTyped) {
-  TSerial s;
+  SerialPort s;
   s.Port = port;
   OpenAndConfigure(s);
   s.Close();
   // A device given by the user: "COMn" without the "\\.\" prefix.
   for (const std::string& name : {"COM" + std::to_string(port), "com" + std::to_string(port)}) {
-    TSerial t;
+    SerialPort t;
     t.DevicePath = name;
     OpenAndConfigure(t);
     EXPECT_EQ(Echo(t, "R001\r"), "R001\r") << name;
@@ -98,7 +98,7 @@ TEST_F(SerialWinTest, ClosedPortOpensAgainByNameAsTyped) {
 // Settings the line cannot take: configuring fails, and the port must not
 // stay held while it reads as closed.
 TEST_F(SerialWinTest, FailedConfigurationReleasesThePort) {
-  TSerial s;
+  SerialPort s;
   s.Port = port;
   s.DataBits = 9;
   s.Open();
@@ -116,7 +116,7 @@ TEST_F(SerialWinTest, FailedConfigurationReleasesThePort) {
 }
 
 TEST(SerialWinPortTest, MissingPortIsNotFound) {
-  TSerial s;
+  SerialPort s;
   s.Port = 77;  // no device behind it in the test prefix
   s.Open();
   EXPECT_TRUE(s.Error);

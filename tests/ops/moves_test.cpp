@@ -30,10 +30,10 @@ class Moves : public ::testing::Test {
   }
 
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   FuelTable table;
   test::RecordingView view;
-  FuelListOps ops{glb, table, view};
+  FuelOperations ops{glb, table, view};
 };
 
 TEST_F(Moves, SwapAtEveryPlaceAndKeepTheMovedRowSelected) {
@@ -136,7 +136,7 @@ TEST_F(Moves, RefusedWhileATransferRuns) {
   table.MoveTo(0);
   // Moves requested from the events a wait processes must not touch the table.
   pump.SetTickHandler([&] {
-    glb.Timer1Timer();
+    glb.OnTick();
     ops.MoveDown();
   });
   glb.PortOverride = "/dev/quelt-missing";

@@ -49,14 +49,14 @@ class OpsTest : public ::testing::Test {
   std::vector<std::string> Commands() const { return analyser->Transcript(); }
 
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   FuelTable table;
   RecordingView view;
-  FuelListOps ops{glb, table, view};
+  FuelOperations ops{glb, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 
   OpsTest() {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] { glb.OnTick(); });
   }
 };
 

@@ -302,7 +302,7 @@ TEST_F(Refresh, ClosingTheWindowEndsTheReadWithoutABox) {
   c.latencyMs = 30;
   Start(c);
   pump.SetTickHandler([this] {
-    glb.Timer1Timer();
+    glb.OnTick();
     if (table.RecordCount() >= 2) ops.AbortTransfer();
   });
   EXPECT_FALSE(ops.Refresh());
@@ -322,13 +322,13 @@ TEST(RefreshInProcess, ReadsTheDefaultTableAtTheLinesPaceWithoutSpinning) {
   config.baud = 9600;
   sim::InProcessLine line(config);
   ClockPump pump;
-  TGlb glb(pump);
-  pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  AnalyserLink glb(pump);
+  pump.SetTickHandler([&] { glb.OnTick(); });
   glb.UseLine(line);
   glb.PortOverride = line.DevicePath();
   FuelTable table;
   RecordingView view;
-  FuelListOps ops(glb, table, view);
+  FuelOperations ops(glb, table, view);
 
   const auto cpu = [] {
     timespec t{};

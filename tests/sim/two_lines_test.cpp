@@ -1,6 +1,6 @@
 // The pseudo-terminal analyser and the in-process line are the same analyser:
 // one command sequence, every fault, the same bytes back, the same
-// transcript and the same table, both reached through TSerial as the tool
+// transcript and the same table, both reached through SerialPort as the tool
 // reaches them.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
-void OpenPort(TSerial& port, const std::string& path) {
+void OpenPort(SerialPort& port, const std::string& path) {
   port.DevicePath = path;
   port.Open();
   port.ApplySettings();
@@ -26,7 +26,7 @@ void OpenPort(TSerial& port, const std::string& path) {
 }
 
 // Reads until `count` bytes came or `timeoutMs` passed.
-std::string ReadBytes(TSerial& port, std::size_t count, int timeoutMs) {
+std::string ReadBytes(SerialPort& port, std::size_t count, int timeoutMs) {
   std::string out;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (out.size() < count && Clock::now() < deadline) {
@@ -93,7 +93,7 @@ TEST(TwoLines, SameCommandsSameBytesAndTranscripts) {
     config.faults = k.faults;
     sim::Analyser analyser(config);
     sim::InProcessLine inProcess(config);
-    TSerial pty, local;
+    SerialPort pty, local;
     OpenPort(pty, analyser.DevicePath());
     local.UseLine(inProcess);
     OpenPort(local, inProcess.DevicePath());

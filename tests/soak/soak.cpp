@@ -314,7 +314,7 @@ struct Tally {
 class Soak {
  public:
   explicit Soak(const Options& o) : opt_(o), rng_(o.seed) {
-    pump_.SetTickHandler([this] { glb_.Timer1Timer(); });
+    pump_.SetTickHandler([this] { glb_.OnTick(); });
     glb_.PortOverride = device_.Port();
     NewDevice();
   }
@@ -790,10 +790,10 @@ class Soak {
   Rng rng_;
   Device device_;
   ClockPump pump_;
-  TGlb glb_{pump_};
+  AnalyserLink glb_{pump_};
   FuelTable table_;
   test::RecordingView view_;
-  FuelListOps ops_{glb_, table_, view_};
+  FuelOperations ops_{glb_, table_, view_};
   Tally tally_;
 };
 

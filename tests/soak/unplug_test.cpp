@@ -27,7 +27,7 @@ double ThreadCpuSeconds() {
 class Unplug : public ::testing::Test {
  protected:
   Unplug() {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] { glb.OnTick(); });
     char tmpl[] = "/tmp/quelt-unplug-XXXXXX";
     dir = mkdtemp(tmpl);
     port = dir / "port";
@@ -74,10 +74,10 @@ class Unplug : public ::testing::Test {
 
   std::filesystem::path dir, port;
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   FuelTable table;
   test::RecordingView view;
-  FuelListOps ops{glb, table, view};
+  FuelOperations ops{glb, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 };
 

@@ -28,7 +28,7 @@ class ScriptedPump : public MessagePump {
     ++steps;
     if (stepsPerTick > 0 && steps % stepsPerTick == 0) Tick();
   }
-  void WaitForActivity(TSerial&) override {
+  void WaitForActivity(SerialPort&) override {
     ++waits;
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }

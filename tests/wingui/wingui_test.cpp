@@ -167,7 +167,7 @@ class Window : public ::testing::Test {
   void SetUp() override {
     ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
     glb.Discover = [] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); };
-    form.SetTickHandler([this] { glb.Timer1Timer(); });
+    form.SetTickHandler([this] { glb.OnTick(); });
     form.SetPump(&pump);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -319,10 +319,10 @@ class Window : public ::testing::Test {
   std::filesystem::path folder_;
 
   WinPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   control::WindowController controller{glb};
   MainWindow form{controller};
-  FuelListOps& ops = controller.Ops();
+  FuelOperations& ops = controller.Ops();
   std::size_t first_ = 0;
 };
 

@@ -34,7 +34,7 @@ std::vector<std::string> Transcript() {
 class WineSim : public ::testing::Test {
  protected:
   WineSim() {
-    pump.SetTickHandler([this] { glb.Timer1Timer(); });
+    pump.SetTickHandler([this] { glb.OnTick(); });
     glb.Discover = [] { return ComPort(SimPort()); };
   }
   void SetUp() override {
@@ -48,7 +48,7 @@ class WineSim : public ::testing::Test {
   }
 
   ClockPump pump;
-  TGlb glb{pump};
+  AnalyserLink glb{pump};
   std::size_t first_ = 0;
 };
 
@@ -81,7 +81,7 @@ TEST_F(WineSim, ExchangeFramingAndTimeOut) {
 TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
   FuelTable table;
   test::RecordingView view;
-  FuelListOps ops(glb, table, view);
+  FuelOperations ops(glb, table, view);
   ASSERT_TRUE(ops.Refresh());
   EXPECT_EQ(view.log[9], "Found      :QUELT 300");
   EXPECT_EQ(view.log[10], "Type       :20");

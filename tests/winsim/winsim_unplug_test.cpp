@@ -31,8 +31,8 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
   const char* com = std::getenv("QUELT_TEST_COM");
   ASSERT_NE(com, nullptr);
   ClockPump pump;
-  TGlb glb(pump);
-  pump.SetTickHandler([&] { glb.Timer1Timer(); });
+  AnalyserLink glb(pump);
+  pump.SetTickHandler([&] { glb.OnTick(); });
   glb.Discover = [com] { return ComPort(std::atoi(com)); };
 
   glb.Exchange("R001");
@@ -62,7 +62,7 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
 
   FuelTable table;
   test::RecordingView view;
-  FuelListOps ops(glb, table, view);
+  FuelOperations ops(glb, table, view);
   EXPECT_FALSE(ops.Refresh());
   ASSERT_GE(view.log.size(), 2u);
   EXPECT_EQ(view.log[view.log.size() - 2], kCommunicationError);
