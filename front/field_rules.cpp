@@ -142,7 +142,8 @@ bool EditorAcceptsChar(FuelField field, char32_t c, char32_t decimalSeparator) {
 }
 
 std::string RefusalNote(char32_t c) {
-  std::string shown = c == U' ' ? "a blank" : "'" + EncodeUtf8(std::u32string(1, c)) + "'";
+  const std::string character = EncodeUtf8(std::u32string(1, c));
+  std::string shown = c == U' ' ? "a blank" : "'" + character + "'";
   if (c < 0x20 || c == 0x7F) shown = "that character";
   return shown + " is not allowed here";
 }

@@ -64,7 +64,9 @@ std::string UniqueHex() {
 std::filesystem::path TempName(const std::filesystem::path& folder,
                                const std::filesystem::path& hint) {
   std::filesystem::path name = hint;
-  name += "." + UniqueHex() + ".partial";
+  name += ".";
+  name += UniqueHex();
+  name += ".partial";
   return folder / name;
 }
 

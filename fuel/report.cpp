@@ -112,14 +112,15 @@ std::string FormatCsv(const std::vector<FuelRow>& rows) {
   std::string out = "\xEF\xBB\xBF";
   const auto& fields = FuelFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    out += (i ? ";" : "") + std::string(fields[i].gridTitle);
+    if (i) out += ';';
+    out += fields[i].gridTitle;
   }
   out += "\r\n";
   for (std::size_t r = 0; r < rows.size(); ++r) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
       const bool isText = fields[i].field == FuelField::Description;
-      out +=
-          (i ? ";" : "") + CsvCell(FieldText(rows[r], fields[i], static_cast<int>(r) + 1), isText);
+      if (i) out += ';';
+      out += CsvCell(FieldText(rows[r], fields[i], static_cast<int>(r) + 1), isText);
     }
     out += "\r\n";
   }

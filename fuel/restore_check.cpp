@@ -41,12 +41,14 @@ std::optional<std::string> StoredRowProblem(std::string_view row) {
   for (const char c : row) {
     const auto b = static_cast<unsigned char>(c);
     if (b < 0x20 || b == 0x7F) {
-      return "'" + Shown(row) + "' holds the control character " + HexEscape(b);
+      const std::string shown = Shown(row);
+      return "'" + shown + "' holds the control character " + HexEscape(b);
     }
   }
   const auto fields = SplitRowFields(row);
   if (fields.size() < static_cast<std::size_t>(kFuelFieldCount)) {
-    return "'" + Shown(row) + "' is no fuel row: " + std::to_string(fields.size()) +
+    const std::string shown = Shown(row);
+    return "'" + shown + "' is no fuel row: " + std::to_string(fields.size()) +
            (fields.size() == 1 ? " field" : " fields") + ", 11 expected";
   }
   for (const FuelFieldInfo& info : FuelFields()) {

@@ -40,8 +40,8 @@ std::vector<std::string> RowDifferences(int position, std::string_view sent, std
     const std::string_view* w = i < want.size() ? &want[i] : nullptr;
     const std::string_view* g = i < got.size() ? &got[i] : nullptr;
     if (Canonical(i, w) == Canonical(i, g)) continue;
-    const std::string sentText = w ? "\"" + PlainDeviceText(*w) + "\"" : "nothing";
-    const std::string backText = g ? "\"" + PlainDeviceText(*g) + "\"" : "nothing";
+    const std::string sentText = w ? QuotedDeviceText(*w) : "nothing";
+    const std::string backText = g ? QuotedDeviceText(*g) : "nothing";
     out.push_back(row + FieldName(i) + ": " + sentName + " " + sentText + ", " + backName + " " +
                   backText);
   }
@@ -72,6 +72,13 @@ std::string PlainDeviceText(std::string_view cp1252) {
       out += c;
     }
   }
+  return out;
+}
+
+std::string QuotedDeviceText(std::string_view cp1252) {
+  std::string out(1, '"');
+  out += PlainDeviceText(cp1252);
+  out += '"';
   return out;
 }
 

@@ -28,5 +28,7 @@ std::optional<int> CountOfReply(std::string_view reply);
 // character (and DEL) shown as \xNN, so that no reply can clear a screen,
 // ring a bell or hide what follows. Windows-1252 in, Windows-1252 out.
 std::string PlainDeviceText(std::string_view cp1252);
+// The same between double quotes, for messages: "\"15,40\"".
+std::string QuotedDeviceText(std::string_view cp1252);
 
 }  // namespace quelt

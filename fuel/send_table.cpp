@@ -266,9 +266,8 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   now.countReply = countReply;
   now.rows.clear();
   if (countBack != count) {
-    diffs.push_back(
-        "Count: sent " + std::to_string(count) + ", the analyser reported " +
-        (countBack >= 0 ? std::to_string(countBack) : "\"" + PlainDeviceText(countReply) + "\""));
+    diffs.push_back("Count: sent " + std::to_string(count) + ", the analyser reported " +
+                    (countBack >= 0 ? std::to_string(countBack) : QuotedDeviceText(countReply)));
   }
   for (std::size_t i = 0; i < rowTexts.size(); ++i) {
     const int position = static_cast<int>(i + 1);

@@ -68,7 +68,8 @@ std::string StoredAsValues(std::string_view row) {
   fields.resize(11);
   std::string out = fields[0] + ";" + fields[1] + ";" + fields[2];
   for (int i = 0; i < 7; ++i) {
-    out += ";" + OwnNumber(quelt::ParseFloatLenient(fields[3 + i]), kDecimals[i]);
+    out += ';';
+    out += OwnNumber(quelt::ParseFloatLenient(fields[3 + i]), kDecimals[i]);
   }
   return out + ";" + std::to_string(quelt::ParseIntLenient(fields[10]));
 }
