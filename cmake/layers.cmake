@@ -21,6 +21,7 @@ function(quelt_headers target scope)
   endforeach()
 endfunction()
 
-# The layers, bottom up: text, link, fuel, front, control, then the windows
-# (ui with Qt, win with Win32) and the programs; sim beside them for the
-# programs and the tests.
+# The layers, bottom up: text, lang (the translated texts; fuel links it, so
+# front, control, ui and win see it too), link, fuel, front, control, then
+# the windows (ui with Qt, win with Win32) and the programs; sim beside them
+# for the programs and the tests.
