@@ -43,6 +43,7 @@ expected() {
   echo ./usr/share/applications/quelt-fuel.desktop
   echo ./usr/share/doc/quelt-fuel/changelog.gz
   echo ./usr/share/doc/quelt-fuel/copyright
+  echo ./usr/share/doc/quelt-fuel/USER-GUIDE.de.md
   echo ./usr/share/doc/quelt-fuel/USER-GUIDE.md
   for s in $sizes; do echo "./usr/share/icons/hicolor/${s}x$s/apps/quelt-fuel.png"; done
   echo ./usr/share/icons/hicolor/scalable/apps/quelt-fuel.svg

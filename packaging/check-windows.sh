@@ -34,11 +34,11 @@ name=$(basename "$zip" .zip)
 zip_contents() {
   local f
   unzip -q "$zip" -d "$tmp/zip" || return 1
-  for f in quelt-fuel-cli.exe README.txt LICENSE.txt; do
+  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt; do
     [ -f "$tmp/zip/$name/$f" ] || { echo "no $name/$f in the zip"; return 1; }
   done
 }
-check "zip holds the command line, README.txt and LICENSE.txt" zip_contents
+check "zip holds the command line, README.txt, LICENSE.txt and both user guides" zip_contents
 window=0
 [ -f "$tmp/zip/$name/quelt-fuel.exe" ] && window=1
 
@@ -82,7 +82,7 @@ check "installer runs silently (/S)" install
 
 installed_files() {
   local f
-  for f in quelt-fuel-cli.exe README.txt LICENSE.txt uninstall.exe; do
+  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt uninstall.exe; do
     [ -f "$instdir/$f" ] || { echo "no $instdir/$f"; ls -la "$instdir"; return 1; }
   done
   if [ "$window" = 1 ]; then [ -f "$instdir/quelt-fuel.exe" ] || { echo "no quelt-fuel.exe"; return 1; }; fi
