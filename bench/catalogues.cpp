@@ -1,6 +1,7 @@
-// What the compiled-in catalogues cost: the first lookup, which reads every
-// catalogue once at start-up, then reading them again and again to see the
-// steady figure, and a lookup of a window text in the language in use.
+// What the compiled-in catalogues cost: the start-up, which reads the
+// chosen language's catalogue once; reading all of them (once, then again
+// and again for the steady figure); a lookup of a window text in the
+// language in use.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,11 +20,13 @@ int main(int argc, char** argv) {
   for (const lang::EmbeddedCatalogue& c : lang::EmbeddedCatalogues()) bytes += c.text.size();
 
   const bench::Stopwatch first;
-  const bool german = lang::SetLanguage("de");  // the start-up read of every catalogue
+  const bool german = lang::SetLanguage("de");  // a German start-up
   const double startup = first.Wall();
-  if (!german || !lang::CatalogueProblem().empty()) {
-    std::fprintf(stderr, "the German catalogue did not load: %s\n",
-                 lang::CatalogueProblem().c_str());
+  const bench::Stopwatch rest;
+  const std::string problem = lang::CatalogueProblem();  // reads the others
+  const double others = rest.Wall();
+  if (!german || !problem.empty()) {
+    std::fprintf(stderr, "the German catalogue did not load: %s\n", problem.c_str());
     return 1;
   }
 
@@ -48,8 +51,9 @@ int main(int argc, char** argv) {
 
   std::printf("catalogues       %zu (%zu bytes, %zu translations)\n",
               lang::EmbeddedCatalogues().size(), bytes, texts / rounds);
-  std::printf("start-up read    %.3f ms (first use, all catalogues)\n", startup * 1e3);
-  std::printf("read again       %.3f ms (mean of %d)\n", read * 1e3, rounds);
+  std::printf("start-up read    %.3f ms (the German catalogue, first use)\n", startup * 1e3);
+  std::printf("the others       %.3f ms (first use)\n", others * 1e3);
+  std::printf("all again        %.3f ms (mean of %d)\n", read * 1e3, rounds);
   std::printf("Tr lookup        %.0f ns (mean of %d, half of them untranslated; %zu)\n",
               lookup * 1e9, lookups, length % 10);
   return 0;

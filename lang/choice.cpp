@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <vector>
 
 #include "lang/tr.h"
 
@@ -85,9 +86,12 @@ std::string LanguageOptionError(std::string_view option) {
 }
 
 std::string UseLanguage(std::string_view option) {
-  const std::vector<std::string> available = Languages();
-  const std::string code =
-      ChooseLanguage(option, option.empty() ? SystemLanguage() : "", available);
+  const std::string system = option.empty() ? SystemLanguage() : std::string();
+  // Only the catalogue asked for is read.
+  const std::string wanted = CodeOfLocale(option.empty() ? std::string_view(system) : option);
+  std::vector<std::string> available{"en"};
+  if (wanted != "en" && IsAvailable(wanted)) available.push_back(wanted);
+  const std::string code = ChooseLanguage(option, system, available);
   SetLanguage(code);
   return code;
 }

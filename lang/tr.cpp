@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <mutex>
+#include <optional>
 
 #include "lang/catalogue.h"
 #include "lang/embedded.h"
@@ -10,28 +12,49 @@
 namespace quelt::lang {
 namespace {
 
-struct Loaded {
-  std::map<std::string, Catalogue, std::less<>> catalogues;  // by code, translating ones
-  std::string problem;
-};
+// The compiled-in catalogues, each read on its first use: a start-up reads
+// only the one of the language chosen.
+class Store {
+ public:
+  // The catalogue of `code` if it reads and translates a text, else nullptr.
+  const std::pair<const std::string, Catalogue>* Find(std::string_view code) {
+    const std::lock_guard lock(mutex_);
+    auto it = loaded_.find(code);
+    if (it == loaded_.end()) it = loaded_.emplace(std::string(code), Load(code)).first;
+    if (!it->second || it->second->second.Size() == 0) return nullptr;
+    return &*it->second;
+  }
 
-// Every compiled-in catalogue, read on first use.
-const Loaded& All() {
-  static const Loaded loaded = [] {
-    Loaded l;
+  std::string Problem() {
+    for (const EmbeddedCatalogue& e : EmbeddedCatalogues()) Find(e.code);
+    const std::lock_guard lock(mutex_);
+    return problem_;
+  }
+
+ private:
+  std::optional<std::pair<const std::string, Catalogue>> Load(std::string_view code) {
     for (const EmbeddedCatalogue& e : EmbeddedCatalogues()) {
+      if (e.code != code) continue;
       std::string error;
       const auto file = ReadPo(e.text, &error);
       if (!file) {
-        if (l.problem.empty()) l.problem = std::string(e.code) + ".po: " + error;
-        continue;
+        if (problem_.empty()) problem_ = std::string(code) + ".po: " + error;
+        return std::nullopt;
       }
-      Catalogue catalogue(*file);
-      if (catalogue.Size() > 0) l.catalogues.emplace(std::string(e.code), std::move(catalogue));
+      return std::make_pair(std::string(code), Catalogue(*file));
     }
-    return l;
-  }();
-  return loaded;
+    return std::nullopt;
+  }
+
+  std::mutex mutex_;
+  std::map<std::string, std::optional<std::pair<const std::string, Catalogue>>, std::less<>>
+      loaded_;
+  std::string problem_;
+};
+
+Store& Catalogues() {
+  static Store store;
+  return store;
 }
 
 // nullptr while English is in use.
@@ -56,12 +79,16 @@ std::string TrIn(std::string_view context, std::string_view english) {
 
 std::vector<std::string> Languages() {
   std::vector<std::string> codes{"en"};
-  for (const auto& [code, catalogue] : All().catalogues) codes.push_back(code);
+  for (const EmbeddedCatalogue& e : EmbeddedCatalogues()) {
+    if (e.code != "en" && Catalogues().Find(e.code) != nullptr) codes.emplace_back(e.code);
+  }
   std::sort(codes.begin(), codes.end());
   return codes;
 }
 
-bool IsAvailable(std::string_view code) { return code == "en" || All().catalogues.contains(code); }
+bool IsAvailable(std::string_view code) {
+  return code == "en" || Catalogues().Find(code) != nullptr;
+}
 
 bool SetLanguage(std::string_view code) {
   if (code == "en") {
@@ -69,10 +96,10 @@ bool SetLanguage(std::string_view code) {
     currentCode.store(nullptr, std::memory_order_release);
     return true;
   }
-  const auto it = All().catalogues.find(code);
-  if (it == All().catalogues.end()) return false;
-  current.store(&it->second, std::memory_order_release);
-  currentCode.store(&it->first, std::memory_order_release);
+  const auto* found = Catalogues().Find(code);
+  if (found == nullptr) return false;
+  current.store(&found->second, std::memory_order_release);
+  currentCode.store(&found->first, std::memory_order_release);
   return true;
 }
 
@@ -99,6 +126,6 @@ std::string LanguageName(std::string_view code) {
 
 std::string LanguageName() { return LanguageName(Language()); }
 
-std::string CatalogueProblem() { return All().problem; }
+std::string CatalogueProblem() { return Catalogues().Problem(); }
 
 }  // namespace quelt::lang

@@ -1,7 +1,7 @@
 // The texts of the windows in the language in use. Every text is written in
 // English in the program and looked up in the language's catalogue; a text
 // without a translation shows in English. The catalogues are compiled into
-// the programs and read once, on first use.
+// the programs; each is read once, when it is first asked for.
 #pragma once
 
 #include <string>
