@@ -27,7 +27,7 @@ constexpr wchar_t kLayoutName[] = L"QueltLayoutName";
 constexpr UINT_PTR kEditorSubclass = 1;
 int refused = 0;
 
-class Dialog {
+class Dialog : public ModalDialog {
  public:
   explicit Dialog(control::RowEditor& rows) : rows_(rows) {}
   ~Dialog() {
@@ -43,10 +43,9 @@ class Dialog {
     FuelField field = FuelField::N;
   };
 
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR data);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Init();
   void ApplyLayout(int dpi);
   void ShowRow();
@@ -71,7 +70,6 @@ class Dialog {
   void DrawButton(const DRAWITEMSTRUCT& item);
 
   control::RowEditor& rows_;
-  HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
   HBRUSH white_ = nullptr;
   int dpi_ = 96;
@@ -80,38 +78,9 @@ class Dialog {
 };
 
 bool Dialog::Run(HWND owner) {
-  // An empty template: the controls are made in WM_INITDIALOG from the
-  // shared layout, in pixels rather than dialog units.
-  std::vector<WORD> t;
-  auto dword = [&t](DWORD v) {
-    t.push_back(LOWORD(v));
-    t.push_back(HIWORD(v));
-  };
-  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-  dword(WS_EX_CONTROLPARENT);
-  t.push_back(0);                              // no items
-  for (int i = 0; i < 4; ++i) t.push_back(0);  // x, y, cx, cy: set later
-  t.push_back(0);                              // no menu
-  t.push_back(0);                              // default class
-  for (char c : std::string(front::kDialogCaption)) t.push_back(static_cast<WORD>(c));
-  t.push_back(0);
-  t.push_back(0);  // padding
-  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                 reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                                                 owner, DialogProc, reinterpret_cast<LPARAM>(this));
-  return result == IDOK;
-}
-
-INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Dialog* self = nullptr;
-  if (msg == WM_INITDIALOG) {
-    self = reinterpret_cast<Dialog*>(lp);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  }
-  return self != nullptr ? self->Handle(msg, wp, lp) : FALSE;
+  // The controls are made from the shared layout, in pixels rather than
+  // dialog units.
+  return RunModal(owner, WideFromUtf8(front::kDialogCaption)) == IDOK;
 }
 
 void Dialog::Init() {
