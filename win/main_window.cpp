@@ -1,6 +1,5 @@
 #include "win/main_window.h"
 
-#include <commdlg.h>
 #include <richedit.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -71,21 +70,6 @@ WORD VirtualKey(control::Key key) {
       return 'Y';
   }
   return 0;
-}
-
-// "Fuel tables (*.txt)", "*.txt", "All files (*.*)", "*.*", each ended by a
-// nul, the whole by a second one.
-std::wstring TableFileFilter() {
-  const std::wstring pattern = L"*." + WideFromUtf8(front::kTableFileExtension);
-  std::wstring filter = WideFromUtf8(front::kTableFilesName) + L" (" + pattern + L")";
-  filter.push_back(L'\0');
-  filter += pattern;
-  filter.push_back(L'\0');
-  filter += WideFromUtf8(front::kAllFilesName) + L" (*.*)";
-  filter.push_back(L'\0');
-  filter += L"*.*";
-  filter.push_back(L'\0');
-  return filter;
 }
 
 }  // namespace
@@ -619,31 +603,6 @@ void MainWindow::SetBusyCursor(bool busy) {
 }
 
 control::Answer MainWindow::Ask(const control::Message& message) { return AskBox(hwnd_, message); }
-
-std::filesystem::path MainWindow::PickTableFile(bool save) {
-  const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
-  const std::wstring filter = TableFileFilter();
-  const std::wstring title = WideFromUtf8(save ? front::kSaveTitle : front::kOpenTitle);
-  const std::wstring extension = WideFromUtf8(front::kTableFileExtension);
-  // Long paths and any characters: the name comes back as UTF-16.
-  std::wstring file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.lpstrTitle = title.c_str();
-  ofn.lpstrDefExt = extension.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
-              OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  if ((save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
-  const std::filesystem::path path(file.c_str());
-  WriteSetting(front::kSettingsFolderKey, path.parent_path().wstring());
-  return path;
-}
 
 bool MainWindow::EditCurrentRow() { return EditFuelRow(table_, false, hwnd_); }
 
