@@ -23,6 +23,7 @@
 #include "control/window_controller.h"
 #include "front/change_mark.h"
 #include "front/layout.h"
+#include "front/log_style.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
@@ -930,6 +931,42 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
   }
 }
 
+// Tab, Shift+Tab and Ctrl+Tab leave the log (a multi-line editor that
+// would keep them) and, pressed on, reach the grid: no control traps the
+// keyboard.
+TEST_F(Window, TabKeysLeaveTheLogAndReachTheGrid) {
+  struct Case {
+    const char* what;
+    bool shift, control;
+  };
+  const Case cases[] = {
+      {"Tab", false, false}, {"Shift+Tab", true, false}, {"Ctrl+Tab", false, true}};
+  HWND log = C(MainControl::Log);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+    keys[VK_CONTROL] = c.control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SetFocus(log);
+    ASSERT_EQ(GetFocus(), log);
+    const std::wstring before = Text(log);
+    int presses = 0;
+    do {
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+      pump.ProcessPendingEvents();
+      if (presses == 0) {
+        EXPECT_NE(GetFocus(), log) << "the log kept the key";
+      }
+    } while (GetFocus() != Grid() && ++presses < front::kMainControlCount);
+    EXPECT_EQ(GetFocus(), Grid()) << "the grid was not reached";
+    EXPECT_EQ(Text(log), before) << "the key went into the log";
+    keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
+}
+
 // Ctrl+B opens the Backups view on the backup a send made: its list and
 // table, Restore (asked first) writes it back, Load into grid takes the
 // newest one and closes the view; the Backups button opens it too.
@@ -942,6 +979,25 @@ TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
     ASSERT_TRUE(none.texts.empty());
   }
   first_ = Transcript().size();
+  // The send made a backup: its line is a link, drawn in the link colour
+  // rather than the disabled grey.
+  HWND line = C(MainControl::BackupLine);
+  ASSERT_TRUE(IsWindowEnabled(line));
+  RedrawWindow(line, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT box{};
+  GetClientRect(line, &box);
+  HDC dc = GetDC(line);
+  int linkPixels = 0, greyPixels = 0;
+  for (int y = box.top; y < box.bottom; ++y) {
+    for (int x = box.left; x < box.right; ++x) {
+      const COLORREF p = GetPixel(dc, x, y);
+      linkPixels += p == RGB(front::kLinkColour.r, front::kLinkColour.g, front::kLinkColour.b);
+      greyPixels += p == GetSysColor(COLOR_GRAYTEXT);
+    }
+  }
+  ReleaseDC(line, dc);
+  EXPECT_GT(linkPixels, 0) << "no pixel in the link colour";
+  EXPECT_EQ(greyPixels, 0) << "drawn greyed";
 
   const std::wstring view =
       WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName);
