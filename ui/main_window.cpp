@@ -318,21 +318,12 @@ void MainWindow::BuildTablePanel() {
     widget->setObjectName(QLatin1String(info.name));
     if (info.hint[0] != 0) widget->setToolTip(Hint(info.id));
   }
-  struct Click {
-    MainControl control;
-    control::Command command;
-  };
-  for (const Click& c : {Click{MainControl::RefreshButton, control::Command::Refresh},
-                         Click{MainControl::SendButton, control::Command::Send},
-                         Click{MainControl::ExitButton, control::Command::Exit},
-                         Click{MainControl::MoveUpButton, control::Command::MoveUp},
-                         Click{MainControl::MoveDownButton, control::Command::MoveDown},
-                         Click{MainControl::OpenButton, control::Command::Open},
-                         Click{MainControl::SaveButton, control::Command::Save},
-                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder},
-                         Click{MainControl::BackupsButton, control::Command::Backups}}) {
-    connect(static_cast<QAbstractButton*>(Control(c.control)), &QAbstractButton::clicked, this,
-            [this, command = c.command] { controller_.Do(command); });
+  for (const front::MainControlInfo& info : front::MainControls()) {
+    auto* button = qobject_cast<QAbstractButton*>(Control(info.id));
+    const auto command = control::CommandForClick(info.id);
+    if (button == nullptr || !command) continue;
+    connect(button, &QAbstractButton::clicked, this,
+            [this, command = *command] { controller_.Do(command); });
   }
   connect(grid_->Model(), &QAbstractItemModel::modelReset, this,
           [this] { controller_.TableChanged(); });

@@ -32,45 +32,11 @@ HFONT MakeFont(int points, bool bold, int dpi, bool underline = false) {
                      L"MS Shell Dlg 2");
 }
 
-WORD VirtualKey(control::Key key) {
-  switch (key) {
-    case control::Key::F1:
-      return VK_F1;
-    case control::Key::F2:
-      return VK_F2;
-    case control::Key::F5:
-      return VK_F5;
-    case control::Key::Enter:
-      return VK_RETURN;
-    case control::Key::Up:
-      return VK_UP;
-    case control::Key::Down:
-      return VK_DOWN;
-    case control::Key::Delete:
-      return VK_DELETE;
-    case control::Key::O:
-      return 'O';
-    case control::Key::S:
-      return 'S';
-    case control::Key::Q:
-      return 'Q';
-    case control::Key::B:
-      return 'B';
-    case control::Key::E:
-      return 'E';
-    case control::Key::P:
-      return 'P';
-    case control::Key::Insert:
-      return VK_INSERT;
-    case control::Key::D:
-      return 'D';
-    case control::Key::Z:
-      return 'Z';
-    case control::Key::Y:
-      return 'Y';
-  }
-  return 0;
-}
+// The virtual keys of control::Key, in its order.
+constexpr WORD kVirtualKeys[] = {VK_F1,     VK_F2,     VK_F5, VK_RETURN, VK_UP, VK_DOWN,
+                                 VK_DELETE, 'O',       'S',   'Q',       'B',   'E',
+                                 'P',       VK_INSERT, 'D',   'Z',       'Y'};
+static_assert(std::size(kVirtualKeys) == static_cast<std::size_t>(control::Key::Y) + 1);
 
 }  // namespace
 
@@ -238,7 +204,8 @@ void MainWindow::CreateControls() {
   std::vector<ACCEL> keys;
   for (const control::KeyBinding& k : control::KeyTable()) {
     if (k.inGridOnly) continue;
-    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)), VirtualKey(k.key),
+    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)),
+                    kVirtualKeys[static_cast<std::size_t>(k.key)],
                     static_cast<WORD>(kFirstKeyId + static_cast<int>(k.command))});
   }
   keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -366,41 +333,9 @@ bool MainWindow::Command(int id, int code) {
   }
   // STN_CLICKED of the logo is the same code.
   if (code != BN_CLICKED) return false;
-  using C = control::Command;
-  switch (static_cast<MainControl>(id - kFirstControlId)) {
-    case MainControl::RefreshButton:
-      controller_.Do(C::Refresh);
-      return true;
-    case MainControl::SendButton:
-      controller_.Do(C::Send);
-      return true;
-    case MainControl::ExitButton:
-      controller_.Do(C::Exit);
-      return true;
-    case MainControl::MoveUpButton:
-      controller_.Do(C::MoveUp);
-      return true;
-    case MainControl::MoveDownButton:
-      controller_.Do(C::MoveDown);
-      return true;
-    case MainControl::OpenButton:
-      controller_.Do(C::Open);
-      return true;
-    case MainControl::SaveButton:
-      controller_.Do(C::Save);
-      return true;
-    case MainControl::Logo:
-      controller_.Do(C::About);
-      return true;
-    case MainControl::BackupLine:
-      controller_.Do(C::OpenBackupFolder);
-      return true;
-    case MainControl::BackupsButton:
-      controller_.Do(C::Backups);
-      return true;
-    default:
-      return false;
-  }
+  const auto command = control::CommandForClick(static_cast<MainControl>(id - kFirstControlId));
+  if (command) controller_.Do(*command);
+  return command.has_value();
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
