@@ -55,6 +55,8 @@ class MainWindow : public QWidget, private control::WindowFace {
   QUELT_WINDOW_FACE_OVERRIDES;
 
   int S(int pixels96) const;
+  // The window's sizes on its screen (front::FitMainWindow), of the client area.
+  front::WindowFit ClientFit() const;
   void BuildButtonColumn();
   void BuildTablePanel();
   void BuildKeys();

@@ -110,13 +110,13 @@ bool MainWindow::Create(int showCommand) {
       nullptr, instance, this);
   if (hwnd_ == nullptr) return false;
 
-  const SIZE size = FittedSize(dpi_);
+  const front::WindowFit size = Fit(dpi_);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& area = monitor.rcWork;
-  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.cx) / 2,
-               area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
+  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.w) / 2,
+               area.top + (area.bottom - area.top - size.h) / 2, size.w, size.h,
                SWP_NOZORDER | SWP_NOACTIVATE);
   controller_.Attach(this);
   ShowWindow(hwnd_, showCommand);
@@ -124,15 +124,17 @@ bool MainWindow::Create(int showCommand) {
   return true;
 }
 
-// The design's outer size, made smaller where the monitor's work area is:
-// the grid gives way and scrolls, every other control stays whole.
-SIZE MainWindow::FittedSize(int dpi) const {
+front::WindowFit MainWindow::Fit(int dpi) const {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& area = monitor.rcWork;
-  return {std::min<LONG>(ScaleForDpi(front::kMainOuterWidth, dpi), area.right - area.left),
-          std::min<LONG>(ScaleForDpi(front::kMainOuterHeight, dpi), area.bottom - area.top)};
+  RECT frame{};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                           static_cast<UINT>(dpi));
+  return front::FitMainWindow(dpi, frame.right - frame.left, frame.bottom - frame.top,
+                              area.right - area.left, area.bottom - area.top);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -357,23 +359,18 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      RECT outer{0, 0, S(front::kMainMinClientWidth), S(front::kMainMinClientHeight)};
-      AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                               FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
-                               static_cast<UINT>(dpi_));
       // Never larger than the screen: the grid gives way first.
-      const SIZE fitted = FittedSize(dpi_);
-      info->ptMinTrackSize.x = std::min<LONG>(outer.right - outer.left, fitted.cx);
-      info->ptMinTrackSize.y = std::min<LONG>(outer.bottom - outer.top, fitted.cy);
+      const front::WindowFit fit = Fit(dpi_);
+      info->ptMinTrackSize = {fit.minW, fit.minH};
       return 0;
     }
     case WM_DPICHANGED: {
       ApplyDpi(HIWORD(wp));
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-      const SIZE fitted = FittedSize(HIWORD(wp));
+      const front::WindowFit fit = Fit(HIWORD(wp));
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   std::min<LONG>(suggested->right - suggested->left, fitted.cx),
-                   std::min<LONG>(suggested->bottom - suggested->top, fitted.cy),
+                   std::min<LONG>(suggested->right - suggested->left, fit.w),
+                   std::min<LONG>(suggested->bottom - suggested->top, fit.h),
                    SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }

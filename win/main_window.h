@@ -70,8 +70,8 @@ class MainWindow : public control::WindowFace {
   void CreateControls();
   void CreateTips();
   void ApplyDpi(int dpi);
-  // The window's outer size for `dpi`, within the monitor's work area.
-  SIZE FittedSize(int dpi) const;
+  // The window's outer sizes for `dpi` on its monitor's work area.
+  front::WindowFit Fit(int dpi) const;
   void Layout();
   void Paint();
   void SetTip(HWND control, const std::wstring& text);

@@ -1101,10 +1101,14 @@ TEST_F(Window, EditingKeysAndChangeMarks) {
 TEST_F(Window, LayoutFollowsTheScreenResolution) {
   const int dpi = EnvInt("QUELT_TEST_DPI", 96);
   ASSERT_EQ(form.Dpi(), dpi) << "the prefix's LogPixels did not take effect";
-  RECT outer{};
+  RECT outer{}, area{};
   GetWindowRect(form.Handle(), &outer);
-  EXPECT_EQ(outer.right - outer.left, ScaleForDpi(front::kMainOuterWidth, dpi));
-  EXPECT_EQ(outer.bottom - outer.top, ScaleForDpi(front::kMainOuterHeight, dpi));
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  // The design's size, made smaller where the screen is.
+  EXPECT_EQ(outer.right - outer.left,
+            std::min<LONG>(ScaleForDpi(front::kMainOuterWidth, dpi), area.right - area.left));
+  EXPECT_EQ(outer.bottom - outer.top,
+            std::min<LONG>(ScaleForDpi(front::kMainOuterHeight, dpi), area.bottom - area.top));
 
   RECT client{};
   GetClientRect(form.Handle(), &client);
@@ -1186,6 +1190,39 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   });
   controller.Do(control::Command::Edit);
   EXPECT_TRUE(modals.Done());
+}
+
+// On the test's 1280 x 900 screen, at each resolution the prefix is set to:
+// the window lies on the screen, the status line and the Exit button show
+// whole, and the grid scrolls to its last column and row.
+TEST_F(Window, FitsTheScreenWithEveryColumnReachable) {
+  RECT area{}, outer{}, client{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  GetWindowRect(form.Handle(), &outer);
+  GetClientRect(form.Handle(), &client);
+  EXPECT_TRUE(outer.left >= area.left && outer.top >= area.top && outer.right <= area.right &&
+              outer.bottom <= area.bottom)
+      << "the window reaches beyond the screen";
+  Refresh();
+  for (MainControl c : {MainControl::StatusLine, MainControl::BackupLine, MainControl::ExitButton,
+                        MainControl::Legend, MainControl::Grid}) {
+    RECT r{};
+    GetWindowRect(C(c), &r);
+    MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(IsWindowVisible(C(c)) && r.left >= 0 && r.top >= 0 && r.right <= client.right &&
+                r.bottom <= client.bottom && r.right > r.left && r.bottom > r.top)
+        << front::InfoOf(c).name << " is not shown whole";
+  }
+  EXPECT_FALSE(Status().empty());
+  RECT inside{};
+  GetClientRect(Grid(), &inside);
+  ListView_EnsureVisible(Grid(), Rows() - 1, FALSE);
+  ListView_Scroll(Grid(), 100000, 0);
+  const RECT soot = CellRect(Rows() - 1, kFuelFieldCount - 1);
+  EXPECT_TRUE(soot.left >= 0 && soot.right <= inside.right && soot.top >= 0 &&
+              soot.bottom <= inside.bottom)
+      << "the last row's Soot cell cannot be scrolled into view";
+  EXPECT_EQ(Cell(Rows() - 1, kFuelFieldCount - 1).empty(), false);
 }
 
 // Run alone against a simulator that falls silent after the first refresh
