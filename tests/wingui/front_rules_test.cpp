@@ -7,6 +7,7 @@
 
 #include "front/field_rules.h"
 #include "front/grid_mark.h"
+#include "front/icon_file.h"
 #include "front/layout.h"
 #include "front/log_style.h"
 #include "front/pictures.h"
@@ -257,6 +258,28 @@ TEST(Pictures, DrawnAtEveryScaleAndGreyedWhenDisabled) {
   const Canvas logo = DrawLogoFlame(2.0);
   EXPECT_EQ(logo.Width(), 200);
   EXPECT_EQ(logo.Height(), 78);
+}
+
+// The icon file: its directory names every size (256 as 0) and each image
+// lies where its entry says, one after the other up to the file's end.
+TEST(IconFile, DirectoryNamesEachImageWhereItLies) {
+  const std::vector<int> sizes = {16, 32, 256};
+  const std::vector<std::uint8_t> file = AppIconFile(sizes);
+  auto u16 = [&file](std::size_t at) {
+    return static_cast<std::size_t>(file.at(at) | file.at(at + 1) << 8);
+  };
+  auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+  ASSERT_EQ(u16(2), 1u);  // an icon
+  ASSERT_EQ(u16(4), sizes.size());
+  std::size_t next = 6 + 16 * sizes.size();
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const std::size_t entry = 6 + 16 * i;
+    EXPECT_EQ(file.at(entry), sizes[i] % 256) << sizes[i];
+    EXPECT_EQ(u32(entry + 12), next) << sizes[i];
+    EXPECT_EQ(u32(next + 4), static_cast<std::size_t>(sizes[i])) << "the image's width";
+    next += u32(entry + 8);
+  }
+  EXPECT_EQ(next, file.size());
 }
 
 }  // namespace
