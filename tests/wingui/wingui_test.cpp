@@ -226,9 +226,15 @@ class Window : public ::testing::Test {
   }
   // The colour the grid painted at the right end of a cell (text is
   // left-aligned there, so this is background).
+  // The column is scrolled into view first: on a small screen the grid is
+  // narrower than its columns.
   COLORREF Background(int row, int column) const {
+    RECT r = CellRect(row, column), inside{};
+    GetClientRect(Grid(), &inside);
+    if (r.right > inside.right) ListView_Scroll(Grid(), r.right - inside.right, 0);
+    if (r.left < 0) ListView_Scroll(Grid(), r.left, 0);
     UpdateWindow(Grid());
-    const RECT r = CellRect(row, column);
+    r = CellRect(row, column);
     HDC dc = GetDC(Grid());
     const COLORREF c = GetPixel(dc, r.right - 4, (r.top + r.bottom) / 2);
     ReleaseDC(Grid(), dc);
