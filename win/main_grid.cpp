@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "control/change_marks.h"
 #include "control/row_menu.h"
 #include "front/change_mark.h"
-#include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "front/pictures.h"
 #include "text/text_helpers.h"
@@ -74,14 +74,11 @@ void MainWindow::ShowRowMenuFromKeyboard() {
 }
 
 std::wstring MainWindow::CellText(int row, int column) const {
-  if (column <= 0 || row < 0 || row >= table_.RecordCount()) return {};
-  // The row being edited shows its edit buffer.
-  const FuelRow& r = row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit
-                         ? table_.Current()
-                         : table_.Row(row);
+  const FuelRow* shown = column > 0 ? control::ShownRow(table_, row) : nullptr;
+  if (shown == nullptr) return {};
   const auto field = static_cast<FuelField>(column - 1);
-  const std::string text = front::FieldDisplayText(r, field, decimalSeparator_);
-  return WideFromUtf8(controller_.CellChanged(row, field) ? front::ChangedCellText(text) : text);
+  return WideFromUtf8(
+      control::GridCellText(*shown, field, decimalSeparator_, controller_.CellChanged(row, field)));
 }
 
 void MainWindow::OnTableChange(FuelTable::Change change) {
