@@ -62,10 +62,10 @@ class Dialog : public ModalDialog {
   }
   void EditorLeft(Editor& e, HWND newFocus);
   // The editor's text into its field; false when it was refused (`refusal`).
-  bool StoreEditor(Editor& e, control::Message* refusal, bool* question = nullptr);
+  control::RowEditor::Stored StoreEditor(Editor& e);
   // The message for a refused text, or the question for a value outside
   // its range; true when the user kept that value.
-  bool ShowFieldError(Editor& e, const control::Message& message, bool question);
+  bool ShowFieldError(Editor& e, const control::RowEditor::Stored& stored);
   void Accept();
   void DrawButton(const DRAWITEMSTRUCT& item);
 
@@ -235,17 +235,15 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-bool Dialog::StoreEditor(Editor& e, control::Message* refusal, bool* question) {
-  const control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
+control::RowEditor::Stored Dialog::StoreEditor(Editor& e) {
+  control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
   if (stored.show) {
     // The value the analyser will get instead of a blank.
     settingText_ = true;
     SetWindowTextW(e.hwnd, WideFromUtf8(*stored.show).c_str());
     settingText_ = false;
   }
-  if (!stored.ok) *refusal = stored.refusal;
-  if (question != nullptr) *question = stored.question;
-  return stored.ok;
+  return stored;
 }
 
 void Dialog::EditorLeft(Editor& e, HWND newFocus) {
@@ -256,18 +254,15 @@ void Dialog::EditorLeft(Editor& e, HWND newFocus) {
   SetDlgItemTextW(hwnd_, kNoteId, L"");
   const int id = GetDlgCtrlID(newFocus);
   if (id == IDOK || id == IDCANCEL) return;
-  control::Message message;
-  if (StoreEditor(e, &message)) return;
+  if (StoreEditor(e).ok) return;
   // Let the focus arrive first, then complain and bring it back.
   PostMessageW(hwnd_, kShowFieldError, reinterpret_cast<WPARAM>(e.hwnd), 0);
 }
 
-bool Dialog::ShowFieldError(Editor& e, const control::Message& message, bool question) {
-  if (AskBox(hwnd_, message) == control::Answer::Yes && question) {
-    const std::string text = Utf8FromWide(WindowText(e.hwnd));
-    rows_.KeepOutOfRange(e.field, text);
-    control::Message again;
-    return StoreEditor(e, &again);
+bool Dialog::ShowFieldError(Editor& e, const control::RowEditor::Stored& stored) {
+  if (rows_.Answered(e.field, Utf8FromWide(WindowText(e.hwnd)), stored,
+                     AskBox(hwnd_, stored.refusal))) {
+    return true;
   }
   SetFocus(e.hwnd);
   SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
@@ -276,9 +271,8 @@ bool Dialog::ShowFieldError(Editor& e, const control::Message& message, bool que
 
 void Dialog::Accept() {
   for (Editor& e : editors_) {
-    control::Message message;
-    bool question = false;
-    if (!StoreEditor(e, &message, &question) && !ShowFieldError(e, message, question)) return;
+    const control::RowEditor::Stored stored = StoreEditor(e);
+    if (!stored.ok && !ShowFieldError(e, stored)) return;
   }
   EndDialog(hwnd_, IDOK);
 }
@@ -320,9 +314,8 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case kShowFieldError:
       if (Editor* e = Find(reinterpret_cast<HWND>(wp))) {
-        control::Message message;
-        bool question = false;
-        if (!StoreEditor(*e, &message, &question)) ShowFieldError(*e, message, question);
+        const control::RowEditor::Stored stored = StoreEditor(*e);
+        if (!stored.ok) ShowFieldError(*e, stored);
       }
       return TRUE;
     case WM_DRAWITEM:
