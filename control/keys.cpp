@@ -1,5 +1,7 @@
 #include "control/keys.h"
 
+#include <utility>
+
 namespace quelt::control {
 
 const std::vector<KeyBinding>& KeyTable() {
@@ -20,6 +22,26 @@ const std::vector<KeyBinding>& KeyTable() {
 std::optional<Command> CommandForKey(Key key, bool ctrl, bool inGrid) {
   for (const KeyBinding& k : KeyTable()) {
     if (k.key == key && k.ctrl == ctrl && (inGrid || !k.inGridOnly)) return k.command;
+  }
+  return std::nullopt;
+}
+
+std::optional<Command> CommandForClick(front::MainControl control) {
+  using M = front::MainControl;
+  static constexpr std::pair<M, Command> kClicks[] = {
+      {M::RefreshButton, Command::Refresh},
+      {M::SendButton, Command::Send},
+      {M::ExitButton, Command::Exit},
+      {M::MoveUpButton, Command::MoveUp},
+      {M::MoveDownButton, Command::MoveDown},
+      {M::OpenButton, Command::Open},
+      {M::SaveButton, Command::Save},
+      {M::Logo, Command::About},
+      {M::BackupLine, Command::OpenBackupFolder},
+      {M::BackupsButton, Command::Backups},
+  };
+  for (const auto& [clicked, command] : kClicks) {
+    if (clicked == control) return command;
   }
   return std::nullopt;
 }

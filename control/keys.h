@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "front/layout.h"
+
 namespace quelt::control {
 
 enum class Command {
@@ -40,5 +42,9 @@ const std::vector<KeyBinding>& KeyTable();
 
 // The command of a key, where it was pressed; none for other keys.
 std::optional<Command> CommandForKey(Key key, bool ctrl, bool inGrid);
+
+// The command a click on a control of the main window asks for (the
+// buttons, the logo, the backup line); none for the others.
+std::optional<Command> CommandForClick(front::MainControl control);
 
 }  // namespace quelt::control

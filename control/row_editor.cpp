@@ -24,6 +24,13 @@ void RowEditor::KeepOutOfRange(FuelField field, std::string_view utf8) {
   Of(field).keep = std::string(utf8);
 }
 
+bool RowEditor::Answered(FuelField field, std::string_view utf8, const Stored& stored,
+                         Answer answer) {
+  if (!stored.question || answer != Answer::Yes) return false;
+  KeepOutOfRange(field, utf8);
+  return Store(field, utf8).ok;
+}
+
 std::string RowEditor::Text(FuelField field) const {
   const bool noRow = table_.IsEmpty() && table_.GetState() == FuelTable::State::Browse;
   return noRow ? std::string() : front::FieldDisplayText(table_.Current(), field, separator_);

@@ -49,6 +49,10 @@ class RowEditor {
   // The user answered Yes to the range question for this text: the next
   // Store of the same text keeps it.
   void KeepOutOfRange(FuelField field, std::string_view utf8);
+  // The user's answer to the message of a refused `utf8`: true when it kept
+  // a value outside its range (Yes to the question), which is now stored;
+  // false: the dialog goes back to the editor to have it corrected.
+  bool Answered(FuelField field, std::string_view utf8, const Stored& stored, Answer answer);
   // The dialog closed (OK: `accepted`): posts the row when OK follows a
   // change, else drops every pending change.
   void Finish(bool accepted);

@@ -114,6 +114,15 @@ MainLayout LayoutMain(int width, int height, int dpi) {
   return l;
 }
 
+WindowFit FitMainWindow(int dpi, int frameW, int frameH, int areaW, int areaH) {
+  WindowFit fit;
+  fit.w = std::min(ScaleForDpi(kMainOuterWidth, dpi), areaW);
+  fit.h = std::min(ScaleForDpi(kMainOuterHeight, dpi), areaH);
+  fit.minW = std::min(ScaleForDpi(kMainMinClientWidth, dpi) + frameW, fit.w);
+  fit.minH = std::min(ScaleForDpi(kMainMinClientHeight, dpi) + frameH, fit.h);
+  return fit;
+}
+
 std::vector<GridColumn> GridColumns() {
   std::vector<GridColumn> columns;
   for (const FuelFieldInfo& info : FuelFields()) {

@@ -79,6 +79,16 @@ struct MainLayout {
 // (never less than nothing). Positions are client coordinates.
 MainLayout LayoutMain(int width, int height, int dpi);
 
+// The main window on a screen whose work area is `areaW` x `areaH`, its
+// frame adding `frameW` x `frameH` to the client area, all in the screen's
+// pixels: the design's outer size at `dpi`, made smaller where the area is
+// (the grid gives way and scrolls), and the smallest outer size the user
+// may drag it to, the designed minimum but never beyond the area.
+struct WindowFit {
+  int w = 0, h = 0, minW = 0, minH = 0;
+};
+WindowFit FitMainWindow(int dpi, int frameW, int frameH, int areaW, int areaH);
+
 // Picture edges at 96 dpi.
 inline constexpr int kBigPicture = 16;    // Refresh, Send
 inline constexpr int kExitPicture = 24;   // Exit

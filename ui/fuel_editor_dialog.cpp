@@ -185,11 +185,9 @@ void FuelEditorDialog::EditorLeft(FuelEdit* editor) {
 }
 
 bool FuelEditorDialog::ShowFieldError(FuelEdit* editor, const control::RowEditor::Stored& stored) {
-  const control::Answer answer = AskBox(this, stored.refusal);
-  if (stored.question && answer == control::Answer::Yes) {
-    const std::string text = editor->text().toStdString();
-    rows_.KeepOutOfRange(editor->Field(), text);
-    return rows_.Store(editor->Field(), text).ok;
+  if (rows_.Answered(editor->Field(), editor->text().toStdString(), stored,
+                     AskBox(this, stored.refusal))) {
+    return true;
   }
   editor->setFocus(Qt::OtherFocusReason);
   editor->selectAll();

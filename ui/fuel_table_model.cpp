@@ -1,7 +1,7 @@
 #include "ui/fuel_table_model.h"
 
+#include "control/change_marks.h"
 #include "front/change_mark.h"
-#include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "fuel/status_text.h"
 #include "text/cp1252.h"
@@ -32,21 +32,6 @@ int FuelTableModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : quelt::kFuelFieldCount;
 }
 
-const FuelRow* FuelTableModel::RowAt(int row) const {
-  // The view may ask before the table's notification has arrived.
-  if (row < 0 || row >= table_.RecordCount()) return nullptr;
-  // The row being edited shows its edit buffer.
-  if (row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit)
-    return &table_.Current();
-  return &table_.Row(row);
-}
-
-QString FuelTableModel::CellText(const FuelRow& row, int column) const {
-  // The text that will be sent: 0 for a number without a value.
-  const auto& info = quelt::FuelFields().at(static_cast<std::size_t>(column));
-  return QString::fromStdString(front::FieldDisplayText(row, info.field, separator_));
-}
-
 bool FuelTableModel::Changed(int row, int column) const {
   if (!changed_ || column < 0 || column >= quelt::kFuelFieldCount) return false;
   return changed_(row, quelt::FuelFields().at(static_cast<std::size_t>(column)).field);
@@ -54,14 +39,13 @@ bool FuelTableModel::Changed(int row, int column) const {
 
 QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  const FuelRow* row = RowAt(index.row());
+  const FuelRow* row = control::ShownRow(table_, index.row());
   if (!row) return {};
   switch (role) {
     case Qt::DisplayRole:
-      if (Changed(index.row(), index.column())) {
-        return QString::fromUtf8(front::kChangedPrefix) + CellText(*row, index.column());
-      }
-      return CellText(*row, index.column());
+      return QString::fromStdString(control::GridCellText(
+          *row, quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field, separator_,
+          Changed(index.row(), index.column())));
 
     case Qt::TextAlignmentRole: {
       const auto field = quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field;

@@ -38,8 +38,6 @@ class FuelTableModel : public QAbstractTableModel {
   void TableChanged(quelt::FuelTable::Change change);
   int CurrentRow() const { return current_; }
 
-  // The text a cell shows ("" for a field without a value).
-  QString CellText(const quelt::FuelRow& row, int column) const;
   // Which cells carry the change mark (front/change_mark.h).
   void SetChangeRule(std::function<bool(int row, quelt::FuelField field)> changed) {
     changed_ = std::move(changed);
@@ -50,8 +48,6 @@ class FuelTableModel : public QAbstractTableModel {
   void CurrentRowChanged(int row);
 
  private:
-  const quelt::FuelRow* RowAt(int row) const;
-
   quelt::FuelTable& table_;
   int rows_ = 0;
   int current_ = -1;

@@ -174,8 +174,10 @@ MainWindow::MainWindow(control::WindowController& controller, QWidget* parent)
   BuildTablePanel();
   BuildKeys();
 
-  // The client area of the design; the outer size is set once the frame is known.
-  resize(S(front::kMainClientWidth), S(front::kMainClientHeight));
+  // The client area of the design, within the screen; the outer size is set
+  // once the frame is known.
+  const front::WindowFit fit = ClientFit();
+  resize(fit.w, fit.h);
   ApplyDpi();
   controller_.Attach(this);
 }
@@ -188,7 +190,30 @@ MainWindow::~MainWindow() {
   grid_ = nullptr;
 }
 
+namespace {
+
+// The work area of the screen the window is on.
+QRect WorkArea(const QWidget& window) {
+  return (window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen())
+      ->availableGeometry();
+}
+
+}  // namespace
+
 int MainWindow::S(int pixels96) const { return quelt::ScaleForDpi(pixels96, logicalDpiY()); }
+
+front::WindowFit MainWindow::ClientFit() const {
+  const QRect area = WorkArea(*this);
+  QSize frame = frameGeometry().size() - size();
+  if (frame.width() <= 0 && frame.height() <= 0) {  // not framed yet: the design's frame
+    frame = QSize(S(front::kMainOuterWidth) - S(front::kMainClientWidth),
+                  S(front::kMainOuterHeight) - S(front::kMainClientHeight));
+  }
+  const front::WindowFit fit = front::FitMainWindow(logicalDpiY(), frame.width(), frame.height(),
+                                                    area.width(), area.height());
+  return {fit.w - frame.width(), fit.h - frame.height(), fit.minW - frame.width(),
+          fit.minH - frame.height()};
+}
 
 QWidget* MainWindow::Control(MainControl control) const {
   return controls_[static_cast<std::size_t>(control)];
@@ -318,21 +343,12 @@ void MainWindow::BuildTablePanel() {
     widget->setObjectName(QLatin1String(info.name));
     if (info.hint[0] != 0) widget->setToolTip(Hint(info.id));
   }
-  struct Click {
-    MainControl control;
-    control::Command command;
-  };
-  for (const Click& c : {Click{MainControl::RefreshButton, control::Command::Refresh},
-                         Click{MainControl::SendButton, control::Command::Send},
-                         Click{MainControl::ExitButton, control::Command::Exit},
-                         Click{MainControl::MoveUpButton, control::Command::MoveUp},
-                         Click{MainControl::MoveDownButton, control::Command::MoveDown},
-                         Click{MainControl::OpenButton, control::Command::Open},
-                         Click{MainControl::SaveButton, control::Command::Save},
-                         Click{MainControl::BackupLine, control::Command::OpenBackupFolder},
-                         Click{MainControl::BackupsButton, control::Command::Backups}}) {
-    connect(static_cast<QAbstractButton*>(Control(c.control)), &QAbstractButton::clicked, this,
-            [this, command = c.command] { controller_.Do(command); });
+  for (const front::MainControlInfo& info : front::MainControls()) {
+    auto* button = qobject_cast<QAbstractButton*>(Control(info.id));
+    const auto command = control::CommandForClick(info.id);
+    if (button == nullptr || !command) continue;
+    connect(button, &QAbstractButton::clicked, this,
+            [this, command = *command] { controller_.Do(command); });
   }
   connect(grid_->Model(), &QAbstractItemModel::modelReset, this,
           [this] { controller_.TableChanged(); });
@@ -389,7 +405,8 @@ void MainWindow::ApplyDpi() {
   logo_->setPixmap(LogoPixmap(layoutDpi_ / 96.0, devicePixelRatioF()));
   legend_->setContentsMargins(S(front::kLegendSwatchPad), S(2), S(front::kLegendSwatchPad), S(2));
   grid_->ApplyScale();
-  setMinimumSize(S(front::kMainMinClientWidth), S(front::kMainMinClientHeight));
+  const front::WindowFit fit = ClientFit();
+  setMinimumSize(fit.minW, fit.minH);
   PlaceControls();
 }
 
@@ -415,19 +432,17 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::PlaceOnScreen() {
   placed_ = true;
-  const QRect screen =
-      (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-  move(screen.center() - rect().center());
+  move(WorkArea(*this).center() - rect().center());
   // Once the window manager has framed the window, give it the outer size of
-  // the design and centre it again.
+  // the design, within the screen, and centre it again.
   QTimer::singleShot(0, this, [this] {
     const QSize frame = frameGeometry().size() - size();
     if (frame.width() <= 0 && frame.height() <= 0) return;
-    resize(QSize(S(front::kMainOuterWidth), S(front::kMainOuterHeight)) - frame);
-    const QRect area =
-        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    QRect outer(QPoint(), QSize(S(front::kMainOuterWidth), S(front::kMainOuterHeight)));
-    outer.moveCenter(area.center());
+    const front::WindowFit fit = ClientFit();
+    setMinimumSize(fit.minW, fit.minH);
+    resize(fit.w, fit.h);
+    QRect outer(QPoint(), QSize(fit.w, fit.h) + frame);
+    outer.moveCenter(WorkArea(*this).center());
     move(outer.topLeft());
   });
 }

@@ -52,26 +52,11 @@ class MainWindow : public QWidget, private control::WindowFace {
 
  private:
   // control::WindowFace
-  void SetCaption(const std::string& text) override;
-  void SetStatusLine(const std::string& text) override;
-  void SetBackupLine(const std::string& text, const std::string& tip) override;
-  void SetEnabled(control::Control control, bool enabled) override;
-  void SetTransferLock(bool locked) override;
-  void ClearLog() override;
-  void AddLogLine(const std::string& line) override;
-  void SetProgress(int value) override;
-  void SetBusyCursor(bool busy) override;
-  control::Answer Ask(const control::Message& message) override;
-  std::filesystem::path PickTableFile(bool save) override;
-  bool EditCurrentRow() override;
-  void RedrawGrid() override;
-  void OpenFolder(const std::filesystem::path& folder) override;
-  void ShowBackups() override;
-  std::filesystem::path PickExportFile(control::ExportKind kind) override;
-  void RequestClose() override;
-  void RequestCloseLater() override;
+  QUELT_WINDOW_FACE_OVERRIDES;
 
   int S(int pixels96) const;
+  // The window's sizes on its screen (front::FitMainWindow), of the client area.
+  front::WindowFit ClientFit() const;
   void BuildButtonColumn();
   void BuildTablePanel();
   void BuildKeys();

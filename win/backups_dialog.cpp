@@ -13,6 +13,7 @@
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
+#include "win/message_box.h"
 
 namespace quelt::win {
 namespace {
@@ -20,14 +21,13 @@ namespace {
 // The dialog's client area at 96 dpi and its margins.
 constexpr int kWidth = 720, kHeight = 480, kMargin = 8, kLineH = 18, kButtonW = 110, kButtonH = 26;
 
-class Dialog {
+class Dialog : public ModalDialog {
  public:
   explicit Dialog(control::WindowController& controller) : view_(controller) {}
   void Run(HWND owner);
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Init();
   void Layout();
   void Fill();
@@ -36,7 +36,6 @@ class Dialog {
   int S(int v) const { return MulDiv(v, dpi_, 96); }
 
   control::BackupsView view_;
-  HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
   int dpi_ = 96;
   bool filling_ = false;
@@ -74,38 +73,8 @@ std::wstring FieldText(const FuelRow& row, const FuelFieldInfo& info, int positi
 }
 
 void Dialog::Run(HWND owner) {
-  // An empty template: the controls are made in WM_INITDIALOG, in pixels.
-  std::vector<WORD> t;
-  auto dword = [&t](DWORD v) {
-    t.push_back(LOWORD(v));
-    t.push_back(HIWORD(v));
-  };
-  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-  dword(WS_EX_CONTROLPARENT);
-  t.push_back(0);                              // no items
-  for (int i = 0; i < 4; ++i) t.push_back(0);  // x, y, cx, cy: set later
-  t.push_back(0);                              // no menu
-  t.push_back(0);                              // default class
-  const std::wstring caption =
-      WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName);
-  for (wchar_t c : caption) t.push_back(static_cast<WORD>(c));
-  t.push_back(0);
-  t.push_back(0);  // padding
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                          owner, DialogProc, reinterpret_cast<LPARAM>(this));
+  RunModal(owner, WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName));
   if (font_ != nullptr) DeleteObject(font_);
-}
-
-INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Dialog* self = nullptr;
-  if (msg == WM_INITDIALOG) {
-    self = reinterpret_cast<Dialog*>(lp);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  }
-  return self != nullptr ? self->Handle(msg, wp, lp) : FALSE;
 }
 
 void Dialog::Init() {

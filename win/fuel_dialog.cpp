@@ -27,7 +27,7 @@ constexpr wchar_t kLayoutName[] = L"QueltLayoutName";
 constexpr UINT_PTR kEditorSubclass = 1;
 int refused = 0;
 
-class Dialog {
+class Dialog : public ModalDialog {
  public:
   explicit Dialog(control::RowEditor& rows) : rows_(rows) {}
   ~Dialog() {
@@ -43,10 +43,9 @@ class Dialog {
     FuelField field = FuelField::N;
   };
 
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR data);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Init();
   void ApplyLayout(int dpi);
   void ShowRow();
@@ -63,15 +62,14 @@ class Dialog {
   }
   void EditorLeft(Editor& e, HWND newFocus);
   // The editor's text into its field; false when it was refused (`refusal`).
-  bool StoreEditor(Editor& e, control::Message* refusal, bool* question = nullptr);
+  control::RowEditor::Stored StoreEditor(Editor& e);
   // The message for a refused text, or the question for a value outside
   // its range; true when the user kept that value.
-  bool ShowFieldError(Editor& e, const control::Message& message, bool question);
+  bool ShowFieldError(Editor& e, const control::RowEditor::Stored& stored);
   void Accept();
   void DrawButton(const DRAWITEMSTRUCT& item);
 
   control::RowEditor& rows_;
-  HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
   HBRUSH white_ = nullptr;
   int dpi_ = 96;
@@ -80,38 +78,9 @@ class Dialog {
 };
 
 bool Dialog::Run(HWND owner) {
-  // An empty template: the controls are made in WM_INITDIALOG from the
-  // shared layout, in pixels rather than dialog units.
-  std::vector<WORD> t;
-  auto dword = [&t](DWORD v) {
-    t.push_back(LOWORD(v));
-    t.push_back(HIWORD(v));
-  };
-  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-  dword(WS_EX_CONTROLPARENT);
-  t.push_back(0);                              // no items
-  for (int i = 0; i < 4; ++i) t.push_back(0);  // x, y, cx, cy: set later
-  t.push_back(0);                              // no menu
-  t.push_back(0);                              // default class
-  for (char c : std::string(front::kDialogCaption)) t.push_back(static_cast<WORD>(c));
-  t.push_back(0);
-  t.push_back(0);  // padding
-  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                 reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                                                 owner, DialogProc, reinterpret_cast<LPARAM>(this));
-  return result == IDOK;
-}
-
-INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Dialog* self = nullptr;
-  if (msg == WM_INITDIALOG) {
-    self = reinterpret_cast<Dialog*>(lp);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  }
-  return self != nullptr ? self->Handle(msg, wp, lp) : FALSE;
+  // The controls are made from the shared layout, in pixels rather than
+  // dialog units.
+  return RunModal(owner, WideFromUtf8(front::kDialogCaption)) == IDOK;
 }
 
 void Dialog::Init() {
@@ -266,17 +235,15 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-bool Dialog::StoreEditor(Editor& e, control::Message* refusal, bool* question) {
-  const control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
+control::RowEditor::Stored Dialog::StoreEditor(Editor& e) {
+  control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
   if (stored.show) {
     // The value the analyser will get instead of a blank.
     settingText_ = true;
     SetWindowTextW(e.hwnd, WideFromUtf8(*stored.show).c_str());
     settingText_ = false;
   }
-  if (!stored.ok) *refusal = stored.refusal;
-  if (question != nullptr) *question = stored.question;
-  return stored.ok;
+  return stored;
 }
 
 void Dialog::EditorLeft(Editor& e, HWND newFocus) {
@@ -287,18 +254,15 @@ void Dialog::EditorLeft(Editor& e, HWND newFocus) {
   SetDlgItemTextW(hwnd_, kNoteId, L"");
   const int id = GetDlgCtrlID(newFocus);
   if (id == IDOK || id == IDCANCEL) return;
-  control::Message message;
-  if (StoreEditor(e, &message)) return;
+  if (StoreEditor(e).ok) return;
   // Let the focus arrive first, then complain and bring it back.
   PostMessageW(hwnd_, kShowFieldError, reinterpret_cast<WPARAM>(e.hwnd), 0);
 }
 
-bool Dialog::ShowFieldError(Editor& e, const control::Message& message, bool question) {
-  if (AskBox(hwnd_, message) == control::Answer::Yes && question) {
-    const std::string text = Utf8FromWide(WindowText(e.hwnd));
-    rows_.KeepOutOfRange(e.field, text);
-    control::Message again;
-    return StoreEditor(e, &again);
+bool Dialog::ShowFieldError(Editor& e, const control::RowEditor::Stored& stored) {
+  if (rows_.Answered(e.field, Utf8FromWide(WindowText(e.hwnd)), stored,
+                     AskBox(hwnd_, stored.refusal))) {
+    return true;
   }
   SetFocus(e.hwnd);
   SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
@@ -307,9 +271,8 @@ bool Dialog::ShowFieldError(Editor& e, const control::Message& message, bool que
 
 void Dialog::Accept() {
   for (Editor& e : editors_) {
-    control::Message message;
-    bool question = false;
-    if (!StoreEditor(e, &message, &question) && !ShowFieldError(e, message, question)) return;
+    const control::RowEditor::Stored stored = StoreEditor(e);
+    if (!stored.ok && !ShowFieldError(e, stored)) return;
   }
   EndDialog(hwnd_, IDOK);
 }
@@ -351,9 +314,8 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case kShowFieldError:
       if (Editor* e = Find(reinterpret_cast<HWND>(wp))) {
-        control::Message message;
-        bool question = false;
-        if (!StoreEditor(*e, &message, &question)) ShowFieldError(*e, message, question);
+        const control::RowEditor::Stored stored = StoreEditor(*e);
+        if (!stored.ok) ShowFieldError(*e, stored);
       }
       return TRUE;
     case WM_DRAWITEM:

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "control/change_marks.h"
 #include "control/row_menu.h"
 #include "front/change_mark.h"
-#include "front/field_rules.h"
 #include "front/grid_mark.h"
 #include "front/pictures.h"
 #include "text/text_helpers.h"
@@ -20,6 +20,22 @@ namespace {
 using front::MainControl;
 
 COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
+
+// The grid paints the colours given here: the row's mark wins over the
+// selection, which looks the same with or without the focus; a changed
+// cell's text is dark blue where the row has no mark.
+void SetCellColours(NMLVCUSTOMDRAW& draw, const FuelRow& row, bool selected, bool changed) {
+  if (const auto mark = front::MarkOf(row)) {
+    draw.clrTextBk = Colour(mark->background);
+    draw.clrText = Colour(mark->text);
+  } else if (selected) {
+    draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+    draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  } else {
+    draw.clrTextBk = GetSysColor(COLOR_WINDOW);
+    draw.clrText = changed ? Colour(front::kChangedText) : RGB(0, 0, 0);
+  }
+}
 
 }  // namespace
 
@@ -58,14 +74,11 @@ void MainWindow::ShowRowMenuFromKeyboard() {
 }
 
 std::wstring MainWindow::CellText(int row, int column) const {
-  if (column <= 0 || row < 0 || row >= table_.RecordCount()) return {};
-  // The row being edited shows its edit buffer.
-  const FuelRow& r = row == table_.CurrentIndex() && table_.GetState() == FuelTable::State::Edit
-                         ? table_.Current()
-                         : table_.Row(row);
+  const FuelRow* shown = column > 0 ? control::ShownRow(table_, row) : nullptr;
+  if (shown == nullptr) return {};
   const auto field = static_cast<FuelField>(column - 1);
-  const std::string text = front::FieldDisplayText(r, field, decimalSeparator_);
-  return WideFromUtf8(controller_.CellChanged(row, field) ? front::ChangedCellText(text) : text);
+  return WideFromUtf8(
+      control::GridCellText(*shown, field, decimalSeparator_, controller_.CellChanged(row, field)));
 }
 
 void MainWindow::OnTableChange(FuelTable::Change change) {
@@ -129,19 +142,8 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
       if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
-      const bool selected = ListView_GetItemState(grid, row, LVIS_SELECTED) != 0;
-      // The grid paints the colours given here: a mark wins over the
-      // selection, and the selection looks the same with or without focus.
-      if (const auto mark = front::MarkOf(table_.Row(row))) {
-        draw->clrTextBk = Colour(mark->background);
-        draw->clrText = Colour(mark->text);
-      } else if (selected) {
-        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
-        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-      } else {
-        draw->clrTextBk = GetSysColor(COLOR_WINDOW);
-        draw->clrText = RGB(0, 0, 0);
-      }
+      SetCellColours(*draw, table_.Row(row), ListView_GetItemState(grid, row, LVIS_SELECTED) != 0,
+                     false);
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       return CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYSUBITEMDRAW | CDRF_NEWFONT;
     }
@@ -149,20 +151,10 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       // A changed cell is bold, and dark blue where no row colour is painted.
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
       if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
-      const bool selected = ListView_GetItemState(grid, row, LVIS_SELECTED) != 0;
-      const auto mark = front::MarkOf(table_.Row(row));
       const bool changed = draw->iSubItem > 0 &&
                            controller_.CellChanged(row, static_cast<FuelField>(draw->iSubItem - 1));
-      if (mark) {
-        draw->clrTextBk = Colour(mark->background);
-        draw->clrText = Colour(mark->text);
-      } else if (selected) {
-        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
-        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-      } else {
-        draw->clrTextBk = GetSysColor(COLOR_WINDOW);
-        draw->clrText = changed ? Colour(front::kChangedText) : RGB(0, 0, 0);
-      }
+      SetCellColours(*draw, table_.Row(row), ListView_GetItemState(grid, row, LVIS_SELECTED) != 0,
+                     changed);
       SelectObject(draw->nmcd.hdc, changed && front::kChangedBold ? boldFont_ : font_);
       return CDRF_NEWFONT;
     }

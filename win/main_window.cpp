@@ -1,6 +1,5 @@
 #include "win/main_window.h"
 
-#include <commdlg.h>
 #include <richedit.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -33,60 +32,11 @@ HFONT MakeFont(int points, bool bold, int dpi, bool underline = false) {
                      L"MS Shell Dlg 2");
 }
 
-WORD VirtualKey(control::Key key) {
-  switch (key) {
-    case control::Key::F1:
-      return VK_F1;
-    case control::Key::F2:
-      return VK_F2;
-    case control::Key::F5:
-      return VK_F5;
-    case control::Key::Enter:
-      return VK_RETURN;
-    case control::Key::Up:
-      return VK_UP;
-    case control::Key::Down:
-      return VK_DOWN;
-    case control::Key::Delete:
-      return VK_DELETE;
-    case control::Key::O:
-      return 'O';
-    case control::Key::S:
-      return 'S';
-    case control::Key::Q:
-      return 'Q';
-    case control::Key::B:
-      return 'B';
-    case control::Key::E:
-      return 'E';
-    case control::Key::P:
-      return 'P';
-    case control::Key::Insert:
-      return VK_INSERT;
-    case control::Key::D:
-      return 'D';
-    case control::Key::Z:
-      return 'Z';
-    case control::Key::Y:
-      return 'Y';
-  }
-  return 0;
-}
-
-// "Fuel tables (*.txt)", "*.txt", "All files (*.*)", "*.*", each ended by a
-// nul, the whole by a second one.
-std::wstring TableFileFilter() {
-  const std::wstring pattern = L"*." + WideFromUtf8(front::kTableFileExtension);
-  std::wstring filter = WideFromUtf8(front::kTableFilesName) + L" (" + pattern + L")";
-  filter.push_back(L'\0');
-  filter += pattern;
-  filter.push_back(L'\0');
-  filter += WideFromUtf8(front::kAllFilesName) + L" (*.*)";
-  filter.push_back(L'\0');
-  filter += L"*.*";
-  filter.push_back(L'\0');
-  return filter;
-}
+// The virtual keys of control::Key, in its order.
+constexpr WORD kVirtualKeys[] = {VK_F1,     VK_F2,     VK_F5, VK_RETURN, VK_UP, VK_DOWN,
+                                 VK_DELETE, 'O',       'S',   'Q',       'B',   'E',
+                                 'P',       VK_INSERT, 'D',   'Z',       'Y'};
+static_assert(std::size(kVirtualKeys) == static_cast<std::size_t>(control::Key::Y) + 1);
 
 }  // namespace
 
@@ -160,13 +110,13 @@ bool MainWindow::Create(int showCommand) {
       nullptr, instance, this);
   if (hwnd_ == nullptr) return false;
 
-  const SIZE size = FittedSize(dpi_);
+  const front::WindowFit size = Fit(dpi_);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& area = monitor.rcWork;
-  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.cx) / 2,
-               area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
+  SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.w) / 2,
+               area.top + (area.bottom - area.top - size.h) / 2, size.w, size.h,
                SWP_NOZORDER | SWP_NOACTIVATE);
   controller_.Attach(this);
   ShowWindow(hwnd_, showCommand);
@@ -174,15 +124,17 @@ bool MainWindow::Create(int showCommand) {
   return true;
 }
 
-// The design's outer size, made smaller where the monitor's work area is:
-// the grid gives way and scrolls, every other control stays whole.
-SIZE MainWindow::FittedSize(int dpi) const {
+front::WindowFit MainWindow::Fit(int dpi) const {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& area = monitor.rcWork;
-  return {std::min<LONG>(ScaleForDpi(front::kMainOuterWidth, dpi), area.right - area.left),
-          std::min<LONG>(ScaleForDpi(front::kMainOuterHeight, dpi), area.bottom - area.top)};
+  RECT frame{};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                           static_cast<UINT>(dpi));
+  return front::FitMainWindow(dpi, frame.right - frame.left, frame.bottom - frame.top,
+                              area.right - area.left, area.bottom - area.top);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -254,7 +206,8 @@ void MainWindow::CreateControls() {
   std::vector<ACCEL> keys;
   for (const control::KeyBinding& k : control::KeyTable()) {
     if (k.inGridOnly) continue;
-    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)), VirtualKey(k.key),
+    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)),
+                    kVirtualKeys[static_cast<std::size_t>(k.key)],
                     static_cast<WORD>(kFirstKeyId + static_cast<int>(k.command))});
   }
   keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -382,41 +335,9 @@ bool MainWindow::Command(int id, int code) {
   }
   // STN_CLICKED of the logo is the same code.
   if (code != BN_CLICKED) return false;
-  using C = control::Command;
-  switch (static_cast<MainControl>(id - kFirstControlId)) {
-    case MainControl::RefreshButton:
-      controller_.Do(C::Refresh);
-      return true;
-    case MainControl::SendButton:
-      controller_.Do(C::Send);
-      return true;
-    case MainControl::ExitButton:
-      controller_.Do(C::Exit);
-      return true;
-    case MainControl::MoveUpButton:
-      controller_.Do(C::MoveUp);
-      return true;
-    case MainControl::MoveDownButton:
-      controller_.Do(C::MoveDown);
-      return true;
-    case MainControl::OpenButton:
-      controller_.Do(C::Open);
-      return true;
-    case MainControl::SaveButton:
-      controller_.Do(C::Save);
-      return true;
-    case MainControl::Logo:
-      controller_.Do(C::About);
-      return true;
-    case MainControl::BackupLine:
-      controller_.Do(C::OpenBackupFolder);
-      return true;
-    case MainControl::BackupsButton:
-      controller_.Do(C::Backups);
-      return true;
-    default:
-      return false;
-  }
+  const auto command = control::CommandForClick(static_cast<MainControl>(id - kFirstControlId));
+  if (command) controller_.Do(*command);
+  return command.has_value();
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -438,23 +359,18 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      RECT outer{0, 0, S(front::kMainMinClientWidth), S(front::kMainMinClientHeight)};
-      AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                               FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
-                               static_cast<UINT>(dpi_));
       // Never larger than the screen: the grid gives way first.
-      const SIZE fitted = FittedSize(dpi_);
-      info->ptMinTrackSize.x = std::min<LONG>(outer.right - outer.left, fitted.cx);
-      info->ptMinTrackSize.y = std::min<LONG>(outer.bottom - outer.top, fitted.cy);
+      const front::WindowFit fit = Fit(dpi_);
+      info->ptMinTrackSize = {fit.minW, fit.minH};
       return 0;
     }
     case WM_DPICHANGED: {
       ApplyDpi(HIWORD(wp));
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-      const SIZE fitted = FittedSize(HIWORD(wp));
+      const front::WindowFit fit = Fit(HIWORD(wp));
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   std::min<LONG>(suggested->right - suggested->left, fitted.cx),
-                   std::min<LONG>(suggested->bottom - suggested->top, fitted.cy),
+                   std::min<LONG>(suggested->right - suggested->left, fit.w),
+                   std::min<LONG>(suggested->bottom - suggested->top, fit.h),
                    SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
@@ -619,31 +535,6 @@ void MainWindow::SetBusyCursor(bool busy) {
 }
 
 control::Answer MainWindow::Ask(const control::Message& message) { return AskBox(hwnd_, message); }
-
-std::filesystem::path MainWindow::PickTableFile(bool save) {
-  const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
-  const std::wstring filter = TableFileFilter();
-  const std::wstring title = WideFromUtf8(save ? front::kSaveTitle : front::kOpenTitle);
-  const std::wstring extension = WideFromUtf8(front::kTableFileExtension);
-  // Long paths and any characters: the name comes back as UTF-16.
-  std::wstring file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.lpstrTitle = title.c_str();
-  ofn.lpstrDefExt = extension.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
-              OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  if ((save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
-  const std::filesystem::path path(file.c_str());
-  WriteSetting(front::kSettingsFolderKey, path.parent_path().wstring());
-  return path;
-}
 
 bool MainWindow::EditCurrentRow() { return EditFuelRow(table_, false, hwnd_); }
 

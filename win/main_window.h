@@ -61,24 +61,7 @@ class MainWindow : public control::WindowFace {
 
  private:
   // control::WindowFace
-  void SetCaption(const std::string& text) override;
-  void SetStatusLine(const std::string& text) override;
-  void SetBackupLine(const std::string& text, const std::string& tip) override;
-  void SetEnabled(control::Control control, bool enabled) override;
-  void SetTransferLock(bool locked) override;
-  void ClearLog() override;
-  void AddLogLine(const std::string& line) override;
-  void SetProgress(int value) override;
-  void SetBusyCursor(bool busy) override;
-  control::Answer Ask(const control::Message& message) override;
-  std::filesystem::path PickTableFile(bool save) override;
-  bool EditCurrentRow() override;
-  void RedrawGrid() override;
-  void OpenFolder(const std::filesystem::path& folder) override;
-  void ShowBackups() override;
-  std::filesystem::path PickExportFile(control::ExportKind kind) override;
-  void RequestClose() override;
-  void RequestCloseLater() override;
+  QUELT_WINDOW_FACE_OVERRIDES;
 
   // main_window.cpp
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -87,8 +70,8 @@ class MainWindow : public control::WindowFace {
   void CreateControls();
   void CreateTips();
   void ApplyDpi(int dpi);
-  // The window's outer size for `dpi`, within the monitor's work area.
-  SIZE FittedSize(int dpi) const;
+  // The window's outer sizes for `dpi` on its monitor's work area.
+  front::WindowFit Fit(int dpi) const;
   void Layout();
   void Paint();
   void SetTip(HWND control, const std::wstring& text);

@@ -1,5 +1,7 @@
 #include "win/message_box.h"
 
+#include <vector>
+
 #include "text/utf16.h"
 
 namespace quelt::win {
@@ -98,6 +100,38 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
       break;
   }
   return AnswerOf(message, MessageBoxIndirectW(&box));
+}
+
+INT_PTR ModalDialog::RunModal(HWND owner, const std::wstring& caption) {
+  std::vector<WORD> t;
+  auto dword = [&t](DWORD v) {
+    t.push_back(LOWORD(v));
+    t.push_back(HIWORD(v));
+  };
+  dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  dword(WS_EX_CONTROLPARENT);
+  t.push_back(0);                              // no items
+  for (int i = 0; i < 4; ++i) t.push_back(0);  // x, y, cx, cy: set later
+  t.push_back(0);                              // no menu
+  t.push_back(0);                              // default class
+  for (wchar_t c : caption) t.push_back(static_cast<WORD>(c));
+  t.push_back(0);
+  t.push_back(0);  // padding
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                 reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  ModalDialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<ModalDialog*>(lp);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  return self != nullptr ? self->Handle(msg, wp, lp) : FALSE;
 }
 
 }  // namespace quelt::win

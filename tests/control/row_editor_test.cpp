@@ -144,8 +144,8 @@ TEST(RowEditor, AValueOutsideItsRangeIsKeptOnlyOnTheUsersWord) {
     EXPECT_NE(stored.refusal.text.find(InfoOf(c.field).name), std::string::npos);
     editor.KeepOutOfRange(c.field, "another text");
     EXPECT_FALSE(editor.Store(c.field, c.typed).ok) << "a Yes for another text keeps nothing";
-    editor.KeepOutOfRange(c.field, c.typed);
-    EXPECT_TRUE(editor.Store(c.field, c.typed).ok);
+    EXPECT_FALSE(editor.Answered(c.field, c.typed, stored, Answer::No)) << "No corrects it";
+    EXPECT_TRUE(editor.Answered(c.field, c.typed, stored, Answer::Yes));
     editor.Finish(true);
     EXPECT_DOUBLE_EQ(table.Current().Decimal(c.field), ParseFloatLenient(c.typed));
   }

@@ -7,6 +7,7 @@
 
 #include "front/field_rules.h"
 #include "front/grid_mark.h"
+#include "front/icon_file.h"
 #include "front/layout.h"
 #include "front/log_style.h"
 #include "front/pictures.h"
@@ -184,9 +185,10 @@ TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::Grid).h, 0);
 }
 
-// At every resolution the windows run at, in the design's client area and in
-// the smallest one the window allows: each control inside the panel it lies
-// in, and no two controls of one panel on top of each other.
+// At every resolution the windows run at, in the design's client area, in
+// the smallest one the window allows and in the one it gets on a 1280 x 900
+// screen: each control inside the panel it lies in, and no two controls of
+// one panel on top of each other.
 TEST(MainLayout, EveryControlInsideItsPanelAndNoneOverlapping) {
   auto inside = [](const Rect& r, const Rect& outer) {
     return r.x >= outer.x && r.y >= outer.y && r.Right() <= outer.Right() &&
@@ -197,19 +199,28 @@ TEST(MainLayout, EveryControlInsideItsPanelAndNoneOverlapping) {
            a.y < b.Bottom() && b.y < a.Bottom();
   };
   for (int dpi : {96, 120, 144, 192}) {
-    for (auto [w, h] : {std::pair{kMainClientWidth, kMainClientHeight},
-                        std::pair{kMainMinClientWidth, kMainMinClientHeight}}) {
-      const int width = ScaleForDpi(w, dpi), height = ScaleForDpi(h, dpi);
+    const int frameW = ScaleForDpi(kMainOuterWidth - kMainClientWidth, dpi);
+    const int frameH = ScaleForDpi(kMainOuterHeight - kMainClientHeight, dpi);
+    const WindowFit fit = FitMainWindow(dpi, frameW, frameH, 1280, 900);
+    EXPECT_LE(fit.w, 1280) << dpi << " dpi";
+    EXPECT_LE(fit.h, 900) << dpi << " dpi";
+    EXPECT_TRUE(fit.minW <= fit.w && fit.minH <= fit.h) << dpi << " dpi";
+    const int smallW = fit.minW - frameW, smallH = fit.minH - frameH;
+    for (auto [width, height] :
+         {std::pair{ScaleForDpi(kMainClientWidth, dpi), ScaleForDpi(kMainClientHeight, dpi)},
+          std::pair{ScaleForDpi(kMainMinClientWidth, dpi), ScaleForDpi(kMainMinClientHeight, dpi)},
+          std::pair{smallW, smallH}}) {
       const MainLayout l = LayoutMain(width, height, dpi);
       for (const MainControlInfo& a : MainControls()) {
         const Rect& r = l.Of(a.id);
         const Rect outer = a.parent == a.id ? Rect{0, 0, width, height} : l.Of(a.parent);
-        EXPECT_TRUE(inside(r, outer)) << a.name << " at " << dpi << " dpi, " << w << "x" << h;
-        EXPECT_GT(r.w * r.h, 0) << a.name << " at " << dpi << " dpi, " << w << "x" << h;
+        EXPECT_TRUE(inside(r, outer))
+            << a.name << " at " << dpi << " dpi, " << width << "x" << height;
+        EXPECT_GT(r.w * r.h, 0) << a.name << " at " << dpi << " dpi, " << width << "x" << height;
         for (const MainControlInfo& b : MainControls()) {
           if (&a < &b && a.parent == b.parent && a.id != a.parent && b.id != b.parent) {
-            EXPECT_FALSE(overlap(r, l.Of(b.id)))
-                << a.name << " and " << b.name << " at " << dpi << " dpi, " << w << "x" << h;
+            EXPECT_FALSE(overlap(r, l.Of(b.id))) << a.name << " and " << b.name << " at " << dpi
+                                                 << " dpi, " << width << "x" << height;
           }
         }
       }
@@ -247,6 +258,28 @@ TEST(Pictures, DrawnAtEveryScaleAndGreyedWhenDisabled) {
   const Canvas logo = DrawLogoFlame(2.0);
   EXPECT_EQ(logo.Width(), 200);
   EXPECT_EQ(logo.Height(), 78);
+}
+
+// The icon file: its directory names every size (256 as 0) and each image
+// lies where its entry says, one after the other up to the file's end.
+TEST(IconFile, DirectoryNamesEachImageWhereItLies) {
+  const std::vector<int> sizes = {16, 32, 256};
+  const std::vector<std::uint8_t> file = AppIconFile(sizes);
+  auto u16 = [&file](std::size_t at) {
+    return static_cast<std::size_t>(file.at(at) | file.at(at + 1) << 8);
+  };
+  auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+  ASSERT_EQ(u16(2), 1u);  // an icon
+  ASSERT_EQ(u16(4), sizes.size());
+  std::size_t next = 6 + 16 * sizes.size();
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const std::size_t entry = 6 + 16 * i;
+    EXPECT_EQ(file.at(entry), sizes[i] % 256) << sizes[i];
+    EXPECT_EQ(u32(entry + 12), next) << sizes[i];
+    EXPECT_EQ(u32(next + 4), static_cast<std::size_t>(sizes[i])) << "the image's width";
+    next += u32(entry + 8);
+  }
+  EXPECT_EQ(next, file.size());
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "control/window_controller.h"
 #include "front/change_mark.h"
 #include "front/layout.h"
+#include "front/log_style.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
@@ -225,9 +226,15 @@ class Window : public ::testing::Test {
   }
   // The colour the grid painted at the right end of a cell (text is
   // left-aligned there, so this is background).
+  // The column is scrolled into view first: on a small screen the grid is
+  // narrower than its columns.
   COLORREF Background(int row, int column) const {
+    RECT r = CellRect(row, column), inside{};
+    GetClientRect(Grid(), &inside);
+    if (r.right > inside.right) ListView_Scroll(Grid(), r.right - inside.right, 0);
+    if (r.left < 0) ListView_Scroll(Grid(), r.left, 0);
     UpdateWindow(Grid());
-    const RECT r = CellRect(row, column);
+    r = CellRect(row, column);
     HDC dc = GetDC(Grid());
     const COLORREF c = GetPixel(dc, r.right - 4, (r.top + r.bottom) / 2);
     ReleaseDC(Grid(), dc);
@@ -930,6 +937,42 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
   }
 }
 
+// Tab, Shift+Tab and Ctrl+Tab leave the log (a multi-line editor that
+// would keep them) and, pressed on, reach the grid: no control traps the
+// keyboard.
+TEST_F(Window, TabKeysLeaveTheLogAndReachTheGrid) {
+  struct Case {
+    const char* what;
+    bool shift, control;
+  };
+  const Case cases[] = {
+      {"Tab", false, false}, {"Shift+Tab", true, false}, {"Ctrl+Tab", false, true}};
+  HWND log = C(MainControl::Log);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+    keys[VK_CONTROL] = c.control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SetFocus(log);
+    ASSERT_EQ(GetFocus(), log);
+    const std::wstring before = Text(log);
+    int presses = 0;
+    do {
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+      pump.ProcessPendingEvents();
+      if (presses == 0) {
+        EXPECT_NE(GetFocus(), log) << "the log kept the key";
+      }
+    } while (GetFocus() != Grid() && ++presses < front::kMainControlCount);
+    EXPECT_EQ(GetFocus(), Grid()) << "the grid was not reached";
+    EXPECT_EQ(Text(log), before) << "the key went into the log";
+    keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
+}
+
 // Ctrl+B opens the Backups view on the backup a send made: its list and
 // table, Restore (asked first) writes it back, Load into grid takes the
 // newest one and closes the view; the Backups button opens it too.
@@ -942,6 +985,25 @@ TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
     ASSERT_TRUE(none.texts.empty());
   }
   first_ = Transcript().size();
+  // The send made a backup: its line is a link, drawn in the link colour
+  // rather than the disabled grey.
+  HWND line = C(MainControl::BackupLine);
+  ASSERT_TRUE(IsWindowEnabled(line));
+  RedrawWindow(line, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT box{};
+  GetClientRect(line, &box);
+  HDC dc = GetDC(line);
+  int linkPixels = 0, greyPixels = 0;
+  for (int y = box.top; y < box.bottom; ++y) {
+    for (int x = box.left; x < box.right; ++x) {
+      const COLORREF p = GetPixel(dc, x, y);
+      linkPixels += p == RGB(front::kLinkColour.r, front::kLinkColour.g, front::kLinkColour.b);
+      greyPixels += p == GetSysColor(COLOR_GRAYTEXT);
+    }
+  }
+  ReleaseDC(line, dc);
+  EXPECT_GT(linkPixels, 0) << "no pixel in the link colour";
+  EXPECT_EQ(greyPixels, 0) << "drawn greyed";
 
   const std::wstring view =
       WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName);
@@ -1045,10 +1107,14 @@ TEST_F(Window, EditingKeysAndChangeMarks) {
 TEST_F(Window, LayoutFollowsTheScreenResolution) {
   const int dpi = EnvInt("QUELT_TEST_DPI", 96);
   ASSERT_EQ(form.Dpi(), dpi) << "the prefix's LogPixels did not take effect";
-  RECT outer{};
+  RECT outer{}, area{};
   GetWindowRect(form.Handle(), &outer);
-  EXPECT_EQ(outer.right - outer.left, ScaleForDpi(front::kMainOuterWidth, dpi));
-  EXPECT_EQ(outer.bottom - outer.top, ScaleForDpi(front::kMainOuterHeight, dpi));
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  // The design's size, made smaller where the screen is.
+  EXPECT_EQ(outer.right - outer.left,
+            std::min<LONG>(ScaleForDpi(front::kMainOuterWidth, dpi), area.right - area.left));
+  EXPECT_EQ(outer.bottom - outer.top,
+            std::min<LONG>(ScaleForDpi(front::kMainOuterHeight, dpi), area.bottom - area.top));
 
   RECT client{};
   GetClientRect(form.Handle(), &client);
@@ -1130,6 +1196,39 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   });
   controller.Do(control::Command::Edit);
   EXPECT_TRUE(modals.Done());
+}
+
+// On the test's 1280 x 900 screen, at each resolution the prefix is set to:
+// the window lies on the screen, the status line and the Exit button show
+// whole, and the grid scrolls to its last column and row.
+TEST_F(Window, FitsTheScreenWithEveryColumnReachable) {
+  RECT area{}, outer{}, client{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  GetWindowRect(form.Handle(), &outer);
+  GetClientRect(form.Handle(), &client);
+  EXPECT_TRUE(outer.left >= area.left && outer.top >= area.top && outer.right <= area.right &&
+              outer.bottom <= area.bottom)
+      << "the window reaches beyond the screen";
+  Refresh();
+  for (MainControl c : {MainControl::StatusLine, MainControl::BackupLine, MainControl::ExitButton,
+                        MainControl::Legend, MainControl::Grid}) {
+    RECT r{};
+    GetWindowRect(C(c), &r);
+    MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(IsWindowVisible(C(c)) && r.left >= 0 && r.top >= 0 && r.right <= client.right &&
+                r.bottom <= client.bottom && r.right > r.left && r.bottom > r.top)
+        << front::InfoOf(c).name << " is not shown whole";
+  }
+  EXPECT_FALSE(Status().empty());
+  RECT inside{};
+  GetClientRect(Grid(), &inside);
+  ListView_EnsureVisible(Grid(), Rows() - 1, FALSE);
+  ListView_Scroll(Grid(), 100000, 0);
+  const RECT soot = CellRect(Rows() - 1, kFuelFieldCount - 1);
+  EXPECT_TRUE(soot.left >= 0 && soot.right <= inside.right && soot.top >= 0 &&
+              soot.bottom <= inside.bottom)
+      << "the last row's Soot cell cannot be scrolled into view";
+  EXPECT_EQ(Cell(Rows() - 1, kFuelFieldCount - 1).empty(), false);
 }
 
 // Run alone against a simulator that falls silent after the first refresh

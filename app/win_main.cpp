@@ -1,5 +1,7 @@
-// quelt-fuel.exe: the window first, then the link and the operations, then
-// the message loop until the window closes.
+// quelt-fuel.exe, the Win32 program (built in win/'s tree): the window
+// first, then the link and the operations, then the message loop until the
+// window closes. Built a second time as quelt-fuel-probe.exe (QUELT_PROBE)
+// with the hooks of scripts and benchmarks; the program users get has none.
 #include <windows.h>
 
 #include <psapi.h>
