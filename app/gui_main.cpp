@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -143,6 +144,8 @@ int main(int argc, char** argv) {
   if (!options.port.empty()) analyser.PortOverride = options.port;
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  controller.SetProgramFolder(
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
   quelt::ui::MainWindow form(controller);
 
   FirstPaint firstPaint;

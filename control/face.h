@@ -45,7 +45,9 @@ class WindowFace {
   // The cells' change marks have a new reference (after a Refresh or a
   // checked Send): the grid draws them anew.
   virtual void RedrawGrid() {}
-  virtual void OpenFolder(const std::filesystem::path& folder) = 0;
+  // A folder or a document, opened by the system's own program for it;
+  // false when the system could not.
+  virtual bool OpenWithSystem(const std::filesystem::path& path) = 0;
   // The modal Backups view on a control::BackupsView of the controller.
   virtual void ShowBackups() = 0;
   // A file to export to; empty when the user cancelled.
@@ -74,7 +76,7 @@ class WindowFace {
   std::filesystem::path PickTableFile(bool save) override;                      \
   bool EditCurrentRow() override;                                               \
   void RedrawGrid() override;                                                   \
-  void OpenFolder(const std::filesystem::path& folder) override;                \
+  bool OpenWithSystem(const std::filesystem::path& path) override;              \
   void ShowBackups() override;                                                  \
   std::filesystem::path PickExportFile(control::ExportKind kind) override;      \
   void RequestClose() override;                                                 \

@@ -56,6 +56,7 @@ const std::vector<RowMenuItem>& RowMenuItems() {
       {Command::Backups, "Backups..."},
       {Command::ExportCsv, "Export to CSV..."},
       {Command::Report, "Service report..."},
+      {Command::Help, "User guide"},
       {Command::About, "About"},
   };
   return items;

@@ -3,10 +3,13 @@
 #include <algorithm>
 
 #include "control/change_marks.h"
+#include "control/user_guide.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/gas_names.h"
 #include "fuel/table_file.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "quelt/version.h"
 #include "text/cp1252.h"
 
@@ -78,6 +81,9 @@ void WindowController::Do(Command command) {
     case Command::About:
       Ask(AboutMessage(About()));
       break;
+    case Command::Help:
+      ShowUserGuide();
+      break;
     case Command::Backups:
       if (!transferActive_) face_->ShowBackups();
       break;
@@ -89,7 +95,7 @@ void WindowController::Do(Command command) {
       break;
     case Command::OpenBackupFolder:
       if (!lastBackup_.empty()) {
-        face_->OpenFolder(std::filesystem::path(lastBackup_).parent_path());
+        face_->OpenWithSystem(std::filesystem::path(lastBackup_).parent_path());
       }
       break;
   }
@@ -409,6 +415,18 @@ std::string WindowController::About() const {
   const std::filesystem::path backups =
       ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
   return AboutText(QUELT_VERSION, Port(), backups);
+}
+
+void WindowController::ShowUserGuide() {
+  const std::filesystem::path guide = FindUserGuide(programFolder_, lang::Language());
+  if (guide.empty()) {
+    Ask(WarningMessage(lang::Format(
+        lang::Tr("The user guide is not installed: there is no USER-GUIDE file in {1}."),
+        PathText(programFolder_))));
+  } else if (!face_->OpenWithSystem(guide)) {
+    Ask(WarningMessage(lang::Format(
+        lang::Tr("The system has no program to show the user guide {1}."), PathText(guide))));
+  }
 }
 
 void WindowController::Log(const std::string& utf8) {

@@ -37,6 +37,8 @@ class WindowController : private FuelView {
   // The demo mode: the link talks to the simulated analyser on `line`,
   // named `device`, and the log's title line and the status line say so.
   void AttachSimulated(Line& line, const std::string& device);
+  // The folder the program runs from: the user guide is looked for there.
+  void SetProgramFolder(const std::filesystem::path& folder) { programFolder_ = folder; }
 
   // What the user did.
   void Shown();  // the window appeared: the intro
@@ -98,6 +100,7 @@ class WindowController : private FuelView {
   void Add();
   void Duplicate();
   void Undo(bool redo);
+  void ShowUserGuide();
   // Runs a command that may change the table; a change becomes an undo step
   // and N is numbered by position again.
   void Change(Command command);
@@ -142,6 +145,7 @@ class WindowController : private FuelView {
   std::string lastBackup_;
   std::string lastLine_;
   bool demo_ = false;
+  std::filesystem::path programFolder_;
   bool refreshEnabled_ = true;
   // Send only once a table is there to send: after a Refresh that read the
   // list, or a load.

@@ -568,8 +568,8 @@ void MainWindow::RedrawGrid() {
   grid_->viewport()->update();
 }
 
-void MainWindow::OpenFolder(const std::filesystem::path& folder) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));
+bool MainWindow::OpenWithSystem(const std::filesystem::path& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.string().c_str())));
 }
 
 void MainWindow::ShowBackups() {

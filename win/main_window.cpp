@@ -543,8 +543,11 @@ void MainWindow::RedrawGrid() {
   InvalidateRect(Control(MainControl::Grid), nullptr, FALSE);
 }
 
-void MainWindow::OpenFolder(const std::filesystem::path& folder) {
-  ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool MainWindow::OpenWithSystem(const std::filesystem::path& path) {
+  // ShellExecute's result is no handle: above 32 means it started.
+  const auto started = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(hwnd_, L"open", path.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return started > 32;
 }
 
 void MainWindow::ShowBackups() { ShowBackupsDialog(controller_, hwnd_); }

@@ -29,7 +29,8 @@ class RecordingFace : public control::WindowFace {
   std::deque<std::filesystem::path> files;
   std::vector<bool> fileDialogs;  // save?
   int edits = 0;
-  std::vector<std::filesystem::path> folders;
+  std::vector<std::filesystem::path> opened;  // folders and documents
+  bool openSucceeds = true;
   int closes = 0, laterCloses = 0;
   // Runs whenever the lock changes (a transfer starts or ends).
   std::function<void(bool)> onLock;
@@ -75,7 +76,10 @@ class RecordingFace : public control::WindowFace {
     return onEdit ? onEdit() : true;
   }
   void RedrawGrid() override { ++redraws; }
-  void OpenFolder(const std::filesystem::path& folder) override { folders.push_back(folder); }
+  bool OpenWithSystem(const std::filesystem::path& path) override {
+    opened.push_back(path);
+    return openSucceeds;
+  }
   // Runs when the Backups view opens (a test drives the view in it).
   std::function<void()> onBackups;
   int backupViews = 0;

@@ -133,7 +133,7 @@ class StartupTest : public QObject {
     QCOMPARE(items,
              QStringList({"Edit\tF2", "Add row\tInsert", "Duplicate\tCtrl+D", "Delete\tCtrl+Delete",
                           "Undo\tCtrl+Z", "Redo\tCtrl+Y", "Backups...\tCtrl+B",
-                          "Export to CSV...\tCtrl+E", "Service report...\tCtrl+P", "About\tF1"}));
+                          "Export to CSV...\tCtrl+E", "Service report...\tCtrl+P", "User guide\tF1", "About"}));
     QCOMPARE(f.EditRowAction(), f.RowMenu()->actions().front());
   }
 

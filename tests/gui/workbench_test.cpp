@@ -353,16 +353,23 @@ class WorkbenchTest : public QObject {
     QCOMPARE(rig.boxes.fileDialogs,
              (QStringList{QStringLiteral("Save the table"), QStringLiteral("Load a table")}));
 
+    // F1 opens the user guide beside the program with the system's viewer.
+    const QString guide = rig.files.filePath(QStringLiteral("USER-GUIDE.md"));
+    QVERIFY(QFile(guide).open(QIODevice::WriteOnly));
+    rig.controller->SetProgramFolder(rig.files.path().toStdString());
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
     Press(f, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(guide)});
+    QVERIFY(rig.boxes.texts.isEmpty());
+    // A click on the logo shows About.
+    QTest::mouseClick(f.Control(quelt::front::MainControl::Logo), Qt::LeftButton);
     QCOMPARE(rig.boxes.texts.size(), 1);
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Backups: ") + rig.backups.path()));
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("quelt-fuel-cli")));
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Port: ") +
                                         QString::fromStdString(rig.sim->DevicePath())));
-    // A click on the logo opens the same box.
-    QTest::mouseClick(f.Control(quelt::front::MainControl::Logo), Qt::LeftButton);
-    QCOMPARE(rig.boxes.texts.size(), 2);
-    QCOMPARE(rig.boxes.texts[1], rig.boxes.texts[0]);
 
     Press(f, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!f.isVisible());
