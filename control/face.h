@@ -6,14 +6,15 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "control/messages.h"
 
 namespace quelt::control {
 
 // The controls whose enabling the controller decides.
-enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine };
-inline constexpr int kControlCount = 8;
+enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine, Port };
+inline constexpr int kControlCount = 9;
 
 // What an export writes: the table for spreadsheets, or the service report.
 enum class ExportKind { Csv, Report };
@@ -50,6 +51,12 @@ class WindowFace {
   virtual void ShowBackups() = 0;
   // A file to export to; empty when the user cancelled.
   virtual std::filesystem::path PickExportFile(ExportKind kind) = 0;
+  // What the window keeps between runs in the platform's settings store
+  // (UTF-8 names and values); "" for a value never stored.
+  virtual std::string ReadSetting(const std::string& /*name*/) { return {}; }
+  virtual void WriteSetting(const std::string& /*name*/, const std::string& /*value*/) {}
+  // The port control's entries and the one chosen (control/port_chooser.h).
+  virtual void SetPortChoices(const std::vector<std::string>& /*texts*/, int /*chosen*/) {}
   // Closes the window the platform's way; the controller is asked again.
   virtual void RequestClose() = 0;
   // The same from a later turn of the outer event loop.
