@@ -53,8 +53,8 @@ class WindowFace {
   virtual std::filesystem::path PickExportFile(ExportKind kind) = 0;
   // What the window keeps between runs in the platform's settings store
   // (UTF-8 names and values); "" for a value never stored.
-  virtual std::string ReadSetting(const std::string& /*name*/) { return {}; }
-  virtual void WriteSetting(const std::string& /*name*/, const std::string& /*value*/) {}
+  virtual std::string LoadSetting(const std::string& /*name*/) { return {}; }
+  virtual void StoreSetting(const std::string& /*name*/, const std::string& /*value*/) {}
   // The port control's entries and the one chosen (control/port_chooser.h).
   virtual void SetPortChoices(const std::vector<std::string>& /*texts*/, int /*chosen*/) {}
   // Closes the window the platform's way; the controller is asked again.

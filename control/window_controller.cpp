@@ -40,7 +40,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
 void WindowController::Shown() {
   ops_.ShowIntro();
   if (face_ != nullptr) {
-    const std::string gone = ports_.Start(face_->ReadSetting(kPortSettingKey));
+    const std::string gone = ports_.Start(face_->LoadSetting(kPortSettingKey));
     if (!gone.empty()) Log(gone);
     ShowPorts();
   }
@@ -383,7 +383,7 @@ void WindowController::PortListOpened() {
 void WindowController::ChoosePort(int index) {
   if (transferActive_) return;
   if (const std::optional<std::string> remember = ports_.Choose(index); remember) {
-    if (face_ != nullptr) face_->WriteSetting(kPortSettingKey, *remember);
+    if (face_ != nullptr) face_->StoreSetting(kPortSettingKey, *remember);
   }
   ShowPorts();
   Update();

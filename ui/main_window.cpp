@@ -573,13 +573,13 @@ void MainWindow::RequestClose() { close(); }
 
 void MainWindow::RequestCloseLater() { QTimer::singleShot(10, this, &QWidget::close); }
 
-std::string MainWindow::ReadSetting(const std::string& name) {
+std::string MainWindow::LoadSetting(const std::string& name) {
   QSettings settings(QLatin1String(front::kSettingsOrganisation),
                      QLatin1String(quelt::kProgramName));
   return settings.value(Utf8(name)).toString().toStdString();
 }
 
-void MainWindow::WriteSetting(const std::string& name, const std::string& value) {
+void MainWindow::StoreSetting(const std::string& name, const std::string& value) {
   QSettings settings(QLatin1String(front::kSettingsOrganisation),
                      QLatin1String(quelt::kProgramName));
   settings.setValue(Utf8(name), Utf8(value));

@@ -72,8 +72,8 @@ class MainWindow : public QWidget, private control::WindowFace {
   std::filesystem::path PickExportFile(control::ExportKind kind) override;
   void RequestClose() override;
   void RequestCloseLater() override;
-  std::string ReadSetting(const std::string& name) override;
-  void WriteSetting(const std::string& name, const std::string& value) override;
+  std::string LoadSetting(const std::string& name) override;
+  void StoreSetting(const std::string& name, const std::string& value) override;
   void SetPortChoices(const std::vector<std::string>& texts, int chosen) override;
 
   int S(int pixels96) const;

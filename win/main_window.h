@@ -18,6 +18,7 @@
 #include "control/face.h"
 #include "control/window_controller.h"
 #include "front/layout.h"
+#include "win/port_chooser.h"
 
 namespace quelt::win {
 
@@ -43,6 +44,7 @@ class MainWindow : public control::WindowFace {
   HWND Handle() const { return hwnd_; }
   HWND Control(front::MainControl c) const { return controls_[static_cast<std::size_t>(c)]; }
   HMENU RowMenu() const { return rowMenu_; }
+  HWND PortChooser() const { return ports_.Handle(); }
   int Dpi() const { return dpi_; }
   control::WindowController& Controller() { return controller_; }
 
@@ -79,6 +81,9 @@ class MainWindow : public control::WindowFace {
   std::filesystem::path PickExportFile(control::ExportKind kind) override;
   void RequestClose() override;
   void RequestCloseLater() override;
+  std::string LoadSetting(const std::string& name) override;
+  void StoreSetting(const std::string& name, const std::string& value) override;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override;
 
   // main_window.cpp
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -120,6 +125,7 @@ class MainWindow : public control::WindowFace {
   HWND hwnd_ = nullptr;
   std::array<HWND, front::kMainControlCount> controls_{};
   HWND tooltip_ = nullptr;
+  PortChooserBox ports_{controller_};
   HMENU rowMenu_ = nullptr;
   HFONT font_ = nullptr;
   HFONT bigFont_ = nullptr;

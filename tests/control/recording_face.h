@@ -98,11 +98,11 @@ class RecordingFace : public control::WindowFace {
   std::map<std::string, std::string> settings;
   std::vector<std::string> portTexts;
   int portChosen = -1;
-  std::string ReadSetting(const std::string& name) override {
+  std::string LoadSetting(const std::string& name) override {
     const auto it = settings.find(name);
     return it == settings.end() ? std::string() : it->second;
   }
-  void WriteSetting(const std::string& name, const std::string& value) override {
+  void StoreSetting(const std::string& name, const std::string& value) override {
     settings[name] = value;
   }
   void SetPortChoices(const std::vector<std::string>& texts, int chosen) override {
