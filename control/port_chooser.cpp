@@ -1,6 +1,19 @@
 #include "control/port_chooser.h"
 
 namespace quelt::control {
+namespace {
+
+// Names come from the system (registry, file names) and the settings: the
+// control and the log get them without control characters.
+std::string Plain(std::string text) {
+  for (char& c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = '?';
+  }
+  return text;
+}
+
+}  // namespace
 
 PortChooser::PortChooser(AnalyserLink& link)
     : link_(link), lister_([] { return ListSerialPorts(); }) {
@@ -53,12 +66,12 @@ void PortChooser::Build() {
   }
   texts_.push_back(kAutomaticPortText);
   for (const PortEntry& p : ports_) {
-    texts_.push_back(p.bridge ? p.name + " - the analyser's USB bridge" : p.name);
+    texts_.push_back(Plain(p.bridge ? p.name + " - the analyser's USB bridge" : p.name));
     if (mode_ != Mode::Automatic && p.device == device_)
       chosen_ = static_cast<int>(texts_.size()) - 1;
   }
   if (mode_ != Mode::Automatic && chosen_ == 0) {
-    texts_.push_back(mode_ == Mode::Port ? device_ + " - not connected" : device_);
+    texts_.push_back(Plain(mode_ == Mode::Port ? device_ + " - not connected" : device_));
     chosen_ = static_cast<int>(texts_.size()) - 1;
   }
 }
@@ -90,7 +103,7 @@ std::string PortChooser::Prepare() {
     return {};
   }
   SetLinkPort({});
-  return device_ + " is not connected: the analyser is looked for automatically.";
+  return Plain(device_) + " is not connected: the analyser is looked for automatically.";
 }
 
 }  // namespace quelt::control

@@ -110,6 +110,16 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
        false,
        "$sim",
        false},
+      {"control characters in a remembered name are not shown",
+       "/dev/tty\x1b[2J",
+       "",
+       {},
+       -1,
+       {kAutomaticPortText, "/dev/tty?[2J - not connected"},
+       1,
+       true,
+       std::nullopt,
+       true},
       {"the entry of a gone port chosen: nothing changes",
        "/dev/ttyUSB7",
        "",
@@ -181,6 +191,9 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
                          std::string::npos;
     }
     EXPECT_EQ(gone, c.goneLine);
+    for (const std::string& line : face.log) {
+      EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+    }
     window.Attach(nullptr);
   }
 }
