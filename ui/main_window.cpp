@@ -405,7 +405,7 @@ void MainWindow::PlaceControls() {
     const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
     Control(info.id)->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
   }
-  ports_->PlaceBeside(statusLine_, S(220));
+  ports_->PlaceBeside(statusLine_, S(170));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
