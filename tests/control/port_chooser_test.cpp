@@ -29,13 +29,16 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
     std::optional<std::string> remembered;  // none: never stored
     std::string commandLine;                // the window's --port
     std::vector<PortEntry> listed;
-    int choose;  // the entry the user chooses after opening the list; -1: none
+    // The entry the user chooses after opening the list; -1: none; kUnplug:
+    // the listed ports go away before the Refresh.
+    int choose;
     std::vector<std::string> texts;
     int chosen;
     bool discovered;                     // the Refresh used discovery, else "$sim"
     std::optional<std::string> written;  // what was remembered; none: nothing
     bool goneLine;                       // the log says the remembered port is gone
   };
+  constexpr int kUnplug = -2;
   const PortEntry sim{"$sim", "Adapter A", "ttyUSB1", false};
   const PortEntry bridge{"/dev/ttyUSB0", "ttyUSB0", "ttyUSB0", true};
   const PortEntry other{"/dev/ttyACM9", "ttyACM9", "ttyACM9", false};
@@ -120,6 +123,16 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
        true,
        std::nullopt,
        true},
+      {"remembered, then unplugged before the Refresh",
+       "$sim",
+       "",
+       {sim},
+       kUnplug,
+       {kAutomaticPortText, "$sim - not connected"},
+       1,
+       true,
+       std::nullopt,
+       true},
       {"the entry of a gone port chosen: nothing changes",
        "/dev/ttyUSB7",
        "",
@@ -170,20 +183,22 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
       window.PortListOpened();
       window.ChoosePort(c.choose);
     }
-    std::vector<std::string> texts;
-    for (const std::string& t : c.texts) texts.push_back(subst(t));
-    EXPECT_EQ(face.portTexts, texts);
-    EXPECT_EQ(face.portChosen, c.chosen);
     if (c.written) {
       EXPECT_EQ(face.settings[kPortSettingKey], subst(*c.written));
     } else {
       EXPECT_EQ(face.settings, stored) << "nothing new to remember";
     }
 
+    if (c.choose == kUnplug) listed.clear();
     window.Do(Command::Refresh);
     EXPECT_FALSE(portDuringTransfer) << "the port control is disabled during a transfer";
     EXPECT_TRUE(face.Enabled(Control::Port)) << "and enabled again after it";
     EXPECT_EQ(discoveries, c.discovered ? 1 : 0);
+    // The control as it shows after the Refresh.
+    std::vector<std::string> texts;
+    for (const std::string& t : c.texts) texts.push_back(subst(t));
+    EXPECT_EQ(face.portTexts, texts);
+    EXPECT_EQ(face.portChosen, c.chosen);
     EXPECT_EQ(window.Table().RecordCount(), 2) << "the Refresh read the analyser";
     bool gone = false;
     for (const std::string& line : face.log) {
