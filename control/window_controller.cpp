@@ -22,7 +22,8 @@ std::string RowsText(std::size_t rows) {
 
 }  // namespace
 
-WindowController::WindowController(AnalyserLink& glb) : glb_(glb), ops_(glb, table_, *this) {
+WindowController::WindowController(AnalyserLink& glb)
+    : glb_(glb), ops_(glb, table_, *this), ports_(glb) {
   unsent_.MarkInSync(table_);
 }
 
@@ -35,11 +36,17 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
   glb_.PortOverride = device;
   demo_ = true;
+  ports_.Simulated();
   ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
 }
 
 void WindowController::Shown() {
   ops_.ShowIntro();
+  if (face_ != nullptr) {
+    const std::string gone = ports_.Start(face_->LoadSetting(kPortSettingKey));
+    if (!gone.empty()) Log(gone);
+    ShowPorts();
+  }
   sendEnabled_ = false;
   SetProgress(0);
   Update();
@@ -128,7 +135,10 @@ void WindowController::Refresh() {
   // The question runs a loop of its own: a key may have started a transfer.
   if (!MayDropChanges() || transferActive_ || ops_.Busy()) return;
   SetProgress(0);
+  const std::string portGone = ports_.Prepare();
+  ShowPorts();
   const bool read = ops_.Refresh();
+  if (!portGone.empty()) Log(portGone);
   // A failed read empties the grid: nothing is left to lose.
   if (read || table_.IsEmpty()) unsent_.MarkInSync(table_);
   // What the analyser holds is the new starting point.
@@ -152,6 +162,8 @@ void WindowController::Send() {
   std::vector<std::string> texts = WireTexts(table_);
   if (texts.size() > static_cast<std::size_t>(kMaxRowsSent)) texts.resize(kMaxRowsSent);
 
+  if (const std::string gone = ports_.Prepare(); !gone.empty()) Log(gone);
+  ShowPorts();
   deferMessages_ = true;
   const SendOutcome outcome = ops_.SendTable();
   deferMessages_ = false;
@@ -362,8 +374,29 @@ bool WindowController::Enabled(Control control) const {
       return !transferActive_;
     case Control::BackupLine:
       return !lastBackup_.empty();
+    case Control::Port:
+      return ports_.Choosable() && refreshEnabled_ && !transferActive_;
   }
   return false;
+}
+
+void WindowController::PortListOpened() {
+  if (transferActive_) return;
+  ports_.Reload();
+  ShowPorts();
+}
+
+void WindowController::ChoosePort(int index) {
+  if (transferActive_) return;
+  if (const std::optional<std::string> remember = ports_.Choose(index); remember) {
+    if (face_ != nullptr) face_->StoreSetting(kPortSettingKey, *remember);
+  }
+  ShowPorts();
+  Update();
+}
+
+void WindowController::ShowPorts() {
+  if (face_ != nullptr) face_->SetPortChoices(ports_.Texts(), ports_.Chosen());
 }
 
 bool WindowController::CanDo(Command command) const {

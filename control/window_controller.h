@@ -15,6 +15,7 @@
 
 #include "control/face.h"
 #include "control/keys.h"
+#include "control/port_chooser.h"
 #include "control/undo_history.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
@@ -48,6 +49,11 @@ class WindowController : private FuelView {
   // The user closes the window: true when it may close now. During a
   // transfer the transfer ends first and the window closes afterwards.
   bool CloseRequested();
+  // The port control: the user opens it (the list is made anew) and
+  // chooses entry `index` of Ports().Texts(), which is remembered.
+  void PortListOpened();
+  void ChoosePort(int index);
+  PortChooser& Ports() { return ports_; }
   // The table changed (the grid's notifications): caption and status line.
   void TableChanged() { Update(); }
 
@@ -131,12 +137,15 @@ class WindowController : private FuelView {
   // What the last send or restore's check found, for the report.
   void NoteCheck(const SendOutcome& outcome);
   void Log(const std::string& utf8);
+  // The port control's entries to the face.
+  void ShowPorts();
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
 
   AnalyserLink& glb_;
   FuelTable table_;
   FuelOperations ops_;
+  PortChooser ports_;
   WindowFace* face_ = nullptr;
   UnsentChanges unsent_;
   UndoHistory history_;

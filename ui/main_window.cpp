@@ -35,6 +35,7 @@
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
 #include "ui/message_box.h"
+#include "ui/port_chooser.h"
 #include "ui/status_line.h"
 
 namespace quelt::ui {
@@ -316,6 +317,7 @@ void MainWindow::BuildTablePanel() {
   controls_[static_cast<std::size_t>(MainControl::StatusLine)] = statusLine_;
   backupLine_ = new ElidedLine(true, status);
   controls_[static_cast<std::size_t>(MainControl::BackupLine)] = backupLine_;
+  ports_ = new PortChooserBox(controller_, status);
 
   rowMenu_ = new QMenu(this);
   rowMenu_->setObjectName(QStringLiteral("RowMenu"));
@@ -380,6 +382,7 @@ void MainWindow::BuildKeys() {
                                MainControl::ExitButton};
   for (std::size_t i = 1; i < std::size(chain); ++i)
     setTabOrder(Control(chain[i - 1]), Control(chain[i]));
+  setTabOrder(Control(MainControl::Grid), ports_);
 }
 
 void MainWindow::ApplyDpi() {
@@ -419,6 +422,7 @@ void MainWindow::PlaceControls() {
     const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
     Control(info.id)->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
   }
+  ports_->PlaceBeside(statusLine_, S(170));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -514,6 +518,9 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
     case control::Control::BackupLine:
       backupLine_->setEnabled(enabled);
       break;
+    case control::Control::Port:
+      ports_->setEnabled(enabled);
+      break;
   }
 }
 
@@ -580,5 +587,21 @@ void MainWindow::ShowBackups() {
 void MainWindow::RequestClose() { close(); }
 
 void MainWindow::RequestCloseLater() { QTimer::singleShot(10, this, &QWidget::close); }
+
+std::string MainWindow::LoadSetting(const std::string& name) {
+  QSettings settings(QLatin1String(front::kSettingsOrganisation),
+                     QLatin1String(quelt::kProgramName));
+  return settings.value(Utf8(name)).toString().toStdString();
+}
+
+void MainWindow::StoreSetting(const std::string& name, const std::string& value) {
+  QSettings settings(QLatin1String(front::kSettingsOrganisation),
+                     QLatin1String(quelt::kProgramName));
+  settings.setValue(Utf8(name), Utf8(value));
+}
+
+void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen) {
+  ports_->SetChoices(texts, chosen);
+}
 
 }  // namespace quelt::ui

@@ -193,6 +193,7 @@ void MainWindow::CreateControls() {
   make(MainControl::StatusLine, L"STATIC",
        SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE | SS_NOTIFY);
   make(MainControl::BackupLine, L"BUTTON", BS_OWNERDRAW);
+  ports_.Create(hwnd_);
   CreateTips();
 
   rowMenu_ = CreatePopupMenu();
@@ -291,6 +292,7 @@ void MainWindow::Layout() {
     const front::Rect& r = layout.Of(info.id);
     SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  ports_.PlaceBeside(Control(MainControl::StatusLine), S(170), font_);
   for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
     const front::Rect& b = layout.Of(panel);
     RECT area{b.x, b.y, b.Right(), b.Bottom()};
@@ -323,6 +325,7 @@ void MainWindow::Paint() {
 
 // A click, a menu item or a key: the controller decides.
 bool MainWindow::Command(int id, int code) {
+  if (ports_.Command(id, code)) return true;
   const auto& menu = control::RowMenuItems();
   if (id >= kEditMenuId && id < kEditMenuId + static_cast<int>(menu.size())) {
     controller_.Do(menu[static_cast<std::size_t>(id - kEditMenuId)].command);
@@ -493,6 +496,10 @@ void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) 
 }
 
 void MainWindow::SetEnabled(control::Control control, bool enabled) {
+  if (control == control::Control::Port) {
+    EnableWindow(ports_.Handle(), enabled ? TRUE : FALSE);
+    return;
+  }
   if (control == control::Control::EditMenu) {
     EnableMenuItem(rowMenu_, kEditMenuId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     return;

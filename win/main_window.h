@@ -18,6 +18,7 @@
 #include "control/face.h"
 #include "control/window_controller.h"
 #include "front/layout.h"
+#include "win/port_chooser.h"
 
 namespace quelt::win {
 
@@ -43,6 +44,7 @@ class MainWindow : public control::WindowFace {
   HWND Handle() const { return hwnd_; }
   HWND Control(front::MainControl c) const { return controls_[static_cast<std::size_t>(c)]; }
   HMENU RowMenu() const { return rowMenu_; }
+  HWND PortChooser() const { return ports_.Handle(); }
   int Dpi() const { return dpi_; }
   control::WindowController& Controller() { return controller_; }
 
@@ -103,6 +105,7 @@ class MainWindow : public control::WindowFace {
   HWND hwnd_ = nullptr;
   std::array<HWND, front::kMainControlCount> controls_{};
   HWND tooltip_ = nullptr;
+  PortChooserBox ports_{controller_};
   HMENU rowMenu_ = nullptr;
   HFONT font_ = nullptr;
   HFONT bigFont_ = nullptr;

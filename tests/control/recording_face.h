@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,21 @@ class RecordingFace : public control::WindowFace {
   void ShowBackups() override {
     ++backupViews;
     if (onBackups) onBackups();
+  }
+  // The settings store, and the port control as the window shows it.
+  std::map<std::string, std::string> settings;
+  std::vector<std::string> portTexts;
+  int portChosen = -1;
+  std::string LoadSetting(const std::string& name) override {
+    const auto it = settings.find(name);
+    return it == settings.end() ? std::string() : it->second;
+  }
+  void StoreSetting(const std::string& name, const std::string& value) override {
+    settings[name] = value;
+  }
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override {
+    portTexts = texts;
+    portChosen = chosen;
   }
   void RequestClose() override { ++closes; }
   void RequestCloseLater() override { ++laterCloses; }

@@ -1129,10 +1129,20 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
     return front::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
   };
+  // The status line's place is shared: the port box at its left, the line
+  // after it; the two begin and end where the table's status line does.
+  auto placed = [&](MainControl c) {
+    front::Rect r = place(C(c));
+    if (c != MainControl::StatusLine) return r;
+    const front::Rect box = place(form.PortChooser());
+    EXPECT_EQ(box.y, r.y);
+    EXPECT_LT(box.x + box.w, r.x);
+    return front::Rect{box.x, r.y, r.x + r.w - box.x, r.h};
+  };
   int checked = 0;
   for (const auto& info : front::MainControls()) {
     if (C(info.id) == nullptr) continue;
-    EXPECT_EQ(place(C(info.id)), layout.Of(info.id)) << info.name;
+    EXPECT_EQ(placed(info.id), layout.Of(info.id)) << info.name;
     ++checked;
   }
   EXPECT_EQ(checked, 15);  // the Backups button among them
@@ -1161,7 +1171,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   const front::MainLayout relaid = front::LayoutMain(client.right, client.bottom, moved);
   for (const auto& info : front::MainControls()) {
     if (C(info.id) == nullptr) continue;
-    EXPECT_EQ(place(C(info.id)), relaid.Of(info.id)) << info.name;
+    EXPECT_EQ(placed(info.id), relaid.Of(info.id)) << info.name;
   }
   EXPECT_EQ(ListView_GetColumnWidth(Grid(), 0), ScaleForDpi(front::kIndicatorWidth, moved));
   SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -1257,6 +1267,47 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
       << Utf8FromWide(log.back());
   EXPECT_FALSE(Enabled(MainControl::SendButton));
   EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
+}
+
+// The port control: the simulator's COM port, listed by the system once it
+// is in SERIALCOMM, is chosen from the dropped-down list; the next Refresh
+// opens it although discovery finds nothing, and the choice is remembered.
+TEST_F(Window, ChosenPortIsUsedByTheNextRefresh) {
+  const std::wstring port = Port();
+  const wchar_t* serialComm = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  const wchar_t* value = L"\\Device\\QueltTestSimulator";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, serialComm, value, REG_SZ, port.c_str(),
+                            static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  struct Restore {
+    const wchar_t* key;
+    const wchar_t* value;
+    ~Restore() {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, value);
+      WriteSetting(control::kPortSettingKey, L"");  // the other tests start automatic
+    }
+  } restore{serialComm, value};
+  glb.Discover = [] { return FoundPort{}; };
+
+  HWND box = form.PortChooser();
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(box));
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0) << "automatic at first";
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);  // the list is made anew
+  pump.ProcessPendingEvents();
+  const LRESULT found = SendMessageW(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(port.c_str()));
+  ASSERT_NE(found, CB_ERR) << "the simulator's port is not listed";
+  SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+  SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(kPortChooserId, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(box));
+  EXPECT_EQ(ReadSetting(control::kPortSettingKey), port);
+
+  Refresh();
+  EXPECT_EQ(Status().rfind(L"Port: " + port + L"   Serial ", 0), 0u) << Utf8FromWide(Status());
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), found);
+  EXPECT_TRUE(IsWindowEnabled(box));
 }
 
 // Run alone with the simulator on the port that the bridge's registry key in
