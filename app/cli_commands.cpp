@@ -85,15 +85,16 @@ struct Tool {
   bool abortWaitOnStop = true;
 
   explicit Tool(const Options& options) {
-    pump.SetTickHandler([this] {
-      glb.OnTick();
+    // After the link's own tick handler: the tick that sees the signal ends
+    // the wait.
+    pump.AddTickHandler([this] {
       if (g_stopSignal != 0 && abortWaitOnStop) glb.Abort();
     });
-    glb.PortOverride = options.port;
+    glb.SetPortOverride(options.port);
     if (options.demo) {
       simulated = sim::InProcessLine::ForDemo();
       glb.UseLine(*simulated);
-      glb.PortOverride = simulated->DevicePath();
+      glb.SetPortOverride(simulated->DevicePath());
     }
     CatchStopSignals();
   }
@@ -104,6 +105,14 @@ struct Tool {
     if (g_stopSignal != 0) return Stopped();
     Say(kCommunicationError);
     if (!glb.ConnectProblem().empty()) Say(glb.ConnectProblem());
+    return kLinkFailed;
+  }
+
+  // The identity came, the table did not: the count's or the replies' own
+  // line is in the log already, a missing reply is a communication error.
+  int ReadFailure(const ReadResult& read) {
+    if (g_stopSignal != 0) return Stopped();
+    if (glb.failed() && read.problem.empty()) Say(kCommunicationError);
     return kLinkFailed;
   }
 
@@ -201,14 +210,10 @@ int Identify(const Options& options) {
 int Read(const Options& options) {
   Tool t(options);
   bool identified = false;
-  const bool ok = t.ops.ReadAnalyser(&identified);
+  const ReadResult read = t.ops.ReadAnalyser(&identified);
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
-  if (!ok) {
-    if (g_stopSignal != 0) return t.Stopped();
-    if (t.glb.Failed && t.ops.ReadProblem().empty()) Say(kCommunicationError);
-    return kLinkFailed;
-  }
+  if (!read) return t.ReadFailure(read);
   std::string text;
   for (int i = 0; i < t.table.RecordCount(); ++i)
     text += PlainDeviceText(FormatRowLine(t.table.Row(i), i + 1)) + '\n';
@@ -267,10 +272,11 @@ int Backup(const Options& options, const std::string& path) {
   Tool t(options);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   StoredTable stored;
-  if (!t.ops.ReadStoredTable(stored, options.all ? kMaxRowsSent : 0)) {
+  if (const ReadResult read = t.ops.ReadStoredTable(stored, options.all ? kMaxRowsSent : 0);
+      !read) {
     if (g_stopSignal != 0) return t.Stopped();
-    if (!t.ops.ReadProblem().empty()) {
-      Say(Cp1252ToUtf8(t.ops.ReadProblem()) + "; nothing was saved.");
+    if (!read.problem.empty()) {
+      Say(Cp1252ToUtf8(read.problem) + "; nothing was saved.");
     } else {
       Say(kTransferError);
     }
@@ -348,15 +354,15 @@ int Restore(const Options& options, const std::string& path) {
 int ReadAnalyserTable(const Options& options, StoredTable* identity, std::vector<FuelRow>* rows) {
   Tool t(options);
   bool identified = false;
-  const bool ok =
-      rows == nullptr ? (identified = t.ops.QueryIdentity()) : t.ops.ReadAnalyser(&identified);
+  ReadResult read = ReadResult::Read();
+  if (rows == nullptr) {
+    identified = t.ops.QueryIdentity();
+  } else {
+    read = t.ops.ReadAnalyser(&identified);
+  }
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
-  if (!ok) {
-    if (g_stopSignal != 0) return t.Stopped();
-    if (t.glb.Failed && t.ops.ReadProblem().empty()) Say(kCommunicationError);
-    return kLinkFailed;
-  }
+  if (!read) return t.ReadFailure(read);
   *identity = t.ops.Identity();
   if (rows != nullptr) {
     for (int i = 0; i < t.table.RecordCount(); ++i) rows->push_back(t.table.Row(i));

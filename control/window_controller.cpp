@@ -30,7 +30,7 @@ void WindowController::Attach(WindowFace* face) {
 
 void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
-  glb_.PortOverride = device;
+  glb_.SetPortOverride(device);
   demo_ = true;
   ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
 }

@@ -26,7 +26,6 @@ using control::Control;
 class Backups : public ::testing::Test {
  protected:
   Backups() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
     std::filesystem::remove_all(TestDir() / "backups");
     window.Ops().BackupsFolder = TestDir() / "backups";
     window.Attach(&face);
@@ -40,7 +39,7 @@ class Backups : public ::testing::Test {
   void Start(sim::Config config) {
     glb.Disconnect();
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
+    glb.SetPortOverride(analyser->DevicePath());
   }
   void Start(std::vector<std::string> rows) {
     sim::Config config;

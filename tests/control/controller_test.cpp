@@ -26,7 +26,6 @@ using control::MessageKind;
 class Controller : public ::testing::Test {
  protected:
   Controller() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
     window.Ops().BackupsFolder = TestDir() / "backups";
     window.Attach(&face);
     window.Shown();
@@ -38,7 +37,7 @@ class Controller : public ::testing::Test {
     sim::Config config;
     config.rows = std::move(rows);
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
+    glb.SetPortOverride(analyser->DevicePath());
   }
   // A change the analyser has not got: the first row moves down.
   void Change() {
@@ -59,7 +58,7 @@ TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
   EXPECT_FALSE(face.Enabled(Control::Send)) << "at start";
   EXPECT_FALSE(face.Enabled(Control::BackupLine));
 
-  glb.PortOverride = "/nonexistent/quelt-tty";
+  glb.SetPortOverride("/nonexistent/quelt-tty");
   window.Do(Command::Refresh);
   EXPECT_FALSE(face.Enabled(Control::Send)) << "after a failed refresh";
   window.Do(Command::Send);

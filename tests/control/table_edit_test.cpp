@@ -23,7 +23,6 @@ using control::Command;
 class TableEdit : public ::testing::Test {
  public:
   TableEdit() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
     window.Ops().BackupsFolder = TestDir() / "backups";
     window.Attach(&face);
     window.Shown();
@@ -36,7 +35,7 @@ class TableEdit : public ::testing::Test {
     sim::Config config;
     config.rows = RowsWithIds({101, 16, 103, 104});
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
+    glb.SetPortOverride(analyser->DevicePath());
     face.answers = {Answer::Discard};
     window.Do(Command::Refresh);
     face.answers.clear();

@@ -132,8 +132,7 @@ struct Rig {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
     glb = std::make_unique<quelt::AnalyserLink>(pump);
-    pump.SetTickHandler([this] { glb->OnTick(); });
-    glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
+    glb->SetPortOverride(sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty"));
     controller = std::make_unique<quelt::control::WindowController>(*glb);
     ops = &controller->Ops();
     ops->BackupsFolder = backups.path().toStdString();

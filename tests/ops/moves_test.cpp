@@ -135,11 +135,10 @@ TEST_F(Moves, RefusedWhileATransferRuns) {
   Fill(3);
   table.MoveTo(0);
   // Moves requested from the events a wait processes must not touch the table.
-  pump.SetTickHandler([&] {
-    glb.OnTick();
+  pump.AddTickHandler([&] {
     ops.MoveDown();
   });
-  glb.PortOverride = "/dev/quelt-missing";
+  glb.SetPortOverride("/dev/quelt-missing");
   ops.SendTable(SendOptions{false, false});
   EXPECT_EQ(Ids(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(view.transfers, 1);

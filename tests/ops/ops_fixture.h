@@ -34,7 +34,7 @@ class OpsTest : public ::testing::Test {
   void Start(sim::Config config = {}) {
     glb.Disconnect();  // a send leaves the port of the previous analyser open
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
+    glb.SetPortOverride(analyser->DevicePath());
   }
   std::vector<int> Ids() const {
     std::vector<int> ids;
@@ -56,7 +56,6 @@ class OpsTest : public ::testing::Test {
   std::unique_ptr<sim::Analyser> analyser;
 
   OpsTest() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
   }
 };
 

@@ -314,8 +314,7 @@ struct Tally {
 class Soak {
  public:
   explicit Soak(const Options& o) : opt_(o), rng_(o.seed) {
-    pump_.SetTickHandler([this] { glb_.OnTick(); });
-    glb_.PortOverride = device_.Port();
+    glb_.SetPortOverride(device_.Port());
     NewDevice();
   }
 
@@ -560,7 +559,7 @@ class Soak {
     Check(view_.refreshEnabled && !view_.transferActive && !view_.busyCursor,
           "controls left locked");
     Check(commError == (lost || kind == Kind::kUnplugged), "\"Communication error !\" in the log");
-    Check(!glb_.Serial.IsOpen, "Refresh left the port open");
+    Check(!glb_.port().isOpen(), "Refresh left the port open");
     if (identityLost) {
       Check(view_.messages.empty(), "a message box after a failed identity");
       CheckTable(table_.Rows(), before, "a failed identity changed the table");

@@ -166,8 +166,7 @@ class Window : public ::testing::Test {
  public:  // the timer callbacks below reach in too
   void SetUp() override {
     ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
-    glb.Discover = [] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); };
-    form.SetTickHandler([this] { glb.OnTick(); });
+    glb.SetDiscovery([] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); });
     form.SetPump(&pump);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -449,7 +448,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Progress(), 15);
   EXPECT_FALSE(controller.BusyCursor());
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
 
   // The H row is purple while selected and without focus; others keep the
   // window's colour.
@@ -693,7 +692,7 @@ TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
   }
   EXPECT_EQ(form.Handle(), nullptr);
   EXPECT_TRUE(modals.texts.empty());
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
   EXPECT_FALSE(ops.Busy());
 }
 
@@ -718,7 +717,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
 }
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
-  glb.Discover = [] { return FoundPort{}; };  // no bridge in the registry
+  glb.SetDiscovery([] { return FoundPort{}; });  // no bridge in the registry
   Click(MainControl::RefreshButton);
   const auto log = Log();
   ASSERT_EQ(log.size(), 11u);
@@ -1161,9 +1160,9 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
 using Discovery = Window;
 
 TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
-  glb.Discover = [] { return FindAnalyserPort(); };
+  glb.SetDiscovery([] { return FindAnalyserPort(); });
   Refresh();
-  EXPECT_EQ(glb.PortNumber, EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(glb.portNumber(), EnvInt("QUELT_TEST_COM", 0));
   EXPECT_EQ(glb.PortText(), "COM" + std::to_string(EnvInt("QUELT_TEST_COM", 0)));
   EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
 }
