@@ -55,8 +55,7 @@ class OpsTest : public ::testing::Test {
   FuelOperations ops{glb, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 
-  OpsTest() {
-  }
+  OpsTest() {}
 };
 
 }  // namespace quelt::test
