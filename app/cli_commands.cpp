@@ -72,6 +72,15 @@ constexpr int kStopSignals[] = {
 
 void Say(const std::string& utf8) { WriteStderr(utf8 + '\n'); }
 
+// The file a command sends from, whole; nothing after saying why it cannot
+// be read and that nothing was sent.
+std::optional<std::string> InputToSend(const std::string& path) {
+  std::string error;
+  auto text = ReadInputFile(path, &error);
+  if (!text) Say(error + "\nNothing was sent.");
+  return text;
+}
+
 struct Tool {
   // --demo: the simulated analyser inside the program, at the real line's pace.
   std::unique_ptr<sim::InProcessLine> simulated;
@@ -226,12 +235,8 @@ int Read(const Options& options) {
 }
 
 int Write(const Options& options, const std::string& path) {
-  std::string error;
-  const auto text = ReadInputFile(path, &error);
-  if (!text) {
-    Say(error + "\nNothing was sent.");
-    return kUsage;
-  }
+  const auto text = InputToSend(path);
+  if (!text) return kUsage;
   const RowFile file = ParseRowFile(*text);
   if (file.error) {
     Say(path + ":" + std::to_string(file.error->line) + ": " + file.error->message +
@@ -261,13 +266,9 @@ int Write(const Options& options, const std::string& path) {
 }
 
 int Backup(const Options& options, const std::string& path) {
-  // A FILE that is a link, a folder, a device or a pipe is refused before
-  // the analyser is asked anything.
-  if (path != "-") {
-    if (auto problem = ReplaceProblem(PathFromUtf8(path))) {
-      Say(path + ": " + *problem + ".\nNothing was saved.");
-      return kUsage;
-    }
+  if (auto problem = OutputFileProblem(path)) {
+    Say(*problem + ".\nNothing was saved.");
+    return kUsage;
   }
   Tool t(options);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
@@ -308,13 +309,10 @@ int Backup(const Options& options, const std::string& path) {
 }
 
 int Restore(const Options& options, const std::string& path) {
-  std::string error;
-  const auto text = ReadInputFile(path, &error);
-  if (!text) {
-    Say(error + "\nNothing was sent.");
-    return kUsage;
-  }
+  const auto text = InputToSend(path);
+  if (!text) return kUsage;
   // Everything about the file is checked before the port is opened.
+  std::string error;
   bool checked = false;
   const auto backup = ParseBackup(*text, &error, &checked);
   if (!backup) {
