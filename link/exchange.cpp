@@ -52,10 +52,8 @@ void AnalyserLink::Connect() {
   serial_.Open();
   if (serial_.lastCallFailed()) {
     failed_ = true;
-    const auto& why = serial_.lastReason();
-    connectProblem_ =
-        "Cannot open " + serial_.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
-    if (why.permission) {
+    connectProblem_ = PortProblem("Cannot open ");
+    if (serial_.lastReason().permission) {
       connectProblem_ += " (access refused: add your user to the dialout group and log in again)";
     }
     return;
@@ -63,9 +61,7 @@ void AnalyserLink::Connect() {
   serial_.ApplySettings();
   if (serial_.lastCallFailed()) {
     failed_ = true;
-    const auto& why = serial_.lastReason();
-    connectProblem_ =
-        "Cannot configure " + serial_.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
+    connectProblem_ = PortProblem("Cannot configure ");
     return;
   }
   serial_.SetDtr(true);
@@ -173,13 +169,17 @@ std::string AnalyserLink::PortText() const {
 void AnalyserLink::LineFailed(const char* what) {
   ticksLeft_ = 0;
   failed_ = true;
-  const comm::Reason& why = serial_.lastReason();
-  connectProblem_ = what + serial_.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
-  if (why.gone) {
+  connectProblem_ = PortProblem(what);
+  if (serial_.lastReason().gone) {
     connectProblem_ +=
         " (the port went away: the cable was pulled, or the analyser or its USB bridge was "
         "switched off)";
   }
+}
+
+std::string AnalyserLink::PortProblem(const char* what) const {
+  const comm::Reason& why = serial_.lastReason();
+  return what + serial_.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
 }
 
 bool AnalyserLink::LineWentAway() {

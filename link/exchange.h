@@ -106,6 +106,9 @@ class AnalyserLink {
   // A write or read failed: the link fails at once, and ConnectProblem
   // names the device and the line's reason ("Cannot write to " ...).
   void LineFailed(const char* what);
+  // `what` and the device, with the port's last reason: "Cannot open
+  // /dev/ttyUSB0: device not found".
+  std::string PortProblem(const char* what) const;
   // The wait of Exchange and Drain: passes of {one input check, at most one
   // byte, one event step}, with a wait after a pass that brought nothing,
   // until the ticks run out or (`toCr`) a CR arrives. Bytes before the CR
