@@ -124,6 +124,30 @@ TEST_F(ExchangeTest, DrainEndsAtZeroAndReadsAtMostOneBytePerPass) {
   EXPECT_EQ(glb.reply(), "left");
 }
 
+// The link takes its ticks from the pump it is given, with nothing wired up
+// by the program, for as long as it lives: a link that is gone gets none
+// (the pump would call into freed memory), the others still do.
+TEST(ExchangeTicks, TheLinkRegistersWithItsPumpForItsLifetime) {
+  test::ScriptedPump pump;
+  test::PtyPeer silent;
+  AnalyserLink kept(pump);
+  kept.SetPortOverride(silent.DevicePath());
+  kept.Connect();
+  ASSERT_FALSE(kept.failed()) << kept.ConnectProblem();
+  {
+    AnalyserLink gone(pump);
+    gone.SetPortOverride(silent.DevicePath());
+    pump.stepsPerTick = 1;
+    kept.Exchange("R001");  // nobody answers: ten ticks end the wait
+    EXPECT_TRUE(kept.failed());
+    EXPECT_EQ(pump.ticks, AnalyserLink::kReplyTicks);
+  }
+  kept.ClearFailure();
+  kept.Exchange("R002");
+  EXPECT_TRUE(kept.failed());
+  EXPECT_EQ(pump.ticks, 2 * AnalyserLink::kReplyTicks) << "the ticks still reach the link kept";
+}
+
 TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
   test::ScriptedPump pump;
   AnalyserLink glb(pump);
