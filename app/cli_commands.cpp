@@ -140,7 +140,7 @@ struct Tool {
     if (g_finished == nullptr) g_finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(NoteConsoleEvent, TRUE);
 #endif
-    ops.StopRequested = [] { return g_stopSignal != 0; };
+    ops.SetStopRequest([] { return g_stopSignal != 0; });
   }
 };
 

@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
   // the check that reads it back.
   const auto backups = std::filesystem::temp_directory_path() /
                        ("quelt-bench-backups-" + std::to_string(bench::ProcessId()));
-  ops.BackupsFolder = backups;
+  ops.SetBackupsFolder(backups);
   const auto timed = [&](const char* what, const SendOptions& options, auto&& before) {
     before();
     return Timed(what, glb, deviceLine,

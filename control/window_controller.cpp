@@ -32,7 +32,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
   glb_.SetPortOverride(device);
   demo_ = true;
-  ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
+  ops_.SetTitleLine(std::string(kTitleLine) + " - simulated analyser");
 }
 
 void WindowController::Shown() {
@@ -406,8 +406,7 @@ StatusFacts WindowController::Status() const {
 }
 
 std::string WindowController::About() const {
-  const std::filesystem::path backups =
-      ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
+  const std::filesystem::path backups = ops_.BackupsFolder();
   return AboutText(QUELT_VERSION, Port(), backups);
 }
 

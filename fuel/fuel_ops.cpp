@@ -26,7 +26,7 @@ FuelOperations::FuelOperations(AnalyserLink& glb, FuelTable& table, FuelView& vi
 
 void FuelOperations::ShowIntro() {
   view_.ClearLog();
-  view_.AddLogLine(TitleLine);
+  view_.AddLogLine(titleLine_);
   view_.AddLogLine(std::string("QUELT fuel list updater: ") + kProgramVersion);
   view_.AddLogLine("");
   for (const char* line : kIntroInstructions) view_.AddLogLine(line);
@@ -117,10 +117,10 @@ bool FuelOperations::QueryIdentity(std::string* typeText) {
 }
 
 void FuelOperations::ApplyTypeCode(const std::string& typeText) {
-  LGasFuelId = -1;
+  lGasFuelId_ = -1;
   if (const auto language = LanguageOfType(ParseIntLenient(typeText))) {
-    LanguageIndex = language->languageIndex;
-    LGasFuelId = language->lGasFuelId;
+    languageIndex_ = language->languageIndex;
+    lGasFuelId_ = language->lGasFuelId;
   }
 }
 
@@ -173,8 +173,8 @@ ReadResult FuelOperations::ReadFuelList() {
         return ReadResult::NoReply();
       }
       FuelRow row = parsed.ToRow();
-      if (row.ID == LGasFuelId) {
-        if (const char* name = NaturalGasLName(LanguageIndex)) row.Description = name;
+      if (row.ID == lGasFuelId_) {
+        if (const char* name = NaturalGasLName(languageIndex_)) row.Description = name;
       }
       table_.AppendRow(row);
     }
@@ -185,7 +185,7 @@ ReadResult FuelOperations::ReadFuelList() {
       for (int i = 0; i < 3; ++i) table_.Next();
       FuelRow hRow = ReadFuelRowText(kDefaultHGasRow).ToRow();
       // Before any type code was recognised the built-in name stays.
-      if (const char* name = NaturalGasHName(LanguageIndex)) hRow.Description = name;
+      if (const char* name = NaturalGasHName(languageIndex_)) hRow.Description = name;
       table_.InsertRow(hRow);
       table_.EnableControls();
     }
@@ -274,7 +274,11 @@ void FuelOperations::StartInStep() {
   }
 }
 
-bool FuelOperations::StopWanted() const { return StopRequested && StopRequested(); }
+bool FuelOperations::StopWanted() const { return stopRequested_ && stopRequested_(); }
+
+std::filesystem::path FuelOperations::BackupsFolder() const {
+  return backupsFolder_.empty() ? BackupsRoot() : backupsFolder_;
+}
 
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   auto reply = glb_.Ask(command);

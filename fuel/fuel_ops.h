@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fuel/backup.h"
@@ -99,12 +100,12 @@ class FuelOperations {
 
   // Language of the gas names (1..9, 0 before any type code was recognised)
   // and the fuel ID of the row that gets the natural gas L name (-1: none).
-  std::int32_t LanguageIndex = 0;
-  std::int32_t LGasFuelId = 0;
+  std::int32_t languageIndex() const { return languageIndex_; }
+  std::int32_t lGasFuelId() const { return lGasFuelId_; }
 
   // First line of the intro; the demo mode says there that a simulated
   // analyser is attached.
-  std::string TitleLine = kTitleLine;
+  void SetTitleLine(std::string line) { titleLine_ = std::move(line); }
 
   void ShowIntro();
   // The Refresh button: identity, language, list read, port closed.
@@ -117,7 +118,7 @@ class FuelOperations {
   // its type code choosing the gas names' language, then the list. Ok when
   // the list was read; `identified` tells whether the identity was.
   ReadResult ReadAnalyser(bool* identified = nullptr);
-  // Sets LanguageIndex and LGasFuelId from the analyser's type reply.
+  // Sets languageIndex and lGasFuelId from the analyser's type reply.
   void ApplyTypeCode(const std::string& typeText);
   ReadResult ReadFuelList();
   // The Send button and the command line's write: the empty-table question,
@@ -140,13 +141,15 @@ class FuelOperations {
   // The identity replies of the last QueryIdentity (rows and count unset).
   const StoredTable& Identity() const { return stored_; }
   const StoredTable* KnownStoredTable() const { return storedKnown_ ? &stored_ : nullptr; }
-  // Saves `stored` in the backups folder and logs where; the folder is
-  // BackupsRoot() unless set.
-  std::filesystem::path BackupsFolder;
+  // Where the backups before a write go: BackupsRoot() unless set.
+  void SetBackupsFolder(std::filesystem::path folder) { backupsFolder_ = std::move(folder); }
+  std::filesystem::path BackupsFolder() const;
 
   // Polled between commands of a write: true stops the write after the
   // command in flight (Ctrl+C on the command line).
-  std::function<bool()> StopRequested;
+  void SetStopRequest(std::function<bool()> stopRequested) {
+    stopRequested_ = std::move(stopRequested);
+  }
 
   // The move buttons. Refused (no-op) while a transfer runs.
   void MoveDown();
@@ -175,7 +178,7 @@ class FuelOperations {
   ReadResult RepliesWereInStep();
   // Before a session's first command: drains what an earlier one left on the line.
   void StartInStep();
-  // Asks StopRequested.
+  // Asks the stop request.
   bool StopWanted() const;
   // R401 with the row's index: the row text, or nothing without a reply.
   std::optional<std::string> RequestRow(std::int32_t k);
@@ -199,6 +202,11 @@ class FuelOperations {
   AnalyserLink& glb_;
   FuelTable& table_;
   FuelView& view_;
+  std::int32_t languageIndex_ = 0;
+  std::int32_t lGasFuelId_ = 0;
+  std::string titleLine_ = kTitleLine;
+  std::filesystem::path backupsFolder_;
+  std::function<bool()> stopRequested_;
   bool busy_ = false;
   bool aborting_ = false;
   StoredTable stored_;  // identity of the last QueryIdentity; table when known

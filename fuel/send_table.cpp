@@ -207,8 +207,7 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
     return false;
   }
   std::string error;
-  const auto path = SaveBackup(table, BackupsFolder.empty() ? BackupsRoot() : BackupsFolder,
-                               std::time(nullptr), &error);
+  const auto path = SaveBackup(table, BackupsFolder(), std::time(nullptr), &error);
   if (!path) {
     outcome.result = SendOutcome::Result::BackupFailed;
     outcome.problem = "the backup could not be saved: " + error;

@@ -22,7 +22,7 @@ namespace quelt::test {
 class ControllerFixture : public ::testing::Test {
  public:  // tables of cases reach in through the fixture
   ControllerFixture() {
-    window.Ops().BackupsFolder = TestDir() / "backups";
+    window.Ops().SetBackupsFolder(TestDir() / "backups");
     window.Attach(&face);
     window.Shown();
   }

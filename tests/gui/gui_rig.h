@@ -135,7 +135,7 @@ struct Rig {
     glb->SetPortOverride(sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty"));
     controller = std::make_unique<quelt::control::WindowController>(*glb);
     ops = &controller->Ops();
-    ops->BackupsFolder = backups.path().toStdString();
+    ops->SetBackupsFolder(backups.path().toStdString());
     form = std::make_unique<quelt::ui::MainWindow>(*controller);
     form->show();
   }

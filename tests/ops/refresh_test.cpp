@@ -94,15 +94,15 @@ TEST_F(Refresh, UnknownTypeKeepsTheLastLanguageAndRenamesNothing) {
   c.rows = RowsWithIds({2, 5});
   Start(c);
   ASSERT_TRUE(ops.Refresh());
-  EXPECT_EQ(ops.LanguageIndex, 3);
+  EXPECT_EQ(ops.languageIndex(), 3);
 
   for (const char* type : {"18", "", "-5", "100", "145"}) {
     SCOPED_TRACE(type);
     c.type = type;
     analyser->SetConfig(c);
     ASSERT_TRUE(ops.Refresh());
-    EXPECT_EQ(ops.LanguageIndex, 3);
-    EXPECT_EQ(ops.LGasFuelId, -1);
+    EXPECT_EQ(ops.languageIndex(), 3);
+    EXPECT_EQ(ops.lGasFuelId(), -1);
     EXPECT_EQ(Ids(), (std::vector<int>{2, 16, 5}));
     EXPECT_EQ(table.Row(0).Description, "Fuel 2");
     EXPECT_EQ(table.Row(1).Description, "Natural gas H");
@@ -115,7 +115,7 @@ TEST_F(Refresh, BeforeAnyKnownTypeTheInsertedRowKeepsItsBuiltInName) {
   c.rows = RowsWithIds({2});
   Start(c);
   ASSERT_TRUE(ops.Refresh());
-  EXPECT_EQ(ops.LanguageIndex, 0);
+  EXPECT_EQ(ops.languageIndex(), 0);
   EXPECT_EQ(table.Row(0).Description, "Erdgas H");
   EXPECT_EQ(table.Row(1).Description, "Fuel 2");
 }

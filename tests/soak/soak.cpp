@@ -500,7 +500,7 @@ class Soak {
     };
 
     const std::vector<FuelRow> before = table_.Rows();
-    const int languageBefore = ops_.LanguageIndex;
+    const int languageBefore = ops_.languageIndex();
     Inject(kind, faults, k, garbage);
     view_ = {};
     const bool result = Timed(kind, [&] { return ops_.Refresh(); });
@@ -577,7 +577,7 @@ class Soak {
         int h = 0;
         while (h < table_.RecordCount() && table_.Row(h).ID != kNaturalGasHId) ++h;
         Check(table_.CurrentIndex() == h, "the first H row is not selected");
-        Check(ops_.LanguageIndex == language && ops_.LGasFuelId == lGasId, "gas-name language");
+        Check(ops_.languageIndex() == language && ops_.lGasFuelId() == lGasId, "gas-name language");
         if (longDescription && ReadFuelRowText(rows[longDescription->first]).ID != lGasId) {
           const std::string cut = longDescription->second.substr(0, kDescriptionMax);
           Check(std::any_of(table_.Rows().begin(), table_.Rows().end(),

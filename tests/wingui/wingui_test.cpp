@@ -170,7 +170,7 @@ class Window : public ::testing::Test {
     form.SetPump(&pump);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
+    ops.SetBackupsFolder(std::filesystem::path(temp) / L"quelt-wingui-backups");
     ASSERT_TRUE(form.Create(SW_SHOWNORMAL));
     pump.SetPreTranslate([this](MSG& msg) { return form.PreTranslate(msg); });
     pump.ProcessPendingEvents();
@@ -767,7 +767,7 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
   EXPECT_EQ(Tip(Tips(), C(MainControl::BackupLine)),
             backup.wstring() + L"\n" + WideFromUtf8(front::kBackupLineClick));
   EXPECT_TRUE(Enabled(MainControl::BackupLine));
-  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder);
+  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder());
   EXPECT_EQ(Text(C(MainControl::Legend)),
             L"ID 16 natural gas H    N > 15 beyond row 15: stored, not used by the analyser    "
             L"\u2022 12.5 not sent yet");
@@ -887,7 +887,7 @@ TEST_F(Window, TheLogoOpensTheAboutBox) {
                 std::string("quelt-fuel ") + QUELT_VERSION +
                 "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
                 "Refresh\nBackups: " +
-                PathText(ops.BackupsFolder) + "\nCommand line: quelt-fuel-cli --help"));
+                PathText(ops.BackupsFolder()) + "\nCommand line: quelt-fuel-cli --help"));
 }
 
 // The keys do what their buttons do, and nothing while the button is off.
@@ -933,7 +933,7 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
 // table, Restore (asked first) writes it back, Load into grid takes the
 // newest one and closes the view; the Backups button opens it too.
 TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
-  std::filesystem::remove_all(ops.BackupsFolder);
+  std::filesystem::remove_all(ops.BackupsFolder());
   Refresh();
   {
     Modals none;
