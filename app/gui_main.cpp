@@ -140,8 +140,7 @@ int main(int argc, char** argv) {
 
   quelt::ui::QtPump pump;
   quelt::AnalyserLink analyser(pump);
-  pump.SetTickHandler([&analyser] { analyser.OnTick(); });
-  if (!options.port.empty()) analyser.PortOverride = options.port;
+  if (!options.port.empty()) analyser.SetPortOverride(options.port);
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
   controller.SetProgramFolder(

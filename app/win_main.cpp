@@ -149,12 +149,11 @@ int main() {
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
   quelt::AnalyserLink analyser(pump);
-  if (!options.port.empty()) analyser.PortOverride = quelt::Utf8FromWide(options.port);
+  if (!options.port.empty()) analyser.SetPortOverride(quelt::Utf8FromWide(options.port));
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
   controller.SetProgramFolder(ProgramFolder());
   quelt::win::MainWindow form(controller);
-  form.SetTickHandler([&analyser] { analyser.OnTick(); });
   form.SetPump(&pump);
   form.SetQuitOnDestroy(true);
 

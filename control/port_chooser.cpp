@@ -20,8 +20,8 @@ PortChooser::PortChooser(AnalyserLink& link)
   Build();
 }
 
-const std::string& PortChooser::LinkPort() const { return link_.PortOverride; }
-void PortChooser::SetLinkPort(const std::string& device) { link_.PortOverride = device; }
+const std::string& PortChooser::LinkPort() const { return link_.portOverride(); }
+void PortChooser::SetLinkPort(const std::string& device) { link_.SetPortOverride(device); }
 
 std::string PortChooser::Start(const std::string& remembered) {
   if (started_ || mode_ == Mode::Simulated) return {};

@@ -34,10 +34,10 @@ void WindowController::Attach(WindowFace* face) {
 
 void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
-  glb_.PortOverride = device;
+  glb_.SetPortOverride(device);
   demo_ = true;
   ports_.Simulated();
-  ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
+  ops_.SetTitleLine(std::string(kTitleLine) + " - simulated analyser");
 }
 
 void WindowController::Shown() {
@@ -445,8 +445,7 @@ StatusFacts WindowController::Status() const {
 }
 
 std::string WindowController::About() const {
-  const std::filesystem::path backups =
-      ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
+  const std::filesystem::path backups = ops_.BackupsFolder();
   return AboutText(QUELT_VERSION, Port(), backups);
 }
 

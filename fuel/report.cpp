@@ -1,5 +1,6 @@
 #include "fuel/report.h"
 
+#include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
@@ -38,18 +39,6 @@ std::string CsvCell(const std::string& text, bool isText) {
     quoted += c;
   }
   return quoted + "\"";
-}
-
-std::string DateText(std::time_t t) {
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char text[64];
-  if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm) == 0) return {};
-  return text;
 }
 
 std::string Fact(const char* name, const std::string& utf8) {
@@ -138,7 +127,7 @@ std::string FormatServiceReport(const ServiceReport& report) {
   html += DeviceFact("Type", report.type);
   html += DeviceFact("Serial number", report.serialNumber);
   html += DeviceFact("Version", report.version);
-  html += Fact("Date", DateText(report.date));
+  html += Fact("Date", LocalTimeText(report.date, "%Y-%m-%d %H:%M"));
   html += Fact("Table", report.tableSource);
   html += Fact("Last backup", report.lastBackup.empty() ? "none" : report.lastBackup);
   html += Fact("Check", report.checkResult.empty() ? "not checked" : report.checkResult);

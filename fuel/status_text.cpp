@@ -65,7 +65,7 @@ std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowInd
     return line;
   }
   if (!glb.ConnectProblem().empty()) return glb.ConnectProblem();
-  if (glb.Failed) {
+  if (glb.failed()) {
     return "No answer from the analyser on " + Wire(port) +
            ": is it switched on and its cable plugged in?";
   }

@@ -397,7 +397,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_TIMER:
       if (wp == kTickTimerId) {
-        if (tick_) tick_();
+        if (pump_ != nullptr) pump_->DeliverTick();
         return 0;
       }
       if (wp == kCloseRetryTimerId) {

@@ -48,10 +48,9 @@ class MainWindow : public control::WindowFace {
   int Dpi() const { return dpi_; }
   control::WindowController& Controller() { return controller_; }
 
-  // The pump the link waits through: fast wake-ups while a transfer runs.
+  // The pump the link waits through: fast wake-ups while a transfer runs,
+  // and the window's 100 ms timer delivers its ticks.
   void SetPump(WinPump* pump) { pump_ = pump; }
-  // Called on every tick of the 100 ms timer (AnalyserLink::OnTick).
-  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
   // The program ends when its window is destroyed; a test's windows do not.
   void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
   // Notes the first WM_PAINT (the benchmark).
@@ -122,7 +121,6 @@ class MainWindow : public control::WindowFace {
   bool logEmpty_ = true;
 
   WinPump* pump_ = nullptr;
-  std::function<void()> tick_;
   std::function<void()> firstPaint_;
   bool quitOnDestroy_ = false;
   bool locked_ = false;

@@ -6,15 +6,10 @@
 #include <fstream>
 #include <memory>
 
-#include "control/window_controller.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
 #include "lang/tr.h"
-#include "link/clock_pump.h"
-#include "sim/sim.h"
-#include "tests/control/recording_face.h"
-#include "tests/ops/ops_fixture.h"
-#include "tests/support/test_files.h"
+#include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
 namespace {
@@ -25,35 +20,15 @@ using control::Command;
 using control::Control;
 using control::MessageKind;
 
-class Controller : public ::testing::Test {
+class Controller : public ControllerFixture {
  protected:
-  Controller() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
-    window.Ops().BackupsFolder = TestDir() / "backups";
-    window.Attach(&face);
-    window.Shown();
-  }
-  ~Controller() override { window.Attach(nullptr); }
-
-  void Start(std::vector<std::string> rows = RowsWithIds({101, 16, 103})) {
-    glb.Disconnect();
-    sim::Config config;
-    config.rows = std::move(rows);
-    analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
-  }
+  using ControllerFixture::Start;
+  void Start() { Start(RowsWithIds({101, 16, 103})); }
   // A change the analyser has not got: the first row moves down.
   void Change() {
     window.Table().First();
     window.Do(Command::MoveDown);
   }
-  FuelTable& Table() { return window.Table(); }
-
-  ClockPump pump;
-  AnalyserLink glb{pump};
-  control::WindowController window{glb};
-  RecordingFace face;
-  std::unique_ptr<sim::Analyser> analyser;
 };
 
 TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
@@ -61,7 +36,7 @@ TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
   EXPECT_FALSE(face.Enabled(Control::Send)) << "at start";
   EXPECT_FALSE(face.Enabled(Control::BackupLine));
 
-  glb.PortOverride = "/nonexistent/quelt-tty";
+  glb.SetPortOverride("/nonexistent/quelt-tty");
   window.Do(Command::Refresh);
   EXPECT_FALSE(face.Enabled(Control::Send)) << "after a failed refresh";
   window.Do(Command::Send);

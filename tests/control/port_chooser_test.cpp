@@ -156,15 +156,14 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
     };
     ClockPump pump;
     AnalyserLink glb{pump};
-    pump.SetTickHandler([&] { glb.OnTick(); });
     int discoveries = 0;
-    glb.Discover = [&] {
+    glb.SetDiscovery([&] {
       ++discoveries;
       return PortAt(analyser.DevicePath());
-    };
-    glb.PortOverride = subst(c.commandLine);
+    });
+    glb.SetPortOverride(subst(c.commandLine));
     control::WindowController window{glb};
-    window.Ops().BackupsFolder = TestDir() / "backups";
+    window.Ops().SetBackupsFolder(TestDir() / "backups");
     std::vector<PortEntry> listed = c.listed;
     for (PortEntry& p : listed) p.device = subst(p.device);
     window.Ports().SetLister([&] { return listed; });

@@ -50,7 +50,7 @@ class PortChooserTest : public QObject {
     QCOMPARE(box->currentIndex(), 1);
 
     RefreshButton(f)->click();
-    QCOMPARE(QString::fromStdString(rig.glb->PortOverride), link);
+    QCOMPARE(QString::fromStdString(rig.glb->portOverride()), link);
     QVERIFY2(f.StatusLine()->text().startsWith(QStringLiteral("Port: ") + link),
              qPrintable(f.StatusLine()->text()));
     QCOMPARE(rig.Table().RecordCount(), 4);  // three rows and the built-in H row

@@ -249,7 +249,7 @@ class WorkbenchTest : public QObject {
         QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
     QVERIFY2(progress.contains(6) && progress.last() == 15,
              qPrintable(QString::number(progress.size())));
-    const double wire = static_cast<double>(rig.glb->BytesReceived) * 10 / 9600;
+    const double wire = static_cast<double>(rig.glb->bytesReceived()) * 10 / 9600;
     QVERIFY2(seconds >= 0.9 * wire && seconds < wire + 1.0,
              qPrintable(QStringLiteral("%1 s for %2 s of line").arg(seconds).arg(wire)));
     QVERIFY2(busy < 0.5 * seconds, qPrintable(QStringLiteral("cpu %1 s").arg(busy)));
@@ -273,8 +273,8 @@ class WorkbenchTest : public QObject {
     Rig rig(situation == QLatin1String("port went away") ? std::optional<Config>(Config{})
                                                          : std::nullopt);
     if (situation == QLatin1String("no bridge")) {
-      rig.glb->PortOverride.clear();
-      rig.glb->Discover = [] { return quelt::FoundPort{}; };
+      rig.glb->SetPortOverride({});
+      rig.glb->SetDiscovery([] { return quelt::FoundPort{}; });
     }
     if (situation == QLatin1String("port went away")) {
       RefreshButton(*rig.form)->click();

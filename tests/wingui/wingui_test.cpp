@@ -167,12 +167,11 @@ class Window : public ::testing::Test {
  public:  // the timer callbacks below reach in too
   void SetUp() override {
     ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
-    glb.Discover = [] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); };
-    form.SetTickHandler([this] { glb.OnTick(); });
+    glb.SetDiscovery([] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); });
     form.SetPump(&pump);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
+    ops.SetBackupsFolder(std::filesystem::path(temp) / L"quelt-wingui-backups");
     ASSERT_TRUE(form.Create(SW_SHOWNORMAL));
     pump.SetPreTranslate([this](MSG& msg) { return form.PreTranslate(msg); });
     pump.ProcessPendingEvents();
@@ -456,7 +455,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Progress(), 15);
   EXPECT_FALSE(controller.BusyCursor());
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
 
   // The H row is purple while selected and without focus; others keep the
   // window's colour.
@@ -700,7 +699,7 @@ TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
   }
   EXPECT_EQ(form.Handle(), nullptr);
   EXPECT_TRUE(modals.texts.empty());
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
   EXPECT_FALSE(ops.Busy());
 }
 
@@ -725,7 +724,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
 }
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
-  glb.Discover = [] { return FoundPort{}; };  // no bridge in the registry
+  glb.SetDiscovery([] { return FoundPort{}; });  // no bridge in the registry
   Click(MainControl::RefreshButton);
   const auto log = Log();
   ASSERT_EQ(log.size(), 11u);
@@ -775,7 +774,7 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
   EXPECT_EQ(Tip(Tips(), C(MainControl::BackupLine)),
             backup.wstring() + L"\n" + WideFromUtf8(front::kBackupLineClick));
   EXPECT_TRUE(Enabled(MainControl::BackupLine));
-  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder);
+  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder());
   EXPECT_EQ(Text(C(MainControl::Legend)),
             L"ID 16 natural gas H    N > 15 beyond row 15: stored, not used by the analyser    "
             L"\u2022 12.5 not sent yet");
@@ -895,7 +894,7 @@ TEST_F(Window, TheLogoOpensTheAboutBox) {
                 std::string("quelt-fuel ") + QUELT_VERSION +
                 "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
                 "Refresh\nBackups: " +
-                PathText(ops.BackupsFolder) + "\nCommand line: quelt-fuel-cli --help"));
+                PathText(ops.BackupsFolder()) + "\nCommand line: quelt-fuel-cli --help"));
 }
 
 // The keys do what their buttons do, and nothing while the button is off.
@@ -931,7 +930,7 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
   };
   for (const Case& c : cases) {
     if (c.key == VK_F1) {
-      controller.SetProgramFolder(ops.BackupsFolder / "no-guide");
+      controller.SetProgramFolder(ops.BackupsFolder() / "no-guide");
       modals.Answer(WideFromUtf8(kProgramName), IDOK);
     }
     first_ = Transcript().size();
@@ -981,7 +980,7 @@ TEST_F(Window, TabKeysLeaveTheLogAndReachTheGrid) {
 // table, Restore (asked first) writes it back, Load into grid takes the
 // newest one and closes the view; the Backups button opens it too.
 TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
-  std::filesystem::remove_all(ops.BackupsFolder);
+  std::filesystem::remove_all(ops.BackupsFolder());
   Refresh();
   {
     Modals none;
@@ -1287,7 +1286,7 @@ TEST_F(Window, ChosenPortIsUsedByTheNextRefresh) {
       WriteSetting(control::kPortSettingKey, L"");  // the other tests start automatic
     }
   } restore{serialComm, value};
-  glb.Discover = [] { return FoundPort{}; };
+  glb.SetDiscovery([] { return FoundPort{}; });
 
   HWND box = form.PortChooser();
   ASSERT_NE(box, nullptr);
@@ -1315,9 +1314,9 @@ TEST_F(Window, ChosenPortIsUsedByTheNextRefresh) {
 using Discovery = Window;
 
 TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
-  glb.Discover = [] { return FindAnalyserPort(); };
+  glb.SetDiscovery([] { return FindAnalyserPort(); });
   Refresh();
-  EXPECT_EQ(glb.PortNumber, EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(glb.portNumber(), EnvInt("QUELT_TEST_COM", 0));
   EXPECT_EQ(glb.PortText(), "COM" + std::to_string(EnvInt("QUELT_TEST_COM", 0)));
   EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
 }
