@@ -22,6 +22,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <utility>
+
 #include "control/row_menu.h"
 #include "front/change_mark.h"
 #include "front/grid_mark.h"
@@ -50,59 +52,18 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 QString Hint(MainControl control) { return Utf8(front::HintText(front::InfoOf(control))); }
 
 QKeySequence SequenceOf(const control::KeyBinding& k) {
-  Qt::Key key = Qt::Key_F1;
-  switch (k.key) {
-    case control::Key::F1:
-      key = Qt::Key_F1;
-      break;
-    case control::Key::F2:
-      key = Qt::Key_F2;
-      break;
-    case control::Key::F5:
-      key = Qt::Key_F5;
-      break;
-    case control::Key::Enter:
-      key = Qt::Key_Return;
-      break;
-    case control::Key::Up:
-      key = Qt::Key_Up;
-      break;
-    case control::Key::Down:
-      key = Qt::Key_Down;
-      break;
-    case control::Key::Delete:
-      key = Qt::Key_Delete;
-      break;
-    case control::Key::O:
-      key = Qt::Key_O;
-      break;
-    case control::Key::S:
-      key = Qt::Key_S;
-      break;
-    case control::Key::Q:
-      key = Qt::Key_Q;
-      break;
-    case control::Key::B:
-      key = Qt::Key_B;
-      break;
-    case control::Key::E:
-      key = Qt::Key_E;
-      break;
-    case control::Key::P:
-      key = Qt::Key_P;
-      break;
-    case control::Key::Insert:
-      key = Qt::Key_Insert;
-      break;
-    case control::Key::D:
-      key = Qt::Key_D;
-      break;
-    case control::Key::Z:
-      key = Qt::Key_Z;
-      break;
-    case control::Key::Y:
-      key = Qt::Key_Y;
-      break;
+  using K = control::Key;
+  static constexpr std::pair<K, Qt::Key> kQtKeys[] = {
+      {K::F1, Qt::Key_F1},         {K::F2, Qt::Key_F2},         {K::F5, Qt::Key_F5},
+      {K::Enter, Qt::Key_Return},  {K::Up, Qt::Key_Up},         {K::Down, Qt::Key_Down},
+      {K::Delete, Qt::Key_Delete}, {K::Insert, Qt::Key_Insert}, {K::O, Qt::Key_O},
+      {K::S, Qt::Key_S},           {K::Q, Qt::Key_Q},           {K::B, Qt::Key_B},
+      {K::E, Qt::Key_E},           {K::P, Qt::Key_P},           {K::D, Qt::Key_D},
+      {K::Z, Qt::Key_Z},           {K::Y, Qt::Key_Y},
+  };
+  Qt::Key key = Qt::Key_unknown;
+  for (const auto& [ours, qt] : kQtKeys) {
+    if (ours == k.key) key = qt;
   }
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
 }
