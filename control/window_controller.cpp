@@ -7,6 +7,8 @@
 #include "fuel/backup.h"
 #include "fuel/gas_names.h"
 #include "fuel/table_file.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "quelt/version.h"
 #include "text/cp1252.h"
 
@@ -14,7 +16,7 @@ namespace quelt::control {
 namespace {
 
 std::string RowsText(std::size_t rows) {
-  return std::to_string(rows) + (rows == 1 ? " row" : " rows");
+  return rows == 1 ? lang::Tr("1 row") : lang::Format(lang::Tr("{1} rows"), rows);
 }
 
 }  // namespace
@@ -32,7 +34,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
   glb_.PortOverride = device;
   demo_ = true;
-  ops_.TitleLine = std::string(kTitleLine) + " - simulated analyser";
+  ops_.TitleLine = lang::Format(lang::Tr("{1} - simulated analyser"), lang::Tr(kTitleLine));
 }
 
 void WindowController::Shown() {
@@ -161,7 +163,7 @@ void WindowController::Send() {
       if (face_ != nullptr) face_->RedrawGrid();
       break;
     case R::Declined:
-      LogFinal("Nothing was sent.");
+      LogFinal(lang::Tr("Nothing was sent."));
       break;
     case R::Refused:
     case R::CheckDiffers:
@@ -287,7 +289,8 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   std::string error;
   const auto rows = ReadTableFile(path, &error);
   if (!rows) {
-    const std::string text = "Not loaded: " + error + ". The table is as it was.";
+    const std::string text =
+        lang::Format(lang::Tr("Not loaded: {1}. The table is as it was."), error);
     LogFinal(text);
     Ask(WarningMessage(text));
     Update();
@@ -302,7 +305,8 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   table_.EnableControls();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
-  LogFinal("Loaded " + RowsText(rows->size()) + " from " + PathText(path) + ": not sent yet");
+  LogFinal(lang::Format(lang::Tr("Loaded {1} from {2}: not sent yet"), RowsText(rows->size()),
+                        PathText(path)));
   Update();
   return true;
 }
@@ -311,14 +315,15 @@ bool WindowController::SaveTable(const std::filesystem::path& path) {
   SetProgress(0);
   std::string error;
   if (!WriteTextFileWhole(path, FormatTableFile(table_.Rows()), &error)) {
-    const std::string text = "Not saved: " + error;
+    const std::string text = lang::Format(lang::Tr("Not saved: {1}"), error);
     LogFinal(text);
     Ask(ErrorMessage(text));
     Update();
     return false;
   }
   unsent_.MarkSaved(table_);
-  LogFinal("Saved " + RowsText(table_.Rows().size()) + " to " + PathText(path));
+  LogFinal(
+      lang::Format(lang::Tr("Saved {1} to {2}"), RowsText(table_.Rows().size()), PathText(path)));
   Update();
   return true;
 }
@@ -391,8 +396,9 @@ void WindowController::Update() {
   face_->SetCaption(Caption());
   const std::string changes = ChangesText(RowsChanging());
   face_->SetStatusLine(StatusText(Status()) + (changes.empty() ? "" : "   " + changes));
-  face_->SetBackupLine(BackupText(lastBackup_),
-                       lastBackup_.empty() ? "" : lastBackup_ + "\n" + front::kBackupLineClick);
+  face_->SetBackupLine(
+      BackupText(lastBackup_),
+      lastBackup_.empty() ? "" : lastBackup_ + "\n" + lang::Tr(front::kBackupLineClick));
 }
 
 StatusFacts WindowController::Status() const {
@@ -408,7 +414,13 @@ StatusFacts WindowController::Status() const {
 std::string WindowController::About() const {
   const std::filesystem::path backups =
       ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
-  return AboutText(QUELT_VERSION, Port(), backups);
+  std::string text = AboutText(QUELT_VERSION, Port(), backups);
+  // Named once a language other than the program's own English is in use;
+  // the English About stays as it always was.
+  if (lang::Language() != "en") {
+    text += "\n" + lang::Format(lang::Tr("Language: {1}"), lang::LanguageName());
+  }
+  return text;
 }
 
 void WindowController::Log(const std::string& utf8) {

@@ -6,6 +6,8 @@
 #include "fuel/gas_names.h"
 #include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "link/commands.h"
 #include "text/text_helpers.h"
 
@@ -13,11 +15,25 @@ namespace quelt {
 
 namespace {
 
+// Each shown in a box 34 characters wide: "[ Switch QUELT ON.   ...   ]".
 constexpr const char* kIntroInstructions[] = {
-    "[ Connect your QUELT with computer. ]",   "[ Switch QUELT ON.                  ]",
-    "[ Press Button \"Refresh\".           ]", "[ Check table of fuel.              ]",
-    "[ With cklick on right button you   ]",   "[ are able to edit discription.     ]",
+    lang::TrLater("Connect your QUELT with computer."),
+    lang::TrLater("Switch QUELT ON."),
+    lang::TrLater("Press Button \"Refresh\"."),
+    lang::TrLater("Check table of fuel."),
+    lang::TrLater("With cklick on right button you"),
+    lang::TrLater("are able to edit discription."),
 };
+constexpr std::size_t kIntroWidth = 34;
+
+std::string IntroLine(const char* english) {
+  std::string line = lang::Tr(english);
+  // Characters, not bytes: a translation may hold umlauts.
+  const auto shown = static_cast<std::size_t>(
+      std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  if (shown < kIntroWidth) line.append(kIntroWidth - shown, ' ');
+  return "[ " + line + "]";
+}
 
 }  // namespace
 
@@ -29,7 +45,7 @@ void FuelOperations::ShowIntro() {
   view_.AddLogLine(TitleLine);
   view_.AddLogLine(std::string("QUELT fuel list updater: ") + kProgramVersion);
   view_.AddLogLine("");
-  for (const char* line : kIntroInstructions) view_.AddLogLine(line);
+  for (const char* line : kIntroInstructions) view_.AddLogLine(IntroLine(line));
 }
 
 void FuelOperations::ShowMessage(const std::string& text) {
@@ -51,7 +67,7 @@ bool FuelOperations::Refresh() {
   Finally closing([&] {
     glb_.Disconnect();
     if (glb_.Failed) {
-      view_.AddLogLine(kCommunicationError);
+      view_.AddLogLine(lang::Tr(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
       if (!glb_.ConnectProblem().empty()) view_.AddLogLine(glb_.ConnectProblem());
@@ -136,7 +152,7 @@ bool FuelOperations::ReadFuelList() {
       result = true;
       view_.SetProgress(kProgressFullScale);
       if (!complete) {
-        ShowMessage(kTransferError);
+        ShowMessage(lang::Tr(kTransferError));
         table_.EmptyTable();
         view_.SetProgress(0);
         result = false;

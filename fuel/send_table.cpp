@@ -3,12 +3,15 @@
 // result is read back before anyone is told it worked. A write that stops
 // part-way says what the analyser now holds.
 #include <algorithm>
+
 #include <ctime>
 
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
 #include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "link/commands.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
@@ -61,7 +64,7 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   SendOutcome outcome;
   outcome.result = SendOutcome::Result::Declined;
   if (busy_) return outcome;
-  if (table_.IsEmpty() && !view_.Confirm(kEmptyTableQuestion)) return outcome;
+  if (table_.IsEmpty() && !view_.Confirm(lang::Tr(kEmptyTableQuestion))) return outcome;
   outcome.result = SendOutcome::Result::Sent;
 
   std::vector<std::string> texts;
@@ -320,7 +323,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
     case R::Interrupted: {
       const std::string report = DescribeStoppedWrite(o);
       view_.AddLogLine(report);
-      if (o.result == R::NoReply) ShowMessage(std::string(kTimeout) + "\n\n" + report);
+      if (o.result == R::NoReply) ShowMessage(lang::Tr(kTimeout) + "\n\n" + report);
       break;
     }
     case R::CheckNoAnswer: {
@@ -329,7 +332,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
           "Refresh to see what it holds." +
           backup;
       view_.AddLogLine(text);
-      ShowMessage(std::string(kTransferError) + "\n\n" + text);
+      ShowMessage(lang::Tr(kTransferError) + "\n\n" + text);
       break;
     }
     case R::CheckDiffers: {

@@ -1,4 +1,3 @@
-#include "lang/tr.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,6 +7,7 @@
 
 #include "lang/catalogue.h"
 #include "lang/embedded.h"
+#include "lang/tr.h"
 
 namespace quelt::lang {
 namespace {
@@ -62,6 +62,8 @@ std::atomic<const Catalogue*> current{nullptr};
 std::atomic<const std::string*> currentCode{nullptr};
 
 std::string Lookup(std::string_view context, std::string_view english) {
+  // The empty msgid is the catalogue's header, never a text to show.
+  if (english.empty()) return {};
   const Catalogue* catalogue = current.load(std::memory_order_acquire);
   if (catalogue != nullptr) {
     if (const std::string* text = catalogue->Find(context, english)) return *text;
