@@ -22,6 +22,8 @@ std::string RowsText(std::size_t rows) {
 }  // namespace
 
 WindowController::WindowController(AnalyserLink& glb) : glb_(glb), ops_(glb, table_, *this) {
+  // The operations' log lines are Windows-1252.
+  ops_.TitleLine = lang::TrCp1252(kTitleLine);
   unsent_.MarkInSync(table_);
 }
 
@@ -34,7 +36,8 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
   glb_.PortOverride = device;
   demo_ = true;
-  ops_.TitleLine = lang::Format(lang::Tr("{1} - simulated analyser"), lang::Tr(kTitleLine));
+  ops_.TitleLine =
+      lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine));
 }
 
 void WindowController::Shown() {

@@ -27,11 +27,9 @@ constexpr const char* kIntroInstructions[] = {
 constexpr std::size_t kIntroWidth = 34;
 
 std::string IntroLine(const char* english) {
-  std::string line = lang::Tr(english);
-  // Characters, not bytes: a translation may hold umlauts.
-  const auto shown = static_cast<std::size_t>(
-      std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-  if (shown < kIntroWidth) line.append(kIntroWidth - shown, ' ');
+  std::string line = lang::TrCp1252(english);
+  // Windows-1252: one byte a character.
+  if (line.size() < kIntroWidth) line.append(kIntroWidth - line.size(), ' ');
   return "[ " + line + "]";
 }
 
@@ -67,7 +65,7 @@ bool FuelOperations::Refresh() {
   Finally closing([&] {
     glb_.Disconnect();
     if (glb_.Failed) {
-      view_.AddLogLine(lang::Tr(kCommunicationError));
+      view_.AddLogLine(lang::TrCp1252(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
       if (!glb_.ConnectProblem().empty()) view_.AddLogLine(glb_.ConnectProblem());
@@ -152,7 +150,7 @@ bool FuelOperations::ReadFuelList() {
       result = true;
       view_.SetProgress(kProgressFullScale);
       if (!complete) {
-        ShowMessage(lang::Tr(kTransferError));
+        ShowMessage(lang::TrCp1252(kTransferError));
         table_.EmptyTable();
         view_.SetProgress(0);
         result = false;

@@ -64,7 +64,7 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   SendOutcome outcome;
   outcome.result = SendOutcome::Result::Declined;
   if (busy_) return outcome;
-  if (table_.IsEmpty() && !view_.Confirm(lang::Tr(kEmptyTableQuestion))) return outcome;
+  if (table_.IsEmpty() && !view_.Confirm(lang::TrCp1252(kEmptyTableQuestion))) return outcome;
   outcome.result = SendOutcome::Result::Sent;
 
   std::vector<std::string> texts;
@@ -323,7 +323,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
     case R::Interrupted: {
       const std::string report = DescribeStoppedWrite(o);
       view_.AddLogLine(report);
-      if (o.result == R::NoReply) ShowMessage(lang::Tr(kTimeout) + "\n\n" + report);
+      if (o.result == R::NoReply) ShowMessage(lang::TrCp1252(kTimeout) + "\n\n" + report);
       break;
     }
     case R::CheckNoAnswer: {
@@ -332,7 +332,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
           "Refresh to see what it holds." +
           backup;
       view_.AddLogLine(text);
-      ShowMessage(lang::Tr(kTransferError) + "\n\n" + text);
+      ShowMessage(lang::TrCp1252(kTransferError) + "\n\n" + text);
       break;
     }
     case R::CheckDiffers: {

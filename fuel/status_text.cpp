@@ -70,20 +70,21 @@ std::string BackupText(const std::string& lastBackup) {
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
                               const AnalyserLink& glb, const std::string& port) {
   if (listRead) {
-    std::string line =
-        rowsRead == 1 ? lang::Tr("Read 1 row") : lang::Format(lang::Tr("Read {1} rows"), rowsRead);
+    std::string line = rowsRead == 1 ? lang::TrCp1252("Read 1 row")
+                                     : lang::Format(lang::TrCp1252("Read {1} rows"), rowsRead);
     if (rows > rowsRead && hRowIndex >= 0) {
-      line += lang::Format(lang::Tr(", natural gas H added as row {1}"), hRowIndex + 1);
+      line += lang::Format(lang::TrCp1252(", natural gas H added as row {1}"), hRowIndex + 1);
     }
     return line;
   }
   if (!glb.ConnectProblem().empty()) return glb.ConnectProblem();
   if (glb.Failed) {
     return lang::Format(
-        lang::Tr("No answer from the analyser on {1}: is it switched on and its cable plugged in?"),
+        lang::TrCp1252(
+            "No answer from the analyser on {1}: is it switched on and its cable plugged in?"),
         Wire(port));
   }
-  return lang::Tr("The fuel list was not read (see above).");
+  return lang::TrCp1252("The fuel list was not read (see above).");
 }
 
 std::string AboutText(const std::string& version, const std::string& port,
