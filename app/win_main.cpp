@@ -103,8 +103,8 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   }
   o.lang = line.Value("--lang").value_or("");
   if (line.Has("--lang")) {
-    if (const std::string error = quelt::lang::LanguageOptionError(o.lang); !error.empty()) {
-      exitCode = Fail(quelt::WideFromUtf8(error));
+    if (const std::string refusal = quelt::lang::LanguageOptionError(o.lang); !refusal.empty()) {
+      exitCode = Fail(quelt::WideFromUtf8(refusal));
       return false;
     }
   }

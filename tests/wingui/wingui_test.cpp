@@ -963,8 +963,9 @@ std::string Joined(const std::vector<std::string>& lines) {
   return all;
 }
 
-// German from the catalogue: the caption, a button, the legend, a message
-// box and the editor; no text cut off at this resolution.
+// German from the catalogue: the caption, a button, the legend, message
+// boxes with their buttons and the editor; no text cut off at this
+// resolution.
 TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
   Refresh();
   EXPECT_EQ(Text(form.Handle()), L"QUELT Brennstoffliste aktualisieren");
@@ -993,6 +994,11 @@ TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
 
   Modals modals;
   modals.Answer(WideFromUtf8(kProgramName), IDOK);  // About
+  std::wstring cancel;
+  modals.Expect(WideFromUtf8(kProgramName), [&cancel](HWND box) {  // Ctrl+Delete
+    cancel = Text(GetDlgItem(box, IDCANCEL));
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  });
   std::vector<std::string> editorCut{"not opened"};
   modals.Expect(L"Brennstoff bearbeiten", [&editorCut](HWND dialog) {
     editorCut = CutTexts(dialog);
@@ -1002,6 +1008,7 @@ TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
   SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   pump.ProcessPendingEvents();
+  Key(VK_DELETE, true);
   Key(VK_F2, false);
   for (int i = 0; i < 200 && !modals.Done(); ++i) {
     pump.ProcessPendingEvents();
@@ -1011,6 +1018,8 @@ TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
   ASSERT_EQ(modals.texts.size(), 1u);
   EXPECT_NE(modals.texts[0].find(L"\nSprache: Deutsch"), std::wstring::npos)
       << Utf8FromWide(modals.texts[0]);
+  EXPECT_EQ(cancel, L"Abbrechen");
+  EXPECT_EQ(Rows(), 13);  // the delete was cancelled
   EXPECT_EQ(editorCut, std::vector<std::string>{}) << Joined(editorCut);
 }
 
