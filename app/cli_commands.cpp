@@ -72,6 +72,15 @@ constexpr int kStopSignals[] = {
 
 void Say(const std::string& utf8) { WriteStderr(utf8 + '\n'); }
 
+// The file a command sends from, whole; nothing after saying why it cannot
+// be read and that nothing was sent.
+std::optional<std::string> InputToSend(const std::string& path) {
+  std::string error;
+  auto text = ReadInputFile(path, &error);
+  if (!text) Say(error + "\nNothing was sent.");
+  return text;
+}
+
 struct Tool {
   // --demo: the simulated analyser inside the program, at the real line's pace.
   std::unique_ptr<sim::InProcessLine> simulated;
@@ -85,15 +94,16 @@ struct Tool {
   bool abortWaitOnStop = true;
 
   explicit Tool(const Options& options) {
-    pump.SetTickHandler([this] {
-      glb.OnTick();
+    // After the link's own tick handler: the tick that sees the signal ends
+    // the wait.
+    pump.AddTickHandler([this] {
       if (g_stopSignal != 0 && abortWaitOnStop) glb.Abort();
     });
-    glb.PortOverride = options.port;
+    glb.SetPortOverride(options.port);
     if (options.demo) {
       simulated = sim::InProcessLine::ForDemo();
       glb.UseLine(*simulated);
-      glb.PortOverride = simulated->DevicePath();
+      glb.SetPortOverride(simulated->DevicePath());
     }
     CatchStopSignals();
   }
@@ -104,6 +114,14 @@ struct Tool {
     if (g_stopSignal != 0) return Stopped();
     Say(kCommunicationError);
     if (!glb.ConnectProblem().empty()) Say(glb.ConnectProblem());
+    return kLinkFailed;
+  }
+
+  // The identity came, the table did not: the count's or the replies' own
+  // line is in the log already, a missing reply is a communication error.
+  int ReadFailure(const ReadResult& read) {
+    if (g_stopSignal != 0) return Stopped();
+    if (glb.failed() && read.problem.empty()) Say(kCommunicationError);
     return kLinkFailed;
   }
 
@@ -122,7 +140,7 @@ struct Tool {
     if (g_finished == nullptr) g_finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(NoteConsoleEvent, TRUE);
 #endif
-    ops.StopRequested = [] { return g_stopSignal != 0; };
+    ops.SetStopRequest([] { return g_stopSignal != 0; });
   }
 };
 
@@ -201,14 +219,10 @@ int Identify(const Options& options) {
 int Read(const Options& options) {
   Tool t(options);
   bool identified = false;
-  const bool ok = t.ops.ReadAnalyser(&identified);
+  const ReadResult read = t.ops.ReadAnalyser(&identified);
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
-  if (!ok) {
-    if (g_stopSignal != 0) return t.Stopped();
-    if (t.glb.Failed && t.ops.ReadProblem().empty()) Say(kCommunicationError);
-    return kLinkFailed;
-  }
+  if (!read) return t.ReadFailure(read);
   std::string text;
   for (int i = 0; i < t.table.RecordCount(); ++i)
     text += PlainDeviceText(FormatRowLine(t.table.Row(i), i + 1)) + '\n';
@@ -221,12 +235,8 @@ int Read(const Options& options) {
 }
 
 int Write(const Options& options, const std::string& path) {
-  std::string error;
-  const auto text = ReadInputFile(path, &error);
-  if (!text) {
-    Say(error + "\nNothing was sent.");
-    return kUsage;
-  }
+  const auto text = InputToSend(path);
+  if (!text) return kUsage;
   const RowFile file = ParseRowFile(*text);
   if (file.error) {
     Say(path + ":" + std::to_string(file.error->line) + ": " + file.error->message +
@@ -256,21 +266,18 @@ int Write(const Options& options, const std::string& path) {
 }
 
 int Backup(const Options& options, const std::string& path) {
-  // A FILE that is a link, a folder, a device or a pipe is refused before
-  // the analyser is asked anything.
-  if (path != "-") {
-    if (auto problem = ReplaceProblem(PathFromUtf8(path))) {
-      Say(path + ": " + *problem + ".\nNothing was saved.");
-      return kUsage;
-    }
+  if (auto problem = OutputFileProblem(path)) {
+    Say(*problem + ".\nNothing was saved.");
+    return kUsage;
   }
   Tool t(options);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   StoredTable stored;
-  if (!t.ops.ReadStoredTable(stored, options.all ? kMaxRowsSent : 0)) {
+  if (const ReadResult read = t.ops.ReadStoredTable(stored, options.all ? kMaxRowsSent : 0);
+      !read) {
     if (g_stopSignal != 0) return t.Stopped();
-    if (!t.ops.ReadProblem().empty()) {
-      Say(Cp1252ToUtf8(t.ops.ReadProblem()) + "; nothing was saved.");
+    if (!read.problem.empty()) {
+      Say(Cp1252ToUtf8(read.problem) + "; nothing was saved.");
     } else {
       Say(kTransferError);
     }
@@ -302,13 +309,10 @@ int Backup(const Options& options, const std::string& path) {
 }
 
 int Restore(const Options& options, const std::string& path) {
-  std::string error;
-  const auto text = ReadInputFile(path, &error);
-  if (!text) {
-    Say(error + "\nNothing was sent.");
-    return kUsage;
-  }
+  const auto text = InputToSend(path);
+  if (!text) return kUsage;
   // Everything about the file is checked before the port is opened.
+  std::string error;
   bool checked = false;
   const auto backup = ParseBackup(*text, &error, &checked);
   if (!backup) {
@@ -348,15 +352,15 @@ int Restore(const Options& options, const std::string& path) {
 int ReadAnalyserTable(const Options& options, StoredTable* identity, std::vector<FuelRow>* rows) {
   Tool t(options);
   bool identified = false;
-  const bool ok =
-      rows == nullptr ? (identified = t.ops.QueryIdentity()) : t.ops.ReadAnalyser(&identified);
+  ReadResult read = ReadResult::Read();
+  if (rows == nullptr) {
+    identified = t.ops.QueryIdentity();
+  } else {
+    read = t.ops.ReadAnalyser(&identified);
+  }
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
-  if (!ok) {
-    if (g_stopSignal != 0) return t.Stopped();
-    if (t.glb.Failed && t.ops.ReadProblem().empty()) Say(kCommunicationError);
-    return kLinkFailed;
-  }
+  if (!read) return t.ReadFailure(read);
   *identity = t.ops.Identity();
   if (rows != nullptr) {
     for (int i = 0; i < t.table.RecordCount(); ++i) rows->push_back(t.table.Row(i));

@@ -1,5 +1,6 @@
 #include "app/cli_io.h"
 
+#include "fuel/backup_file.h"
 #include "fuel/read_file.h"
 
 #include <cerrno>
@@ -70,6 +71,12 @@ Utf8Console::~Utf8Console() {
 Utf8Console::Utf8Console() = default;
 Utf8Console::~Utf8Console() = default;
 #endif
+
+std::optional<std::string> OutputFileProblem(const std::string& path) {
+  if (path == "-") return std::nullopt;
+  if (auto problem = ReplaceProblem(PathFromUtf8(path))) return path + ": " + *problem;
+  return std::nullopt;
+}
 
 std::optional<std::string> ReadInputFile(const std::string& name, std::string* error) {
   if (name == "-") return ReadCappedStream(stdin, "standard input", error);

@@ -81,11 +81,9 @@ int Backups(const Options& options) {
 }
 
 int Report(const Options& options, const std::string& path) {
-  if (path != "-") {
-    if (auto problem = ReplaceProblem(PathFromUtf8(path))) {
-      Say(path + ": " + *problem + ".\nNothing was saved.");
-      return kUsage;
-    }
+  if (auto problem = OutputFileProblem(path)) {
+    Say(*problem + ".\nNothing was saved.");
+    return kUsage;
   }
   ServiceReport report;
   StoredTable identity;

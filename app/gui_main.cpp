@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -150,10 +151,11 @@ int main(int argc, char** argv) {
 
   quelt::ui::QtPump pump;
   quelt::AnalyserLink analyser(pump);
-  pump.SetTickHandler([&analyser] { analyser.OnTick(); });
-  if (!options.port.empty()) analyser.PortOverride = options.port;
+  if (!options.port.empty()) analyser.SetPortOverride(options.port);
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  controller.SetProgramFolder(
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
   quelt::ui::MainWindow form(controller);
 
   FirstPaint firstPaint;

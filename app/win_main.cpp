@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,20 @@
 #include "win/win_pump.h"
 
 namespace {
+
+// The folder of the running .exe (the user guide lies beside it).
+std::filesystem::path ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return std::filesystem::path(path).parent_path();
+    }
+    path.resize(path.size() * 2);
+  }
+}
 
 const wchar_t kUsage[] =
     L"Usage: quelt-fuel [--port COMn] [--demo] [--lang de|en]\n"
@@ -146,11 +161,11 @@ int main() {
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
   quelt::AnalyserLink analyser(pump);
-  if (!options.port.empty()) analyser.PortOverride = quelt::Utf8FromWide(options.port);
+  if (!options.port.empty()) analyser.SetPortOverride(quelt::Utf8FromWide(options.port));
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  controller.SetProgramFolder(ProgramFolder());
   quelt::win::MainWindow form(controller);
-  form.SetTickHandler([&analyser] { analyser.OnTick(); });
   form.SetPump(&pump);
   form.SetQuitOnDestroy(true);
 

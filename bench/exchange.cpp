@@ -18,11 +18,10 @@ int main(int argc, char** argv) {
 
   ClockPump pump;
   AnalyserLink glb(pump);
-  pump.SetTickHandler([&] { glb.OnTick(); });
-  glb.PortOverride = sim.DevicePath();
+  glb.SetPortOverride(sim.DevicePath());
   glb.Connect();
   glb.Exchange("");  // wake-up, outside the measurement
-  if (glb.Failed) {
+  if (glb.failed()) {
     std::fprintf(stderr, "quelt-sim did not answer on %s\n", sim.DevicePath().c_str());
     return 1;
   }
@@ -31,12 +30,12 @@ int main(int argc, char** argv) {
   const bench::Stopwatch watch;
   for (int i = 0; i < count; ++i) {
     glb.Exchange("R40101");
-    if (glb.Failed) {
+    if (glb.failed()) {
       std::fprintf(stderr, "exchange %d failed\n", i + 1);
       return 1;
     }
-    replyBytes += double(glb.Reply.size() + 1);  // the reply and its CR
-    commandBytes += 7;                           // "R40101" and its CR
+    replyBytes += double(glb.reply().size() + 1);  // the reply and its CR
+    commandBytes += 7;                             // "R40101" and its CR
   }
   const double wall = watch.Wall(), cpu = watch.Cpu();
   // The simulator paces its replies like the line; the commands cross the

@@ -17,6 +17,7 @@
 #include "bench/measure.h"
 #include "fuel/fuel_ops.h"
 #include "link/clock_pump.h"
+#include "link/forwarding_line.h"
 #include "sim/inprocess_line.h"
 
 #ifdef _WIN32
@@ -51,32 +52,20 @@ class CountingView : public FuelView {
 // each exchange from its write to the CR of its reply. The rest of an
 // operation's time is its drains (each lasts until the next tick) and the
 // program's own work between exchanges.
-class CountingLine final : public Line {
+class CountingLine final : public ForwardingLine {
  public:
-  explicit CountingLine(Line& inner) : inner_(inner) {}
+  using ForwardingLine::ForwardingLine;
   long long commands = 0;
   double exchangeSeconds = 0;
 
-  std::string DevicePathForPort(std::int32_t number) const override {
-    return inner_.DevicePathForPort(number);
-  }
-  comm::Handle Open(const std::string& path, comm::Reason* reason) override {
-    return inner_.Open(path, reason);
-  }
-  void SetupQueues(comm::Handle h, std::uint32_t in, std::uint32_t out) override {
-    inner_.SetupQueues(h, in, out);
-  }
-  bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override {
-    return inner_.SetState(h, dcb, reason);
-  }
   IoResult Write(comm::Handle h, const void* data, std::uint32_t count) override {
     ++commands;
     if (!inExchange_) written_ = std::chrono::steady_clock::now();
     inExchange_ = true;
-    return inner_.Write(h, data, count);
+    return ForwardingLine::Write(h, data, count);
   }
   IoResult Read(comm::Handle h, void* data, std::uint32_t count) override {
-    const IoResult r = inner_.Read(h, data, count);
+    const IoResult r = ForwardingLine::Read(h, data, count);
     const std::uint32_t got = r.count;
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (inExchange_ && got > 0 && bytes[got - 1] == '\r') {
@@ -86,14 +75,8 @@ class CountingLine final : public Line {
     }
     return r;
   }
-  std::uint32_t BytesWaiting(comm::Handle h) override { return inner_.BytesWaiting(h); }
-  bool LineGone(comm::Handle h) override { return inner_.LineGone(h); }
-  void Close(comm::Handle h) override { inner_.Close(h); }
-  void WaitReadable(comm::Handle h, int timeoutMs) override { inner_.WaitReadable(h, timeoutMs); }
-  WaitHint Hint(comm::Handle h) override { return inner_.Hint(h); }
 
  private:
-  Line& inner_;
   bool inExchange_ = false;
   std::chrono::steady_clock::time_point written_;
 };
@@ -114,7 +97,7 @@ void PrintFigures(const char* what, double wall, double wire, double drains, lon
 // commands cross the pseudo-terminal at once.
 bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
            const std::function<bool()>& op) {
-  const auto bytes0 = glb.BytesReceived;
+  const auto bytes0 = glb.bytesReceived();
   const auto commands0 = line.commands;
   const double exchanges0 = line.exchangeSeconds;
   const bench::Stopwatch watch;
@@ -124,7 +107,7 @@ bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
   }
   const double wall = watch.Wall(), cpu = watch.Cpu();
   const double drains = wall - (line.exchangeSeconds - exchanges0);
-  PrintFigures(what, wall, bench::WireSeconds(double(glb.BytesReceived - bytes0), kBaud), drains,
+  PrintFigures(what, wall, bench::WireSeconds(double(glb.bytesReceived() - bytes0), kBaud), drains,
                line.commands - commands0, cpu);
   return true;
 }
@@ -132,10 +115,21 @@ bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
 // What the line costs without the link's waits: a command whose reply is
 // polled for flat out (first byte and end against the reply's line time),
 // an input check, and one wait of the device line.
-bool LineCosts(AnalyserLink& glb) {
+bool LineCosts(AnalyserLink& glb, Line& line, const std::string& device) {
+  // The link drains what is left on the line, then gives the port to a
+  // SerialPort of its own.
   glb.Connect();
   glb.Drain();
-  SerialPort& port = glb.Serial;
+  glb.Disconnect();
+  SerialPort port;
+  port.UseLine(line);
+  port.SetDevicePath(device);
+  port.Open();
+  port.ApplySettings();
+  if (!port.isOpen()) {
+    std::fprintf(stderr, "cannot open %s: %s\n", device.c_str(), port.lastReason().text.c_str());
+    return false;
+  }
   constexpr int kAsks = 20;
   double firstLate = 0, endLate = 0;
   for (int i = 0; i < kAsks; ++i) {
@@ -175,7 +169,7 @@ bool LineCosts(AnalyserLink& glb) {
   const double waitWall = waits.Wall(), waitCpu = waits.Cpu();
   std::printf("line wait (<=10 ms, idle): %.2f ms wall, %.1f us cpu\n", 1e3 * waitWall / kWaits,
               1e6 * waitCpu / kWaits);
-  glb.Disconnect();
+  port.Close();
   return true;
 }
 
@@ -211,14 +205,13 @@ int main(int argc, char** argv) {
   CountingLine deviceLine(DeviceLine());
   ClockPump pump;
   AnalyserLink glb(pump);
-  pump.SetTickHandler([&] { glb.OnTick(); });
   glb.UseLine(deviceLine);
-  glb.PortOverride = device;
+  glb.SetPortOverride(device);
   FuelTable rows;
   CountingView view;
   FuelOperations ops(glb, rows, view);
 
-  if (!LineCosts(glb)) return 1;
+  if (!LineCosts(glb, deviceLine, device)) return 1;
   if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
   std::printf("rows %d\n", rows.RecordCount());
   if (!Timed("send", glb, deviceLine, [&] {
@@ -230,7 +223,7 @@ int main(int argc, char** argv) {
   // the check that reads it back.
   const auto backups = std::filesystem::temp_directory_path() /
                        ("quelt-bench-backups-" + std::to_string(bench::ProcessId()));
-  ops.BackupsFolder = backups;
+  ops.SetBackupsFolder(backups);
   const auto timed = [&](const char* what, const SendOptions& options, auto&& before) {
     before();
     return Timed(what, glb, deviceLine,
@@ -262,10 +255,10 @@ int main(int argc, char** argv) {
     const UINT_PTR tick = SetTimer(nullptr, 0, static_cast<UINT>(AnalyserLink::kTickMs), nullptr);
     winPump.SetPreTranslate([&](MSG& m) {
       if (m.message != WM_TIMER || m.hwnd != nullptr || m.wParam != tick) return false;
-      winGlb.OnTick();
+      winPump.DeliverTick();
       return true;
     });
-    winGlb.PortOverride = device;
+    winGlb.SetPortOverride(device);
     FuelTable winRows;
     CountingView winView;
     winView.onTransfer = [&](bool active) { winPump.SetFastWakeups(active); };
@@ -284,9 +277,8 @@ int main(int argc, char** argv) {
   CountingLine localLine(line);
   ClockPump localPump;
   AnalyserLink localGlb(localPump);
-  localPump.SetTickHandler([&] { localGlb.OnTick(); });
   localGlb.UseLine(localLine);
-  localGlb.PortOverride = line.DevicePath();
+  localGlb.SetPortOverride(line.DevicePath());
   FuelTable localRows;
   FuelOperations localOps(localGlb, localRows, view);
   return Timed("in-process", localGlb, localLine, [&] { return localOps.Refresh(); }) ? 0 : 1;

@@ -105,8 +105,7 @@ bool BackupsView::Load() {
 std::filesystem::path WindowController::AnalyserBackupsFolder() const {
   const std::string& serial = ops_.Identity().serialNumber;
   if (serial.empty()) return {};
-  const std::filesystem::path root =
-      ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
+  const std::filesystem::path root = ops_.BackupsFolder();
   return root.empty() ? root : BackupFolderOf(root, serial);
 }
 

@@ -6,14 +6,15 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "control/messages.h"
 
 namespace quelt::control {
 
 // The controls whose enabling the controller decides.
-enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine };
-inline constexpr int kControlCount = 8;
+enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine, Port };
+inline constexpr int kControlCount = 9;
 
 // What an export writes: the table for spreadsheets, or the service report.
 enum class ExportKind { Csv, Report };
@@ -45,11 +46,19 @@ class WindowFace {
   // The cells' change marks have a new reference (after a Refresh or a
   // checked Send): the grid draws them anew.
   virtual void RedrawGrid() {}
-  virtual void OpenFolder(const std::filesystem::path& folder) = 0;
+  // A folder or a document, opened by the system's own program for it;
+  // false when the system could not.
+  virtual bool OpenWithSystem(const std::filesystem::path& path) = 0;
   // The modal Backups view on a control::BackupsView of the controller.
   virtual void ShowBackups() = 0;
   // A file to export to; empty when the user cancelled.
   virtual std::filesystem::path PickExportFile(ExportKind kind) = 0;
+  // What the window keeps between runs in the platform's settings store
+  // (UTF-8 names and values); "" for a value never stored.
+  virtual std::string LoadSetting(const std::string& /*name*/) { return {}; }
+  virtual void StoreSetting(const std::string& /*name*/, const std::string& /*value*/) {}
+  // The port control's entries and the one chosen (control/port_chooser.h).
+  virtual void SetPortChoices(const std::vector<std::string>& /*texts*/, int /*chosen*/) {}
   // Closes the window the platform's way; the controller is asked again.
   virtual void RequestClose() = 0;
   // The same from a later turn of the outer event loop.
@@ -60,22 +69,25 @@ class WindowFace {
 
 // What a window declares to implement WindowFace: one list for both windows,
 // in their class's private part.
-#define QUELT_WINDOW_FACE_OVERRIDES                                             \
-  void SetCaption(const std::string& text) override;                            \
-  void SetStatusLine(const std::string& text) override;                         \
-  void SetBackupLine(const std::string& text, const std::string& tip) override; \
-  void SetEnabled(control::Control control, bool enabled) override;             \
-  void SetTransferLock(bool locked) override;                                   \
-  void ClearLog() override;                                                     \
-  void AddLogLine(const std::string& line) override;                            \
-  void SetProgress(int value) override;                                         \
-  void SetBusyCursor(bool busy) override;                                       \
-  control::Answer Ask(const control::Message& message) override;                \
-  std::filesystem::path PickTableFile(bool save) override;                      \
-  bool EditCurrentRow() override;                                               \
-  void RedrawGrid() override;                                                   \
-  void OpenFolder(const std::filesystem::path& folder) override;                \
-  void ShowBackups() override;                                                  \
-  std::filesystem::path PickExportFile(control::ExportKind kind) override;      \
-  void RequestClose() override;                                                 \
-  void RequestCloseLater() override
+#define QUELT_WINDOW_FACE_OVERRIDES                                              \
+  void SetCaption(const std::string& text) override;                             \
+  void SetStatusLine(const std::string& text) override;                          \
+  void SetBackupLine(const std::string& text, const std::string& tip) override;  \
+  void SetEnabled(control::Control control, bool enabled) override;              \
+  void SetTransferLock(bool locked) override;                                    \
+  void ClearLog() override;                                                      \
+  void AddLogLine(const std::string& line) override;                             \
+  void SetProgress(int value) override;                                          \
+  void SetBusyCursor(bool busy) override;                                        \
+  control::Answer Ask(const control::Message& message) override;                 \
+  std::filesystem::path PickTableFile(bool save) override;                       \
+  bool EditCurrentRow() override;                                                \
+  void RedrawGrid() override;                                                    \
+  bool OpenWithSystem(const std::filesystem::path& path) override;               \
+  void ShowBackups() override;                                                   \
+  std::filesystem::path PickExportFile(control::ExportKind kind) override;       \
+  void RequestClose() override;                                                  \
+  void RequestCloseLater() override;                                             \
+  std::string LoadSetting(const std::string& name) override;                     \
+  void StoreSetting(const std::string& name, const std::string& value) override; \
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override

@@ -11,7 +11,7 @@ const std::vector<KeyBinding>& KeyTable() {
       {Command::Edit, false, Key::F2, false},     {Command::Edit, false, Key::Enter, true},
       {Command::Delete, true, Key::Delete, true}, {Command::Open, true, Key::O, false},
       {Command::Save, true, Key::S, false},       {Command::Exit, true, Key::Q, false},
-      {Command::About, false, Key::F1, false},    {Command::Backups, true, Key::B, false},
+      {Command::Help, false, Key::F1, false},     {Command::Backups, true, Key::B, false},
       {Command::ExportCsv, true, Key::E, false},  {Command::Report, true, Key::P, false},
       {Command::Add, false, Key::Insert, false},  {Command::Duplicate, true, Key::D, false},
       {Command::Undo, true, Key::Z, false},       {Command::Redo, true, Key::Y, false},

@@ -20,6 +20,7 @@ enum class Command {
   Save,    // save the table to a file
   Exit,
   About,
+  Help,              // the user guide
   OpenBackupFolder,  // the backup line
   Backups,           // the Backups view
   ExportCsv,         // the table to a spreadsheet file

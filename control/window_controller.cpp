@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "control/change_marks.h"
+#include "control/user_guide.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/gas_names.h"
@@ -21,9 +22,10 @@ std::string RowsText(std::size_t rows) {
 
 }  // namespace
 
-WindowController::WindowController(AnalyserLink& glb) : glb_(glb), ops_(glb, table_, *this) {
+WindowController::WindowController(AnalyserLink& glb)
+    : glb_(glb), ops_(glb, table_, *this), ports_(glb) {
   // The operations' log lines are Windows-1252.
-  ops_.TitleLine = lang::TrCp1252(kTitleLine);
+  ops_.SetTitleLine(lang::TrCp1252(kTitleLine));
   unsent_.MarkInSync(table_);
 }
 
@@ -34,14 +36,20 @@ void WindowController::Attach(WindowFace* face) {
 
 void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
-  glb_.PortOverride = device;
+  glb_.SetPortOverride(device);
   demo_ = true;
-  ops_.TitleLine =
-      lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine));
+  ports_.Simulated();
+  ops_.SetTitleLine(
+      lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine)));
 }
 
 void WindowController::Shown() {
   ops_.ShowIntro();
+  if (face_ != nullptr) {
+    const std::string gone = ports_.Start(face_->LoadSetting(kPortSettingKey));
+    if (!gone.empty()) Log(gone);
+    ShowPorts();
+  }
   sendEnabled_ = false;
   SetProgress(0);
   Update();
@@ -83,6 +91,9 @@ void WindowController::Do(Command command) {
     case Command::About:
       Ask(AboutMessage(About()));
       break;
+    case Command::Help:
+      ShowUserGuide();
+      break;
     case Command::Backups:
       if (!transferActive_) face_->ShowBackups();
       break;
@@ -94,7 +105,7 @@ void WindowController::Do(Command command) {
       break;
     case Command::OpenBackupFolder:
       if (!lastBackup_.empty()) {
-        face_->OpenFolder(std::filesystem::path(lastBackup_).parent_path());
+        face_->OpenWithSystem(std::filesystem::path(lastBackup_).parent_path());
       }
       break;
   }
@@ -127,7 +138,10 @@ void WindowController::Refresh() {
   // The question runs a loop of its own: a key may have started a transfer.
   if (!MayDropChanges() || transferActive_ || ops_.Busy()) return;
   SetProgress(0);
+  const std::string portGone = ports_.Prepare();
+  ShowPorts();
   const bool read = ops_.Refresh();
+  if (!portGone.empty()) Log(portGone);
   // A failed read empties the grid: nothing is left to lose.
   if (read || table_.IsEmpty()) unsent_.MarkInSync(table_);
   // What the analyser holds is the new starting point.
@@ -151,6 +165,8 @@ void WindowController::Send() {
   std::vector<std::string> texts = WireTexts(table_);
   if (texts.size() > static_cast<std::size_t>(kMaxRowsSent)) texts.resize(kMaxRowsSent);
 
+  if (const std::string gone = ports_.Prepare(); !gone.empty()) Log(gone);
+  ShowPorts();
   deferMessages_ = true;
   const SendOutcome outcome = ops_.SendTable();
   deferMessages_ = false;
@@ -364,8 +380,29 @@ bool WindowController::Enabled(Control control) const {
       return !transferActive_;
     case Control::BackupLine:
       return !lastBackup_.empty();
+    case Control::Port:
+      return ports_.Choosable() && refreshEnabled_ && !transferActive_;
   }
   return false;
+}
+
+void WindowController::PortListOpened() {
+  if (transferActive_) return;
+  ports_.Reload();
+  ShowPorts();
+}
+
+void WindowController::ChoosePort(int index) {
+  if (transferActive_) return;
+  if (const std::optional<std::string> remember = ports_.Choose(index); remember) {
+    if (face_ != nullptr) face_->StoreSetting(kPortSettingKey, *remember);
+  }
+  ShowPorts();
+  Update();
+}
+
+void WindowController::ShowPorts() {
+  if (face_ != nullptr) face_->SetPortChoices(ports_.Texts(), ports_.Chosen());
 }
 
 bool WindowController::CanDo(Command command) const {
@@ -415,8 +452,7 @@ StatusFacts WindowController::Status() const {
 }
 
 std::string WindowController::About() const {
-  const std::filesystem::path backups =
-      ops_.BackupsFolder.empty() ? BackupsRoot() : ops_.BackupsFolder;
+  const std::filesystem::path backups = ops_.BackupsFolder();
   std::string text = AboutText(QUELT_VERSION, Port(), backups);
   // Named once a language other than the program's own English is in use;
   // the English About stays as it always was.
@@ -424,6 +460,18 @@ std::string WindowController::About() const {
     text += "\n" + lang::Format(lang::Tr("Language: {1}"), lang::LanguageName());
   }
   return text;
+}
+
+void WindowController::ShowUserGuide() {
+  const std::filesystem::path guide = FindUserGuide(programFolder_, lang::Language());
+  if (guide.empty()) {
+    Ask(WarningMessage(lang::Format(
+        lang::Tr("The user guide is not installed: there is no USER-GUIDE file in {1}."),
+        PathText(programFolder_))));
+  } else if (!face_->OpenWithSystem(guide)) {
+    Ask(WarningMessage(lang::Format(
+        lang::Tr("The system has no program to show the user guide {1}."), PathText(guide))));
+  }
 }
 
 void WindowController::Log(const std::string& utf8) {

@@ -15,6 +15,7 @@
 
 #include "control/face.h"
 #include "control/keys.h"
+#include "control/port_chooser.h"
 #include "control/undo_history.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
@@ -37,6 +38,8 @@ class WindowController : private FuelView {
   // The demo mode: the link talks to the simulated analyser on `line`,
   // named `device`, and the log's title line and the status line say so.
   void AttachSimulated(Line& line, const std::string& device);
+  // The folder the program runs from: the user guide is looked for there.
+  void SetProgramFolder(const std::filesystem::path& folder) { programFolder_ = folder; }
 
   // What the user did.
   void Shown();  // the window appeared: the intro
@@ -46,6 +49,11 @@ class WindowController : private FuelView {
   // The user closes the window: true when it may close now. During a
   // transfer the transfer ends first and the window closes afterwards.
   bool CloseRequested();
+  // The port control: the user opens it (the list is made anew) and
+  // chooses entry `index` of Ports().Texts(), which is remembered.
+  void PortListOpened();
+  void ChoosePort(int index);
+  PortChooser& Ports() { return ports_; }
   // The table changed (the grid's notifications): caption and status line.
   void TableChanged() { Update(); }
 
@@ -98,6 +106,7 @@ class WindowController : private FuelView {
   void Add();
   void Duplicate();
   void Undo(bool redo);
+  void ShowUserGuide();
   // Runs a command that may change the table; a change becomes an undo step
   // and N is numbered by position again.
   void Change(Command command);
@@ -128,12 +137,15 @@ class WindowController : private FuelView {
   // What the last send or restore's check found, for the report.
   void NoteCheck(const SendOutcome& outcome);
   void Log(const std::string& utf8);
+  // The port control's entries to the face.
+  void ShowPorts();
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
 
   AnalyserLink& glb_;
   FuelTable table_;
   FuelOperations ops_;
+  PortChooser ports_;
   WindowFace* face_ = nullptr;
   UnsentChanges unsent_;
   UndoHistory history_;
@@ -142,6 +154,7 @@ class WindowController : private FuelView {
   std::string lastBackup_;
   std::string lastLine_;
   bool demo_ = false;
+  std::filesystem::path programFolder_;
   bool refreshEnabled_ = true;
   // Send only once a table is there to send: after a Refresh that read the
   // list, or a load.

@@ -65,23 +65,6 @@ std::optional<std::string> Unescape(std::string_view utf8) {
   return plain;
 }
 
-std::tm LocalTime(std::time_t t) {
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  return tm;
-}
-
-std::string TimeText(std::time_t t, const char* format) {
-  const std::tm tm = LocalTime(t);
-  char text[64];
-  const std::size_t n = std::strftime(text, sizeof text, format, &tm);
-  return std::string(text, n);
-}
-
 // CRC-32 (the polynomial of zip and PNG), over the text as written.
 std::uint32_t Crc32(std::string_view text, std::uint32_t crc = 0) {
   crc = ~crc;
@@ -197,6 +180,18 @@ int StoredTable::Count() const {
 
 std::optional<int> StoredTable::CountNumber() const { return CountOfReply(countReply); }
 
+std::string LocalTimeText(std::time_t t, const char* format) {
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  char text[64];
+  const std::size_t n = std::strftime(text, sizeof text, format, &tm);
+  return std::string(text, n);
+}
+
 std::string FormatBackup(const StoredTable& table, std::time_t savedAt) {
   std::string text = std::string(kHeader) + ": the analyser's table as it stored it.\n";
   text += "# Restore it with: quelt-fuel-cli restore <this file>\n";
@@ -206,7 +201,7 @@ std::string FormatBackup(const StoredTable& table, std::time_t savedAt) {
     text += Escape(value);
     text += '\n';
   };
-  text += std::string(kSaved) + ": " + TimeText(savedAt, "%Y-%m-%d %H:%M:%S %z") + "\n";
+  text += std::string(kSaved) + ": " + LocalTimeText(savedAt, "%Y-%m-%d %H:%M:%S %z") + "\n";
   line(kIdentification, table.identification);
   line(kType, table.type);
   line(kSerialNumber, table.serialNumber);
@@ -403,7 +398,7 @@ std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
     return std::nullopt;
   }
   const std::filesystem::path folder = root / BackupFolderName(table.serialNumber);
-  const std::string stem = TimeText(savedAt, "%Y-%m-%d_%H%M%S");
+  const std::string stem = LocalTimeText(savedAt, "%Y-%m-%d_%H%M%S");
   auto name = [&](int n) { return stem + "-" + ZeroPadInt(n, 3) + ".txt"; };
 #ifdef _WIN32
   // The longest name the folder will see is the temporary one.

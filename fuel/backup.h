@@ -41,6 +41,11 @@ struct StoredTable {
 // with a check line: "Check: 17 row lines, CRC-32 1a2b3c4d", the checksum
 // taken over every line before it with '\n' line ends.
 std::string FormatBackup(const StoredTable& table, std::time_t savedAt);
+
+// `t` in the workstation's local time, written by strftime's `format`; ""
+// when the text would not fit 63 characters. The backup's "Saved" line and
+// file name and the service report's date use it.
+std::string LocalTimeText(std::time_t t, const char* format);
 // nullopt with `error` set (UTF-8, names the line) when the text is no
 // backup, fails its check line, or has row lines missing, doubled or out of
 // order. A backup of an earlier version has no check line: `checked` then

@@ -40,7 +40,7 @@ FuelOperations::FuelOperations(AnalyserLink& glb, FuelTable& table, FuelView& vi
 
 void FuelOperations::ShowIntro() {
   view_.ClearLog();
-  view_.AddLogLine(TitleLine);
+  view_.AddLogLine(titleLine_);
   view_.AddLogLine(std::string("QUELT fuel list updater: ") + kProgramVersion);
   view_.AddLogLine("");
   for (const char* line : kIntroInstructions) view_.AddLogLine(IntroLine(line));
@@ -64,7 +64,7 @@ bool FuelOperations::Refresh() {
   bool listRead = false;
   Finally closing([&] {
     glb_.Disconnect();
-    if (glb_.Failed) {
+    if (glb_.failed()) {
       view_.AddLogLine(lang::TrCp1252(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
@@ -89,11 +89,11 @@ bool FuelOperations::Refresh() {
   return listRead;
 }
 
-bool FuelOperations::ReadAnalyser(bool* identified) {
+ReadResult FuelOperations::ReadAnalyser(bool* identified) {
   std::string typeText;
   const bool known = QueryIdentity(&typeText);
   if (identified != nullptr) *identified = known;
-  if (!known) return false;
+  if (!known) return ReadResult::NoReply();
   ApplyTypeCode(typeText);
   return ReadFuelList();
 }
@@ -131,29 +131,30 @@ bool FuelOperations::QueryIdentity(std::string* typeText) {
 }
 
 void FuelOperations::ApplyTypeCode(const std::string& typeText) {
-  LGasFuelId = -1;
+  lGasFuelId_ = -1;
   if (const auto language = LanguageOfType(ParseIntLenient(typeText))) {
-    LanguageIndex = language->languageIndex;
-    LGasFuelId = language->lGasFuelId;
+    languageIndex_ = language->languageIndex;
+    lGasFuelId_ = language->lGasFuelId;
   }
 }
 
-bool FuelOperations::ReadFuelList() {
+ReadResult FuelOperations::ReadFuelList() {
   view_.SetBusyCursor(true);
   glb_.ClearFailure();
   TransferScope transfer(*this);
   bool complete = false;  // every reply came and every row was taken
-  bool result = true;
+  ReadResult result;
   {
     Finally closing([&] {
       view_.SetBusyCursor(false);
-      result = true;
       view_.SetProgress(kProgressFullScale);
-      if (!complete) {
+      if (complete) {
+        result = ReadResult::Read();
+      } else {
         ShowMessage(lang::TrCp1252(kTransferError));
         table_.EmptyTable();
         view_.SetProgress(0);
-        result = false;
+        result.ok = false;
       }
       table_.First();
       while (!table_.Eof() && table_.Current().ID != kNaturalGasHId) table_.Next();
@@ -165,13 +166,14 @@ bool FuelOperations::ReadFuelList() {
     stored_.rowsBeyondCount.clear();
     std::int32_t count = 0;
     std::string countReply;
-    if (!RequestRowCount(count, countReply)) return false;
+    result = RequestRowCount(count, countReply);
+    if (!result) return result;
     stored_.countReply = countReply;
     bool hRowSeen = false;
     for (std::int32_t k = 1; k <= count; ++k) {
       view_.SetProgress(k);
       const auto reply = RequestRow(k);
-      if (!reply) return false;
+      if (!reply) return ReadResult::NoReply();
 
       stored_.rows.push_back(*reply);
       const ParsedFuelRow parsed = ReadFuelRowText(*reply);
@@ -182,11 +184,11 @@ bool FuelOperations::ReadFuelList() {
         view_.AddLogLine("Row " + std::to_string(k) + " refused: N " + std::to_string(parsed.N) +
                          " or Soot " + std::to_string(parsed.Special) + " is outside " +
                          RangeOf(FuelField::N).Text());
-        return false;
+        return ReadResult::NoReply();
       }
       FuelRow row = parsed.ToRow();
-      if (row.ID == LGasFuelId) {
-        if (const char* name = NaturalGasLName(LanguageIndex)) row.Description = name;
+      if (row.ID == lGasFuelId_) {
+        if (const char* name = NaturalGasLName(languageIndex_)) row.Description = name;
       }
       table_.AppendRow(row);
     }
@@ -197,12 +199,13 @@ bool FuelOperations::ReadFuelList() {
       for (int i = 0; i < 3; ++i) table_.Next();
       FuelRow hRow = ReadFuelRowText(kDefaultHGasRow).ToRow();
       // Before any type code was recognised the built-in name stays.
-      if (const char* name = NaturalGasHName(LanguageIndex)) hRow.Description = name;
+      if (const char* name = NaturalGasHName(languageIndex_)) hRow.Description = name;
       table_.InsertRow(hRow);
       table_.EnableControls();
     }
 
-    if (!RepliesWereInStep()) return false;
+    result = RepliesWereInStep();
+    if (!result) return result;
 
     table_.DisableControls();
     table_.Renumber();
@@ -214,59 +217,59 @@ bool FuelOperations::ReadFuelList() {
   return result;
 }
 
-bool FuelOperations::ReadStoredTable(StoredTable& stored, int upTo) {
+ReadResult FuelOperations::ReadStoredTable(StoredTable& stored, int upTo) {
   TransferScope transfer(*this);
   glb_.ClearFailure();
-  readProblem_.clear();
   stored = stored_;
   stored.countReply.clear();
   stored.rows.clear();
   stored.rowsBeyondCount.clear();
   std::int32_t count = 0;
-  if (!RequestRowCount(count, stored.countReply)) return false;
+  if (ReadResult r = RequestRowCount(count, stored.countReply); !r) return r;
   for (std::int32_t k = 1; k <= count; ++k) {
-    if (StopWanted()) return false;
+    if (StopWanted()) return ReadResult::Stopped();
     const auto reply = RequestRow(k);
-    if (!reply) return false;
+    if (!reply) return ReadResult::NoReply();
     stored.rows.push_back(*reply);
   }
-  if (!ReadRowsBeyondCount(count, upTo, stored.rowsBeyondCount)) return false;
+  if (ReadResult r = ReadRowsBeyondCount(count, upTo, stored.rowsBeyondCount); !r) return r;
   return RepliesWereInStep();
 }
 
-bool FuelOperations::ReadRowsBeyondCount(int count, int upTo,
-                                         std::vector<std::optional<std::string>>& rows) {
+ReadResult FuelOperations::ReadRowsBeyondCount(int count, int upTo,
+                                               std::vector<std::optional<std::string>>& rows) {
   for (std::int32_t k = count + 1; k <= std::min(upTo, kMaxRowsSent); ++k) {
-    if (StopWanted()) return false;
+    if (StopWanted()) return ReadResult::Stopped();
     const auto reply = RequestRow(k);
     rows.push_back(reply);
     if (reply) continue;
-    if (!glb_.ConnectProblem().empty() || glb_.Aborted()) return false;
+    if (!glb_.ConnectProblem().empty() || glb_.Aborted()) return ReadResult::NoReply();
     // The analyser need not answer for positions it does not use: that is
     // recorded, not a failure. Its late answer must not pass for the next.
     glb_.ClearFailure();
     StartInStep();
-    if (glb_.Failed) return false;
+    if (glb_.failed()) return ReadResult::NoReply();
   }
-  return true;
+  return ReadResult::Read();
 }
 
-bool FuelOperations::RepliesWereInStep() {
+ReadResult FuelOperations::RepliesWereInStep() {
   // A reply sent twice shifts every later answer onto the next question:
   // the last question's own answer is then still on its way. Two ticks of
   // quiet after the last reply show that nothing more was coming.
   const std::uint64_t before = glb_.TextBytesDrained();
   glb_.Drain();
   glb_.Drain();
-  if (glb_.TextBytesDrained() == before) return true;
-  readProblem_ =
+  if (glb_.TextBytesDrained() == before) return ReadResult::Read();
+  ReadResult outOfStep;
+  outOfStep.problem =
       "the analyser's replies fell out of step while its table was read (a reply came twice "
       "or late)";
   view_.AddLogLine(
       "The analyser's replies fell out of step: one more reply came after the last "
       "row.");
   glb_.RejectReply();
-  return false;
+  return outOfStep;
 }
 
 void FuelOperations::StartInStep() {
@@ -275,20 +278,20 @@ void FuelOperations::StartInStep() {
   // after it onto the wrong question. A fresh port, or one that may still
   // carry a late reply, is drained until a tick passes in quiet - at most a
   // second's worth against a line that never falls silent. Nothing is sent.
-  const bool fresh = !glb_.Serial.IsOpen;
+  const bool fresh = !glb_.port().isOpen();
   glb_.Connect();
   if (!fresh && !glb_.ReplyMayStillCome()) return;
-  for (int i = 0; i < AnalyserLink::kReplyTicks && !glb_.Failed; ++i) {
-    const std::uint64_t before = glb_.BytesReceived;
+  for (int i = 0; i < AnalyserLink::kReplyTicks && !glb_.failed(); ++i) {
+    const std::uint64_t before = glb_.bytesReceived();
     glb_.Drain();
-    if (glb_.BytesReceived == before) return;
+    if (glb_.bytesReceived() == before) return;
   }
 }
 
-bool FuelOperations::StopWanted() {
-  if (!StopRequested || !StopRequested()) return false;
-  stopped_ = true;
-  return true;
+bool FuelOperations::StopWanted() const { return stopRequested_ && stopRequested_(); }
+
+std::filesystem::path FuelOperations::BackupsFolder() const {
+  return backupsFolder_.empty() ? BackupsRoot() : backupsFolder_;
 }
 
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
@@ -301,25 +304,25 @@ std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   return std::nullopt;
 }
 
-bool FuelOperations::RequestRowCount(std::int32_t& count, std::string& reply) {
-  countRefused_ = false;
+ReadResult FuelOperations::RequestRowCount(std::int32_t& count, std::string& reply) {
   glb_.Connect();
   glb_.Ask(cmd::kWakeUp);
   glb_.Drain();
   const auto answer = Ask(cmd::kRowCount);
-  if (!answer) return false;
+  if (!answer) return ReadResult::NoReply();
   reply = *answer;
   const auto number = CountOfReply(reply);
   if (!number) {
     // An identity reply, a row or a garbled line where the count is due: no
     // count, and no row may be asked or written on its strength.
-    readProblem_ = "The analyser's row count \"" + PlainDeviceText(reply) + "\" is no number";
-    view_.AddLogLine(readProblem_ + " (0 to " + std::to_string(kMaxRowsReadable) + ").");
-    countRefused_ = true;
-    return false;
+    ReadResult refused;
+    refused.countRefused = true;
+    refused.problem = "The analyser's row count \"" + PlainDeviceText(reply) + "\" is no number";
+    view_.AddLogLine(refused.problem + " (0 to " + std::to_string(kMaxRowsReadable) + ").");
+    return refused;
   }
   count = *number;
-  return true;
+  return ReadResult::Read();
 }
 
 std::optional<std::string> FuelOperations::RequestRow(std::int32_t k) {

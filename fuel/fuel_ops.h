@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fuel/backup.h"
@@ -65,10 +66,29 @@ struct SendOutcome {
   bool rowInFlightLost = false;
   bool countInFlightLost = false;
   int countSent = 0;
-  bool checked = false;                  // the rows and the count were read back
-  std::string backupPath;                // UTF-8; empty without a backup
-  std::string problem;                   // Refused, BackupFailed: why (UTF-8)
+  bool checked = false;    // the rows and the count were read back
+  std::string backupPath;  // UTF-8; empty without a backup
+  std::string problem;     // Refused, BackupFailed: why (UTF-8)
+  // BackupFailed: the count reply was no number (its line is in the log).
+  bool countRefused = false;
   std::vector<std::string> differences;  // CheckDiffers: one line each (Windows-1252)
+};
+
+// How a read of the analyser's count and rows ended.
+struct ReadResult {
+  bool ok = false;
+  // The count reply was no number from 0 to 999; its line is in the log.
+  bool countRefused = false;
+  // A stop request ended the read.
+  bool stopped = false;
+  // Why the read failed, for the user (Windows-1252); "" after a missing
+  // reply or a stop.
+  std::string problem;
+
+  static ReadResult Read() { return {true, false, false, {}}; }
+  static ReadResult NoReply() { return {}; }
+  static ReadResult Stopped() { return {false, false, true, {}}; }
+  explicit operator bool() const { return ok; }
 };
 
 // What the analyser holds after a write that stopped part-way, in words for
@@ -81,12 +101,12 @@ class FuelOperations {
 
   // Language of the gas names (1..9, 0 before any type code was recognised)
   // and the fuel ID of the row that gets the natural gas L name (-1: none).
-  std::int32_t LanguageIndex = 0;
-  std::int32_t LGasFuelId = 0;
+  std::int32_t languageIndex() const { return languageIndex_; }
+  std::int32_t lGasFuelId() const { return lGasFuelId_; }
 
   // First line of the intro; the demo mode says there that a simulated
   // analyser is attached.
-  std::string TitleLine = kTitleLine;
+  void SetTitleLine(std::string line) { titleLine_ = std::move(line); }
 
   void ShowIntro();
   // The Refresh button: identity, language, list read, port closed.
@@ -96,12 +116,12 @@ class FuelOperations {
   // answer (the link is then failed). Leaves the port open.
   bool QueryIdentity(std::string* typeText = nullptr);
   // A Refresh's steps on the link, without the window's part: the identity,
-  // its type code choosing the gas names' language, then the list. True when
+  // its type code choosing the gas names' language, then the list. Ok when
   // the list was read; `identified` tells whether the identity was.
-  bool ReadAnalyser(bool* identified = nullptr);
-  // Sets LanguageIndex and LGasFuelId from the analyser's type reply.
+  ReadResult ReadAnalyser(bool* identified = nullptr);
+  // Sets languageIndex and lGasFuelId from the analyser's type reply.
   void ApplyTypeCode(const std::string& typeText);
-  bool ReadFuelList();
+  ReadResult ReadFuelList();
   // The Send button and the command line's write: the empty-table question,
   // the row check, the backup, the write, and the check that reads it back.
   SendOutcome SendTable(const SendOptions& options = {});
@@ -114,26 +134,23 @@ class FuelOperations {
   // The table as the analyser stores it: count reply and raw row replies,
   // with the identity of the last QueryIdentity; with `upTo` above the count
   // also the positions count+1..upTo (at most 30), which a write of that many
-  // rows overwrites. False on a missing reply, a count that is no number,
-  // replies out of step, or a stop request (ReadProblem() says why).
-  bool ReadStoredTable(StoredTable& stored, int upTo = 0);
-  // Why the latest read of the count or the stored table failed, for the
-  // user (Windows-1252); "" after a missing reply.
-  const std::string& ReadProblem() const { return readProblem_; }
-  // The latest read or write stopped on a stop request.
-  bool Stopped() const { return stopped_; }
+  // rows overwrites. Fails on a missing reply, a count that is no number,
+  // replies out of step, or a stop request; the result says which.
+  ReadResult ReadStoredTable(StoredTable& stored, int upTo = 0);
   // The stored table as the last successful Refresh or checked send saw it;
   // a backup needs no extra traffic then. Null when unknown.
   // The identity replies of the last QueryIdentity (rows and count unset).
   const StoredTable& Identity() const { return stored_; }
   const StoredTable* KnownStoredTable() const { return storedKnown_ ? &stored_ : nullptr; }
-  // Saves `stored` in the backups folder and logs where; the folder is
-  // BackupsRoot() unless set.
-  std::filesystem::path BackupsFolder;
+  // Where the backups before a write go: BackupsRoot() unless set.
+  void SetBackupsFolder(std::filesystem::path folder) { backupsFolder_ = std::move(folder); }
+  std::filesystem::path BackupsFolder() const;
 
   // Polled between commands of a write: true stops the write after the
   // command in flight (Ctrl+C on the command line).
-  std::function<bool()> StopRequested;
+  void SetStopRequest(std::function<bool()> stopRequested) {
+    stopRequested_ = std::move(stopRequested);
+  }
 
   // The move buttons. Refused (no-op) while a transfer runs.
   void MoveDown();
@@ -149,20 +166,21 @@ class FuelOperations {
  private:
   class TransferScope;
   void Move(int step);
-  // The wake-up, Drain and R402 that start every list read; false when a
+  // The wake-up, Drain and R402 that start every list read; fails when a
   // reply is missing or its count is refused (`reply` then holds it).
-  bool RequestRowCount(std::int32_t& count, std::string& reply);
+  ReadResult RequestRowCount(std::int32_t& count, std::string& reply);
   // Reads positions count+1..upTo (at most 30) after the stored rows; a
-  // position without an answer is recorded as nullopt. False when the line
+  // position without an answer is recorded as nullopt. Fails when the line
   // went away or the user stopped.
-  bool ReadRowsBeyondCount(int count, int upTo, std::vector<std::optional<std::string>>& rows);
-  // After the last reply of a read: nothing more may come. False (and the
-  // link failed) when another reply followed.
-  bool RepliesWereInStep();
+  ReadResult ReadRowsBeyondCount(int count, int upTo,
+                                 std::vector<std::optional<std::string>>& rows);
+  // After the last reply of a read: nothing more may come. Fails (and the
+  // link is failed) when another reply followed.
+  ReadResult RepliesWereInStep();
   // Before a session's first command: drains what an earlier one left on the line.
   void StartInStep();
-  // Asks StopRequested; remembers a yes.
-  bool StopWanted();
+  // Asks the stop request.
+  bool StopWanted() const;
   // R401 with the row's index: the row text, or nothing without a reply.
   std::optional<std::string> RequestRow(std::int32_t k);
   // One exchange whose reply must not be the command itself: a loopback
@@ -185,12 +203,13 @@ class FuelOperations {
   AnalyserLink& glb_;
   FuelTable& table_;
   FuelView& view_;
+  std::int32_t languageIndex_ = 0;
+  std::int32_t lGasFuelId_ = 0;
+  std::string titleLine_ = kTitleLine;
+  std::filesystem::path backupsFolder_;
+  std::function<bool()> stopRequested_;
   bool busy_ = false;
   bool aborting_ = false;
-  // Set when a count reply asked for more rows than can be addressed.
-  bool countRefused_ = false;
-  std::string readProblem_;
-  bool stopped_ = false;
   StoredTable stored_;  // identity of the last QueryIdentity; table when known
   bool storedKnown_ = false;
   // A send from the table moves its current row along with the row sent.

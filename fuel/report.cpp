@@ -1,5 +1,6 @@
 #include "fuel/report.h"
 
+#include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
@@ -40,18 +41,6 @@ std::string CsvCell(const std::string& text, bool isText) {
     quoted += c;
   }
   return quoted + "\"";
-}
-
-std::string DateText(std::time_t t) {
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char text[64];
-  if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm) == 0) return {};
-  return text;
 }
 
 std::string Fact(const std::string& name, const std::string& utf8) {
@@ -143,7 +132,7 @@ std::string FormatServiceReport(const ServiceReport& report) {
   html += DeviceFact(Tr("Type"), report.type);
   html += DeviceFact(Tr("Serial number"), report.serialNumber);
   html += DeviceFact(Tr("Version"), report.version);
-  html += Fact(Tr("Date"), DateText(report.date));
+  html += Fact(Tr("Date"), LocalTimeText(report.date, "%Y-%m-%d %H:%M"));
   html += Fact(Tr("Table"), report.tableSource);
   html += Fact(Tr("Last backup"), report.lastBackup.empty() ? Tr("none") : report.lastBackup);
   html += Fact(Tr("Check"), report.checkResult.empty() ? Tr("not checked") : report.checkResult);

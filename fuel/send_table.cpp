@@ -130,11 +130,10 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
 
   // A failure of an earlier transfer must not fail this one at once: start
   // over, with discovery, on a fresh connection.
-  if (glb_.Failed) {
+  if (glb_.failed()) {
     glb_.Disconnect();
     glb_.ClearFailure();
   }
-  stopped_ = false;
   StartInStep();
   glb_.Drain();
   if (serialNumber != nullptr && !SameAnalyser(*serialNumber, outcome)) return outcome;
@@ -184,33 +183,34 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
   }
   // Everything the write overwrites goes into the backup: the rows in use
   // and the stored rows beyond the count that the new rows land on.
-  readProblem_.clear();
-  countRefused_ = false;
-  bool read = false;
+  ReadResult read;
   if (known != nullptr) {
     table = *known;
     table.rowsBeyondCount.clear();
     const int have = static_cast<int>(table.rows.size());
-    read = outcome.rowsToSend <= have ||
-           (ReadRowsBeyondCount(have, outcome.rowsToSend, table.rowsBeyondCount) &&
-            RepliesWereInStep());
+    if (outcome.rowsToSend <= have) {
+      read = ReadResult::Read();
+    } else {
+      read = ReadRowsBeyondCount(have, outcome.rowsToSend, table.rowsBeyondCount);
+      if (read) read = RepliesWereInStep();
+    }
   } else {
     read = ReadStoredTable(table, outcome.rowsToSend);
   }
   if (!read) {
-    if (stopped_) {
+    if (read.stopped) {
       outcome.result = SendOutcome::Result::Interrupted;
       return false;
     }
     outcome.result = SendOutcome::Result::BackupFailed;
-    outcome.problem = readProblem_.empty()
+    outcome.countRefused = read.countRefused;
+    outcome.problem = read.problem.empty()
                           ? "the analyser did not answer while its table was read for the backup"
-                          : Cp1252ToUtf8(readProblem_);
+                          : Cp1252ToUtf8(read.problem);
     return false;
   }
   std::string error;
-  const auto path = SaveBackup(table, BackupsFolder.empty() ? BackupsRoot() : BackupsFolder,
-                               std::time(nullptr), &error);
+  const auto path = SaveBackup(table, BackupsFolder(), std::time(nullptr), &error);
   if (!path) {
     outcome.result = SendOutcome::Result::BackupFailed;
     outcome.problem = "the backup could not be saved: " + error;
@@ -256,8 +256,8 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   auto& diffs = outcome.differences;
   std::int32_t countBack = 0;
   std::string countReply;
-  if (!RequestRowCount(countBack, countReply)) {
-    if (!countRefused_) {
+  if (const ReadResult read = RequestRowCount(countBack, countReply); !read) {
+    if (!read.countRefused) {
       outcome.result = SendOutcome::Result::CheckNoAnswer;
       return;
     }
@@ -309,7 +309,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
     case R::Refused:
       break;
     case R::BackupFailed:
-      if (countRefused_) {
+      if (o.countRefused) {
         // The count's own line is already in the log.
         view_.AddLogLine(Wire(o.problem) + "; nothing was sent.");
         ShowMessage(Wire(o.problem) + ".\nNothing was sent.");

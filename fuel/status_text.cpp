@@ -78,7 +78,7 @@ std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowInd
     return line;
   }
   if (!glb.ConnectProblem().empty()) return glb.ConnectProblem();
-  if (glb.Failed) {
+  if (glb.failed()) {
     return lang::Format(
         lang::TrCp1252(
             "No answer from the analyser on {1}: is it switched on and its cable plugged in?"),

@@ -43,7 +43,6 @@ using Line = quelt::test::PtyPeer;
 class ScheduledPump : public quelt::MessagePump {
  public:
   ScheduledPump(Line& line, std::deque<Step>& steps) : line_(line), steps_(steps) {}
-  AnalyserLink* glb = nullptr;
   bool dispatchInWaits = false;
 
   void ProcessPendingEvents() override { RunStep(); }
@@ -54,13 +53,13 @@ class ScheduledPump : public quelt::MessagePump {
  private:
   void RunStep() {
     if (steps_.empty()) {
-      glb->OnTick();
+      DeliverTick();
       return;
     }
     Step s = std::move(steps_.front());
     steps_.pop_front();
     if (s.kind == Step::kChunk) line_.Write(s.bytes);
-    if (s.kind == Step::kTick) glb->OnTick();
+    if (s.kind == Step::kTick) DeliverTick();
   }
   Line& line_;
   std::deque<Step>& steps_;
@@ -122,10 +121,9 @@ struct Rig {
   ScheduledPump pump{line, steps};
   AnalyserLink glb{pump};
   Rig() {
-    pump.glb = &glb;
-    glb.PortOverride = line.DevicePath();
+    glb.SetPortOverride(line.DevicePath());
     glb.Connect();
-    if (glb.Failed) Fail("cannot open the pty");
+    if (glb.failed()) Fail("cannot open the pty");
   }
 };
 
@@ -170,17 +168,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   rig->steps = steps;
   rig->pump.dispatchInWaits = dispatchInWaits;
-  glb.Failed = false;
+  glb.ClearFailure();
   glb.Exchange(command);
 
   if (rig->line.ReadCommand() != command + "\r") Fail("the command went out changed");
-  if (glb.Reply != want.reply) Fail("Reply differs from the bytes before the first CR");
-  if (glb.Failed != want.failed) Fail("Failed differs");
-  if (glb.TicksLeft != want.ticksLeft) Fail("TicksLeft differs");
-  if (!glb.Failed && (glb.TicksLeft < 1 || glb.TicksLeft > AnalyserLink::kReplyTicks))
+  if (glb.reply() != want.reply) Fail("Reply differs from the bytes before the first CR");
+  if (glb.failed() != want.failed) Fail("Failed differs");
+  if (glb.ticksLeft() != want.ticksLeft) Fail("TicksLeft differs");
+  if (!glb.failed() && (glb.ticksLeft() < 1 || glb.ticksLeft() > AnalyserLink::kReplyTicks))
     Fail("TicksLeft outside 1..10 after a reply");
-  if (glb.Failed && glb.TicksLeft != 0) Fail("TicksLeft not 0 after a time-out");
-  if (!glb.Failed && glb.LastByte != 13) Fail("LastByte is not the CR");
+  if (glb.failed() && glb.ticksLeft() != 0) Fail("TicksLeft not 0 after a time-out");
+  if (!glb.failed() && glb.lastByte() != 13) Fail("LastByte is not the CR");
 
   // The rest of the schedule goes out as well; then everything after the CR
   // must still wait on the line, in order, for the next reply.
@@ -189,9 +187,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   rig->steps.clear();
   std::string left;
-  while (glb.Serial.BytesWaiting() > 0) {
+  quelt::Line& device = glb.port().GetLine();
+  const quelt::comm::Handle handle = glb.port().handle();
+  while (device.BytesWaiting(handle) > 0) {
     char buf[512];
-    const std::uint32_t n = glb.Serial.Read(buf, sizeof buf);
+    const std::uint32_t n = device.Read(handle, buf, sizeof buf).count;
     if (n == 0) break;
     left.append(buf, n);
   }

@@ -6,23 +6,19 @@ namespace quelt {
 
 namespace {
 constexpr auto kTick = std::chrono::milliseconds(100);
-
-void ProcessTick(ClockPump::Clock::time_point& next, long long& ticks,
-                 const std::function<void()>& onTick) {
-  const auto now = ClockPump::Clock::now();
-  if (now < next) return;
-  // Like a window system's timer, a late tick is delivered once, not once for
-  // every period missed.
-  next = std::max(next + kTick, now + kTick / 2);
-  ++ticks;
-  if (onTick) onTick();
-}
 }  // namespace
 
-ClockPump::ClockPump(std::function<void()> onTick)
-    : onTick_(std::move(onTick)), nextTick_(Clock::now() + kTick) {}
+ClockPump::ClockPump() : nextTick_(Clock::now() + kTick) {}
 
-void ClockPump::ProcessPendingEvents() { ProcessTick(nextTick_, ticks_, onTick_); }
+void ClockPump::ProcessPendingEvents() {
+  const auto now = Clock::now();
+  if (now < nextTick_) return;
+  // Like a window system's timer, a late tick is delivered once, not once for
+  // every period missed.
+  nextTick_ = std::max(nextTick_ + kTick, now + kTick / 2);
+  ++ticks_;
+  DeliverTick();
+}
 
 void ClockPump::WaitForActivity(SerialPort& port) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextTick_ - Clock::now());

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 
 #include "link/pump.h"
 
@@ -13,8 +12,7 @@ namespace quelt {
 class ClockPump : public MessagePump {
  public:
   using Clock = std::chrono::steady_clock;
-  explicit ClockPump(std::function<void()> onTick = {});
-  void SetTickHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
+  ClockPump();
 
   void ProcessPendingEvents() override;
   void WaitForActivity(SerialPort& port) override;
@@ -22,7 +20,6 @@ class ClockPump : public MessagePump {
   long long Ticks() const { return ticks_; }
 
  private:
-  std::function<void()> onTick_;
   Clock::time_point nextTick_;
   long long ticks_ = 0;
 };

@@ -6,86 +6,85 @@
 
 namespace quelt {
 
-AnalyserLink::AnalyserLink(MessagePump& pump) : pump_(pump) { Reset(); }
+AnalyserLink::AnalyserLink(MessagePump& pump)
+    : pump_(pump), tickHandler_(pump.AddTickHandler([this] { OnTick(); })) {
+  Reset();
+}
+
+AnalyserLink::~AnalyserLink() { pump_.RemoveTickHandler(tickHandler_); }
 
 void AnalyserLink::Reset() {
-  Reply.clear();
-  PortNumber = 0;
+  reply_.clear();
+  portNumber_ = 0;
   found_ = {};
-  TicksLeft = 0;
-  BaudRate = 9600;
-  Line& line = Serial.GetLine();
-  Serial = SerialPort{};
-  Serial.UseLine(line);
-  Failed = false;
-  if (!Discover) {
-    Discover = [] { return FindAnalyserPort(); };
+  ticksLeft_ = 0;
+  Line& line = serial_.GetLine();
+  serial_ = SerialPort{};
+  serial_.UseLine(line);
+  failed_ = false;
+  if (!discover_) {
+    discover_ = [] { return FindAnalyserPort(); };
   }
 }
 
 void AnalyserLink::OnTick() {
-  if (TicksLeft > 0) --TicksLeft;
+  if (ticksLeft_ > 0) --ticksLeft_;
 }
 
 void AnalyserLink::Connect() {
-  Failed = false;
-  if (Serial.IsOpen) return;
+  failed_ = false;
+  if (serial_.isOpen()) return;
   connectProblem_.clear();
 
-  if (PortOverride.empty()) {
-    found_ = Discover();
-    PortNumber = found_.comNumber;
+  if (portOverride_.empty()) {
+    found_ = discover_();
+    portNumber_ = found_.comNumber;
     if (!found_) {
-      Failed = true;
+      failed_ = true;
       connectProblem_ = kNoBridgeText;
       return;
     }
-    Serial.DevicePath = found_.device;
-    Serial.Port = PortNumber;
+    serial_.SetDevicePath(found_.device);
+    serial_.SetPortNumber(portNumber_);
   } else {
-    Serial.DevicePath = PortOverride;
+    serial_.SetDevicePath(portOverride_);
   }
-  Serial.BaudRate = static_cast<std::uint32_t>(BaudRate);
-  Serial.RawErrors = true;
-  Serial.Open();
-  if (Serial.Error) {
-    Failed = true;
-    const auto& why = Serial.LastReason;
-    connectProblem_ =
-        "Cannot open " + Serial.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
-    if (why.permission) {
+  serial_.Open();
+  if (serial_.lastCallFailed()) {
+    failed_ = true;
+    connectProblem_ = PortProblem("Cannot open ");
+    if (serial_.lastReason().permission) {
       connectProblem_ += " (access refused: add your user to the dialout group and log in again)";
     }
     return;
   }
-  Serial.ApplySettings();
-  if (Serial.Error) {
-    Failed = true;
-    connectProblem_ = "Cannot configure " + Serial.PathToOpen() +
-                      (Serial.LastReason.text.empty() ? "" : ": " + Serial.LastReason.text);
+  serial_.ApplySettings();
+  if (serial_.lastCallFailed()) {
+    failed_ = true;
+    connectProblem_ = PortProblem("Cannot configure ");
     return;
   }
-  Serial.SetDtr(true);
-  Serial.SetRts(true);
+  serial_.SetDtr(true);
+  serial_.SetRts(true);
 }
 
-void AnalyserLink::Disconnect() { Serial.Close(); }
+void AnalyserLink::Disconnect() { serial_.Close(); }
 
 void AnalyserLink::Drain() {
-  if (Failed) return;
+  if (failed_) return;
   Connect();
-  const std::uint64_t before = BytesReceived;
-  TicksLeft = 1;
+  const std::uint64_t before = bytesReceived_;
+  ticksLeft_ = 1;
   Collect(false);
   // A drain lasts until the next tick, which may be due at once: only one
   // that found nothing shows the rest of an old reply is not still coming.
-  if (BytesReceived == before) replyMayStillCome_ = false;
+  if (bytesReceived_ == before) replyMayStillCome_ = false;
 }
 
 void AnalyserLink::Exchange(std::string_view command) {
-  if (Failed || aborted_) {
-    Reply.clear();
-    Failed = true;
+  if (failed_ || aborted_) {
+    reply_.clear();
+    failed_ = true;
     return;
   }
   Connect();
@@ -96,19 +95,19 @@ void AnalyserLink::Exchange(std::string_view command) {
   line.reserve(command.size() + 1);
   line.append(command);
   line.push_back(cmd::kCR);
-  LastByte = 0;
-  Reply.clear();
-  Serial.Write(line.data(), static_cast<std::uint32_t>(line.size()));
+  lastByte_ = 0;
+  reply_.clear();
+  serial_.Write(line.data(), static_cast<std::uint32_t>(line.size()));
   // A command that did not go out gets no reply: waiting for one would only
   // hide the cause behind a time-out.
-  if (Serial.IsOpen && Serial.Error) {
+  if (serial_.isOpen() && serial_.lastCallFailed()) {
     LineFailed("Cannot write to ");
     return;
   }
-  TicksLeft = kReplyTicks;
+  ticksLeft_ = kReplyTicks;
   Collect(true);
-  if (TicksLeft == 0) {
-    Failed = true;
+  if (ticksLeft_ == 0) {
+    failed_ = true;
     replyMayStillCome_ = true;
   }
 }
@@ -119,78 +118,82 @@ void AnalyserLink::Collect(bool toCr) {
     std::uint8_t b = 0;
     // A read that fails although input was counted gives no byte (it is not
     // taken for a NUL) and ends the wait: nothing more will come through.
-    if (Serial.HasInput()) {
-      got = Serial.Read(&b, 1) == 1;
-      if (!got && Serial.Error) {
+    if (serial_.HasInput()) {
+      got = serial_.Read(&b, 1) == 1;
+      if (!got && serial_.lastCallFailed()) {
         LineFailed("Cannot read from ");
         break;
       }
     }
     if (got) {
-      ++BytesReceived;
+      ++bytesReceived_;
       if (toCr) {
-        LastByte = b;
+        lastByte_ = b;
         if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
-        Reply.push_back(static_cast<char>(b));
+        reply_.push_back(static_cast<char>(b));
       } else if (b != static_cast<std::uint8_t>(cmd::kCR) && b != 10 && b != 0) {
         ++textBytesDrained_;
       }
     }
     pump_.ProcessPendingEvents();
-    if (aborted_) TicksLeft = 0;
-    if (TicksLeft == 0) break;
+    if (aborted_) ticksLeft_ = 0;
+    if (ticksLeft_ == 0) break;
     if (!got) {
       // A pulled cable ends the wait now: nothing can arrive any more.
       if (LineWentAway()) break;
       // Nothing arrived on this pass: sleep until input, an event or the next
       // tick instead of polling flat out.
-      pump_.WaitForActivity(Serial);
-      if (aborted_) TicksLeft = 0;
-      if (TicksLeft == 0) break;
+      pump_.WaitForActivity(serial_);
+      if (aborted_) ticksLeft_ = 0;
+      if (ticksLeft_ == 0) break;
     }
   }
 }
 
 std::optional<std::string> AnalyserLink::Ask(std::string_view command) {
   Exchange(command);
-  if (Failed) return std::nullopt;
-  return Reply;
+  if (failed_) return std::nullopt;
+  return reply_;
 }
 
 void AnalyserLink::RejectReply() {
-  TicksLeft = 0;
-  Failed = true;
+  ticksLeft_ = 0;
+  failed_ = true;
 }
 
 std::string AnalyserLink::PortText() const {
-  if (!PortOverride.empty()) return PortOverride;
+  if (!portOverride_.empty()) return portOverride_;
   return found_.name;
 }
 
 void AnalyserLink::LineFailed(const char* what) {
-  TicksLeft = 0;
-  Failed = true;
-  const comm::Reason& why = Serial.LastReason;
-  connectProblem_ = what + Serial.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
-  if (why.gone) {
+  ticksLeft_ = 0;
+  failed_ = true;
+  connectProblem_ = PortProblem(what);
+  if (serial_.lastReason().gone) {
     connectProblem_ +=
         " (the port went away: the cable was pulled, or the analyser or its USB bridge was "
         "switched off)";
   }
 }
 
+std::string AnalyserLink::PortProblem(const char* what) const {
+  const comm::Reason& why = serial_.lastReason();
+  return what + serial_.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
+}
+
 bool AnalyserLink::LineWentAway() {
-  if (!Serial.Gone()) return false;
-  TicksLeft = 0;
-  Failed = true;
-  connectProblem_ = "The analyser's port went away (" + Serial.PathToOpen() +
+  if (!serial_.Gone()) return false;
+  ticksLeft_ = 0;
+  failed_ = true;
+  connectProblem_ = "The analyser's port went away (" + serial_.PathToOpen() +
                     "): the cable was pulled, or the analyser or its USB bridge was switched off.";
   return true;
 }
 
 void AnalyserLink::Abort() {
   aborted_ = true;
-  TicksLeft = 0;
+  ticksLeft_ = 0;
 }
 
 }  // namespace quelt

@@ -1,7 +1,8 @@
 // AnalyserLink: the tool's one connection to the analyser. It finds and opens the
 // port, sends a command closed by CR and collects the reply up to the next CR
 // or until ten 100 ms ticks have passed. Waits go through a MessagePump, which
-// both keeps the front end responsive and delivers the ticks (OnTick).
+// both keeps the front end responsive and delivers the ticks: the link
+// registers its OnTick with the pump it is given for as long as it lives.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/discovery.h"
 #include "link/pump.h"
@@ -21,34 +23,45 @@ class AnalyserLink {
   static constexpr int kReplyTicks = 10;
   static constexpr int kTickMs = 100;
 
+  // Registers for the pump's ticks; the destructor takes that back.
   explicit AnalyserLink(MessagePump& pump);
+  ~AnalyserLink();
   AnalyserLink(const AnalyserLink&) = delete;
   AnalyserLink& operator=(const AnalyserLink&) = delete;
 
-  std::uint8_t LastByte = 0;
-  std::string Reply;  // last reply, without its CR (Windows-1252 bytes)
-  SerialPort Serial;
+  // The last reply, without its CR (Windows-1252 bytes); after a time-out
+  // the bytes that came before it.
+  const std::string& reply() const { return reply_; }
+  // The last byte the latest exchange received (the CR after a reply).
+  std::uint8_t lastByte() const { return lastByte_; }
+  // Ticks the wait in progress (or the last one) had left.
+  std::int32_t ticksLeft() const { return ticksLeft_; }
+  // No reply came, the port could not be opened, or the line failed; every
+  // later exchange fails too until ClearFailure or Connect.
+  bool failed() const { return failed_; }
+  // The port the link talks through.
+  const SerialPort& port() const { return serial_; }
   // The COM number discovery found (Windows). Always 0 on Linux, where a
   // port has no number: PortText names the device found there.
-  std::int32_t PortNumber = 0;
-  std::int32_t TicksLeft = 0;
-  std::int32_t BaudRate = 9600;
-  bool Failed = false;
+  std::int32_t portNumber() const { return portNumber_; }
 
   // Bytes read from the line since creation (replies, CRs and drained
   // bytes): what the line carried towards the tool.
-  std::uint64_t BytesReceived = 0;
+  std::uint64_t bytesReceived() const { return bytesReceived_; }
   // Bytes Drain discarded that were more than line ends and padding (CR,
   // LF, NUL): a reply nobody asked for.
   std::uint64_t TextBytesDrained() const { return textBytesDrained_; }
 
   // A device given by the user (--port); replaces discovery in Connect.
-  std::string PortOverride;
+  // Empty: discovery finds the port.
+  void SetPortOverride(std::string device) { portOverride_ = std::move(device); }
+  const std::string& portOverride() const { return portOverride_; }
   // Finds the device to open; by default the system's FindAnalyserPort.
   // Tests set their own to count lookups or to fake a missing bridge.
-  std::function<FoundPort()> Discover;
+  void SetDiscovery(std::function<FoundPort()> discover) { discover_ = std::move(discover); }
 
   void Reset();
+  // One tick of the pump: the wait in progress has one tick less.
   void OnTick();
   void Connect();
   void Disconnect();
@@ -59,7 +72,7 @@ class AnalyserLink {
   // its CR, or nothing when no reply came (the link is then failed, and every
   // later Ask fails until ClearFailure).
   std::optional<std::string> Ask(std::string_view command);
-  void ClearFailure() { Failed = false; }
+  void ClearFailure() { failed_ = false; }
   // An exchange ended before its reply did (a time-out, or an operation cut
   // short): the rest of that reply may still arrive and would be taken for
   // the answer to the next command. A Drain that finds the line quiet
@@ -70,8 +83,8 @@ class AnalyserLink {
   void RejectReply();
 
   // The line the port is reached through (default: the system's ports).
-  // A line with a single device of its own wants PortOverride set to it.
-  void UseLine(Line& line) { Serial.UseLine(line); }
+  // A line with a single device of its own wants SetPortOverride to it.
+  void UseLine(Line& line) { serial_.UseLine(line); }
   // The port as a user names it: the --port device as given, or the one
   // discovery found ("COM7", "/dev/ttyUSB6"); "" before discovery found one.
   std::string PortText() const;
@@ -94,13 +107,26 @@ class AnalyserLink {
   // A write or read failed: the link fails at once, and ConnectProblem
   // names the device and the line's reason ("Cannot write to " ...).
   void LineFailed(const char* what);
+  // `what` and the device, with the port's last reason: "Cannot open
+  // /dev/ttyUSB0: device not found".
+  std::string PortProblem(const char* what) const;
   // The wait of Exchange and Drain: passes of {one input check, at most one
   // byte, one event step}, with a wait after a pass that brought nothing,
-  // until TicksLeft runs out or (`toCr`) a CR arrives. Bytes before the CR
-  // go to Reply.
+  // until the ticks run out or (`toCr`) a CR arrives. Bytes before the CR
+  // go to the reply.
   void Collect(bool toCr);
 
   MessagePump& pump_;
+  int tickHandler_ = 0;  // the registration with pump_
+  SerialPort serial_;
+  std::string reply_;
+  std::uint8_t lastByte_ = 0;
+  std::int32_t ticksLeft_ = 0;
+  bool failed_ = false;
+  std::int32_t portNumber_ = 0;
+  std::uint64_t bytesReceived_ = 0;
+  std::string portOverride_;
+  std::function<FoundPort()> discover_;
   FoundPort found_;  // the latest discovery's answer
   bool aborted_ = false;
   bool replyMayStillCome_ = false;

@@ -5,84 +5,68 @@
 namespace quelt {
 
 std::string SerialPort::PathToOpen() const {
-  return DevicePath.empty() ? line_->DevicePathForPort(Port) : DevicePath;
+  return devicePath_.empty() ? line_->DevicePathForPort(portNumber_) : devicePath_;
 }
 
 void SerialPort::Open() {
-  Error = false;
-  if (IsOpen) {
-    Error = true;
+  failed_ = false;
+  if (isOpen_) {
+    failed_ = true;
     return;
   }
   // A handle from an earlier Open that was never configured would keep the
   // exclusive port locked and make this open fail: let it go first.
-  if (Handle != 0) {
-    line_->Close(Handle);
-    Handle = 0;
+  if (handle_ != 0) {
+    line_->Close(handle_);
+    handle_ = 0;
   }
-  LastReason = {};
-  const comm::Handle h = line_->Open(PathToOpen(), &LastReason);
+  lastReason_ = {};
+  const comm::Handle h = line_->Open(PathToOpen(), &lastReason_);
   if (h == comm::kInvalid) {
-    Handle = 0;
-    Error = true;
+    handle_ = 0;
+    failed_ = true;
   } else {
-    Handle = h;
-    line_->SetupQueues(Handle, InQueueSize, OutQueueSize);
+    handle_ = h;
+    line_->SetupQueues(handle_, kQueueSize, kQueueSize);
   }
-  CurrentInQueue = InQueueSize;
 }
 
 void SerialPort::ApplySettings() {
-  Dcb.DCBlength = sizeof(DcbRecord);
-  Dcb.BaudRate = BaudRate;
-  Dcb.ByteSize = static_cast<std::uint8_t>(DataBits);
-  Dcb.Parity = static_cast<std::uint8_t>(Parity);
-  Dcb.StopBits = static_cast<std::uint8_t>(StopBits);
-  Dcb.XonChar = 17;
-  Dcb.XoffChar = 19;
-  const auto inQueue = static_cast<std::uint16_t>(CurrentInQueue);
-  const auto quarter = static_cast<std::uint16_t>(CurrentInQueue >> 2);
-  Dcb.XonLim = quarter;
-  Dcb.XoffLim = static_cast<std::uint16_t>(inQueue - quarter);
-  Dcb.ErrorChar = 63;
-  Dcb.EofChar = 26;
-  Dcb.EvtChar = 0;
+  // 8N1 at 9600 baud without flow control; DTR and RTS start low (SetDtr,
+  // SetRts raise them). The XON/XOFF characters and limits are the
+  // conventional ones for the queue size, unused without flow control.
+  dcb_ = DcbRecord{};
+  dcb_.DCBlength = sizeof(DcbRecord);
+  dcb_.BaudRate = kBaudRate;
+  dcb_.Flags = dcb::fBinary;
+  dcb_.XonLim = static_cast<std::uint16_t>(kQueueSize / 4);
+  dcb_.XoffLim = static_cast<std::uint16_t>(kQueueSize - kQueueSize / 4);
+  dcb_.ByteSize = 8;
+  dcb_.Parity = 0;
+  dcb_.StopBits = 0;
+  dcb_.XonChar = 17;
+  dcb_.XoffChar = 19;
+  dcb_.ErrorChar = 63;
+  dcb_.EofChar = 26;
+  dcb_.EvtChar = 0;
 
-  std::uint32_t flags = dcb::fBinary;
-  if (Parity > 0) flags |= dcb::fParity;
-  switch (FlowControl) {
-    case 1:
-      flags |= dcb::fOutX | dcb::fInX;
-      break;
-    case 2:
-      flags |= dcb::fOutxCtsFlow | dcb::RtsControlHandshake;
-      break;
-    case 3:
-      flags |= dcb::fOutxDsrFlow | dcb::DtrControlHandshake | dcb::fDsrSensitivity;
-      break;
-    default:
-      break;
-  }
-  if (!RawErrors) flags |= dcb::fErrorChar;
-  Dcb.Flags = flags;
-
-  if (Handle == 0) {
+  if (handle_ == 0) {
     // 0 is no handle on any platform; never hand it to the system (on POSIX
     // it would be standard input).
-    LastReason = {0, false, false, "port not open"};
-    Error = true;
+    lastReason_ = {0, false, false, "port not open"};
+    failed_ = true;
     return;
   }
-  LastReason = {};
-  Error = !line_->SetState(Handle, Dcb, &LastReason);
-  if (!Error) {
-    IsOpen = true;
-  } else if (!IsOpen) {
+  lastReason_ = {};
+  failed_ = !line_->SetState(handle_, dcb_, &lastReason_);
+  if (!failed_) {
+    isOpen_ = true;
+  } else if (!isOpen_) {
     // Opened but not configurable: nobody would ever close this handle (Close
-    // acts only while IsOpen), and it would lock the port until the program
+    // acts only while open), and it would lock the port until the program
     // ends. Release it so that the next attempt can open the port again.
-    line_->Close(Handle);
-    Handle = 0;
+    line_->Close(handle_);
+    handle_ = 0;
   }
 }
 
@@ -91,29 +75,29 @@ void SerialPort::SetDtr(bool on) { SetControlLine(dcb::DtrControlOn, on); }
 void SerialPort::SetRts(bool on) { SetControlLine(dcb::RtsControlOn, on); }
 
 void SerialPort::SetControlLine(std::uint32_t flag, bool on) {
-  if (!IsOpen) return;
+  if (!isOpen_) return;
   if (on) {
-    Dcb.Flags |= flag;
+    dcb_.Flags |= flag;
   } else {
-    Dcb.Flags &= ~flag;
+    dcb_.Flags &= ~flag;
   }
-  Error = !line_->SetState(Handle, Dcb, &LastReason);
+  failed_ = !line_->SetState(handle_, dcb_, &lastReason_);
 }
 
 void SerialPort::Write(const void* buffer, std::uint32_t count) {
-  if (!IsOpen) return;
-  IoResult r = line_->Write(Handle, buffer, count);
-  Error = !r.ok;
-  if (Error) LastReason = std::move(r.reason);
+  if (!isOpen_) return;
+  IoResult r = line_->Write(handle_, buffer, count);
+  failed_ = !r.ok;
+  if (failed_) lastReason_ = std::move(r.reason);
 }
 
 void SerialPort::WriteByte(std::uint8_t b) { Write(&b, 1); }
 
 std::uint32_t SerialPort::Read(void* buffer, std::uint32_t count) {
-  if (!IsOpen) return 0;
-  IoResult r = line_->Read(Handle, buffer, count);
-  Error = !r.ok;
-  if (Error) LastReason = std::move(r.reason);
+  if (!isOpen_) return 0;
+  IoResult r = line_->Read(handle_, buffer, count);
+  failed_ = !r.ok;
+  if (failed_) lastReason_ = std::move(r.reason);
   return r.count;
 }
 
@@ -124,40 +108,40 @@ std::uint8_t SerialPort::ReadByte() {
 }
 
 std::uint32_t SerialPort::BytesWaiting() {
-  if (!IsOpen) return 0;
-  return line_->BytesWaiting(Handle);
+  if (!isOpen_) return 0;
+  return line_->BytesWaiting(handle_);
 }
 
 bool SerialPort::HasInput() { return BytesWaiting() != 0; }
 
 bool SerialPort::Gone() {
-  if (!IsOpen || !line_->LineGone(Handle)) return false;
-  Error = true;
-  LastReason = {0, false, true, "the analyser's port went away"};
+  if (!isOpen_ || !line_->LineGone(handle_)) return false;
+  failed_ = true;
+  lastReason_ = {0, false, true, "the analyser's port went away"};
   return true;
 }
 
-WaitHint SerialPort::Hint() { return line_->Hint(IsOpen ? Handle : 0); }
+WaitHint SerialPort::Hint() { return line_->Hint(isOpen_ ? handle_ : 0); }
 
 void SerialPort::WaitReadable(int timeoutMs) {
-  line_->WaitReadable(IsOpen ? Handle : 0, timeoutMs);
+  line_->WaitReadable(isOpen_ ? handle_ : 0, timeoutMs);
 }
 
 void SerialPort::UseLine(Line& line) {
   Close();
   // Opened but never configured: still the old line's handle.
-  if (Handle != 0) line_->Close(Handle);
-  Handle = 0;
+  if (handle_ != 0) line_->Close(handle_);
+  handle_ = 0;
   line_ = &line;
 }
 
 void SerialPort::Close() {
-  if (!IsOpen) return;
-  line_->Close(Handle);
+  if (!isOpen_) return;
+  line_->Close(handle_);
   // A POSIX descriptor number is reused by the next open of anything, so a
   // closed handle must not stay behind.
-  Handle = 0;
-  IsOpen = false;
+  handle_ = 0;
+  isOpen_ = false;
 }
 
 }  // namespace quelt

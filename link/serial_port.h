@@ -1,13 +1,14 @@
 // SerialPort: a thin synchronous wrapper around one serial port. It opens the
-// port by number, builds and applies the device control block, drives DTR and
-// RTS through it, and moves bytes one call at a time, all through its Line
-// (the system's ports unless told otherwise). No framing, buffering
-// or timing: that is AnalyserLink's business. Failures set `Error` (or give 0); no
-// operation throws.
+// port by number or path, applies the device control block of the analyser's
+// line, drives DTR and RTS through it, and moves bytes one call at a time, all
+// through its Line (the system's ports unless told otherwise). No framing,
+// buffering or timing: that is AnalyserLink's business. Failures set
+// lastCallFailed() (or give 0); no operation throws.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "link/dcb.h"
 #include "link/line.h"
@@ -16,28 +17,29 @@ namespace quelt {
 
 class SerialPort {
  public:
-  bool IsOpen = false;  // opened and configured; set only by ApplySettings
-  bool Error = false;   // the last operation that reports one failed
-  comm::Handle Handle = 0;
-  std::int32_t Port = 1;
-  std::uint32_t BaudRate = 9600;
-  std::uint16_t DataBits = 8;
-  std::uint16_t Parity = 0;      // 0 none
-  std::uint16_t StopBits = 0;    // 0 one stop bit
-  std::uint8_t FlowControl = 0;  // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 DTR/DSR
-  std::uint32_t InQueueSize = 2048;
-  std::uint32_t OutQueueSize = 2048;
-  bool RawErrors = true;
-  std::uint32_t CurrentInQueue = 0;
-  DcbRecord Dcb{};
+  // The analyser's line is fixed: 9600 baud, 8 data bits, no parity, one
+  // stop bit, no flow control, line errors passed on as received.
+  static constexpr std::uint32_t kBaudRate = 9600;
+  // The driver queues asked for at Open, each way.
+  static constexpr std::uint32_t kQueueSize = 2048;
 
-  // A device given by the user ("/dev/ttyUSB0", "COM7"); when set, Open uses
-  // it instead of the device that `Port` stands for.
-  std::string DevicePath;
+  // Opened and configured; set only by ApplySettings.
+  bool isOpen() const { return isOpen_; }
+  // The last operation that reports a failure failed.
+  bool lastCallFailed() const { return failed_; }
+  // The line's handle: 0 while no port is held (also after a failed Open).
+  comm::Handle handle() const { return handle_; }
+  // The control block as last applied (DTR and RTS included).
+  const DcbRecord& controlBlock() const { return dcb_; }
   // Why the last Open, ApplySettings, Write or Read failed (for the front
   // end to show).
-  comm::Reason LastReason;
+  const comm::Reason& lastReason() const { return lastReason_; }
 
+  // The COM port number Open uses when no device path is set.
+  void SetPortNumber(std::int32_t number) { portNumber_ = number; }
+  // A device given by the user ("/dev/ttyUSB0", "COM7") or found by
+  // discovery; when set, Open uses it instead of the port number's device.
+  void SetDevicePath(std::string path) { devicePath_ = std::move(path); }
   // The device path Open would use now.
   std::string PathToOpen() const;
 
@@ -45,17 +47,17 @@ class SerialPort {
   void ApplySettings();
   void SetDtr(bool on);
   void SetRts(bool on);
-  // All `count` bytes to the line; a failure sets Error and LastReason.
+  // All `count` bytes to the line; a failure sets lastCallFailed and lastReason.
   void Write(const void* buffer, std::uint32_t count);
   void WriteByte(std::uint8_t b);
   // Up to `count` waiting bytes, never waiting; 0 when none wait. A read
-  // that failed sets Error and LastReason.
+  // that failed sets lastCallFailed and lastReason.
   std::uint32_t Read(void* buffer, std::uint32_t count);
   std::uint8_t ReadByte();
   std::uint32_t BytesWaiting();
   bool HasInput();
-  // The line went away (cable pulled, bridge reset): sets Error and the
-  // reason. False while bytes still wait to be read.
+  // The line went away (cable pulled, bridge reset): sets the failure and
+  // its reason. False while bytes still wait to be read.
   bool Gone();
   void Close();
 
@@ -71,6 +73,14 @@ class SerialPort {
  private:
   // DTR and RTS are bits of the control block, applied with the whole of it.
   void SetControlLine(std::uint32_t flag, bool on);
+
+  bool isOpen_ = false;
+  bool failed_ = false;
+  comm::Handle handle_ = 0;
+  std::int32_t portNumber_ = 1;
+  std::string devicePath_;
+  DcbRecord dcb_{};
+  comm::Reason lastReason_;
   Line* line_ = &DeviceLine();
 };
 

@@ -36,6 +36,7 @@
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
 #include "ui/message_box.h"
+#include "ui/port_chooser.h"
 #include "ui/status_line.h"
 
 namespace quelt::ui {
@@ -317,6 +318,7 @@ void MainWindow::BuildTablePanel() {
   controls_[static_cast<std::size_t>(MainControl::StatusLine)] = statusLine_;
   backupLine_ = new ElidedLine(true, status);
   controls_[static_cast<std::size_t>(MainControl::BackupLine)] = backupLine_;
+  ports_ = new PortChooserBox(controller_, status);
 
   rowMenu_ = new QMenu(this);
   rowMenu_->setObjectName(QStringLiteral("RowMenu"));
@@ -381,6 +383,7 @@ void MainWindow::BuildKeys() {
                                MainControl::ExitButton};
   for (std::size_t i = 1; i < std::size(chain); ++i)
     setTabOrder(Control(chain[i - 1]), Control(chain[i]));
+  setTabOrder(Control(MainControl::Grid), ports_);
 }
 
 void MainWindow::ApplyDpi() {
@@ -420,6 +423,7 @@ void MainWindow::PlaceControls() {
     const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
     Control(info.id)->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
   }
+  ports_->PlaceBeside(statusLine_, S(170));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -515,6 +519,9 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
     case control::Control::BackupLine:
       backupLine_->setEnabled(enabled);
       break;
+    case control::Control::Port:
+      ports_->setEnabled(enabled);
+      break;
   }
 }
 
@@ -569,8 +576,8 @@ void MainWindow::RedrawGrid() {
   grid_->viewport()->update();
 }
 
-void MainWindow::OpenFolder(const std::filesystem::path& folder) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.string().c_str())));
+bool MainWindow::OpenWithSystem(const std::filesystem::path& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.string().c_str())));
 }
 
 void MainWindow::ShowBackups() {
@@ -581,5 +588,21 @@ void MainWindow::ShowBackups() {
 void MainWindow::RequestClose() { close(); }
 
 void MainWindow::RequestCloseLater() { QTimer::singleShot(10, this, &QWidget::close); }
+
+std::string MainWindow::LoadSetting(const std::string& name) {
+  QSettings settings(QLatin1String(front::kSettingsOrganisation),
+                     QLatin1String(quelt::kProgramName));
+  return settings.value(Utf8(name)).toString().toStdString();
+}
+
+void MainWindow::StoreSetting(const std::string& name, const std::string& value) {
+  QSettings settings(QLatin1String(front::kSettingsOrganisation),
+                     QLatin1String(quelt::kProgramName));
+  settings.setValue(Utf8(name), Utf8(value));
+}
+
+void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen) {
+  ports_->SetChoices(texts, chosen);
+}
 
 }  // namespace quelt::ui

@@ -24,6 +24,7 @@ namespace quelt::ui {
 
 class ElidedLine;
 class FuelGrid;
+class PortChooserBox;
 
 class MainWindow : public QWidget, private control::WindowFace {
   Q_OBJECT
@@ -41,6 +42,7 @@ class MainWindow : public QWidget, private control::WindowFace {
   QLabel* Legend() const { return legend_; }
   ElidedLine* StatusLine() const { return statusLine_; }
   ElidedLine* BackupLine() const { return backupLine_; }
+  PortChooserBox* PortChooser() const { return ports_; }
   QMenu* RowMenu() const { return rowMenu_; }
   QAction* EditRowAction() const { return editRow_; }
 
@@ -76,6 +78,7 @@ class MainWindow : public QWidget, private control::WindowFace {
   QLabel* legend_ = nullptr;
   ElidedLine* statusLine_ = nullptr;
   ElidedLine* backupLine_ = nullptr;
+  PortChooserBox* ports_ = nullptr;
   QMenu* rowMenu_ = nullptr;
   QAction* editRow_ = nullptr;
   std::vector<std::pair<QAction*, control::Command>> rowActions_;

@@ -11,9 +11,7 @@ namespace quelt::ui {
 QtPump::QtPump(QObject* parent) : QObject(parent) {
   timer_.setInterval(quelt::AnalyserLink::kTickMs);
   timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, [this] {
-    if (tick_) tick_();
-  });
+  connect(&timer_, &QTimer::timeout, this, [this] { DeliverTick(); });
   timer_.start();
   // Its timeout is only there to wake the event loop.
   lookAgain_.setSingleShot(true);

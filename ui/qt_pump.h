@@ -1,7 +1,8 @@
 // The link's message pump on Qt's event loop: a 100 ms QTimer delivers the
-// ticks, and a wait sleeps in the event loop until the port has input, any
-// event arrives or the next tick is due. The port says what to wait on: a
-// descriptor to watch, or the time its next byte is due.
+// ticks to whoever registered for them (the link registers itself), and a
+// wait sleeps in the event loop until the port has input, any event arrives
+// or the next tick is due. The port says what to wait on: a descriptor to
+// watch, or the time its next byte is due.
 #pragma once
 
 #include <QObject>
@@ -21,9 +22,6 @@ class QtPump : public QObject, public quelt::MessagePump {
   explicit QtPump(QObject* parent = nullptr);
   ~QtPump() override;
 
-  // Called on every tick of the timer (AnalyserLink::OnTick).
-  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
-
   void ProcessPendingEvents() override;
   void WaitForActivity(quelt::SerialPort& port) override;
 
@@ -31,7 +29,6 @@ class QtPump : public QObject, public quelt::MessagePump {
   QTimer timer_;
   // Ends a wait when the port's next byte is due.
   QTimer lookAgain_;
-  std::function<void()> tick_;
   // Kept between waits but enabled only during one, so that bytes left in
   // the queue never make the idle event loop spin.
   std::unique_ptr<QSocketNotifier> notifier_;

@@ -194,6 +194,7 @@ void MainWindow::CreateControls() {
   make(MainControl::StatusLine, L"STATIC",
        SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE | SS_NOTIFY);
   make(MainControl::BackupLine, L"BUTTON", BS_OWNERDRAW);
+  ports_.Create(hwnd_);
   CreateTips();
 
   rowMenu_ = CreatePopupMenu();
@@ -292,6 +293,7 @@ void MainWindow::Layout() {
     const front::Rect& r = layout.Of(info.id);
     SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  ports_.PlaceBeside(Control(MainControl::StatusLine), S(170), font_);
   for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
     const front::Rect& b = layout.Of(panel);
     RECT area{b.x, b.y, b.Right(), b.Bottom()};
@@ -324,6 +326,7 @@ void MainWindow::Paint() {
 
 // A click, a menu item or a key: the controller decides.
 bool MainWindow::Command(int id, int code) {
+  if (ports_.Command(id, code)) return true;
   const auto& menu = control::RowMenuItems();
   if (id >= kEditMenuId && id < kEditMenuId + static_cast<int>(menu.size())) {
     controller_.Do(menu[static_cast<std::size_t>(id - kEditMenuId)].command);
@@ -395,7 +398,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_TIMER:
       if (wp == kTickTimerId) {
-        if (tick_) tick_();
+        if (pump_ != nullptr) pump_->DeliverTick();
         return 0;
       }
       if (wp == kCloseRetryTimerId) {
@@ -494,6 +497,10 @@ void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) 
 }
 
 void MainWindow::SetEnabled(control::Control control, bool enabled) {
+  if (control == control::Control::Port) {
+    EnableWindow(ports_.Handle(), enabled ? TRUE : FALSE);
+    return;
+  }
   if (control == control::Control::EditMenu) {
     EnableMenuItem(rowMenu_, kEditMenuId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     return;
@@ -544,8 +551,11 @@ void MainWindow::RedrawGrid() {
   InvalidateRect(Control(MainControl::Grid), nullptr, FALSE);
 }
 
-void MainWindow::OpenFolder(const std::filesystem::path& folder) {
-  ShellExecuteW(hwnd_, L"open", folder.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool MainWindow::OpenWithSystem(const std::filesystem::path& path) {
+  // ShellExecute's result is no handle: above 32 means it started.
+  const auto started = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(hwnd_, L"open", path.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return started > 32;
 }
 
 void MainWindow::ShowBackups() { ShowBackupsDialog(controller_, hwnd_); }

@@ -18,6 +18,7 @@
 #include "control/face.h"
 #include "control/window_controller.h"
 #include "front/layout.h"
+#include "win/port_chooser.h"
 
 namespace quelt::win {
 
@@ -43,13 +44,13 @@ class MainWindow : public control::WindowFace {
   HWND Handle() const { return hwnd_; }
   HWND Control(front::MainControl c) const { return controls_[static_cast<std::size_t>(c)]; }
   HMENU RowMenu() const { return rowMenu_; }
+  HWND PortChooser() const { return ports_.Handle(); }
   int Dpi() const { return dpi_; }
   control::WindowController& Controller() { return controller_; }
 
-  // The pump the link waits through: fast wake-ups while a transfer runs.
+  // The pump the link waits through: fast wake-ups while a transfer runs,
+  // and the window's 100 ms timer delivers its ticks.
   void SetPump(WinPump* pump) { pump_ = pump; }
-  // Called on every tick of the 100 ms timer (AnalyserLink::OnTick).
-  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
   // The program ends when its window is destroyed; a test's windows do not.
   void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
   // Notes the first WM_PAINT (the benchmark).
@@ -103,6 +104,7 @@ class MainWindow : public control::WindowFace {
   HWND hwnd_ = nullptr;
   std::array<HWND, front::kMainControlCount> controls_{};
   HWND tooltip_ = nullptr;
+  PortChooserBox ports_{controller_};
   HMENU rowMenu_ = nullptr;
   HFONT font_ = nullptr;
   HFONT bigFont_ = nullptr;
@@ -119,7 +121,6 @@ class MainWindow : public control::WindowFace {
   bool logEmpty_ = true;
 
   WinPump* pump_ = nullptr;
-  std::function<void()> tick_;
   std::function<void()> firstPaint_;
   bool quitOnDestroy_ = false;
   bool locked_ = false;

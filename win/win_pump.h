@@ -1,13 +1,15 @@
 // The link's message pump in a Win32 program. A wait dispatches nothing
-// itself: it sleeps in MsgWaitForMultipleObjectsEx until a message arrives
-// (the 100 ms WM_TIMER tick among them) or, with a port open, at most about
-// a millisecond (a COM port) or until the next byte is due (the in-process
-// line), so that a byte on the line is noticed within ~2 ms. The fine
-// timer resolution that needs is asked for only while a transfer runs.
+// itself: with a port open it sleeps about a millisecond (a COM port) or
+// until the next byte is due (the in-process line), so that a byte on the
+// line is noticed within ~2 ms; otherwise it sleeps in
+// MsgWaitForMultipleObjectsEx until a message arrives (the 100 ms WM_TIMER
+// tick among them). The fine timer resolution that needs is asked for only
+// while a transfer runs.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 
 #include "link/pump.h"
@@ -38,8 +40,15 @@ class WinPump : public MessagePump {
   void Dispatch(MSG& msg);
 
  private:
+  // A port that asks to be looked at again within this many milliseconds is
+  // slept on, not waited on for messages too.
+  static constexpr int kSleepThroughMs = 2;
+  // While a transfer runs, the message queue is looked at no more often.
+  static constexpr std::chrono::milliseconds kLookEvery{4};
+
   std::function<bool(MSG&)> preTranslate_;
   bool fast_ = false;
+  std::chrono::steady_clock::time_point lastLook_{};
   bool quit_ = false;
 };
 

@@ -7,12 +7,7 @@
 #include <memory>
 
 #include "control/backups_view.h"
-#include "control/window_controller.h"
-#include "link/clock_pump.h"
-#include "sim/sim.h"
-#include "tests/control/recording_face.h"
-#include "tests/ops/ops_fixture.h"
-#include "tests/support/test_files.h"
+#include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
 namespace {
@@ -23,30 +18,10 @@ using control::Buttons;
 using control::Command;
 using control::Control;
 
-class Backups : public ::testing::Test {
+class Backups : public ControllerFixture {
  protected:
-  Backups() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
-    std::filesystem::remove_all(TestDir() / "backups");
-    window.Ops().BackupsFolder = TestDir() / "backups";
-    window.Attach(&face);
-    window.Shown();
-  }
-  ~Backups() override {
-    window.Attach(nullptr);
-    glb.Disconnect();
-  }
+  Backups() { std::filesystem::remove_all(TestDir() / "backups"); }
 
-  void Start(sim::Config config) {
-    glb.Disconnect();
-    analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
-  }
-  void Start(std::vector<std::string> rows) {
-    sim::Config config;
-    config.rows = std::move(rows);
-    Start(std::move(config));
-  }
   // The IDs the analyser holds now, read by a fresh Refresh.
   std::vector<int> AnalyserIds() {
     face.answers = {Answer::Discard};
@@ -71,12 +46,6 @@ class Backups : public ::testing::Test {
     }
     ASSERT_TRUE(window.LoadTable(WriteFile("new.txt", text)));
   }
-
-  ClockPump pump;
-  AnalyserLink glb{pump};
-  control::WindowController window{glb};
-  RecordingFace face;
-  std::unique_ptr<sim::Analyser> analyser;
 };
 
 TEST_F(Backups, CtrlBOpensTheViewExceptDuringATransfer) {

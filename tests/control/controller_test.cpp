@@ -3,16 +3,13 @@
 // the boxes and file dialogs. Both windows draw exactly this.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
-#include "control/window_controller.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
-#include "link/clock_pump.h"
-#include "sim/sim.h"
-#include "tests/control/recording_face.h"
-#include "tests/ops/ops_fixture.h"
-#include "tests/support/test_files.h"
+#include "lang/tr.h"
+#include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
 namespace {
@@ -23,35 +20,15 @@ using control::Command;
 using control::Control;
 using control::MessageKind;
 
-class Controller : public ::testing::Test {
+class Controller : public ControllerFixture {
  protected:
-  Controller() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
-    window.Ops().BackupsFolder = TestDir() / "backups";
-    window.Attach(&face);
-    window.Shown();
-  }
-  ~Controller() override { window.Attach(nullptr); }
-
-  void Start(std::vector<std::string> rows = RowsWithIds({101, 16, 103})) {
-    glb.Disconnect();
-    sim::Config config;
-    config.rows = std::move(rows);
-    analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
-  }
+  using ControllerFixture::Start;
+  void Start() { Start(RowsWithIds({101, 16, 103})); }
   // A change the analyser has not got: the first row moves down.
   void Change() {
     window.Table().First();
     window.Do(Command::MoveDown);
   }
-  FuelTable& Table() { return window.Table(); }
-
-  ClockPump pump;
-  AnalyserLink glb{pump};
-  control::WindowController window{glb};
-  RecordingFace face;
-  std::unique_ptr<sim::Analyser> analyser;
 };
 
 TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
@@ -59,7 +36,7 @@ TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
   EXPECT_FALSE(face.Enabled(Control::Send)) << "at start";
   EXPECT_FALSE(face.Enabled(Control::BackupLine));
 
-  glb.PortOverride = "/nonexistent/quelt-tty";
+  glb.SetPortOverride("/nonexistent/quelt-tty");
   window.Do(Command::Refresh);
   EXPECT_FALSE(face.Enabled(Control::Send)) << "after a failed refresh";
   window.Do(Command::Send);
@@ -251,8 +228,8 @@ TEST_F(Controller, CaptionStatusAndLogSayWhatHappened) {
   EXPECT_EQ(face.backupLine, BackupText(window.LastBackup()));
   EXPECT_EQ(face.backupTip, window.LastBackup() + "\nClick to open its folder");
   window.Do(Command::OpenBackupFolder);
-  ASSERT_EQ(face.folders.size(), 1u);
-  EXPECT_EQ(face.folders[0], std::filesystem::path(window.LastBackup()).parent_path());
+  ASSERT_EQ(face.opened.size(), 1u);
+  EXPECT_EQ(face.opened[0], std::filesystem::path(window.LastBackup()).parent_path());
 
   const auto file = TestDir() / "caption.txt";
   face.files = {file};
@@ -284,6 +261,64 @@ TEST_F(Controller, AFaultyFileLeavesTheTable) {
   EXPECT_FALSE(window.Unsent());
 }
 
+TEST_F(Controller, F1OpensTheUserGuideOfTheWindowsLanguage) {
+  // Guides present beside the program (bin/) or in an installation's doc
+  // folder (share/doc/quelt-fuel/), the language, what F1 opens ("" for the
+  // warning that the guide is not installed).
+  struct Case {
+    std::vector<std::string> present;
+    std::string language, opened;
+  } cases[] = {
+      {{"bin/USER-GUIDE.txt", "bin/USER-GUIDE.de.txt"}, "de", "bin/USER-GUIDE.de.txt"},
+      {{"bin/USER-GUIDE.txt", "bin/USER-GUIDE.de.txt"}, "en", "bin/USER-GUIDE.txt"},
+      {{"bin/USER-GUIDE.txt"}, "de", "bin/USER-GUIDE.txt"},
+      {{"share/doc/quelt-fuel/USER-GUIDE.md", "share/doc/quelt-fuel/USER-GUIDE.de.md"},
+       "de",
+       "share/doc/quelt-fuel/USER-GUIDE.de.md"},
+      {{"bin/USER-GUIDE.md/"}, "en", ""},  // a folder of that name is no guide
+      {{}, "en", ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const auto root = TestDir() / ("guide" + std::to_string(++n));
+    std::filesystem::create_directories(root / "bin");
+    for (const std::string& name : c.present) {
+      if (name.ends_with('/')) {
+        std::filesystem::create_directories(root / name);
+      } else {
+        std::filesystem::create_directories((root / name).parent_path());
+        std::ofstream(root / name) << "guide\n";
+      }
+    }
+    ASSERT_TRUE(lang::SetLanguage(c.language));
+    window.SetProgramFolder(root / "bin");
+    face.opened.clear();
+    face.boxes.clear();
+    EXPECT_TRUE(window.KeyPressed(control::Key::F1, false, true));
+    lang::SetLanguage("en");
+    if (c.opened.empty()) {
+      EXPECT_TRUE(face.opened.empty()) << n;
+      ASSERT_EQ(face.boxes.size(), 1u) << n;
+      EXPECT_EQ(face.boxes[0].kind, MessageKind::Warning);
+      EXPECT_EQ(face.boxes[0].text,
+                "The user guide is not installed: there is no USER-GUIDE "
+                "file in " +
+                    PathText(root / "bin") + ".");
+    } else {
+      ASSERT_EQ(face.opened.size(), 1u) << n;
+      EXPECT_EQ(face.opened[0], root / c.opened) << n;
+      EXPECT_TRUE(face.boxes.empty()) << n;
+    }
+  }
+  // A guide the system has no program for is said so, not passed over.
+  face.openSucceeds = false;
+  face.boxes.clear();
+  window.SetProgramFolder(TestDir() / "guide1" / "bin");
+  window.Do(Command::Help);
+  ASSERT_EQ(face.boxes.size(), 1u);
+  EXPECT_NE(face.boxes[0].text.find("no program to show the user guide"), std::string::npos);
+}
+
 TEST(KeyTable, EachKeyDoesOneThingWhereItIsPressed) {
   using control::CommandForKey;
   using control::Key;
@@ -299,7 +334,7 @@ TEST(KeyTable, EachKeyDoesOneThingWhereItIsPressed) {
       {Key::Delete, false, true, std::nullopt},   {Key::Up, true, false, Command::MoveUp},
       {Key::Down, true, true, Command::MoveDown}, {Key::Up, false, true, std::nullopt},
       {Key::O, true, false, Command::Open},       {Key::S, true, false, Command::Save},
-      {Key::Q, true, false, Command::Exit},       {Key::F1, false, false, Command::About},
+      {Key::Q, true, false, Command::Exit},       {Key::F1, false, false, Command::Help},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CommandForKey(c.key, c.ctrl, c.inGrid), c.command)

@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,8 @@ class RecordingFace : public control::WindowFace {
   std::deque<std::filesystem::path> files;
   std::vector<bool> fileDialogs;  // save?
   int edits = 0;
-  std::vector<std::filesystem::path> folders;
+  std::vector<std::filesystem::path> opened;  // folders and documents
+  bool openSucceeds = true;
   int closes = 0, laterCloses = 0;
   // Runs whenever the lock changes (a transfer starts or ends).
   std::function<void(bool)> onLock;
@@ -75,7 +77,10 @@ class RecordingFace : public control::WindowFace {
     return onEdit ? onEdit() : true;
   }
   void RedrawGrid() override { ++redraws; }
-  void OpenFolder(const std::filesystem::path& folder) override { folders.push_back(folder); }
+  bool OpenWithSystem(const std::filesystem::path& path) override {
+    opened.push_back(path);
+    return openSucceeds;
+  }
   // Runs when the Backups view opens (a test drives the view in it).
   std::function<void()> onBackups;
   int backupViews = 0;
@@ -92,6 +97,21 @@ class RecordingFace : public control::WindowFace {
   void ShowBackups() override {
     ++backupViews;
     if (onBackups) onBackups();
+  }
+  // The settings store, and the port control as the window shows it.
+  std::map<std::string, std::string> settings;
+  std::vector<std::string> portTexts;
+  int portChosen = -1;
+  std::string LoadSetting(const std::string& name) override {
+    const auto it = settings.find(name);
+    return it == settings.end() ? std::string() : it->second;
+  }
+  void StoreSetting(const std::string& name, const std::string& value) override {
+    settings[name] = value;
+  }
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override {
+    portTexts = texts;
+    portChosen = chosen;
   }
   void RequestClose() override { ++closes; }
   void RequestCloseLater() override { ++laterCloses; }

@@ -8,11 +8,7 @@
 #include <memory>
 
 #include "control/row_editor.h"
-#include "control/window_controller.h"
-#include "sim/sim.h"
-#include "tests/control/recording_face.h"
-#include "tests/ops/ops_fixture.h"
-#include "tests/support/test_files.h"
+#include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
 namespace {
@@ -20,23 +16,11 @@ namespace {
 using control::Answer;
 using control::Command;
 
-class TableEdit : public ::testing::Test {
+class TableEdit : public ControllerFixture {
  public:
-  TableEdit() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
-    window.Ops().BackupsFolder = TestDir() / "backups";
-    window.Attach(&face);
-    window.Shown();
-  }
-  ~TableEdit() override { window.Attach(nullptr); }
-
   // A refresh of the analyser's four rows, IDs 101, 16 (natural gas H, so none is added), 103, 104.
   void Refresh() {
-    glb.Disconnect();
-    sim::Config config;
-    config.rows = RowsWithIds({101, 16, 103, 104});
-    analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
+    Start(RowsWithIds({101, 16, 103, 104}));
     face.answers = {Answer::Discard};
     window.Do(Command::Refresh);
     face.answers.clear();
@@ -60,13 +44,6 @@ class TableEdit : public ::testing::Test {
   void ExpectNumberedByPosition() {
     for (int i = 0; i < Table().RecordCount(); ++i) EXPECT_EQ(Table().Row(i).N, i + 1) << i;
   }
-  FuelTable& Table() { return window.Table(); }
-
-  ClockPump pump;
-  AnalyserLink glb{pump};
-  control::WindowController window{glb};
-  RecordingFace face;
-  std::unique_ptr<sim::Analyser> analyser;
 };
 
 // After every change N counts 1..n and the row acted on stays current. An

@@ -14,6 +14,7 @@
 
 #include "link/clock_pump.h"
 #include "link/exchange.h"
+#include "link/forwarding_line.h"
 #include "sim/inprocess_line.h"
 #include "sim/sim.h"
 #include "tests/support/pty_peer.h"
@@ -24,10 +25,7 @@ namespace {
 
 class ExchangeTest : public ::testing::Test {
  protected:
-  ExchangeTest() {
-    pump.onTick = [this] { glb.OnTick(); };
-    glb.PortOverride = peer.DevicePath();
-  }
+  ExchangeTest() { glb.SetPortOverride(peer.DevicePath()); }
   test::PtyPeer peer;
   test::ScriptedPump pump;
   AnalyserLink glb{pump};
@@ -38,26 +36,26 @@ TEST_F(ExchangeTest, CommandGoesOutWithCrAndReplyEndsAtCr) {
   peer.Write("QUELT 300\r");
   glb.Exchange("R001");
   EXPECT_EQ(peer.ReadAvailable(), "R001\r");
-  EXPECT_FALSE(glb.Failed);
-  EXPECT_EQ(glb.Reply, "QUELT 300");
-  EXPECT_EQ(glb.LastByte, 13);
+  EXPECT_FALSE(glb.failed());
+  EXPECT_EQ(glb.reply(), "QUELT 300");
+  EXPECT_EQ(glb.lastByte(), 13);
 
   // An empty command is the CR alone; a bare CR is an empty, successful reply.
   peer.Write("\r");
   glb.Exchange("");
   EXPECT_EQ(peer.ReadAvailable(), "\r");
-  EXPECT_FALSE(glb.Failed);
-  EXPECT_EQ(glb.Reply, "");
-  EXPECT_GT(glb.TicksLeft, 0);
+  EXPECT_FALSE(glb.failed());
+  EXPECT_EQ(glb.reply(), "");
+  EXPECT_GT(glb.ticksLeft(), 0);
 }
 
 TEST_F(ExchangeTest, BytesAfterTheCrStartTheNextReply) {
   pump.stepsPerTick = 1000;
   peer.Write(std::string("12;34\r\nab\0\xff\r", 11));
   glb.Exchange("A");
-  EXPECT_EQ(glb.Reply, "12;34");
+  EXPECT_EQ(glb.reply(), "12;34");
   glb.Exchange("B");
-  EXPECT_EQ(glb.Reply, std::string("\nab\0\xff", 5));  // LF and NUL kept as they came
+  EXPECT_EQ(glb.reply(), std::string("\nab\0\xff", 5));  // LF and NUL kept as they came
 }
 
 TEST_F(ExchangeTest, ReplyCompletedOnTheLastTickStillCounts) {
@@ -66,49 +64,48 @@ TEST_F(ExchangeTest, ReplyCompletedOnTheLastTickStillCounts) {
   pump.stepsPerTick = 1;
   peer.Write("abc\r");
   glb.Exchange("X");
-  EXPECT_FALSE(glb.Failed);
-  EXPECT_EQ(glb.Reply, "abc");
-  EXPECT_EQ(glb.TicksLeft, 7);
+  EXPECT_FALSE(glb.failed());
+  EXPECT_EQ(glb.reply(), "abc");
+  EXPECT_EQ(glb.ticksLeft(), 7);
 
   // Nine bytes and the CR: the CR arrives in pass 10 after nine ticks.
   peer.Write("123456789\r");
   glb.Exchange("Y");
-  EXPECT_FALSE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 1);
+  EXPECT_FALSE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 1);
 
   // Ten bytes before the CR: the tenth tick ends the wait first.
   peer.Write("0123456789\r");
   glb.Exchange("Z");
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
-  EXPECT_EQ(glb.Reply, "0123456789");
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 0);
+  EXPECT_EQ(glb.reply(), "0123456789");
 }
 
 TEST_F(ExchangeTest, SilenceFailsAfterTenTicksAndKeepsThePartialReply) {
   pump.stepsPerTick = 3;
   peer.Write("part");
   glb.Exchange("R004");
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
-  EXPECT_EQ(glb.Reply, "part");
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 0);
+  EXPECT_EQ(glb.reply(), "part");
   EXPECT_EQ(pump.ticks, 10);
-  EXPECT_TRUE(glb.Serial.IsOpen) << "a time-out leaves the port open";
+  EXPECT_TRUE(glb.port().isOpen()) << "a time-out leaves the port open";
   peer.ReadAvailable();
 
-  // Failed is sticky: nothing is sent, Reply empties, TicksLeft stays.
-  glb.TicksLeft = 4;
+  // The failure is sticky: nothing is sent or waited for, the reply empties.
+  const long long ticks = pump.ticks;
   glb.Exchange("R002");
   EXPECT_EQ(peer.ReadAvailable(), "");
-  EXPECT_EQ(glb.Reply, "");
-  EXPECT_EQ(glb.TicksLeft, 4);
+  EXPECT_EQ(glb.reply(), "");
   glb.Drain();
-  EXPECT_EQ(glb.TicksLeft, 4);
+  EXPECT_EQ(pump.ticks, ticks);
 
   // Connect on the open port clears the failure and looks nothing up.
   int lookups = 0;
-  glb.Discover = [&] { return ++lookups, PortAt("/dev/ttyUSB6"); };
+  glb.SetDiscovery([&] { return ++lookups, PortAt("/dev/ttyUSB6"); });
   glb.Connect();
-  EXPECT_FALSE(glb.Failed);
+  EXPECT_FALSE(glb.failed());
   EXPECT_EQ(lookups, 0);
 }
 
@@ -116,116 +113,118 @@ TEST_F(ExchangeTest, DrainEndsAtZeroAndReadsAtMostOneBytePerPass) {
   pump.stepsPerTick = 3;
   peer.Write("xyz\rleft");
   glb.Drain();
-  EXPECT_EQ(glb.TicksLeft, 0);
-  EXPECT_FALSE(glb.Failed);
+  EXPECT_EQ(glb.ticksLeft(), 0);
+  EXPECT_FALSE(glb.failed());
   // Three passes until the tick, one byte each: "xyz" is gone, the rest waits
   // for the next replies.
   peer.Write("\r");
   glb.Exchange("Q");
-  EXPECT_EQ(glb.Reply, "");
+  EXPECT_EQ(glb.reply(), "");
   glb.Exchange("Q");
-  EXPECT_EQ(glb.Reply, "left");
+  EXPECT_EQ(glb.reply(), "left");
+}
+
+// The link takes its ticks from the pump it is given, with nothing wired up
+// by the program, for as long as it lives: a link that is gone gets none
+// (the pump would call into freed memory), the others still do.
+TEST(ExchangeTicks, TheLinkRegistersWithItsPumpForItsLifetime) {
+  test::ScriptedPump pump;
+  test::PtyPeer silent;
+  AnalyserLink kept(pump);
+  kept.SetPortOverride(silent.DevicePath());
+  kept.Connect();
+  ASSERT_FALSE(kept.failed()) << kept.ConnectProblem();
+  {
+    AnalyserLink gone(pump);
+    gone.SetPortOverride(silent.DevicePath());
+    pump.stepsPerTick = 1;
+    kept.Exchange("R001");  // nobody answers: ten ticks end the wait
+    EXPECT_TRUE(kept.failed());
+    EXPECT_EQ(pump.ticks, AnalyserLink::kReplyTicks);
+  }
+  kept.ClearFailure();
+  kept.Exchange("R002");
+  EXPECT_TRUE(kept.failed());
+  EXPECT_EQ(pump.ticks, 2 * AnalyserLink::kReplyTicks) << "the ticks still reach the link kept";
 }
 
 TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
   test::ScriptedPump pump;
   AnalyserLink glb(pump);
-  pump.onTick = [&] { glb.OnTick(); };
   pump.stepsPerTick = 1;
   int lookups = 0;
-  glb.Discover = [&] { return ++lookups, FoundPort{}; };
+  glb.SetDiscovery([&] { return ++lookups, FoundPort{}; });
   glb.Connect();
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.PortNumber, 0);
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.portNumber(), 0);
   glb.Connect();
   EXPECT_EQ(lookups, 2);
 
   // Exchange on a port that never opened waits out its ten ticks.
   glb.Exchange("R001");
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.Reply, "");
-  glb.Failed = false;
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.reply(), "");
+  glb.ClearFailure();
   glb.Exchange("R001");
   EXPECT_EQ(lookups, 3);
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 0);
   EXPECT_EQ(glb.PortText(), "");
 
   // The bridge is plugged in: the next Connect opens the device found and
   // names it by its path (a Linux port has no number).
   test::PtyPeer peer;
-  glb.Discover = [&] { return ++lookups, PortAt(peer.DevicePath()); };
-  glb.Failed = false;
+  glb.SetDiscovery([&] { return ++lookups, PortAt(peer.DevicePath()); });
+  glb.ClearFailure();
   glb.Connect();
-  EXPECT_FALSE(glb.Failed) << glb.ConnectProblem();
-  EXPECT_TRUE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.failed()) << glb.ConnectProblem();
+  EXPECT_TRUE(glb.port().isOpen());
   EXPECT_EQ(glb.PortText(), peer.DevicePath());
-  EXPECT_EQ(glb.PortNumber, 0);
+  EXPECT_EQ(glb.portNumber(), 0);
 }
 
 TEST(ExchangeDiscovery, MissingDeviceIsNamedInTheProblem) {
   test::ScriptedPump pump;
   AnalyserLink glb(pump);
-  glb.PortOverride = "/dev/quelt-no-such-port";
+  glb.SetPortOverride("/dev/quelt-no-such-port");
   glb.Connect();
-  EXPECT_TRUE(glb.Failed);
+  EXPECT_TRUE(glb.failed());
   EXPECT_NE(glb.ConnectProblem().find("/dev/quelt-no-such-port"), std::string::npos);
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
 }
 
 TEST(ExchangeClock, AbortEndsTheWaitAtOnce) {
   test::PtyPeer peer;
   ClockPump pump;
   AnalyserLink glb(pump);
-  pump.SetTickHandler([&] {
-    glb.OnTick();
+  pump.AddTickHandler([&] {
     glb.Abort();  // the window is closing
   });
-  glb.PortOverride = peer.DevicePath();
+  glb.SetPortOverride(peer.DevicePath());
   glb.Exchange("R402");
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 0);
   EXPECT_LE(pump.Ticks(), 2);
-  glb.Failed = false;
+  glb.ClearFailure();
   glb.Exchange("R401");  // still aborted: nothing goes out
-  EXPECT_TRUE(glb.Failed);
+  EXPECT_TRUE(glb.failed());
 }
 
 // A line whose writes or reads fail with a reason given by the test; every
 // other call goes to the simulated analyser inside the program.
-class FailingLine final : public Line {
+class FailingLine final : public ForwardingLine {
  public:
-  explicit FailingLine(sim::InProcessLine& inner) : inner_(inner) {}
+  using ForwardingLine::ForwardingLine;
   std::optional<comm::Reason> writeFails, readFails;
 
-  std::string DevicePathForPort(std::int32_t n) const override {
-    return inner_.DevicePathForPort(n);
-  }
-  comm::Handle Open(const std::string& path, comm::Reason* reason) override {
-    return inner_.Open(path, reason);
-  }
-  void SetupQueues(comm::Handle h, std::uint32_t in, std::uint32_t out) override {
-    inner_.SetupQueues(h, in, out);
-  }
-  bool SetState(comm::Handle h, const DcbRecord& dcb, comm::Reason* reason) override {
-    return inner_.SetState(h, dcb, reason);
-  }
   IoResult Write(comm::Handle h, const void* data, std::uint32_t count) override {
     if (writeFails) return {0, false, *writeFails};
-    return inner_.Write(h, data, count);
+    return ForwardingLine::Write(h, data, count);
   }
   IoResult Read(comm::Handle h, void* data, std::uint32_t count) override {
     if (readFails) return {0, false, *readFails};
-    return inner_.Read(h, data, count);
+    return ForwardingLine::Read(h, data, count);
   }
-  std::uint32_t BytesWaiting(comm::Handle h) override { return inner_.BytesWaiting(h); }
-  bool LineGone(comm::Handle h) override { return inner_.LineGone(h); }
-  void Close(comm::Handle h) override { inner_.Close(h); }
-  void WaitReadable(comm::Handle h, int ms) override { inner_.WaitReadable(h, ms); }
-  WaitHint Hint(comm::Handle h) override { return inner_.Hint(h); }
-
- private:
-  sim::InProcessLine& inner_;
 };
 
 // A write or read that fails ends the exchange at once: no reply is waited
@@ -253,20 +252,19 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
     SCOPED_TRACE(c.name);
     test::ScriptedPump pump;
     AnalyserLink glb(pump);
-    pump.onTick = [&] { glb.OnTick(); };
     pump.stepsPerTick = 1000;
     sim::InProcessLine analyser;
     FailingLine line(analyser);
     std::optional<test::PtyPeer> peer;
     if (c.fault == Fault::PtyHungUp) {
       peer.emplace();
-      glb.PortOverride = peer->DevicePath();
+      glb.SetPortOverride(peer->DevicePath());
     } else {
       glb.UseLine(line);
-      glb.PortOverride = analyser.DevicePath();
+      glb.SetPortOverride(analyser.DevicePath());
     }
     glb.Connect();
-    ASSERT_FALSE(glb.Failed) << glb.ConnectProblem();
+    ASSERT_FALSE(glb.failed()) << glb.ConnectProblem();
     const std::string verb = c.fault == Fault::ReadFails ? "Cannot read from " : "Cannot write to ";
     switch (c.fault) {
       case Fault::PtyHungUp:
@@ -283,7 +281,7 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
         f.hangUpOn = 1;
         analyser.SetFaults(f);
         glb.Exchange("R001");  // the cable goes with this command
-        EXPECT_TRUE(glb.Failed);
+        EXPECT_TRUE(glb.failed());
         glb.ClearFailure();
         analyser.ClearTranscript();
         break;
@@ -291,11 +289,11 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
     }
     const long long ticks0 = pump.ticks, waits0 = pump.waits;
     glb.Exchange("R004");
-    EXPECT_TRUE(glb.Failed);
-    EXPECT_EQ(glb.TicksLeft, 0);
-    EXPECT_EQ(glb.Reply, "");
+    EXPECT_TRUE(glb.failed());
+    EXPECT_EQ(glb.ticksLeft(), 0);
+    EXPECT_EQ(glb.reply(), "");
     EXPECT_EQ(glb.Ask("R002"), std::nullopt) << "the failure is sticky";
-    const std::string device = glb.Serial.PathToOpen();
+    const std::string device = glb.port().PathToOpen();
     const std::string expected = verb + device + c.problemStart + (c.wentAway ? away : "");
     if (c.wentAway) {
       EXPECT_EQ(glb.ConnectProblem().rfind(expected, 0), 0u) << glb.ConnectProblem();
@@ -339,8 +337,7 @@ TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
     if (pid == 0) {
       ClockPump pump;
       AnalyserLink glb(pump);
-      pump.SetTickHandler([&] { glb.OnTick(); });
-      glb.PortOverride = analyser.DevicePath();
+      glb.SetPortOverride(analyser.DevicePath());
       glb.Exchange(command);
       _exit(0);
     }
@@ -355,8 +352,7 @@ TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
 
     ClockPump pump;
     AnalyserLink next(pump);
-    pump.SetTickHandler([&] { next.OnTick(); });
-    next.PortOverride = analyser.DevicePath();
+    next.SetPortOverride(analyser.DevicePath());
     next.Exchange("");
     next.Disconnect();
     analyser.WaitForCommands(2, 10000);

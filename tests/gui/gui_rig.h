@@ -132,11 +132,10 @@ struct Rig {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
     glb = std::make_unique<quelt::AnalyserLink>(pump);
-    pump.SetTickHandler([this] { glb->OnTick(); });
-    glb->PortOverride = sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty");
+    glb->SetPortOverride(sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty"));
     controller = std::make_unique<quelt::control::WindowController>(*glb);
     ops = &controller->Ops();
-    ops->BackupsFolder = backups.path().toStdString();
+    ops->SetBackupsFolder(backups.path().toStdString());
     form = std::make_unique<quelt::ui::MainWindow>(*controller);
     form->show();
   }

@@ -35,10 +35,10 @@ struct Pty {
   void Send(const char* bytes) { QVERIFY(write(master, bytes, strlen(bytes)) > 0); }
   // The tool's port on the slave side, as the link opens it.
   void OpenPort(quelt::SerialPort& port) const {
-    port.DevicePath = ttyname(slave);
+    port.SetDevicePath(ttyname(slave));
     port.Open();
     port.ApplySettings();
-    QVERIFY(port.IsOpen);
+    QVERIFY(port.isOpen());
   }
 };
 
@@ -57,7 +57,7 @@ class PumpTest : public QObject {
   void ticksArrive() {
     QtPump pump;
     int ticks = 0;
-    pump.SetTickHandler([&] { ++ticks; });
+    pump.AddTickHandler([&] { ++ticks; });
     QTest::qWait(1000);
     QVERIFY2(ticks >= 5 && ticks <= 15, qPrintable(QString::number(ticks)));
   }
@@ -67,7 +67,7 @@ class PumpTest : public QObject {
     Pty pty;
     QVERIFY(pty.slave >= 0);
     int ticks = 0;
-    pump.SetTickHandler([&] { ++ticks; });
+    pump.AddTickHandler([&] { ++ticks; });
 
     quelt::SerialPort port;
     pty.OpenPort(port);

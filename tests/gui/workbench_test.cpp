@@ -249,7 +249,7 @@ class WorkbenchTest : public QObject {
         QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
     QVERIFY2(progress.contains(6) && progress.last() == 15,
              qPrintable(QString::number(progress.size())));
-    const double wire = static_cast<double>(rig.glb->BytesReceived) * 10 / 9600;
+    const double wire = static_cast<double>(rig.glb->bytesReceived()) * 10 / 9600;
     QVERIFY2(seconds >= 0.9 * wire && seconds < wire + 1.0,
              qPrintable(QStringLiteral("%1 s for %2 s of line").arg(seconds).arg(wire)));
     QVERIFY2(busy < 0.5 * seconds, qPrintable(QStringLiteral("cpu %1 s").arg(busy)));
@@ -273,8 +273,8 @@ class WorkbenchTest : public QObject {
     Rig rig(situation == QLatin1String("port went away") ? std::optional<Config>(Config{})
                                                          : std::nullopt);
     if (situation == QLatin1String("no bridge")) {
-      rig.glb->PortOverride.clear();
-      rig.glb->Discover = [] { return quelt::FoundPort{}; };
+      rig.glb->SetPortOverride({});
+      rig.glb->SetDiscovery([] { return quelt::FoundPort{}; });
     }
     if (situation == QLatin1String("port went away")) {
       RefreshButton(*rig.form)->click();
@@ -353,16 +353,23 @@ class WorkbenchTest : public QObject {
     QCOMPARE(rig.boxes.fileDialogs,
              (QStringList{QStringLiteral("Save the table"), QStringLiteral("Load a table")}));
 
+    // F1 opens the user guide beside the program with the system's viewer.
+    const QString guide = rig.files.filePath(QStringLiteral("USER-GUIDE.md"));
+    QVERIFY(QFile(guide).open(QIODevice::WriteOnly));
+    rig.controller->SetProgramFolder(rig.files.path().toStdString());
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
     Press(f, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(guide)});
+    QVERIFY(rig.boxes.texts.isEmpty());
+    // A click on the logo shows About.
+    QTest::mouseClick(f.Control(quelt::front::MainControl::Logo), Qt::LeftButton);
     QCOMPARE(rig.boxes.texts.size(), 1);
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Backups: ") + rig.backups.path()));
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("quelt-fuel-cli")));
     QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Port: ") +
                                         QString::fromStdString(rig.sim->DevicePath())));
-    // A click on the logo opens the same box.
-    QTest::mouseClick(f.Control(quelt::front::MainControl::Logo), Qt::LeftButton);
-    QCOMPARE(rig.boxes.texts.size(), 2);
-    QCOMPARE(rig.boxes.texts[1], rig.boxes.texts[0]);
 
     Press(f, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!f.isVisible());

@@ -28,11 +28,11 @@ TEST(DiscoveryWinTest, FindsTheBridgeAndOpensWhatItFound) {
   EXPECT_EQ(port, expected);
 
   SerialPort s;
-  s.Port = port;
+  s.SetPortNumber(port);
   s.Open();
-  ASSERT_FALSE(s.Error) << s.LastReason.text;
+  ASSERT_FALSE(s.lastCallFailed()) << s.lastReason().text;
   s.ApplySettings();
-  ASSERT_TRUE(s.IsOpen) << s.LastReason.text;
+  ASSERT_TRUE(s.isOpen()) << s.lastReason().text;
   s.Write("R001\r", 5);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (s.BytesWaiting() < 5 && std::chrono::steady_clock::now() < deadline) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/serial_port.h"
+#include "tests/support/refusing_line.h"
 
 namespace quelt {
 namespace {
@@ -21,7 +22,7 @@ std::int32_t EchoPort() {
 // Writes `bytes` and reads as many back, waiting as the link does.
 std::string Echo(SerialPort& s, const std::string& bytes) {
   s.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-  EXPECT_FALSE(s.Error);
+  EXPECT_FALSE(s.lastCallFailed());
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   while (s.BytesWaiting() < bytes.size() && Clock::now() < deadline) {
     s.WaitReadable(100);
@@ -43,12 +44,12 @@ class SerialWinTest : public ::testing::Test {
 
   void OpenAndConfigure(SerialPort& s) {
     s.Open();
-    ASSERT_FALSE(s.Error) << s.PathToOpen() << ": " << s.LastReason.text;
-    ASSERT_NE(s.Handle, 0);
-    ASSERT_FALSE(s.IsOpen);
+    ASSERT_FALSE(s.lastCallFailed()) << s.PathToOpen() << ": " << s.lastReason().text;
+    ASSERT_NE(s.handle(), 0);
+    ASSERT_FALSE(s.isOpen());
     s.ApplySettings();
-    ASSERT_FALSE(s.Error) << s.LastReason.text;
-    ASSERT_TRUE(s.IsOpen);
+    ASSERT_FALSE(s.lastCallFailed()) << s.lastReason().text;
+    ASSERT_TRUE(s.isOpen());
   }
 
   std::int32_t port = 0;
@@ -56,13 +57,13 @@ class SerialWinTest : public ::testing::Test {
 
 TEST_F(SerialWinTest, BytesMakeTheRoundTripUnchanged) {
   SerialPort s;
-  s.Port = port;
+  s.SetPortNumber(port);
   OpenAndConfigure(s);
   s.SetDtr(true);
-  EXPECT_FALSE(s.Error) << s.LastReason.text;
+  EXPECT_FALSE(s.lastCallFailed()) << s.lastReason().text;
   s.SetRts(true);
-  EXPECT_FALSE(s.Error) << s.LastReason.text;
-  EXPECT_EQ(s.Dcb.Flags, 0x1011u);
+  EXPECT_FALSE(s.lastCallFailed()) << s.lastReason().text;
+  EXPECT_EQ(s.controlBlock().Flags, 0x1011u);
 
   const std::string bytes("R\x00\xff\r\n\x11\x13\x1a\xe4;12,5", 14);
   EXPECT_EQ(Echo(s, bytes), bytes);
@@ -76,40 +77,46 @@ TEST_F(SerialWinTest, BytesMakeTheRoundTripUnchanged) {
   EXPECT_EQ(s.Read(buffer, sizeof buffer), 0u);
 
   s.Close();
-  EXPECT_FALSE(s.IsOpen);
-  EXPECT_EQ(s.Handle, 0);
+  EXPECT_FALSE(s.isOpen());
+  EXPECT_EQ(s.handle(), 0);
 }
 
 TEST_F(SerialWinTest, ClosedPortOpensAgainByNameAsTyped) {
   SerialPort s;
-  s.Port = port;
+  s.SetPortNumber(port);
   OpenAndConfigure(s);
   s.Close();
   // A device given by the user: "COMn" without the "\\.\" prefix.
   for (const std::string& name : {"COM" + std::to_string(port), "com" + std::to_string(port)}) {
     SerialPort t;
-    t.DevicePath = name;
+    t.SetDevicePath(name);
     OpenAndConfigure(t);
     EXPECT_EQ(Echo(t, "R001\r"), "R001\r") << name;
     t.Close();
   }
 }
 
-// Settings the line cannot take: configuring fails, and the port must not
-// stay held while it reads as closed.
+// A control block the port refuses: configuring fails, and the port must
+// not stay held while it reads as closed.
 TEST_F(SerialWinTest, FailedConfigurationReleasesThePort) {
+  test::RefusingStateLine refusing(DeviceLine());
   SerialPort s;
-  s.Port = port;
-  s.DataBits = 9;
+  s.UseLine(refusing);
+  s.SetPortNumber(port);
   s.Open();
-  ASSERT_FALSE(s.Error) << s.LastReason.text;
+  ASSERT_FALSE(s.lastCallFailed()) << s.lastReason().text;
   s.ApplySettings();
-  EXPECT_TRUE(s.Error);
-  EXPECT_FALSE(s.IsOpen);
-  EXPECT_EQ(s.Handle, 0);
-  EXPECT_FALSE(s.LastReason.text.empty());
+  EXPECT_TRUE(s.lastCallFailed());
+  EXPECT_FALSE(s.isOpen());
+  EXPECT_EQ(s.handle(), 0);
+  EXPECT_FALSE(s.lastReason().text.empty());
 
-  s.DataBits = 8;
+  SerialPort other;  // the port is free for anyone
+  other.SetPortNumber(port);
+  OpenAndConfigure(other);
+  other.Close();
+
+  refusing.refuse = false;
   OpenAndConfigure(s);
   EXPECT_EQ(Echo(s, "ok"), "ok");
   s.Close();
@@ -117,11 +124,11 @@ TEST_F(SerialWinTest, FailedConfigurationReleasesThePort) {
 
 TEST(SerialWinPortTest, MissingPortIsNotFound) {
   SerialPort s;
-  s.Port = 77;  // no device behind it in the test prefix
+  s.SetPortNumber(77);  // no device behind it in the test prefix
   s.Open();
-  EXPECT_TRUE(s.Error);
-  EXPECT_EQ(s.Handle, 0);
-  EXPECT_EQ(s.LastReason.text, "device not found");
+  EXPECT_TRUE(s.lastCallFailed());
+  EXPECT_EQ(s.handle(), 0);
+  EXPECT_EQ(s.lastReason().text, "device not found");
 }
 
 }  // namespace

@@ -135,11 +135,8 @@ TEST_F(Moves, RefusedWhileATransferRuns) {
   Fill(3);
   table.MoveTo(0);
   // Moves requested from the events a wait processes must not touch the table.
-  pump.SetTickHandler([&] {
-    glb.OnTick();
-    ops.MoveDown();
-  });
-  glb.PortOverride = "/dev/quelt-missing";
+  pump.AddTickHandler([&] { ops.MoveDown(); });
+  glb.SetPortOverride("/dev/quelt-missing");
   ops.SendTable(SendOptions{false, false});
   EXPECT_EQ(Ids(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(view.transfers, 1);

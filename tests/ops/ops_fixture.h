@@ -34,7 +34,7 @@ class OpsTest : public ::testing::Test {
   void Start(sim::Config config = {}) {
     glb.Disconnect();  // a send leaves the port of the previous analyser open
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.PortOverride = analyser->DevicePath();
+    glb.SetPortOverride(analyser->DevicePath());
   }
   std::vector<int> Ids() const {
     std::vector<int> ids;
@@ -55,9 +55,7 @@ class OpsTest : public ::testing::Test {
   FuelOperations ops{glb, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 
-  OpsTest() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
-  }
+  OpsTest() {}
 };
 
 }  // namespace quelt::test

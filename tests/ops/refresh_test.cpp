@@ -47,7 +47,7 @@ TEST_F(Refresh, WorkedExampleEnglishWithThreeRows) {
   EXPECT_TRUE(view.refreshEnabled);
   EXPECT_EQ(view.Progress(), 15);
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_FALSE(glb.Serial.IsOpen) << "Refresh closes the port";
+  EXPECT_FALSE(glb.port().isOpen()) << "Refresh closes the port";
   EXPECT_FALSE(view.transferActive);
 }
 
@@ -94,15 +94,15 @@ TEST_F(Refresh, UnknownTypeKeepsTheLastLanguageAndRenamesNothing) {
   c.rows = RowsWithIds({2, 5});
   Start(c);
   ASSERT_TRUE(ops.Refresh());
-  EXPECT_EQ(ops.LanguageIndex, 3);
+  EXPECT_EQ(ops.languageIndex(), 3);
 
   for (const char* type : {"18", "", "-5", "100", "145"}) {
     SCOPED_TRACE(type);
     c.type = type;
     analyser->SetConfig(c);
     ASSERT_TRUE(ops.Refresh());
-    EXPECT_EQ(ops.LanguageIndex, 3);
-    EXPECT_EQ(ops.LGasFuelId, -1);
+    EXPECT_EQ(ops.languageIndex(), 3);
+    EXPECT_EQ(ops.lGasFuelId(), -1);
     EXPECT_EQ(Ids(), (std::vector<int>{2, 16, 5}));
     EXPECT_EQ(table.Row(0).Description, "Fuel 2");
     EXPECT_EQ(table.Row(1).Description, "Natural gas H");
@@ -115,7 +115,7 @@ TEST_F(Refresh, BeforeAnyKnownTypeTheInsertedRowKeepsItsBuiltInName) {
   c.rows = RowsWithIds({2});
   Start(c);
   ASSERT_TRUE(ops.Refresh());
-  EXPECT_EQ(ops.LanguageIndex, 0);
+  EXPECT_EQ(ops.languageIndex(), 0);
   EXPECT_EQ(table.Row(0).Description, "Erdgas H");
   EXPECT_EQ(table.Row(1).Description, "Fuel 2");
 }
@@ -219,7 +219,7 @@ TEST_F(Refresh, ACountThatIsNoNumberIsNoAnswer) {
 
 TEST_F(Refresh, NoAnalyserGivesCommunicationErrorAndKeepsTheTable) {
   table.AppendRow(FuelRow{});
-  glb.PortOverride = "/dev/quelt-missing";
+  glb.SetPortOverride("/dev/quelt-missing");
   EXPECT_FALSE(ops.Refresh());
   ASSERT_EQ(view.log.size(), 11u);
   EXPECT_EQ(view.log[9], kCommunicationError);
@@ -301,8 +301,7 @@ TEST_F(Refresh, ClosingTheWindowEndsTheReadWithoutABox) {
   c.rows = RowsWithIds({1, 2, 3, 4, 5, 6});
   c.latencyMs = 30;
   Start(c);
-  pump.SetTickHandler([this] {
-    glb.OnTick();
+  pump.AddTickHandler([this] {
     if (table.RecordCount() >= 2) ops.AbortTransfer();
   });
   EXPECT_FALSE(ops.Refresh());
@@ -323,9 +322,8 @@ TEST(RefreshInProcess, ReadsTheDefaultTableAtTheLinesPaceWithoutSpinning) {
   sim::InProcessLine line(config);
   ClockPump pump;
   AnalyserLink glb(pump);
-  pump.SetTickHandler([&] { glb.OnTick(); });
   glb.UseLine(line);
-  glb.PortOverride = line.DevicePath();
+  glb.SetPortOverride(line.DevicePath());
   FuelTable table;
   RecordingView view;
   FuelOperations ops(glb, table, view);
@@ -348,10 +346,10 @@ TEST(RefreshInProcess, ReadsTheDefaultTableAtTheLinesPaceWithoutSpinning) {
   EXPECT_EQ(table.RecordCount(), 13);
   EXPECT_EQ(view.log[9], "Found      :QUELT 300");
   EXPECT_EQ(view.Progress(), 15);
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
 
-  const double wire = static_cast<double>(glb.BytesReceived) * 10 / 9600;
-  EXPECT_GT(wire, 0.5) << glb.BytesReceived << " bytes";
+  const double wire = static_cast<double>(glb.bytesReceived()) * 10 / 9600;
+  EXPECT_GT(wire, 0.5) << glb.bytesReceived() << " bytes";
   EXPECT_GE(wall, 0.9 * wire) << "the bytes came paced";
   // A tick of delay on each of the 20 replies would add 2 s.
   EXPECT_LT(wall, wire + 1.0);

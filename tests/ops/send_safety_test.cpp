@@ -15,7 +15,7 @@ class SendSafety : public OpsTest {
  protected:
   SendSafety() {
     backups = TestDir() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    ops.BackupsFolder = backups;
+    ops.SetBackupsFolder(backups);
   }
   ~SendSafety() override { std::filesystem::remove_all(backups); }
 

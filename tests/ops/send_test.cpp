@@ -65,7 +65,7 @@ TEST_F(Send, RowCountsAndLimits) {
     EXPECT_EQ(*std::max_element(view.progress.begin(), view.progress.end() - 1), k.maxProgress);
     EXPECT_EQ(view.Progress(), 15);
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_TRUE(glb.Serial.IsOpen) << "a send leaves the port open";
+    EXPECT_TRUE(glb.port().isOpen()) << "a send leaves the port open";
   }
 }
 
@@ -121,12 +121,12 @@ TEST_F(Send, NoReplyToTheCountIsATimeoutToo) {
 }
 
 TEST_F(Send, UnreachableAnalyserSendsNothing) {
-  glb.PortOverride = "/dev/quelt-missing";
+  glb.SetPortOverride("/dev/quelt-missing");
   Fill(table, 3);
   EXPECT_FALSE(SendRows());
   ExpectTimeoutMessage();
   EXPECT_EQ(view.Progress(), 0);
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
 }
 
 TEST_F(Send, WrittenTableReadsBackTheSame) {

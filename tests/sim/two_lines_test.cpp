@@ -19,10 +19,10 @@ using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
 void OpenPort(SerialPort& port, const std::string& path) {
-  port.DevicePath = path;
+  port.SetDevicePath(path);
   port.Open();
   port.ApplySettings();
-  ASSERT_TRUE(port.IsOpen) << path << ": " << port.LastReason.text;
+  ASSERT_TRUE(port.isOpen()) << path << ": " << port.lastReason().text;
 }
 
 // Reads until `count` bytes came or `timeoutMs` passed.
@@ -102,12 +102,12 @@ TEST(TwoLines, SameCommandsSameBytesAndTranscripts) {
       SCOPED_TRACE(command);
       const std::string line = command + "\r";
       local.Write(line.data(), static_cast<std::uint32_t>(line.size()));
-      const bool localWrote = !local.Error;
+      const bool localWrote = !local.lastCallFailed();
       // Unpaced: the in-process reply is all due at once.
       std::string expected(local.BytesWaiting(), '\0');
       expected.resize(local.Read(expected.data(), static_cast<std::uint32_t>(expected.size())));
       pty.Write(line.data(), static_cast<std::uint32_t>(line.size()));
-      EXPECT_EQ(!pty.Error, localWrote);
+      EXPECT_EQ(!pty.lastCallFailed(), localWrote);
       EXPECT_EQ(ReadBytes(pty, expected.size(), 3000), expected);
       if (inProcess.HungUp()) {
         ASSERT_TRUE(analyser.WaitForCommands(inProcess.Transcript().size(), 5000));

@@ -314,8 +314,7 @@ struct Tally {
 class Soak {
  public:
   explicit Soak(const Options& o) : opt_(o), rng_(o.seed) {
-    pump_.SetTickHandler([this] { glb_.OnTick(); });
-    glb_.PortOverride = device_.Port();
+    glb_.SetPortOverride(device_.Port());
     NewDevice();
   }
 
@@ -501,7 +500,7 @@ class Soak {
     };
 
     const std::vector<FuelRow> before = table_.Rows();
-    const int languageBefore = ops_.LanguageIndex;
+    const int languageBefore = ops_.languageIndex();
     Inject(kind, faults, k, garbage);
     view_ = {};
     const bool result = Timed(kind, [&] { return ops_.Refresh(); });
@@ -560,7 +559,7 @@ class Soak {
     Check(view_.refreshEnabled && !view_.transferActive && !view_.busyCursor,
           "controls left locked");
     Check(commError == (lost || kind == Kind::kUnplugged), "\"Communication error !\" in the log");
-    Check(!glb_.Serial.IsOpen, "Refresh left the port open");
+    Check(!glb_.port().isOpen(), "Refresh left the port open");
     if (identityLost) {
       Check(view_.messages.empty(), "a message box after a failed identity");
       CheckTable(table_.Rows(), before, "a failed identity changed the table");
@@ -578,7 +577,7 @@ class Soak {
         int h = 0;
         while (h < table_.RecordCount() && table_.Row(h).ID != kNaturalGasHId) ++h;
         Check(table_.CurrentIndex() == h, "the first H row is not selected");
-        Check(ops_.LanguageIndex == language && ops_.LGasFuelId == lGasId, "gas-name language");
+        Check(ops_.languageIndex() == language && ops_.lGasFuelId() == lGasId, "gas-name language");
         if (longDescription && ReadFuelRowText(rows[longDescription->first]).ID != lGasId) {
           const std::string cut = longDescription->second.substr(0, kDescriptionMax);
           Check(std::any_of(table_.Rows().begin(), table_.Rows().end(),

@@ -27,11 +27,10 @@ double ThreadCpuSeconds() {
 class Unplug : public ::testing::Test {
  protected:
   Unplug() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
     char tmpl[] = "/tmp/quelt-unplug-XXXXXX";
     dir = mkdtemp(tmpl);
     port = dir / "port";
-    glb.PortOverride = port.string();
+    glb.SetPortOverride(port.string());
     Plug(sim::DefaultTable());
   }
   ~Unplug() override {
@@ -103,7 +102,7 @@ TEST_F(Unplug, MidRefreshTheReadFailsAndTheNextRefreshFindsThePortAgain) {
     EXPECT_EQ(view.messages,
               command > 6 ? std::vector<std::string>{kTransferError} : std::vector<std::string>{});
     EXPECT_FALSE(view.sendEnabled);
-    EXPECT_FALSE(glb.Serial.IsOpen);
+    EXPECT_FALSE(glb.port().isOpen());
     // One reply time-out (about a second), not a hang, and a dead line
     // that keeps reporting itself must not turn the wait into a spin.
     EXPECT_LT(wall, 5.0);
@@ -131,7 +130,7 @@ TEST_F(Unplug, MidSendTheSendTimesOutAndTheNextRefreshWorks) {
   EXPECT_EQ(analyser->Transcript().size(), 5u);
   EXPECT_LT(wall, 5.0);
   EXPECT_LT(cpu, 0.5);
-  EXPECT_TRUE(glb.Serial.IsOpen) << "a send leaves the port open, here on a dead line";
+  EXPECT_TRUE(glb.port().isOpen()) << "a send leaves the port open, here on a dead line";
 
   // The analyser comes back as another pseudo-terminal behind the same name.
   PlugAgain();
@@ -147,7 +146,7 @@ TEST_F(Unplug, MidSendTheSendTimesOutAndTheNextRefreshWorks) {
 TEST_F(Unplug, PulledWhileIdleAfterASend) {
   ASSERT_TRUE(ops.Refresh());
   ASSERT_TRUE(Send());
-  ASSERT_TRUE(glb.Serial.IsOpen);
+  ASSERT_TRUE(glb.port().isOpen());
 
   // Pulled and plugged in again between two operations: the port the send
   // left open is dead. A Refresh starts afresh and works at once.
@@ -175,7 +174,7 @@ TEST_F(Unplug, NothingAttached) {
   const auto [cpu, wall] = Measure([&] { EXPECT_FALSE(ops.Refresh()); });
   ASSERT_GE(view.log.size(), 2u);
   EXPECT_EQ(view.log[view.log.size() - 2], kCommunicationError);
-  EXPECT_EQ(view.log.back(), "Cannot open " + glb.PortOverride + ": device not found");
+  EXPECT_EQ(view.log.back(), "Cannot open " + glb.PortText() + ": device not found");
   EXPECT_TRUE(view.messages.empty());
   EXPECT_LT(wall, 5.0);
   EXPECT_LT(cpu, 0.5);

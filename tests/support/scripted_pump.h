@@ -4,7 +4,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include "link/pump.h"
@@ -13,7 +12,6 @@ namespace quelt::test {
 
 class ScriptedPump : public MessagePump {
  public:
-  std::function<void()> onTick;
   // Tick on every Nth event step (0: never by itself).
   int stepsPerTick = 0;
   long long steps = 0;
@@ -22,7 +20,7 @@ class ScriptedPump : public MessagePump {
 
   void Tick() {
     ++ticks;
-    if (onTick) onTick();
+    DeliverTick();
   }
   void ProcessPendingEvents() override {
     ++steps;

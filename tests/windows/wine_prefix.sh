@@ -34,6 +34,18 @@ setup)
   add 'Vid_ABCD&Pid_0003&Mi_00\0001_00' FriendlyName REG_SZ Bridge # no PortName
   add 'Vid_ABCD&Pid_0003\0001' PortName REG_SZ COM7
   add 'Vid_ABCD&Pid_0004&Mi_00\0001_00' PortName REG_EXPAND_SZ COM8
+  # The ports the system lists, one of them twice and one that is no COM
+  # port, and a friendly name for COM12 on its device's key.
+  serial='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+  port() { run wine reg add "$serial" /v "$1" /t REG_SZ /d "$2" /f; }
+  port '\Device\QueltTest10' com10
+  port '\Device\QueltTest2' COM2
+  port '\Device\QueltTest12' COM12
+  port '\Device\QueltBridge' "COM$bridge_com"
+  port '\Device\QueltBridgeAgain' "COM$bridge_com"
+  port '\Device\QueltPrinter' LPT1
+  run wine reg add "$usb\\Vid_ABCD&Pid_0001\\0001" /v FriendlyName /t REG_SZ \
+    /d 'Test adapter (COM12)' /f
   echo "Wine prefix ready in $(( $(date +%s) - start )) s: $WINEPREFIX"
   ;;
 cleanup)

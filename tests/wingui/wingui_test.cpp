@@ -168,12 +168,11 @@ class Window : public ::testing::Test {
  public:  // the timer callbacks below reach in too
   void SetUp() override {
     ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
-    glb.Discover = [] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); };
-    form.SetTickHandler([this] { glb.OnTick(); });
+    glb.SetDiscovery([] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); });
     form.SetPump(&pump);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    ops.BackupsFolder = std::filesystem::path(temp) / L"quelt-wingui-backups";
+    ops.SetBackupsFolder(std::filesystem::path(temp) / L"quelt-wingui-backups");
     ASSERT_TRUE(form.Create(SW_SHOWNORMAL));
     pump.SetPreTranslate([this](MSG& msg) { return form.PreTranslate(msg); });
     pump.ProcessPendingEvents();
@@ -457,7 +456,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Progress(), 15);
   EXPECT_FALSE(controller.BusyCursor());
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
 
   // The H row is purple while selected and without focus; others keep the
   // window's colour.
@@ -701,7 +700,7 @@ TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
   }
   EXPECT_EQ(form.Handle(), nullptr);
   EXPECT_TRUE(modals.texts.empty());
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
   EXPECT_FALSE(ops.Busy());
 }
 
@@ -726,7 +725,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
 }
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
-  glb.Discover = [] { return FoundPort{}; };  // no bridge in the registry
+  glb.SetDiscovery([] { return FoundPort{}; });  // no bridge in the registry
   Click(MainControl::RefreshButton);
   const auto log = Log();
   ASSERT_EQ(log.size(), 11u);
@@ -776,7 +775,7 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
   EXPECT_EQ(Tip(Tips(), C(MainControl::BackupLine)),
             backup.wstring() + L"\n" + WideFromUtf8(front::kBackupLineClick));
   EXPECT_TRUE(Enabled(MainControl::BackupLine));
-  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder);
+  EXPECT_EQ(backup.parent_path().parent_path(), ops.BackupsFolder());
   EXPECT_EQ(Text(C(MainControl::Legend)),
             L"ID 16 natural gas H    N > 15 beyond row 15: stored, not used by the analyser    "
             L"\u2022 12.5 not sent yet");
@@ -896,7 +895,7 @@ TEST_F(Window, TheLogoOpensTheAboutBox) {
                 std::string("quelt-fuel ") + QUELT_VERSION +
                 "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
                 "Refresh\nBackups: " +
-                PathText(ops.BackupsFolder) + "\nCommand line: quelt-fuel-cli --help"));
+                PathText(ops.BackupsFolder()) + "\nCommand line: quelt-fuel-cli --help"));
 }
 
 // The window in German: the fixture's window, made after the language is set.
@@ -1047,14 +1046,18 @@ TEST_F(Window, KeysDoWhatTheButtonsDo) {
        }},
       {"Ctrl+Enter sends", VK_RETURN, true,
        [&] { EXPECT_EQ(Log().back(), L"Sent 13 rows, the analyser uses 13"); }},
-      {"F1 shows the About box", VK_F1, false,
+      // No guide beside the test program: F1 says so instead of nothing.
+      {"F1 asks for the user guide", VK_F1, false,
        [&] {
          ASSERT_EQ(modals.texts.size(), 1u);
-         EXPECT_EQ(modals.texts[0].rfind(L"quelt-fuel ", 0), 0u);
+         EXPECT_EQ(modals.texts[0].rfind(L"The user guide is not installed", 0), 0u);
        }},
   };
   for (const Case& c : cases) {
-    if (c.key == VK_F1) modals.Answer(WideFromUtf8(kProgramName), IDOK);
+    if (c.key == VK_F1) {
+      controller.SetProgramFolder(ops.BackupsFolder() / "no-guide");
+      modals.Answer(WideFromUtf8(kProgramName), IDOK);
+    }
     first_ = Transcript().size();
     Key(c.key, c.control);
     SCOPED_TRACE(c.what);
@@ -1102,7 +1105,7 @@ TEST_F(Window, TabKeysLeaveTheLogAndReachTheGrid) {
 // table, Restore (asked first) writes it back, Load into grid takes the
 // newest one and closes the view; the Backups button opens it too.
 TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
-  std::filesystem::remove_all(ops.BackupsFolder);
+  std::filesystem::remove_all(ops.BackupsFolder());
   Refresh();
   {
     Modals none;
@@ -1250,10 +1253,20 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
     return front::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
   };
+  // The status line's place is shared: the port box at its left, the line
+  // after it; the two begin and end where the table's status line does.
+  auto placed = [&](MainControl c) {
+    front::Rect r = place(C(c));
+    if (c != MainControl::StatusLine) return r;
+    const front::Rect box = place(form.PortChooser());
+    EXPECT_EQ(box.y, r.y);
+    EXPECT_LT(box.x + box.w, r.x);
+    return front::Rect{box.x, r.y, r.x + r.w - box.x, r.h};
+  };
   int checked = 0;
   for (const auto& info : front::MainControls()) {
     if (C(info.id) == nullptr) continue;
-    EXPECT_EQ(place(C(info.id)), layout.Of(info.id)) << info.name;
+    EXPECT_EQ(placed(info.id), layout.Of(info.id)) << info.name;
     ++checked;
   }
   EXPECT_EQ(checked, 15);  // the Backups button among them
@@ -1282,7 +1295,7 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   const front::MainLayout relaid = front::LayoutMain(client.right, client.bottom, moved);
   for (const auto& info : front::MainControls()) {
     if (C(info.id) == nullptr) continue;
-    EXPECT_EQ(place(C(info.id)), relaid.Of(info.id)) << info.name;
+    EXPECT_EQ(placed(info.id), relaid.Of(info.id)) << info.name;
   }
   EXPECT_EQ(ListView_GetColumnWidth(Grid(), 0), ScaleForDpi(front::kIndicatorWidth, moved));
   SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -1380,14 +1393,55 @@ TEST_F(SilentAnalyser, GivesTimeoutThenCommunicationError) {
   EXPECT_EQ(Rows(), 13);  // the identity failed: the table stays as it was
 }
 
+// The port control: the simulator's COM port, listed by the system once it
+// is in SERIALCOMM, is chosen from the dropped-down list; the next Refresh
+// opens it although discovery finds nothing, and the choice is remembered.
+TEST_F(Window, ChosenPortIsUsedByTheNextRefresh) {
+  const std::wstring port = Port();
+  const wchar_t* serialComm = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+  const wchar_t* value = L"\\Device\\QueltTestSimulator";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, serialComm, value, REG_SZ, port.c_str(),
+                            static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  struct Restore {
+    const wchar_t* key;
+    const wchar_t* value;
+    ~Restore() {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, value);
+      WriteSetting(control::kPortSettingKey, L"");  // the other tests start automatic
+    }
+  } restore{serialComm, value};
+  glb.SetDiscovery([] { return FoundPort{}; });
+
+  HWND box = form.PortChooser();
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(box));
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0) << "automatic at first";
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);  // the list is made anew
+  pump.ProcessPendingEvents();
+  const LRESULT found = SendMessageW(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(port.c_str()));
+  ASSERT_NE(found, CB_ERR) << "the simulator's port is not listed";
+  SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+  SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(kPortChooserId, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(box));
+  EXPECT_EQ(ReadSetting(control::kPortSettingKey), port);
+
+  Refresh();
+  EXPECT_EQ(Status().rfind(L"Port: " + port + L"   Serial ", 0), 0u) << Utf8FromWide(Status());
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), found);
+  EXPECT_TRUE(IsWindowEnabled(box));
+}
+
 // Run alone with the simulator on the port that the bridge's registry key in
 // the prefix names (tests/windows): no port given, discovery finds it.
 using Discovery = Window;
 
 TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
-  glb.Discover = [] { return FindAnalyserPort(); };
+  glb.SetDiscovery([] { return FindAnalyserPort(); });
   Refresh();
-  EXPECT_EQ(glb.PortNumber, EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(glb.portNumber(), EnvInt("QUELT_TEST_COM", 0));
   EXPECT_EQ(glb.PortText(), "COM" + std::to_string(EnvInt("QUELT_TEST_COM", 0)));
   EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
 }

@@ -34,8 +34,7 @@ std::vector<std::string> Transcript() {
 class WineSim : public ::testing::Test {
  protected:
   WineSim() {
-    pump.SetTickHandler([this] { glb.OnTick(); });
-    glb.Discover = [] { return ComPort(SimPort()); };
+    glb.SetDiscovery([] { return ComPort(SimPort()); });
   }
   void SetUp() override {
     ASSERT_GT(SimPort(), 0) << "QUELT_TEST_COM must name the simulator's COM port";
@@ -54,27 +53,27 @@ class WineSim : public ::testing::Test {
 
 TEST_F(WineSim, ExchangeFramingAndTimeOut) {
   glb.Exchange("R001");
-  ASSERT_FALSE(glb.Failed);
-  EXPECT_EQ(glb.PortNumber, SimPort());
-  EXPECT_EQ(glb.Reply, "QUELT 300");
-  EXPECT_GT(glb.TicksLeft, 0);
+  ASSERT_FALSE(glb.failed());
+  EXPECT_EQ(glb.portNumber(), SimPort());
+  EXPECT_EQ(glb.reply(), "QUELT 300");
+  EXPECT_GT(glb.ticksLeft(), 0);
   glb.Exchange("");
-  EXPECT_EQ(glb.Reply, "QUELT");
+  EXPECT_EQ(glb.reply(), "QUELT");
 
   glb.Exchange("NOREPLY");
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
-  EXPECT_TRUE(glb.Serial.IsOpen);
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 0);
+  EXPECT_TRUE(glb.port().isOpen());
   glb.Exchange("R002");  // sticky: nothing goes out
-  EXPECT_EQ(glb.Reply, "");
+  EXPECT_EQ(glb.reply(), "");
 
   glb.Connect();
   glb.Drain();
-  EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_EQ(glb.ticksLeft(), 0);
   glb.Exchange("R402");
-  EXPECT_EQ(glb.Reply, "12;");
+  EXPECT_EQ(glb.reply(), "12;");
   glb.Disconnect();
-  EXPECT_FALSE(glb.Serial.IsOpen);
+  EXPECT_FALSE(glb.port().isOpen());
   EXPECT_EQ(Commands(), (std::vector<std::string>{"R001", "", "NOREPLY", "R402"}));
 }
 

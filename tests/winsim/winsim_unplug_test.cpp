@@ -32,20 +32,19 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
   ASSERT_NE(com, nullptr);
   ClockPump pump;
   AnalyserLink glb(pump);
-  pump.SetTickHandler([&] { glb.OnTick(); });
-  glb.Discover = [com] { return ComPort(std::atoi(com)); };
+  glb.SetDiscovery([com] { return ComPort(std::atoi(com)); });
 
   glb.Exchange("R001");
   glb.Exchange("R005");
-  ASSERT_FALSE(glb.Failed);
+  ASSERT_FALSE(glb.failed());
 
   const double cpu0 = ProcessCpuSeconds();
   const DWORD wall0 = GetTickCount();
   glb.Exchange("R004");  // the simulator pulls the cable here
   const double cpu = ProcessCpuSeconds() - cpu0;
   const DWORD wall = GetTickCount() - wall0;
-  EXPECT_TRUE(glb.Failed);
-  EXPECT_EQ(glb.TicksLeft, 0);
+  EXPECT_TRUE(glb.failed());
+  EXPECT_EQ(glb.ticksLeft(), 0);
   EXPECT_LT(wall, 5000u) << "the wait must not hang";
   EXPECT_LT(cpu, 0.5) << "the wait must not spin";
 
@@ -54,7 +53,7 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
   // a reply time-out.
   glb.ClearFailure();
   glb.Exchange("R002");
-  EXPECT_TRUE(glb.Failed);
+  EXPECT_TRUE(glb.failed());
   const std::string writeProblem = "Cannot write to \\\\.\\COM" + std::string(com) + ": ";
   EXPECT_EQ(glb.ConnectProblem().rfind(writeProblem, 0), 0u) << glb.ConnectProblem();
   EXPECT_GT(glb.ConnectProblem().size(), writeProblem.size()) << "a reason follows";

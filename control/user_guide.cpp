@@ -1,0 +1,36 @@
+#include "control/user_guide.h"
+
+#include <string>
+#include <system_error>
+
+namespace quelt::control {
+
+std::vector<std::filesystem::path> UserGuideCandidates(const std::filesystem::path& programFolder,
+                                                       std::string_view language) {
+  std::vector<std::string> names;
+  if (!language.empty() && language != "en") {
+    const std::string own = std::string("USER-GUIDE.").append(language);
+    names = {own + ".txt", own + ".md"};
+  }
+  names.push_back("USER-GUIDE.txt");
+  names.push_back("USER-GUIDE.md");
+
+  const std::filesystem::path docFolder =
+      programFolder.parent_path() / "share" / "doc" / "quelt-fuel";
+  std::vector<std::filesystem::path> candidates;
+  for (const std::filesystem::path& folder : {programFolder, docFolder}) {
+    for (const std::string& name : names) candidates.push_back(folder / name);
+  }
+  return candidates;
+}
+
+std::filesystem::path FindUserGuide(const std::filesystem::path& programFolder,
+                                    std::string_view language) {
+  for (const std::filesystem::path& candidate : UserGuideCandidates(programFolder, language)) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+  }
+  return {};
+}
+
+}  // namespace quelt::control

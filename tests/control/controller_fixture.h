@@ -1,0 +1,54 @@
+// The window controller without a window: against the simulated analyser on
+// a pseudo-terminal, its face a recorder that answers the boxes and file
+// dialogs, its backups in the test's folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "control/window_controller.h"
+#include "link/clock_pump.h"
+#include "sim/sim.h"
+#include "tests/control/recording_face.h"
+#include "tests/ops/ops_fixture.h"
+#include "tests/support/test_files.h"
+
+namespace quelt::test {
+
+class ControllerFixture : public ::testing::Test {
+ public:  // tables of cases reach in through the fixture
+  ControllerFixture() {
+    window.Ops().SetBackupsFolder(TestDir() / "backups");
+    window.Attach(&face);
+    window.Shown();
+  }
+  ~ControllerFixture() override {
+    window.Attach(nullptr);
+    glb.Disconnect();
+  }
+
+  // A fresh simulated analyser, and the link pointed at it.
+  void Start(sim::Config config) {
+    glb.Disconnect();
+    analyser = std::make_unique<sim::Analyser>(std::move(config));
+    glb.SetPortOverride(analyser->DevicePath());
+  }
+  void Start(std::vector<std::string> rows) {
+    sim::Config config;
+    config.rows = std::move(rows);
+    Start(std::move(config));
+  }
+  FuelTable& Table() { return window.Table(); }
+
+  ClockPump pump;
+  AnalyserLink glb{pump};
+  control::WindowController window{glb};
+  RecordingFace face;
+  std::unique_ptr<sim::Analyser> analyser;
+};
+
+}  // namespace quelt::test

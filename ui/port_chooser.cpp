@@ -1,0 +1,44 @@
+#include "ui/port_chooser.h"
+
+#include <QSignalBlocker>
+
+#include "lang/tr.h"
+
+namespace quelt::ui {
+
+PortChooserBox::PortChooserBox(control::WindowController& controller, QWidget* parent)
+    : QComboBox(parent), controller_(controller) {
+  setObjectName(QStringLiteral("PortChooser"));
+  setToolTip(QString::fromStdString(lang::Tr("The port the analyser is reached through")));
+  setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  connect(this, &QComboBox::activated, this, [this](int index) { controller_.ChoosePort(index); });
+}
+
+void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chosen) {
+  const QSignalBlocker quiet(this);
+  QStringList items;
+  for (const std::string& t : texts) items << QString::fromStdString(t);
+  QStringList shown;
+  for (int i = 0; i < count(); ++i) shown << itemText(i);
+  if (shown != items) {
+    clear();
+    addItems(items);
+  }
+  setCurrentIndex(chosen);
+  if (chosen >= 0 && chosen < items.size()) setToolTip(items[chosen]);
+}
+
+void PortChooserBox::PlaceBeside(QWidget* line, int width) {
+  const QRect r = line->geometry();
+  const int w = std::min(width, r.width() / 2);
+  setGeometry(r.x(), r.y(), w, r.height());
+  line->setGeometry(r.x() + w + 4, r.y(), std::max(r.width() - w - 4, 0), r.height());
+}
+
+void PortChooserBox::showPopup() {
+  // The ports of now: an adapter plugged in since is there to choose.
+  controller_.PortListOpened();
+  QComboBox::showPopup();
+}
+
+}  // namespace quelt::ui

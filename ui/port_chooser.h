@@ -1,0 +1,30 @@
+// The port control in the status line: a combo box of the controller's port
+// entries (control/port_chooser.h). Opening it lists the ports anew;
+// choosing an entry tells the controller, which remembers it.
+#pragma once
+
+#include <QComboBox>
+#include <string>
+#include <vector>
+
+#include "control/window_controller.h"
+
+namespace quelt::ui {
+
+class PortChooserBox : public QComboBox {
+  Q_OBJECT
+ public:
+  PortChooserBox(control::WindowController& controller, QWidget* parent);
+
+  void SetChoices(const std::vector<std::string>& texts, int chosen);
+  // Takes the left part of `line`'s place (a sibling in the status bar);
+  // the line keeps the rest.
+  void PlaceBeside(QWidget* line, int width);
+
+  void showPopup() override;
+
+ private:
+  control::WindowController& controller_;
+};
+
+}  // namespace quelt::ui

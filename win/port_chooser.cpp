@@ -1,0 +1,93 @@
+#include "win/port_chooser.h"
+
+#include <algorithm>
+
+#include "text/utf16.h"
+#include "win/main_window.h"
+#include "win/settings.h"
+
+namespace quelt::win {
+
+void PortChooserBox::Create(HWND parent) {
+  box_ = CreateWindowExW(
+      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0,
+      0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPortChooserId)),
+      GetModuleHandleW(nullptr), nullptr);
+}
+
+void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chosen) {
+  if (box_ == nullptr) return;
+  // Filled anew only when the entries changed: an open list keeps its place.
+  const LRESULT count = SendMessageW(box_, CB_GETCOUNT, 0, 0);
+  bool same = count == static_cast<LRESULT>(texts.size());
+  for (std::size_t i = 0; same && i < texts.size(); ++i) {
+    const LRESULT length = SendMessageW(box_, CB_GETLBTEXTLEN, i, 0);
+    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    SendMessageW(box_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(wcsnlen(item.c_str(), item.size()));
+    same = item == WideFromUtf8(texts[i]);
+  }
+  if (!same) {
+    SendMessageW(box_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& t : texts) {
+      SendMessageW(box_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(t).c_str()));
+    }
+  }
+  SendMessageW(box_, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+void PortChooserBox::PlaceBeside(HWND line, int width, HFONT font) {
+  if (box_ == nullptr) return;
+  HWND parent = GetParent(line);
+  RECT r{};
+  GetWindowRect(line, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  const int lineW = r.right - r.left;
+  const int lineH = r.bottom - r.top;
+  const int w = std::min(width, lineW / 2);
+  SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // The selection field fits the status line; the list below is taller.
+  SendMessageW(box_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(lineH - 6, 8));
+  SetWindowPos(box_, nullptr, r.left, r.top, w, lineH * 12, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int gap = 4;
+  SetWindowPos(line, nullptr, r.left + w + gap, r.top, std::max(lineW - w - gap, 0), lineH,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool PortChooserBox::Command(int id, int code) {
+  if (id != kPortChooserId) return false;
+  switch (code) {
+    case CBN_DROPDOWN:
+      // The ports of now: an adapter plugged in since is there to choose.
+      controller_.PortListOpened();
+      return true;
+    case CBN_SELCHANGE:
+      // While the list is open the arrow keys only walk it; the choice is
+      // made when it closes with an entry (CBN_SELENDOK).
+      if (SendMessageW(box_, CB_GETDROPPEDSTATE, 0, 0) != FALSE) return true;
+      [[fallthrough]];
+    case CBN_SELENDOK: {
+      const LRESULT index = SendMessageW(box_, CB_GETCURSEL, 0, 0);
+      if (index != CB_ERR) controller_.ChoosePort(static_cast<int>(index));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// The main window's side of the port control and of the settings the
+// controller keeps (win/settings.h: the registry).
+std::string MainWindow::LoadSetting(const std::string& name) {
+  return Utf8FromWide(win::ReadSetting(name.c_str()));
+}
+
+void MainWindow::StoreSetting(const std::string& name, const std::string& value) {
+  win::WriteSetting(name.c_str(), WideFromUtf8(value));
+}
+
+void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen) {
+  ports_.SetChoices(texts, chosen);
+}
+
+}  // namespace quelt::win

@@ -1,0 +1,37 @@
+// The port control in the status line: a drop-down list combo box of the
+// controller's port entries (control/port_chooser.h). Dropping it down lists
+// the ports anew; the entry chosen goes to the controller, which remembers
+// it. The main window passes it its WM_COMMAND notifications.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "control/window_controller.h"
+
+namespace quelt::win {
+
+// The combo box's control ID, beside the layout table's.
+inline constexpr int kPortChooserId = 190;
+
+class PortChooserBox {
+ public:
+  explicit PortChooserBox(control::WindowController& controller) : controller_(controller) {}
+
+  void Create(HWND parent);
+  HWND Handle() const { return box_; }
+  void SetChoices(const std::vector<std::string>& texts, int chosen);
+  // Takes the left part of `line`'s place (a sibling in the status bar),
+  // at most `width` pixels; the line keeps the rest. `font` is the window's.
+  void PlaceBeside(HWND line, int width, HFONT font);
+  // A notification of the box; true when it was one.
+  bool Command(int id, int code);
+
+ private:
+  control::WindowController& controller_;
+  HWND box_ = nullptr;
+};
+
+}  // namespace quelt::win
