@@ -72,7 +72,7 @@ std::string CaptionText(const MainControlInfo& info);
 // The tool tip in the language in use: "Get fuel list from the instrument (F5)".
 std::string HintText(const MainControlInfo& info);
 // A key as the keyboard in the language in use labels it: "Ctrl+Up" gives
-// "Strg+Nach oben" in German; letters and F keys stay as they are.
+// "Strg+Nach-oben" in German; letters and F keys stay as they are.
 std::string KeyText(std::string_view key);
 
 struct MainLayout {
