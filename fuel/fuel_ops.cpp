@@ -181,9 +181,9 @@ ReadResult FuelOperations::ReadFuelList() {
       if (!parsed.FitsRow()) {
         // A wrapped N or Soot flag would be written back wrong: refuse the
         // whole list rather than show a row that is not the analyser's.
-        view_.AddLogLine("Row " + std::to_string(k) + " refused: N " + std::to_string(parsed.N) +
-                         " or Soot " + std::to_string(parsed.Special) + " is outside " +
-                         RangeOf(FuelField::N).Text());
+        view_.AddLogLine(
+            lang::Format(lang::TrCp1252("Row {1} refused: N {2} or Soot {3} is outside {4}"), k,
+                         parsed.N, parsed.Special, RangeOf(FuelField::N).Text()));
         return ReadResult::NoReply();
       }
       FuelRow row = parsed.ToRow();
@@ -297,9 +297,10 @@ std::filesystem::path FuelOperations::BackupsFolder() const {
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   auto reply = glb_.Ask(command);
   if (!reply || command.empty() || *reply != command) return reply;
-  view_.AddLogLine("The reply to " + std::string(command) +
-                   " repeats the command: a loopback plug or an echoing device answers, "
-                   "not the analyser.");
+  view_.AddLogLine(lang::Format(lang::TrCp1252("The reply to {1} repeats the command: a loopback "
+                                               "plug or an echoing device answers, not the "
+                                               "analyser."),
+                                std::string(command)));
   glb_.RejectReply();
   return std::nullopt;
 }
