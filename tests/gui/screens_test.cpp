@@ -145,6 +145,10 @@ class ScreensTest : public QObject {
     QVERIFY2(f.Legend()->text().contains(QStringLiteral("Erdgas H")),
              qPrintable(f.Legend()->text()));
     QVERIFY(f.StatusLine()->text().contains(QStringLiteral("Zeilen")));
+    // The operations' lines are Windows-1252 on their way to the log.
+    QVERIFY2(
+        rig.LogLines().contains(QStringLiteral("[ Taste \"Lesen\" dr\u00fccken.            ]")),
+        qPrintable(rig.LogLines().join(QLatin1Char('\n'))));
     const QStringList mainCut = CutTexts(f);
     QVERIFY2(mainCut.isEmpty(), qPrintable(mainCut.join(QLatin1Char('\n'))));
 
