@@ -114,7 +114,9 @@ TEST(Translation, TheLanguageInUseDecidesAndAnUnknownOneChangesNothing) {
   // The empty text of a control without a caption, never the header.
   EXPECT_EQ(Tr(""), "");
   // Windows-1252 for the operations' lines; English where it cannot hold one.
-  EXPECT_EQ(TrCp1252("Check table of fuel."), "Brennstofftabelle pr\xFC" "fen.");
+  EXPECT_EQ(TrCp1252("Check table of fuel."),
+            "Brennstofftabelle pr\xFC"
+            "fen.");
   EXPECT_FALSE(SetLanguage("xx"));
   EXPECT_EQ(Language(), "de");
   ASSERT_TRUE(SetLanguage("en"));
