@@ -89,8 +89,8 @@ was sent; 128+n stopped by signal n (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP,
 analyser holds.
 
 Device text (the analyser's replies) is shown with control characters as
-\xNN. The command line speaks English whatever the system's language, so
-that scripts and service benches can read it.
+\xNN.
+Output is always in English.
 )";
 
 constexpr const char* kShortUsage =

@@ -18,6 +18,7 @@
 
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
+#include "lang/choice.h"
 #include "link/exchange.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
@@ -30,18 +31,20 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: quelt-fuel [--port DEVICE] [--demo]\n"
+    "Usage: quelt-fuel [--port DEVICE] [--demo] [--lang de|en]\n"
     "Reads and writes the fuel table of a QUELT combustion analyser.\n"
     "\n"
     "  --port DEVICE  use this serial device instead of looking for the\n"
     "                 analyser's USB bridge (e.g. /dev/ttyUSB0, COM7)\n"
     "  --demo         attach a simulated analyser instead of a real one\n"
+    "  --lang CODE    the window's language (de, en); without it the system's\n"
     "  --help         show this text\n"
     "  --version      show the version\n";
 
 struct Options {
   std::string port;
   bool demo = false;
+  std::string lang;  // "": the system's language
   // The probe's hooks: refresh once, then save a picture of the window
   // (--screenshot FILE) or print start-up time and memory (--bench), and end.
   // Between the refresh and the picture: send the table (--send), then load
@@ -59,7 +62,7 @@ struct Options {
 }
 
 constexpr quelt::OptionSpec kOptions[] = {
-    {"--port", true},       {"--demo", false},
+    {"--port", true},       {"--demo", false},    {"--lang", true},
 #ifdef QUELT_PROBE
     {"--bench", false},     {"--send", false},    {"--load", true},
     {"--screenshot", true}, {"--backups", false},
@@ -94,7 +97,13 @@ Options ParseOptions(const std::vector<std::string>& args, bool qtHasTakenItsOwn
   o.load = line.Value("--load").value_or("");
   o.screenshot = line.Value("--screenshot").value_or("");
   o.backups = line.Has("--backups");
+  o.lang = line.Value("--lang").value_or("");
   if (o.demo && !o.port.empty()) Fail("--port and --demo exclude each other");
+  if (line.Has("--lang")) {
+    if (const std::string error = quelt::lang::LanguageOptionError(o.lang); !error.empty()) {
+      Fail(error);
+    }
+  }
   return o;
 }
 
@@ -131,6 +140,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> left;
   for (const QString& a : QCoreApplication::arguments().mid(1)) left.push_back(a.toStdString());
   const Options options = ParseOptions(left, true);
+  // Before the first window text.
+  quelt::lang::UseLanguage(options.lang);
   QApplication::setApplicationName(QStringLiteral("quelt-fuel"));
   QApplication::setWindowIcon(quelt::ui::AppIcon());
 

@@ -15,6 +15,7 @@
 
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
+#include "lang/choice.h"
 #include "link/exchange.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
@@ -41,17 +42,19 @@ std::filesystem::path ProgramFolder() {
 }
 
 const wchar_t kUsage[] =
-    L"Usage: quelt-fuel [--port COMn] [--demo]\n"
+    L"Usage: quelt-fuel [--port COMn] [--demo] [--lang de|en]\n"
     L"Reads and writes the fuel table of a QUELT combustion analyser.\n\n"
     L"  --port COMn   use this serial port instead of looking for the\n"
     L"                analyser's USB bridge\n"
     L"  --demo        attach a simulated analyser instead of a real one\n"
+    L"  --lang CODE   the window's language (de, en); without it the system's\n"
     L"  --help        show this text\n"
     L"  --version     show the program's version";
 
 struct Options {
   std::wstring port;
   bool demo = false;
+  std::string lang;  // "": the system's language
   // The probe's hooks (quelt-fuel-probe.exe, for scripts and benchmarks
   // only): refresh once the window is shown; then open the editor (--edit)
   // or write start-up time and memory to a file (--bench FILE) and end.
@@ -72,7 +75,7 @@ int Fail(const std::wstring& message) {
 
 bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   static constexpr quelt::OptionSpec kOptions[] = {
-      {"--port", true},     {"--demo", false},
+      {"--port", true},     {"--demo", false}, {"--lang", true},
 #ifdef QUELT_PROBE
       {"--refresh", false}, {"--edit", false}, {"--bench", true}, {"--backups", false},
 #endif
@@ -113,6 +116,13 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
     exitCode = Fail(L"--port and --demo exclude each other");
     return false;
   }
+  o.lang = line.Value("--lang").value_or("");
+  if (line.Has("--lang")) {
+    if (const std::string refusal = quelt::lang::LanguageOptionError(o.lang); !refusal.empty()) {
+      exitCode = Fail(quelt::WideFromUtf8(refusal));
+      return false;
+    }
+  }
   return true;
 }
 
@@ -141,6 +151,8 @@ int main() {
   Options options;
   int exitCode = 0;
   if (!Parse(args, options, exitCode)) return exitCode;
+  // Before the first window text.
+  quelt::lang::UseLanguage(options.lang);
 
   // The demo's analyser lives inside the program; it outlives everything
   // that talks to it.

@@ -4,6 +4,8 @@
 #include "fuel/backup_file.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_compare.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 
 namespace quelt::control {
@@ -19,7 +21,9 @@ std::vector<FuelRow> RowsOfBackup(const StoredTable& backup) {
 }
 
 const std::array<const char*, BackupsView::kColumns>& BackupsView::ColumnTitles() {
-  static const std::array<const char*, kColumns> titles = {"Saved", "Rows", "Count", "Check"};
+  static const std::array<const char*, kColumns> titles = {
+      lang::TrLater("Saved"), lang::TrLater("Rows"), lang::TrLater("Count"),
+      lang::TrLater("Check")};
   return titles;
 }
 
@@ -40,12 +44,15 @@ void BackupsView::Reload() {
 std::string BackupsView::Heading() const {
   const std::string serial =
       Cp1252ToUtf8(PlainDeviceText(controller_.Ops().Identity().serialNumber));
-  if (serial.empty()) return "No analyser identified yet: press Refresh, then open the backups.";
-  if (entries_.empty()) {
-    return "No backups of the analyser " + serial + " yet (" + PathText(folder_) + ").";
+  if (serial.empty()) {
+    return lang::Tr("No analyser identified yet: press Refresh, then open the backups.");
   }
-  return std::to_string(entries_.size()) + " backup(s) of the analyser " + serial + " in " +
-         PathText(folder_);
+  if (entries_.empty()) {
+    return lang::Format(lang::Tr("No backups of the analyser {1} yet ({2})."), serial,
+                        PathText(folder_));
+  }
+  return lang::Format(lang::Tr("{1} backup(s) of the analyser {2} in {3}"), entries_.size(), serial,
+                      PathText(folder_));
 }
 
 void BackupsView::Select(int index) {
@@ -77,10 +84,10 @@ bool BackupsView::CanLoad() const {
 bool BackupsView::Restore() {
   if (!CanRestore()) return false;
   const BackupEntry& entry = *Current();
-  const std::string question = "Write the backup of " + entry.saved + " (" +
-                               std::to_string(entry.rows) + " rows, count " +
-                               (entry.count ? std::to_string(*entry.count) : "?") +
-                               ") back to the analyser? Its table now is saved as a backup first.";
+  const std::string question =
+      lang::Format(lang::Tr("Write the backup of {1} ({2} rows, count {3}) back to the analyser? "
+                            "Its table now is saved as a backup first."),
+                   entry.saved, entry.rows, entry.count ? std::to_string(*entry.count) : "?");
   if (controller_.AskUser(YesNoQuestion(question)) != Answer::Yes) return false;
   const std::filesystem::path path = entry.path;
   const bool done = controller_.RestoreBackup(path);
@@ -108,21 +115,21 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
   // The file is read and checked again: it may have changed since it was listed.
   BackupEntry entry = ReadBackupEntry(path, true);
   if (entry.restorable && entry.count == 0 &&
-      Ask(YesNoQuestion(kEmptyTableQuestion)) != Answer::Yes) {
-    LogFinal("Nothing was sent.");
+      Ask(YesNoQuestion(lang::Tr(kEmptyTableQuestion))) != Answer::Yes) {
+    LogFinal(lang::Tr("Nothing was sent."));
     return false;
   }
   if (!entry.restorable) {
-    const std::string text = "Not restored: " + PathText(path) + ": " +
-                             PlainDeviceText(entry.check) + ". Nothing was sent.";
+    const std::string text = lang::Format(lang::Tr("Not restored: {1}: {2}. Nothing was sent."),
+                                          PathText(path), PlainDeviceText(entry.check));
     LogFinal(text);
     Ask(WarningMessage(text));
     return false;
   }
   if (*entry.count > kMaxRowsUsed) {
-    Log("The backup's count is " + std::to_string(*entry.count) +
-        ": it is written back as it was; the analyser uses " + std::to_string(kMaxRowsUsed) +
-        " rows.");
+    Log(lang::Format(lang::Tr("The backup's count is {1}: it is written back as it was; the "
+                              "analyser uses {2} rows."),
+                     *entry.count, kMaxRowsUsed));
   }
   SendOptions options;
   options.allowEmpty = true;  // asked above
@@ -135,8 +142,8 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
     if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(glb_.ConnectProblem()));
     return false;
   }
-  LogFinal("Restored " + PathText(path) + ": " + std::to_string(outcome.rowsToSend) +
-           " rows and the count " + std::to_string(outcome.countSent) + ", checked");
+  LogFinal(lang::Format(lang::Tr("Restored {1}: {2} rows and the count {3}, checked"),
+                        PathText(path), outcome.rowsToSend, outcome.countSent));
   return true;
 }
 
@@ -144,8 +151,8 @@ bool WindowController::LoadBackup(const std::filesystem::path& path) {
   if (face_ == nullptr || transferActive_ || ops_.Busy() || !MayDropChanges()) return false;
   const BackupEntry entry = ReadBackupEntry(path, true);
   if (!entry.table) {
-    const std::string text = "Not loaded: " + PathText(path) + ": " + PlainDeviceText(entry.check) +
-                             ". The table is as it was.";
+    const std::string text = lang::Format(lang::Tr("Not loaded: {1}: {2}. The table is as it was."),
+                                          PathText(path), PlainDeviceText(entry.check));
     LogFinal(text);
     Ask(WarningMessage(text));
     return false;
@@ -159,8 +166,8 @@ bool WindowController::LoadBackup(const std::filesystem::path& path) {
   table_.EnableControls();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
-  LogFinal("Loaded " + std::to_string(rows.size()) + " rows from the backup " + PathText(path) +
-           ": not sent yet");
+  LogFinal(lang::Format(lang::Tr("Loaded {1} rows from the backup {2}: not sent yet"), rows.size(),
+                        PathText(path)));
   Update();
   return true;
 }
@@ -178,7 +185,8 @@ void WindowController::ShowDeferred(const SendOutcome& outcome) {
       messages.pop_back();
     }
     for (const std::string& m : messages) Ask(ErrorMessage(m));
-    text += "\n\nRestore the previous table from " + outcome.backupPath + " now?";
+    text += "\n\n" +
+            lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
     if (Ask(RestoreQuestion(text)) == Answer::Restore) {
       const std::u8string utf8(outcome.backupPath.begin(), outcome.backupPath.end());
       RestoreBackup(std::filesystem::path(utf8));

@@ -5,6 +5,8 @@
 #include "front/change_mark.h"
 #include "front/field_rules.h"
 #include "fuel/table_state.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 
 namespace quelt::control {
 namespace {
@@ -52,7 +54,7 @@ int RowsChanging(const std::vector<std::string>& reported, const FuelTable& tabl
 
 std::string ChangesText(int rows) {
   if (rows <= 0) return {};
-  return std::to_string(rows) + (rows == 1 ? " row changes" : " rows change");
+  return rows == 1 ? lang::Tr("1 row changes") : lang::Format(lang::Tr("{1} rows change"), rows);
 }
 
 const FuelRow* ShownRow(const FuelTable& table, int row) {

@@ -3,6 +3,8 @@
 
 #include "control/window_controller.h"
 #include "fuel/backup_file.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "quelt/version.h"
 #include "text/cp1252.h"
 
@@ -12,17 +14,19 @@ void WindowController::NoteCheck(const SendOutcome& outcome) {
   using R = SendOutcome::Result;
   switch (outcome.result) {
     case R::Sent:
-      lastCheck_ = outcome.checked ? "Checked: " + std::to_string(outcome.rowsToSend) +
-                                         " rows and the count read back as sent"
-                                   : "sent, not checked";
+      lastCheck_ = outcome.checked ? lang::Format(lang::Tr("Checked: {1} rows and the count "
+                                                           "read back as sent"),
+                                                  outcome.rowsToSend)
+                                   : lang::Tr("sent, not checked");
       break;
     case R::CheckDiffers:
-      lastCheck_ = "The table read back differs from the table sent (" +
-                   std::to_string(outcome.differences.size()) +
-                   " difference(s), first: " + Cp1252ToUtf8(outcome.differences.front()) + ")";
+      lastCheck_ =
+          lang::Format(lang::Tr("The table read back differs from the table sent ({1} "
+                                "difference(s), first: {2})"),
+                       outcome.differences.size(), Cp1252ToUtf8(outcome.differences.front()));
       break;
     case R::CheckNoAnswer:
-      lastCheck_ = "written; the analyser did not answer when it was read back";
+      lastCheck_ = lang::Tr("written; the analyser did not answer when it was read back");
       break;
     case R::NoReply:
     case R::Interrupted:
@@ -44,9 +48,9 @@ ServiceReport WindowController::Report() const {
   report.version = identity.version;
   report.date = std::time(nullptr);
   report.rows = table_.Rows();
-  report.tableSource = Unsent()             ? "as in the window; not sent to the analyser"
-                       : lastCheck_.empty() ? "as read from the analyser"
-                                            : "as sent to the analyser";
+  report.tableSource = Unsent()             ? lang::Tr("as in the window; not sent to the analyser")
+                       : lastCheck_.empty() ? lang::Tr("as read from the analyser")
+                                            : lang::Tr("as sent to the analyser");
   report.lastBackup = lastBackup_;
   report.checkResult = lastCheck_;
   report.program = std::string(kProgramName) + " " + QUELT_VERSION;
@@ -56,24 +60,25 @@ ServiceReport WindowController::Report() const {
 bool WindowController::ExportCsv(const std::filesystem::path& path) {
   std::string error;
   if (!WriteFileWhole(path, FormatCsv(table_.Rows()), &error)) {
-    const std::string text = "Not exported: " + error;
+    const std::string text = lang::Format(lang::Tr("Not exported: {1}"), error);
     LogFinal(text);
     Ask(ErrorMessage(text));
     return false;
   }
-  LogFinal("Exported " + std::to_string(table_.Rows().size()) + " rows to " + PathText(path));
+  LogFinal(
+      lang::Format(lang::Tr("Exported {1} rows to {2}"), table_.Rows().size(), PathText(path)));
   return true;
 }
 
 bool WindowController::WriteReport(const std::filesystem::path& path) {
   std::string error;
   if (!WriteFileWhole(path, FormatServiceReport(Report()), &error)) {
-    const std::string text = "No report: " + error;
+    const std::string text = lang::Format(lang::Tr("No report: {1}"), error);
     LogFinal(text);
     Ask(ErrorMessage(text));
     return false;
   }
-  LogFinal("Wrote the service report to " + PathText(path));
+  LogFinal(lang::Format(lang::Tr("Wrote the service report to {1}"), PathText(path)));
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "front/texts.h"
 #include "fuel/status_text.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 
 namespace quelt::control {
 
@@ -29,13 +31,13 @@ Message YesNoQuestion(const std::string& text) {
 }
 
 Message DeleteQuestion() {
-  return Make(MessageKind::Question, front::kDeleteQuestion, Buttons::OkCancel, Answer::Cancel,
-              Answer::Cancel);
+  return Make(MessageKind::Question, lang::Tr(front::kDeleteQuestion), Buttons::OkCancel,
+              Answer::Cancel, Answer::Cancel);
 }
 
 Message UnsentQuestion() {
-  return Make(MessageKind::Question, kUnsentQuestion, Buttons::SaveDiscardCancel, Answer::Save,
-              Answer::Cancel);
+  return Make(MessageKind::Question, lang::Tr(kUnsentQuestion), Buttons::SaveDiscardCancel,
+              Answer::Save, Answer::Cancel);
 }
 
 Message AboutMessage(const std::string& text) {

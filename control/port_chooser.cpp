@@ -1,5 +1,8 @@
 #include "control/port_chooser.h"
 
+#include "lang/format.h"
+#include "lang/tr.h"
+
 namespace quelt::control {
 namespace {
 
@@ -39,7 +42,7 @@ std::string PortChooser::Start(const std::string& remembered) {
 
 void PortChooser::Simulated() {
   mode_ = Mode::Simulated;
-  device_ = "simulated analyser";
+  device_ = lang::Tr("simulated analyser");
   ports_.clear();
   Build();
 }
@@ -64,14 +67,16 @@ void PortChooser::Build() {
     texts_.push_back(device_);
     return;
   }
-  texts_.push_back(kAutomaticPortText);
+  texts_.push_back(lang::Tr(kAutomaticPortText));
   for (const PortEntry& p : ports_) {
-    texts_.push_back(Plain(p.bridge ? p.name + " - the analyser's USB bridge" : p.name));
+    texts_.push_back(Plain(
+        p.bridge ? lang::Format(lang::Tr("{1} - the analyser's USB bridge"), p.name) : p.name));
     if (mode_ != Mode::Automatic && p.device == device_)
       chosen_ = static_cast<int>(texts_.size()) - 1;
   }
   if (mode_ != Mode::Automatic && chosen_ == 0) {
-    texts_.push_back(Plain(mode_ == Mode::Port ? device_ + " - not connected" : device_));
+    texts_.push_back(Plain(
+        mode_ == Mode::Port ? lang::Format(lang::Tr("{1} - not connected"), device_) : device_));
     chosen_ = static_cast<int>(texts_.size()) - 1;
   }
 }
@@ -103,7 +108,8 @@ std::string PortChooser::Prepare() {
     return {};
   }
   SetLinkPort({});
-  return Plain(device_) + " is not connected: the analyser is looked for automatically.";
+  return lang::Format(lang::Tr("{1} is not connected: the analyser is looked for automatically."),
+                      Plain(device_));
 }
 
 }  // namespace quelt::control

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/tr.h"
 #include "link/exchange.h"
 #include "link/port_list.h"
 
@@ -19,7 +20,7 @@ namespace quelt::control {
 
 // The setting that holds the chosen device ("" or none: automatic).
 inline constexpr const char* kPortSettingKey = "port/device";
-inline constexpr const char* kAutomaticPortText = "Find the analyser automatically";
+inline constexpr const char* kAutomaticPortText = lang::TrLater("Find the analyser automatically");
 
 class PortChooser {
  public:

@@ -2,6 +2,8 @@
 
 #include "front/field_rules.h"
 #include "fuel/field_ranges.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 
 namespace quelt::control {
 
@@ -66,9 +68,9 @@ RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
       if (OutsideRange(field, input.decimal) && Of(field).keep != std::string(utf8)) {
         stored.ok = false;
         stored.question = true;
-        stored.refusal =
-            YesNoQuestion(RangeText(field, input.decimal, separator_ == U'.' ? '.' : ',') +
-                          ". Keep it?\n\nNo (the default): back to the field to correct it.");
+        stored.refusal = YesNoQuestion(lang::Format(
+            lang::Tr("{1}. Keep it?\n\nNo (the default): back to the field to correct it."),
+            RangeText(field, input.decimal, separator_ == U'.' ? '.' : ',')));
         return stored;
       }
       table_.SetDecimal(field, input.decimal);

@@ -1,5 +1,8 @@
 #include "control/row_menu.h"
 
+#include "front/layout.h"
+#include "lang/tr.h"
+
 namespace quelt::control {
 namespace {
 
@@ -47,31 +50,34 @@ const char* NameOf(Key key) {
 
 const std::vector<RowMenuItem>& RowMenuItems() {
   static const std::vector<RowMenuItem> items = {
-      {Command::Edit, "Edit"},
-      {Command::Add, "Add row"},
-      {Command::Duplicate, "Duplicate"},
-      {Command::Delete, "Delete"},
-      {Command::Undo, "Undo"},
-      {Command::Redo, "Redo"},
-      {Command::Backups, "Backups..."},
-      {Command::ExportCsv, "Export to CSV..."},
-      {Command::Report, "Service report..."},
-      {Command::Help, "User guide"},
-      {Command::About, "About"},
+      {Command::Edit, lang::TrLater("Edit")},
+      {Command::Add, lang::TrLater("Add row")},
+      {Command::Duplicate, lang::TrLater("Duplicate")},
+      {Command::Delete, lang::TrLater("Delete")},
+      {Command::Undo, lang::TrLater("Undo")},
+      {Command::Redo, lang::TrLater("Redo")},
+      {Command::Backups, lang::TrLater("Backups...")},
+      {Command::ExportCsv, lang::TrLater("Export to CSV...")},
+      {Command::Report, lang::TrLater("Service report...")},
+      {Command::Help, lang::TrLater("User guide")},
+      {Command::About, lang::TrLater("About")},
   };
   return items;
 }
 
 std::string KeyText(Command command) {
   for (const KeyBinding& k : KeyTable()) {
-    if (k.command == command) return std::string(k.ctrl ? "Ctrl+" : "") + NameOf(k.key);
+    if (k.command == command) {
+      return front::KeyText(std::string(k.ctrl ? "Ctrl+" : "") + NameOf(k.key));
+    }
   }
   return {};
 }
 
 std::string MenuText(const RowMenuItem& item) {
   const std::string key = KeyText(item.command);
-  return key.empty() ? item.label : std::string(item.label) + "\t" + key;
+  const std::string label = lang::Tr(item.label);
+  return key.empty() ? label : label + "\t" + key;
 }
 
 }  // namespace quelt::control

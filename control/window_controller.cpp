@@ -17,13 +17,15 @@ namespace quelt::control {
 namespace {
 
 std::string RowsText(std::size_t rows) {
-  return std::to_string(rows) + (rows == 1 ? " row" : " rows");
+  return rows == 1 ? lang::Tr("1 row") : lang::Format(lang::Tr("{1} rows"), rows);
 }
 
 }  // namespace
 
 WindowController::WindowController(AnalyserLink& glb)
     : glb_(glb), ops_(glb, table_, *this), ports_(glb) {
+  // The operations' log lines are Windows-1252.
+  ops_.SetTitleLine(lang::TrCp1252(kTitleLine));
   unsent_.MarkInSync(table_);
 }
 
@@ -37,7 +39,8 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.SetPortOverride(device);
   demo_ = true;
   ports_.Simulated();
-  ops_.SetTitleLine(std::string(kTitleLine) + " - simulated analyser");
+  ops_.SetTitleLine(
+      lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine)));
 }
 
 void WindowController::Shown() {
@@ -179,7 +182,7 @@ void WindowController::Send() {
       if (face_ != nullptr) face_->RedrawGrid();
       break;
     case R::Declined:
-      LogFinal("Nothing was sent.");
+      LogFinal(lang::Tr("Nothing was sent."));
       break;
     case R::Refused:
     case R::CheckDiffers:
@@ -305,7 +308,8 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   std::string error;
   const auto rows = ReadTableFile(path, &error);
   if (!rows) {
-    const std::string text = "Not loaded: " + error + ". The table is as it was.";
+    const std::string text =
+        lang::Format(lang::Tr("Not loaded: {1}. The table is as it was."), error);
     LogFinal(text);
     Ask(WarningMessage(text));
     Update();
@@ -320,7 +324,8 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   table_.EnableControls();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
-  LogFinal("Loaded " + RowsText(rows->size()) + " from " + PathText(path) + ": not sent yet");
+  LogFinal(lang::Format(lang::Tr("Loaded {1} from {2}: not sent yet"), RowsText(rows->size()),
+                        PathText(path)));
   Update();
   return true;
 }
@@ -329,14 +334,15 @@ bool WindowController::SaveTable(const std::filesystem::path& path) {
   SetProgress(0);
   std::string error;
   if (!WriteTextFileWhole(path, FormatTableFile(table_.Rows()), &error)) {
-    const std::string text = "Not saved: " + error;
+    const std::string text = lang::Format(lang::Tr("Not saved: {1}"), error);
     LogFinal(text);
     Ask(ErrorMessage(text));
     Update();
     return false;
   }
   unsent_.MarkSaved(table_);
-  LogFinal("Saved " + RowsText(table_.Rows().size()) + " to " + PathText(path));
+  LogFinal(
+      lang::Format(lang::Tr("Saved {1} to {2}"), RowsText(table_.Rows().size()), PathText(path)));
   Update();
   return true;
 }
@@ -430,8 +436,9 @@ void WindowController::Update() {
   face_->SetCaption(Caption());
   const std::string changes = ChangesText(RowsChanging());
   face_->SetStatusLine(StatusText(Status()) + (changes.empty() ? "" : "   " + changes));
-  face_->SetBackupLine(BackupText(lastBackup_),
-                       lastBackup_.empty() ? "" : lastBackup_ + "\n" + front::kBackupLineClick);
+  face_->SetBackupLine(
+      BackupText(lastBackup_),
+      lastBackup_.empty() ? "" : lastBackup_ + "\n" + lang::Tr(front::kBackupLineClick));
 }
 
 StatusFacts WindowController::Status() const {
@@ -446,7 +453,13 @@ StatusFacts WindowController::Status() const {
 
 std::string WindowController::About() const {
   const std::filesystem::path backups = ops_.BackupsFolder();
-  return AboutText(QUELT_VERSION, Port(), backups);
+  std::string text = AboutText(QUELT_VERSION, Port(), backups);
+  // Named once a language other than the program's own English is in use;
+  // the English About stays as it always was.
+  if (lang::Language() != "en") {
+    text += "\n" + lang::Format(lang::Tr("Language: {1}"), lang::LanguageName());
+  }
+  return text;
 }
 
 void WindowController::ShowUserGuide() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "front/log_style.h"
+#include "lang/tr.h"
 
 namespace quelt::front {
 
@@ -18,6 +19,6 @@ inline std::string ChangedCellText(const std::string& text) { return kChangedPre
 
 // The legend's entry: the sample drawn as a changed cell, then its meaning.
 inline constexpr const char* kLegendSampleChanged = "\u2022 12.5";
-inline constexpr const char* kLegendChanged = "not sent yet";
+inline constexpr const char* kLegendChanged = lang::TrLater("not sent yet");
 
 }  // namespace quelt::front

@@ -6,6 +6,8 @@
 #include <limits>
 
 #include "fuel/row_check.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 
@@ -143,9 +145,9 @@ bool EditorAcceptsChar(FuelField field, char32_t c, char32_t decimalSeparator) {
 
 std::string RefusalNote(char32_t c) {
   const std::string character = EncodeUtf8(std::u32string(1, c));
-  std::string shown = c == U' ' ? "a blank" : "'" + character + "'";
-  if (c < 0x20 || c == 0x7F) shown = "that character";
-  return shown + " is not allowed here";
+  std::string shown = c == U' ' ? lang::Tr("a blank") : "'" + character + "'";
+  if (c < 0x20 || c == 0x7F) shown = lang::Tr("that character");
+  return lang::Format(lang::Tr("{1} is not allowed here"), shown);
 }
 
 bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalSeparator) {
@@ -199,8 +201,10 @@ FieldInput ReadFieldText(FuelField field, std::string_view utf8, char32_t decima
       input.kind = FieldInput::Kind::Decimal;
     } else {
       input.kind = FieldInput::Kind::Invalid;
-      input.error = "'" + shown + "' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld '" +
-                    label + "'";
+      // The analyser's own words, in German whatever the language.
+      input.error = lang::Format(
+          lang::Tr("'{1}' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld '{2}'"), shown,
+          label);
     }
     return input;
   }
@@ -224,8 +228,8 @@ FieldInput ReadFieldText(FuelField field, std::string_view utf8, char32_t decima
   }
   if (!integer) {
     input.kind = FieldInput::Kind::Invalid;
-    input.error =
-        "'" + shown + "' ist kein g\u00fcltiger Integerwert f\u00fcr Feld '" + label + "'";
+    input.error = lang::Format(
+        lang::Tr("'{1}' ist kein g\u00fcltiger Integerwert f\u00fcr Feld '{2}'"), shown, label);
     return input;
   }
   const bool wide = field == FuelField::ID;
@@ -235,9 +239,10 @@ FieldInput ReadFieldText(FuelField field, std::string_view utf8, char32_t decima
       wide ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::int16_t>::max();
   if (static_cast<double>(value) < low || static_cast<double>(value) > high) {
     input.kind = FieldInput::Kind::Invalid;
-    input.error = PrintfG(static_cast<double>(value)) +
-                  " ist kein g\u00fcltiger Wert f\u00fcr das Feld '" + label +
-                  "'. Der zul\u00e4ssige Bereich ist " + PrintfG(low) + " bis " + PrintfG(high);
+    input.error =
+        lang::Format(lang::Tr("{1} ist kein g\u00fcltiger Wert f\u00fcr das Feld '{2}'. "
+                              "Der zul\u00e4ssige Bereich ist {3} bis {4}"),
+                     PrintfG(static_cast<double>(value)), label, PrintfG(low), PrintfG(high));
     return input;
   }
   input.kind = FieldInput::Kind::Integer;

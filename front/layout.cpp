@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "front/texts.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/text_helpers.h"
 
 namespace quelt::front {
@@ -62,10 +64,28 @@ const MainControlInfo& InfoOf(MainControl control) {
   return kMain[static_cast<std::size_t>(control)];
 }
 
+std::string CaptionText(const MainControlInfo& info) {
+  return info.caption[0] == 0 ? std::string() : lang::Tr(info.caption);
+}
+
+std::string KeyText(std::string_view key) {
+  constexpr std::string_view ctrl = "Ctrl+";
+  if (key.starts_with(ctrl))
+    return lang::Format(lang::TrIn("key", "Ctrl+{1}"), KeyText(key.substr(ctrl.size())));
+  if (key == "Enter") return lang::TrIn("key", "Enter");
+  if (key == "Up") return lang::TrIn("key", "Up");
+  if (key == "Down") return lang::TrIn("key", "Down");
+  if (key == "Delete") return lang::TrIn("key", "Delete");
+  if (key == "Insert") return lang::TrIn("key", "Insert");
+  return std::string(key);
+}
+
 std::string HintText(const MainControlInfo& info) {
   if (info.hint[0] == 0) return {};
-  if (info.key[0] == 0) return info.hint;
-  return std::string(info.hint) + " (" + info.key + ")";
+  if (info.key[0] == 0) return lang::Tr(info.hint);
+  // The grid's "key" is the sentence that lists its keys.
+  const std::string key = info.id == MainControl::Grid ? lang::Tr(info.key) : KeyText(info.key);
+  return lang::Tr(info.hint) + " (" + key + ")";
 }
 
 MainLayout LayoutMain(int width, int height, int dpi) {
@@ -157,17 +177,18 @@ constexpr Place kDialog[] = {
     {K::Frame, "Shape3", "", F::N, false, 6, 118, 300, 29},
     {K::Frame, "Shape4", "", F::N, false, 6, 146, 300, 77},
     {K::Label, "LbId", "ID", F::ID, false, 8, 24, 96, kLabelH},
-    {K::Label, "LbDescription", "Description", F::Description, false, 8, 46, 96, kLabelH},
+    {K::Label, "LbDescription", lang::TrLater("Description"), F::Description, false, 8, 46, 96,
+     kLabelH},
     {K::Label, "LbCo2Max", "Co2Max", F::Co2Max, false, 8, 74, 96, kLabelH},
     {K::Label, "LbCo2MaxUnit", "%", F::Co2Max, true, 192, 74, 16, kLabelH},
     {K::Label, "LbA2", "A2", F::A2, false, 8, 96, 96, kLabelH},
     {K::Label, "LbB", "B", F::B, false, 192, 96, 16, kLabelH},
-    {K::Label, "LbRefO2", "Reference O2", F::RefO2, false, 8, 126, 96, kLabelH},
+    {K::Label, "LbRefO2", lang::TrLater("Reference O2"), F::RefO2, false, 8, 126, 96, kLabelH},
     {K::Label, "LbRefO2Unit", "%", F::RefO2, true, 192, 124, 16, kLabelH},
     {K::Label, "LbVatr", "Vatr", F::Vatr, false, 8, 154, 98, kLabelH},
     {K::Label, "LbVaf", "Vaf", F::Vaf, false, 191, 154, 19, kLabelH},
     {K::Label, "LbHu", "Hu", F::HU, false, 8, 174, 96, kLabelH},
-    {K::Label, "LbSoot", "Soot", F::Special, false, 8, 196, 96, kLabelH},
+    {K::Label, "LbSoot", lang::TrLater("Soot"), F::Special, false, 8, 196, 96, kLabelH},
     // Why the last character was refused, beside the buttons (two lines).
     {K::Label, "LbNote", "", F::N, true, 8, 226, 184, 38},
     // Editors in tab order.

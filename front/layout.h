@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuel/fuel_row.h"
@@ -66,8 +67,13 @@ struct MainControlInfo {
 };
 const std::array<MainControlInfo, kMainControlCount>& MainControls();
 const MainControlInfo& InfoOf(MainControl control);
-// The tool tip: "Get fuel list from the instrument (F5)".
+// The caption in the language in use; "" for none.
+std::string CaptionText(const MainControlInfo& info);
+// The tool tip in the language in use: "Get fuel list from the instrument (F5)".
 std::string HintText(const MainControlInfo& info);
+// A key as the keyboard in the language in use labels it: "Ctrl+Up" gives
+// "Strg+Nach-oben" in German; letters and F keys stay as they are.
+std::string KeyText(std::string_view key);
 
 struct MainLayout {
   std::array<Rect, kMainControlCount> rects;

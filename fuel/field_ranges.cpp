@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/text_helpers.h"
 
 namespace quelt {
@@ -68,9 +70,10 @@ bool OutsideRange(FuelField field, double value) {
 std::string RangeText(FuelField field, double value, char decimalMark) {
   const auto range = PlausibleRange(field);
   if (!range) return {};
-  return WithUnit(WireValue(field, value, decimalMark), range->unit) +
-         " is outside the plausible range " + Bound(range->lo, decimalMark) + " to " +
-         WithUnit(Bound(range->hi, decimalMark), range->unit) + " for " + InfoOf(field).name;
+  return lang::Format(lang::Tr("{1} is outside the plausible range {2} to {3} for {4}"),
+                      WithUnit(WireValue(field, value, decimalMark), range->unit),
+                      Bound(range->lo, decimalMark),
+                      WithUnit(Bound(range->hi, decimalMark), range->unit), InfoOf(field).name);
 }
 
 std::vector<std::string> ImplausibleValues(const FuelRow& row, int position) {

@@ -6,6 +6,8 @@
 #include "fuel/gas_names.h"
 #include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "link/commands.h"
 #include "text/text_helpers.h"
 
@@ -13,11 +15,23 @@ namespace quelt {
 
 namespace {
 
+// Each shown in a box 34 characters wide: "[ Switch QUELT ON.   ...   ]".
 constexpr const char* kIntroInstructions[] = {
-    "[ Connect your QUELT with computer. ]",   "[ Switch QUELT ON.                  ]",
-    "[ Press Button \"Refresh\".           ]", "[ Check table of fuel.              ]",
-    "[ With cklick on right button you   ]",   "[ are able to edit discription.     ]",
+    lang::TrLater("Connect your QUELT with computer."),
+    lang::TrLater("Switch QUELT ON."),
+    lang::TrLater("Press Button \"Refresh\"."),
+    lang::TrLater("Check table of fuel."),
+    lang::TrLater("With cklick on right button you"),
+    lang::TrLater("are able to edit discription."),
 };
+constexpr std::size_t kIntroWidth = 34;
+
+std::string IntroLine(const char* english) {
+  std::string line = lang::TrCp1252(english);
+  // Windows-1252: one byte a character.
+  if (line.size() < kIntroWidth) line.append(kIntroWidth - line.size(), ' ');
+  return "[ " + line + "]";
+}
 
 }  // namespace
 
@@ -29,7 +43,7 @@ void FuelOperations::ShowIntro() {
   view_.AddLogLine(titleLine_);
   view_.AddLogLine(std::string("QUELT fuel list updater: ") + kProgramVersion);
   view_.AddLogLine("");
-  for (const char* line : kIntroInstructions) view_.AddLogLine(line);
+  for (const char* line : kIntroInstructions) view_.AddLogLine(IntroLine(line));
 }
 
 void FuelOperations::ShowMessage(const std::string& text) {
@@ -51,7 +65,7 @@ bool FuelOperations::Refresh() {
   Finally closing([&] {
     glb_.Disconnect();
     if (glb_.failed()) {
-      view_.AddLogLine(kCommunicationError);
+      view_.AddLogLine(lang::TrCp1252(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
       if (!glb_.ConnectProblem().empty()) view_.AddLogLine(glb_.ConnectProblem());
@@ -137,7 +151,7 @@ ReadResult FuelOperations::ReadFuelList() {
       if (complete) {
         result = ReadResult::Read();
       } else {
-        ShowMessage(kTransferError);
+        ShowMessage(lang::TrCp1252(kTransferError));
         table_.EmptyTable();
         view_.SetProgress(0);
         result.ok = false;
@@ -167,9 +181,9 @@ ReadResult FuelOperations::ReadFuelList() {
       if (!parsed.FitsRow()) {
         // A wrapped N or Soot flag would be written back wrong: refuse the
         // whole list rather than show a row that is not the analyser's.
-        view_.AddLogLine("Row " + std::to_string(k) + " refused: N " + std::to_string(parsed.N) +
-                         " or Soot " + std::to_string(parsed.Special) + " is outside " +
-                         RangeOf(FuelField::N).Text());
+        view_.AddLogLine(
+            lang::Format(lang::TrCp1252("Row {1} refused: N {2} or Soot {3} is outside {4}"), k,
+                         parsed.N, parsed.Special, RangeOf(FuelField::N).Text()));
         return ReadResult::NoReply();
       }
       FuelRow row = parsed.ToRow();
@@ -283,9 +297,10 @@ std::filesystem::path FuelOperations::BackupsFolder() const {
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   auto reply = glb_.Ask(command);
   if (!reply || command.empty() || *reply != command) return reply;
-  view_.AddLogLine("The reply to " + std::string(command) +
-                   " repeats the command: a loopback plug or an echoing device answers, "
-                   "not the analyser.");
+  view_.AddLogLine(lang::Format(lang::TrCp1252("The reply to {1} repeats the command: a loopback "
+                                               "plug or an echoing device answers, not the "
+                                               "analyser."),
+                                std::string(command)));
   glb_.RejectReply();
   return std::nullopt;
 }

@@ -15,17 +15,18 @@
 #include "fuel/fuel_row.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
+#include "lang/tr.h"
 #include "link/exchange.h"
 
 namespace quelt {
 
 inline constexpr const char* kProgramVersion = "1.0,001";
-inline constexpr const char* kTitleLine = "QUELT fuel list update";
+inline constexpr const char* kTitleLine = lang::TrLater("QUELT fuel list update");
 
 // Texts the user sees (Windows-1252).
-inline constexpr const char* kCommunicationError = "Communication error !";
-inline constexpr const char* kTransferError = "Transfer error";
-inline constexpr const char* kTimeout = "Timeout";
+inline constexpr const char* kCommunicationError = lang::TrLater("Communication error !");
+inline constexpr const char* kTransferError = lang::TrLater("Transfer error");
+inline constexpr const char* kTimeout = lang::TrLater("Timeout");
 
 // Limits of a send, in rows.
 inline constexpr int kMaxRowsSent = 30;
@@ -33,8 +34,8 @@ inline constexpr int kMaxRowsUsed = 15;
 // R401's index has at most three digits: a larger count cannot be read.
 inline constexpr int kMaxRowsReadable = 999;
 
-inline constexpr const char* kEmptyTableQuestion =
-    "The table is empty: the analyser would be told to use no fuel at all. Send it anyway?";
+inline constexpr const char* kEmptyTableQuestion = lang::TrLater(
+    "The table is empty: the analyser would be told to use no fuel at all. Send it anyway?");
 
 // A send with its safety steps, as the window's button and the command line
 // run it.

@@ -4,6 +4,8 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 
@@ -41,11 +43,11 @@ std::string CsvCell(const std::string& text, bool isText) {
   return quoted + "\"";
 }
 
-std::string Fact(const char* name, const std::string& utf8) {
-  return "<tr><th>" + std::string(name) + "</th><td>" + HtmlText(utf8) + "</td></tr>\n";
+std::string Fact(const std::string& name, const std::string& utf8) {
+  return "<tr><th>" + HtmlText(name) + "</th><td>" + HtmlText(utf8) + "</td></tr>\n";
 }
 
-std::string DeviceFact(const char* name, const std::string& cp1252) {
+std::string DeviceFact(const std::string& name, const std::string& cp1252) {
   return Fact(name, Cp1252ToUtf8(cp1252));
 }
 
@@ -117,20 +119,23 @@ std::string FormatCsv(const std::vector<FuelRow>& rows) {
 }
 
 std::string FormatServiceReport(const ServiceReport& report) {
-  std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<title>Fuel table service report " +
-      HtmlText(Cp1252ToUtf8(report.serialNumber)) + "</title>\n" + kStyle +
-      "</head>\n<body>\n<h1>Fuel table service report</h1>\n";
+  std::string html = "<!DOCTYPE html>\n<html lang=\"" + lang::Language() +
+                     "\">\n<head>\n<meta charset=\"utf-8\">\n"
+                     "<title>" +
+                     HtmlText(lang::Tr("Fuel table service report")) + " " +
+                     HtmlText(Cp1252ToUtf8(report.serialNumber)) + "</title>\n" + kStyle +
+                     "</head>\n<body>\n<h1>" + HtmlText(lang::Tr("Fuel table service report")) +
+                     "</h1>\n";
   html += "<table class=\"facts\">\n";
-  html += DeviceFact("Analyser", report.identification);
-  html += DeviceFact("Type", report.type);
-  html += DeviceFact("Serial number", report.serialNumber);
-  html += DeviceFact("Version", report.version);
-  html += Fact("Date", LocalTimeText(report.date, "%Y-%m-%d %H:%M"));
-  html += Fact("Table", report.tableSource);
-  html += Fact("Last backup", report.lastBackup.empty() ? "none" : report.lastBackup);
-  html += Fact("Check", report.checkResult.empty() ? "not checked" : report.checkResult);
+  using lang::Tr;
+  html += DeviceFact(Tr("Analyser"), report.identification);
+  html += DeviceFact(Tr("Type"), report.type);
+  html += DeviceFact(Tr("Serial number"), report.serialNumber);
+  html += DeviceFact(Tr("Version"), report.version);
+  html += Fact(Tr("Date"), LocalTimeText(report.date, "%Y-%m-%d %H:%M"));
+  html += Fact(Tr("Table"), report.tableSource);
+  html += Fact(Tr("Last backup"), report.lastBackup.empty() ? Tr("none") : report.lastBackup);
+  html += Fact(Tr("Check"), report.checkResult.empty() ? Tr("not checked") : report.checkResult);
   html += "</table>\n";
 
   html += "<table class=\"rows\">\n<tr>";
@@ -155,12 +160,13 @@ std::string FormatServiceReport(const ServiceReport& report) {
     html += "</tr>\n";
   }
   html += "</table>\n";
-  html += "<p>" + std::to_string(report.rows.size()) + " rows; the analyser uses the first " +
-          std::to_string(kMaxRowsUsed) + ".</p>\n";
-  html +=
-      "<p class=\"sign\"><span>Technician</span><span>Customer</span></p>\n"
-      "<p><small>" +
-      HtmlText(report.program) + "</small></p>\n</body>\n</html>\n";
+  html += "<p>" +
+          HtmlText(lang::Format(Tr("{1} rows; the analyser uses the first {2}."),
+                                report.rows.size(), kMaxRowsUsed)) +
+          "</p>\n";
+  html += "<p class=\"sign\"><span>" + HtmlText(Tr("Technician")) + "</span><span>" +
+          HtmlText(Tr("Customer")) + "</span></p>\n<p><small>" + HtmlText(report.program) +
+          "</small></p>\n</body>\n</html>\n";
   return html;
 }
 

@@ -3,12 +3,15 @@
 // result is read back before anyone is told it worked. A write that stops
 // part-way says what the analyser now holds.
 #include <algorithm>
+
 #include <ctime>
 
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
 #include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "link/commands.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
@@ -61,7 +64,7 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   SendOutcome outcome;
   outcome.result = SendOutcome::Result::Declined;
   if (busy_) return outcome;
-  if (table_.IsEmpty() && !view_.Confirm(kEmptyTableQuestion)) return outcome;
+  if (table_.IsEmpty() && !view_.Confirm(lang::TrCp1252(kEmptyTableQuestion))) return outcome;
   outcome.result = SendOutcome::Result::Sent;
 
   std::vector<std::string> texts;
@@ -77,9 +80,9 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
     texts.push_back(WriteFuelRowText(table_.Row(i), i + 1));
   }
   if (rows > kMaxRowsSent) {
-    view_.AddLogLine("Rows " + std::to_string(kMaxRowsSent + 1) + " to " + std::to_string(rows) +
-                     " are not sent: the analyser takes at most " + std::to_string(kMaxRowsSent) +
-                     " rows.");
+    view_.AddLogLine(lang::Format(
+        lang::TrCp1252("Rows {1} to {2} are not sent: the analyser takes at most {3} rows."),
+        kMaxRowsSent + 1, rows, kMaxRowsSent));
   }
   followTable_ = true;
   outcome = WriteChecked(texts, std::min(rows, kMaxRowsUsed), options);
@@ -172,8 +175,9 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
   if (known != nullptr) {
     const auto serial = glb_.Ask(cmd::kSerialNumber);
     if (serial && *serial != known->serialNumber) {
-      view_.AddLogLine("Another analyser is attached (serial number " + PlainDeviceText(*serial) +
-                       "): its table is read for the backup.");
+      view_.AddLogLine(lang::Format(lang::TrCp1252("Another analyser is attached (serial number "
+                                                   "{1}): its table is read for the backup."),
+                                    PlainDeviceText(*serial)));
       stored_.serialNumber = *serial;
       known = nullptr;
     }
@@ -214,7 +218,8 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
     return false;
   }
   outcome.backupPath = PathText(*path);
-  view_.AddLogLine("Backup of the analyser's table: " + Wire(outcome.backupPath));
+  view_.AddLogLine(lang::Format(lang::TrCp1252("Backup of the analyser's table: {1}"),
+                                Wire(outcome.backupPath)));
   return true;
 }
 
@@ -287,8 +292,8 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   }
   stored_ = std::move(now);
   storedKnown_ = true;
-  view_.AddLogLine("Checked: " + std::to_string(rowTexts.size()) +
-                   " rows and the count read back as sent");
+  view_.AddLogLine(lang::Format(lang::TrCp1252("Checked: {1} rows and the count read back as sent"),
+                                rowTexts.size()));
 }
 
 void FuelOperations::ReportOutcome(const SendOutcome& o) {
@@ -299,8 +304,11 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
   switch (o.result) {
     case R::Sent:
       view_.SetProgress(kProgressFullScale);
-      view_.AddLogLine("Sent " + std::to_string(o.rowsToSend) + " rows, the analyser uses " +
-                       std::to_string(o.countSent) + (o.checked ? "" : "; sent, not checked"));
+      view_.AddLogLine(
+          lang::Format(o.checked ? lang::TrCp1252("Sent {1} rows, the analyser uses {2}")
+                                 : lang::TrCp1252("Sent {1} rows, the analyser uses {2}; sent, "
+                                                  "not checked"),
+                       o.rowsToSend, o.countSent));
       return;
     case R::Declined:
     case R::Refused:
@@ -312,15 +320,17 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
         ShowMessage(Wire(o.problem) + ".\nNothing was sent.");
         break;
       }
-      view_.AddLogLine("No backup: " + Wire(o.problem) + ". Nothing was sent.");
-      ShowMessage("No backup of the analyser's table could be made: " + Wire(o.problem) +
-                  ".\nNothing was sent.");
+      view_.AddLogLine(
+          lang::Format(lang::TrCp1252("No backup: {1}. Nothing was sent."), Wire(o.problem)));
+      ShowMessage(lang::Format(lang::TrCp1252("No backup of the analyser's table could be made: "
+                                              "{1}.\nNothing was sent."),
+                               Wire(o.problem)));
       break;
     case R::NoReply:
     case R::Interrupted: {
       const std::string report = DescribeStoppedWrite(o);
       view_.AddLogLine(report);
-      if (o.result == R::NoReply) ShowMessage(std::string(kTimeout) + "\n\n" + report);
+      if (o.result == R::NoReply) ShowMessage(lang::TrCp1252(kTimeout) + "\n\n" + report);
       break;
     }
     case R::CheckNoAnswer: {
@@ -329,11 +339,11 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
           "Refresh to see what it holds." +
           backup;
       view_.AddLogLine(text);
-      ShowMessage(std::string(kTransferError) + "\n\n" + text);
+      ShowMessage(lang::TrCp1252(kTransferError) + "\n\n" + text);
       break;
     }
     case R::CheckDiffers: {
-      view_.AddLogLine("The table read back differs from the table sent:");
+      view_.AddLogLine(lang::TrCp1252("The table read back differs from the table sent:"));
       for (const std::string& d : o.differences) view_.AddLogLine(d);
       std::string text = "The table read back differs from the table sent (" +
                          std::to_string(o.differences.size()) + " difference" +

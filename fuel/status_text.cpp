@@ -5,12 +5,15 @@
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 
 namespace quelt {
 
 std::string WindowCaption(bool unsent) {
-  return unsent ? std::string(kTitleLine) + " - changes not sent" : std::string(kTitleLine);
+  return unsent ? lang::Format(lang::Tr("{1} - changes not sent"), lang::Tr(kTitleLine))
+                : lang::Tr(kTitleLine);
 }
 
 RowMarkKind MarkKindOf(const FuelRow& row) {
@@ -24,60 +27,73 @@ std::string RowMarkNote(const FuelRow& row) {
     case RowMarkKind::None:
       return {};
     case RowMarkKind::NaturalGasH:
-      return kLegendNaturalGasH;
+      return lang::Tr(kLegendNaturalGasH);
     case RowMarkKind::Unused:
       // Red hides the purple: say both.
-      return row.ID == kNaturalGasHId ? std::string(kLegendUnused) + " (" + kLegendNaturalGasH + ")"
-                                      : std::string(kLegendUnused);
+      return row.ID == kNaturalGasHId
+                 ? lang::Tr(kLegendUnused) + " (" + lang::Tr(kLegendNaturalGasH) + ")"
+                 : lang::Tr(kLegendUnused);
   }
   return {};
 }
 
 std::string PortText(const AnalyserLink& glb, bool demo) {
-  if (demo) return "simulated analyser";
+  if (demo) return lang::Tr("simulated analyser");
   std::string port = glb.PortText();
   if (!port.empty()) return port;
-  return glb.ConnectProblem().empty() ? "looked for on Refresh" : "no analyser found";
+  return glb.ConnectProblem().empty() ? lang::Tr("looked for on Refresh")
+                                      : lang::Tr("no analyser found");
 }
 
 std::string StatusText(const StatusFacts& f) {
-  std::string text = "Port: " + f.port;
-  if (!f.serialNumber.empty()) text += "   Serial " + Cp1252ToUtf8(f.serialNumber);
-  if (!f.type.empty())
-    text += (f.serialNumber.empty() ? "   Type " : ", type ") + Cp1252ToUtf8(f.type);
-  text += "   " + std::to_string(f.rows) + (f.rows == 1 ? " row, " : " rows, ") +
-          std::to_string(std::min(f.rows, kMaxRowsUsed)) + " used";
+  using lang::Format;
+  using lang::Tr;
+  std::string text = Format(Tr("Port: {1}"), f.port);
+  if (!f.serialNumber.empty())
+    text += "   " + Format(Tr("Serial {1}"), Cp1252ToUtf8(f.serialNumber));
+  if (!f.type.empty()) {
+    text += f.serialNumber.empty() ? "   " + Format(Tr("Type {1}"), Cp1252ToUtf8(f.type))
+                                   : ", " + Format(Tr("type {1}"), Cp1252ToUtf8(f.type));
+  }
+  const int used = std::min(f.rows, kMaxRowsUsed);
+  text += "   " + (f.rows == 1 ? Format(Tr("1 row, {1} used"), used)
+                               : Format(Tr("{1} rows, {2} used"), f.rows, used));
   return text;
 }
 
 std::string BackupText(const std::string& lastBackup) {
-  if (lastBackup.empty()) return "No backup yet";
-  return "Backup: " + PathText(std::filesystem::path(lastBackup).filename());
+  if (lastBackup.empty()) return lang::Tr("No backup yet");
+  return lang::Format(lang::Tr("Backup: {1}"),
+                      PathText(std::filesystem::path(lastBackup).filename()));
 }
 
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
                               const AnalyserLink& glb, const std::string& port) {
   if (listRead) {
-    std::string line = "Read " + std::to_string(rowsRead) + (rowsRead == 1 ? " row" : " rows");
+    std::string line = rowsRead == 1 ? lang::TrCp1252("Read 1 row")
+                                     : lang::Format(lang::TrCp1252("Read {1} rows"), rowsRead);
     if (rows > rowsRead && hRowIndex >= 0) {
-      line += ", natural gas H added as row " + std::to_string(hRowIndex + 1);
+      line += lang::Format(lang::TrCp1252(", natural gas H added as row {1}"), hRowIndex + 1);
     }
     return line;
   }
   if (!glb.ConnectProblem().empty()) return glb.ConnectProblem();
   if (glb.failed()) {
-    return "No answer from the analyser on " + Wire(port) +
-           ": is it switched on and its cable plugged in?";
+    return lang::Format(
+        lang::TrCp1252(
+            "No answer from the analyser on {1}: is it switched on and its cable plugged in?"),
+        Wire(port));
   }
-  return "The fuel list was not read (see above).";
+  return lang::TrCp1252("The fuel list was not read (see above).");
 }
 
 std::string AboutText(const std::string& version, const std::string& port,
                       const std::filesystem::path& backups) {
-  return std::string(kProgramName) + " " + version +
-         "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: " + port +
-         "\nBackups: " + (backups.empty() ? std::string("(no folder known)") : PathText(backups)) +
-         "\nCommand line: " + kCommandLineName + " --help";
+  return lang::Format(lang::Tr("{1} {2}\nKeeps the fuel table of the QUELT combustion "
+                               "analyser.\n\nPort: {3}\nBackups: {4}\nCommand line: {5} --help"),
+                      kProgramName, version, port,
+                      backups.empty() ? lang::Tr("(no folder known)") : PathText(backups),
+                      kCommandLineName);
 }
 
 }  // namespace quelt

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fuel/fuel_row.h"
+#include "lang/tr.h"
 #include "link/exchange.h"
 
 namespace quelt {
@@ -23,14 +24,15 @@ std::string WindowCaption(bool unsent);
 // natural gas H row.
 enum class RowMarkKind { None, NaturalGasH, Unused };
 RowMarkKind MarkKindOf(const FuelRow& row);
-inline constexpr const char* kLegendNaturalGasH = "natural gas H";
-inline constexpr const char* kLegendUnused = "beyond row 15: stored, not used by the analyser";
+inline constexpr const char* kLegendNaturalGasH = lang::TrLater("natural gas H");
+inline constexpr const char* kLegendUnused =
+    lang::TrLater("beyond row 15: stored, not used by the analyser");
 // The tool tip of a marked row; empty for an unmarked one.
 std::string RowMarkNote(const FuelRow& row);
 
-inline constexpr const char* kUnsentQuestion =
-    "The table has changes that were not sent to the analyser. Save them to a file before they "
-    "are dropped?";
+inline constexpr const char* kUnsentQuestion = lang::TrLater(
+    "The table has changes that were not sent to the analyser. Save them to a file "
+    "before they are dropped?");
 
 // The port in use: "simulated analyser", the device given, or the port
 // found ("COM7" on Windows, "/dev/ttyUSB0" on Linux); before the first look

@@ -1,13 +1,15 @@
-#include "lang/tr.h"
 
 #include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "lang/catalogue.h"
 #include "lang/embedded.h"
+#include "lang/tr.h"
+#include "text/cp1252.h"
 
 namespace quelt::lang {
 namespace {
@@ -62,6 +64,8 @@ std::atomic<const Catalogue*> current{nullptr};
 std::atomic<const std::string*> currentCode{nullptr};
 
 std::string Lookup(std::string_view context, std::string_view english) {
+  // The empty msgid is the catalogue's header, never a text to show.
+  if (english.empty()) return {};
   const Catalogue* catalogue = current.load(std::memory_order_acquire);
   if (catalogue != nullptr) {
     if (const std::string* text = catalogue->Find(context, english)) return *text;
@@ -75,6 +79,11 @@ std::string Tr(std::string_view english) { return Lookup({}, english); }
 
 std::string TrIn(std::string_view context, std::string_view english) {
   return Lookup(context, english);
+}
+
+std::string TrCp1252(std::string_view english) {
+  if (auto bytes = Utf8ToCp1252(Tr(english))) return *std::move(bytes);
+  return Utf8ToCp1252(english).value_or(std::string(english));
 }
 
 std::vector<std::string> Languages() {

@@ -10,6 +10,7 @@
 
 #include "control/window_controller.h"
 #include "front/texts.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 
@@ -31,7 +32,8 @@ QString FieldText(const FuelRow& row, const FuelFieldInfo& info) {
 BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* parent)
     : QDialog(parent), view_(controller) {
   setObjectName(QStringLiteral("BackupsDialog"));
-  setWindowTitle(QStringLiteral("%1 - %2").arg(Utf8(front::kBackupsCaption), Utf8(kProgramName)));
+  setWindowTitle(
+      QStringLiteral("%1 - %2").arg(Utf8(lang::Tr(front::kBackupsCaption)), Utf8(kProgramName)));
   auto* layout = new QVBoxLayout(this);
   heading_ = new QLabel(this);
   heading_->setTextFormat(Qt::PlainText);
@@ -43,7 +45,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
   QStringList titles;
-  for (const char* t : control::BackupsView::ColumnTitles()) titles << Utf8(t);
+  for (const char* t : control::BackupsView::ColumnTitles()) titles << Utf8(lang::Tr(t));
   list_->setHeaderLabels(titles);
   layout->addWidget(list_, 2);
 
@@ -65,14 +67,18 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   layout->addWidget(note_);
 
   auto* buttons = new QDialogButtonBox(this);
-  restore_ = buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::ActionRole);
+  restore_ =
+      buttons->addButton(Utf8(lang::TrIn("button", "&Restore")), QDialogButtonBox::ActionRole);
   restore_->setObjectName(QStringLiteral("RestoreButton"));
   restore_->setToolTip(
-      QStringLiteral("Write this backup back to the analyser exactly, then read it back"));
-  load_ = buttons->addButton(QStringLiteral("&Load into grid"), QDialogButtonBox::ActionRole);
+      Utf8(lang::Tr("Write this backup back to the analyser exactly, then read it back")));
+  load_ = buttons->addButton(Utf8(lang::TrIn("button", "&Load into grid")),
+                             QDialogButtonBox::ActionRole);
   load_->setObjectName(QStringLiteral("LoadButton"));
-  load_->setToolTip(QStringLiteral("Put this backup's rows into the grid, as a table not sent"));
+  load_->setToolTip(Utf8(lang::Tr("Put this backup's rows into the grid, as a table not sent")));
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+  // English keeps Qt's own word.
+  if (lang::Language() != "en") close->setText(Utf8(lang::TrIn("button", "&Close")));
   layout->addWidget(buttons);
 
   connect(list_, &QTreeWidget::currentItemChanged, this, [this] {

@@ -12,6 +12,7 @@
 
 #include "front/layout.h"
 #include "front/texts.h"
+#include "lang/tr.h"
 #include "text/text_helpers.h"
 #include "ui/dialog_icons.h"
 #include "ui/fuel_editors.h"
@@ -40,7 +41,7 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       rows_(editor) {
   setObjectName(QStringLiteral("FuelEditorDialog"));
-  setWindowTitle(QString::fromUtf8(front::kDialogCaption));
+  setWindowTitle(QString::fromStdString(lang::Tr(front::kDialogCaption)));
   // "MS Sans Serif" does not exist everywhere: the system's sans at the same
   // 8 points.
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -67,7 +68,7 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
       case DialogItem::Kind::Label: {
         auto* label = std::string_view(item.name) == "LbNote"
                           ? note_
-                          : new QLabel(QString::fromUtf8(item.text), this);
+                          : new QLabel(QString::fromStdString(lang::Tr(item.text)), this);
         label->setAlignment((item.alignLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
         widget = label;
         break;

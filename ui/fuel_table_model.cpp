@@ -4,6 +4,8 @@
 #include "front/change_mark.h"
 #include "front/grid_mark.h"
 #include "fuel/status_text.h"
+#include "lang/format.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 #include "ui/fuel_editors.h"
 
@@ -65,7 +67,8 @@ QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole: {
       const std::string note = quelt::RowMarkNote(*row);
       if (note.empty()) return {};
-      return QStringLiteral("Row %1: %2").arg(index.row() + 1).arg(QString::fromStdString(note));
+      // TRANSLATORS: a cell's note in the grid's tool tip; {1} is the row's number.
+      return QString::fromStdString(lang::Format(lang::Tr("Row {1}: {2}"), index.row() + 1, note));
     }
     default:
       return {};

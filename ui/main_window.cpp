@@ -30,6 +30,7 @@
 #include "front/texts.h"
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
+#include "lang/tr.h"
 #include "text/text_helpers.h"
 #include "ui/backups_dialog.h"
 #include "ui/fuel_editor_dialog.h"
@@ -127,7 +128,7 @@ MainWindow::MainWindow(control::WindowController& controller, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       controller_(controller) {
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(QString::fromUtf8(front::kMainCaption));
+  setWindowTitle(Utf8(lang::Tr(front::kMainCaption)));
   QFont base = QApplication::font();
   base.setPointSize(front::kBaseFontPoints);
   setFont(base);
@@ -197,7 +198,7 @@ void MainWindow::BuildButtonColumn() {
   for (MainControl c :
        {MainControl::RefreshButton, MainControl::SendButton, MainControl::ExitButton}) {
     auto* b = new CaptionButton(panel);
-    const QString caption = Utf8(front::InfoOf(c).caption);
+    const QString caption = Utf8(front::CaptionText(front::InfoOf(c)));
     b->setAutoRaise(true);
     b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
     b->setText(caption);
@@ -238,7 +239,7 @@ void MainWindow::BuildTablePanel() {
     controls_[static_cast<std::size_t>(c)] = new QToolButton(bar);
   }
   auto* backups = new QToolButton(bar);
-  backups->setText(QString::fromUtf8(front::kBackupsCaption));
+  backups->setText(Utf8(front::CaptionText(front::InfoOf(MainControl::BackupsButton))));
   controls_[static_cast<std::size_t>(MainControl::BackupsButton)] = backups;
 
   grid_ = new FuelGrid(
@@ -258,7 +259,7 @@ void MainWindow::BuildTablePanel() {
     auto name = [](front::Rgb c) { return QColor(c.r, c.g, c.b).name(); };
     return QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span> %4")
         .arg(name(mark.background), name(mark.text), QString::fromUtf8(sample).toHtmlEscaped(),
-             QString::fromUtf8(meaning).toHtmlEscaped());
+             Utf8(lang::Tr(meaning)).toHtmlEscaped());
   };
   const front::Rgb changed = front::kChangedText;
   legend_->setText(
@@ -268,7 +269,7 @@ void MainWindow::BuildTablePanel() {
       QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<b style=\"color:%1\">%2</b> %3")
           .arg(QColor(changed.r, changed.g, changed.b).name(),
                QString::fromUtf8(front::kLegendSampleChanged).toHtmlEscaped(),
-               QString::fromUtf8(front::kLegendChanged).toHtmlEscaped()));
+               Utf8(lang::Tr(front::kLegendChanged)).toHtmlEscaped()));
   controls_[static_cast<std::size_t>(MainControl::Legend)] = legend_;
 
   auto* status = new QFrame(area);
@@ -513,11 +514,11 @@ std::filesystem::path MainWindow::PickTableFile(bool save) {
                      QLatin1String(quelt::kProgramName));
   const QString folder =
       settings.value(QLatin1String(front::kSettingsFolderKey), QDir::homePath()).toString();
-  const QString filter = QStringLiteral("%1 (*.%2);;%3 (*)")
-                             .arg(QString::fromUtf8(front::kTableFilesName),
-                                  QString::fromUtf8(front::kTableFileExtension),
-                                  QString::fromUtf8(front::kAllFilesName));
-  QFileDialog dialog(this, QString::fromUtf8(save ? front::kSaveTitle : front::kOpenTitle), folder,
+  const QString filter =
+      QStringLiteral("%1 (*.%2);;%3 (*)")
+          .arg(Utf8(lang::Tr(front::kTableFilesName)),
+               QString::fromUtf8(front::kTableFileExtension), Utf8(lang::Tr(front::kAllFilesName)));
+  QFileDialog dialog(this, Utf8(lang::Tr(save ? front::kSaveTitle : front::kOpenTitle)), folder,
                      filter);
   dialog.setObjectName(QStringLiteral("TableFileDialog"));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -2,6 +2,10 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <string>
+#include <utility>
+
+#include "lang/tr.h"
 
 namespace quelt::ui {
 namespace {
@@ -47,6 +51,26 @@ QMessageBox::StandardButtons ButtonsOf(control::Buttons buttons) {
   return QMessageBox::Ok;
 }
 
+// The buttons' words in the language in use. English keeps Qt's own words.
+void LabelButtons(QMessageBox& box) {
+  if (QAbstractButton* restore = box.button(QMessageBox::Apply)) {
+    restore->setText(QString::fromStdString(lang::TrIn("button", "&Restore")));
+  }
+  if (lang::Language() == "en") return;
+  const std::pair<B, std::string> labels[] = {
+      {QMessageBox::Ok, lang::TrIn("button", "OK")},
+      {QMessageBox::Cancel, lang::TrIn("button", "Cancel")},
+      {QMessageBox::Yes, lang::TrIn("button", "&Yes")},
+      {QMessageBox::No, lang::TrIn("button", "&No")},
+      {QMessageBox::Save, lang::TrIn("button", "&Save")},
+      {QMessageBox::Discard, lang::TrIn("button", "&Discard")},
+      {QMessageBox::Close, lang::TrIn("button", "&Close")},
+  };
+  for (const auto& [which, text] : labels) {
+    if (QAbstractButton* button = box.button(which)) button->setText(QString::fromStdString(text));
+  }
+}
+
 QMessageBox::Icon IconOf(control::MessageKind kind) {
   switch (kind) {
     case control::MessageKind::Error:
@@ -72,7 +96,7 @@ control::Answer AskBox(QWidget* parent, const control::Message& message, const Q
   box.setDefaultButton(ButtonOf(message.defaultAnswer));
   box.setEscapeButton(ButtonOf(message.escapeAnswer));
   if (!picture.isNull()) box.setIconPixmap(picture);
-  if (QAbstractButton* restore = box.button(QMessageBox::Apply)) restore->setText("&Restore");
+  LabelButtons(box);
   const int chosen = box.exec();
   for (Answer a : {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No, Answer::Save,
                    Answer::Discard, Answer::Restore, Answer::Close}) {

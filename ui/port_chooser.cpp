@@ -2,12 +2,14 @@
 
 #include <QSignalBlocker>
 
+#include "lang/tr.h"
+
 namespace quelt::ui {
 
 PortChooserBox::PortChooserBox(control::WindowController& controller, QWidget* parent)
     : QComboBox(parent), controller_(controller) {
   setObjectName(QStringLiteral("PortChooser"));
-  setToolTip(QStringLiteral("The port the analyser is reached through"));
+  setToolTip(QString::fromStdString(lang::Tr("The port the analyser is reached through")));
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   connect(this, &QComboBox::activated, this, [this](int index) { controller_.ChoosePort(index); });
 }

@@ -10,6 +10,7 @@
 #include "front/layout.h"
 #include "front/texts.h"
 #include "fuel/status_text.h"
+#include "lang/tr.h"
 #include "text/cp1252.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
@@ -73,7 +74,7 @@ std::wstring FieldText(const FuelRow& row, const FuelFieldInfo& info, int positi
 }
 
 void Dialog::Run(HWND owner) {
-  RunModal(owner, WideFromUtf8(std::string(front::kBackupsCaption) + " - " + kProgramName));
+  RunModal(owner, WideFromUtf8(lang::Tr(front::kBackupsCaption) + " - " + kProgramName));
   if (font_ != nullptr) DeleteObject(font_);
 }
 
@@ -93,7 +94,7 @@ void Dialog::Init() {
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
   std::vector<std::wstring> titles;
   for (const char* title : control::BackupsView::ColumnTitles())
-    titles.push_back(WideFromUtf8(title));
+    titles.push_back(WideFromUtf8(lang::Tr(title)));
   SetColumns(list, titles, S(90));
   ListView_SetColumnWidth(list, 0, S(250));
   ListView_SetColumnWidth(list, 3, S(250));
@@ -104,9 +105,12 @@ void Dialog::Init() {
   SetColumns(rows, titles, S(52));
   ListView_SetColumnWidth(rows, 2, S(130));
   make(kBackupNoteId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
-  make(kRestoreButtonId, L"BUTTON", L"&Restore", WS_TABSTOP | BS_PUSHBUTTON);
-  make(kLoadButtonId, L"BUTTON", L"&Load into grid", WS_TABSTOP | BS_PUSHBUTTON);
-  make(IDCANCEL, L"BUTTON", L"Close", WS_TABSTOP | BS_DEFPUSHBUTTON);
+  make(kRestoreButtonId, L"BUTTON", WideFromUtf8(lang::TrIn("button", "&Restore")),
+       WS_TABSTOP | BS_PUSHBUTTON);
+  make(kLoadButtonId, L"BUTTON", WideFromUtf8(lang::TrIn("button", "&Load into grid")),
+       WS_TABSTOP | BS_PUSHBUTTON);
+  make(IDCANCEL, L"BUTTON", WideFromUtf8(lang::TrIn("button", "Close")),
+       WS_TABSTOP | BS_DEFPUSHBUTTON);
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;

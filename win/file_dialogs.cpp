@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include "front/texts.h"
+#include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/settings.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 // "Fuel tables (*.txt)\0*.txt\0": one filter's name and pattern, each ended
 // by a nul.
-std::wstring Filter(const char* name, const char* extension) {
+std::wstring Filter(const std::string& name, const char* extension) {
   const std::wstring pattern = extension[0] == 0 ? L"*.*" : L"*." + WideFromUtf8(extension);
   std::wstring filter = WideFromUtf8(name) + L" (" + pattern + L")";
   filter.push_back(L'\0');
@@ -25,8 +26,8 @@ std::wstring Filter(const char* name, const char* extension) {
 
 // The file the user picked, empty when cancelled; the string's own end is
 // the filter's second nul. The folder becomes the one last used.
-std::filesystem::path PickFile(HWND owner, bool save, const std::wstring& filter, const char* title,
-                               const char* extension) {
+std::filesystem::path PickFile(HWND owner, bool save, const std::wstring& filter,
+                               const std::string& title, const char* extension) {
   const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
   const std::wstring caption = WideFromUtf8(title);
   const std::wstring defaultExtension = WideFromUtf8(extension);
@@ -53,9 +54,9 @@ std::filesystem::path PickFile(HWND owner, bool save, const std::wstring& filter
 }  // namespace
 
 std::filesystem::path MainWindow::PickTableFile(bool save) {
-  const std::wstring filter =
-      Filter(front::kTableFilesName, front::kTableFileExtension) + Filter(front::kAllFilesName, "");
-  return PickFile(hwnd_, save, filter, save ? front::kSaveTitle : front::kOpenTitle,
+  const std::wstring filter = Filter(lang::Tr(front::kTableFilesName), front::kTableFileExtension) +
+                              Filter(lang::Tr(front::kAllFilesName), "");
+  return PickFile(hwnd_, save, filter, lang::Tr(save ? front::kSaveTitle : front::kOpenTitle),
                   front::kTableFileExtension);
 }
 
@@ -63,8 +64,8 @@ std::filesystem::path MainWindow::PickExportFile(control::ExportKind kind) {
   const bool csv = kind == control::ExportKind::Csv;
   const char* extension = csv ? front::kCsvExtension : front::kReportExtension;
   const std::wstring filter =
-      Filter(csv ? front::kCsvFilesName : front::kReportFilesName, extension);
-  return PickFile(hwnd_, true, filter, csv ? front::kExportCsvTitle : front::kReportTitle,
+      Filter(lang::Tr(csv ? front::kCsvFilesName : front::kReportFilesName), extension);
+  return PickFile(hwnd_, true, filter, lang::Tr(csv ? front::kExportCsvTitle : front::kReportTitle),
                   extension);
 }
 

@@ -11,6 +11,7 @@
 #include "front/pictures.h"
 #include "front/texts.h"
 #include "fuel/status_text.h"
+#include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
 #include "win/main_window.h"
@@ -80,7 +81,7 @@ class Dialog : public ModalDialog {
 bool Dialog::Run(HWND owner) {
   // The controls are made from the shared layout, in pixels rather than
   // dialog units.
-  return RunModal(owner, WideFromUtf8(front::kDialogCaption)) == IDOK;
+  return RunModal(owner, WideFromUtf8(lang::Tr(front::kDialogCaption))) == IDOK;
 }
 
 void Dialog::Init() {
@@ -100,7 +101,7 @@ void Dialog::Init() {
       case DialogItem::Kind::Label: {
         // The note wraps onto a second line; the others are one line each.
         const bool note = std::string(item.name) == "LbNote";
-        h = CreateWindowExW(0, L"STATIC", WideFromUtf8(item.text).c_str(),
+        h = CreateWindowExW(0, L"STATIC", WideFromUtf8(lang::Tr(item.text)).c_str(),
                             WS_CHILD | WS_VISIBLE | SS_NOPREFIX | (note ? 0 : SS_CENTERIMAGE) |
                                 (item.alignLeft ? SS_LEFT : SS_RIGHT),
                             0, 0, 0, 0, hwnd_,

@@ -10,6 +10,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
+#include "lang/tr.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
@@ -180,7 +181,7 @@ void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
   const int pad = S(front::kLegendSwatchPad);
   int x = rc.left + pad;
   for (const LegendEntry& e : LegendEntries()) {
-    const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(e.meaning);
+    const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(lang::Tr(e.meaning));
     SIZE size{};
     GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
     if (e.changed) {

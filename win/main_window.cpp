@@ -8,6 +8,7 @@
 
 #include "control/row_menu.h"
 #include "front/texts.h"
+#include "lang/tr.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/backups_dialog.h"
@@ -101,7 +102,7 @@ bool MainWindow::Create(int showCommand) {
     registered = true;
   }
   decimalSeparator_ = UserDecimalSeparator();
-  const std::wstring caption = WideFromUtf8(front::kMainCaption);
+  const std::wstring caption = WideFromUtf8(lang::Tr(front::kMainCaption));
   // Hidden first: the size and place follow from the monitor's resolution.
   CreateWindowExW(
       WS_EX_CONTROLPARENT, kClassName, caption.c_str(),
@@ -160,7 +161,7 @@ void MainWindow::CreateControls() {
   auto make = [&](MainControl c, const wchar_t* cls, DWORD style, DWORD exStyle = 0) {
     const auto& info = front::InfoOf(c);
     HWND h = CreateWindowExW(
-        exStyle, cls, WideFromUtf8(info.caption).c_str(),
+        exStyle, cls, WideFromUtf8(front::CaptionText(info)).c_str(),
         WS_CHILD | WS_VISIBLE | (info.tabStop ? WS_TABSTOP : 0) | style, 0, 0, 0, 0, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(c))),
         instance, nullptr);

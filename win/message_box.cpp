@@ -1,6 +1,10 @@
 #include "win/message_box.h"
 
+#include <string>
+#include <utility>
 #include <vector>
+
+#include "lang/tr.h"
 
 #include "text/utf16.h"
 
@@ -68,6 +72,43 @@ Answer AnswerOf(const control::Message& m, int id) {
   }
 }
 
+// The buttons' words in the language in use; empty for English, whose boxes
+// keep the system's words.
+std::vector<std::pair<int, std::wstring>> LabelsOf(Buttons buttons) {
+  if (lang::Language() == "en") return {};
+  const std::wstring ok = WideFromUtf8(lang::TrIn("button", "OK"));
+  const std::wstring cancel = WideFromUtf8(lang::TrIn("button", "Cancel"));
+  switch (buttons) {
+    case Buttons::Ok:
+      return {{IDOK, ok}};
+    case Buttons::OkCancel:
+      return {{IDOK, ok}, {IDCANCEL, cancel}};
+    case Buttons::YesNo:
+      return {{IDYES, WideFromUtf8(lang::TrIn("button", "&Yes"))},
+              {IDNO, WideFromUtf8(lang::TrIn("button", "&No"))}};
+    case Buttons::SaveDiscardCancel:
+      return {{IDYES, WideFromUtf8(lang::TrIn("button", "&Save"))},
+              {IDNO, WideFromUtf8(lang::TrIn("button", "&Discard"))},
+              {IDCANCEL, cancel}};
+    case Buttons::RestoreClose:
+      return {{IDYES, WideFromUtf8(lang::TrIn("button", "&Restore"))},
+              {IDNO, WideFromUtf8(lang::TrIn("button", "&Close"))}};
+  }
+  return {};
+}
+
+// The labels for the box this thread opens next, set when it activates.
+thread_local std::vector<std::pair<int, std::wstring>> pendingLabels;
+
+LRESULT CALLBACK LabelButtons(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE && !pendingLabels.empty()) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    for (const auto& [id, text] : pendingLabels) SetDlgItemTextW(box, id, text.c_str());
+    pendingLabels.clear();
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 }  // namespace
 
 control::Answer AskBox(HWND owner, const control::Message& message) {
@@ -99,7 +140,14 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
       }
       break;
   }
-  return AnswerOf(message, MessageBoxIndirectW(&box));
+  pendingLabels = LabelsOf(message.buttons);
+  HHOOK hook = pendingLabels.empty()
+                   ? nullptr
+                   : SetWindowsHookExW(WH_CBT, LabelButtons, nullptr, GetCurrentThreadId());
+  const int chosen = MessageBoxIndirectW(&box);
+  if (hook != nullptr) UnhookWindowsHookEx(hook);
+  pendingLabels.clear();
+  return AnswerOf(message, chosen);
 }
 
 INT_PTR ModalDialog::RunModal(HWND owner, const std::wstring& caption) {

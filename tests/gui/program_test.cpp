@@ -53,6 +53,8 @@ class ProgramTest : public QObject {
     QTest::newRow("port without device") << QStringList{"--port"} << "--port needs a value";
     QTest::newRow("port and demo")
         << QStringList{"--port", "/dev/ttyUSB0", "--demo"} << "exclude each other";
+    QTest::newRow("unknown language") << QStringList{"--lang", "xx"} << "unknown language 'xx'";
+    QTest::newRow("language without code") << QStringList{"--lang"} << "--lang needs a value";
   }
   void refusedOptions() {
     QFETCH(QStringList, args);

@@ -3,12 +3,20 @@
 // application starts. The window lies on the screen, the status line shows
 // whole, and the grid scrolls to its last column (Soot) and its last row.
 #include <QFile>
+#include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QTextDocument>
+
+#include "control/messages.h"
+#include "control/row_editor.h"
 #include "gui_rig.h"
+#include "lang/tr.h"
+#include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_grid.h"
+#include "ui/message_box.h"
 #include "ui/status_line.h"
 
 using namespace quelt::ui;
@@ -18,6 +26,61 @@ namespace {
 int TestDpi() {
   const int dpi = qEnvironmentVariableIntValue("QUELT_TEST_DPI");
   return dpi > 0 ? dpi : 96;
+}
+
+// The width `text` needs in `w`'s font: rich text as laid out, else one
+// line without the mnemonic's '&'.
+int TextWidth(const QWidget& w, const QString& text, bool rich) {
+  if (rich) {
+    QTextDocument doc;
+    doc.setDefaultFont(w.font());
+    doc.setDocumentMargin(0);
+    doc.setHtml(text);
+    return qCeil(doc.idealWidth());
+  }
+  return w.fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&')));
+}
+
+// Every button and one-line label under `top` whose text is wider than the
+// room it gets: "ObjectName 'text' needs 80, has 64". The status and backup
+// lines elide their middle by design and show the whole as their tool tip.
+QStringList CutTexts(const QWidget& top) {
+  QStringList cut;
+  auto check = [&cut](const QWidget& w, const QString& text, int room, bool rich) {
+    const int need = TextWidth(w, text, rich);
+    if (!text.isEmpty() && need > room) {
+      cut << QStringLiteral("%1 '%2' needs %3, has %4")
+                 .arg(w.objectName(), text)
+                 .arg(need)
+                 .arg(room);
+    }
+  };
+  for (const QAbstractButton* b : top.findChildren<QAbstractButton*>()) {
+    if (!b->isVisible() || qobject_cast<const ElidedLine*>(b)) continue;
+    // A tool button's text stands beside or under its icon, inside the frame.
+    check(*b, b->text(), b->contentsRect().width() - 4, false);
+  }
+  for (const QLabel* l : top.findChildren<QLabel*>()) {
+    if (!l->isVisible() || l->wordWrap()) continue;
+    check(*l, l->text(), l->contentsRect().width(), l->textFormat() == Qt::RichText);
+  }
+  return cut;
+}
+
+// Runs `inspect` on the modal widget of type T as soon as it is up, then
+// closes it.
+template <class T>
+void WhenModal(std::function<void(T&)> inspect) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect] {
+    auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (modal == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
+    inspect(*modal);
+    modal->reject();
+  });
+  timer->start(20);
 }
 
 }  // namespace
@@ -50,6 +113,56 @@ class ScreensTest : public QObject {
     grid->scrollTo(soot);
     QVERIFY2(grid->viewport()->rect().contains(grid->visualRect(soot)),
              "the last row's Soot cell cannot be scrolled into view");
+  }
+
+  // German from the catalogue: the caption, a button, the legend, a message
+  // box with its buttons and the editor; no text cut off at this resolution.
+  void speaksGermanWithNoTextCutOff() {
+    QVERIFY(quelt::lang::SetLanguage("de"));
+    struct English {
+      ~English() { quelt::lang::SetLanguage("en"); }
+    } english;
+    QStringList buttons;
+    WhenModal<QMessageBox>([&buttons](QMessageBox& box) {
+      buttons << box.text();
+      for (QAbstractButton* b : box.buttons()) buttons << b->text();
+    });
+    // Before the window: its own helper answers every box it sees.
+    AskBox(nullptr, quelt::control::UnsentQuestion());
+    QVERIFY2(buttons.size() == 4, qPrintable(buttons.join(QLatin1Char('|'))));
+    QVERIFY(buttons[0].startsWith(QStringLiteral("Die Tabelle")));
+    for (const char* word : {"&Speichern", "&Verwerfen", "Abbrechen"}) {
+      QVERIFY2(buttons.contains(QString::fromUtf8(word)),
+               qPrintable(buttons.join(QLatin1Char('|'))));
+    }
+
+    Rig rig(WithRows(Rows(20, 5)));
+    MainWindow& f = *rig.form;
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    RefreshButton(f)->click();
+    QCOMPARE(f.windowTitle(), QStringLiteral("QUELT Brennstoffliste aktualisieren"));
+    QCOMPARE(RefreshButton(f)->text(), QStringLiteral("Lesen"));
+    QVERIFY2(f.Legend()->text().contains(QStringLiteral("Erdgas H")),
+             qPrintable(f.Legend()->text()));
+    QVERIFY(f.StatusLine()->text().contains(QStringLiteral("Zeilen")));
+    // The operations' lines are Windows-1252 on their way to the log.
+    QVERIFY2(
+        rig.LogLines().contains(QStringLiteral("[ Taste \"Lesen\" dr\u00fccken.            ]")),
+        qPrintable(rig.LogLines().join(QLatin1Char('\n'))));
+    const QStringList mainCut = CutTexts(f);
+    QVERIFY2(mainCut.isEmpty(), qPrintable(mainCut.join(QLatin1Char('\n'))));
+
+    quelt::control::RowEditor editor(rig.Table(), false, U'.');
+    QStringList editorCut;
+    QString editorTitle;
+    WhenModal<FuelEditorDialog>([&](FuelEditorDialog& d) {
+      editorTitle = d.windowTitle();
+      editorCut = CutTexts(d);
+    });
+    FuelEditorDialog dialog(editor, &f);
+    dialog.exec();
+    QCOMPARE(editorTitle, QStringLiteral("Brennstoff bearbeiten"));
+    QVERIFY2(editorCut.isEmpty(), qPrintable(editorCut.join(QLatin1Char('\n'))));
   }
 };
 

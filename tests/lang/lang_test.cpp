@@ -49,6 +49,7 @@ TEST(Catalogues, TranslationsKeepEveryPlaceAndAddNone) {
 }
 
 #ifdef QUELT_POT
+// And German, the language the windows ship with, translates every one.
 TEST(Catalogues, HoldTheTemplatesTextsAndNoOthers) {
   std::ifstream in(QUELT_POT, std::ios::binary);
   std::stringstream pot;
@@ -62,6 +63,10 @@ TEST(Catalogues, HoldTheTemplatesTextsAndNoOthers) {
     for (const PoEntry& e : file.entries) {
       EXPECT_TRUE(texts.contains({e.context, e.id}))
           << c.code << ".po line " << e.line << " is not in the template: " << e.id;
+      if (c.code == "de") {
+        EXPECT_TRUE(!e.text.empty() && !e.fuzzy)
+            << "de.po line " << e.line << " has no German for: " << e.id;
+      }
     }
   }
 }
@@ -106,6 +111,12 @@ TEST(Translation, TheLanguageInUseDecidesAndAnUnknownOneChangesNothing) {
   EXPECT_EQ(LanguageName(), "Deutsch");
   EXPECT_NE(Tr("Refresh"), "Refresh");
   EXPECT_EQ(Tr("A text nobody translated"), "A text nobody translated");
+  // The empty text of a control without a caption, never the header.
+  EXPECT_EQ(Tr(""), "");
+  // Windows-1252 for the operations' lines; English where it cannot hold one.
+  EXPECT_EQ(TrCp1252("Check table of fuel."),
+            "Brennstofftabelle pr\xFC"
+            "fen.");
   EXPECT_FALSE(SetLanguage("xx"));
   EXPECT_EQ(Language(), "de");
   ASSERT_TRUE(SetLanguage("en"));

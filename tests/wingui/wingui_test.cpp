@@ -27,6 +27,7 @@
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
+#include "lang/tr.h"
 #include "link/discovery.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
@@ -895,6 +896,130 @@ TEST_F(Window, TheLogoOpensTheAboutBox) {
                 "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
                 "Refresh\nBackups: " +
                 PathText(ops.BackupsFolder()) + "\nCommand line: quelt-fuel-cli --help"));
+}
+
+// The window in German: the fixture's window, made after the language is set.
+class GermanWindow : public Window {
+ public:
+  void SetUp() override {
+    ASSERT_TRUE(lang::SetLanguage("de"));
+    Window::SetUp();
+  }
+  void TearDown() override {
+    Window::TearDown();
+    lang::SetLanguage("en");
+  }
+};
+
+// The width `text` needs in `h`'s font, the mnemonic's '&' left out.
+int TextWidth(HWND h, std::wstring text) {
+  std::erase(text, L'&');
+  HDC dc = GetDC(h);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(h, dc);
+  return size.cx;
+}
+
+// Every visible button and one-line label under `top` whose text is wider
+// than its client area: "'Sicherungen' needs 80, has 64".
+std::vector<std::string> CutTexts(HWND top) {
+  std::vector<std::string> cut;
+  EnumChildWindows(
+      top,
+      [](HWND h, LPARAM param) {
+        const std::wstring cls = ClassOf(h), text = Text(h);
+        const bool label = _wcsicmp(cls.c_str(), L"Static") == 0;
+        if (!IsWindowVisible(h) || text.empty() ||
+            (!label && _wcsicmp(cls.c_str(), L"Button") != 0)) {
+          return TRUE;
+        }
+        // The editor's note wraps onto two lines by design; the status and
+        // backup lines elide and show the whole text as their tool tip.
+        if (label &&
+            (GetDlgCtrlID(h) == kNoteId || (GetWindowLongW(h, GWL_STYLE) & SS_ELLIPSISMASK) != 0)) {
+          return TRUE;
+        }
+        RECT client{};
+        GetClientRect(h, &client);
+        const int need = TextWidth(h, text);
+        if (need > client.right) {
+          reinterpret_cast<std::vector<std::string>*>(param)->push_back(
+              "'" + Utf8FromWide(text) + "' needs " + std::to_string(need) + ", has " +
+              std::to_string(client.right));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&cut));
+  return cut;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const std::string& line : lines) all += line + "\n";
+  return all;
+}
+
+// German from the catalogue: the caption, a button, the legend, message
+// boxes with their buttons and the editor; no text cut off at this
+// resolution.
+TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
+  Refresh();
+  EXPECT_EQ(Text(form.Handle()), L"QUELT Brennstoffliste aktualisieren");
+  EXPECT_EQ(Text(C(MainControl::RefreshButton)), L"Lesen");
+  EXPECT_EQ(Tip(Tips(), C(MainControl::RefreshButton)),
+            L"Brennstoffliste vom Ger\u00e4t lesen (F5)");
+  EXPECT_NE(Status().find(L"13 Zeilen"), std::wstring::npos) << Utf8FromWide(Status());
+  EXPECT_EQ(CutTexts(form.Handle()), std::vector<std::string>{}) << Joined(CutTexts(form.Handle()));
+
+  // The legend is drawn, not a control's text: its words must fit its width.
+  HWND legend = C(MainControl::Legend);
+  int legendWidth = 0;
+  for (const char* meaning : {kLegendNaturalGasH, kLegendUnused, front::kLegendChanged}) {
+    legendWidth += TextWidth(legend, WideFromUtf8(lang::Tr(meaning)));
+  }
+  for (const char* sample :
+       {front::kLegendSampleNaturalGasH, front::kLegendSampleUnused, front::kLegendSampleChanged}) {
+    legendWidth += TextWidth(legend, WideFromUtf8(sample)) +
+                   3 * ScaleForDpi(front::kLegendSwatchPad, form.Dpi()) +
+                   ScaleForDpi(front::kLegendGap, form.Dpi());
+  }
+  RECT legendRect{};
+  GetClientRect(legend, &legendRect);
+  EXPECT_EQ(lang::Tr(kLegendNaturalGasH), "Erdgas H");
+  EXPECT_LE(legendWidth, legendRect.right);
+
+  Modals modals;
+  modals.Answer(WideFromUtf8(kProgramName), IDOK);  // About
+  std::wstring cancel;
+  modals.Expect(WideFromUtf8(kProgramName), [&cancel](HWND box) {  // Ctrl+Delete
+    cancel = Text(GetDlgItem(box, IDCANCEL));
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  });
+  std::vector<std::string> editorCut{"not opened"};
+  modals.Expect(L"Brennstoff bearbeiten", [&editorCut](HWND dialog) {
+    editorCut = CutTexts(dialog);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  HWND logo = C(MainControl::Logo);
+  SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  pump.ProcessPendingEvents();
+  Key(VK_DELETE, true);
+  Key(VK_F2, false);
+  for (int i = 0; i < 200 && !modals.Done(); ++i) {
+    pump.ProcessPendingEvents();
+    Sleep(10);
+  }
+  ASSERT_TRUE(modals.Done());
+  ASSERT_EQ(modals.texts.size(), 1u);
+  EXPECT_NE(modals.texts[0].find(L"\nSprache: Deutsch"), std::wstring::npos)
+      << Utf8FromWide(modals.texts[0]);
+  EXPECT_EQ(cancel, L"Abbrechen");
+  EXPECT_EQ(Rows(), 13);  // the delete was cancelled
+  EXPECT_EQ(editorCut, std::vector<std::string>{}) << Joined(editorCut);
 }
 
 // The keys do what their buttons do, and nothing while the button is off.
