@@ -134,6 +134,15 @@ MainLayout LayoutMain(int width, int height, int dpi) {
   return l;
 }
 
+Rect PortBoxRect(const MainLayout& layout, int dpi) {
+  const Rect& save = layout.Of(MainControl::SaveButton);
+  const Rect& backups = layout.Of(MainControl::BackupsButton);
+  const int gap = ScaleForDpi(16, dpi);
+  const int left = save.Right() + gap;
+  const int w = std::max(0, std::min(ScaleForDpi(200, dpi), backups.x - gap - left));
+  return {left, backups.y, w, backups.h};
+}
+
 WindowFit FitMainWindow(int dpi, int frameW, int frameH, int areaW, int areaH) {
   WindowFit fit;
   fit.w = std::min(ScaleForDpi(kMainOuterWidth, dpi), areaW);

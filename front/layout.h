@@ -85,6 +85,11 @@ struct MainLayout {
 // (never less than nothing). Positions are client coordinates.
 MainLayout LayoutMain(int width, int height, int dpi);
 
+// The port control: in the button bar between the file buttons and the
+// Backups button, at most 200 px wide at 96 dpi, as high as the Backups
+// button (client coordinates). The status line below keeps its whole width.
+Rect PortBoxRect(const MainLayout& layout, int dpi);
+
 // The main window on a screen whose work area is `areaW` x `areaH`, its
 // frame adding `frameW` x `frameH` to the client area, all in the screen's
 // pixels: the design's outer size at `dpi`, made smaller where the area is

@@ -238,6 +238,7 @@ void MainWindow::BuildTablePanel() {
                         MainControl::OpenButton, MainControl::SaveButton}) {
     controls_[static_cast<std::size_t>(c)] = new QToolButton(bar);
   }
+  ports_ = new PortChooserBox(controller_, bar);
   auto* backups = new QToolButton(bar);
   backups->setText(Utf8(front::CaptionText(front::InfoOf(MainControl::BackupsButton))));
   controls_[static_cast<std::size_t>(MainControl::BackupsButton)] = backups;
@@ -279,7 +280,6 @@ void MainWindow::BuildTablePanel() {
   controls_[static_cast<std::size_t>(MainControl::StatusLine)] = statusLine_;
   backupLine_ = new ElidedLine(true, status);
   controls_[static_cast<std::size_t>(MainControl::BackupLine)] = backupLine_;
-  ports_ = new PortChooserBox(controller_, status);
 
   rowMenu_ = new QMenu(this);
   rowMenu_->setObjectName(QStringLiteral("RowMenu"));
@@ -384,7 +384,9 @@ void MainWindow::PlaceControls() {
     const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
     Control(info.id)->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
   }
-  ports_->PlaceBeside(statusLine_, S(170));
+  const front::Rect box = front::PortBoxRect(layout, layoutDpi_);
+  const front::Rect& bar = layout.Of(MainControl::ButtonBar);
+  ports_->Place(QRect(box.x - bar.x, box.y - bar.y, box.w, box.h));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

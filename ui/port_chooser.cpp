@@ -28,13 +28,6 @@ void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chose
   if (chosen >= 0 && chosen < items.size()) setToolTip(items[chosen]);
 }
 
-void PortChooserBox::PlaceBeside(QWidget* line, int width) {
-  const QRect r = line->geometry();
-  const int w = std::min(width, r.width() / 2);
-  setGeometry(r.x(), r.y(), w, r.height());
-  line->setGeometry(r.x() + w + 4, r.y(), std::max(r.width() - w - 4, 0), r.height());
-}
-
 void PortChooserBox::showPopup() {
   // The ports of now: an adapter plugged in since is there to choose.
   controller_.PortListOpened();

@@ -17,9 +17,8 @@ class PortChooserBox : public QComboBox {
   PortChooserBox(control::WindowController& controller, QWidget* parent);
 
   void SetChoices(const std::vector<std::string>& texts, int chosen);
-  // Takes the left part of `line`'s place (a sibling in the status bar);
-  // the line keeps the rest.
-  void PlaceBeside(QWidget* line, int width);
+  // Its place in its parent panel.
+  void Place(const QRect& place) { setGeometry(place); }
 
   void showPopup() override;
 

@@ -293,7 +293,7 @@ void MainWindow::Layout() {
     const front::Rect& r = layout.Of(info.id);
     SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ports_.PlaceBeside(Control(MainControl::StatusLine), S(170), font_);
+  ports_.Place(front::PortBoxRect(layout, dpi_), font_);
   for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
     const front::Rect& b = layout.Of(panel);
     RECT area{b.x, b.y, b.Right(), b.Bottom()};

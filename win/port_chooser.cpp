@@ -36,21 +36,13 @@ void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chose
   SendMessageW(box_, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
-void PortChooserBox::PlaceBeside(HWND line, int width, HFONT font) {
+void PortChooserBox::Place(const front::Rect& place, HFONT font) {
   if (box_ == nullptr) return;
-  HWND parent = GetParent(line);
-  RECT r{};
-  GetWindowRect(line, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  const int lineW = r.right - r.left;
-  const int lineH = r.bottom - r.top;
-  const int w = std::min(width, lineW / 2);
   SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  // The selection field fits the status line; the list below is taller.
-  SendMessageW(box_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(lineH - 6, 8));
-  SetWindowPos(box_, nullptr, r.left, r.top, w, lineH * 12, SWP_NOZORDER | SWP_NOACTIVATE);
-  const int gap = 4;
-  SetWindowPos(line, nullptr, r.left + w + gap, r.top, std::max(lineW - w - gap, 0), lineH,
+  // The selection field as high as the bar's buttons; the list below is
+  // taller.
+  SendMessageW(box_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(place.h - 6, 8));
+  SetWindowPos(box_, nullptr, place.x, place.y, place.w, place.h * 12,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

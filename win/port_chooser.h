@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "control/window_controller.h"
+#include "front/layout.h"
 
 namespace quelt::win {
 
@@ -23,9 +24,8 @@ class PortChooserBox {
   void Create(HWND parent);
   HWND Handle() const { return box_; }
   void SetChoices(const std::vector<std::string>& texts, int chosen);
-  // Takes the left part of `line`'s place (a sibling in the status bar),
-  // at most `width` pixels; the line keeps the rest. `font` is the window's.
-  void PlaceBeside(HWND line, int width, HFONT font);
+  // Its place in the window's client area; `font` is the window's.
+  void Place(const front::Rect& place, HFONT font);
   // A notification of the box; true when it was one.
   bool Command(int id, int code);
 
