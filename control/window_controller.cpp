@@ -457,7 +457,8 @@ std::string WindowController::About() const {
   // Named once a language other than the program's own English is in use;
   // the English About stays as it always was.
   if (lang::Language() != "en") {
-    text += "\n" + lang::Format(lang::Tr("Language: {1}"), lang::LanguageName());
+    text += '\n';
+    text += lang::Format(lang::Tr("Language: {1}"), lang::LanguageName());
   }
   return text;
 }
