@@ -15,12 +15,7 @@ namespace {
 
 FuelTable TableOf(int rows) {
   FuelTable table;
-  for (int i = 1; i <= rows; ++i) {
-    FuelRow row;
-    row.N = static_cast<std::int16_t>(i);
-    row.ID = 100 + i;
-    table.AppendRow(row);
-  }
+  while (table.RecordCount() < rows) table.AppendRow(FuelRow{});
   table.MoveTo(0);
   return table;
 }
