@@ -25,7 +25,6 @@ class FuelGrid : public QTableView {
   // While a transfer walks the table by its current row, the user must not
   // move that row: clicks and keys leave the selection where it is.
   void SetLocked(bool locked) { locked_ = locked; }
-  bool Locked() const { return locked_; }
   // The keys of the window's key table pressed in the grid (Enter, F2,
   // Ctrl+Delete); true when the key was used.
   void SetKeyHandler(std::function<bool(control::Key, bool ctrl)> handler) {

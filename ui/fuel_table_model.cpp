@@ -1,8 +1,9 @@
 #include "ui/fuel_table_model.h"
 
+#include <QColor>
+
 #include "control/change_marks.h"
-#include "front/change_mark.h"
-#include "front/grid_mark.h"
+#include "front/main_look.h"
 #include "fuel/status_text.h"
 #include "lang/format.h"
 #include "lang/tr.h"
@@ -11,23 +12,20 @@
 
 namespace quelt::ui {
 
-std::optional<RowMark> MarkOf(const FuelRow& row) {
-  // The rule and its colours are shared with the Windows window.
-  const auto mark = quelt::front::MarkOf(row);
-  if (!mark) return std::nullopt;
-  auto colour = [](quelt::front::Rgb c) { return QColor(c.r, c.g, c.b); };
-  return RowMark{colour(mark->background), colour(mark->text)};
+namespace {
+
+QVariant ColourOf(const std::optional<front::Rgb>& c) {
+  if (!c) return {};
+  return QColor(c->r, c->g, c->b);
 }
 
+}  // namespace
+
 FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)
-    : QAbstractTableModel(parent),
-      table_(table),
-      rows_(table.RecordCount()),
-      current_(table.CurrentIndex()),
-      separator_(DecimalSeparator()) {}
+    : QAbstractTableModel(parent), table_(table), grid_(table), separator_(DecimalSeparator()) {}
 
 int FuelTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rows_;
+  return parent.isValid() ? 0 : grid_.Rows();
 }
 
 int FuelTableModel::columnCount(const QModelIndex& parent) const {
@@ -43,27 +41,19 @@ QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const FuelRow* row = control::ShownRow(table_, index.row());
   if (!row) return {};
+  const FuelField field = quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field;
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(control::GridCellText(
-          *row, quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field, separator_,
-          Changed(index.row(), index.column())));
-
+      return QString::fromStdString(
+          control::GridCellText(*row, field, separator_, Changed(index.row(), index.column())));
     case Qt::TextAlignmentRole: {
-      const auto field = quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field;
       const Qt::Alignment h = field == FuelField::Description ? Qt::AlignLeft : Qt::AlignRight;
       return QVariant::fromValue(h | Qt::AlignVCenter);
     }
     case Qt::BackgroundRole:
-      if (auto mark = MarkOf(*row)) return mark->background;
-      return {};
+      return ColourOf(front::LookOf(*row, false).background);
     case Qt::ForegroundRole:
-      if (auto mark = MarkOf(*row)) return mark->text;
-      if (Changed(index.row(), index.column())) {
-        const front::Rgb c = front::kChangedText;
-        return QColor(c.r, c.g, c.b);
-      }
-      return {};
+      return ColourOf(front::LookOf(*row, Changed(index.row(), index.column())).text);
     case Qt::ToolTipRole: {
       const std::string note = quelt::RowMarkNote(*row);
       if (note.empty()) return {};
@@ -91,31 +81,19 @@ Qt::ItemFlags FuelTableModel::flags(const QModelIndex& index) const {
 }
 
 void FuelTableModel::TableChanged(FuelTable::Change change) {
-  const int before = current_;
-  // A row count that changed under any notification needs a full redraw.
-  if (table_.RecordCount() != rows_) change = FuelTable::Change::Reset;
-  switch (change) {
-    case FuelTable::Change::Reset:
-      beginResetModel();
-      rows_ = table_.RecordCount();
-      endResetModel();
-      break;
-    case FuelTable::Change::RowValues:
-      if (table_.CurrentIndex() >= 0 && table_.CurrentIndex() < rows_) {
-        emit dataChanged(index(table_.CurrentIndex(), 0),
-                         index(table_.CurrentIndex(), quelt::kFuelFieldCount - 1));
-      }
-      break;
-    case FuelTable::Change::Current:
-      break;
+  const control::GridFollower::Step step = grid_.Next(change);
+  if (step.reset) beginResetModel();
+  grid_.Take(step);
+  if (step.reset) endResetModel();
+  if (step.redraw >= 0) {
+    emit dataChanged(index(step.redraw, 0), index(step.redraw, quelt::kFuelFieldCount - 1));
   }
-  current_ = table_.CurrentIndex();
-  if (current_ >= rows_) current_ = -1;  // a row being inserted is not shown yet
-  if (before != current_ || change == FuelTable::Change::Reset) {
-    if (before >= 0 && before < rows_) emit headerDataChanged(Qt::Vertical, before, before);
-    if (current_ >= 0) emit headerDataChanged(Qt::Vertical, current_, current_);
-    emit CurrentRowChanged(current_);
+  if (!step.Moved()) return;
+  if (step.before >= 0 && step.before < step.rows) {
+    emit headerDataChanged(Qt::Vertical, step.before, step.before);
   }
+  if (step.current >= 0) emit headerDataChanged(Qt::Vertical, step.current, step.current);
+  emit CurrentRowChanged(step.current);
 }
 
 }  // namespace quelt::ui

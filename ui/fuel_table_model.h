@@ -4,23 +4,13 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QColor>
 #include <QLocale>
 #include <functional>
-#include <optional>
 
+#include "control/grid_follower.h"
 #include "fuel/fuel_table.h"
 
 namespace quelt::ui {
-
-struct RowMark {
-  QColor background;
-  QColor text;
-};
-
-// Natural gas H (ID 16) purple; beyond the 15 rows the analyser uses red,
-// which wins.
-std::optional<RowMark> MarkOf(const quelt::FuelRow& row);
 
 class FuelTableModel : public QAbstractTableModel {
   Q_OBJECT
@@ -36,7 +26,7 @@ class FuelTableModel : public QAbstractTableModel {
 
   // The table's notification; afterwards CurrentRow() is the table's current row.
   void TableChanged(quelt::FuelTable::Change change);
-  int CurrentRow() const { return current_; }
+  int CurrentRow() const { return grid_.Current(); }
 
   // Which cells carry the change mark (front/change_mark.h).
   void SetChangeRule(std::function<bool(int row, quelt::FuelField field)> changed) {
@@ -49,8 +39,7 @@ class FuelTableModel : public QAbstractTableModel {
 
  private:
   quelt::FuelTable& table_;
-  int rows_ = 0;
-  int current_ = -1;
+  control::GridFollower grid_;
   char32_t separator_;  // the workstation's decimal separator
   std::function<bool(int, quelt::FuelField)> changed_;
 };

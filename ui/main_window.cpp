@@ -24,11 +24,11 @@
 
 #include <utility>
 
+#include "control/enabling.h"
 #include "control/row_menu.h"
-#include "front/change_mark.h"
-#include "front/grid_mark.h"
+#include "front/fitting.h"
+#include "front/main_look.h"
 #include "front/texts.h"
-#include "fuel/gas_names.h"
 #include "fuel/status_text.h"
 #include "lang/tr.h"
 #include "text/text_helpers.h"
@@ -48,9 +48,6 @@ namespace {
 using front::MainControl;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-
-// A control's hint with the key that does the same (front/layout.h).
-QString Hint(MainControl control) { return Utf8(front::HintText(front::InfoOf(control))); }
 
 QKeySequence SequenceOf(const control::KeyBinding& k) {
   using K = control::Key;
@@ -105,17 +102,15 @@ class CaptionButton : public QToolButton {
     opt.icon = QIcon();
     p.drawComplexControl(QStyle::CC_ToolButton, opt);
 
-    const QSize iconSize = opt.iconSize;
-    const int gap = caption.isEmpty() ? 0 : fontMetrics().height() / 3;
     const int textHeight = caption.isEmpty() ? 0 : fontMetrics().height();
-    const int top = (height() - iconSize.height() - gap - textHeight) / 2;
-    const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-    const QRect iconRect(QPoint((width() - iconSize.width()) / 2, top), iconSize);
-    picture.paint(&p, iconRect, Qt::AlignCenter, mode);
+    const front::CaptionPlaces places =
+        front::PlaceCaption(width(), height(), opt.iconSize.width(), textHeight);
+    auto rect = [](const front::Rect& r) { return QRect(r.x, r.y, r.w, r.h); };
+    picture.paint(&p, rect(places.picture), Qt::AlignCenter,
+                  isEnabled() ? QIcon::Normal : QIcon::Disabled);
     if (!caption.isEmpty()) {
-      const QRect textRect(0, iconRect.bottom() + 1 + gap, width(), textHeight);
-      style()->drawItemText(&p, textRect, Qt::AlignHCenter | Qt::AlignTop, palette(), isEnabled(),
-                            caption, QPalette::ButtonText);
+      style()->drawItemText(&p, rect(places.caption), Qt::AlignHCenter | Qt::AlignTop, palette(),
+                            isEnabled(), caption, QPalette::ButtonText);
     }
   }
 };
@@ -167,15 +162,9 @@ int MainWindow::S(int pixels96) const { return quelt::ScaleForDpi(pixels96, logi
 
 front::WindowFit MainWindow::ClientFit() const {
   const QRect area = WorkArea(*this);
-  QSize frame = frameGeometry().size() - size();
-  if (frame.width() <= 0 && frame.height() <= 0) {  // not framed yet: the design's frame
-    frame = QSize(S(front::kMainOuterWidth) - S(front::kMainClientWidth),
-                  S(front::kMainOuterHeight) - S(front::kMainClientHeight));
-  }
-  const front::WindowFit fit = front::FitMainWindow(logicalDpiY(), frame.width(), frame.height(),
-                                                    area.width(), area.height());
-  return {fit.w - frame.width(), fit.h - frame.height(), fit.minW - frame.width(),
-          fit.minH - frame.height()};
+  const QSize frame = frameGeometry().size() - size();
+  return front::FitMainClient(logicalDpiY(), frame.width(), frame.height(), area.width(),
+                              area.height());
 }
 
 QWidget* MainWindow::Control(MainControl control) const {
@@ -252,25 +241,19 @@ void MainWindow::BuildTablePanel() {
   // What the grid's colours mean, in the colours themselves.
   legend_ = new QLabel(area);
   legend_->setTextFormat(Qt::RichText);
-  auto swatch = [](int id, int n, const char* sample, const char* meaning) {
-    quelt::FuelRow row;
-    row.ID = id;
-    row.N = static_cast<std::int16_t>(n);
-    const front::RowMark mark = *front::MarkOf(row);
+  QString legend;
+  for (const front::LegendEntry& e : front::LegendEntries()) {
     auto name = [](front::Rgb c) { return QColor(c.r, c.g, c.b).name(); };
-    return QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span> %4")
-        .arg(name(mark.background), name(mark.text), QString::fromUtf8(sample).toHtmlEscaped(),
-             Utf8(lang::Tr(meaning)).toHtmlEscaped());
-  };
-  const front::Rgb changed = front::kChangedText;
-  legend_->setText(
-      swatch(kNaturalGasHId, 1, front::kLegendSampleNaturalGasH, quelt::kLegendNaturalGasH) +
-      QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;") +
-      swatch(0, kMaxRowsUsed + 1, front::kLegendSampleUnused, quelt::kLegendUnused) +
-      QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<b style=\"color:%1\">%2</b> %3")
-          .arg(QColor(changed.r, changed.g, changed.b).name(),
-               QString::fromUtf8(front::kLegendSampleChanged).toHtmlEscaped(),
-               Utf8(lang::Tr(front::kLegendChanged)).toHtmlEscaped()));
+    const QString sample = QString::fromUtf8(e.sample).toHtmlEscaped();
+    if (!legend.isEmpty()) legend += QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
+    legend +=
+        e.changed
+            ? QStringLiteral("<b style=\"color:%1\">%2</b>").arg(name(e.mark.text), sample)
+            : QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span>")
+                  .arg(name(e.mark.background), name(e.mark.text), sample);
+    legend += QLatin1Char(' ') + Utf8(lang::Tr(e.meaning)).toHtmlEscaped();
+  }
+  legend_->setText(legend);
   controls_[static_cast<std::size_t>(MainControl::Legend)] = legend_;
 
   auto* status = new QFrame(area);
@@ -305,14 +288,13 @@ void MainWindow::BuildTablePanel() {
   for (const front::MainControlInfo& info : front::MainControls()) {
     QWidget* widget = Control(info.id);
     widget->setObjectName(QLatin1String(info.name));
-    if (info.hint[0] != 0) widget->setToolTip(Hint(info.id));
-  }
-  for (const front::MainControlInfo& info : front::MainControls()) {
-    auto* button = qobject_cast<QAbstractButton*>(Control(info.id));
-    const auto command = control::CommandForClick(info.id);
-    if (button == nullptr || !command) continue;
-    connect(button, &QAbstractButton::clicked, this,
-            [this, command = *command] { controller_.Do(command); });
+    // The hint with the key that does the same.
+    if (info.hint[0] != 0) widget->setToolTip(Utf8(front::HintText(info)));
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    if (const auto command = control::CommandForClick(info.id); button != nullptr && command) {
+      connect(button, &QAbstractButton::clicked, this,
+              [this, command = *command] { controller_.Do(command); });
+    }
   }
   connect(grid_->Model(), &QAbstractItemModel::modelReset, this,
           [this] { controller_.TableChanged(); });
@@ -349,22 +331,8 @@ void MainWindow::BuildKeys() {
 
 void MainWindow::ApplyDpi() {
   layoutDpi_ = logicalDpiY();
-  struct Picture {
-    MainControl button;
-    QIcon (*icon)(int);
-    int size;
-  };
-  const Picture pictures[] = {
-      {MainControl::RefreshButton, RefreshIcon, front::kBigPicture},
-      {MainControl::SendButton, SendIcon, front::kBigPicture},
-      {MainControl::ExitButton, ExitIcon, front::kExitPicture},
-      {MainControl::MoveUpButton, UpIcon, front::kSmallPicture},
-      {MainControl::MoveDownButton, DownIcon, front::kSmallPicture},
-      {MainControl::OpenButton, OpenIcon, front::kSmallPicture},
-      {MainControl::SaveButton, SaveIcon, front::kSmallPicture},
-  };
-  for (const Picture& p : pictures) {
-    Button(p.button)->setIcon(p.icon(S(p.size)));
+  for (const front::ButtonPicture& p : front::ButtonPictures()) {
+    Button(p.button)->setIcon(PictureIcon(p.picture, S(p.size), devicePixelRatioF()));
     Button(p.button)->setIconSize(QSize(S(p.size), S(p.size)));
   }
   logo_->setPixmap(LogoPixmap(layoutDpi_ / 96.0, devicePixelRatioF()));
@@ -457,34 +425,12 @@ void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) 
 }
 
 void MainWindow::SetEnabled(control::Control control, bool enabled) {
-  switch (control) {
-    case control::Control::Refresh:
-      Control(MainControl::RefreshButton)->setEnabled(enabled);
-      break;
-    case control::Control::Send:
-      Control(MainControl::SendButton)->setEnabled(enabled);
-      break;
-    case control::Control::MoveUp:
-      Control(MainControl::MoveUpButton)->setEnabled(enabled);
-      break;
-    case control::Control::MoveDown:
-      Control(MainControl::MoveDownButton)->setEnabled(enabled);
-      break;
-    case control::Control::Open:
-      Control(MainControl::OpenButton)->setEnabled(enabled);
-      break;
-    case control::Control::Save:
-      Control(MainControl::SaveButton)->setEnabled(enabled);
-      break;
-    case control::Control::EditMenu:
-      editRow_->setEnabled(enabled);
-      break;
-    case control::Control::BackupLine:
-      backupLine_->setEnabled(enabled);
-      break;
-    case control::Control::Port:
-      ports_->setEnabled(enabled);
-      break;
+  if (const auto shown = control::MainControlOf(control)) {
+    Control(*shown)->setEnabled(enabled);
+  } else if (control == control::Control::EditMenu) {
+    editRow_->setEnabled(enabled);
+  } else {
+    ports_->setEnabled(enabled);
   }
 }
 

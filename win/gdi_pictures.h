@@ -1,11 +1,15 @@
-// The shared pictures on a GDI device context, and the program's icon.
+// The shared pictures and colours on a GDI device context, and the
+// program's icon.
 #pragma once
 
 #include <windows.h>
 
+#include "front/log_style.h"
 #include "front/pictures.h"
 
 namespace quelt::win {
+
+inline COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
 
 // Blends a premultiplied canvas onto `dc` with its top left at (x, y).
 void DrawCanvas(HDC dc, const front::Canvas& canvas, int x, int y);

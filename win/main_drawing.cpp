@@ -3,13 +3,8 @@
 // backup line.
 #include <string>
 
-#include "front/change_mark.h"
-#include "front/grid_mark.h"
-#include "front/pictures.h"
+#include "front/main_look.h"
 #include "front/texts.h"
-#include "fuel/fuel_ops.h"
-#include "fuel/gas_names.h"
-#include "fuel/status_text.h"
 #include "lang/tr.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
@@ -17,32 +12,8 @@
 #include "win/main_window.h"
 
 namespace quelt::win {
-namespace {
 
 using front::MainControl;
-
-COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
-
-// The legend's two marks: the sample in the mark's colours, then its meaning.
-struct LegendEntry {
-  const char* sample;
-  const char* meaning;
-  front::RowMark mark;
-  bool changed = false;  // the change mark: bold, on the panel's face
-};
-std::array<LegendEntry, 3> LegendEntries() {
-  auto markOf = [](int id, int n) {
-    FuelRow row;
-    row.ID = id;
-    row.N = static_cast<std::int16_t>(n);
-    return *front::MarkOf(row);
-  };
-  return {{{front::kLegendSampleNaturalGasH, kLegendNaturalGasH, markOf(kNaturalGasHId, 1)},
-           {front::kLegendSampleUnused, kLegendUnused, markOf(0, kMaxRowsUsed + 1)},
-           {front::kLegendSampleChanged, front::kLegendChanged, {{}, front::kChangedText}, true}}};
-}
-
-}  // namespace
 
 // A flat button shows its edge only while the mouse is over it.
 LRESULT CALLBACK MainWindow::FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -98,11 +69,9 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
   const auto control = static_cast<MainControl>(static_cast<int>(item.CtlID) - kFirstControlId);
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-  const bool small = control == MainControl::MoveUpButton ||
-                     control == MainControl::MoveDownButton || control == MainControl::OpenButton ||
-                     control == MainControl::SaveButton;
+  const front::ButtonPicture& picture = *front::PictureOf(control);
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-  if (small) {
+  if (!picture.flat) {
     DrawFrameControl(dc, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   } else if (pressed) {
     DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
@@ -110,56 +79,24 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_RECT);
   }
   const int shift = pressed ? 1 : 0;
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-
-  front::Picture picture = front::Picture::Refresh;
-  int design = front::kBigPicture;
-  switch (control) {
-    case MainControl::SendButton:
-      picture = front::Picture::Send;
-      break;
-    case MainControl::ExitButton:
-      picture = front::Picture::Exit;
-      design = front::kExitPicture;
-      break;
-    case MainControl::MoveUpButton:
-      picture = front::Picture::Up;
-      design = front::kSmallPicture;
-      break;
-    case MainControl::MoveDownButton:
-      picture = front::Picture::Down;
-      design = front::kSmallPicture;
-      break;
-    case MainControl::OpenButton:
-      picture = front::Picture::Open;
-      design = front::kSmallPicture;
-      break;
-    case MainControl::SaveButton:
-      picture = front::Picture::Save;
-      design = front::kSmallPicture;
-      break;
-    default:
-      break;
-  }
-  const int size = S(design);
+  const int size = S(picture.size);
   wchar_t caption[64] = {};
   GetWindowTextW(item.hwndItem, caption, 64);
   const bool hasCaption = caption[0] != 0;
   HGDIOBJ oldFont = SelectObject(dc, bigFont_);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
-  const int textH = hasCaption ? metrics.tmHeight : 0;
-  const int gap = hasCaption ? textH / 3 : 0;
-  // Picture above the caption, the two centred as one group.
-  const int top = (h - size - gap - textH) / 2 + shift;
-  const int left = (w - size) / 2 + shift;
-  if (picture == front::Picture::Exit) {
+  const front::CaptionPlaces places = front::PlaceCaption(rc.right - rc.left, rc.bottom - rc.top,
+                                                          size, hasCaption ? metrics.tmHeight : 0);
+  const int left = places.picture.x + shift, top = places.picture.y + shift;
+  if (picture.picture == front::Picture::Exit) {
     DrawExitSign(dc, left, top, size, disabled);
   } else {
-    DrawCanvas(dc, front::DrawPicture(picture, size, disabled), left, top);
+    DrawCanvas(dc, front::DrawPicture(picture.picture, size, disabled), left, top);
   }
   if (hasCaption) {
-    RECT text{shift, top + size + gap, w + shift, top + size + gap + textH};
+    const front::Rect& r = places.caption;
+    RECT text{r.x + shift, r.y + shift, r.Right() + shift, r.Bottom() + shift};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
@@ -180,7 +117,7 @@ void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   const int pad = S(front::kLegendSwatchPad);
   int x = rc.left + pad;
-  for (const LegendEntry& e : LegendEntries()) {
+  for (const front::LegendEntry& e : front::LegendEntries()) {
     const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(lang::Tr(e.meaning));
     SIZE size{};
     GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
@@ -226,14 +163,6 @@ void MainWindow::DrawBackupLine(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
     DrawFocusRect(dc, &rc);
   }
-}
-
-std::wstring MainWindow::LegendText() {
-  std::string legend;
-  for (const LegendEntry& e : LegendEntries()) {
-    legend += (legend.empty() ? "" : "    ") + std::string(e.sample) + " " + e.meaning;
-  }
-  return WideFromUtf8(legend);
 }
 
 }  // namespace quelt::win

@@ -6,9 +6,7 @@
 
 #include "control/change_marks.h"
 #include "control/row_menu.h"
-#include "front/change_mark.h"
-#include "front/grid_mark.h"
-#include "front/pictures.h"
+#include "front/main_look.h"
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
@@ -19,22 +17,15 @@ namespace {
 
 using front::MainControl;
 
-COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
-
-// The grid paints the colours given here: the row's mark wins over the
-// selection, which looks the same with or without the focus; a changed
-// cell's text is dark blue where the row has no mark.
-void SetCellColours(NMLVCUSTOMDRAW& draw, const FuelRow& row, bool selected, bool changed) {
-  if (const auto mark = front::MarkOf(row)) {
-    draw.clrTextBk = Colour(mark->background);
-    draw.clrText = Colour(mark->text);
-  } else if (selected) {
-    draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
-    draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  } else {
-    draw.clrTextBk = GetSysColor(COLOR_WINDOW);
-    draw.clrText = changed ? Colour(front::kChangedText) : RGB(0, 0, 0);
-  }
+// The grid paints the colours given here; a row's selection shows where
+// the cell has no colours of its own, the same with or without the focus.
+void SetCellColours(NMLVCUSTOMDRAW& draw, const front::CellLook& look, bool selected) {
+  const bool highlight = selected && !look.background;
+  draw.clrTextBk = look.background ? Colour(*look.background)
+                                   : GetSysColor(highlight ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  draw.clrText = highlight   ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                 : look.text ? Colour(*look.text)
+                             : RGB(0, 0, 0);
 }
 
 }  // namespace
@@ -82,13 +73,14 @@ std::wstring MainWindow::CellText(int row, int column) const {
 }
 
 void MainWindow::OnTableChange(FuelTable::Change change) {
+  const control::GridFollower::Step step = gridRows_.Next(change);
+  gridRows_.Take(step);
   if (hwnd_ == nullptr) return;
-  HWND grid = Control(MainControl::Grid);
-  if (change == FuelTable::Change::Reset || ListView_GetItemCount(grid) != table_.RecordCount()) {
+  if (step.reset) {
     RebuildGrid();
   } else {
-    if (change == FuelTable::Change::RowValues && table_.CurrentIndex() >= 0) {
-      ListView_RedrawItems(grid, table_.CurrentIndex(), table_.CurrentIndex());
+    if (step.redraw >= 0) {
+      ListView_RedrawItems(Control(MainControl::Grid), step.redraw, step.redraw);
       FitColumns();
     }
     SyncGridSelection();
@@ -142,8 +134,8 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
       if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
-      SetCellColours(*draw, table_.Row(row), ListView_GetItemState(grid, row, LVIS_SELECTED) != 0,
-                     false);
+      SetCellColours(*draw, front::LookOf(table_.Row(row), false),
+                     ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       return CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYSUBITEMDRAW | CDRF_NEWFONT;
     }
@@ -153,9 +145,9 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
       const bool changed = draw->iSubItem > 0 &&
                            controller_.CellChanged(row, static_cast<FuelField>(draw->iSubItem - 1));
-      SetCellColours(*draw, table_.Row(row), ListView_GetItemState(grid, row, LVIS_SELECTED) != 0,
-                     changed);
-      SelectObject(draw->nmcd.hdc, changed && front::kChangedBold ? boldFont_ : font_);
+      const front::CellLook look = front::LookOf(table_.Row(row), changed);
+      SetCellColours(*draw, look, ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
+      SelectObject(draw->nmcd.hdc, look.bold ? boldFont_ : font_);
       return CDRF_NEWFONT;
     }
     case CDDS_ITEMPOSTPAINT: {
@@ -257,36 +249,29 @@ void MainWindow::ShowRowMenu(POINT screen) {
                    hwnd_, nullptr);
 }
 
-// A column fits its title and its widest cell, never below its design
-// width nor below what the user dragged it to; it grows and shrinks with the
-// values.
+// The columns fit their values (front/fitting.h); a changed cell is drawn
+// bold, and measured so.
 void MainWindow::FitColumns() {
   HWND grid = Control(MainControl::Grid);
   if (grid == nullptr) return;
   HDC dc = GetDC(grid);
   HGDIOBJ old = SelectObject(dc, font_);
-  const int pad = S(12);
+  auto width = [&](const std::wstring& text, bool bold = false) {
+    SIZE extent{};
+    SelectObject(dc, bold ? boldFont_ : font_);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    return static_cast<int>(extent.cx) + S(12);
+  };
   int c = 1;
   for (const front::GridColumn& column : front::GridColumns()) {
-    auto width = [&](const std::wstring& text, bool bold = false) {
-      SIZE extent{};
-      if (bold) SelectObject(dc, boldFont_);
-      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-      if (bold) SelectObject(dc, font_);
-      return static_cast<int>(extent.cx) + pad;
-    };
-    const std::size_t i = static_cast<std::size_t>(c - 1);
-    int needed = std::max(columnWidths_[i], width(WideFromUtf8(column.title)));
+    int needed = width(WideFromUtf8(column.title));
     for (int row = 0; row < table_.RecordCount(); ++row) {
-      // A changed cell is drawn bold: measured so.
       needed =
           std::max(needed, width(CellText(row, c), controller_.CellChanged(row, column.field)));
     }
     const int now = ListView_GetColumnWidth(grid, c);
-    if (fitted_[i] != 0 && now != fitted_[i]) userWidths_[i] = now;  // the user dragged it
-    const int want = std::max(needed, userWidths_[i]);
+    const int want = columnWidths_.Fit(static_cast<std::size_t>(c - 1), needed, now);
     if (now != want) ListView_SetColumnWidth(grid, c, want);
-    fitted_[i] = want;
     ++c;
   }
   SelectObject(dc, old);

@@ -8,12 +8,11 @@
 
 #include "front/log_style.h"
 #include "text/utf16.h"
+#include "win/gdi_pictures.h"
 #include "win/main_window.h"
 
 namespace quelt::win {
 namespace {
-
-COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
 
 // The log's own text: "Arial" 8 pt in the text colour.
 CHARFORMAT2W BaseFormat() {

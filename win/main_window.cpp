@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
+#include "control/enabling.h"
 #include "control/row_menu.h"
+#include "front/main_look.h"
 #include "front/texts.h"
 #include "lang/tr.h"
 #include "text/text_helpers.h"
@@ -38,6 +40,14 @@ constexpr WORD kVirtualKeys[] = {VK_F1,     VK_F2,     VK_F5, VK_RETURN, VK_UP, 
                                  VK_DELETE, 'O',       'S',   'Q',       'B',   'E',
                                  'P',       VK_INSERT, 'D',   'Z',       'Y'};
 static_assert(std::size(kVirtualKeys) == static_cast<std::size_t>(control::Key::Y) + 1);
+
+// The work area of the monitor the window is on.
+RECT WorkArea(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
 
 }  // namespace
 
@@ -112,10 +122,7 @@ bool MainWindow::Create(int showCommand) {
   if (hwnd_ == nullptr) return false;
 
   const front::WindowFit size = Fit(dpi_);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& area = monitor.rcWork;
+  const RECT area = WorkArea(hwnd_);
   SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.w) / 2,
                area.top + (area.bottom - area.top - size.h) / 2, size.w, size.h,
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -126,10 +133,7 @@ bool MainWindow::Create(int showCommand) {
 }
 
 front::WindowFit MainWindow::Fit(int dpi) const {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& area = monitor.rcWork;
+  const RECT area = WorkArea(hwnd_);
   RECT frame{};
   AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
@@ -189,7 +193,8 @@ void MainWindow::CreateControls() {
        WS_EX_CLIENTEDGE);
   CreateGrid();
   // The legend's words as its text, for readers of the screen; it is drawn.
-  SetWindowTextW(make(MainControl::Legend, L"STATIC", SS_OWNERDRAW), LegendText().c_str());
+  SetWindowTextW(make(MainControl::Legend, L"STATIC", SS_OWNERDRAW),
+                 WideFromUtf8(front::LegendText()).c_str());
   // Elided in the middle when narrow; the tool tip has the whole line.
   make(MainControl::StatusLine, L"STATIC",
        SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE | SS_NOTIFY);
@@ -263,14 +268,9 @@ void MainWindow::ApplyDpi(int dpi) {
   SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   HWND grid = Control(MainControl::Grid);
   ListView_SetColumnWidth(grid, 0, S(front::kIndicatorWidth));
-  fitted_ = {};
-  userWidths_ = {};
-  int c = 0;
-  for (const front::GridColumn& column : front::GridColumns()) {
-    columnWidths_[static_cast<std::size_t>(c)] = S(column.width);
-    ListView_SetColumnWidth(grid, c + 1, S(column.width));
-    ++c;
-  }
+  std::vector<int> design;
+  for (const front::GridColumn& column : front::GridColumns()) design.push_back(S(column.width));
+  columnWidths_.Reset(std::move(design));
   FitColumns();
 
   if (iconBig_ != nullptr) DestroyIcon(iconBig_);
@@ -350,6 +350,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
       CreateControls();
       ApplyDpi(dpi_);
+      RebuildGrid();  // the rows the table has already
       SetTimer(hwnd_, kTickTimerId, static_cast<UINT>(AnalyserLink::kTickMs), nullptr);
       return 0;
     case WM_SHOWWINDOW:
@@ -497,20 +498,16 @@ void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) 
 }
 
 void MainWindow::SetEnabled(control::Control control, bool enabled) {
-  if (control == control::Control::Port) {
-    EnableWindow(ports_.Handle(), enabled ? TRUE : FALSE);
+  const auto shown = control::MainControlOf(control);
+  if (!shown) {
+    if (control == control::Control::EditMenu) {
+      EnableMenuItem(rowMenu_, kEditMenuId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    } else {
+      EnableWindow(ports_.Handle(), enabled ? TRUE : FALSE);
+    }
     return;
   }
-  if (control == control::Control::EditMenu) {
-    EnableMenuItem(rowMenu_, kEditMenuId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    return;
-  }
-  // In the order of control::Control; the edit menu is above.
-  static constexpr MainControl kOf[] = {MainControl::RefreshButton, MainControl::SendButton,
-                                        MainControl::MoveUpButton,  MainControl::MoveDownButton,
-                                        MainControl::OpenButton,    MainControl::SaveButton,
-                                        MainControl::Grid,          MainControl::BackupLine};
-  HWND h = Control(kOf[static_cast<std::size_t>(control)]);
+  HWND h = Control(*shown);
   if ((IsWindowEnabled(h) != FALSE) == enabled) return;
   // A control that loses its enabling while it has the focus takes the
   // keyboard with it: give it to the grid, which is always there.

@@ -16,8 +16,9 @@
 #include <string>
 
 #include "control/face.h"
+#include "control/grid_follower.h"
 #include "control/window_controller.h"
-#include "front/layout.h"
+#include "front/fitting.h"
 #include "win/port_chooser.h"
 
 namespace quelt::win {
@@ -97,7 +98,6 @@ class MainWindow : public control::WindowFace {
   void DrawButton(const DRAWITEMSTRUCT& item);
   void DrawLegend(const DRAWITEMSTRUCT& item);
   void DrawBackupLine(const DRAWITEMSTRUCT& item);
-  static std::wstring LegendText();
 
   control::WindowController& controller_;
   FuelTable& table_;
@@ -114,9 +114,8 @@ class MainWindow : public control::WindowFace {
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   int dpi_ = 96;
   wchar_t decimalSeparator_ = L',';
-  std::array<int, kFuelFieldCount> columnWidths_{};  // design widths, scaled
-  std::array<int, kFuelFieldCount> fitted_{};        // as last fitted; 0: not yet
-  std::array<int, kFuelFieldCount> userWidths_{};    // dragged by the user; 0: not
+  front::ColumnWidths columnWidths_;
+  control::GridFollower gridRows_{table_};
   std::wstring cellBuffer_;
   bool logEmpty_ = true;
 

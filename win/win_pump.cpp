@@ -36,10 +36,8 @@ void WinPump::ProcessPendingEvents() {
     }
     Dispatch(msg);
   }
-  if (quit) {
-    quit_ = true;
-    PostQuitMessage(static_cast<int>(code));
-  }
+  // WM_QUIT arrived during a wait: posted again for the outer loop.
+  if (quit) PostQuitMessage(static_cast<int>(code));
 }
 
 void WinPump::WaitForActivity(SerialPort& port) {

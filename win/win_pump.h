@@ -33,9 +33,6 @@ class WinPump : public MessagePump {
   void SetFastWakeups(bool on);
   bool FastWakeups() const { return fast_; }
 
-  // WM_QUIT arrived during a wait; it is posted again for the outer loop.
-  bool QuitSeen() const { return quit_; }
-
   // Dispatches one message the way every loop of the program does.
   void Dispatch(MSG& msg);
 
@@ -49,7 +46,6 @@ class WinPump : public MessagePump {
   std::function<bool(MSG&)> preTranslate_;
   bool fast_ = false;
   std::chrono::steady_clock::time_point lastLook_{};
-  bool quit_ = false;
 };
 
 }  // namespace quelt::win

@@ -1,0 +1,31 @@
+#include "front/fitting.h"
+
+#include <algorithm>
+
+#include "text/text_helpers.h"
+
+namespace quelt::front {
+
+WindowFit FitMainClient(int dpi, int frameW, int frameH, int areaW, int areaH) {
+  if (frameW <= 0 && frameH <= 0) {
+    frameW = ScaleForDpi(kMainOuterWidth, dpi) - ScaleForDpi(kMainClientWidth, dpi);
+    frameH = ScaleForDpi(kMainOuterHeight, dpi) - ScaleForDpi(kMainClientHeight, dpi);
+  }
+  const WindowFit outer = FitMainWindow(dpi, frameW, frameH, areaW, areaH);
+  return {outer.w - frameW, outer.h - frameH, outer.minW - frameW, outer.minH - frameH};
+}
+
+void ColumnWidths::Reset(std::vector<int> design) {
+  fitted_.assign(design.size(), 0);
+  user_.assign(design.size(), 0);
+  design_ = std::move(design);
+}
+
+int ColumnWidths::Fit(std::size_t column, int needed, int now) {
+  if (column >= design_.size()) return now;
+  if (fitted_[column] != 0 && now != fitted_[column]) user_[column] = now;
+  fitted_[column] = std::max({needed, design_[column], user_[column]});
+  return fitted_[column];
+}
+
+}  // namespace quelt::front
