@@ -14,7 +14,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifdef QUELT_FONTCONFIG_WARMUP
+#include <fontconfig/fontconfig.h>
+#endif
 
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
@@ -132,11 +137,34 @@ class FirstPaint : public QObject {
   }
 };
 
+// The system's font configuration (its files parsed, its font caches read)
+// is the largest single cost before the window can be laid out, and Qt
+// loads it at the window's first text. Loading it on a second thread while
+// QApplication connects to the display takes it off the way; Qt then finds
+// it loaded. Joined before the window, whose first text needs it.
+class FontConfigWarmUp {
+ public:
+#ifdef QUELT_FONTCONFIG_WARMUP
+  FontConfigWarmUp() : thread_([] { FcInit(); }) {}
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  ~FontConfigWarmUp() { Join(); }
+
+ private:
+  std::thread thread_;
+#else
+  void Join() {}
+#endif
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ParseOptions(std::vector<std::string>(argv + 1, argv + argc), false);
+  FontConfigWarmUp fonts;
   QApplication app(argc, argv);
+  fonts.Join();
   std::vector<std::string> left;
   for (const QString& a : QCoreApplication::arguments().mid(1)) left.push_back(a.toStdString());
   const Options options = ParseOptions(left, true);

@@ -31,6 +31,10 @@ struct Crossing {
   int dir;
 };
 
+struct Edge {
+  Point a, b;  // as the outline runs, never horizontal
+};
+
 }  // namespace
 
 Canvas::Canvas(int width, int height)
@@ -43,24 +47,36 @@ void Canvas::Fill(const std::vector<Contour>& outlines, Rgba colour) {
 }
 
 void Canvas::Fill(const std::vector<Contour>& outlines, const std::function<Rgba(Point)>& paint) {
+  // Each pixel row looks only at the edges that reach into it, in the
+  // outlines' order: a stroked curve has hundreds of edges, a row meets few.
+  std::vector<std::vector<Edge>> rows(static_cast<std::size_t>(height_));
+  for (const Contour& c : outlines) {
+    for (std::size_t i = 0; i < c.size(); ++i) {
+      const Point& a = c[i];
+      const Point& b = c[(i + 1) % c.size()];
+      if (a.y == b.y) continue;
+      const double top = std::min(a.y, b.y), bottom = std::max(a.y, b.y);
+      if (!(bottom > 0) || !(top < height_)) continue;
+      const auto first = static_cast<int>(std::max(0.0, std::floor(top)));
+      const auto last = static_cast<int>(std::min(height_ - 1.0, std::floor(bottom)));
+      for (int py = first; py <= last; ++py) rows[static_cast<std::size_t>(py)].push_back({a, b});
+    }
+  }
   std::vector<double> coverage(static_cast<std::size_t>(width_));
   std::vector<Crossing> crossings;
   for (int py = 0; py < height_; ++py) {
+    const std::vector<Edge>& edges = rows[static_cast<std::size_t>(py)];
+    if (edges.empty()) continue;
     std::fill(coverage.begin(), coverage.end(), 0.0);
     bool any = false;
     for (int s = 0; s < kSubRows; ++s) {
       const double y = py + (s + 0.5) / kSubRows;
       crossings.clear();
-      for (const Contour& c : outlines) {
-        for (std::size_t i = 0; i < c.size(); ++i) {
-          const Point& a = c[i];
-          const Point& b = c[(i + 1) % c.size()];
-          if (a.y == b.y) continue;
-          const bool down = b.y > a.y;
-          const double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
-          if (y < y0 || y >= y1) continue;
-          crossings.push_back({a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y), down ? 1 : -1});
-        }
+      for (const auto& [a, b] : edges) {
+        const bool down = b.y > a.y;
+        const double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
+        if (y < y0 || y >= y1) continue;
+        crossings.push_back({a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y), down ? 1 : -1});
       }
       if (crossings.empty()) continue;
       std::sort(crossings.begin(), crossings.end(),

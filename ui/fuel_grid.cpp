@@ -91,7 +91,7 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   v->setSectionResizeMode(QHeaderView::Fixed);
   v->setHighlightSections(false);
   v->setMinimumSectionSize(1);
-  ApplyScale();
+  ApplyScale();  // fits the columns too
 
   // The selection stays as visible without the focus as with it.
   QPalette pal = palette();
@@ -114,7 +114,6 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) { OnCurrentChanged(current); });
   connect(this, &QWidget::customContextMenuRequested, this, &FuelGrid::OnContextMenu);
-  FitColumns();
   SelectRow(model_->CurrentRow());
 }
 

@@ -3,11 +3,14 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPaintDevice>
 #include <QPainter>
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace quelt::ui {
 namespace {
@@ -46,15 +49,92 @@ QPixmap PicturePixmap(front::Picture picture, int size, double dpr, bool disable
   return QPixmap::fromImage(image);
 }
 
+// A picture's icon that draws its images when they are first asked for: a
+// button shows only its normal or only its greyed form, and drawing both
+// forms at every ratio up front was a large part of the window's start-up.
+// A request in the greyed mode draws the greyed images at every ratio, any
+// other request the normal ones, and hands them to Qt's own icon: it then
+// chooses, scales, aligns and tints among the same images as an icon
+// holding all of them would.
+class PictureEngine final : public QIconEngine {
+ public:
+  PictureEngine(front::Picture picture, int size, std::vector<double> ratios)
+      : picture_(picture), size_(size), ratios_(std::move(ratios)) {}
+
+  QIconEngine* clone() const override { return new PictureEngine(*this); }
+  QString key() const override { return QStringLiteral("quelt-picture"); }
+  bool isNull() override { return false; }
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Drawn(mode).paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Drawn(mode).pixmap(size, 1.0, mode, state);
+  }
+
+  // `size` in device pixels, `scale` times the logical size.
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                       qreal scale) override {
+    if (!(scale > 1.0)) return pixmap(size, mode, state);
+    return Drawn(mode).pixmap(size / scale, scale, mode, state);
+  }
+
+  void virtual_hook(int id, void* data) override {
+    if (id == ScaledPixmapHook) {
+      auto& arg = *static_cast<ScaledPixmapArgument*>(data);
+      arg.pixmap = scaledPixmap(arg.size, arg.mode, arg.state, arg.scale);
+    } else if (id == IsNullHook) {
+      *static_cast<bool*>(data) = false;
+    } else {
+      QIconEngine::virtual_hook(id, data);
+    }
+  }
+
+  // The 1x image's size (or the only image's), never larger than asked;
+  // known without drawing.
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    QSize actual = ImageSize(ratios_.size() == 1 ? ratios_.front() : 1.0);
+    if (actual.width() > size.width() || actual.height() > size.height())
+      actual.scale(size, Qt::KeepAspectRatio);
+    return actual;
+  }
+
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    QList<QSize> sizes;
+    if (state != QIcon::Off || (mode != QIcon::Normal && mode != QIcon::Disabled)) return sizes;
+    for (double ratio : ratios_) sizes.push_back(ImageSize(ratio));
+    return sizes;
+  }
+
+ private:
+  QSize ImageSize(double ratio) const {
+    const int px = qMax(1, qRound(size_ * ratio));
+    return {px, px};
+  }
+
+  const QIcon& Drawn(QIcon::Mode mode) {
+    const bool disabled = mode == QIcon::Disabled;
+    QIcon& icon = disabled ? greyed_ : normal_;
+    if (icon.isNull()) {
+      for (double ratio : ratios_) {
+        icon.addPixmap(PicturePixmap(picture_, size_, ratio, disabled),
+                       disabled ? QIcon::Disabled : QIcon::Normal);
+      }
+    }
+    return icon;
+  }
+
+  front::Picture picture_;
+  int size_;
+  std::vector<double> ratios_;
+  QIcon normal_, greyed_;
+};
+
 QIcon MakeIcon(front::Picture picture, int size) {
   std::set<double> ratios{1.0, 2.0};
   if (qGuiApp) ratios.insert(qGuiApp->devicePixelRatio());
-  QIcon icon;
-  for (double dpr : ratios) {
-    icon.addPixmap(PicturePixmap(picture, size, dpr, false), QIcon::Normal);
-    icon.addPixmap(PicturePixmap(picture, size, dpr, true), QIcon::Disabled);
-  }
-  return icon;
+  return QIcon(new PictureEngine(picture, size, {ratios.begin(), ratios.end()}));
 }
 
 }  // namespace
@@ -71,10 +151,7 @@ QImage CanvasImage(const front::Canvas& canvas) {
 }
 
 QIcon PictureIcon(front::Picture picture, int size, double devicePixelRatio) {
-  QIcon icon;
-  icon.addPixmap(PicturePixmap(picture, size, devicePixelRatio, false), QIcon::Normal);
-  icon.addPixmap(PicturePixmap(picture, size, devicePixelRatio, true), QIcon::Disabled);
-  return icon;
+  return QIcon(new PictureEngine(picture, size, {devicePixelRatio}));
 }
 
 QIcon RefreshIcon(int size) { return MakeIcon(front::Picture::Refresh, size); }

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
@@ -179,6 +180,46 @@ class StartupTest : public QObject {
                      qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name).arg(x).arg(y)));
           }
         }
+      }
+    }
+  }
+
+  // The icons draw their images when first asked for, and must answer every
+  // request as an icon holding all of them would: the ratio chosen, the
+  // greyed form, the tints of other modes, smaller and larger sizes.
+  void picturesAnswerAsIfAllWereDrawn() {
+    using quelt::front::Picture;
+    const int size = 16;
+    QIcon eager;
+    for (double dpr : {1.0, 2.0}) {
+      for (bool disabled : {false, true}) {
+        const int px = qRound(size * dpr);
+        QImage image = CanvasImage(quelt::front::DrawPicture(Picture::Up, px, disabled));
+        image.setDevicePixelRatio(dpr);
+        eager.addPixmap(QPixmap::fromImage(image), disabled ? QIcon::Disabled : QIcon::Normal);
+      }
+    }
+    const QIcon lazy = UpIcon(size);
+    for (double dpr : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+      for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
+        for (int asked : {12, 16, 32}) {
+          const QString what = QStringLiteral("%1x, mode %2, %3 px").arg(dpr).arg(mode).arg(asked);
+          const QPixmap want = eager.pixmap(QSize(asked, asked), dpr, mode);
+          const QPixmap got = lazy.pixmap(QSize(asked, asked), dpr, mode);
+          QVERIFY2(got.devicePixelRatio() == want.devicePixelRatio(), qPrintable(what));
+          QVERIFY2(got.toImage() == want.toImage(), qPrintable(what));
+          QCOMPARE(lazy.actualSize(QSize(asked, asked), mode),
+                   eager.actualSize(QSize(asked, asked), mode));
+        }
+        QImage painted[2];
+        for (int i = 0; i < 2; ++i) {
+          painted[i] = QImage(QSize(40, 40) * dpr, QImage::Format_ARGB32_Premultiplied);
+          painted[i].setDevicePixelRatio(dpr);
+          painted[i].fill(Qt::white);
+          QPainter p(&painted[i]);
+          (i == 0 ? eager : lazy).paint(&p, QRect(2, 3, 20, 16), Qt::AlignCenter, mode);
+        }
+        QVERIFY2(painted[1] == painted[0], qPrintable(QStringLiteral("painted at %1x").arg(dpr)));
       }
     }
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "front/field_rules.h"
@@ -258,6 +259,42 @@ TEST(Pictures, DrawnAtEveryScaleAndGreyedWhenDisabled) {
   const Canvas logo = DrawLogoFlame(2.0);
   EXPECT_EQ(logo.Width(), 200);
   EXPECT_EQ(logo.Height(), 78);
+}
+
+// A filled outline covers what lies inside it, whole or in part, and is cut
+// at the canvas's edges: rows above and below it, and outlines reaching past
+// any side, must neither lose nor gain coverage.
+TEST(Raster, FillCoversTheInsideAndClipsAtTheEdges) {
+  struct Case {
+    const char* name;
+    Contour outline;
+    std::uint32_t expected[4][4];  // alpha of each pixel of a 4 x 4 canvas
+  } cases[] = {
+      {"inside",
+       Polygon({{1, 1}, {3, 1}, {3, 3}, {1, 3}}),
+       {{0, 0, 0, 0}, {0, 255, 255, 0}, {0, 255, 255, 0}, {0, 0, 0, 0}}},
+      {"past every side",
+       Polygon({{-5, -5}, {9, -5}, {9, 9}, {-5, 9}}),
+       {{255, 255, 255, 255}, {255, 255, 255, 255}, {255, 255, 255, 255}, {255, 255, 255, 255}}},
+      {"from above, to a row's middle",
+       Polygon({{0, -3}, {2, -3}, {2, 1.5}, {0, 1.5}}),
+       {{255, 255, 0, 0}, {128, 128, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}},
+      {"half a pixel wide, below",
+       Polygon({{2.5, 3}, {3, 3}, {3, 30}, {2.5, 30}}),
+       {{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 128, 0}}},
+      {"wholly outside",
+       Polygon({{0, 5}, {4, 5}, {4, 8}, {0, 8}}),
+       {{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}},
+  };
+  for (const Case& c : cases) {
+    Canvas canvas(4, 4);
+    canvas.Fill({c.outline}, Rgba{255, 255, 255, 255});
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(canvas.At(x, y) >> 24, c.expected[y][x]) << c.name << " at " << x << "," << y;
+      }
+    }
+  }
 }
 
 // The icon file: its directory names every size (256 as 0) and each image
