@@ -1,6 +1,8 @@
 #include "control/backups_view.h"
 
 #include "control/window_controller.h"
+#include "front/field_rules.h"
+#include "front/texts.h"
 #include "fuel/backup_file.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_compare.h"
@@ -20,17 +22,34 @@ std::vector<FuelRow> RowsOfBackup(const StoredTable& backup) {
   return rows;
 }
 
-const std::array<const char*, BackupsView::kColumns>& BackupsView::ColumnTitles() {
-  static const std::array<const char*, kColumns> titles = {
-      lang::TrLater("Saved"), lang::TrLater("Rows"), lang::TrLater("Count"),
-      lang::TrLater("Check")};
-  return titles;
+std::vector<std::string> BackupsView::ListTitles() {
+  return {lang::Tr("Saved"), lang::Tr("Rows"), lang::Tr("Count"), lang::Tr("Check")};
 }
 
-std::array<std::string, BackupsView::kColumns> BackupsView::Columns(const BackupEntry& entry) {
+std::vector<std::string> BackupsView::Columns(const BackupEntry& entry) {
   const bool read = entry.table.has_value();
   return {entry.saved, read ? std::to_string(entry.rows) : "",
           entry.count ? std::to_string(*entry.count) : "", PlainDeviceText(entry.check)};
+}
+
+std::string BackupsView::Caption() {
+  return lang::Tr(front::kBackupsCaption) + " - " + kProgramName;
+}
+
+std::vector<std::string> BackupsView::RowTitles() {
+  std::vector<std::string> titles;
+  for (const FuelFieldInfo& info : FuelFields()) titles.emplace_back(info.gridTitle);
+  return titles;
+}
+
+std::vector<std::string> BackupsView::RowCells(std::size_t index) const {
+  std::vector<std::string> cells;
+  for (const FuelFieldInfo& info : FuelFields()) {
+    cells.push_back(info.field == FuelField::N
+                        ? std::to_string(index + 1)
+                        : front::FieldDisplayText(rows_.at(index), info.field, U','));
+  }
+  return cells;
 }
 
 BackupsView::BackupsView(WindowController& controller) : controller_(controller) { Reload(); }

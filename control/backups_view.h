@@ -18,10 +18,14 @@ class WindowController;
 
 class BackupsView {
  public:
-  // The list's columns: when it was saved, rows, count, the file's check.
+  // The list's columns: when it was saved, rows, count, the file's check;
+  // their titles in the language in use.
   static constexpr int kColumns = 4;
-  static const std::array<const char*, kColumns>& ColumnTitles();
-  static std::array<std::string, kColumns> Columns(const BackupEntry& entry);
+  static std::vector<std::string> ListTitles();
+  static std::vector<std::string> Columns(const BackupEntry& entry);
+
+  // The dialog's title: "Backups - quelt-fuel" in the language in use.
+  static std::string Caption();
 
   // Lists the folder of the analyser last identified.
   explicit BackupsView(WindowController& controller);
@@ -38,6 +42,10 @@ class BackupsView {
   // The selected backup's rows in use, as it stores them (descriptions
   // Windows-1252).
   const std::vector<FuelRow>& SelectedRows() const { return rows_; }
+  // The selected backup's table as the view shows it: the column titles,
+  // and the cells of row `index` (N its place, numbers as the wire has them).
+  static std::vector<std::string> RowTitles();
+  std::vector<std::string> RowCells(std::size_t index) const;
   // The selected file's path and check, for the line under the table.
   std::string SelectedNote() const;
 

@@ -14,8 +14,8 @@ bool RowEditor::Accepts(FuelField field, char32_t c) const {
   return front::EditorAcceptsChar(field, c, separator_);
 }
 
-bool RowEditor::AcceptsText(FuelField field, std::string_view utf8) const {
-  return front::EditorAcceptsText(field, utf8, separator_);
+std::optional<char32_t> RowEditor::FirstRefused(FuelField field, std::string_view utf8) const {
+  return front::EditorRefusedChar(field, utf8, separator_);
 }
 
 std::string RowEditor::RefusalNote(FuelField field, char32_t c) const {

@@ -24,9 +24,11 @@ class RowEditor {
   bool ReadOnly() const { return readOnly_; }
   // The user may change this field (ID never: it names the fuel).
   bool Editable(FuelField field) const { return !readOnly_ && field != FuelField::ID; }
-  // A character or a pasted text the field takes.
+  // A character the field takes.
   bool Accepts(FuelField field, char32_t c) const;
-  bool AcceptsText(FuelField field, std::string_view utf8) const;
+  // The first character of a text (a paste) the field does not take; '?'
+  // for a text that is no UTF-8.
+  std::optional<char32_t> FirstRefused(FuelField field, std::string_view utf8) const;
   // The note the dialog shows when an editor refused `c`: "Co2Max: 'x' is
   // not allowed here".
   std::string RefusalNote(FuelField field, char32_t c) const;

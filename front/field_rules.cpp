@@ -150,14 +150,15 @@ std::string RefusalNote(char32_t c) {
   return lang::Format(lang::Tr("{1} is not allowed here"), shown);
 }
 
-bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalSeparator) {
+std::optional<char32_t> EditorRefusedChar(FuelField field, std::string_view utf8,
+                                          char32_t decimalSeparator) {
   bool valid = true;
   const std::u32string text = DecodeUtf8(utf8, &valid);
-  if (!valid) return false;
+  if (!valid) return U'?';
   for (char32_t c : text) {
-    if (!EditorAcceptsChar(field, c, decimalSeparator)) return false;
+    if (!EditorAcceptsChar(field, c, decimalSeparator)) return c;
   }
-  return true;
+  return std::nullopt;
 }
 
 std::string FieldDisplayText(const FuelRow& row, FuelField field, char32_t decimalSeparator) {

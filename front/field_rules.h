@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,10 @@ namespace quelt::front {
 // every printable Windows-1252 character except ';', which would split the
 // row on the wire.
 bool EditorAcceptsChar(FuelField field, char32_t c, char32_t decimalSeparator);
-// Every character of a UTF-8 text (a paste); false for invalid UTF-8.
-bool EditorAcceptsText(FuelField field, std::string_view utf8, char32_t decimalSeparator);
+// The first character of a UTF-8 text (a paste) the field does not take;
+// '?' for invalid UTF-8.
+std::optional<char32_t> EditorRefusedChar(FuelField field, std::string_view utf8,
+                                          char32_t decimalSeparator);
 
 // The note beside an editor that refused a character: "'x' is not allowed
 // here" (a beep alone goes unheard in a workshop).

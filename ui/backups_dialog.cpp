@@ -8,23 +8,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "control/box_buttons.h"
 #include "control/window_controller.h"
-#include "front/texts.h"
 #include "lang/tr.h"
-#include "text/cp1252.h"
-#include "text/text_helpers.h"
 
 namespace quelt::ui {
 namespace {
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
-QString FieldText(const FuelRow& row, const FuelFieldInfo& info) {
-  if (info.field == FuelField::Description) return Utf8(Cp1252ToUtf8(row.Description));
-  if (IsDecimalField(info.field)) {
-    return Utf8(FormatFixed(row.Decimal(info.field), info.wireDecimals));
-  }
-  return QString::number(row.Integer(info.field));
+QStringList Texts(const std::vector<std::string>& texts) {
+  QStringList list;
+  for (const std::string& t : texts) list << Utf8(t);
+  return list;
 }
 
 }  // namespace
@@ -32,8 +28,7 @@ QString FieldText(const FuelRow& row, const FuelFieldInfo& info) {
 BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* parent)
     : QDialog(parent), view_(controller) {
   setObjectName(QStringLiteral("BackupsDialog"));
-  setWindowTitle(
-      QStringLiteral("%1 - %2").arg(Utf8(lang::Tr(front::kBackupsCaption)), Utf8(kProgramName)));
+  setWindowTitle(Utf8(control::BackupsView::Caption()));
   auto* layout = new QVBoxLayout(this);
   heading_ = new QLabel(this);
   heading_->setTextFormat(Qt::PlainText);
@@ -44,9 +39,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   list_->setObjectName(QStringLiteral("BackupsList"));
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
-  QStringList titles;
-  for (const char* t : control::BackupsView::ColumnTitles()) titles << Utf8(lang::Tr(t));
-  list_->setHeaderLabels(titles);
+  list_->setHeaderLabels(Texts(control::BackupsView::ListTitles()));
   layout->addWidget(list_, 2);
 
   rows_ = new QTableWidget(this);
@@ -55,9 +48,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   rows_->setSelectionMode(QAbstractItemView::NoSelection);
   rows_->verticalHeader()->hide();
   rows_->setColumnCount(kFuelFieldCount);
-  QStringList fields;
-  for (const FuelFieldInfo& info : FuelFields()) fields << Utf8(info.gridTitle);
-  rows_->setHorizontalHeaderLabels(fields);
+  rows_->setHorizontalHeaderLabels(Texts(control::BackupsView::RowTitles()));
   layout->addWidget(rows_, 3);
 
   note_ = new QLabel(this);
@@ -67,8 +58,8 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   layout->addWidget(note_);
 
   auto* buttons = new QDialogButtonBox(this);
-  restore_ =
-      buttons->addButton(Utf8(lang::TrIn("button", "&Restore")), QDialogButtonBox::ActionRole);
+  restore_ = buttons->addButton(Utf8(control::ButtonWord(control::Answer::Restore)),
+                                QDialogButtonBox::ActionRole);
   restore_->setObjectName(QStringLiteral("RestoreButton"));
   restore_->setToolTip(
       Utf8(lang::Tr("Write this backup back to the analyser exactly, then read it back")));
@@ -78,7 +69,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   load_->setToolTip(Utf8(lang::Tr("Put this backup's rows into the grid, as a table not sent")));
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
   // English keeps Qt's own word.
-  if (lang::Language() != "en") close->setText(Utf8(lang::TrIn("button", "&Close")));
+  if (lang::Language() != "en") close->setText(Utf8(control::ButtonWord(control::Answer::Close)));
   layout->addWidget(buttons);
 
   connect(list_, &QTreeWidget::currentItemChanged, this, [this] {
@@ -103,9 +94,7 @@ void BackupsDialog::Fill() {
   QSignalBlocker quiet(list_);
   list_->clear();
   for (const BackupEntry& entry : view_.Entries()) {
-    QStringList cells;
-    for (const std::string& c : control::BackupsView::Columns(entry)) cells << Utf8(c);
-    list_->addTopLevelItem(new QTreeWidgetItem(cells));
+    list_->addTopLevelItem(new QTreeWidgetItem(Texts(control::BackupsView::Columns(entry))));
   }
   for (int c = 0; c < control::BackupsView::kColumns; ++c) list_->resizeColumnToContents(c);
   if (selected >= 0) list_->setCurrentItem(list_->topLevelItem(selected));
@@ -117,11 +106,8 @@ void BackupsDialog::ShowSelected() {
   rows_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     int c = 0;
-    for (const FuelFieldInfo& info : FuelFields()) {
-      const QString text = info.field == FuelField::N
-                               ? QString::number(r + 1)
-                               : FieldText(rows[static_cast<std::size_t>(r)], info);
-      rows_->setItem(r, c++, new QTableWidgetItem(text));
+    for (const std::string& cell : view_.RowCells(static_cast<std::size_t>(r))) {
+      rows_->setItem(r, c++, new QTableWidgetItem(Utf8(cell)));
     }
   }
   rows_->resizeColumnsToContents();

@@ -18,7 +18,6 @@ class BackupsDialog : public QDialog {
  public:
   BackupsDialog(control::WindowController& controller, QWidget* parent);
 
-  control::BackupsView& View() { return view_; }
   QTreeWidget* List() const { return list_; }
   QTableWidget* Rows() const { return rows_; }
   QPushButton* RestoreButton() const { return restore_; }

@@ -5,7 +5,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
 #include <QWindow>
 #include <string_view>
@@ -14,8 +17,8 @@
 #include "front/texts.h"
 #include "lang/tr.h"
 #include "text/text_helpers.h"
-#include "ui/dialog_icons.h"
 #include "ui/fuel_editors.h"
+#include "ui/icons.h"
 #include "ui/message_box.h"
 
 namespace quelt::ui {
@@ -34,12 +37,28 @@ void SetBlackText(QWidget* widget) {
   widget->setPalette(palette);
 }
 
+// No focus rectangle: the picture is the whole button.
+class PictureButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
+    painter.drawControl(QStyle::CE_PushButton, option);
+  }
+};
+
 }  // namespace
 
 FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      rows_(editor) {
+      rows_(editor),
+      flow_(editor, *this) {
   setObjectName(QStringLiteral("FuelEditorDialog"));
   setWindowTitle(QString::fromStdString(lang::Tr(front::kDialogCaption)));
   // "MS Sans Serif" does not exist everywhere: the system's sans at the same
@@ -76,11 +95,12 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
       case DialogItem::Kind::Editor: {
         auto* edit = new FuelEdit(item.field, rows_, this);
         edit->setObjectName(QLatin1String(item.name));
-        edit->ShowValue(QString::fromStdString(rows_.Text(item.field)));
         connect(edit, &FuelEdit::Changed, this, [this](FuelEdit* e) { rows_.Changed(e->Field()); });
         connect(edit, &FuelEdit::Refused, this,
                 [this](const QString& note) { note_->setText(note); });
-        connect(edit, &FuelEdit::Left, this, &FuelEditorDialog::EditorLeft);
+        // A click on OK or Cancel takes no focus; Tab onto them stores.
+        connect(edit, &FuelEdit::Left, this,
+                [this](FuelEdit* e) { flow_.Left(e->Field(), false); });
         editors_.at(editorIndex++) = edit;
         break;
       }
@@ -118,6 +138,7 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
   tabChain.push_back(cancel_);
   tabChain.push_back(ok_);
   for (std::size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
+  flow_.ShowRow();
   editors_.front()->setFocus();
 
   ApplyLayout(ScreenDpi(this));
@@ -142,9 +163,9 @@ void FuelEditorDialog::ApplyLayout(int dpi) {
   }
   const int icon = ScaleForDpi(front::kDialogPicture, dpi);
   cancel_->setIconSize(QSize(icon, icon));
-  cancel_->setIcon(CancelPicture(icon, devicePixelRatioF()));
+  cancel_->setIcon(PictureIcon(front::Picture::Cancel, icon, devicePixelRatioF()));
   ok_->setIconSize(QSize(icon, icon));
-  ok_->setIcon(OkPicture(icon, devicePixelRatioF()));
+  ok_->setIcon(PictureIcon(front::Picture::Ok, icon, devicePixelRatioF()));
   setFixedSize(layout.clientWidth, layout.clientHeight);
   layoutDpi_ = dpi;
 }
@@ -165,41 +186,31 @@ void FuelEditorDialog::showEvent(QShowEvent* event) {
   FollowScreen();
 }
 
-bool FuelEditorDialog::Store(FuelEdit* editor, bool complainNow) {
-  const control::RowEditor::Stored stored =
-      rows_.Store(editor->Field(), editor->text().toStdString());
-  if (stored.show) editor->setText(QString::fromStdString(*stored.show));
-  if (stored.ok) return true;
-  if (complainNow) return ShowFieldError(editor, stored);
-  // The focus is on its way elsewhere; let it arrive, then complain (or
-  // ask) and bring it back.
-  QPointer<FuelEdit> target(editor);
-  QTimer::singleShot(0, this, [this, target, stored] {
-    if (target) ShowFieldError(target, stored);
-  });
-  return false;
+std::string FuelEditorDialog::EditorText(FuelField field) {
+  return Editor(field)->text().toStdString();
 }
 
-void FuelEditorDialog::EditorLeft(FuelEdit* editor) {
-  note_->clear();  // the note belongs to the editor the user was in
-  Store(editor, false);
+void FuelEditorDialog::ShowEditorText(FuelField field, const std::string& utf8) {
+  Editor(field)->ShowValue(QString::fromStdString(utf8));
 }
 
-bool FuelEditorDialog::ShowFieldError(FuelEdit* editor, const control::RowEditor::Stored& stored) {
-  if (rows_.Answered(editor->Field(), editor->text().toStdString(), stored,
-                     AskBox(this, stored.refusal))) {
-    return true;
-  }
-  editor->setFocus(Qt::OtherFocusReason);
-  editor->selectAll();
-  return false;
+void FuelEditorDialog::ClearNote() { note_->clear(); }
+
+control::Answer FuelEditorDialog::Ask(const control::Message& message) {
+  return AskBox(this, message);
+}
+
+void FuelEditorDialog::ReturnTo(FuelField field) {
+  Editor(field)->setFocus(Qt::OtherFocusReason);
+  Editor(field)->selectAll();
+}
+
+void FuelEditorDialog::ComplainLater(FuelField field) {
+  QTimer::singleShot(0, this, [this, field] { flow_.Complain(field); });
 }
 
 void FuelEditorDialog::accept() {
-  for (FuelEdit* editor : editors_) {
-    if (!Store(editor, true)) return;
-  }
-  QDialog::accept();
+  if (flow_.Accept()) QDialog::accept();
 }
 
 bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <array>
 
-#include "control/row_editor.h"
+#include "control/editor_flow.h"
 #include "fuel/fuel_table.h"
 
 class QLabel;
@@ -16,7 +16,7 @@ namespace quelt::ui {
 
 class FuelEdit;
 
-class FuelEditorDialog : public QDialog {
+class FuelEditorDialog : public QDialog, private control::EditorFace {
   Q_OBJECT
 
  public:
@@ -40,14 +40,17 @@ class FuelEditorDialog : public QDialog {
 
  private:
   void FollowScreen();
-  void EditorLeft(FuelEdit* editor);
-  // The editor's text into its field; false when the user was told why not.
-  bool Store(FuelEdit* editor, bool complainNow);
-  // The message for a refused text, or the question for a value outside
-  // its range; true when the user kept that value.
-  bool ShowFieldError(FuelEdit* editor, const control::RowEditor::Stored& stored);
+
+  // control::EditorFace
+  std::string EditorText(FuelField field) override;
+  void ShowEditorText(FuelField field, const std::string& utf8) override;
+  void ClearNote() override;
+  control::Answer Ask(const control::Message& message) override;
+  void ReturnTo(FuelField field) override;
+  void ComplainLater(FuelField field) override;
 
   control::RowEditor& rows_;
+  control::EditorFlow flow_;
   std::array<FuelEdit*, 10> editors_{};  // in tab order
   QPushButton* cancel_ = nullptr;
   QPushButton* ok_ = nullptr;

@@ -12,10 +12,6 @@ char32_t DecimalSeparator() {
   return point.isEmpty() ? U'.' : static_cast<char32_t>(point.front().unicode());
 }
 
-bool FuelEdit::Accepts(const QString& text) const {
-  return rules_.AcceptsText(field_, text.toStdString());
-}
-
 // The one gate every change passes (typing, paste, drop, undo, input
 // methods): a text with a character the field cannot take is refused whole.
 // QLineEdit asks only when the user changes the text; the texts the dialog
@@ -25,16 +21,10 @@ class FuelEditValidator : public QValidator {
   explicit FuelEditValidator(FuelEdit* edit) : QValidator(edit), edit_(edit) {}
 
   State validate(QString& input, int&) const override {
-    if (edit_->Accepts(input)) return Acceptable;
     // The note names the first character the field cannot take.
-    char32_t refused = U'?';
-    for (const char32_t c : input.toStdU32String()) {
-      if (!edit_->rules_.Accepts(edit_->field_, c)) {
-        refused = c;
-        break;
-      }
-    }
-    edit_->Refuse(refused);
+    const auto refused = edit_->rules_.FirstRefused(edit_->field_, input.toStdString());
+    if (!refused) return Acceptable;
+    edit_->Refuse(*refused);
     return Invalid;
   }
 

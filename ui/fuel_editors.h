@@ -32,7 +32,6 @@ class FuelEdit : public QLineEdit {
 
  private:
   friend class FuelEditValidator;
-  bool Accepts(const QString& text) const;
   void Refuse(char32_t c);
 
   FuelField field_;

@@ -2,9 +2,10 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
-#include <string>
-#include <utility>
+#include <algorithm>
+#include <vector>
 
+#include "control/box_buttons.h"
 #include "lang/tr.h"
 
 namespace quelt::ui {
@@ -35,42 +36,6 @@ B ButtonOf(Answer answer) {
   return QMessageBox::Ok;
 }
 
-QMessageBox::StandardButtons ButtonsOf(control::Buttons buttons) {
-  switch (buttons) {
-    case control::Buttons::Ok:
-      return QMessageBox::Ok;
-    case control::Buttons::OkCancel:
-      return QMessageBox::Ok | QMessageBox::Cancel;
-    case control::Buttons::YesNo:
-      return QMessageBox::Yes | QMessageBox::No;
-    case control::Buttons::SaveDiscardCancel:
-      return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
-    case control::Buttons::RestoreClose:
-      return QMessageBox::Apply | QMessageBox::Close;
-  }
-  return QMessageBox::Ok;
-}
-
-// The buttons' words in the language in use. English keeps Qt's own words.
-void LabelButtons(QMessageBox& box) {
-  if (QAbstractButton* restore = box.button(QMessageBox::Apply)) {
-    restore->setText(QString::fromStdString(lang::TrIn("button", "&Restore")));
-  }
-  if (lang::Language() == "en") return;
-  const std::pair<B, std::string> labels[] = {
-      {QMessageBox::Ok, lang::TrIn("button", "OK")},
-      {QMessageBox::Cancel, lang::TrIn("button", "Cancel")},
-      {QMessageBox::Yes, lang::TrIn("button", "&Yes")},
-      {QMessageBox::No, lang::TrIn("button", "&No")},
-      {QMessageBox::Save, lang::TrIn("button", "&Save")},
-      {QMessageBox::Discard, lang::TrIn("button", "&Discard")},
-      {QMessageBox::Close, lang::TrIn("button", "&Close")},
-  };
-  for (const auto& [which, text] : labels) {
-    if (QAbstractButton* button = box.button(which)) button->setText(QString::fromStdString(text));
-  }
-}
-
 QMessageBox::Icon IconOf(control::MessageKind kind) {
   switch (kind) {
     case control::MessageKind::Error:
@@ -88,21 +53,27 @@ QMessageBox::Icon IconOf(control::MessageKind kind) {
 }  // namespace
 
 control::Answer AskBox(QWidget* parent, const control::Message& message, const QPixmap& picture) {
+  const std::vector<Answer> answers = control::AnswersOf(message.buttons);
+  QMessageBox::StandardButtons buttons;
+  for (Answer a : answers) buttons |= ButtonOf(a);
   QMessageBox box(IconOf(message.kind), QString::fromStdString(message.title),
-                  QString::fromStdString(message.text), ButtonsOf(message.buttons), parent);
+                  QString::fromStdString(message.text), buttons, parent);
   box.setObjectName(message.kind == control::MessageKind::Information ? QStringLiteral("AboutBox")
                                                                       : QStringLiteral("Message"));
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(ButtonOf(message.defaultAnswer));
   box.setEscapeButton(ButtonOf(message.escapeAnswer));
   if (!picture.isNull()) box.setIconPixmap(picture);
-  LabelButtons(box);
-  const int chosen = box.exec();
-  for (Answer a : {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No, Answer::Save,
-                   Answer::Discard, Answer::Restore, Answer::Close}) {
-    if (chosen == ButtonOf(a)) return a;
+  // English keeps Qt's own words, but for Restore, which Qt has no button of.
+  for (Answer a : answers) {
+    if (a == Answer::Restore || lang::Language() != "en") {
+      box.button(ButtonOf(a))->setText(QString::fromStdString(control::ButtonWord(a)));
+    }
   }
-  return message.escapeAnswer;
+  const int chosen = box.exec();
+  const auto it = std::find_if(answers.begin(), answers.end(),
+                               [chosen](Answer a) { return chosen == ButtonOf(a); });
+  return it != answers.end() ? *it : message.escapeAnswer;
 }
 
 }  // namespace quelt::ui

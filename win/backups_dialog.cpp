@@ -6,13 +6,9 @@
 #include <vector>
 
 #include "control/backups_view.h"
+#include "control/box_buttons.h"
 #include "control/window_controller.h"
-#include "front/layout.h"
-#include "front/texts.h"
-#include "fuel/status_text.h"
 #include "lang/tr.h"
-#include "text/cp1252.h"
-#include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/message_box.h"
 
@@ -42,39 +38,32 @@ class Dialog : public ModalDialog {
   bool filling_ = false;
 };
 
-void SetColumns(HWND list, const std::vector<std::wstring>& titles, int width) {
-  for (int c = 0; c < static_cast<int>(titles.size()); ++c) {
+void SetColumns(HWND list, const std::vector<std::string>& titles, int width) {
+  for (std::size_t c = 0; c < titles.size(); ++c) {
+    std::wstring title = WideFromUtf8(titles[c]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<wchar_t*>(titles[static_cast<std::size_t>(c)].c_str());
+    column.pszText = title.data();
     column.cx = width;
-    ListView_InsertColumn(list, c, &column);
+    ListView_InsertColumn(list, static_cast<int>(c), &column);
   }
 }
 
-void SetRow(HWND list, int row, const std::vector<std::wstring>& cells) {
+void SetRow(HWND list, int row, const std::vector<std::string>& cells) {
+  wchar_t none[] = L"";
   LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = row;
-  item.pszText = const_cast<wchar_t*>(cells[0].c_str());
+  item.pszText = none;
   ListView_InsertItem(list, &item);
-  for (int c = 1; c < static_cast<int>(cells.size()); ++c) {
-    ListView_SetItemText(list, row, c,
-                         const_cast<wchar_t*>(cells[static_cast<std::size_t>(c)].c_str()));
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    std::wstring cell = WideFromUtf8(cells[c]);
+    ListView_SetItemText(list, row, static_cast<int>(c), cell.data());
   }
-}
-
-std::wstring FieldText(const FuelRow& row, const FuelFieldInfo& info, int position) {
-  if (info.field == FuelField::N) return std::to_wstring(position);
-  if (info.field == FuelField::Description) return WideFromUtf8(Cp1252ToUtf8(row.Description));
-  if (IsDecimalField(info.field)) {
-    return WideFromUtf8(FormatFixed(row.Decimal(info.field), info.wireDecimals));
-  }
-  return std::to_wstring(row.Integer(info.field));
 }
 
 void Dialog::Run(HWND owner) {
-  RunModal(owner, WideFromUtf8(lang::Tr(front::kBackupsCaption) + " - " + kProgramName));
+  RunModal(owner, WideFromUtf8(control::BackupsView::Caption()));
   if (font_ != nullptr) DeleteObject(font_);
 }
 
@@ -92,24 +81,19 @@ void Dialog::Init() {
   HWND list = make(kBackupsListId, WC_LISTVIEWW, L"",
                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  std::vector<std::wstring> titles;
-  for (const char* title : control::BackupsView::ColumnTitles())
-    titles.push_back(WideFromUtf8(lang::Tr(title)));
-  SetColumns(list, titles, S(90));
+  SetColumns(list, control::BackupsView::ListTitles(), S(90));
   ListView_SetColumnWidth(list, 0, S(250));
   ListView_SetColumnWidth(list, 3, S(250));
   HWND rows = make(kBackupRowsId, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
                    WS_EX_CLIENTEDGE);
-  titles.clear();
-  for (const FuelFieldInfo& info : FuelFields()) titles.push_back(WideFromUtf8(info.gridTitle));
-  SetColumns(rows, titles, S(52));
+  SetColumns(rows, control::BackupsView::RowTitles(), S(52));
   ListView_SetColumnWidth(rows, 2, S(130));
   make(kBackupNoteId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
-  make(kRestoreButtonId, L"BUTTON", WideFromUtf8(lang::TrIn("button", "&Restore")),
+  make(kRestoreButtonId, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Restore)),
        WS_TABSTOP | BS_PUSHBUTTON);
   make(kLoadButtonId, L"BUTTON", WideFromUtf8(lang::TrIn("button", "&Load into grid")),
        WS_TABSTOP | BS_PUSHBUTTON);
-  make(IDCANCEL, L"BUTTON", WideFromUtf8(lang::TrIn("button", "Close")),
+  make(IDCANCEL, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Close)),
        WS_TABSTOP | BS_DEFPUSHBUTTON);
 
   NONCLIENTMETRICSW metrics{};
@@ -117,20 +101,12 @@ void Dialog::Init() {
   SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
                              static_cast<UINT>(dpi_));
   font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  for (int id : {kBackupsHeadingId, kBackupsListId, kBackupRowsId, kBackupNoteId, kRestoreButtonId,
-                 kLoadButtonId, static_cast<int>(IDCANCEL)}) {
-    SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
+  SetFontOfControls(font_);
 
-  RECT outer{0, 0, S(kWidth), S(kHeight)};
-  AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
-                           static_cast<UINT>(dpi_));
+  SetClientSize(S(kWidth), S(kHeight), dpi_);
   RECT owner{};
   GetWindowRect(GetParent(hwnd_) != nullptr ? GetParent(hwnd_) : GetDesktopWindow(), &owner);
-  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-  SetWindowPos(hwnd_, nullptr, owner.left + ((owner.right - owner.left) - w) / 2,
-               owner.top + ((owner.bottom - owner.top) - h) / 2, w, h, SWP_NOZORDER);
+  CentreOn(owner);
   Layout();
   Fill();
   SetFocus(list);
@@ -159,10 +135,7 @@ void Dialog::Fill() {
   ListView_DeleteAllItems(list);
   int row = 0;
   for (const BackupEntry& entry : view_.Entries()) {
-    std::vector<std::wstring> cells;
-    for (const std::string& c : control::BackupsView::Columns(entry))
-      cells.push_back(WideFromUtf8(c));
-    SetRow(list, row++, cells);
+    SetRow(list, row++, control::BackupsView::Columns(entry));
   }
   if (view_.Selected() >= 0) {
     ListView_SetItemState(list, view_.Selected(), LVIS_SELECTED | LVIS_FOCUSED,
@@ -175,11 +148,8 @@ void Dialog::Fill() {
 void Dialog::ShowSelected() {
   HWND rows = Item(kBackupRowsId);
   ListView_DeleteAllItems(rows);
-  int r = 0;
-  for (const FuelRow& row : view_.SelectedRows()) {
-    std::vector<std::wstring> cells;
-    for (const FuelFieldInfo& info : FuelFields()) cells.push_back(FieldText(row, info, r + 1));
-    SetRow(rows, r++, cells);
+  for (std::size_t r = 0; r < view_.SelectedRows().size(); ++r) {
+    SetRow(rows, static_cast<int>(r), view_.RowCells(r));
   }
   SetWindowTextW(Item(kBackupNoteId), WideFromUtf8(view_.SelectedNote()).c_str());
   EnableWindow(Item(kRestoreButtonId), view_.CanRestore() ? TRUE : FALSE);

@@ -5,32 +5,30 @@
 
 #include <commdlg.h>
 
+#include "control/file_choice.h"
 #include "front/texts.h"
-#include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/settings.h"
 
 namespace quelt::win {
 namespace {
 
-// "Fuel tables (*.txt)\0*.txt\0": one filter's name and pattern, each ended
-// by a nul.
-std::wstring Filter(const std::string& name, const char* extension) {
-  const std::wstring pattern = extension[0] == 0 ? L"*.*" : L"*." + WideFromUtf8(extension);
-  std::wstring filter = WideFromUtf8(name) + L" (" + pattern + L")";
-  filter.push_back(L'\0');
-  filter += pattern;
-  filter.push_back(L'\0');
-  return filter;
-}
-
-// The file the user picked, empty when cancelled; the string's own end is
-// the filter's second nul. The folder becomes the one last used.
-std::filesystem::path PickFile(HWND owner, bool save, const std::wstring& filter,
-                               const std::string& title, const char* extension) {
+// The file the user picked, empty when cancelled. The folder becomes the
+// one last used.
+std::filesystem::path PickFile(HWND owner, const control::FileChoice& choice) {
+  // "Fuel tables (*.txt)\0*.txt\0": each filter's name and pattern, each
+  // ended by a nul; the string's own end is the second nul of the last.
+  std::wstring filter;
+  for (const control::FileFilter& f : choice.filters) {
+    const std::wstring pattern = f.extension.empty() ? L"*.*" : L"*." + WideFromUtf8(f.extension);
+    filter += WideFromUtf8(f.name) + L" (" + pattern + L")";
+    filter.push_back(L'\0');
+    filter += pattern;
+    filter.push_back(L'\0');
+  }
   const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
-  const std::wstring caption = WideFromUtf8(title);
-  const std::wstring defaultExtension = WideFromUtf8(extension);
+  const std::wstring caption = WideFromUtf8(choice.title);
+  const std::wstring defaultExtension = WideFromUtf8(choice.extension);
   // Long paths and any characters: the name comes back as UTF-16.
   std::wstring file(32768, L'\0');
   OPENFILENAMEW ofn{};
@@ -44,8 +42,8 @@ std::filesystem::path PickFile(HWND owner, bool save, const std::wstring& filter
   ofn.lpstrTitle = caption.c_str();
   ofn.lpstrDefExt = defaultExtension.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
-              OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  if ((save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
+              OFN_PATHMUSTEXIST | (choice.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if ((choice.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
   const std::filesystem::path path(file.c_str());
   WriteSetting(front::kSettingsFolderKey, path.parent_path().wstring());
   return path;
@@ -54,19 +52,11 @@ std::filesystem::path PickFile(HWND owner, bool save, const std::wstring& filter
 }  // namespace
 
 std::filesystem::path MainWindow::PickTableFile(bool save) {
-  const std::wstring filter = Filter(lang::Tr(front::kTableFilesName), front::kTableFileExtension) +
-                              Filter(lang::Tr(front::kAllFilesName), "");
-  return PickFile(hwnd_, save, filter, lang::Tr(save ? front::kSaveTitle : front::kOpenTitle),
-                  front::kTableFileExtension);
+  return PickFile(hwnd_, control::TableFileChoice(save));
 }
 
 std::filesystem::path MainWindow::PickExportFile(control::ExportKind kind) {
-  const bool csv = kind == control::ExportKind::Csv;
-  const char* extension = csv ? front::kCsvExtension : front::kReportExtension;
-  const std::wstring filter =
-      Filter(lang::Tr(csv ? front::kCsvFilesName : front::kReportFilesName), extension);
-  return PickFile(hwnd_, true, filter, lang::Tr(csv ? front::kExportCsvTitle : front::kReportTitle),
-                  extension);
+  return PickFile(hwnd_, control::ExportFileChoice(kind));
 }
 
 }  // namespace quelt::win

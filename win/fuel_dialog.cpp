@@ -2,15 +2,16 @@
 
 #include <commctrl.h>
 
-#include <array>
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "control/row_editor.h"
+#include "control/editor_flow.h"
 #include "front/layout.h"
 #include "front/pictures.h"
 #include "front/texts.h"
-#include "fuel/status_text.h"
 #include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
@@ -23,14 +24,38 @@ namespace {
 using front::DialogItem;
 
 constexpr UINT kShowFieldError = WM_APP + 10;
-// Each control carries its name in the layout table, to be placed by it.
-constexpr wchar_t kLayoutName[] = L"QueltLayoutName";
 constexpr UINT_PTR kEditorSubclass = 1;
 int refused = 0;
 
-class Dialog : public ModalDialog {
+// The control ID of each item of the layout, in its order: frames, labels
+// and editors numbered from their first IDs, the note and the buttons their
+// own.
+std::vector<int> ItemIds(const front::DialogLayout& layout) {
+  std::vector<int> ids;
+  int frames = 0, labels = 0, editors = 0;
+  for (const DialogItem& item : layout.items) {
+    const std::string_view name = item.name;
+    switch (item.kind) {
+      case DialogItem::Kind::Frame:
+        ids.push_back(kFirstFrameId + frames++);
+        break;
+      case DialogItem::Kind::Label:
+        ids.push_back(name == "LbNote" ? kNoteId : kFirstLabelId + labels++);
+        break;
+      case DialogItem::Kind::Editor:
+        ids.push_back(kFirstEditorId + editors++);
+        break;
+      case DialogItem::Kind::Button:
+        ids.push_back(name == "BtOk" ? IDOK : IDCANCEL);
+        break;
+    }
+  }
+  return ids;
+}
+
+class Dialog : public ModalDialog, private control::EditorFace {
  public:
-  explicit Dialog(control::RowEditor& rows) : rows_(rows) {}
+  explicit Dialog(control::RowEditor& rows) : rows_(rows), flow_(rows, *this) {}
   ~Dialog() {
     if (font_ != nullptr) DeleteObject(font_);
     if (white_ != nullptr) DeleteObject(white_);
@@ -39,43 +64,52 @@ class Dialog : public ModalDialog {
   bool Run(HWND owner);
 
  private:
-  struct Editor {
-    HWND hwnd = nullptr;
-    FuelField field = FuelField::N;
-  };
-
   static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR data);
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Init();
   void ApplyLayout(int dpi);
-  void ShowRow();
-  Editor* Find(HWND h);
-  bool Accepts(const Editor& e, wchar_t c) const {
-    return rows_.Accepts(e.field, static_cast<char32_t>(c));
+  HWND EditorOf(FuelField field) const { return GetDlgItem(hwnd_, EditorId(field)); }
+  // The field of an editor; none for another control.
+  static std::optional<FuelField> FieldOf(HWND h) {
+    const std::vector<FuelField>& fields = control::EditorFlow::Fields();
+    const int index = GetDlgCtrlID(h) - kFirstEditorId;
+    if (index < 0 || index >= static_cast<int>(fields.size())) return std::nullopt;
+    return fields[static_cast<std::size_t>(index)];
   }
-  void Refuse(const Editor& e, wchar_t c) {
+  void Refuse(FuelField field, char32_t c) {
     ++refused;
     MessageBeep(MB_OK);
     // A beep goes unheard in a workshop: the note says what happened.
-    SetDlgItemTextW(hwnd_, kNoteId,
-                    WideFromUtf8(rows_.RefusalNote(e.field, static_cast<char32_t>(c))).c_str());
+    SetDlgItemTextW(hwnd_, kNoteId, WideFromUtf8(rows_.RefusalNote(field, c)).c_str());
   }
-  void EditorLeft(Editor& e, HWND newFocus);
-  // The editor's text into its field; false when it was refused (`refusal`).
-  control::RowEditor::Stored StoreEditor(Editor& e);
-  // The message for a refused text, or the question for a value outside
-  // its range; true when the user kept that value.
-  bool ShowFieldError(Editor& e, const control::RowEditor::Stored& stored);
-  void Accept();
   void DrawButton(const DRAWITEMSTRUCT& item);
 
+  // control::EditorFace
+  std::string EditorText(FuelField field) override {
+    return Utf8FromWide(WindowText(EditorOf(field)));
+  }
+  void ShowEditorText(FuelField field, const std::string& utf8) override {
+    settingText_ = true;
+    SetWindowTextW(EditorOf(field), WideFromUtf8(utf8).c_str());
+    settingText_ = false;
+  }
+  void ClearNote() override { SetDlgItemTextW(hwnd_, kNoteId, L""); }
+  control::Answer Ask(const control::Message& message) override { return AskBox(hwnd_, message); }
+  void ReturnTo(FuelField field) override {
+    SetFocus(EditorOf(field));
+    SendMessageW(EditorOf(field), EM_SETSEL, 0, -1);
+  }
+  void ComplainLater(FuelField field) override {
+    PostMessageW(hwnd_, kShowFieldError, static_cast<WPARAM>(field), 0);
+  }
+
   control::RowEditor& rows_;
+  control::EditorFlow flow_;
   HFONT font_ = nullptr;
   HBRUSH white_ = nullptr;
   int dpi_ = 96;
   bool settingText_ = false;
-  std::vector<Editor> editors_;  // in tab order
 };
 
 bool Dialog::Run(HWND owner) {
@@ -88,68 +122,47 @@ void Dialog::Init() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   white_ = CreateSolidBrush(RGB(255, 255, 255));
   const front::DialogLayout layout = front::LayoutDialog(96);
-  int frames = 0, labels = 0;
-  for (const DialogItem& item : layout.items) {
-    HWND h = nullptr;
+  const std::vector<int> ids = ItemIds(layout);
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const DialogItem& item = layout.items[i];
+    const wchar_t* kind = L"STATIC";
+    std::wstring text;
+    DWORD style = WS_CHILD | WS_VISIBLE;
     switch (item.kind) {
       case DialogItem::Kind::Frame:
-        h = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, 0, 0, 0, 0,
-                            hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstFrameId + frames++)),
-                            instance, nullptr);
+        style |= SS_BLACKFRAME;
         break;
-      case DialogItem::Kind::Label: {
+      case DialogItem::Kind::Label:
+        text = WideFromUtf8(lang::Tr(item.text));
         // The note wraps onto a second line; the others are one line each.
-        const bool note = std::string(item.name) == "LbNote";
-        h = CreateWindowExW(0, L"STATIC", WideFromUtf8(lang::Tr(item.text)).c_str(),
-                            WS_CHILD | WS_VISIBLE | SS_NOPREFIX | (note ? 0 : SS_CENTERIMAGE) |
-                                (item.alignLeft ? SS_LEFT : SS_RIGHT),
-                            0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(
-                                static_cast<INT_PTR>(note ? kNoteId : kFirstLabelId + labels++)),
-                            instance, nullptr);
+        style |= SS_NOPREFIX | (ids[i] == kNoteId ? 0 : SS_CENTERIMAGE) |
+                 (item.alignLeft ? SS_LEFT : SS_RIGHT);
         break;
-      }
-      case DialogItem::Kind::Editor: {
-        const bool fixed = !rows_.Editable(item.field);
-        h = CreateWindowExW(0, L"EDIT", L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL |
-                                (fixed ? ES_READONLY : 0),
-                            0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(EditorId(item.field))),
-                            instance, nullptr);
-        if (item.field == FuelField::Description) {
-          SendMessageW(h, EM_LIMITTEXT, kDescriptionMax, 0);
-        }
-        SetWindowSubclass(h, EditorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
-        editors_.push_back({h, item.field});
+      case DialogItem::Kind::Editor:
+        kind = L"EDIT";
+        style |= WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL |
+                 (rows_.Editable(item.field) ? 0 : ES_READONLY);
         break;
-      }
-      case DialogItem::Kind::Button: {
-        const bool ok = std::string(item.name) == "BtOk";
-        h = CreateWindowExW(
-            0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ok ? IDOK : IDCANCEL)), instance, nullptr);
+      case DialogItem::Kind::Button:
+        kind = L"BUTTON";
+        style |= WS_TABSTOP | BS_OWNERDRAW;
         break;
-      }
     }
-    SetPropW(h, kLayoutName, const_cast<char*>(item.name));
+    HWND h =
+        CreateWindowExW(0, kind, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), instance, nullptr);
+    if (item.kind != DialogItem::Kind::Editor) continue;
+    if (item.field == FuelField::Description) SendMessageW(h, EM_LIMITTEXT, kDescriptionMax, 0);
+    SetWindowSubclass(h, EditorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
   }
   ApplyLayout(static_cast<int>(GetDpiForWindow(hwnd_)));
 
-  // Centred on the screen.
-  RECT outer{};
-  GetWindowRect(hwnd_, &outer);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& area = monitor.rcWork;
-  SetWindowPos(hwnd_, nullptr,
-               area.left + (area.right - area.left - (outer.right - outer.left)) / 2,
-               area.top + (area.bottom - area.top - (outer.bottom - outer.top)) / 2, 0, 0,
-               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-  ShowRow();
-  SetFocus(editors_.front().hwnd);
+  CentreOn(monitor.rcWork);
+  flow_.ShowRow();
+  SetFocus(EditorOf(control::EditorFlow::Fields().front()));
 }
 
 void Dialog::ApplyLayout(int dpi) {
@@ -159,74 +172,57 @@ void Dialog::ApplyLayout(int dpi) {
                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg 2");
   const front::DialogLayout layout = front::LayoutDialog(dpi);
-  for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    const auto* name = static_cast<const char*>(GetPropW(child, kLayoutName));
-    const DialogItem* item = name != nullptr ? layout.Find(name) : nullptr;
-    if (item == nullptr) continue;
-    SetWindowPos(child, nullptr, item->rect.x, item->rect.y, item->rect.w, item->rect.h,
+  const std::vector<int> ids = ItemIds(layout);
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const front::Rect& r = layout.items[i].rect;
+    SetWindowPos(GetDlgItem(hwnd_, ids[i]), nullptr, r.x, r.y, r.w, r.h,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
+  SetFontOfControls(font_);
   // The whole layout is shown: the client area is the designed one, scaled.
-  RECT outer{0, 0, layout.clientWidth, layout.clientHeight};
-  AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
-                           static_cast<UINT>(dpi));
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  SetClientSize(layout.clientWidth, layout.clientHeight, dpi);
   InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void Dialog::ShowRow() {
-  settingText_ = true;
-  for (Editor& e : editors_) SetWindowTextW(e.hwnd, WideFromUtf8(rows_.Text(e.field)).c_str());
-  settingText_ = false;
-}
-
-Dialog::Editor* Dialog::Find(HWND h) {
-  for (Editor& e : editors_) {
-    if (e.hwnd == h) return &e;
-  }
-  return nullptr;
 }
 
 LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                     DWORD_PTR data) {
   auto* self = reinterpret_cast<Dialog*>(data);
-  Editor* e = self->Find(hwnd);
-  const bool editable = e != nullptr && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) == 0;
+  const std::optional<FuelField> field = FieldOf(hwnd);
+  const bool editable = field && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) == 0;
   switch (msg) {
     case WM_CHAR: {
       const auto c = static_cast<wchar_t>(wp);
       // Control characters are keys (Backspace, Ctrl+C ...), not text.
-      if (editable && c >= 0x20 && c != 0x7F && !self->Accepts(*e, c)) {
-        self->Refuse(*e, c);
+      if (editable && c >= 0x20 && c != 0x7F && !self->rows_.Accepts(*field, c)) {
+        self->Refuse(*field, c);
         return 0;
       }
       break;
     }
     case WM_PASTE:
       if (editable && OpenClipboard(hwnd)) {
-        wchar_t bad = 0;
+        std::optional<char32_t> bad;
         if (HANDLE clip = GetClipboardData(CF_UNICODETEXT)) {
           if (const auto* text = static_cast<const wchar_t*>(GlobalLock(clip))) {
-            for (const wchar_t* p = text; *p != 0 && bad == 0; ++p) {
-              if (!self->Accepts(*e, *p)) bad = *p;
-            }
+            bad = self->rows_.FirstRefused(*field, Utf8FromWide(text));
             GlobalUnlock(clip);
           }
         }
         CloseClipboard();
-        if (bad != 0) {
-          self->Refuse(*e, bad);
+        if (bad) {
+          self->Refuse(*field, *bad);
           return 0;
         }
       }
       break;
-    case WM_KILLFOCUS:
-      if (e != nullptr) self->EditorLeft(*e, reinterpret_cast<HWND>(wp));
+    case WM_KILLFOCUS: {
+      // Another window taking the focus is no exit from the editor.
+      const auto to = reinterpret_cast<HWND>(wp);
+      if (!field || to == nullptr || GetParent(to) != self->hwnd_) break;
+      const int id = GetDlgCtrlID(to);
+      self->flow_.Left(*field, id == IDOK || id == IDCANCEL);
       break;
+    }
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, EditorProc, kEditorSubclass);
       break;
@@ -234,48 +230,6 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
       break;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-control::RowEditor::Stored Dialog::StoreEditor(Editor& e) {
-  control::RowEditor::Stored stored = rows_.Store(e.field, Utf8FromWide(WindowText(e.hwnd)));
-  if (stored.show) {
-    // The value the analyser will get instead of a blank.
-    settingText_ = true;
-    SetWindowTextW(e.hwnd, WideFromUtf8(*stored.show).c_str());
-    settingText_ = false;
-  }
-  return stored;
-}
-
-void Dialog::EditorLeft(Editor& e, HWND newFocus) {
-  // Cancel drops everything and OK checks every editor itself; another
-  // window taking the focus is no exit from the editor.
-  if (newFocus == nullptr || GetParent(newFocus) != hwnd_) return;
-  // The note belongs to the editor the user was in.
-  SetDlgItemTextW(hwnd_, kNoteId, L"");
-  const int id = GetDlgCtrlID(newFocus);
-  if (id == IDOK || id == IDCANCEL) return;
-  if (StoreEditor(e).ok) return;
-  // Let the focus arrive first, then complain and bring it back.
-  PostMessageW(hwnd_, kShowFieldError, reinterpret_cast<WPARAM>(e.hwnd), 0);
-}
-
-bool Dialog::ShowFieldError(Editor& e, const control::RowEditor::Stored& stored) {
-  if (rows_.Answered(e.field, Utf8FromWide(WindowText(e.hwnd)), stored,
-                     AskBox(hwnd_, stored.refusal))) {
-    return true;
-  }
-  SetFocus(e.hwnd);
-  SendMessageW(e.hwnd, EM_SETSEL, 0, -1);
-  return false;
-}
-
-void Dialog::Accept() {
-  for (Editor& e : editors_) {
-    const control::RowEditor::Stored stored = StoreEditor(e);
-    if (!stored.ok && !ShowFieldError(e, stored)) return;
-  }
-  EndDialog(hwnd_, IDOK);
 }
 
 void Dialog::DrawButton(const DRAWITEMSTRUCT& item) {
@@ -300,7 +254,7 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: {
       const int id = LOWORD(wp);
       if (id == IDOK) {
-        Accept();
+        if (flow_.Accept()) EndDialog(hwnd_, IDOK);
         return TRUE;
       }
       if (id == IDCANCEL) {
@@ -308,16 +262,13 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       if (HIWORD(wp) == EN_CHANGE && !settingText_) {
-        if (Editor* e = Find(reinterpret_cast<HWND>(lp))) rows_.Changed(e->field);
+        if (const auto field = FieldOf(reinterpret_cast<HWND>(lp))) rows_.Changed(*field);
         return TRUE;
       }
       return FALSE;
     }
     case kShowFieldError:
-      if (Editor* e = Find(reinterpret_cast<HWND>(wp))) {
-        const control::RowEditor::Stored stored = StoreEditor(*e);
-        if (!stored.ok) ShowFieldError(*e, stored);
-      }
+      flow_.Complain(static_cast<FuelField>(wp));
       return TRUE;
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -328,22 +279,15 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       // The note is dark red; every other text black.
       SetTextColor(
           dc, GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == kNoteId ? RGB(160, 0, 0) : RGB(0, 0, 0));
-      const Editor* e = Find(reinterpret_cast<HWND>(lp));
       // Editors are white with black text; in a read-only dialog they only
       // show the row and take the button face.
-      if (e != nullptr && !rows_.ReadOnly()) {
+      if (FieldOf(reinterpret_cast<HWND>(lp)) && !rows_.ReadOnly()) {
         SetBkColor(dc, RGB(255, 255, 255));
         return reinterpret_cast<INT_PTR>(white_);
       }
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    case WM_DESTROY:
-      for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
-           child = GetWindow(child, GW_HWNDNEXT)) {
-        RemovePropW(child, kLayoutName);
-      }
-      return FALSE;
     case WM_DPICHANGED: {
       ApplyLayout(HIWORD(wp));
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
@@ -359,13 +303,9 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int EditorId(FuelField field) {
-  int index = 0;
-  for (const DialogItem& item : front::LayoutDialog(96).items) {
-    if (item.kind != DialogItem::Kind::Editor) continue;
-    if (item.field == field) return kFirstEditorId + index;
-    ++index;
-  }
-  return 0;
+  const std::vector<FuelField>& fields = control::EditorFlow::Fields();
+  const auto it = std::find(fields.begin(), fields.end(), field);
+  return it == fields.end() ? 0 : kFirstEditorId + static_cast<int>(it - fields.begin());
 }
 
 int RefusedCharacters() { return refused; }

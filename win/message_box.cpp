@@ -1,100 +1,36 @@
 #include "win/message_box.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "control/box_buttons.h"
 #include "lang/tr.h"
-
 #include "text/utf16.h"
 
 namespace quelt::win {
 namespace {
 
-using control::Answer;
-using control::Buttons;
+// The system's box with as many buttons as the message has answers, and
+// the buttons' IDs in the order of control::AnswersOf. The system's words
+// say the same where the answers are Save/Discard or Restore/Close: the
+// question names what Yes does.
+struct SystemBox {
+  UINT type;
+  std::vector<int> ids;
+};
 
-UINT ButtonsOf(Buttons buttons) {
-  switch (buttons) {
-    case Buttons::Ok:
-      return MB_OK;
-    case Buttons::OkCancel:
-      return MB_OKCANCEL;
-    case Buttons::YesNo:
-      return MB_YESNO;
-    case Buttons::SaveDiscardCancel:
-      return MB_YESNOCANCEL;  // Yes saves, No discards
-    case Buttons::RestoreClose:
-      return MB_YESNO;  // Yes restores, No closes
-  }
-  return MB_OK;
-}
-
-int IdOf(Answer answer) {
-  switch (answer) {
-    case Answer::Ok:
-      return IDOK;
-    case Answer::Cancel:
-      return IDCANCEL;
-    case Answer::Yes:
-    case Answer::Save:
-    case Answer::Restore:
-      return IDYES;
-    case Answer::No:
-    case Answer::Discard:
-    case Answer::Close:
-      return IDNO;
-  }
-  return IDOK;
-}
-
-// The default button's place among the box's buttons.
-UINT DefaultOf(const control::Message& m) {
-  const int id = IdOf(m.defaultAnswer);
-  const bool second = (m.buttons == Buttons::OkCancel && id == IDCANCEL) ||
-                      (m.buttons != Buttons::OkCancel && id == IDNO);
-  const bool third = m.buttons == Buttons::SaveDiscardCancel && id == IDCANCEL;
-  return third ? MB_DEFBUTTON3 : second ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
-}
-
-Answer AnswerOf(const control::Message& m, int id) {
-  const bool save = m.buttons == Buttons::SaveDiscardCancel;
-  const bool restore = m.buttons == Buttons::RestoreClose;
-  switch (id) {
-    case IDOK:
-      return Answer::Ok;
-    case IDYES:
-      return save ? Answer::Save : restore ? Answer::Restore : Answer::Yes;
-    case IDNO:
-      return save ? Answer::Discard : restore ? Answer::Close : Answer::No;
+SystemBox BoxFor(const std::vector<control::Answer>& answers) {
+  switch (answers.size()) {
+    case 3:
+      return {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}};
+    case 2:
+      if (answers[1] == control::Answer::Cancel) return {MB_OKCANCEL, {IDOK, IDCANCEL}};
+      return {MB_YESNO, {IDYES, IDNO}};
     default:
-      return m.buttons == Buttons::Ok ? Answer::Ok : restore ? Answer::Close : Answer::Cancel;
+      return {MB_OK, {IDOK}};
   }
-}
-
-// The buttons' words in the language in use; empty for English, whose boxes
-// keep the system's words.
-std::vector<std::pair<int, std::wstring>> LabelsOf(Buttons buttons) {
-  if (lang::Language() == "en") return {};
-  const std::wstring ok = WideFromUtf8(lang::TrIn("button", "OK"));
-  const std::wstring cancel = WideFromUtf8(lang::TrIn("button", "Cancel"));
-  switch (buttons) {
-    case Buttons::Ok:
-      return {{IDOK, ok}};
-    case Buttons::OkCancel:
-      return {{IDOK, ok}, {IDCANCEL, cancel}};
-    case Buttons::YesNo:
-      return {{IDYES, WideFromUtf8(lang::TrIn("button", "&Yes"))},
-              {IDNO, WideFromUtf8(lang::TrIn("button", "&No"))}};
-    case Buttons::SaveDiscardCancel:
-      return {{IDYES, WideFromUtf8(lang::TrIn("button", "&Save"))},
-              {IDNO, WideFromUtf8(lang::TrIn("button", "&Discard"))},
-              {IDCANCEL, cancel}};
-    case Buttons::RestoreClose:
-      return {{IDYES, WideFromUtf8(lang::TrIn("button", "&Restore"))},
-              {IDNO, WideFromUtf8(lang::TrIn("button", "&Close"))}};
-  }
-  return {};
 }
 
 // The labels for the box this thread opens next, set when it activates.
@@ -119,7 +55,10 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
   box.hInstance = GetModuleHandleW(nullptr);
   box.lpszText = text.c_str();
   box.lpszCaption = title.c_str();
-  box.dwStyle = ButtonsOf(message.buttons) | DefaultOf(message);
+  const std::vector<control::Answer> answers = control::AnswersOf(message.buttons);
+  const SystemBox system = BoxFor(answers);
+  box.dwStyle = system.type |
+                (MB_DEFBUTTON2 - MB_DEFBUTTON1) * static_cast<UINT>(control::DefaultPlace(message));
   switch (message.kind) {
     case control::MessageKind::Error:
       box.dwStyle |= MB_ICONERROR;
@@ -140,14 +79,19 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
       }
       break;
   }
-  pendingLabels = LabelsOf(message.buttons);
+  // English boxes keep the system's words.
+  pendingLabels.clear();
+  for (std::size_t i = 0; i < answers.size() && lang::Language() != "en"; ++i) {
+    pendingLabels.emplace_back(system.ids[i], WideFromUtf8(control::ButtonWord(answers[i])));
+  }
   HHOOK hook = pendingLabels.empty()
                    ? nullptr
                    : SetWindowsHookExW(WH_CBT, LabelButtons, nullptr, GetCurrentThreadId());
   const int chosen = MessageBoxIndirectW(&box);
   if (hook != nullptr) UnhookWindowsHookEx(hook);
   pendingLabels.clear();
-  return AnswerOf(message, chosen);
+  const auto place = std::find(system.ids.begin(), system.ids.end(), chosen) - system.ids.begin();
+  return control::AnswerAt(message, static_cast<int>(place));
 }
 
 INT_PTR ModalDialog::RunModal(HWND owner, const std::wstring& caption) {
@@ -168,6 +112,31 @@ INT_PTR ModalDialog::RunModal(HWND owner, const std::wstring& caption) {
   return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                  reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner, DialogProc,
                                  reinterpret_cast<LPARAM>(this));
+}
+
+void ModalDialog::SetClientSize(int w, int h, int dpi) {
+  RECT outer{0, 0, w, h};
+  AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                           static_cast<UINT>(dpi));
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void ModalDialog::CentreOn(const RECT& area) {
+  RECT outer{};
+  GetWindowRect(hwnd_, &outer);
+  SetWindowPos(hwnd_, nullptr,
+               area.left + (area.right - area.left - (outer.right - outer.left)) / 2,
+               area.top + (area.bottom - area.top - (outer.bottom - outer.top)) / 2, 0, 0,
+               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ModalDialog::SetFontOfControls(HFONT font) {
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

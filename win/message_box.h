@@ -23,6 +23,11 @@ class ModalDialog {
   // Runs the dialog until it ends; what EndDialog was given.
   INT_PTR RunModal(HWND owner, const std::wstring& caption);
   virtual INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) = 0;
+  // Sizes the dialog for a client area of `w` x `h` pixels at `dpi`.
+  void SetClientSize(int w, int h, int dpi);
+  // Centres the dialog on `area` (screen coordinates).
+  void CentreOn(const RECT& area);
+  void SetFontOfControls(HFONT font);
 
   HWND hwnd_ = nullptr;
 

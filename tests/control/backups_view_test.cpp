@@ -110,6 +110,10 @@ TEST_F(Backups, TheViewListsChecksRestoresAndLoads) {
   // Restore the oldest good one: asked first; No sends nothing.
   view.Select(1);
   EXPECT_EQ(view.SelectedRows().size(), 3u);
+  EXPECT_EQ(view.RowCells(1).size(), BackupsView::RowTitles().size());
+  EXPECT_EQ(view.RowCells(1)[0], "2") << "N is the row's place";
+  EXPECT_EQ(view.RowCells(1)[2], "Fuel 16");
+  EXPECT_EQ(view.RowCells(1)[3], "15,4") << "as the wire has it";
   const std::size_t before = Writes();
   face.answers = {Answer::No};
   EXPECT_FALSE(view.Restore());

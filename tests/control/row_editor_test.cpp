@@ -95,7 +95,8 @@ TEST(RowEditor, EitherDecimalMarkWhateverTheWorkstationUses) {
     SCOPED_TRACE(c.typed);
     FuelTable table = TableOf(1);
     RowEditor editor(table, false, c.workstation);
-    EXPECT_TRUE(editor.AcceptsText(FuelField::Co2Max, c.typed)) << "every character is taken";
+    EXPECT_EQ(editor.FirstRefused(FuelField::Co2Max, c.typed), std::nullopt)
+        << "every character is taken";
     editor.Changed(FuelField::Co2Max);
     const RowEditor::Stored stored = editor.Store(FuelField::Co2Max, c.typed);
     EXPECT_EQ(stored.ok, c.ok);
@@ -108,6 +109,8 @@ TEST(RowEditor, EitherDecimalMarkWhateverTheWorkstationUses) {
   FuelTable table = TableOf(1);
   RowEditor editor(table, false, U'.');
   EXPECT_EQ(editor.RefusalNote(FuelField::A2, U'x'), "A2: 'x' is not allowed here");
+  EXPECT_EQ(editor.FirstRefused(FuelField::A2, "1x;"), U'x');
+  EXPECT_EQ(editor.FirstRefused(FuelField::A2, "1\xff"), U'?') << "no UTF-8";
   EXPECT_EQ(editor.RefusalNote(FuelField::Description, U';'),
             "Description: ';' is not allowed here");
   EXPECT_FALSE(editor.Accepts(FuelField::Special, U','));

@@ -10,7 +10,6 @@
 
 #include "gui_rig.h"
 #include "text/text_helpers.h"
-#include "ui/dialog_icons.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 
@@ -157,8 +156,12 @@ class StartupTest : public QObject {
         {"open", OpenIcon(16), 16, {8, 10}, QColor(250, 210, 90)},
         {"save", SaveIcon(16), 16, {13, 8}, QColor(40, 90, 180)},
         {"exit", ExitIcon(24), 24, {12, 17}, QColor(0, 150, 60)},
-        {"ok", OkPicture(18, 2.0), 18, {7, 13}, QColor(0, 150, 0)},
-        {"cancel", CancelPicture(18, 2.0), 18, {9, 9}, QColor(204, 0, 0)},
+        {"ok", PictureIcon(quelt::front::Picture::Ok, 18, 2.0), 18, {7, 13}, QColor(0, 150, 0)},
+        {"cancel",
+         PictureIcon(quelt::front::Picture::Cancel, 18, 2.0),
+         18,
+         {9, 9},
+         QColor(204, 0, 0)},
     };
     for (const Case& c : cases) {
       for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {

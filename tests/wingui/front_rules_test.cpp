@@ -12,6 +12,7 @@
 #include "front/layout.h"
 #include "front/log_style.h"
 #include "front/pictures.h"
+#include "front/setting_place.h"
 #include "text/text_helpers.h"
 
 namespace quelt::front {
@@ -109,9 +110,9 @@ TEST(FieldRules, FiltersFollowTheFieldAndTheSeparator) {
     EXPECT_EQ(EditorAcceptsChar(c.field, c.c, c.separator), c.accepted)
         << static_cast<int>(c.field) << " " << static_cast<std::uint32_t>(c.c);
   }
-  EXPECT_TRUE(EditorAcceptsText(FuelField::Description, "Zemn\xc3\xad plyn", U','));
-  EXPECT_FALSE(EditorAcceptsText(FuelField::Description, "a;b", U','));
-  EXPECT_FALSE(EditorAcceptsText(FuelField::Description, "\xff", U','));  // not UTF-8
+  EXPECT_EQ(EditorRefusedChar(FuelField::Description, "Zemn\xc3\xad plyn", U','), std::nullopt);
+  EXPECT_EQ(EditorRefusedChar(FuelField::Description, "a;b", U','), U';');
+  EXPECT_EQ(EditorRefusedChar(FuelField::Description, "\xff", U','), U'?');  // not UTF-8
 }
 
 TEST(FieldRules, ReadingAnEditorsText) {
@@ -317,6 +318,24 @@ TEST(IconFile, DirectoryNamesEachImageWhereItLies) {
     next += u32(entry + 8);
   }
   EXPECT_EQ(next, file.size());
+}
+
+// The registry holds the settings where QSettings would: groups as keys.
+TEST(SettingPlace, GroupsBecomeKeys) {
+  struct Case {
+    const char* name;
+    const char* key;
+    const char* value;
+  } cases[] = {
+      {"port/device", "Software\\quelt-fuel\\quelt-fuel\\port", "device"},
+      {"a/b/c", "Software\\quelt-fuel\\quelt-fuel\\a\\b", "c"},
+      {"plain", "Software\\quelt-fuel\\quelt-fuel", "plain"},
+  };
+  for (const Case& c : cases) {
+    const SettingPlace place = SettingPlaceOf(c.name);
+    EXPECT_EQ(place.key, c.key) << c.name;
+    EXPECT_EQ(place.value, c.value) << c.name;
+  }
 }
 
 }  // namespace

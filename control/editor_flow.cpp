@@ -1,0 +1,51 @@
+#include "control/editor_flow.h"
+
+#include "front/layout.h"
+
+namespace quelt::control {
+
+const std::vector<FuelField>& EditorFlow::Fields() {
+  static const std::vector<FuelField> fields = [] {
+    std::vector<FuelField> inTabOrder;
+    for (const front::DialogItem& item : front::LayoutDialog(96).items) {
+      if (item.kind == front::DialogItem::Kind::Editor) inTabOrder.push_back(item.field);
+    }
+    return inTabOrder;
+  }();
+  return fields;
+}
+
+void EditorFlow::ShowRow() {
+  for (FuelField field : Fields()) face_.ShowEditorText(field, rows_.Text(field));
+}
+
+RowEditor::Stored EditorFlow::Store(FuelField field) {
+  RowEditor::Stored stored = rows_.Store(field, face_.EditorText(field));
+  // The value the analyser will get instead of a blank.
+  if (stored.show) face_.ShowEditorText(field, *stored.show);
+  return stored;
+}
+
+void EditorFlow::Left(FuelField field, bool toButton) {
+  face_.ClearNote();
+  if (!toButton && !Store(field).ok) face_.ComplainLater(field);
+}
+
+bool EditorFlow::Complain(FuelField field) {
+  const RowEditor::Stored stored = Store(field);
+  if (stored.ok) return true;
+  if (rows_.Answered(field, face_.EditorText(field), stored, face_.Ask(stored.refusal))) {
+    return true;
+  }
+  face_.ReturnTo(field);
+  return false;
+}
+
+bool EditorFlow::Accept() {
+  for (FuelField field : Fields()) {
+    if (!Complain(field)) return false;
+  }
+  return true;
+}
+
+}  // namespace quelt::control
