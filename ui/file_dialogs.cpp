@@ -37,6 +37,10 @@ std::filesystem::path PickFile(QWidget* parent, const control::FileChoice& choic
   return QFile::encodeName(path).toStdString();
 }
 
+std::filesystem::path MainWindow::PickTableFile(bool save) {
+  return PickFile(this, control::TableFileChoice(save), QStringLiteral("TableFileDialog"));
+}
+
 std::filesystem::path MainWindow::PickExportFile(control::ExportKind kind) {
   return PickFile(this, control::ExportFileChoice(kind), QStringLiteral("ExportFileDialog"));
 }

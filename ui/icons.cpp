@@ -8,9 +8,6 @@
 #include <QPainter>
 #include <cmath>
 #include <cstring>
-#include <set>
-#include <utility>
-#include <vector>
 
 namespace quelt::ui {
 namespace {
@@ -49,17 +46,16 @@ QPixmap PicturePixmap(front::Picture picture, int size, double dpr, bool disable
   return QPixmap::fromImage(image);
 }
 
-// A picture's icon that draws its images when they are first asked for: a
-// button shows only its normal or only its greyed form, and drawing both
-// forms at every ratio up front was a large part of the window's start-up.
-// A request in the greyed mode draws the greyed images at every ratio, any
-// other request the normal ones, and hands them to Qt's own icon: it then
-// chooses, scales, aligns and tints among the same images as an icon
-// holding all of them would.
+// A picture's icon that draws its image when it is first asked for: a
+// button shows only its normal or only its greyed form, and drawing both up
+// front was a large part of the window's start-up. A request in the greyed
+// mode draws the greyed image, any other request the normal one, and hands
+// it to Qt's own icon: it then scales, aligns and tints the same image as an
+// icon holding both would.
 class PictureEngine final : public QIconEngine {
  public:
-  PictureEngine(front::Picture picture, int size, std::vector<double> ratios)
-      : picture_(picture), size_(size), ratios_(std::move(ratios)) {}
+  PictureEngine(front::Picture picture, int size, double ratio)
+      : picture_(picture), size_(size), ratio_(ratio) {}
 
   QIconEngine* clone() const override { return new PictureEngine(*this); }
   QString key() const override { return QStringLiteral("quelt-picture"); }
@@ -91,10 +87,9 @@ class PictureEngine final : public QIconEngine {
     }
   }
 
-  // The 1x image's size (or the only image's), never larger than asked;
-  // known without drawing.
+  // The image's size, never larger than asked; known without drawing.
   QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
-    QSize actual = ImageSize(ratios_.size() == 1 ? ratios_.front() : 1.0);
+    QSize actual = ImageSize();
     if (actual.width() > size.width() || actual.height() > size.height())
       actual.scale(size, Qt::KeepAspectRatio);
     return actual;
@@ -103,13 +98,13 @@ class PictureEngine final : public QIconEngine {
   QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
     QList<QSize> sizes;
     if (state != QIcon::Off || (mode != QIcon::Normal && mode != QIcon::Disabled)) return sizes;
-    for (double ratio : ratios_) sizes.push_back(ImageSize(ratio));
+    sizes.push_back(ImageSize());
     return sizes;
   }
 
  private:
-  QSize ImageSize(double ratio) const {
-    const int px = qMax(1, qRound(size_ * ratio));
+  QSize ImageSize() const {
+    const int px = qMax(1, qRound(size_ * ratio_));
     return {px, px};
   }
 
@@ -117,25 +112,17 @@ class PictureEngine final : public QIconEngine {
     const bool disabled = mode == QIcon::Disabled;
     QIcon& icon = disabled ? greyed_ : normal_;
     if (icon.isNull()) {
-      for (double ratio : ratios_) {
-        icon.addPixmap(PicturePixmap(picture_, size_, ratio, disabled),
-                       disabled ? QIcon::Disabled : QIcon::Normal);
-      }
+      icon.addPixmap(PicturePixmap(picture_, size_, ratio_, disabled),
+                     disabled ? QIcon::Disabled : QIcon::Normal);
     }
     return icon;
   }
 
   front::Picture picture_;
   int size_;
-  std::vector<double> ratios_;
+  double ratio_;
   QIcon normal_, greyed_;
 };
-
-QIcon MakeIcon(front::Picture picture, int size) {
-  std::set<double> ratios{1.0, 2.0};
-  if (qGuiApp) ratios.insert(qGuiApp->devicePixelRatio());
-  return QIcon(new PictureEngine(picture, size, {ratios.begin(), ratios.end()}));
-}
 
 }  // namespace
 
@@ -151,16 +138,8 @@ QImage CanvasImage(const front::Canvas& canvas) {
 }
 
 QIcon PictureIcon(front::Picture picture, int size, double devicePixelRatio) {
-  return QIcon(new PictureEngine(picture, size, {devicePixelRatio}));
+  return QIcon(new PictureEngine(picture, size, devicePixelRatio));
 }
-
-QIcon RefreshIcon(int size) { return MakeIcon(front::Picture::Refresh, size); }
-QIcon SendIcon(int size) { return MakeIcon(front::Picture::Send, size); }
-QIcon ExitIcon(int size) { return MakeIcon(front::Picture::Exit, size); }
-QIcon UpIcon(int size) { return MakeIcon(front::Picture::Up, size); }
-QIcon DownIcon(int size) { return MakeIcon(front::Picture::Down, size); }
-QIcon OpenIcon(int size) { return MakeIcon(front::Picture::Open, size); }
-QIcon SaveIcon(int size) { return MakeIcon(front::Picture::Save, size); }
 
 QIcon AppIcon() {
   const int size = front::DesignSize(front::Picture::AppIcon);

@@ -22,15 +22,6 @@ QImage CanvasImage(const front::Canvas& canvas);
 // and its disabled image.
 QIcon PictureIcon(front::Picture picture, int size, double devicePixelRatio);
 
-// `size` is the icon's edge in logical pixels (16 or 24 at 96 dpi, scaled);
-// the images are made for 1x, 2x and the application's ratio.
-QIcon RefreshIcon(int size);  // black circular arrow, clockwise
-QIcon SendIcon(int size);     // black triangle pointing right
-QIcon ExitIcon(int size);     // green exit sign, white lettering
-QIcon UpIcon(int size);       // red arrow up
-QIcon DownIcon(int size);     // red arrow down
-QIcon OpenIcon(int size);     // yellow folder: load a table file
-QIcon SaveIcon(int size);     // blue diskette: save the table to a file
 // The application's icon: the flame.
 QIcon AppIcon();
 

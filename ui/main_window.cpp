@@ -3,9 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -455,27 +453,6 @@ void MainWindow::SetBusyCursor(bool busy) {
 control::Answer MainWindow::Ask(const control::Message& message) {
   const bool about = message.kind == control::MessageKind::Information;
   return AskBox(this, message, about ? logo_->pixmap() : QPixmap());
-}
-
-std::filesystem::path MainWindow::PickTableFile(bool save) {
-  QSettings settings(QLatin1String(front::kSettingsOrganisation),
-                     QLatin1String(quelt::kProgramName));
-  const QString folder =
-      settings.value(QLatin1String(front::kSettingsFolderKey), QDir::homePath()).toString();
-  const QString filter =
-      QStringLiteral("%1 (*.%2);;%3 (*)")
-          .arg(Utf8(lang::Tr(front::kTableFilesName)),
-               QString::fromUtf8(front::kTableFileExtension), Utf8(lang::Tr(front::kAllFilesName)));
-  QFileDialog dialog(this, Utf8(lang::Tr(save ? front::kSaveTitle : front::kOpenTitle)), folder,
-                     filter);
-  dialog.setObjectName(QStringLiteral("TableFileDialog"));
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (save) dialog.setDefaultSuffix(QString::fromUtf8(front::kTableFileExtension));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = dialog.selectedFiles().first();
-  settings.setValue(QLatin1String(front::kSettingsFolderKey), QFileInfo(path).absolutePath());
-  return QFile::encodeName(path).toStdString();
 }
 
 bool MainWindow::EditCurrentRow() { return EditFuelRow(controller_.Table(), false, this); }

@@ -141,6 +141,7 @@ class StartupTest : public QObject {
   // turn the red arrows blue, a lost ratio would blur them, and the disabled
   // images must be grey through and through, lettering included.
   void picturesFromSharedGeometry() {
+    using quelt::front::Picture;
     struct Case {
       const char* name;
       QIcon icon;
@@ -149,19 +150,15 @@ class StartupTest : public QObject {
       QColor colour;
     };
     const Case cases[] = {
-        {"up", UpIcon(16), 16, {8, 10}, QColor(230, 0, 0)},
-        {"down", DownIcon(16), 16, {8, 4}, QColor(230, 0, 0)},
-        {"send", SendIcon(16), 16, {7, 8}, Qt::black},
-        {"refresh", RefreshIcon(16), 16, {7, 13}, Qt::black},
-        {"open", OpenIcon(16), 16, {8, 10}, QColor(250, 210, 90)},
-        {"save", SaveIcon(16), 16, {13, 8}, QColor(40, 90, 180)},
-        {"exit", ExitIcon(24), 24, {12, 17}, QColor(0, 150, 60)},
-        {"ok", PictureIcon(quelt::front::Picture::Ok, 18, 2.0), 18, {7, 13}, QColor(0, 150, 0)},
-        {"cancel",
-         PictureIcon(quelt::front::Picture::Cancel, 18, 2.0),
-         18,
-         {9, 9},
-         QColor(204, 0, 0)},
+        {"up", PictureIcon(Picture::Up, 16, 2.0), 16, {8, 10}, QColor(230, 0, 0)},
+        {"down", PictureIcon(Picture::Down, 16, 2.0), 16, {8, 4}, QColor(230, 0, 0)},
+        {"send", PictureIcon(Picture::Send, 16, 2.0), 16, {7, 8}, Qt::black},
+        {"refresh", PictureIcon(Picture::Refresh, 16, 2.0), 16, {7, 13}, Qt::black},
+        {"open", PictureIcon(Picture::Open, 16, 2.0), 16, {8, 10}, QColor(250, 210, 90)},
+        {"save", PictureIcon(Picture::Save, 16, 2.0), 16, {13, 8}, QColor(40, 90, 180)},
+        {"exit", PictureIcon(Picture::Exit, 24, 2.0), 24, {12, 17}, QColor(0, 150, 60)},
+        {"ok", PictureIcon(Picture::Ok, 18, 2.0), 18, {7, 13}, QColor(0, 150, 0)},
+        {"cancel", PictureIcon(Picture::Cancel, 18, 2.0), 18, {9, 9}, QColor(204, 0, 0)},
     };
     for (const Case& c : cases) {
       for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
@@ -187,23 +184,21 @@ class StartupTest : public QObject {
     }
   }
 
-  // The icons draw their images when first asked for, and must answer every
-  // request as an icon holding all of them would: the ratio chosen, the
-  // greyed form, the tints of other modes, smaller and larger sizes.
+  // The icons draw their image when first asked for, and must answer every
+  // request as an icon holding both forms would: the greyed form, the tints
+  // of other modes, smaller and larger sizes, at every ratio.
   void picturesAnswerAsIfAllWereDrawn() {
     using quelt::front::Picture;
     const int size = 16;
-    QIcon eager;
-    for (double dpr : {1.0, 2.0}) {
+    for (double dpr : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+      QIcon eager;
       for (bool disabled : {false, true}) {
         const int px = qRound(size * dpr);
         QImage image = CanvasImage(quelt::front::DrawPicture(Picture::Up, px, disabled));
         image.setDevicePixelRatio(dpr);
         eager.addPixmap(QPixmap::fromImage(image), disabled ? QIcon::Disabled : QIcon::Normal);
       }
-    }
-    const QIcon lazy = UpIcon(size);
-    for (double dpr : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+      const QIcon lazy = PictureIcon(Picture::Up, size, dpr);
       for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
         for (int asked : {12, 16, 32}) {
           const QString what = QStringLiteral("%1x, mode %2, %3 px").arg(dpr).arg(mode).arg(asked);
