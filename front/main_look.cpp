@@ -5,6 +5,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
 #include "fuel/status_text.h"
+#include "lang/tr.h"
 
 namespace quelt::front {
 namespace {
@@ -59,7 +60,10 @@ const std::array<LegendEntry, 3>& LegendEntries() {
 std::string LegendText() {
   std::string legend;
   for (const LegendEntry& e : LegendEntries()) {
-    legend += (legend.empty() ? "" : "    ") + std::string(e.sample) + " " + e.meaning;
+    if (!legend.empty()) legend += "    ";
+    legend += e.sample;
+    legend += ' ';
+    legend += lang::Tr(e.meaning);
   }
   return legend;
 }

@@ -989,6 +989,8 @@ TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
   RECT legendRect{};
   GetClientRect(legend, &legendRect);
   EXPECT_EQ(lang::Tr(kLegendNaturalGasH), "Erdgas H");
+  // Readers of the screen hear it in German too.
+  EXPECT_NE(Text(legend).find(L"Erdgas H"), std::wstring::npos) << Utf8FromWide(Text(legend));
   EXPECT_LE(legendWidth, legendRect.right);
 
   Modals modals;
