@@ -59,6 +59,8 @@ struct Options {
   bool bench = false;
   bool send = false;
   std::string load;
+  // Arguments the first reading left for Qt to take or refuse.
+  bool leftForQt = false;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -103,6 +105,7 @@ Options ParseOptions(const std::vector<std::string>& args, bool qtHasTakenItsOwn
   o.screenshot = line.Value("--screenshot").value_or("");
   o.backups = line.Has("--backups");
   o.lang = line.Value("--lang").value_or("");
+  o.leftForQt = !line.foreign.empty() || !line.operands.empty();
   if (o.demo && !o.port.empty()) Fail("--port and --demo exclude each other");
   if (line.Has("--lang")) {
     if (const std::string error = quelt::lang::LanguageOptionError(o.lang); !error.empty()) {
@@ -141,11 +144,16 @@ class FirstPaint : public QObject {
 // is the largest single cost before the window can be laid out, and Qt
 // loads it at the window's first text. Loading it on a second thread while
 // QApplication connects to the display takes it off the way; Qt then finds
-// it loaded. Joined before the window, whose first text needs it.
+// it loaded. Joined before the window, whose first text needs it. Only when
+// every argument is the program's own: one left for Qt may still be refused,
+// and a program that ends before Qt takes the configuration over would leave
+// it loaded for nothing.
 class FontConfigWarmUp {
  public:
 #ifdef QUELT_FONTCONFIG_WARMUP
-  FontConfigWarmUp() : thread_([] { FcInit(); }) {}
+  explicit FontConfigWarmUp(bool start) {
+    if (start) thread_ = std::thread([] { FcInit(); });
+  }
   void Join() {
     if (thread_.joinable()) thread_.join();
   }
@@ -154,6 +162,7 @@ class FontConfigWarmUp {
  private:
   std::thread thread_;
 #else
+  explicit FontConfigWarmUp(bool) {}
   void Join() {}
 #endif
 };
@@ -161,8 +170,8 @@ class FontConfigWarmUp {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ParseOptions(std::vector<std::string>(argv + 1, argv + argc), false);
-  FontConfigWarmUp fonts;
+  const Options early = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), false);
+  FontConfigWarmUp fonts(!early.leftForQt);
   QApplication app(argc, argv);
   fonts.Join();
   std::vector<std::string> left;
