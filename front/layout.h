@@ -113,7 +113,7 @@ inline constexpr int kLegendGap = 16;  // between the two marks
 // Fonts, in points.
 inline constexpr int kBaseFontPoints = 8;
 inline constexpr int kBigButtonFontPoints = 9;  // bold
-inline constexpr int kLogFontPoints = 8;        // "Arial"; spans "Courier New" bold
+inline constexpr int kLogFontPoints = 8;        // Win32: "Arial", spans "Courier New" bold
 
 // --- grid ------------------------------------------------------------------
 

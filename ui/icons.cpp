@@ -6,6 +6,7 @@
 #include <QIconEngine>
 #include <QPaintDevice>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,19 +17,32 @@ QRectF BoxRect(const front::Box& box) { return {box.x, box.y, box.w, box.h}; }
 
 QColor ColourOf(front::Rgba c) { return QColor(c.r, c.g, c.b, c.a); }
 
-QFont SansFont(int pixels, bool bold) {
-  QFont f;
-  f.setStyleHint(QFont::SansSerif);
+// The lettering's sizes are drawn by scaling one the window's texts load
+// anyway (the big buttons' bold 12 px, the window's own 11 px): each new
+// size would be another font to look up at start-up.
+constexpr int kBoldPixels = 12;
+constexpr int kRegularPixels = 11;
+
+QFont LoadedFont(bool bold) {
+  QFont f = QGuiApplication::font();
   f.setBold(bold);
-  f.setPixelSize(pixels);
+  f.setPixelSize(bold ? kBoldPixels : kRegularPixels);
   return f;
 }
 
-// Lettering in design units on a picture `k` pixels to the unit.
-void StartText(QPainter& p, double k) {
+// Lettering of `pixels` design units in `box` on a picture `k` pixels to
+// the unit.
+void Letter(QPainter& p, double k, bool bold, double pixels, const QRectF& box, int flags,
+            const QString& text) {
+  const QFont font = LoadedFont(bold);
+  const double f = pixels / font.pixelSize();
+  p.save();
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  p.scale(k, k);
+  p.scale(k * f, k * f);
+  p.setFont(font);
+  p.drawText(QRectF(box.x() / f, box.y() / f, box.width() / f, box.height() / f), flags, text);
+  p.restore();
 }
 
 QPixmap PicturePixmap(front::Picture picture, int size, double dpr, bool disabled) {
@@ -36,11 +50,10 @@ QPixmap PicturePixmap(front::Picture picture, int size, double dpr, bool disable
   QImage image = CanvasImage(front::DrawPicture(picture, px, disabled));
   if (picture == front::Picture::Exit) {
     QPainter p(&image);
-    StartText(p, static_cast<double>(px) / front::DesignSize(picture));
-    p.setFont(SansFont(9, true));
     p.setPen(disabled ? QColor(235, 235, 235) : QColor(Qt::white));
-    p.drawText(BoxRect(front::kExitLetteringBox), Qt::AlignCenter,
-               QString::fromLatin1(front::kExitLettering));
+    Letter(p, static_cast<double>(px) / front::DesignSize(picture), true, 9,
+           BoxRect(front::kExitLetteringBox), Qt::AlignCenter,
+           QString::fromLatin1(front::kExitLettering));
   }
   image.setDevicePixelRatio(dpr);
   return QPixmap::fromImage(image);
@@ -153,22 +166,17 @@ QPixmap LogoPixmap(double scale, double devicePixelRatio) {
   const double k = scale * devicePixelRatio;
   QImage image = CanvasImage(front::DrawLogoFlame(k));
   QPainter p(&image);
-  StartText(p, k);
-  // The largest size at which the name fits whatever face the platform gives.
+  // The largest size at which the name fits whatever face the platform
+  // gives, 22 at most: the scaled lettering is as wide as its advance scaled.
   const QString name = QString::fromLatin1(front::kLogoName);
   const QRectF nameBox = BoxRect(front::kLogoNameBox);
-  QFont f = SansFont(22, true);
-  for (int px = 22; px > 8; --px) {
-    f.setPixelSize(px);
-    if (QFontMetricsF(f).horizontalAdvance(name) <= nameBox.width()) break;
-  }
-  p.setFont(f);
+  const double advance = QFontMetricsF(LoadedFont(true)).horizontalAdvance(name);
+  const int fitting = advance > 0 ? static_cast<int>(kBoldPixels * nameBox.width() / advance) : 22;
   p.setPen(ColourOf(front::kLogoNameColour));
-  p.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter, name);
-  p.setFont(SansFont(8, false));
+  Letter(p, k, true, std::clamp(fitting, 9, 22), nameBox, Qt::AlignLeft | Qt::AlignVCenter, name);
   p.setPen(ColourOf(front::kLogoSubtitleColour));
-  p.drawText(BoxRect(front::kLogoSubtitleBox), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromLatin1(front::kLogoSubtitle));
+  Letter(p, k, false, 8, BoxRect(front::kLogoSubtitleBox), Qt::AlignLeft | Qt::AlignVCenter,
+         QString::fromLatin1(front::kLogoSubtitle));
   p.end();
   image.setDevicePixelRatio(devicePixelRatio);
   return QPixmap::fromImage(image);

@@ -1,16 +1,14 @@
 #include "ui/log_highlighter.h"
 
-#include <QFontInfo>
-
 #include "front/log_style.h"
 
 namespace quelt::ui {
 
 LogHighlighter::LogHighlighter(QTextDocument* document, const QFont& spanFont)
     : QSyntaxHighlighter(document),
-      // The family actually matched, so that a missing "Courier New" falls
-      // back to the same fixed-pitch face everywhere.
-      spanFamily_(QFontInfo(spanFont).family()),
+      // The family as asked for: resolving it here would load the font
+      // before the log has a line to show.
+      spanFamily_(spanFont.family()),
       spanPointSize_(spanFont.pointSizeF()) {}
 
 QTextCharFormat LogHighlighter::FormatOf(const quelt::front::LogStyle& style) const {

@@ -5,7 +5,6 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -64,22 +63,14 @@ QKeySequence SequenceOf(const control::KeyBinding& k) {
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
 }
 
-// "MS Sans Serif" and "Arial" are not on every system: the family's style
-// hint picks the platform's own sans or fixed-pitch face instead.
-QFont LogFont() {
-  QFont f(QStringLiteral("Arial"), 8);
-  f.setStyleHint(QFont::SansSerif);
-  return f;
-}
-
+// The bracket spans of the log: bold in the platform's fixed-pitch face,
+// the log's size. The log's text is in the window's own face. Faces asked
+// for by name ("Courier New", "Arial") are missing on most systems, and
+// searching for their stand-ins was a large part of the start-up.
 QFont SpanFont() {
-  QFont f(QStringLiteral("Courier New"), 8, QFont::Bold);
-  f.setStyleHint(QFont::TypeWriter);
-  if (!QFontInfo(f).fixedPitch()) {
-    f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPointSize(8);
-    f.setBold(true);
-  }
+  QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  f.setPointSize(front::kLogFontPoints);
+  f.setBold(true);
   return f;
 }
 
@@ -213,7 +204,6 @@ void MainWindow::BuildTablePanel() {
   log_->setReadOnly(true);
   log_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  log_->setFont(LogFont());
   log_->setTabChangesFocus(true);
   new LogHighlighter(log_->document(), SpanFont());
   controls_[static_cast<std::size_t>(MainControl::Log)] = log_;
