@@ -25,6 +25,7 @@
 #include "control/row_menu.h"
 #include "front/fitting.h"
 #include "front/main_look.h"
+#include "front/tab_order.h"
 #include "front/texts.h"
 #include "fuel/status_text.h"
 #include "lang/tr.h"
@@ -46,20 +47,15 @@ using front::MainControl;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
+// Qt's keys of control::Key, in its order.
+constexpr Qt::Key kQtKeys[] = {Qt::Key_F1,   Qt::Key_F2,     Qt::Key_F5, Qt::Key_Return, Qt::Key_Up,
+                               Qt::Key_Down, Qt::Key_Delete, Qt::Key_O,  Qt::Key_S,      Qt::Key_Q,
+                               Qt::Key_B,    Qt::Key_E,      Qt::Key_P,  Qt::Key_Insert, Qt::Key_D,
+                               Qt::Key_Z,    Qt::Key_Y};
+static_assert(std::size(kQtKeys) == static_cast<std::size_t>(control::Key::Y) + 1);
+
 QKeySequence SequenceOf(const control::KeyBinding& k) {
-  using K = control::Key;
-  static constexpr std::pair<K, Qt::Key> kQtKeys[] = {
-      {K::F1, Qt::Key_F1},         {K::F2, Qt::Key_F2},         {K::F5, Qt::Key_F5},
-      {K::Enter, Qt::Key_Return},  {K::Up, Qt::Key_Up},         {K::Down, Qt::Key_Down},
-      {K::Delete, Qt::Key_Delete}, {K::Insert, Qt::Key_Insert}, {K::O, Qt::Key_O},
-      {K::S, Qt::Key_S},           {K::Q, Qt::Key_Q},           {K::B, Qt::Key_B},
-      {K::E, Qt::Key_E},           {K::P, Qt::Key_P},           {K::D, Qt::Key_D},
-      {K::Z, Qt::Key_Z},           {K::Y, Qt::Key_Y},
-  };
-  Qt::Key key = Qt::Key_unknown;
-  for (const auto& [ours, qt] : kQtKeys) {
-    if (ours == k.key) key = qt;
-  }
+  const Qt::Key key = kQtKeys[static_cast<std::size_t>(k.key)];
   return k.ctrl ? QKeySequence(Qt::CTRL | key) : QKeySequence(key);
 }
 
@@ -304,17 +300,17 @@ void MainWindow::BuildKeys() {
               [this, command = k.command] { controller_.Do(command); });
     }
   }
-  // Tab walks the buttons, the grid and the status line; inside the grid
+  // Tab walks the controls in the windows' shared order; inside the grid
   // the arrow keys move.
-  const MainControl chain[] = {MainControl::RefreshButton, MainControl::SendButton,
-                               MainControl::MoveUpButton,  MainControl::MoveDownButton,
-                               MainControl::OpenButton,    MainControl::SaveButton,
-                               MainControl::BackupsButton, MainControl::Grid,
-                               MainControl::BackupLine,    MainControl::Log,
-                               MainControl::ExitButton};
-  for (std::size_t i = 1; i < std::size(chain); ++i)
-    setTabOrder(Control(chain[i - 1]), Control(chain[i]));
-  setTabOrder(Control(MainControl::Grid), ports_);
+  QWidget* previous = nullptr;
+  for (MainControl c : front::kTabOrder) {
+    if (previous != nullptr) setTabOrder(previous, Control(c));
+    previous = Control(c);
+    if (c == front::kPortControlFollows) {
+      setTabOrder(previous, ports_);
+      previous = ports_;
+    }
+  }
 }
 
 void MainWindow::ApplyDpi() {

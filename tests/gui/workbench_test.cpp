@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include "front/tab_order.h"
 #include "fuel/status_text.h"
 #include "gui_rig.h"
 #include "sim/inprocess_line.h"
@@ -24,6 +25,7 @@
 #include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
+#include "ui/port_chooser.h"
 #include "ui/status_line.h"
 
 using quelt::sim::Config;
@@ -397,6 +399,19 @@ class WorkbenchTest : public QObject {
              SaveButton(f), f.Grid(), f.BackupLine(), ExitButton(f)}) {
       QVERIFY2(reached.contains(w), qPrintable(w->objectName()));
     }
+
+    // From Refresh, Tab follows the order both windows share.
+    QStringList expected, walked;
+    for (quelt::front::MainControl c : quelt::front::kTabOrder) {
+      if (f.Control(c)->isEnabled()) expected << f.Control(c)->objectName();
+      if (c == quelt::front::kPortControlFollows) expected << f.PortChooser()->objectName();
+    }
+    RefreshButton(f)->setFocus();
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+      walked << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walked, expected);
   }
 
   void legendAndNotesOnMarkedRows() {
