@@ -120,11 +120,8 @@ void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
   for (const front::LegendEntry& e : front::LegendEntries()) {
     const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(lang::Tr(e.meaning));
     SIZE size{};
+    SelectObject(dc, e.changed ? boldFont_ : font_);
     GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
-    if (e.changed) {
-      SelectObject(dc, boldFont_);
-      GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
-    }
     RECT swatch{x, rc.top + S(2), x + size.cx + 2 * pad, rc.bottom - S(2)};
     if (!e.changed) {
       HBRUSH brush = CreateSolidBrush(Colour(e.mark.background));

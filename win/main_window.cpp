@@ -67,7 +67,9 @@ wchar_t UserDecimalSeparator() {
 }
 
 MainWindow::MainWindow(control::WindowController& controller)
-    : controller_(controller), table_(controller.Table()) {
+    : controller_(controller),
+      table_(controller.Table()),
+      cells_(controller, static_cast<char32_t>(UserDecimalSeparator())) {
   table_.SetListener([this](FuelTable::Change change) { OnTableChange(change); });
 }
 
@@ -111,7 +113,6 @@ bool MainWindow::Create(int showCommand) {
     if (RegisterClassExW(&wc) == 0) return false;
     registered = true;
   }
-  decimalSeparator_ = UserDecimalSeparator();
   const std::wstring caption = WideFromUtf8(lang::Tr(front::kMainCaption));
   // Hidden first: the size and place follow from the monitor's resolution.
   CreateWindowExW(
@@ -517,7 +518,6 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
 }
 
 void MainWindow::SetTransferLock(bool locked) {
-  locked_ = locked;
   if (pump_ != nullptr) pump_->SetFastWakeups(locked);
 }
 
