@@ -142,22 +142,20 @@ void FuelGrid::ApplyScale() {
   FitColumns();
 }
 
-// The description takes the room the other columns leave.
+// The description is fitted last: it takes the room the others leave.
 void FuelGrid::FitColumns() {
+  auto fit = [this](int c, int room) {
+    const int needed = qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
+    const int width = widths_.Fit(static_cast<std::size_t>(c), needed, columnWidth(c), room);
+    if (columnWidth(c) != width) setColumnWidth(c, width);
+    return width;
+  };
   const int description = static_cast<int>(quelt::FuelField::Description);
   int others = 0;
   for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    if (c == description) continue;
-    const int needed = qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
-    const int width = widths_.Fit(static_cast<std::size_t>(c), needed, columnWidth(c));
-    if (columnWidth(c) != width) setColumnWidth(c, width);
-    others += width;
+    if (c != description) others += fit(c, 0);
   }
-  const int needed =
-      qMax(sizeHintForColumn(description), horizontalHeader()->sectionSizeHint(description));
-  const int width = widths_.Fit(static_cast<std::size_t>(description), needed,
-                                columnWidth(description), viewport()->width() - others);
-  if (columnWidth(description) != width) setColumnWidth(description, width);
+  fit(description, viewport()->width() - others);
 }
 
 void FuelGrid::resizeEvent(QResizeEvent* event) {

@@ -181,8 +181,9 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);
       // While a transfer walks the table by its current row, the user must
       // not move that row.
-      const bool locked = controller_.TransferActive();
-      if (!syncing_ && locked && (change->uChanged & LVIF_STATE) != 0) return TRUE;
+      if (!syncing_ && controller_.TransferActive() && (change->uChanged & LVIF_STATE) != 0) {
+        return TRUE;
+      }
       return FALSE;
     }
     case LVN_ITEMCHANGED: {
