@@ -95,8 +95,8 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     DrawCanvas(dc, front::DrawPicture(picture.picture, size, disabled), left, top);
   }
   if (hasCaption) {
-    const front::Rect& r = places.caption;
-    RECT text{r.x + shift, r.y + shift, r.Right() + shift, r.Bottom() + shift};
+    RECT text = WinRect(places.caption);
+    OffsetRect(&text, shift, shift);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);

@@ -77,6 +77,8 @@ class MainWindow : public control::WindowFace {
   void Layout();
   void Paint();
   void SetTip(HWND control, const std::wstring& text);
+  // The status or the backup line, its tool tip with it.
+  void SetLine(front::MainControl control, const std::string& text, const std::string& tip);
   int S(int pixels96) const;
   // main_grid.cpp
   void CreateGrid();
