@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "front/change_mark.h"
-#include "front/field_rules.h"
 #include "fuel/table_state.h"
 #include "lang/format.h"
 #include "lang/tr.h"
@@ -55,19 +53,6 @@ int RowsChanging(const std::vector<std::string>& reported, const FuelTable& tabl
 std::string ChangesText(int rows) {
   if (rows <= 0) return {};
   return rows == 1 ? lang::Tr("1 row changes") : lang::Format(lang::Tr("{1} rows change"), rows);
-}
-
-const FuelRow* ShownRow(const FuelTable& table, int row) {
-  if (row < 0 || row >= table.RecordCount()) return nullptr;
-  if (row == table.CurrentIndex() && table.GetState() == FuelTable::State::Edit) {
-    return &table.Current();
-  }
-  return &table.Row(row);
-}
-
-std::string GridCellText(const FuelRow& row, FuelField field, char32_t separator, bool changed) {
-  const std::string text = front::FieldDisplayText(row, field, separator);
-  return changed ? front::ChangedCellText(text) : text;
 }
 
 }  // namespace quelt::control

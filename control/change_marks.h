@@ -22,15 +22,6 @@ bool CellChanged(const std::vector<std::string>& reported, const FuelTable& tabl
 // rows that drop out of the table.
 int RowsChanging(const std::vector<std::string>& reported, const FuelTable& table);
 
-// The row the grid shows at `row`: the edit buffer while that row is
-// edited; nullptr beyond the table (a view may ask before the table's
-// notification has arrived).
-const FuelRow* ShownRow(const FuelTable& table, int row);
-// A grid cell's text: the value with the workstation's decimal separator
-// (0 for a number without a value, as it will be sent), with the change
-// mark when a Send would change it.
-std::string GridCellText(const FuelRow& row, FuelField field, char32_t separator, bool changed);
-
 // The status line's part: "1 row changes", "3 rows change"; "" for none.
 std::string ChangesText(int rows);
 

@@ -21,10 +21,11 @@ void ColumnWidths::Reset(std::vector<int> design) {
   design_ = std::move(design);
 }
 
-int ColumnWidths::Fit(std::size_t column, int needed, int now) {
+int ColumnWidths::Fit(std::size_t column, int needed, int now, int room) {
   if (column >= design_.size()) return now;
   if (fitted_[column] != 0 && now != fitted_[column]) user_[column] = now;
-  fitted_[column] = std::max({needed, design_[column], user_[column]});
+  const int fill = user_[column] == 0 ? room : 0;
+  fitted_[column] = std::max({needed, design_[column], user_[column], fill});
   return fitted_[column];
 }
 

@@ -25,8 +25,10 @@ class ColumnWidths {
   void Reset(std::vector<int> design);
   // The width to give column `column`, which is `now` wide and needs
   // `needed` for its title and cells. A width other than the one last
-  // given is the user's and stays the least from then on.
-  int Fit(std::size_t column, int needed, int now);
+  // given is the user's and stays the least from then on. A column given
+  // `room` (what the others leave of the grid) fills it until the user
+  // drags it.
+  int Fit(std::size_t column, int needed, int now, int room = 0);
 
  private:
   std::vector<int> design_;

@@ -1,7 +1,5 @@
 #include "ui/fuel_grid.h"
 
-#include <optional>
-
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -9,7 +7,7 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
-#include "front/change_mark.h"
+#include "front/fitting.h"
 #include "front/layout.h"
 #include "ui/icons.h"
 
@@ -19,7 +17,7 @@ namespace {
 
 // A marked row keeps its mark while selected: the mark is painted instead of
 // the highlight. No focus frame around a single cell of a whole-row grid.
-// A changed cell is bold (front/change_mark.h).
+// A changed cell is bold.
 class MarkDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -28,7 +26,7 @@ class MarkDelegate : public QStyledItemDelegate {
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
     const auto* model = dynamic_cast<const FuelTableModel*>(index.model());
-    if (front::kChangedBold && model != nullptr && model->Changed(index.row(), index.column())) {
+    if (model != nullptr && model->Cells().Look(index.row(), index.column()).bold) {
       option->font.setBold(true);
     }
   }
@@ -60,8 +58,12 @@ class RowIndicatorHeader : public QHeaderView {
 
 }  // namespace
 
-FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale, QWidget* parent)
-    : QTableView(parent), table_(table), scale_(scale), model_(new FuelTableModel(table, this)) {
+FuelGrid::FuelGrid(control::WindowController& controller, const std::function<int(int)>& scale,
+                   QWidget* parent)
+    : QTableView(parent),
+      controller_(controller),
+      scale_(scale),
+      model_(new FuelTableModel(controller, this)) {
   setVerticalHeader(new RowIndicatorHeader(this));
   setModel(model_);
   setItemDelegate(new MarkDelegate(this));
@@ -79,13 +81,6 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   h->setStretchLastSection(false);
   h->setHighlightSections(false);
   h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  designWidths_.assign(static_cast<std::size_t>(quelt::kFuelFieldCount), 0);
-  userWidths_.assign(designWidths_.size(), 0);
-  connect(h, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-    if (!fitting_ && column >= 0 && column < static_cast<int>(userWidths_.size())) {
-      userWidths_[static_cast<std::size_t>(column)] = width;
-    }
-  });
 
   QHeaderView* v = verticalHeader();
   v->setSectionResizeMode(QHeaderView::Fixed);
@@ -107,7 +102,8 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   h->viewport()->installEventFilter(this);
   v->viewport()->installEventFilter(this);
 
-  table_.SetListener([this](quelt::FuelTable::Change change) { model_->TableChanged(change); });
+  controller_.Table().SetListener(
+      [this](quelt::FuelTable::Change change) { model_->TableChanged(change); });
   connect(model_, &FuelTableModel::CurrentRowChanged, this, &FuelGrid::SelectRow);
   connect(model_, &QAbstractItemModel::modelReset, this, &FuelGrid::FitColumns);
   connect(model_, &QAbstractItemModel::dataChanged, this, &FuelGrid::FitColumns);
@@ -117,7 +113,7 @@ FuelGrid::FuelGrid(quelt::FuelTable& table, const std::function<int(int)>& scale
   SelectRow(model_->CurrentRow());
 }
 
-FuelGrid::~FuelGrid() { table_.SetListener({}); }
+FuelGrid::~FuelGrid() { controller_.Table().SetListener({}); }
 
 void FuelGrid::SelectRow(int row) {
   syncing_ = true;
@@ -135,14 +131,10 @@ void FuelGrid::SelectRow(int row) {
 
 void FuelGrid::ApplyScale() {
   horizontalHeader()->setMinimumSectionSize(scale_(8));
-  const auto& fields = quelt::FuelFields();
-  fitting_ = true;  // not a width the user chose
-  for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    const auto i = static_cast<std::size_t>(c);
-    designWidths_[i] = scale_(fields[i].gridWidth);
-    setColumnWidth(c, designWidths_[i]);
-  }
-  fitting_ = false;
+  std::vector<int> design;
+  for (const front::GridColumn& column : front::GridColumns())
+    design.push_back(scale_(column.width));
+  widths_.Reset(std::move(design));
   QHeaderView* v = verticalHeader();
   v->setDefaultSectionSize(fontMetrics().height() + scale_(4));
   v->setMinimumWidth(scale_(front::kIndicatorWidth));
@@ -150,32 +142,20 @@ void FuelGrid::ApplyScale() {
   FitColumns();
 }
 
-// The design widths suit an 8 pt face; wider platform faces would
-// cut numbers off, and one huge value must not keep its column wide once it
-// is gone.
+// The description is fitted last: it takes the room the others leave.
 void FuelGrid::FitColumns() {
-  fitting_ = true;
+  auto fit = [this](int c, int room) {
+    const int needed = qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
+    const int width = widths_.Fit(static_cast<std::size_t>(c), needed, columnWidth(c), room);
+    if (columnWidth(c) != width) setColumnWidth(c, width);
+    return width;
+  };
   const int description = static_cast<int>(quelt::FuelField::Description);
   int others = 0;
-  int descriptionNeeds = 0;
   for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    const auto i = static_cast<std::size_t>(c);
-    int width =
-        qMax(designWidths_[i], qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c)));
-    width = qMax(width, userWidths_[i]);
-    if (c == description && userWidths_[i] == 0) {
-      descriptionNeeds = width;
-      continue;
-    }
-    if (columnWidth(c) != width) setColumnWidth(c, width);
-    if (c != description) others += width;
+    if (c != description) others += fit(c, 0);
   }
-  if (descriptionNeeds > 0) {
-    const int room = viewport()->width() - others;
-    const int width = qMax(descriptionNeeds, room);
-    if (columnWidth(description) != width) setColumnWidth(description, width);
-  }
-  fitting_ = false;
+  fit(description, viewport()->width() - others);
 }
 
 void FuelGrid::resizeEvent(QResizeEvent* event) {
@@ -184,46 +164,33 @@ void FuelGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void FuelGrid::OnCurrentChanged(const QModelIndex& current) {
-  if (syncing_ || !current.isValid()) return;
-  if (locked_) {
-    // Put the selection back once the view has finished its own change.
-    QMetaObject::invokeMethod(
-        this, [this] { SelectRow(model_->CurrentRow()); }, Qt::QueuedConnection);
-    return;
-  }
-  if (current.row() != table_.CurrentIndex()) table_.MoveTo(current.row());
+  if (syncing_ || !current.isValid() || model_->Cells().Pick(current.row())) return;
+  // Put the selection back once the view has finished its own change.
+  QMetaObject::invokeMethod(
+      this, [this] { SelectRow(model_->CurrentRow()); }, Qt::QueuedConnection);
 }
 
 void FuelGrid::OnContextMenu(const QPoint& pos) {
-  const QModelIndex index = indexAt(pos);
-  if (index.isValid() && !locked_ && index.row() != table_.CurrentIndex())
-    table_.MoveTo(index.row());
+  model_->Cells().Pick(indexAt(pos).row());
   emit PopupRequested(viewport()->mapToGlobal(pos));
 }
 
 void FuelGrid::keyPressEvent(QKeyEvent* event) {
+  static constexpr std::pair<int, control::Key> kGridKeys[] = {
+      {Qt::Key_Return, control::Key::Enter},
+      {Qt::Key_Enter, control::Key::Enter},
+      {Qt::Key_F2, control::Key::F2},
+      {Qt::Key_Delete, control::Key::Delete}};
   const auto mods = event->modifiers() & ~Qt::KeypadModifier;
   const bool ctrl = mods == Qt::ControlModifier;
-  std::optional<control::Key> key;
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      key = control::Key::Enter;
-      break;
-    case Qt::Key_F2:
-      key = control::Key::F2;
-      break;
-    case Qt::Key_Delete:
-      key = control::Key::Delete;
-      break;
-    default:
-      break;
+  for (const auto& [qtKey, key] : kGridKeys) {
+    if (event->key() == qtKey && (ctrl || mods == Qt::NoModifier) && keyHandler_ &&
+        keyHandler_(key, ctrl)) {
+      event->accept();
+      return;
+    }
   }
-  if (key && (ctrl || mods == Qt::NoModifier) && keyHandler_ && keyHandler_(*key, ctrl)) {
-    event->accept();
-    return;
-  }
-  if (locked_) {
+  if (controller_.TransferActive()) {
     event->ignore();
     return;
   }
@@ -231,7 +198,7 @@ void FuelGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void FuelGrid::mousePressEvent(QMouseEvent* event) {
-  if (locked_) {
+  if (controller_.TransferActive()) {
     event->accept();
     return;
   }

@@ -2,12 +2,6 @@
 
 #include <QColor>
 
-#include "control/change_marks.h"
-#include "front/main_look.h"
-#include "fuel/status_text.h"
-#include "lang/format.h"
-#include "lang/tr.h"
-#include "text/cp1252.h"
 #include "ui/fuel_editors.h"
 
 namespace quelt::ui {
@@ -21,8 +15,10 @@ QVariant ColourOf(const std::optional<front::Rgb>& c) {
 
 }  // namespace
 
-FuelTableModel::FuelTableModel(FuelTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), grid_(table), separator_(DecimalSeparator()) {}
+FuelTableModel::FuelTableModel(control::WindowController& controller, QObject* parent)
+    : QAbstractTableModel(parent),
+      grid_(controller.Table()),
+      cells_(controller, DecimalSeparator()) {}
 
 int FuelTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : grid_.Rows();
@@ -32,33 +28,23 @@ int FuelTableModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : quelt::kFuelFieldCount;
 }
 
-bool FuelTableModel::Changed(int row, int column) const {
-  if (!changed_ || column < 0 || column >= quelt::kFuelFieldCount) return false;
-  return changed_(row, quelt::FuelFields().at(static_cast<std::size_t>(column)).field);
-}
-
 QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  const FuelRow* row = control::ShownRow(table_, index.row());
-  if (!row) return {};
-  const FuelField field = quelt::FuelFields().at(static_cast<std::size_t>(index.column())).field;
+  const int row = index.row(), column = index.column();
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(
-          control::GridCellText(*row, field, separator_, Changed(index.row(), index.column())));
+      return QString::fromStdString(cells_.Text(row, column));
     case Qt::TextAlignmentRole: {
-      const Qt::Alignment h = field == FuelField::Description ? Qt::AlignLeft : Qt::AlignRight;
-      return QVariant::fromValue(h | Qt::AlignVCenter);
+      const bool left = control::GridCells::FieldOf(column) == FuelField::Description;
+      return QVariant::fromValue((left ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
     case Qt::BackgroundRole:
-      return ColourOf(front::LookOf(*row, false).background);
+      return ColourOf(cells_.RowLook(row).background);
     case Qt::ForegroundRole:
-      return ColourOf(front::LookOf(*row, Changed(index.row(), index.column())).text);
+      return ColourOf(cells_.Look(row, column).text);
     case Qt::ToolTipRole: {
-      const std::string note = quelt::RowMarkNote(*row);
-      if (note.empty()) return {};
-      // TRANSLATORS: a cell's note in the grid's tool tip; {1} is the row's number.
-      return QString::fromStdString(lang::Format(lang::Tr("Row {1}: {2}"), index.row() + 1, note));
+      const std::string note = cells_.Note(row);
+      return note.empty() ? QVariant() : QString::fromStdString(note);
     }
     default:
       return {};

@@ -217,7 +217,7 @@ void MainWindow::BuildTablePanel() {
   controls_[static_cast<std::size_t>(MainControl::BackupsButton)] = backups;
 
   grid_ = new FuelGrid(
-      controller_.Table(), [this](int v) { return S(v); }, area);
+      controller_, [this](int v) { return S(v); }, area);
   grid_->SetKeyHandler(
       [this](control::Key key, bool ctrl) { return controller_.KeyPressed(key, ctrl, true); });
   controls_[static_cast<std::size_t>(MainControl::Grid)] = grid_;
@@ -265,8 +265,6 @@ void MainWindow::BuildTablePanel() {
     for (const auto& [action, command] : rowActions_)
       action->setEnabled(controller_.CanDo(command));
   });
-  grid_->Model()->SetChangeRule(
-      [this](int row, FuelField field) { return controller_.CellChanged(row, field); });
 
   // Names, tool tips and the clicks of the layout table's controls.
   for (const front::MainControlInfo& info : front::MainControls()) {
@@ -418,7 +416,8 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
   }
 }
 
-void MainWindow::SetTransferLock(bool locked) { grid_->SetLocked(locked); }
+// The grid asks the controller whether a transfer runs.
+void MainWindow::SetTransferLock(bool) {}
 
 void MainWindow::ClearLog() { log_->clear(); }
 

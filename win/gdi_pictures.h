@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include "front/layout.h"
 #include "front/log_style.h"
 #include "front/pictures.h"
 
 namespace quelt::win {
 
 inline COLORREF Colour(front::Rgb c) { return RGB(c.r, c.g, c.b); }
+inline RECT WinRect(const front::Rect& r) { return {r.x, r.y, r.Right(), r.Bottom()}; }
 
 // Blends a premultiplied canvas onto `dc` with its top left at (x, y).
 void DrawCanvas(HDC dc, const front::Canvas& canvas, int x, int y);

@@ -95,8 +95,8 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     DrawCanvas(dc, front::DrawPicture(picture.picture, size, disabled), left, top);
   }
   if (hasCaption) {
-    const front::Rect& r = places.caption;
-    RECT text{r.x + shift, r.y + shift, r.Right() + shift, r.Bottom() + shift};
+    RECT text = WinRect(places.caption);
+    OffsetRect(&text, shift, shift);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     DrawTextW(dc, caption, -1, &text, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
@@ -120,11 +120,8 @@ void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
   for (const front::LegendEntry& e : front::LegendEntries()) {
     const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(lang::Tr(e.meaning));
     SIZE size{};
+    SelectObject(dc, e.changed ? boldFont_ : font_);
     GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
-    if (e.changed) {
-      SelectObject(dc, boldFont_);
-      GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
-    }
     RECT swatch{x, rc.top + S(2), x + size.cx + 2 * pad, rc.bottom - S(2)};
     if (!e.changed) {
       HBRUSH brush = CreateSolidBrush(Colour(e.mark.background));

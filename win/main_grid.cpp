@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "control/change_marks.h"
 #include "control/row_menu.h"
 #include "front/main_look.h"
 #include "text/text_helpers.h"
@@ -62,14 +61,6 @@ void MainWindow::ShowRowMenuFromKeyboard() {
   POINT at{row.left + S(20), row.bottom};
   ClientToScreen(grid, &at);
   ShowRowMenu(at);
-}
-
-std::wstring MainWindow::CellText(int row, int column) const {
-  const FuelRow* shown = column > 0 ? control::ShownRow(table_, row) : nullptr;
-  if (shown == nullptr) return {};
-  const auto field = static_cast<FuelField>(column - 1);
-  return WideFromUtf8(
-      control::GridCellText(*shown, field, decimalSeparator_, controller_.CellChanged(row, field)));
 }
 
 void MainWindow::OnTableChange(FuelTable::Change change) {
@@ -134,7 +125,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
       if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
-      SetCellColours(*draw, front::LookOf(table_.Row(row), false),
+      SetCellColours(*draw, cells_.RowLook(row),
                      ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
       return CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYSUBITEMDRAW | CDRF_NEWFONT;
@@ -143,9 +134,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       // A changed cell is bold, and dark blue where no row colour is painted.
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
       if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
-      const bool changed = draw->iSubItem > 0 &&
-                           controller_.CellChanged(row, static_cast<FuelField>(draw->iSubItem - 1));
-      const front::CellLook look = front::LookOf(table_.Row(row), changed);
+      const front::CellLook look = cells_.Look(row, draw->iSubItem - 1);
       SetCellColours(*draw, look, ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       SelectObject(draw->nmcd.hdc, look.bold ? boldFont_ : font_);
       return CDRF_NEWFONT;
@@ -180,7 +169,7 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
     case LVN_GETDISPINFOW: {
       auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
       if ((info->item.mask & LVIF_TEXT) != 0 && info->item.cchTextMax > 0) {
-        cellBuffer_ = CellText(info->item.iItem, info->item.iSubItem);
+        cellBuffer_ = WideFromUtf8(cells_.Text(info->item.iItem, info->item.iSubItem - 1));
         const std::size_t n =
             std::min(cellBuffer_.size(), static_cast<std::size_t>(info->item.cchTextMax - 1));
         std::memcpy(info->item.pszText, cellBuffer_.data(), n * sizeof(wchar_t));
@@ -192,7 +181,9 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);
       // While a transfer walks the table by its current row, the user must
       // not move that row.
-      if (!syncing_ && locked_ && (change->uChanged & LVIF_STATE) != 0) return TRUE;
+      if (!syncing_ && controller_.TransferActive() && (change->uChanged & LVIF_STATE) != 0) {
+        return TRUE;
+      }
       return FALSE;
     }
     case LVN_ITEMCHANGED: {
@@ -200,9 +191,8 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
       if (syncing_ || (change->uChanged & LVIF_STATE) == 0) return 0;
       const bool nowSelected = (change->uNewState & LVIS_SELECTED) != 0;
       const bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
-      if (nowSelected && !wasSelected && change->iItem >= 0 &&
-          change->iItem != table_.CurrentIndex()) {
-        table_.MoveTo(change->iItem);
+      if (nowSelected && !wasSelected) {
+        cells_.Pick(change->iItem);
       } else if (!nowSelected && wasSelected) {
         // A click on empty space: the current row stays selected.
         PostMessageW(hwnd_, WM_APP + 1, 0, 0);
@@ -218,10 +208,7 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
     }
     case NM_RCLICK: {
       auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
-      if (locked_) return TRUE;
-      if (click->iItem >= 0 && click->iItem != table_.CurrentIndex()) {
-        table_.MoveTo(click->iItem);
-      }
+      if (!cells_.Pick(click->iItem)) return TRUE;
       POINT at = click->ptAction;
       ClientToScreen(header->hwndFrom, &at);
       ShowRowMenu(at);
@@ -237,7 +224,7 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
 void MainWindow::ShowRowMenu(POINT screen) {
   // The menu runs a loop of its own; a wait for the analyser must not run
   // inside it, so there is no menu during a transfer.
-  if (locked_) return;
+  if (controller_.TransferActive()) return;
   int id = kEditMenuId;
   for (const control::RowMenuItem& item : control::RowMenuItems()) {
     EnableMenuItem(rowMenu_, static_cast<UINT>(id++),
@@ -249,30 +236,23 @@ void MainWindow::ShowRowMenu(POINT screen) {
                    hwnd_, nullptr);
 }
 
-// The columns fit their values (front/fitting.h); a changed cell is drawn
-// bold, and measured so.
+// The columns fit their values (front/fitting.h).
 void MainWindow::FitColumns() {
   HWND grid = Control(MainControl::Grid);
   if (grid == nullptr) return;
   HDC dc = GetDC(grid);
   HGDIOBJ old = SelectObject(dc, font_);
-  auto width = [&](const std::wstring& text, bool bold = false) {
+  auto width = [&](const std::string& text, bool bold) {
+    const std::wstring wide = WideFromUtf8(text);
     SIZE extent{};
     SelectObject(dc, bold ? boldFont_ : font_);
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
     return static_cast<int>(extent.cx) + S(12);
   };
-  int c = 1;
-  for (const front::GridColumn& column : front::GridColumns()) {
-    int needed = width(WideFromUtf8(column.title));
-    for (int row = 0; row < table_.RecordCount(); ++row) {
-      needed =
-          std::max(needed, width(CellText(row, c), controller_.CellChanged(row, column.field)));
-    }
-    const int now = ListView_GetColumnWidth(grid, c);
-    const int want = columnWidths_.Fit(static_cast<std::size_t>(c - 1), needed, now);
-    if (now != want) ListView_SetColumnWidth(grid, c, want);
-    ++c;
+  for (int c = 0; c < kFuelFieldCount; ++c) {
+    const int now = ListView_GetColumnWidth(grid, c + 1);
+    const int want = columnWidths_.Fit(static_cast<std::size_t>(c), cells_.Needed(c, width), now);
+    if (now != want) ListView_SetColumnWidth(grid, c + 1, want);
   }
   SelectObject(dc, old);
   ReleaseDC(grid, dc);

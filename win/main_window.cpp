@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "control/enabling.h"
 #include "control/row_menu.h"
@@ -67,7 +68,9 @@ wchar_t UserDecimalSeparator() {
 }
 
 MainWindow::MainWindow(control::WindowController& controller)
-    : controller_(controller), table_(controller.Table()) {
+    : controller_(controller),
+      table_(controller.Table()),
+      cells_(controller, static_cast<char32_t>(UserDecimalSeparator())) {
   table_.SetListener([this](FuelTable::Change change) { OnTableChange(change); });
 }
 
@@ -111,7 +114,6 @@ bool MainWindow::Create(int showCommand) {
     if (RegisterClassExW(&wc) == 0) return false;
     registered = true;
   }
-  decimalSeparator_ = UserDecimalSeparator();
   const std::wstring caption = WideFromUtf8(lang::Tr(front::kMainCaption));
   // Hidden first: the size and place follow from the monitor's resolution.
   CreateWindowExW(
@@ -295,8 +297,7 @@ void MainWindow::Layout() {
   }
   ports_.Place(front::PortBoxRect(layout, dpi_), font_);
   for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
-    const front::Rect& b = layout.Of(panel);
-    RECT area{b.x, b.y, b.Right(), b.Bottom()};
+    const RECT area = WinRect(layout.Of(panel));
     InvalidateRect(hwnd_, &area, TRUE);
   }
   FitColumns();
@@ -308,14 +309,15 @@ void MainWindow::Paint() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi_);
-  for (MainControl panel : {MainControl::ButtonColumn, MainControl::ButtonBar}) {
-    const front::Rect& r = layout.Of(panel);
-    RECT edge{r.x, r.y, r.Right(), r.Bottom()};
-    DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+  static constexpr std::pair<MainControl, UINT> kPanelEdges[] = {
+      {MainControl::ButtonColumn, BDR_RAISEDINNER},
+      {MainControl::ButtonBar, BDR_RAISEDINNER},
+      {MainControl::StatusBar, BDR_SUNKENOUTER},
+  };
+  for (const auto& [panel, edge] : kPanelEdges) {
+    RECT box = WinRect(layout.Of(panel));
+    DrawEdge(dc, &box, edge, BF_RECT);
   }
-  const front::Rect& status = layout.Of(MainControl::StatusBar);
-  RECT sunken{status.x, status.y, status.Right(), status.Bottom()};
-  DrawEdge(dc, &sunken, BDR_SUNKENOUTER, BF_RECT);
   EndPaint(hwnd_, &ps);
   if (firstPaint_) {
     auto hook = std::move(firstPaint_);
@@ -482,18 +484,18 @@ void MainWindow::SetCaption(const std::string& text) {
 }
 
 void MainWindow::SetStatusLine(const std::string& text) {
-  HWND line = Control(MainControl::StatusLine);
-  const std::wstring status = WideFromUtf8(text);
-  if (WindowText(line) == status) return;
-  SetWindowTextW(line, status.c_str());
-  SetTip(line, status);
+  SetLine(MainControl::StatusLine, text, text);
 }
 
 void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) {
-  HWND line = Control(MainControl::BackupLine);
-  const std::wstring backup = WideFromUtf8(text);
-  if (WindowText(line) == backup) return;
-  SetWindowTextW(line, backup.c_str());
+  SetLine(MainControl::BackupLine, text, tip);
+}
+
+void MainWindow::SetLine(MainControl control, const std::string& text, const std::string& tip) {
+  HWND line = Control(control);
+  const std::wstring wide = WideFromUtf8(text);
+  if (WindowText(line) == wide) return;
+  SetWindowTextW(line, wide.c_str());
   SetTip(line, WideFromUtf8(tip));
 }
 
@@ -517,7 +519,6 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
 }
 
 void MainWindow::SetTransferLock(bool locked) {
-  locked_ = locked;
   if (pump_ != nullptr) pump_->SetFastWakeups(locked);
 }
 

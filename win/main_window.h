@@ -16,6 +16,7 @@
 #include <string>
 
 #include "control/face.h"
+#include "control/grid_cells.h"
 #include "control/grid_follower.h"
 #include "control/window_controller.h"
 #include "front/fitting.h"
@@ -47,7 +48,6 @@ class MainWindow : public control::WindowFace {
   HMENU RowMenu() const { return rowMenu_; }
   HWND PortChooser() const { return ports_.Handle(); }
   int Dpi() const { return dpi_; }
-  control::WindowController& Controller() { return controller_; }
 
   // The pump the link waits through: fast wake-ups while a transfer runs,
   // and the window's 100 ms timer delivers its ticks.
@@ -77,6 +77,8 @@ class MainWindow : public control::WindowFace {
   void Layout();
   void Paint();
   void SetTip(HWND control, const std::wstring& text);
+  // The status or the backup line, its tool tip with it.
+  void SetLine(front::MainControl control, const std::string& text, const std::string& tip);
   int S(int pixels96) const;
   // main_grid.cpp
   void CreateGrid();
@@ -88,7 +90,6 @@ class MainWindow : public control::WindowFace {
   void FitColumns();
   void ShowRowMenu(POINT screen);
   void ShowRowMenuFromKeyboard();
-  std::wstring CellText(int row, int column) const;
   // main_log.cpp
   void CreateLog();
   // main_drawing.cpp
@@ -113,16 +114,15 @@ class MainWindow : public control::WindowFace {
   HACCEL keys_ = nullptr;
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   int dpi_ = 96;
-  wchar_t decimalSeparator_ = L',';
   front::ColumnWidths columnWidths_;
   control::GridFollower gridRows_{table_};
+  control::GridCells cells_;
   std::wstring cellBuffer_;
   bool logEmpty_ = true;
 
   WinPump* pump_ = nullptr;
   std::function<void()> firstPaint_;
   bool quitOnDestroy_ = false;
-  bool locked_ = false;
   bool busyCursor_ = false;
   bool syncing_ = false;
   bool shown_ = false;

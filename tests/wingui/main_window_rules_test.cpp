@@ -116,24 +116,29 @@ TEST(MainFit, ClientSizesWithTheFrameKnownOrNot) {
 
 TEST(ColumnWidths, FitTheValuesButKeepWhatTheUserDragged) {
   ColumnWidths widths;
-  widths.Reset({50, 80});
+  widths.Reset({50, 80, 60});
   struct Step {
     std::size_t column;
     int needed, now, want;
+    int room = 0;
   } steps[] = {
-      {0, 30, 50, 50},                        // the design width is the least
-      {0, 120, 50, 120},                      // a wide value widens the column
-      {0, 30, 120, 50},                       // and narrows it again once it is gone
-      {1, 10, 80, 80},   {1, 10, 200, 200},   // the user dragged it wider: it stays so
-      {1, 10, 200, 200}, {1, 300, 200, 300},  // a value needs more
-      {0, 30, 40, 50},                        // dragged below the design width: the design wins
+      {0, 30, 50, 50},                              // the design width is the least
+      {0, 120, 50, 120},                            // a wide value widens the column
+      {0, 30, 120, 50},                             // and narrows it again once it is gone
+      {1, 10, 80, 80},         {1, 10, 200, 200},   // the user dragged it wider: it stays so
+      {1, 10, 200, 200},       {1, 300, 200, 300},  // a value needs more
+      {0, 30, 40, 50},          // dragged below the design width: the design wins
+      {2, 10, 60, 400, 400},    // the room left is filled
+      {2, 500, 400, 500, 400},  // unless a value needs more
+      {2, 10, 500, 300, 300},   // it follows the room
+      {2, 10, 250, 250, 600},   // until the user drags the column
   };
   for (const Step& s : steps) {
-    EXPECT_EQ(widths.Fit(s.column, s.needed, s.now), s.want)
-        << s.column << " " << s.needed << " " << s.now;
+    EXPECT_EQ(widths.Fit(s.column, s.needed, s.now, s.room), s.want)
+        << s.column << " " << s.needed << " " << s.now << " " << s.room;
   }
   // Another resolution forgets the dragged widths.
-  widths.Reset({100, 160});
+  widths.Reset({100, 160, 60});
   EXPECT_EQ(widths.Fit(1, 10, 200), 160);
 }
 
