@@ -184,8 +184,9 @@ void FuelGrid::keyPressEvent(QKeyEvent* event) {
   const auto mods = event->modifiers() & ~Qt::KeypadModifier;
   const bool ctrl = mods == Qt::ControlModifier;
   for (const auto& [qtKey, key] : kGridKeys) {
-    if (event->key() == qtKey && (ctrl || mods == Qt::NoModifier) && keyHandler_ &&
-        keyHandler_(key, ctrl)) {
+    // The window's key table decides what the grid's own keys do.
+    if (event->key() == qtKey && (ctrl || mods == Qt::NoModifier) &&
+        controller_.KeyPressed(key, ctrl, true)) {
       event->accept();
       return;
     }

@@ -23,11 +23,6 @@ class FuelGrid : public QTableView {
   ~FuelGrid() override;
 
   FuelTableModel* Model() const { return model_; }
-  // The keys of the window's key table pressed in the grid (Enter, F2,
-  // Ctrl+Delete); true when the key was used.
-  void SetKeyHandler(std::function<bool(control::Key, bool ctrl)> handler) {
-    keyHandler_ = std::move(handler);
-  }
 
  signals:
   void PopupRequested(const QPoint& global);  // right click (row already current)
@@ -53,7 +48,6 @@ class FuelGrid : public QTableView {
   std::function<int(int)> scale_;
   FuelTableModel* model_;
   front::ColumnWidths widths_;
-  std::function<bool(control::Key, bool)> keyHandler_;
   bool syncing_ = false;
 };
 

@@ -218,8 +218,6 @@ void MainWindow::BuildTablePanel() {
 
   grid_ = new FuelGrid(
       controller_, [this](int v) { return S(v); }, area);
-  grid_->SetKeyHandler(
-      [this](control::Key key, bool ctrl) { return controller_.KeyPressed(key, ctrl, true); });
   controls_[static_cast<std::size_t>(MainControl::Grid)] = grid_;
 
   // What the grid's colours mean, in the colours themselves.

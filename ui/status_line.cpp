@@ -4,6 +4,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
+#include "front/log_style.h"
+
 namespace quelt::ui {
 
 ElidedLine::ElidedLine(bool clickable, QWidget* parent)
@@ -39,7 +41,7 @@ void ElidedLine::paintEvent(QPaintEvent*) {
   QColor colour = palette().color(QPalette::WindowText);
   if (clickable_ && isEnabled()) {
     f.setUnderline(true);
-    colour = palette().color(QPalette::Link);
+    colour = QColor(front::kLinkColour.r, front::kLinkColour.g, front::kLinkColour.b);
   } else if (!isEnabled()) {
     colour = palette().color(QPalette::Disabled, QPalette::WindowText);
   }

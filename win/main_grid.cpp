@@ -249,11 +249,22 @@ void MainWindow::FitColumns() {
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
     return static_cast<int>(extent.cx) + S(12);
   };
-  for (int c = 0; c < kFuelFieldCount; ++c) {
+  auto fit = [&](int c, int room) {
     const int now = ListView_GetColumnWidth(grid, c + 1);
-    const int want = columnWidths_.Fit(static_cast<std::size_t>(c), cells_.Needed(c, width), now);
+    const int want =
+        columnWidths_.Fit(static_cast<std::size_t>(c), cells_.Needed(c, width), now, room);
     if (now != want) ListView_SetColumnWidth(grid, c + 1, want);
+    return want;
+  };
+  // The description takes the room the other columns leave.
+  const int description = static_cast<int>(FuelField::Description);
+  int others = ListView_GetColumnWidth(grid, 0);  // the row indicator
+  for (int c = 0; c < kFuelFieldCount; ++c) {
+    if (c != description) others += fit(c, 0);
   }
+  RECT client{};
+  GetClientRect(grid, &client);
+  fit(description, client.right - others);
   SelectObject(dc, old);
   ReleaseDC(grid, dc);
 }

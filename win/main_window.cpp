@@ -10,6 +10,7 @@
 #include "control/enabling.h"
 #include "control/row_menu.h"
 #include "front/main_look.h"
+#include "front/tab_order.h"
 #include "front/texts.h"
 #include "lang/tr.h"
 #include "text/text_helpers.h"
@@ -202,6 +203,16 @@ void MainWindow::CreateControls() {
        SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE | SS_NOTIFY);
   make(MainControl::BackupLine, L"BUTTON", BS_OWNERDRAW);
   ports_.Create(hwnd_);
+  // Tab walks the controls in the windows' shared order: the dialog
+  // manager follows the children's z-order.
+  HWND previous = HWND_TOP;
+  for (MainControl c : front::kTabOrder) {
+    for (HWND h : {Control(c), c == front::kPortControlFollows ? ports_.Handle() : nullptr}) {
+      if (h == nullptr) continue;
+      SetWindowPos(h, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      previous = h;
+    }
+  }
   CreateTips();
 
   rowMenu_ = CreatePopupMenu();

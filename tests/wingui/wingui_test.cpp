@@ -24,6 +24,7 @@
 #include "front/change_mark.h"
 #include "front/layout.h"
 #include "front/log_style.h"
+#include "front/tab_order.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/status_text.h"
@@ -1103,6 +1104,21 @@ TEST_F(Window, TabKeysLeaveTheLogAndReachTheGrid) {
   }
 }
 
+// From Refresh, Tab walks the enabled controls in the order both windows
+// share.
+TEST_F(Window, TabFollowsTheOrderBothWindowsShare) {
+  Refresh();
+  std::vector<HWND> expected, walked;
+  for (MainControl c : front::kTabOrder) {
+    if (IsWindowEnabled(C(c)) != FALSE) expected.push_back(C(c));
+    if (c == front::kPortControlFollows) expected.push_back(form.PortChooser());
+  }
+  HWND h = C(MainControl::RefreshButton);
+  for (std::size_t i = 0; i < expected.size(); ++i, h = GetNextDlgTabItem(form.Handle(), h, FALSE))
+    walked.push_back(h);
+  EXPECT_EQ(walked, expected);
+}
+
 // Ctrl+B opens the Backups view on the backup a send made: its list and
 // table, Restore (asked first) writes it back, Load into grid takes the
 // newest one and closes the view; the Backups button opens it too.
@@ -1360,6 +1376,10 @@ TEST_F(Window, FitsTheScreenWithEveryColumnReachable) {
   EXPECT_FALSE(Status().empty());
   RECT inside{};
   GetClientRect(Grid(), &inside);
+  // The description takes the room the other columns leave: no gap at the right.
+  int columns = 0;
+  for (int c = 0; c <= kFuelFieldCount; ++c) columns += ListView_GetColumnWidth(Grid(), c);
+  EXPECT_GE(columns, inside.right);
   ListView_EnsureVisible(Grid(), Rows() - 1, FALSE);
   ListView_Scroll(Grid(), 100000, 0);
   const RECT soot = CellRect(Rows() - 1, kFuelFieldCount - 1);
