@@ -1,6 +1,5 @@
 #include "ui/fuel_editor_dialog.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
