@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -280,11 +279,11 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 std::vector<int> ItemIds(const front::DialogLayout& layout) {
   std::vector<int> ids;
-  int statics = 0, editors = 0;
+  int statics = 0;
   for (const DialogItem& item : layout.items) {
     const std::string_view name = item.name;
     if (item.kind == DialogItem::Kind::Editor) {
-      ids.push_back(kFirstEditorId + editors++);
+      ids.push_back(EditorId(item.field));
     } else if (item.kind == DialogItem::Kind::Button) {
       ids.push_back(name == "BtOk" ? IDOK : IDCANCEL);
     } else {
@@ -295,22 +294,14 @@ std::vector<int> ItemIds(const front::DialogLayout& layout) {
 }
 
 int EditorId(FuelField field) {
-  const std::vector<FuelField>& fields = control::EditorFlow::Fields();
-  const auto it = std::find(fields.begin(), fields.end(), field);
-  return it == fields.end() ? 0 : kFirstEditorId + static_cast<int>(it - fields.begin());
+  return kFirstEditorId + static_cast<int>(control::EditorFlow::TabIndex(field));
 }
 
 int RefusedCharacters() { return refused; }
 
 bool EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
-  control::RowEditor rows(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()));
-  bool accepted = false;
-  {
-    Dialog dialog(rows);
-    accepted = dialog.Run(owner);
-  }
-  rows.Finish(accepted);
-  return accepted;
+  return control::EditRow(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()),
+                          [owner](control::RowEditor& rows) { return Dialog(rows).Run(owner); });
 }
 
 }  // namespace quelt::win
