@@ -1,5 +1,7 @@
 #include "control/editor_flow.h"
 
+#include <algorithm>
+
 #include "front/layout.h"
 
 namespace quelt::control {
@@ -13,6 +15,11 @@ const std::vector<FuelField>& EditorFlow::Fields() {
     return inTabOrder;
   }();
   return fields;
+}
+
+std::size_t EditorFlow::TabIndex(FuelField field) {
+  const std::vector<FuelField>& fields = Fields();
+  return static_cast<std::size_t>(std::find(fields.begin(), fields.end(), field) - fields.begin());
 }
 
 void EditorFlow::ShowRow() {
@@ -46,6 +53,14 @@ bool EditorFlow::Accept() {
     if (!Complain(field)) return false;
   }
   return true;
+}
+
+bool EditRow(FuelTable& table, bool readOnly, char32_t decimalSeparator,
+             const std::function<bool(RowEditor&)>& run) {
+  RowEditor rows(table, readOnly, decimalSeparator);
+  const bool accepted = run(rows);
+  rows.Finish(accepted);
+  return accepted;
 }
 
 }  // namespace quelt::control

@@ -6,6 +6,7 @@
 // dialog closes only when all are stored).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,9 @@ class EditorFlow {
  public:
   EditorFlow(RowEditor& rows, EditorFace& face) : rows_(rows), face_(face) {}
 
-  // The editors' fields in tab order.
+  // The editors' fields in tab order, and a field's place among them.
   static const std::vector<FuelField>& Fields();
+  static std::size_t TabIndex(FuelField field);
 
   // Every editor shows the row's value.
   void ShowRow();
@@ -55,5 +57,12 @@ class EditorFlow {
   RowEditor& rows_;
   EditorFace& face_;
 };
+
+// The editor dialog on the table's current row: `run` shows it on the
+// RowEditor and returns true when the user left it with OK; once it is
+// gone, the row is posted (OK after a change) or every pending change
+// dropped. True: OK.
+bool EditRow(FuelTable& table, bool readOnly, char32_t decimalSeparator,
+             const std::function<bool(RowEditor&)>& run);
 
 }  // namespace quelt::control

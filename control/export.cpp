@@ -83,8 +83,8 @@ bool WindowController::WriteReport(const std::filesystem::path& path) {
 }
 
 void WindowController::Export(ExportKind kind) {
-  if (transferActive_ || face_ == nullptr) return;
-  const std::filesystem::path path = face_->PickExportFile(kind);
+  if (transferActive_) return;
+  const std::filesystem::path path = PickFile(ExportFileChoice(kind));
   if (path.empty()) return;
   if (kind == ExportKind::Csv) {
     ExportCsv(path);

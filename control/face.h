@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "control/file_choice.h"
 #include "control/messages.h"
 
 namespace quelt::control {
@@ -15,9 +16,6 @@ namespace quelt::control {
 // The controls whose enabling the controller decides.
 enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine, Port };
 inline constexpr int kControlCount = 9;
-
-// What an export writes: the table for spreadsheets, or the service report.
-enum class ExportKind { Csv, Report };
 
 class WindowFace {
  public:
@@ -38,8 +36,9 @@ class WindowFace {
   // A modal box; returns the button the user chose (the escape answer when
   // the box was closed otherwise).
   virtual Answer Ask(const Message& message) = 0;
-  // A table file to load or to save; empty when the user cancelled.
-  virtual std::filesystem::path PickTableFile(bool save) = 0;
+  // The file dialog `choice` describes (control/file_choice.h); the file the
+  // user picked, empty when cancelled.
+  virtual std::filesystem::path PickFile(const FileChoice& choice) = 0;
   // The modal editor on the table's current row (a RowEditor does the rest);
   // true when the user left it with OK.
   virtual bool EditCurrentRow() = 0;
@@ -51,8 +50,6 @@ class WindowFace {
   virtual bool OpenWithSystem(const std::filesystem::path& path) = 0;
   // The modal Backups view on a control::BackupsView of the controller.
   virtual void ShowBackups() = 0;
-  // A file to export to; empty when the user cancelled.
-  virtual std::filesystem::path PickExportFile(ExportKind kind) = 0;
   // What the window keeps between runs in the platform's settings store
   // (UTF-8 names and values); "" for a value never stored.
   virtual std::string LoadSetting(const std::string& /*name*/) { return {}; }
@@ -80,12 +77,11 @@ class WindowFace {
   void SetProgress(int value) override;                                          \
   void SetBusyCursor(bool busy) override;                                        \
   control::Answer Ask(const control::Message& message) override;                 \
-  std::filesystem::path PickTableFile(bool save) override;                       \
+  std::filesystem::path PickFile(const control::FileChoice& choice) override;    \
   bool EditCurrentRow() override;                                                \
   void RedrawGrid() override;                                                    \
   bool OpenWithSystem(const std::filesystem::path& path) override;               \
   void ShowBackups() override;                                                   \
-  std::filesystem::path PickExportFile(control::ExportKind kind) override;       \
   void RequestClose() override;                                                  \
   void RequestCloseLater() override;                                             \
   std::string LoadSetting(const std::string& name) override;                     \

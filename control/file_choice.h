@@ -1,14 +1,16 @@
 // What each file dialog asks for, the same in both windows: its title, its
-// filters and the extension a name typed without one gets. The dialogs
-// open in the folder last used (the setting front::kSettingsFolderKey).
+// filters, the extension a name typed without one gets and the folder it
+// opens in, the one last used (the setting front::kSettingsFolderKey).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "control/face.h"
-
 namespace quelt::control {
+
+// What an export writes: the table for spreadsheets, or the service report.
+enum class ExportKind { Csv, Report };
 
 struct FileFilter {
   std::string name;       // "Fuel tables", in the language in use
@@ -20,6 +22,8 @@ struct FileChoice {
   std::vector<FileFilter> filters;  // the first is chosen
   std::string extension;            // what a name without one gets
   bool save = false;                // a file to write: replacing one is confirmed
+  // The folder last used; empty: the platform's own choice (Qt: home).
+  std::filesystem::path folder;
 };
 
 // A table file to load or to save: fuel tables, or any file.

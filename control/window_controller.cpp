@@ -199,13 +199,13 @@ void WindowController::Send() {
 
 void WindowController::Open() {
   if (transferActive_ || !MayDropChanges()) return;
-  const std::filesystem::path path = face_->PickTableFile(false);
+  const std::filesystem::path path = PickFile(TableFileChoice(false));
   if (!path.empty()) LoadTable(path);
 }
 
 void WindowController::Save() {
   if (transferActive_) return;
-  const std::filesystem::path path = face_->PickTableFile(true);
+  const std::filesystem::path path = PickFile(TableFileChoice(true));
   if (!path.empty()) SaveTable(path);
 }
 
@@ -351,8 +351,7 @@ bool WindowController::MayDropChanges() {
   if (!unsent_.MustAskBeforeDropping(table_)) return true;
   switch (Ask(UnsentQuestion())) {
     case Answer::Save: {
-      if (face_ == nullptr) return false;
-      const std::filesystem::path path = face_->PickTableFile(true);
+      const std::filesystem::path path = PickFile(TableFileChoice(true));
       return !path.empty() && SaveTable(path);
     }
     case Answer::Discard:

@@ -134,6 +134,9 @@ class WindowController : private FuelView {
   void ShowDeferred(const SendOutcome& outcome);
   // Asks for the file and writes the export.
   void Export(ExportKind kind);
+  // The file dialog, opened in the folder last used; the picked file's
+  // folder becomes the one last used (control/file_choice.cpp).
+  std::filesystem::path PickFile(FileChoice choice);
   // What the last send or restore's check found, for the report.
   void NoteCheck(const SendOutcome& outcome);
   void Log(const std::string& utf8);

@@ -1,6 +1,5 @@
 #include "ui/fuel_editor_dialog.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -148,10 +147,7 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
 FuelEditorDialog::~FuelEditorDialog() = default;
 
 FuelEdit* FuelEditorDialog::Editor(FuelField field) const {
-  for (FuelEdit* editor : editors_) {
-    if (editor->Field() == field) return editor;
-  }
-  return nullptr;
+  return editors_.at(control::EditorFlow::TabIndex(field));
 }
 
 void FuelEditorDialog::ApplyLayout(int dpi) {
@@ -214,15 +210,13 @@ void FuelEditorDialog::accept() {
 }
 
 bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
-  control::RowEditor rows(table, readOnly, DecimalSeparator());
-  bool accepted = false;
-  {
+  return control::EditRow(table, readOnly, DecimalSeparator(), [parent](control::RowEditor& rows) {
+    // Closing the parent while the dialog runs deletes the dialog with it.
     QPointer<FuelEditorDialog> dialog = new FuelEditorDialog(rows, parent);
-    accepted = dialog->exec() == QDialog::Accepted;
+    const bool accepted = dialog->exec() == QDialog::Accepted;
     delete dialog;
-  }
-  rows.Finish(accepted);
-  return accepted;
+    return accepted;
+  });
 }
 
 }  // namespace quelt::ui

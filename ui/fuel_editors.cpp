@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QValidator>
 
 namespace quelt::ui {
@@ -49,22 +48,6 @@ FuelEdit::FuelEdit(FuelField field, const control::RowEditor& rules, QWidget* pa
 void FuelEdit::ShowValue(const QString& text) {
   setText(text);
   setCursorPosition(0);
-}
-
-void FuelEdit::keyPressEvent(QKeyEvent* event) {
-  const auto mods = event->modifiers();
-  const bool shortcut =
-      (mods & (Qt::ControlModifier | Qt::MetaModifier)) && !(mods & Qt::AltModifier);
-  if (!isReadOnly() && !shortcut) {
-    for (QChar c : event->text()) {
-      if (c.isPrint() && !rules_.Accepts(field_, c.unicode())) {
-        Refuse(c.unicode());
-        event->accept();
-        return;
-      }
-    }
-  }
-  QLineEdit::keyPressEvent(event);
 }
 
 void FuelEdit::focusOutEvent(QFocusEvent* event) {

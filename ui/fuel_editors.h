@@ -27,7 +27,6 @@ class FuelEdit : public QLineEdit {
   void Refused(const QString& note);          // a character was refused: why
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:

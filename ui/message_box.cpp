@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "control/box_buttons.h"
@@ -14,41 +15,29 @@ namespace {
 using control::Answer;
 using B = QMessageBox::StandardButton;
 
-B ButtonOf(Answer answer) {
-  switch (answer) {
-    case Answer::Ok:
-      return QMessageBox::Ok;
-    case Answer::Cancel:
-      return QMessageBox::Cancel;
-    case Answer::Yes:
-      return QMessageBox::Yes;
-    case Answer::No:
-      return QMessageBox::No;
-    case Answer::Save:
-      return QMessageBox::Save;
-    case Answer::Discard:
-      return QMessageBox::Discard;
-    case Answer::Restore:
-      return QMessageBox::Apply;  // labelled "Restore"
-    case Answer::Close:
-      return QMessageBox::Close;
+// Each answer's button; Qt has no Restore button: Apply, labelled so.
+constexpr std::pair<Answer, B> kButtons[] = {
+    {Answer::Ok, QMessageBox::Ok},         {Answer::Cancel, QMessageBox::Cancel},
+    {Answer::Yes, QMessageBox::Yes},       {Answer::No, QMessageBox::No},
+    {Answer::Save, QMessageBox::Save},     {Answer::Discard, QMessageBox::Discard},
+    {Answer::Restore, QMessageBox::Apply}, {Answer::Close, QMessageBox::Close},
+};
+constexpr std::pair<control::MessageKind, QMessageBox::Icon> kIcons[] = {
+    {control::MessageKind::Error, QMessageBox::Critical},
+    {control::MessageKind::Warning, QMessageBox::Warning},
+    {control::MessageKind::Question, QMessageBox::Question},
+    {control::MessageKind::Information, QMessageBox::Information},
+};
+
+template <typename Key, typename Value, std::size_t N>
+Value Lookup(const std::pair<Key, Value> (&table)[N], Key key) {
+  for (const auto& [k, v] : table) {
+    if (k == key) return v;
   }
-  return QMessageBox::Ok;
+  return table[0].second;
 }
 
-QMessageBox::Icon IconOf(control::MessageKind kind) {
-  switch (kind) {
-    case control::MessageKind::Error:
-      return QMessageBox::Critical;
-    case control::MessageKind::Warning:
-      return QMessageBox::Warning;
-    case control::MessageKind::Question:
-      return QMessageBox::Question;
-    case control::MessageKind::Information:
-      return QMessageBox::Information;
-  }
-  return QMessageBox::NoIcon;
-}
+B ButtonOf(Answer answer) { return Lookup(kButtons, answer); }
 
 }  // namespace
 
@@ -56,7 +45,7 @@ control::Answer AskBox(QWidget* parent, const control::Message& message, const Q
   const std::vector<Answer> answers = control::AnswersOf(message.buttons);
   QMessageBox::StandardButtons buttons;
   for (Answer a : answers) buttons |= ButtonOf(a);
-  QMessageBox box(IconOf(message.kind), QString::fromStdString(message.title),
+  QMessageBox box(Lookup(kIcons, message.kind), QString::fromStdString(message.title),
                   QString::fromStdString(message.text), buttons, parent);
   box.setObjectName(message.kind == control::MessageKind::Information ? QStringLiteral("AboutBox")
                                                                       : QStringLiteral("Message"));

@@ -16,16 +16,14 @@ PortChooserBox::PortChooserBox(control::WindowController& controller, QWidget* p
 
 void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chosen) {
   const QSignalBlocker quiet(this);
-  QStringList items;
-  for (const std::string& t : texts) items << QString::fromStdString(t);
-  QStringList shown;
-  for (int i = 0; i < count(); ++i) shown << itemText(i);
-  if (shown != items) {
+  // Filled anew only when the entries changed: an open list keeps its place.
+  if (texts != shown_) {
+    shown_ = texts;
     clear();
-    addItems(items);
+    for (const std::string& t : texts) addItem(QString::fromStdString(t));
   }
   setCurrentIndex(chosen);
-  if (chosen >= 0 && chosen < items.size()) setToolTip(items[chosen]);
+  if (chosen >= 0 && chosen < count()) setToolTip(itemText(chosen));
 }
 
 void PortChooserBox::showPopup() {

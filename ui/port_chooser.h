@@ -24,6 +24,7 @@ class PortChooserBox : public QComboBox {
 
  private:
   control::WindowController& controller_;
+  std::vector<std::string> shown_;  // the entries the box holds
 };
 
 }  // namespace quelt::ui

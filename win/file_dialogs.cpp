@@ -1,21 +1,13 @@
-// The Win32 window's file dialogs: table files to open or save, and the
-// exports (the spreadsheet file and the service report), each in the folder
-// last used.
+// The Win32 window's file dialog: what control::FileChoice asks for.
 #include "win/main_window.h"
 
 #include <commdlg.h>
 
-#include "control/file_choice.h"
-#include "front/texts.h"
 #include "text/utf16.h"
-#include "win/settings.h"
 
 namespace quelt::win {
-namespace {
 
-// The file the user picked, empty when cancelled. The folder becomes the
-// one last used.
-std::filesystem::path PickFile(HWND owner, const control::FileChoice& choice) {
+std::filesystem::path MainWindow::PickFile(const control::FileChoice& choice) {
   // "Fuel tables (*.txt)\0*.txt\0": each filter's name and pattern, each
   // ended by a nul; the string's own end is the second nul of the last.
   std::wstring filter;
@@ -26,14 +18,14 @@ std::filesystem::path PickFile(HWND owner, const control::FileChoice& choice) {
     filter += pattern;
     filter.push_back(L'\0');
   }
-  const std::wstring folder = ReadSetting(front::kSettingsFolderKey);
+  const std::wstring folder = choice.folder.wstring();
   const std::wstring caption = WideFromUtf8(choice.title);
   const std::wstring defaultExtension = WideFromUtf8(choice.extension);
   // Long paths and any characters: the name comes back as UTF-16.
   std::wstring file(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
+  ofn.hwndOwner = hwnd_;
   ofn.lpstrFilter = filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();
@@ -44,19 +36,7 @@ std::filesystem::path PickFile(HWND owner, const control::FileChoice& choice) {
   ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
               OFN_PATHMUSTEXIST | (choice.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   if ((choice.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) == FALSE) return {};
-  const std::filesystem::path path(file.c_str());
-  WriteSetting(front::kSettingsFolderKey, path.parent_path().wstring());
-  return path;
-}
-
-}  // namespace
-
-std::filesystem::path MainWindow::PickTableFile(bool save) {
-  return PickFile(hwnd_, control::TableFileChoice(save));
-}
-
-std::filesystem::path MainWindow::PickExportFile(control::ExportKind kind) {
-  return PickFile(hwnd_, control::ExportFileChoice(kind));
+  return std::filesystem::path(file.c_str());
 }
 
 }  // namespace quelt::win

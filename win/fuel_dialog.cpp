@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,33 +24,9 @@ using front::DialogItem;
 
 constexpr UINT kShowFieldError = WM_APP + 10;
 constexpr UINT_PTR kEditorSubclass = 1;
+// Frames and labels but the note: this ID and the ones after it.
+constexpr int kFirstStaticId = 1100;
 int refused = 0;
-
-// The control ID of each item of the layout, in its order: frames, labels
-// and editors numbered from their first IDs, the note and the buttons their
-// own.
-std::vector<int> ItemIds(const front::DialogLayout& layout) {
-  std::vector<int> ids;
-  int frames = 0, labels = 0, editors = 0;
-  for (const DialogItem& item : layout.items) {
-    const std::string_view name = item.name;
-    switch (item.kind) {
-      case DialogItem::Kind::Frame:
-        ids.push_back(kFirstFrameId + frames++);
-        break;
-      case DialogItem::Kind::Label:
-        ids.push_back(name == "LbNote" ? kNoteId : kFirstLabelId + labels++);
-        break;
-      case DialogItem::Kind::Editor:
-        ids.push_back(kFirstEditorId + editors++);
-        break;
-      case DialogItem::Kind::Button:
-        ids.push_back(name == "BtOk" ? IDOK : IDCANCEL);
-        break;
-    }
-  }
-  return ids;
-}
 
 class Dialog : public ModalDialog, private control::EditorFace {
  public:
@@ -302,23 +277,31 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+std::vector<int> ItemIds(const front::DialogLayout& layout) {
+  std::vector<int> ids;
+  int statics = 0;
+  for (const DialogItem& item : layout.items) {
+    const std::string_view name = item.name;
+    if (item.kind == DialogItem::Kind::Editor) {
+      ids.push_back(EditorId(item.field));
+    } else if (item.kind == DialogItem::Kind::Button) {
+      ids.push_back(name == "BtOk" ? IDOK : IDCANCEL);
+    } else {
+      ids.push_back(name == "LbNote" ? kNoteId : kFirstStaticId + statics++);
+    }
+  }
+  return ids;
+}
+
 int EditorId(FuelField field) {
-  const std::vector<FuelField>& fields = control::EditorFlow::Fields();
-  const auto it = std::find(fields.begin(), fields.end(), field);
-  return it == fields.end() ? 0 : kFirstEditorId + static_cast<int>(it - fields.begin());
+  return kFirstEditorId + static_cast<int>(control::EditorFlow::TabIndex(field));
 }
 
 int RefusedCharacters() { return refused; }
 
 bool EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
-  control::RowEditor rows(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()));
-  bool accepted = false;
-  {
-    Dialog dialog(rows);
-    accepted = dialog.Run(owner);
-  }
-  rows.Finish(accepted);
-  return accepted;
+  return control::EditRow(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()),
+                          [owner](control::RowEditor& rows) { return Dialog(rows).Run(owner); });
 }
 
 }  // namespace quelt::win

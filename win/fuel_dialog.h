@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "front/layout.h"
 #include "fuel/fuel_table.h"
 
 namespace quelt::win {
@@ -13,9 +16,9 @@ namespace quelt::win {
 // Control IDs of the dialog: editors in tab order from kFirstEditorId; the
 // buttons are IDCANCEL and IDOK.
 inline constexpr int kFirstEditorId = 1000;
-inline constexpr int kFirstLabelId = 1100;
-inline constexpr int kFirstFrameId = 1200;
 int EditorId(FuelField field);
+// The control ID of each item of the layout, in its order.
+std::vector<int> ItemIds(const front::DialogLayout& layout);
 
 // Opens the dialog on the current row of `table`, waits until it closes,
 // then posts the row (OK with a change) or drops every pending change.

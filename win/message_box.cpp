@@ -33,6 +33,13 @@ SystemBox BoxFor(const std::vector<control::Answer>& answers) {
   }
 }
 
+constexpr std::pair<control::MessageKind, UINT> kIcons[] = {
+    {control::MessageKind::Error, MB_ICONERROR},
+    {control::MessageKind::Warning, MB_ICONWARNING},
+    {control::MessageKind::Question, MB_ICONQUESTION},
+    {control::MessageKind::Information, MB_ICONINFORMATION},
+};
+
 // The labels for the box this thread opens next, set when it activates.
 thread_local std::vector<std::pair<int, std::wstring>> pendingLabels;
 
@@ -59,25 +66,14 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
   const SystemBox system = BoxFor(answers);
   box.dwStyle = system.type |
                 (MB_DEFBUTTON2 - MB_DEFBUTTON1) * static_cast<UINT>(control::DefaultPlace(message));
-  switch (message.kind) {
-    case control::MessageKind::Error:
-      box.dwStyle |= MB_ICONERROR;
-      break;
-    case control::MessageKind::Warning:
-      box.dwStyle |= MB_ICONWARNING;
-      break;
-    case control::MessageKind::Question:
-      box.dwStyle |= MB_ICONQUESTION;
-      break;
-    case control::MessageKind::Information:
-      // The program's flame where the exe carries it.
-      if (FindResourceW(box.hInstance, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr) {
-        box.dwStyle |= MB_USERICON;
-        box.lpszIcon = MAKEINTRESOURCEW(1);
-      } else {
-        box.dwStyle |= MB_ICONINFORMATION;
-      }
-      break;
+  for (const auto& [kind, icon] : kIcons) {
+    if (kind == message.kind) box.dwStyle |= icon;
+  }
+  // Information: the program's flame where the exe carries it.
+  if (message.kind == control::MessageKind::Information &&
+      FindResourceW(box.hInstance, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr) {
+    box.dwStyle = (box.dwStyle & ~MB_ICONMASK) | MB_USERICON;
+    box.lpszIcon = MAKEINTRESOURCEW(1);
   }
   // English boxes keep the system's words.
   pendingLabels.clear();

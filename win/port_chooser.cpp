@@ -18,16 +18,8 @@ void PortChooserBox::Create(HWND parent) {
 void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chosen) {
   if (box_ == nullptr) return;
   // Filled anew only when the entries changed: an open list keeps its place.
-  const LRESULT count = SendMessageW(box_, CB_GETCOUNT, 0, 0);
-  bool same = count == static_cast<LRESULT>(texts.size());
-  for (std::size_t i = 0; same && i < texts.size(); ++i) {
-    const LRESULT length = SendMessageW(box_, CB_GETLBTEXTLEN, i, 0);
-    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-    SendMessageW(box_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-    item.resize(wcsnlen(item.c_str(), item.size()));
-    same = item == WideFromUtf8(texts[i]);
-  }
-  if (!same) {
+  if (texts != shown_) {
+    shown_ = texts;
     SendMessageW(box_, CB_RESETCONTENT, 0, 0);
     for (const std::string& t : texts) {
       SendMessageW(box_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(t).c_str()));

@@ -32,6 +32,7 @@ class PortChooserBox {
  private:
   control::WindowController& controller_;
   HWND box_ = nullptr;
+  std::vector<std::string> shown_;  // the entries the box holds
 };
 
 }  // namespace quelt::win

@@ -219,7 +219,7 @@ TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.file.string());
     face.boxes.clear();
-    face.exports = {k.file};
+    face.files = {k.file};
     EXPECT_TRUE(window.KeyPressed(k.key, true, false));
     EXPECT_TRUE(Logged(k.log)) << face.log.back();
     if (k.holds.empty()) {
@@ -229,9 +229,11 @@ TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
       EXPECT_NE(Slurp(k.file).find(k.holds), std::string::npos) << Slurp(k.file);
     }
   }
-  EXPECT_EQ(face.exportDialogs,
-            (std::vector<control::ExportKind>{control::ExportKind::Csv, control::ExportKind::Report,
-                                              control::ExportKind::Report}));
+  std::vector<std::string> titles;
+  for (const control::FileChoice& choice : face.fileDialogs) titles.push_back(choice.title);
+  const std::string csv = control::ExportFileChoice(control::ExportKind::Csv).title;
+  const std::string report = control::ExportFileChoice(control::ExportKind::Report).title;
+  EXPECT_EQ(titles, (std::vector<std::string>{csv, report, report}));
   const std::string page = Slurp(folder / "report.html");
   EXPECT_NE(page.find("<td>as sent to the analyser</td>"), std::string::npos);
   EXPECT_NE(page.find("<td>" + window.LastBackup() + "</td>"), std::string::npos);

@@ -243,7 +243,11 @@ TEST_F(Controller, CaptionStatusAndLogSayWhatHappened) {
   EXPECT_EQ(Table().Rows(), saved);
   EXPECT_EQ(face.log.back(), "Loaded 3 rows from " + PathText(file) + ": not sent yet");
   EXPECT_EQ(face.caption, "QUELT fuel list update - changes not sent");
-  EXPECT_EQ(face.fileDialogs, (std::vector<bool>{true, false}));
+  // Save, then Load: the second dialog opens in the folder the first chose.
+  ASSERT_EQ(face.fileDialogs.size(), 2u);
+  EXPECT_TRUE(face.fileDialogs[0].save);
+  EXPECT_FALSE(face.fileDialogs[1].save);
+  EXPECT_EQ(face.fileDialogs[1].folder, file.parent_path());
 }
 
 TEST_F(Controller, AFaultyFileLeavesTheTable) {

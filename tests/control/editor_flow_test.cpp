@@ -49,6 +49,9 @@ TEST(EditorFlow, ShowsTheRowInTabOrder) {
   EditorFlow flow(rows, face);
   flow.ShowRow();
   EXPECT_EQ(EditorFlow::Fields().front(), FuelField::ID);
+  for (std::size_t i = 0; i < EditorFlow::Fields().size(); ++i) {
+    EXPECT_EQ(EditorFlow::TabIndex(EditorFlow::Fields()[i]), i);
+  }
   EXPECT_EQ(EditorFlow::Fields().size(), face.texts.size());
   EXPECT_EQ(face.texts[FuelField::Co2Max], "12,1");
   EXPECT_EQ(face.texts[FuelField::Description], "Fuel 1");

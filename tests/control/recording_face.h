@@ -28,7 +28,7 @@ class RecordingFace : public control::WindowFace {
   std::deque<control::Answer> answers;
   // The answers to the next file dialogs; none: cancelled.
   std::deque<std::filesystem::path> files;
-  std::vector<bool> fileDialogs;  // save?
+  std::vector<control::FileChoice> fileDialogs;
   int edits = 0;
   std::vector<std::filesystem::path> opened;  // folders and documents
   bool openSucceeds = true;
@@ -62,8 +62,8 @@ class RecordingFace : public control::WindowFace {
     answers.pop_front();
     return a;
   }
-  std::filesystem::path PickTableFile(bool save) override {
-    fileDialogs.push_back(save);
+  std::filesystem::path PickFile(const control::FileChoice& choice) override {
+    fileDialogs.push_back(choice);
     if (files.empty()) return {};
     auto f = files.front();
     files.pop_front();
@@ -84,16 +84,6 @@ class RecordingFace : public control::WindowFace {
   // Runs when the Backups view opens (a test drives the view in it).
   std::function<void()> onBackups;
   int backupViews = 0;
-  // The answers to the next export dialogs; none: cancelled.
-  std::deque<std::filesystem::path> exports;
-  std::vector<control::ExportKind> exportDialogs;
-  std::filesystem::path PickExportFile(control::ExportKind kind) override {
-    exportDialogs.push_back(kind);
-    if (exports.empty()) return {};
-    auto f = exports.front();
-    exports.pop_front();
-    return f;
-  }
   void ShowBackups() override {
     ++backupViews;
     if (onBackups) onBackups();

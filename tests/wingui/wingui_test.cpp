@@ -1324,27 +1324,18 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     GetClientRect(dialog, &inside);
     EXPECT_EQ(inside.right, l.clientWidth);
     EXPECT_EQ(inside.bottom, l.clientHeight);
-    int frame = 0, label = 0;
-    for (const front::DialogItem& item : l.items) {
-      int id = 0;
-      switch (item.kind) {
-        case front::DialogItem::Kind::Frame:
-          id = kFirstFrameId + frame++;
-          break;
-        case front::DialogItem::Kind::Label:
-          id = std::string(item.name) == "LbNote" ? kNoteId : kFirstLabelId + label++;
-          EXPECT_EQ(Text(GetDlgItem(dialog, id)), WideFromUtf8(item.text));
-          break;
-        case front::DialogItem::Kind::Editor:
-          id = EditorId(item.field);
-          break;
-        case front::DialogItem::Kind::Button:
-          id = std::string(item.name) == "BtOk" ? IDOK : IDCANCEL;
-          break;
-      }
-      HWND h = GetDlgItem(dialog, id);
+    const std::vector<int> ids = ItemIds(l);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      const front::DialogItem& item = l.items[i];
+      HWND h = GetDlgItem(dialog, ids[i]);
       ASSERT_NE(h, nullptr) << item.name;
       EXPECT_EQ(place(h), item.rect) << item.name;
+      if (item.kind == front::DialogItem::Kind::Editor) {
+        EXPECT_EQ(ids[i], EditorId(item.field));
+      }
+      if (item.kind == front::DialogItem::Kind::Label) {
+        EXPECT_EQ(Text(h), WideFromUtf8(item.text)) << item.name;
+      }
     }
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
