@@ -19,12 +19,21 @@ class FuelEditValidator : public QValidator {
  public:
   explicit FuelEditValidator(FuelEdit* edit) : QValidator(edit), edit_(edit) {}
 
-  State validate(QString& input, int&) const override {
+  State validate(QString& input, int& cursor) const override {
     // The note names the first character the field cannot take.
-    const auto refused = edit_->rules_.FirstRefused(edit_->field_, input.toStdString());
-    if (!refused) return Acceptable;
-    edit_->Refuse(*refused);
-    return Invalid;
+    if (const auto refused = edit_->rules_.FirstRefused(edit_->field_, input.toStdString())) {
+      edit_->Refuse(*refused);
+      return Invalid;
+    }
+    // Past the description's length, what was just typed or pasted before
+    // the cursor is cut, as a length limit does; checked after the refusal,
+    // so that a character refused in a full field still gets its note.
+    const qsizetype excess = input.size() - edit_->maxLength_;
+    if (excess <= 0) return Acceptable;
+    if (cursor < excess) return Invalid;
+    input.remove(cursor - excess, excess);
+    cursor -= static_cast<int>(excess);
+    return Acceptable;
   }
 
  private:
@@ -34,7 +43,7 @@ class FuelEditValidator : public QValidator {
 FuelEdit::FuelEdit(FuelField field, const control::RowEditor& rules, QWidget* parent)
     : QLineEdit(parent), field_(field), rules_(rules) {
   setValidator(new FuelEditValidator(this));
-  if (field == FuelField::Description) setMaxLength(static_cast<int>(kDescriptionMax));
+  if (field == FuelField::Description) maxLength_ = static_cast<qsizetype>(kDescriptionMax);
   // In a read-only dialog the editors only show the row, on the button face.
   const bool displayOnly = rules.ReadOnly();
   setReadOnly(!rules.Editable(field));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <limits>
 
 #include "control/row_editor.h"
 
@@ -35,6 +36,10 @@ class FuelEdit : public QLineEdit {
 
   FuelField field_;
   const control::RowEditor& rules_;
+  // The most characters the field holds (the description's length). Not
+  // QLineEdit's own limit: that drops a character before the check sees it,
+  // and a refused one would go without its note.
+  qsizetype maxLength_ = std::numeric_limits<qsizetype>::max();
 };
 
 }  // namespace quelt::ui

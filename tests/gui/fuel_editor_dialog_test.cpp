@@ -344,6 +344,8 @@ class FuelEditorDialogTest : public QObject {
         << QString::fromUtf8("Öl €ß") << 1;
     QTest::newRow("30 characters")
         << f(FuelField::Description) << QString(35, 'x') << QString(30, 'x') << 0;
+    QTest::newRow("a refused character in a full description still gets its note")
+        << f(FuelField::Description) << QString(30, 'x') + ';' << QString(30, 'x') << 1;
   }
   void refusedCharacters() {
     QFETCH(int, field);
