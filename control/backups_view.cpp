@@ -36,6 +36,14 @@ std::string BackupsView::Caption() {
   return lang::Tr(front::kBackupsCaption) + " - " + kProgramName;
 }
 
+std::string BackupsView::RestoreHint() {
+  return lang::Tr("Write this backup back to the analyser exactly, then read it back");
+}
+
+std::string BackupsView::LoadHint() {
+  return lang::Tr("Put this backup's rows into the grid, as a table not sent");
+}
+
 std::vector<std::string> BackupsView::RowTitles() {
   std::vector<std::string> titles;
   for (const FuelFieldInfo& info : FuelFields()) titles.emplace_back(info.gridTitle);

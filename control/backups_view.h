@@ -26,6 +26,9 @@ class BackupsView {
 
   // The dialog's title: "Backups - quelt-fuel" in the language in use.
   static std::string Caption();
+  // The tool tips of Restore and of Load into grid.
+  static std::string RestoreHint();
+  static std::string LoadHint();
 
   // Lists the folder of the analyser last identified.
   explicit BackupsView(WindowController& controller);

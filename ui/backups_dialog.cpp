@@ -61,12 +61,11 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   restore_ = buttons->addButton(Utf8(control::ButtonWord(control::Answer::Restore)),
                                 QDialogButtonBox::ActionRole);
   restore_->setObjectName(QStringLiteral("RestoreButton"));
-  restore_->setToolTip(
-      Utf8(lang::Tr("Write this backup back to the analyser exactly, then read it back")));
+  restore_->setToolTip(Utf8(control::BackupsView::RestoreHint()));
   load_ = buttons->addButton(Utf8(lang::TrIn("button", "&Load into grid")),
                              QDialogButtonBox::ActionRole);
   load_->setObjectName(QStringLiteral("LoadButton"));
-  load_->setToolTip(Utf8(lang::Tr("Put this backup's rows into the grid, as a table not sent")));
+  load_->setToolTip(Utf8(control::BackupsView::LoadHint()));
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
   // English keeps Qt's own word.
   if (lang::Language() != "en") close->setText(Utf8(control::ButtonWord(control::Answer::Close)));

@@ -11,6 +11,7 @@
 #include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/message_box.h"
+#include "win/tips.h"
 
 namespace quelt::win {
 namespace {
@@ -95,6 +96,9 @@ void Dialog::Init() {
        WS_TABSTOP | BS_PUSHBUTTON);
   make(IDCANCEL, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Close)),
        WS_TABSTOP | BS_DEFPUSHBUTTON);
+  HWND tips = MakeTips(hwnd_);
+  AddTip(tips, Item(kRestoreButtonId), WideFromUtf8(control::BackupsView::RestoreHint()));
+  AddTip(tips, Item(kLoadButtonId), WideFromUtf8(control::BackupsView::LoadHint()));
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;

@@ -20,6 +20,7 @@
 #include "win/gdi_pictures.h"
 #include "win/message_box.h"
 #include "win/settings.h"
+#include "win/tips.h"
 #include "win/win_pump.h"
 
 namespace quelt::win {
@@ -234,35 +235,14 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::CreateTips() {
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+  tooltip_ = MakeTips(hwnd_);
   for (const auto& info : front::MainControls()) {
     HWND h = Control(info.id);
     const bool changing = info.id == MainControl::StatusLine || info.id == MainControl::BackupLine;
-    if (h == nullptr || (info.hint[0] == 0 && !changing)) continue;
-    std::wstring hint = WideFromUtf8(front::HintText(info));
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(h);
-    tool.lpszText = hint.data();
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (h != nullptr && (info.hint[0] != 0 || changing)) {
+      AddTip(tooltip_, h, WideFromUtf8(front::HintText(info)));
+    }
   }
-  // The backup's tip has two lines.
-  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 4096);
-}
-
-void MainWindow::SetTip(HWND control, const std::wstring& text) {
-  std::wstring copy = text;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = hwnd_;
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = copy.data();
-  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::ApplyDpi(int dpi) {
@@ -507,7 +487,7 @@ void MainWindow::SetLine(MainControl control, const std::string& text, const std
   const std::wstring wide = WideFromUtf8(text);
   if (WindowText(line) == wide) return;
   SetWindowTextW(line, wide.c_str());
-  SetTip(line, WideFromUtf8(tip));
+  SetTip(tooltip_, line, WideFromUtf8(tip));
 }
 
 void MainWindow::SetEnabled(control::Control control, bool enabled) {

@@ -76,7 +76,6 @@ class MainWindow : public control::WindowFace {
   front::WindowFit Fit(int dpi) const;
   void Layout();
   void Paint();
-  void SetTip(HWND control, const std::wstring& text);
   // The status or the backup line, its tool tip with it.
   void SetLine(front::MainControl control, const std::string& text, const std::string& tip);
   int S(int pixels96) const;

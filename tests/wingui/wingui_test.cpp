@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "control/backups_view.h"
 #include "control/window_controller.h"
 #include "front/change_mark.h"
 #include "front/layout.h"
@@ -1104,6 +1105,35 @@ TEST_F(Window, TabKeysLeaveTheLogAndReachTheGrid) {
   }
 }
 
+// The tool tip of `control`, from the tip windows of its window's thread.
+std::wstring TipOf(HWND control) {
+  struct Search {
+    HWND control;
+    std::wstring text;
+  } search{control, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM data) {
+        auto& s = *reinterpret_cast<Search*>(data);
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        if (std::wstring(cls) != TOOLTIPS_CLASSW) return TRUE;
+        wchar_t text[512] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = GetParent(s.control);
+        tool.uId = reinterpret_cast<UINT_PTR>(s.control);
+        tool.lpszText = text;
+        if (SendMessageW(h, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) == FALSE)
+          return TRUE;
+        SendMessageW(h, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        s.text = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.text;
+}
+
 // From Refresh, Tab walks the enabled controls in the order both windows
 // share.
 TEST_F(Window, TabFollowsTheOrderBothWindowsShare) {
@@ -1170,6 +1200,10 @@ TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
     EXPECT_EQ(cell(d, kBackupsListId, 0, 3), L"ok");
     EXPECT_EQ(cell(d, kBackupRowsId, 0, 2), L"Heiz\u00f6l EL");
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, kRestoreButtonId)));
+    // Restore and Load into grid say what they do, as in the Qt window.
+    EXPECT_EQ(TipOf(GetDlgItem(d, kRestoreButtonId)),
+              WideFromUtf8(control::BackupsView::RestoreHint()));
+    EXPECT_EQ(TipOf(GetDlgItem(d, kLoadButtonId)), WideFromUtf8(control::BackupsView::LoadHint()));
     PostMessageW(d, WM_COMMAND, kRestoreButtonId, 0);
   });
   modals.Answer(WideFromUtf8(kProgramName), IDYES);

@@ -1,0 +1,16 @@
+// Tool tips on a window's controls: one tip window per window, a tip per
+// control, changed in place when its text changes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quelt::win {
+
+// The tip window of `owner`; its tips may run to several lines.
+HWND MakeTips(HWND owner);
+void AddTip(HWND tips, HWND control, const std::wstring& text);
+void SetTip(HWND tips, HWND control, const std::wstring& text);
+
+}  // namespace quelt::win
