@@ -6,16 +6,14 @@
 #include <vector>
 
 #include "control/box_buttons.h"
-#include "lang/tr.h"
 #include "text/utf16.h"
 
 namespace quelt::win {
 namespace {
 
 // The system's box with as many buttons as the message has answers, and
-// the buttons' IDs in the order of control::AnswersOf. The system's words
-// say the same where the answers are Save/Discard or Restore/Close: the
-// question names what Yes does.
+// the buttons' IDs in the order of control::AnswersOf. The buttons are
+// labelled with the answers' own words (Save, Discard, Restore, Close).
 struct SystemBox {
   UINT type;
   std::vector<int> ids;
@@ -75,14 +73,14 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
     box.dwStyle = (box.dwStyle & ~MB_ICONMASK) | MB_USERICON;
     box.lpszIcon = MAKEINTRESOURCEW(1);
   }
-  // English boxes keep the system's words.
+  // In every language, English too: the system's Yes and No would not say
+  // Save and Discard, and its words follow the system's language, not the
+  // window's.
   pendingLabels.clear();
-  for (std::size_t i = 0; i < answers.size() && lang::Language() != "en"; ++i) {
+  for (std::size_t i = 0; i < answers.size(); ++i) {
     pendingLabels.emplace_back(system.ids[i], WideFromUtf8(control::ButtonWord(answers[i])));
   }
-  HHOOK hook = pendingLabels.empty()
-                   ? nullptr
-                   : SetWindowsHookExW(WH_CBT, LabelButtons, nullptr, GetCurrentThreadId());
+  HHOOK hook = SetWindowsHookExW(WH_CBT, LabelButtons, nullptr, GetCurrentThreadId());
   const int chosen = MessageBoxIndirectW(&box);
   if (hook != nullptr) UnhookWindowsHookEx(hook);
   pendingLabels.clear();

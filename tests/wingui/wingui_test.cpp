@@ -854,7 +854,18 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
     controller.Table().Delete();  // a change not sent
     first_ = Transcript().size();
     Modals modals;
-    modals.Answer(program, c.answer);
+    std::vector<std::wstring> buttons;
+    modals.Expect(program, [&](HWND box) {
+      for (int id : {IDYES, IDNO, IDCANCEL}) {
+        wchar_t word[64] = {};
+        GetDlgItemTextW(box, id, word, 64);
+        buttons.push_back(word);
+      }
+      wchar_t text[1024] = {};
+      GetDlgItemTextW(box, 0xFFFF, text, 1024);
+      modals.texts.push_back(text);
+      PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(c.answer), 0);
+    });
     if (c.answer == IDYES) {
       modals.Expect(WideFromUtf8(front::kSaveTitle), [&](HWND dialog) {
         const std::wstring name = (folder / L"gesichert \u00e4.txt").wstring();
@@ -872,6 +883,8 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
     ASSERT_TRUE(modals.Done()) << c.what;
     ASSERT_FALSE(modals.texts.empty()) << c.what;
     EXPECT_EQ(modals.texts[0], WideFromUtf8(kUnsentQuestion)) << c.what;
+    // The buttons say what they do, in English too, not Yes and No.
+    EXPECT_EQ(buttons, (std::vector<std::wstring>{L"&Save", L"&Discard", L"Cancel"})) << c.what;
     pump.ProcessPendingEvents();
     const bool closed = form.Handle() == nullptr;
     EXPECT_EQ(refreshed() || closed, c.goesOn) << c.what;
