@@ -171,7 +171,9 @@ void FuelGrid::OnCurrentChanged(const QModelIndex& current) {
 }
 
 void FuelGrid::OnContextMenu(const QPoint& pos) {
-  model_->Cells().Pick(indexAt(pos).row());
+  // No menu while a transfer runs, as in the Win32 window: none of its
+  // items could run.
+  if (!model_->Cells().Pick(indexAt(pos).row())) return;
   emit PopupRequested(viewport()->mapToGlobal(pos));
 }
 

@@ -1,6 +1,7 @@
 // A transfer in progress: every control that starts a transfer or changes
 // the table is locked, the grid cannot move the row a send walks by, and
 // closing the window ends the transfer cleanly before the window goes.
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -43,6 +44,7 @@ class LockTest : public QObject {
     MainWindow& f = *rig.form;
     ControlState during{};
     int rowsDuring = -1;
+    bool menuDuring = true;
     DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 3; },
                            [&] {
                              during = StateOf(f);
@@ -50,11 +52,19 @@ class LockTest : public QObject {
                              f.Grid()->setFocus();
                              QTest::keyClick(f.Grid(), Qt::Key_Delete, Qt::ControlModifier);
                              f.EditRowAction()->trigger();
+                             // A right click opens no row menu, as in the Win32 window.
+                             QContextMenuEvent click(
+                                 QContextMenuEvent::Mouse, QPoint(20, 20),
+                                 f.Grid()->viewport()->mapToGlobal(QPoint(20, 20)));
+                             QApplication::sendEvent(f.Grid()->viewport(), &click);
+                             QCoreApplication::processEvents();
+                             menuDuring = f.RowMenu()->isVisible();
                              rowsDuring = rig.Table().RecordCount();
                            });
     RefreshButton(f)->click();
     QVERIFY(inspect.done);
     QVERIFY(!during.refresh && !during.send && !during.up && !during.down && !during.edit);
+    QVERIFY(!menuDuring);
     QVERIFY(rowsDuring >= 3);
     QVERIFY(rig.boxes.texts.isEmpty());  // no deletion question
     // Afterwards everything is back, send enabled by the successful read.
