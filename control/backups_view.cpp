@@ -36,6 +36,8 @@ std::string BackupsView::Caption() {
   return lang::Tr(front::kBackupsCaption) + " - " + kProgramName;
 }
 
+std::string BackupsView::LoadWord() { return lang::TrIn("button", "&Load into grid"); }
+
 std::string BackupsView::RestoreHint() {
   return lang::Tr("Write this backup back to the analyser exactly, then read it back");
 }

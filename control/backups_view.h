@@ -26,7 +26,10 @@ class BackupsView {
 
   // The dialog's title: "Backups - quelt-fuel" in the language in use.
   static std::string Caption();
-  // The tool tips of Restore and of Load into grid.
+  // The view's size at 96 dpi; the word and the tool tips of its buttons
+  // beside Close.
+  static constexpr int kWidth = 720, kHeight = 480;
+  static std::string LoadWord();
   static std::string RestoreHint();
   static std::string LoadHint();
 

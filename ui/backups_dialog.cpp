@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -11,6 +12,7 @@
 #include "control/box_buttons.h"
 #include "control/window_controller.h"
 #include "lang/tr.h"
+#include "text/text_helpers.h"
 
 namespace quelt::ui {
 namespace {
@@ -62,8 +64,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
                                 QDialogButtonBox::ActionRole);
   restore_->setObjectName(QStringLiteral("RestoreButton"));
   restore_->setToolTip(Utf8(control::BackupsView::RestoreHint()));
-  load_ = buttons->addButton(Utf8(lang::TrIn("button", "&Load into grid")),
-                             QDialogButtonBox::ActionRole);
+  load_ = buttons->addButton(Utf8(control::BackupsView::LoadWord()), QDialogButtonBox::ActionRole);
   load_->setObjectName(QStringLiteral("LoadButton"));
   load_->setToolTip(Utf8(control::BackupsView::LoadHint()));
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
@@ -83,7 +84,10 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
     if (view_.Load()) accept();
   });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  resize(720, 480);
+  // The design's size, made smaller where the screen is.
+  const QRect area = screen()->availableGeometry();
+  resize(qMin(quelt::ScaleForDpi(control::BackupsView::kWidth, logicalDpiY()), area.width()),
+         qMin(quelt::ScaleForDpi(control::BackupsView::kHeight, logicalDpiY()), area.height()));
   Fill();
 }
 

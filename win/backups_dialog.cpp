@@ -2,13 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
 #include "control/backups_view.h"
 #include "control/box_buttons.h"
 #include "control/window_controller.h"
-#include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/message_box.h"
 #include "win/tips.h"
@@ -17,7 +18,8 @@ namespace quelt::win {
 namespace {
 
 // The dialog's client area at 96 dpi and its margins.
-constexpr int kWidth = 720, kHeight = 480, kMargin = 8, kLineH = 18, kButtonW = 110, kButtonH = 26;
+constexpr int kWidth = control::BackupsView::kWidth, kHeight = control::BackupsView::kHeight;
+constexpr int kMargin = 8, kLineH = 18, kButtonW = 110, kButtonH = 26;
 
 class Dialog : public ModalDialog {
  public:
@@ -92,7 +94,7 @@ void Dialog::Init() {
   make(kBackupNoteId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
   make(kRestoreButtonId, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Restore)),
        WS_TABSTOP | BS_PUSHBUTTON);
-  make(kLoadButtonId, L"BUTTON", WideFromUtf8(lang::TrIn("button", "&Load into grid")),
+  make(kLoadButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::LoadWord()),
        WS_TABSTOP | BS_PUSHBUTTON);
   make(IDCANCEL, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Close)),
        WS_TABSTOP | BS_DEFPUSHBUTTON);
@@ -107,18 +109,36 @@ void Dialog::Init() {
   font_ = CreateFontIndirectW(&metrics.lfMessageFont);
   SetFontOfControls(font_);
 
+  // The design's size, made smaller where the screen is, centred on the
+  // main window and kept on the screen.
   SetClientSize(S(kWidth), S(kHeight), dpi_);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT work = monitor.rcWork;
+  RECT outer{};
+  GetWindowRect(hwnd_, &outer);
+  SetWindowPos(hwnd_, nullptr, 0, 0, std::min(outer.right - outer.left, work.right - work.left),
+               std::min(outer.bottom - outer.top, work.bottom - work.top),
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   RECT owner{};
   GetWindowRect(GetParent(hwnd_) != nullptr ? GetParent(hwnd_) : GetDesktopWindow(), &owner);
   CentreOn(owner);
+  GetWindowRect(hwnd_, &outer);
+  SetWindowPos(hwnd_, nullptr,
+               std::clamp(outer.left, work.left, work.right - (outer.right - outer.left)),
+               std::clamp(outer.top, work.top, work.bottom - (outer.bottom - outer.top)), 0, 0,
+               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
   Layout();
   Fill();
   SetFocus(list);
 }
 
 void Dialog::Layout() {
-  const int m = S(kMargin), width = S(kWidth) - 2 * m, lineH = S(kLineH);
-  const int buttonsY = S(kHeight) - m - S(kButtonH);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int m = S(kMargin), width = client.right - 2 * m, lineH = S(kLineH);
+  const int buttonsY = client.bottom - m - S(kButtonH);
   const int noteY = buttonsY - m - lineH;
   const int listY = m + lineH + m / 2, listH = S(150);
   const int rowsY = listY + listH + m;
@@ -129,7 +149,7 @@ void Dialog::Layout() {
   const int bw = S(kButtonW), bh = S(kButtonH);
   MoveWindow(Item(kRestoreButtonId), m, buttonsY, bw, bh, FALSE);
   MoveWindow(Item(kLoadButtonId), m + bw + m, buttonsY, bw, bh, FALSE);
-  MoveWindow(Item(IDCANCEL), S(kWidth) - m - bw, buttonsY, bw, bh, FALSE);
+  MoveWindow(Item(IDCANCEL), client.right - m - bw, buttonsY, bw, bh, FALSE);
 }
 
 void Dialog::Fill() {

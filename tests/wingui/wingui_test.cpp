@@ -1425,6 +1425,24 @@ TEST_F(Window, FitsTheScreenWithEveryColumnReachable) {
               soot.bottom <= inside.bottom)
       << "the last row's Soot cell cannot be scrolled into view";
   EXPECT_EQ(Cell(Rows() - 1, kFuelFieldCount - 1).empty(), false);
+
+  // The Backups view fits the screen too, its Close button within it.
+  Modals modals;
+  modals.Expect(WideFromUtf8(control::BackupsView::Caption()), [&](HWND view) {
+    RECT r{}, inner{}, close{};
+    GetWindowRect(view, &r);
+    EXPECT_TRUE(r.left >= area.left && r.top >= area.top && r.right <= area.right &&
+                r.bottom <= area.bottom)
+        << "the Backups view reaches beyond the screen";
+    GetClientRect(view, &inner);
+    GetWindowRect(GetDlgItem(view, IDCANCEL), &close);
+    MapWindowPoints(nullptr, view, reinterpret_cast<POINT*>(&close), 2);
+    EXPECT_TRUE(close.left >= 0 && close.right <= inner.right && close.bottom <= inner.bottom)
+        << "Close is cut off";
+    PostMessageW(view, WM_COMMAND, IDCANCEL, 0);
+  });
+  Click(MainControl::BackupsButton);
+  EXPECT_TRUE(modals.Done());
 }
 
 // Run alone against a simulator that falls silent after the first refresh
