@@ -221,6 +221,24 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
   }
 }
 
+int MainWindow::GridRowAt(POINT client) const {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  return static_cast<int>(
+      SendMessageW(Control(MainControl::Grid), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+void MainWindow::GridTip(NMTTDISPINFOW& tip) {
+  HWND grid = Control(MainControl::Grid);
+  POINT at{};
+  GetCursorPos(&at);
+  ScreenToClient(grid, &at);
+  const std::string note = cells_.Note(GridRowAt(at));
+  tipBuffer_ =
+      WideFromUtf8(note.empty() ? front::HintText(front::InfoOf(MainControl::Grid)) : note);
+  tip.lpszText = tipBuffer_.data();
+}
+
 void MainWindow::ShowRowMenu(POINT screen) {
   // The menu runs a loop of its own; a wait for the analyser must not run
   // inside it, so there is no menu during a transfer.

@@ -239,7 +239,9 @@ void MainWindow::CreateTips() {
   for (const auto& info : front::MainControls()) {
     HWND h = Control(info.id);
     const bool changing = info.id == MainControl::StatusLine || info.id == MainControl::BackupLine;
-    if (h != nullptr && (info.hint[0] != 0 || changing)) {
+    if (info.id == MainControl::Grid) {
+      AddAskedTip(tooltip_, h);  // a marked row's note, or the hint
+    } else if (h != nullptr && (info.hint[0] != 0 || changing)) {
       AddTip(tooltip_, h, WideFromUtf8(front::HintText(info)));
     }
   }
@@ -407,6 +409,10 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
       if (header->hwndFrom == Control(MainControl::Grid)) return GridNotify(header);
+      if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
+        GridTip(*reinterpret_cast<NMTTDISPINFOW*>(header));
+        return 0;
+      }
       if (header->code == HDN_ENDTRACKW || header->code == HDN_DIVIDERDBLCLICKW) {
         PostMessageW(hwnd_, WM_APP + 3, 0, 0);  // the user sized a column
       }
@@ -461,6 +467,14 @@ bool MainWindow::PreTranslate(MSG& msg) {
         PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1), 0);
         return true;
       }
+    }
+  }
+  if (msg.message == WM_MOUSEMOVE && msg.hwnd == Control(MainControl::Grid)) {
+    // The grid's tip follows the row under the mouse.
+    const int row = GridRowAt(POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+    if (row != tipRow_) {
+      tipRow_ = row;
+      SendMessageW(tooltip_, TTM_UPDATE, 0, 0);
     }
   }
   if (keys_ != nullptr && TranslateAcceleratorW(hwnd_, keys_, &msg) != 0) return true;

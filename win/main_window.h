@@ -89,6 +89,11 @@ class MainWindow : public control::WindowFace {
   void FitColumns();
   void ShowRowMenu(POINT screen);
   void ShowRowMenuFromKeyboard();
+  // The row at a point of the grid's client area; -1 for none.
+  int GridRowAt(POINT client) const;
+  // The grid's tip: the note of the marked row under the mouse, else the
+  // grid's hint.
+  void GridTip(NMTTDISPINFOW& tip);
   // main_log.cpp
   void CreateLog();
   // main_drawing.cpp
@@ -117,6 +122,8 @@ class MainWindow : public control::WindowFace {
   control::GridFollower gridRows_{table_};
   control::GridCells cells_;
   std::wstring cellBuffer_;
+  std::wstring tipBuffer_;
+  int tipRow_ = -1;  // the row the grid's tip was last given for
   bool logEmpty_ = true;
 
   WinPump* pump_ = nullptr;

@@ -38,4 +38,11 @@ void SetTip(HWND tips, HWND control, const std::wstring& text) {
   SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void AddAskedTip(HWND tips, HWND control) {
+  std::wstring none;
+  TTTOOLINFOW tool = ToolOf(control, none);
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 }  // namespace quelt::win

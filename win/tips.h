@@ -12,5 +12,8 @@ namespace quelt::win {
 HWND MakeTips(HWND owner);
 void AddTip(HWND tips, HWND control, const std::wstring& text);
 void SetTip(HWND tips, HWND control, const std::wstring& text);
+// A tip whose text the owner gives each time it shows (TTN_GETDISPINFOW):
+// one that depends on where the mouse is.
+void AddAskedTip(HWND tips, HWND control);
 
 }  // namespace quelt::win

@@ -469,6 +469,19 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   SetFocus(Grid());
   EXPECT_EQ(Background(3, 2), RGB(128, 0, 128));
 
+  // The mouse on a marked row: its tip says what the colour means; on
+  // another row the grid's hint.
+  auto tipOver = [&](int row) {
+    RECT r{};
+    ListView_GetSubItemRect(Grid(), row, 3, LVIR_BOUNDS, &r);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(Grid(), &at);
+    SetCursorPos(at.x, at.y);
+    return Tip(Tips(), Grid());
+  };
+  EXPECT_EQ(tipOver(3), L"Row 4: natural gas H");
+  EXPECT_EQ(tipOver(1), WideFromUtf8(front::HintText(front::InfoOf(MainControl::Grid))));
+
   const auto cmds = Commands();
   ASSERT_EQ(cmds.size(), 20u);
   EXPECT_EQ(cmds[2], "R001");
