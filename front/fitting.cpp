@@ -29,4 +29,17 @@ int ColumnWidths::Fit(std::size_t column, int needed, int now, int room) {
   return fitted_[column];
 }
 
+std::vector<int> ColumnWidths::FitAll(const std::function<int(std::size_t)>& needed,
+                                      const std::function<int(std::size_t)>& now, int room,
+                                      std::size_t filler) {
+  std::vector<int> widths(design_.size());
+  for (std::size_t c = 0; c < widths.size(); ++c) {
+    if (c == filler) continue;
+    widths[c] = Fit(c, needed(c), now(c));
+    room -= widths[c];
+  }
+  if (filler < widths.size()) widths[filler] = Fit(filler, needed(filler), now(filler), room);
+  return widths;
+}
+
 }  // namespace quelt::front

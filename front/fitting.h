@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "front/layout.h"
@@ -29,6 +30,10 @@ class ColumnWidths {
   // `room` (what the others leave of the grid) fills it until the user
   // drags it.
   int Fit(std::size_t column, int needed, int now, int room = 0);
+  // Every column's width; column `filler` comes last and takes the room the
+  // others leave of `room`.
+  std::vector<int> FitAll(const std::function<int(std::size_t)>& needed,
+                          const std::function<int(std::size_t)>& now, int room, std::size_t filler);
 
  private:
   std::vector<int> design_;

@@ -142,20 +142,18 @@ void FuelGrid::ApplyScale() {
   FitColumns();
 }
 
-// The description is fitted last: it takes the room the others leave.
 void FuelGrid::FitColumns() {
-  auto fit = [this](int c, int room) {
-    const int needed = qMax(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
-    const int width = widths_.Fit(static_cast<std::size_t>(c), needed, columnWidth(c), room);
-    if (columnWidth(c) != width) setColumnWidth(c, width);
-    return width;
-  };
-  const int description = static_cast<int>(quelt::FuelField::Description);
-  int others = 0;
-  for (int c = 0; c < quelt::kFuelFieldCount; ++c) {
-    if (c != description) others += fit(c, 0);
+  const std::vector<int> widths = widths_.FitAll(
+      [this](std::size_t c) {
+        const int i = static_cast<int>(c);
+        return qMax(sizeHintForColumn(i), horizontalHeader()->sectionSizeHint(i));
+      },
+      [this](std::size_t c) { return columnWidth(static_cast<int>(c)); }, viewport()->width(),
+      static_cast<std::size_t>(quelt::FuelField::Description));
+  for (int c = 0; c < static_cast<int>(widths.size()); ++c) {
+    if (columnWidth(c) != widths[static_cast<std::size_t>(c)])
+      setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
   }
-  fit(description, viewport()->width() - others);
 }
 
 void FuelGrid::resizeEvent(QResizeEvent* event) {

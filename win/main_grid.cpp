@@ -267,22 +267,17 @@ void MainWindow::FitColumns() {
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
     return static_cast<int>(extent.cx) + S(12);
   };
-  auto fit = [&](int c, int room) {
-    const int now = ListView_GetColumnWidth(grid, c + 1);
-    const int want =
-        columnWidths_.Fit(static_cast<std::size_t>(c), cells_.Needed(c, width), now, room);
-    if (now != want) ListView_SetColumnWidth(grid, c + 1, want);
-    return want;
-  };
-  // The description takes the room the other columns leave.
-  const int description = static_cast<int>(FuelField::Description);
-  int others = ListView_GetColumnWidth(grid, 0);  // the row indicator
-  for (int c = 0; c < kFuelFieldCount; ++c) {
-    if (c != description) others += fit(c, 0);
-  }
+  // Column 0 is the row indicator; the data columns follow it.
+  auto now = [&](std::size_t c) { return ListView_GetColumnWidth(grid, static_cast<int>(c) + 1); };
   RECT client{};
   GetClientRect(grid, &client);
-  fit(description, client.right - others);
+  const std::vector<int> widths =
+      columnWidths_.FitAll([&](std::size_t c) { return cells_.Needed(static_cast<int>(c), width); },
+                           now, client.right - ListView_GetColumnWidth(grid, 0),
+                           static_cast<std::size_t>(FuelField::Description));
+  for (std::size_t c = 0; c < widths.size(); ++c) {
+    if (now(c) != widths[c]) ListView_SetColumnWidth(grid, static_cast<int>(c) + 1, widths[c]);
+  }
   SelectObject(dc, old);
   ReleaseDC(grid, dc);
 }

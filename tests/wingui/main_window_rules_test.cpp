@@ -140,6 +140,12 @@ TEST(ColumnWidths, FitTheValuesButKeepWhatTheUserDragged) {
   // Another resolution forgets the dragged widths.
   widths.Reset({100, 160, 60});
   EXPECT_EQ(widths.Fit(1, 10, 200), 160);
+
+  // All at once: the filler takes what the others leave of the room.
+  widths.Reset({50, 80, 60});
+  const auto all = widths.FitAll([](std::size_t c) { return c == 2 ? 90 : 10; },
+                                 [](std::size_t) { return 0; }, 400, 1);
+  EXPECT_EQ(all, (std::vector<int>{50, 260, 90}));
 }
 
 }  // namespace
