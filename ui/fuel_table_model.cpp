@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+#include "front/layout.h"
 #include "ui/fuel_editors.h"
 
 namespace quelt::ui {
@@ -57,7 +58,11 @@ QVariant FuelTableModel::headerData(int section, Qt::Orientation orientation, in
   if (role == Qt::DisplayRole) {
     return QString::fromLatin1(quelt::FuelFields().at(static_cast<std::size_t>(section)).gridTitle);
   }
-  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+  // A title stands over its values: numbers' titles on the right.
+  if (role == Qt::TextAlignmentRole) {
+    const bool right = front::GridColumns().at(static_cast<std::size_t>(section)).alignRight;
+    return QVariant::fromValue((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+  }
   return {};
 }
 

@@ -38,12 +38,11 @@ void ElidedLine::paintEvent(QPaintEvent*) {
   QStylePainter p(this);
   const QRect area = rect().adjusted(3, 0, -3, 0);
   QFont f = font();
-  QColor colour = palette().color(QPalette::WindowText);
+  // A line that is no link (yet) is still read: the text colour, never greyed.
+  QColor colour = palette().color(QPalette::Active, QPalette::WindowText);
   if (clickable_ && isEnabled()) {
     f.setUnderline(true);
     colour = QColor(front::kLinkColour.r, front::kLinkColour.g, front::kLinkColour.b);
-  } else if (!isEnabled()) {
-    colour = palette().color(QPalette::Disabled, QPalette::WindowText);
   }
   p.setFont(f);
   p.setPen(colour);

@@ -67,6 +67,13 @@ class GridTest : public QObject {
                  Qt::AlignHorizontal_Mask,
              Qt::AlignRight);
     QVERIFY(!(model->index(0, 3).flags() & Qt::ItemIsEditable));
+    // Each title stands over its values, as in the Win32 grid.
+    for (int c : {2, 3}) {
+      QCOMPARE(model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                   Qt::AlignHorizontal_Mask,
+               model->index(0, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                   Qt::AlignHorizontal_Mask);
+    }
   }
 
   void numbersAreNotCutOff() {

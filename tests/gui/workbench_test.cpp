@@ -196,6 +196,14 @@ class WorkbenchTest : public QObject {
     QCOMPARE(f.StatusLine()->text(), QStringLiteral("Port: %1   0 rows, 0 used").arg(port));
     QCOMPARE(f.BackupLine()->text(), QStringLiteral("No backup yet"));
     QVERIFY(!f.BackupLine()->isEnabled());
+    // Not a link yet, but read: drawn in the text colour, never greyed, as
+    // in the Win32 window.
+    const QImage line = f.BackupLine()->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < line.height(); ++y) {
+      for (int x = 0; x < line.width(); ++x) darkest = qMin(darkest, qGray(line.pixel(x, y)));
+    }
+    QCOMPARE_LT(darkest, 64);
 
     RefreshButton(f)->click();
     QCOMPARE(f.StatusLine()->text(),
