@@ -187,8 +187,25 @@ std::string LocalTimeText(std::time_t t, const char* format) {
 #else
   localtime_r(&t, &tm);
 #endif
+  // %z is the offset from UTC, "+0100". Windows' strftime writes the
+  // zone's name there instead, in the system's language and code page
+  // ("W. Europe Standard Time"): the offset is written here for every system.
+  std::string pattern = format;
+  if (const auto at = pattern.find("%z"); at != std::string::npos) {
+    std::tm asUtc = tm;
+#ifdef _WIN32
+    const long long offset = static_cast<long long>(_mkgmtime(&asUtc)) - t;
+#else
+    const long long offset = static_cast<long long>(timegm(&asUtc)) - t;
+#endif
+    const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % (100 * 60));
+    char zone[16];
+    std::snprintf(zone, sizeof zone, "%c%02d%02d", offset < 0 ? '-' : '+', minutes / 60,
+                  minutes % 60);
+    pattern.replace(at, 2, zone);
+  }
   char text[64];
-  const std::size_t n = std::strftime(text, sizeof text, format, &tm);
+  const std::size_t n = std::strftime(text, sizeof text, pattern.c_str(), &tm);
   return std::string(text, n);
 }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -65,6 +67,43 @@ class BackupFiles : public ::testing::Test {
 
   fs::path dir;
 };
+
+// The "Saved" line gives the offset from UTC on every system: Windows'
+// strftime wrote the zone's name in the system's language and code page.
+TEST(BackupTime, TheSavedLineGivesTheOffsetFromUtc) {
+  const char* const before = std::getenv("TZ");
+  const std::string kept = before != nullptr ? before : "";
+  struct Case {
+    const char* tz;
+    const char* saved;
+  } cases[] = {
+      {"UTC0", "Saved: 1970-01-02 00:00:00 +0000\n"},
+      {"CET-1", "Saved: 1970-01-02 01:00:00 +0100\n"},
+      {"NST+3:30", "Saved: 1970-01-01 20:30:00 -0330\n"},
+  };
+  for (const Case& c : cases) {
+#ifdef _WIN32
+    _putenv_s("TZ", c.tz);
+    _tzset();
+#else
+    setenv("TZ", c.tz, 1);
+    tzset();
+#endif
+    const std::string text = FormatBackup(StoredTable{}, 86400);
+    EXPECT_NE(text.find(c.saved), std::string::npos) << c.tz << "\n" << text;
+  }
+#ifdef _WIN32
+  _putenv_s("TZ", kept.c_str());
+  _tzset();
+#else
+  if (before != nullptr) {
+    setenv("TZ", kept.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+#endif
+}
 
 TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
   // What is there before the write, at `at` in the case's folder.
