@@ -49,6 +49,10 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   rows_->setSelectionMode(QAbstractItemView::NoSelection);
   rows_->verticalHeader()->hide();
+  // Rows as compact as the main grid's, titles over the values' start.
+  rows_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() +
+                                                 quelt::ScaleForDpi(4, logicalDpiY()));
+  rows_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   rows_->setColumnCount(kFuelFieldCount);
   rows_->setHorizontalHeaderLabels(Texts(control::BackupsView::RowTitles()));
   layout->addWidget(rows_, 3);
@@ -70,6 +74,10 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
   // English keeps Qt's own word.
   if (lang::Language() != "en") close->setText(Utf8(control::ButtonWord(control::Answer::Close)));
+  // Enter closes the view: a restore writes the analyser, never by default.
+  restore_->setAutoDefault(false);
+  load_->setAutoDefault(false);
+  close->setDefault(true);
   layout->addWidget(buttons);
 
   connect(list_, &QTreeWidget::currentItemChanged, this, [this] {

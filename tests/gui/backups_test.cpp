@@ -63,6 +63,14 @@ class BackupsTest : public QObject {
           QCOMPARE(d.Rows()->item(0, 2)->text(), QStringLiteral("Fuel 1"));
           QVERIFY(d.RestoreButton()->isEnabled());
           QVERIFY(d.LoadButton()->isEnabled());
+          // Rows as compact as the grid's: the whole table shows.
+          QVERIFY(d.Rows()->rowHeight(0) < 2 * d.fontMetrics().height());
+          // Enter is Close's, never Restore's: it writes the analyser.
+          const auto sent = rig.Transcript().size();
+          QTest::keyClick(&d, Qt::Key_Return);
+          QVERIFY(!d.isVisible());
+          QCOMPARE(rig.Transcript().size(), sent);
+          d.show();
           // Restore: asked first (Yes), written back, checked, listed anew.
           rig.boxes.answer = QMessageBox::Yes;
           d.RestoreButton()->click();
