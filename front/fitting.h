@@ -19,6 +19,9 @@ WindowFit FitMainClient(int dpi, int frameW, int frameH, int areaW, int areaH);
 // below its design width nor below what the user dragged it to, and grows
 // and shrinks with the values (one huge value must not keep its column wide
 // once it is gone).
+// The column that takes the room the others leave: the description.
+inline constexpr std::size_t kFillingColumn = static_cast<std::size_t>(FuelField::Description);
+
 class ColumnWidths {
  public:
   // The design widths at the screen's resolution; what the user dragged is

@@ -1,5 +1,6 @@
 #include "fuel/backup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -198,7 +199,8 @@ std::string LocalTimeText(std::time_t t, const char* format) {
 #else
     const long long offset = static_cast<long long>(timegm(&asUtc)) - t;
 #endif
-    const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % (100 * 60));
+    // Offsets lie within a day; the clamp keeps the text to its five characters.
+    const int minutes = static_cast<int>(std::min(std::llabs(offset) / 60, 99LL * 60 + 59));
     char zone[16];
     std::snprintf(zone, sizeof zone, "%c%02d%02d", offset < 0 ? '-' : '+', minutes / 60,
                   minutes % 60);

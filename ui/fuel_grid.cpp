@@ -149,7 +149,7 @@ void FuelGrid::FitColumns() {
         return qMax(sizeHintForColumn(i), horizontalHeader()->sectionSizeHint(i));
       },
       [this](std::size_t c) { return columnWidth(static_cast<int>(c)); }, viewport()->width(),
-      static_cast<std::size_t>(quelt::FuelField::Description));
+      front::kFillingColumn);
   for (int c = 0; c < static_cast<int>(widths.size()); ++c) {
     if (columnWidth(c) != widths[static_cast<std::size_t>(c)])
       setColumnWidth(c, widths[static_cast<std::size_t>(c)]);

@@ -271,10 +271,9 @@ void MainWindow::FitColumns() {
   auto now = [&](std::size_t c) { return ListView_GetColumnWidth(grid, static_cast<int>(c) + 1); };
   RECT client{};
   GetClientRect(grid, &client);
-  const std::vector<int> widths =
-      columnWidths_.FitAll([&](std::size_t c) { return cells_.Needed(static_cast<int>(c), width); },
-                           now, client.right - ListView_GetColumnWidth(grid, 0),
-                           static_cast<std::size_t>(FuelField::Description));
+  const std::vector<int> widths = columnWidths_.FitAll(
+      [&](std::size_t c) { return cells_.Needed(static_cast<int>(c), width); }, now,
+      client.right - ListView_GetColumnWidth(grid, 0), front::kFillingColumn);
   for (std::size_t c = 0; c < widths.size(); ++c) {
     if (now(c) != widths[c]) ListView_SetColumnWidth(grid, static_cast<int>(c) + 1, widths[c]);
   }

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "front/layout.h"
+#include "tests/support/grid_rows.h"
 #include "text/text_helpers.h"
 #include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
@@ -20,18 +21,11 @@ using namespace quelt::ui;
 
 namespace {
 
+// A grid row with the values the editor tests read back.
 FuelRow SampleRow(int n) {
-  FuelRow row;
-  row.N = static_cast<std::int16_t>(n);
-  row.ID = 100 + n;
-  row.Description = "Fuel " + std::to_string(n);
-  row.Co2Max = 12.1;
+  FuelRow row = quelt::test::GridRow(n, 100 + n, ("Fuel " + std::to_string(n)).c_str());
   row.A2 = 0.64;
-  row.B = 0.009;
-  row.RefO2 = 3.0;
   row.Vatr = 7.7;
-  row.Vaf = 9.4;
-  row.HU = 31.68;
   row.Special = 1;
   return row;
 }

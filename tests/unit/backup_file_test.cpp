@@ -68,6 +68,21 @@ class BackupFiles : public ::testing::Test {
   fs::path dir;
 };
 
+// The C library's time zone: `tz` as the TZ variable says it, "" for none.
+void UseZone(const std::string& tz) {
+#ifdef _WIN32
+  _putenv_s("TZ", tz.c_str());
+  _tzset();
+#else
+  if (tz.empty()) {
+    unsetenv("TZ");
+  } else {
+    setenv("TZ", tz.c_str(), 1);
+  }
+  tzset();
+#endif
+}
+
 // The "Saved" line gives the offset from UTC on every system: Windows'
 // strftime wrote the zone's name in the system's language and code page.
 TEST(BackupTime, TheSavedLineGivesTheOffsetFromUtc) {
@@ -82,27 +97,11 @@ TEST(BackupTime, TheSavedLineGivesTheOffsetFromUtc) {
       {"NST+3:30", "Saved: 1970-01-01 20:30:00 -0330\n"},
   };
   for (const Case& c : cases) {
-#ifdef _WIN32
-    _putenv_s("TZ", c.tz);
-    _tzset();
-#else
-    setenv("TZ", c.tz, 1);
-    tzset();
-#endif
+    UseZone(c.tz);
     const std::string text = FormatBackup(StoredTable{}, 86400);
     EXPECT_NE(text.find(c.saved), std::string::npos) << c.tz << "\n" << text;
   }
-#ifdef _WIN32
-  _putenv_s("TZ", kept.c_str());
-  _tzset();
-#else
-  if (before != nullptr) {
-    setenv("TZ", kept.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
-#endif
+  UseZone(kept);
 }
 
 TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
