@@ -32,6 +32,7 @@
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/qt_pump.h"
+#include "ui/stop_signals.h"
 
 namespace {
 
@@ -194,6 +195,7 @@ int main(int argc, char** argv) {
   controller.SetProgramFolder(
       std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
   quelt::ui::MainWindow form(controller);
+  const quelt::ui::StopSignals stops([&controller] { controller.Terminate(); });
 
   FirstPaint firstPaint;
   if (options.bench) form.installEventFilter(&firstPaint);

@@ -140,6 +140,9 @@ std::filesystem::path WindowController::AnalyserBackupsFolder() const {
 
 bool WindowController::RestoreBackup(const std::filesystem::path& path) {
   if (face_ == nullptr || transferActive_ || ops_.Busy()) return false;
+  // The grid then shows what the analyser holds: changes not sent go first
+  // to a file, or are given up, or the restore waits.
+  if (!MayDropChanges() || transferActive_ || ops_.Busy()) return false;
   SetProgress(0);
   // The file is read and checked again: it may have changed since it was listed.
   BackupEntry entry = ReadBackupEntry(path, true);
@@ -172,7 +175,8 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
     return false;
   }
   LogFinal(lang::Format(lang::Tr("Restored {1}: {2} rows and the count {3}, checked"),
-                        PathText(path), outcome.rowsToSend, outcome.countSent));
+                        PathText(path), entry.rows, outcome.countSent));
+  ShowAnalysersTable();
   return true;
 }
 

@@ -26,6 +26,9 @@ WindowController::WindowController(AnalyserLink& glb)
     : glb_(glb), ops_(glb, table_, *this), ports_(glb) {
   // The operations' log lines are Windows-1252.
   ops_.SetTitleLine(lang::TrCp1252(kTitleLine));
+  // A write asks between its commands: the system ending the program stops
+  // it after the command in flight, never in the middle of one.
+  ops_.SetStopRequest([this] { return terminating_; });
   unsent_.MarkInSync(table_);
 }
 
@@ -118,8 +121,17 @@ bool WindowController::KeyPressed(Key key, bool ctrl, bool inGrid) {
   return command.has_value();
 }
 
+void WindowController::Terminate() {
+  terminating_ = true;
+  closePending_ = true;
+  // A transfer in progress closes the window once it has stopped.
+  if (!ops_.Busy() && face_ != nullptr) face_->RequestCloseLater();
+}
+
 bool WindowController::CloseRequested() {
   if (ops_.Busy()) {
+    // The stop request ends the transfer after the command in flight.
+    if (terminating_) return false;
     // End the transfer first; the window closes once its closing steps ran.
     if (!closePending_ || !ops_.Aborting()) {
       closePending_ = true;
@@ -130,7 +142,7 @@ bool WindowController::CloseRequested() {
     return false;
   }
   closePending_ = false;
-  return MayDropChanges();
+  return terminating_ || MayDropChanges();
 }
 
 void WindowController::Refresh() {
@@ -157,6 +169,21 @@ void WindowController::Refresh() {
   const int hRowIndex = hRow == rows.end() ? -1 : static_cast<int>(hRow - rows.begin());
   LogFinal(Cp1252ToUtf8(
       RefreshResultLine(read, rowsRead, table_.RecordCount(), hRowIndex, glb_, Port())));
+}
+
+void WindowController::ShowAnalysersTable() {
+  const bool read = ops_.ReadFuelList().ok;
+  glb_.Disconnect();
+  // A failed read empties the grid: nothing is left to lose.
+  unsent_.MarkInSync(table_);
+  history_.Clear();
+  reported_ = read;
+  if (face_ != nullptr) face_->RedrawGrid();
+  if (read) {
+    LogFinal(lang::Format(lang::Tr("The grid shows the analyser's table: {1} rows read"),
+                          ops_.KnownStoredTable()->rows.size()));
+  }
+  Update();
 }
 
 void WindowController::Send() {
@@ -362,6 +389,8 @@ bool WindowController::MayDropChanges() {
 }
 
 Answer WindowController::Ask(const Message& message) {
+  // Nobody is left to answer once the system ends the program.
+  if (terminating_) return message.escapeAnswer;
   return face_ != nullptr ? face_->Ask(message) : message.escapeAnswer;
 }
 

@@ -49,6 +49,11 @@ class WindowController : private FuelView {
   // The user closes the window: true when it may close now. During a
   // transfer the transfer ends first and the window closes afterwards.
   bool CloseRequested();
+  // The system ends the program (SIGTERM, SIGHUP, the session ends): a write
+  // finishes the command in flight and stops, the log says what the analyser
+  // holds, and the window closes without a question; the port is released
+  // as the program ends.
+  void Terminate();
   // The port control: the user opens it (the list is made anew) and
   // chooses entry `index` of Ports().Texts(), which is remembered.
   void PortListOpened();
@@ -107,6 +112,9 @@ class WindowController : private FuelView {
   void Duplicate();
   void Undo(bool redo);
   void ShowUserGuide();
+  // After a restore: the analyser's table read into the grid, as a Refresh
+  // reads it, so that the grid and the status line show what it holds.
+  void ShowAnalysersTable();
   // Runs a command that may change the table; a change becomes an undo step
   // and N is numbered by position again.
   void Change(Command command);
@@ -165,6 +173,7 @@ class WindowController : private FuelView {
   bool transferActive_ = false;
   bool busyCursor_ = false;
   bool closePending_ = false;
+  bool terminating_ = false;
   // During a Send the operations' messages wait until it returned: a write
   // that stopped then asks whether to restore the backup made before it.
   bool deferMessages_ = false;

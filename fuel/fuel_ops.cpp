@@ -102,30 +102,32 @@ bool FuelOperations::QueryIdentity(std::string* typeText) {
   StartInStep();
   glb_.Ask(cmd::kWakeUp);
   glb_.Ask(cmd::kWakeUp);
+  storedKnown_ = false;
+  stored_ = StoredTable{};
+  if (!AskIdentity(stored_, true)) return false;
+  if (typeText) *typeText = stored_.type;
+  return true;
+}
 
+bool FuelOperations::AskIdentity(StoredTable& identity, bool log) {
   struct Query {
     const char* command;
     const char* label;  // 12 characters, the colon last
+    std::string StoredTable::*reply;
   };
   static constexpr Query kQueries[] = {
-      {cmd::kIdentification, "Found      :"},
-      {cmd::kType, "Type       :"},
-      {cmd::kSerialNumber, "Serial No. :"},
-      {cmd::kVersion, "Version    :"},
+      {cmd::kIdentification, "Found      :", &StoredTable::identification},
+      {cmd::kType, "Type       :", &StoredTable::type},
+      {cmd::kSerialNumber, "Serial No. :", &StoredTable::serialNumber},
+      {cmd::kVersion, "Version    :", &StoredTable::version},
   };
-  std::string* replies[] = {&stored_.identification, &stored_.type, &stored_.serialNumber,
-                            &stored_.version};
-  storedKnown_ = false;
-  stored_ = StoredTable{};
-  for (std::size_t i = 0; i < std::size(kQueries); ++i) {
-    const Query& q = kQueries[i];
+  for (const Query& q : kQueries) {
     const auto reply = q.command == cmd::kIdentification ? Ask(q.command) : glb_.Ask(q.command);
     if (!reply) return false;
     // Device text reaches the log and the terminal without its control
     // characters: a reply must not clear a screen or hide what follows.
-    view_.AddLogLine(q.label + PlainDeviceText(*reply));
-    *replies[i] = *reply;
-    if (typeText && q.command == cmd::kType) *typeText = *reply;
+    if (log) view_.AddLogLine(q.label + PlainDeviceText(*reply));
+    identity.*q.reply = *reply;
   }
   return true;
 }

@@ -191,8 +191,14 @@ class FuelOperations {
   SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,
                            const SendOptions& options, const std::string* serialNumber = nullptr);
   bool SaveBackupBeforeWrite(SendOutcome& outcome);
-  // Asks the serial number: false (the outcome says why) for another analyser.
-  bool SameAnalyser(const std::string& serialNumber, SendOutcome& outcome);
+  // R001, R005, R004 and R002 into `identity`, each logged when `log`;
+  // false when a reply is missing.
+  bool AskIdentity(StoredTable& identity, bool log);
+  // Before a write: reads the attached analyser's identity, which the backup
+  // and the check then carry. A restore (`backupSerial`) goes only onto the
+  // backup's analyser; a send onto another analyser than the one last read
+  // only when the user agrees. False (the outcome says why) otherwise.
+  bool AttachedAnalyserMayBeWritten(const std::string* backupSerial, SendOutcome& outcome);
   // W401 per text, then W402 with `count`; stops at a missing reply or a
   // stop request. Fills the outcome's counters.
   void WriteRows(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);

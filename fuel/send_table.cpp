@@ -136,7 +136,7 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
   }
   StartInStep();
   glb_.Drain();
-  if (serialNumber != nullptr && !SameAnalyser(*serialNumber, outcome)) return outcome;
+  if (!AttachedAnalyserMayBeWritten(serialNumber, outcome)) return outcome;
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
   if (StopWanted()) {
     outcome.result = SendOutcome::Result::Interrupted;
@@ -151,53 +151,59 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
   return outcome;
 }
 
-bool FuelOperations::SameAnalyser(const std::string& serialNumber, SendOutcome& outcome) {
-  const auto serial = glb_.Ask(cmd::kSerialNumber);
-  if (!serial) {
+bool FuelOperations::AttachedAnalyserMayBeWritten(const std::string* backupSerial,
+                                                  SendOutcome& outcome) {
+  StoredTable attached;
+  if (!AskIdentity(attached, false)) {
     outcome.result = SendOutcome::Result::NoReply;
     return false;
   }
-  if (*serial == serialNumber) return true;
-  outcome.result = SendOutcome::Result::Refused;
-  outcome.problem = "The analyser attached has the serial number \"" +
-                    Cp1252ToUtf8(PlainDeviceText(*serial)) + "\", not \"" +
-                    Cp1252ToUtf8(PlainDeviceText(serialNumber)) + "\"";
-  view_.AddLogLine(Wire(outcome.problem) + "; nothing was sent.");
-  ShowMessage(Wire(outcome.problem) + ".\nNothing was sent.");
-  return false;
+  const auto named = [](const StoredTable& t) {
+    return lang::Format(lang::TrCp1252("serial number {1}, type {2}"),
+                        PlainDeviceText(t.serialNumber), PlainDeviceText(t.type));
+  };
+  if (backupSerial != nullptr && attached.serialNumber != *backupSerial) {
+    outcome.result = SendOutcome::Result::Refused;
+    outcome.problem = "The analyser attached has the serial number \"" +
+                      Cp1252ToUtf8(PlainDeviceText(attached.serialNumber)) + "\", not \"" +
+                      Cp1252ToUtf8(PlainDeviceText(*backupSerial)) + "\"";
+    view_.AddLogLine(Wire(outcome.problem) + "; nothing was sent.");
+    ShowMessage(Wire(outcome.problem) + ".\nNothing was sent.");
+    return false;
+  }
+  // Another analyser plugged in since the table was read: writing to it
+  // without a word would overwrite a table nobody looked at.
+  const bool another =
+      backupSerial == nullptr && !stored_.serialNumber.empty() &&
+      (attached.serialNumber != stored_.serialNumber || attached.type != stored_.type);
+  if (another) {
+    const std::string both =
+        lang::Format(lang::TrCp1252("Another analyser is attached ({1}) than the one last read "
+                                    "({2})."),
+                     named(attached), named(stored_));
+    view_.AddLogLine(both);
+    if (aborting_ || StopWanted() ||
+        !view_.Confirm(both + "\n" + lang::TrCp1252("Write the table to the analyser attached?"))) {
+      outcome.result = SendOutcome::Result::Declined;
+      return false;
+    }
+  }
+  // From here on the backup, the check and the window speak of this analyser.
+  stored_.identification = attached.identification;
+  stored_.type = attached.type;
+  stored_.serialNumber = attached.serialNumber;
+  stored_.version = attached.version;
+  storedKnown_ = false;
+  return true;
 }
 
 bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
+  // Read now, not taken from the last Refresh: the table may have been
+  // changed since (another workstation, a restore, someone at the analyser),
+  // and the backup must hold what this write overwrites: the rows in use and
+  // the stored rows beyond the count that the new rows land on.
   StoredTable table;
-  // The table known from the last Refresh is this analyser's only while the
-  // same analyser is attached: another one plugged in since gets read.
-  const StoredTable* known = KnownStoredTable();
-  if (known != nullptr) {
-    const auto serial = glb_.Ask(cmd::kSerialNumber);
-    if (serial && *serial != known->serialNumber) {
-      view_.AddLogLine(lang::Format(lang::TrCp1252("Another analyser is attached (serial number "
-                                                   "{1}): its table is read for the backup."),
-                                    PlainDeviceText(*serial)));
-      stored_.serialNumber = *serial;
-      known = nullptr;
-    }
-  }
-  // Everything the write overwrites goes into the backup: the rows in use
-  // and the stored rows beyond the count that the new rows land on.
-  ReadResult read;
-  if (known != nullptr) {
-    table = *known;
-    table.rowsBeyondCount.clear();
-    const int have = static_cast<int>(table.rows.size());
-    if (outcome.rowsToSend <= have) {
-      read = ReadResult::Read();
-    } else {
-      read = ReadRowsBeyondCount(have, outcome.rowsToSend, table.rowsBeyondCount);
-      if (read) read = RepliesWereInStep();
-    }
-  } else {
-    read = ReadStoredTable(table, outcome.rowsToSend);
-  }
+  const ReadResult read = ReadStoredTable(table, outcome.rowsToSend);
   if (!read) {
     if (read.stopped) {
       outcome.result = SendOutcome::Result::Interrupted;
@@ -270,6 +276,7 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   StoredTable now = stored_;
   now.countReply = countReply;
   now.rows.clear();
+  now.rowsBeyondCount.clear();
   if (countBack != count) {
     diffs.push_back("Count: sent " + std::to_string(count) + ", the analyser reported " +
                     (countBack >= 0 ? std::to_string(countBack) : QuotedDeviceText(countReply)));
@@ -281,7 +288,13 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
       outcome.result = SendOutcome::Result::CheckNoAnswer;
       return;
     }
-    now.rows.push_back(*reply);
+    // Rows beyond the count stay rows beyond the count: a later backup
+    // taken from this picture must restore as it was stored.
+    if (position <= std::max(count, 0)) {
+      now.rows.push_back(*reply);
+    } else {
+      now.rowsBeyondCount.push_back(*reply);
+    }
     for (std::string& d : RowDifferences(position, rowTexts[i], *reply)) {
       diffs.push_back(std::move(d));
     }

@@ -435,6 +435,19 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (controller_.CloseRequested()) DestroyWindow(hwnd_);
       return 0;
+    case WM_QUERYENDSESSION:
+      // The session ends: a transfer stops after the command in flight and
+      // the window then closes itself; until then the shutdown waits.
+      if (!controller_.TransferActive()) return TRUE;
+      controller_.Terminate();
+      return FALSE;
+    case WM_ENDSESSION:
+      // A transfer still running has been told to stop; it closes the window.
+      if (wp != FALSE) {
+        controller_.Terminate();
+        if (!controller_.TransferActive()) DestroyWindow(hwnd_);
+      }
+      return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kTickTimerId);
       if (quitOnDestroy_) PostQuitMessage(0);

@@ -53,7 +53,12 @@ class RecordingFace : public control::WindowFace {
   }
   void ClearLog() override { log.clear(); }
   void AddLogLine(const std::string& line) override { log.push_back(line); }
-  void SetProgress(int value) override { progress = value; }
+  void SetProgress(int value) override {
+    progress = value;
+    if (onProgress) onProgress(value);
+  }
+  // Runs at each progress step (a write shows the row it sends).
+  std::function<void(int)> onProgress;
   void SetBusyCursor(bool on) override { busy = on; }
   control::Answer Ask(const control::Message& message) override {
     boxes.push_back(message);

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -62,6 +63,26 @@ class ProgramTest : public QObject {
     const Run r = Start(args);
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+  }
+
+  // The system ending the window (logout, shutdown, a closed session) goes
+  // through its controller, as a close does, instead of killing it: the
+  // port gets its settings back and a write stops between two commands.
+  void stopSignalsCloseTheWindow_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int{SIGTERM};
+    QTest::newRow("SIGHUP") << int{SIGHUP};
+  }
+  void stopSignalsCloseTheWindow() {
+    QFETCH(int, signal);
+    QProcess p;
+    p.start(QStringLiteral(QUELT_FUEL_PROGRAM), {QStringLiteral("--demo")});
+    QVERIFY(p.waitForStarted());
+    QTest::qWait(5000);  // generous: the handlers are set before the event loop runs
+    ::kill(static_cast<pid_t>(p.processId()), signal);
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
   }
 
   void demoRefreshAndPicture() {

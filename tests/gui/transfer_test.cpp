@@ -129,11 +129,19 @@ class TransferTest : public QObject {
     rig.sim->ClearTranscript();
     SendButton(f)->click();
 
-    // The backup comes from the Refresh's replies; only the position the
-    // fourth row lands on, beyond the count, is read before the writes.
-    // The check after them reads back the count and every row sent.
+    // The identity again (still the analyser last read?), then the backup:
+    // the table read anew, the position the fourth row lands on too. The
+    // check after the writes reads back the count and every row sent.
     const QStringList expected{
-        "R004",  // still the analyser the backup comes from?
+        "R001",
+        "R005",
+        "R004",
+        "R002",
+        "",
+        "R402",
+        "R40101",
+        "R40102",
+        "R40103",
         "R40104",
         "W4011;101;Fuel 1;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
         "W4012;102;Fuel 2;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;",
@@ -197,7 +205,8 @@ class TransferTest : public QObject {
     QVERIFY(rig.LogLines().contains(box.mid(9, offer + 28 - 9)));
     QCOMPARE(f.Progress()->value(), 0);
     const QStringList sent = rig.Transcript();
-    QCOMPARE(sent.size(), 4);  // R004, R40104 for the backup, W4011, W4012
+    // The identity, the backup's wake-up, R402 and R40101 to R40104, W4011, W4012.
+    QCOMPARE(sent.size(), 12);
     QVERIFY(sent.back().startsWith("W4012;"));
     QVERIFY(SendButton(f)->isEnabled());
     QVERIFY(RefreshButton(f)->isEnabled());

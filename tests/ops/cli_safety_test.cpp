@@ -368,10 +368,10 @@ TEST(CliSafety, VerifyCatchesWhatTheWriteDidNotDo) {
   };
   sim::Faults ignored, duplicated, echoing;
   ignored.ignoreW402 = true;
-  // Commands: two wake-ups, four identity queries, two rows, the count, then
-  // the check's wake-up and R402, whose reply comes twice: every later
-  // reply is one behind.
-  duplicated.duplicateReplyOn = 11;
+  // Commands: two wake-ups, four identity queries, the write's four identity
+  // queries, two rows, the count, then the check's wake-up and R402, whose
+  // reply comes twice: every later reply is one behind.
+  duplicated.duplicateReplyOn = 15;
   echoing.echo = true;
   const Case cases[] = {
       {"count answered, not applied", ignored, 3, "Count: sent 2, the analyser reported 12"},

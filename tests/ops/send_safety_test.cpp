@@ -31,27 +31,59 @@ class SendSafety : public OpsTest {
   std::filesystem::path backups;
 };
 
-TEST_F(SendSafety, AnotherAnalyserPluggedInAfterTheRefreshIsReadForTheBackup) {
-  sim::Config first;
-  first.rows = RowsWithIds({1, 2});
-  Start(first);
+// Another analyser plugged in after the Refresh: the user is asked, naming
+// both; a yes writes it after a backup of its own table under its own
+// serial number, a no sends nothing.
+TEST_F(SendSafety, AnotherAnalyserPluggedInAfterTheRefreshIsWrittenOnlyWhenTheUserAgrees) {
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes);
+    std::filesystem::remove_all(backups);
+    sim::Config first;
+    first.rows = RowsWithIds({1, 2});
+    Start(first);
+    ASSERT_TRUE(ops.Refresh());
+
+    sim::Config second;
+    second.serialNumber = "0999";
+    second.rows = RowsWithIds({7, 8, 9});
+    Start(second);
+    const auto before = analyser->Rows();
+    view.questions.clear();
+    view.answerYes = yes;
+    const SendOutcome outcome = ops.SendTable();
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_NE(view.questions[0].find("0999"), std::string::npos) << view.questions[0];
+    EXPECT_NE(view.questions[0].find("08154711"), std::string::npos) << view.questions[0];
+    if (!yes) {
+      EXPECT_EQ(outcome.result, SendOutcome::Result::Declined);
+      EXPECT_EQ(analyser->Rows(), before);
+      EXPECT_TRUE(BackupFiles().empty());
+      continue;
+    }
+    ASSERT_EQ(outcome.result, SendOutcome::Result::Sent);
+    const auto files = BackupFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].parent_path().filename(), "0999");
+    std::string error;
+    const auto saved = ParseBackup(Slurp(files[0]), &error);
+    ASSERT_TRUE(saved) << error;
+    EXPECT_EQ(saved->rows, before);
+    EXPECT_EQ(saved->serialNumber, "0999");
+  }
+}
+
+// A checked send of more than 15 rows: what the check read back keeps the
+// rows beyond the count apart, as the analyser stores them.
+TEST_F(SendSafety, TheCheckKeepsTheRowsBeyondTheCountApart) {
+  Start();
   ASSERT_TRUE(ops.Refresh());
-
-  sim::Config second;
-  second.serialNumber = "0999";
-  second.rows = RowsWithIds({7, 8, 9});
-  Start(second);
-  const auto before = analyser->Rows();
-  const SendOutcome outcome = ops.SendTable();
-  ASSERT_EQ(outcome.result, SendOutcome::Result::Sent);
-
-  const auto files = BackupFiles();
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_EQ(files[0].parent_path().filename(), "0999");
-  std::string error;
-  const auto saved = ParseBackup(Slurp(files[0]), &error);
-  ASSERT_TRUE(saved) << error;
-  EXPECT_EQ(saved->rows, before);
+  while (table.RecordCount() < 20) table.AppendRow(table.Row(0));
+  ASSERT_EQ(ops.SendTable().result, SendOutcome::Result::Sent);
+  const StoredTable* known = ops.KnownStoredTable();
+  ASSERT_NE(known, nullptr);
+  EXPECT_EQ(known->rows.size(), 15u);
+  EXPECT_EQ(known->rowsBeyondCount.size(), 5u);
+  EXPECT_EQ(RestoreProblem(*known, false), std::nullopt);
 }
 
 TEST_F(SendSafety, ARowTheWireCannotCarryStopsTheSendBeforeItsFirstByte) {

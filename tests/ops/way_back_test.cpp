@@ -96,10 +96,11 @@ TEST(WayBack, ALineOutOfStepIsPutBackOrTheReadFails) {
   }
   // A reply that comes twice while the table is read for the backup: the
   // backup would hold a row twice and miss the last one. Nothing is sent.
-  // Commands: two wake-ups, four identity queries, the wake-up, R402, R40101...
+  // Commands: two wake-ups, four identity queries, the write's four identity
+  // queries, the wake-up, R402, R40101...
   {
     sim::Faults faults;
-    faults.duplicateReplyOn = 11;  // R40103
+    faults.duplicateReplyOn = 15;  // R40103
     sim::Config c;
     c.faults = faults;
     sim::Analyser analyser(c);

@@ -59,6 +59,9 @@ constexpr int kKinds = static_cast<int>(Kind::kCount);
 // The send the window and the command line run, without its backup and
 // read-back: the wire sequence is what the soak checks.
 constexpr SendOptions kWireOnly{false, false};
+// Every write first asks who is attached.
+constexpr std::array<const char*, 4> kIdentity = {"R001", "R005", "R004", "R002"};
+constexpr int kIdentityQueries = static_cast<int>(kIdentity.size());
 constexpr std::array<const char*, kKinds> kKindNames = {"none",
                                                         "silence",
                                                         "no CR",
@@ -703,7 +706,13 @@ class Soak {
       default:
         break;
     }
-    Inject(kind, faults, k, garbage);
+    // A write asks the identity first (still the analyser last read?): the
+    // faults land on the write's own commands after it.
+    if (!faults.silentOn.empty()) faults.silentOn[0] += kIdentityQueries;
+    if (faults.noCrOn != 0) faults.noCrOn += kIdentityQueries;
+    if (faults.nulOn != 0) faults.nulOn += kIdentityQueries;
+    if (faults.hangUpOn != 0) faults.hangUpOn += kIdentityQueries;
+    Inject(kind, faults, k + kIdentityQueries, garbage);
     view_ = {};
     SendOutcome::Result outcome = SendOutcome::Result::Sent;
     const bool result = Timed(kind, [&] {
@@ -739,7 +748,11 @@ class Soak {
     Check(!view_.transferActive && !view_.busyCursor, "controls left locked");
     CheckTable(table_.Rows(), screen, "the send changed the table");
     if (kind != Kind::kUnplugged) {
-      const auto got = device_.Sim().Transcript();
+      auto got = device_.Sim().Transcript();
+      Check(got.size() >= kIdentity.size() &&
+                std::equal(kIdentity.begin(), kIdentity.end(), got.begin()),
+            "the send did not ask the identity first");
+      got.erase(got.begin(), got.begin() + std::min(std::ssize(kIdentity), std::ssize(got)));
       if (got != commands) {
         std::string msg = "commands on the wire differ from the screen:";
         for (std::size_t i = 0; i < std::max(got.size(), commands.size()); ++i) {
@@ -778,7 +791,9 @@ class Soak {
       Check(ops_.SendTable(kWireOnly).result == SendOutcome::Result::Sent,
             "a send after a failed send did not succeed");
       Check(view_.messages.empty(), "a message box after the second send");
-      Check(device_.Sim().Transcript() == allCommands,
+      std::vector<std::string> want(kIdentity.begin(), kIdentity.end());
+      want.insert(want.end(), allCommands.begin(), allCommands.end());
+      Check(device_.Sim().Transcript() == want,
             "the second send's commands differ from the screen");
       ++tally_.sendsOk;
       device_.Arm({});
