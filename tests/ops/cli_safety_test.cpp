@@ -375,7 +375,7 @@ TEST(CliSafety, VerifyCatchesWhatTheWriteDidNotDo) {
   echoing.echo = true;
   const Case cases[] = {
       {"count answered, not applied", ignored, 3, "Count: sent 2, the analyser reported 12"},
-      {"a duplicated reply", duplicated, 3, "Row 1, N: sent \"1\", read back \"2\""},
+      {"a duplicated reply", duplicated, 3, "Row 1, ID: sent \"101\", read back "},
       {"a loopback plug", echoing, 1,
        "The reply to R001 repeats the command: a loopback plug or an echoing device answers, "
        "not the analyser."},
