@@ -1,5 +1,6 @@
 #include "sim/answer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -79,6 +80,12 @@ const std::string kUnknown = "?";
 
 }  // namespace
 
+bool AsksBeyondRows(std::string_view command, const TableState& table) {
+  if (!StartsWith(command, "R401")) return false;
+  const auto k = Decimal(command.substr(4));
+  return k && *k >= 1 && static_cast<std::size_t>(*k) > table.rows.size();
+}
+
 std::string EmptyRow(long position) { return std::to_string(position) + ";0;;0;0;0;0;0;0;0;0"; }
 
 std::string Answer(std::string_view command, const Config& config, TableState& table) {
@@ -97,10 +104,11 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
   if (StartsWith(command, "R401")) {
     const auto k = Decimal(command.substr(4));
     if (!k) return kUnknown;
-    if (*k >= 1 && static_cast<std::size_t>(*k) <= table.rows.size()) {
-      return table.rows[static_cast<std::size_t>(*k - 1)];
-    }
-    return EmptyRow(*k);
+    const bool held = *k >= 1 && static_cast<std::size_t>(*k) <= table.rows.size();
+    if (!held && config.beyondRowsReply) return *config.beyondRowsReply;
+    const std::string row = held ? table.rows[static_cast<std::size_t>(*k - 1)] : EmptyRow(*k);
+    if (!config.ownRowNumbers) return row;
+    return std::to_string(100 + *k) + row.substr(std::min(row.find(';'), row.size()));
   }
   if (StartsWith(command, "W401")) {
     const std::string_view row = command.substr(4);
