@@ -75,6 +75,18 @@ std::string StoredAsValues(std::string_view row) {
   return out + ";" + std::to_string(quelt::ParseIntLenient(fields[10]));
 }
 
+// The row with its HU (field 10) lost: 0 in its place.
+std::string WithoutHu(std::string row) {
+  std::size_t start = 0;
+  for (int i = 0; i < 9 && start != std::string::npos; ++i) {
+    start = row.find(';', start);
+    if (start != std::string::npos) ++start;
+  }
+  if (start == std::string::npos) return row;
+  const std::size_t end = row.find(';', start);
+  return row.replace(start, (end == std::string::npos ? row.size() : end) - start, "0");
+}
+
 const std::string kOk = "OK";
 const std::string kUnknown = "?";
 
@@ -117,7 +129,8 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
     const auto index = static_cast<std::size_t>(*position - 1);
     while (table.rows.size() < index)
       table.rows.push_back(EmptyRow(static_cast<long>(table.rows.size()) + 1));
-    const std::string stored = config.ownNumberFormat ? StoredAsValues(row) : std::string(row);
+    std::string stored = config.ownNumberFormat ? StoredAsValues(row) : std::string(row);
+    if (config.faults.dropHuAt == *position) stored = WithoutHu(stored);
     if (table.rows.size() == index) {
       table.rows.push_back(stored);
     } else {

@@ -31,6 +31,9 @@ struct Faults {
   int hangUpOn = 0;
   // W402 is answered "OK" but not carried out: the count in use stays.
   bool ignoreW402 = false;
+  // The row W401 writes at this position is answered "OK" but stored
+  // without its HU, which reads back as 0 (0 = never).
+  int dropHuAt = 0;
   // The reply to the Nth command goes out twice, CR and all (0 = never).
   int duplicateReplyOn = 0;
   // A loopback plug instead of an analyser: every command comes back as its
