@@ -5,10 +5,12 @@
 // wolf, and a value the analyser did not store is still caught.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,10 +29,13 @@ namespace {
 struct Member {
   const char* name;
   sim::Config config;
-  int rowsHeld = 3;     // rows stored, all in use
-  int rowsWritten = 5;  // more than held: the backup reads beyond the count
-  bool timed = false;   // on a pseudo-terminal where there is one
+  int rowsHeld = 3;         // rows stored, all in use
+  int rowsWritten = 5;      // more than held: the backup reads beyond the count
+  bool timed = false;       // on a pseudo-terminal where there is one
+  bool endsBeyond = false;  // holds no row past its own: the backup reads one position
 };
+
+void PrintTo(const Member& m, std::ostream* os) { *os << m.name; }
 
 Member With(const char* name, void (*tweak)(Member&)) {
   Member m{name, {}};
@@ -49,11 +54,20 @@ const Member kFamily[] = {
     With("plain", [](Member&) {}),
     With("crlf", [](Member& m) { m.config.faults.lfAfterCr = true; }),
     With("own_n", [](Member& m) { m.config.ownRowNumbers = true; }),
-    With("beyond_question_mark", [](Member& m) { m.config.beyondRowsReply = "?"; }),
-    With("beyond_err", [](Member& m) { m.config.beyondRowsReply = "ERR"; }),
+    With("beyond_question_mark",
+         [](Member& m) {
+           m.config.beyondRowsReply = "?";
+           m.endsBeyond = true;
+         }),
+    With("beyond_err",
+         [](Member& m) {
+           m.config.beyondRowsReply = "ERR";
+           m.endsBeyond = true;
+         }),
     With("beyond_silent",
          [](Member& m) {
            m.config.silentBeyondRows = true;
+           m.endsBeyond = true;
            m.timed = true;
          }),
     CountReply("count_plus", "+12"),
@@ -202,6 +216,10 @@ TEST_P(Family, EveryOperationWorksAndAValueNotStoredIsCaught) {
   std::string error;
   const auto backup = ParseBackup(std::string{std::istreambuf_iterator<char>(in), {}}, &error);
   ASSERT_TRUE(backup) << error;
+  // The first position beyond the count that holds no row ends the read.
+  const int beyond = m.rowsWritten - m.rowsHeld;
+  EXPECT_EQ(backup->rowsBeyondCount.size(),
+            static_cast<std::size_t>(m.endsBeyond ? std::min(beyond, 1) : beyond));
   logFrom = view.log.size();
   const SendOutcome restore = ops.RestoreTable(*backup);
   ASSERT_EQ(restore.result, SendOutcome::Result::Sent) << ::testing::PrintToString(view.log);
