@@ -229,8 +229,13 @@ std::string FormatBackup(const StoredTable& table, std::time_t savedAt) {
   text += std::string(kRowsRead) + ": " + RowsReadText(table) + "\n";
   std::size_t position = 0;
   for (const std::string& row : table.rows) line("Row " + std::to_string(++position), row);
+  const std::size_t stored = table.rows.size() + StoredRowsBeyondCount(table);
   for (const auto& row : table.rowsBeyondCount) {
     const std::string key = "Row " + std::to_string(++position) + kBeyond;
+    // For the reader: the answer that ends the rows the analyser stores.
+    if (position == stored + 1) {
+      text += "# " + key + " is no stored row: the analyser's rows end before it.\n";
+    }
     if (!row) {
       text += key + ": " + kNoAnswer + "\n";
     } else if (*row == kNoAnswer) {

@@ -25,6 +25,8 @@ struct StoredTable {
   std::vector<std::string> rows;  // replies to R401 for positions 1..rows.size()
   // Positions after `rows` that were read too because a write overwrites
   // them (rows.size()+1, ...); nullopt where the analyser gave no answer.
+  // The first entry that is nullopt or no fuel row (HasFuelRowShape) ends
+  // the rows the analyser stores: it and what follows it are not rows.
   std::vector<std::optional<std::string>> rowsBeyondCount;
 
   // Field 1 of the count reply, as the list read takes it.
@@ -57,8 +59,14 @@ std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error
 std::optional<std::string> RestoreProblem(const StoredTable& backup, bool allowEmpty);
 // The W401 row texts a restore sends, in order: each stored row with its
 // position as first field; rows beyond the count up to the first one
-// without an answer; at most 30.
+// without an answer or that is no fuel row; at most 30.
 std::vector<std::string> RestoreRowTexts(const StoredTable& backup);
+// Whether a reply is shaped like a fuel row: eleven fields (the last ';'
+// may be missing), the first an integer. "?" and "ERR" are not.
+bool HasFuelRowShape(std::string_view reply);
+// How many of `rowsBeyondCount` are rows the analyser stores: those before
+// the first without an answer or without a fuel row's shape.
+std::size_t StoredRowsBeyondCount(const StoredTable& table);
 // Why a stored row text (Windows-1252) is no row the analyser keeps: not
 // eleven fields, a number that is none, a control character, or what the
 // row check refuses (UTF-8), or nullopt.

@@ -240,17 +240,22 @@ ReadResult FuelOperations::ReadStoredTable(StoredTable& stored, int upTo) {
 
 ReadResult FuelOperations::ReadRowsBeyondCount(int count, int upTo,
                                                std::vector<std::optional<std::string>>& rows) {
+  // The analyser need not hold rows beyond its count: the first position
+  // that answers with no fuel row ("?", "ERR") or not at all ends the rows
+  // it stores. That is recorded, not a failure, and it costs one time-out
+  // at most.
   for (std::int32_t k = count + 1; k <= std::min(upTo, kMaxRowsSent); ++k) {
     if (StopWanted()) return ReadResult::Stopped();
     const auto reply = RequestRow(k);
     rows.push_back(reply);
-    if (reply) continue;
+    if (reply && HasFuelRowShape(*reply)) continue;
+    if (reply) break;
     if (!glb_.ConnectProblem().empty() || glb_.Aborted()) return ReadResult::NoReply();
-    // The analyser need not answer for positions it does not use: that is
-    // recorded, not a failure. Its late answer must not pass for the next.
+    // Its late answer must not pass for the reply to the next command.
     glb_.ClearFailure();
     StartInStep();
     if (glb_.failed()) return ReadResult::NoReply();
+    break;
   }
   return ReadResult::Read();
 }

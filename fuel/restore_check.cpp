@@ -37,6 +37,21 @@ std::string Shown(std::string_view cp1252) { return ShowField(Cp1252ToUtf8(cp125
 
 }  // namespace
 
+bool HasFuelRowShape(std::string_view reply) {
+  const auto fields = SplitRowFields(reply);
+  return fields.size() >= static_cast<std::size_t>(kFuelFieldCount) &&
+         IsNumberText(fields[0], false);
+}
+
+std::size_t StoredRowsBeyondCount(const StoredTable& table) {
+  std::size_t n = 0;
+  for (const auto& row : table.rowsBeyondCount) {
+    if (!row || !HasFuelRowShape(*row)) break;
+    ++n;
+  }
+  return n;
+}
+
 std::optional<std::string> StoredRowProblem(std::string_view row) {
   for (const char c : row) {
     const auto b = static_cast<unsigned char>(c);
@@ -86,11 +101,7 @@ std::optional<std::string> RestoreProblem(const StoredTable& backup, bool allowE
     return "the backup's count is 0: restoring it tells the analyser to use no fuel at all "
            "(--allow-empty restores it on purpose)";
   }
-  std::size_t sent = rows;
-  for (const auto& beyond : backup.rowsBeyondCount) {
-    if (!beyond) break;
-    ++sent;
-  }
+  const std::size_t sent = rows + StoredRowsBeyondCount(backup);
   if (sent > static_cast<std::size_t>(kMaxRowsSent)) {
     return "it holds " + std::to_string(sent) + " rows to write; a write sends at most " +
            std::to_string(kMaxRowsSent);
@@ -120,10 +131,9 @@ std::vector<std::string> RestoreRowTexts(const StoredTable& backup) {
     if (texts.size() == static_cast<std::size_t>(kMaxRowsSent)) return texts;
     add(row);
   }
-  for (const auto& row : backup.rowsBeyondCount) {
-    if (!row || texts.size() == static_cast<std::size_t>(kMaxRowsSent)) break;
-    add(*row);
-  }
+  const std::size_t beyond = StoredRowsBeyondCount(backup);
+  for (std::size_t i = 0; i < beyond && texts.size() < static_cast<std::size_t>(kMaxRowsSent); ++i)
+    add(*backup.rowsBeyondCount[i]);
   return texts;
 }
 

@@ -36,7 +36,9 @@ std::vector<std::string> RowDifferences(int position, std::string_view sent, std
   const auto want = SplitRowFields(sent), got = SplitRowFields(back);
   std::vector<std::string> out;
   const std::string row = "Row " + std::to_string(position) + ", ";
-  for (std::size_t i = 0; i < std::max({want.size(), got.size(), FuelFields().size()}); ++i) {
+  // N is left out: an analyser may number its replies its own way, and the
+  // read renumbers the rows by their place anyway.
+  for (std::size_t i = 1; i < std::max({want.size(), got.size(), FuelFields().size()}); ++i) {
     const std::string_view* w = i < want.size() ? &want[i] : nullptr;
     const std::string_view* g = i < got.size() ? &got[i] : nullptr;
     if (Canonical(i, w) == Canonical(i, g)) continue;
@@ -49,15 +51,26 @@ std::vector<std::string> RowDifferences(int position, std::string_view sent, std
 }
 
 std::optional<int> CountOfReply(std::string_view reply) {
-  std::string_view field = reply.substr(0, reply.find(';'));
-  while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
-  while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
-  if (field.empty() || field.size() > 3) return std::nullopt;
-  int value = 0;
-  for (const char c : field) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
+  const std::string_view field = reply.substr(0, reply.find(';'));
+  // The digits the integer rule takes: after the first '$' a run of hex
+  // digits, else the first run of decimal digits, unless a '-' leads it.
+  const std::size_t dollar = field.find('$');
+  const bool hex = dollar != std::string_view::npos;
+  const auto isDigit = [hex](char c) {
+    return (c >= '0' && c <= '9') || (hex && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')));
+  };
+  std::size_t at = hex ? dollar + 1 : field.find_first_of("-0123456789");
+  if (at == std::string_view::npos) return std::nullopt;
+  std::size_t end = at;
+  while (end < field.size() && isDigit(field[end])) ++end;
+  // No digit (a lone '$', or a '-' without one), or a negative count.
+  if (end == at) return std::nullopt;
+  while (at + 1 < end && field[at] == '0') ++at;
+  // More than three significant digits is above 999 in either base, and
+  // where it is longer still it would overflow the parser's 32 bits.
+  if (end - at > 3) return std::nullopt;
+  const std::int32_t value = ParseIntLenient(field);
+  if (value < 0 || value > 999) return std::nullopt;
   return value;
 }
 

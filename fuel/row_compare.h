@@ -2,7 +2,8 @@
 // The analyser may answer a row in its own number format ("15,40" for the
 // "15,4" it was sent, "3" for "3,0", no closing ';'), so decimals are
 // compared at the wire's precision (both sides rounded as the wire rounds),
-// integers as integers and the description as text.
+// integers as integers and the description as text. A row's N (its first
+// field) is never compared: the row's place is its number.
 #pragma once
 
 #include <optional>
@@ -20,8 +21,10 @@ std::vector<std::string> RowDifferences(int position, std::string_view sent, std
 std::vector<std::string> RowDifferences(int position, std::string_view sent, std::string_view back,
                                         const char* sentName, const char* backName);
 
-// Field 1 of a count reply as a number 0..999 (digits only, blanks around
-// them allowed); nullopt for anything else: "abc", "-5;", "", "1000;".
+// Field 1 of a count reply as the protocol's integer rule reads it (leading
+// text and a '+' skipped, trailing text ignored, "$0C" hexadecimal), when
+// that is a number 0..999; nullopt for a field without a digit, a negative
+// or a larger number: "abc", "-5;", "", "$;", "1000;".
 std::optional<int> CountOfReply(std::string_view reply);
 
 // Text from the analyser as it may reach a terminal or the log: every control

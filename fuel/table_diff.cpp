@@ -24,7 +24,7 @@ std::vector<std::string> TableDifferences(const std::vector<FuelRow>& file,
       out.push_back(row + "only in the analyser: " + PlainDeviceText(theirs));
       continue;
     }
-    // The file's row keeps the position it gave: a file numbered otherwise differs.
+    // Compared as the write's check compares: a row's number is its place.
     const auto lines =
         RowDifferences(position, WriteFuelRowText(file[i], file[i].N), theirs, "file", "analyser");
     out.insert(out.end(), lines.begin(), lines.end());

@@ -5,6 +5,10 @@
 #include "link/commands.h"
 
 namespace quelt {
+namespace {
+constexpr std::uint8_t kLf = 10;
+constexpr std::uint8_t kNul = 0;
+}  // namespace
 
 AnalyserLink::AnalyserLink(MessagePump& pump)
     : pump_(pump), tickHandler_(pump.AddTickHandler([this] { OnTick(); })) {
@@ -130,8 +134,12 @@ void AnalyserLink::Collect(bool toCr) {
       if (toCr) {
         lastByte_ = b;
         if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
-        reply_.push_back(static_cast<char>(b));
-      } else if (b != static_cast<std::uint8_t>(cmd::kCR) && b != 10 && b != 0) {
+        // An analyser that ends its replies with CR LF, or pads them with
+        // NUL, leaves those bytes in front of the next reply: framing, not
+        // data, so they never reach a row, a backup or a folder name.
+        const bool framing = reply_.empty() && (b == kLf || b == kNul);
+        if (!framing) reply_.push_back(static_cast<char>(b));
+      } else if (b != static_cast<std::uint8_t>(cmd::kCR) && b != kLf && b != kNul) {
         ++textBytesDrained_;
       }
     }

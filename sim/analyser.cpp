@@ -77,6 +77,7 @@ struct Analyser::Impl {
     Response response;
     int baud;
     int latencyMs;
+    int trickleMs;
     std::function<void(const std::string&)> notify;
     {
       std::lock_guard lock(mutex);
@@ -91,6 +92,7 @@ struct Analyser::Impl {
       response = Respond(command, static_cast<int>(transcript.size()), config, table);
       baud = config.baud;
       latencyMs = config.latencyMs;
+      trickleMs = config.trickleMs;
     }
     commandsArrived.notify_all();
 
@@ -105,7 +107,7 @@ struct Analyser::Impl {
     const auto start = Clock::now() + std::chrono::milliseconds(latencyMs);
     if (latencyMs > 0 && !SleepUntil(start)) return false;
     SendPaced(
-        bytes, baud, start, [this](Clock::time_point t) { return SleepUntil(t); },
+        bytes, baud, trickleMs, start, [this](Clock::time_point t) { return SleepUntil(t); },
         [this](const char* p, std::size_t n) { return line.Write(p, n); });
     return !stopping;
   }

@@ -1,5 +1,6 @@
 #include "sim/answer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -74,10 +75,28 @@ std::string StoredAsValues(std::string_view row) {
   return out + ";" + std::to_string(quelt::ParseIntLenient(fields[10]));
 }
 
+// The row with its HU (field 10) lost: 0 in its place.
+std::string WithoutHu(std::string row) {
+  std::size_t start = 0;
+  for (int i = 0; i < 9 && start != std::string::npos; ++i) {
+    start = row.find(';', start);
+    if (start != std::string::npos) ++start;
+  }
+  if (start == std::string::npos) return row;
+  const std::size_t end = row.find(';', start);
+  return row.replace(start, (end == std::string::npos ? row.size() : end) - start, "0");
+}
+
 const std::string kOk = "OK";
 const std::string kUnknown = "?";
 
 }  // namespace
+
+bool AsksBeyondRows(std::string_view command, const TableState& table) {
+  if (!StartsWith(command, "R401")) return false;
+  const auto k = Decimal(command.substr(4));
+  return k && *k >= 1 && static_cast<std::size_t>(*k) > table.rows.size();
+}
 
 std::string EmptyRow(long position) { return std::to_string(position) + ";0;;0;0;0;0;0;0;0;0"; }
 
@@ -97,10 +116,11 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
   if (StartsWith(command, "R401")) {
     const auto k = Decimal(command.substr(4));
     if (!k) return kUnknown;
-    if (*k >= 1 && static_cast<std::size_t>(*k) <= table.rows.size()) {
-      return table.rows[static_cast<std::size_t>(*k - 1)];
-    }
-    return EmptyRow(*k);
+    const bool held = *k >= 1 && static_cast<std::size_t>(*k) <= table.rows.size();
+    if (!held && config.beyondRowsReply) return *config.beyondRowsReply;
+    const std::string row = held ? table.rows[static_cast<std::size_t>(*k - 1)] : EmptyRow(*k);
+    if (!config.ownRowNumbers) return row;
+    return std::to_string(100 + *k) + row.substr(std::min(row.find(';'), row.size()));
   }
   if (StartsWith(command, "W401")) {
     const std::string_view row = command.substr(4);
@@ -109,7 +129,8 @@ std::string Answer(std::string_view command, const Config& config, TableState& t
     const auto index = static_cast<std::size_t>(*position - 1);
     while (table.rows.size() < index)
       table.rows.push_back(EmptyRow(static_cast<long>(table.rows.size()) + 1));
-    const std::string stored = config.ownNumberFormat ? StoredAsValues(row) : std::string(row);
+    std::string stored = config.ownNumberFormat ? StoredAsValues(row) : std::string(row);
+    if (config.faults.dropHuAt == *position) stored = WithoutHu(stored);
     if (table.rows.size() == index) {
       table.rows.push_back(stored);
     } else {

@@ -20,4 +20,7 @@ std::string EmptyRow(long position);
 
 std::string Answer(std::string_view command, const Config& config, TableState& table);
 
+// Whether `command` asks for a row past those `table` holds (R401k).
+bool AsksBeyondRows(std::string_view command, const TableState& table);
+
 }  // namespace quelt::sim

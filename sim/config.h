@@ -31,6 +31,9 @@ struct Faults {
   int hangUpOn = 0;
   // W402 is answered "OK" but not carried out: the count in use stays.
   bool ignoreW402 = false;
+  // The row W401 writes at this position is answered "OK" but stored
+  // without its HU, which reads back as 0 (0 = never).
+  int dropHuAt = 0;
   // The reply to the Nth command goes out twice, CR and all (0 = never).
   int duplicateReplyOn = 0;
   // A loopback plug instead of an analyser: every command comes back as its
@@ -44,7 +47,8 @@ struct Faults {
 //   R402              countReply; else after a W402 the count it set ("15;"),
 //                     before any W402 the number of rows stored ("12;")
 //   R401k             row k (1-based, any number of digits) as stored; past
-//                     the table the empty row "k;0;;0;0;0;0;0;0;0;0"
+//                     the table the empty row "k;0;;0;0;0;0;0;0;0;0" (or
+//                     beyondRowsReply, or nothing with silentBeyondRows)
 //   W401<row text>    stores the row at its first field's position (1..999),
 //                     replacing it or extending the table with empty rows
 //                     up to it; "OK"
@@ -68,8 +72,16 @@ struct Config {
   // (Co2Max with 2 decimals, A2 with 3, B with 4, the rest as short as they
   // go, no closing ';'). Off: rows are kept as the text they came in.
   bool ownNumberFormat = false;
+  // The analyser numbers its row replies its own way: the first field of
+  // every R401 reply is 100 + the position asked for.
+  bool ownRowNumbers = false;
+  // What R401 answers past the rows stored, instead of the empty row
+  // ("?", "ERR"); silentBeyondRows: no answer at all there.
+  std::optional<std::string> beyondRowsReply;
+  bool silentBeyondRows = false;
   int baud = 0;       // 0: unpaced; else each reply byte 10/baud s after the last
   int latencyMs = 0;  // delay before each reply
+  int trickleMs = 0;  // a pause before each reply byte after the first
   Faults faults;
 };
 

@@ -23,6 +23,9 @@ std::optional<std::string> TakeCommand(std::string& pending) {
 Response Respond(std::string_view command, int number, const Config& config, TableState& table) {
   Response r;
   r.action = Decide(config.faults, number, command);
+  if (r.action == Action::kReply && config.silentBeyondRows && AsksBeyondRows(command, table)) {
+    r.action = Action::kSilent;
+  }
   if (r.action != Action::kReply) return r;
   const std::string reply =
       config.faults.echo ? std::string(command) : Answer(command, config, table);
@@ -30,11 +33,13 @@ Response Respond(std::string_view command, int number, const Config& config, Tab
   return r;
 }
 
-Clock::time_point ByteDue(Clock::time_point start, int baud, std::size_t index) {
-  if (baud <= 0) return start;
+Clock::time_point ByteDue(Clock::time_point start, int baud, std::size_t index, int trickleMs) {
+  const auto pauses = std::chrono::milliseconds(trickleMs > 0 ? trickleMs : 0) *
+                      static_cast<std::chrono::milliseconds::rep>(index);
+  if (baud <= 0) return start + pauses;
   const auto perByte = std::chrono::duration_cast<Clock::duration>(
       std::chrono::duration<double>(10.0 / static_cast<double>(baud)));
-  return start + perByte * static_cast<Clock::rep>(index + 1);
+  return start + pauses + perByte * static_cast<Clock::rep>(index + 1);
 }
 
 Action Decide(const Faults& faults, int number, std::string_view command) {
@@ -64,12 +69,12 @@ std::string Frame(std::string_view reply, const Faults& faults, int number) {
   return out;
 }
 
-bool SendPaced(std::string_view bytes, int baud, Clock::time_point start,
+bool SendPaced(std::string_view bytes, int baud, int trickleMs, Clock::time_point start,
                const std::function<bool(Clock::time_point)>& sleepUntil,
                const std::function<bool(const char*, std::size_t)>& write) {
-  if (baud <= 0) return bytes.empty() || write(bytes.data(), bytes.size());
+  if (baud <= 0 && trickleMs <= 0) return bytes.empty() || write(bytes.data(), bytes.size());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (!sleepUntil(ByteDue(start, baud, i))) return false;
+    if (!sleepUntil(ByteDue(start, baud, i, trickleMs))) return false;
     if (!write(bytes.data() + i, 1)) return false;
   }
   return true;

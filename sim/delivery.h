@@ -41,16 +41,17 @@ Response Respond(std::string_view command, int number, const Config& config, Tab
 using Clock = std::chrono::steady_clock;
 
 // When byte `index` (0-based) of a reply begun at `start` has crossed a line
-// of `baud` bits per second: ten bit times a byte; at `start` itself when
-// baud is 0 or less.
-Clock::time_point ByteDue(Clock::time_point start, int baud, std::size_t index);
+// of `baud` bits per second: ten bit times a byte (none when baud is 0 or
+// less), and `trickleMs` more before each byte after the first, as from an
+// analyser that sends its reply in dribs.
+Clock::time_point ByteDue(Clock::time_point start, int baud, std::size_t index, int trickleMs = 0);
 
-// Sends `bytes` one at a time, byte i at start + (i + 1) * 10 / baud seconds
-// (the moment it would have crossed the wire), or all at once when baud is
-// 0 or less. Absolute deadlines keep a long reply from drifting. `sleepUntil`
+// Sends `bytes` one at a time, byte i at ByteDue (the moment it would have
+// crossed the wire), or all at once when baud and trickleMs are 0 or less.
+// Absolute deadlines keep a long reply from drifting. `sleepUntil`
 // returns false to abandon the reply (shutting down); `write` returns false
 // when the line is gone. Returns whether every byte went out.
-bool SendPaced(std::string_view bytes, int baud, Clock::time_point start,
+bool SendPaced(std::string_view bytes, int baud, int trickleMs, Clock::time_point start,
                const std::function<bool(Clock::time_point)>& sleepUntil,
                const std::function<bool(const char*, std::size_t)>& write);
 

@@ -75,14 +75,15 @@ bool InProcessLine::Receive(const std::string& command) {
     // the one before it has gone out.
     const auto start =
         std::max(Clock::now(), busyUntil_) + std::chrono::milliseconds(config_.latencyMs);
-    Schedule(r.bytes, start, config_.baud);
+    Schedule(r.bytes, start, config_.baud, config_.trickleMs);
   }
   return true;
 }
 
-void InProcessLine::Schedule(const std::string& bytes, Clock::time_point start, int baud) {
+void InProcessLine::Schedule(const std::string& bytes, Clock::time_point start, int baud,
+                             int trickleMs) {
   for (std::size_t i = 0; i < bytes.size(); ++i)
-    out_.push_back({ByteDue(start, baud, i), bytes[i]});
+    out_.push_back({ByteDue(start, baud, i, trickleMs), bytes[i]});
   busyUntil_ = out_.empty() ? start : std::max(start, out_.back().due);
 }
 

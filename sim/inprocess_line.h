@@ -62,7 +62,7 @@ class InProcessLine final : public Line {
   // Records a command and lays out its reply; false once the line hung up.
   bool Receive(const std::string& command);
   // Appends bytes starting at `start`, each at its time on the wire.
-  void Schedule(const std::string& bytes, Clock::time_point start, int baud);
+  void Schedule(const std::string& bytes, Clock::time_point start, int baud, int trickleMs = 0);
 
   static constexpr comm::Handle kHandle = 1;
   std::string devicePath_ = "simulated analyser";

@@ -33,6 +33,14 @@ constexpr const char* kUsage =
     "  --serial TEXT       reply to R004 (default 08154711)\n"
     "  --baud N            pace replies like a line of N bits per second\n"
     "  --latency MS        wait MS milliseconds before each reply\n"
+    "  --trickle MS        wait MS milliseconds before each reply byte after\n"
+    "                      the first\n"
+    "  --crlf              end every reply with CR LF instead of CR\n"
+    "  --own-n             number row replies its own way: N is 100 + the\n"
+    "                      position asked for\n"
+    "  --beyond TEXT       reply TEXT to R401 past the rows stored (instead of\n"
+    "                      an empty row)\n"
+    "  --beyond-silent     no reply to R401 past the rows stored\n"
     "  --silent-after N    answer the first N commands, then nothing\n"
     "  --silent-on PREFIX  never answer a command that starts with PREFIX\n"
     "  --hang-up-on N      close the line on receiving the Nth command, as\n"
@@ -123,7 +131,9 @@ int main(int argc, char** argv) {
       {"--ignore-w402", false}, {"--duplicate-reply-on", true},
       {"--echo", false},        {"--link", true},
       {"--transcript", true},   {"--own-numbers", false},
-      {"--serial", true},
+      {"--serial", true},       {"--trickle", true},
+      {"--crlf", false},        {"--own-n", false},
+      {"--beyond", true},       {"--beyond-silent", false},
   };
   const quelt::CommandLine line =
       quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
@@ -144,6 +154,14 @@ int main(int argc, char** argv) {
       config.faults.echo = true;
     } else if (name == "--own-numbers") {
       config.ownNumberFormat = true;
+    } else if (name == "--crlf") {
+      config.faults.lfAfterCr = true;
+    } else if (name == "--own-n") {
+      config.ownRowNumbers = true;
+    } else if (name == "--beyond") {
+      config.beyondRowsReply = value;
+    } else if (name == "--beyond-silent") {
+      config.silentBeyondRows = true;
     } else if (name == "--table") {
       try {
         config.rows = quelt::sim::LoadTableFile(value);
@@ -168,6 +186,7 @@ int main(int argc, char** argv) {
       if (!n) return Usage(name + " needs a whole number, not '" + value + "'");
       if (name == "--baud") config.baud = *n;
       if (name == "--latency") config.latencyMs = *n;
+      if (name == "--trickle") config.trickleMs = *n;
       if (name == "--silent-after") config.faults.silentFrom = *n + 1;
       if (name == "--hang-up-on") config.faults.hangUpOn = *n;
       if (name == "--duplicate-reply-on") config.faults.duplicateReplyOn = *n;

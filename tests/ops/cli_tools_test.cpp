@@ -49,7 +49,7 @@ TEST(CliTools, DiffComparesValuesAsReadPrintsThem) {
       {"a row the analyser lacks", read.out + "4;9;Extra;1;1;1;1;1;1;1;0\n", 3,
        "Row 4: only in the file: 4;9;Extra;"},
       {"the file numbered otherwise", "7;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + rest,
-       3, "Row 1, N: file \"7\", analyser \"1\"\n"},
+       0, ""},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);

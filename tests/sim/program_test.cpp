@@ -113,6 +113,14 @@ TEST(SimProgram, FaultOptions) {
       {{"--ignore-w402"}, {{"W4023;X;X;\r", "OK\r"}, {"R402\r", "12;\r"}}},
       {{"--duplicate-reply-on", "2"}, {{"R005\r", "20\r"}, {"R402\r", "12;\r12;\r"}}},
       {{"--echo"}, {{"W4023;X;X;\r", "W4023;X;X;\r"}, {"R001\r", "R001\r"}}},
+      {{"--crlf"}, {{"R005\r", "20\r\n"}}},
+      {{"--own-n"}, {{"R40113\r", "113;0;;0;0;0;0;0;0;0;0\r"}}},
+      {{"--beyond", "ERR"},
+       {{"R40113\r", "ERR\r"},
+        {"W40113;1;X;1;1;1;1;1;1;1;1\r", "OK\r"},
+        {"R40113\r", "13;1;X;1;1;1;1;1;1;1;1\r"}}},
+      {{"--beyond-silent"}, {{"R40113\r", ""}, {"R005\r", "20\r"}}},
+      {{"--trickle", "5"}, {{"R005\r", "20\r"}}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.args.empty() ? "plain" : k.args[0]);
@@ -142,6 +150,7 @@ TEST(SimProgram, RefusesWhatItCannotServe) {
       {{"--bogus"}, 2},
       {{"--baud", "fast"}, 2},
       {{"--latency"}, 2},
+      {{"--trickle", "slow"}, 2},
       {{"--count-reply"}, 2},
       {{"--duplicate-reply-on", "2nd"}, 2},
       {{"--table", "/nonexistent/quelt.txt"}, 2},

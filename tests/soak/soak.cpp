@@ -497,9 +497,9 @@ class Soak {
       std::string r = answer(c, commands[static_cast<std::size_t>(c - 1)]);
       if (kind == Kind::kNul && c == k) r = WithNuls(r);
       if (kind == Kind::kGarbage && c == k) r = garbage + r;
-      // The LF after the previous reply comes first, unless a Drain took it.
-      if (kind == Kind::kLf && c > 1 && c != 8) r = "\n" + r;
-      return r;
+      // An LF or NUL in front of a reply (the LF the previous one left) is
+      // framing: the link drops it.
+      return r.substr(std::min(r.find_first_not_of(std::string("\n\0", 2)), r.size()));
     };
 
     const std::vector<FuelRow> before = table_.Rows();

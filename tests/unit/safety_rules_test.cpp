@@ -72,6 +72,7 @@ TEST(ValueCheck, RowsAreComparedAtTheWiresPrecision) {
       {"1;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;", {}},
       {"1;1;Oil;15,40;0,680;0,0070;3;10,5;12;42,7;1", {}},  // its own format, no ';'
       {"01;1;Oil;15.4;0.68;0.007;3.0;10.5;12;42.7;1;", {}},
+      {"9;1;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1;", {}},   // its own N: the place counts
       {"1;1;Oil;15,4;0,68;0,0074;3,0;10,50;12,00;42,70;1;", {}},  // beyond the wire's decimals
       {"1;1;Oil;15,4;0,70;0,007;3,0;10,50;12,00;42,70;1;",
        {"Row 1, A2: sent \"0,68\", read back \"0,70\""}},
@@ -112,13 +113,18 @@ TEST(ValueCheck, ACountIsANumberFrom0To999) {
       {"-5;", {}},
       {"abc", {}},
       {"", {}},
-      {"12abc;", {}},
       {"QUELT", {}},
-      {"1,5;", {}},
-      {std::string("1\0"
-                   "2;",
-                   4),
-       {}},
+      // The protocol's integer rule: a sign, leading and trailing text, hex.
+      {"+12", 12},
+      {"12 rows", 12},
+      {"12abc;", 12},
+      {"$0C;", 12},
+      {"$3E8", {}},
+      {"$;", {}},
+      {"$FFFFFFFF", {}},
+      {"0000012;", 12},
+      {"99999999999;", {}},
+      {"- 5;", {}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(PlainDeviceText(k.reply));

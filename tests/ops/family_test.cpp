@@ -1,0 +1,175 @@
+// The analyser family: every behaviour the protocol admits, each run through
+// identify, read, write with its backup and check, and the restore of that
+// backup. For each: the table read is the one held, the write's check
+// passes, the backup brings the previous table back exactly, nothing cries
+// wolf, and a value the analyser did not store is still caught.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fuel/fuel_ops.h"
+#include "fuel/row_compare.h"
+#include "link/clock_pump.h"
+#include "sim/inprocess_line.h"
+#include "tests/ops/ops_fixture.h"
+
+namespace quelt::test {
+namespace {
+
+struct Member {
+  const char* name;
+  void (*behave)(sim::Config&);
+  int rowsHeld = 3;     // stored and in use
+  int rowsWritten = 5;  // more than held: the backup reads beyond the count
+  // Holds no row past its own: the backup asks for one position beyond.
+  bool endsBeyond = false;
+  bool timed = false;  // on a pseudo-terminal where the system has them
+};
+void PrintTo(const Member& m, std::ostream* os) { *os << m.name; }
+
+// Members with a fixed count reply hold and write 12 rows: W402 cannot move it.
+const Member kFamily[] = {
+    {"plain", [](sim::Config&) {}},
+    {"crlf", [](sim::Config& c) { c.faults.lfAfterCr = true; }},
+    {"own_n", [](sim::Config& c) { c.ownRowNumbers = true; }},
+    {"beyond_question_mark", [](sim::Config& c) { c.beyondRowsReply = "?"; }, 3, 5, true},
+    {"beyond_err", [](sim::Config& c) { c.beyondRowsReply = "ERR"; }, 3, 5, true},
+    {"beyond_silent", [](sim::Config& c) { c.silentBeyondRows = true; }, 3, 5, true, true},
+    {"count_plus", [](sim::Config& c) { c.countReply = "+12"; }, 12, 12},
+    {"count_words", [](sim::Config& c) { c.countReply = "12 rows"; }, 12, 12},
+    {"count_hex", [](sim::Config& c) { c.countReply = "$0C;"; }, 12, 12},
+    {"own_numbers", [](sim::Config& c) { c.ownNumberFormat = true; }},
+    {"latency", [](sim::Config& c) { c.latencyMs = 150; }, 3, 5, false, true},
+    // A 55-byte row then takes under half of the time-out.
+    {"trickle", [](sim::Config& c) { c.trickleMs = 8; }, 3, 5, false, true},
+};
+
+// Rows the analyser holds, compared as the write's check compares.
+std::vector<std::string> Differences(const std::vector<std::string>& want,
+                                     const std::vector<std::string>& held) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    for (auto& d : RowDifferences(static_cast<int>(i + 1), want[i], i < held.size() ? held[i] : ""))
+      out.push_back(d);
+  }
+  return out;
+}
+
+class Family : public ::testing::TestWithParam<Member> {
+ protected:
+  ~Family() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(backups, ignored);
+  }
+  // Every operation against `analyser` (in-process line or pseudo-terminal),
+  // which `glb` reaches.
+  template <class Analyser>
+  void Run(Analyser& analyser, AnalyserLink& glb, const sim::Config& config);
+
+  const Member& m = GetParam();
+  const std::filesystem::path backups =
+      std::filesystem::temp_directory_path() /
+      ("quelt-family-" + std::string(m.name) + std::to_string(std::random_device{}()));
+};
+
+template <class Analyser>
+void Family::Run(Analyser& analyser, AnalyserLink& glb, const sim::Config& config) {
+  const std::vector<std::string>& held = *config.rows;
+  FuelTable table;
+  RecordingView view;
+  FuelOperations ops(glb, table, view);
+  ops.SetBackupsFolder(backups);
+  // Lines a run that goes well writes; anything else is an alarm.
+  const auto expectNoAlarm = [&view](std::size_t from) {
+    for (std::size_t i = from; i < view.log.size(); ++i) {
+      const std::string& l = view.log[i];
+      EXPECT_TRUE(l.rfind("Backup of the analyser's table: ", 0) == 0 ||
+                  l.rfind("Checked: ", 0) == 0 || l.rfind("Sent ", 0) == 0)
+          << l;
+    }
+    EXPECT_EQ(view.messages, std::vector<std::string>{});
+  };
+
+  ASSERT_TRUE(ops.Refresh()) << ::testing::PrintToString(view.log);
+  EXPECT_EQ(ops.Identity().serialNumber, "08154711");
+  std::vector<std::string> read;
+  for (int i = 0; i < table.RecordCount(); ++i)
+    read.push_back(WriteFuelRowText(table.Row(i), i + 1));
+  EXPECT_EQ(read.size(), held.size());
+  EXPECT_EQ(Differences(read, held), std::vector<std::string>{});
+
+  table.EmptyTable();
+  std::vector<std::string> written;
+  for (int n = 1; n <= m.rowsWritten; ++n) {
+    written.push_back(RowText(n, 200 + n, "New " + std::to_string(n)) + ";");
+    table.AppendRow(ReadFuelRowText(written.back()).ToRow());
+  }
+  std::size_t logFrom = view.log.size();
+  const SendOutcome write = ops.SendTable();
+  ASSERT_EQ(write.result, SendOutcome::Result::Sent) << ::testing::PrintToString(view.log);
+  EXPECT_TRUE(write.checked);
+  EXPECT_EQ(Differences(written, analyser.Rows()), std::vector<std::string>{});
+  expectNoAlarm(logFrom);
+
+  // The backup: in the analyser's own folder (the path is ASCII: under the
+  // temporary folder), read beyond the count up to the first position
+  // without a row, and it brings the previous table back.
+  const std::filesystem::path saved(write.backupPath);
+  EXPECT_EQ(saved.parent_path().filename(), "08154711");
+  std::ifstream in(saved, std::ios::binary);
+  std::string error;
+  const auto backup = ParseBackup(std::string{std::istreambuf_iterator<char>(in), {}}, &error);
+  ASSERT_TRUE(backup) << error;
+  EXPECT_EQ(backup->rowsBeyondCount.size(), m.endsBeyond ? 1u : m.rowsWritten - held.size());
+  logFrom = view.log.size();
+  ASSERT_EQ(ops.RestoreTable(*backup).result, SendOutcome::Result::Sent)
+      << ::testing::PrintToString(view.log);
+  EXPECT_EQ(Differences(held, analyser.Rows()), std::vector<std::string>{});
+  EXPECT_EQ(analyser.RowsInUse(), m.rowsHeld);
+  expectNoAlarm(logFrom);
+
+  // A value the analyser answers for but does not keep is caught.
+  sim::Faults faults = config.faults;
+  faults.dropHuAt = 2;
+  analyser.SetFaults(faults);
+  const SendOutcome lossy = ops.SendTable();
+  EXPECT_EQ(lossy.result, SendOutcome::Result::CheckDiffers);
+  EXPECT_EQ(lossy.differences,
+            std::vector<std::string>{"Row 2, HU: sent \"42,70\", read back \"0\""});
+}
+
+TEST_P(Family, EveryOperationWorksAndAValueNotStoredIsCaught) {
+  sim::Config config;
+  m.behave(config);
+  // The natural gas H row among them: the read inserts none.
+  std::vector<std::string> held{RowText(1, 16, "Erdgas H")};
+  for (int n = 2; n <= m.rowsHeld; ++n) held.push_back(RowText(n, 100 + n, "Held"));
+  config.rows = held;
+  ClockPump pump;
+#ifndef _WIN32
+  if (m.timed) {
+    sim::Analyser analyser(config);
+    AnalyserLink glb(pump);
+    glb.SetPortOverride(analyser.DevicePath());
+    Run(analyser, glb, config);
+    return;
+  }
+#endif
+  sim::InProcessLine line(config);
+  AnalyserLink glb(pump);
+  glb.UseLine(line);
+  glb.SetPortOverride(line.DevicePath());
+  Run(line, glb, config);
+}
+
+INSTANTIATE_TEST_SUITE_P(Analysers, Family, ::testing::ValuesIn(kFamily),
+                         [](const auto& member) { return std::string(member.param.name); });
+
+}  // namespace
+}  // namespace quelt::test
