@@ -192,7 +192,7 @@ double Median(std::vector<double> v) {
 // start-up included.
 bool ReadAgainstPlain(AnalyserLink& glb, FuelOperations& ops, CountingLine& line,
                       const std::string& device, int runs) {
-  std::vector<double> tool, cpu, plain, ratio, cli, cliCpu;
+  std::vector<double> tool, cpu, plain, plainCpu, ratio, cli, cliCpu;
   std::vector<std::string> commands;
   for (int run = 0; run < runs; ++run) {
     glb.Disconnect();
@@ -212,6 +212,7 @@ bool ReadAgainstPlain(AnalyserLink& glb, FuelOperations& ops, CountingLine& line
       return false;
     }
     plain.push_back(plainWatch.Wall());
+    plainCpu.push_back(plainWatch.Cpu() / plain.back());
     ratio.push_back(tool.back() / plain.back());
 #ifndef _WIN32
     const bench::ChildRun r = bench::RunMeasured({QUELT_CLI_PATH, "--port", device, "read"});
@@ -225,9 +226,10 @@ bool ReadAgainstPlain(AnalyserLink& glb, FuelOperations& ops, CountingLine& line
   }
   std::printf(
       "read             wall %.3f s  plain %.3f s  read/plain %.3f (runs %.3f..%.3f)  cpu/wall "
-      "%.4f  (median of %d, %zu commands)\n",
+      "%.4f (plain %.4f)  (median of %d, %zu commands)\n",
       Median(tool), Median(plain), Median(ratio), *std::min_element(ratio.begin(), ratio.end()),
-      *std::max_element(ratio.begin(), ratio.end()), Median(cpu), runs, commands.size());
+      *std::max_element(ratio.begin(), ratio.end()), Median(cpu), Median(plainCpu), runs,
+      commands.size());
   if (!cli.empty()) {
     std::printf(
         "cli read         wall %.3f s  read/plain %.3f  cpu/wall %.4f (start-up included)\n",

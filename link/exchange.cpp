@@ -149,6 +149,7 @@ void AnalyserLink::Exchange(std::string_view command) {
 bool AnalyserLink::Collect(bool toCr, int quietMs) {
   auto quietFrom = Clock::now();
   std::uint64_t seen = bytesReceived_;
+  bool gotBefore = false;
   for (;;) {
     bool got = false;
     std::uint8_t b = 0;
@@ -175,8 +176,11 @@ bool AnalyserLink::Collect(bool toCr, int quietMs) {
     if (aborted_) ticksLeft_ = 0;
     if (ticksLeft_ == 0) break;
     if (!got) {
-      // A pulled cable ends the wait now: nothing can arrive any more.
-      if (LineWentAway()) break;
+      // A pulled cable ends the wait: nothing can arrive any more. A line
+      // that brought a byte on the pass before is not asked (a system call a
+      // byte); a wait on a hung-up line returns by the next tick, and the
+      // empty pass after it asks.
+      if (!gotBefore && LineWentAway()) break;
       int atMostMs = -1;
       if (quietMs > 0) {
         const auto now = Clock::now();
@@ -194,6 +198,7 @@ bool AnalyserLink::Collect(bool toCr, int quietMs) {
       if (aborted_) ticksLeft_ = 0;
       if (ticksLeft_ == 0) break;
     }
+    gotBefore = got;
   }
   return false;
 }

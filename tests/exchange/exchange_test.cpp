@@ -137,7 +137,7 @@ TEST(ExchangeDrain, EndsOnceTheLineWasQuietForItsWindow) {
   const auto start = Clock::now();
   std::thread late([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    peer.Write("late\r\n");
+    peer.WriteNow("late\r\n");
   });
   glb.Drain(200);
   const auto took = Clock::now() - start;
@@ -163,7 +163,7 @@ TEST(ExchangeDrain, TheQuietWindowFollowsTheLineAndTheAnalysersResponse) {
 
   std::thread slow([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(80));
-    peer.Write("ok\r");
+    peer.WriteNow("ok\r");
   });
   glb.Exchange("R001");
   slow.join();
