@@ -1,11 +1,14 @@
 // A full refresh of a 15-row table from quelt-sim paced at 9600 baud, then a
 // send of the same table: wall time against the line's own time. First, what
 // the line itself costs (an exchange polled flat out, an input check, a
-// wait); last, the same refresh over the in-process line of the demo mode.
-// The Windows build also refreshes through the window's pump.
-//   bench_refresh [--port DEVICE] [--table FILE]
+// wait), and the read side by side with the same commands sent with plain
+// blocking waits, RUNS times (on Linux the command line's `read` as well);
+// last, the same refresh over the in-process line of the demo mode. The
+// Windows build also refreshes through the window's pump.
+//   bench_refresh [--port DEVICE] [--table FILE] [--runs RUNS]
 // Without --port (Linux only) it starts a quelt-sim of its own; with it, the
 // analyser on DEVICE must serve bench/table15.txt at 9600 baud.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +18,7 @@
 #include <string>
 
 #include "bench/measure.h"
+#include "bench/plain_read.h"
 #include "fuel/fuel_ops.h"
 #include "link/clock_pump.h"
 #include "link/forwarding_line.h"
@@ -23,6 +27,7 @@
 #ifdef _WIN32
 #include "win/win_pump.h"
 #else
+#include "bench/child_run.h"
 #include "bench/sim_process.h"
 #endif
 
@@ -57,9 +62,11 @@ class CountingLine final : public ForwardingLine {
   using ForwardingLine::ForwardingLine;
   long long commands = 0;
   double exchangeSeconds = 0;
+  std::vector<std::string> written;  // each command with its CR
 
   IoResult Write(comm::Handle h, const void* data, std::uint32_t count) override {
     ++commands;
+    written.emplace_back(static_cast<const char*>(data), count);
     if (!inExchange_) written_ = std::chrono::steady_clock::now();
     inExchange_ = true;
     return ForwardingLine::Write(h, data, count);
@@ -173,6 +180,64 @@ bool LineCosts(AnalyserLink& glb, Line& line, const std::string& device) {
   return true;
 }
 
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The tool's read (identity, count, rows and the checks around them, as the
+// command line's `read` runs it) against its own commands replayed with
+// plain blocking waits, alternately in each run so that both meet the same
+// load. On Linux also the command line's `read` as a process of its own,
+// start-up included.
+bool ReadAgainstPlain(AnalyserLink& glb, FuelOperations& ops, CountingLine& line,
+                      const std::string& device, int runs) {
+  std::vector<double> tool, cpu, plain, plainCpu, ratio, cli, cliCpu;
+  std::vector<std::string> commands;
+  for (int run = 0; run < runs; ++run) {
+    glb.Disconnect();
+    line.written.clear();
+    const bench::Stopwatch watch;
+    if (!ops.Refresh()) {
+      std::fprintf(stderr, "read failed\n");
+      return false;
+    }
+    tool.push_back(watch.Wall());
+    cpu.push_back(watch.Cpu() / tool.back());
+    glb.Disconnect();
+    commands = line.written;
+    const bench::Stopwatch plainWatch;
+    if (!bench::PlainRead(DeviceLine(), device, commands)) {
+      std::fprintf(stderr, "plain read failed\n");
+      return false;
+    }
+    plain.push_back(plainWatch.Wall());
+    plainCpu.push_back(plainWatch.Cpu() / plain.back());
+    ratio.push_back(tool.back() / plain.back());
+#ifndef _WIN32
+    const bench::ChildRun r = bench::RunMeasured({QUELT_CLI_PATH, "--port", device, "read"});
+    if (r.status != 0) {
+      std::fprintf(stderr, "quelt-fuel-cli read failed (%d)\n", r.status);
+      return false;
+    }
+    cli.push_back(r.wall);
+    cliCpu.push_back(r.cpu / r.wall);
+#endif
+  }
+  std::printf(
+      "read             wall %.3f s  plain %.3f s  read/plain %.3f (runs %.3f..%.3f)  cpu/wall "
+      "%.4f (plain %.4f)  (median of %d, %zu commands)\n",
+      Median(tool), Median(plain), Median(ratio), *std::min_element(ratio.begin(), ratio.end()),
+      *std::max_element(ratio.begin(), ratio.end()), Median(cpu), Median(plainCpu), runs,
+      commands.size());
+  if (!cli.empty()) {
+    std::printf(
+        "cli read         wall %.3f s  read/plain %.3f  cpu/wall %.4f (start-up included)\n",
+        Median(cli), Median(cli) / Median(plain), Median(cliCpu));
+  }
+  return true;
+}
+
 std::string Option(int argc, char** argv, const char* name) {
   const std::size_t n = std::strlen(name);
   for (int i = 1; i < argc; ++i) {
@@ -188,6 +253,8 @@ int main(int argc, char** argv) {
   std::string table = Option(argc, argv, "--table");
   if (table.empty()) table = QUELT_BENCH_TABLE;
   std::string device = Option(argc, argv, "--port");
+  const std::string runsText = Option(argc, argv, "--runs");
+  const int runs = runsText.empty() ? 5 : std::max(1, std::atoi(runsText.c_str()));
 #ifdef _WIN32
   if (device.empty()) {
     std::fprintf(stderr, "usage: bench_refresh --port COMn [--table FILE]\n");
@@ -212,6 +279,7 @@ int main(int argc, char** argv) {
   FuelOperations ops(glb, rows, view);
 
   if (!LineCosts(glb, deviceLine, device)) return 1;
+  if (!ReadAgainstPlain(glb, ops, deviceLine, device, runs)) return 1;
   if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
   std::printf("rows %d\n", rows.RecordCount());
   if (!Timed("send", glb, deviceLine, [&] {

@@ -262,10 +262,10 @@ ReadResult FuelOperations::ReadRowsBeyondCount(int count, int upTo,
 
 ReadResult FuelOperations::RepliesWereInStep() {
   // A reply sent twice shifts every later answer onto the next question:
-  // the last question's own answer is then still on its way. Two ticks of
-  // quiet after the last reply show that nothing more was coming.
+  // the last question's own answer is then still on its way, and starts
+  // within the analyser's response time. A quiet line after the last reply
+  // shows that nothing more was coming.
   const std::uint64_t before = glb_.TextBytesDrained();
-  glb_.Drain();
   glb_.Drain();
   if (glb_.TextBytesDrained() == before) return ReadResult::Read();
   ReadResult outOfStep;
@@ -282,17 +282,16 @@ ReadResult FuelOperations::RepliesWereInStep() {
 void FuelOperations::StartInStep() {
   // A reply still on the line from an earlier session or an operation that
   // was cut short would answer the first question and shift every reply
-  // after it onto the wrong question. A fresh port, or one that may still
-  // carry a late reply, is drained until a tick passes in quiet - at most a
-  // second's worth against a line that never falls silent. Nothing is sent.
+  // after it onto the wrong question. A fresh port is drained until quiet:
+  // what an earlier session left is already waiting or still streaming in.
+  // A late reply (its exchange timed out) may come at any time: a whole tick
+  // of quiet is asked for then. At most a second's worth against a line
+  // that never falls silent; nothing is sent.
   const bool fresh = !glb_.port().isOpen();
   glb_.Connect();
-  if (!fresh && !glb_.ReplyMayStillCome()) return;
-  for (int i = 0; i < AnalyserLink::kReplyTicks && !glb_.failed(); ++i) {
-    const std::uint64_t before = glb_.bytesReceived();
-    glb_.Drain();
-    if (glb_.bytesReceived() == before) return;
-  }
+  const bool late = glb_.ReplyMayStillCome();
+  if (!fresh && !late) return;
+  glb_.Drain(late ? AnalyserLink::kTickMs : 0);
 }
 
 bool FuelOperations::StopWanted() const { return stopRequested_ && stopRequested_(); }

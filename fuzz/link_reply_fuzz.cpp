@@ -46,7 +46,7 @@ class ScheduledPump : public quelt::MessagePump {
   bool dispatchInWaits = false;
 
   void ProcessPendingEvents() override { RunStep(); }
-  void WaitForActivity(quelt::SerialPort&) override {
+  void WaitForActivity(quelt::SerialPort&, int) override {
     if (dispatchInWaits) RunStep();
   }
 

@@ -20,9 +20,10 @@ void ClockPump::ProcessPendingEvents() {
   DeliverTick();
 }
 
-void ClockPump::WaitForActivity(SerialPort& port) {
+void ClockPump::WaitForActivity(SerialPort& port, int atMostMs) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextTick_ - Clock::now());
-  const int ms = static_cast<int>(std::clamp<long long>(left.count(), 0, 100));
+  int ms = static_cast<int>(std::clamp<long long>(left.count(), 0, 100));
+  if (atMostMs >= 0) ms = std::min(ms, atMostMs);
   if (ms == 0) return;
   port.WaitReadable(ms);
 }

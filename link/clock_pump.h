@@ -15,7 +15,7 @@ class ClockPump : public MessagePump {
   ClockPump();
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(SerialPort& port) override;
+  void WaitForActivity(SerialPort& port, int atMostMs) override;
 
   long long Ticks() const { return ticks_; }
 

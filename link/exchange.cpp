@@ -1,5 +1,7 @@
 #include "link/exchange.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "link/commands.h"
@@ -8,6 +10,23 @@ namespace quelt {
 namespace {
 constexpr std::uint8_t kLf = 10;
 constexpr std::uint8_t kNul = 0;
+}  // namespace
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A reply's bytes follow each other a character time apart: this many
+// character times without one end it.
+constexpr double kQuietChars = 4;
+// The scheduler's delays and a USB bridge's packets, on both sides.
+constexpr double kQuietMarginMs = 10;
+
+// Milliseconds a character (start bit, 8 data bits, stop bit) takes.
+double CharMs(std::uint32_t baud) {
+  return 10'000.0 / static_cast<double>(baud > 0 ? baud : SerialPort::kBaudRate);
+}
+
 }  // namespace
 
 AnalyserLink::AnalyserLink(MessagePump& pump)
@@ -39,6 +58,7 @@ void AnalyserLink::Connect() {
   failed_ = false;
   if (serial_.isOpen()) return;
   connectProblem_.clear();
+  slowestResponseMs_ = 0;
 
   if (portOverride_.empty()) {
     found_ = discover_();
@@ -74,15 +94,25 @@ void AnalyserLink::Connect() {
 
 void AnalyserLink::Disconnect() { serial_.Close(); }
 
-void AnalyserLink::Drain() {
+void AnalyserLink::Drain(int quietMs) {
   if (failed_) return;
   Connect();
-  const std::uint64_t before = bytesReceived_;
-  ticksLeft_ = 1;
-  Collect(false);
-  // A drain lasts until the next tick, which may be due at once: only one
-  // that found nothing shows the rest of an old reply is not still coming.
-  if (bytesReceived_ == before) replyMayStillCome_ = false;
+  ticksLeft_ = kReplyTicks;
+  // Only a drain that saw the line quiet shows that the rest of an old reply
+  // is not still coming.
+  if (Collect(false, std::max(quietMs, QuietMs()))) replyMayStillCome_ = false;
+}
+
+int AnalyserLink::QuietMs() const {
+  const double ms = kQuietChars * CharMs(serial_.controlBlock().BaudRate) + 2 * slowestResponseMs_ +
+                    kQuietMarginMs;
+  return static_cast<int>(std::ceil(std::min(ms, double(kReplyTicks * kTickMs))));
+}
+
+void AnalyserLink::NoteResponse(Clock::time_point sent, std::uint64_t lineBytes) {
+  const double lineMs = static_cast<double>(lineBytes) * CharMs(serial_.controlBlock().BaudRate);
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - sent).count() - lineMs;
+  slowestResponseMs_ = std::max(slowestResponseMs_, ms);
 }
 
 void AnalyserLink::Exchange(std::string_view command) {
@@ -101,6 +131,8 @@ void AnalyserLink::Exchange(std::string_view command) {
   line.push_back(cmd::kCR);
   lastByte_ = 0;
   reply_.clear();
+  const auto sent = Clock::now();
+  const std::uint64_t received = bytesReceived_;
   serial_.Write(line.data(), static_cast<std::uint32_t>(line.size()));
   // A command that did not go out gets no reply: waiting for one would only
   // hide the cause behind a time-out.
@@ -113,10 +145,15 @@ void AnalyserLink::Exchange(std::string_view command) {
   if (ticksLeft_ == 0) {
     failed_ = true;
     replyMayStillCome_ = true;
+  } else {
+    NoteResponse(sent, line.size() + (bytesReceived_ - received));
   }
 }
 
-void AnalyserLink::Collect(bool toCr) {
+bool AnalyserLink::Collect(bool toCr, int quietMs) {
+  auto quietFrom = Clock::now();
+  std::uint64_t seen = bytesReceived_;
+  bool gotBefore = false;
   for (;;) {
     bool got = false;
     std::uint8_t b = 0;
@@ -147,15 +184,31 @@ void AnalyserLink::Collect(bool toCr) {
     if (aborted_) ticksLeft_ = 0;
     if (ticksLeft_ == 0) break;
     if (!got) {
-      // A pulled cable ends the wait now: nothing can arrive any more.
-      if (LineWentAway()) break;
-      // Nothing arrived on this pass: sleep until input, an event or the next
-      // tick instead of polling flat out.
-      pump_.WaitForActivity(serial_);
+      // A pulled cable ends the wait: nothing can arrive any more. A line
+      // that brought a byte on the pass before is not asked (a system call a
+      // byte); a wait on a hung-up line returns by the next tick, and the
+      // empty pass after it asks.
+      if (!gotBefore && LineWentAway()) break;
+      int atMostMs = -1;
+      if (quietMs > 0) {
+        const auto now = Clock::now();
+        if (bytesReceived_ != seen) {
+          seen = bytesReceived_;
+          quietFrom = now;
+        }
+        const auto left = quietFrom + std::chrono::milliseconds(quietMs) - now;
+        if (left <= Clock::duration::zero()) return true;
+        atMostMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+      }
+      // Nothing arrived on this pass: sleep until input, an event, the next
+      // tick or the end of the quiet asked for, instead of polling flat out.
+      pump_.WaitForActivity(serial_, atMostMs);
       if (aborted_) ticksLeft_ = 0;
       if (ticksLeft_ == 0) break;
     }
+    gotBefore = got;
   }
+  return false;
 }
 
 std::optional<std::string> AnalyserLink::Ask(std::string_view command) {

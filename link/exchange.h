@@ -5,6 +5,7 @@
 // registers its OnTick with the pump it is given for as long as it lives.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -65,7 +66,14 @@ class AnalyserLink {
   void OnTick();
   void Connect();
   void Disconnect();
-  void Drain();
+  // Reads and throws away whatever comes until the line has been quiet for
+  // `quietMs`, at least QuietMs(); a line that never falls quiet ends it
+  // after ten ticks.
+  void Drain(int quietMs = 0);
+  // How long a quiet line shows that no reply is on its way: a few character
+  // times at the port's speed, twice the slowest response of this connection
+  // so far, and a margin; at most a reply's time-out.
+  int QuietMs() const;
   void Exchange(std::string_view command);
 
   // The front door for the operations. Ask: one exchange; the reply without
@@ -112,9 +120,13 @@ class AnalyserLink {
   std::string PortProblem(const char* what) const;
   // The wait of Exchange and Drain: passes of {one input check, at most one
   // byte, one event step}, with a wait after a pass that brought nothing,
-  // until the ticks run out or (`toCr`) a CR arrives. Bytes before the CR
-  // go to the reply.
-  void Collect(bool toCr);
+  // until the ticks run out, (`toCr`) a CR arrives or (`quietMs` > 0) the
+  // line was quiet that long. Bytes before the CR go to the reply. True when
+  // it ended in quiet.
+  bool Collect(bool toCr, int quietMs = 0);
+  // An exchange that got its reply: the time it took beyond the line time of
+  // its command and reply bytes is the analyser's response time.
+  void NoteResponse(std::chrono::steady_clock::time_point sent, std::uint64_t lineBytes);
 
   MessagePump& pump_;
   int tickHandler_ = 0;  // the registration with pump_
@@ -130,6 +142,7 @@ class AnalyserLink {
   FoundPort found_;  // the latest discovery's answer
   bool aborted_ = false;
   bool replyMayStillCome_ = false;
+  double slowestResponseMs_ = 0;  // since the port was opened
   std::uint64_t textBytesDrained_ = 0;
   std::string connectProblem_;
 };

@@ -20,11 +20,12 @@ class MessagePump {
   // Dispatches every pending event, a due tick included, and returns.
   virtual void ProcessPendingEvents() = 0;
   // Blocks until input may wait on `port` (asked through port.Hint() or
-  // port.WaitReadable(); a closed port has none), an event is pending or the
-  // next tick is due. Called only after a pass that found no input, so a wait
-  // never keeps a core busy. It may dispatch the events that woke it (the
-  // GUI's does); the caller tests its ticks again afterwards.
-  virtual void WaitForActivity(SerialPort& port) = 0;
+  // port.WaitReadable(); a closed port has none), an event is pending, the
+  // next tick is due or `atMostMs` passed (negative: no bound but the tick).
+  // Called only after a pass that found no input, so a wait never keeps a
+  // core busy. It may dispatch the events that woke it (the GUI's does); the
+  // caller tests its ticks again afterwards.
+  virtual void WaitForActivity(SerialPort& port, int atMostMs) = 0;
 
   // `onTick` runs on every tick, in the order of registration, until the
   // returned id is removed.

@@ -23,8 +23,11 @@ QtPump::~QtPump() = default;
 
 void QtPump::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-void QtPump::WaitForActivity(quelt::SerialPort& port) {
-  const quelt::WaitHint hint = port.Hint();
+void QtPump::WaitForActivity(quelt::SerialPort& port, int atMostMs) {
+  quelt::WaitHint hint = port.Hint();
+  if (atMostMs >= 0 && (hint.lookAgainMs < 0 || atMostMs < hint.lookAgainMs)) {
+    hint.lookAgainMs = atMostMs;
+  }
   if (hint.lookAgainMs == 0) {
     // The next byte is due already: look at events, not at the clock.
     QCoreApplication::processEvents();

@@ -23,7 +23,7 @@ class QtPump : public QObject, public quelt::MessagePump {
   ~QtPump() override;
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(quelt::SerialPort& port) override;
+  void WaitForActivity(quelt::SerialPort& port, int atMostMs) override;
 
  private:
   QTimer timer_;

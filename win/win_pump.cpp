@@ -40,12 +40,13 @@ void WinPump::ProcessPendingEvents() {
   if (quit) PostQuitMessage(static_cast<int>(code));
 }
 
-void WinPump::WaitForActivity(SerialPort& port) {
+void WinPump::WaitForActivity(SerialPort& port, int atMostMs) {
   // A COM port opened without overlapped mode signals nothing: the port asks
   // to be looked at again after a millisecond, the in-process line when its
   // next byte is due. Without either, sleep until the next message; the tick
   // timer is one.
-  const int lookAgain = port.Hint().lookAgainMs;
+  int lookAgain = port.Hint().lookAgainMs;
+  if (atMostMs >= 0 && (lookAgain < 0 || atMostMs < lookAgain)) lookAgain = atMostMs;
   if (lookAgain == 0) return;
   if (lookAgain > 0 && lookAgain <= kSleepThroughMs) {
     // So short a wait is slept through on the port: the pass after it

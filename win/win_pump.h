@@ -27,7 +27,7 @@ class WinPump : public MessagePump {
   void SetPreTranslate(std::function<bool(MSG&)> pre) { preTranslate_ = std::move(pre); }
 
   void ProcessPendingEvents() override;
-  void WaitForActivity(SerialPort& port) override;
+  void WaitForActivity(SerialPort& port, int atMostMs) override;
 
   // timeBeginPeriod(1) while on; balanced however often it is called.
   void SetFastWakeups(bool on);

@@ -1,6 +1,6 @@
 // The command exchange on a real pseudo-terminal: framing, time-outs counted
-// in ticks, the sticky failure, discovery on Connect, Drain, a line whose
-// write or read fails, and a tool killed while it sends.
+// in ticks, the sticky failure, discovery on Connect, Drain and its quiet
+// window, a line whose write or read fails, and a tool killed while it sends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "link/clock_pump.h"
@@ -110,19 +111,70 @@ TEST_F(ExchangeTest, SilenceFailsAfterTenTicksAndKeepsThePartialReply) {
   EXPECT_EQ(lookups, 0);
 }
 
-TEST_F(ExchangeTest, DrainEndsAtZeroAndReadsAtMostOneBytePerPass) {
-  pump.stepsPerTick = 3;
-  peer.Write("xyz\rleft");
+TEST_F(ExchangeTest, DrainReadsOneBytePerPassAndEndsAfterTenTicksOnALineNeverQuiet) {
+  // A tick on every pass: ten bytes are read and thrown away, the rest waits
+  // for the next reply.
+  pump.stepsPerTick = 1;
+  peer.Write("abcdefghijkl\r");
   glb.Drain();
   EXPECT_EQ(glb.ticksLeft(), 0);
   EXPECT_FALSE(glb.failed());
-  // Three passes until the tick, one byte each: "xyz" is gone, the rest waits
-  // for the next replies.
-  peer.Write("\r");
+  EXPECT_EQ(glb.TextBytesDrained(), 10u);
   glb.Exchange("Q");
-  EXPECT_EQ(glb.reply(), "");
-  glb.Exchange("Q");
-  EXPECT_EQ(glb.reply(), "left");
+  EXPECT_EQ(glb.reply(), "kl");
+}
+
+// A drain lasts until the line has been quiet for its window, counted from
+// the last byte: a reply that starts within it is thrown away whole.
+TEST(ExchangeDrain, EndsOnceTheLineWasQuietForItsWindow) {
+  using Clock = std::chrono::steady_clock;
+  test::PtyPeer peer;
+  ClockPump pump;
+  AnalyserLink glb(pump);
+  glb.SetPortOverride(peer.DevicePath());
+  glb.Connect();
+  ASSERT_FALSE(glb.failed()) << glb.ConnectProblem();
+
+  const auto start = Clock::now();
+  std::thread late([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    peer.WriteNow("late\r\n");
+  });
+  glb.Drain(200);
+  const auto took = Clock::now() - start;
+  late.join();
+  EXPECT_EQ(glb.TextBytesDrained(), 4u);
+  EXPECT_GE(took, std::chrono::milliseconds(260)) << "the window starts again at each byte";
+  EXPECT_LT(took, std::chrono::seconds(1));
+  EXPECT_GT(glb.ticksLeft(), 0);
+  EXPECT_EQ(glb.port().GetLine().BytesWaiting(glb.port().handle()), 0u);
+}
+
+// The window: a few character times at 9600 baud and a margin, widened by the
+// slowest response of the connection, which a fresh connection forgets.
+TEST(ExchangeDrain, TheQuietWindowFollowsTheLineAndTheAnalysersResponse) {
+  test::PtyPeer peer;
+  ClockPump pump;
+  AnalyserLink glb(pump);
+  glb.SetPortOverride(peer.DevicePath());
+  glb.Connect();
+  const int quick = glb.QuietMs();
+  EXPECT_GE(quick, 5);
+  EXPECT_LE(quick, 30);
+
+  std::thread slow([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    peer.WriteNow("ok\r");
+  });
+  glb.Exchange("R001");
+  slow.join();
+  ASSERT_FALSE(glb.failed());
+  EXPECT_GE(glb.QuietMs(), 2 * 70) << "twice the response, less the line time of 8 bytes";
+  EXPECT_LE(glb.QuietMs(), AnalyserLink::kReplyTicks * AnalyserLink::kTickMs);
+
+  glb.Disconnect();
+  glb.Connect();
+  EXPECT_EQ(glb.QuietMs(), quick);
 }
 
 // The link takes its ticks from the pump it is given, with nothing wired up

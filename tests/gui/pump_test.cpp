@@ -75,13 +75,13 @@ class PumpTest : public QObject {
     QTRY_VERIFY(quelt::DeviceLine().BytesWaiting(pty.slave) > 0);
     QElapsedTimer t;
     t.start();
-    pump.WaitForActivity(port);
+    pump.WaitForActivity(port, -1);
     QVERIFY2(t.elapsed() < 50, "input waiting, yet the wait did not return at once");
 
     // Nothing to read: the next tick ends the wait.
     char c;
     QCOMPARE(read(pty.slave, &c, 1), 1);
-    for (int i = 0; i < 3 && ticks == 0; ++i) pump.WaitForActivity(port);
+    for (int i = 0; i < 3 && ticks == 0; ++i) pump.WaitForActivity(port, -1);
     QVERIFY(ticks > 0);
   }
 
@@ -90,7 +90,7 @@ class PumpTest : public QObject {
     Pty pty;
     quelt::SerialPort port;
     pty.OpenPort(port);
-    pump.WaitForActivity(port);  // the notifier exists from now on
+    pump.WaitForActivity(port, -1);  // the notifier exists from now on
     pty.Send("left over");
     const double cpu = CpuMs();
     QEventLoop idle;
@@ -110,7 +110,7 @@ class PumpTest : public QObject {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 500) {
-      pump.WaitForActivity(port);
+      pump.WaitForActivity(port, -1);
       ++waits;
     }
     QVERIFY2(waits < 50, qPrintable(QString::number(waits)));

@@ -281,6 +281,30 @@ TEST_F(Refresh, MissingListReplyEmptiesTheTable) {
   }
 }
 
+// A row's reply sent twice puts every later answer one behind; the last
+// row's own reply then follows the read. It starts within the analyser's
+// response time, quick or slow, and fails the read.
+TEST_F(Refresh, AReplySentTwiceFailsTheReadWhateverTheAnalysersPace) {
+  for (const int latencyMs : {0, 60}) {
+    SCOPED_TRACE(latencyMs);
+    sim::Config c;
+    c.rows = RowsWithIds({1, 2, 3, 4, 5});
+    c.baud = 9600;
+    c.latencyMs = latencyMs;
+    c.faults.duplicateReplyOn = 11;  // R40103, after six identity commands, wake-up, R402
+    Start(c);
+    view.log.clear();
+    view.messages.clear();
+    EXPECT_FALSE(ops.Refresh());
+    EXPECT_EQ(view.messages, std::vector<std::string>{kTransferError});
+    EXPECT_EQ(table.RecordCount(), 0);
+    const bool named = std::any_of(view.log.begin(), view.log.end(), [](const std::string& l) {
+      return l.find("fell out of step") != std::string::npos;
+    });
+    EXPECT_TRUE(named);
+  }
+}
+
 TEST_F(Refresh, RowBeyondSixteenBitsFailsTheReadAndNamesTheRow) {
   sim::Config c;
   c.rows = RowsWithIds({1, 2, 3});

@@ -55,14 +55,7 @@ class PtyPeer {
   // bytes there before the wait starts.
   void Write(const std::string& bytes) {
     const int before = Waiting();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-      // A blocked write may be cut short by a signal (the fuzzer's watchdog).
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) throw std::runtime_error("pty write failed");
-      done += static_cast<std::size_t>(n);
-    }
+    WriteNow(bytes);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     for (int spins = 0; Waiting() < before + static_cast<int>(bytes.size()); ++spins) {
       if (std::chrono::steady_clock::now() > deadline) {
@@ -75,6 +68,19 @@ class PtyPeer {
       } else {
         usleep(50);
       }
+    }
+  }
+
+  // Writes the bytes without waiting for them to arrive: for a far end that
+  // talks while the tool is reading.
+  void WriteNow(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+      // A blocked write may be cut short by a signal (the fuzzer's watchdog).
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) throw std::runtime_error("pty write failed");
+      done += static_cast<std::size_t>(n);
     }
   }
 

@@ -26,7 +26,7 @@ class ScriptedPump : public MessagePump {
     ++steps;
     if (stepsPerTick > 0 && steps % stepsPerTick == 0) Tick();
   }
-  void WaitForActivity(SerialPort&) override {
+  void WaitForActivity(SerialPort&, int) override {
     ++waits;
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
