@@ -78,6 +78,12 @@ std::optional<std::string> OutputFileProblem(const std::string& path) {
   return std::nullopt;
 }
 
+bool OutputFileExists(const std::string& path) {
+  std::error_code error;
+  return path != "-" &&
+         std::filesystem::exists(std::filesystem::symlink_status(PathFromUtf8(path), error));
+}
+
 std::optional<std::string> ReadInputFile(const std::string& name, std::string* error) {
   if (name == "-") return ReadCappedStream(stdin, "standard input", error);
   return quelt::ReadInputFile(PathFromUtf8(name), name, error);

@@ -41,6 +41,8 @@ std::optional<std::string> ReadInputFile(const std::string& path, std::string* e
 // device or a pipe: why, naming the file as typed; nothing when it may be
 // written.
 std::optional<std::string> OutputFileProblem(const std::string& path);
+// A FILE argument names something that exists (`-` never does).
+bool OutputFileExists(const std::string& path);
 
 // Writes all of `text` to standard output and flushes it; false with
 // `error` set when the bytes did not get out.

@@ -93,7 +93,7 @@ TEST(CliSafety, OutputThatCannotBeWrittenFails) {
 TEST(CliSafety, WriteKeepsABackupAndRestoreBringsTheTableBack) {
   sim::Config c;
   c.rows = {"1;1;Heiz\xF6l EL;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1",
-            "2;2;Erdgas L  ;11,8;0,650;0,009;3,0;8,20;9,10;31,80;0;junk",
+            "2;2;Erdgas L  ;11,8;0,650;0,009;3,0;8,20;9,10;31,80;0;",
             "3;7;With\\back;1;1;1;1;1;1;1;1"};
   sim::Analyser analyser(c);
   const std::string port = "--port " + analyser.DevicePath();
@@ -220,12 +220,52 @@ TEST(CliSafety, BackupRefusesATargetItCannotOwnAndACountThatIsNoNumber) {
   EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
+// Backup FILE, typed where the name of a prepared table belonged, keeps
+// that file: it refuses before the analyser is asked, unless --force.
+TEST(CliSafety, BackupKeepsAnExistingFileUnlessForced) {
+  struct Case {
+    const char* name;
+    const char* options;
+    int status;
+    std::string says;
+    bool replaced;
+  };
+  const std::string prepared = (TestDir() / "customer-a.txt").string();
+  const Case cases[] = {
+      {"an existing file", "", 2,
+       prepared + ": the file exists; backup does not replace it (--force replaces it).\n"
+                  "Nothing was saved.",
+       false},
+      {"an existing file, forced", " --force", 0, "Saved 12 rows and the count to " + prepared,
+       true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    WriteFile("customer-a.txt", Rows(2));
+    sim::Analyser analyser;
+    const CliRun r =
+        Cli("--port " + analyser.DevicePath() + " backup" + k.options + " " + prepared);
+    EXPECT_EQ(r.status, k.status) << r.err;
+    EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
+    EXPECT_EQ(analyser.Transcript().empty(), !k.replaced);
+    EXPECT_EQ(Slurp(prepared) == Rows(2), !k.replaced);
+  }
+}
+
 TEST(CliSafety, RestoreRefusesADamagedBackupBeforeThePortIsOpened) {
   const std::string good = FormatBackup(Stored(3, "3;"), 0);
   StoredTable garbled = Stored(3, "3;");
   garbled.rows[1] = "2;102;Fuel 2;abc;0,68;0,007;3,0;10,50;12,00;42,70;1";
   StoredTable garbage = Stored(2, "3;");
   garbage.rows.push_back("garbage");
+  // Rows that no write would send: each refuses the whole restore.
+  auto withRow2 = [](const std::string& row) {
+    StoredTable t = Stored(3, "3;");
+    t.rows[1] = row;
+    return FormatBackup(t, 0);
+  };
+  StoredTable implausible = Stored(1, "1;");
+  implausible.rows[0] = "1;101;Fuel 1;999,9;0,68;0,007;3,0;10,50;12,00;42,70;1";
   struct Case {
     const char* name;
     std::string text;
@@ -271,6 +311,20 @@ TEST(CliSafety, RestoreRefusesADamagedBackupBeforeThePortIsOpened) {
        "0 row(s) verified"},
       {"count above 15", FormatBackup(Stored(20, "20;"), 0), "", 0,
        "The backup's count is 20: it is written back as it was; the analyser uses 15 rows."},
+      {"count above 15, the last line", FormatBackup(Stored(20, "20;"), 0), "", 0,
+       "Sent 20 rows, the analyser uses 15 (the count stored is 20)\n"},
+      {"a number with 400 leading zeros",
+       withRow2("2;102;Fuel 2;" + std::string(400, '0') +
+                "15,4;0,68;0,007;3,0;10,50;12,00;42,70;1"),
+       "", 2, "row 2: Co2Max '" + std::string(40, '0') + "...' is longer than 30 characters"},
+      {"fields 12 to 14 filled", withRow2(RowText(2, 102, "Fuel 2") + ";x;y;z"), "", 2,
+       "row 2: field 12 'x' is beyond the eleven fields of a row"},
+      {"a description of 31 characters", withRow2(RowText(2, 102, std::string(31, 'd'))), "", 2,
+       "row 2: the description is longer than 30 characters"},
+      {"an ID beyond 32 bits", withRow2(RowText(2, 102).replace(2, 3, "99999999999")), "", 2,
+       "row 2: ID 99999999999 is outside -2147483648..2147483647"},
+      {"an implausible value", FormatBackup(implausible, 0), "", 0,
+       "Warning: Row 1, Co2Max: 999,9 % is outside 0 to 30 %\n"},
   };
   sim::Analyser analyser;
   for (const Case& k : cases) {
