@@ -138,7 +138,8 @@ std::filesystem::path WindowController::AnalyserBackupsFolder() const {
   return root.empty() ? root : BackupFolderOf(root, serial);
 }
 
-bool WindowController::RestoreBackup(const std::filesystem::path& path) {
+bool WindowController::RestoreBackup(const std::filesystem::path& path,
+                                     const std::string& tableBefore) {
   if (face_ == nullptr || transferActive_ || ops_.Busy()) return false;
   SetProgress(0);
   // The file is read and checked again: it may have changed since it was listed.
@@ -162,6 +163,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
   }
   SendOptions options;
   options.allowEmpty = true;  // asked above
+  options.tableBefore = tableBefore;
   // Only onto the analyser the backup was made of.
   const SendOutcome outcome = ops_.RestoreTable(*entry.table, options, true);
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
@@ -218,7 +220,7 @@ void WindowController::ShowDeferred(const SendOutcome& outcome) {
             lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
     if (Ask(RestoreQuestion(text)) == Answer::Restore) {
       const std::u8string utf8(outcome.backupPath.begin(), outcome.backupPath.end());
-      RestoreBackup(std::filesystem::path(utf8));
+      RestoreBackup(std::filesystem::path(utf8), StoppedWriteLeft(outcome));
     }
     return;
   }
