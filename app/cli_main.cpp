@@ -131,6 +131,11 @@ int Run(int argc, char** argv) {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
+  // Nor may a file-size limit: the write fails with EFBIG and says so, the
+  // partial file is removed and the port gets its settings back.
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   // UTF-8 out, whatever the console's code page; any file name in.
   const Utf8Console console;
   static constexpr quelt::OptionSpec kOptions[] = {

@@ -90,6 +90,46 @@ TEST(CliSafety, OutputThatCannotBeWrittenFails) {
   EXPECT_EQ(nowhere.status, 1);
 }
 
+// A file-size limit (ulimit -f) is a write error like a full disk: said,
+// exit status 1, no partial file left, nothing sent after a failed backup.
+TEST(CliSafety, AFileSizeLimitIsAWriteError) {
+  sim::Analyser analyser;
+  const std::string port = " --port " + analyser.DevicePath();
+  const std::filesystem::path folder = TestDir() / "limited";
+  struct Case {
+    const char* name;
+    std::string args;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"backup", " backup --all " + (folder / "b.txt").string(), "File too large"},
+      {"report", " report " + (folder / "r.html").string(), "File too large"},
+      {"write", " write " + WriteFile("twenty.txt", Rows(20)),
+       "No backup of the analyser's table could be made"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove_all(DataHome());
+    std::filesystem::create_directories(BackupsOf("08154711"));
+    analyser.ClearTranscript();
+    // Standard error into a pipe, which the limit does not reach; 512 bytes a file.
+    const std::string cmd = "ulimit -f 1; XDG_DATA_HOME=" + DataHome().string() + " exec " +
+                            QUELT_CLI_PATH + port + k.args + " 2>&1 >/dev/null";
+    std::FILE* pipe = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string err;
+    char buffer[512];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) err.append(buffer, n);
+    EXPECT_EQ(StatusOf(::pclose(pipe)), 1) << err;
+    EXPECT_NE(err.find(k.says), std::string::npos) << err;
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_TRUE(std::filesystem::is_empty(BackupsOf("08154711")));
+    EXPECT_TRUE(WritesOf(analyser).empty());
+  }
+}
+
 TEST(CliSafety, WriteKeepsABackupAndRestoreBringsTheTableBack) {
   sim::Config c;
   c.rows = {"1;1;Heiz\xF6l EL;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1",
