@@ -23,6 +23,7 @@
 
 #include "fuel/backup.h"
 #include "fuel/backup_file.h"
+#include "fuel/backup_list.h"
 
 namespace quelt {
 namespace {
@@ -202,6 +203,43 @@ TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
     left.erase(std::remove(left.begin(), left.end(), "table.txt.partial"), left.end());
     EXPECT_TRUE(left.empty()) << left.front();
   }
+}
+
+// The newest backup is the one saved last, also when the local clock went
+// back (the autumn hour) or the time zone changed between the two: their
+// names then sort the other way round.
+TEST_F(BackupFiles, TheNewestIsTheLastSavedWhateverTheLocalClockSaid) {
+  const char* const before = std::getenv("TZ");
+  const std::string kept = before != nullptr ? before : "";
+  struct Save {
+    const char* tz;
+    std::time_t when;
+  };
+  struct Case {
+    const char* name;
+    Save older, newer;
+  } cases[] = {
+      {"the autumn hour",
+       {"CET-1CEST,M3.5.0,M10.5.0/3", 1792888200},   // 02:30 summer time
+       {"CET-1CEST,M3.5.0,M10.5.0/3", 1792890900}},  // 02:15 winter time
+      {"from Berlin to New York", {"CET-1", 1796814000}, {"EST5", 1796821200}},
+      {"in order", {"UTC0", 1796814000}, {"UTC0", 1796814001}},
+  };
+  int n = 0;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const fs::path root = dir / std::to_string(++n);
+    std::string error;
+    UseZone(k.older.tz);
+    const auto older = SaveBackup(Table(), root, k.older.when, &error);
+    UseZone(k.newer.tz);
+    const auto newer = SaveBackup(Table(), root, k.newer.when, &error);
+    ASSERT_TRUE(older && newer) << error;
+    const auto newest = ListBackups(newer->parent_path(), 1);
+    ASSERT_EQ(newest.size(), 1u);
+    EXPECT_EQ(newest[0].path, *newer);
+  }
+  UseZone(kept);
 }
 
 TEST_F(BackupFiles, AutomaticBackupsNeverShareANameAndSortInTimeOrder) {
