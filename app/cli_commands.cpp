@@ -266,7 +266,7 @@ int Write(const Options& options, const std::string& path) {
   t.abortWaitOnStop = false;
   for (const FuelRow& row : file.rows) t.table.AppendRow(row);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
-  const SendOutcome outcome = t.ops.SendTable({!options.noBackup, options.verify, false, {}});
+  const SendOutcome outcome = t.ops.SendTable({!options.noBackup, options.verify});
   return ExitFor(outcome);
 }
 
@@ -363,7 +363,7 @@ int Restore(const Options& options, const std::string& path) {
   }
   t.abortWaitOnStop = false;
   const SendOutcome outcome =
-      t.ops.RestoreTable(*backup, {!options.noBackup, true, options.allowEmpty, {}});
+      t.ops.RestoreTable(*backup, {!options.noBackup, true, options.allowEmpty});
   return ExitFor(outcome);
 }
 

@@ -46,7 +46,7 @@ struct SendOptions {
   // What the analyser held before this write when a write that stopped
   // part-way left it (StoppedWriteLeft's words): the report of this write,
   // if it stops too, builds on that instead of an intact previous table.
-  std::string tableBefore;
+  std::string tableBefore = {};
 };
 
 struct SendOutcome {

@@ -140,9 +140,9 @@ SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOp
   }
   // The count goes back as the file holds it, also above 15.
   tableBefore_ = options.tableBefore;
+  Finally forget([&] { tableBefore_.clear(); });
   SendOutcome outcome = WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0),
                                      options, sameAnalyserOnly ? &backup.serialNumber : nullptr);
-  tableBefore_.clear();
   outcome.tableBefore = options.tableBefore;
   return outcome;
 }
