@@ -15,6 +15,7 @@
 #include "app/cli_tools.h"
 #include "app/cli_view.h"
 #include "fuel/backup.h"
+#include "fuel/backup_file.h"
 #include "fuel/field_ranges.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
@@ -165,6 +166,15 @@ int ExitFor(const SendOutcome& outcome) {
   return kLinkFailed;
 }
 
+// Values outside their plausible range go out as they are, with a warning.
+void WarnImplausible(const std::vector<FuelRow>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (const std::string& line : ImplausibleValues(rows[i], static_cast<int>(i) + 1)) {
+      Say("Warning: " + line);
+    }
+  }
+}
+
 // Values the wire carries rounded, named before anything is sent.
 void NoteRounding(const std::vector<FuelRow>& rows) {
   for (std::size_t i = 0; i < rows.size() && i < static_cast<std::size_t>(kMaxRowsSent); ++i) {
@@ -251,12 +261,7 @@ int Write(const Options& options, const std::string& path) {
     return kUsage;
   }
   NoteRounding(file.rows);
-  // Values outside their plausible range go out as they are, with a warning.
-  for (std::size_t i = 0; i < file.rows.size(); ++i) {
-    for (const std::string& line : ImplausibleValues(file.rows[i], static_cast<int>(i) + 1)) {
-      Say("Warning: " + line);
-    }
-  }
+  WarnImplausible(file.rows);
   Tool t(options);
   t.abortWaitOnStop = false;
   for (const FuelRow& row : file.rows) t.table.AppendRow(row);
@@ -268,6 +273,14 @@ int Write(const Options& options, const std::string& path) {
 int Backup(const Options& options, const std::string& path) {
   if (auto problem = OutputFileProblem(path)) {
     Say(*problem + ".\nNothing was saved.");
+    return kUsage;
+  }
+  // A backup typed where a prepared table's name belonged must not destroy it.
+  const Existing existing = options.force ? Existing::Replace : Existing::Keep;
+  if (existing == Existing::Keep && OutputFileExists(path)) {
+    Say(path +
+        ": the file exists; backup does not replace it (--force replaces it).\n"
+        "Nothing was saved.");
     return kUsage;
   }
   Tool t(options);
@@ -287,7 +300,7 @@ int Backup(const Options& options, const std::string& path) {
   const std::string text = FormatBackup(stored, std::time(nullptr));
   std::string error;
   if (path == "-" ? !WriteStdout(text, &error)
-                  : !WriteTextFileWhole(PathFromUtf8(path), text, &error)) {
+                  : !WriteTextFileWhole(PathFromUtf8(path), text, &error, existing)) {
     Say(error);
     return kLinkFailed;
   }
@@ -328,6 +341,11 @@ int Restore(const Options& options, const std::string& path) {
         ": no checksum: a backup of an earlier version. Its rows and count agree, so it is "
         "restored as it stands.");
   }
+  std::vector<FuelRow> rows;
+  for (const std::string& row : RestoreRowTexts(*backup)) {
+    rows.push_back(ReadFuelRowText(row).ToRow());
+  }
+  WarnImplausible(rows);
   if (const int count = *backup->CountNumber(); count > kMaxRowsUsed) {
     Say("The backup's count is " + std::to_string(count) +
         ": it is written back as it was; the analyser uses " + std::to_string(kMaxRowsUsed) +

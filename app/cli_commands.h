@@ -20,6 +20,7 @@ struct Options {
   bool noBackup = false;
   bool allowEmpty = false;  // write, restore: an empty table on purpose
   bool all = false;         // backup: rows 1..30, also those beyond the count
+  bool force = false;       // backup: an existing FILE may be replaced
   bool anyAnalyser = false;
 };
 

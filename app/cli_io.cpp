@@ -74,8 +74,22 @@ Utf8Console::~Utf8Console() = default;
 
 std::optional<std::string> OutputFileProblem(const std::string& path) {
   if (path == "-") return std::nullopt;
-  if (auto problem = ReplaceProblem(PathFromUtf8(path))) return path + ": " + *problem;
+  if (path.empty()) return std::string("an empty FILE names no file");
+  const std::filesystem::path file = PathFromUtf8(path);
+  if (auto problem = ReplaceProblem(file)) return path + ": " + *problem;
+  if (file.filename().empty()) return path + ": names a folder, not a file";
+  std::error_code error;
+  if (const std::filesystem::path folder = file.parent_path();
+      !folder.empty() && !std::filesystem::is_directory(folder, error)) {
+    return path + ": there is no folder " + PathText(folder);
+  }
   return std::nullopt;
+}
+
+bool OutputFileExists(const std::string& path) {
+  std::error_code error;
+  return path != "-" &&
+         std::filesystem::exists(std::filesystem::symlink_status(PathFromUtf8(path), error));
 }
 
 std::optional<std::string> ReadInputFile(const std::string& name, std::string* error) {

@@ -37,10 +37,12 @@ class Utf8Console {
 std::optional<std::string> ReadInputFile(const std::string& path, std::string* error);
 
 // A FILE argument a command is to write (`-`: standard output) is refused
-// before the analyser is asked anything when it is a link, a folder, a
-// device or a pipe: why, naming the file as typed; nothing when it may be
-// written.
+// before the analyser is asked anything when it is empty, a link, a folder,
+// a device or a pipe, or lies in a folder that does not exist: why, naming
+// the file as typed; nothing when it may be written.
 std::optional<std::string> OutputFileProblem(const std::string& path);
+// A FILE argument names something that exists (`-` never does).
+bool OutputFileExists(const std::string& path);
 
 // Writes all of `text` to standard output and flushes it; false with
 // `error` set when the bytes did not get out.

@@ -39,7 +39,8 @@ Commands:
   backup FILE         save the analyser's table exactly as it stores it (the
                       count and rows 1 to count, unchanged) to FILE ('-':
                       standard output); FILE must not be a link, a folder
-                      or a device
+                      or a device, and an existing FILE is kept (--force
+                      replaces it)
   restore FILE        write a backup back exactly (rows and count as they
                       were), then read it back and compare. The whole file
                       is checked first (its check line, every row, the
@@ -72,6 +73,7 @@ Options:
                       analyser then uses no fuel at all)
   --all               backup: rows 1 to 30, also those beyond the count
                       (stored by the analyser, not used)
+  --force             backup: replace FILE when it exists
   --any-analyser      restore: also onto an analyser with another serial
                       number than the backup's
   --help              show this text
@@ -129,12 +131,18 @@ int Run(int argc, char** argv) {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
+  // Nor may a file-size limit: the write fails with EFBIG and says so, the
+  // partial file is removed and the port gets its settings back.
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   // UTF-8 out, whatever the console's code page; any file name in.
   const Utf8Console console;
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},          {"--demo", false},      {"--verify", false},
       {"--no-verify", false},    {"--no-backup", false}, {"--allow-empty", false},
       {"--any-analyser", false}, {"--find-port", false}, {"--all", false},
+      {"--force", false},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
@@ -151,6 +159,7 @@ int Run(int argc, char** argv) {
   options.allowEmpty = line.Has("--allow-empty");
   options.anyAnalyser = line.Has("--any-analyser");
   options.all = line.Has("--all");
+  options.force = line.Has("--force");
   const std::vector<std::string>& rest = line.operands;
 
   if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -171,6 +172,11 @@ class FontConfigWarmUp {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit makes a write fail with EFBIG, reported like a full
+  // disk, instead of ending the program with a half-written file.
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const Options early = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), false);
   FontConfigWarmUp fonts(!early.leftForQt);
   QApplication app(argc, argv);

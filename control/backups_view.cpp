@@ -138,7 +138,8 @@ std::filesystem::path WindowController::AnalyserBackupsFolder() const {
   return root.empty() ? root : BackupFolderOf(root, serial);
 }
 
-bool WindowController::RestoreBackup(const std::filesystem::path& path) {
+bool WindowController::RestoreBackup(const std::filesystem::path& path,
+                                     const std::string& tableBefore) {
   if (face_ == nullptr || transferActive_ || ops_.Busy()) return false;
   // The grid then shows what the analyser holds: changes not sent go first
   // to a file, or are given up, or the restore waits.
@@ -165,6 +166,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path) {
   }
   SendOptions options;
   options.allowEmpty = true;  // asked above
+  options.tableBefore = tableBefore;
   // Only onto the analyser the backup was made of.
   const SendOutcome outcome = ops_.RestoreTable(*entry.table, options, true);
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
@@ -222,7 +224,7 @@ void WindowController::ShowDeferred(const SendOutcome& outcome) {
             lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
     if (Ask(RestoreQuestion(text)) == Answer::Restore) {
       const std::u8string utf8(outcome.backupPath.begin(), outcome.backupPath.end());
-      RestoreBackup(std::filesystem::path(utf8));
+      RestoreBackup(std::filesystem::path(utf8), StoppedWriteLeft(outcome));
     }
     return;
   }

@@ -90,7 +90,8 @@ class WindowController : private FuelView {
   // exactly through FuelOperations::RestoreTable, and one taken into the grid
   // as a table not sent.
   std::filesystem::path AnalyserBackupsFolder() const;
-  bool RestoreBackup(const std::filesystem::path& path);
+  // `tableBefore`: what a stopped send left on the analyser (StoppedWriteLeft).
+  bool RestoreBackup(const std::filesystem::path& path, const std::string& tableBefore = {});
   bool LoadBackup(const std::filesystem::path& path);
   Answer AskUser(const Message& message) { return Ask(message); }
 

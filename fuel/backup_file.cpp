@@ -70,6 +70,11 @@ std::filesystem::path TempName(const std::filesystem::path& folder,
   return folder / name;
 }
 
+// A replaced file is a new one: the other names of a hard-linked file
+// would keep the old content, parted from this one without a word.
+constexpr const char* kHardLinked =
+    "has more than one hard link: replacing it would part it from its other names";
+
 std::filesystem::path FromUtf8(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
@@ -114,6 +119,10 @@ Code Move(const std::filesystem::path& from, const std::filesystem::path& to, bo
 }
 
 void Remove(const std::filesystem::path& path) { DeleteFileW(path.c_str()); }
+
+// MoveFileExW keeps nothing of the replaced file's attributes worth carrying
+// over: a read-only file refuses the move itself.
+Code KeepMode(const std::filesystem::path&, const std::filesystem::path&) { return 0; }
 
 Code SyncFolder(const std::filesystem::path&) { return 0; }  // MOVEFILE_WRITE_THROUGH did it
 #else
@@ -162,6 +171,14 @@ Code Move(const std::filesystem::path& from, const std::filesystem::path& to, bo
 
 void Remove(const std::filesystem::path& path) { ::unlink(path.c_str()); }
 
+// The file a replacement takes the place of keeps its permissions: a
+// report kept private stays private.
+Code KeepMode(const std::filesystem::path& from, const std::filesystem::path& temp) {
+  struct stat st {};
+  if (::lstat(from.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+  return ::chmod(temp.c_str(), st.st_mode & 07777) == 0 ? 0 : errno;
+}
+
 Code SyncFolder(const std::filesystem::path& folder) {
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
@@ -196,6 +213,14 @@ std::optional<std::string> ReplaceProblem(const std::filesystem::path& path) {
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return std::string("is a folder, not a file");
   if (attributes & FILE_ATTRIBUTE_DEVICE) return std::string("is a device, not a file");
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool linked = GetFileInformationByHandle(h, &info) != FALSE && info.nNumberOfLinks > 1;
+    CloseHandle(h);
+    if (linked) return std::string(kHardLinked);
+  }
 #else
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
@@ -204,6 +229,7 @@ std::optional<std::string> ReplaceProblem(const std::filesystem::path& path) {
   }
   if (S_ISDIR(st.st_mode)) return std::string("is a folder, not a file");
   if (!S_ISREG(st.st_mode)) return std::string("is not a regular file (a device or a pipe?)");
+  if (st.st_nlink > 1) return std::string(kHardLinked);
 #endif
   return std::nullopt;
 }
@@ -213,7 +239,8 @@ std::string PathText(const std::filesystem::path& path) {
   return std::string(u8.begin(), u8.end());
 }
 
-bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, std::string* error) {
+bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, std::string* error,
+                    Existing existing) {
   auto fail = [&](const std::string& why) {
     if (error) *error = PathText(path) + ": " + why;
     return false;
@@ -221,11 +248,14 @@ bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, s
   if (auto problem = ReplaceProblem(path)) return fail(*problem);
   if (path.filename().empty()) return fail("names no file");
   const std::filesystem::path folder = path.parent_path();
+  const bool replace = existing == Existing::Replace;
   Code code = 0;
   const auto temp = WriteTemp(folder.empty() ? "." : folder, path.filename(), bytes, code);
   if (!temp) return fail(CodeText(code));
-  if ((code = Move(*temp, path, true)) != 0) {
+  if ((replace && (code = KeepMode(path, *temp)) != 0) ||
+      (code = Move(*temp, path, replace)) != 0) {
     Remove(*temp);
+    if (!replace && IsExists(code)) return fail("exists: it is not replaced");
     return fail(CodeText(code));
   }
   if ((code = SyncFolder(folder)) != 0) return fail(CodeText(code));
@@ -247,8 +277,8 @@ std::string PlatformLineEnds(std::string_view text) {
 }
 
 bool WriteTextFileWhole(const std::filesystem::path& path, std::string_view text,
-                        std::string* error) {
-  return WriteFileWhole(path, PlatformLineEnds(text), error);
+                        std::string* error, Existing existing) {
+  return WriteFileWhole(path, PlatformLineEnds(text), error, existing);
 }
 
 std::optional<std::filesystem::path> WriteNewFile(const std::filesystem::path& folder,

@@ -14,18 +14,26 @@
 namespace quelt {
 
 // Why a file of this tool must not take the place of `path` (UTF-8), or
-// nullopt when `path` does not exist or is a regular file: a symbolic link
-// (any reparse point on Windows), a folder, a device or a pipe. Windows'
-// device names (NUL, CON, COM1.txt, ...) count as devices on every system.
+// nullopt when `path` does not exist or is a regular file with one name: a
+// symbolic link (any reparse point on Windows), a folder, a device, a pipe,
+// or a file with more than one hard link. Windows' device names (NUL, CON,
+// COM1.txt, ...) count as devices on every system.
 std::optional<std::string> ReplaceProblem(const std::filesystem::path& path);
 
-// Writes `bytes` to `path`, replacing a regular file of that name; refuses
-// a `path` with a ReplaceProblem. False with `error` set (naming the file).
-bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, std::string* error);
+// What a write does with a file already at its path.
+enum class Existing { Replace, Keep };
+
+// Writes `bytes` to `path`, replacing a regular file of that name (which
+// keeps its permissions) or, with Existing::Keep, failing on any existing
+// name, also one made while the bytes were written; refuses a `path` with a
+// ReplaceProblem. False with `error` set (naming the file); no partial file
+// is left behind.
+bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, std::string* error,
+                    Existing existing = Existing::Replace);
 // The same for text made with '\n' line ends: written with the system's own,
 // CR LF on Windows, so that every editor there shows the lines.
 bool WriteTextFileWhole(const std::filesystem::path& path, std::string_view text,
-                        std::string* error);
+                        std::string* error, Existing existing = Existing::Replace);
 std::string PlatformLineEnds(std::string_view text);
 
 // Writes `bytes` to a new file in `folder` named `name(n)` for the first n of

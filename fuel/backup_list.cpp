@@ -1,9 +1,12 @@
 #include "fuel/backup_list.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "fuel/backup_file.h"
 
@@ -58,6 +61,33 @@ std::string TimeOfName(const std::string& name) {
          name.substr(15, 2);
 }
 
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+// The moment a "Saved" value names ("2026-12-09 11:40:05 +0100") in seconds
+// since 1970 UTC; nullopt for any other text. The file names and the local
+// time in the line repeat an hour in autumn and move with the time zone;
+// the moment does not.
+std::optional<std::int64_t> SavedMoment(const std::string& saved) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0, offset = 0;
+  char sign = 0;
+  int used = 0;
+  if (std::sscanf(saved.c_str(), "%4d-%2d-%2d %2d:%2d:%2d %c%4d%n", &y, &mo, &d, &h, &mi, &sec,
+                  &sign, &offset, &used) != 8 ||
+      static_cast<std::size_t>(used) != saved.size() || (sign != '+' && sign != '-')) {
+    return std::nullopt;
+  }
+  const int offsetSeconds = (offset / 100 * 60 + offset % 100) * 60 * (sign == '-' ? -1 : 1);
+  return DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + sec - offsetSeconds;
+}
+
 }  // namespace
 
 std::filesystem::path BackupFolderOf(const std::filesystem::path& root,
@@ -105,12 +135,22 @@ std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder, std::s
     if (it->path().extension() != ".txt") continue;
     files.push_back(it->path());
   }
-  std::sort(files.begin(), files.end(),
-            [](const auto& a, const auto& b) { return a.filename() > b.filename(); });
-  if (files.size() > limit) files.resize(limit);
+  // Newest first by the moment each file says it was saved; a file that
+  // says none comes after those that do, by its name.
+  std::vector<std::pair<std::optional<std::int64_t>, BackupEntry>> read;
+  read.reserve(files.size());
+  for (const auto& file : files) {
+    BackupEntry entry = ReadBackupEntry(file, true);
+    read.emplace_back(SavedMoment(entry.saved), std::move(entry));
+  }
+  std::sort(read.begin(), read.end(), [](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first > b.first;
+    return a.second.path.filename() > b.second.path.filename();
+  });
+  if (read.size() > limit) read.resize(limit);
   std::vector<BackupEntry> entries;
-  entries.reserve(files.size());
-  for (const auto& file : files) entries.push_back(ReadBackupEntry(file, true));
+  entries.reserve(read.size());
+  for (auto& [moment, entry] : read) entries.push_back(std::move(entry));
   return entries;
 }
 

@@ -33,8 +33,9 @@ std::filesystem::path BackupFolderOf(const std::filesystem::path& root,
 // table counts as a problem unless `allowEmpty`).
 BackupEntry ReadBackupEntry(const std::filesystem::path& path, bool allowEmpty = false);
 
-// The ".txt" files of `folder` (no links, no folders), newest first (their
-// names sort by time). Empty for a missing folder. At most `limit` files.
+// The ".txt" files of `folder` (no links, no folders), newest first by the
+// moment their "Saved" line names (UTC offset included), then by name.
+// Empty for a missing folder. At most `limit` files.
 std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder, std::size_t limit = 1000);
 
 // "2026-12-09 11:40:05   17 rows, count 15   ok   /path": one line of a listing.

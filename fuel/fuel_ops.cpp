@@ -153,7 +153,12 @@ ReadResult FuelOperations::ReadFuelList() {
       if (complete) {
         result = ReadResult::Read();
       } else {
-        ShowMessage(lang::TrCp1252(kTransferError));
+        // A stop the user asked for is no transfer error: the caller says it stopped.
+        if (StopWanted()) {
+          result.stopped = true;
+        } else {
+          ShowMessage(lang::TrCp1252(kTransferError));
+        }
         table_.EmptyTable();
         view_.SetProgress(0);
         result.ok = false;

@@ -43,6 +43,10 @@ struct SendOptions {
   bool backup = true;       // save the analyser's stored table before the first W command
   bool check = true;        // read the count and the rows back and compare
   bool allowEmpty = false;  // restore: a backup whose count is 0 may go back
+  // What the analyser held before this write when a write that stopped
+  // part-way left it (StoppedWriteLeft's words): the report of this write,
+  // if it stops too, builds on that instead of an intact previous table.
+  std::string tableBefore = {};
 };
 
 struct SendOutcome {
@@ -72,6 +76,7 @@ struct SendOutcome {
   // BackupFailed: the count reply was no number (its line is in the log).
   bool countRefused = false;
   std::vector<std::string> differences;  // CheckDiffers: one line each (Windows-1252)
+  std::string tableBefore;               // SendOptions::tableBefore of this write
 };
 
 // How a read of the analyser's count and rows ended.
@@ -94,6 +99,10 @@ struct ReadResult {
 // What the analyser holds after a write that stopped part-way, in words for
 // the user (Windows-1252); empty when the write was whole or never began.
 std::string DescribeStoppedWrite(const SendOutcome& outcome);
+// What a write that stopped part-way left on the analyser, for a later
+// write's report: "rows 1 to 6 of the new table over the old one, with the
+// old count" (Windows-1252); empty when it changed nothing.
+std::string StoppedWriteLeft(const SendOutcome& outcome);
 
 class FuelOperations {
  public:
@@ -220,6 +229,8 @@ class FuelOperations {
   bool storedKnown_ = false;
   // A send from the table moves its current row along with the row sent.
   bool followTable_ = false;
+  // The restore running builds its report on what a stopped send left.
+  std::string tableBefore_;
 };
 
 }  // namespace quelt

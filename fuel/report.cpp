@@ -28,11 +28,21 @@ std::string FieldText(const FuelRow& row, const FuelFieldInfo& info, int positio
 }
 
 std::string CsvCell(const std::string& text, bool isText) {
-  std::string cell = text;
-  // A spreadsheet runs a cell that starts like this as a formula.
-  if (isText && !cell.empty() &&
-      (cell[0] == '=' || cell[0] == '+' || cell[0] == '-' || cell[0] == '@')) {
-    cell.insert(cell.begin(), '\'');
+  std::string cell;
+  // A spreadsheet runs a cell that starts like this as a formula; a TAB or
+  // CR first hides such a start from a simple check.
+  if (isText && !text.empty() &&
+      std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
+    cell += '\'';
+  }
+  // Control characters (an ESC that a terminal would obey) shown as \xNN.
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      cell += HexEscape(b);
+    } else {
+      cell += c;
+    }
   }
   if (cell.find_first_of(";\"\r\n") == std::string::npos) return cell;
   std::string quoted = "\"";

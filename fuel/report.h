@@ -18,8 +18,9 @@ namespace quelt {
 // and decimals carry ',' as their mark, at the wire's precision: the form
 // spreadsheets read by default where ',' is the decimal mark, as in most of
 // Europe. A description is quoted when it holds ';', '"' or a line end, and
-// one that a spreadsheet would take for a formula (=, +, -, @ first) gets a
-// leading apostrophe. Rows are numbered 1.. as in the grid.
+// one that a spreadsheet would take for a formula (=, +, -, @, TAB or CR
+// first) gets a leading apostrophe; control characters are written as \xNN.
+// Rows are numbered 1.. as in the grid.
 std::string FormatCsv(const std::vector<FuelRow>& rows);
 
 struct ServiceReport {

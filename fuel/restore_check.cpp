@@ -1,6 +1,9 @@
 // What a restore checks before its first byte: a backup goes back to the
 // analyser only when it is whole and every row in it is one the analyser
 // could have stored. A damaged file must never empty or garble a table.
+#include <charconv>
+#include <cstdint>
+
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
@@ -35,6 +38,33 @@ bool IsNumberText(std::string_view s, bool decimal) {
 
 std::string Shown(std::string_view cp1252) { return ShowField(Cp1252ToUtf8(cp1252)); }
 
+// The longest number texts a write sends: a 32-bit integer with its sign,
+// and the fixed-point text of a decimal. A longer text (400 leading zeros)
+// is no row a write would ever have stored.
+constexpr std::size_t kIntegerTextMax = 11;
+constexpr std::size_t kDecimalTextMax = 30;
+
+// Why a number field's text is none a write sends: too long, or an integer
+// outside its field's range.
+std::optional<std::string> NumberTextProblem(const FuelFieldInfo& info, std::string_view text) {
+  const bool decimal = IsDecimalField(info.field);
+  const std::size_t max = decimal ? kDecimalTextMax : kIntegerTextMax;
+  if (text.size() > max) {
+    return std::string(info.gridTitle) + " '" + Shown(text) + "' is longer than " +
+           std::to_string(max) + " characters";
+  }
+  if (decimal) return std::nullopt;
+  text = TrimSpaces(text);
+  if (text.front() == '+') text.remove_prefix(1);
+  std::int64_t value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  if (const IntegerRange range = RangeOf(info.field); !range.Holds(value)) {
+    return std::string(info.gridTitle) + " " + std::to_string(value) + " is outside " +
+           range.Text();
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool HasFuelRowShape(std::string_view reply) {
@@ -66,13 +96,23 @@ std::optional<std::string> StoredRowProblem(std::string_view row) {
     return "'" + shown + "' is no fuel row: " + std::to_string(fields.size()) +
            (fields.size() == 1 ? " field" : " fields") + ", 11 expected";
   }
+  // A row a write sends has eleven fields and one closing ';'; whatever
+  // follows would go back to the analyser unchecked.
+  if (fields.size() > static_cast<std::size_t>(kFuelFieldCount)) {
+    return "field 12 '" + Shown(fields[kFuelFieldCount]) + "' is beyond the eleven fields of a row";
+  }
   for (const FuelFieldInfo& info : FuelFields()) {
-    if (info.field == FuelField::Description) continue;
     const std::string_view text = fields[static_cast<std::size_t>(info.field)];
+    if (info.field == FuelField::Description) {
+      // Checked as it stands: reading the row would cut it to 30 characters.
+      if (auto problem = DescriptionProblem(text)) return problem;
+      continue;
+    }
     if (!IsNumberText(text, IsDecimalField(info.field))) {
       return std::string(info.gridTitle) + " '" + Shown(text) + "' is not " +
              (IsDecimalField(info.field) ? "a number" : "an integer");
     }
+    if (auto problem = NumberTextProblem(info, text)) return problem;
   }
   const ParsedFuelRow parsed = ReadFuelRowText(row);
   if (!parsed.FitsRow()) {

@@ -24,7 +24,43 @@ std::string RowRange(int written, int total) {
   return "Rows 1 to " + std::to_string(written) + " of " + std::to_string(total) + " were written";
 }
 
+// The sentences for a write that changed nothing, or whose one row in
+// flight may have landed: what the analyser held before it, `before` when a
+// stopped write left that.
+std::string NothingConfirmed(const std::string& inFlight, const std::string& before,
+                             const std::string& backup) {
+  if (inFlight.empty()) {
+    const std::string held = before.empty()
+                                 ? "should still hold its previous table."
+                                 : "still holds what the stopped send left: " + before + ".";
+    return "No row was written; the count was not changed. The analyser " + held +
+           (backup.empty() ? std::string() : " It is also in " + backup + ".");
+  }
+  return "No row was confirmed, but " + inFlight + "; the count was not changed. The analyser " +
+         (before.empty()
+              ? "holds its previous table, row 1 perhaps replaced."
+              : "holds what the stopped send left (" + before + "), row 1 perhaps replaced.");
+}
+
 }  // namespace
+
+std::string StoppedWriteLeft(const SendOutcome& o) {
+  using R = SendOutcome::Result;
+  if (o.result != R::NoReply && o.result != R::Interrupted) return {};
+  const std::string maybeNext =
+      o.rowInFlightLost ? " (row " + std::to_string(o.rowsWritten + 1) + " perhaps too)" : "";
+  if (o.rowsWritten == 0) {
+    return o.rowInFlightLost ? "the old table with row 1 perhaps replaced by the new one"
+                             : std::string();
+  }
+  if (o.rowsWritten < o.rowsToSend) {
+    const std::string rows =
+        o.rowsWritten == 1 ? "row 1" : "rows 1 to " + std::to_string(o.rowsWritten);
+    return rows + " of the new table" + maybeNext + " over the old one, with the old count";
+  }
+  return o.countInFlightLost ? "the whole new table, with the old count or the new one"
+                             : "the whole new table, with the old count";
+}
 
 std::string DescribeStoppedWrite(const SendOutcome& o) {
   using R = SendOutcome::Result;
@@ -37,18 +73,14 @@ std::string DescribeStoppedWrite(const SendOutcome& o) {
                         : std::string();
   std::string text;
   if (o.rowsWritten == 0 && !o.countWritten) {
-    if (inFlight.empty()) {
-      return "No row was written; the count was not changed. The analyser should still hold its "
-             "previous table." +
-             (backup.empty() ? std::string() : " It is also in " + backup + ".");
-    }
-    text = "No row was confirmed, but " + inFlight +
-           "; the count was not changed. The analyser holds its previous table, row 1 perhaps "
-           "replaced.";
+    text = NothingConfirmed(inFlight, o.tableBefore, backup);
+    if (inFlight.empty()) return text;
   } else if (o.rowsWritten < o.rowsToSend) {
     text = RowRange(o.rowsWritten, o.rowsToSend) + (inFlight.empty() ? "" : ", " + inFlight) +
-           "; the count was not changed. The analyser now holds a mix of the old and the new "
-           "table.";
+           "; the count was not changed. The analyser now holds " +
+           (o.tableBefore.empty()
+                ? "a mix of the old and the new table."
+                : "these rows over what the stopped send left: " + o.tableBefore + ".");
   } else {
     text =
         "All " + std::to_string(o.rowsToSend) + " rows were written, but the count (" +
@@ -107,8 +139,12 @@ SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOp
     return refused;
   }
   // The count goes back as the file holds it, also above 15.
-  return WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0), options,
-                      sameAnalyserOnly ? &backup.serialNumber : nullptr);
+  tableBefore_ = options.tableBefore;
+  Finally forget([&] { tableBefore_.clear(); });
+  SendOutcome outcome = WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0),
+                                     options, sameAnalyserOnly ? &backup.serialNumber : nullptr);
+  outcome.tableBefore = options.tableBefore;
+  return outcome;
 }
 
 SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowTexts, int count,
@@ -317,6 +353,16 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
   switch (o.result) {
     case R::Sent:
       view_.SetProgress(kProgressFullScale);
+      // A restored count above 15 is stored as it was; the analyser uses 15.
+      if (o.countSent > kMaxRowsUsed) {
+        view_.AddLogLine(lang::Format(
+            o.checked ? lang::TrCp1252("Sent {1} rows, the analyser uses {2} (the count stored "
+                                       "is {3})")
+                      : lang::TrCp1252("Sent {1} rows, the analyser uses {2} (the count stored "
+                                       "is {3}); sent, not checked"),
+            o.rowsToSend, kMaxRowsUsed, o.countSent));
+        return;
+      }
       view_.AddLogLine(
           lang::Format(o.checked ? lang::TrCp1252("Sent {1} rows, the analyser uses {2}")
                                  : lang::TrCp1252("Sent {1} rows, the analyser uses {2}; sent, "
@@ -341,7 +387,9 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
       break;
     case R::NoReply:
     case R::Interrupted: {
-      const std::string report = DescribeStoppedWrite(o);
+      SendOutcome shown = o;
+      shown.tableBefore = tableBefore_;
+      const std::string report = DescribeStoppedWrite(shown);
       view_.AddLogLine(report);
       if (o.result == R::NoReply) ShowMessage(lang::TrCp1252(kTimeout) + "\n\n" + report);
       break;

@@ -210,6 +210,9 @@ int main(int argc, char** argv) {
   sigaddset(&stops, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stops, nullptr);
   ::signal(SIGPIPE, SIG_IGN);
+  // A file-size limit fails the transcript's writes instead of ending the
+  // simulator.
+  ::signal(SIGXFSZ, SIG_IGN);
 
   try {
     quelt::sim::Analyser analyser(config);

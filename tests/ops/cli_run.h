@@ -38,11 +38,13 @@ inline int StatusOf(int raw) {
 }
 
 // `args` is shell text. Standard output goes to a file, or to
-// `stdoutTarget` ("/dev/full"; "&-" closes it).
-inline CliRun Cli(const std::string& args, const std::string& stdoutTarget = "") {
+// `stdoutTarget` ("/dev/full"; "&-" closes it). `shell` runs first ("ulimit -f 1;").
+inline CliRun Cli(const std::string& args, const std::string& stdoutTarget = "",
+                  const std::string& shell = "") {
   const std::string out = (TestDir() / "cli.out").string(), err = (TestDir() / "cli.err").string();
-  const std::string cmd = "XDG_DATA_HOME=" + DataHome().string() + " " + QUELT_CLI_PATH + " " +
-                          args + " >" + (stdoutTarget.empty() ? out : stdoutTarget) + " 2>" + err;
+  const std::string cmd = shell + "XDG_DATA_HOME=" + DataHome().string() + " " + QUELT_CLI_PATH +
+                          " " + args + " >" + (stdoutTarget.empty() ? out : stdoutTarget) + " 2>" +
+                          err;
   CliRun r;
   std::filesystem::remove(out);
   r.status = StatusOf(std::system(cmd.c_str()));

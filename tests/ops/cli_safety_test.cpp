@@ -85,15 +85,54 @@ TEST(CliSafety, OutputThatCannotBeWrittenFails) {
     const CliRun closed = Cli(port + command, "&-");
     EXPECT_EQ(closed.status, 1) << closed.err;
   }
-  // A backup file on a folder that cannot take it.
-  const CliRun nowhere = Cli(port + " backup " + (TestDir() / "no" / "such" / "b.txt").string());
-  EXPECT_EQ(nowhere.status, 1);
+  // A backup file in a folder that cannot take it.
+  const std::filesystem::path locked = TestDir() / "locked";
+  std::filesystem::create_directories(locked);
+  std::filesystem::permissions(
+      locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  const CliRun nowhere = Cli(port + " backup " + (locked / "b.txt").string());
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  EXPECT_EQ(nowhere.status, ::geteuid() == 0 ? 0 : 1) << nowhere.err;
+}
+
+// A file-size limit (ulimit -f) is a write error like a full disk: said,
+// exit status 1, no partial file left, nothing sent after a failed backup.
+TEST(CliSafety, AFileSizeLimitIsAWriteError) {
+  sim::Analyser analyser;
+  const std::string port = "--port " + analyser.DevicePath();
+  const std::filesystem::path folder = TestDir() / "limited";
+  struct Case {
+    const char* name;
+    std::string args;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"backup", " backup --all " + (folder / "b.txt").string(), "File too large"},
+      {"report", " report " + (folder / "r.html").string(), "File too large"},
+      {"write", " write " + WriteFile("twenty.txt", Rows(20)),
+       "No backup of the analyser's table could be made"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove_all(DataHome());
+    std::filesystem::create_directories(BackupsOf("08154711"));
+    analyser.ClearTranscript();
+    // 512 bytes a file: the messages fit, the backup and the report do not.
+    const CliRun r = Cli(port + k.args, "", "ulimit -f 1; ");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(k.says), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_TRUE(std::filesystem::is_empty(BackupsOf("08154711")));
+    EXPECT_TRUE(WritesOf(analyser).empty());
+  }
 }
 
 TEST(CliSafety, WriteKeepsABackupAndRestoreBringsTheTableBack) {
   sim::Config c;
   c.rows = {"1;1;Heiz\xF6l EL;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1",
-            "2;2;Erdgas L  ;11,8;0,650;0,009;3,0;8,20;9,10;31,80;0;junk",
+            "2;2;Erdgas L  ;11,8;0,650;0,009;3,0;8,20;9,10;31,80;0;",
             "3;7;With\\back;1;1;1;1;1;1;1;1"};
   sim::Analyser analyser(c);
   const std::string port = "--port " + analyser.DevicePath();
@@ -182,6 +221,8 @@ TEST(CliSafety, BackupRefusesATargetItCannotOwnAndACountThatIsNoNumber) {
   const std::filesystem::path fifo = TestDir() / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string fresh = (TestDir() / "fresh.txt").string();
+  // A prepared table, its name typed where `write` belonged.
+  const std::string prepared = WriteFile("customer-a.txt", "precious");
   struct Case {
     const char* name;
     std::optional<std::string> countReply;
@@ -197,6 +238,11 @@ TEST(CliSafety, BackupRefusesATargetItCannotOwnAndACountThatIsNoNumber) {
       {"a pipe", {}, fifo.string(), 2, "is not a regular file"},
       {"a device", {}, "/dev/null", 2, "is not a regular file"},
       {"a folder", {}, TestDir().string(), 2, "is a folder"},
+      {"an existing file",
+       {},
+       prepared,
+       2,
+       prepared + ": the file exists; backup does not replace it (--force replaces it)."},
       {"count abc", "abc", fresh, 1, noNumber("abc")},
       {"count -5", "-5;", fresh, 1, noNumber("-5;")},
       {"count empty", "", fresh, 1, noNumber("")},
@@ -217,7 +263,11 @@ TEST(CliSafety, BackupRefusesATargetItCannotOwnAndACountThatIsNoNumber) {
     EXPECT_FALSE(std::filesystem::exists(fresh));
   }
   EXPECT_EQ(Slurp(victim), "precious");
+  EXPECT_EQ(Slurp(prepared), "precious");
   EXPECT_TRUE(std::filesystem::is_symlink(link));
+  sim::Analyser analyser;
+  EXPECT_EQ(Cli("--port " + analyser.DevicePath() + " backup --force " + prepared).status, 0);
+  EXPECT_NE(Slurp(prepared), "precious");
 }
 
 TEST(CliSafety, RestoreRefusesADamagedBackupBeforeThePortIsOpened) {
@@ -226,6 +276,14 @@ TEST(CliSafety, RestoreRefusesADamagedBackupBeforeThePortIsOpened) {
   garbled.rows[1] = "2;102;Fuel 2;abc;0,68;0,007;3,0;10,50;12,00;42,70;1";
   StoredTable garbage = Stored(2, "3;");
   garbage.rows.push_back("garbage");
+  // Rows that no write would send: each refuses the whole restore.
+  auto withRow2 = [](const std::string& row) {
+    StoredTable t = Stored(3, "3;");
+    t.rows[1] = row;
+    return FormatBackup(t, 0);
+  };
+  StoredTable implausible = Stored(1, "1;");
+  implausible.rows[0] = "1;101;Fuel 1;999,9;0,68;0,007;3,0;10,50;12,00;42,70;1";
   struct Case {
     const char* name;
     std::string text;
@@ -271,6 +329,20 @@ TEST(CliSafety, RestoreRefusesADamagedBackupBeforeThePortIsOpened) {
        "0 row(s) verified"},
       {"count above 15", FormatBackup(Stored(20, "20;"), 0), "", 0,
        "The backup's count is 20: it is written back as it was; the analyser uses 15 rows."},
+      {"count above 15, the last line", FormatBackup(Stored(20, "20;"), 0), "", 0,
+       "Sent 20 rows, the analyser uses 15 (the count stored is 20)\n"},
+      {"a number with 400 leading zeros",
+       withRow2("2;102;Fuel 2;" + std::string(400, '0') +
+                "15,4;0,68;0,007;3,0;10,50;12,00;42,70;1"),
+       "", 2, "row 2: Co2Max '" + std::string(40, '0') + "...' is longer than 30 characters"},
+      {"fields 12 to 14 filled", withRow2(RowText(2, 102, "Fuel 2") + ";x;y;z"), "", 2,
+       "row 2: field 12 'x' is beyond the eleven fields of a row"},
+      {"a description of 31 characters", withRow2(RowText(2, 102, std::string(31, 'd'))), "", 2,
+       "row 2: the description is longer than 30 characters"},
+      {"an ID beyond 32 bits", withRow2(RowText(2, 102).replace(2, 3, "99999999999")), "", 2,
+       "row 2: ID 99999999999 is outside -2147483648..2147483647"},
+      {"an implausible value", FormatBackup(implausible, 0), "", 0,
+       "Warning: Row 1, Co2Max: 999,9 % is outside 0 to 30 %\n"},
   };
   sim::Analyser analyser;
   for (const Case& k : cases) {

@@ -117,7 +117,9 @@ TEST(CliTools, BackupsListsTheAnalysersFilesNewestFirstWithTheirCheck) {
   const CliRun list = Cli(port + " backups");
   ASSERT_EQ(list.status, 0) << list.err;
   std::size_t previous = 0;
-  for (int i = 3; i >= 0; --i) {  // newest first
+  // Newest first by the moment inside (the same in the first three: then by
+  // name); a file that names no moment last.
+  for (const int i : {2, 1, 0, 3}) {
     SCOPED_TRACE(planted[i].name);
     const std::size_t at = list.out.find((folder / planted[i].name).string() + "\n");
     ASSERT_NE(at, std::string::npos) << list.out;
@@ -152,9 +154,18 @@ TEST(CliTools, ReportIsAPageWithTheAnalysersTextEscaped) {
   EXPECT_FALSE(Has(html, "<b>") || Has(html, "<i>"));
   EXPECT_TRUE(Has(html, "<td>" + BackupsOf("08154711").string() + "/")) << "the last backup";
 
-  // A FILE that is a folder is refused before the analyser is asked.
+  // A FILE that cannot be made is refused before the analyser is asked; so
+  // is a diff's FILE that cannot be read.
   analyser.ClearTranscript();
-  EXPECT_EQ(Cli(port + " report " + TestDir().string()).status, 2);
+  const std::string nowhere = (TestDir() / "nodir" / "x.html").string();
+  for (const std::string& args : std::vector<std::string>{
+           " report " + TestDir().string(), " report ''", " report " + nowhere,
+           " report " + TestDir().string() + "/new/", " diff ''", " diff " + nowhere}) {
+    const CliRun refused = Cli(port + args);
+    EXPECT_EQ(refused.status, 2) << args;
+    EXPECT_TRUE(Has(refused.err, "Nothing was saved.") || Has(refused.err, "cannot be read"))
+        << refused.err;
+  }
   EXPECT_TRUE(analyser.Transcript().empty());
 }
 

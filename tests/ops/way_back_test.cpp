@@ -198,14 +198,20 @@ TEST(WayBack, IdentifyShowsHowFarTheAnalyserGotAndNoControlCharacters) {
 
 TEST(WayBack, StopSignalsFinishTheCommandInFlight) {
   // During the write: the rows so far, and what the analyser holds. During
-  // the backup read before it: nothing written at all.
+  // the backup read before it: nothing written at all. During the read of
+  // report or diff: the stop's own message, no transfer error.
   struct Case {
     int signal;
     const char* waitFor;  // the command after which the signal comes
     bool inBackup;
+    std::string command = " write ";
   };
-  const Case cases[] = {
-      {SIGHUP, "W4013", false}, {SIGQUIT, "W4013", false}, {SIGINT, "R40103", true}};
+  const std::string report = " report " + (TestDir() / "r.html").string() + " ";
+  const Case cases[] = {{SIGHUP, "W4013", false},
+                        {SIGQUIT, "W4013", false},
+                        {SIGINT, "R40103", true},
+                        {SIGINT, "R40101", true, report},
+                        {SIGINT, "R40101", true, " diff "}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.signal);
     sim::Config c;
@@ -214,7 +220,8 @@ TEST(WayBack, StopSignalsFinishTheCommandInFlight) {
     const std::string file = WriteFile("ten.txt", Rows(10, "A"));
     const std::string err = (TestDir() / "signal.err").string();
     const std::string cmd = "XDG_DATA_HOME=" + DataHome().string() + " exec " + QUELT_CLI_PATH +
-                            " --port " + analyser.DevicePath() + " write " + file + " 2>" + err;
+                            " --port " + analyser.DevicePath() + k.command +
+                            (k.command == report ? "" : file) + " >/dev/null 2>" + err;
     pid_t pid = 0;
     const char* argv[] = {"sh", "-c", cmd.c_str(), nullptr};
     ASSERT_EQ(::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
@@ -232,14 +239,18 @@ TEST(WayBack, StopSignalsFinishTheCommandInFlight) {
     int raw = 0;
     ::waitpid(pid, &raw, 0);
     EXPECT_EQ(StatusOf(raw), 128 + k.signal);
-    const std::string report = Slurp(err);
-    if (k.inBackup) {
+    const std::string said = Slurp(err);
+    EXPECT_EQ(said.find("Transfer error"), std::string::npos) << said;
+    if (k.command != " write ") {
+      EXPECT_NE(said.find("Stopped; nothing was written to the analyser."), std::string::npos)
+          << said;
+    } else if (k.inBackup) {
       EXPECT_TRUE(WritesOf(analyser).empty());
-      EXPECT_NE(report.find("No row was written; the count was not changed."), std::string::npos)
-          << report;
+      EXPECT_NE(said.find("No row was written; the count was not changed."), std::string::npos)
+          << said;
     } else {
-      EXPECT_NE(report.find(" of 10 were written; the count was not changed."), std::string::npos)
-          << report;
+      EXPECT_NE(said.find(" of 10 were written; the count was not changed."), std::string::npos)
+          << said;
     }
     EXPECT_EQ(analyser.PendingInput(), "") << "a fragment of a command is on the line";
   }

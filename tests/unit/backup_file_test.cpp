@@ -22,6 +22,8 @@
 #endif
 
 #include "fuel/backup.h"
+#include "fuel/backup_file.h"
+#include "fuel/backup_list.h"
 
 namespace quelt {
 namespace {
@@ -106,13 +108,14 @@ TEST(BackupTime, TheSavedLineGivesTheOffsetFromUtc) {
 
 TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
   // What is there before the write, at `at` in the case's folder.
-  enum class Planted { Nothing, File, Folder, LinkToVictim, LinkToNothing, Pipe };
+  enum class Planted { Nothing, File, Folder, LinkToVictim, LinkToNothing, Pipe, HardLink };
   struct Case {
     const char* name;
     Planted planted;
     const char* at;       // where it is planted
     const char* target;   // the file written (absolute: as it stands)
     const char* refused;  // nullptr: written
+    Existing existing = Existing::Replace;
   };
   const fs::path victim = dir / "victim.txt";
   const Case cases[] = {
@@ -120,10 +123,16 @@ TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
       {"a file replaced", Planted::File, "table.txt", "table.txt", nullptr},
       {"a temporary name planted as a file", Planted::File, "table.txt.partial", "table.txt",
        nullptr},
+      {"a file kept", Planted::File, "table.txt", "table.txt", "exists: it is not replaced",
+       Existing::Keep},
+      {"a new file where none is replaced", Planted::Nothing, "", "table.txt", nullptr,
+       Existing::Keep},
       {"a folder", Planted::Folder, "table.txt", "table.txt", "is a folder"},
       {"a device's name", Planted::Nothing, "", "nul.txt", "is the name of a device"},
       {"a device's name in capitals", Planted::Nothing, "", "COM1", "is the name of a device"},
 #ifndef _WIN32
+      {"a hard link to a file", Planted::HardLink, "table.txt", "table.txt",
+       "has more than one hard link"},
       {"a temporary name planted as a link", Planted::LinkToVictim, "table.txt.partial",
        "table.txt", nullptr},
       {"a link to a file", Planted::LinkToVictim, "table.txt", "table.txt", "is a symbolic link"},
@@ -145,6 +154,12 @@ TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
         break;
       case Planted::File:
         Put(at, "old text");
+#ifndef _WIN32
+        ::chmod(at.c_str(), 0640);
+#endif
+        break;
+      case Planted::HardLink:
+        fs::create_hard_link(victim, at);
         break;
       case Planted::Folder:
         fs::create_directory(at);
@@ -163,20 +178,67 @@ TEST_F(BackupFiles, AFileIsWrittenWholeAndNeverThroughWhatIsAlreadyThere) {
     }
     const fs::path target = folder / k.target;
     std::string error;
-    const bool written = WriteFileWhole(target, bytes, &error);
+    const bool written = WriteFileWhole(target, bytes, &error, k.existing);
     if (k.refused == nullptr) {
       EXPECT_TRUE(written) << error;
       EXPECT_EQ(Slurp(target), bytes);
+#ifndef _WIN32
+      // A replaced file keeps its permissions.
+      struct stat st {};
+      ::stat(target.c_str(), &st);
+      if (k.planted == Planted::File && at == target) {
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+      }
+#endif
     } else {
       EXPECT_FALSE(written);
       EXPECT_NE(error.find(k.refused), std::string::npos) << error;
       EXPECT_FALSE(fs::exists(folder / "nowhere.txt"));
+      if (k.planted == Planted::File) {
+        EXPECT_EQ(Slurp(at), "old text");
+      }
     }
     EXPECT_EQ(Slurp(victim), "precious") << "a link redirected the write";
     std::vector<std::string> left = Leftovers(folder);
     left.erase(std::remove(left.begin(), left.end(), "table.txt.partial"), left.end());
     EXPECT_TRUE(left.empty()) << left.front();
   }
+}
+
+// The newest backup is the one saved last, also when the local clock went
+// back (the autumn hour) or the time zone changed between the two: their
+// names then sort the other way round.
+TEST_F(BackupFiles, TheNewestIsTheLastSavedWhateverTheLocalClockSaid) {
+  const char* const before = std::getenv("TZ");
+  const std::string kept = before != nullptr ? before : "";
+  struct Save {
+    const char* tz;
+    std::time_t when;
+  };
+  struct Case {
+    const char* name;
+    Save older, newer;
+  } cases[] = {
+      {"the autumn hour",
+       {"CET-1CEST,M3.5.0,M10.5.0/3", 1792888200},   // 02:30 summer time
+       {"CET-1CEST,M3.5.0,M10.5.0/3", 1792890900}},  // 02:15 winter time
+      {"from Berlin to New York", {"CET-1", 1796814000}, {"EST5", 1796821200}},
+  };
+  int n = 0;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const fs::path root = dir / std::to_string(++n);
+    std::string error;
+    UseZone(k.older.tz);
+    const auto older = SaveBackup(Table(), root, k.older.when, &error);
+    UseZone(k.newer.tz);
+    const auto newer = SaveBackup(Table(), root, k.newer.when, &error);
+    ASSERT_TRUE(older && newer) << error;
+    const auto newest = ListBackups(newer->parent_path(), 1);
+    ASSERT_EQ(newest.size(), 1u);
+    EXPECT_EQ(newest[0].path, *newer);
+  }
+  UseZone(kept);
 }
 
 TEST_F(BackupFiles, AutomaticBackupsNeverShareANameAndSortInTimeOrder) {

@@ -20,6 +20,9 @@ TEST(Report, CsvCellsAndHtmlTextAsASpreadsheetAndABrowserTakeThem) {
       {"@SUM", "'@SUM"},
       {"say \"hi\"", "\"say \"\"hi\"\"\""},
       {"a;b", "\"a;b\""},
+      {"\t=1+2", "'\\x09=1+2"},  // a leading TAB or CR is guarded too
+      {"\r=1", "'\\x0D=1"},
+      {"Erd\x1B[2Jgas", "Erd\\x1B[2Jgas"},  // control characters shown, not sent
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.description);

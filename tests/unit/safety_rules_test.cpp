@@ -210,9 +210,27 @@ TEST(StoppedWrite, SaysWhatTheAnalyserHolds) {
     const char* backup;
     const char* says;
     bool lost = false;  // the reply to the command in flight was lost
+    // What a stopped send left before this write (the restore it offered).
+    const char* before = "";
   };
   using R = SendOutcome::Result;
+  const char* const mix = "rows 1 to 6 of the new table over the old one, with the old count";
   const Case cases[] = {
+      // A restore after a stopped send does not make the mix it met harmless.
+      {R::NoReply, 0, false, "",
+       "No row was written; the count was not changed. The analyser still holds what the "
+       "stopped send left: rows 1 to 6 of the new table over the old one, with the old count.",
+       false, mix},
+      {R::NoReply, 0, false, "",
+       "No row was confirmed, but row 1 may have been written; the count was not changed. The "
+       "analyser holds what the stopped send left (rows 1 to 6 of the new table over the old "
+       "one, with the old count), row 1 perhaps replaced. No backup was made: send again.",
+       true, mix},
+      {R::NoReply, 3, false, "B.txt",
+       "Rows 1 to 3 of 17 were written; the count was not changed. The analyser now holds these "
+       "rows over what the stopped send left: rows 1 to 6 of the new table over the old one, "
+       "with the old count. Your previous table is in B.txt: send again, or restore it.",
+       false, mix},
       {R::NoReply, 7, false, "B.txt",
        "Rows 1 to 7 of 17 were written; the count was not changed. The analyser now holds a mix "
        "of the old and the new table. Your previous table is in B.txt: send again, or restore "
@@ -255,7 +273,36 @@ TEST(StoppedWrite, SaysWhatTheAnalyserHolds) {
     o.backupPath = k.backup;
     o.rowInFlightLost = k.lost && k.written < 17;
     o.countInFlightLost = k.lost && k.written == 17;
+    o.tableBefore = k.before;
     EXPECT_EQ(DescribeStoppedWrite(o), k.says);
+  }
+}
+
+// What a stopped send left, in the words the restore after it builds on.
+TEST(StoppedWrite, SaysWhatItLeftForTheRestoreAfterIt) {
+  struct Case {
+    SendOutcome::Result result;
+    int written;
+    bool lost;
+    const char* left;
+  };
+  using R = SendOutcome::Result;
+  const Case cases[] = {
+      {R::NoReply, 6, false, "rows 1 to 6 of the new table over the old one, with the old count"},
+      {R::Interrupted, 1, true,
+       "row 1 of the new table (row 2 perhaps too) over the old one, with the old count"},
+      {R::NoReply, 0, true, "the old table with row 1 perhaps replaced by the new one"},
+      {R::NoReply, 14, false, "the whole new table, with the old count"},
+      {R::NoReply, 14, true, "the whole new table, with the old count or the new one"},
+  };
+  for (const Case& k : cases) {
+    SendOutcome o;
+    o.result = k.result;
+    o.rowsToSend = 14;
+    o.rowsWritten = k.written;
+    o.rowInFlightLost = k.lost && k.written < 14;
+    o.countInFlightLost = k.lost && k.written == 14;
+    EXPECT_EQ(StoppedWriteLeft(o), k.left) << k.written;
   }
 }
 
