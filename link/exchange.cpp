@@ -8,11 +8,9 @@
 
 namespace quelt {
 namespace {
+
 constexpr std::uint8_t kLf = 10;
 constexpr std::uint8_t kNul = 0;
-}  // namespace
-
-namespace {
 
 using Clock = std::chrono::steady_clock;
 

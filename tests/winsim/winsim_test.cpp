@@ -102,9 +102,11 @@ TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
   table.Post();
   ASSERT_EQ(ops.SendTable(SendOptions{false, false}).result, SendOutcome::Result::Sent);
   cmds = Commands();
-  ASSERT_EQ(cmds.size(), 14u);
-  EXPECT_EQ(cmds[3], "W4014;16;Zemn\\xED plyn H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
-  EXPECT_EQ(cmds[13], "W40213;X;X;");
+  // The identity first (still the analyser last read?), then the rows and the count.
+  ASSERT_EQ(cmds.size(), 18u);
+  EXPECT_EQ(cmds[2], "R004");
+  EXPECT_EQ(cmds[7], "W4014;16;Zemn\\xED plyn H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
+  EXPECT_EQ(cmds[17], "W40213;X;X;");
   glb.Disconnect();
 }
 
