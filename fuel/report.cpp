@@ -3,6 +3,7 @@
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
+#include "fuel/row_compare.h"
 #include "fuel/status_text.h"
 #include "lang/format.h"
 #include "lang/tr.h"
@@ -36,14 +37,7 @@ std::string CsvCell(const std::string& text, bool isText) {
     cell += '\'';
   }
   // Control characters (an ESC that a terminal would obey) shown as \xNN.
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7F) {
-      cell += HexEscape(b);
-    } else {
-      cell += c;
-    }
-  }
+  cell += PlainDeviceText(text);
   if (cell.find_first_of(";\"\r\n") == std::string::npos) return cell;
   std::string quoted = "\"";
   for (const char c : cell) {
