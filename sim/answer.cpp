@@ -84,7 +84,10 @@ std::string WithoutHu(std::string row) {
   }
   if (start == std::string::npos) return row;
   const std::size_t end = row.find(';', start);
-  return row.replace(start, (end == std::string::npos ? row.size() : end) - start, "0");
+  // Built anew rather than replaced in place: the same text either way.
+  std::string out = row.substr(0, start) + "0";
+  if (end != std::string::npos) out += row.substr(end);
+  return out;
 }
 
 const std::string kOk = "OK";
