@@ -94,7 +94,8 @@ Outcome Model(std::string queue, std::deque<Step> steps, bool dispatchInWaits) {
       const char b = queue.front();
       queue.erase(0, 1);
       if (b == '\r') break;
-      o.reply.push_back(b);
+      // An LF or NUL before the reply's first byte is framing, not data.
+      if (!o.reply.empty() || (b != '\n' && b != '\0')) o.reply.push_back(b);
       got = true;
     }
     step();
