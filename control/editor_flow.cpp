@@ -2,18 +2,12 @@
 
 #include <algorithm>
 
-#include "front/layout.h"
+#include "front/tab_order.h"
 
 namespace quelt::control {
 
 const std::vector<FuelField>& EditorFlow::Fields() {
-  static const std::vector<FuelField> fields = [] {
-    std::vector<FuelField> inTabOrder;
-    for (const front::DialogItem& item : front::LayoutDialog(96).items) {
-      if (item.kind == front::DialogItem::Kind::Editor) inTabOrder.push_back(item.field);
-    }
-    return inTabOrder;
-  }();
+  static const std::vector<FuelField> fields = front::DialogTabOrder();
   return fields;
 }
 

@@ -200,7 +200,9 @@ constexpr Place kDialog[] = {
     {K::Label, "LbSoot", lang::TrLater("Soot"), F::Special, false, 8, 196, 96, kLabelH},
     // Why the last character was refused, beside the buttons (two lines).
     {K::Label, "LbNote", "", F::N, true, 8, 226, 184, 38},
-    // Editors in tab order.
+    // Editors in tab order: reading order, left to right on each line, the
+    // lines from the top (Vaf beside Vatr before Hu below them). Both
+    // dialogs take their tab order from here (front/tab_order.h).
     {K::Editor, "dbEditId", "", F::ID, false, 110, 22, 80, kEditorH},
     {K::Editor, "DBEdit1", "", F::Description, false, 110, 44, 185, kEditorH},
     {K::Editor, "DBEdit2", "", F::Co2Max, false, 110, 72, 80, kEditorH},
@@ -208,9 +210,9 @@ constexpr Place kDialog[] = {
     {K::Editor, "DBEdit4", "", F::B, false, 215, 94, 80, kEditorH},
     {K::Editor, "DBEdit5", "", F::RefO2, false, 110, 122, 80, kEditorH},
     {K::Editor, "DBEdit7", "", F::Vatr, false, 110, 150, 80, kEditorH},
+    {K::Editor, "DBEdit8", "", F::Vaf, false, 215, 152, 80, kEditorH},
     {K::Editor, "DBEdit6", "", F::HU, false, 110, 172, 80, kEditorH},
     {K::Editor, "DBEdit9", "", F::Special, false, 110, 194, 80, kEditorH},
-    {K::Editor, "DBEdit8", "", F::Vaf, false, 215, 152, 80, kEditorH},
     {K::Button, "BtCancel", "", F::N, false, 198, 228, 50, 35},
     {K::Button, "BtOk", "", F::N, false, 256, 228, 50, 35},
 };

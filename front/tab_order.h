@@ -1,8 +1,10 @@
-// The order in which Tab walks the main window's controls, the same in both
-// windows: the big buttons from the top, the button bar from the left (the
+// The order in which Tab walks the controls, the same in both windows. The
+// main window: the big buttons from the top, the button bar from the left (the
 // port control between Save and Backups, where it sits), the grid, the
 // status line's backup link, the log, and Exit last.
 #pragma once
+
+#include <vector>
 
 #include "front/layout.h"
 
@@ -16,5 +18,15 @@ inline constexpr MainControl kTabOrder[] = {MainControl::RefreshButton, MainCont
                                             MainControl::ExitButton};
 // The port control is no control of the layout table; it follows this one.
 inline constexpr MainControl kPortControlFollows = MainControl::SaveButton;
+
+// The fuel editor dialog's editors in the order Tab walks them, then Cancel
+// and OK: reading order, as the dialog's layout table lists its editors.
+inline std::vector<FuelField> DialogTabOrder() {
+  std::vector<FuelField> fields;
+  for (const DialogItem& item : LayoutDialog(96).items) {
+    if (item.kind == DialogItem::Kind::Editor) fields.push_back(item.field);
+  }
+  return fields;
+}
 
 }  // namespace quelt::front

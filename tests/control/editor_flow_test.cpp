@@ -2,9 +2,12 @@
 // what leaving it and OK store, and when the user is asked and brought back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "control/editor_flow.h"
+#include "front/tab_order.h"
 
 namespace quelt::control {
 namespace {
@@ -48,13 +51,33 @@ TEST(EditorFlow, ShowsTheRowInTabOrder) {
   Face face;
   EditorFlow flow(rows, face);
   flow.ShowRow();
-  EXPECT_EQ(EditorFlow::Fields().front(), FuelField::ID);
+  EXPECT_EQ(EditorFlow::Fields(), front::DialogTabOrder());
   for (std::size_t i = 0; i < EditorFlow::Fields().size(); ++i) {
     EXPECT_EQ(EditorFlow::TabIndex(EditorFlow::Fields()[i]), i);
   }
   EXPECT_EQ(EditorFlow::Fields().size(), face.texts.size());
   EXPECT_EQ(face.texts[FuelField::Co2Max], "12,1");
   EXPECT_EQ(face.texts[FuelField::Description], "Fuel 1");
+}
+
+// Tab walks the editors in reading order as the layout places them: left to
+// right along a line (tops less than half an editor apart), the lines from
+// the top. Hu once came before Vaf, beside Vatr, and a new row got Hu typed
+// into Soot and Soot into Vaf.
+TEST(EditorFlow, TabWalksTheEditorsInReadingOrder) {
+  std::vector<front::DialogItem> editors;
+  for (const front::DialogItem& item : front::LayoutDialog(96).items) {
+    if (item.kind == front::DialogItem::Kind::Editor) editors.push_back(item);
+  }
+  auto read = editors;
+  std::stable_sort(read.begin(), read.end(), [](const auto& a, const auto& b) {
+    if (std::abs(a.rect.y - b.rect.y) * 2 < a.rect.h) return a.rect.x < b.rect.x;
+    return a.rect.y < b.rect.y;
+  });
+  std::vector<FuelField> inReadingOrder;
+  for (const front::DialogItem& item : read) inReadingOrder.push_back(item.field);
+  EXPECT_EQ(front::DialogTabOrder(), inReadingOrder);
+  EXPECT_EQ(inReadingOrder.size(), 10u);
 }
 
 // Each case: the user types `typed` into Co2Max, leaves the editor (for OK

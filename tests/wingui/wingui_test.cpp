@@ -1397,6 +1397,14 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
         EXPECT_EQ(Text(h), WideFromUtf8(item.text)) << item.name;
       }
     }
+    // Tab walks the editors in the order both dialogs share, then Cancel and OK.
+    std::vector<int> walked, shared;
+    for (FuelField field : front::DialogTabOrder()) shared.push_back(EditorId(field));
+    shared.insert(shared.end(), {IDCANCEL, IDOK});
+    HWND at = GetDlgItem(dialog, EditorId(FuelField::ID));
+    for (std::size_t i = 0; i < shared.size(); ++i, at = GetNextDlgTabItem(dialog, at, FALSE))
+      walked.push_back(GetDlgCtrlID(at));
+    EXPECT_EQ(walked, shared);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
   controller.Do(control::Command::Edit);
