@@ -20,6 +20,7 @@
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
 #include "fuel/row_compare.h"
+#include "fuel/table_check.h"
 #include "fuel/table_file.h"
 #include "link/clock_pump.h"
 #include "link/discovery.h"
@@ -166,13 +167,16 @@ int ExitFor(const SendOutcome& outcome) {
   return kLinkFailed;
 }
 
-// Values outside their plausible range go out as they are, with a warning.
+// Values outside their plausible range, missing or shared IDs and Soot other
+// than 0 or 1 go out as they are, with a warning.
 void WarnImplausible(const std::vector<FuelRow>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (const std::string& line : ImplausibleValues(rows[i], static_cast<int>(i) + 1)) {
       Say("Warning: " + line);
     }
   }
+  // Missing and shared IDs, Soot other than 0 or 1.
+  for (const std::string& line : TableDoubts(rows)) Say("Warning: " + line);
 }
 
 // Values the wire carries rounded, named before anything is sent.

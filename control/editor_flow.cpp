@@ -20,8 +20,9 @@ void EditorFlow::ShowRow() {
   for (FuelField field : Fields()) face_.ShowEditorText(field, rows_.Text(field));
 }
 
-RowEditor::Stored EditorFlow::Store(FuelField field) {
-  RowEditor::Stored stored = rows_.Store(field, face_.EditorText(field));
+RowEditor::Stored EditorFlow::Store(FuelField field, bool atOk) {
+  const std::string text = face_.EditorText(field);
+  RowEditor::Stored stored = atOk ? rows_.Check(field, text) : rows_.Store(field, text);
   // The value the analyser will get instead of a blank.
   if (stored.show) face_.ShowEditorText(field, *stored.show);
   return stored;
@@ -29,11 +30,13 @@ RowEditor::Stored EditorFlow::Store(FuelField field) {
 
 void EditorFlow::Left(FuelField field, bool toButton) {
   face_.ClearNote();
-  if (!toButton && !Store(field).ok) face_.ComplainLater(field);
+  if (!toButton && !Store(field, false).ok) face_.ComplainLater(field);
 }
 
-bool EditorFlow::Complain(FuelField field) {
-  const RowEditor::Stored stored = Store(field);
+bool EditorFlow::Complain(FuelField field) { return Settle(field, false); }
+
+bool EditorFlow::Settle(FuelField field, bool atOk) {
+  const RowEditor::Stored stored = Store(field, atOk);
   if (stored.ok) return true;
   if (rows_.Answered(field, face_.EditorText(field), stored, face_.Ask(stored.refusal))) {
     return true;
@@ -44,7 +47,7 @@ bool EditorFlow::Complain(FuelField field) {
 
 bool EditorFlow::Accept() {
   for (FuelField field : Fields()) {
-    if (!Complain(field)) return false;
+    if (!Settle(field, true)) return false;
   }
   return true;
 }

@@ -2,8 +2,9 @@
 // windows: the row shown when the dialog opens, an editor left for another
 // one (its text stored; a text the field cannot hold is complained about
 // once the focus has arrived, and the user is brought back to correct it),
-// and OK (every editor stored in tab order, each refusal asked about; the
-// dialog closes only when all are stored).
+// and OK (every editor stored in tab order, each refusal asked about, a new
+// row's ID checked even when untouched; the dialog closes only when all are
+// stored).
 #pragma once
 
 #include <functional>
@@ -52,7 +53,9 @@ class EditorFlow {
   bool Accept();
 
  private:
-  RowEditor::Stored Store(FuelField field);
+  // `atOk`: RowEditor::Check rather than Store.
+  RowEditor::Stored Store(FuelField field, bool atOk);
+  bool Settle(FuelField field, bool atOk);
 
   RowEditor& rows_;
   EditorFace& face_;

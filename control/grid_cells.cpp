@@ -70,4 +70,9 @@ bool GridCells::Pick(int row) {
   return true;
 }
 
+std::optional<Command> GridCells::DoubleClicked(int row) {
+  if (row < 0 || row >= controller_.Table().RecordCount() || !Pick(row)) return std::nullopt;
+  return Command::Edit;
+}
+
 }  // namespace quelt::control

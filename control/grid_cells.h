@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "control/window_controller.h"
@@ -38,6 +39,10 @@ class GridCells {
   // transfer walks the table by its current row, so the grid keeps it and
   // the window puts its selection back.
   bool Pick(int row);
+  // A double-click on `row`: it is picked, and the command to run (the
+  // editor on it) comes back; none beyond the table's rows or while a
+  // transfer runs. The window runs it once the click is over.
+  std::optional<Command> DoubleClicked(int row);
 
  private:
   WindowController& controller_;

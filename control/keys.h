@@ -26,7 +26,7 @@ enum class Command {
   ExportCsv,         // the table to a spreadsheet file
   Report,            // the service report, a web page to print
   Add,               // a row with neutral values below the current one, in the editor
-  Duplicate,         // the current row, below it
+  Duplicate,         // the current row, below it, in the editor without its ID
   Undo,
   Redo,
 };

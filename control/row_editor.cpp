@@ -2,13 +2,18 @@
 
 #include "front/field_rules.h"
 #include "fuel/field_ranges.h"
+#include "fuel/table_check.h"
 #include "lang/format.h"
 #include "lang/tr.h"
+#include "text/cp1252.h"
 
 namespace quelt::control {
 
 RowEditor::RowEditor(FuelTable& table, bool readOnly, char32_t decimalSeparator)
-    : table_(table), readOnly_(readOnly), separator_(decimalSeparator) {}
+    : table_(table),
+      readOnly_(readOnly),
+      separator_(decimalSeparator),
+      newId_(table.Current().ID == 0) {}
 
 bool RowEditor::Accepts(FuelField field, char32_t c) const {
   return front::EditorAcceptsChar(field, c, separator_);
@@ -22,6 +27,11 @@ std::string RowEditor::RefusalNote(FuelField field, char32_t c) const {
   return std::string(InfoOf(field).name) + ": " + front::RefusalNote(c);
 }
 
+std::string RowEditor::LockedNote(FuelField field) const {
+  if (field != FuelField::ID || readOnly_) return {};
+  return lang::Tr("ID: a fuel keeps its ID; a new row (Insert, Ctrl+D) takes one");
+}
+
 void RowEditor::KeepOutOfRange(FuelField field, std::string_view utf8) {
   Of(field).keep = std::string(utf8);
 }
@@ -33,9 +43,44 @@ bool RowEditor::Answered(FuelField field, std::string_view utf8, const Stored& s
   return Store(field, utf8).ok;
 }
 
+bool RowEditor::HasRow() const {
+  return !table_.IsEmpty() || table_.GetState() != FuelTable::State::Browse;
+}
+
 std::string RowEditor::Text(FuelField field) const {
-  const bool noRow = table_.IsEmpty() && table_.GetState() == FuelTable::State::Browse;
-  return noRow ? std::string() : front::FieldDisplayText(table_.Current(), field, separator_);
+  // A row without an ID shows none: 0 is no ID, the user types one.
+  const bool noId = field == FuelField::ID && table_.Current().ID == 0;
+  return !HasRow() || noId ? std::string()
+                           : front::FieldDisplayText(table_.Current(), field, separator_);
+}
+
+RowEditor::Stored RowEditor::Question(const std::string& doubt) const {
+  Stored stored;
+  stored.ok = false;
+  stored.question = true;
+  stored.refusal = YesNoQuestion(lang::Format(
+      lang::Tr("{1}. Keep it?\n\nNo (the default): back to the field to correct it."), doubt));
+  return stored;
+}
+
+std::optional<RowEditor::Stored> RowEditor::IdDoubt(std::int64_t id, std::string_view utf8) {
+  if (!IdInRange(id)) {
+    Stored stored;
+    stored.ok = false;
+    stored.refusal = WarningMessage(
+        id == 0 ? lang::Format(lang::Tr("The row needs an ID: a number from {1} to {2}."), kIdMin,
+                               kIdMax)
+                : lang::Format(lang::Tr("ID {1} is not allowed: an ID is a number from {2} to {3}."),
+                               id, kIdMin, kIdMax));
+    return stored;
+  }
+  // The row being edited is still in the table as it was: not another one.
+  const int self = table_.GetState() == FuelTable::State::Edit ? table_.CurrentIndex() : -1;
+  const int other = RowWithId(table_.Rows(), id, self);
+  if (other < 0 || Of(FuelField::ID).keep == std::string(utf8)) return std::nullopt;
+  const std::string name = Cp1252ToUtf8(table_.Row(other).Description);
+  return Question(lang::Format(lang::Tr("ID {1} is used by row {2} ({3}) too"), id, other + 1,
+                               name));
 }
 
 void RowEditor::Changed(FuelField field) {
@@ -58,20 +103,24 @@ RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
   switch (input.kind) {
     case front::FieldInput::Kind::Null:
       table_.SetNull(field);
-      // Show the value the analyser will get instead of a blank.
+      // Show the value the analyser will get instead of a blank (an ID
+      // stays blank: OK asks for one).
       if (field != FuelField::Description) stored.show = Text(field);
       break;
     case front::FieldInput::Kind::Integer:
+      if (field == FuelField::ID) {
+        if (auto doubt = IdDoubt(input.integer, utf8)) return *doubt;
+      }
+      if (field == FuelField::Special && !SootIsFlag(input.integer) &&
+          Of(field).keep != std::string(utf8)) {
+        return Question(
+            lang::Format(lang::Tr("Soot {1} is neither 0 nor 1"), std::to_string(input.integer)));
+      }
       table_.SetInteger(field, input.integer);
       break;
     case front::FieldInput::Kind::Decimal:
       if (OutsideRange(field, input.decimal) && Of(field).keep != std::string(utf8)) {
-        stored.ok = false;
-        stored.question = true;
-        stored.refusal = YesNoQuestion(lang::Format(
-            lang::Tr("{1}. Keep it?\n\nNo (the default): back to the field to correct it."),
-            RangeText(field, input.decimal, separator_ == U'.' ? '.' : ',')));
-        return stored;
+        return Question(RangeText(field, input.decimal, separator_ == U'.' ? '.' : ','));
       }
       table_.SetDecimal(field, input.decimal);
       break;
@@ -84,6 +133,13 @@ RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
       return stored;
   }
   Of(field).pending = false;
+  return stored;
+}
+
+RowEditor::Stored RowEditor::Check(FuelField field, std::string_view utf8) {
+  Stored stored = Store(field, utf8);
+  if (!stored.ok || field != FuelField::ID || !Editable(field) || !HasRow()) return stored;
+  if (auto doubt = IdDoubt(table_.Current().ID, utf8)) return *doubt;
   return stored;
 }
 

@@ -261,7 +261,7 @@ void WindowController::Change(Command command) {
       Delete();
       break;
     case Command::Add:
-      Add();
+      Add(FuelRow{});  // neutral values
       break;
     case Command::Duplicate:
       Duplicate();
@@ -286,9 +286,8 @@ void WindowController::NumberByPosition() {
   }
 }
 
-void WindowController::Add() {
-  // Below the current row, with neutral values; the editor opens on it.
-  FuelRow row;
+void WindowController::Add(FuelRow row) {
+  // Below the current row; the editor opens on it.
   const int at = table_.CurrentIndex() + 1;
   table_.DisableControls();
   if (at >= table_.RecordCount()) {
@@ -309,16 +308,11 @@ void WindowController::Add() {
 
 void WindowController::Duplicate() {
   if (table_.IsEmpty()) return;
-  const FuelRow copy = table_.Current();
-  const int at = table_.CurrentIndex() + 1;
-  table_.DisableControls();
-  if (at >= table_.RecordCount()) {
-    table_.AppendRow(copy);
-  } else {
-    table_.MoveTo(at);
-    table_.InsertRow(copy);
-  }
-  table_.EnableControls();
+  // The copy's ID is the user's to give: two rows with one ID never go out
+  // unasked. The editor opens on it with its ID empty.
+  FuelRow copy = table_.Current();
+  copy.SetNull(FuelField::ID);
+  Add(copy);
 }
 
 void WindowController::Undo(bool redo) {

@@ -109,7 +109,7 @@ class WindowController : private FuelView {
   void Open();
   void Save();
   void Delete();
-  void Add();
+  void Add(FuelRow row);
   void Duplicate();
   void Undo(bool redo);
   void ShowUserGuide();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QValidator>
 
 namespace quelt::ui {
@@ -57,6 +58,20 @@ FuelEdit::FuelEdit(FuelField field, const control::RowEditor& rules, QWidget* pa
 void FuelEdit::ShowValue(const QString& text) {
   setText(text);
   setCursorPosition(0);
+}
+
+void FuelEdit::keyPressEvent(QKeyEvent* event) {
+  // A field the user may not change (a fuel's ID) takes the cursor: a
+  // character typed there says why nothing happens.
+  const QString typed = event->text();
+  if (isReadOnly() && !typed.isEmpty() && typed.front().isPrint()) {
+    const std::string note = rules_.LockedNote(field_);
+    if (!note.empty()) {
+      QApplication::beep();
+      emit Refused(QString::fromStdString(note));
+    }
+  }
+  QLineEdit::keyPressEvent(event);
 }
 
 void FuelEdit::focusOutEvent(QFocusEvent* event) {

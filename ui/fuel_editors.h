@@ -28,6 +28,7 @@ class FuelEdit : public QLineEdit {
   void Refused(const QString& note);          // a character was refused: why
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:

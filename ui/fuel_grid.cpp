@@ -110,6 +110,13 @@ FuelGrid::FuelGrid(control::WindowController& controller, const std::function<in
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) { OnCurrentChanged(current); });
   connect(this, &QWidget::customContextMenuRequested, this, &FuelGrid::OnContextMenu);
+  // A double-click on a row opens the editor on it, once the click is over.
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (const auto command = model_->Cells().DoubleClicked(index.row())) {
+      QMetaObject::invokeMethod(
+          this, [this, c = *command] { controller_.Do(c); }, Qt::QueuedConnection);
+    }
+  });
   SelectRow(model_->CurrentRow());
 }
 

@@ -58,6 +58,12 @@ class Dialog : public ModalDialog, private control::EditorFace {
     // A beep goes unheard in a workshop: the note says what happened.
     SetDlgItemTextW(hwnd_, kNoteId, WideFromUtf8(rows_.RefusalNote(field, c)).c_str());
   }
+  void Locked(FuelField field) {
+    const std::string note = rows_.LockedNote(field);
+    if (note.empty()) return;
+    MessageBeep(MB_OK);
+    SetDlgItemTextW(hwnd_, kNoteId, WideFromUtf8(note).c_str());
+  }
   void DrawButton(const DRAWITEMSTRUCT& item);
 
   // control::EditorFace
@@ -172,6 +178,8 @@ LRESULT CALLBACK Dialog::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
         self->Refuse(*field, c);
         return 0;
       }
+      // A field the user may not change (a fuel's ID) says why nothing happens.
+      if (field && !editable && c >= 0x20 && c != 0x7F) self->Locked(*field);
       break;
     }
     case WM_PASTE:

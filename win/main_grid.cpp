@@ -214,6 +214,15 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
       ShowRowMenu(at);
       return TRUE;
     }
+    case NM_DBLCLK: {
+      // The editor on the row, once the click is over.
+      auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+      if (const auto command = cells_.DoubleClicked(click->iItem)) {
+        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1),
+                     0);
+      }
+      return 0;
+    }
     case NM_CUSTOMDRAW:
       return GridCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
     default:

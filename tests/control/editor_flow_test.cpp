@@ -17,6 +17,7 @@ class Face : public EditorFace {
   std::map<FuelField, std::string> texts;
   std::vector<Answer> answers;  // to the boxes, in turn
   std::vector<MessageKind> asked;
+  std::string lastText;  // of the last box
   std::vector<FuelField> complaints, returns;
   int notesCleared = 0;
 
@@ -25,6 +26,7 @@ class Face : public EditorFace {
   void ClearNote() override { ++notesCleared; }
   Answer Ask(const Message& message) override {
     asked.push_back(message.kind);
+    lastText = message.text;
     const Answer a = answers.empty() ? message.escapeAnswer : answers.front();
     if (!answers.empty()) answers.erase(answers.begin());
     return a;
@@ -134,6 +136,81 @@ TEST(EditorFlow, LeavingAndOkStoreOrAskAndBringTheUserBack) {
     EXPECT_EQ(face.texts[FuelField::Co2Max], c.shown);
     rows.Finish(c.closes);
     EXPECT_EQ(table.GetState(), FuelTable::State::Browse);
+  }
+}
+
+// A row without an ID (Insert, Ctrl+D) takes one, 1 to 999, which OK asks
+// for even when it was never typed; an ID another row uses and Soot other
+// than 0 or 1 are kept only on the user's Yes (No, the default, goes back to
+// the field). A row that has an ID keeps it.
+TEST(EditorFlow, ANewRowTakesAnIdAndDoubtsAreAsked) {
+  struct Case {
+    const char* what;
+    bool newRow;  // inserted with no ID below row 1 of three (IDs 101..103)
+    std::vector<std::pair<FuelField, const char*>> typed;
+    std::vector<Answer> answers;
+    std::vector<MessageKind> asked;
+    const char* says;       // in the last box
+    FuelField returnedTo;   // when OK does not close
+    bool closes;
+    int id, soot;           // of the row afterwards
+  } cases[] = {
+      {"a row with an ID keeps it", false, {{FuelField::Special, "0"}}, {}, {}, "",
+       FuelField::ID, true, 101, 0},
+      {"a new row's ID typed", true, {{FuelField::ID, "7"}}, {}, {}, "", FuelField::ID, true, 7,
+       0},
+      {"a new row without an ID: OK asks for one", true, {}, {Answer::Ok},
+       {MessageKind::Warning}, "The row needs an ID: a number from 1 to 999.", FuelField::ID,
+       false, 0, 0},
+      {"ID 1000 is refused", true, {{FuelField::ID, "1000"}}, {Answer::Ok},
+       {MessageKind::Warning}, "ID 1000 is not allowed: an ID is a number from 1 to 999.",
+       FuelField::ID, false, 0, 0},
+      {"ID 0 is refused", true, {{FuelField::ID, "0"}}, {Answer::Ok}, {MessageKind::Warning},
+       "The row needs an ID", FuelField::ID, false, 0, 0},
+      {"a shared ID, No: back to the ID", true, {{FuelField::ID, "103"}}, {Answer::No},
+       {MessageKind::Question}, "ID 103 is used by row 4 (Fuel 3) too. Keep it?", FuelField::ID,
+       false, 0, 0},
+      {"a shared ID, Yes: kept", true, {{FuelField::ID, "103"}}, {Answer::Yes},
+       {MessageKind::Question}, "", FuelField::ID, true, 103, 0},
+      {"Soot 2, No: back to Soot", true, {{FuelField::ID, "7"}, {FuelField::Special, "2"}},
+       {Answer::No}, {MessageKind::Question}, "Soot 2 is neither 0 nor 1. Keep it?",
+       FuelField::Special, false, 0, 0},
+      {"Soot -1 on a row with an ID, Yes: kept", false, {{FuelField::Special, "-1"}},
+       {Answer::Yes}, {MessageKind::Question}, "", FuelField::ID, true, 101, -1},
+      {"Soot 1", true, {{FuelField::ID, "7"}, {FuelField::Special, "1"}}, {}, {}, "",
+       FuelField::ID, true, 7, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FuelTable table;
+    for (int i = 1; i <= 3; ++i) {
+      FuelRow row;
+      row.N = static_cast<std::int16_t>(i);
+      row.ID = 100 + i;
+      row.Description = "Fuel " + std::to_string(i);
+      table.AppendRow(row);
+    }
+    table.MoveTo(c.newRow ? 1 : 0);
+    if (c.newRow) table.InsertRow(FuelRow{});  // as Insert and Ctrl+D make it
+    RowEditor rows(table, false, U',');
+    EXPECT_EQ(rows.Editable(FuelField::ID), c.newRow);
+    Face face;
+    EditorFlow flow(rows, face);
+    flow.ShowRow();
+    EXPECT_EQ(face.texts[FuelField::ID], c.newRow ? "" : "101") << "0 is no ID to show";
+    face.answers = c.answers;
+    for (const auto& [field, text] : c.typed) {
+      face.texts[field] = text;
+      rows.Changed(field);
+    }
+    EXPECT_EQ(flow.Accept(), c.closes);
+    EXPECT_EQ(face.asked, c.asked);
+    EXPECT_NE(face.lastText.find(c.says), std::string::npos) << face.lastText;
+    EXPECT_EQ(face.returns,
+              c.closes ? std::vector<FuelField>{} : std::vector<FuelField>{c.returnedTo});
+    rows.Finish(c.closes);
+    EXPECT_EQ(table.Current().ID, c.id);
+    EXPECT_EQ(table.Current().Special, c.soot);
   }
 }
 

@@ -188,15 +188,20 @@ TEST_F(Grid, APickMovesTheCurrentRowOutsideATransfer) {
     int row;
     bool taken;
     int current;
+    bool edits;  // a double-click there opens the editor on the row
   } cases[] = {
-      {2, true, 2},
-      {0, true, 0},
+      {2, true, 2, true},
+      {0, true, 0, true},
       // Beside the rows (a right click on empty space): the current row stays.
-      {-1, true, 0},
-      {3, true, 0},
+      {-1, true, 0, false},
+      {3, true, 0, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(cells.Pick(c.row), c.taken) << c.row;
+    EXPECT_EQ(window.Table().CurrentIndex(), c.current) << c.row;
+    EXPECT_EQ(cells.DoubleClicked(c.row),
+              c.edits ? std::optional<Command>(Command::Edit) : std::nullopt)
+        << c.row;
     EXPECT_EQ(window.Table().CurrentIndex(), c.current) << c.row;
   }
 
@@ -210,6 +215,7 @@ TEST_F(Grid, APickMovesTheCurrentRowOutsideATransfer) {
     if (!on) return;
     const int current = window.Table().CurrentIndex();
     taken.push_back(cells.Pick(current == 0 ? 1 : 0));
+    EXPECT_EQ(cells.DoubleClicked(current == 0 ? 1 : 0), std::nullopt);
     EXPECT_EQ(window.Table().CurrentIndex(), current);
   };
   glb.SetPortOverride("no-such-port");

@@ -65,6 +65,8 @@ TEST(RowEditor, ARefusedTextIsAWarningAndKeepsTheRowInEdit) {
   RowEditor editor(table, false, U',');
   EXPECT_FALSE(editor.Accepts(FuelField::Description, U';'));
   EXPECT_FALSE(editor.Editable(FuelField::ID));
+  EXPECT_EQ(editor.LockedNote(FuelField::ID),
+            "ID: a fuel keeps its ID; a new row (Insert, Ctrl+D) takes one");
   editor.Changed(FuelField::Co2Max);
   const RowEditor::Stored stored = editor.Store(FuelField::Co2Max, "1e999");
   EXPECT_FALSE(stored.ok);

@@ -99,13 +99,24 @@ TEST_F(TableEdit, NIsThePositionAndTheRowActedOnStaysCurrent) {
        },
        {101, 16, 103, 104},
        1},
-      {"a duplicate of the last row",
+      // The copy's ID is left for the user: two rows with ID 104 went out
+      // unasked once.
+      {"a duplicate of the last row, given ID 7 in the editor",
        [](TableEdit& t) {
          t.Table().MoveTo(3);
+         t.EditWith(FuelField::ID, "7");
          t.window.Do(Command::Duplicate);
        },
-       {101, 16, 103, 104, 104},
+       {101, 16, 103, 104, 7},
        4},
+      {"a duplicate whose editor was cancelled",
+       [](TableEdit& t) {
+         t.Table().MoveTo(1);
+         t.EditWith(FuelField::ID, "7", false);
+         t.window.Do(Command::Duplicate);
+       },
+       {101, 16, 103, 104},
+       1},
       {"a file numbered 5, 9, 2",
        [](TableEdit& t) {
          t.face.answers = {Answer::Discard};
@@ -155,8 +166,8 @@ TEST_F(TableEdit, UndoAndRedoEveryChange) {
   const Step steps[] = {
       {"edit", [](TableEdit& t) { t.EditWith(FuelField::HU, "40"), t.window.Do(Command::Edit); }},
       {"move", [](TableEdit& t) { t.window.Do(Command::MoveDown); }},
-      {"add", [](TableEdit& t) { t.EditWith(FuelField::ID, "0"), t.window.Do(Command::Add); }},
-      {"duplicate", [](TableEdit& t) { t.window.Do(Command::Duplicate); }},
+      {"add", [](TableEdit& t) { t.EditWith(FuelField::ID, "7"), t.window.Do(Command::Add); }},
+      {"duplicate", [](TableEdit& t) { t.EditWith(FuelField::ID, "8"), t.window.Do(Command::Duplicate); }},
       {"delete",
        [](TableEdit& t) {
          t.face.answers = {Answer::Ok};
@@ -192,6 +203,7 @@ TEST_F(TableEdit, UndoAndRedoEveryChange) {
   EXPECT_FALSE(window.CanDo(Command::Redo));
 
   window.Do(Command::Undo);
+  EditWith(FuelField::ID, "9");
   window.Do(Command::Duplicate);
   EXPECT_FALSE(window.CanDo(Command::Redo)) << "a new change drops the redo steps";
 

@@ -30,15 +30,17 @@ std::vector<int> Ids(quelt::FuelTable& table) {
   return ids;
 }
 
-// The editor that the next key opens: OK with `description` typed, or Cancel.
-void AnswerEditor(bool ok, const QString& description = {}) {
-  QTimer::singleShot(50, [ok, description] {
+// The editor that the next key opens: OK with the new row's `id` and
+// `description` (if any) typed, or Cancel.
+void AnswerEditor(bool ok, const QString& id, const QString& description = {}) {
+  QTimer::singleShot(50, [ok, id, description] {
     auto* d = qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget());
     if (d == nullptr) return;
     if (!ok) {
       d->reject();
       return;
     }
+    QTest::keyClicks(d->Editor(FuelField::ID), id);
     auto* editor = d->Editor(FuelField::Description);
     editor->setFocus();
     QTest::keyClicks(editor, description);
@@ -64,20 +66,23 @@ class EditKeysTest : public QObject {
       Qt::Key key;
       Qt::KeyboardModifiers modifiers;
       int editor;  // -1 none, 0 Cancel, 1 OK
+      const char* id;          // typed into the new row's ID
+      const char* description;  // typed after the copied one
       std::vector<int> ids;
       int current;
     };
     const Step steps[] = {
-        {"Insert, Cancel", Qt::Key_Insert, Qt::NoModifier, 0, {101, 16, 103}, 0},
-        {"Insert, OK", Qt::Key_Insert, Qt::NoModifier, 1, {101, 0, 16, 103}, 1},
-        {"Ctrl+D", Qt::Key_D, Qt::ControlModifier, -1, {101, 0, 0, 16, 103}, 2},
-        {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, -1, {101, 0, 16, 103}, 1},
-        {"Ctrl+Z again", Qt::Key_Z, Qt::ControlModifier, -1, {101, 16, 103}, 0},
-        {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier, -1, {101, 0, 16, 103}, 1},
-        {"Ctrl+Y again", Qt::Key_Y, Qt::ControlModifier, -1, {101, 0, 0, 16, 103}, 2},
+        {"Insert, Cancel", Qt::Key_Insert, Qt::NoModifier, 0, "", "", {101, 16, 103}, 0},
+        {"Insert, OK", Qt::Key_Insert, Qt::NoModifier, 1, "7", "Biogas", {101, 7, 16, 103}, 1},
+        // The copy's ID is left for the user to give.
+        {"Ctrl+D, OK", Qt::Key_D, Qt::ControlModifier, 1, "8", "", {101, 7, 8, 16, 103}, 2},
+        {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, -1, "", "", {101, 7, 16, 103}, 1},
+        {"Ctrl+Z again", Qt::Key_Z, Qt::ControlModifier, -1, "", "", {101, 16, 103}, 0},
+        {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier, -1, "", "", {101, 7, 16, 103}, 1},
+        {"Ctrl+Y again", Qt::Key_Y, Qt::ControlModifier, -1, "", "", {101, 7, 8, 16, 103}, 2},
     };
     for (const Step& s : steps) {
-      if (s.editor >= 0) AnswerEditor(s.editor == 1, QStringLiteral("Biogas"));
+      if (s.editor >= 0) AnswerEditor(s.editor == 1, s.id, s.description);
       Press(f, s.key, s.modifiers);
       QVERIFY2(Ids(rig.Table()) == s.ids, s.what);
       QCOMPARE(rig.Table().CurrentIndex(), s.current);
@@ -114,6 +119,32 @@ class EditKeysTest : public QObject {
     QCOMPARE(model->index(1, description).data().toString(), QStringLiteral("Biogas"));
     Press(f, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(rig.Table().RecordCount(), 5);
+  }
+
+  // A double-click on a row, and Enter in the grid, open the editor on it.
+  void doubleClickAndEnterEdit() {
+    Rig rig(WithRows(Rows(3, 2)));
+    MainWindow& f = *rig.form;
+    Press(f, Qt::Key_F5);
+    auto* grid = f.Grid();
+    for (const int row : {2, 1}) {
+      int edited = -1;
+      QTimer::singleShot(50, [&] {
+        if (auto* d = qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget())) {
+          edited = rig.Table().CurrentIndex();
+          d->reject();
+        }
+      });
+      if (row == 2) {
+        const QRect cell = grid->visualRect(grid->model()->index(row, 2));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+      } else {
+        rig.Table().MoveTo(row);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+      }
+      QTRY_COMPARE(edited, row);
+    }
   }
 };
 

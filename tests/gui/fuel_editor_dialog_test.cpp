@@ -197,6 +197,8 @@ class FuelEditorDialogTest : public QObject {
       for (FuelField f : {FuelField::ID, FuelField::Co2Max, FuelField::Special}) {
         QVERIFY(d.Editor(f)->text().isEmpty());
       }
+      QVERIFY(!d.Editor(FuelField::ID)->isReadOnly());
+      Retype(d, FuelField::ID, "7");  // the new row's ID, which OK asks for
       FuelEdit* editor = Retype(d, FuelField::Co2Max, "5");
       QCOMPARE(table.GetState(), FuelTable::State::Insert);
       QTest::keyClick(editor, ok ? Qt::Key_Return : Qt::Key_Escape);
@@ -212,7 +214,7 @@ class FuelEditorDialogTest : public QObject {
     const FuelRow& row = table.Row(0);
     QCOMPARE(row.N, 1);
     QCOMPARE(row.Co2Max, 5.0);
-    QVERIFY(row.IsNull(FuelField::ID));
+    QCOMPARE(row.ID, 7);
     QVERIFY(row.IsNull(FuelField::A2));
   }
 
@@ -240,6 +242,8 @@ class FuelEditorDialogTest : public QObject {
           QTest::keyClick(editor, Qt::Key_Backspace);
           QTest::keyClick(editor, Qt::Key_Delete);
           QCOMPARE(editor->text(), shown);
+          // A fuel's ID says why it does not change; a read-only dialog only shows.
+          QCOMPARE(d.Note()->text().isEmpty(), readOnly);
           QCOMPARE(table.GetState(), FuelTable::State::Browse);
           QTest::keyClick(editor, Qt::Key_Return);
         },
@@ -440,6 +444,38 @@ class FuelEditorDialogTest : public QObject {
     });
     QCOMPARE(asked.size(), 2);
     QCOMPARE(table.Row(0).Co2Max, 45.0);
+  }
+
+  // A row without an ID (Insert, Ctrl+D) opens on its blank ID editor, which
+  // takes typing; an ID another row uses is asked about, No back to it.
+  void newRowTakesItsId() {
+    FuelTable table;
+    Fill(table, 3, 1);
+    table.InsertRow(FuelRow{});
+    QStringList asked;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        asked << box->text();
+        box->button(QMessageBox::No)->click();
+      }
+    });
+    answerer.start(10);
+    RunDialog(table, [&](FuelEditorDialog& d) {
+      FuelEdit* id = d.Editor(FuelField::ID);
+      QCOMPARE(d.focusWidget(), id);
+      QVERIFY(!id->isReadOnly());
+      QCOMPARE(id->text(), QString());
+      Type(id, "103");
+      QTest::keyClick(id, Qt::Key_Return);
+      QTRY_COMPARE(asked.size(), 1);
+      QVERIFY2(asked[0].startsWith("ID 103 is used by row 4 (Fuel 3) too. Keep it?"),
+               qPrintable(asked[0]));
+      QTRY_COMPARE(d.focusWidget(), id);
+      QTest::keyClick(Retype(d, FuelField::ID, "7"), Qt::Key_Return);
+    });
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(table.Row(1).ID, 7);
   }
 
   void layoutAtDpi_data() {

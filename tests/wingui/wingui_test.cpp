@@ -1273,21 +1273,28 @@ TEST_F(Window, EditingKeysAndChangeMarks) {
     WORD key;
     bool control;
     int editor;  // the button that closes the editor; 0: no editor
+    const wchar_t* id;  // typed into the new row's ID first
     int rows, selected;
   };
   const Case cases[] = {
-      {"Insert, Cancel", VK_INSERT, false, IDCANCEL, 13, 2},
-      {"Insert, OK", VK_INSERT, false, IDOK, 14, 3},
-      {"Ctrl+D", 'D', true, 0, 15, 4},
-      {"Ctrl+Z", 'Z', true, 0, 14, 3},
-      {"Ctrl+Y", 'Y', true, 0, 15, 4},
+      {"Insert, Cancel", VK_INSERT, false, IDCANCEL, L"", 13, 2},
+      {"Insert, OK", VK_INSERT, false, IDOK, L"77", 14, 3},
+      // The copy opens in the editor without an ID: the user gives it one.
+      {"Ctrl+D, OK", 'D', true, IDOK, L"78", 15, 4},
+      {"Ctrl+Z", 'Z', true, 0, L"", 14, 3},
+      {"Ctrl+Y", 'Y', true, 0, L"", 15, 4},
   };
   Modals modals;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.editor != 0) {
-      modals.Expect(L"Edit fuel", [id = c.editor](HWND dialog) {
-        PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+      modals.Expect(L"Edit fuel", [&c](HWND dialog) {
+        HWND id = GetDlgItem(dialog, EditorId(FuelField::ID));
+        EXPECT_EQ(GetFocus(), id);
+        EXPECT_EQ(GetWindowLongPtrW(id, GWL_STYLE) & ES_READONLY, 0) << "a new row takes an ID";
+        EXPECT_EQ(Text(id), L"");
+        SetWindowTextW(id, c.id);
+        PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(c.editor), 0);
       });
     }
     Key(c.key, c.control);
@@ -1306,6 +1313,37 @@ TEST_F(Window, EditingKeysAndChangeMarks) {
   EXPECT_EQ(Cell(5, 2), bullet + fourth) << "moved down two places";
   EXPECT_EQ(Cell(3, 0), L"4") << "N is never marked";
   EXPECT_NE(Status().find(L"rows change"), std::wstring::npos) << Status();
+}
+
+// A double-click on a row and Enter in the grid open the editor on the row.
+TEST_F(Window, DoubleClickAndEnterOpenTheEditor) {
+  Refresh();
+  for (const bool enter : {false, true}) {
+    SCOPED_TRACE(enter ? "Enter" : "double-click");
+    const int row = enter ? 3 : 7;
+    int edited = -1;
+    Modals modals;
+    modals.Expect(L"Edit fuel", [&](HWND dialog) {
+      edited = controller.Table().CurrentIndex();
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    if (enter) {
+      ListView_SetItemState(Grid(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+      SetFocus(Grid());
+      Key(VK_RETURN, false);
+    } else {
+      const RECT r = CellRect(row, 2);
+      SendMessageW(Grid(), WM_LBUTTONDBLCLK, MK_LBUTTON,
+                   MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+    }
+    for (int i = 0; i < 200 && !modals.Done(); ++i) {
+      pump.ProcessPendingEvents();
+      Sleep(10);
+    }
+    ASSERT_TRUE(modals.Done());
+    EXPECT_EQ(edited, row);
+  }
 }
 
 // Every control where the layout table puts it at the prefix's resolution,
