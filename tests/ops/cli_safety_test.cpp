@@ -528,7 +528,7 @@ TEST(CliSafety, WriteWarnsOfDoubtfulIdsAndSoot) {
     const char* warning;  // nullptr: none for this row
   } cases[] = {
       {"1;7;Heiz\xC3\xB6l EL;15,4;0,68;0,007;3,0;10,50;12,00;42,70;0", nullptr},
-      {"2;;;0;0;0;0;0;0;0;0", "Row 2: no ID (0); an ID is 1 to 999"},
+      {"2;0;;0;0;0;0;0;0;0;0", "Row 2: no ID (0); an ID is 1 to 999"},
       {"3;7;Oil;15,4;0,68;0,007;3,0;10,50;12,00;42,70;1",
        "Row 3: ID 7 is used by row 1 (Heiz\xC3\xB6l EL) too"},
       {"4;1200;Gas;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0", "Row 4: ID 1200 is outside 1 to 999"},
