@@ -68,10 +68,11 @@ std::optional<RowEditor::Stored> RowEditor::IdDoubt(std::int64_t id, std::string
     Stored stored;
     stored.ok = false;
     stored.refusal = WarningMessage(
-        id == 0 ? lang::Format(lang::Tr("The row needs an ID: a number from {1} to {2}."), kIdMin,
-                               kIdMax)
-                : lang::Format(lang::Tr("ID {1} is not allowed: an ID is a number from {2} to {3}."),
-                               id, kIdMin, kIdMax));
+        id == 0
+            ? lang::Format(lang::Tr("The row needs an ID: a number from {1} to {2}."), kIdMin,
+                           kIdMax)
+            : lang::Format(lang::Tr("ID {1} is not allowed: an ID is a number from {2} to {3}."),
+                           id, kIdMin, kIdMax));
     return stored;
   }
   // The row being edited is still in the table as it was: not another one.
@@ -79,8 +80,8 @@ std::optional<RowEditor::Stored> RowEditor::IdDoubt(std::int64_t id, std::string
   const int other = RowWithId(table_.Rows(), id, self);
   if (other < 0 || Of(FuelField::ID).keep == std::string(utf8)) return std::nullopt;
   const std::string name = Cp1252ToUtf8(table_.Row(other).Description);
-  return Question(lang::Format(lang::Tr("ID {1} is used by row {2} ({3}) too"), id, other + 1,
-                               name));
+  return Question(
+      lang::Format(lang::Tr("ID {1} is used by row {2} ({3}) too"), id, other + 1, name));
 }
 
 void RowEditor::Changed(FuelField field) {

@@ -28,9 +28,7 @@ class RowEditor {
   // a row that has one keeps it. A row without one (0 or empty when the
   // editor opened: a row made by Insert or Ctrl+D, the first row of an empty
   // table) takes its ID here, and OK needs one from 1 to 999.
-  bool Editable(FuelField field) const {
-    return !readOnly_ && (field != FuelField::ID || newId_);
-  }
+  bool Editable(FuelField field) const { return !readOnly_ && (field != FuelField::ID || newId_); }
   // A character the field takes.
   bool Accepts(FuelField field, char32_t c) const;
   // The first character of a text (a paste) the field does not take; '?'

@@ -218,8 +218,7 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
       // The editor on the row, once the click is over.
       auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
       if (const auto command = cells_.DoubleClicked(click->iItem)) {
-        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1),
-                     0);
+        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1), 0);
       }
       return 0;
     }

@@ -167,7 +167,8 @@ TEST_F(TableEdit, UndoAndRedoEveryChange) {
       {"edit", [](TableEdit& t) { t.EditWith(FuelField::HU, "40"), t.window.Do(Command::Edit); }},
       {"move", [](TableEdit& t) { t.window.Do(Command::MoveDown); }},
       {"add", [](TableEdit& t) { t.EditWith(FuelField::ID, "7"), t.window.Do(Command::Add); }},
-      {"duplicate", [](TableEdit& t) { t.EditWith(FuelField::ID, "8"), t.window.Do(Command::Duplicate); }},
+      {"duplicate",
+       [](TableEdit& t) { t.EditWith(FuelField::ID, "8"), t.window.Do(Command::Duplicate); }},
       {"delete",
        [](TableEdit& t) {
          t.face.answers = {Answer::Ok};

@@ -197,8 +197,10 @@ class FuelEditorDialogTest : public QObject {
       for (FuelField f : {FuelField::ID, FuelField::Co2Max, FuelField::Special}) {
         QVERIFY(d.Editor(f)->text().isEmpty());
       }
+      // A new row takes its ID (OK asks for one), and the editor opens on it.
+      QCOMPARE(d.focusWidget(), d.Editor(FuelField::ID));
       QVERIFY(!d.Editor(FuelField::ID)->isReadOnly());
-      Retype(d, FuelField::ID, "7");  // the new row's ID, which OK asks for
+      Retype(d, FuelField::ID, "7");
       FuelEdit* editor = Retype(d, FuelField::Co2Max, "5");
       QCOMPARE(table.GetState(), FuelTable::State::Insert);
       QTest::keyClick(editor, ok ? Qt::Key_Return : Qt::Key_Escape);
@@ -446,38 +448,6 @@ class FuelEditorDialogTest : public QObject {
     QCOMPARE(table.Row(0).Co2Max, 45.0);
   }
 
-  // A row without an ID (Insert, Ctrl+D) opens on its blank ID editor, which
-  // takes typing; an ID another row uses is asked about, No back to it.
-  void newRowTakesItsId() {
-    FuelTable table;
-    Fill(table, 3, 1);
-    table.InsertRow(FuelRow{});
-    QStringList asked;
-    QTimer answerer;
-    connect(&answerer, &QTimer::timeout, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        asked << box->text();
-        box->button(QMessageBox::No)->click();
-      }
-    });
-    answerer.start(10);
-    RunDialog(table, [&](FuelEditorDialog& d) {
-      FuelEdit* id = d.Editor(FuelField::ID);
-      QCOMPARE(d.focusWidget(), id);
-      QVERIFY(!id->isReadOnly());
-      QCOMPARE(id->text(), QString());
-      Type(id, "103");
-      QTest::keyClick(id, Qt::Key_Return);
-      QTRY_COMPARE(asked.size(), 1);
-      QVERIFY2(asked[0].startsWith("ID 103 is used by row 4 (Fuel 3) too. Keep it?"),
-               qPrintable(asked[0]));
-      QTRY_COMPARE(d.focusWidget(), id);
-      QTest::keyClick(Retype(d, FuelField::ID, "7"), Qt::Key_Return);
-    });
-    QCOMPARE(asked.size(), 1);
-    QCOMPARE(table.Row(1).ID, 7);
-  }
-
   void layoutAtDpi_data() {
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QSize>("client");
@@ -547,8 +517,10 @@ class FuelEditorDialogTest : public QObject {
       }
       // Tab walks the editors in the shared order, then Cancel and OK.
       QStringList order, expected;
-      for (FuelField field : quelt::front::DialogTabOrder()) expected << d.Editor(field)->objectName();
-      expected << "BtCancel" << "BtOk";
+      for (FuelField field : quelt::front::DialogTabOrder())
+        expected << d.Editor(field)->objectName();
+      expected << "BtCancel"
+               << "BtOk";
       QWidget* w = d.Editor(FuelField::ID);
       for (int i = 0; i < 12; ++i, w = w->nextInFocusChain()) {
         while (!(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();

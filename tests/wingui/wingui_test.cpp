@@ -1272,7 +1272,7 @@ TEST_F(Window, EditingKeysAndChangeMarks) {
     const char* what;
     WORD key;
     bool control;
-    int editor;  // the button that closes the editor; 0: no editor
+    int editor;         // the button that closes the editor; 0: no editor
     const wchar_t* id;  // typed into the new row's ID first
     int rows, selected;
   };
