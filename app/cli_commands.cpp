@@ -367,21 +367,22 @@ int Restore(const Options& options, const std::string& path) {
   return ExitFor(outcome);
 }
 
-int ReadAnalyserTable(const Options& options, StoredTable* identity, std::vector<FuelRow>* rows) {
+int ReadAnalyserTable(const Options& options, AnalyserTable& table, bool withRows) {
   Tool t(options);
   bool identified = false;
   ReadResult read = ReadResult::Read();
-  if (rows == nullptr) {
-    identified = t.ops.QueryIdentity();
-  } else {
+  if (withRows) {
     read = t.ops.ReadAnalyser(&identified);
+  } else {
+    identified = t.ops.QueryIdentity();
   }
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
   if (!read) return t.ReadFailure(read);
-  *identity = t.ops.Identity();
-  if (rows != nullptr) {
-    for (int i = 0; i < t.table.RecordCount(); ++i) rows->push_back(t.table.Row(i));
+  table.identity = t.ops.Identity();
+  table.naming = t.ops.Naming();
+  if (const StoredTable* stored = t.ops.KnownStoredTable(); withRows && stored != nullptr) {
+    table.stored = StoredRows(stored->rows);
   }
   return kOk;
 }

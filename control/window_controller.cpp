@@ -6,6 +6,7 @@
 #include "control/user_guide.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
+#include "fuel/backup_list.h"
 #include "fuel/gas_names.h"
 #include "fuel/table_file.h"
 #include "lang/format.h"
@@ -49,6 +50,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
 void WindowController::Shown() {
   ops_.ShowIntro();
   if (face_ != nullptr) {
+    LoadParties();
     const std::string gone = ports_.Start(face_->LoadSetting(kPortSettingKey));
     if (!gone.empty()) Log(gone);
     ShowPorts();
@@ -158,7 +160,14 @@ void WindowController::Refresh() {
   if (read || table_.IsEmpty()) unsent_.MarkInSync(table_);
   // What the analyser holds is the new starting point.
   history_.Clear();
-  reported_ = read;
+  if (read) {
+    NoteStoredRows();
+  } else {
+    marks_.Forget();
+  }
+  // A check belongs to the table it checked, not to one read later.
+  lastCheck_.clear();
+  beforeSend_.reset();
   if (face_ != nullptr) face_->RedrawGrid();
 
   const StoredTable* stored = ops_.KnownStoredTable();
@@ -177,7 +186,12 @@ void WindowController::ShowAnalysersTable() {
   // A failed read empties the grid: nothing is left to lose.
   unsent_.MarkInSync(table_);
   history_.Clear();
-  reported_ = read;
+  if (read) {
+    NoteStoredRows();
+  } else {
+    marks_.Forget();
+  }
+  beforeSend_.reset();
   if (face_ != nullptr) face_->RedrawGrid();
   if (read) {
     LogFinal(lang::Format(lang::Tr("The grid shows the analyser's table: {1} rows read"),
@@ -205,7 +219,18 @@ void WindowController::Send() {
     case R::Sent:
       unsent_.MarkSent(texts);
       history_.Clear();
-      reported_ = true;
+      if (outcome.checked && ops_.KnownStoredTable() != nullptr) {
+        NoteStoredRows();
+      } else {
+        // Not read back: the analyser holds what was sent, as far as anyone knows.
+        marks_.SetStored(StoredRows(texts), ops_.Naming());
+      }
+      beforeSend_.reset();
+      if (!outcome.backupPath.empty()) {
+        if (const auto backup = ReadBackupEntry(outcome.backupPath).table) {
+          beforeSend_ = StoredRows(backup->rows);
+        }
+      }
       if (face_ != nullptr) face_->RedrawGrid();
       break;
     case R::Declined:
@@ -449,11 +474,15 @@ bool WindowController::CanDo(Command command) const {
 }
 
 bool WindowController::CellChanged(int row, FuelField field) const {
-  return reported_ && control::CellChanged(unsent_.InSync(), table_, row, field);
+  return marks_.CellChanged(table_, row, field);
 }
 
-int WindowController::RowsChanging() const {
-  return reported_ ? control::RowsChanging(unsent_.InSync(), table_) : 0;
+int WindowController::RowsChanging() const { return marks_.RowsChanging(table_); }
+
+void WindowController::NoteStoredRows() {
+  if (const StoredTable* stored = ops_.KnownStoredTable()) {
+    marks_.SetStored(StoredRows(stored->rows), ops_.Naming());
+  }
 }
 
 void WindowController::Update() {
@@ -475,6 +504,10 @@ StatusFacts WindowController::Status() const {
   facts.serialNumber = ops_.Identity().serialNumber;
   facts.type = ops_.Identity().type;
   facts.rows = table_.RecordCount();
+  if (marks_.Known()) {
+    facts.storedRows = static_cast<int>(marks_.Stored().size());
+    facts.hRowShown = marks_.ShowsAddedHRow(table_);
+  }
   facts.lastBackup = lastBackup_;
   return facts;
 }

@@ -15,6 +15,7 @@
 #include "fuel/fuel_row.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
+#include "fuel/table_pictures.h"
 #include "lang/tr.h"
 #include "link/exchange.h"
 
@@ -112,6 +113,7 @@ class FuelOperations {
   // and the fuel ID of the row that gets the natural gas L name (-1: none).
   std::int32_t languageIndex() const { return languageIndex_; }
   std::int32_t lGasFuelId() const { return lGasFuelId_; }
+  ReadNaming Naming() const { return {languageIndex_, lGasFuelId_}; }
 
   // First line of the intro; the demo mode says there that a simulated
   // analyser is attached.

@@ -371,7 +371,7 @@ TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
   const std::string report = control::ExportFileChoice(control::ExportKind::Report).title;
   EXPECT_EQ(titles, (std::vector<std::string>{csv, report, report}));
   const std::string page = Slurp(folder / "report.html");
-  EXPECT_NE(page.find("<td>as sent to the analyser</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td>as stored on the analyser</td>"), std::string::npos);
   EXPECT_NE(page.find("<td>" + window.LastBackup() + "</td>"), std::string::npos);
 }
 

@@ -207,7 +207,9 @@ class WorkbenchTest : public QObject {
 
     RefreshButton(f)->click();
     QCOMPARE(f.StatusLine()->text(),
-             QStringLiteral("Port: %1   Serial 08154711, type 20   18 rows, 15 used").arg(port));
+             QStringLiteral("Port: %1   Serial 08154711, type 20   17 rows stored, 15 used, "
+                            "natural gas H shown, not stored")
+                 .arg(port));
 
     SendButton(f)->click();
     const QString backup = QString::fromStdString(rig.controller->LastBackup());
@@ -256,7 +258,8 @@ class WorkbenchTest : public QObject {
     QVERIFY(rig.LogLines().contains(QStringLiteral("Found      :QUELT 300")));
     QCOMPARE(
         rig.form->StatusLine()->text(),
-        QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   13 rows, 13 used"));
+        QStringLiteral("Port: simulated analyser   Serial 08154711, type 20   12 rows stored, 12 "
+                       "used, natural gas H shown, not stored"));
     QVERIFY2(progress.contains(6) && progress.last() == 15,
              qPrintable(QString::number(progress.size())));
     const double wire = static_cast<double>(rig.glb->bytesReceived()) * 10 / 9600;
