@@ -163,7 +163,9 @@ class WorkbenchTest : public QObject {
     if (action == QLatin1String("close")) f.close();
     if (action == QLatin1String("refresh")) RefreshButton(f)->click();
 
-    QCOMPARE(rig.boxes.texts, QStringList{QString::fromLatin1(quelt::kUnsentQuestion)});
+    const char* question =
+        action == QLatin1String("refresh") ? quelt::kUnsentQuestion : quelt::kCloseUnsentQuestion;
+    QCOMPARE(rig.boxes.texts, QStringList{QString::fromLatin1(question)});
     QCOMPARE(QFile::exists(rig.boxes.file), answer == QMessageBox::Save);
     if (action == QLatin1String("refresh")) {
       QCOMPARE(!rig.Transcript().isEmpty(), goesOn);
