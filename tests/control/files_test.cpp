@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <functional>
 #include <optional>
 
 #include "fuel/backup.h"
@@ -85,47 +84,31 @@ TEST_F(Files, OpenTakesATableFileTheCsvExportAndABackup) {
 TEST_F(Files, ClosingAsksWhileTheAnalyserLacksTheChanges) {
   struct Case {
     const char* what;
-    std::function<void()> act;
-    bool closeAsks;
-    bool refreshAsks;
-  } cases[] = {
-      {"changed", [&] { Change(); }, true, true},
-      {"changed and saved to a file",
-       [&] {
-         Change();
-         ASSERT_TRUE(window.SaveTable(TestDir() / "saved.txt"));
-       },
-       true, false},
-      {"opened from a file, not sent",
-       [&] { ASSERT_TRUE(window.LoadTable(TestDir() / "saved.txt")); }, true, false},
-      {"changed and sent",
-       [&] {
-         Change();
-         window.Do(Command::Send);
-       },
-       false, false},
-  };
+    bool saved, sent;
+    bool closeAsks, refreshAsks;  // Refresh (and Open) ask only for what no file holds
+  } cases[] = {{"changed", false, false, true, true},
+               {"changed and saved to a file", true, false, true, false},
+               {"changed and sent", false, true, false, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Start();
     Refresh();
-    c.act();
+    Change();
+    if (c.saved) {
+      ASSERT_TRUE(window.SaveTable(TestDir() / "saved.txt"));
+    }
+    if (c.sent) window.Do(Command::Send);
     face.boxes.clear();
     face.answers = {Answer::Cancel};
     EXPECT_EQ(window.CloseRequested(), !c.closeAsks);
-    ASSERT_EQ(face.boxes.size(), c.closeAsks ? 1u : 0u);
-    if (c.closeAsks) {
-      EXPECT_EQ(face.boxes[0].text, kCloseUnsentQuestion);
-      EXPECT_EQ(face.boxes[0].buttons, control::Buttons::SaveDiscardCancel);
-    }
-    // Refresh and Open keep asking only for what no file holds.
-    face.boxes.clear();
     face.answers = {Answer::Cancel};
     window.Do(Command::Refresh);
-    EXPECT_EQ(face.boxes.size(), c.refreshAsks ? 1u : 0u);
-    if (c.refreshAsks) {
-      EXPECT_EQ(face.boxes[0].text, kUnsentQuestion);
-    }
+    std::vector<std::string> asked;
+    for (const control::Message& m : face.boxes) asked.push_back(m.text);
+    std::vector<std::string> expected;
+    if (c.closeAsks) expected.push_back(kCloseUnsentQuestion);
+    if (c.refreshAsks) expected.push_back(kUnsentQuestion);
+    EXPECT_EQ(asked, expected);
   }
 }
 
@@ -174,7 +157,6 @@ TEST_F(Files, SavesProposeTheSerialNumberAndTheDate) {
   // A serial number's characters that no file name holds everywhere.
   EXPECT_EQ(control::ProposedFileName("A/B:C\x01", 0, "txt"),
             "A_B_C_" + LocalTimeText(0, "%Y-%m-%d") + ".txt");
-  EXPECT_EQ(control::ProposedFileName("..", 0, "csv"), LocalTimeText(0, "%Y-%m-%d") + ".csv");
 }
 
 TEST_F(Files, DemoBackupsGoToTheirOwnFolder) {
