@@ -105,6 +105,7 @@ struct Tool {
       simulated = sim::InProcessLine::ForDemo();
       glb.UseLine(*simulated);
       glb.SetPortOverride(simulated->DevicePath());
+      ops.UseDemoBackups();
     }
     CatchStopSignals();
   }
@@ -247,10 +248,10 @@ int Read(const Options& options) {
 int Write(const Options& options, const std::string& path) {
   const auto text = InputToSend(path);
   if (!text) return kUsage;
-  const RowFile file = ParseRowFile(*text);
+  const RowFile file = ParseTableText(*text);
   if (file.error) {
-    Say(path + ":" + std::to_string(file.error->line) + ": " + file.error->message +
-        "\nNothing was sent.");
+    Say(path + (file.error->line > 0 ? ":" + std::to_string(file.error->line) : "") + ": " +
+        file.error->message + "\nNothing was sent.");
     return kUsage;
   }
   if (file.rows.empty() && !options.allowEmpty) {
@@ -297,7 +298,7 @@ int Backup(const Options& options, const std::string& path) {
     return kLinkFailed;
   }
   t.glb.Disconnect();
-  const std::string text = FormatBackup(stored, std::time(nullptr));
+  const std::string text = FormatBackup(stored, std::time(nullptr), BackupCause::ByHand);
   std::string error;
   if (path == "-" ? !WriteStdout(text, &error)
                   : !WriteTextFileWhole(PathFromUtf8(path), text, &error, existing)) {

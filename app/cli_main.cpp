@@ -31,8 +31,9 @@ Commands:
   write FILE          send the rows of FILE ('-': standard input) to the
                       analyser: at most 30 rows are sent and the analyser is
                       told to use at most 15. FILE holds one row a line in the
-                      form that 'read' prints; the whole file is checked
-                      before anything is sent. The analyser's table is saved
+                      form that 'read' prints, or is a CSV file the window
+                      exported or a backup (its rows in use); the whole
+                      file is checked before anything is sent. The analyser's table is saved
                       to the backups folder first (every row the write
                       overwrites), and afterwards the rows and the count are
                       read back and compared, value by value.
@@ -47,12 +48,13 @@ Commands:
                       count); a damaged backup is refused and nothing is
                       sent
   diff FILE           compare the rows the analyser stores with the rows of
-                      FILE, field by field at the precision the analyser
-                      keeps; the differences go to standard output. What
-                      'read' adds or renames for display (a natural gas H
-                      row the analyser does not store, the natural gas L
-                      name) is a note on stderr, not a difference, so a
-                      file just written or just read compares the same.
+                      FILE (any kind 'write' takes), field by field at the
+                      precision the analyser keeps; the differences go to
+                      standard output. What 'read' adds or renames for
+                      display (a natural gas H row the analyser does not
+                      store, the natural gas L name) is a note on stderr,
+                      not a difference, so a file just written or just read
+                      compares the same.
                       Exit status 0 the same, 3 different
   backups             list the attached analyser's backups, newest first:
                       time, rows, count, the file's check (ok, or why it

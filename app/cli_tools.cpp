@@ -24,6 +24,13 @@ int Out(const std::string& text) {
   return kLinkFailed;
 }
 
+// The folder of the analyser's backups below `root`; the demo's own one
+// with --demo.
+std::filesystem::path AnalyserFolder(const Options& options, const std::filesystem::path& root,
+                                     const std::string& serialNumber) {
+  return options.demo ? root / kDemoBackupsFolder : BackupFolderOf(root, serialNumber);
+}
+
 // Text from a file or the analyser as it may reach a terminal.
 std::string Plain(const std::string& utf8) { return PlainDeviceText(utf8); }
 
@@ -36,9 +43,10 @@ int Diff(const Options& options, const std::string& path) {
     Say(error);
     return kUsage;
   }
-  const RowFile file = ParseRowFile(*text);
+  const RowFile file = ParseTableText(*text);
   if (file.error) {
-    Say(path + ":" + std::to_string(file.error->line) + ": " + file.error->message);
+    Say(path + (file.error->line > 0 ? ":" + std::to_string(file.error->line) : "") + ": " +
+        file.error->message);
     return kUsage;
   }
   AnalyserTable analyser;
@@ -71,7 +79,7 @@ int Backups(const Options& options) {
     Say("No folder for backups (neither XDG_DATA_HOME nor HOME is set).");
     return kLinkFailed;
   }
-  const std::filesystem::path folder = BackupFolderOf(root, identity.serialNumber);
+  const std::filesystem::path folder = AnalyserFolder(options, root, identity.serialNumber);
   const auto entries = ListBackups(folder);
   if (entries.empty()) {
     Say("No backups of the analyser with serial number \"" +
@@ -113,7 +121,7 @@ int Report(const Options& options, const std::string& path) {
   report.technician = options.technician;
   // The last backup holds the table before the work: the changes since.
   if (const auto root = BackupsRoot(); !root.empty()) {
-    const auto last = ListBackups(BackupFolderOf(root, identity.serialNumber), 1);
+    const auto last = ListBackups(AnalyserFolder(options, root, identity.serialNumber), 1);
     if (!last.empty()) {
       report.lastBackup = PathText(last.front().path) + " (" + last.front().saved + ")";
       if (last.front().table) {

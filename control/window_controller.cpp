@@ -42,6 +42,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
   glb_.SetPortOverride(device);
   demo_ = true;
+  ops_.UseDemoBackups();
   ports_.Simulated();
   ops_.SetTitleLine(
       lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine)));
@@ -144,7 +145,7 @@ bool WindowController::CloseRequested() {
     return false;
   }
   closePending_ = false;
-  return terminating_ || MayDropChanges();
+  return terminating_ || MayDropChanges(true);
 }
 
 void WindowController::Refresh() {
@@ -358,7 +359,9 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   if (transferActive_ || ops_.Busy()) return false;
   SetProgress(0);
   std::string error;
-  const auto rows = ReadTableFile(path, &error);
+  // A table file, the CSV the export wrote or a backup: the content tells.
+  TableFileKind kind = TableFileKind::Rows;
+  const auto rows = ReadTableFile(path, &error, &kind);
   if (!rows) {
     const std::string text =
         lang::Format(lang::Tr("Not loaded: {1}. The table is as it was."), error);
@@ -376,8 +379,11 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   table_.EnableControls();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
-  LogFinal(lang::Format(lang::Tr("Loaded {1} from {2}: not sent yet"), RowsText(rows->size()),
-                        PathText(path)));
+  LogFinal(kind == TableFileKind::Backup
+               ? lang::Format(lang::Tr("Loaded {1} rows from the backup {2}: not sent yet"),
+                              rows->size(), PathText(path))
+               : lang::Format(lang::Tr("Loaded {1} from {2}: not sent yet"), RowsText(rows->size()),
+                              PathText(path)));
   Update();
   return true;
 }
@@ -399,9 +405,16 @@ bool WindowController::SaveTable(const std::filesystem::path& path) {
   return true;
 }
 
-bool WindowController::MayDropChanges() {
-  if (!unsent_.MustAskBeforeDropping(table_)) return true;
-  switch (Ask(UnsentQuestion())) {
+bool WindowController::MayDropChanges(bool closing) {
+  // Closing asks while the analyser has not got the table the grid shows,
+  // also when a file holds it: the work was done for the analyser, and once
+  // the program has ended nothing reminds anyone that it never got there.
+  // Refresh and Open leave the program running with the file at hand: a
+  // table kept in a file loses nothing there, and they ask only for one
+  // that is not.
+  const bool ask = closing ? unsent_.Pending(table_) : unsent_.MustAskBeforeDropping(table_);
+  if (!ask) return true;
+  switch (Ask(closing ? CloseUnsentQuestion() : UnsentQuestion())) {
     case Answer::Save: {
       const std::filesystem::path path = PickFile(TableFileChoice(true));
       return !path.empty() && SaveTable(path);
@@ -448,6 +461,15 @@ void WindowController::PortListOpened() {
 void WindowController::ChoosePort(int index) {
   if (transferActive_) return;
   if (const std::optional<std::string> remember = ports_.Choose(index); remember) {
+    if (face_ != nullptr) face_->StoreSetting(kPortSettingKey, *remember);
+  }
+  ShowPorts();
+  Update();
+}
+
+void WindowController::TypePort(const std::string& text) {
+  if (transferActive_) return;
+  if (const std::optional<std::string> remember = ports_.Type(text); remember) {
     if (face_ != nullptr) face_->StoreSetting(kPortSettingKey, *remember);
   }
   ShowPorts();

@@ -59,6 +59,9 @@ class WindowController : private FuelView {
   // chooses entry `index` of Ports().Texts(), which is remembered.
   void PortListOpened();
   void ChoosePort(int index);
+  // The user typed a port into the control (PortChooser::Type); remembered
+  // as a chosen one is.
+  void TypePort(const std::string& text);
   PortChooser& Ports() { return ports_; }
   // The table changed (the grid's notifications): caption and status line.
   void TableChanged() { Update(); }
@@ -130,8 +133,8 @@ class WindowController : private FuelView {
   void Change(Command command);
   void NumberByPosition();
   // Before unsent changes are dropped: Save, Discard or Cancel. True when
-  // the caller may go on.
-  bool MayDropChanges();
+  // the caller may go on. `closing`: the program ends.
+  bool MayDropChanges(bool closing = false);
   // Enabling, caption, status and backup line to the face.
   void Update();
   Answer Ask(const Message& message);

@@ -297,6 +297,12 @@ std::filesystem::path FuelOperations::BackupsFolder() const {
   return backupsFolder_.empty() ? BackupsRoot() : backupsFolder_;
 }
 
+std::filesystem::path FuelOperations::AnalyserBackupsFolder(std::string_view serialNumber) const {
+  const std::filesystem::path root = BackupsFolder();
+  if (root.empty()) return root;
+  return demoBackups_ ? root / kDemoBackupsFolder : root / BackupFolderName(serialNumber);
+}
+
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   auto reply = glb_.Ask(command);
   if (!reply || command.empty() || *reply != command) return reply;

@@ -32,15 +32,9 @@ std::string FieldText(const FuelRow& row, const FuelFieldInfo& info, int positio
 }
 
 std::string CsvCell(const std::string& text, bool isText) {
-  std::string cell;
-  // A spreadsheet runs a cell that starts like this as a formula; a TAB or
-  // CR first hides such a start from a simple check.
-  if (isText && !text.empty() &&
-      std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
-    cell += '\'';
-  }
   // Control characters (an ESC that a terminal would obey) shown as \xNN.
-  cell += PlainDeviceText(text);
+  std::string cell = PlainDeviceText(text);
+  if (isText && CsvCellGuarded(cell)) cell.insert(0, 1, '\'');
   if (cell.find_first_of(";\"\r\n") == std::string::npos) return cell;
   std::string quoted = "\"";
   for (const char c : cell) {
@@ -153,6 +147,15 @@ ul { margin: 0.2em 0; padding-left: 1.4em; }
 )";
 
 }  // namespace
+
+bool CsvCellGuarded(std::string_view cell) {
+  // A spreadsheet runs a cell that starts like this as a formula; a TAB or
+  // CR first (written as \x09, \x0D) hides such a start from a simple check.
+  if (cell.empty()) return false;
+  if (std::string_view("=+-@").find(cell[0]) != std::string_view::npos) return true;
+  if (cell.rfind("\\x09", 0) == 0 || cell.rfind("\\x0D", 0) == 0) return true;
+  return cell[0] == '\'' && CsvCellGuarded(cell.substr(1));
+}
 
 std::string HtmlText(std::string_view utf8) {
   std::string out;

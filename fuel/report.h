@@ -22,6 +22,11 @@ namespace quelt {
 // first) gets a leading apostrophe; control characters are written as \xNN.
 // Rows are numbered 1.. as in the grid.
 std::string FormatCsv(const std::vector<FuelRow>& rows);
+// A description's cell text (control characters already as \xNN) that gets
+// the leading apostrophe: one that starts like a formula, or one that starts
+// with an apostrophe before such a start, so that a reader can always drop
+// the apostrophe it finds before a formula's start (ParseCsv).
+bool CsvCellGuarded(std::string_view cell);
 
 struct ServiceReport {
   // The analyser's replies (Windows-1252), shown as text.

@@ -33,6 +33,11 @@ std::string RowMarkNote(const FuelRow& row);
 inline constexpr const char* kUnsentQuestion = lang::TrLater(
     "The table has changes that were not sent to the analyser. Save them to a file "
     "before they are dropped?");
+// When the program ends: the table may be in a file already, it is not on the
+// analyser.
+inline constexpr const char* kCloseUnsentQuestion = lang::TrLater(
+    "The table has changes that were not sent to the analyser. Save them to a file before the "
+    "program ends? (Cancel keeps the program open to send them.)");
 
 // The port in use: "simulated analyser", the device given, or the port
 // found ("COM7" on Windows, "/dev/ttyUSB0" on Linux); before the first look
