@@ -106,6 +106,7 @@ struct Tool {
       simulated = sim::InProcessLine::ForDemo();
       glb.UseLine(*simulated);
       glb.SetPortOverride(simulated->DevicePath());
+      ops.UseDemoBackups();
     }
     CatchStopSignals();
   }
@@ -251,10 +252,10 @@ int Read(const Options& options) {
 int Write(const Options& options, const std::string& path) {
   const auto text = InputToSend(path);
   if (!text) return kUsage;
-  const RowFile file = ParseRowFile(*text);
+  const RowFile file = ParseTableText(*text);
   if (file.error) {
-    Say(path + ":" + std::to_string(file.error->line) + ": " + file.error->message +
-        "\nNothing was sent.");
+    Say(path + (file.error->line > 0 ? ":" + std::to_string(file.error->line) : "") + ": " +
+        file.error->message + "\nNothing was sent.");
     return kUsage;
   }
   if (file.rows.empty() && !options.allowEmpty) {
@@ -301,7 +302,7 @@ int Backup(const Options& options, const std::string& path) {
     return kLinkFailed;
   }
   t.glb.Disconnect();
-  const std::string text = FormatBackup(stored, std::time(nullptr));
+  const std::string text = FormatBackup(stored, std::time(nullptr), BackupCause::ByHand);
   std::string error;
   if (path == "-" ? !WriteStdout(text, &error)
                   : !WriteTextFileWhole(PathFromUtf8(path), text, &error, existing)) {
@@ -371,21 +372,22 @@ int Restore(const Options& options, const std::string& path) {
   return ExitFor(outcome);
 }
 
-int ReadAnalyserTable(const Options& options, StoredTable* identity, std::vector<FuelRow>* rows) {
+int ReadAnalyserTable(const Options& options, AnalyserTable& table, bool withRows) {
   Tool t(options);
   bool identified = false;
   ReadResult read = ReadResult::Read();
-  if (rows == nullptr) {
-    identified = t.ops.QueryIdentity();
-  } else {
+  if (withRows) {
     read = t.ops.ReadAnalyser(&identified);
+  } else {
+    identified = t.ops.QueryIdentity();
   }
   t.glb.Disconnect();
   if (!identified) return t.LinkFailure();
   if (!read) return t.ReadFailure(read);
-  *identity = t.ops.Identity();
-  if (rows != nullptr) {
-    for (int i = 0; i < t.table.RecordCount(); ++i) rows->push_back(t.table.Row(i));
+  table.identity = t.ops.Identity();
+  table.naming = t.ops.Naming();
+  if (const StoredTable* stored = t.ops.KnownStoredTable(); withRows && stored != nullptr) {
+    table.stored = StoredRows(stored->rows);
   }
   return kOk;
 }

@@ -22,6 +22,8 @@ struct Options {
   bool all = false;         // backup: rows 1..30, also those beyond the count
   bool force = false;       // backup: an existing FILE may be replaced
   bool anyAnalyser = false;
+  // report: who and where (UTF-8); a line to sign on when empty.
+  std::string customer, site, technician;
 };
 
 // Prints the port discovery finds (Linux: the tty's path; Windows: COMn).

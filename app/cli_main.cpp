@@ -31,8 +31,9 @@ Commands:
   write FILE          send the rows of FILE ('-': standard input) to the
                       analyser: at most 30 rows are sent and the analyser is
                       told to use at most 15. FILE holds one row a line in the
-                      form that 'read' prints; the whole file is checked
-                      before anything is sent. The analyser's table is saved
+                      form that 'read' prints, or is a CSV file the window
+                      exported or a backup (its rows in use); the whole
+                      file is checked before anything is sent. The analyser's table is saved
                       to the backups folder first (every row the write
                       overwrites), and afterwards the rows and the count are
                       read back and compared, value by value.
@@ -46,16 +47,24 @@ Commands:
                       is checked first (its check line, every row, the
                       count); a damaged backup is refused and nothing is
                       sent
-  diff FILE           compare the analyser's table, as 'read' prints it, with
-                      the rows of FILE, field by field at the precision the
-                      analyser keeps; the differences go to standard output.
+  diff FILE           compare the rows the analyser stores with the rows of
+                      FILE (any kind 'write' takes), field by field at the
+                      precision the analyser keeps; the differences go to
+                      standard output. What 'read' adds or renames for
+                      display (a natural gas H row the analyser does not
+                      store, the natural gas L name) is a note on stderr,
+                      not a difference, so a file just written or just read
+                      compares the same.
                       Exit status 0 the same, 3 different
   backups             list the attached analyser's backups, newest first:
                       time, rows, count, the file's check (ok, or why it
                       must not be restored) and its path
-  report FILE         read the table like 'read' and write a service report
-                      (a web page: the analyser's identity, the date, the
-                      table, the last backup) to FILE ('-': standard output)
+  report FILE         read the analyser's table and write a service report to
+                      FILE ('-': standard output): a web page that prints on
+                      one A4 page, with the analyser's identity, the date,
+                      this computer, customer, site and technician, the
+                      rows the analyser stores with units, and the changes
+                      against the last backup (the table before the work)
 
 Options:
   --port DEVICE       use DEVICE (/dev/ttyUSB0, a /dev/serial/by-id/ link,
@@ -76,6 +85,8 @@ Options:
   --force             backup: replace FILE when it exists
   --any-analyser      restore: also onto an analyser with another serial
                       number than the backup's
+  --customer TEXT, --site TEXT, --technician TEXT
+                      report: fill in these lines of the report
   --help              show this text
   --version           show the version
 
@@ -142,7 +153,8 @@ int Run(int argc, char** argv) {
       {"--port", true},          {"--demo", false},      {"--verify", false},
       {"--no-verify", false},    {"--no-backup", false}, {"--allow-empty", false},
       {"--any-analyser", false}, {"--find-port", false}, {"--all", false},
-      {"--force", false},
+      {"--force", false},        {"--customer", true},   {"--site", true},
+      {"--technician", true},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
@@ -160,6 +172,9 @@ int Run(int argc, char** argv) {
   options.anyAnalyser = line.Has("--any-analyser");
   options.all = line.Has("--all");
   options.force = line.Has("--force");
+  options.customer = line.Value("--customer").value_or("");
+  options.site = line.Value("--site").value_or("");
+  options.technician = line.Value("--technician").value_or("");
   const std::vector<std::string>& rest = line.operands;
 
   if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");

@@ -24,6 +24,13 @@ int Out(const std::string& text) {
   return kLinkFailed;
 }
 
+// The folder of the analyser's backups below `root`; the demo's own one
+// with --demo.
+std::filesystem::path AnalyserFolder(const Options& options, const std::filesystem::path& root,
+                                     const std::string& serialNumber) {
+  return options.demo ? root / kDemoBackupsFolder : BackupFolderOf(root, serialNumber);
+}
+
 // Text from a file or the analyser as it may reach a terminal.
 std::string Plain(const std::string& utf8) { return PlainDeviceText(utf8); }
 
@@ -36,19 +43,22 @@ int Diff(const Options& options, const std::string& path) {
     Say(error);
     return kUsage;
   }
-  const RowFile file = ParseRowFile(*text);
+  const RowFile file = ParseTableText(*text);
   if (file.error) {
-    Say(path + ":" + std::to_string(file.error->line) + ": " + file.error->message);
+    Say(path + (file.error->line > 0 ? ":" + std::to_string(file.error->line) : "") + ": " +
+        file.error->message);
     return kUsage;
   }
-  StoredTable identity;
-  std::vector<FuelRow> rows;
-  if (const int status = ReadAnalyserTable(options, &identity, &rows); status != kOk) {
-    return status;
-  }
-  const auto differences = TableDifferences(file.rows, rows);
+  AnalyserTable analyser;
+  if (const int status = ReadAnalyserTable(options, analyser, true); status != kOk) return status;
+  // The rows the analyser stores against the file's; what `read` adds or
+  // renames for display is a note, never a row the analyser holds.
+  const AgainstStored held = SetAsideReadAdditions(file.rows, analyser.stored, analyser.naming);
+  for (const std::string& note : held.notes) Say("Note: " + Cp1252ToUtf8(note) + ".");
+  const auto differences = TableDifferences(held.rows, analyser.stored);
   if (differences.empty()) {
-    Say("Same: the analyser holds the " + std::to_string(rows.size()) + " rows of " + path + ".");
+    Say("Same: the analyser holds the " + std::to_string(analyser.stored.size()) + " rows of " +
+        path + ".");
     return kOk;
   }
   std::string out;
@@ -59,16 +69,17 @@ int Diff(const Options& options, const std::string& path) {
 }
 
 int Backups(const Options& options) {
-  StoredTable identity;
-  if (const int status = ReadAnalyserTable(options, &identity, nullptr); status != kOk) {
+  AnalyserTable analyser;
+  if (const int status = ReadAnalyserTable(options, analyser, false); status != kOk) {
     return status;
   }
+  const StoredTable& identity = analyser.identity;
   const std::filesystem::path root = BackupsRoot();
   if (root.empty()) {
     Say("No folder for backups (neither XDG_DATA_HOME nor HOME is set).");
     return kLinkFailed;
   }
-  const std::filesystem::path folder = BackupFolderOf(root, identity.serialNumber);
+  const std::filesystem::path folder = AnalyserFolder(options, root, identity.serialNumber);
   const auto entries = ListBackups(folder);
   if (entries.empty()) {
     Say("No backups of the analyser with serial number \"" +
@@ -86,20 +97,38 @@ int Report(const Options& options, const std::string& path) {
     return kUsage;
   }
   ServiceReport report;
-  StoredTable identity;
-  if (const int status = ReadAnalyserTable(options, &identity, &report.rows); status != kOk) {
-    return status;
+  AnalyserTable analyser;
+  if (const int status = ReadAnalyserTable(options, analyser, true); status != kOk) return status;
+  const StoredTable& identity = analyser.identity;
+  report.rows = analyser.stored;
+  // What `read` and the window show besides, so that the report matches the screen.
+  for (const std::string& note :
+       SetAsideReadAdditions(ShownTable(analyser.stored, analyser.naming), analyser.stored,
+                             analyser.naming)
+           .notes) {
+    report.notes.push_back(Cp1252ToUtf8(note));
   }
   report.identification = identity.identification;
   report.type = identity.type;
   report.serialNumber = identity.serialNumber;
   report.version = identity.version;
   report.date = std::time(nullptr);
-  report.tableSource = "as read from the analyser";
+  report.tableSource = "as stored on the analyser";
   report.program = std::string("quelt-fuel-cli ") + QUELT_VERSION;
+  report.workstation = WorkstationName();
+  report.customer = options.customer;
+  report.site = options.site;
+  report.technician = options.technician;
+  // The last backup holds the table before the work: the changes since.
   if (const auto root = BackupsRoot(); !root.empty()) {
-    const auto last = ListBackups(BackupFolderOf(root, identity.serialNumber), 1);
-    if (!last.empty()) report.lastBackup = PathText(last.front().path);
+    const auto last = ListBackups(AnalyserFolder(options, root, identity.serialNumber), 1);
+    if (!last.empty()) {
+      report.lastBackup = PathText(last.front().path) + " (" + last.front().saved + ")";
+      if (last.front().table) {
+        report.beforeKnown = true;
+        report.before = StoredRows(last.front().table->rows);
+      }
+    }
   }
   const std::string html = FormatServiceReport(report);
   if (path == "-") return Out(html);

@@ -8,13 +8,19 @@
 #include "app/cli_commands.h"
 #include "fuel/backup.h"
 #include "fuel/fuel_row.h"
+#include "fuel/table_pictures.h"
 
 namespace quelt::cli {
 
-// The analyser's identity and, with `rows`, its table as `read` prints it
-// (the natural gas names of its language and the H row). kOk, or the exit
-// status of the failure, which is already reported.
-int ReadAnalyserTable(const Options& options, StoredTable* identity, std::vector<FuelRow>* rows);
+// The analyser's identity and its table in both pictures.
+struct AnalyserTable {
+  StoredTable identity;
+  std::vector<FuelRow> stored;  // the rows the analyser stores
+  ReadNaming naming;            // how `read` shows them
+};
+// The identity and, with `withRows`, the table. kOk, or the exit status of
+// the failure, which is already reported.
+int ReadAnalyserTable(const Options& options, AnalyserTable& table, bool withRows);
 
 // The analyser's table against FILE, field by field: kOk same, kMismatch
 // different (the differences on standard output).

@@ -6,6 +6,7 @@
 #include "fuel/backup_file.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_compare.h"
+#include "fuel/table_diff.h"
 #include "lang/format.h"
 #include "lang/tr.h"
 #include "text/cp1252.h"
@@ -23,13 +24,28 @@ std::vector<FuelRow> RowsOfBackup(const StoredTable& backup) {
 }
 
 std::vector<std::string> BackupsView::ListTitles() {
-  return {lang::Tr("Saved"), lang::Tr("Rows"), lang::Tr("Count"), lang::Tr("Check")};
+  return {lang::Tr("Saved"), lang::Tr("Rows"), lang::Tr("Count"), lang::Tr("Check"),
+          lang::Tr("Made")};
 }
 
 std::vector<std::string> BackupsView::Columns(const BackupEntry& entry) {
   const bool read = entry.table.has_value();
+  std::string made = "\u2014";  // an earlier version's file does not say
+  switch (entry.cause) {
+    case BackupCause::Send:
+      made = lang::Tr("before a send");
+      break;
+    case BackupCause::Restore:
+      made = lang::Tr("before a restore");
+      break;
+    case BackupCause::ByHand:
+      made = lang::Tr("by hand");
+      break;
+    case BackupCause::Unknown:
+      break;
+  }
   return {entry.saved, read ? std::to_string(entry.rows) : "",
-          entry.count ? std::to_string(*entry.count) : "", PlainDeviceText(entry.check)};
+          entry.count ? std::to_string(*entry.count) : "", PlainDeviceText(entry.check), made};
 }
 
 std::string BackupsView::Caption() {
@@ -46,6 +62,12 @@ std::string BackupsView::LoadHint() {
   return lang::Tr("Put this backup's rows into the grid, as a table not sent");
 }
 
+std::string BackupsView::CompareWord() { return lang::TrIn("button", "&Compare with analyser"); }
+
+std::string BackupsView::CompareHint() {
+  return lang::Tr("List what differs between this backup and the analyser's table last read");
+}
+
 std::vector<std::string> BackupsView::RowTitles() {
   std::vector<std::string> titles;
   for (const FuelFieldInfo& info : FuelFields()) titles.emplace_back(info.gridTitle);
@@ -57,12 +79,15 @@ std::vector<std::string> BackupsView::RowCells(std::size_t index) const {
   for (const FuelFieldInfo& info : FuelFields()) {
     cells.push_back(info.field == FuelField::N
                         ? std::to_string(index + 1)
-                        : front::FieldDisplayText(rows_.at(index), info.field, U','));
+                        : front::FieldDisplayText(rows_.at(index), info.field, separator_));
   }
   return cells;
 }
 
-BackupsView::BackupsView(WindowController& controller) : controller_(controller) { Reload(); }
+BackupsView::BackupsView(WindowController& controller, char32_t separator)
+    : controller_(controller), separator_(separator) {
+  Reload();
+}
 
 void BackupsView::Reload() {
   folder_ = controller_.AnalyserBackupsFolder();
@@ -110,6 +135,40 @@ bool BackupsView::CanLoad() const {
   return entry != nullptr && entry->table && !rows_.empty() && !controller_.TransferActive();
 }
 
+bool BackupsView::CanCompare() const {
+  const BackupEntry* entry = Current();
+  return entry != nullptr && entry->table && controller_.Ops().KnownStoredTable() != nullptr &&
+         !controller_.TransferActive();
+}
+
+std::vector<std::string> BackupsView::Compare() {
+  if (!CanCompare()) return {};
+  const BackupEntry& entry = *Current();
+  std::vector<std::string> lines;
+  for (const std::string& line :
+       TableDifferences(rows_, RowsOfBackup(*controller_.Ops().KnownStoredTable()))) {
+    lines.push_back(Cp1252ToUtf8(PlainDeviceText(line)));
+  }
+  std::string text;
+  if (lines.empty()) {
+    text = lang::Format(lang::Tr("The backup of {1} holds the same rows as the analyser's table "
+                                 "last read."),
+                        entry.saved);
+  } else {
+    // A box shows a screenful; the rest is counted.
+    constexpr std::size_t kShown = 20;
+    text = lang::Format(lang::Tr("{1} difference(s) between the backup of {2} (file) and the "
+                                 "analyser's table last read (analyser):"),
+                        lines.size(), entry.saved);
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += "\n" + lines[i];
+    if (lines.size() > kShown) {
+      text += "\n" + lang::Format(lang::Tr("... and {1} more"), lines.size() - kShown);
+    }
+  }
+  controller_.AskUser(FindingMessage(text));
+  return lines;
+}
+
 bool BackupsView::Restore() {
   if (!CanRestore()) return false;
   const BackupEntry& entry = *Current();
@@ -134,8 +193,7 @@ bool BackupsView::Load() {
 std::filesystem::path WindowController::AnalyserBackupsFolder() const {
   const std::string& serial = ops_.Identity().serialNumber;
   if (serial.empty()) return {};
-  const std::filesystem::path root = ops_.BackupsFolder();
-  return root.empty() ? root : BackupFolderOf(root, serial);
+  return ops_.AnalyserBackupsFolder(serial);
 }
 
 bool WindowController::RestoreBackup(const std::filesystem::path& path,

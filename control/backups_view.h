@@ -1,7 +1,9 @@
 // The Backups view: the attached analyser's backups, newest first, with each
-// file's own check; the selected one's table; Restore (written back exactly,
-// checked by reading it back) and Load into grid (a table not sent, to
-// edit). A window's dialog maps it: a list, a table, two buttons.
+// file's own check and what it was made for; the selected one's table;
+// Restore (written back exactly, checked by reading it back), Load into grid
+// (a table not sent, to edit) and Compare with analyser (its rows against the
+// table the analyser last reported). A window's dialog maps it: a list, a
+// table, three buttons.
 #pragma once
 
 #include <array>
@@ -18,9 +20,10 @@ class WindowController;
 
 class BackupsView {
  public:
-  // The list's columns: when it was saved, rows, count, the file's check;
-  // their titles in the language in use.
-  static constexpr int kColumns = 4;
+  // The list's columns: when it was saved, rows, count, the file's check,
+  // what it was made for ("before a send", "-" where the file does not
+  // say); their titles in the language in use.
+  static constexpr int kColumns = 5;
   static std::vector<std::string> ListTitles();
   static std::vector<std::string> Columns(const BackupEntry& entry);
 
@@ -32,9 +35,12 @@ class BackupsView {
   static std::string LoadWord();
   static std::string RestoreHint();
   static std::string LoadHint();
+  static std::string CompareWord();
+  static std::string CompareHint();
 
-  // Lists the folder of the analyser last identified.
-  explicit BackupsView(WindowController& controller);
+  // Lists the folder of the analyser last identified; decimals are shown
+  // with `separator`, the grid's.
+  explicit BackupsView(WindowController& controller, char32_t separator = U',');
 
   void Reload();
   const std::filesystem::path& Folder() const { return folder_; }
@@ -57,15 +63,23 @@ class BackupsView {
 
   bool CanRestore() const;
   bool CanLoad() const;
+  // A backup is selected and the analyser's table is known (a Refresh read
+  // it, or a send was checked) and no transfer runs.
+  bool CanCompare() const;
   // The buttons. Restore asks first; true when the analyser took the backup.
   bool Restore();
   // True when the grid holds the backup now: the view is done.
   bool Load();
+  // The differences between the selected backup's rows and the table the
+  // analyser last reported, one line each (UTF-8), also shown in a box;
+  // empty when they hold the same.
+  std::vector<std::string> Compare();
 
  private:
   const BackupEntry* Current() const;
 
   WindowController& controller_;
+  char32_t separator_;
   std::filesystem::path folder_;
   std::vector<BackupEntry> entries_;
   int selected_ = -1;

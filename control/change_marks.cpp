@@ -1,53 +1,73 @@
 #include "control/change_marks.h"
 
-#include <algorithm>
-
-#include "fuel/table_state.h"
 #include "lang/format.h"
 #include "lang/tr.h"
 
 namespace quelt::control {
 namespace {
 
-// Field `index` of a wire text ("" past its end).
-std::string_view FieldOf(std::string_view text, int index) {
-  std::size_t start = 0;
-  for (int i = 0; i < index; ++i) {
-    const std::size_t semi = text.find(';', start);
-    if (semi == std::string_view::npos) return {};
-    start = semi + 1;
+// The rows the grid shows: the edit buffer where a row is being edited.
+std::vector<FuelRow> GridRows(const FuelTable& table) {
+  std::vector<FuelRow> rows = table.Rows();
+  if (table.GetState() == FuelTable::State::Edit && table.CurrentIndex() >= 0) {
+    rows[static_cast<std::size_t>(table.CurrentIndex())] = table.Current();
   }
-  const std::size_t end = text.find(';', start);
-  return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
-
-// The row the grid shows at `row`: the edit buffer while it is being edited.
-const FuelRow& Shown(const FuelTable& table, int row) {
-  if (row == table.CurrentIndex() && table.GetState() == FuelTable::State::Edit) {
-    return table.Current();
-  }
-  return table.Row(row);
+  return rows;
 }
 
 }  // namespace
 
-bool CellChanged(const std::vector<std::string>& reported, const FuelTable& table, int row,
-                 FuelField field) {
-  // N is the position a send gives the row: never a change of its own.
-  if (row < 0 || row >= table.RecordCount() || field == FuelField::N) return false;
-  if (row >= static_cast<int>(reported.size())) return true;
-  const std::string now = WriteFuelRowText(Shown(table, row), row + 1);
-  const int index = static_cast<int>(field);
-  return FieldOf(now, index) != FieldOf(reported[static_cast<std::size_t>(row)], index);
+void ChangeMarks::SetStored(std::vector<FuelRow> stored, const ReadNaming& naming) {
+  stored_ = std::move(stored);
+  naming_ = naming;
+  known_ = true;
+  matched_ = false;
 }
 
-int RowsChanging(const std::vector<std::string>& reported, const FuelTable& table) {
-  const std::vector<std::string> now = WireTexts(table);
-  int rows = 0;
-  for (std::size_t i = 0; i < std::max(now.size(), reported.size()); ++i) {
-    if (i >= now.size() || i >= reported.size() || now[i] != reported[i]) ++rows;
+void ChangeMarks::Forget() {
+  stored_.clear();
+  known_ = false;
+  matched_ = false;
+}
+
+void ChangeMarks::Match(const FuelTable& table) const {
+  std::vector<FuelRow> grid = GridRows(table);
+  if (matched_ && grid == grid_) return;
+  grid_ = std::move(grid);
+  held_ = SetAsideReadAdditions(grid_, stored_, naming_);
+  heldRow_.assign(grid_.size(), -1);
+  for (std::size_t i = 0; i < held_.tableRow.size(); ++i) {
+    heldRow_[static_cast<std::size_t>(held_.tableRow[i])] = static_cast<int>(i);
   }
-  return rows;
+  match_ = MatchRows(stored_, held_.rows);
+  matched_ = true;
+}
+
+bool ChangeMarks::CellChanged(const FuelTable& table, int row, FuelField field) const {
+  if (!known_ || row < 0 || row >= table.RecordCount()) return false;
+  Match(table);
+  const int held = heldRow_[static_cast<std::size_t>(row)];
+  if (held < 0) return false;
+  const auto j = static_cast<std::size_t>(held);
+  return CellDiffers(match_, stored_, held_.rows[j], j, field);
+}
+
+int ChangeMarks::RowsChanging(const FuelTable& table) const {
+  if (!known_) return 0;
+  Match(table);
+  return match_.Changing();
+}
+
+bool ChangeMarks::ShowsAddedHRow(const FuelTable& table) const {
+  if (!known_) return false;
+  Match(table);
+  return held_.addedHRow >= 0;
+}
+
+std::vector<std::string> ChangeMarks::ReadAdditions(const FuelTable& table) const {
+  if (!known_) return {};
+  Match(table);
+  return held_.notes;
 }
 
 std::string ChangesText(int rows) {

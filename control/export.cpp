@@ -3,6 +3,7 @@
 
 #include "control/window_controller.h"
 #include "fuel/backup_file.h"
+#include "fuel/status_text.h"
 #include "lang/format.h"
 #include "lang/tr.h"
 #include "quelt/version.h"
@@ -47,14 +48,57 @@ ServiceReport WindowController::Report() const {
   report.serialNumber = identity.serialNumber;
   report.version = identity.version;
   report.date = std::time(nullptr);
-  report.rows = table_.Rows();
-  report.tableSource = Unsent()             ? lang::Tr("as in the window; not sent to the analyser")
-                       : lastCheck_.empty() ? lang::Tr("as read from the analyser")
-                                            : lang::Tr("as sent to the analyser");
-  report.lastBackup = lastBackup_;
-  report.checkResult = lastCheck_;
+  report.workstation = WorkstationName();
+  report.customer = reportParties_.customer;
+  report.site = reportParties_.site;
+  report.technician = reportParties_.technician;
   report.program = std::string(kProgramName) + " " + QUELT_VERSION;
+  if (!marks_.Known()) {
+    // Nothing read from the analyser: the grid is all there is, and no check
+    // or backup speaks of it.
+    report.rows = table_.Rows();
+    report.tableSource = lang::Tr("as in the window; not read from the analyser");
+    return report;
+  }
+  // What the analyser stores; the grid's unsent changes are not its table.
+  report.rows = marks_.Stored();
+  report.tableSource = lang::Tr("as stored on the analyser");
+  for (const std::string& note : marks_.ReadAdditions(table_)) {
+    report.notes.push_back(Cp1252ToUtf8(note));
+  }
+  if (marks_.RowsChanging(table_) > 0) {
+    report.notes.push_back(
+        lang::Format(lang::Tr("The window holds changes not sent to the analyser ({1}); "
+                              "they are not in this report."),
+                     ChangesText(marks_.RowsChanging(table_))));
+  }
+  if (beforeSend_) {
+    report.beforeKnown = true;
+    report.before = *beforeSend_;
+    report.lastBackup = lastBackup_;
+    report.checkResult = lastCheck_;
+  }
   return report;
+}
+
+namespace {
+constexpr const char* kCustomerKey = "report/customer";
+constexpr const char* kSiteKey = "report/site";
+constexpr const char* kTechnicianKey = "report/technician";
+}  // namespace
+
+void WindowController::LoadParties() {
+  if (face_ == nullptr) return;
+  reportParties_ = {face_->LoadSetting(kCustomerKey), face_->LoadSetting(kSiteKey),
+                    face_->LoadSetting(kTechnicianKey)};
+}
+
+void WindowController::SetParties(const ReportParties& parties) {
+  reportParties_ = parties;
+  if (face_ == nullptr) return;
+  face_->StoreSetting(kCustomerKey, parties.customer);
+  face_->StoreSetting(kSiteKey, parties.site);
+  face_->StoreSetting(kTechnicianKey, parties.technician);
 }
 
 bool WindowController::ExportCsv(const std::filesystem::path& path) {

@@ -3,6 +3,7 @@
 // opens in, the one last used (the setting front::kSettingsFolderKey).
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,8 +14,8 @@ namespace quelt::control {
 enum class ExportKind { Csv, Report };
 
 struct FileFilter {
-  std::string name;       // "Fuel tables", in the language in use
-  std::string extension;  // "txt"; "" for every file
+  std::string name;                     // "Fuel tables", in the language in use
+  std::vector<std::string> extensions;  // {"txt", "csv"}; none for every file
 };
 
 struct FileChoice {
@@ -24,11 +25,21 @@ struct FileChoice {
   bool save = false;                // a file to write: replacing one is confirmed
   // The folder last used; empty: the platform's own choice (Qt: home).
   std::filesystem::path folder;
+  // The name a save proposes (ProposedFileName); empty: none.
+  std::string name = {};
 };
 
-// A table file to load or to save: fuel tables, or any file.
+// A table file to load or to save: fuel tables (an Open also shows the CSV
+// files the export writes), or any file.
 FileChoice TableFileChoice(bool save);
 // The spreadsheet file or the service report to write.
 FileChoice ExportFileChoice(ExportKind kind);
+
+// The name a save proposes: "<serial>_<date>.<extension>", the serial
+// number (Windows-1252) of the analyser last identified and the date
+// YYYY-MM-DD; without a serial number only the date. Characters a file name
+// cannot hold on every system become '_'.
+std::string ProposedFileName(const std::string& serialNumber, std::time_t now,
+                             const std::string& extension);
 
 }  // namespace quelt::control

@@ -40,7 +40,16 @@ Message UnsentQuestion() {
               Answer::Save, Answer::Cancel);
 }
 
+Message CloseUnsentQuestion() {
+  return Make(MessageKind::Question, lang::Tr(kCloseUnsentQuestion), Buttons::SaveDiscardCancel,
+              Answer::Save, Answer::Cancel);
+}
+
 Message AboutMessage(const std::string& text) {
+  return Make(MessageKind::Information, text, Buttons::Ok, Answer::Ok, Answer::Ok);
+}
+
+Message FindingMessage(const std::string& text) {
   return Make(MessageKind::Information, text, Buttons::Ok, Answer::Ok, Answer::Ok);
 }
 

@@ -39,7 +39,11 @@ Message YesNoQuestion(const std::string& text);
 Message DeleteQuestion();
 // Before unsent changes are dropped: Save is the default, Escape cancels.
 Message UnsentQuestion();
+// The same when the program ends: also a table kept in a file is asked for.
+Message CloseUnsentQuestion();
 Message AboutMessage(const std::string& text);
+// What a look-up found (a comparison): OK only.
+Message FindingMessage(const std::string& text);
 // A write stopped part-way: Restore writes the backup made before it back,
 // Close (the default, and Escape) leaves the analyser as it is.
 Message RestoreQuestion(const std::string& text);

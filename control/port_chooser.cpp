@@ -100,6 +100,25 @@ std::optional<std::string> PortChooser::Choose(int index) {
   return device_;
 }
 
+std::optional<std::string> PortChooser::Type(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (mode_ == Mode::Simulated || first == std::string::npos) return std::nullopt;
+  const std::string device = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  for (const char c : device) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return std::nullopt;
+  }
+  for (std::size_t i = 0; i < texts_.size(); ++i) {
+    const bool port = i >= 1 && i <= ports_.size() && ports_[i - 1].device == device;
+    if (texts_[i] == device || port) return Choose(static_cast<int>(i));
+  }
+  if (mode_ == Mode::Typed && device == device_) return std::nullopt;
+  mode_ = Mode::Typed;
+  device_ = device;
+  SetLinkPort(device_);
+  Build();
+  return device_;
+}
+
 std::string PortChooser::Prepare() {
   if (mode_ != Mode::Port) return {};
   Reload();

@@ -42,6 +42,11 @@ class PortChooser {
   // The user chose entry `index` of Texts(): the device to remember ("" for
   // automatic), or nothing when there is nothing new to remember.
   std::optional<std::string> Choose(int index);
+  // The user typed `text` into the control: an entry's text or a port's
+  // device chooses that entry; any other name is a port used as given, listed
+  // or not (COM9, /dev/ttyS0). The device to remember, or nothing when there
+  // is nothing new to remember (an empty text or a control character).
+  std::optional<std::string> Type(const std::string& text);
   // Before an operation opens the port: the chosen port when it is there,
   // else automatic and a line for the log saying so ("" otherwise).
   std::string Prepare();
@@ -53,7 +58,8 @@ class PortChooser {
   bool Choosable() const { return mode_ != Mode::Simulated; }
 
  private:
-  enum class Mode { Automatic, Port, CommandLine, Simulated };
+  // Typed: a port the user typed, used as given like the command line's.
+  enum class Mode { Automatic, Port, Typed, CommandLine, Simulated };
 
   // The entries and the chosen index from the list and the mode.
   void Build();

@@ -6,6 +6,7 @@
 #include "control/user_guide.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
+#include "fuel/backup_list.h"
 #include "fuel/gas_names.h"
 #include "fuel/table_file.h"
 #include "lang/format.h"
@@ -41,6 +42,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   glb_.UseLine(line);
   glb_.SetPortOverride(device);
   demo_ = true;
+  ops_.UseDemoBackups();
   ports_.Simulated();
   ops_.SetTitleLine(
       lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine)));
@@ -49,6 +51,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
 void WindowController::Shown() {
   ops_.ShowIntro();
   if (face_ != nullptr) {
+    LoadParties();
     const std::string gone = ports_.Start(face_->LoadSetting(kPortSettingKey));
     if (!gone.empty()) Log(gone);
     ShowPorts();
@@ -142,7 +145,7 @@ bool WindowController::CloseRequested() {
     return false;
   }
   closePending_ = false;
-  return terminating_ || MayDropChanges();
+  return terminating_ || MayDropChanges(true);
 }
 
 void WindowController::Refresh() {
@@ -158,7 +161,14 @@ void WindowController::Refresh() {
   if (read || table_.IsEmpty()) unsent_.MarkInSync(table_);
   // What the analyser holds is the new starting point.
   history_.Clear();
-  reported_ = read;
+  if (read) {
+    NoteStoredRows();
+  } else {
+    marks_.Forget();
+  }
+  // A check belongs to the table it checked, not to one read later.
+  lastCheck_.clear();
+  beforeSend_.reset();
   if (face_ != nullptr) face_->RedrawGrid();
 
   const StoredTable* stored = ops_.KnownStoredTable();
@@ -177,7 +187,12 @@ void WindowController::ShowAnalysersTable() {
   // A failed read empties the grid: nothing is left to lose.
   unsent_.MarkInSync(table_);
   history_.Clear();
-  reported_ = read;
+  if (read) {
+    NoteStoredRows();
+  } else {
+    marks_.Forget();
+  }
+  beforeSend_.reset();
   if (face_ != nullptr) face_->RedrawGrid();
   if (read) {
     LogFinal(lang::Format(lang::Tr("The grid shows the analyser's table: {1} rows read"),
@@ -205,7 +220,18 @@ void WindowController::Send() {
     case R::Sent:
       unsent_.MarkSent(texts);
       history_.Clear();
-      reported_ = true;
+      if (outcome.checked && ops_.KnownStoredTable() != nullptr) {
+        NoteStoredRows();
+      } else {
+        // Not read back: the analyser holds what was sent, as far as anyone knows.
+        marks_.SetStored(StoredRows(texts), ops_.Naming());
+      }
+      beforeSend_.reset();
+      if (!outcome.backupPath.empty()) {
+        if (const auto backup = ReadBackupEntry(outcome.backupPath).table) {
+          beforeSend_ = StoredRows(backup->rows);
+        }
+      }
       if (face_ != nullptr) face_->RedrawGrid();
       break;
     case R::Declined:
@@ -327,7 +353,9 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   if (transferActive_ || ops_.Busy()) return false;
   SetProgress(0);
   std::string error;
-  const auto rows = ReadTableFile(path, &error);
+  // A table file, the CSV the export wrote or a backup: the content tells.
+  TableFileKind kind = TableFileKind::Rows;
+  const auto rows = ReadTableFile(path, &error, &kind);
   if (!rows) {
     const std::string text =
         lang::Format(lang::Tr("Not loaded: {1}. The table is as it was."), error);
@@ -345,8 +373,11 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
   table_.EnableControls();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
-  LogFinal(lang::Format(lang::Tr("Loaded {1} from {2}: not sent yet"), RowsText(rows->size()),
-                        PathText(path)));
+  LogFinal(kind == TableFileKind::Backup
+               ? lang::Format(lang::Tr("Loaded {1} rows from the backup {2}: not sent yet"),
+                              rows->size(), PathText(path))
+               : lang::Format(lang::Tr("Loaded {1} from {2}: not sent yet"), RowsText(rows->size()),
+                              PathText(path)));
   Update();
   return true;
 }
@@ -368,9 +399,16 @@ bool WindowController::SaveTable(const std::filesystem::path& path) {
   return true;
 }
 
-bool WindowController::MayDropChanges() {
-  if (!unsent_.MustAskBeforeDropping(table_)) return true;
-  switch (Ask(UnsentQuestion())) {
+bool WindowController::MayDropChanges(bool closing) {
+  // Closing asks while the analyser has not got the table the grid shows,
+  // also when a file holds it: the work was done for the analyser, and once
+  // the program has ended nothing reminds anyone that it never got there.
+  // Refresh and Open leave the program running with the file at hand: a
+  // table kept in a file loses nothing there, and they ask only for one
+  // that is not.
+  const bool ask = closing ? unsent_.Pending(table_) : unsent_.MustAskBeforeDropping(table_);
+  if (!ask) return true;
+  switch (Ask(closing ? CloseUnsentQuestion() : UnsentQuestion())) {
     case Answer::Save: {
       const std::filesystem::path path = PickFile(TableFileChoice(true));
       return !path.empty() && SaveTable(path);
@@ -423,6 +461,15 @@ void WindowController::ChoosePort(int index) {
   Update();
 }
 
+void WindowController::TypePort(const std::string& text) {
+  if (transferActive_) return;
+  if (const std::optional<std::string> remember = ports_.Type(text); remember) {
+    if (face_ != nullptr) face_->StoreSetting(kPortSettingKey, *remember);
+  }
+  ShowPorts();
+  Update();
+}
+
 void WindowController::ShowPorts() {
   if (face_ != nullptr) face_->SetPortChoices(ports_.Texts(), ports_.Chosen());
 }
@@ -443,11 +490,15 @@ bool WindowController::CanDo(Command command) const {
 }
 
 bool WindowController::CellChanged(int row, FuelField field) const {
-  return reported_ && control::CellChanged(unsent_.InSync(), table_, row, field);
+  return marks_.CellChanged(table_, row, field);
 }
 
-int WindowController::RowsChanging() const {
-  return reported_ ? control::RowsChanging(unsent_.InSync(), table_) : 0;
+int WindowController::RowsChanging() const { return marks_.RowsChanging(table_); }
+
+void WindowController::NoteStoredRows() {
+  if (const StoredTable* stored = ops_.KnownStoredTable()) {
+    marks_.SetStored(StoredRows(stored->rows), ops_.Naming());
+  }
 }
 
 void WindowController::Update() {
@@ -469,6 +520,10 @@ StatusFacts WindowController::Status() const {
   facts.serialNumber = ops_.Identity().serialNumber;
   facts.type = ops_.Identity().type;
   facts.rows = table_.RecordCount();
+  if (marks_.Known()) {
+    facts.storedRows = static_cast<int>(marks_.Stored().size());
+    facts.hRowShown = marks_.ShowsAddedHRow(table_);
+  }
   facts.lastBackup = lastBackup_;
   return facts;
 }

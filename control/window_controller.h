@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "control/change_marks.h"
 #include "control/face.h"
 #include "control/keys.h"
 #include "control/port_chooser.h"
@@ -58,6 +59,9 @@ class WindowController : private FuelView {
   // chooses entry `index` of Ports().Texts(), which is remembered.
   void PortListOpened();
   void ChoosePort(int index);
+  // The user typed a port into the control (PortChooser::Type); remembered
+  // as a chosen one is.
+  void TypePort(const std::string& text);
   PortChooser& Ports() { return ports_; }
   // The table changed (the grid's notifications): caption and status line.
   void TableChanged() { Update(); }
@@ -70,8 +74,8 @@ class WindowController : private FuelView {
   bool Enabled(Control control) const;
   // A command of the row menu may run now (the menu greys the others).
   bool CanDo(Command command) const;
-  // The grid's change mark: the cell differs from what the analyser last
-  // reported (control/change_marks.h); never before a report.
+  // The grid's change mark: the cell differs from what the analyser stores
+  // (control/change_marks.h); never before a Refresh or a Send.
   bool CellChanged(int row, FuelField field) const;
   int RowsChanging() const;
   bool TransferActive() const { return transferActive_; }
@@ -99,6 +103,12 @@ class WindowController : private FuelView {
   // the service report of the analyser, the grid, the last backup and the
   // last send's check. False (and a message) when the file was not written.
   bool ExportCsv(const std::filesystem::path& path);
+  // Who and where, for the report; remembered between runs.
+  struct ReportParties {
+    std::string customer, site, technician;  // UTF-8
+  };
+  const ReportParties& Parties() const { return reportParties_; }
+  void SetParties(const ReportParties& parties);
   bool WriteReport(const std::filesystem::path& path);
   ServiceReport Report() const;
 
@@ -116,13 +126,15 @@ class WindowController : private FuelView {
   // After a restore: the analyser's table read into the grid, as a Refresh
   // reads it, so that the grid and the status line show what it holds.
   void ShowAnalysersTable();
+  // The analyser's stored rows as the operations last read or checked them.
+  void NoteStoredRows();
   // Runs a command that may change the table; a change becomes an undo step
   // and N is numbered by position again.
   void Change(Command command);
   void NumberByPosition();
   // Before unsent changes are dropped: Save, Discard or Cancel. True when
-  // the caller may go on.
-  bool MayDropChanges();
+  // the caller may go on. `closing`: the program ends.
+  bool MayDropChanges(bool closing = false);
   // Enabling, caption, status and backup line to the face.
   void Update();
   Answer Ask(const Message& message);
@@ -146,6 +158,8 @@ class WindowController : private FuelView {
   // The file dialog, opened in the folder last used; the picked file's
   // folder becomes the one last used (control/file_choice.cpp).
   std::filesystem::path PickFile(FileChoice choice);
+  // The report's parties as the settings keep them.
+  void LoadParties();
   // What the last send or restore's check found, for the report.
   void NoteCheck(const SendOutcome& outcome);
   void Log(const std::string& utf8);
@@ -161,8 +175,12 @@ class WindowController : private FuelView {
   WindowFace* face_ = nullptr;
   UnsentChanges unsent_;
   UndoHistory history_;
-  // The analyser's table is known: read by a Refresh or checked after a Send.
-  bool reported_ = false;
+  // The rows the analyser stores, once a Refresh read them or a Send wrote
+  // them, and the grid's change marks against them.
+  ChangeMarks marks_;
+  // The table before the last Send (its backup's rows), for the report;
+  // empty while the stored rows came from a read.
+  std::optional<std::vector<FuelRow>> beforeSend_;
   std::string lastBackup_;
   std::string lastLine_;
   bool demo_ = false;
@@ -180,6 +198,7 @@ class WindowController : private FuelView {
   bool deferMessages_ = false;
   std::vector<std::string> deferred_;
   std::string lastCheck_;
+  ReportParties reportParties_;
 };
 
 }  // namespace quelt::control

@@ -25,6 +25,8 @@ constexpr const char* kRowsRead = "Rows read";
 constexpr const char* kBeyond = " beyond the count";
 constexpr const char* kNoAnswer = "no answer";
 constexpr const char* kCheck = "Check";
+constexpr std::string_view kMade = "# Made: ";
+constexpr const char* kCauseWords[] = {"", "before a send", "before a restore", "by hand"};
 
 bool Printable(unsigned char b) {
   if (b < 0x20 || b == 0x7F || b == '\\') return false;
@@ -211,9 +213,12 @@ std::string LocalTimeText(std::time_t t, const char* format) {
   return std::string(text, n);
 }
 
-std::string FormatBackup(const StoredTable& table, std::time_t savedAt) {
+std::string FormatBackup(const StoredTable& table, std::time_t savedAt, BackupCause cause) {
   std::string text = std::string(kHeader) + ": the analyser's table as it stored it.\n";
   text += "# Restore it with: quelt-fuel-cli restore <this file>\n";
+  if (cause != BackupCause::Unknown) {
+    text += std::string(kMade) + kCauseWords[static_cast<int>(cause)] + "\n";
+  }
   auto line = [&](const std::string& key, std::string_view value) {
     text += key;
     text += ": ";
@@ -251,8 +256,10 @@ std::string FormatBackup(const StoredTable& table, std::time_t savedAt) {
   return text;
 }
 
-std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error, bool* checked) {
+std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error, bool* checked,
+                                       BackupCause* cause) {
   StoredTable table;
+  BackupCause made = BackupCause::Unknown;
   bool header = false, identification = false, type = false, serial = false, version = false,
        count = false, numbered = false, plain = false;
   std::optional<std::size_t> rowsRead;
@@ -292,6 +299,11 @@ std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error
       continue;
     }
     crc = Crc32("\n", Crc32(line, crc));
+    if (line.rfind(kMade, 0) == 0) {
+      for (int c = 1; c < 4; ++c) {
+        if (line.substr(kMade.size()) == kCauseWords[c]) made = static_cast<BackupCause>(c);
+      }
+    }
     if (line.empty() || line.front() == '#') continue;
     if (colon == std::string_view::npos) return fail("expected 'Key: value'");
     const auto rowKey = ReadRowKey(key);
@@ -373,6 +385,7 @@ std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error
                 std::to_string(rowLines) + " row lines");
   }
   if (checked) *checked = check.has_value();
+  if (cause) *cause = made;
   return table;
 }
 
@@ -416,12 +429,20 @@ std::string BackupFolderName(std::string_view serial) {
 
 std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
                                                 const std::filesystem::path& root,
-                                                std::time_t savedAt, std::string* error) {
-  if (root.empty()) {
+                                                std::time_t savedAt, std::string* error,
+                                                BackupCause cause) {
+  return SaveBackupIn(table, root.empty() ? root : root / BackupFolderName(table.serialNumber),
+                      savedAt, error, cause);
+}
+
+std::optional<std::filesystem::path> SaveBackupIn(const StoredTable& table,
+                                                  const std::filesystem::path& folder,
+                                                  std::time_t savedAt, std::string* error,
+                                                  BackupCause cause) {
+  if (folder.empty()) {
     if (error) *error = "no folder for backups (neither XDG_DATA_HOME nor HOME is set)";
     return std::nullopt;
   }
-  const std::filesystem::path folder = root / BackupFolderName(table.serialNumber);
   const std::string stem = LocalTimeText(savedAt, "%Y-%m-%d_%H%M%S");
   auto name = [&](int n) { return stem + "-" + ZeroPadInt(n, 3) + ".txt"; };
 #ifdef _WIN32
@@ -442,7 +463,8 @@ std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
     if (error) *error = PathText(folder) + ": " + ec.message();
     return std::nullopt;
   }
-  return WriteNewFile(folder, name, 999, PlatformLineEnds(FormatBackup(table, savedAt)), error);
+  return WriteNewFile(folder, name, 999, PlatformLineEnds(FormatBackup(table, savedAt, cause)),
+                      error);
 }
 
 }  // namespace quelt

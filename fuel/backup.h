@@ -36,13 +36,20 @@ struct StoredTable {
   std::optional<int> CountNumber() const;
 };
 
+// What a backup was made for: before a send, before a restore, or by hand
+// (the command line's backup). Files of earlier versions do not say: Unknown.
+enum class BackupCause { Unknown, Send, Restore, ByHand };
+
 // The file's text (UTF-8; bytes that are no printable Windows-1252
 // character, and '\', are written as \xNN so that every reply survives).
 // It says which rows were read, holds each row line with its position (rows
 // beyond the count marked as such, "no answer" where none came) and ends
 // with a check line: "Check: 17 row lines, CRC-32 1a2b3c4d", the checksum
-// taken over every line before it with '\n' line ends.
-std::string FormatBackup(const StoredTable& table, std::time_t savedAt);
+// taken over every line before it with '\n' line ends. The cause, when
+// known, is a comment line ("# Made: before a send"), which readers of
+// earlier versions skip as they skip every comment.
+std::string FormatBackup(const StoredTable& table, std::time_t savedAt,
+                         BackupCause cause = BackupCause::Unknown);
 
 // `t` in the workstation's local time, written by strftime's `format`; ""
 // when the text would not fit 63 characters. The backup's "Saved" line and
@@ -51,9 +58,9 @@ std::string LocalTimeText(std::time_t t, const char* format);
 // nullopt with `error` set (UTF-8, names the line) when the text is no
 // backup, fails its check line, or has row lines missing, doubled or out of
 // order. A backup of an earlier version has no check line: `checked` then
-// says false.
+// says false. `cause`: what the file says it was made for.
 std::optional<StoredTable> ParseBackup(std::string_view text, std::string* error,
-                                       bool* checked = nullptr);
+                                       bool* checked = nullptr, BackupCause* cause = nullptr);
 
 // Why a backup must not be written back (UTF-8, for the user), or nullopt.
 std::optional<std::string> RestoreProblem(const StoredTable& backup, bool allowEmpty);
@@ -83,12 +90,24 @@ std::filesystem::path BackupsRoot();
 // Never a path, never one of Windows' device names, at most 32 characters.
 std::string BackupFolderName(std::string_view serialNumber);
 
+// The folder below the backups root that the demo's simulated analyser's
+// backups go to: its serial number may be a real analyser's, whose backups
+// must not be mixed with a demo's. No serial number's folder has this name
+// (BackupFolderName keeps no lower-case letters as they are).
+inline constexpr const char* kDemoBackupsFolder = "demo";
+
 // Writes the backup into root/<folder name>/<date>_<time>-<nnn>.txt (nnn
 // counts from 001 within a second), never over a file, also when another
 // program saves at the same moment; names sort in time order. Returns the
 // file's path, or nullopt with `error` set.
 std::optional<std::filesystem::path> SaveBackup(const StoredTable& table,
                                                 const std::filesystem::path& root,
-                                                std::time_t savedAt, std::string* error);
+                                                std::time_t savedAt, std::string* error,
+                                                BackupCause cause = BackupCause::Unknown);
+// The same into `folder` itself (made when missing).
+std::optional<std::filesystem::path> SaveBackupIn(const StoredTable& table,
+                                                  const std::filesystem::path& folder,
+                                                  std::time_t savedAt, std::string* error,
+                                                  BackupCause cause = BackupCause::Unknown);
 
 }  // namespace quelt

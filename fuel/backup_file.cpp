@@ -312,4 +312,17 @@ std::optional<std::filesystem::path> WriteNewFile(const std::filesystem::path& f
   return std::nullopt;
 }
 
+std::string WorkstationName() {
+#ifdef _WIN32
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!GetComputerNameW(name, &size)) return {};
+  return PathText(std::filesystem::path(std::wstring(name, size)));
+#else
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+#endif
+}
+
 }  // namespace quelt

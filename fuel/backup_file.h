@@ -57,4 +57,7 @@ inline constexpr std::size_t kWindowsMaxPath = 259;
 // A path as text for messages (UTF-8 on every system).
 std::string PathText(const std::filesystem::path& path);
 
+// The computer's name (UTF-8), for a report; "" when the system gives none.
+std::string WorkstationName();
+
 }  // namespace quelt

@@ -107,7 +107,7 @@ BackupEntry ReadBackupEntry(const std::filesystem::path& path, bool allowEmpty) 
   }
   if (std::string saved = SavedLine(*text); !saved.empty()) entry.saved = saved;
   bool checked = false;
-  auto table = ParseBackup(*text, &error, &checked);
+  auto table = ParseBackup(*text, &error, &checked, &entry.cause);
   if (!table) {
     entry.check = error;
     return entry;

@@ -22,7 +22,8 @@ struct BackupEntry {
   // be restored: the check that failed, or what RestoreProblem says (UTF-8).
   std::string check;
   bool restorable = false;
-  std::optional<StoredTable> table;  // set when the file could be read as a backup
+  BackupCause cause = BackupCause::Unknown;  // what it was made for, as the file says
+  std::optional<StoredTable> table;          // set when the file could be read as a backup
 };
 
 // The folder of an analyser's backups: root/BackupFolderName(serial).

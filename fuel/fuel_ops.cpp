@@ -193,21 +193,13 @@ ReadResult FuelOperations::ReadFuelList() {
                          parsed.N, parsed.Special, RangeOf(FuelField::N).Text()));
         return ReadResult::NoReply();
       }
-      FuelRow row = parsed.ToRow();
-      if (row.ID == lGasFuelId_) {
-        if (const char* name = NaturalGasLName(languageIndex_)) row.Description = name;
-      }
-      table_.AppendRow(row);
+      table_.AppendRow(ShownRow(parsed.ToRow(), Naming()));
     }
 
     if (!hRowSeen) {
       table_.DisableControls();
-      table_.First();
-      for (int i = 0; i < 3; ++i) table_.Next();
-      FuelRow hRow = ReadFuelRowText(kDefaultHGasRow).ToRow();
-      // Before any type code was recognised the built-in name stays.
-      if (const char* name = NaturalGasHName(languageIndex_)) hRow.Description = name;
-      table_.InsertRow(hRow);
+      table_.MoveTo(BuiltInHRowPlace(table_.RecordCount()));
+      table_.InsertRow(BuiltInHRow(languageIndex_));
       table_.EnableControls();
     }
 
@@ -303,6 +295,12 @@ bool FuelOperations::StopWanted() const { return stopRequested_ && stopRequested
 
 std::filesystem::path FuelOperations::BackupsFolder() const {
   return backupsFolder_.empty() ? BackupsRoot() : backupsFolder_;
+}
+
+std::filesystem::path FuelOperations::AnalyserBackupsFolder(std::string_view serialNumber) const {
+  const std::filesystem::path root = BackupsFolder();
+  if (root.empty()) return root;
+  return demoBackups_ ? root / kDemoBackupsFolder : root / BackupFolderName(serialNumber);
 }
 
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {

@@ -15,6 +15,7 @@
 #include "fuel/fuel_row.h"
 #include "fuel/fuel_table.h"
 #include "fuel/fuel_view.h"
+#include "fuel/table_pictures.h"
 #include "lang/tr.h"
 #include "link/exchange.h"
 
@@ -112,6 +113,7 @@ class FuelOperations {
   // and the fuel ID of the row that gets the natural gas L name (-1: none).
   std::int32_t languageIndex() const { return languageIndex_; }
   std::int32_t lGasFuelId() const { return lGasFuelId_; }
+  ReadNaming Naming() const { return {languageIndex_, lGasFuelId_}; }
 
   // First line of the intro; the demo mode says there that a simulated
   // analyser is attached.
@@ -154,6 +156,12 @@ class FuelOperations {
   // Where the backups before a write go: BackupsRoot() unless set.
   void SetBackupsFolder(std::filesystem::path folder) { backupsFolder_ = std::move(folder); }
   std::filesystem::path BackupsFolder() const;
+  // The demo's simulated analyser is attached: its backups go to their own
+  // folder (kDemoBackupsFolder), not to that of its serial number.
+  void UseDemoBackups() { demoBackups_ = true; }
+  // The folder of the backups of the analyser with `serialNumber`, below
+  // BackupsFolder(); empty when there is no backups folder.
+  std::filesystem::path AnalyserBackupsFolder(std::string_view serialNumber) const;
 
   // Polled between commands of a write: true stops the write after the
   // command in flight (Ctrl+C on the command line).
@@ -231,6 +239,9 @@ class FuelOperations {
   bool followTable_ = false;
   // The restore running builds its report on what a stopped send left.
   std::string tableBefore_;
+  // What the backup before the write running is made for.
+  BackupCause backupCause_ = BackupCause::Send;
+  bool demoBackups_ = false;
 };
 
 }  // namespace quelt

@@ -22,17 +22,31 @@ namespace quelt {
 // first) gets a leading apostrophe; control characters are written as \xNN.
 // Rows are numbered 1.. as in the grid.
 std::string FormatCsv(const std::vector<FuelRow>& rows);
+// A description's cell text (control characters already as \xNN) that gets
+// the leading apostrophe: one that starts like a formula, or one that starts
+// with an apostrophe before such a start, so that a reader can always drop
+// the apostrophe it finds before a formula's start (ParseCsv).
+bool CsvCellGuarded(std::string_view cell);
 
 struct ServiceReport {
   // The analyser's replies (Windows-1252), shown as text.
   std::string identification, type, serialNumber, version;
   std::time_t date = 0;
-  // Where the table comes from: "as read from the analyser", "as sent" (UTF-8).
+  std::string workstation;  // the computer's name (UTF-8)
+  // Who and where, as the technician typed them (UTF-8); a blank line to
+  // sign on when empty.
+  std::string customer, site, technician;
+  // Where the table comes from: "as stored on the analyser" (UTF-8).
   std::string tableSource;
-  std::vector<FuelRow> rows;  // descriptions Windows-1252
-  std::string lastBackup;     // UTF-8 path; empty: none
-  std::string checkResult;    // UTF-8; empty: no check ran
-  std::string program;        // "quelt-fuel 1.4.0"
+  std::vector<FuelRow> rows;  // the table the analyser holds; descriptions Windows-1252
+  // The table before the work (the backup made before the last write); its
+  // differences with `rows` are marked. Without it nothing is marked.
+  bool beforeKnown = false;
+  std::vector<FuelRow> before;
+  std::vector<std::string> notes;  // what the window shows besides (UTF-8)
+  std::string lastBackup;          // UTF-8 path; empty: none
+  std::string checkResult;         // UTF-8; empty: no check ran
+  std::string program;             // "quelt-fuel 1.4.0"
 };
 
 // A whole HTML page, UTF-8, with its own print style; every text in it is

@@ -116,9 +116,13 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
         lang::TrCp1252("Rows {1} to {2} are not sent: the analyser takes at most {3} rows."),
         kMaxRowsSent + 1, rows, kMaxRowsSent));
   }
+  // The grid's selection follows the row being sent, and goes back to the
+  // row the user was on once the send is over.
+  const int current = table_.CurrentIndex();
   followTable_ = true;
   outcome = WriteChecked(texts, std::min(rows, kMaxRowsUsed), options);
   followTable_ = false;
+  if (current >= 0 && current < table_.RecordCount()) table_.MoveTo(current);
   return outcome;
 }
 
@@ -140,7 +144,11 @@ SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOp
   }
   // The count goes back as the file holds it, also above 15.
   tableBefore_ = options.tableBefore;
-  Finally forget([&] { tableBefore_.clear(); });
+  backupCause_ = BackupCause::Restore;
+  Finally forget([&] {
+    tableBefore_.clear();
+    backupCause_ = BackupCause::Send;
+  });
   SendOutcome outcome = WriteChecked(RestoreRowTexts(backup), backup.CountNumber().value_or(0),
                                      options, sameAnalyserOnly ? &backup.serialNumber : nullptr);
   outcome.tableBefore = options.tableBefore;
@@ -253,7 +261,8 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
     return false;
   }
   std::string error;
-  const auto path = SaveBackup(table, BackupsFolder(), std::time(nullptr), &error);
+  const auto path = SaveBackupIn(table, AnalyserBackupsFolder(table.serialNumber),
+                                 std::time(nullptr), &error, backupCause_);
   if (!path) {
     outcome.result = SendOutcome::Result::BackupFailed;
     outcome.problem = "the backup could not be saved: " + error;

@@ -55,6 +55,14 @@ std::string StatusText(const StatusFacts& f) {
     text += f.serialNumber.empty() ? "   " + Format(Tr("Type {1}"), Cp1252ToUtf8(f.type))
                                    : ", " + Format(Tr("type {1}"), Cp1252ToUtf8(f.type));
   }
+  if (f.storedRows >= 0) {
+    // What the analyser holds; the grid's own rows are the changes' business.
+    const int used = std::min(f.storedRows, kMaxRowsUsed);
+    text += "   " + (f.storedRows == 1 ? Format(Tr("1 row stored, {1} used"), used)
+                                       : Format(Tr("{1} rows stored, {2} used"), f.storedRows, used));
+    if (f.hRowShown) text += ", " + Tr("natural gas H shown, not stored");
+    return text;
+  }
   const int used = std::min(f.rows, kMaxRowsUsed);
   text += "   " + (f.rows == 1 ? Format(Tr("1 row, {1} used"), used)
                                : Format(Tr("{1} rows, {2} used"), f.rows, used));

@@ -33,6 +33,11 @@ std::string RowMarkNote(const FuelRow& row);
 inline constexpr const char* kUnsentQuestion = lang::TrLater(
     "The table has changes that were not sent to the analyser. Save them to a file "
     "before they are dropped?");
+// When the program ends: the table may be in a file already, it is not on the
+// analyser.
+inline constexpr const char* kCloseUnsentQuestion = lang::TrLater(
+    "The table has changes that were not sent to the analyser. Save them to a file before the "
+    "program ends? (Cancel keeps the program open to send them.)");
 
 // The port in use: "simulated analyser", the device given, or the port
 // found ("COM7" on Windows, "/dev/ttyUSB0" on Linux); before the first look
@@ -44,9 +49,15 @@ struct StatusFacts {
   std::string serialNumber;  // Windows-1252, empty while unknown
   std::string type;          // Windows-1252, empty while unknown
   int rows = 0;              // rows in the grid
+  // Rows the analyser stores, once known (-1: not known), and whether the
+  // grid shows the natural gas H row a read adds, which it does not store.
+  int storedRows = -1;
+  bool hRowShown = false;
   std::string lastBackup;    // path of the last backup; empty: none yet
 };
-// "Port: /dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used"
+// "Port: /dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used"; once
+// the analyser's table is known its rows: "12 rows stored, 12 used, natural
+// gas H shown"
 std::string StatusText(const StatusFacts& facts);
 // "Backup: 2024-05-02_101500.txt": the file's name; its folder is the
 // analyser's serial number.

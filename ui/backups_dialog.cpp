@@ -13,6 +13,7 @@
 #include "control/window_controller.h"
 #include "lang/tr.h"
 #include "text/text_helpers.h"
+#include "ui/fuel_editors.h"
 
 namespace quelt::ui {
 namespace {
@@ -28,7 +29,7 @@ QStringList Texts(const std::vector<std::string>& texts) {
 }  // namespace
 
 BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* parent)
-    : QDialog(parent), view_(controller) {
+    : QDialog(parent), view_(controller, DecimalSeparator()) {
   setObjectName(QStringLiteral("BackupsDialog"));
   setWindowTitle(Utf8(control::BackupsView::Caption()));
   auto* layout = new QVBoxLayout(this);
@@ -71,6 +72,11 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   load_ = buttons->addButton(Utf8(control::BackupsView::LoadWord()), QDialogButtonBox::ActionRole);
   load_->setObjectName(QStringLiteral("LoadButton"));
   load_->setToolTip(Utf8(control::BackupsView::LoadHint()));
+  compare_ =
+      buttons->addButton(Utf8(control::BackupsView::CompareWord()), QDialogButtonBox::ActionRole);
+  compare_->setObjectName(QStringLiteral("CompareButton"));
+  compare_->setToolTip(Utf8(control::BackupsView::CompareHint()));
+  compare_->setAutoDefault(false);
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
   // English keeps Qt's own word.
   if (lang::Language() != "en") close->setText(Utf8(control::ButtonWord(control::Answer::Close)));
@@ -91,6 +97,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   connect(load_, &QPushButton::clicked, this, [this] {
     if (view_.Load()) accept();
   });
+  connect(compare_, &QPushButton::clicked, this, [this] { view_.Compare(); });
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   // The design's size, made smaller where the screen is.
   const QRect area = screen()->availableGeometry();
@@ -125,6 +132,7 @@ void BackupsDialog::ShowSelected() {
   note_->setText(Utf8(view_.SelectedNote()));
   restore_->setEnabled(view_.CanRestore());
   load_->setEnabled(view_.CanLoad());
+  compare_->setEnabled(view_.CanCompare());
 }
 
 }  // namespace quelt::ui

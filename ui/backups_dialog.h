@@ -1,5 +1,6 @@
 // The Backups view in Qt: the list of the analyser's backups, the selected
-// one's table, Restore and Load into grid; control::BackupsView decides.
+// one's table, Restore, Load into grid and Compare with analyser;
+// control::BackupsView decides.
 #pragma once
 
 #include <QDialog>
@@ -22,6 +23,7 @@ class BackupsDialog : public QDialog {
   QTableWidget* Rows() const { return rows_; }
   QPushButton* RestoreButton() const { return restore_; }
   QPushButton* LoadButton() const { return load_; }
+  QPushButton* CompareButton() const { return compare_; }
 
  private:
   void Fill();
@@ -34,6 +36,7 @@ class BackupsDialog : public QDialog {
   QLabel* note_ = nullptr;
   QPushButton* restore_ = nullptr;
   QPushButton* load_ = nullptr;
+  QPushButton* compare_ = nullptr;
 };
 
 }  // namespace quelt::ui

@@ -1,5 +1,6 @@
 #include "ui/port_chooser.h"
 
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include "lang/tr.h"
@@ -12,6 +13,12 @@ PortChooserBox::PortChooserBox(control::WindowController& controller, QWidget* p
   setToolTip(QString::fromStdString(lang::Tr("The port the analyser is reached through")));
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   connect(this, &QComboBox::activated, this, [this](int index) { controller_.ChoosePort(index); });
+  // A port not in the list is typed (COM9, /dev/ttyS0): Enter or leaving the
+  // box hands the text to the controller, which chooses or takes it.
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  connect(lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { controller_.TypePort(currentText().toStdString()); });
 }
 
 void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chosen) {

@@ -1,6 +1,7 @@
-// The port control in the status line: a combo box of the controller's port
-// entries (control/port_chooser.h). Opening it lists the ports anew;
-// choosing an entry tells the controller, which remembers it.
+// The port control in the status line: an editable combo box of the
+// controller's port entries (control/port_chooser.h). Opening it lists the
+// ports anew; choosing an entry or typing a port tells the controller, which
+// remembers it.
 #pragma once
 
 #include <QComboBox>

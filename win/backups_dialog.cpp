@@ -11,6 +11,7 @@
 #include "control/box_buttons.h"
 #include "control/window_controller.h"
 #include "text/utf16.h"
+#include "win/main_window.h"
 #include "win/message_box.h"
 #include "win/tips.h"
 
@@ -19,11 +20,12 @@ namespace {
 
 // The dialog's client area at 96 dpi and its margins.
 constexpr int kWidth = control::BackupsView::kWidth, kHeight = control::BackupsView::kHeight;
-constexpr int kMargin = 8, kLineH = 18, kButtonW = 110, kButtonH = 26;
+constexpr int kMargin = 8, kLineH = 18, kButtonW = 110, kButtonH = 26, kCompareW = 170;
 
 class Dialog : public ModalDialog {
  public:
-  explicit Dialog(control::WindowController& controller) : view_(controller) {}
+  explicit Dialog(control::WindowController& controller)
+      : view_(controller, static_cast<char32_t>(UserDecimalSeparator())) {}
   void Run(HWND owner);
 
  private:
@@ -85,8 +87,11 @@ void Dialog::Init() {
                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
   SetColumns(list, control::BackupsView::ListTitles(), S(90));
-  ListView_SetColumnWidth(list, 0, S(250));
-  ListView_SetColumnWidth(list, 3, S(250));
+  ListView_SetColumnWidth(list, 0, S(200));
+  ListView_SetColumnWidth(list, 1, S(60));
+  ListView_SetColumnWidth(list, 2, S(60));
+  ListView_SetColumnWidth(list, 3, S(200));
+  ListView_SetColumnWidth(list, 4, S(140));
   HWND rows = make(kBackupRowsId, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
                    WS_EX_CLIENTEDGE);
   SetColumns(rows, control::BackupsView::RowTitles(), S(52));
@@ -96,11 +101,14 @@ void Dialog::Init() {
        WS_TABSTOP | BS_PUSHBUTTON);
   make(kLoadButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::LoadWord()),
        WS_TABSTOP | BS_PUSHBUTTON);
+  make(kCompareButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::CompareWord()),
+       WS_TABSTOP | BS_PUSHBUTTON);
   make(IDCANCEL, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Close)),
        WS_TABSTOP | BS_DEFPUSHBUTTON);
   HWND tips = MakeTips(hwnd_);
   AddTip(tips, Item(kRestoreButtonId), WideFromUtf8(control::BackupsView::RestoreHint()));
   AddTip(tips, Item(kLoadButtonId), WideFromUtf8(control::BackupsView::LoadHint()));
+  AddTip(tips, Item(kCompareButtonId), WideFromUtf8(control::BackupsView::CompareHint()));
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
@@ -149,6 +157,7 @@ void Dialog::Layout() {
   const int bw = S(kButtonW), bh = S(kButtonH);
   MoveWindow(Item(kRestoreButtonId), m, buttonsY, bw, bh, FALSE);
   MoveWindow(Item(kLoadButtonId), m + bw + m, buttonsY, bw, bh, FALSE);
+  MoveWindow(Item(kCompareButtonId), m + 2 * (bw + m), buttonsY, S(kCompareW), bh, FALSE);
   MoveWindow(Item(IDCANCEL), client.right - m - bw, buttonsY, bw, bh, FALSE);
 }
 
@@ -178,6 +187,7 @@ void Dialog::ShowSelected() {
   SetWindowTextW(Item(kBackupNoteId), WideFromUtf8(view_.SelectedNote()).c_str());
   EnableWindow(Item(kRestoreButtonId), view_.CanRestore() ? TRUE : FALSE);
   EnableWindow(Item(kLoadButtonId), view_.CanLoad() ? TRUE : FALSE);
+  EnableWindow(Item(kCompareButtonId), view_.CanCompare() ? TRUE : FALSE);
 }
 
 INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -193,6 +203,9 @@ INT_PTR Dialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
           return TRUE;
         case kLoadButtonId:
           if (view_.Load()) EndDialog(hwnd_, IDOK);
+          return TRUE;
+        case kCompareButtonId:
+          view_.Compare();
           return TRUE;
         case IDCANCEL:
           EndDialog(hwnd_, IDCANCEL);

@@ -3,6 +3,8 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "text/utf16.h"
 
 namespace quelt::win {
@@ -12,7 +14,11 @@ std::filesystem::path MainWindow::PickFile(const control::FileChoice& choice) {
   // ended by a nul; the string's own end is the second nul of the last.
   std::wstring filter;
   for (const control::FileFilter& f : choice.filters) {
-    const std::wstring pattern = f.extension.empty() ? L"*.*" : L"*." + WideFromUtf8(f.extension);
+    std::wstring pattern;
+    for (const std::string& e : f.extensions) {
+      pattern += (pattern.empty() ? L"*." : L";*.") + WideFromUtf8(e);
+    }
+    if (pattern.empty()) pattern = L"*.*";
     filter += WideFromUtf8(f.name) + L" (" + pattern + L")";
     filter.push_back(L'\0');
     filter += pattern;
@@ -23,6 +29,9 @@ std::filesystem::path MainWindow::PickFile(const control::FileChoice& choice) {
   const std::wstring defaultExtension = WideFromUtf8(choice.extension);
   // Long paths and any characters: the name comes back as UTF-16.
   std::wstring file(32768, L'\0');
+  // The name a save proposes, in the name field.
+  const std::wstring proposed = WideFromUtf8(choice.name);
+  if (proposed.size() < file.size()) std::copy(proposed.begin(), proposed.end(), file.begin());
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;

@@ -473,6 +473,11 @@ bool MainWindow::PreTranslate(MSG& msg) {
       SetFocus(GetNextDlgTabItem(hwnd_, msg.hwnd, shift ? TRUE : FALSE));
       return true;
     }
+    // Enter in the port control's edit field takes the port typed there.
+    if (msg.wParam == VK_RETURN && GetParent(msg.hwnd) == ports_.Handle()) {
+      ports_.TakeTyped();
+      return true;
+    }
     // Enter in the grid edits its row; elsewhere it is the dialog manager's.
     // Posted: the editor must not run inside the key's dispatch.
     if (msg.wParam == VK_RETURN && msg.hwnd == Control(MainControl::Grid) && !ctrl && !shift) {

@@ -10,8 +10,9 @@ namespace quelt::win {
 
 void PortChooserBox::Create(HWND parent) {
   box_ = CreateWindowExW(
-      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0,
-      0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPortChooserId)),
+      0, L"COMBOBOX", L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0, 0, 0,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPortChooserId)),
       GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -38,6 +39,15 @@ void PortChooserBox::Place(const front::Rect& place, HFONT font) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void PortChooserBox::TakeTyped() {
+  if (box_ == nullptr) return;
+  const int length = GetWindowTextLengthW(box_);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(box_, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  controller_.TypePort(Utf8FromWide(text));
+}
+
 bool PortChooserBox::Command(int id, int code) {
   if (id != kPortChooserId) return false;
   switch (code) {
@@ -55,6 +65,11 @@ bool PortChooserBox::Command(int id, int code) {
       if (index != CB_ERR) controller_.ChoosePort(static_cast<int>(index));
       return true;
     }
+    case CBN_KILLFOCUS:
+      // Taken when the focus leaves the box, before the click on Refresh or
+      // Send that took the focus runs.
+      TakeTyped();
+      return true;
     default:
       return false;
   }

@@ -1,7 +1,8 @@
-// The port control in the status line: a drop-down list combo box of the
-// controller's port entries (control/port_chooser.h). Dropping it down lists
-// the ports anew; the entry chosen goes to the controller, which remembers
-// it. The main window passes it its WM_COMMAND notifications.
+// The port control in the status line: a drop-down combo box of the
+// controller's port entries (control/port_chooser.h) with an edit field for
+// a port not listed. Dropping it down lists the ports anew; the entry chosen
+// or the port typed goes to the controller, which remembers it. The main window passes it its
+// WM_COMMAND notifications.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,8 @@ class PortChooserBox {
   void SetChoices(const std::vector<std::string>& texts, int chosen);
   // Its place in the window's client area; `font` is the window's.
   void Place(const front::Rect& place, HFONT font);
+  // The text of the edit field to the controller: a port typed (COM9).
+  void TakeTyped();
   // A notification of the box; true when it was one.
   bool Command(int id, int code);
 

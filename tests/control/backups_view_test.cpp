@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "control/backups_view.h"
+#include "fuel/backup.h"
 #include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
@@ -371,8 +372,68 @@ TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
   const std::string report = control::ExportFileChoice(control::ExportKind::Report).title;
   EXPECT_EQ(titles, (std::vector<std::string>{csv, report, report}));
   const std::string page = Slurp(folder / "report.html");
-  EXPECT_NE(page.find("<td>as sent to the analyser</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td>as stored on the analyser</td>"), std::string::npos);
   EXPECT_NE(page.find("<td>" + window.LastBackup() + "</td>"), std::string::npos);
+}
+
+TEST_F(Backups, EachBackupSaysWhatItWasMadeForAndComparesWithTheAnalyser) {
+  Start(RowsWithIds({101, 16, 103}));
+  window.Do(Command::Refresh);
+  LoadIds({201, 202});
+  window.Do(Command::Send);  // before a send: 101 16 103
+  {
+    BackupsView view(window);
+    face.answers = {Answer::Yes};
+    ASSERT_TRUE(view.Restore());  // before a restore: 201 202; the analyser holds 101 16 103
+  }
+  BackupsView view(window, U'.');
+  ASSERT_EQ(view.Entries().size(), 2u);
+  // The same tables, once as the command line's backup and once as an
+  // earlier version wrote them, without the line.
+  for (const BackupEntry& e : std::vector<BackupEntry>(view.Entries())) {
+    const bool sent = e.cause == BackupCause::Send;
+    std::ofstream(
+        view.Folder() / (sent ? "2000-01-02_000000-001.txt" : "2000-01-01_000000-001.txt"),
+        std::ios::binary)
+        << FormatBackup(*e.table, 0, sent ? BackupCause::ByHand : BackupCause::Unknown);
+  }
+  view.Reload();
+  ASSERT_EQ(view.Entries().size(), 4u);
+
+  struct Case {
+    std::string made;  // the list's column
+    std::size_t rows;
+    bool same;  // as the analyser's table last read
+  } cases[] = {
+      {"before a send", 3, true},
+      {"before a restore", 2, false},
+      {"by hand", 3, true},
+      {"\u2014", 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.made);
+    int index = -1;
+    for (std::size_t i = 0; i < view.Entries().size(); ++i) {
+      if (BackupsView::Columns(view.Entries()[i]).at(4) == c.made) index = static_cast<int>(i);
+    }
+    ASSERT_GE(index, 0);
+    view.Select(index);
+    ASSERT_EQ(view.SelectedRows().size(), c.rows);
+    EXPECT_EQ(view.RowCells(0)[3], "15.4") << "decimals as the grid shows them";
+    ASSERT_TRUE(view.CanCompare());
+    face.boxes.clear();
+    const std::vector<std::string> differences = view.Compare();
+    EXPECT_EQ(differences.empty(), c.same);
+    ASSERT_EQ(face.boxes.size(), 1u);
+    const std::string& shown = face.boxes[0].text;
+    if (c.same) {
+      EXPECT_NE(shown.find("holds the same rows as the analyser's table last read"),
+                std::string::npos)
+          << shown;
+    } else {
+      EXPECT_NE(shown.find(differences.front()), std::string::npos) << shown;
+    }
+  }
 }
 
 }  // namespace

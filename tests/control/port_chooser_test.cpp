@@ -212,5 +212,46 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
   }
 }
 
+TEST(PortChooserTest, ATypedPortIsUsedAsGivenAndRemembered) {
+  const PortEntry sim{"$sim", "Adapter A", "ttyUSB1", false};
+  const PortEntry other{"/dev/ttyACM9", "ttyACM9", "ttyACM9", false};
+  struct Case {
+    const char* what;
+    std::vector<PortEntry> listed;
+    std::string typed;  // "$sim": the simulator's device
+    int chosen;         // after the Refresh; 0: automatic, the typed text is not taken
+  } cases[] = {{"a port not listed: an entry of its own", {other}, "$sim", 2},
+               {"an entry's text chooses it", {sim, other}, "Adapter A", 1},
+               {"a listed device, blanks around it", {other, sim}, "  $sim ", 2},
+               {"nothing typed", {other}, " ", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::Analyser analyser(sim::Config{});
+    const auto subst = [&](std::string text) {
+      if (const auto at = text.find("$sim"); at != std::string::npos)
+        text.replace(at, 4, analyser.DevicePath());
+      return text;
+    };
+    ClockPump pump;
+    AnalyserLink glb{pump};
+    int discoveries = 0;
+    glb.SetDiscovery([&] { return ++discoveries, PortAt(analyser.DevicePath()); });
+    control::WindowController window{glb};
+    std::vector<PortEntry> listed = c.listed;
+    for (PortEntry& p : listed) p.device = subst(p.device);
+    window.Ports().SetLister([&] { return listed; });
+    RecordingFace face;
+    window.Attach(&face);
+    window.Shown();
+    window.TypePort(subst(c.typed));
+    window.Do(Command::Refresh);
+    EXPECT_EQ(face.portChosen, c.chosen);
+    EXPECT_EQ(discoveries, c.chosen == 0 ? 1 : 0) << "the port typed was used as given";
+    EXPECT_EQ(face.settings[kPortSettingKey], c.chosen == 0 ? "" : analyser.DevicePath());
+    EXPECT_GT(window.Table().RecordCount(), 0) << "the Refresh read the analyser";
+    window.Attach(nullptr);
+  }
+}
+
 }  // namespace
 }  // namespace quelt::test

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "control/row_editor.h"
+#include "fuel/backup.h"
+#include "fuel/backup_file.h"
 #include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
@@ -265,16 +267,27 @@ TEST_F(TableEdit, ChangeMarksShowWhatASendWouldChange) {
        },
        {},
        0},
-      {"two rows swapped",
+      // Rows are matched by what they hold, not by place: a move marks the
+      // moved row's place alone, an insert or a delete no row below it.
+      {"a row moved down",
        [](TableEdit& t) {
          t.Table().MoveTo(0);
          t.window.Do(Command::MoveDown);
        },
-       {{0, F::ID}, {0, F::Description}, {1, F::ID}, {1, F::Description}},
-       2},
-      {"the last row deleted",
+       {{1, F::N}},
+       1},
+      {"a row inserted at the top",
        [](TableEdit& t) {
-         t.Table().MoveTo(3);
+         t.Table().MoveTo(0);
+         t.EditWith(F::Description, "Biogas");
+         t.window.Do(Command::Add);
+       },
+       {{1, F::ID}, {1, F::Description}, {1, F::Co2Max}, {1, F::A2}, {1, F::B}, {1, F::RefO2},
+        {1, F::Vatr}, {1, F::Vaf}, {1, F::HU}, {1, F::Special}},
+       1},
+      {"the first row deleted",
+       [](TableEdit& t) {
+         t.Table().MoveTo(0);
          t.face.answers = {Answer::Ok};
          t.window.Do(Command::Delete);
        },
@@ -310,6 +323,31 @@ TEST_F(TableEdit, ChangeMarksShowWhatASendWouldChange) {
   EXPECT_EQ(window.RowsChanging(), 0);
   EXPECT_FALSE(window.CellChanged(4, F::Description));
   EXPECT_GT(face.redraws, redraws);
+}
+
+// The status line counts the rows the analyser stores and names the H row
+// the read adds; a backup of the stored table taken into the grid changes
+// nothing, although the grid then lacks that H row.
+TEST_F(TableEdit, TheStatusLineAndTheMarksCountTheRowsTheAnalyserStores) {
+  Start(RowsWithIds({101, 102, 103, 104, 105}));
+  window.Do(Command::Refresh);
+  ASSERT_EQ(Ids(), (std::vector<int>{101, 102, 103, 16, 104, 105}));
+  EXPECT_NE(face.status.find("5 rows stored, 5 used, natural gas H shown, not stored"),
+            std::string::npos)
+      << face.status;
+  EXPECT_EQ(window.RowsChanging(), 0);
+  EXPECT_FALSE(window.CellChanged(3, FuelField::Description));
+
+  StoredTable stored = window.Ops().Identity();
+  stored.countReply = "5";
+  stored.rows = RowsWithIds({101, 102, 103, 104, 105});
+  const auto backup = TestDir() / "identical.txt";
+  ASSERT_TRUE(WriteTextFileWhole(backup, FormatBackup(stored, 0), nullptr));
+  ASSERT_TRUE(window.LoadBackup(backup));
+  EXPECT_EQ(Ids(), (std::vector<int>{101, 102, 103, 104, 105}));
+  EXPECT_EQ(window.RowsChanging(), 0);
+  EXPECT_EQ(face.status.find("change"), std::string::npos) << face.status;
+  EXPECT_NE(face.status.find("5 rows stored, 5 used"), std::string::npos) << face.status;
 }
 
 TEST_F(TableEdit, NoChangeMarksWithoutAReportFromTheAnalyser) {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 
 #include "gui_rig.h"
@@ -57,6 +58,16 @@ class PortChooserTest : public QObject {
     QVERIFY(box->isEnabled());
     QSettings settings(QStringLiteral("quelt-fuel"), QStringLiteral("quelt-fuel"));
     QCOMPARE(settings.value(QStringLiteral("port/device")).toString(), link);
+
+    // A port typed into the box and Enter: used as given, remembered.
+    const QString typed = QStringLiteral("/dev/ttyQUELT9");
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), typed);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QCOMPARE(QString::fromStdString(rig.glb->portOverride()), typed);
+    QCOMPARE(box->currentText(), typed);
+    QCOMPARE(settings.value(QStringLiteral("port/device")).toString(), typed);
   }
 };
 

@@ -16,52 +16,76 @@ bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-TEST(CliTools, DiffComparesValuesAsReadPrintsThem) {
+// diff holds FILE up against the rows the analyser stores: what `read` adds
+// or renames for display (the H row, the L name) is a note, never a row.
+TEST(CliTools, DiffComparesTheRowsTheAnalyserStores) {
   sim::Config c;
-  c.type = "39";  // Czech names: the file must hold them as read prints them
+  c.type = "39";  // Czech names; natural gas L is ID 50
   c.rows = {"1;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1",
             "2;50;Methane;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0"};
   sim::Analyser analyser(c);
   const std::string port = "--port " + analyser.DevicePath();
   const CliRun read = Cli(port + " read");
   ASSERT_EQ(read.status, 0) << read.err;
-  // The H row added as row 2, the L row renamed.
-  ASSERT_TRUE(Has(read.out, "3;50;Zemní plyn L;")) << read.out;
+  ASSERT_TRUE(Has(read.out, "2;16;Zemní plyn H;") && Has(read.out, "3;50;Zemní plyn L;"))
+      << read.out;
   const std::string oil = "1;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n";
-  const std::string rest = read.out.substr(oil.size());
-  ASSERT_EQ(read.out.substr(0, oil.size()), oil);
+  const std::string methane = "2;50;Methane;11,7;0,66;0,009;3,0;9,52;10,52;35,88;0;\n";
+  const std::string hNote =
+      "Note: Row 2 (Zemní plyn H) is the natural gas H row the tool shows; the analyser stores "
+      "none.";
+  const std::string lNote =
+      "Note: Row 3 shows the name \"Zemní plyn L\"; the analyser stores \"Methane\".";
 
   struct Case {
     const char* what;
     std::string file;
     int status;
-    std::string out;  // a line of the differences; "" when none
+    std::string line;  // on stdout for a difference, on stderr for the same
   } cases[] = {
-      {"the table as read", read.out, 0, ""},
-      {"the same values in another form", "1;1;Oil;15.40;0,680;0,0070;3;10,5;11,2;42,7;1\n" + rest,
-       0, ""},
-      {"a value off at the wire's precision",
-       "1;1;Oil;15,4;0,70;0,007;3,0;10,50;11,20;42,70;1;\n" + rest, 3,
+      {"what read printed", read.out, 0, hNote + "\n" + lNote + "\nSame: the analyser holds the 2"},
+      {"the stored rows", oil + methane, 0, "Same: the analyser holds the 2 rows"},
+      {"the same values in another form",
+       "1;1;Oil;15.40;0,680;0,0070;3;10,5;11,2;42,7;1\n" + methane, 0, "Same:"},
+      {"the file numbered otherwise", "7;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + methane,
+       0, "Same:"},
+      {"a stored value changed", "1;1;Oil;15,4;0,70;0,007;3,0;10,50;11,20;42,70;1;\n" + methane, 3,
        "Row 1, A2: file \"0,70\", analyser \"0,68\"\n"},
-      {"a description", "1;1;Öl;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + rest, 3,
+      {"a description", "1;1;Öl;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + methane, 3,
        "Row 1, Description: file \"Öl\", analyser \"Oil\"\n"},
-      {"rows the file lacks", oil, 3, "Row 3: only in the analyser: 3;50;Zemní plyn L;"},
+      {"a row the file lacks", oil, 3, "Row 2: only in the analyser: 2;50;Methane;"},
       {"a row the analyser lacks", read.out + "4;9;Extra;1;1;1;1;1;1;1;0\n", 3,
-       "Row 4: only in the file: 4;9;Extra;"},
-      {"the file numbered otherwise", "7;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + rest,
-       0, ""},
+       "Row 3: only in the file: 4;9;Extra;"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     const CliRun r = Cli(port + " diff " + WriteFile("diff.txt", k.file));
     EXPECT_EQ(r.status, k.status) << r.err;
-    if (k.out.empty()) {
+    EXPECT_TRUE(Has(k.status == 0 ? r.err : r.out, k.line)) << r.out << r.err;
+    if (k.status == 0) {
       EXPECT_EQ(r.out, "");
-      EXPECT_TRUE(Has(r.err, "Same: the analyser holds the 3 rows")) << r.err;
-    } else {
-      EXPECT_TRUE(Has(r.out, k.out)) << r.out;
     }
   }
+
+  // Right after a write of FILE, FILE is what the analyser holds; an H row
+  // of the analyser's own is a row like any other.
+  sim::Config own;
+  own.rows = {"1;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1",
+              "2;16;Erdgas H (own);12,0;0,64;0,009;3,0;7,70;9,40;31,68;0"};
+  sim::Analyser withH(own);
+  const std::string ownPort = "--port " + withH.DevicePath();
+  const std::string written = WriteFile("written.txt", oil + methane);
+  ASSERT_EQ(Cli(port + " write " + written).status, 0);
+  const CliRun afterWrite = Cli(port + " diff " + written);
+  EXPECT_EQ(afterWrite.status, 0) << afterWrite.out;
+  EXPECT_FALSE(Has(afterWrite.err, "Note:")) << afterWrite.err;
+  const CliRun ownRead = Cli(ownPort + " read");
+  const CliRun ownSame = Cli(ownPort + " diff " + WriteFile("own.txt", ownRead.out));
+  EXPECT_EQ(ownSame.status, 0);
+  EXPECT_FALSE(Has(ownSame.err, "Note:")) << ownSame.err;
+  const CliRun ownLacking = Cli(ownPort + " diff " + WriteFile("own.txt", oil));
+  EXPECT_TRUE(Has(ownLacking.out, "Row 2: only in the analyser: 2;16;Erdgas H (own);"))
+      << ownLacking.out;
 
   // A faulty file is named and the analyser is not asked; nor is a missing one.
   analyser.ClearTranscript();
@@ -145,14 +169,20 @@ TEST(CliTools, ReportIsAPageWithTheAnalysersTextEscaped) {
   ASSERT_EQ(Cli(port + " write " + WriteFile("one.txt", "1;1;<i>Oil</i>;1;1;1;1;1;1;1;1\n")).status,
             0);
   const std::string page = (TestDir() / "report.html").string();
-  const CliRun r = Cli(port + " report " + page);
+  const CliRun r = Cli(port + " --customer 'Bäckerei <Klein>' --technician 'A. Wolf' report " + page);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string html = Slurp(page);
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_TRUE(Has(html, "<td>QUELT &lt;b&gt;300&lt;/b&gt; &amp; &quot;co&quot;</td>")) << html;
-  EXPECT_TRUE(Has(html, "<td>&lt;i&gt;Oil&lt;/i&gt;</td>"));
+  EXPECT_TRUE(Has(html, "<td class=\"text\">&lt;i&gt;Oil&lt;/i&gt;</td>"));
   EXPECT_FALSE(Has(html, "<b>") || Has(html, "<i>"));
   EXPECT_TRUE(Has(html, "<td>" + BackupsOf("08154711").string() + "/")) << "the last backup";
+  // Who it is for, and the table before the work: the write's backup.
+  EXPECT_TRUE(Has(html, "<th>Customer</th><td class=\"fill\">Bäckerei &lt;Klein&gt;</td>"));
+  EXPECT_TRUE(Has(html, "<th>Site</th><td class=\"fill\"></td>"));
+  EXPECT_TRUE(Has(html, "<li>Row 1 (&lt;i&gt;Oil&lt;/i&gt;), Co2Max: 15,4 before, 1,0 now</li>"))
+      << html;
+  EXPECT_TRUE(Has(html, "<td class=\"num changed\">\u2022 1,0</td>"));
 
   // A FILE that cannot be made is refused before the analyser is asked; so
   // is a diff's FILE that cannot be read.

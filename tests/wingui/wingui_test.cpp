@@ -766,13 +766,21 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
     bool marked;
     const wchar_t* rows;
   };
+  // The analyser stores 12 rows; the read adds the H row.
+  const wchar_t* kShown = L"12 rows stored, 12 used, natural gas H shown, not stored";
+  const wchar_t* kOneChange =
+      L"12 rows stored, 12 used, natural gas H shown, not stored   1 row changes";
   const Step steps[] = {
-      {"refresh", [&] { Refresh(); }, false, L"13 rows, 13 used"},
-      {"move up", [&] { Click(MainControl::MoveUpButton); }, true,
-       L"13 rows, 13 used   2 rows change"},
-      {"moved back", [&] { Click(MainControl::MoveDownButton); }, false, L"13 rows, 13 used"},
-      {"delete", [&] { controller.Table().Delete(); }, true, L"12 rows, 12 used   10 rows change"},
-      {"send", [&] { Click(MainControl::SendButton); }, false, L"12 rows, 12 used"},
+      {"refresh", [&] { Refresh(); }, false, kShown},
+      {"move down",
+       [&] {
+         controller.Table().MoveTo(0);
+         Click(MainControl::MoveDownButton);
+       },
+       true, kOneChange},
+      {"moved back", [&] { Click(MainControl::MoveUpButton); }, false, kShown},
+      {"delete", [&] { controller.Table().Delete(); }, true, kOneChange},
+      {"send", [&] { Click(MainControl::SendButton); }, false, L"12 rows stored, 12 used"},
   };
   for (const Step& step : steps) {
     step.act();
@@ -895,7 +903,9 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
     }
     ASSERT_TRUE(modals.Done()) << c.what;
     ASSERT_FALSE(modals.texts.empty()) << c.what;
-    EXPECT_EQ(modals.texts[0], WideFromUtf8(kUnsentQuestion)) << c.what;
+    const bool closing = std::string(c.what).rfind("close", 0) == 0;
+    EXPECT_EQ(modals.texts[0], WideFromUtf8(closing ? kCloseUnsentQuestion : kUnsentQuestion))
+        << c.what;
     // The buttons say what they do, in English too, not Yes and No.
     EXPECT_EQ(buttons, (std::vector<std::wstring>{L"&Save", L"&Discard", L"Cancel"})) << c.what;
     pump.ProcessPendingEvents();
@@ -1310,7 +1320,7 @@ TEST_F(Window, EditingKeysAndChangeMarks) {
   const std::wstring bullet = WideFromUtf8(front::kChangedPrefix);
   EXPECT_EQ(Cell(2, 2), third) << "unchanged: no mark";
   EXPECT_EQ(Cell(3, 2).rfind(bullet, 0), 0u) << "the new row";
-  EXPECT_EQ(Cell(5, 2), bullet + fourth) << "moved down two places";
+  EXPECT_EQ(Cell(5, 2), fourth) << "the read's H row, two places down: no change";
   EXPECT_EQ(Cell(3, 0), L"4") << "N is never marked";
   EXPECT_NE(Status().find(L"rows change"), std::wstring::npos) << Status();
 }
