@@ -16,7 +16,7 @@ quelt_need_packages() {
 QUELT_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev libfontconfig-dev)
 QUELT_TEST_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-  clang libclang-rt-14-dev gettext)
+  clang libclang-rt-14-dev gettext chromium)
 # scripts/package: the Debian package and its checks, the Windows zip and
 # installer (Wine comes with the test packages).
 QUELT_PACKAGE_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils man-db librsvg2-bin

@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <string>
 
+#include "fuel/fuel_ops.h"
 #include "sim/sim.h"
 #include "tests/ops/cli_run.h"
 #include "tests/ops/ops_fixture.h"
@@ -197,6 +199,46 @@ TEST(CliTools, ReportIsAPageWithTheAnalysersTextEscaped) {
         << refused.err;
   }
   EXPECT_TRUE(analyser.Transcript().empty());
+}
+
+// A browser prints the report of a full table with its changes on one A4
+// page, as a technician hands it over.
+TEST(CliTools, ABrowserPrintsTheReportOnOneA4Page) {
+  const std::filesystem::path browser = "/usr/bin/chromium";
+  if (!std::filesystem::exists(browser)) GTEST_SKIP() << "no chromium to print with";
+  sim::Config c;
+  c.rows = {};
+  for (int i = 1; i <= kMaxRowsUsed; ++i) {
+    c.rows.push_back(RowText(i, i, "Brennstoff mit langem Namen " + std::to_string(i)));
+  }
+  sim::Analyser analyser(c);
+  const std::string port = "--port " + analyser.DevicePath();
+  std::string edited;  // three values changed
+  for (int i = 1; i <= kMaxRowsUsed; ++i) {
+    std::string row = RowText(i, i, "Brennstoff mit langem Namen " + std::to_string(i)) + "\n";
+    if (i % 5 == 2) row.replace(row.find(";15,4;"), 6, ";14,9;");
+    edited += row;
+  }
+  ASSERT_EQ(Cli(port + " write " + WriteFile("edited.txt", edited)).status, 0);
+  const std::filesystem::path page = TestDir() / "a4.html", pdf = TestDir() / "a4.pdf";
+  ASSERT_EQ(Cli(port + " --customer 'Bäckerei Klein' --site 'Hauptstraße 5' --technician "
+                       "'A. Wolf' report " +
+                page.string())
+                .status,
+            0);
+  const std::string print = browser.string() +
+                            " --headless --no-sandbox --disable-gpu --no-pdf-header-footer"
+                            " --user-data-dir=" +
+                            (TestDir() / "browser").string() + " --print-to-pdf=" + pdf.string() +
+                            " file://" + page.string() + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(print.c_str()), 0);
+  const std::string printed = Slurp(pdf);
+  std::size_t pages = 0;
+  for (std::size_t at = 0; (at = printed.find("/Type /Page", at)) != std::string::npos; ++at) {
+    if (printed.compare(at, 12, "/Type /Pages") != 0) ++pages;
+  }
+  EXPECT_EQ(pages, 1u);
+  EXPECT_NE(Slurp(page).find("14,9 now"), std::string::npos) << "the changes are listed";
 }
 
 }  // namespace
