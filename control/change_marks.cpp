@@ -32,14 +32,18 @@ void ChangeMarks::Forget() {
 
 void ChangeMarks::Match(const FuelTable& table) const {
   std::vector<FuelRow> grid = GridRows(table);
-  if (matched_ && grid == grid_) return;
+  if (matched_ && grid == grid_ && table.CurrentIndex() == current_) return;
   grid_ = std::move(grid);
+  current_ = table.CurrentIndex();
   held_ = SetAsideReadAdditions(grid_, stored_, naming_);
   heldRow_.assign(grid_.size(), -1);
   for (std::size_t i = 0; i < held_.tableRow.size(); ++i) {
     heldRow_[static_cast<std::size_t>(held_.tableRow[i])] = static_cast<int>(i);
   }
-  match_ = MatchRows(stored_, held_.rows);
+  // The current row is the one a move carried.
+  const int moving =
+      current_ >= 0 && current_ < static_cast<int>(heldRow_.size()) ? heldRow_[current_] : -1;
+  match_ = MatchRows(stored_, held_.rows, moving);
   matched_ = true;
 }
 

@@ -44,6 +44,7 @@ class ChangeMarks {
   bool known_ = false;
   mutable bool matched_ = false;
   mutable std::vector<FuelRow> grid_;
+  mutable int current_ = -1;
   mutable AgainstStored held_;
   mutable std::vector<int> heldRow_;  // per grid row: its row in held_, -1 when set aside
   mutable RowMatch match_;

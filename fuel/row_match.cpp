@@ -48,11 +48,18 @@ bool CellDiffers(const RowMatch& match, const std::vector<FuelRow>& stored, cons
   return false;
 }
 
-RowMatch MatchRows(const std::vector<FuelRow>& stored, const std::vector<FuelRow>& table) {
+RowMatch MatchRows(const std::vector<FuelRow>& stored, const std::vector<FuelRow>& table,
+                   int moving) {
   const std::size_t n = stored.size(), m = table.size();
   std::vector<std::string> s(n), t(m);
   std::transform(stored.begin(), stored.end(), s.begin(), Key);
   std::transform(table.begin(), table.end(), t.begin(), Key);
+  // The row acted on stays out of the order at first; it joins it below
+  // when it stands where it stood.
+  const bool hint = moving >= 0 && static_cast<std::size_t>(moving) < m;
+  std::string movingKey;
+  if (hint) std::swap(movingKey, t[static_cast<std::size_t>(moving)]);
+  if (hint) t[static_cast<std::size_t>(moving)] = std::string(1, '\0');
 
   RowMatch match;
   match.kind.assign(m, RowMatch::Kind::Added);
@@ -78,6 +85,23 @@ RowMatch MatchRows(const std::vector<FuelRow>& stored, const std::vector<FuelRow
       ++i;
     } else {
       ++j;
+    }
+  }
+  if (hint) {
+    const auto j = static_cast<std::size_t>(moving);
+    t[j] = std::move(movingKey);
+    // The stored rows of the ordered neighbours above and below it.
+    int above = -1, below = static_cast<int>(n);
+    for (std::size_t k = 0; k < m; ++k) {
+      if (match.kind[k] != RowMatch::Kind::Same) continue;
+      if (k < j) above = std::max(above, match.storedRow[k]);
+      if (k > j) below = std::min(below, match.storedRow[k]);
+    }
+    for (int i = above + 1; i < below; ++i) {
+      if (!taken[static_cast<std::size_t>(i)] && s[static_cast<std::size_t>(i)] == t[j]) {
+        pair(j, static_cast<std::size_t>(i), RowMatch::Kind::Same);
+        break;
+      }
     }
   }
   // Unchanged rows elsewhere moved; then rows of the same fuel ID changed.

@@ -24,7 +24,10 @@ struct RowMatch {
   int Changing() const;
 };
 
-RowMatch MatchRows(const std::vector<FuelRow>& stored, const std::vector<FuelRow>& table);
+// `moving`: the table row the user acts on (-1: none). Where a move leaves
+// two orders equally long, that row is the one that moved, not its neighbour.
+RowMatch MatchRows(const std::vector<FuelRow>& stored, const std::vector<FuelRow>& table,
+                   int moving = -1);
 
 // Field `field` (N aside) of `now` differs from `before` on the wire.
 bool FieldDiffers(const FuelRow& before, const FuelRow& now, FuelField field);

@@ -207,10 +207,11 @@ TEST(CliTools, ABrowserPrintsTheReportOnOneA4Page) {
   const std::filesystem::path browser = "/usr/bin/chromium";
   if (!std::filesystem::exists(browser)) GTEST_SKIP() << "no chromium to print with";
   sim::Config c;
-  c.rows = {};
+  std::vector<std::string> rows;
   for (int i = 1; i <= kMaxRowsUsed; ++i) {
-    c.rows.push_back(RowText(i, i, "Brennstoff mit langem Namen " + std::to_string(i)));
+    rows.push_back(RowText(i, i, "Brennstoff mit langem Namen " + std::to_string(i)));
   }
+  c.rows = rows;
   sim::Analyser analyser(c);
   const std::string port = "--port " + analyser.DevicePath();
   std::string edited;  // three values changed
