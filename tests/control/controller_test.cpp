@@ -131,7 +131,7 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
     std::string start;
   };
   const std::vector<Seen> expected = {
-      {MessageKind::Question, Buttons::OkCancel, Answer::Cancel, Answer::Cancel, "Datensatz"},
+      {MessageKind::Question, Buttons::OkCancel, Answer::Cancel, Answer::Cancel, "Delete row "},
       {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
        "The table"},
       // A write that stopped offers the backup made before it.
