@@ -36,9 +36,9 @@ Message DeleteQuestion(int position, const std::string& description) {
   const std::string shown = last == std::string::npos
                                 ? std::string()
                                 : Cp1252ToUtf8(PlainDeviceText(description.substr(0, last + 1)));
-  const std::string text =
-      shown.empty() ? lang::Format(lang::Tr("Delete row {1}?"), position)
-                    : lang::Format(lang::Tr("Delete row {1} ({2})?"), position, shown);
+  const std::string text = shown.empty()
+                               ? lang::Format(lang::Tr("Delete row {1}?"), position)
+                               : lang::Format(lang::Tr("Delete row {1} ({2})?"), position, shown);
   return Make(MessageKind::Question, text, Buttons::OkCancel, Answer::Cancel, Answer::Cancel);
 }
 

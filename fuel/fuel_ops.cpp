@@ -270,9 +270,9 @@ ReadResult FuelOperations::RepliesWereInStep() {
   outOfStep.problem = lang::TrCp1252(
       "the analyser's replies fell out of step while its table was read (a reply came twice "
       "or late)");
-  view_.AddLogLine(lang::TrCp1252(
-      "The analyser's replies fell out of step: one more reply came after the last "
-      "row."));
+  view_.AddLogLine(
+      lang::TrCp1252("The analyser's replies fell out of step: one more reply came after the last "
+                     "row."));
   glb_.RejectReply();
   return outOfStep;
 }

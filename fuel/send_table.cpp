@@ -47,16 +47,18 @@ std::string NothingConfirmed(bool rowInFlight, const std::string& before,
                              const std::string& backup) {
   if (!rowInFlight) {
     const std::string text =
-        before.empty() ? TrCp1252("No row was written; the count was not changed. The analyser "
-                                  "should still hold its previous table.")
+        before.empty() ? TrCp1252(
+                             "No row was written; the count was not changed. The analyser "
+                             "should still hold its previous table.")
                        : Format(TrCp1252("No row was written; the count was not changed. The "
                                          "analyser still holds what the stopped send left: {1}."),
                                 before);
     return backup.empty() ? text : text + Format(TrCp1252(" It is also in {1}."), backup);
   }
   return before.empty()
-             ? TrCp1252("No row was confirmed, but row 1 may have been written; the count was not "
-                        "changed. The analyser holds its previous table, row 1 perhaps replaced.")
+             ? TrCp1252(
+                   "No row was confirmed, but row 1 may have been written; the count was not "
+                   "changed. The analyser holds its previous table, row 1 perhaps replaced.")
              : Format(TrCp1252("No row was confirmed, but row 1 may have been written; the count "
                                "was not changed. The analyser holds what the stopped send left "
                                "({1}), row 1 perhaps replaced."),
@@ -69,15 +71,15 @@ std::string StoppedWriteLeft(const SendOutcome& o) {
   using R = SendOutcome::Result;
   if (o.result != R::NoReply && o.result != R::Interrupted) return {};
   if (o.rowsWritten == 0) {
-    return o.rowInFlightLost
-               ? TrCp1252("the old table with row 1 perhaps replaced by the new one")
-               : std::string();
+    return o.rowInFlightLost ? TrCp1252("the old table with row 1 perhaps replaced by the new one")
+                             : std::string();
   }
   if (o.rowsWritten < o.rowsToSend) {
     if (o.rowsWritten == 1) {
       return o.rowInFlightLost
-                 ? TrCp1252("row 1 of the new table (row 2 perhaps too) over the old one, with "
-                            "the old count")
+                 ? TrCp1252(
+                       "row 1 of the new table (row 2 perhaps too) over the old one, with "
+                       "the old count")
                  : TrCp1252("row 1 of the new table over the old one, with the old count");
     }
     return o.rowInFlightLost
@@ -88,9 +90,8 @@ std::string StoppedWriteLeft(const SendOutcome& o) {
                                  "count"),
                         o.rowsWritten);
   }
-  return o.countInFlightLost
-             ? TrCp1252("the whole new table, with the old count or the new one")
-             : TrCp1252("the whole new table, with the old count");
+  return o.countInFlightLost ? TrCp1252("the whole new table, with the old count or the new one")
+                             : TrCp1252("the whole new table, with the old count");
 }
 
 std::string DescribeStoppedWrite(const SendOutcome& o) {
@@ -125,8 +126,8 @@ std::string DescribeStoppedWrite(const SendOutcome& o) {
                         o.rowsToSend, o.countSent);
   }
   if (backup.empty()) return text + TrCp1252(" No backup was made: send again.");
-  return text + Format(TrCp1252(" Your previous table is in {1}: send again, or restore it."),
-                       backup);
+  return text +
+         Format(TrCp1252(" Your previous table is in {1}: send again, or restore it."), backup);
 }
 
 SendOutcome FuelOperations::SendTable(const SendOptions& options) {
@@ -294,8 +295,9 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
     outcome.result = SendOutcome::Result::BackupFailed;
     outcome.countRefused = read.countRefused;
     outcome.problem = read.problem.empty()
-                          ? lang::Tr("the analyser did not answer while its table was read for "
-                                     "the backup")
+                          ? lang::Tr(
+                                "the analyser did not answer while its table was read for "
+                                "the backup")
                           : Cp1252ToUtf8(read.problem);
     return false;
   }
@@ -362,9 +364,9 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   now.rows.clear();
   now.rowsBeyondCount.clear();
   if (countBack != count) {
-    diffs.push_back(Format(TrCp1252("Count: sent {1}, the analyser reported {2}"), count,
-                           countBack >= 0 ? std::to_string(countBack)
-                                          : QuotedDeviceText(countReply)));
+    diffs.push_back(
+        Format(TrCp1252("Count: sent {1}, the analyser reported {2}"), count,
+               countBack >= 0 ? std::to_string(countBack) : QuotedDeviceText(countReply)));
   }
   for (std::size_t i = 0; i < rowTexts.size(); ++i) {
     const int position = static_cast<int>(i + 1);

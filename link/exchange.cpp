@@ -242,8 +242,9 @@ void AnalyserLink::NoteProblem(LinkProblem::Kind kind) {
   }
   if (kind == K::WentAway) {
     problem_.reason.clear();
-    connectProblem_ = "The analyser's port went away (" + problem_.device +
-                      "): the cable was pulled, or the analyser or its USB bridge was switched off.";
+    connectProblem_ =
+        "The analyser's port went away (" + problem_.device +
+        "): the cable was pulled, or the analyser or its USB bridge was switched off.";
     return;
   }
   const char* what = kind == K::CannotOpen        ? "Cannot open "
