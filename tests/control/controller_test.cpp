@@ -185,6 +185,14 @@ TEST_F(Controller, CriticalTextsAreInTheWindowsLanguage) {
          window.Do(Command::Refresh);
        },
        {"/nonexistent/quelt-tty lässt sich nicht öffnen"}},
+      {"port went away",
+       [&] {
+         sim::Faults faults;
+         faults.hangUpOn = 3;
+         analyser->SetFaults(faults);
+         window.Do(Command::Refresh);
+       },
+       {"Kommunikationsfehler !", "ist weg", "das Kabel wurde gezogen"}},
       {"send stopped part-way",
        [&] {
          window.Do(Command::Refresh);
@@ -219,14 +227,6 @@ TEST_F(Controller, CriticalTextsAreInTheWindowsLanguage) {
          window.Do(Command::Send);
        },
        {"beim Zurücklesen: Lesen drücken, um zu sehen, was es enthält."}},
-      {"port went away",
-       [&] {
-         sim::Faults faults;
-         faults.hangUpOn = 3;
-         analyser->SetFaults(faults);
-         window.Do(Command::Refresh);
-       },
-       {"Kommunikationsfehler !", "ist weg", "das Kabel wurde gezogen"}},
       {"delete names the row",
        [&] {
          window.Do(Command::Refresh);
