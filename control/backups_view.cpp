@@ -5,6 +5,7 @@
 #include "front/texts.h"
 #include "fuel/backup_file.h"
 #include "fuel/fuel_ops.h"
+#include "fuel/link_texts.h"
 #include "fuel/row_compare.h"
 #include "fuel/table_diff.h"
 #include "lang/format.h"
@@ -231,7 +232,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path,
   NoteCheck(outcome);
   Update();
   if (outcome.result != SendOutcome::Result::Sent) {
-    if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(glb_.ConnectProblem()));
+    if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(glb_)));
     return false;
   }
   LogFinal(lang::Format(lang::Tr("Restored {1}: {2} rows and the count {3}, checked"),

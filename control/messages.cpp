@@ -1,9 +1,10 @@
 #include "control/messages.h"
 
-#include "front/texts.h"
+#include "fuel/row_compare.h"
 #include "fuel/status_text.h"
 #include "lang/format.h"
 #include "lang/tr.h"
+#include "text/cp1252.h"
 
 namespace quelt::control {
 
@@ -30,9 +31,15 @@ Message YesNoQuestion(const std::string& text) {
   return Make(MessageKind::Question, text, Buttons::YesNo, Answer::No, Answer::No);
 }
 
-Message DeleteQuestion() {
-  return Make(MessageKind::Question, lang::Tr(front::kDeleteQuestion), Buttons::OkCancel,
-              Answer::Cancel, Answer::Cancel);
+Message DeleteQuestion(int position, const std::string& description) {
+  const std::size_t last = description.find_last_not_of(' ');
+  const std::string shown = last == std::string::npos
+                                ? std::string()
+                                : Cp1252ToUtf8(PlainDeviceText(description.substr(0, last + 1)));
+  const std::string text = shown.empty()
+                               ? lang::Format(lang::Tr("Delete row {1}?"), position)
+                               : lang::Format(lang::Tr("Delete row {1} ({2})?"), position, shown);
+  return Make(MessageKind::Question, text, Buttons::OkCancel, Answer::Cancel, Answer::Cancel);
 }
 
 Message UnsentQuestion() {

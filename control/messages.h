@@ -35,8 +35,9 @@ Message ErrorMessage(const std::string& text);
 Message WarningMessage(const std::string& text);
 // A question whose safe answer is No: it is the default.
 Message YesNoQuestion(const std::string& text);
-// Ctrl+Delete: Enter and Escape keep the row.
-Message DeleteQuestion();
+// Ctrl+Delete: Enter and Escape keep the row. Names the row by its
+// position (from 1) and its description (Windows-1252, as stored).
+Message DeleteQuestion(int position, const std::string& description);
 // Before unsent changes are dropped: Save is the default, Escape cancels.
 Message UnsentQuestion();
 // The same when the program ends: also a table kept in a file is asked for.

@@ -8,6 +8,7 @@
 #include "fuel/backup.h"
 #include "fuel/backup_list.h"
 #include "fuel/gas_names.h"
+#include "fuel/link_texts.h"
 #include "fuel/table_file.h"
 #include "lang/format.h"
 #include "lang/tr.h"
@@ -245,7 +246,7 @@ void WindowController::Send() {
     case R::Interrupted:
     case R::CheckNoAnswer:
       // Why the port could not be used, as the command line says it.
-      if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(glb_.ConnectProblem()));
+      if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(glb_)));
       break;
   }
 }
@@ -264,7 +265,8 @@ void WindowController::Save() {
 
 void WindowController::Delete() {
   if (transferActive_ || table_.IsEmpty()) return;
-  if (Ask(DeleteQuestion()) != Answer::Ok) return;
+  if (Ask(DeleteQuestion(table_.CurrentIndex() + 1, table_.Current().Description)) != Answer::Ok)
+    return;
   // The box ran a loop of its own: the table may have changed meanwhile.
   if (transferActive_ || table_.IsEmpty()) return;
   table_.Delete();

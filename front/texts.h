@@ -28,8 +28,6 @@ inline constexpr const char* kGridKeys = TrLater(
     "Enter or F2: edit the row, Insert: add one, Ctrl+D: duplicate it, Ctrl+Delete: delete it, "
     "Ctrl+Z / Ctrl+Y: undo / redo");
 inline constexpr const char* kEditMenuItem = TrLater("Edit");
-// Ctrl+Delete in the grid; OK deletes, Cancel keeps the row.
-inline constexpr const char* kDeleteQuestion = TrLater("Datensatz l\u00f6schen?");
 
 inline constexpr const char* kDialogCaption = TrLater("Edit fuel");
 

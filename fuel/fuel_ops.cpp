@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "fuel/gas_names.h"
+#include "fuel/link_texts.h"
 #include "fuel/row_compare.h"
 #include "fuel/transfer_scope.h"
 #include "lang/format.h"
@@ -68,7 +69,7 @@ bool FuelOperations::Refresh() {
       view_.AddLogLine(lang::TrCp1252(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
-      if (!glb_.ConnectProblem().empty()) view_.AddLogLine(glb_.ConnectProblem());
+      if (!glb_.ConnectProblem().empty()) view_.AddLogLine(LinkProblemText(glb_));
     }
     view_.EnableRefresh(true);
   });
@@ -266,12 +267,12 @@ ReadResult FuelOperations::RepliesWereInStep() {
   glb_.Drain();
   if (glb_.TextBytesDrained() == before) return ReadResult::Read();
   ReadResult outOfStep;
-  outOfStep.problem =
+  outOfStep.problem = lang::TrCp1252(
       "the analyser's replies fell out of step while its table was read (a reply came twice "
-      "or late)";
+      "or late)");
   view_.AddLogLine(
-      "The analyser's replies fell out of step: one more reply came after the last "
-      "row.");
+      lang::TrCp1252("The analyser's replies fell out of step: one more reply came after the last "
+                     "row."));
   glb_.RejectReply();
   return outOfStep;
 }
@@ -327,8 +328,10 @@ ReadResult FuelOperations::RequestRowCount(std::int32_t& count, std::string& rep
     // count, and no row may be asked or written on its strength.
     ReadResult refused;
     refused.countRefused = true;
-    refused.problem = "The analyser's row count \"" + PlainDeviceText(reply) + "\" is no number";
-    view_.AddLogLine(refused.problem + " (0 to " + std::to_string(kMaxRowsReadable) + ").");
+    refused.problem = lang::Format(lang::TrCp1252("The analyser's row count \"{1}\" is no number"),
+                                   PlainDeviceText(reply));
+    view_.AddLogLine(
+        lang::Format(lang::TrCp1252("{1} (0 to {2})."), refused.problem, kMaxRowsReadable));
     return refused;
   }
   count = *number;

@@ -19,27 +19,50 @@
 namespace quelt {
 namespace {
 
+using lang::Format;
+using lang::TrCp1252;
+
 std::string RowRange(int written, int total) {
-  if (written == 1) return "Row 1 of " + std::to_string(total) + " was written";
-  return "Rows 1 to " + std::to_string(written) + " of " + std::to_string(total) + " were written";
+  if (written == 1) return Format(TrCp1252("Row 1 of {1} was written"), total);
+  return Format(TrCp1252("Rows 1 to {1} of {2} were written"), written, total);
+}
+
+// The name of the button that reads the analyser's table, as the window shows it.
+std::string RefreshButton() { return TrCp1252("Refresh"); }
+
+constexpr const char* kNothingSent = lang::TrLater("Nothing was sent.");
+
+// A refusal (UTF-8) as the log and the box end it.
+std::string NothingSentLine(const std::string& problem) {
+  return Format(TrCp1252("{1}; nothing was sent."), Wire(problem));
+}
+std::string NothingSentMessage(const std::string& problem) {
+  return Format(TrCp1252("{1}.\nNothing was sent."), Wire(problem));
 }
 
 // The sentences for a write that changed nothing, or whose one row in
 // flight may have landed: what the analyser held before it, `before` when a
 // stopped write left that.
-std::string NothingConfirmed(const std::string& inFlight, const std::string& before,
+std::string NothingConfirmed(bool rowInFlight, const std::string& before,
                              const std::string& backup) {
-  if (inFlight.empty()) {
-    const std::string held = before.empty()
-                                 ? "should still hold its previous table."
-                                 : "still holds what the stopped send left: " + before + ".";
-    return "No row was written; the count was not changed. The analyser " + held +
-           (backup.empty() ? std::string() : " It is also in " + backup + ".");
+  if (!rowInFlight) {
+    const std::string text =
+        before.empty() ? TrCp1252(
+                             "No row was written; the count was not changed. The analyser "
+                             "should still hold its previous table.")
+                       : Format(TrCp1252("No row was written; the count was not changed. The "
+                                         "analyser still holds what the stopped send left: {1}."),
+                                before);
+    return backup.empty() ? text : text + Format(TrCp1252(" It is also in {1}."), backup);
   }
-  return "No row was confirmed, but " + inFlight + "; the count was not changed. The analyser " +
-         (before.empty()
-              ? "holds its previous table, row 1 perhaps replaced."
-              : "holds what the stopped send left (" + before + "), row 1 perhaps replaced.");
+  return before.empty()
+             ? TrCp1252(
+                   "No row was confirmed, but row 1 may have been written; the count was not "
+                   "changed. The analyser holds its previous table, row 1 perhaps replaced.")
+             : Format(TrCp1252("No row was confirmed, but row 1 may have been written; the count "
+                               "was not changed. The analyser holds what the stopped send left "
+                               "({1}), row 1 perhaps replaced."),
+                      before);
 }
 
 }  // namespace
@@ -47,19 +70,28 @@ std::string NothingConfirmed(const std::string& inFlight, const std::string& bef
 std::string StoppedWriteLeft(const SendOutcome& o) {
   using R = SendOutcome::Result;
   if (o.result != R::NoReply && o.result != R::Interrupted) return {};
-  const std::string maybeNext =
-      o.rowInFlightLost ? " (row " + std::to_string(o.rowsWritten + 1) + " perhaps too)" : "";
   if (o.rowsWritten == 0) {
-    return o.rowInFlightLost ? "the old table with row 1 perhaps replaced by the new one"
+    return o.rowInFlightLost ? TrCp1252("the old table with row 1 perhaps replaced by the new one")
                              : std::string();
   }
   if (o.rowsWritten < o.rowsToSend) {
-    const std::string rows =
-        o.rowsWritten == 1 ? "row 1" : "rows 1 to " + std::to_string(o.rowsWritten);
-    return rows + " of the new table" + maybeNext + " over the old one, with the old count";
+    if (o.rowsWritten == 1) {
+      return o.rowInFlightLost
+                 ? TrCp1252(
+                       "row 1 of the new table (row 2 perhaps too) over the old one, with "
+                       "the old count")
+                 : TrCp1252("row 1 of the new table over the old one, with the old count");
+    }
+    return o.rowInFlightLost
+               ? Format(TrCp1252("rows 1 to {1} of the new table (row {2} perhaps too) over the "
+                                 "old one, with the old count"),
+                        o.rowsWritten, o.rowsWritten + 1)
+               : Format(TrCp1252("rows 1 to {1} of the new table over the old one, with the old "
+                                 "count"),
+                        o.rowsWritten);
   }
-  return o.countInFlightLost ? "the whole new table, with the old count or the new one"
-                             : "the whole new table, with the old count";
+  return o.countInFlightLost ? TrCp1252("the whole new table, with the old count or the new one")
+                             : TrCp1252("the whole new table, with the old count");
 }
 
 std::string DescribeStoppedWrite(const SendOutcome& o) {
@@ -68,28 +100,34 @@ std::string DescribeStoppedWrite(const SendOutcome& o) {
   const std::string backup = Wire(o.backupPath);
   // The command whose reply was lost may have been carried out: the
   // analyser can have stored it and only its answer went missing.
-  const std::string inFlight =
-      o.rowInFlightLost ? "row " + std::to_string(o.rowsWritten + 1) + " may have been written"
-                        : std::string();
   std::string text;
   if (o.rowsWritten == 0 && !o.countWritten) {
-    text = NothingConfirmed(inFlight, o.tableBefore, backup);
-    if (inFlight.empty()) return text;
+    text = NothingConfirmed(o.rowInFlightLost, o.tableBefore, backup);
+    if (!o.rowInFlightLost) return text;
   } else if (o.rowsWritten < o.rowsToSend) {
-    text = RowRange(o.rowsWritten, o.rowsToSend) + (inFlight.empty() ? "" : ", " + inFlight) +
-           "; the count was not changed. The analyser now holds " +
-           (o.tableBefore.empty()
-                ? "a mix of the old and the new table."
-                : "these rows over what the stopped send left: " + o.tableBefore + ".");
+    std::string rows = RowRange(o.rowsWritten, o.rowsToSend);
+    if (o.rowInFlightLost) {
+      rows = Format(TrCp1252("{1}, row {2} may have been written"), rows, o.rowsWritten + 1);
+    }
+    text = o.tableBefore.empty()
+               ? Format(TrCp1252("{1}; the count was not changed. The analyser now holds a mix of "
+                                 "the old and the new table."),
+                        rows)
+               : Format(TrCp1252("{1}; the count was not changed. The analyser now holds these "
+                                 "rows over what the stopped send left: {2}."),
+                        rows, o.tableBefore);
   } else {
-    text =
-        "All " + std::to_string(o.rowsToSend) + " rows were written, but the count (" +
-        std::to_string(o.countSent) + ") was " +
-        (o.countInFlightLost ? "not confirmed: the analyser may use its old count or the new one."
-                             : "not sent: the analyser may still use its old count.");
+    text = o.countInFlightLost
+               ? Format(TrCp1252("All {1} rows were written, but the count ({2}) was not "
+                                 "confirmed: the analyser may use its old count or the new one."),
+                        o.rowsToSend, o.countSent)
+               : Format(TrCp1252("All {1} rows were written, but the count ({2}) was not sent: "
+                                 "the analyser may still use its old count."),
+                        o.rowsToSend, o.countSent);
   }
-  if (backup.empty()) return text + " No backup was made: send again.";
-  return text + " Your previous table is in " + backup + ": send again, or restore it.";
+  if (backup.empty()) return text + TrCp1252(" No backup was made: send again.");
+  return text +
+         Format(TrCp1252(" Your previous table is in {1}: send again, or restore it."), backup);
 }
 
 SendOutcome FuelOperations::SendTable(const SendOptions& options) {
@@ -104,9 +142,9 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   for (int i = 0; i < std::min(rows, kMaxRowsSent); ++i) {
     if (auto problem = RowProblem(table_.Row(i))) {
       outcome.result = SendOutcome::Result::Refused;
-      outcome.problem = "Row " + std::to_string(i + 1) + ": " + *problem;
+      outcome.problem = Format(lang::Tr("Row {1}: {2}"), i + 1, *problem);
       view_.AddLogLine(Wire(outcome.problem));
-      ShowMessage(Wire(outcome.problem) + "\nNothing was sent.");
+      ShowMessage(Wire(outcome.problem) + "\n" + TrCp1252(kNothingSent));
       return outcome;
     }
     texts.push_back(WriteFuelRowText(table_.Row(i), i + 1));
@@ -139,7 +177,7 @@ SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOp
     refused.result = SendOutcome::Result::Refused;
     refused.problem = *problem;
     view_.AddLogLine(Wire(*problem));
-    ShowMessage(Wire(*problem) + "\nNothing was sent.");
+    ShowMessage(Wire(*problem) + "\n" + TrCp1252(kNothingSent));
     return refused;
   }
   // The count goes back as the file holds it, also above 15.
@@ -208,11 +246,12 @@ bool FuelOperations::AttachedAnalyserMayBeWritten(const std::string* backupSeria
   };
   if (backupSerial != nullptr && attached.serialNumber != *backupSerial) {
     outcome.result = SendOutcome::Result::Refused;
-    outcome.problem = "The analyser attached has the serial number \"" +
-                      Cp1252ToUtf8(PlainDeviceText(attached.serialNumber)) + "\", not \"" +
-                      Cp1252ToUtf8(PlainDeviceText(*backupSerial)) + "\"";
-    view_.AddLogLine(Wire(outcome.problem) + "; nothing was sent.");
-    ShowMessage(Wire(outcome.problem) + ".\nNothing was sent.");
+    outcome.problem = Format(lang::Tr("The analyser attached has the serial number \"{1}\", not "
+                                      "\"{2}\""),
+                             Cp1252ToUtf8(PlainDeviceText(attached.serialNumber)),
+                             Cp1252ToUtf8(PlainDeviceText(*backupSerial)));
+    view_.AddLogLine(NothingSentLine(outcome.problem));
+    ShowMessage(NothingSentMessage(outcome.problem));
     return false;
   }
   // Another analyser plugged in since the table was read: writing to it
@@ -256,7 +295,9 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
     outcome.result = SendOutcome::Result::BackupFailed;
     outcome.countRefused = read.countRefused;
     outcome.problem = read.problem.empty()
-                          ? "the analyser did not answer while its table was read for the backup"
+                          ? lang::Tr(
+                                "the analyser did not answer while its table was read for "
+                                "the backup")
                           : Cp1252ToUtf8(read.problem);
     return false;
   }
@@ -265,7 +306,7 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
                                  std::time(nullptr), &error, backupCause_);
   if (!path) {
     outcome.result = SendOutcome::Result::BackupFailed;
-    outcome.problem = "the backup could not be saved: " + error;
+    outcome.problem = Format(lang::Tr("the backup could not be saved: {1}"), error);
     return false;
   }
   outcome.backupPath = PathText(*path);
@@ -323,8 +364,9 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   now.rows.clear();
   now.rowsBeyondCount.clear();
   if (countBack != count) {
-    diffs.push_back("Count: sent " + std::to_string(count) + ", the analyser reported " +
-                    (countBack >= 0 ? std::to_string(countBack) : QuotedDeviceText(countReply)));
+    diffs.push_back(
+        Format(TrCp1252("Count: sent {1}, the analyser reported {2}"), count,
+               countBack >= 0 ? std::to_string(countBack) : QuotedDeviceText(countReply)));
   }
   for (std::size_t i = 0; i < rowTexts.size(); ++i) {
     const int position = static_cast<int>(i + 1);
@@ -356,9 +398,10 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
 
 void FuelOperations::ReportOutcome(const SendOutcome& o) {
   using R = SendOutcome::Result;
-  const std::string backup = o.backupPath.empty()
-                                 ? std::string()
-                                 : " Your previous table is in " + Wire(o.backupPath) + ".";
+  const std::string backup =
+      o.backupPath.empty()
+          ? std::string()
+          : Format(TrCp1252(" Your previous table is in {1}."), Wire(o.backupPath));
   switch (o.result) {
     case R::Sent:
       view_.SetProgress(kProgressFullScale);
@@ -384,8 +427,8 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
     case R::BackupFailed:
       if (o.countRefused) {
         // The count's own line is already in the log.
-        view_.AddLogLine(Wire(o.problem) + "; nothing was sent.");
-        ShowMessage(Wire(o.problem) + ".\nNothing was sent.");
+        view_.AddLogLine(NothingSentLine(o.problem));
+        ShowMessage(NothingSentMessage(o.problem));
         break;
       }
       view_.AddLogLine(
@@ -404,10 +447,12 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
       break;
     }
     case R::CheckNoAnswer: {
-      const std::string text =
-          "The table was written, but the analyser did not answer when it was read back: "
-          "Refresh to see what it holds." +
-          backup;
+      // TRANSLATORS: {1} is the name of the button that reads the analyser's table.
+      const std::string text = Format(TrCp1252("The table was written, but the analyser did not "
+                                               "answer when it was read back: {1} to see what "
+                                               "it holds."),
+                                      RefreshButton()) +
+                               backup;
       view_.AddLogLine(text);
       ShowMessage(lang::TrCp1252(kTransferError) + "\n\n" + text);
       break;
@@ -415,10 +460,15 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
     case R::CheckDiffers: {
       view_.AddLogLine(lang::TrCp1252("The table read back differs from the table sent:"));
       for (const std::string& d : o.differences) view_.AddLogLine(d);
-      std::string text = "The table read back differs from the table sent (" +
-                         std::to_string(o.differences.size()) + " difference" +
-                         (o.differences.size() == 1 ? "" : "s") +
-                         ", first: " + o.differences.front() + ")." + backup;
+      std::string text =
+          (o.differences.size() == 1
+               ? Format(TrCp1252("The table read back differs from the table sent (1 difference, "
+                                 "first: {1})."),
+                        o.differences.front())
+               : Format(TrCp1252("The table read back differs from the table sent ({1} "
+                                 "differences, first: {2})."),
+                        o.differences.size(), o.differences.front())) +
+          backup;
       ShowMessage(text);
       break;
     }

@@ -5,6 +5,7 @@
 #include "fuel/backup.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/gas_names.h"
+#include "fuel/link_texts.h"
 #include "lang/format.h"
 #include "lang/tr.h"
 #include "text/cp1252.h"
@@ -85,7 +86,7 @@ std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowInd
     }
     return line;
   }
-  if (!glb.ConnectProblem().empty()) return glb.ConnectProblem();
+  if (!glb.ConnectProblem().empty()) return LinkProblemText(glb);
   if (glb.failed()) {
     return lang::Format(
         lang::TrCp1252(

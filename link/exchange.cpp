@@ -56,6 +56,7 @@ void AnalyserLink::Connect() {
   failed_ = false;
   if (serial_.isOpen()) return;
   connectProblem_.clear();
+  problem_ = {};
   slowestResponseMs_ = 0;
 
   if (portOverride_.empty()) {
@@ -63,7 +64,7 @@ void AnalyserLink::Connect() {
     portNumber_ = found_.comNumber;
     if (!found_) {
       failed_ = true;
-      connectProblem_ = kNoBridgeText;
+      NoteProblem(LinkProblem::Kind::NoAnalyser);
       return;
     }
     serial_.SetDevicePath(found_.device);
@@ -74,16 +75,13 @@ void AnalyserLink::Connect() {
   serial_.Open();
   if (serial_.lastCallFailed()) {
     failed_ = true;
-    connectProblem_ = PortProblem("Cannot open ");
-    if (serial_.lastReason().permission) {
-      connectProblem_ += " (access refused: add your user to the dialout group and log in again)";
-    }
+    NoteProblem(LinkProblem::Kind::CannotOpen);
     return;
   }
   serial_.ApplySettings();
   if (serial_.lastCallFailed()) {
     failed_ = true;
-    connectProblem_ = PortProblem("Cannot configure ");
+    NoteProblem(LinkProblem::Kind::CannotConfigure);
     return;
   }
   serial_.SetDtr(true);
@@ -135,7 +133,7 @@ void AnalyserLink::Exchange(std::string_view command) {
   // A command that did not go out gets no reply: waiting for one would only
   // hide the cause behind a time-out.
   if (serial_.isOpen() && serial_.lastCallFailed()) {
-    LineFailed("Cannot write to ");
+    LineFailed(LinkProblem::Kind::CannotWrite);
     return;
   }
   ticksLeft_ = kReplyTicks;
@@ -160,7 +158,7 @@ bool AnalyserLink::Collect(bool toCr, int quietMs) {
     if (serial_.HasInput()) {
       got = serial_.Read(&b, 1) == 1;
       if (!got && serial_.lastCallFailed()) {
-        LineFailed("Cannot read from ");
+        LineFailed(LinkProblem::Kind::CannotRead);
         break;
       }
     }
@@ -225,28 +223,50 @@ std::string AnalyserLink::PortText() const {
   return found_.name;
 }
 
-void AnalyserLink::LineFailed(const char* what) {
+void AnalyserLink::LineFailed(LinkProblem::Kind kind) {
   ticksLeft_ = 0;
   failed_ = true;
-  connectProblem_ = PortProblem(what);
-  if (serial_.lastReason().gone) {
+  NoteProblem(kind);
+}
+
+void AnalyserLink::NoteProblem(LinkProblem::Kind kind) {
+  using K = LinkProblem::Kind;
+  const comm::Reason& why = serial_.lastReason();
+  problem_ = {kind, serial_.PathToOpen(), why.text, why.permission, why.gone};
+  if (kind == K::NoAnalyser) {
+    problem_.device.clear();
+    problem_.reason.clear();
+    problem_.permission = problem_.gone = false;
+    connectProblem_ = kNoBridgeText;
+    return;
+  }
+  if (kind == K::WentAway) {
+    problem_.reason.clear();
+    connectProblem_ =
+        "The analyser's port went away (" + problem_.device +
+        "): the cable was pulled, or the analyser or its USB bridge was switched off.";
+    return;
+  }
+  const char* what = kind == K::CannotOpen        ? "Cannot open "
+                     : kind == K::CannotConfigure ? "Cannot configure "
+                     : kind == K::CannotWrite     ? "Cannot write to "
+                                                  : "Cannot read from ";
+  connectProblem_ = what + problem_.device + (why.text.empty() ? "" : ": " + why.text);
+  if (kind == K::CannotOpen && why.permission) {
+    connectProblem_ += " (access refused: add your user to the dialout group and log in again)";
+  }
+  if ((kind == K::CannotWrite || kind == K::CannotRead) && why.gone) {
     connectProblem_ +=
         " (the port went away: the cable was pulled, or the analyser or its USB bridge was "
         "switched off)";
   }
 }
 
-std::string AnalyserLink::PortProblem(const char* what) const {
-  const comm::Reason& why = serial_.lastReason();
-  return what + serial_.PathToOpen() + (why.text.empty() ? "" : ": " + why.text);
-}
-
 bool AnalyserLink::LineWentAway() {
   if (!serial_.Gone()) return false;
   ticksLeft_ = 0;
   failed_ = true;
-  connectProblem_ = "The analyser's port went away (" + serial_.PathToOpen() +
-                    "): the cable was pulled, or the analyser or its USB bridge was switched off.";
+  NoteProblem(LinkProblem::Kind::WentAway);
   return true;
 }
 

@@ -19,6 +19,25 @@
 
 namespace quelt {
 
+// Why the link failed, as parts a front end words in its own language:
+// the English sentence of ConnectProblem() is built from the same parts.
+struct LinkProblem {
+  enum class Kind {
+    None,
+    NoAnalyser,       // discovery found no bridge
+    CannotOpen,       // `permission`: access refused (the dialout group)
+    CannotConfigure,  // the port opened but took no settings
+    CannotWrite,      // `gone`: the device went away under the write
+    CannotRead,       // `gone`: the same under the read
+    WentAway,         // the line was found gone while waiting
+  };
+  Kind kind = Kind::None;
+  std::string device;  // the path opened ("/dev/ttyUSB0", "\\.\COM7")
+  std::string reason;  // the system's words ("device not found"); may be ""
+  bool permission = false;
+  bool gone = false;
+};
+
 class AnalyserLink {
  public:
   static constexpr int kReplyTicks = 10;
@@ -108,16 +127,18 @@ class AnalyserLink {
   // write or read that failed (with the system's reason), or a line that
   // went away; "" when none of these happened.
   const std::string& ConnectProblem() const { return connectProblem_; }
+  // The same as parts; Kind::None when ConnectProblem() is "".
+  const LinkProblem& Problem() const { return problem_; }
 
  private:
   // Ends the wait when the line is gone for good.
   bool LineWentAway();
   // A write or read failed: the link fails at once, and ConnectProblem
   // names the device and the line's reason ("Cannot write to " ...).
-  void LineFailed(const char* what);
-  // `what` and the device, with the port's last reason: "Cannot open
-  // /dev/ttyUSB0: device not found".
-  std::string PortProblem(const char* what) const;
+  void LineFailed(LinkProblem::Kind kind);
+  // Notes `kind` with the device and the port's last reason, and words it in
+  // English for ConnectProblem: "Cannot open /dev/ttyUSB0: device not found".
+  void NoteProblem(LinkProblem::Kind kind);
   // The wait of Exchange and Drain: passes of {one input check, at most one
   // byte, one event step}, with a wait after a pass that brought nothing,
   // until the ticks run out, (`toCr`) a CR arrives or (`quietMs` > 0) the
@@ -145,6 +166,7 @@ class AnalyserLink {
   double slowestResponseMs_ = 0;  // since the port was opened
   std::uint64_t textBytesDrained_ = 0;
   std::string connectProblem_;
+  LinkProblem problem_;
 };
 
 }  // namespace quelt

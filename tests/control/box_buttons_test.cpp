@@ -21,7 +21,7 @@ TEST(BoxButtons, EachMessageOffersItsAnswersWithTheSafeOneAsDefault) {
       {"warning", WarningMessage("x"), {Answer::Ok}, 0, Answer::Ok},
       {"about", AboutMessage("x"), {Answer::Ok}, 0, Answer::Ok},
       {"yes/no", YesNoQuestion("x"), {Answer::Yes, Answer::No}, 1, Answer::No},
-      {"delete", DeleteQuestion(), {Answer::Ok, Answer::Cancel}, 1, Answer::Cancel},
+      {"delete", DeleteQuestion(1, "a"), {Answer::Ok, Answer::Cancel}, 1, Answer::Cancel},
       {"unsent",
        UnsentQuestion(),
        {Answer::Save, Answer::Discard, Answer::Cancel},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "fuel/backup.h"
@@ -131,7 +132,7 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
     std::string start;
   };
   const std::vector<Seen> expected = {
-      {MessageKind::Question, Buttons::OkCancel, Answer::Cancel, Answer::Cancel, "Datensatz"},
+      {MessageKind::Question, Buttons::OkCancel, Answer::Cancel, Answer::Cancel, "Delete row "},
       {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
        "The table"},
       // A write that stopped offers the backup made before it.
@@ -154,6 +155,101 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
     EXPECT_EQ(m.text.rfind(expected[i].start, 0), 0u) << i << ": " << m.text;
   }
   EXPECT_EQ(Table().RecordCount(), 0) << "the empty table was not sent, the read failed";
+}
+
+// In German every critical situation is told in German, and a text that
+// names a button names it as the German window does ("Lesen", "Einspielen").
+TEST_F(Controller, CriticalTextsAreInTheWindowsLanguage) {
+  const auto silentOn = [this](std::string prefix) {
+    sim::Faults faults;
+    faults.silentOnPrefix = std::move(prefix);
+    analyser->SetFaults(faults);
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    std::vector<std::string> says;  // in the log or a box
+  };
+  const std::vector<Case> cases = {
+      {"no analyser found",
+       [&] {
+         glb.SetPortOverride({});
+         glb.SetDiscovery([] { return FoundPort{}; });
+         window.Do(Command::Refresh);
+       },
+       {"Kommunikationsfehler !",
+        "Kein Gerät gefunden: die USB-Brücke des QUELT ist nicht angeschlossen."}},
+      {"port cannot be opened",
+       [&] {
+         glb.SetPortOverride("/nonexistent/quelt-tty");
+         window.Do(Command::Refresh);
+       },
+       {"/nonexistent/quelt-tty lässt sich nicht öffnen"}},
+      {"port went away",
+       [&] {
+         sim::Faults faults;
+         faults.hangUpOn = 3;
+         analyser->SetFaults(faults);
+         window.Do(Command::Refresh);
+       },
+       {"Kommunikationsfehler !", "ist weg", "das Kabel wurde gezogen"}},
+      {"send stopped part-way",
+       [&] {
+         window.Do(Command::Refresh);
+         Change();
+         silentOn("W4012");
+         window.Do(Command::Send);
+       },
+       {"Zeitüberschreitung\n\nZeile 1 von 3 wurde geschrieben, Zeile 2 wurde vielleicht "
+        "geschrieben; die Anzahl wurde nicht geändert.",
+        ": erneut senden oder sie einspielen.", "Die vorige Tabelle jetzt aus"}},
+      {"backup failed",
+       [&] {
+         window.Do(Command::Refresh);
+         Change();
+         silentOn("R402");
+         window.Do(Command::Send);
+       },
+       {"das Gerät antwortete nicht, während seine Tabelle für die Sicherung gelesen wurde.\n"
+        "Es wurde nichts gesendet."}},
+      {"written, not read back",
+       [&] {
+         window.Do(Command::Refresh);
+         Change();
+         const std::size_t before = analyser->Transcript().size();
+         window.Do(Command::Send);
+         const std::size_t after = analyser->Transcript().size();
+         Change();
+         // The second send asks the same; its read-back of the three rows gets no reply.
+         sim::Faults faults;
+         faults.silentFrom = static_cast<int>(after + (after - before) - 2);
+         analyser->SetFaults(faults);
+         window.Do(Command::Send);
+       },
+       {"beim Zurücklesen: Lesen drücken, um zu sehen, was es enthält."}},
+      {"delete names the row",
+       [&] {
+         window.Do(Command::Refresh);
+         Table().MoveTo(0);
+         face.answers = {Answer::Cancel};
+         window.Do(Command::Delete);
+       },
+       {"Zeile 1 (Fuel 101) löschen?"}},
+  };
+  ASSERT_TRUE(lang::SetLanguage("de"));
+  for (const Case& c : cases) {
+    Start();
+    face.log.clear();
+    face.boxes.clear();
+    c.act();
+    std::string shown;
+    for (const std::string& line : face.log) shown += line + "\n";
+    for (const control::Message& m : face.boxes) shown += m.text + "\n";
+    for (const std::string& s : c.says) {
+      EXPECT_NE(shown.find(s), std::string::npos) << c.what << ": " << s << "\n" << shown;
+    }
+  }
+  lang::SetLanguage("en");
 }
 
 TEST_F(Controller, DeleteOnlyWhenTheUserSaysOk) {

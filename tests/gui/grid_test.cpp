@@ -169,7 +169,7 @@ class GridTest : public QObject {
 
     rig.boxes.answer = QMessageBox::Cancel;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(rig.boxes.texts, QStringList{QString::fromUtf8("Datensatz l\xC3\xB6schen?")});
+    QCOMPARE(rig.boxes.texts, QStringList{QStringLiteral("Delete row 2 (b)?")});
     QCOMPARE(rig.Table().RecordCount(), 3);
 
     rig.boxes.answer = QMessageBox::Ok;

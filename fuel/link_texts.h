@@ -1,0 +1,18 @@
+// Why the link failed, in the language in use: the words the windows and the
+// log give after "Communication error !". With no language set they are the
+// link's own English sentence (AnalyserLink::ConnectProblem).
+#pragma once
+
+#include <string>
+
+#include "link/exchange.h"
+
+namespace quelt {
+
+// Windows-1252; "" when the link names no problem.
+std::string LinkProblemText(const LinkProblem& problem);
+inline std::string LinkProblemText(const AnalyserLink& glb) {
+  return LinkProblemText(glb.Problem());
+}
+
+}  // namespace quelt
