@@ -13,13 +13,19 @@ namespace {
 constexpr const char* kDayFormat = "%Y-%m-%d";
 constexpr const char* kExtension = ".log";
 
-// "2026-12-10": the stem of a day file, nothing else.
-bool IsDayStem(const std::string& stem) {
-  if (stem.size() != 10 || stem[4] != '-' || stem[7] != '-') return false;
-  for (std::size_t i = 0; i < stem.size(); ++i) {
-    if (i != 4 && i != 7 && (stem[i] < '0' || stem[i] > '9')) return false;
+// "2026-12-10": the stem of a day file, nothing else; "" for any other
+// name (taken in the system's own characters: any name may lie there).
+std::string DayOf(const std::filesystem::path& stem) {
+  const auto& name = stem.native();
+  if (name.size() != 10) return {};
+  std::string day;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = name[i];
+    const bool fits = (i == 4 || i == 7) ? c == '-' : (c >= '0' && c <= '9');
+    if (!fits) return {};
+    day += static_cast<char>(c);
   }
-  return true;
+  return day;
 }
 
 }  // namespace
@@ -87,9 +93,9 @@ int SessionLog::RemoveOld(std::time_t now) {
   for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
        it.increment(ec)) {
     const std::filesystem::path& path = it->path();
-    const std::string stem = path.stem().string();
+    const std::string day = DayOf(path.stem());
     // Day stems compare as dates.
-    if (path.extension() != kExtension || !IsDayStem(stem) || stem >= oldestKept) continue;
+    if (path.extension() != kExtension || day.empty() || day >= oldestKept) continue;
     std::error_code gone;
     if (it->is_regular_file(gone) && std::filesystem::remove(path, gone)) ++removed;
   }
