@@ -10,6 +10,7 @@
 
 #include "control/file_choice.h"
 #include "control/messages.h"
+#include "front/fitting.h"
 
 namespace quelt::control {
 
@@ -22,7 +23,9 @@ class WindowFace {
   virtual ~WindowFace() = default;
 
   virtual void SetCaption(const std::string& text) = 0;
-  virtual void SetStatusLine(const std::string& text) = 0;
+  // The status line in parts: the window shows as much as fits its room
+  // (front::FitStatusLine), the whole line as the tool tip.
+  virtual void SetStatusLine(const front::StatusLine& line) = 0;
   // The last backup's line and its tool tip ("" for none).
   virtual void SetBackupLine(const std::string& text, const std::string& tip) = 0;
   virtual void SetEnabled(Control control, bool enabled) = 0;
@@ -68,7 +71,7 @@ class WindowFace {
 // in their class's private part.
 #define QUELT_WINDOW_FACE_OVERRIDES                                              \
   void SetCaption(const std::string& text) override;                             \
-  void SetStatusLine(const std::string& text) override;                          \
+  void SetStatusLine(const front::StatusLine& line) override;                    \
   void SetBackupLine(const std::string& text, const std::string& tip) override;  \
   void SetEnabled(control::Control control, bool enabled) override;              \
   void SetTransferLock(bool locked) override;                                    \

@@ -29,6 +29,7 @@ enum class Command {
   Duplicate,         // the current row, below it, in the editor without its ID
   Undo,
   Redo,
+  SessionLog,  // today's log file, opened by the system
 };
 
 enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P, Insert, D, Z, Y };

@@ -59,6 +59,7 @@ const std::vector<RowMenuItem>& RowMenuItems() {
       {Command::Backups, lang::TrLater("Backups...")},
       {Command::ExportCsv, lang::TrLater("Export to CSV...")},
       {Command::Report, lang::TrLater("Service report...")},
+      {Command::SessionLog, lang::TrLater("Today's log file")},
       {Command::Help, lang::TrLater("User guide")},
       {Command::About, lang::TrLater("About")},
   };

@@ -1,9 +1,11 @@
 #include "control/window_controller.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "control/change_marks.h"
 #include "control/user_guide.h"
+#include "front/fitting.h"
 #include "front/texts.h"
 #include "fuel/backup.h"
 #include "fuel/backup_list.h"
@@ -17,6 +19,9 @@
 
 namespace quelt::control {
 namespace {
+
+// The longest log a split may ask for, at 96 dpi: more than any screen has.
+constexpr int kMaxLogHeight = 4000;
 
 std::string RowsText(std::size_t rows) {
   return rows == 1 ? lang::Tr("1 row") : lang::Format(lang::Tr("{1} rows"), rows);
@@ -36,7 +41,22 @@ WindowController::WindowController(AnalyserLink& glb)
 
 void WindowController::Attach(WindowFace* face) {
   face_ = face;
+  if (face_ != nullptr) {
+    const std::string kept = face_->LoadSetting(kLogHeightSettingKey);
+    int height = 0;
+    const auto [end, ec] = std::from_chars(kept.data(), kept.data() + kept.size(), height);
+    const bool valid = ec == std::errc() && end == kept.data() + kept.size() &&
+                       height >= front::kMinLogHeight && height <= kMaxLogHeight;
+    logHeight_ = valid ? height : front::kDefaultLogHeight;
+  }
   Update();
+}
+
+void WindowController::SplitMoved(int height96) {
+  const int height = std::clamp(height96, front::kMinLogHeight, kMaxLogHeight);
+  if (height == logHeight_) return;
+  logHeight_ = height;
+  if (face_ != nullptr) face_->StoreSetting(kLogHeightSettingKey, std::to_string(height));
 }
 
 void WindowController::AttachSimulated(Line& line, const std::string& device) {
@@ -109,6 +129,9 @@ void WindowController::Do(Command command) {
       break;
     case Command::Report:
       Export(ExportKind::Report);
+      break;
+    case Command::SessionLog:
+      OpenTodaysLog();
       break;
     case Command::OpenBackupFolder:
       if (!lastBackup_.empty()) {
@@ -510,7 +533,7 @@ void WindowController::Update() {
   }
   face_->SetCaption(Caption());
   const std::string changes = ChangesText(RowsChanging());
-  face_->SetStatusLine(StatusText(Status()) + (changes.empty() ? "" : "   " + changes));
+  face_->SetStatusLine(front::StatusLineOf(StatusText(Status()), changes));
   face_->SetBackupLine(
       BackupText(lastBackup_),
       lastBackup_.empty() ? "" : lastBackup_ + "\n" + lang::Tr(front::kBackupLineClick));
@@ -554,9 +577,40 @@ void WindowController::ShowUserGuide() {
   }
 }
 
+std::filesystem::path WindowController::TodaysLogFile() const {
+  SessionLog log;
+  log.SetFolder(SessionLogFolder(ops_.BackupsFolder()));
+  return log.FileOf(clock_());
+}
+
+void WindowController::OpenTodaysLog() {
+  const std::filesystem::path file = TodaysLogFile();
+  std::error_code ec;
+  if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+    Ask(WarningMessage(lang::Format(lang::Tr("There is no log file of today: {1}"),
+                                    file.empty() ? lang::Tr("(no folder known)") : PathText(file))));
+  } else if (!face_->OpenWithSystem(file)) {
+    Ask(WarningMessage(lang::Format(lang::Tr("The system has no program to show the log file {1}."),
+                                    PathText(file))));
+  }
+}
+
 void WindowController::Log(const std::string& utf8) {
   lastLine_ = utf8;
+  ++logLines_;
   if (face_ != nullptr) face_->AddLogLine(utf8);
+  KeepInFile(utf8);
+}
+
+void WindowController::KeepInFile(const std::string& utf8) {
+  sessionLog_.SetFolder(SessionLogFolder(ops_.BackupsFolder()));
+  std::string error;
+  if (sessionLog_.Write(utf8, clock_(), &error) || sessionLogFailed_) return;
+  // Said once, in the window only: the file is no reason to stop working.
+  sessionLogFailed_ = true;
+  if (face_ != nullptr) {
+    face_->AddLogLine(lang::Format(lang::Tr("The log file is not written: {1}"), error));
+  }
 }
 
 void WindowController::LogFinal(const std::string& utf8) {
@@ -565,7 +619,11 @@ void WindowController::LogFinal(const std::string& utf8) {
 
 void WindowController::ClearLog() {
   lastLine_.clear();
-  if (face_ != nullptr) face_->ClearLog();
+  // What the log said about backups, sends and restores stays: a Refresh
+  // starts below a line with its time.
+  if (logLines_ == 0) return;
+  Log(lang::Format(lang::Tr("---- Refresh {1} ----"), LocalTimeText(clock_(), "%H:%M:%S")));
+  lastLine_.clear();
 }
 
 void WindowController::AddLogLine(const std::string& line) { Log(Cp1252ToUtf8(line)); }

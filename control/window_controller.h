@@ -8,7 +8,9 @@
 #pragma once
 
 #include <array>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,13 +20,19 @@
 #include "control/keys.h"
 #include "control/port_chooser.h"
 #include "control/undo_history.h"
+#include "front/layout.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/report.h"
+#include "fuel/session_log.h"
 #include "fuel/status_text.h"
 #include "fuel/table_state.h"
 
 namespace quelt::control {
+
+// Where the split between the log and the grid is kept (the log's height at
+// 96 dpi), the same name in both windows' settings.
+inline constexpr const char* kLogHeightSettingKey = "window/logHeight";
 
 class WindowController : private FuelView {
  public:
@@ -63,6 +71,16 @@ class WindowController : private FuelView {
   // as a chosen one is.
   void TypePort(const std::string& text);
   PortChooser& Ports() { return ports_; }
+  // The log's height at 96 dpi (front::LayoutMain): the one remembered
+  // from the last run, or the default.
+  int LogHeight() const { return logHeight_; }
+  // The user dragged the split bar and let go: the log is now `height96`
+  // high at 96 dpi, which is remembered for the next run.
+  void SplitMoved(int height96);
+  // The clock of the log's times (tests set their own).
+  void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+  // Today's log file (fuel/session_log.h); empty while no folder is known.
+  std::filesystem::path TodaysLogFile() const;
   // The table changed (the grid's notifications): caption and status line.
   void TableChanged() { Update(); }
 
@@ -123,6 +141,7 @@ class WindowController : private FuelView {
   void Duplicate();
   void Undo(bool redo);
   void ShowUserGuide();
+  void OpenTodaysLog();
   // After a restore: the analyser's table read into the grid, as a Refresh
   // reads it, so that the grid and the status line show what it holds.
   void ShowAnalysersTable();
@@ -165,6 +184,8 @@ class WindowController : private FuelView {
   void Log(const std::string& utf8);
   // The port control's entries to the face.
   void ShowPorts();
+  // The line into today's log file; a failed write is said once in the log.
+  void KeepInFile(const std::string& utf8);
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
 
@@ -183,6 +204,12 @@ class WindowController : private FuelView {
   std::optional<std::vector<FuelRow>> beforeSend_;
   std::string lastBackup_;
   std::string lastLine_;
+  // Lines shown since the start: a Refresh then separates rather than clears.
+  int logLines_ = 0;
+  SessionLog sessionLog_;
+  bool sessionLogFailed_ = false;
+  std::function<std::time_t()> clock_ = [] { return std::time(nullptr); };
+  int logHeight_ = front::kDefaultLogHeight;
   bool demo_ = false;
   std::filesystem::path programFolder_;
   bool refreshEnabled_ = true;

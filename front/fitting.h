@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "front/layout.h"
@@ -43,5 +45,32 @@ class ColumnWidths {
   std::vector<int> fitted_;  // as last given; 0: not yet
   std::vector<int> user_;    // dragged by the user; 0: not
 };
+
+// The status line, in parts: what is shown is fitted to the room the line
+// has, the less important parts giving way first, so that the serial number
+// and the count of changed rows stay whole.
+enum class StatusPartKind { Port, Identity, Rows, Changes };
+struct StatusPart {
+  StatusPartKind kind;
+  std::string text;  // UTF-8
+  friend bool operator==(const StatusPart&, const StatusPart&) = default;
+};
+inline constexpr std::string_view kStatusGap = "   ";
+struct StatusLine {
+  std::vector<StatusPart> parts;
+  // The whole line, the parts joined by kStatusGap: the tool tip.
+  std::string Text() const;
+};
+// The status text (fuel/status_text.h: the port first, the rows last, what
+// identifies the analyser between them, joined by kStatusGap) and the count
+// of changed rows ("" for none) as parts.
+StatusLine StatusLineOf(std::string_view statusText, const std::string& changes);
+// The line as it fits `room` when `width` measures a text: whole if it
+// fits; else the port loses its label, the rows their detail (what follows
+// their first ", "), then the port and the rows go, then the identity keeps
+// only what precedes its first ", ". The serial number and the changes are
+// never shortened here (a window still too narrow elides what is left).
+std::string FitStatusLine(const StatusLine& line, int room,
+                          const std::function<int(const std::string&)>& width);
 
 }  // namespace quelt::front

@@ -41,7 +41,6 @@ constexpr int kBorder = 1;
 constexpr int kBigButtonW = 107, kBigButtonH = 75;
 constexpr int kProgressY = 210, kProgressH = 14;
 constexpr int kImageH = 68;
-constexpr int kMemoH = 227;
 constexpr int kBarH = 30;
 constexpr int kSmallX1 = 14, kSmallX2 = 46, kSmallY = 4, kSmallW = 23, kSmallH = 22;
 // The files beside the arrows, past a gap as wide as the arrows' own.
@@ -88,7 +87,11 @@ std::string HintText(const MainControlInfo& info) {
   return lang::Tr(info.hint) + " (" + key + ")";
 }
 
-MainLayout LayoutMain(int width, int height, int dpi) {
+int LogHeightAt96(int pixels, int dpi) {
+  return dpi > 0 ? (std::max(pixels, 0) * 96 + dpi / 2) / dpi : pixels;
+}
+
+MainLayout LayoutMain(int width, int height, int dpi, int logHeight) {
   auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
   MainLayout l;
   auto set = [&l](MainControl c, Rect r) {
@@ -108,8 +111,13 @@ MainLayout LayoutMain(int width, int height, int dpi) {
 
   const int rightW = width - panelW;
   set(MainControl::TablePanel, {panelW, 0, rightW, height});
-  set(MainControl::Log, {panelW, 0, rightW, s(kMemoH)});
-  const int barY = s(kMemoH);
+  // What lies below the log besides the grid.
+  const int fixedBelow = s(kSplitBarHeight) + s(kBarH) + s(kLegendH) + s(kStatusH);
+  const int logMost = std::max(height - fixedBelow - s(kMinGridHeight), s(kMinLogHeight));
+  const int logH = std::clamp(s(std::max(logHeight, kMinLogHeight)), s(kMinLogHeight), logMost);
+  set(MainControl::Log, {panelW, 0, rightW, logH});
+  l.splitBar = {panelW, logH, std::max(rightW, 0), s(kSplitBarHeight)};
+  const int barY = logH + s(kSplitBarHeight);
   set(MainControl::ButtonBar, {panelW, barY, rightW, s(kBarH)});
   set(MainControl::MoveUpButton, {panelW + s(kSmallX1), barY + s(kSmallY), s(kSmallW), s(kSmallH)});
   set(MainControl::MoveDownButton,

@@ -77,13 +77,30 @@ std::string KeyText(std::string_view key);
 
 struct MainLayout {
   std::array<Rect, kMainControlCount> rects;
+  // The bar between the log and the button bar that the user drags to give
+  // the log or the grid more room; drawn by the window, no control.
+  Rect splitBar;
   const Rect& Of(MainControl c) const { return rects[static_cast<std::size_t>(c)]; }
 };
 
-// The left column keeps its width, the log and the button bar their heights;
-// the grid takes what remains of a client area of `width` x `height`
-// (never less than nothing). Positions are client coordinates.
-MainLayout LayoutMain(int width, int height, int dpi);
+// The log's height at 96 dpi: by default the grid gets most of the window
+// (at least ten rows on a 1280 x 900 screen up to 192 dpi); the user's
+// choice is kept between runs. Neither the log nor the grid is made
+// smaller than its least by the split bar; a window too small for both
+// takes the room from the grid first, then from the log.
+inline constexpr int kDefaultLogHeight = 110;
+inline constexpr int kMinLogHeight = 40;
+inline constexpr int kMinGridHeight = 80;
+inline constexpr int kSplitBarHeight = 5;
+
+// The left column keeps its width, the log (`logHeight` at 96 dpi, within
+// the rule above) and the button bar their heights; the grid takes what
+// remains of a client area of `width` x `height` (never less than
+// nothing). Positions are client coordinates.
+MainLayout LayoutMain(int width, int height, int dpi, int logHeight = kDefaultLogHeight);
+// The log's height at 96 dpi for a split bar dragged so that the log is
+// `pixels` high at `dpi`.
+int LogHeightAt96(int pixels, int dpi);
 
 // The port control: in the button bar between the file buttons and the
 // Backups button, at most 200 px wide at 96 dpi, as high as the Backups

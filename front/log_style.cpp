@@ -3,18 +3,32 @@
 namespace quelt::front {
 namespace {
 
+// Where a keyword is marked: anywhere (the result words), or only as the
+// label an identity line starts with ("Found      :QUELT 300"), never in a
+// sentence ("No analyser found"). "No." counts only in "Serial No.".
+enum class Where { Anywhere, LineStart, AfterSerial };
+
 struct Keyword {
   std::u16string_view upper;  // A-Z already upper-cased
   LogStyle style;
+  Where where = Where::Anywhere;
 };
+
+bool IsSpace(char16_t c) { return c == u' ' || c == u'\t'; }
 
 constexpr LogStyle Bold() { return {}; }
 constexpr LogStyle Bold(Rgb colour) { return {true, false, true, colour}; }
 constexpr LogStyle Fixed(Rgb colour) { return {true, true, true, colour}; }
 
 constexpr Keyword kKeywords[] = {
-    {u"ERGEBNIS", Bold()}, {u"OK", Bold(kDarkGreen)}, {u"NICHT", Bold(kRed)}, {u"TYPE", Bold()},
-    {u"VERSION", Bold()},  {u"SERIAL", Bold()},       {u"FOUND", Bold()},     {u"NO.", Bold()},
+    {u"ERGEBNIS", Bold()},
+    {u"OK", Bold(kDarkGreen)},
+    {u"NICHT", Bold(kRed)},
+    {u"TYPE", Bold(), Where::LineStart},
+    {u"VERSION", Bold(), Where::LineStart},
+    {u"SERIAL", Bold(), Where::LineStart},
+    {u"FOUND", Bold(), Where::LineStart},
+    {u"NO.", Bold(), Where::AfterSerial},
 };
 
 struct Bracket {
@@ -30,7 +44,6 @@ constexpr Bracket kBrackets[] = {
 // Only A-Z fold: the keywords are ASCII and umlauts stay as they are.
 char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t'; }
 
 // A path's separator: a backslash between two characters of a word.
 bool InsideWord(std::u16string_view line, std::size_t i) {
@@ -54,12 +67,30 @@ std::size_t FindClose(std::u16string_view line, std::size_t from, const Bracket&
 std::vector<LogSpan> StyleLogLine(std::u16string_view line) {
   std::vector<LogSpan> spans;
   const std::size_t n = line.size();
-  for (const Keyword& k : kKeywords) {
+  auto matches = [line, n](const Keyword& k, std::size_t i) {
     const std::size_t len = k.upper.size();
-    for (std::size_t i = 0; i + len <= n; ++i) {
-      std::size_t j = 0;
-      while (j < len && Fold(line[i + j]) == k.upper[j]) ++j;
-      if (j == len) spans.push_back({i, len, k.style});
+    if (i + len > n) return false;
+    for (std::size_t j = 0; j < len; ++j) {
+      if (Fold(line[i + j]) != k.upper[j]) return false;
+    }
+    return true;
+  };
+  auto skipSpaces = [line, n](std::size_t i) {
+    while (i < n && IsSpace(line[i])) ++i;
+    return i;
+  };
+  const std::size_t labelStart = skipSpaces(0);
+  // Where "No." of "Serial No." stands, if the line starts with that label.
+  constexpr std::u16string_view kSerial = u"SERIAL";
+  const std::size_t afterSerial =
+      matches(Keyword{kSerial, {}}, labelStart)
+          ? skipSpaces(labelStart + kSerial.size())
+          : std::u16string_view::npos;
+  for (const Keyword& k : kKeywords) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (k.where == Where::LineStart && i != labelStart) continue;
+      if (k.where == Where::AfterSerial && i != afterSerial) continue;
+      if (matches(k, i)) spans.push_back({i, k.upper.size(), k.style});
     }
   }
 

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
@@ -19,6 +20,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <functional>
 #include <utility>
 
 #include "control/enabling.h"
@@ -102,6 +104,36 @@ class CaptionButton : public QToolButton {
 
 }  // namespace
 
+// The bar between the log and the button bar: dragged, it gives the log or
+// the grid more room. It reports where its top would be in its panel.
+class SplitBar : public QWidget {
+ public:
+  SplitBar(QWidget* parent, std::function<void(int)> dragged, std::function<void()> released)
+      : QWidget(parent), dragged_(std::move(dragged)), released_(std::move(released)) {
+    setObjectName(QStringLiteral("SplitBar"));
+    setCursor(Qt::SplitVCursor);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) grab_ = event->position().toPoint().y();
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if ((event->buttons() & Qt::LeftButton) != 0 && grab_ >= 0)
+      dragged_(mapToParent(event->position().toPoint()).y() - grab_);
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() != Qt::LeftButton || grab_ < 0) return;
+    grab_ = -1;
+    released_();
+  }
+
+ private:
+  std::function<void(int)> dragged_;
+  std::function<void()> released_;
+  int grab_ = -1;
+};
+
 MainWindow::MainWindow(control::WindowController& controller, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -123,6 +155,7 @@ MainWindow::MainWindow(control::WindowController& controller, QWidget* parent)
   resize(fit.w, fit.h);
   ApplyDpi();
   controller_.Attach(this);
+  PlaceControls();  // at the split remembered from the last run
 }
 
 MainWindow::~MainWindow() {
@@ -155,6 +188,8 @@ front::WindowFit MainWindow::ClientFit() const {
 QWidget* MainWindow::Control(MainControl control) const {
   return controls_[static_cast<std::size_t>(control)];
 }
+
+QWidget* MainWindow::Splitter() const { return splitBar_; }
 
 QToolButton* MainWindow::Button(MainControl control) const {
   return qobject_cast<QToolButton*>(Control(control));
@@ -203,6 +238,17 @@ void MainWindow::BuildTablePanel() {
   log_->setTabChangesFocus(true);
   new LogHighlighter(log_->document(), SpanFont());
   controls_[static_cast<std::size_t>(MainControl::Log)] = log_;
+  splitBar_ = new SplitBar(
+      area,
+      [this](int top) {
+        dragLogHeight_ = std::max(front::LogHeightAt96(top, layoutDpi_), 1);
+        PlaceControls();
+      },
+      [this] {
+        dragLogHeight_ = 0;
+        controller_.SplitMoved(front::LogHeightAt96(log_->height(), layoutDpi_));
+        PlaceControls();
+      });
 
   auto* bar = new QFrame(area);
   bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -324,7 +370,8 @@ void MainWindow::ApplyDpi() {
 }
 
 void MainWindow::PlaceControls() {
-  const front::MainLayout layout = front::LayoutMain(width(), height(), layoutDpi_);
+  const front::MainLayout layout = front::LayoutMain(
+      width(), height(), layoutDpi_, dragLogHeight_ > 0 ? dragLogHeight_ : controller_.LogHeight());
   for (const front::MainControlInfo& info : front::MainControls()) {
     // The table is in client coordinates; a widget sits in its panel's.
     const front::Rect& r = layout.Of(info.id);
@@ -332,6 +379,9 @@ void MainWindow::PlaceControls() {
     const QPoint origin = info.parent == info.id ? QPoint() : QPoint(panel.x, panel.y);
     Control(info.id)->setGeometry(QRect(QPoint(r.x, r.y) - origin, QSize(r.w, r.h)));
   }
+  const front::Rect& panel = layout.Of(MainControl::TablePanel);
+  const front::Rect& split = layout.splitBar;
+  splitBar_->setGeometry(split.x - panel.x, split.y - panel.y, split.w, split.h);
   const front::Rect box = front::PortBoxRect(layout, layoutDpi_);
   const front::Rect& bar = layout.Of(MainControl::ButtonBar);
   ports_->Place(QRect(box.x - bar.x, box.y - bar.y, box.w, box.h));
@@ -397,7 +447,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::SetCaption(const std::string& text) { setWindowTitle(Utf8(text)); }
 
-void MainWindow::SetStatusLine(const std::string& text) { statusLine_->SetLineText(Utf8(text)); }
+void MainWindow::SetStatusLine(const front::StatusLine& line) { statusLine_->SetParts(line); }
 
 void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) {
   backupLine_->SetLineText(Utf8(text));

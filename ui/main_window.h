@@ -25,6 +25,7 @@ namespace quelt::ui {
 class ElidedLine;
 class FuelGrid;
 class PortChooserBox;
+class SplitBar;
 
 class MainWindow : public QWidget, private control::WindowFace {
   Q_OBJECT
@@ -45,6 +46,7 @@ class MainWindow : public QWidget, private control::WindowFace {
   PortChooserBox* PortChooser() const { return ports_; }
   QMenu* RowMenu() const { return rowMenu_; }
   QAction* EditRowAction() const { return editRow_; }
+  QWidget* Splitter() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -80,6 +82,8 @@ class MainWindow : public QWidget, private control::WindowFace {
   ElidedLine* backupLine_ = nullptr;
   PortChooserBox* ports_ = nullptr;
   QMenu* rowMenu_ = nullptr;
+  SplitBar* splitBar_ = nullptr;
+  int dragLogHeight_ = 0;  // at 96 dpi while the split bar is dragged; 0: not
   QAction* editRow_ = nullptr;
   std::vector<std::pair<QAction*, control::Command>> rowActions_;
   bool busyCursor_ = false;

@@ -27,6 +27,12 @@ void ElidedLine::SetLineText(const QString& text) {
   update();
 }
 
+void ElidedLine::SetParts(const front::StatusLine& line) {
+  parts_ = line;
+  SetLineText(QString::fromStdString(line.Text()));
+  update();
+}
+
 QSize ElidedLine::sizeHint() const {
   // Whole pixels round down: a little more than the text so it is never elided.
   return QSize(fontMetrics().horizontalAdvance(text()) + 10, fontMetrics().height() + 4);
@@ -46,7 +52,15 @@ void ElidedLine::paintEvent(QPaintEvent*) {
   }
   p.setFont(f);
   p.setPen(colour);
-  const QString shown = QFontMetrics(f).elidedText(text(), Qt::ElideMiddle, area.width());
+  const QFontMetrics metrics(f);
+  const QString fitted =
+      parts_.parts.empty()
+          ? text()
+          : QString::fromStdString(front::FitStatusLine(
+                parts_, area.width(), [&metrics](const std::string& t) {
+                  return metrics.horizontalAdvance(QString::fromStdString(t));
+                }));
+  const QString shown = metrics.elidedText(fitted, Qt::ElideMiddle, area.width());
   p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
   if (hasFocus()) {
     QStyleOptionFocusRect focus;

@@ -1,9 +1,12 @@
 // One line of plain text that gives way when the window is narrow: the
-// middle is elided and the whole text is the tool tip. A clickable line
+// middle is elided and the whole text is the tool tip; a line in parts
+// first lets its less important parts give way. A clickable line
 // looks like a link, takes the focus with Tab and runs on Space.
 #pragma once
 
 #include <QAbstractButton>
+
+#include "front/fitting.h"
 
 namespace quelt::ui {
 
@@ -12,6 +15,9 @@ class ElidedLine : public QAbstractButton {
  public:
   ElidedLine(bool clickable, QWidget* parent = nullptr);
   void SetLineText(const QString& text);
+  // The status line: what fits is shown (front::FitStatusLine), the whole
+  // line is the text and the tool tip.
+  void SetParts(const front::StatusLine& line);
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -21,6 +27,7 @@ class ElidedLine : public QAbstractButton {
 
  private:
   bool clickable_;
+  front::StatusLine parts_;
 };
 
 }  // namespace quelt::ui

@@ -131,6 +131,7 @@ bool MainWindow::Create(int showCommand) {
                area.top + (area.bottom - area.top - size.h) / 2, size.w, size.h,
                SWP_NOZORDER | SWP_NOACTIVATE);
   controller_.Attach(this);
+  Layout();  // at the split remembered from the last run
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   return true;
@@ -278,10 +279,15 @@ void MainWindow::ApplyDpi(int dpi) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void MainWindow::Layout() {
+front::MainLayout MainWindow::CurrentLayout() const {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi_);
+  return front::LayoutMain(client.right, client.bottom, dpi_,
+                           dragLogHeight_ > 0 ? dragLogHeight_ : controller_.LogHeight());
+}
+
+void MainWindow::Layout() {
+  const front::MainLayout layout = CurrentLayout();
   for (const auto& info : front::MainControls()) {
     HWND h = Control(info.id);
     if (h == nullptr) continue;
@@ -293,15 +299,67 @@ void MainWindow::Layout() {
     const RECT area = WinRect(layout.Of(panel));
     InvalidateRect(hwnd_, &area, TRUE);
   }
+  const RECT split = WinRect(layout.splitBar);
+  InvalidateRect(hwnd_, &split, TRUE);
   FitColumns();
+  FitStatus();
+}
+
+bool MainWindow::SplitMouse(UINT msg, LPARAM lp) {
+  const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  const front::MainLayout layout = CurrentLayout();
+  const front::Rect& bar = layout.splitBar;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      if (at.x < bar.x || at.x >= bar.Right() || at.y < bar.y || at.y >= bar.Bottom()) return false;
+      grab_ = at.y - bar.y;
+      SetCapture(hwnd_);
+      return true;
+    case WM_MOUSEMOVE:
+      if (grab_ < 0) return false;
+      dragLogHeight_ = std::max(front::LogHeightAt96(at.y - grab_, dpi_), 1);
+      Layout();
+      return true;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED: {
+      if (grab_ < 0) return false;
+      grab_ = -1;
+      if (msg == WM_LBUTTONUP) ReleaseCapture();
+      const int shown = front::LogHeightAt96(layout.Of(MainControl::Log).h, dpi_);
+      dragLogHeight_ = 0;
+      controller_.SplitMoved(shown);
+      Layout();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void MainWindow::FitStatus() {
+  HWND line = Control(MainControl::StatusLine);
+  if (line == nullptr) return;
+  RECT room{};
+  GetClientRect(line, &room);
+  HDC dc = GetDC(line);
+  HGDIOBJ old = SelectObject(dc, font_);
+  const std::string fitted =
+      front::FitStatusLine(status_, room.right, [dc](const std::string& text) {
+        const std::wstring wide = WideFromUtf8(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+      });
+  SelectObject(dc, old);
+  ReleaseDC(line, dc);
+  const std::wstring wide = WideFromUtf8(fitted);
+  if (WindowText(line) != wide) SetWindowTextW(line, wide.c_str());
 }
 
 void MainWindow::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  const front::MainLayout layout = front::LayoutMain(client.right, client.bottom, dpi_);
+  const front::MainLayout layout = CurrentLayout();
   static constexpr std::pair<MainControl, UINT> kPanelEdges[] = {
       {MainControl::ButtonColumn, BDR_RAISEDINNER},
       {MainControl::ButtonBar, BDR_RAISEDINNER},
@@ -311,6 +369,8 @@ void MainWindow::Paint() {
     RECT box = WinRect(layout.Of(panel));
     DrawEdge(dc, &box, edge, BF_RECT);
   }
+  RECT split = WinRect(layout.splitBar);
+  DrawEdge(dc, &split, BDR_RAISEDINNER, BF_TOP | BF_BOTTOM);
   EndPaint(hwnd_, &ps);
   if (firstPaint_) {
     auto hook = std::move(firstPaint_);
@@ -385,6 +445,16 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
+      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
+        POINT at{};
+        GetCursorPos(&at);
+        ScreenToClient(hwnd_, &at);
+        const front::Rect& bar = CurrentLayout().splitBar;
+        if (at.x >= bar.x && at.x < bar.Right() && at.y >= bar.y && at.y < bar.Bottom()) {
+          SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
+          return TRUE;
+        }
+      }
       if (reinterpret_cast<HWND>(wp) == Control(MainControl::Logo) ||
           (reinterpret_cast<HWND>(wp) == Control(MainControl::BackupLine) &&
            IsWindowEnabled(Control(MainControl::BackupLine)))) {
@@ -405,6 +475,12 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_COMMAND:
       if (Command(LOWORD(wp), HIWORD(wp))) return 0;
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (SplitMouse(msg, lp)) return 0;
       break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
@@ -506,8 +582,11 @@ void MainWindow::SetCaption(const std::string& text) {
   if (WindowText(hwnd_) != caption) SetWindowTextW(hwnd_, caption.c_str());
 }
 
-void MainWindow::SetStatusLine(const std::string& text) {
-  SetLine(MainControl::StatusLine, text, text);
+void MainWindow::SetStatusLine(const front::StatusLine& line) {
+  const bool newTip = line.Text() != status_.Text();
+  status_ = line;
+  FitStatus();
+  if (newTip) SetTip(tooltip_, Control(MainControl::StatusLine), WideFromUtf8(line.Text()));
 }
 
 void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) {

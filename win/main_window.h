@@ -74,8 +74,17 @@ class MainWindow : public control::WindowFace {
   void ApplyDpi(int dpi);
   // The window's outer sizes for `dpi` on its monitor's work area.
   front::WindowFit Fit(int dpi) const;
+  // The shared layout of the client area, at the split the controller
+  // keeps or the one being dragged.
+  front::MainLayout CurrentLayout() const;
   void Layout();
   void Paint();
+  // The split bar between the log and the grid: a press on it starts a
+  // drag, which lays the window out as it goes; letting go tells the
+  // controller, which remembers it. True when the message was the bar's.
+  bool SplitMouse(UINT msg, LPARAM lp);
+  // The status line as much as fits its room (front::FitStatusLine).
+  void FitStatus();
   // The status or the backup line, its tool tip with it.
   void SetLine(front::MainControl control, const std::string& text, const std::string& tip);
   int S(int pixels96) const;
@@ -125,6 +134,9 @@ class MainWindow : public control::WindowFace {
   std::wstring tipBuffer_;
   int tipRow_ = -1;  // the row the grid's tip was last given for
   bool logEmpty_ = true;
+  front::StatusLine status_;
+  int dragLogHeight_ = 0;  // at 96 dpi while the split bar is dragged; 0: not
+  int grab_ = -1;          // where in the split bar the drag took it
 
   WinPump* pump_ = nullptr;
   std::function<void()> firstPaint_;

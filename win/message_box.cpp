@@ -41,11 +41,68 @@ constexpr std::pair<control::MessageKind, UINT> kIcons[] = {
 // The labels for the box this thread opens next, set when it activates.
 thread_local std::vector<std::pair<int, std::wstring>> pendingLabels;
 
+// The box's text control (its ID on Windows and in Wine).
+constexpr int kBoxTextId = 0xFFFF;
+constexpr UINT kTextFormat = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
+
+// The system sizes the box's text to the measured width of its widest line,
+// to the pixel, and drawn, the last glyph of a line can reach past that
+// measure (under Wine the last letter before a line break was cut off). The
+// text is given an average character of room beyond its widest line,
+// measured again where the wider room joins lines, and the box grows by
+// what the text grew, its buttons staying centred below it.
+void GiveTextRoom(HWND box) {
+  HWND label = GetDlgItem(box, kBoxTextId);
+  if (label == nullptr) return;
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  RECT client{};
+  GetClientRect(label, &client);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const int room = std::max<int>(metrics.tmAveCharWidth, 2);
+  int width = client.right;
+  RECT need{};
+  for (int i = 0; i < 4; ++i) {
+    need = RECT{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), -1, &need, kTextFormat | DT_CALCRECT);
+    if (need.right + room <= width) break;
+    width = need.right + room;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  const int grownW = std::max(0, width - static_cast<int>(client.right));
+  const int grownH = std::max(0, static_cast<int>(need.bottom - client.bottom));
+  if (grownW == 0 && grownH == 0) return;
+  SetWindowPos(label, nullptr, 0, 0, client.right + grownW, client.bottom + grownH,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t kind[16] = {};
+    GetClassNameW(child, kind, 16);
+    if (lstrcmpiW(kind, L"Button") != 0) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(child, nullptr, r.left + grownW / 2, r.top + grownH, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT outer{};
+  GetWindowRect(box, &outer);
+  SetWindowPos(box, nullptr, outer.left - grownW / 2, outer.top - grownH / 2,
+               outer.right - outer.left + grownW, outer.bottom - outer.top + grownH,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK LabelButtons(int code, WPARAM wp, LPARAM lp) {
   if (code == HCBT_ACTIVATE && !pendingLabels.empty()) {
     HWND box = reinterpret_cast<HWND>(wp);
     for (const auto& [id, text] : pendingLabels) SetDlgItemTextW(box, id, text.c_str());
     pendingLabels.clear();
+    GiveTextRoom(box);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

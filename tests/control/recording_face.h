@@ -39,7 +39,7 @@ class RecordingFace : public control::WindowFace {
   bool Enabled(control::Control c) const { return enabled[static_cast<std::size_t>(c)]; }
 
   void SetCaption(const std::string& text) override { caption = text; }
-  void SetStatusLine(const std::string& text) override { status = text; }
+  void SetStatusLine(const front::StatusLine& line) override { status = line.Text(); }
   void SetBackupLine(const std::string& text, const std::string& tip) override {
     backupLine = text;
     backupTip = tip;

@@ -141,7 +141,16 @@ struct Rig {
   }
   ~Rig() { form.reset(); }
 
-  QStringList LogLines() const { return form->Log()->toPlainText().split(QLatin1Char('\n')); }
+  // The log since the last Refresh began: a Refresh puts a separator line
+  // in ("---- Refresh 10:42:07 ----") and keeps what stood before it.
+  QStringList LogLines() const {
+    const QStringList all = form->Log()->toPlainText().split(QLatin1Char('\n'));
+    for (qsizetype i = all.size() - 1; i >= 0; --i) {
+      if (all[i].startsWith(QStringLiteral("---- ")) && all[i].endsWith(QStringLiteral(" ----")))
+        return all.mid(i + 1);
+    }
+    return all;
+  }
   quelt::FuelTable& Table() { return form->Controller().Table(); }
   // The commands the analyser received, as text (QCOMPARE shows the lists).
   QStringList Transcript() const {

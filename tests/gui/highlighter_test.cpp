@@ -54,8 +54,9 @@ class HighlighterTest : public QObject {
                                   << "rrrrr.gg";
     QTest::newRow("identity labels") << "Serial No. :1"
                                      << "bbbbbb.bbb...";
+    // A label only where the line starts with it.
     QTest::newRow("found and version") << "Found Version"
-                                       << "bbbbb.bbbbbbb";
+                                       << "bbbbb........";
     QTest::newRow("ergebnis") << "ERGEBNIS"
                               << "bbbbbbbb";
     QTest::newRow("no without dot") << "No"

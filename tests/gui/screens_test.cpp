@@ -3,6 +3,7 @@
 // application starts. The window lies on the screen, the status line shows
 // whole, and the grid scrolls to its last column (Soot) and its last row.
 #include <QFile>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -108,7 +109,29 @@ class ScreensTest : public QObject {
     }
     QVERIFY(!f.StatusLine()->text().isEmpty());
 
+    // The grid gets most of the window: ten rows at least, at every resolution.
     FuelGrid* grid = f.Grid();
+    int whole = 0;
+    for (int r = 0; r < 20; ++r) {
+      whole += grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(r, 0)));
+    }
+    QVERIFY2(whole >= 10, qPrintable(QStringLiteral("%1 rows shown whole").arg(whole)));
+
+    // The split bar dragged down: the log grows, and the place is kept.
+    QWidget* bar = f.Splitter();
+    const int logBefore = f.Log()->height();
+    auto mouse = [bar](QEvent::Type type, int y, Qt::MouseButtons buttons) {
+      const QPointF at(bar->width() / 2.0, y);
+      QMouseEvent event(type, at, bar->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+      QApplication::sendEvent(bar, &event);
+    };
+    mouse(QEvent::MouseButtonPress, 1, Qt::LeftButton);
+    mouse(QEvent::MouseMove, 41, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, 41, Qt::NoButton);
+    QCOMPARE(f.Log()->height(), logBefore + 40);
+    QCOMPARE(f.Controller().LogHeight(), quelt::front::LogHeightAt96(logBefore + 40, f.logicalDpiY()));
+    QCOMPARE(bar->y(), f.Log()->height());
+
     const QModelIndex soot = grid->model()->index(19, quelt::kFuelFieldCount - 1);
     grid->scrollTo(soot);
     QVERIFY2(grid->viewport()->rect().contains(grid->visualRect(soot)),

@@ -71,7 +71,7 @@ class StartupTest : public QObject {
              f.Control(quelt::front::MainControl::ButtonColumn)->height() - 2);
     QCOMPARE(f.Control(quelt::front::MainControl::Logo)->geometry().bottom() + 1,
              ExitButton(f)->geometry().top());
-    QCOMPARE(f.Log()->height(), S(w, 227));
+    QCOMPARE(f.Log()->height(), S(w, quelt::front::kDefaultLogHeight));
     QCOMPARE(f.Control(quelt::front::MainControl::ButtonBar)->height(), S(w, 30));
     QCOMPARE(MoveUpButton(f)->geometry(), QRect(S(w, 14), S(w, 4), S(w, 23), S(w, 22)));
     QCOMPARE(MoveDownButton(f)->geometry(), QRect(S(w, 46), S(w, 4), S(w, 23), S(w, 22)));
@@ -93,7 +93,7 @@ class StartupTest : public QObject {
     f.resize(f.size() + QSize(100, 80));
     QTRY_COMPARE(f.Grid()->size(), before + QSize(100, 80));
     QCOMPARE(f.Control(quelt::front::MainControl::ButtonColumn)->width(), S(w, 109));
-    QCOMPARE(f.Log()->height(), S(w, 227));
+    QCOMPARE(f.Log()->height(), S(w, quelt::front::kDefaultLogHeight));
     QCOMPARE(f.Control(quelt::front::MainControl::ButtonBar)->height(), S(w, 30));
 
     struct Hint {
@@ -133,7 +133,8 @@ class StartupTest : public QObject {
     QCOMPARE(items, QStringList({"Edit\tF2", "Add row\tInsert", "Duplicate\tCtrl+D",
                                  "Delete\tCtrl+Delete", "Undo\tCtrl+Z", "Redo\tCtrl+Y",
                                  "Backups...\tCtrl+B", "Export to CSV...\tCtrl+E",
-                                 "Service report...\tCtrl+P", "User guide\tF1", "About"}));
+                                 "Service report...\tCtrl+P", "Today's log file",
+                                 "User guide\tF1", "About"}));
     QCOMPARE(f.EditRowAction(), f.RowMenu()->actions().front());
   }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "front/field_rules.h"
+#include "front/fitting.h"
 #include "front/grid_mark.h"
 #include "front/icon_file.h"
 #include "front/layout.h"
@@ -46,6 +47,11 @@ TEST(LogStyle, KeywordsAndBracketSpans) {
       {u"Saved 3 rows to C:\\Users\\m\\t.txt", {}},
       {u"Backup: C:\\b\\x.txt \\ok\\",
        {{20, 2, false, true, kDarkGreen}, {19, 4, true, true, kMagenta}}},
+      // The identity labels only where a line starts with them, never in a sentence.
+      {u"  Version    :1.07", {{2, 7, false, false, {}}}},
+      {u"No analyser found on COM7", {}},
+      {u"Type 20, version 1.07, serial no. 4711", {{0, 4, false, false, {}}}},
+      {u"Serial number unknown: no. 5", {{0, 6, false, false, {}}}},
       // A bracket left open ends with its line: the next line is its own.
       {u"x {start", {{2, 6, true, true, kRed}}},
       {u"end} y", {}},
@@ -64,6 +70,38 @@ TEST(LogStyle, KeywordsAndBracketSpans) {
       }
     }
   }
+}
+
+// The status line gives way part by part, the least important first; the
+// serial number and the count of changes are never shortened. A character
+// is one unit wide: each case's room is exactly its text.
+TEST(StatusFitting, PortAndRowsGiveWayBeforeTheSerialAndTheChanges) {
+  const StatusLine line = StatusLineOf(
+      "Port: /dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used", "2 rows changed");
+  const std::vector<StatusPartKind> kinds = {StatusPartKind::Port, StatusPartKind::Identity,
+                                             StatusPartKind::Rows, StatusPartKind::Changes};
+  ASSERT_EQ(line.parts.size(), kinds.size());
+  for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(line.parts[i].kind, kinds[i]);
+  const std::string whole =
+      "Port: /dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used   2 rows changed";
+  EXPECT_EQ(line.Text(), whole);
+  const std::string steps[] = {
+      whole,
+      "/dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used   2 rows changed",
+      "/dev/ttyUSB0   Serial 08154711, type 20   17 rows   2 rows changed",
+      "Serial 08154711, type 20   17 rows   2 rows changed",
+      "Serial 08154711, type 20   2 rows changed",
+      "Serial 08154711   2 rows changed",
+  };
+  auto width = [](const std::string& t) { return static_cast<int>(t.size()); };
+  for (const std::string& step : steps) {
+    EXPECT_EQ(FitStatusLine(line, static_cast<int>(step.size()), width), step);
+  }
+  EXPECT_EQ(FitStatusLine(line, 5, width), steps[5]);  // the window elides the rest
+  // Before the analyser is known: the port and the rows only.
+  const StatusLine early = StatusLineOf("Port: looked for on Refresh   0 rows, 0 used", "");
+  ASSERT_EQ(early.parts.size(), 2u);
+  EXPECT_EQ(FitStatusLine(early, 20, width), "0 rows");
 }
 
 TEST(GridMark, RedWinsOverPurple) {
@@ -170,17 +208,26 @@ TEST(FieldRules, ReadingAnEditorsText) {
 
 TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
   const MainLayout at96 = LayoutMain(kMainClientWidth, kMainClientHeight, 96);
-  EXPECT_EQ(at96.Of(MainControl::Grid), (Rect{109, 257, 604, 433}));
+  EXPECT_EQ(at96.Of(MainControl::Log), (Rect{109, 0, 604, kDefaultLogHeight}));
+  EXPECT_EQ(at96.splitBar, (Rect{109, 110, 604, 5}));
+  EXPECT_EQ(at96.Of(MainControl::Grid), (Rect{109, 145, 604, 545}));
   EXPECT_EQ(at96.Of(MainControl::Legend), (Rect{109, 690, 604, 18}));
   EXPECT_EQ(at96.Of(MainControl::StatusBar), (Rect{109, 708, 604, 20}));
   EXPECT_EQ(at96.Of(MainControl::StatusLine), (Rect{111, 710, 402, 16}));
   EXPECT_EQ(at96.Of(MainControl::BackupLine), (Rect{521, 710, 190, 16}));
-  EXPECT_EQ(at96.Of(MainControl::SaveButton), (Rect{109 + 118, 227 + 4, 23, 22}));
+  EXPECT_EQ(at96.Of(MainControl::SaveButton), (Rect{109 + 118, 115 + 4, 23, 22}));
   EXPECT_EQ(at96.Of(MainControl::Progress), (Rect{1, 210, 107, 14}));
   EXPECT_EQ(at96.Of(MainControl::ExitButton), (Rect{1, 728 - 76, 107, 75}));
-  EXPECT_EQ(at96.Of(MainControl::MoveUpButton), (Rect{109 + 14, 227 + 4, 23, 22}));
+  EXPECT_EQ(at96.Of(MainControl::MoveUpButton), (Rect{109 + 14, 115 + 4, 23, 22}));
   const MainLayout at192 = LayoutMain(1426, 1456, 192);
-  EXPECT_EQ(at192.Of(MainControl::Grid), (Rect{218, 514, 1208, 866}));
+  EXPECT_EQ(at192.Of(MainControl::Grid), (Rect{218, 290, 1208, 1090}));
+  // The split the user chose, within the least of the log and of the grid.
+  EXPECT_EQ(LayoutMain(kMainClientWidth, kMainClientHeight, 96, 300).Of(MainControl::Log).h, 300);
+  EXPECT_EQ(LayoutMain(kMainClientWidth, kMainClientHeight, 96, 1).Of(MainControl::Log).h,
+            kMinLogHeight);
+  EXPECT_EQ(LayoutMain(kMainClientWidth, kMainClientHeight, 96, 5000).Of(MainControl::Grid).h,
+            kMinGridHeight);
+  EXPECT_EQ(LogHeightAt96(301, 192), 151);
   EXPECT_EQ(at192.Of(MainControl::SendButton), (Rect{2, 152, 214, 150}));
   // Too small a window never gives a negative size.
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::Grid).w, 0);
