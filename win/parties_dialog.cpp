@@ -73,8 +73,9 @@ void Dialog::Init() {
   SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
 
-  const int m = S(kMargin), gap = S(kGap), editH = text.tmHeight + S(8);
-  const int buttonH = std::max(S(kButtonH), text.tmHeight + S(10));
+  const int lineH = static_cast<int>(text.tmHeight);
+  const int m = S(kMargin), gap = S(kGap), editH = lineH + S(8);
+  const int buttonH = std::max(S(kButtonH), lineH + S(10));
   const int editX = m + labelW + gap, width = editX + S(kEditW) + m;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   auto make = [&](int id, const wchar_t* cls, const std::wstring& caption, DWORD style, int x,

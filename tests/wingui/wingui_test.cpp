@@ -1076,14 +1076,14 @@ TEST_F(Window, CtrlPAsksForTheReportsPartiesFirst) {
   controller.SetParties({"M\u00fcller", "Halle 2", "J. Doe"});
   Modals modals;
   std::vector<std::wstring> shown;
-  modals.Expect(WideFromUtf8(lang::Tr(control::kPartiesCaption)), [&](HWND form) {
+  modals.Expect(WideFromUtf8(lang::Tr(control::kPartiesCaption)), [&](HWND dialog) {
     for (int id : {kCustomerEditId, kSiteEditId, kTechnicianEditId}) {
-      shown.push_back(Text(GetDlgItem(form, id)));
+      shown.push_back(Text(GetDlgItem(dialog, id)));
     }
-    EXPECT_EQ(SendDlgItemMessageW(form, kSiteEditId, EM_GETLIMITTEXT, 0, 0),
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kSiteEditId, EM_GETLIMITTEXT, 0, 0),
               control::kPartyMaxChars);
-    SetDlgItemTextW(form, kSiteEditId, L"Kesselhaus \u00d6st");
-    PostMessageW(form, WM_COMMAND, IDOK, 0);
+    SetDlgItemTextW(dialog, kSiteEditId, L"Kesselhaus \u00d6st");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
   modals.Expect(WideFromUtf8(control::ExportFileChoice(control::ExportKind::Report).title),
                 [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
