@@ -118,6 +118,7 @@ class BackupsTest : public QObject {
     });
     timer.start(20);
     rig.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.form.get()));
     QTest::keyClick(rig.form.get(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(shown, (QStringList{QStringLiteral("Old customer"), QStringLiteral("Old site"),
                                  QStringLiteral("Old technician")}));
