@@ -93,12 +93,24 @@ void WindowController::LoadParties() {
                     face_->LoadSetting(kTechnicianKey)};
 }
 
+std::string PartyLine(std::string_view utf8) {
+  int chars = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    // A character starts at every byte that does not continue one.
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && chars++ == kPartyMaxChars) {
+      return std::string(utf8.substr(0, i));
+    }
+  }
+  return std::string(utf8);
+}
+
 void WindowController::SetParties(const ReportParties& parties) {
-  reportParties_ = parties;
+  reportParties_ = {PartyLine(parties.customer), PartyLine(parties.site),
+                    PartyLine(parties.technician)};
   if (face_ == nullptr) return;
-  face_->StoreSetting(kCustomerKey, parties.customer);
-  face_->StoreSetting(kSiteKey, parties.site);
-  face_->StoreSetting(kTechnicianKey, parties.technician);
+  face_->StoreSetting(kCustomerKey, reportParties_.customer);
+  face_->StoreSetting(kSiteKey, reportParties_.site);
+  face_->StoreSetting(kTechnicianKey, reportParties_.technician);
 }
 
 bool WindowController::ExportCsv(const std::filesystem::path& path) {
@@ -128,6 +140,12 @@ bool WindowController::WriteReport(const std::filesystem::path& path) {
 
 void WindowController::Export(ExportKind kind) {
   if (transferActive_) return;
+  if (kind == ExportKind::Report) {
+    // Who and where first: Cancel writes no report.
+    ReportParties parties = reportParties_;
+    if (face_ == nullptr || !face_->EditReportParties(parties)) return;
+    SetParties(parties);
+  }
   const std::filesystem::path path = PickFile(ExportFileChoice(kind));
   if (path.empty()) return;
   if (kind == ExportKind::Csv) {

@@ -10,6 +10,7 @@
 
 #include "control/file_choice.h"
 #include "control/messages.h"
+#include "control/report_parties.h"
 #include "front/fitting.h"
 
 namespace quelt::control {
@@ -51,6 +52,10 @@ class WindowFace {
   // A folder or a document, opened by the system's own program for it;
   // false when the system could not.
   virtual bool OpenWithSystem(const std::filesystem::path& path) = 0;
+  // The modal form of the service report's lines (control/report_parties.h),
+  // filled with `parties`; true when the user left it with OK, `parties`
+  // then holding what the form holds.
+  virtual bool EditReportParties(ReportParties& parties) = 0;
   // The modal Backups view on a control::BackupsView of the controller.
   virtual void ShowBackups() = 0;
   // What the window keeps between runs in the platform's settings store
@@ -82,6 +87,7 @@ class WindowFace {
   control::Answer Ask(const control::Message& message) override;                 \
   std::filesystem::path PickFile(const control::FileChoice& choice) override;    \
   bool EditCurrentRow() override;                                                \
+  bool EditReportParties(control::ReportParties& parties) override;              \
   void RedrawGrid() override;                                                    \
   bool OpenWithSystem(const std::filesystem::path& path) override;               \
   void ShowBackups() override;                                                   \

@@ -19,6 +19,7 @@
 #include "control/face.h"
 #include "control/keys.h"
 #include "control/port_chooser.h"
+#include "control/report_parties.h"
 #include "control/undo_history.h"
 #include "front/layout.h"
 #include "fuel/fuel_ops.h"
@@ -121,10 +122,8 @@ class WindowController : private FuelView {
   // the service report of the analyser, the grid, the last backup and the
   // last send's check. False (and a message) when the file was not written.
   bool ExportCsv(const std::filesystem::path& path);
-  // Who and where, for the report; remembered between runs.
-  struct ReportParties {
-    std::string customer, site, technician;  // UTF-8
-  };
+  // Who and where, for the report; remembered between runs, each line cut
+  // to kPartyMaxChars characters.
   const ReportParties& Parties() const { return reportParties_; }
   void SetParties(const ReportParties& parties);
   bool WriteReport(const std::filesystem::path& path);
@@ -172,7 +171,7 @@ class WindowController : private FuelView {
   // The messages of a Send; a write that stopped with a backup made offers
   // to restore it (control/backups_view.cpp).
   void ShowDeferred(const SendOutcome& outcome);
-  // Asks for the file and writes the export.
+  // Asks for the file and writes the export; the report's form first.
   void Export(ExportKind kind);
   // The file dialog, opened in the folder last used; the picked file's
   // folder becomes the one last used (control/file_choice.cpp).

@@ -38,6 +38,7 @@
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
 #include "ui/message_box.h"
+#include "ui/parties_dialog.h"
 #include "ui/port_chooser.h"
 #include "ui/status_line.h"
 
@@ -489,6 +490,10 @@ control::Answer MainWindow::Ask(const control::Message& message) {
 }
 
 bool MainWindow::EditCurrentRow() { return EditFuelRow(controller_.Table(), false, this); }
+
+bool MainWindow::EditReportParties(control::ReportParties& parties) {
+  return ui::EditReportParties(parties, this);
+}
 
 void MainWindow::RedrawGrid() {
   grid_->FitColumns();  // bold cells are wider

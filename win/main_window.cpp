@@ -19,6 +19,7 @@
 #include "win/fuel_dialog.h"
 #include "win/gdi_pictures.h"
 #include "win/message_box.h"
+#include "win/parties_dialog.h"
 #include "win/settings.h"
 #include "win/tips.h"
 #include "win/win_pump.h"
@@ -645,6 +646,10 @@ void MainWindow::SetBusyCursor(bool busy) {
 control::Answer MainWindow::Ask(const control::Message& message) { return AskBox(hwnd_, message); }
 
 bool MainWindow::EditCurrentRow() { return EditFuelRow(table_, false, hwnd_); }
+
+bool MainWindow::EditReportParties(control::ReportParties& parties) {
+  return win::EditReportParties(parties, hwnd_);
+}
 
 void MainWindow::RedrawGrid() {
   FitColumns();

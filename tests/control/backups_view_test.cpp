@@ -18,6 +18,7 @@ using control::BackupsView;
 using control::Buttons;
 using control::Command;
 using control::Control;
+using control::kPartyMaxChars;
 
 class Backups : public ControllerFixture {
  protected:
@@ -374,6 +375,55 @@ TEST_F(Backups, ExportsWriteTheGridAndTheReport) {
   const std::string page = Slurp(folder / "report.html");
   EXPECT_NE(page.find("<td>as stored on the analyser</td>"), std::string::npos);
   EXPECT_NE(page.find("<td>" + window.LastBackup() + "</td>"), std::string::npos);
+}
+
+// The report's form comes before the file dialog, filled with the lines
+// last given (in this run or an earlier one): OK keeps what was typed, each
+// line cut to kPartyMaxChars characters, and puts it in the report; Cancel
+// asks for no file and writes nothing.
+TEST_F(Backups, TheReportAsksForCustomerSiteAndTechnicianAndRemembersThem) {
+  const std::filesystem::path file = TestDir() / "parties.html";
+  const std::string longSite = std::string(kPartyMaxChars - 1, 'x') + "\u00e4\u00f6";
+  const control::ReportParties typed{"M\u00fcller & S\u00f6hne", longSite, "A. Technician"};
+  const control::ReportParties kept{typed.customer, longSite.substr(0, longSite.size() - 2),
+                                    typed.technician};
+  struct Case {
+    bool ok;
+    control::ReportParties shown;  // what the form shows when it opens
+    std::size_t fileDialogs;
+    const char* holds;  // a part of the report; nullptr: none written
+  } cases[] = {
+      {true, {}, 1, "<th>Customer</th><td class=\"fill\">M\u00fcller &amp; S\u00f6hne</td>"},
+      {false, kept, 0, nullptr},
+      {true, kept, 1, "<th>Technician</th><td class=\"fill\">A. Technician</td>"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.ok);
+    std::filesystem::remove(file);
+    face.fileDialogs.clear();
+    face.files = {file};
+    face.typedParties = typed;
+    face.partiesOk = k.ok;
+    EXPECT_TRUE(window.KeyPressed(control::Key::P, true, false));
+    ASSERT_FALSE(face.partyForms.empty());
+    EXPECT_EQ(face.partyForms.back(), k.shown);
+    EXPECT_EQ(face.fileDialogs.size(), k.fileDialogs);
+    if (k.holds == nullptr) {
+      EXPECT_FALSE(std::filesystem::exists(file));
+    } else {
+      EXPECT_NE(Slurp(file).find(k.holds), std::string::npos) << Slurp(file);
+      EXPECT_NE(Slurp(file).find(kept.site), std::string::npos);
+      EXPECT_EQ(window.Parties(), kept);
+    }
+  }
+  // The next run's window shows them again.
+  control::WindowController next{glb};
+  next.Attach(&face);
+  next.Shown();
+  face.partiesOk = false;
+  EXPECT_TRUE(next.KeyPressed(control::Key::P, true, false));
+  EXPECT_EQ(face.partyForms.back(), kept);
+  next.Attach(nullptr);
 }
 
 TEST_F(Backups, EachBackupSaysWhatItWasMadeForAndComparesWithTheAnalyser) {

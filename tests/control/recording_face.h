@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,16 @@ class RecordingFace : public control::WindowFace {
     return onEdit ? onEdit() : true;
   }
   void RedrawGrid() override { ++redraws; }
+  // The report's form: what it showed each time, and what the test's user
+  // types in it (kept as shown when none) and whether OK or Cancel.
+  std::vector<control::ReportParties> partyForms;
+  std::optional<control::ReportParties> typedParties;
+  bool partiesOk = true;
+  bool EditReportParties(control::ReportParties& parties) override {
+    partyForms.push_back(parties);
+    if (typedParties) parties = *typedParties;
+    return partiesOk;
+  }
   bool OpenWithSystem(const std::filesystem::path& path) override {
     opened.push_back(path);
     return openSucceeds;

@@ -1,6 +1,7 @@
 // The Backups view in the Qt window: Ctrl+B and the button open it, it
 // lists the backup a send made with its table, Restore writes it back and
 // Load into grid takes its rows.
+#include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -9,6 +10,7 @@
 
 #include "gui_rig.h"
 #include "ui/backups_dialog.h"
+#include "ui/parties_dialog.h"
 
 using quelt::sim::Config;
 using namespace quelt::ui;
@@ -90,6 +92,42 @@ class BackupsTest : public QObject {
     QCOMPARE(rig.Table().RecordCount(), 2);
     QVERIFY(Logged(rig, QStringLiteral("Loaded 2 rows from the backup ")));
     QVERIFY(rig.form->windowTitle().contains(QStringLiteral("changes not sent")));
+  }
+
+  // Ctrl+P: the form shows the lines remembered, what is typed in it reaches
+  // the report.
+  void TheReportsFormFillsThePage() {
+    Rig rig;
+    rig.controller->SetParties({"Old customer", "Old site", "Old technician"});
+    const QString page = rig.files.filePath(QStringLiteral("report.html"));
+    rig.boxes.file = page;
+    QStringList shown;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr || dialog->objectName() != QLatin1String("PartiesDialog")) return;
+      const QStringList typed{QStringLiteral("M\u00fcller"), QStringLiteral("Hall 2"),
+                              QStringLiteral("J. Doe")};
+      for (int i = 0; i < 3; ++i) {
+        auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(kPartyEditNames[i]));
+        shown << edit->text();
+        QCOMPARE(edit->maxLength(), quelt::control::kPartyMaxChars);
+        edit->setText(typed[i]);
+      }
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    timer.start(20);
+    rig.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.form.get()));
+    QTest::keyClick(rig.form.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(shown, (QStringList{QStringLiteral("Old customer"), QStringLiteral("Old site"),
+                                 QStringLiteral("Old technician")}));
+    QFile file(page);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    for (const char* line : {"M\u00fcller", "Hall 2", "J. Doe"}) {
+      QVERIFY2(html.contains(QString::fromUtf8(line)), line);
+    }
   }
 };
 

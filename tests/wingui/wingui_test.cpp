@@ -39,6 +39,7 @@
 #include "win/backups_dialog.h"
 #include "win/fuel_dialog.h"
 #include "win/main_window.h"
+#include "win/parties_dialog.h"
 #include "win/settings.h"
 #include "win/win_pump.h"
 
@@ -1131,6 +1132,34 @@ TEST_F(GermanWindow, SpeaksGermanWithNoTextCutOff) {
 }
 
 // The keys do what their buttons do, and nothing while the button is off.
+// Ctrl+P opens the report's form on the lines remembered; what OK takes
+// from its edits the controller keeps, and the file dialog follows.
+TEST_F(Window, CtrlPAsksForTheReportsPartiesFirst) {
+  controller.SetParties({"M\u00fcller", "Halle 2", "J. Doe"});
+  Modals modals;
+  std::vector<std::wstring> shown;
+  modals.Expect(WideFromUtf8(lang::Tr(control::kPartiesCaption)), [&](HWND dialog) {
+    for (int id : {kCustomerEditId, kSiteEditId, kTechnicianEditId}) {
+      shown.push_back(Text(GetDlgItem(dialog, id)));
+    }
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kSiteEditId, EM_GETLIMITTEXT, 0, 0),
+              control::kPartyMaxChars);
+    SetDlgItemTextW(dialog, kSiteEditId, L"Kesselhaus \u00d6st");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  modals.Expect(WideFromUtf8(control::ExportFileChoice(control::ExportKind::Report).title),
+                [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+  Key('P', true);
+  for (int i = 0; i < 200 && !modals.Done(); ++i) {
+    pump.ProcessPendingEvents();
+    Sleep(10);
+  }
+  ASSERT_TRUE(modals.Done());
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"M\u00fcller", L"Halle 2", L"J. Doe"}));
+  EXPECT_EQ(controller.Parties().site, "Kesselhaus \u00d6st");
+  EXPECT_EQ(controller.Parties().customer, "M\u00fcller");
+}
+
 TEST_F(Window, KeysDoWhatTheButtonsDo) {
   struct Case {
     const char* what;
