@@ -102,10 +102,9 @@ int Report(const Options& options, const std::string& path) {
   const StoredTable& identity = analyser.identity;
   report.rows = analyser.stored;
   // What `read` and the window show besides, so that the report matches the screen.
-  for (const std::string& note :
-       SetAsideReadAdditions(ShownTable(analyser.stored, analyser.naming), analyser.stored,
-                             analyser.naming)
-           .notes) {
+  for (const std::string& note : SetAsideReadAdditions(ShownTable(analyser.stored, analyser.naming),
+                                                       analyser.stored, analyser.naming)
+                                     .notes) {
     report.notes.push_back(Cp1252ToUtf8(note));
   }
   report.identification = identity.identification;

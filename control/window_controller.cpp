@@ -587,8 +587,9 @@ void WindowController::OpenTodaysLog() {
   const std::filesystem::path file = TodaysLogFile();
   std::error_code ec;
   if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
-    Ask(WarningMessage(lang::Format(lang::Tr("There is no log file of today: {1}"),
-                                    file.empty() ? lang::Tr("(no folder known)") : PathText(file))));
+    Ask(WarningMessage(
+        lang::Format(lang::Tr("There is no log file of today: {1}"),
+                     file.empty() ? lang::Tr("(no folder known)") : PathText(file))));
   } else if (!face_->OpenWithSystem(file)) {
     Ask(WarningMessage(lang::Format(lang::Tr("The system has no program to show the log file {1}."),
                                     PathText(file))));

@@ -86,7 +86,8 @@ std::string Keep(const std::string& text, std::string_view separator, bool after
 std::string FitStatusLine(const StatusLine& line, int room,
                           const std::function<int(const std::string&)>& width) {
   StatusLine fitted = line;
-  auto shorten = [&fitted](StatusPartKind kind, const std::function<std::string(const std::string&)>& how) {
+  auto shorten = [&fitted](StatusPartKind kind,
+                           const std::function<std::string(const std::string&)>& how) {
     for (StatusPart& part : fitted.parts) {
       if (part.kind == kind) part.text = how(part.text);
     }

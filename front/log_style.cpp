@@ -44,7 +44,6 @@ constexpr Bracket kBrackets[] = {
 // Only A-Z fold: the keywords are ASCII and umlauts stay as they are.
 char16_t Fold(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
-
 // A path's separator: a backslash between two characters of a word.
 bool InsideWord(std::u16string_view line, std::size_t i) {
   return i > 0 && i + 1 < line.size() && !IsSpace(line[i - 1]) && !IsSpace(line[i + 1]);
@@ -82,10 +81,9 @@ std::vector<LogSpan> StyleLogLine(std::u16string_view line) {
   const std::size_t labelStart = skipSpaces(0);
   // Where "No." of "Serial No." stands, if the line starts with that label.
   constexpr std::u16string_view kSerial = u"SERIAL";
-  const std::size_t afterSerial =
-      matches(Keyword{kSerial, {}}, labelStart)
-          ? skipSpaces(labelStart + kSerial.size())
-          : std::u16string_view::npos;
+  const std::size_t afterSerial = matches(Keyword{kSerial, {}}, labelStart)
+                                      ? skipSpaces(labelStart + kSerial.size())
+                                      : std::u16string_view::npos;
   for (const Keyword& k : kKeywords) {
     for (std::size_t i = 0; i < n; ++i) {
       if (k.where == Where::LineStart && i != labelStart) continue;

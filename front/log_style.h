@@ -1,9 +1,9 @@
 // The colouring rule of the message log: a line in, styled spans out.
 // Keywords are bold (some coloured), matched without regard to the case of
 // A-Z, also inside longer words; the identity labels ("Found", "Type",
-// "Serial No.", "Version") only where a line starts with them; a span from an opening bracket to the next
-// closing one is bold in the fixed-pitch alternate font. Spans come out in
-// the order they are to be applied: a later one wins where two overlap.
+// "Serial No.", "Version") only where a line starts with them; a span from an opening bracket to
+// the next closing one is bold in the fixed-pitch alternate font. Spans come out in the order they
+// are to be applied: a later one wins where two overlap.
 #pragma once
 
 #include <cstddef>

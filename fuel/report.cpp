@@ -54,8 +54,7 @@ std::string DeviceFact(const std::string& name, const std::string& cp1252) {
 
 // A fact the technician fills in: a line to write on when it is empty.
 std::string FilledFact(const std::string& name, const std::string& utf8) {
-  return "<tr><th>" + HtmlText(name) + "</th><td class=\"fill\">" + HtmlText(utf8) +
-         "</td></tr>\n";
+  return "<tr><th>" + HtmlText(name) + "</th><td class=\"fill\">" + HtmlText(utf8) + "</td></tr>\n";
 }
 
 // The unit of each field; "u" is one kg of a solid or liquid fuel or one m3
@@ -102,10 +101,9 @@ std::vector<std::string> ChangeLines(const std::vector<FuelRow>& before,
         for (const FuelFieldInfo& info : FuelFields()) {
           const FuelRow& old = before[static_cast<std::size_t>(was)];
           if (!FieldDiffers(old, rows[j], info.field)) continue;
-          lines.push_back(lang::Format(lang::Tr("{1}, {2}: {3} before, {4} now"),
-                                       RowName(rows[j], position), info.gridTitle,
-                                       FieldText(old, info, was + 1),
-                                       FieldText(rows[j], info, position)));
+          lines.push_back(lang::Format(
+              lang::Tr("{1}, {2}: {3} before, {4} now"), RowName(rows[j], position), info.gridTitle,
+              FieldText(old, info, was + 1), FieldText(rows[j], info, position)));
         }
         break;
     }
@@ -116,8 +114,8 @@ std::vector<std::string> ChangeLines(const std::vector<FuelRow>& before,
   }
   for (std::size_t i = 0; i < before.size(); ++i) {
     if (!kept[i]) {
-      lines.push_back(lang::Format(lang::Tr("{1}: removed"),
-                                   RowName(before[i], static_cast<int>(i) + 1)));
+      lines.push_back(
+          lang::Format(lang::Tr("{1}: removed"), RowName(before[i], static_cast<int>(i) + 1)));
     }
   }
   return lines;
@@ -240,7 +238,8 @@ std::string FormatServiceReport(const ServiceReport& report) {
     html += "<th>" + HtmlText(info.gridTitle) + "</th>";
   }
   html += "</tr>\n<tr class=\"units\">";
-  for (const FuelFieldInfo& info : FuelFields()) html += "<th>" + HtmlText(UnitOf(info.field)) + "</th>";
+  for (const FuelFieldInfo& info : FuelFields())
+    html += "<th>" + HtmlText(UnitOf(info.field)) + "</th>";
   html += "</tr>\n";
   for (std::size_t r = 0; r < report.rows.size(); ++r) {
     const FuelRow& row = report.rows[r];
@@ -256,8 +255,8 @@ std::string FormatServiceReport(const ServiceReport& report) {
       const bool changed = match && CellDiffers(*match, report.before, row, r, info.field);
       const std::string text = FieldText(row, info, position);
       html += std::string("<td class=\"") + (isText ? "text" : "num") +
-              (changed ? " changed" : "") + "\">" +
-              HtmlText(changed ? "\u2022 " + text : text) + "</td>";
+              (changed ? " changed" : "") + "\">" + HtmlText(changed ? "\u2022 " + text : text) +
+              "</td>";
     }
     html += "</tr>\n";
   }
@@ -271,8 +270,7 @@ std::string FormatServiceReport(const ServiceReport& report) {
     html += "<h2>" + HtmlText(Tr("Changes against the table before the work")) + "</h2>\n";
     const auto lines = ChangeLines(report.before, report.rows, *match);
     if (lines.empty()) {
-      html += "<p>" + HtmlText(Tr("None: the analyser holds the table it held before.")) +
-              "</p>\n";
+      html += "<p>" + HtmlText(Tr("None: the analyser holds the table it held before.")) + "</p>\n";
     } else {
       html += "<ul>\n";
       for (const std::string& line : lines) html += "<li>" + HtmlText(line) + "</li>\n";

@@ -59,8 +59,9 @@ std::string StatusText(const StatusFacts& f) {
   if (f.storedRows >= 0) {
     // What the analyser holds; the grid's own rows are the changes' business.
     const int used = std::min(f.storedRows, kMaxRowsUsed);
-    text += "   " + (f.storedRows == 1 ? Format(Tr("1 row stored, {1} used"), used)
-                                       : Format(Tr("{1} rows stored, {2} used"), f.storedRows, used));
+    text +=
+        "   " + (f.storedRows == 1 ? Format(Tr("1 row stored, {1} used"), used)
+                                   : Format(Tr("{1} rows stored, {2} used"), f.storedRows, used));
     if (f.hRowShown) text += ", " + Tr("natural gas H shown, not stored");
     return text;
   }

@@ -53,7 +53,7 @@ struct StatusFacts {
   // grid shows the natural gas H row a read adds, which it does not store.
   int storedRows = -1;
   bool hRowShown = false;
-  std::string lastBackup;    // path of the last backup; empty: none yet
+  std::string lastBackup;  // path of the last backup; empty: none yet
 };
 // "Port: /dev/ttyUSB0   Serial 08154711, type 20   17 rows, 15 used"; once
 // the analyser's table is known its rows: "12 rows stored, 12 used, natural

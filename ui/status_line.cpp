@@ -53,13 +53,12 @@ void ElidedLine::paintEvent(QPaintEvent*) {
   p.setFont(f);
   p.setPen(colour);
   const QFontMetrics metrics(f);
-  const QString fitted =
-      parts_.parts.empty()
-          ? text()
-          : QString::fromStdString(front::FitStatusLine(
-                parts_, area.width(), [&metrics](const std::string& t) {
-                  return metrics.horizontalAdvance(QString::fromStdString(t));
-                }));
+  const QString fitted = parts_.parts.empty()
+                             ? text()
+                             : QString::fromStdString(front::FitStatusLine(
+                                   parts_, area.width(), [&metrics](const std::string& t) {
+                                     return metrics.horizontalAdvance(QString::fromStdString(t));
+                                   }));
   const QString shown = metrics.elidedText(fitted, Qt::ElideMiddle, area.width());
   p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
   if (hasFocus()) {

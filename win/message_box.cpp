@@ -55,8 +55,8 @@ void GiveTextRoom(HWND box) {
   HWND label = GetDlgItem(box, kBoxTextId);
   if (label == nullptr) return;
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
   RECT client{};
   GetClientRect(label, &client);
   HDC dc = GetDC(label);

@@ -42,9 +42,10 @@ class Dialog : public ModalDialog {
   }
 
   control::ReportParties& parties_;
-  std::array<Line, 3> lines_{{{kCustomerEditId, control::kCustomerLabel, &parties_.customer},
-                              {kSiteEditId, control::kSiteLabel, &parties_.site},
-                              {kTechnicianEditId, control::kTechnicianLabel, &parties_.technician}}};
+  std::array<Line, 3> lines_{
+      {{kCustomerEditId, control::kCustomerLabel, &parties_.customer},
+       {kSiteEditId, control::kSiteLabel, &parties_.site},
+       {kTechnicianEditId, control::kTechnicianLabel, &parties_.technician}}};
   HFONT font_ = nullptr;
   int dpi_ = 96;
 };
@@ -80,16 +81,16 @@ void Dialog::Init() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   auto make = [&](int id, const wchar_t* cls, const std::wstring& caption, DWORD style, int x,
                   int y, int w, int h, DWORD exStyle = 0) {
-    return CreateWindowExW(exStyle, cls, caption.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w,
-                           h, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+    return CreateWindowExW(exStyle, cls, caption.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                           hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                            nullptr);
   };
   int y = m;
   for (const Line& line : lines_) {
     make(-1, L"STATIC", WideFromUtf8(lang::Tr(line.label)), SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX,
          m, y, labelW, editH);
-    HWND edit = make(line.id, L"EDIT", WideFromUtf8(*line.text), WS_TABSTOP | ES_AUTOHSCROLL,
-                     editX, y, S(kEditW), editH, WS_EX_CLIENTEDGE);
+    HWND edit = make(line.id, L"EDIT", WideFromUtf8(*line.text), WS_TABSTOP | ES_AUTOHSCROLL, editX,
+                     y, S(kEditW), editH, WS_EX_CLIENTEDGE);
     SendMessageW(edit, EM_LIMITTEXT, control::kPartyMaxChars, 0);
     y += editH + gap;
   }
@@ -113,8 +114,8 @@ void Dialog::Keep() {
   for (const Line& line : lines_) {
     HWND edit = GetDlgItem(hwnd_, line.id);
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
     *line.text = Utf8FromWide(text);
   }
 }

@@ -39,25 +39,27 @@ TEST(SessionLog, EachLineWithItsTimeAndDaysPastNinetyRemoved) {
     const char* name;
     bool kept;
   } files[] = {
-      {"2026-12-09.log", true},
-      {"2026-09-11.log", true},   // 90 days before: kept
-      {"2026-09-10.log", false},  // 91 days
-      {"2025-12-31.log", false},
-      {"2020-01-01.txt", true},  // not a day file
-      {"2020-1-1.log", true},
-      {"notes.log", true},
+      {"2026-12-09.log", true},  {"2026-09-11.log", true},  // 90 days before: kept
+      {"2026-09-10.log", false},                            // 91 days
+      {"2025-12-31.log", false}, {"2020-01-01.txt", true},  // not a day file
+      {"2020-1-1.log", true},    {"notes.log", true},
   };
   for (const auto& f : files) WriteFile("days/" + std::string(f.name), "x\n");
   SessionLog log;
   log.SetFolder(dir);
   std::string error;
   ASSERT_TRUE(log.Write("Read 17 rows", now, &error)) << error;
-  ASSERT_TRUE(log.Write("Gr\xc3\xbc\xc3\x9f" "e\r\nzweite Zeile", now + 65, &error)) << error;
+  ASSERT_TRUE(
+      log.Write("Gr\xc3\xbc\xc3\x9f"
+                "e\r\nzweite Zeile",
+                now + 65, &error))
+      << error;
   for (const auto& f : files) EXPECT_EQ(std::filesystem::exists(dir / f.name), f.kept) << f.name;
   EXPECT_EQ(log.FileOf(now), dir / "2026-12-10.log");
   EXPECT_EQ(Slurp(dir / "2026-12-10.log"),
             "12:00:00 Read 17 rows\n"
-            "12:01:05 Gr\xc3\xbc\xc3\x9f" "e\n"
+            "12:01:05 Gr\xc3\xbc\xc3\x9f"
+            "e\n"
             "         zweite Zeile\n");
   ASSERT_TRUE(log.Write("next day", Noon(2026, 12, 11), &error));  // a file of its own
   EXPECT_EQ(Slurp(dir / "2026-12-11.log"), "12:00:00 next day\n");
@@ -112,7 +114,8 @@ TEST_F(Record, AFileThatCannotBeWrittenIsSaidOnceAndNothingFails) {
   window.Do(Command::Refresh);
   EXPECT_EQ(face.log.back(), "Read 3 rows");
   int said = 0;
-  for (const std::string& line : face.log) said += line.starts_with("The log file is not written: ");
+  for (const std::string& line : face.log)
+    said += line.starts_with("The log file is not written: ");
   EXPECT_EQ(said, 1);
   EXPECT_TRUE(face.boxes.empty());
   window.Do(Command::SessionLog);  // no file of today: a warning, nothing opened

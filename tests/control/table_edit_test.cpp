@@ -282,8 +282,16 @@ TEST_F(TableEdit, ChangeMarksShowWhatASendWouldChange) {
          t.EditWith(F::Description, "Biogas");
          t.window.Do(Command::Add);
        },
-       {{1, F::ID}, {1, F::Description}, {1, F::Co2Max}, {1, F::A2}, {1, F::B}, {1, F::RefO2},
-        {1, F::Vatr}, {1, F::Vaf}, {1, F::HU}, {1, F::Special}},
+       {{1, F::ID},
+        {1, F::Description},
+        {1, F::Co2Max},
+        {1, F::A2},
+        {1, F::B},
+        {1, F::RefO2},
+        {1, F::Vatr},
+        {1, F::Vaf},
+        {1, F::HU},
+        {1, F::Special}},
        1},
       {"the first row deleted",
        [](TableEdit& t) {

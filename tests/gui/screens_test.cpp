@@ -3,8 +3,8 @@
 // application starts. The window lies on the screen, the status line shows
 // whole, and the grid scrolls to its last column (Soot) and its last row.
 #include <QFile>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,7 +129,8 @@ class ScreensTest : public QObject {
     mouse(QEvent::MouseMove, 41, Qt::LeftButton);
     mouse(QEvent::MouseButtonRelease, 41, Qt::NoButton);
     QCOMPARE(f.Log()->height(), logBefore + 40);
-    QCOMPARE(f.Controller().LogHeight(), quelt::front::LogHeightAt96(logBefore + 40, f.logicalDpiY()));
+    QCOMPARE(f.Controller().LogHeight(),
+             quelt::front::LogHeightAt96(logBefore + 40, f.logicalDpiY()));
     QCOMPARE(bar->y(), f.Log()->height());
 
     const QModelIndex soot = grid->model()->index(19, quelt::kFuelFieldCount - 1);

@@ -1,9 +1,9 @@
 // The command line's diff, backups and report against the simulated analyser.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <cstdlib>
 #include <string>
 
 #include "fuel/fuel_ops.h"
@@ -49,8 +49,8 @@ TEST(CliTools, DiffComparesTheRowsTheAnalyserStores) {
       {"the stored rows", oil + methane, 0, "Same: the analyser holds the 2 rows"},
       {"the same values in another form",
        "1;1;Oil;15.40;0,680;0,0070;3;10,5;11,2;42,7;1\n" + methane, 0, "Same:"},
-      {"the file numbered otherwise", "7;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + methane,
-       0, "Same:"},
+      {"the file numbered otherwise",
+       "7;1;Oil;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + methane, 0, "Same:"},
       {"a stored value changed", "1;1;Oil;15,4;0,70;0,007;3,0;10,50;11,20;42,70;1;\n" + methane, 3,
        "Row 1, A2: file \"0,70\", analyser \"0,68\"\n"},
       {"a description", "1;1;Öl;15,4;0,68;0,007;3,0;10,50;11,20;42,70;1;\n" + methane, 3,
@@ -171,7 +171,8 @@ TEST(CliTools, ReportIsAPageWithTheAnalysersTextEscaped) {
   ASSERT_EQ(Cli(port + " write " + WriteFile("one.txt", "1;1;<i>Oil</i>;1;1;1;1;1;1;1;1\n")).status,
             0);
   const std::string page = (TestDir() / "report.html").string();
-  const CliRun r = Cli(port + " --customer 'Bäckerei <Klein>' --technician 'A. Wolf' report " + page);
+  const CliRun r =
+      Cli(port + " --customer 'Bäckerei <Klein>' --technician 'A. Wolf' report " + page);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string html = Slurp(page);
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
@@ -222,8 +223,9 @@ TEST(CliTools, ABrowserPrintsTheReportOnOneA4Page) {
   }
   ASSERT_EQ(Cli(port + " write " + WriteFile("edited.txt", edited)).status, 0);
   const std::filesystem::path page = TestDir() / "a4.html", pdf = TestDir() / "a4.pdf";
-  ASSERT_EQ(Cli(port + " --customer 'Bäckerei Klein' --site 'Hauptstraße 5' --technician "
-                       "'A. Wolf' report " +
+  ASSERT_EQ(Cli(port +
+                " --customer 'Bäckerei Klein' --site 'Hauptstraße 5' --technician "
+                "'A. Wolf' report " +
                 page.string())
                 .status,
             0);

@@ -85,8 +85,8 @@ int InkBeyondText(HWND box) {
   RECT client{};
   GetClientRect(label, &client);
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
   const int w = client.right + 200, h = client.bottom + 100;
   HDC screen = GetDC(label);
   HDC dc = CreateCompatibleDC(screen);
@@ -95,7 +95,8 @@ int InkBeyondText(HWND box) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  HGDIOBJ oldFont =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
   RECT all{0, 0, w, h};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   RECT area = client;
@@ -495,8 +496,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   // (a line break is one character of the control's).
   const std::wstring all = Text(C(MainControl::Log));
   const auto label = static_cast<std::ptrdiff_t>(all.rfind(L"Found      :"));
-  const auto found =
-      static_cast<LONG>(label - std::count(all.begin(), all.begin() + label, L'\n'));
+  const auto found = static_cast<LONG>(label - std::count(all.begin(), all.begin() + label, L'\n'));
   EXPECT_TRUE(FormatAt(found).dwEffects & CFE_BOLD);
   EXPECT_TRUE(FormatAt(found).dwEffects & CFE_AUTOCOLOR);
   EXPECT_FALSE(FormatAt(found + 13).dwEffects & CFE_BOLD);
@@ -859,8 +859,7 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
     const std::wstring line = Status();
     EXPECT_NE(line.find(L"Serial 08154711"), std::wstring::npos) << Utf8FromWide(line);
     if (step.rows.ends_with(L"changes")) {
-      EXPECT_TRUE(line.ends_with(step.rows.substr(step.rows.rfind(L"   "))))
-          << Utf8FromWide(line);
+      EXPECT_TRUE(line.ends_with(step.rows.substr(step.rows.rfind(L"   ")))) << Utf8FromWide(line);
     }
   }
   // The send made a backup: its file's name, the whole path in the tip.
@@ -1524,9 +1523,9 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
   EXPECT_NEAR(place(C(MainControl::Log)).h, logBefore + 40, 1);
   EXPECT_EQ(ReadSetting(control::kLogHeightSettingKey),
             std::to_wstring(front::LogHeightAt96(logBefore + 40, dpi)));
-  EXPECT_EQ(place(Grid()), front::LayoutMain(client.right, client.bottom, dpi,
-                                             controller.LogHeight())
-                               .Of(MainControl::Grid));
+  EXPECT_EQ(place(Grid()),
+            front::LayoutMain(client.right, client.bottom, dpi, controller.LogHeight())
+                .Of(MainControl::Grid));
   controller.SplitMoved(logHeight);  // the other tests start at the default
   SendMessageW(form.Handle(), WM_SIZE, 0, 0);
 
