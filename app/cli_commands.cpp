@@ -254,8 +254,7 @@ int Write(const Options& options, const std::string& path) {
   if (!text) return kUsage;
   const RowFile file = ParseTableText(*text);
   if (file.error) {
-    Say(path + (file.error->line > 0 ? ":" + std::to_string(file.error->line) : "") + ": " +
-        file.error->message + "\nNothing was sent.");
+    Say(WhereInFile(path, file.error->line) + ": " + file.error->message + "\nNothing was sent.");
     return kUsage;
   }
   if (file.rows.empty() && !options.allowEmpty) {

@@ -124,4 +124,13 @@ bool WriteStderr(std::string_view text) {
 
 bool StderrFailed() { return g_stderrFailed; }
 
+std::string WhereInFile(const std::string& path, int line) {
+  std::string where = path;
+  if (line > 0) {
+    where += ':';
+    where += std::to_string(line);
+  }
+  return where;
+}
+
 }  // namespace quelt::cli

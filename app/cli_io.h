@@ -35,6 +35,8 @@ class Utf8Console {
 // The whole file named by an argument (`-`: standard input), with the
 // limits and checks of fuel's ReadInputFile; `error` names the file as typed.
 std::optional<std::string> ReadInputFile(const std::string& path, std::string* error);
+// "FILE:LINE" for a complaint about a file's line; "FILE" for line 0.
+std::string WhereInFile(const std::string& path, int line);
 
 // A FILE argument a command is to write (`-`: standard output) is refused
 // before the analyser is asked anything when it is empty, a link, a folder,

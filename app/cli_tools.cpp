@@ -45,8 +45,7 @@ int Diff(const Options& options, const std::string& path) {
   }
   const RowFile file = ParseTableText(*text);
   if (file.error) {
-    Say(path + (file.error->line > 0 ? ":" + std::to_string(file.error->line) : "") + ": " +
-        file.error->message);
+    Say(WhereInFile(path, file.error->line) + ": " + file.error->message);
     return kUsage;
   }
   AnalyserTable analyser;

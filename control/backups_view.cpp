@@ -161,9 +161,13 @@ std::vector<std::string> BackupsView::Compare() {
     text = lang::Format(lang::Tr("{1} difference(s) between the backup of {2} (file) and the "
                                  "analyser's table last read (analyser):"),
                         lines.size(), entry.saved);
-    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += "\n" + lines[i];
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) {
+      text += '\n';
+      text += lines[i];
+    }
     if (lines.size() > kShown) {
-      text += "\n" + lang::Format(lang::Tr("... and {1} more"), lines.size() - kShown);
+      text += '\n';
+      text += lang::Format(lang::Tr("... and {1} more"), lines.size() - kShown);
     }
   }
   controller_.AskUser(FindingMessage(text));
