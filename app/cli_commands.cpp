@@ -14,17 +14,17 @@
 #include "app/cli_io.h"
 #include "app/cli_tools.h"
 #include "app/cli_view.h"
+#include "fuel/atomic_file.h"
 #include "fuel/backup.h"
-#include "fuel/backup_file.h"
 #include "fuel/field_ranges.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/row_check.h"
 #include "fuel/row_compare.h"
 #include "fuel/table_check.h"
 #include "fuel/table_file.h"
+#include "link/analyser_link.h"
 #include "link/clock_pump.h"
 #include "link/discovery.h"
-#include "link/exchange.h"
 #include "sim/inprocess_line.h"
 #include "text/cp1252.h"
 
@@ -87,10 +87,10 @@ struct Tool {
   // --demo: the simulated analyser inside the program, at the real line's pace.
   std::unique_ptr<sim::InProcessLine> simulated;
   ClockPump pump;
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
   FuelTable table;
   CliView view;
-  FuelOperations ops{glb, table, view};
+  FuelOperations ops{link, table, view};
   // A command that writes finishes the command on the line before it stops;
   // one that only reads gives up its wait at once.
   bool abortWaitOnStop = true;
@@ -99,24 +99,24 @@ struct Tool {
     // After the link's own tick handler: the tick that sees the signal ends
     // the wait.
     pump.AddTickHandler([this] {
-      if (g_stopSignal != 0 && abortWaitOnStop) glb.Abort();
+      if (g_stopSignal != 0 && abortWaitOnStop) link.Abort();
     });
-    glb.SetPortOverride(options.port);
+    link.SetPortOverride(options.port);
     if (options.demo) {
       simulated = sim::InProcessLine::ForDemo();
-      glb.UseLine(*simulated);
-      glb.SetPortOverride(simulated->DevicePath());
+      link.UseLine(*simulated);
+      link.SetPortOverride(simulated->DevicePath());
       ops.UseDemoBackups();
     }
     CatchStopSignals();
   }
   // Every way out closes the port, which gives it back its settings.
-  ~Tool() { glb.Disconnect(); }
+  ~Tool() { link.Disconnect(); }
 
   int LinkFailure() {
     if (g_stopSignal != 0) return Stopped();
     Say(kCommunicationError);
-    if (!glb.ConnectProblem().empty()) Say(glb.ConnectProblem());
+    if (!link.ConnectProblem().empty()) Say(link.ConnectProblem());
     return kLinkFailed;
   }
 
@@ -124,12 +124,12 @@ struct Tool {
   // line is in the log already, a missing reply is a communication error.
   int ReadFailure(const ReadResult& read) {
     if (g_stopSignal != 0) return Stopped();
-    if (glb.failed() && read.problem.empty()) Say(kCommunicationError);
+    if (link.failed() && read.problem.empty()) Say(kCommunicationError);
     return kLinkFailed;
   }
 
   int Stopped() {
-    glb.Disconnect();
+    link.Disconnect();
     Say("Stopped; nothing was written to the analyser.");
     return 128 + g_stopSignal;
   }
@@ -220,7 +220,7 @@ int Identify(const Options& options) {
   t.view.CaptureLog(&lines);
   const bool ok = t.ops.QueryIdentity();
   t.view.CaptureLog(nullptr);
-  t.glb.Disconnect();
+  t.link.Disconnect();
   // The lines that did arrive show how far the analyser got.
   std::string error;
   if (!WriteStdout(lines, &error)) {
@@ -235,11 +235,11 @@ int Read(const Options& options) {
   Tool t(options);
   bool identified = false;
   const ReadResult read = t.ops.ReadAnalyser(&identified);
-  t.glb.Disconnect();
+  t.link.Disconnect();
   if (!identified) return t.LinkFailure();
   if (!read) return t.ReadFailure(read);
   std::string text;
-  for (int i = 0; i < t.table.RecordCount(); ++i)
+  for (int i = 0; i < t.table.RowCount(); ++i)
     text += PlainDeviceText(FormatRowLine(t.table.Row(i), i + 1)) + '\n';
   std::string error;
   if (!WriteStdout(text, &error)) {
@@ -300,7 +300,7 @@ int Backup(const Options& options, const std::string& path) {
     }
     return kLinkFailed;
   }
-  t.glb.Disconnect();
+  t.link.Disconnect();
   const std::string text = FormatBackup(stored, std::time(nullptr), BackupCause::ByHand);
   std::string error;
   if (path == "-" ? !WriteStdout(text, &error)
@@ -380,7 +380,7 @@ int ReadAnalyserTable(const Options& options, AnalyserTable& table, bool withRow
   } else {
     identified = t.ops.QueryIdentity();
   }
-  t.glb.Disconnect();
+  t.link.Disconnect();
   if (!identified) return t.LinkFailure();
   if (!read) return t.ReadFailure(read);
   table.identity = t.ops.Identity();

@@ -1,6 +1,6 @@
 #include "app/cli_io.h"
 
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 #include "fuel/read_file.h"
 
 #include <cerrno>

@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "app/cli_io.h"
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 #include "fuel/backup_list.h"
 #include "fuel/report.h"
 #include "fuel/row_compare.h"

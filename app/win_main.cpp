@@ -16,7 +16,7 @@
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
 #include "lang/choice.h"
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 #include "quelt/version.h"
 #include "sim/inprocess_line.h"
 #include "text/command_line.h"

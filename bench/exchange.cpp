@@ -7,8 +7,8 @@
 
 #include "bench/measure.h"
 #include "bench/sim_process.h"
+#include "link/analyser_link.h"
 #include "link/clock_pump.h"
-#include "link/exchange.h"
 
 int main(int argc, char** argv) {
   using namespace quelt;
@@ -17,11 +17,11 @@ int main(int argc, char** argv) {
   bench::SimProcess sim({"--baud", std::to_string(kBaud)});
 
   ClockPump pump;
-  AnalyserLink glb(pump);
-  glb.SetPortOverride(sim.DevicePath());
-  glb.Connect();
-  glb.Exchange("");  // wake-up, outside the measurement
-  if (glb.failed()) {
+  AnalyserLink link(pump);
+  link.SetPortOverride(sim.DevicePath());
+  link.Connect();
+  link.Exchange("");  // wake-up, outside the measurement
+  if (link.failed()) {
     std::fprintf(stderr, "quelt-sim did not answer on %s\n", sim.DevicePath().c_str());
     return 1;
   }
@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
   double replyBytes = 0, commandBytes = 0;
   const bench::Stopwatch watch;
   for (int i = 0; i < count; ++i) {
-    glb.Exchange("R40101");
-    if (glb.failed()) {
+    link.Exchange("R40101");
+    if (link.failed()) {
       std::fprintf(stderr, "exchange %d failed\n", i + 1);
       return 1;
     }
-    replyBytes += double(glb.reply().size() + 1);  // the reply and its CR
-    commandBytes += 7;                             // "R40101" and its CR
+    replyBytes += double(link.reply().size() + 1);  // the reply and its CR
+    commandBytes += 7;                              // "R40101" and its CR
   }
   const double wall = watch.Wall(), cpu = watch.Cpu();
   // The simulator paces its replies like the line; the commands cross the
@@ -49,6 +49,6 @@ int main(int argc, char** argv) {
               wire, bothWays);
   std::printf("wall / wire      %.3f\n", wall / wire);
   std::printf("cpu / wall       %.4f\n", cpu / wall);
-  glb.Disconnect();
+  link.Disconnect();
   return 0;
 }

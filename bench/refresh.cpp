@@ -102,9 +102,9 @@ void PrintFigures(const char* what, double wall, double wire, double drains, lon
 // Reply bytes: identity, count and rows; each reply with its CR. Only what
 // the analyser sends takes line time: it paces its replies, while the tool's
 // commands cross the pseudo-terminal at once.
-bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
+bool Timed(const char* what, AnalyserLink& link, const CountingLine& line,
            const std::function<bool()>& op) {
-  const auto bytes0 = glb.bytesReceived();
+  const auto bytes0 = link.bytesReceived();
   const auto commands0 = line.commands;
   const double exchanges0 = line.exchangeSeconds;
   const bench::Stopwatch watch;
@@ -114,7 +114,7 @@ bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
   }
   const double wall = watch.Wall(), cpu = watch.Cpu();
   const double drains = wall - (line.exchangeSeconds - exchanges0);
-  PrintFigures(what, wall, bench::WireSeconds(double(glb.bytesReceived() - bytes0), kBaud), drains,
+  PrintFigures(what, wall, bench::WireSeconds(double(link.bytesReceived() - bytes0), kBaud), drains,
                line.commands - commands0, cpu);
   return true;
 }
@@ -122,12 +122,12 @@ bool Timed(const char* what, AnalyserLink& glb, const CountingLine& line,
 // What the line costs without the link's waits: a command whose reply is
 // polled for flat out (first byte and end against the reply's line time),
 // an input check, and one wait of the device line.
-bool LineCosts(AnalyserLink& glb, Line& line, const std::string& device) {
+bool LineCosts(AnalyserLink& link, Line& line, const std::string& device) {
   // The link drains what is left on the line, then gives the port to a
   // SerialPort of its own.
-  glb.Connect();
-  glb.Drain();
-  glb.Disconnect();
+  link.Connect();
+  link.Drain();
+  link.Disconnect();
   SerialPort port;
   port.UseLine(line);
   port.SetDevicePath(device);
@@ -190,12 +190,12 @@ double Median(std::vector<double> v) {
 // plain blocking waits, alternately in each run so that both meet the same
 // load. On Linux also the command line's `read` as a process of its own,
 // start-up included.
-bool ReadAgainstPlain(AnalyserLink& glb, FuelOperations& ops, CountingLine& line,
+bool ReadAgainstPlain(AnalyserLink& link, FuelOperations& ops, CountingLine& line,
                       const std::string& device, int runs) {
   std::vector<double> tool, cpu, plain, plainCpu, ratio, cli, cliCpu;
   std::vector<std::string> commands;
   for (int run = 0; run < runs; ++run) {
-    glb.Disconnect();
+    link.Disconnect();
     line.written.clear();
     const bench::Stopwatch watch;
     if (!ops.Refresh()) {
@@ -204,7 +204,7 @@ bool ReadAgainstPlain(AnalyserLink& glb, FuelOperations& ops, CountingLine& line
     }
     tool.push_back(watch.Wall());
     cpu.push_back(watch.Cpu() / tool.back());
-    glb.Disconnect();
+    link.Disconnect();
     commands = line.written;
     const bench::Stopwatch plainWatch;
     if (!bench::PlainRead(DeviceLine(), device, commands)) {
@@ -271,18 +271,18 @@ int main(int argc, char** argv) {
 
   CountingLine deviceLine(DeviceLine());
   ClockPump pump;
-  AnalyserLink glb(pump);
-  glb.UseLine(deviceLine);
-  glb.SetPortOverride(device);
+  AnalyserLink link(pump);
+  link.UseLine(deviceLine);
+  link.SetPortOverride(device);
   FuelTable rows;
   CountingView view;
-  FuelOperations ops(glb, rows, view);
+  FuelOperations ops(link, rows, view);
 
-  if (!LineCosts(glb, deviceLine, device)) return 1;
-  if (!ReadAgainstPlain(glb, ops, deviceLine, device, runs)) return 1;
-  if (!Timed("refresh", glb, deviceLine, [&] { return ops.Refresh(); })) return 1;
-  std::printf("rows %d\n", rows.RecordCount());
-  if (!Timed("send", glb, deviceLine, [&] {
+  if (!LineCosts(link, deviceLine, device)) return 1;
+  if (!ReadAgainstPlain(link, ops, deviceLine, device, runs)) return 1;
+  if (!Timed("refresh", link, deviceLine, [&] { return ops.Refresh(); })) return 1;
+  std::printf("rows %d\n", rows.RowCount());
+  if (!Timed("send", link, deviceLine, [&] {
         return ops.SendTable(SendOptions{false, false}).result == SendOutcome::Result::Sent;
       }))
     return 1;
@@ -294,7 +294,7 @@ int main(int argc, char** argv) {
   ops.SetBackupsFolder(backups);
   const auto timed = [&](const char* what, const SendOptions& options, auto&& before) {
     before();
-    return Timed(what, glb, deviceLine,
+    return Timed(what, link, deviceLine,
                  [&] { return ops.SendTable(options).result == SendOutcome::Result::Sent; });
   };
   const auto nothing = [] {};
@@ -302,7 +302,7 @@ int main(int argc, char** argv) {
   // The command line's write knows nothing of the table yet: with its backup
   // it reads the whole table first.
   const auto forget = [&] {
-    glb.Disconnect();
+    link.Disconnect();
     ops.QueryIdentity();
   };
   if (!timed("cli-write", SendOptions{false, false}, forget)) return 1;
@@ -315,9 +315,9 @@ int main(int argc, char** argv) {
     // message queue, and the fine timer resolution while the transfer runs,
     // as the window asks for it.
     win::WinPump winPump;
-    AnalyserLink winGlb(winPump);
+    AnalyserLink winLink(winPump);
     CountingLine winLine(DeviceLine());
-    winGlb.UseLine(winLine);
+    winLink.UseLine(winLine);
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
     const UINT_PTR tick = SetTimer(nullptr, 0, static_cast<UINT>(AnalyserLink::kTickMs), nullptr);
@@ -326,12 +326,12 @@ int main(int argc, char** argv) {
       winPump.DeliverTick();
       return true;
     });
-    winGlb.SetPortOverride(device);
+    winLink.SetPortOverride(device);
     FuelTable winRows;
     CountingView winView;
     winView.onTransfer = [&](bool active) { winPump.SetFastWakeups(active); };
-    FuelOperations winOps(winGlb, winRows, winView);
-    const bool ok = Timed("window-refresh", winGlb, winLine, [&] { return winOps.Refresh(); });
+    FuelOperations winOps(winLink, winRows, winView);
+    const bool ok = Timed("window-refresh", winLink, winLine, [&] { return winOps.Refresh(); });
     KillTimer(nullptr, tick);
     if (!ok) return 1;
   }
@@ -344,10 +344,10 @@ int main(int argc, char** argv) {
   sim::InProcessLine line(config);
   CountingLine localLine(line);
   ClockPump localPump;
-  AnalyserLink localGlb(localPump);
-  localGlb.UseLine(localLine);
-  localGlb.SetPortOverride(line.DevicePath());
+  AnalyserLink localLink(localPump);
+  localLink.UseLine(localLine);
+  localLink.SetPortOverride(line.DevicePath());
   FuelTable localRows;
-  FuelOperations localOps(localGlb, localRows, view);
-  return Timed("in-process", localGlb, localLine, [&] { return localOps.Refresh(); }) ? 0 : 1;
+  FuelOperations localOps(localLink, localRows, view);
+  return Timed("in-process", localLink, localLine, [&] { return localOps.Refresh(); }) ? 0 : 1;
 }

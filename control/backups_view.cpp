@@ -3,7 +3,7 @@
 #include "control/window_controller.h"
 #include "front/field_rules.h"
 #include "front/texts.h"
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/link_texts.h"
 #include "fuel/row_compare.h"
@@ -236,7 +236,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path,
   NoteCheck(outcome);
   Update();
   if (outcome.result != SendOutcome::Result::Sent) {
-    if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(glb_)));
+    if (!link_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(link_)));
     return false;
   }
   LogFinal(lang::Format(lang::Tr("Restored {1}: {2} rows and the count {3}, checked"),
@@ -256,12 +256,12 @@ bool WindowController::LoadBackup(const std::filesystem::path& path) {
     return false;
   }
   const std::vector<FuelRow> rows = RowsOfBackup(*entry.table);
-  table_.DisableControls();
-  table_.EmptyTable();
+  table_.HoldNotifications();
+  table_.Clear();
   for (const FuelRow& row : rows) table_.AppendRow(row);
   table_.Renumber();
-  table_.First();
-  table_.EnableControls();
+  table_.MoveToFirst();
+  table_.ReleaseNotifications();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
   LogFinal(lang::Format(lang::Tr("Loaded {1} rows from the backup {2}: not sent yet"), rows.size(),

@@ -9,7 +9,7 @@ namespace {
 // The rows the grid shows: the edit buffer where a row is being edited.
 std::vector<FuelRow> GridRows(const FuelTable& table) {
   std::vector<FuelRow> rows = table.Rows();
-  if (table.GetState() == FuelTable::State::Edit && table.CurrentIndex() >= 0) {
+  if (table.GetState() == FuelTable::State::Editing && table.CurrentIndex() >= 0) {
     rows[static_cast<std::size_t>(table.CurrentIndex())] = table.Current();
   }
   return rows;
@@ -48,7 +48,7 @@ void ChangeMarks::Match(const FuelTable& table) const {
 }
 
 bool ChangeMarks::CellChanged(const FuelTable& table, int row, FuelField field) const {
-  if (!known_ || row < 0 || row >= table.RecordCount()) return false;
+  if (!known_ || row < 0 || row >= table.RowCount()) return false;
   Match(table);
   const int held = heldRow_[static_cast<std::size_t>(row)];
   if (held < 0) return false;

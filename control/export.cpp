@@ -2,7 +2,7 @@
 #include <ctime>
 
 #include "control/window_controller.h"
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 #include "fuel/status_text.h"
 #include "lang/format.h"
 #include "lang/tr.h"

@@ -2,8 +2,8 @@
 
 #include "control/window_controller.h"
 #include "front/texts.h"
+#include "fuel/atomic_file.h"
 #include "fuel/backup.h"
-#include "fuel/backup_file.h"
 #include "lang/tr.h"
 
 namespace quelt::control {

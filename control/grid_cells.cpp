@@ -12,8 +12,8 @@ namespace quelt::control {
 namespace {
 
 const FuelRow* ShownRow(const FuelTable& table, int row) {
-  if (row < 0 || row >= table.RecordCount()) return nullptr;
-  if (row == table.CurrentIndex() && table.GetState() == FuelTable::State::Edit) {
+  if (row < 0 || row >= table.RowCount()) return nullptr;
+  if (row == table.CurrentIndex() && table.GetState() == FuelTable::State::Editing) {
     return &table.Current();
   }
   return &table.Row(row);
@@ -57,7 +57,7 @@ std::string GridCells::Note(int row) const {
 int GridCells::Needed(int column, const std::function<int(const std::string&, bool)>& width) const {
   if (!IsColumn(column)) return 0;
   int needed = width(InfoOf(FieldOf(column)).gridTitle, false);
-  for (int row = 0; row < controller_.Table().RecordCount(); ++row) {
+  for (int row = 0; row < controller_.Table().RowCount(); ++row) {
     needed = std::max(needed, width(Text(row, column), Changed(row, column)));
   }
   return needed;
@@ -66,12 +66,12 @@ int GridCells::Needed(int column, const std::function<int(const std::string&, bo
 bool GridCells::Pick(int row) {
   if (controller_.TransferActive()) return false;
   FuelTable& table = controller_.Table();
-  if (row >= 0 && row < table.RecordCount() && row != table.CurrentIndex()) table.MoveTo(row);
+  if (row >= 0 && row < table.RowCount() && row != table.CurrentIndex()) table.MoveTo(row);
   return true;
 }
 
 std::optional<Command> GridCells::DoubleClicked(int row) {
-  if (row < 0 || row >= controller_.Table().RecordCount() || !Pick(row)) return std::nullopt;
+  if (row < 0 || row >= controller_.Table().RowCount() || !Pick(row)) return std::nullopt;
   return Command::Edit;
 }
 

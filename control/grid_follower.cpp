@@ -8,7 +8,7 @@ GridFollower::GridFollower(const FuelTable& table) : table_(table) {
 
 GridFollower::Step GridFollower::Next(FuelTable::Change change) const {
   Step step;
-  const int rows = step.rows = table_.RecordCount();
+  const int rows = step.rows = table_.RowCount();
   step.reset = change == FuelTable::Change::Reset || rows != rows_;
   const int current = table_.CurrentIndex();
   if (!step.reset && change == FuelTable::Change::RowValues && current >= 0 && current < rows_) {

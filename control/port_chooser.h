@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "lang/tr.h"
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 #include "link/port_list.h"
 
 namespace quelt::control {

@@ -44,7 +44,7 @@ bool RowEditor::Answered(FuelField field, std::string_view utf8, const Stored& s
 }
 
 bool RowEditor::HasRow() const {
-  return !table_.IsEmpty() || table_.GetState() != FuelTable::State::Browse;
+  return !table_.IsEmpty() || table_.GetState() != FuelTable::State::Viewing;
 }
 
 std::string RowEditor::Text(FuelField field) const {
@@ -76,7 +76,7 @@ std::optional<RowEditor::Stored> RowEditor::IdDoubt(std::int64_t id, std::string
     return stored;
   }
   // The row being edited is still in the table as it was: not another one.
-  const int self = table_.GetState() == FuelTable::State::Edit ? table_.CurrentIndex() : -1;
+  const int self = table_.GetState() == FuelTable::State::Editing ? table_.CurrentIndex() : -1;
   const int other = RowWithId(table_.Rows(), id, self);
   if (other < 0 || Of(FuelField::ID).keep == std::string(utf8)) return std::nullopt;
   const std::string name = Cp1252ToUtf8(table_.Row(other).Description);
@@ -87,19 +87,19 @@ std::optional<RowEditor::Stored> RowEditor::IdDoubt(std::int64_t id, std::string
 void RowEditor::Changed(FuelField field) {
   Of(field).modified = true;
   Of(field).pending = true;
-  if (table_.GetState() != FuelTable::State::Browse) return;
+  if (table_.GetState() != FuelTable::State::Viewing) return;
   if (!table_.IsEmpty()) {
-    table_.Edit();
+    table_.BeginEdit();
     return;
   }
   // A new row holds no value until the user gives it one.
-  table_.Append();
+  table_.BeginAppend();
   for (const FuelFieldInfo& info : FuelFields()) table_.SetNull(info.field);
 }
 
 RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
   Stored stored;
-  if (!Of(field).pending || table_.GetState() == FuelTable::State::Browse) return stored;
+  if (!Of(field).pending || table_.GetState() == FuelTable::State::Viewing) return stored;
   const front::FieldInput input = front::ReadFieldText(field, utf8, separator_);
   switch (input.kind) {
     case front::FieldInput::Kind::Null:
@@ -112,7 +112,7 @@ RowEditor::Stored RowEditor::Store(FuelField field, std::string_view utf8) {
       if (field == FuelField::ID) {
         if (auto doubt = IdDoubt(input.integer, utf8)) return *doubt;
       }
-      if (field == FuelField::Special && !SootIsFlag(input.integer) &&
+      if (field == FuelField::Soot && !SootIsFlag(input.integer) &&
           Of(field).keep != std::string(utf8)) {
         return Question(
             lang::Format(lang::Tr("Soot {1} is neither 0 nor 1"), std::to_string(input.integer)));
@@ -147,13 +147,13 @@ RowEditor::Stored RowEditor::Check(FuelField field, std::string_view utf8) {
 void RowEditor::Finish(bool accepted) {
   bool modified = false;
   for (const State& s : states_) modified = modified || s.modified;
-  const bool editing = table_.GetState() != FuelTable::State::Browse;
+  const bool editing = table_.GetState() != FuelTable::State::Viewing;
   if (accepted && editing && modified) {
     // N is the row's position, whatever the row held before.
     table_.SetInteger(FuelField::N, table_.CurrentIndex() + 1);
-    table_.Post();
+    table_.StoreEdit();
   } else if (editing) {
-    table_.Cancel();
+    table_.CancelEdit();
   }
   states_ = {};
 }

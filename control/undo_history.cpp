@@ -7,14 +7,14 @@ TableSnapshot SnapshotOf(const FuelTable& table, bool fromFile) {
 }
 
 void Restore(FuelTable& table, const TableSnapshot& snapshot) {
-  table.DisableControls();
-  table.EmptyTable();
+  table.HoldNotifications();
+  table.Clear();
   for (const FuelRow& row : snapshot.rows) table.AppendRow(row);
   if (!snapshot.rows.empty()) {
-    table.First();
+    table.MoveToFirst();
     table.MoveTo(snapshot.current < 0 ? 0 : snapshot.current);
   }
-  table.EnableControls();
+  table.ReleaseNotifications();
 }
 
 void UndoHistory::Clear() {

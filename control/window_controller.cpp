@@ -29,8 +29,8 @@ std::string RowsText(std::size_t rows) {
 
 }  // namespace
 
-WindowController::WindowController(AnalyserLink& glb)
-    : glb_(glb), ops_(glb, table_, *this), ports_(glb) {
+WindowController::WindowController(AnalyserLink& link)
+    : link_(link), ops_(link, table_, *this), ports_(link) {
   // The operations' log lines are Windows-1252.
   ops_.SetTitleLine(lang::TrCp1252(kTitleLine));
   // A write asks between its commands: the system ending the program stops
@@ -60,8 +60,8 @@ void WindowController::SplitMoved(int height96) {
 }
 
 void WindowController::AttachSimulated(Line& line, const std::string& device) {
-  glb_.UseLine(line);
-  glb_.SetPortOverride(device);
+  link_.UseLine(line);
+  link_.SetPortOverride(device);
   demo_ = true;
   ops_.UseDemoBackups();
   ports_.Simulated();
@@ -201,13 +201,13 @@ void WindowController::Refresh() {
   const auto hRow = std::find_if(rows.begin(), rows.end(),
                                  [](const FuelRow& r) { return r.ID == kNaturalGasHId; });
   const int hRowIndex = hRow == rows.end() ? -1 : static_cast<int>(hRow - rows.begin());
-  LogFinal(Cp1252ToUtf8(
-      RefreshResultLine(read, rowsRead, table_.RecordCount(), hRowIndex, glb_, Port())));
+  LogFinal(
+      Cp1252ToUtf8(RefreshResultLine(read, rowsRead, table_.RowCount(), hRowIndex, link_, Port())));
 }
 
 void WindowController::ShowAnalysersTable() {
   const bool read = ops_.ReadFuelList().ok;
-  glb_.Disconnect();
+  link_.Disconnect();
   // A failed read empties the grid: nothing is left to lose.
   unsent_.MarkInSync(table_);
   history_.Clear();
@@ -269,7 +269,7 @@ void WindowController::Send() {
     case R::Interrupted:
     case R::CheckNoAnswer:
       // Why the port could not be used, as the command line says it.
-      if (!glb_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(glb_)));
+      if (!link_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(link_)));
       break;
   }
 }
@@ -292,7 +292,7 @@ void WindowController::Delete() {
     return;
   // The box ran a loop of its own: the table may have changed meanwhile.
   if (transferActive_ || table_.IsEmpty()) return;
-  table_.Delete();
+  table_.DeleteCurrent();
 }
 
 void WindowController::Change(Command command) {
@@ -320,7 +320,7 @@ void WindowController::Change(Command command) {
     default:
       return;
   }
-  if (table_.GetState() != FuelTable::State::Browse) return;
+  if (table_.GetState() != FuelTable::State::Viewing) return;
   NumberByPosition();
   if (table_.Rows() != before.rows) history_.Record(before);
 }
@@ -329,9 +329,9 @@ void WindowController::NumberByPosition() {
   const auto& rows = table_.Rows();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].N != static_cast<int>(i) + 1) {
-      table_.DisableControls();
+      table_.HoldNotifications();
       table_.Renumber();
-      table_.EnableControls();
+      table_.ReleaseNotifications();
       return;
     }
   }
@@ -340,21 +340,21 @@ void WindowController::NumberByPosition() {
 void WindowController::Add(FuelRow row) {
   // Below the current row; the editor opens on it.
   const int at = table_.CurrentIndex() + 1;
-  table_.DisableControls();
-  if (at >= table_.RecordCount()) {
+  table_.HoldNotifications();
+  if (at >= table_.RowCount()) {
     table_.AppendRow(row);
   } else {
     table_.MoveTo(at);
     table_.InsertRow(row);
   }
   table_.Renumber();
-  table_.EnableControls();
+  table_.ReleaseNotifications();
   if (face_->EditCurrentRow()) return;
   // Cancel takes the new row away again.
-  if (table_.GetState() != FuelTable::State::Browse) table_.Cancel();
+  if (table_.GetState() != FuelTable::State::Viewing) table_.CancelEdit();
   if (transferActive_) return;
-  table_.Delete();
-  if (at > 0 && at - 1 < table_.RecordCount()) table_.MoveTo(at - 1);
+  table_.DeleteCurrent();
+  if (at > 0 && at - 1 < table_.RowCount()) table_.MoveTo(at - 1);
 }
 
 void WindowController::Duplicate() {
@@ -390,12 +390,12 @@ bool WindowController::LoadTable(const std::filesystem::path& path) {
     return false;
   }
   history_.Record(SnapshotOf(table_, unsent_.FromFile()));
-  table_.DisableControls();
-  table_.EmptyTable();
+  table_.HoldNotifications();
+  table_.Clear();
   for (const FuelRow& row : *rows) table_.AppendRow(row);
   table_.Renumber();
-  table_.First();
-  table_.EnableControls();
+  table_.MoveToFirst();
+  table_.ReleaseNotifications();
   unsent_.MarkLoaded(table_);
   sendEnabled_ = true;
   LogFinal(kind == TableFileKind::Backup
@@ -544,7 +544,7 @@ StatusFacts WindowController::Status() const {
   facts.port = Port();
   facts.serialNumber = ops_.Identity().serialNumber;
   facts.type = ops_.Identity().type;
-  facts.rows = table_.RecordCount();
+  facts.rows = table_.RowCount();
   if (marks_.Known()) {
     facts.storedRows = static_cast<int>(marks_.Stored().size());
     facts.hRowShown = marks_.ShowsAddedHRow(table_);

@@ -37,7 +37,7 @@ inline constexpr const char* kLogHeightSettingKey = "window/logHeight";
 
 class WindowController : private FuelView {
  public:
-  explicit WindowController(AnalyserLink& glb);
+  explicit WindowController(AnalyserLink& link);
   WindowController(const WindowController&) = delete;
   WindowController& operator=(const WindowController&) = delete;
 
@@ -105,7 +105,7 @@ class WindowController : private FuelView {
   std::string Caption() const { return WindowCaption(Unsent()); }
   StatusFacts Status() const;
   const std::string& LastBackup() const { return lastBackup_; }
-  std::string Port() const { return PortText(glb_, demo_); }
+  std::string Port() const { return PortText(link_, demo_); }
   std::string About() const;
 
   // The Backups view's side (control/backups_view.cpp): the folder of the
@@ -188,7 +188,7 @@ class WindowController : private FuelView {
   // Logs `line` unless the operations just logged it themselves.
   void LogFinal(const std::string& utf8);
 
-  AnalyserLink& glb_;
+  AnalyserLink& link_;
   FuelTable table_;
   FuelOperations ops_;
   PortChooser ports_;

@@ -15,7 +15,7 @@ namespace quelt::front {
 namespace {
 
 bool IsIntegerField(FuelField field) {
-  return field == FuelField::N || field == FuelField::ID || field == FuelField::Special;
+  return field == FuelField::N || field == FuelField::ID || field == FuelField::Soot;
 }
 
 // A control character would end the row early on the wire (CR) or garble it.

@@ -13,7 +13,7 @@
 
 namespace quelt::front {
 
-// Special (and N, ID) take signs and digits; the decimal fields also 'E',
+// Soot (and N, ID) take signs and digits; the decimal fields also 'E',
 // 'e' and a decimal mark: '.' and ',' both, whatever the workstation uses
 // (and its own separator), so "12,5" is never read as 125; the description
 // every printable Windows-1252 character except ';', which would split the

@@ -172,15 +172,14 @@ std::vector<GridColumn> GridColumns() {
 namespace {
 
 struct Place {
-  DialogItem::Kind kind;
-  const char* name;
+  DialogItem::Role role;
   const char* text;
   FuelField field;
   bool alignLeft;
   int x, y, w, h;
 };
 
-using K = DialogItem::Kind;
+using R = DialogItem::Role;
 using F = FuelField;
 constexpr int kEditorH = 21;
 // A label's box reaches 2 pixels above and below its 8 pt line of text, so
@@ -189,50 +188,42 @@ constexpr int kLabelH = 17;
 
 constexpr Place kDialog[] = {
     // Frames first, so that the editors lie above them.
-    {K::Frame, "Shape1", "", F::N, false, 6, 10, 300, 59},
-    {K::Frame, "Shape2", "", F::N, false, 6, 68, 300, 51},
-    {K::Frame, "Shape3", "", F::N, false, 6, 118, 300, 29},
-    {K::Frame, "Shape4", "", F::N, false, 6, 146, 300, 77},
-    {K::Label, "LbId", "ID", F::ID, false, 8, 24, 96, kLabelH},
-    {K::Label, "LbDescription", lang::TrLater("Description"), F::Description, false, 8, 46, 96,
-     kLabelH},
-    {K::Label, "LbCo2Max", "Co2Max", F::Co2Max, false, 8, 74, 96, kLabelH},
-    {K::Label, "LbCo2MaxUnit", "%", F::Co2Max, true, 192, 74, 16, kLabelH},
-    {K::Label, "LbA2", "A2", F::A2, false, 8, 96, 96, kLabelH},
-    {K::Label, "LbB", "B", F::B, false, 192, 96, 16, kLabelH},
-    {K::Label, "LbRefO2", lang::TrLater("Reference O2"), F::RefO2, false, 8, 126, 96, kLabelH},
-    {K::Label, "LbRefO2Unit", "%", F::RefO2, true, 192, 124, 16, kLabelH},
-    {K::Label, "LbVatr", "Vatr", F::Vatr, false, 8, 154, 98, kLabelH},
-    {K::Label, "LbVaf", "Vaf", F::Vaf, false, 191, 154, 19, kLabelH},
-    {K::Label, "LbHu", "Hu", F::HU, false, 8, 174, 96, kLabelH},
-    {K::Label, "LbSoot", lang::TrLater("Soot"), F::Special, false, 8, 196, 96, kLabelH},
+    {R::Frame, "", F::N, false, 6, 10, 300, 59},
+    {R::Frame, "", F::N, false, 6, 68, 300, 51},
+    {R::Frame, "", F::N, false, 6, 118, 300, 29},
+    {R::Frame, "", F::N, false, 6, 146, 300, 77},
+    {R::Label, "ID", F::ID, false, 8, 24, 96, kLabelH},
+    {R::Label, lang::TrLater("Description"), F::Description, false, 8, 46, 96, kLabelH},
+    {R::Label, "Co2Max", F::Co2Max, false, 8, 74, 96, kLabelH},
+    {R::Label, "%", F::Co2Max, true, 192, 74, 16, kLabelH},
+    {R::Label, "A2", F::A2, false, 8, 96, 96, kLabelH},
+    {R::Label, "B", F::B, false, 192, 96, 16, kLabelH},
+    {R::Label, lang::TrLater("Reference O2"), F::RefO2, false, 8, 126, 96, kLabelH},
+    {R::Label, "%", F::RefO2, true, 192, 124, 16, kLabelH},
+    {R::Label, "Vatr", F::Vatr, false, 8, 154, 98, kLabelH},
+    {R::Label, "Vaf", F::Vaf, false, 191, 154, 19, kLabelH},
+    {R::Label, "Hu", F::HU, false, 8, 174, 96, kLabelH},
+    {R::Label, lang::TrLater("Soot"), F::Soot, false, 8, 196, 96, kLabelH},
     // Why the last character was refused, beside the buttons (two lines).
-    {K::Label, "LbNote", "", F::N, true, 8, 226, 184, 38},
+    {R::Note, "", F::N, true, 8, 226, 184, 38},
     // Editors in tab order: reading order, left to right on each line, the
     // lines from the top (Vaf beside Vatr before Hu below them). Both
     // dialogs take their tab order from here (front/tab_order.h).
-    {K::Editor, "dbEditId", "", F::ID, false, 110, 22, 80, kEditorH},
-    {K::Editor, "DBEdit1", "", F::Description, false, 110, 44, 185, kEditorH},
-    {K::Editor, "DBEdit2", "", F::Co2Max, false, 110, 72, 80, kEditorH},
-    {K::Editor, "DBEdit3", "", F::A2, false, 110, 94, 80, kEditorH},
-    {K::Editor, "DBEdit4", "", F::B, false, 215, 94, 80, kEditorH},
-    {K::Editor, "DBEdit5", "", F::RefO2, false, 110, 122, 80, kEditorH},
-    {K::Editor, "DBEdit7", "", F::Vatr, false, 110, 150, 80, kEditorH},
-    {K::Editor, "DBEdit8", "", F::Vaf, false, 215, 152, 80, kEditorH},
-    {K::Editor, "DBEdit6", "", F::HU, false, 110, 172, 80, kEditorH},
-    {K::Editor, "DBEdit9", "", F::Special, false, 110, 194, 80, kEditorH},
-    {K::Button, "BtCancel", "", F::N, false, 198, 228, 50, 35},
-    {K::Button, "BtOk", "", F::N, false, 256, 228, 50, 35},
+    {R::Editor, "", F::ID, false, 110, 22, 80, kEditorH},
+    {R::Editor, "", F::Description, false, 110, 44, 185, kEditorH},
+    {R::Editor, "", F::Co2Max, false, 110, 72, 80, kEditorH},
+    {R::Editor, "", F::A2, false, 110, 94, 80, kEditorH},
+    {R::Editor, "", F::B, false, 215, 94, 80, kEditorH},
+    {R::Editor, "", F::RefO2, false, 110, 122, 80, kEditorH},
+    {R::Editor, "", F::Vatr, false, 110, 150, 80, kEditorH},
+    {R::Editor, "", F::Vaf, false, 215, 152, 80, kEditorH},
+    {R::Editor, "", F::HU, false, 110, 172, 80, kEditorH},
+    {R::Editor, "", F::Soot, false, 110, 194, 80, kEditorH},
+    {R::Cancel, "", F::N, false, 198, 228, 50, 35},
+    {R::Ok, "", F::N, false, 256, 228, 50, 35},
 };
 
 }  // namespace
-
-const DialogItem* DialogLayout::Find(const char* name) const {
-  for (const DialogItem& item : items) {
-    if (std::strcmp(item.name, name) == 0) return &item;
-  }
-  return nullptr;
-}
 
 DialogLayout LayoutDialog(int dpi) {
   DialogLayout l;
@@ -243,8 +234,7 @@ DialogLayout LayoutDialog(int dpi) {
     // frames sharing a line at 96 dpi still share one at every resolution.
     const int x0 = ScaleForDpi(p.x, dpi), y0 = ScaleForDpi(p.y, dpi);
     const int x1 = ScaleForDpi(p.x + p.w - 1, dpi), y1 = ScaleForDpi(p.y + p.h - 1, dpi);
-    l.items.push_back(
-        {p.kind, p.name, p.text, p.field, p.alignLeft, {x0, y0, x1 - x0 + 1, y1 - y0 + 1}});
+    l.items.push_back({p.role, p.text, p.field, p.alignLeft, {x0, y0, x1 - x0 + 1, y1 - y0 + 1}});
   }
   return l;
 }

@@ -153,9 +153,10 @@ inline constexpr int kDialogClientHeight = 276;
 inline constexpr int kDialogPicture = 18;
 
 struct DialogItem {
-  enum class Kind { Frame, Label, Editor, Button };
-  Kind kind;
-  const char* name;
+  // What the item is to the dialog; the windows build and find their widgets
+  // by it.
+  enum class Role { Frame, Label, Note, Editor, Cancel, Ok };
+  Role role;
   const char* text;  // labels: UTF-8
   FuelField field;   // editors
   bool alignLeft;    // labels: the unit labels; the others are right-aligned
@@ -164,9 +165,8 @@ struct DialogItem {
 
 struct DialogLayout {
   int clientWidth = 0, clientHeight = 0;
-  // Frames, labels, editors in tab order, then BtCancel and BtOk.
+  // Frames, labels, the note, editors in tab order, then Cancel and OK.
   std::vector<DialogItem> items;
-  const DialogItem* Find(const char* name) const;
 };
 
 // The whole designed layout scaled, so that no control is cut off at any

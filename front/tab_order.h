@@ -24,7 +24,7 @@ inline constexpr MainControl kPortControlFollows = MainControl::SaveButton;
 inline std::vector<FuelField> DialogTabOrder() {
   std::vector<FuelField> fields;
   for (const DialogItem& item : LayoutDialog(96).items) {
-    if (item.kind == DialogItem::Kind::Editor) fields.push_back(item.field);
+    if (item.role == DialogItem::Role::Editor) fields.push_back(item.field);
   }
   return fields;
 }

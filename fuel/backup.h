@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 
 namespace quelt {
 

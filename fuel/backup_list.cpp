@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 
 namespace quelt {
 namespace {

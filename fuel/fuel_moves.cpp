@@ -11,16 +11,16 @@ void FuelOperations::MoveUp() { Move(-1); }
 
 void FuelOperations::Move(int step) {
   if (busy_ || table_.IsEmpty()) return;
-  table_.Post();
+  table_.StoreEdit();
   // The bound and the selection follow the row's place, not its N.
   const int from = table_.CurrentIndex();
   const int target = from + step;
-  if (target < 0 || target >= table_.RecordCount()) return;
+  if (target < 0 || target >= table_.RowCount()) return;
 
-  table_.DisableControls();
+  table_.HoldNotifications();
   const FuelRow moved = table_.Current();
-  table_.Delete();
-  const int remaining = table_.RecordCount();
+  table_.DeleteCurrent();
+  const int remaining = table_.RowCount();
   // Down: just after the row that followed it; up: just before the row that
   // preceded it. At either end the row goes back where it was.
   int to = step > 0 ? from + 1 : from - 1;
@@ -35,7 +35,7 @@ void FuelOperations::Move(int step) {
 
   table_.Renumber();
   table_.MoveTo(to);
-  table_.EnableControls();
+  table_.ReleaseNotifications();
 }
 
 }  // namespace quelt

@@ -36,8 +36,8 @@ std::string IntroLine(const char* english) {
 
 }  // namespace
 
-FuelOperations::FuelOperations(AnalyserLink& glb, FuelTable& table, FuelView& view)
-    : glb_(glb), table_(table), view_(view) {}
+FuelOperations::FuelOperations(AnalyserLink& link, FuelTable& table, FuelView& view)
+    : link_(link), table_(table), view_(view) {}
 
 void FuelOperations::ShowIntro() {
   view_.ClearLog();
@@ -55,7 +55,7 @@ void FuelOperations::ShowMessage(const std::string& text) {
 void FuelOperations::AbortTransfer() {
   if (!busy_) return;
   aborting_ = true;
-  glb_.Abort();
+  link_.Abort();
 }
 
 bool FuelOperations::Refresh() {
@@ -64,12 +64,12 @@ bool FuelOperations::Refresh() {
   TransferScope transfer(*this);
   bool listRead = false;
   Finally closing([&] {
-    glb_.Disconnect();
-    if (glb_.failed()) {
+    link_.Disconnect();
+    if (link_.failed()) {
       view_.AddLogLine(lang::TrCp1252(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
-      if (!glb_.ConnectProblem().empty()) view_.AddLogLine(LinkProblemText(glb_));
+      if (!link_.ConnectProblem().empty()) view_.AddLogLine(LinkProblemText(link_));
     }
     view_.EnableRefresh(true);
   });
@@ -79,7 +79,7 @@ bool FuelOperations::Refresh() {
   // A send leaves the port open, and the analyser may have been unplugged
   // and plugged in again since: that handle is dead, and the device may now
   // be another tty. Start on a fresh connection, as after any other Refresh.
-  glb_.Disconnect();
+  link_.Disconnect();
   bool identified = false;
   if (ReadAnalyser(&identified)) {
     view_.EnableSend(true);
@@ -101,8 +101,8 @@ ReadResult FuelOperations::ReadAnalyser(bool* identified) {
 
 bool FuelOperations::QueryIdentity(std::string* typeText) {
   StartInStep();
-  glb_.Ask(cmd::kWakeUp);
-  glb_.Ask(cmd::kWakeUp);
+  link_.Ask(cmd::kWakeUp);
+  link_.Ask(cmd::kWakeUp);
   storedKnown_ = false;
   stored_ = StoredTable{};
   if (!AskIdentity(stored_, true)) return false;
@@ -123,7 +123,7 @@ bool FuelOperations::AskIdentity(StoredTable& identity, bool log) {
       {cmd::kVersion, "Version    :", &StoredTable::version},
   };
   for (const Query& q : kQueries) {
-    const auto reply = q.command == cmd::kIdentification ? Ask(q.command) : glb_.Ask(q.command);
+    const auto reply = q.command == cmd::kIdentification ? Ask(q.command) : link_.Ask(q.command);
     if (!reply) return false;
     // Device text reaches the log and the terminal without its control
     // characters: a reply must not clear a screen or hide what follows.
@@ -143,7 +143,7 @@ void FuelOperations::ApplyTypeCode(const std::string& typeText) {
 
 ReadResult FuelOperations::ReadFuelList() {
   view_.SetBusyCursor(true);
-  glb_.ClearFailure();
+  link_.ClearFailure();
   TransferScope transfer(*this);
   bool complete = false;  // every reply came and every row was taken
   ReadResult result;
@@ -160,15 +160,15 @@ ReadResult FuelOperations::ReadFuelList() {
         } else {
           ShowMessage(lang::TrCp1252(kTransferError));
         }
-        table_.EmptyTable();
+        table_.Clear();
         view_.SetProgress(0);
         result.ok = false;
       }
-      table_.First();
-      while (!table_.Eof() && table_.Current().ID != kNaturalGasHId) table_.Next();
+      table_.MoveToFirst();
+      while (!table_.AtEnd() && table_.Current().ID != kNaturalGasHId) table_.MoveToNext();
     });
 
-    table_.EmptyTable();
+    table_.Clear();
     storedKnown_ = false;
     stored_.rows.clear();
     stored_.rowsBeyondCount.clear();
@@ -191,26 +191,26 @@ ReadResult FuelOperations::ReadFuelList() {
         // whole list rather than show a row that is not the analyser's.
         view_.AddLogLine(
             lang::Format(lang::TrCp1252("Row {1} refused: N {2} or Soot {3} is outside {4}"), k,
-                         parsed.N, parsed.Special, RangeOf(FuelField::N).Text()));
+                         parsed.N, parsed.Soot, RangeOf(FuelField::N).Text()));
         return ReadResult::NoReply();
       }
       table_.AppendRow(ShownRow(parsed.ToRow(), Naming()));
     }
 
     if (!hRowSeen) {
-      table_.DisableControls();
-      table_.MoveTo(BuiltInHRowPlace(table_.RecordCount()));
+      table_.HoldNotifications();
+      table_.MoveTo(BuiltInHRowPlace(table_.RowCount()));
       table_.InsertRow(BuiltInHRow(languageIndex_));
-      table_.EnableControls();
+      table_.ReleaseNotifications();
     }
 
     result = RepliesWereInStep();
     if (!result) return result;
 
-    table_.DisableControls();
+    table_.HoldNotifications();
     table_.Renumber();
-    table_.First();
-    table_.EnableControls();
+    table_.MoveToFirst();
+    table_.ReleaseNotifications();
     storedKnown_ = true;
     complete = true;
   }
@@ -219,7 +219,7 @@ ReadResult FuelOperations::ReadFuelList() {
 
 ReadResult FuelOperations::ReadStoredTable(StoredTable& stored, int upTo) {
   TransferScope transfer(*this);
-  glb_.ClearFailure();
+  link_.ClearFailure();
   stored = stored_;
   stored.countReply.clear();
   stored.rows.clear();
@@ -248,11 +248,11 @@ ReadResult FuelOperations::ReadRowsBeyondCount(int count, int upTo,
     rows.push_back(reply);
     if (reply && HasFuelRowShape(*reply)) continue;
     if (reply) break;
-    if (!glb_.ConnectProblem().empty() || glb_.Aborted()) return ReadResult::NoReply();
+    if (!link_.ConnectProblem().empty() || link_.Aborted()) return ReadResult::NoReply();
     // Its late answer must not pass for the reply to the next command.
-    glb_.ClearFailure();
+    link_.ClearFailure();
     StartInStep();
-    if (glb_.failed()) return ReadResult::NoReply();
+    if (link_.failed()) return ReadResult::NoReply();
     break;
   }
   return ReadResult::Read();
@@ -263,9 +263,9 @@ ReadResult FuelOperations::RepliesWereInStep() {
   // the last question's own answer is then still on its way, and starts
   // within the analyser's response time. A quiet line after the last reply
   // shows that nothing more was coming.
-  const std::uint64_t before = glb_.TextBytesDrained();
-  glb_.Drain();
-  if (glb_.TextBytesDrained() == before) return ReadResult::Read();
+  const std::uint64_t before = link_.TextBytesDrained();
+  link_.Drain();
+  if (link_.TextBytesDrained() == before) return ReadResult::Read();
   ReadResult outOfStep;
   outOfStep.problem = lang::TrCp1252(
       "the analyser's replies fell out of step while its table was read (a reply came twice "
@@ -273,7 +273,7 @@ ReadResult FuelOperations::RepliesWereInStep() {
   view_.AddLogLine(
       lang::TrCp1252("The analyser's replies fell out of step: one more reply came after the last "
                      "row."));
-  glb_.RejectReply();
+  link_.RejectReply();
   return outOfStep;
 }
 
@@ -285,11 +285,11 @@ void FuelOperations::StartInStep() {
   // A late reply (its exchange timed out) may come at any time: a whole tick
   // of quiet is asked for then. At most a second's worth against a line
   // that never falls silent; nothing is sent.
-  const bool fresh = !glb_.port().isOpen();
-  glb_.Connect();
-  const bool late = glb_.ReplyMayStillCome();
+  const bool fresh = !link_.port().isOpen();
+  link_.Connect();
+  const bool late = link_.ReplyMayStillCome();
   if (!fresh && !late) return;
-  glb_.Drain(late ? AnalyserLink::kTickMs : 0);
+  link_.Drain(late ? AnalyserLink::kTickMs : 0);
 }
 
 bool FuelOperations::StopWanted() const { return stopRequested_ && stopRequested_(); }
@@ -305,20 +305,20 @@ std::filesystem::path FuelOperations::AnalyserBackupsFolder(std::string_view ser
 }
 
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
-  auto reply = glb_.Ask(command);
+  auto reply = link_.Ask(command);
   if (!reply || command.empty() || *reply != command) return reply;
   view_.AddLogLine(lang::Format(lang::TrCp1252("The reply to {1} repeats the command: a loopback "
                                                "plug or an echoing device answers, not the "
                                                "analyser."),
                                 std::string(command)));
-  glb_.RejectReply();
+  link_.RejectReply();
   return std::nullopt;
 }
 
 ReadResult FuelOperations::RequestRowCount(std::int32_t& count, std::string& reply) {
-  glb_.Connect();
-  glb_.Ask(cmd::kWakeUp);
-  glb_.Drain();
+  link_.Connect();
+  link_.Ask(cmd::kWakeUp);
+  link_.Drain();
   const auto answer = Ask(cmd::kRowCount);
   if (!answer) return ReadResult::NoReply();
   reply = *answer;

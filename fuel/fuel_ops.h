@@ -17,7 +17,7 @@
 #include "fuel/fuel_view.h"
 #include "fuel/table_pictures.h"
 #include "lang/tr.h"
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 
 namespace quelt {
 
@@ -107,7 +107,7 @@ std::string StoppedWriteLeft(const SendOutcome& outcome);
 
 class FuelOperations {
  public:
-  FuelOperations(AnalyserLink& glb, FuelTable& table, FuelView& view);
+  FuelOperations(AnalyserLink& link, FuelTable& table, FuelView& view);
 
   // Language of the gas names (1..9, 0 before any type code was recognised)
   // and the fuel ID of the row that gets the natural gas L name (-1: none).
@@ -223,7 +223,7 @@ class FuelOperations {
   void CheckWritten(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);
   void ReportOutcome(const SendOutcome& outcome);
 
-  AnalyserLink& glb_;
+  AnalyserLink& link_;
   FuelTable& table_;
   FuelView& view_;
   std::int32_t languageIndex_ = 0;

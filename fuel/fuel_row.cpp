@@ -18,7 +18,7 @@ constexpr std::array<FuelFieldInfo, kFuelFieldCount> kFields = {{
     {FuelField::Vatr, "Vatr", "Vatr", "Vatr", 40, 2, 2},
     {FuelField::Vaf, "Vaf", "Vaf", "Vaf", 37, 2, 2},
     {FuelField::HU, "HU", "HU", "HU", 36, 2, 2},
-    {FuelField::Special, "Special", "Spezial", "Soot", 48, -1, -1},
+    {FuelField::Soot, "Soot", "Spezial", "Soot", 48, -1, -1},
 }};
 
 std::uint16_t Bit(FuelField f) { return static_cast<std::uint16_t>(1u << static_cast<int>(f)); }
@@ -70,8 +70,8 @@ void FuelRow::SetNull(FuelField f, bool isNull) {
     case FuelField::Description:
       Description.clear();
       break;
-    case FuelField::Special:
-      Special = 0;
+    case FuelField::Soot:
+      Soot = 0;
       break;
     default:
       if (double* slot = DecimalSlot(*this, f)) *slot = 0.0;
@@ -98,8 +98,8 @@ std::int32_t FuelRow::Integer(FuelField f) const {
       return N;
     case FuelField::ID:
       return ID;
-    case FuelField::Special:
-      return Special;
+    case FuelField::Soot:
+      return Soot;
     default:
       return 0;
   }
@@ -113,7 +113,7 @@ IntegerRange RangeOf(FuelField field) {
 }
 
 bool ParsedFuelRow::FitsRow() const {
-  return RangeOf(FuelField::N).Holds(N) && RangeOf(FuelField::Special).Holds(Special);
+  return RangeOf(FuelField::N).Holds(N) && RangeOf(FuelField::Soot).Holds(Soot);
 }
 
 FuelRow ParsedFuelRow::ToRow() const {
@@ -128,7 +128,7 @@ FuelRow ParsedFuelRow::ToRow() const {
   row.Vatr = Vatr;
   row.Vaf = Vaf;
   row.HU = HU;
-  row.Special = static_cast<std::int16_t>(Special);
+  row.Soot = static_cast<std::int16_t>(Soot);
   return row;
 }
 
@@ -146,7 +146,7 @@ ParsedFuelRow ReadFuelRowText(std::string_view text) {
   r.Vatr = ParseFloatLenient(next());
   r.Vaf = ParseFloatLenient(next());
   r.HU = ParseFloatLenient(next());
-  r.Special = ParseIntLenient(next());
+  r.Soot = ParseIntLenient(next());
   return r;
 }
 
@@ -164,7 +164,7 @@ std::string WriteFuelRowText(const FuelRow& row, std::int32_t position) {
     text += FormatFixed(row.Decimal(info.field), info.wireDecimals);
     text += ';';
   }
-  text += IntToStrWidth(row.Integer(FuelField::Special), 0);
+  text += IntToStrWidth(row.Integer(FuelField::Soot), 0);
   text += ';';
   return text;
 }

@@ -10,7 +10,7 @@
 namespace quelt {
 
 // The eleven fields, in table order (which is also the order of the text).
-enum class FuelField : int { N, ID, Description, Co2Max, A2, B, RefO2, Vatr, Vaf, HU, Special };
+enum class FuelField : int { N, ID, Description, Co2Max, A2, B, RefO2, Vatr, Vaf, HU, Soot };
 inline constexpr int kFuelFieldCount = 11;
 inline constexpr std::size_t kDescriptionMax = 30;
 
@@ -27,7 +27,7 @@ const std::array<FuelFieldInfo, kFuelFieldCount>& FuelFields();
 const FuelFieldInfo& InfoOf(FuelField field);
 bool IsDecimalField(FuelField field);
 
-// What an integer field holds: ID 32 bits, N and Special 16 bits.
+// What an integer field holds: ID 32 bits, N and Soot 16 bits.
 struct IntegerRange {
   std::int64_t lo = 0, hi = 0;
   bool Holds(std::int64_t value) const { return value >= lo && value <= hi; }
@@ -40,7 +40,7 @@ struct FuelRow {
   std::int32_t ID = 0;
   std::string Description;  // Windows-1252, at most kDescriptionMax characters
   double Co2Max = 0, A2 = 0, B = 0, RefO2 = 0, Vatr = 0, Vaf = 0, HU = 0;
-  std::int16_t Special = 0;
+  std::int16_t Soot = 0;
 
   // Fields that hold no value (an editor emptied by the user). A field without
   // a value reads as 0 or "" everywhere except on screen.
@@ -50,7 +50,7 @@ struct FuelRow {
 
   double Decimal(FuelField f) const;        // one of the seven decimal fields
   void SetDecimal(FuelField f, double v);   // also marks the field as set
-  std::int32_t Integer(FuelField f) const;  // N, ID or Special
+  std::int32_t Integer(FuelField f) const;  // N, ID or Soot
 
   friend bool operator==(const FuelRow&, const FuelRow&) = default;
 };
@@ -62,9 +62,9 @@ struct ParsedFuelRow {
   std::int32_t ID = 0;
   std::string Description;  // unchanged, not trimmed (not yet cut to 30)
   double Co2Max = 0, A2 = 0, B = 0, RefO2 = 0, Vatr = 0, Vaf = 0, HU = 0;
-  std::int32_t Special = 0;
+  std::int32_t Soot = 0;
 
-  // N and Special fit their 16-bit fields.
+  // N and Soot fit their 16-bit fields.
   bool FitsRow() const;
   // The row the table stores: description cut to 30 characters.
   // Only meaningful when FitsRow().

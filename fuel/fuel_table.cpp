@@ -16,35 +16,35 @@ FuelRow EmptyRow() {
 
 const FuelRow& FuelTable::Current() const {
   static const FuelRow kNone{};
-  if (state_ != State::Browse) return buffer_;
+  if (state_ != State::Viewing) return buffer_;
   if (current_ < 0) return kNone;
   return rows_[static_cast<std::size_t>(current_)];
 }
 
-void FuelTable::PostIfEditing() {
-  if (state_ != State::Browse) Post();
+void FuelTable::StoreIfEditing() {
+  if (state_ != State::Viewing) StoreEdit();
 }
 
-void FuelTable::First() {
-  PostIfEditing();
+void FuelTable::MoveToFirst() {
+  StoreIfEditing();
   current_ = rows_.empty() ? -1 : 0;
   bof_ = true;
   eof_ = rows_.empty();
   Notify(Change::Current);
 }
 
-void FuelTable::Last() {
-  PostIfEditing();
-  current_ = RecordCount() - 1;
+void FuelTable::MoveToLast() {
+  StoreIfEditing();
+  current_ = RowCount() - 1;
   eof_ = true;
   bof_ = rows_.empty();
   Notify(Change::Current);
 }
 
-void FuelTable::Next() {
-  PostIfEditing();
+void FuelTable::MoveToNext() {
+  StoreIfEditing();
   bof_ = false;
-  if (current_ + 1 >= RecordCount()) {
+  if (current_ + 1 >= RowCount()) {
     eof_ = true;  // stays on the last row
     return;
   }
@@ -53,8 +53,8 @@ void FuelTable::Next() {
   Notify(Change::Current);
 }
 
-void FuelTable::Prior() {
-  PostIfEditing();
+void FuelTable::MoveToPrevious() {
+  StoreIfEditing();
   eof_ = false;
   if (current_ <= 0) {
     bof_ = true;  // stays on the first row
@@ -66,54 +66,54 @@ void FuelTable::Prior() {
 }
 
 void FuelTable::MoveTo(int index) {
-  if (index < 0 || index >= RecordCount()) return;
-  PostIfEditing();
+  if (index < 0 || index >= RowCount()) return;
+  StoreIfEditing();
   if (index == current_) return;
   current_ = index;
   eof_ = bof_ = false;
   Notify(Change::Current);
 }
 
-void FuelTable::EmptyTable() {
-  state_ = State::Browse;
+void FuelTable::Clear() {
+  state_ = State::Viewing;
   rows_.clear();
   current_ = -1;
   eof_ = bof_ = true;
   Notify(Change::Reset);
 }
 
-void FuelTable::Append() {
-  PostIfEditing();
+void FuelTable::BeginAppend() {
+  StoreIfEditing();
   insertReturn_ = current_;
-  current_ = RecordCount();
+  current_ = RowCount();
   buffer_ = EmptyRow();
-  state_ = State::Insert;
+  state_ = State::Inserting;
   eof_ = bof_ = false;
   Notify(Change::Reset);
 }
 
-void FuelTable::Insert() {
-  PostIfEditing();
+void FuelTable::BeginInsert() {
+  StoreIfEditing();
   insertReturn_ = current_;
   if (current_ < 0) current_ = 0;
   buffer_ = EmptyRow();
-  state_ = State::Insert;
+  state_ = State::Inserting;
   eof_ = bof_ = false;
   Notify(Change::Reset);
 }
 
-void FuelTable::Edit() {
-  if (state_ != State::Browse || current_ < 0) return;
+void FuelTable::BeginEdit() {
+  if (state_ != State::Viewing || current_ < 0) return;
   buffer_ = rows_[static_cast<std::size_t>(current_)];
-  state_ = State::Edit;
+  state_ = State::Editing;
 }
 
 FuelRow& FuelTable::Buffer() {
-  if (state_ == State::Browse) {
+  if (state_ == State::Viewing) {
     if (rows_.empty()) {
-      Append();
+      BeginAppend();
     } else {
-      Edit();
+      BeginEdit();
     }
   }
   return buffer_;
@@ -129,8 +129,8 @@ bool FuelTable::SetInteger(FuelField field, std::int64_t value) {
     case FuelField::ID:
       row.ID = static_cast<std::int32_t>(value);
       break;
-    case FuelField::Special:
-      row.Special = static_cast<std::int16_t>(value);
+    case FuelField::Soot:
+      row.Soot = static_cast<std::int16_t>(value);
       break;
     default:
       return false;
@@ -161,8 +161,8 @@ void FuelTable::SetNull(FuelField field) {
     case FuelField::ID:
       row.ID = 0;
       break;
-    case FuelField::Special:
-      row.Special = 0;
+    case FuelField::Soot:
+      row.Soot = 0;
       break;
     case FuelField::Description:
       row.Description.clear();
@@ -175,70 +175,70 @@ void FuelTable::SetNull(FuelField field) {
   Notify(Change::RowValues);
 }
 
-void FuelTable::Post() {
-  if (state_ == State::Insert) {
+void FuelTable::StoreEdit() {
+  if (state_ == State::Inserting) {
     rows_.insert(rows_.begin() + current_, buffer_);
-    state_ = State::Browse;
+    state_ = State::Viewing;
     Notify(Change::Reset);
-  } else if (state_ == State::Edit) {
+  } else if (state_ == State::Editing) {
     rows_[static_cast<std::size_t>(current_)] = buffer_;
-    state_ = State::Browse;
+    state_ = State::Viewing;
     Notify(Change::RowValues);
   }
 }
 
-void FuelTable::Cancel() {
-  if (state_ == State::Insert) {
-    state_ = State::Browse;
+void FuelTable::CancelEdit() {
+  if (state_ == State::Inserting) {
+    state_ = State::Viewing;
     // Back to the row that was current before the insert began.
-    current_ = rows_.empty() ? -1 : std::min(std::max(insertReturn_, 0), RecordCount() - 1);
+    current_ = rows_.empty() ? -1 : std::min(std::max(insertReturn_, 0), RowCount() - 1);
     eof_ = bof_ = rows_.empty();
     Notify(Change::Reset);
-  } else if (state_ == State::Edit) {
-    state_ = State::Browse;
+  } else if (state_ == State::Editing) {
+    state_ = State::Viewing;
     Notify(Change::RowValues);
   }
 }
 
-void FuelTable::Delete() {
-  if (state_ == State::Insert) {
-    Cancel();
+void FuelTable::DeleteCurrent() {
+  if (state_ == State::Inserting) {
+    CancelEdit();
     return;
   }
-  state_ = State::Browse;
+  state_ = State::Viewing;
   if (current_ < 0) return;
   rows_.erase(rows_.begin() + current_);
-  if (current_ >= RecordCount()) current_ = RecordCount() - 1;
+  if (current_ >= RowCount()) current_ = RowCount() - 1;
   eof_ = bof_ = rows_.empty();
   Notify(Change::Reset);
 }
 
 void FuelTable::InsertRow(const FuelRow& row) {
-  Insert();
+  BeginInsert();
   buffer_ = row;
-  Post();
+  StoreEdit();
 }
 
 void FuelTable::AppendRow(const FuelRow& row) {
-  Append();
+  BeginAppend();
   buffer_ = row;
-  Post();
+  StoreEdit();
 }
 
 void FuelTable::Renumber() {
-  PostIfEditing();
+  StoreIfEditing();
   const int current = current_;
-  for (int i = 0; i < RecordCount(); ++i) {
+  for (int i = 0; i < RowCount(); ++i) {
     MoveTo(i);
     SetInteger(FuelField::N, i + 1);
-    Post();
+    StoreEdit();
   }
   if (current >= 0) MoveTo(current);
 }
 
-void FuelTable::DisableControls() { ++suspended_; }
+void FuelTable::HoldNotifications() { ++suspended_; }
 
-void FuelTable::EnableControls() {
+void FuelTable::ReleaseNotifications() {
   if (suspended_ == 0) return;
   if (--suspended_ == 0 && pendingReset_) {
     pendingReset_ = false;

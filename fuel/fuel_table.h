@@ -1,7 +1,7 @@
-// FuelTable: the in-memory fuel table with a current row and the browse /
-// edit / insert states of a data-aware table. The grid, the editor and the
-// fuel-list operations all work through the current row, as the analyser's
-// tool always has; views learn of changes through one listener.
+// FuelTable: the in-memory fuel table with a current row, and an edit
+// buffer for the row being edited or inserted. The grid, the editor and the
+// fuel-list operations all act on the current row; whoever shows the table
+// learns of changes through one listener.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ namespace quelt {
 
 class FuelTable {
  public:
-  enum class State { Browse, Edit, Insert };
+  enum class State { Viewing, Editing, Inserting };
 
   // What changed, so that a view can redraw as little as it needs.
   enum class Change {
@@ -26,7 +26,7 @@ class FuelTable {
   using Listener = std::function<void(Change)>;
 
   // --- reading -----------------------------------------------------------
-  int RecordCount() const { return static_cast<int>(rows_.size()); }
+  int RowCount() const { return static_cast<int>(rows_.size()); }
   bool IsEmpty() const { return rows_.empty(); }
   // 0-based index of the current row; -1 when the table is empty. While a
   // new row is being inserted it is the index the row will take.
@@ -37,59 +37,59 @@ class FuelTable {
   const FuelRow& Current() const;
   const FuelRow& Row(int index) const { return rows_.at(static_cast<std::size_t>(index)); }
   const std::vector<FuelRow>& Rows() const { return rows_; }
-  bool Eof() const { return eof_; }
-  bool Bof() const { return bof_; }
+  bool AtEnd() const { return eof_; }
+  bool AtStart() const { return bof_; }
 
-  // --- moving (post a pending edit first, like a data-aware table) -------
-  void First();
-  void Last();
-  void Next();   // past the last row: stays on it and sets Eof
-  void Prior();  // before the first row: stays on it and sets Bof
+  // --- moving (a pending edit is stored first) ----------------------------
+  void MoveToFirst();
+  void MoveToLast();
+  void MoveToNext();      // past the last row: stays on it and sets AtEnd
+  void MoveToPrevious();  // before the first row: stays on it and sets AtStart
   void MoveTo(int index);
 
   // --- changing -----------------------------------------------------------
-  void EmptyTable();
-  void Append();  // insert state with a new empty row at the end
-  void Insert();  // insert state with a new empty row before the current one
-  void Edit();    // edit state on the current row (no-op when empty)
+  void Clear();
+  void BeginAppend();  // a new empty row at the end, in the edit buffer
+  void BeginInsert();  // a new empty row before the current one
+  void BeginEdit();    // edits the current row (nothing when empty)
   // The edit buffer; valid in edit or insert state.
   FuelRow& Buffer();
-  // Integer fields refuse values beyond their width (N and Special: 16 bits)
+  // Integer fields refuse values beyond their width (N and Soot: 16 bits)
   // and leave the buffer unchanged. Returns false then.
   bool SetInteger(FuelField field, std::int64_t value);
   void SetDecimal(FuelField field, double value);
   // Cuts to 30 characters.
   void SetDescription(const std::string& text);
   void SetNull(FuelField field);
-  void Post();    // stores the edit buffer
-  void Cancel();  // drops it; a row begun by Insert/Append disappears
-  void Delete();  // removes the current row; the next (or last) becomes current
+  void StoreEdit();      // stores the edit buffer
+  void CancelEdit();     // drops it; a row begun by BeginInsert/Append disappears
+  void DeleteCurrent();  // removes the current row; the next (or last) becomes current
 
   // Stores `row` as a new row before the current one, or at the end; the new
-  // row becomes current. Shortcut for Insert/Append + set fields + Post.
+  // row becomes current. Shortcut for BeginInsert/BeginAppend + set fields + StoreEdit.
   void InsertRow(const FuelRow& row);
   void AppendRow(const FuelRow& row);
 
   // --- notifications -----------------------------------------------------
   void SetListener(Listener listener) { listener_ = std::move(listener); }
-  // N := position (1-based) for every row, each change posted as an edit.
+  // N := position (1-based) for every row, each change stored as an edit.
   // The current row stays current.
   void Renumber();
 
-  // While disabled (nestable) no notification goes out; EnableControls
+  // While held (nestable) no notification goes out; ReleaseNotifications
   // sends one Reset if anything changed meanwhile.
-  void DisableControls();
-  void EnableControls();
-  bool ControlsDisabled() const { return suspended_ > 0; }
+  void HoldNotifications();
+  void ReleaseNotifications();
+  bool NotificationsHeld() const { return suspended_ > 0; }
 
  private:
   void Notify(Change change);
-  void PostIfEditing();
+  void StoreIfEditing();
 
   std::vector<FuelRow> rows_;
   int current_ = -1;
   int insertReturn_ = -1;  // current row before an Insert/Append began
-  State state_ = State::Browse;
+  State state_ = State::Viewing;
   FuelRow buffer_;
   bool eof_ = true;
   bool bof_ = true;

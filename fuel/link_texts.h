@@ -5,14 +5,14 @@
 
 #include <string>
 
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 
 namespace quelt {
 
 // Windows-1252; "" when the link names no problem.
 std::string LinkProblemText(const LinkProblem& problem);
-inline std::string LinkProblemText(const AnalyserLink& glb) {
-  return LinkProblemText(glb.Problem());
+inline std::string LinkProblemText(const AnalyserLink& link) {
+  return LinkProblemText(link.Problem());
 }
 
 }  // namespace quelt

@@ -69,7 +69,7 @@ const char* UnitOf(FuelField field) {
       return "m\u00B3/u";
     case FuelField::HU:
       return "MJ/u";
-    case FuelField::Special:
+    case FuelField::Soot:
       return "0/1";
     default:
       return "";

@@ -116,7 +116,7 @@ std::optional<std::string> StoredRowProblem(std::string_view row) {
   }
   const ParsedFuelRow parsed = ReadFuelRowText(row);
   if (!parsed.FitsRow()) {
-    return "N " + std::to_string(parsed.N) + " or Soot " + std::to_string(parsed.Special) +
+    return "N " + std::to_string(parsed.N) + " or Soot " + std::to_string(parsed.Soot) +
            " is outside " + RangeOf(FuelField::N).Text();
   }
   return RowProblem(parsed.ToRow());

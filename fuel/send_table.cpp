@@ -138,7 +138,7 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   outcome.result = SendOutcome::Result::Sent;
 
   std::vector<std::string> texts;
-  const int rows = table_.RecordCount();
+  const int rows = table_.RowCount();
   for (int i = 0; i < std::min(rows, kMaxRowsSent); ++i) {
     if (auto problem = RowProblem(table_.Row(i))) {
       outcome.result = SendOutcome::Result::Refused;
@@ -160,7 +160,7 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   followTable_ = true;
   outcome = WriteChecked(texts, std::min(rows, kMaxRowsUsed), options);
   followTable_ = false;
-  if (current >= 0 && current < table_.RecordCount()) table_.MoveTo(current);
+  if (current >= 0 && current < table_.RowCount()) table_.MoveTo(current);
   return outcome;
 }
 
@@ -200,7 +200,7 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
   outcome.rowsInTable = static_cast<int>(rowTexts.size());
   outcome.rowsToSend = static_cast<int>(rowTexts.size());
   outcome.countSent = count;
-  if (followTable_) outcome.rowsInTable = table_.RecordCount();
+  if (followTable_) outcome.rowsInTable = table_.RowCount();
 
   TransferScope transfer(*this);
   view_.SetBusyCursor(true);
@@ -212,12 +212,12 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
 
   // A failure of an earlier transfer must not fail this one at once: start
   // over, with discovery, on a fresh connection.
-  if (glb_.failed()) {
-    glb_.Disconnect();
-    glb_.ClearFailure();
+  if (link_.failed()) {
+    link_.Disconnect();
+    link_.ClearFailure();
   }
   StartInStep();
-  glb_.Drain();
+  link_.Drain();
   if (!AttachedAnalyserMayBeWritten(serialNumber, outcome)) return outcome;
   if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
   if (StopWanted()) {
@@ -328,8 +328,8 @@ void FuelOperations::WriteRows(const std::vector<std::string>& rowTexts, int cou
     ++position;
     view_.SetProgress(position);
     // The grid's selection follows the row being sent.
-    if (followTable_ && position <= table_.RecordCount()) table_.MoveTo(position - 1);
-    if (!glb_.Ask(std::string(cmd::kWriteRow) + text)) {
+    if (followTable_ && position <= table_.RowCount()) table_.MoveTo(position - 1);
+    if (!link_.Ask(std::string(cmd::kWriteRow) + text)) {
       outcome.result = SendOutcome::Result::NoReply;
       outcome.rowInFlightLost = true;
       return;
@@ -337,7 +337,7 @@ void FuelOperations::WriteRows(const std::vector<std::string>& rowTexts, int cou
     ++outcome.rowsWritten;
   }
   if (stop()) return;
-  if (!glb_.Ask(std::string(cmd::kWriteCount) + IntToStrWidth(count, 0) + cmd::kWriteCountTail)) {
+  if (!link_.Ask(std::string(cmd::kWriteCount) + IntToStrWidth(count, 0) + cmd::kWriteCountTail)) {
     outcome.result = SendOutcome::Result::NoReply;
     outcome.countInFlightLost = true;
     return;

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "fuel/atomic_file.h"
 #include "fuel/backup.h"
-#include "fuel/backup_file.h"
 
 namespace quelt {
 namespace {

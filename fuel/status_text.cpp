@@ -38,12 +38,12 @@ std::string RowMarkNote(const FuelRow& row) {
   return {};
 }
 
-std::string PortText(const AnalyserLink& glb, bool demo) {
+std::string PortText(const AnalyserLink& link, bool demo) {
   if (demo) return lang::Tr("simulated analyser");
-  std::string port = glb.PortText();
+  std::string port = link.PortText();
   if (!port.empty()) return port;
-  return glb.ConnectProblem().empty() ? lang::Tr("looked for on Refresh")
-                                      : lang::Tr("no analyser found");
+  return link.ConnectProblem().empty() ? lang::Tr("looked for on Refresh")
+                                       : lang::Tr("no analyser found");
 }
 
 std::string StatusText(const StatusFacts& f) {
@@ -78,7 +78,7 @@ std::string BackupText(const std::string& lastBackup) {
 }
 
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
-                              const AnalyserLink& glb, const std::string& port) {
+                              const AnalyserLink& link, const std::string& port) {
   if (listRead) {
     std::string line = rowsRead == 1 ? lang::TrCp1252("Read 1 row")
                                      : lang::Format(lang::TrCp1252("Read {1} rows"), rowsRead);
@@ -87,8 +87,8 @@ std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowInd
     }
     return line;
   }
-  if (!glb.ConnectProblem().empty()) return LinkProblemText(glb);
-  if (glb.failed()) {
+  if (!link.ConnectProblem().empty()) return LinkProblemText(link);
+  if (link.failed()) {
     return lang::Format(
         lang::TrCp1252(
             "No answer from the analyser on {1}: is it switched on and its cable plugged in?"),

@@ -9,7 +9,7 @@
 
 #include "fuel/fuel_row.h"
 #include "lang/tr.h"
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 
 namespace quelt {
 
@@ -42,7 +42,7 @@ inline constexpr const char* kCloseUnsentQuestion = lang::TrLater(
 // The port in use: "simulated analyser", the device given, or the port
 // found ("COM7" on Windows, "/dev/ttyUSB0" on Linux); before the first look
 // "looked for on Refresh".
-std::string PortText(const AnalyserLink& glb, bool demo);
+std::string PortText(const AnalyserLink& link, bool demo);
 
 struct StatusFacts {
   std::string port;          // PortText
@@ -67,7 +67,7 @@ std::string BackupText(const std::string& lastBackup);
 // `rowsRead`: rows the analyser sent; `rows`: rows in the grid afterwards
 // (the natural gas H row may have been added). Windows-1252.
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
-                              const AnalyserLink& glb, const std::string& port);
+                              const AnalyserLink& link, const std::string& port);
 
 std::string AboutText(const std::string& version, const std::string& port,
                       const std::filesystem::path& backups);

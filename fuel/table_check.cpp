@@ -31,8 +31,8 @@ std::vector<std::string> TableDoubts(const std::vector<FuelRow>& rows) {
       lines.push_back(at + "ID " + id + " is used by row " + std::to_string(other + 1) + " (" +
                       ShowField(Cp1252ToUtf8(first.Description)) + ") too");
     }
-    if (!SootIsFlag(row.Special)) {
-      lines.push_back(at + "Soot " + std::to_string(row.Special) + " is neither 0 nor 1");
+    if (!SootIsFlag(row.Soot)) {
+      lines.push_back(at + "Soot " + std::to_string(row.Soot) + " is neither 0 nor 1");
     }
   }
   return lines;

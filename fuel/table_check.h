@@ -1,7 +1,7 @@
 // What a table plausibly holds beyond each value's range, one rule for the
 // window's editor and the command line: every fuel has an ID from 1 to 999
 // and no two rows share one (the ID names the fuel on the analyser), and
-// Soot (FuelField::Special) is a flag, 0 or 1. The editor refuses an ID
+// Soot (FuelField::Soot) is a flag, 0 or 1. The editor refuses an ID
 // outside 1 to 999 and asks before it keeps a shared ID or another Soot; the
 // command line warns before anything is sent.
 #pragma once

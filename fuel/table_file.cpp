@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "fuel/atomic_file.h"
 #include "fuel/backup.h"
-#include "fuel/backup_file.h"
 #include "fuel/read_file.h"
 #include "fuel/report.h"
 #include "fuel/row_check.h"
@@ -92,7 +92,7 @@ std::optional<std::string> RowOfFields(const std::vector<std::string_view>& fiel
       }
       if (field == FuelField::N) row.N = static_cast<std::int16_t>(*value);
       if (field == FuelField::ID) row.ID = static_cast<std::int32_t>(*value);
-      if (field == FuelField::Special) row.Special = static_cast<std::int16_t>(*value);
+      if (field == FuelField::Soot) row.Soot = static_cast<std::int16_t>(*value);
     }
   }
   return std::nullopt;

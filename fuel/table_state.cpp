@@ -8,7 +8,7 @@ std::vector<std::string> WireTexts(const FuelTable& table) {
   int position = 0;
   for (const FuelRow& row : table.Rows()) texts.push_back(WriteFuelRowText(row, ++position));
   // A row open in the editor is part of the grid too.
-  if (table.GetState() == FuelTable::State::Edit && table.CurrentIndex() >= 0) {
+  if (table.GetState() == FuelTable::State::Editing && table.CurrentIndex() >= 0) {
     texts[static_cast<std::size_t>(table.CurrentIndex())] =
         WriteFuelRowText(table.Current(), table.CurrentIndex() + 1);
   }

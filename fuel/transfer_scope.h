@@ -29,7 +29,7 @@ class FuelOperations::TransferScope {
     if (!outer_) return;
     ops_.busy_ = true;
     ops_.aborting_ = false;
-    ops_.glb_.ClearAbort();
+    ops_.link_.ClearAbort();
     ops_.view_.SetTransferActive(true);
   }
   ~TransferScope() {

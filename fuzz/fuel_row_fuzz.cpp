@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const quelt::ParsedFuelRow again = quelt::ReadFuelRowText(written);
   if (!again.FitsRow()) std::abort();
   const quelt::FuelRow back = again.ToRow();
-  if (back.N != row.N || back.ID != row.ID || back.Special != row.Special ||
+  if (back.N != row.N || back.ID != row.ID || back.Soot != row.Soot ||
       back.Description != row.Description) {
     std::abort();
   }

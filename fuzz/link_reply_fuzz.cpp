@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 #include "tests/support/pty_peer.h"
 
 namespace {
@@ -120,11 +120,11 @@ struct Rig {
   Line line;
   std::deque<Step> steps;
   ScheduledPump pump{line, steps};
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
   Rig() {
-    glb.SetPortOverride(line.DevicePath());
-    glb.Connect();
-    if (glb.failed()) Fail("cannot open the pty");
+    link.SetPortOverride(line.DevicePath());
+    link.Connect();
+    if (link.failed()) Fail("cannot open the pty");
   }
 };
 
@@ -163,23 +163,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  AnalyserLink& glb = rig->glb;
+  AnalyserLink& link = rig->link;
   const Outcome want = Model(before, steps, dispatchInWaits);
   if (!before.empty()) rig->line.Write(before);
 
   rig->steps = steps;
   rig->pump.dispatchInWaits = dispatchInWaits;
-  glb.ClearFailure();
-  glb.Exchange(command);
+  link.ClearFailure();
+  link.Exchange(command);
 
   if (rig->line.ReadCommand() != command + "\r") Fail("the command went out changed");
-  if (glb.reply() != want.reply) Fail("Reply differs from the bytes before the first CR");
-  if (glb.failed() != want.failed) Fail("Failed differs");
-  if (glb.ticksLeft() != want.ticksLeft) Fail("TicksLeft differs");
-  if (!glb.failed() && (glb.ticksLeft() < 1 || glb.ticksLeft() > AnalyserLink::kReplyTicks))
+  if (link.reply() != want.reply) Fail("Reply differs from the bytes before the first CR");
+  if (link.failed() != want.failed) Fail("Failed differs");
+  if (link.ticksLeft() != want.ticksLeft) Fail("TicksLeft differs");
+  if (!link.failed() && (link.ticksLeft() < 1 || link.ticksLeft() > AnalyserLink::kReplyTicks))
     Fail("TicksLeft outside 1..10 after a reply");
-  if (glb.failed() && glb.ticksLeft() != 0) Fail("TicksLeft not 0 after a time-out");
-  if (!glb.failed() && glb.lastByte() != 13) Fail("LastByte is not the CR");
+  if (link.failed() && link.ticksLeft() != 0) Fail("TicksLeft not 0 after a time-out");
+  if (!link.failed() && link.lastByte() != 13) Fail("LastByte is not the CR");
 
   // The rest of the schedule goes out as well; then everything after the CR
   // must still wait on the line, in order, for the next reply.
@@ -188,8 +188,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   rig->steps.clear();
   std::string left;
-  quelt::Line& device = glb.port().GetLine();
-  const quelt::comm::Handle handle = glb.port().handle();
+  quelt::Line& device = link.port().GetLine();
+  const quelt::comm::Handle handle = link.port().handle();
   while (device.BytesWaiting(handle) > 0) {
     char buf[512];
     const std::uint32_t n = device.Read(handle, buf, sizeof buf).count;

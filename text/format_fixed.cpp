@@ -1,6 +1,5 @@
-// FormatFixed: the analyser's firmware and the tables in the field expect
-// exactly the digits of a rounding on the 80-bit extended format, ties and
-// near-ties included. The steps run
+// FormatFixed: the analyser's firmware expects exactly the digits of a
+// rounding on the 80-bit extended format, ties and near-ties included. The steps run
 // on the double's exact binary value with integer arithmetic (see
 // extended_float.h), never on long double.
 #include <algorithm>

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <string_view>
+#include <vector>
 
 #include "front/layout.h"
 #include "front/texts.h"
@@ -73,27 +74,33 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
   // Frames first, so that the editors lie above them; editors in tab order.
   std::size_t editorIndex = 0;
   note_ = new QLabel(this);
+  cancel_ = new PictureButton(this);
+  ok_ = new PictureButton(this);
   for (const DialogItem& item : front::LayoutDialog(96).items) {
     QWidget* widget = nullptr;
-    switch (item.kind) {
-      case DialogItem::Kind::Frame: {
+    switch (item.role) {
+      case DialogItem::Role::Frame: {
         auto* frame = new QFrame(this);
         frame->setFrameStyle(QFrame::Box | QFrame::Plain);
         frame->setLineWidth(1);
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
         widget = frame;
         break;
       }
-      case DialogItem::Kind::Label: {
-        auto* label = std::string_view(item.name) == "LbNote"
+      case DialogItem::Role::Label:
+      case DialogItem::Role::Note: {
+        auto* label = item.role == DialogItem::Role::Note
                           ? note_
                           : new QLabel(QString::fromStdString(lang::Tr(item.text)), this);
         label->setAlignment((item.alignLeft ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        SetBlackText(label);
         widget = label;
         break;
       }
-      case DialogItem::Kind::Editor: {
+      case DialogItem::Role::Editor: {
         auto* edit = new FuelEdit(item.field, rows_, this);
-        edit->setObjectName(QLatin1String(item.name));
+        edit->setObjectName(QLatin1String(InfoOf(item.field).name));
         connect(edit, &FuelEdit::Changed, this, [this](FuelEdit* e) { rows_.Changed(e->Field()); });
         connect(edit, &FuelEdit::Refused, this,
                 [this](const QString& note) { note_->setText(note); });
@@ -101,16 +108,17 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
         connect(edit, &FuelEdit::Left, this,
                 [this](FuelEdit* e) { flow_.Left(e->Field(), false); });
         editors_.at(editorIndex++) = edit;
+        widget = edit;
         break;
       }
-      case DialogItem::Kind::Button:
-        break;  // below
+      case DialogItem::Role::Cancel:
+        widget = cancel_;
+        break;
+      case DialogItem::Role::Ok:
+        widget = ok_;
+        break;
     }
-    if (widget != nullptr) {
-      widget->setObjectName(QLatin1String(item.name));
-      widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-      SetBlackText(widget);
-    }
+    placed_.push_back(widget);
   }
 
   // The note is read, not beeped: dark red, on up to two lines.
@@ -120,10 +128,8 @@ FuelEditorDialog::FuelEditorDialog(control::RowEditor& editor, QWidget* parent)
   notePalette.setColor(QPalette::WindowText, QColor(160, 0, 0));
   note_->setPalette(notePalette);
 
-  cancel_ = new PictureButton(this);
-  cancel_->setObjectName(QStringLiteral("BtCancel"));
-  ok_ = new PictureButton(this);
-  ok_->setObjectName(QStringLiteral("BtOk"));
+  cancel_->setObjectName(QStringLiteral("cancel"));
+  ok_->setObjectName(QStringLiteral("ok"));
   ok_->setDefault(true);
   for (QPushButton* button : {cancel_, ok_}) {
     // A click must not take the focus: OK then checks the editor the user is
@@ -152,10 +158,9 @@ FuelEdit* FuelEditorDialog::Editor(FuelField field) const {
 
 void FuelEditorDialog::ApplyLayout(int dpi) {
   const front::DialogLayout layout = front::LayoutDialog(dpi);
-  for (const DialogItem& item : layout.items) {
-    if (auto* widget = findChild<QWidget*>(QLatin1String(item.name), Qt::FindDirectChildrenOnly)) {
-      widget->setGeometry(item.rect.x, item.rect.y, item.rect.w, item.rect.h);
-    }
+  for (std::size_t i = 0; i < layout.items.size(); ++i) {
+    const front::Rect& r = layout.items[i].rect;
+    placed_.at(i)->setGeometry(r.x, r.y, r.w, r.h);
   }
   const int icon = ScaleForDpi(front::kDialogPicture, dpi);
   cancel_->setIconSize(QSize(icon, icon));

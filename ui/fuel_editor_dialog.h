@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <array>
+#include <vector>
 
 #include "control/editor_flow.h"
 #include "fuel/fuel_table.h"
@@ -55,6 +56,7 @@ class FuelEditorDialog : public QDialog, private control::EditorFace {
   QPushButton* cancel_ = nullptr;
   QPushButton* ok_ = nullptr;
   QLabel* note_ = nullptr;
+  std::vector<QWidget*> placed_;  // one per item of the layout table, in its order
   int layoutDpi_ = 0;
   bool screenHooked_ = false;
 };

@@ -4,7 +4,7 @@
 #include <QEventLoop>
 #include <QSocketNotifier>
 
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 
 namespace quelt::ui {
 

@@ -109,22 +109,24 @@ void Dialog::Init() {
     const wchar_t* kind = L"STATIC";
     std::wstring text;
     DWORD style = WS_CHILD | WS_VISIBLE;
-    switch (item.kind) {
-      case DialogItem::Kind::Frame:
+    switch (item.role) {
+      case DialogItem::Role::Frame:
         style |= SS_BLACKFRAME;
         break;
-      case DialogItem::Kind::Label:
+      case DialogItem::Role::Label:
+      case DialogItem::Role::Note:
         text = WideFromUtf8(lang::Tr(item.text));
         // The note wraps onto a second line; the others are one line each.
-        style |= SS_NOPREFIX | (ids[i] == kNoteId ? 0 : SS_CENTERIMAGE) |
+        style |= SS_NOPREFIX | (item.role == DialogItem::Role::Note ? 0 : SS_CENTERIMAGE) |
                  (item.alignLeft ? SS_LEFT : SS_RIGHT);
         break;
-      case DialogItem::Kind::Editor:
+      case DialogItem::Role::Editor:
         kind = L"EDIT";
         style |= WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL |
                  (rows_.Editable(item.field) ? 0 : ES_READONLY);
         break;
-      case DialogItem::Kind::Button:
+      case DialogItem::Role::Cancel:
+      case DialogItem::Role::Ok:
         kind = L"BUTTON";
         style |= WS_TABSTOP | BS_OWNERDRAW;
         break;
@@ -132,7 +134,7 @@ void Dialog::Init() {
     HWND h =
         CreateWindowExW(0, kind, text.c_str(), style, 0, 0, 0, 0, hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), instance, nullptr);
-    if (item.kind != DialogItem::Kind::Editor) continue;
+    if (item.role != DialogItem::Role::Editor) continue;
     if (item.field == FuelField::Description) SendMessageW(h, EM_LIMITTEXT, kDescriptionMax, 0);
     SetWindowSubclass(h, EditorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
   }
@@ -289,13 +291,23 @@ std::vector<int> ItemIds(const front::DialogLayout& layout) {
   std::vector<int> ids;
   int statics = 0;
   for (const DialogItem& item : layout.items) {
-    const std::string_view name = item.name;
-    if (item.kind == DialogItem::Kind::Editor) {
-      ids.push_back(EditorId(item.field));
-    } else if (item.kind == DialogItem::Kind::Button) {
-      ids.push_back(name == "BtOk" ? IDOK : IDCANCEL);
-    } else {
-      ids.push_back(name == "LbNote" ? kNoteId : kFirstStaticId + statics++);
+    switch (item.role) {
+      case DialogItem::Role::Editor:
+        ids.push_back(EditorId(item.field));
+        break;
+      case DialogItem::Role::Ok:
+        ids.push_back(IDOK);
+        break;
+      case DialogItem::Role::Cancel:
+        ids.push_back(IDCANCEL);
+        break;
+      case DialogItem::Role::Note:
+        ids.push_back(kNoteId);
+        break;
+      case DialogItem::Role::Frame:
+      case DialogItem::Role::Label:
+        ids.push_back(kFirstStaticId + statics++);
+        break;
     }
   }
   return ids;

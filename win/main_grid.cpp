@@ -86,8 +86,8 @@ void MainWindow::RebuildGrid() {
   HWND grid = Control(MainControl::Grid);
   syncing_ = true;
   int count = ListView_GetItemCount(grid);
-  while (count > table_.RecordCount()) ListView_DeleteItem(grid, --count);
-  for (; count < table_.RecordCount(); ++count) {
+  while (count > table_.RowCount()) ListView_DeleteItem(grid, --count);
+  for (; count < table_.RowCount(); ++count) {
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = count;
@@ -124,7 +124,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
+      if (row < 0 || row >= table_.RowCount()) return CDRF_DODEFAULT;
       SetCellColours(*draw, cells_.RowLook(row),
                      ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
@@ -133,7 +133,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       // A changed cell is bold, and dark blue where no row colour is painted.
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      if (row < 0 || row >= table_.RecordCount()) return CDRF_DODEFAULT;
+      if (row < 0 || row >= table_.RowCount()) return CDRF_DODEFAULT;
       const front::CellLook look = cells_.Look(row, draw->iSubItem - 1);
       SetCellColours(*draw, look, ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       SelectObject(draw->nmcd.hdc, look.bold ? boldFont_ : font_);

@@ -135,7 +135,7 @@ TEST_F(Backups, TheViewListsChecksRestoresAndLoads) {
   ASSERT_NE(older, again.Entries().end());
   again.Select(static_cast<int>(older - again.Entries().begin()));
   ASSERT_TRUE(again.Load());
-  EXPECT_EQ(window.Table().RecordCount(), 2);
+  EXPECT_EQ(window.Table().RowCount(), 2);
   EXPECT_EQ(window.Table().Row(0).ID, 201);
   EXPECT_TRUE(window.Unsent());
   EXPECT_TRUE(face.Enabled(Control::Send));
@@ -417,7 +417,7 @@ TEST_F(Backups, TheReportAsksForCustomerSiteAndTechnicianAndRemembersThem) {
     }
   }
   // The next run's window shows them again.
-  control::WindowController next{glb};
+  control::WindowController next{link};
   next.Attach(&face);
   next.Shown();
   face.partiesOk = false;

@@ -28,14 +28,14 @@ class ControllerFixture : public ::testing::Test {
   }
   ~ControllerFixture() override {
     window.Attach(nullptr);
-    glb.Disconnect();
+    link.Disconnect();
   }
 
   // A fresh simulated analyser, and the link pointed at it.
   void Start(sim::Config config) {
-    glb.Disconnect();
+    link.Disconnect();
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.SetPortOverride(analyser->DevicePath());
+    link.SetPortOverride(analyser->DevicePath());
   }
   void Start(std::vector<std::string> rows) {
     sim::Config config;
@@ -45,8 +45,8 @@ class ControllerFixture : public ::testing::Test {
   FuelTable& Table() { return window.Table(); }
 
   ClockPump pump;
-  AnalyserLink glb{pump};
-  control::WindowController window{glb};
+  AnalyserLink link{pump};
+  control::WindowController window{link};
   RecordingFace face;
   std::unique_ptr<sim::Analyser> analyser;
 };

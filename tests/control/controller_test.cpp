@@ -27,7 +27,7 @@ class Controller : public ControllerFixture {
   void Start() { Start(RowsWithIds({101, 16, 103})); }
   // A change the analyser has not got: the first row moves down.
   void Change() {
-    window.Table().First();
+    window.Table().MoveToFirst();
     window.Do(Command::MoveDown);
   }
 };
@@ -37,7 +37,7 @@ TEST_F(Controller, SendIsEnabledOnlyOnceATableIsThere) {
   EXPECT_FALSE(face.Enabled(Control::Send)) << "at start";
   EXPECT_FALSE(face.Enabled(Control::BackupLine));
 
-  glb.SetPortOverride("/nonexistent/quelt-tty");
+  link.SetPortOverride("/nonexistent/quelt-tty");
   window.Do(Command::Refresh);
   EXPECT_FALSE(face.Enabled(Control::Send)) << "after a failed refresh";
   window.Do(Command::Send);
@@ -66,12 +66,12 @@ TEST_F(Controller, ATransferLocksEverythingThatChangesTheTable) {
     if (!on) return;
     duringLock.push_back(face.enabled);
     // Keys and clicks reach the controller during the transfer.
-    const int rows = Table().RecordCount();
+    const int rows = Table().RowCount();
     for (Command c : {Command::Refresh, Command::Send, Command::MoveUp, Command::Edit,
                       Command::Delete, Command::Open, Command::Save}) {
       window.Do(c);
     }
-    deletedDuring = rows - Table().RecordCount();
+    deletedDuring = rows - Table().RowCount();
   };
   window.Do(Command::Send);
   ASSERT_EQ(duringLock.size(), 1u);
@@ -99,7 +99,7 @@ TEST_F(Controller, ClosingDuringATransferEndsItThenClosesWithoutAQuestion) {
   EXPECT_TRUE(window.Ops().Aborting());
   EXPECT_EQ(face.laterCloses, 1) << "asked to close once the operation returned";
   EXPECT_TRUE(face.boxes.empty()) << "no Timeout for a transfer the user ended";
-  EXPECT_EQ(Table().RecordCount(), 0);
+  EXPECT_EQ(Table().RowCount(), 0);
   EXPECT_TRUE(window.CloseRequested());
 }
 
@@ -116,7 +116,7 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
   analyser->SetFaults(faults);
   window.Do(Command::Send);  // Timeout
   analyser->SetFaults({});
-  Table().EmptyTable();
+  Table().Clear();
   window.Do(Command::Send);  // the empty table's question: Enter says No
   faults.silentOnPrefix = "R40102";
   analyser->SetFaults(faults);
@@ -154,7 +154,7 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
     EXPECT_EQ(m.escapeAnswer, expected[i].escapeAnswer) << i;
     EXPECT_EQ(m.text.rfind(expected[i].start, 0), 0u) << i << ": " << m.text;
   }
-  EXPECT_EQ(Table().RecordCount(), 0) << "the empty table was not sent, the read failed";
+  EXPECT_EQ(Table().RowCount(), 0) << "the empty table was not sent, the read failed";
 }
 
 // In German every critical situation is told in German, and a text that
@@ -173,15 +173,15 @@ TEST_F(Controller, CriticalTextsAreInTheWindowsLanguage) {
   const std::vector<Case> cases = {
       {"no analyser found",
        [&] {
-         glb.SetPortOverride({});
-         glb.SetDiscovery([] { return FoundPort{}; });
+         link.SetPortOverride({});
+         link.SetDiscovery([] { return FoundPort{}; });
          window.Do(Command::Refresh);
        },
        {"Kommunikationsfehler !",
         "Kein Gerät gefunden: die USB-Brücke des QUELT ist nicht angeschlossen."}},
       {"port cannot be opened",
        [&] {
-         glb.SetPortOverride("/nonexistent/quelt-tty");
+         link.SetPortOverride("/nonexistent/quelt-tty");
          window.Do(Command::Refresh);
        },
        {"/nonexistent/quelt-tty lässt sich nicht öffnen"}},
@@ -262,7 +262,7 @@ TEST_F(Controller, DeleteOnlyWhenTheUserSaysOk) {
   for (const Case& c : cases) {
     face.answers.assign(c.answers.begin(), c.answers.end());
     window.Do(Command::Delete);
-    EXPECT_EQ(Table().RecordCount(), c.rowsAfter);
+    EXPECT_EQ(Table().RowCount(), c.rowsAfter);
   }
 }
 
@@ -332,7 +332,7 @@ TEST_F(Controller, CaptionStatusAndLogSayWhatHappened) {
   window.Do(Command::Save);
   EXPECT_EQ(face.log.back(), "Saved 3 rows to " + PathText(file));
   const std::vector<FuelRow> saved = Table().Rows();
-  Table().EmptyTable();
+  Table().Clear();
   face.files = {file};
   face.answers = {Answer::Discard};
   window.Do(Command::Open);

@@ -70,7 +70,7 @@ TEST(EditorFlow, ShowsTheRowInTabOrder) {
 TEST(EditorFlow, TabWalksTheEditorsInReadingOrder) {
   std::vector<front::DialogItem> editors;
   for (const front::DialogItem& item : front::LayoutDialog(96).items) {
-    if (item.kind == front::DialogItem::Kind::Editor) editors.push_back(item);
+    if (item.role == front::DialogItem::Role::Editor) editors.push_back(item);
   }
   auto read = editors;
   std::stable_sort(read.begin(), read.end(), [](const auto& a, const auto& b) {
@@ -136,7 +136,7 @@ TEST(EditorFlow, LeavingAndOkStoreOrAskAndBringTheUserBack) {
     EXPECT_EQ(face.returns.size(), c.asked.size() - (c.closes ? c.asked.size() : 0));
     EXPECT_EQ(face.texts[FuelField::Co2Max], c.shown);
     rows.Finish(c.closes);
-    EXPECT_EQ(table.GetState(), FuelTable::State::Browse);
+    EXPECT_EQ(table.GetState(), FuelTable::State::Viewing);
   }
 }
 
@@ -153,8 +153,8 @@ TEST(EditorFlow, ANewRowTakesAnIdAndDoubtsAreAsked) {
     const char* says;  // the box's text begins so; "" no box
     int id, soot;      // of the row after OK (or Cancel, when the box's No keeps it open)
   } cases[] = {
-      {false, {{F::Special, "-1"}}, Answer::Yes, "Soot -1 is neither 0 nor 1. Keep it?", 101, -1},
-      {true, {{F::ID, "7"}, {F::Special, "1"}}, Answer::No, "", 7, 1},
+      {false, {{F::Soot, "-1"}}, Answer::Yes, "Soot -1 is neither 0 nor 1. Keep it?", 101, -1},
+      {true, {{F::ID, "7"}, {F::Soot, "1"}}, Answer::No, "", 7, 1},
       {true, {}, Answer::Ok, "The row needs an ID: a number from 1 to 999.", 0, 0},
       {true,
        {{F::ID, "1000"}},
@@ -164,7 +164,7 @@ TEST(EditorFlow, ANewRowTakesAnIdAndDoubtsAreAsked) {
        0},
       {true, {{F::ID, "103"}}, Answer::No, "ID 103 is used by row 4 (Fuel 3) too. Keep it?", 0, 0},
       {true, {{F::ID, "103"}}, Answer::Yes, "ID 103 is used by row 4", 103, 0},
-      {true, {{F::ID, "7"}, {F::Special, "2"}}, Answer::No, "Soot 2 is neither 0 nor 1", 0, 0},
+      {true, {{F::ID, "7"}, {F::Soot, "2"}}, Answer::No, "Soot 2 is neither 0 nor 1", 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.says);
@@ -189,11 +189,11 @@ TEST(EditorFlow, ANewRowTakesAnIdAndDoubtsAreAsked) {
     EXPECT_EQ(face.asked.size(), *c.says ? 1u : 0u);
     EXPECT_EQ(face.lastText.rfind(c.says, 0), 0u) << face.lastText;
     // No, or a refusal: back to the field asked about (Soot when it was typed after the ID).
-    const F field = c.typed.size() == 2 ? F::Special : F::ID;
+    const F field = c.typed.size() == 2 ? F::Soot : F::ID;
     EXPECT_EQ(face.returns, closes ? std::vector<F>{} : std::vector<F>{field});
     rows.Finish(closes);
     EXPECT_EQ(table.Current().ID, c.id);
-    EXPECT_EQ(table.Current().Special, c.soot);
+    EXPECT_EQ(table.Current().Soot, c.soot);
   }
 }
 

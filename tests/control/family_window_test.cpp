@@ -22,7 +22,7 @@ class FamilyWindow : public ControllerFixture, public ::testing::WithParamInterf
   FamilyWindow() { std::filesystem::remove_all(TestDir() / "backups"); }
   std::vector<std::string> Grid() {
     std::vector<std::string> rows;
-    for (int i = 0; i < Table().RecordCount(); ++i)
+    for (int i = 0; i < Table().RowCount(); ++i)
       rows.push_back(WriteFuelRowText(Table().Row(i), i + 1));
     return rows;
   }

@@ -171,7 +171,7 @@ TEST_F(Files, DemoBackupsGoToTheirOwnFolder) {
   EXPECT_EQ(std::filesystem::path(window.LastBackup()).parent_path(), demo);
   EXPECT_EQ(window.AnalyserBackupsFolder(), demo) << "the Backups view lists it";
   EXPECT_FALSE(std::filesystem::exists(TestDir() / "backups" / "08154711"));
-  glb.Disconnect();
+  link.Disconnect();
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace {
 
 FuelTable TableOf(int rows) {
   FuelTable table;
-  while (table.RecordCount() < rows) table.AppendRow(FuelRow{});
+  while (table.RowCount() < rows) table.AppendRow(FuelRow{});
   table.MoveTo(0);
   return table;
 }
@@ -46,16 +46,16 @@ TEST(GridFollower, EachNotificationSaysWhatToDrawAnew) {
       {"another row", [](FuelTable& t) { t.MoveTo(2); }, false, true, -1, 0, 2, 3},
       {"values of the current row",
        [](FuelTable& t) {
-         t.Edit();
+         t.BeginEdit();
          t.SetDescription("x");
-         t.Post();
+         t.StoreEdit();
        },
        false, false, 2, 2, 2, 3},
       // A row being appended is not shown before it is posted.
-      {"append begins", [](FuelTable& t) { t.Append(); }, true, true, -1, 2, -1, 3},
-      {"append posted", [](FuelTable& t) { t.Post(); }, true, true, -1, -1, 3, 4},
-      {"a row deleted", [](FuelTable& t) { t.Delete(); }, true, true, -1, 3, 2, 3},
-      {"emptied", [](FuelTable& t) { t.EmptyTable(); }, true, true, -1, 2, -1, 0},
+      {"append begins", [](FuelTable& t) { t.BeginAppend(); }, true, true, -1, 2, -1, 3},
+      {"append posted", [](FuelTable& t) { t.StoreEdit(); }, true, true, -1, -1, 3, 4},
+      {"a row deleted", [](FuelTable& t) { t.DeleteCurrent(); }, true, true, -1, 3, 2, 3},
+      {"emptied", [](FuelTable& t) { t.Clear(); }, true, true, -1, 2, -1, 0},
   };
   for (const Case& c : cases) {
     steps.clear();
@@ -76,7 +76,7 @@ TEST(GridFollower, ARowCountChangedUnderAnyNotificationRedrawsAll) {
   GridFollower grid(table);
   // Notifications held back while rows came: the next one, whatever it is,
   // finds more rows than the grid shows.
-  table.DisableControls();
+  table.HoldNotifications();
   table.AppendRow(FuelRow{});
   const GridFollower::Step step = grid.Next(FuelTable::Change::RowValues);
   EXPECT_TRUE(step.reset);
@@ -84,7 +84,7 @@ TEST(GridFollower, ARowCountChangedUnderAnyNotificationRedrawsAll) {
   EXPECT_EQ(grid.Rows(), 2);  // until taken
   grid.Take(step);
   EXPECT_EQ(grid.Rows(), 3);
-  table.EnableControls();
+  table.ReleaseNotifications();
 }
 
 // A controller without an analyser: the grid's rules need only its table.
@@ -92,8 +92,8 @@ class Grid : public ::testing::Test {
  public:
   void Fill(const std::vector<FuelRow>& rows) { test::FillGrid(window.Table(), rows); }
   ClockPump pump;
-  AnalyserLink glb{pump};
-  WindowController window{glb};
+  AnalyserLink link{pump};
+  WindowController window{link};
 };
 
 TEST_F(Grid, CellsShowTheValuesWithTheWorkstationsSeparator) {
@@ -218,7 +218,7 @@ TEST_F(Grid, APickMovesTheCurrentRowOutsideATransfer) {
     EXPECT_EQ(cells.DoubleClicked(current == 0 ? 1 : 0), std::nullopt);
     EXPECT_EQ(window.Table().CurrentIndex(), current);
   };
-  glb.SetPortOverride("no-such-port");
+  link.SetPortOverride("no-such-port");
   window.Do(Command::Refresh);
   window.Attach(nullptr);
   EXPECT_EQ(taken, std::vector<bool>{false});

@@ -155,14 +155,14 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
       return text;
     };
     ClockPump pump;
-    AnalyserLink glb{pump};
+    AnalyserLink link{pump};
     int discoveries = 0;
-    glb.SetDiscovery([&] {
+    link.SetDiscovery([&] {
       ++discoveries;
       return PortAt(analyser.DevicePath());
     });
-    glb.SetPortOverride(subst(c.commandLine));
-    control::WindowController window{glb};
+    link.SetPortOverride(subst(c.commandLine));
+    control::WindowController window{link};
     window.Ops().SetBackupsFolder(TestDir() / "backups");
     std::vector<PortEntry> listed = c.listed;
     for (PortEntry& p : listed) p.device = subst(p.device);
@@ -198,7 +198,7 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
     for (const std::string& t : c.texts) texts.push_back(subst(t));
     EXPECT_EQ(face.portTexts, texts);
     EXPECT_EQ(face.portChosen, c.chosen);
-    EXPECT_EQ(window.Table().RecordCount(), 2) << "the Refresh read the analyser";
+    EXPECT_EQ(window.Table().RowCount(), 2) << "the Refresh read the analyser";
     bool gone = false;
     for (const std::string& line : face.log) {
       gone = gone || line.find("is not connected: the analyser is looked for automatically") !=
@@ -233,10 +233,10 @@ TEST(PortChooserTest, ATypedPortIsUsedAsGivenAndRemembered) {
       return text;
     };
     ClockPump pump;
-    AnalyserLink glb{pump};
+    AnalyserLink link{pump};
     int discoveries = 0;
-    glb.SetDiscovery([&] { return ++discoveries, PortAt(analyser.DevicePath()); });
-    control::WindowController window{glb};
+    link.SetDiscovery([&] { return ++discoveries, PortAt(analyser.DevicePath()); });
+    control::WindowController window{link};
     std::vector<PortEntry> listed = c.listed;
     for (PortEntry& p : listed) p.device = subst(p.device);
     window.Ports().SetLister([&] { return listed; });
@@ -248,7 +248,7 @@ TEST(PortChooserTest, ATypedPortIsUsedAsGivenAndRemembered) {
     EXPECT_EQ(face.portChosen, c.chosen);
     EXPECT_EQ(discoveries, c.chosen == 0 ? 1 : 0) << "the port typed was used as given";
     EXPECT_EQ(face.settings[kPortSettingKey], c.chosen == 0 ? "" : analyser.DevicePath());
-    EXPECT_GT(window.Table().RecordCount(), 0) << "the Refresh read the analyser";
+    EXPECT_GT(window.Table().RowCount(), 0) << "the Refresh read the analyser";
     window.Attach(nullptr);
   }
 }

@@ -136,7 +136,7 @@ TEST_F(Record, TheSplitIsRememberedBetweenRuns) {
   window.SplitMoved(1);  // dragged beyond the least: the least is kept
   EXPECT_EQ(face.settings[control::kLogHeightSettingKey], std::to_string(front::kMinLogHeight));
   // The next run.
-  control::WindowController next{glb};
+  control::WindowController next{link};
   next.Attach(&face);
   EXPECT_EQ(next.LogHeight(), front::kMinLogHeight);
   next.Attach(nullptr);

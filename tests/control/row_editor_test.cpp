@@ -53,8 +53,8 @@ TEST(RowEditor, StoresPostsOrDrops) {
       }
     }
     editor.Finish(c.ok);
-    EXPECT_EQ(table.GetState(), FuelTable::State::Browse) << c.what;
-    ASSERT_EQ(table.RecordCount(), c.rowsAfter) << c.what;
+    EXPECT_EQ(table.GetState(), FuelTable::State::Viewing) << c.what;
+    ASSERT_EQ(table.RowCount(), c.rowsAfter) << c.what;
     EXPECT_DOUBLE_EQ(table.Current().Co2Max, c.co2After) << c.what;
     EXPECT_EQ(table.Current().N, c.nAfter) << c.what;
   }
@@ -73,7 +73,7 @@ TEST(RowEditor, ARefusedTextIsAWarningAndKeepsTheRowInEdit) {
   EXPECT_EQ(stored.refusal.kind, MessageKind::Warning);
   EXPECT_EQ(stored.refusal.title, "quelt-fuel");
   EXPECT_FALSE(stored.refusal.text.empty());
-  EXPECT_EQ(table.GetState(), FuelTable::State::Edit);
+  EXPECT_EQ(table.GetState(), FuelTable::State::Editing);
   editor.Finish(false);
   EXPECT_DOUBLE_EQ(table.Current().Co2Max, 12.1);
   RowEditor readOnly(table, true, U',');
@@ -115,7 +115,7 @@ TEST(RowEditor, EitherDecimalMarkWhateverTheWorkstationUses) {
   EXPECT_EQ(editor.FirstRefused(FuelField::A2, "1\xff"), U'?') << "no UTF-8";
   EXPECT_EQ(editor.RefusalNote(FuelField::Description, U';'),
             "Description: ';' is not allowed here");
-  EXPECT_FALSE(editor.Accepts(FuelField::Special, U','));
+  EXPECT_FALSE(editor.Accepts(FuelField::Soot, U','));
 }
 
 // A value outside its plausible range is asked about, No the default; only

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "control/row_editor.h"
+#include "fuel/atomic_file.h"
 #include "fuel/backup.h"
-#include "fuel/backup_file.h"
 #include "tests/control/controller_fixture.h"
 
 namespace quelt::test {
@@ -26,7 +26,7 @@ class TableEdit : public ControllerFixture {
     face.answers = {Answer::Discard};
     window.Do(Command::Refresh);
     face.answers.clear();
-    ASSERT_EQ(Table().RecordCount(), 4);
+    ASSERT_EQ(Table().RowCount(), 4);
   }
   // The editor as the user fills it: `typed` into `field`, then OK (or Cancel).
   void EditWith(FuelField field, const std::string& typed, bool ok = true) {
@@ -44,7 +44,7 @@ class TableEdit : public ControllerFixture {
     return ids;
   }
   void ExpectNumberedByPosition() {
-    for (int i = 0; i < Table().RecordCount(); ++i) EXPECT_EQ(Table().Row(i).N, i + 1) << i;
+    for (int i = 0; i < Table().RowCount(); ++i) EXPECT_EQ(Table().Row(i).N, i + 1) << i;
   }
 };
 
@@ -143,7 +143,7 @@ TEST_F(TableEdit, NIsThePositionAndTheRowActedOnStaysCurrent) {
     c.act(*this);
     EXPECT_EQ(Ids(), c.ids);
     EXPECT_EQ(Table().CurrentIndex(), c.current);
-    EXPECT_EQ(Table().GetState(), FuelTable::State::Browse);
+    EXPECT_EQ(Table().GetState(), FuelTable::State::Viewing);
     ExpectNumberedByPosition();
   }
   Refresh();
@@ -291,7 +291,7 @@ TEST_F(TableEdit, ChangeMarksShowWhatASendWouldChange) {
         {1, F::Vatr},
         {1, F::Vaf},
         {1, F::HU},
-        {1, F::Special}},
+        {1, F::Soot}},
        1},
       {"the first row deleted",
        [](TableEdit& t) {
@@ -306,7 +306,7 @@ TEST_F(TableEdit, ChangeMarksShowWhatASendWouldChange) {
     SCOPED_TRACE(c.what);
     Refresh();
     c.act(*this);
-    for (int row = 0; row < Table().RecordCount() && row < 4; ++row) {
+    for (int row = 0; row < Table().RowCount() && row < 4; ++row) {
       for (const FuelFieldInfo& info : FuelFields()) {
         const bool want = std::find(c.marked.begin(), c.marked.end(),
                                     std::make_pair(row, info.field)) != c.marked.end();

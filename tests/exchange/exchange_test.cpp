@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "link/analyser_link.h"
 #include "link/clock_pump.h"
-#include "link/exchange.h"
 #include "link/forwarding_line.h"
 #include "sim/inprocess_line.h"
 #include "sim/sim.h"
@@ -26,38 +26,38 @@ namespace {
 
 class ExchangeTest : public ::testing::Test {
  protected:
-  ExchangeTest() { glb.SetPortOverride(peer.DevicePath()); }
+  ExchangeTest() { link.SetPortOverride(peer.DevicePath()); }
   test::PtyPeer peer;
   test::ScriptedPump pump;
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
 };
 
 TEST_F(ExchangeTest, CommandGoesOutWithCrAndReplyEndsAtCr) {
   pump.stepsPerTick = 1000;
   peer.Write("QUELT 300\r");
-  glb.Exchange("R001");
+  link.Exchange("R001");
   EXPECT_EQ(peer.ReadAvailable(), "R001\r");
-  EXPECT_FALSE(glb.failed());
-  EXPECT_EQ(glb.reply(), "QUELT 300");
-  EXPECT_EQ(glb.lastByte(), 13);
+  EXPECT_FALSE(link.failed());
+  EXPECT_EQ(link.reply(), "QUELT 300");
+  EXPECT_EQ(link.lastByte(), 13);
 
   // An empty command is the CR alone; a bare CR is an empty, successful reply.
   peer.Write("\r");
-  glb.Exchange("");
+  link.Exchange("");
   EXPECT_EQ(peer.ReadAvailable(), "\r");
-  EXPECT_FALSE(glb.failed());
-  EXPECT_EQ(glb.reply(), "");
-  EXPECT_GT(glb.ticksLeft(), 0);
+  EXPECT_FALSE(link.failed());
+  EXPECT_EQ(link.reply(), "");
+  EXPECT_GT(link.ticksLeft(), 0);
 }
 
 TEST_F(ExchangeTest, BytesAfterTheCrStartTheNextReply) {
   pump.stepsPerTick = 1000;
   peer.Write(std::string("12;34\r\n\0ab\0\n\xff\r", 14));
-  glb.Exchange("A");
-  EXPECT_EQ(glb.reply(), "12;34");
-  glb.Exchange("B");
+  link.Exchange("A");
+  EXPECT_EQ(link.reply(), "12;34");
+  link.Exchange("B");
   // The LF and NUL the last reply left in front are framing; inside, kept.
-  EXPECT_EQ(glb.reply(), std::string("ab\0\n\xff", 5));
+  EXPECT_EQ(link.reply(), std::string("ab\0\n\xff", 5));
 }
 
 TEST_F(ExchangeTest, ReplyCompletedOnTheLastTickStillCounts) {
@@ -65,49 +65,49 @@ TEST_F(ExchangeTest, ReplyCompletedOnTheLastTickStillCounts) {
   // leaves 10 - 3 ticks, since the CR is seen before that pass's events.
   pump.stepsPerTick = 1;
   peer.Write("abc\r");
-  glb.Exchange("X");
-  EXPECT_FALSE(glb.failed());
-  EXPECT_EQ(glb.reply(), "abc");
-  EXPECT_EQ(glb.ticksLeft(), 7);
+  link.Exchange("X");
+  EXPECT_FALSE(link.failed());
+  EXPECT_EQ(link.reply(), "abc");
+  EXPECT_EQ(link.ticksLeft(), 7);
 
   // Nine bytes and the CR: the CR arrives in pass 10 after nine ticks.
   peer.Write("123456789\r");
-  glb.Exchange("Y");
-  EXPECT_FALSE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 1);
+  link.Exchange("Y");
+  EXPECT_FALSE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 1);
 
   // Ten bytes before the CR: the tenth tick ends the wait first.
   peer.Write("0123456789\r");
-  glb.Exchange("Z");
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 0);
-  EXPECT_EQ(glb.reply(), "0123456789");
+  link.Exchange("Z");
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 0);
+  EXPECT_EQ(link.reply(), "0123456789");
 }
 
 TEST_F(ExchangeTest, SilenceFailsAfterTenTicksAndKeepsThePartialReply) {
   pump.stepsPerTick = 3;
   peer.Write("part");
-  glb.Exchange("R004");
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 0);
-  EXPECT_EQ(glb.reply(), "part");
+  link.Exchange("R004");
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 0);
+  EXPECT_EQ(link.reply(), "part");
   EXPECT_EQ(pump.ticks, 10);
-  EXPECT_TRUE(glb.port().isOpen()) << "a time-out leaves the port open";
+  EXPECT_TRUE(link.port().isOpen()) << "a time-out leaves the port open";
   peer.ReadAvailable();
 
   // The failure is sticky: nothing is sent or waited for, the reply empties.
   const long long ticks = pump.ticks;
-  glb.Exchange("R002");
+  link.Exchange("R002");
   EXPECT_EQ(peer.ReadAvailable(), "");
-  EXPECT_EQ(glb.reply(), "");
-  glb.Drain();
+  EXPECT_EQ(link.reply(), "");
+  link.Drain();
   EXPECT_EQ(pump.ticks, ticks);
 
   // Connect on the open port clears the failure and looks nothing up.
   int lookups = 0;
-  glb.SetDiscovery([&] { return ++lookups, PortAt("/dev/ttyUSB6"); });
-  glb.Connect();
-  EXPECT_FALSE(glb.failed());
+  link.SetDiscovery([&] { return ++lookups, PortAt("/dev/ttyUSB6"); });
+  link.Connect();
+  EXPECT_FALSE(link.failed());
   EXPECT_EQ(lookups, 0);
 }
 
@@ -116,12 +116,12 @@ TEST_F(ExchangeTest, DrainReadsOneBytePerPassAndEndsAfterTenTicksOnALineNeverQui
   // for the next reply.
   pump.stepsPerTick = 1;
   peer.Write("abcdefghijkl\r");
-  glb.Drain();
-  EXPECT_EQ(glb.ticksLeft(), 0);
-  EXPECT_FALSE(glb.failed());
-  EXPECT_EQ(glb.TextBytesDrained(), 10u);
-  glb.Exchange("Q");
-  EXPECT_EQ(glb.reply(), "kl");
+  link.Drain();
+  EXPECT_EQ(link.ticksLeft(), 0);
+  EXPECT_FALSE(link.failed());
+  EXPECT_EQ(link.TextBytesDrained(), 10u);
+  link.Exchange("Q");
+  EXPECT_EQ(link.reply(), "kl");
 }
 
 // A drain lasts until the line has been quiet for its window, counted from
@@ -130,24 +130,24 @@ TEST(ExchangeDrain, EndsOnceTheLineWasQuietForItsWindow) {
   using Clock = std::chrono::steady_clock;
   test::PtyPeer peer;
   ClockPump pump;
-  AnalyserLink glb(pump);
-  glb.SetPortOverride(peer.DevicePath());
-  glb.Connect();
-  ASSERT_FALSE(glb.failed()) << glb.ConnectProblem();
+  AnalyserLink link(pump);
+  link.SetPortOverride(peer.DevicePath());
+  link.Connect();
+  ASSERT_FALSE(link.failed()) << link.ConnectProblem();
 
   const auto start = Clock::now();
   std::thread late([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
     peer.WriteNow("late\r\n");
   });
-  glb.Drain(200);
+  link.Drain(200);
   const auto took = Clock::now() - start;
   late.join();
-  EXPECT_EQ(glb.TextBytesDrained(), 4u);
+  EXPECT_EQ(link.TextBytesDrained(), 4u);
   EXPECT_GE(took, std::chrono::milliseconds(260)) << "the window starts again at each byte";
   EXPECT_LT(took, std::chrono::seconds(1));
-  EXPECT_GT(glb.ticksLeft(), 0);
-  EXPECT_EQ(glb.port().GetLine().BytesWaiting(glb.port().handle()), 0u);
+  EXPECT_GT(link.ticksLeft(), 0);
+  EXPECT_EQ(link.port().GetLine().BytesWaiting(link.port().handle()), 0u);
 }
 
 // The window: a few character times at 9600 baud and a margin, widened by the
@@ -155,10 +155,10 @@ TEST(ExchangeDrain, EndsOnceTheLineWasQuietForItsWindow) {
 TEST(ExchangeDrain, TheQuietWindowFollowsTheLineAndTheAnalysersResponse) {
   test::PtyPeer peer;
   ClockPump pump;
-  AnalyserLink glb(pump);
-  glb.SetPortOverride(peer.DevicePath());
-  glb.Connect();
-  const int quick = glb.QuietMs();
+  AnalyserLink link(pump);
+  link.SetPortOverride(peer.DevicePath());
+  link.Connect();
+  const int quick = link.QuietMs();
   EXPECT_GE(quick, 5);
   EXPECT_LE(quick, 30);
 
@@ -166,15 +166,15 @@ TEST(ExchangeDrain, TheQuietWindowFollowsTheLineAndTheAnalysersResponse) {
     std::this_thread::sleep_for(std::chrono::milliseconds(80));
     peer.WriteNow("ok\r");
   });
-  glb.Exchange("R001");
+  link.Exchange("R001");
   slow.join();
-  ASSERT_FALSE(glb.failed());
-  EXPECT_GE(glb.QuietMs(), 2 * 70) << "twice the response, less the line time of 8 bytes";
-  EXPECT_LE(glb.QuietMs(), AnalyserLink::kReplyTicks * AnalyserLink::kTickMs);
+  ASSERT_FALSE(link.failed());
+  EXPECT_GE(link.QuietMs(), 2 * 70) << "twice the response, less the line time of 8 bytes";
+  EXPECT_LE(link.QuietMs(), AnalyserLink::kReplyTicks * AnalyserLink::kTickMs);
 
-  glb.Disconnect();
-  glb.Connect();
-  EXPECT_EQ(glb.QuietMs(), quick);
+  link.Disconnect();
+  link.Connect();
+  EXPECT_EQ(link.QuietMs(), quick);
 }
 
 // The link takes its ticks from the pump it is given, with nothing wired up
@@ -203,64 +203,64 @@ TEST(ExchangeTicks, TheLinkRegistersWithItsPumpForItsLifetime) {
 
 TEST(ExchangeDiscovery, EveryConnectLooksAgainAfterAFailedDiscovery) {
   test::ScriptedPump pump;
-  AnalyserLink glb(pump);
+  AnalyserLink link(pump);
   pump.stepsPerTick = 1;
   int lookups = 0;
-  glb.SetDiscovery([&] { return ++lookups, FoundPort{}; });
-  glb.Connect();
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.portNumber(), 0);
-  glb.Connect();
+  link.SetDiscovery([&] { return ++lookups, FoundPort{}; });
+  link.Connect();
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.portNumber(), 0);
+  link.Connect();
   EXPECT_EQ(lookups, 2);
 
   // Exchange on a port that never opened waits out its ten ticks.
-  glb.Exchange("R001");
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.reply(), "");
-  glb.ClearFailure();
-  glb.Exchange("R001");
+  link.Exchange("R001");
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.reply(), "");
+  link.ClearFailure();
+  link.Exchange("R001");
   EXPECT_EQ(lookups, 3);
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 0);
-  EXPECT_EQ(glb.PortText(), "");
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 0);
+  EXPECT_EQ(link.PortText(), "");
 
   // The bridge is plugged in: the next Connect opens the device found and
   // names it by its path (a Linux port has no number).
   test::PtyPeer peer;
-  glb.SetDiscovery([&] { return ++lookups, PortAt(peer.DevicePath()); });
-  glb.ClearFailure();
-  glb.Connect();
-  EXPECT_FALSE(glb.failed()) << glb.ConnectProblem();
-  EXPECT_TRUE(glb.port().isOpen());
-  EXPECT_EQ(glb.PortText(), peer.DevicePath());
-  EXPECT_EQ(glb.portNumber(), 0);
+  link.SetDiscovery([&] { return ++lookups, PortAt(peer.DevicePath()); });
+  link.ClearFailure();
+  link.Connect();
+  EXPECT_FALSE(link.failed()) << link.ConnectProblem();
+  EXPECT_TRUE(link.port().isOpen());
+  EXPECT_EQ(link.PortText(), peer.DevicePath());
+  EXPECT_EQ(link.portNumber(), 0);
 }
 
 TEST(ExchangeDiscovery, MissingDeviceIsNamedInTheProblem) {
   test::ScriptedPump pump;
-  AnalyserLink glb(pump);
-  glb.SetPortOverride("/dev/quelt-no-such-port");
-  glb.Connect();
-  EXPECT_TRUE(glb.failed());
-  EXPECT_NE(glb.ConnectProblem().find("/dev/quelt-no-such-port"), std::string::npos);
-  EXPECT_FALSE(glb.port().isOpen());
+  AnalyserLink link(pump);
+  link.SetPortOverride("/dev/quelt-no-such-port");
+  link.Connect();
+  EXPECT_TRUE(link.failed());
+  EXPECT_NE(link.ConnectProblem().find("/dev/quelt-no-such-port"), std::string::npos);
+  EXPECT_FALSE(link.port().isOpen());
 }
 
 TEST(ExchangeClock, AbortEndsTheWaitAtOnce) {
   test::PtyPeer peer;
   ClockPump pump;
-  AnalyserLink glb(pump);
+  AnalyserLink link(pump);
   pump.AddTickHandler([&] {
-    glb.Abort();  // the window is closing
+    link.Abort();  // the window is closing
   });
-  glb.SetPortOverride(peer.DevicePath());
-  glb.Exchange("R402");
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 0);
+  link.SetPortOverride(peer.DevicePath());
+  link.Exchange("R402");
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 0);
   EXPECT_LE(pump.Ticks(), 2);
-  glb.ClearFailure();
-  glb.Exchange("R401");  // still aborted: nothing goes out
-  EXPECT_TRUE(glb.failed());
+  link.ClearFailure();
+  link.Exchange("R401");  // still aborted: nothing goes out
+  EXPECT_TRUE(link.failed());
 }
 
 // A line whose writes or reads fail with a reason given by the test; every
@@ -304,20 +304,20 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::ScriptedPump pump;
-    AnalyserLink glb(pump);
+    AnalyserLink link(pump);
     pump.stepsPerTick = 1000;
     sim::InProcessLine analyser;
     FailingLine line(analyser);
     std::optional<test::PtyPeer> peer;
     if (c.fault == Fault::PtyHungUp) {
       peer.emplace();
-      glb.SetPortOverride(peer->DevicePath());
+      link.SetPortOverride(peer->DevicePath());
     } else {
-      glb.UseLine(line);
-      glb.SetPortOverride(analyser.DevicePath());
+      link.UseLine(line);
+      link.SetPortOverride(analyser.DevicePath());
     }
-    glb.Connect();
-    ASSERT_FALSE(glb.failed()) << glb.ConnectProblem();
+    link.Connect();
+    ASSERT_FALSE(link.failed()) << link.ConnectProblem();
     const std::string verb = c.fault == Fault::ReadFails ? "Cannot read from " : "Cannot write to ";
     switch (c.fault) {
       case Fault::PtyHungUp:
@@ -333,25 +333,25 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
         sim::Faults f;
         f.hangUpOn = 1;
         analyser.SetFaults(f);
-        glb.Exchange("R001");  // the cable goes with this command
-        EXPECT_TRUE(glb.failed());
-        glb.ClearFailure();
+        link.Exchange("R001");  // the cable goes with this command
+        EXPECT_TRUE(link.failed());
+        link.ClearFailure();
         analyser.ClearTranscript();
         break;
       }
     }
     const long long ticks0 = pump.ticks, waits0 = pump.waits;
-    glb.Exchange("R004");
-    EXPECT_TRUE(glb.failed());
-    EXPECT_EQ(glb.ticksLeft(), 0);
-    EXPECT_EQ(glb.reply(), "");
-    EXPECT_EQ(glb.Ask("R002"), std::nullopt) << "the failure is sticky";
-    const std::string device = glb.port().PathToOpen();
+    link.Exchange("R004");
+    EXPECT_TRUE(link.failed());
+    EXPECT_EQ(link.ticksLeft(), 0);
+    EXPECT_EQ(link.reply(), "");
+    EXPECT_EQ(link.Ask("R002"), std::nullopt) << "the failure is sticky";
+    const std::string device = link.port().PathToOpen();
     const std::string expected = verb + device + c.problemStart + (c.wentAway ? away : "");
     if (c.wentAway) {
-      EXPECT_EQ(glb.ConnectProblem().rfind(expected, 0), 0u) << glb.ConnectProblem();
+      EXPECT_EQ(link.ConnectProblem().rfind(expected, 0), 0u) << link.ConnectProblem();
     } else {
-      EXPECT_EQ(glb.ConnectProblem(), expected);
+      EXPECT_EQ(link.ConnectProblem(), expected);
     }
     if (c.fault == Fault::ReadFails) {
       // The reply was on its way; the failed read ends the wait before it.
@@ -364,7 +364,7 @@ TEST(ExchangeLineFailure, AFailedWriteOrReadEndsTheExchangeWithItsReason) {
       EXPECT_EQ(analyser.Transcript(),
                 c.commandWentOut ? std::vector<std::string>{"R004"} : std::vector<std::string>{});
     }
-    glb.Disconnect();
+    link.Disconnect();
   }
 }
 
@@ -389,9 +389,9 @@ TEST(ExchangeKill, AToolKilledMidCommandLeavesNoFragment) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       ClockPump pump;
-      AnalyserLink glb(pump);
-      glb.SetPortOverride(analyser.DevicePath());
-      glb.Exchange(command);
+      AnalyserLink link(pump);
+      link.SetPortOverride(analyser.DevicePath());
+      link.Exchange(command);
       _exit(0);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);

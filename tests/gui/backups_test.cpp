@@ -45,9 +45,9 @@ class BackupsTest : public QObject {
   void KeyAndButtonOpenTheViewWhichRestoresAndLoads() {
     Rig rig(WithRows(Rows(3, 2)));
     RefreshButton(*rig.form)->click();
-    QCOMPARE(rig.Table().RecordCount(), 3);
-    rig.Table().First();
-    rig.Table().Delete();  // the table sent: rows 2 and 3
+    QCOMPARE(rig.Table().RowCount(), 3);
+    rig.Table().MoveToFirst();
+    rig.Table().DeleteCurrent();  // the table sent: rows 2 and 3
     SendButton(*rig.form)->click();
     QVERIFY(Logged(rig, QStringLiteral("Backup of the analyser's table: ")));
 
@@ -89,7 +89,7 @@ class BackupsTest : public QObject {
           d.LoadButton()->click();
           QVERIFY(!d.isVisible());
         });
-    QCOMPARE(rig.Table().RecordCount(), 2);
+    QCOMPARE(rig.Table().RowCount(), 2);
     QVERIFY(Logged(rig, QStringLiteral("Loaded 2 rows from the backup ")));
     QVERIFY(rig.form->windowTitle().contains(QStringLiteral("changes not sent")));
   }

@@ -91,7 +91,7 @@ class EditKeysTest : public QObject {
       QVERIFY2(Ids(rig.Table()) == s.ids, s.what);
       QCOMPARE(rig.Table().CurrentIndex(), s.current);
       QCOMPARE(f.Grid()->selectionModel()->currentIndex().row(), s.current);
-      for (int i = 0; i < rig.Table().RecordCount(); ++i) QCOMPARE(rig.Table().Row(i).N, i + 1);
+      for (int i = 0; i < rig.Table().RowCount(); ++i) QCOMPARE(rig.Table().Row(i).N, i + 1);
     }
 
     // Rows 2 and 3 are new and carry the mark; the rows below them are the
@@ -123,7 +123,7 @@ class EditKeysTest : public QObject {
     Press(f, Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(model->index(1, description).data().toString(), QStringLiteral("Biogas"));
     Press(f, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(rig.Table().RecordCount(), 5);
+    QCOMPARE(rig.Table().RowCount(), 5);
 
     // A double-click on a row (a click, then the second press) edits it.
     auto* grid = f.Grid();

@@ -170,11 +170,11 @@ class GridTest : public QObject {
     rig.boxes.answer = QMessageBox::Cancel;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(rig.boxes.texts, QStringList{QStringLiteral("Delete row 2 (b)?")});
-    QCOMPARE(rig.Table().RecordCount(), 3);
+    QCOMPARE(rig.Table().RowCount(), 3);
 
     rig.boxes.answer = QMessageBox::Ok;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(rig.Table().RecordCount(), 2);
+    QCOMPARE(rig.Table().RowCount(), 2);
     // N is the position: no gap after a deletion.
     QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("1"));
     QCOMPARE(grid->model()->index(1, 0).data().toString(), QStringLiteral("2"));
@@ -183,7 +183,7 @@ class GridTest : public QObject {
 
     // Delete alone deletes nothing.
     QTest::keyClick(grid, Qt::Key_Delete);
-    QCOMPARE(rig.Table().RecordCount(), 2);
+    QCOMPARE(rig.Table().RowCount(), 2);
     QCOMPARE(rig.boxes.texts.size(), 2);
   }
 
@@ -218,7 +218,7 @@ class GridTest : public QObject {
     closer.start(20);
     rig.form->EditRowAction()->trigger();
     QCOMPARE(shown, QStringLiteral("Propan"));
-    QCOMPARE(rig.Table().RecordCount(), 3);
+    QCOMPARE(rig.Table().RowCount(), 3);
     QCOMPARE(rig.Table().Row(1).Description, std::string("Propan"));
   }
 };

@@ -27,7 +27,7 @@
 
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 #include "sim/sim.h"
 #include "ui/main_window.h"
 #include "ui/qt_pump.h"
@@ -131,9 +131,9 @@ struct Rig {
   explicit Rig(std::optional<quelt::sim::Config> config = quelt::sim::Config{}) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, files.path());
     if (config) sim = std::make_unique<quelt::sim::Analyser>(*config);
-    glb = std::make_unique<quelt::AnalyserLink>(pump);
-    glb->SetPortOverride(sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty"));
-    controller = std::make_unique<quelt::control::WindowController>(*glb);
+    link = std::make_unique<quelt::AnalyserLink>(pump);
+    link->SetPortOverride(sim ? sim->DevicePath() : std::string("/nonexistent/quelt-tty"));
+    controller = std::make_unique<quelt::control::WindowController>(*link);
     ops = &controller->Ops();
     ops->SetBackupsFolder(backups.path().toStdString());
     form = std::make_unique<quelt::ui::MainWindow>(*controller);
@@ -166,7 +166,7 @@ struct Rig {
   QTemporaryDir files;  // settings and table files
   std::unique_ptr<quelt::sim::Analyser> sim;
   quelt::ui::QtPump pump;
-  std::unique_ptr<quelt::AnalyserLink> glb;
+  std::unique_ptr<quelt::AnalyserLink> link;
   std::unique_ptr<quelt::control::WindowController> controller;
   std::unique_ptr<quelt::ui::MainWindow> form;
   quelt::FuelOperations* ops = nullptr;

@@ -45,7 +45,7 @@ class LockTest : public QObject {
     ControlState during{};
     int rowsDuring = -1;
     bool menuDuring = true;
-    DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 3; },
+    DuringTransfer inspect([&] { return rig.Table().RowCount() >= 3; },
                            [&] {
                              during = StateOf(f);
                              MoveUpButton(f)->click();
@@ -59,7 +59,7 @@ class LockTest : public QObject {
                              QApplication::sendEvent(f.Grid()->viewport(), &click);
                              QCoreApplication::processEvents();
                              menuDuring = f.RowMenu()->isVisible();
-                             rowsDuring = rig.Table().RecordCount();
+                             rowsDuring = rig.Table().RowCount();
                            });
     RefreshButton(f)->click();
     QVERIFY(inspect.done);
@@ -70,7 +70,7 @@ class LockTest : public QObject {
     // Afterwards everything is back, send enabled by the successful read.
     const ControlState after = StateOf(f);
     QVERIFY(after.refresh && after.send && after.up && after.down && after.edit);
-    QCOMPARE(rig.Table().RecordCount(), 7);
+    QCOMPARE(rig.Table().RowCount(), 7);
   }
 
   void lockKeepsEarlierSendState() {
@@ -121,7 +121,7 @@ class LockTest : public QObject {
     Rig rig(Slow(8));
     MainWindow& f = *rig.form;
     bool visibleAfterClose = false;
-    DuringTransfer inspect([&] { return rig.Table().RecordCount() >= 2; },
+    DuringTransfer inspect([&] { return rig.Table().RowCount() >= 2; },
                            [&] {
                              f.close();
                              visibleAfterClose = f.isVisible();
@@ -132,7 +132,7 @@ class LockTest : public QObject {
     QVERIFY(rig.ops->Aborting());
     QTRY_VERIFY(!f.isVisible());
     QVERIFY(rig.boxes.texts.isEmpty());
-    QCOMPARE(rig.Table().RecordCount(), 0);  // no half-read list left behind
+    QCOMPARE(rig.Table().RowCount(), 0);  // no half-read list left behind
     QVERIFY(!QApplication::overrideCursor());
     // It did not read on to the end.
     QVERIFY(rig.Transcript().back() != QStringLiteral("R40108"));

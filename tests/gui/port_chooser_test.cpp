@@ -51,10 +51,10 @@ class PortChooserTest : public QObject {
     QCOMPARE(box->currentIndex(), 1);
 
     RefreshButton(f)->click();
-    QCOMPARE(QString::fromStdString(rig.glb->portOverride()), link);
+    QCOMPARE(QString::fromStdString(rig.link->portOverride()), link);
     QVERIFY2(f.StatusLine()->text().startsWith(QStringLiteral("Port: ") + link),
              qPrintable(f.StatusLine()->text()));
-    QCOMPARE(rig.Table().RecordCount(), 4);  // three rows and the built-in H row
+    QCOMPARE(rig.Table().RowCount(), 4);  // three rows and the built-in H row
     QVERIFY(box->isEnabled());
     QSettings settings(QStringLiteral("quelt-fuel"), QStringLiteral("quelt-fuel"));
     QCOMPARE(settings.value(QStringLiteral("port/device")).toString(), link);
@@ -65,7 +65,7 @@ class PortChooserTest : public QObject {
     box->lineEdit()->selectAll();
     QTest::keyClicks(box->lineEdit(), typed);
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-    QCOMPARE(QString::fromStdString(rig.glb->portOverride()), typed);
+    QCOMPARE(QString::fromStdString(rig.link->portOverride()), typed);
     QCOMPARE(box->currentText(), typed);
     QCOMPARE(settings.value(QStringLiteral("port/device")).toString(), typed);
   }

@@ -100,7 +100,7 @@ class ScreensTest : public QObject {
     const QRect area = f.screen()->availableGeometry();
     QVERIFY2(area.contains(f.frameGeometry()), "the window reaches beyond the screen");
     RefreshButton(f)->click();
-    QCOMPARE(rig.Table().RecordCount(), 20);
+    QCOMPARE(rig.Table().RowCount(), 20);
     for (QWidget* part : {static_cast<QWidget*>(f.StatusLine()), static_cast<QWidget*>(f.Grid()),
                           static_cast<QWidget*>(ExitButton(f))}) {
       const QRect shown(part->mapTo(&f, QPoint()), part->size());

@@ -216,7 +216,7 @@ class TransferTest : public QObject {
     Rig rig(WithRows(Rows(2)));
     MainWindow& f = *rig.form;
     RefreshButton(f)->click();
-    rig.Table().EmptyTable();
+    rig.Table().Clear();
     rig.sim->ClearTranscript();
 
     rig.boxes.answer = QMessageBox::No;  // also the default button

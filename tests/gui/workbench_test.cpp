@@ -65,7 +65,7 @@ void Press(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 // Changes the table the way the user would: the first row moves down.
 void MoveFirstRowDown(Rig& rig) {
-  rig.Table().First();
+  rig.Table().MoveToFirst();
   MoveDownButton(*rig.form)->click();
 }
 
@@ -103,7 +103,7 @@ class WorkbenchTest : public QObject {
                  .toString(),
              rig.files.path());
 
-    rig.Table().EmptyTable();
+    rig.Table().Clear();
     rig.boxes.answer = QMessageBox::Discard;
     Press(f, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(Cells(f), before);
@@ -257,7 +257,7 @@ class WorkbenchTest : public QObject {
     const double busy = static_cast<double>(cpu1.tv_sec - cpu0.tv_sec) +
                         static_cast<double>(cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
 
-    QCOMPARE(rig.Table().RecordCount(), 13);
+    QCOMPARE(rig.Table().RowCount(), 13);
     QCOMPARE(line.Transcript().size(), std::size_t{20});
     QVERIFY2(rig.LogLines().first().endsWith(QStringLiteral(" - simulated analyser")),
              qPrintable(rig.LogLines().first()));
@@ -268,7 +268,7 @@ class WorkbenchTest : public QObject {
                        "used, natural gas H shown, not stored"));
     QVERIFY2(progress.contains(6) && progress.last() == 15,
              qPrintable(QString::number(progress.size())));
-    const double wire = static_cast<double>(rig.glb->bytesReceived()) * 10 / 9600;
+    const double wire = static_cast<double>(rig.link->bytesReceived()) * 10 / 9600;
     QVERIFY2(seconds >= 0.9 * wire && seconds < wire + 1.0,
              qPrintable(QStringLiteral("%1 s for %2 s of line").arg(seconds).arg(wire)));
     QVERIFY2(busy < 0.5 * seconds, qPrintable(QStringLiteral("cpu %1 s").arg(busy)));
@@ -292,8 +292,8 @@ class WorkbenchTest : public QObject {
     Rig rig(situation == QLatin1String("port went away") ? std::optional<Config>(Config{})
                                                          : std::nullopt);
     if (situation == QLatin1String("no bridge")) {
-      rig.glb->SetPortOverride({});
-      rig.glb->SetDiscovery([] { return quelt::FoundPort{}; });
+      rig.link->SetPortOverride({});
+      rig.link->SetDiscovery([] { return quelt::FoundPort{}; });
     }
     if (situation == QLatin1String("port went away")) {
       RefreshButton(*rig.form)->click();
@@ -332,7 +332,7 @@ class WorkbenchTest : public QObject {
     Activate(f);
 
     Press(f, Qt::Key_F5);
-    QCOMPARE(rig.Table().RecordCount(), 5);
+    QCOMPARE(rig.Table().RowCount(), 5);
     QCOMPARE(rig.Table().CurrentIndex(), 3);
 
     Press(f, Qt::Key_Up, Qt::ControlModifier);
@@ -477,7 +477,7 @@ class WorkbenchTest : public QObject {
     rig.sim->SetFaults(faults);
     SendButton(f)->click();  // "Timeout"
     rig.sim->SetFaults({});
-    rig.Table().EmptyTable();
+    rig.Table().Clear();
     rig.boxes.answer = QMessageBox::No;
     SendButton(f)->click();  // the empty table's question
     faults.silentOnPrefix = "R40102";
@@ -541,14 +541,14 @@ class WorkbenchTest : public QObject {
     // The description takes the room left.
     QCOMPARE(widths(), grid->viewport()->width());
 
-    rig.Table().Edit();
+    rig.Table().BeginEdit();
     rig.Table().SetDecimal(quelt::FuelField::Co2Max, 123456789012.5);
-    rig.Table().Post();
+    rig.Table().StoreEdit();
     QVERIFY(grid->columnWidth(3) > normal + 40);
 
-    rig.Table().Edit();
+    rig.Table().BeginEdit();
     rig.Table().SetDecimal(quelt::FuelField::Co2Max, 12.1);
-    rig.Table().Post();
+    rig.Table().StoreEdit();
     QCOMPARE(grid->columnWidth(3), normal);
     QCOMPARE(widths(), grid->viewport()->width());
     QVERIFY(grid->columnWidth(description) >= quelt::ScaleForDpi(115, f.logicalDpiY()));

@@ -30,9 +30,9 @@ class Family : public ::testing::TestWithParam<Member> {
     std::filesystem::remove_all(backups, ignored);
   }
   // Every operation against `analyser` (in-process line or pseudo-terminal),
-  // which `glb` reaches.
+  // which `link` reaches.
   template <class Analyser>
-  void Run(Analyser& analyser, AnalyserLink& glb, const sim::Config& config);
+  void Run(Analyser& analyser, AnalyserLink& link, const sim::Config& config);
 
   const Member& m = GetParam();
   const std::filesystem::path backups =
@@ -41,11 +41,11 @@ class Family : public ::testing::TestWithParam<Member> {
 };
 
 template <class Analyser>
-void Family::Run(Analyser& analyser, AnalyserLink& glb, const sim::Config& config) {
+void Family::Run(Analyser& analyser, AnalyserLink& link, const sim::Config& config) {
   const std::vector<std::string>& held = *config.rows;
   FuelTable table;
   RecordingView view;
-  FuelOperations ops(glb, table, view);
+  FuelOperations ops(link, table, view);
   ops.SetBackupsFolder(backups);
   // Lines a run that goes well writes; anything else is an alarm.
   const auto expectNoAlarm = [&view](std::size_t from) {
@@ -61,12 +61,11 @@ void Family::Run(Analyser& analyser, AnalyserLink& glb, const sim::Config& confi
   ASSERT_TRUE(ops.Refresh()) << ::testing::PrintToString(view.log);
   EXPECT_EQ(ops.Identity().serialNumber, "08154711");
   std::vector<std::string> read;
-  for (int i = 0; i < table.RecordCount(); ++i)
-    read.push_back(WriteFuelRowText(table.Row(i), i + 1));
+  for (int i = 0; i < table.RowCount(); ++i) read.push_back(WriteFuelRowText(table.Row(i), i + 1));
   EXPECT_EQ(read.size(), held.size());
   EXPECT_EQ(Differences(read, held), std::vector<std::string>{});
 
-  table.EmptyTable();
+  table.Clear();
   std::vector<std::string> written;
   for (int n = 1; n <= m.rowsWritten; ++n) {
     written.push_back(RowText(n, 200 + n, "New " + std::to_string(n)) + ";");
@@ -112,17 +111,17 @@ TEST_P(Family, EveryOperationWorksAndAValueNotStoredIsCaught) {
 #ifndef _WIN32
   if (m.timed) {
     sim::Analyser analyser(config);
-    AnalyserLink glb(pump);
-    glb.SetPortOverride(analyser.DevicePath());
-    Run(analyser, glb, config);
+    AnalyserLink link(pump);
+    link.SetPortOverride(analyser.DevicePath());
+    Run(analyser, link, config);
     return;
   }
 #endif
   sim::InProcessLine line(config);
-  AnalyserLink glb(pump);
-  glb.UseLine(line);
-  glb.SetPortOverride(line.DevicePath());
-  Run(line, glb, config);
+  AnalyserLink link(pump);
+  link.UseLine(line);
+  link.SetPortOverride(line.DevicePath());
+  Run(line, link, config);
 }
 
 INSTANTIATE_TEST_SUITE_P(Analysers, Family, ::testing::ValuesIn(kFamily),

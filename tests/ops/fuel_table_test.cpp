@@ -14,23 +14,23 @@ FuelRow Row(int id) {
 
 TEST(FuelTable, NavigationStopsAtTheEndsWithTheFlags) {
   FuelTable t;
-  t.First();
-  EXPECT_TRUE(t.Eof());
+  t.MoveToFirst();
+  EXPECT_TRUE(t.AtEnd());
   EXPECT_EQ(t.CurrentIndex(), -1);
   for (int id : {1, 2, 3}) t.AppendRow(Row(id));
-  t.First();
-  EXPECT_FALSE(t.Eof());
-  t.Next();
-  t.Next();
-  EXPECT_FALSE(t.Eof());
-  t.Next();
-  EXPECT_TRUE(t.Eof());
+  t.MoveToFirst();
+  EXPECT_FALSE(t.AtEnd());
+  t.MoveToNext();
+  t.MoveToNext();
+  EXPECT_FALSE(t.AtEnd());
+  t.MoveToNext();
+  EXPECT_TRUE(t.AtEnd());
   EXPECT_EQ(t.Current().ID, 3) << "past the end the last row stays current";
-  t.Prior();
+  t.MoveToPrevious();
   EXPECT_EQ(t.Current().ID, 2);
-  t.First();
-  t.Prior();
-  EXPECT_TRUE(t.Bof());
+  t.MoveToFirst();
+  t.MoveToPrevious();
+  EXPECT_TRUE(t.AtStart());
   EXPECT_EQ(t.Current().ID, 1);
 }
 
@@ -40,66 +40,66 @@ TEST(FuelTable, InsertGoesBeforeTheCurrentRowAndCancelDropsIt) {
   t.AppendRow(Row(7));
   t.MoveTo(1);
   t.InsertRow(Row(6));
-  ASSERT_EQ(t.RecordCount(), 3);
+  ASSERT_EQ(t.RowCount(), 3);
   EXPECT_EQ(t.Row(1).ID, 6);
   EXPECT_EQ(t.CurrentIndex(), 1);
 
   t.MoveTo(2);
-  t.Insert();
+  t.BeginInsert();
   EXPECT_TRUE(t.Current().IsNull(FuelField::ID)) << "a new row holds no values yet";
   t.SetInteger(FuelField::ID, 99);
   EXPECT_FALSE(t.Current().IsNull(FuelField::ID));
   EXPECT_EQ(t.Current().ID, 99);
-  t.Cancel();
-  EXPECT_EQ(t.RecordCount(), 3);
+  t.CancelEdit();
+  EXPECT_EQ(t.RowCount(), 3);
   EXPECT_EQ(t.Current().ID, 7);
-  EXPECT_EQ(t.GetState(), FuelTable::State::Browse);
+  EXPECT_EQ(t.GetState(), FuelTable::State::Viewing);
 }
 
 TEST(FuelTable, EditCancelRestoresAndPostStores) {
   FuelTable t;
   t.AppendRow(Row(1));
-  t.Edit();
+  t.BeginEdit();
   t.SetDecimal(FuelField::B, 0.5);
   t.SetDescription(std::string(40, 'x'));
   EXPECT_EQ(t.Current().Description.size(), 30u);
-  t.Cancel();
+  t.CancelEdit();
   EXPECT_EQ(t.Current().B, 0.0);
   EXPECT_EQ(t.Current().Description, "");
-  t.Edit();
+  t.BeginEdit();
   t.SetNull(FuelField::HU);
-  t.Post();
+  t.StoreEdit();
   EXPECT_TRUE(t.Row(0).IsNull(FuelField::HU));
 }
 
 TEST(FuelTable, IntegersBeyondTheirWidthAreRefused) {
   FuelTable t;
   t.AppendRow(Row(1));
-  t.Edit();
+  t.BeginEdit();
   EXPECT_FALSE(t.SetInteger(FuelField::N, 32768));
-  EXPECT_FALSE(t.SetInteger(FuelField::Special, -32769));
-  EXPECT_TRUE(t.SetInteger(FuelField::Special, -32768));
+  EXPECT_FALSE(t.SetInteger(FuelField::Soot, -32769));
+  EXPECT_TRUE(t.SetInteger(FuelField::Soot, -32768));
   EXPECT_TRUE(t.SetInteger(FuelField::ID, 2147483647));
   EXPECT_FALSE(t.SetInteger(FuelField::ID, 2147483648LL));
-  t.Post();
+  t.StoreEdit();
   EXPECT_EQ(t.Row(0).N, 0);
-  EXPECT_EQ(t.Row(0).Special, -32768);
+  EXPECT_EQ(t.Row(0).Soot, -32768);
 }
 
 TEST(FuelTable, DeleteKeepsAPlaceAndSuspendedChangesArriveAsOneReset) {
   FuelTable t;
   int resets = 0, others = 0;
   t.SetListener([&](FuelTable::Change c) { c == FuelTable::Change::Reset ? ++resets : ++others; });
-  t.DisableControls();
+  t.HoldNotifications();
   for (int id : {1, 2, 3}) t.AppendRow(Row(id));
   t.MoveTo(2);
-  t.Delete();
+  t.DeleteCurrent();
   EXPECT_EQ(resets + others, 0);
-  t.EnableControls();
+  t.ReleaseNotifications();
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(t.CurrentIndex(), 1) << "deleting the last row makes the one above current";
   t.MoveTo(0);
-  t.Delete();
+  t.DeleteCurrent();
   EXPECT_EQ(t.Current().ID, 2);
 }
 

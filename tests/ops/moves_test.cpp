@@ -14,7 +14,7 @@ class Moves : public ::testing::Test {
  protected:
   // Rows with IDs 1..count and N as given (default 1..count).
   void Fill(int count, std::vector<int> ns = {}) {
-    table.EmptyTable();
+    table.Clear();
     for (int i = 0; i < count; ++i) {
       FuelRow r;
       r.ID = i + 1;
@@ -30,10 +30,10 @@ class Moves : public ::testing::Test {
   }
 
   ClockPump pump;
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
   FuelTable table;
   test::RecordingView view;
-  FuelOperations ops{glb, table, view};
+  FuelOperations ops{link, table, view};
 };
 
 TEST_F(Moves, SwapAtEveryPlaceAndKeepTheMovedRowSelected) {
@@ -98,7 +98,7 @@ TEST_F(Moves, OddNumbersMoveByPlaceAndTheMovedRowStaysSelected) {
     EXPECT_EQ(Ids(), c.ids);
     EXPECT_EQ(table.CurrentIndex(), c.selected);
     if (Ids() != std::vector<int>{1, 2, 3, 4}) {
-      for (int i = 0; i < table.RecordCount(); ++i) EXPECT_EQ(table.Row(i).N, i + 1);
+      for (int i = 0; i < table.RowCount(); ++i) EXPECT_EQ(table.Row(i).N, i + 1);
     }
   }
   Fill(4, {1, 2, 3, 5});
@@ -112,15 +112,15 @@ TEST_F(Moves, OddNumbersMoveByPlaceAndTheMovedRowStaysSelected) {
 TEST_F(Moves, ValuesTravelWhole) {
   Fill(3);
   table.MoveTo(1);
-  table.Edit();
+  table.BeginEdit();
   FuelRow& r = table.Buffer();
   r.Description = "Gas; wet \xE4\xF6\xFC";  // a ';' and umlauts
   r.B = 0.00005;
   r.HU = 1.0 / 3.0;
   r.Co2Max = 1e17;
-  table.Post();
+  table.StoreEdit();
   table.SetNull(FuelField::Vaf);
-  table.Post();
+  table.StoreEdit();
   const FuelRow before = table.Current();
 
   ops.MoveDown();
@@ -136,7 +136,7 @@ TEST_F(Moves, RefusedWhileATransferRuns) {
   table.MoveTo(0);
   // Moves requested from the events a wait processes must not touch the table.
   pump.AddTickHandler([&] { ops.MoveDown(); });
-  glb.SetPortOverride("/dev/quelt-missing");
+  link.SetPortOverride("/dev/quelt-missing");
   ops.SendTable(SendOptions{false, false});
   EXPECT_EQ(Ids(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(view.transfers, 1);

@@ -32,9 +32,9 @@ inline std::vector<std::string> RowsWithIds(const std::vector<int>& ids) {
 class OpsTest : public ::testing::Test {
  protected:
   void Start(sim::Config config = {}) {
-    glb.Disconnect();  // a send leaves the port of the previous analyser open
+    link.Disconnect();  // a send leaves the port of the previous analyser open
     analyser = std::make_unique<sim::Analyser>(std::move(config));
-    glb.SetPortOverride(analyser->DevicePath());
+    link.SetPortOverride(analyser->DevicePath());
   }
   std::vector<int> Ids() const {
     std::vector<int> ids;
@@ -49,10 +49,10 @@ class OpsTest : public ::testing::Test {
   std::vector<std::string> Commands() const { return analyser->Transcript(); }
 
   ClockPump pump;
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
   FuelTable table;
   RecordingView view;
-  FuelOperations ops{glb, table, view};
+  FuelOperations ops{link, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 
   OpsTest() {}

@@ -47,7 +47,7 @@ TEST_F(Refresh, WorkedExampleEnglishWithThreeRows) {
   EXPECT_TRUE(view.refreshEnabled);
   EXPECT_EQ(view.Progress(), 15);
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_FALSE(glb.port().isOpen()) << "Refresh closes the port";
+  EXPECT_FALSE(link.port().isOpen()) << "Refresh closes the port";
   EXPECT_FALSE(view.transferActive);
 }
 
@@ -164,7 +164,7 @@ TEST_F(Refresh, TheHRowGoesInAtItsPlace) {
     EXPECT_EQ(Ids(), k.shown);
     const int h = static_cast<int>(std::find(k.shown.begin(), k.shown.end(), 16) - k.shown.begin());
     EXPECT_EQ(table.CurrentIndex(), h) << "the first H row is selected";
-    for (int i = 0; i < table.RecordCount(); ++i) EXPECT_EQ(table.Row(i).N, i + 1);
+    for (int i = 0; i < table.RowCount(); ++i) EXPECT_EQ(table.Row(i).N, i + 1);
   }
 }
 
@@ -180,7 +180,7 @@ TEST_F(Refresh, AnalyserNumbersAreReplacedAndCountsBeyond99UseThreeDigits) {
   ASSERT_NE(at99, cmds.end());
   EXPECT_EQ(*(at99 + 1), "R401100");
   EXPECT_EQ(cmds.back(), "R401120");
-  EXPECT_EQ(table.RecordCount(), 120);
+  EXPECT_EQ(table.RowCount(), 120);
   EXPECT_EQ(table.Row(0).N, 1);
   EXPECT_EQ(table.Row(119).N, 120);
 }
@@ -204,10 +204,10 @@ TEST_F(Refresh, ACountThatIsNoNumberIsNoAnswer) {
     view.messages.clear();
     EXPECT_EQ(ops.Refresh(), k.read);
     if (k.read) {
-      EXPECT_EQ(table.RecordCount(), ParseIntLenient(k.reply) + 1);
+      EXPECT_EQ(table.RowCount(), ParseIntLenient(k.reply) + 1);
       continue;
     }
-    EXPECT_EQ(table.RecordCount(), 0);
+    EXPECT_EQ(table.RowCount(), 0);
     EXPECT_EQ(view.messages, std::vector<std::string>{kTransferError});
     EXPECT_NE(std::find(view.log.begin(), view.log.end(),
                         "The analyser's row count \"" + std::string(k.reply) +
@@ -219,12 +219,12 @@ TEST_F(Refresh, ACountThatIsNoNumberIsNoAnswer) {
 
 TEST_F(Refresh, NoAnalyserGivesCommunicationErrorAndKeepsTheTable) {
   table.AppendRow(FuelRow{});
-  glb.SetPortOverride("/dev/quelt-missing");
+  link.SetPortOverride("/dev/quelt-missing");
   EXPECT_FALSE(ops.Refresh());
   ASSERT_EQ(view.log.size(), 11u);
   EXPECT_EQ(view.log[9], kCommunicationError);
   EXPECT_EQ(view.log[10], "Cannot open /dev/quelt-missing: device not found");
-  EXPECT_EQ(table.RecordCount(), 1);
+  EXPECT_EQ(table.RowCount(), 1);
   EXPECT_FALSE(view.sendEnabled);
   EXPECT_TRUE(view.refreshEnabled);
   EXPECT_TRUE(view.messages.empty());
@@ -241,7 +241,7 @@ TEST_F(Refresh, MissingIdentityReplyStopsBeforeTheList) {
     sim::Config c;
     c.faults.silentOn = {k.silentOn};
     Start(c);
-    table.EmptyTable();
+    table.Clear();
     table.AppendRow(FuelRow{});
     view.sendEnabled = true;
     EXPECT_FALSE(ops.Refresh());
@@ -250,7 +250,7 @@ TEST_F(Refresh, MissingIdentityReplyStopsBeforeTheList) {
       EXPECT_EQ(view.log[10].substr(0, 12), "Type       :");
     }
     EXPECT_EQ(view.log.back(), kCommunicationError);
-    EXPECT_EQ(table.RecordCount(), 1) << "the previous table stays";
+    EXPECT_EQ(table.RowCount(), 1) << "the previous table stays";
     EXPECT_FALSE(view.sendEnabled);
     EXPECT_TRUE(view.refreshEnabled);
     for (const auto& cmd : Commands()) EXPECT_NE(cmd, "R402");
@@ -267,11 +267,11 @@ TEST_F(Refresh, MissingListReplyEmptiesTheTable) {
     Start(c);
     view.messages.clear();
     std::vector<int> rowsSeen;
-    view.onMessage = [&](const std::string&) { rowsSeen.push_back(table.RecordCount()); };
+    view.onMessage = [&](const std::string&) { rowsSeen.push_back(table.RowCount()); };
     EXPECT_FALSE(ops.Refresh());
     EXPECT_EQ(view.messages, std::vector<std::string>{kTransferError});
     EXPECT_EQ(rowsSeen, std::vector<int>{silent == "13" ? 4 : 0});
-    EXPECT_EQ(table.RecordCount(), 0);
+    EXPECT_EQ(table.RowCount(), 0);
     EXPECT_EQ(view.Progress(), 0);
     EXPECT_FALSE(view.sendEnabled);
     ASSERT_GE(view.log.size(), 2u);
@@ -297,7 +297,7 @@ TEST_F(Refresh, AReplySentTwiceFailsTheReadWhateverTheAnalysersPace) {
     view.messages.clear();
     EXPECT_FALSE(ops.Refresh());
     EXPECT_EQ(view.messages, std::vector<std::string>{kTransferError});
-    EXPECT_EQ(table.RecordCount(), 0);
+    EXPECT_EQ(table.RowCount(), 0);
     const bool named = std::any_of(view.log.begin(), view.log.end(), [](const std::string& l) {
       return l.find("fell out of step") != std::string::npos;
     });
@@ -312,7 +312,7 @@ TEST_F(Refresh, RowBeyondSixteenBitsFailsTheReadAndNamesTheRow) {
   Start(c);
   EXPECT_FALSE(ops.Refresh());
   EXPECT_EQ(view.messages, std::vector<std::string>{kTransferError});
-  EXPECT_EQ(table.RecordCount(), 0);
+  EXPECT_EQ(table.RowCount(), 0);
   EXPECT_FALSE(view.sendEnabled);
   const bool named = std::any_of(view.log.begin(), view.log.end(), [](const std::string& l) {
     return l.rfind("Row 2 refused", 0) == 0;
@@ -326,11 +326,11 @@ TEST_F(Refresh, ClosingTheWindowEndsTheReadWithoutABox) {
   c.latencyMs = 30;
   Start(c);
   pump.AddTickHandler([this] {
-    if (table.RecordCount() >= 2) ops.AbortTransfer();
+    if (table.RowCount() >= 2) ops.AbortTransfer();
   });
   EXPECT_FALSE(ops.Refresh());
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(table.RecordCount(), 0);
+  EXPECT_EQ(table.RowCount(), 0);
   EXPECT_FALSE(ops.Busy());
   EXPECT_FALSE(view.transferActive);
   EXPECT_TRUE(view.refreshEnabled);
@@ -345,12 +345,12 @@ TEST(RefreshInProcess, ReadsTheDefaultTableAtTheLinesPaceWithoutSpinning) {
   config.baud = 9600;
   sim::InProcessLine line(config);
   ClockPump pump;
-  AnalyserLink glb(pump);
-  glb.UseLine(line);
-  glb.SetPortOverride(line.DevicePath());
+  AnalyserLink link(pump);
+  link.UseLine(line);
+  link.SetPortOverride(line.DevicePath());
   FuelTable table;
   RecordingView view;
-  FuelOperations ops(glb, table, view);
+  FuelOperations ops(link, table, view);
 
   const auto cpu = [] {
     timespec t{};
@@ -367,13 +367,13 @@ TEST(RefreshInProcess, ReadsTheDefaultTableAtTheLinesPaceWithoutSpinning) {
   std::vector<std::string> commands = {"", "", "R001", "R005", "R004", "R002", "", "R402"};
   for (int k = 1; k <= 12; ++k) commands.push_back((k < 10 ? "R4010" : "R401") + std::to_string(k));
   EXPECT_EQ(line.Transcript(), commands);
-  EXPECT_EQ(table.RecordCount(), 13);
+  EXPECT_EQ(table.RowCount(), 13);
   EXPECT_EQ(view.log[9], "Found      :QUELT 300");
   EXPECT_EQ(view.Progress(), 15);
-  EXPECT_FALSE(glb.port().isOpen());
+  EXPECT_FALSE(link.port().isOpen());
 
-  const double wire = static_cast<double>(glb.bytesReceived()) * 10 / 9600;
-  EXPECT_GT(wire, 0.5) << glb.bytesReceived() << " bytes";
+  const double wire = static_cast<double>(link.bytesReceived()) * 10 / 9600;
+  EXPECT_GT(wire, 0.5) << link.bytesReceived() << " bytes";
   EXPECT_GE(wall, 0.9 * wire) << "the bytes came paced";
   // A tick of delay on each of the 20 replies would add 2 s.
   EXPECT_LT(wall, wire + 1.0);

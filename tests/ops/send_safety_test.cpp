@@ -77,7 +77,7 @@ TEST_F(SendSafety, AnotherAnalyserPluggedInAfterTheRefreshIsWrittenOnlyWhenTheUs
 TEST_F(SendSafety, TheCheckKeepsTheRowsBeyondTheCountApart) {
   Start();
   ASSERT_TRUE(ops.Refresh());
-  while (table.RecordCount() < 20) table.AppendRow(table.Row(0));
+  while (table.RowCount() < 20) table.AppendRow(table.Row(0));
   ASSERT_EQ(ops.SendTable().result, SendOutcome::Result::Sent);
   const StoredTable* known = ops.KnownStoredTable();
   ASSERT_NE(known, nullptr);
@@ -90,9 +90,9 @@ TEST_F(SendSafety, ARowTheWireCannotCarryStopsTheSendBeforeItsFirstByte) {
   Start();
   ASSERT_TRUE(ops.Refresh());
   table.MoveTo(2);
-  table.Edit();
+  table.BeginEdit();
   table.SetDecimal(FuelField::Vaf, std::numeric_limits<double>::quiet_NaN());
-  table.Post();
+  table.StoreEdit();
   analyser->ClearTranscript();
 
   const SendOutcome outcome = ops.SendTable();

@@ -49,7 +49,7 @@ TEST_F(Send, RowCountsAndLimits) {
                        Case{20, 20, "W40215;X;X;", 20}, Case{35, 30, "W40215;X;X;", 30}}) {
     SCOPED_TRACE(k.rows);
     Start();
-    table.EmptyTable();
+    table.Clear();
     Fill(table, k.rows);
     view.progress = {0};
     ASSERT_TRUE(SendRows());
@@ -65,7 +65,7 @@ TEST_F(Send, RowCountsAndLimits) {
     EXPECT_EQ(*std::max_element(view.progress.begin(), view.progress.end() - 1), k.maxProgress);
     EXPECT_EQ(view.Progress(), 15);
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_TRUE(glb.port().isOpen()) << "a send leaves the port open";
+    EXPECT_TRUE(link.port().isOpen()) << "a send leaves the port open";
   }
 }
 
@@ -121,12 +121,12 @@ TEST_F(Send, NoReplyToTheCountIsATimeoutToo) {
 }
 
 TEST_F(Send, UnreachableAnalyserSendsNothing) {
-  glb.SetPortOverride("/dev/quelt-missing");
+  link.SetPortOverride("/dev/quelt-missing");
   Fill(table, 3);
   EXPECT_FALSE(SendRows());
   ExpectTimeoutMessage();
   EXPECT_EQ(view.Progress(), 0);
-  EXPECT_FALSE(glb.port().isOpen());
+  EXPECT_FALSE(link.port().isOpen());
 }
 
 TEST_F(Send, WrittenTableReadsBackTheSame) {

@@ -20,15 +20,15 @@ FuelTable Table(int rows) {
     FuelRow row = ReadFuelRowText(RowText(i, 100 + i, "Fuel " + std::to_string(i))).ToRow();
     table.AppendRow(row);
   }
-  table.First();
+  table.MoveToFirst();
   return table;
 }
 
 void SetCo2Max(FuelTable& table, int index, double value) {
   table.MoveTo(index);
-  table.Edit();
+  table.BeginEdit();
   table.SetDecimal(FuelField::Co2Max, value);
-  table.Post();
+  table.StoreEdit();
 }
 
 struct Case {
@@ -51,25 +51,25 @@ TEST(UnsentChanges, FollowWhatTheAnalyserWouldGet) {
       // The editor gives an edited row N = count + 1; the wire numbers by position.
       {"N only",
        [](FuelTable& t, UnsentChanges&) {
-         t.Edit();
+         t.BeginEdit();
          t.SetInteger(FuelField::N, 4);
-         t.Post();
+         t.StoreEdit();
        },
        false, false},
       {"a row moved to the end",
        [](FuelTable& t, UnsentChanges&) {
          const FuelRow first = t.Row(0);
          t.MoveTo(0);
-         t.Delete();
+         t.DeleteCurrent();
          t.AppendRow(first);
        },
        true, true},
-      {"a row deleted", [](FuelTable& t, UnsentChanges&) { t.Delete(); }, true, true},
+      {"a row deleted", [](FuelTable& t, UnsentChanges&) { t.DeleteCurrent(); }, true, true},
       {"a number emptied",
        [](FuelTable& t, UnsentChanges&) {
-         t.Edit();
+         t.BeginEdit();
          t.SetNull(FuelField::Vaf);
-         t.Post();
+         t.StoreEdit();
        },
        true, true},
       {"a file loaded", [](FuelTable& t, UnsentChanges& u) { u.MarkLoaded(t); }, true, false},
@@ -121,11 +121,11 @@ TEST(UnsentChanges, RowsBeyondThirtyNeverTravel) {
 TEST(TableFile, KeepsEveryValueAWireTextCarries) {
   FuelTable table = Table(2);
   table.MoveTo(1);
-  table.Edit();
+  table.BeginEdit();
   table.SetDescription("Heiz\xF6l EL");  // Windows-1252 in the table, UTF-8 in the file
   table.SetDecimal(FuelField::B, -0.0125);
-  table.SetInteger(FuelField::Special, -32768);
-  table.Post();
+  table.SetInteger(FuelField::Soot, -32768);
+  table.StoreEdit();
   const auto path = TestDir() / "round.txt";
   std::ofstream(path, std::ios::binary) << FormatTableFile(table.Rows());
   std::string error;

@@ -317,7 +317,7 @@ struct Tally {
 class Soak {
  public:
   explicit Soak(const Options& o) : opt_(o), rng_(o.seed) {
-    glb_.SetPortOverride(device_.Port());
+    link_.SetPortOverride(device_.Port());
     NewDevice();
   }
 
@@ -562,7 +562,7 @@ class Soak {
     Check(view_.refreshEnabled && !view_.transferActive && !view_.busyCursor,
           "controls left locked");
     Check(commError == (lost || kind == Kind::kUnplugged), "\"Communication error !\" in the log");
-    Check(!glb_.port().isOpen(), "Refresh left the port open");
+    Check(!link_.port().isOpen(), "Refresh left the port open");
     if (identityLost) {
       Check(view_.messages.empty(), "a message box after a failed identity");
       CheckTable(table_.Rows(), before, "a failed identity changed the table");
@@ -578,7 +578,7 @@ class Soak {
         Check(view_.Progress() == kProgressFullScale, "progress after a good read");
         CheckTable(table_.Rows(), expected, "table after the read");
         int h = 0;
-        while (h < table_.RecordCount() && table_.Row(h).ID != kNaturalGasHId) ++h;
+        while (h < table_.RowCount() && table_.Row(h).ID != kNaturalGasHId) ++h;
         Check(table_.CurrentIndex() == h, "the first H row is not selected");
         Check(ops_.languageIndex() == language && ops_.lGasFuelId() == lGasId, "gas-name language");
         if (longDescription && ReadFuelRowText(rows[longDescription->first]).ID != lGasId) {
@@ -623,7 +623,7 @@ class Soak {
 
   void Edit() {
     for (int i = 0, n = rng_.Int(0, 4); i < n && !table_.IsEmpty(); ++i) {
-      table_.MoveTo(rng_.Int(0, table_.RecordCount() - 1));
+      table_.MoveTo(rng_.Int(0, table_.RowCount() - 1));
       switch (rng_.Int(0, 5)) {
         case 0:
           ops_.MoveDown();
@@ -635,22 +635,22 @@ class Soak {
           static const FuelField kFields[] = {FuelField::Co2Max, FuelField::A2,   FuelField::B,
                                               FuelField::RefO2,  FuelField::Vatr, FuelField::Vaf,
                                               FuelField::HU};
-          table_.Edit();
+          table_.BeginEdit();
           table_.SetDecimal(kFields[rng_.Int(0, 6)], rng_.Int(0, 999999) / 1000.0);
-          table_.Post();
+          table_.StoreEdit();
           break;
         }
         case 3:
-          table_.Edit();
+          table_.BeginEdit();
           table_.SetDescription(rng_.Text(rng_.Int(0, 30), true));
-          table_.Post();
+          table_.StoreEdit();
           break;
         case 4:
-          table_.Delete();
+          table_.DeleteCurrent();
           break;
         default: {
           FuelRow r = ReadFuelRowText(rng_.Row(table_.CurrentIndex() + 1)).ToRow();
-          r.N = static_cast<std::int16_t>(table_.RecordCount() + 1);
+          r.N = static_cast<std::int16_t>(table_.RowCount() + 1);
           table_.InsertRow(r);
           break;
         }
@@ -804,10 +804,10 @@ class Soak {
   Rng rng_;
   Device device_;
   ClockPump pump_;
-  AnalyserLink glb_{pump_};
+  AnalyserLink link_{pump_};
   FuelTable table_;
   test::RecordingView view_;
-  FuelOperations ops_{glb_, table_, view_};
+  FuelOperations ops_{link_, table_, view_};
   Tally tally_;
 };
 

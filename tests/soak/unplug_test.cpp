@@ -30,7 +30,7 @@ class Unplug : public ::testing::Test {
     char tmpl[] = "/tmp/quelt-unplug-XXXXXX";
     dir = mkdtemp(tmpl);
     port = dir / "port";
-    glb.SetPortOverride(port.string());
+    link.SetPortOverride(port.string());
     Plug(sim::DefaultTable());
   }
   ~Unplug() override {
@@ -73,10 +73,10 @@ class Unplug : public ::testing::Test {
 
   std::filesystem::path dir, port;
   ClockPump pump;
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
   FuelTable table;
   test::RecordingView view;
-  FuelOperations ops{glb, table, view};
+  FuelOperations ops{link, table, view};
   std::unique_ptr<sim::Analyser> analyser;
 };
 
@@ -102,7 +102,7 @@ TEST_F(Unplug, MidRefreshTheReadFailsAndTheNextRefreshFindsThePortAgain) {
     EXPECT_EQ(view.messages,
               command > 6 ? std::vector<std::string>{kTransferError} : std::vector<std::string>{});
     EXPECT_FALSE(view.sendEnabled);
-    EXPECT_FALSE(glb.port().isOpen());
+    EXPECT_FALSE(link.port().isOpen());
     // One reply time-out (about a second), not a hang, and a dead line
     // that keeps reporting itself must not turn the wait into a spin.
     EXPECT_LT(wall, 5.0);
@@ -111,7 +111,7 @@ TEST_F(Unplug, MidRefreshTheReadFailsAndTheNextRefreshFindsThePortAgain) {
     PlugAgain();
     view = {};
     ASSERT_TRUE(ops.Refresh()) << "the next Refresh after plugging in again";
-    EXPECT_EQ(table.RecordCount(), 13) << "twelve rows and the H row";
+    EXPECT_EQ(table.RowCount(), 13) << "twelve rows and the H row";
     EXPECT_TRUE(view.sendEnabled);
   }
 }
@@ -130,7 +130,7 @@ TEST_F(Unplug, MidSendTheSendTimesOutAndTheNextRefreshWorks) {
   EXPECT_EQ(analyser->Transcript().size(), 9u);
   EXPECT_LT(wall, 5.0);
   EXPECT_LT(cpu, 0.5);
-  EXPECT_TRUE(glb.port().isOpen()) << "a send leaves the port open, here on a dead line";
+  EXPECT_TRUE(link.port().isOpen()) << "a send leaves the port open, here on a dead line";
 
   // The analyser comes back as another pseudo-terminal behind the same name.
   PlugAgain();
@@ -141,13 +141,13 @@ TEST_F(Unplug, MidSendTheSendTimesOutAndTheNextRefreshWorks) {
   analyser->ClearTranscript();
   ASSERT_TRUE(Send());
   // The identity's four queries, the rows and the count.
-  EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(table.RecordCount() + 5));
+  EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(table.RowCount() + 5));
 }
 
 TEST_F(Unplug, PulledWhileIdleAfterASend) {
   ASSERT_TRUE(ops.Refresh());
   ASSERT_TRUE(Send());
-  ASSERT_TRUE(glb.port().isOpen());
+  ASSERT_TRUE(link.port().isOpen());
 
   // Pulled and plugged in again between two operations: the port the send
   // left open is dead. A Refresh starts afresh and works at once.
@@ -168,7 +168,7 @@ TEST_F(Unplug, PulledWhileIdleAfterASend) {
   EXPECT_TRUE(Send());
   EXPECT_TRUE(view.messages.empty());
   // The identity's four queries, the rows and the count.
-  EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(table.RecordCount() + 5));
+  EXPECT_EQ(analyser->Transcript().size(), static_cast<std::size_t>(table.RowCount() + 5));
 }
 
 TEST_F(Unplug, NothingAttached) {
@@ -176,7 +176,7 @@ TEST_F(Unplug, NothingAttached) {
   const auto [cpu, wall] = Measure([&] { EXPECT_FALSE(ops.Refresh()); });
   ASSERT_GE(view.log.size(), 2u);
   EXPECT_EQ(view.log[view.log.size() - 2], kCommunicationError);
-  EXPECT_EQ(view.log.back(), "Cannot open " + glb.PortText() + ": device not found");
+  EXPECT_EQ(view.log.back(), "Cannot open " + link.PortText() + ": device not found");
   EXPECT_TRUE(view.messages.empty());
   EXPECT_LT(wall, 5.0);
   EXPECT_LT(cpu, 0.5);

@@ -26,9 +26,9 @@ inline FuelRow GridRow(int n, int id, const char* name) {
 
 // The table holds `rows`, the first one current.
 inline void FillGrid(FuelTable& table, const std::vector<FuelRow>& rows) {
-  table.EmptyTable();
+  table.Clear();
   for (const FuelRow& r : rows) table.AppendRow(r);
-  table.First();
+  table.MoveToFirst();
 }
 
 }  // namespace quelt::test

@@ -21,8 +21,8 @@
 #include <sys/stat.h>
 #endif
 
+#include "fuel/atomic_file.h"
 #include "fuel/backup.h"
-#include "fuel/backup_file.h"
 #include "fuel/backup_list.h"
 
 namespace quelt {

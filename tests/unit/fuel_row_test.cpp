@@ -19,7 +19,7 @@ TEST(FuelFields, TableFollowsFieldOrder) {
   }
   EXPECT_EQ(decimals, 7);
   EXPECT_STREQ(InfoOf(FuelField::RefO2).displayLabel, "O2-Bezug");
-  EXPECT_STREQ(InfoOf(FuelField::Special).gridTitle, "Soot");
+  EXPECT_STREQ(InfoOf(FuelField::Soot).gridTitle, "Soot");
 }
 
 TEST(FuelRowText, ReadsLeniently) {
@@ -34,15 +34,15 @@ TEST(FuelRowText, ReadsLeniently) {
   EXPECT_EQ(r.Vatr, 7.7);
   EXPECT_EQ(r.Vaf, 9.4);
   EXPECT_EQ(r.HU, 31.68);
-  EXPECT_EQ(r.Special, 0);
+  EXPECT_EQ(r.Soot, 0);
 
   const ParsedFuelRow few = ReadFuelRowText("3;9; Gas \xed ");
   EXPECT_EQ(few.Description, " Gas \xed ");  // untrimmed, bytes unchanged
   EXPECT_EQ(few.HU, 0.0);
-  EXPECT_EQ(few.Special, 0);
+  EXPECT_EQ(few.Soot, 0);
 
   const ParsedFuelRow extra = ReadFuelRowText("1;2;x;1;2;3;4;5;6;7;8;99;100;");
-  EXPECT_EQ(extra.Special, 8);
+  EXPECT_EQ(extra.Soot, 8);
   EXPECT_EQ(ReadFuelRowText("").Description, "");
 }
 
@@ -76,7 +76,7 @@ TEST(FuelRowText, WrittenRowReadsBackAtItsPrecision) {
   row.Vatr = 4.444;
   row.Vaf = 5.556;
   row.HU = 17.999;
-  row.Special = -2;
+  row.Soot = -2;
   const FuelRow back = ReadFuelRowText(WriteFuelRowText(row, 5)).ToRow();
   EXPECT_EQ(back.N, 5);
   EXPECT_EQ(back.ID, row.ID);
@@ -88,7 +88,7 @@ TEST(FuelRowText, WrittenRowReadsBackAtItsPrecision) {
   EXPECT_EQ(back.Vatr, 4.44);
   EXPECT_EQ(back.Vaf, 5.56);
   EXPECT_EQ(back.HU, 18.0);
-  EXPECT_EQ(back.Special, -2);
+  EXPECT_EQ(back.Soot, -2);
 }
 
 TEST(FuelRow, NullFieldsReadAndWriteAsZero) {

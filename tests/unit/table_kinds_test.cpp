@@ -25,7 +25,7 @@ FuelRow Row(int n, int id, const std::string& description) {
   row.Vatr = 10.5;
   row.Vaf = 11.2;
   row.HU = 42.7;
-  row.Special = 1;
+  row.Soot = 1;
   return row;
 }
 

@@ -127,10 +127,10 @@ TEST(FieldRules, FiltersFollowTheFieldAndTheSeparator) {
     char32_t separator;
     bool accepted;
   } cases[] = {
-      {FuelField::Special, U'7', U',', true},
-      {FuelField::Special, U'-', U',', true},
-      {FuelField::Special, U'e', U',', false},
-      {FuelField::Special, U',', U',', false},
+      {FuelField::Soot, U'7', U',', true},
+      {FuelField::Soot, U'-', U',', true},
+      {FuelField::Soot, U'e', U',', false},
+      {FuelField::Soot, U',', U',', false},
       {FuelField::Co2Max, U'e', U',', true},
       {FuelField::Co2Max, U',', U',', true},
       {FuelField::Co2Max, U'.', U',', true},  // either mark, whatever the workstation uses
@@ -171,12 +171,12 @@ TEST(FieldRules, ReadingAnEditorsText) {
        "'1.2,5' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'Co2Max'"},
       {FuelField::RefO2, "+-", U'.', K::Invalid,
        "'+-' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'O2-Bezug'"},
-      {FuelField::Special, "-32768", U',', K::Integer, ""},
-      {FuelField::Special, "1e3", U',', K::Invalid,
+      {FuelField::Soot, "-32768", U',', K::Integer, ""},
+      {FuelField::Soot, "1e3", U',', K::Invalid,
        "'1e3' ist kein g\u00fcltiger Integerwert f\u00fcr Feld 'Spezial'"},
-      {FuelField::Special, "99999999999", U',', K::Invalid,
+      {FuelField::Soot, "99999999999", U',', K::Invalid,
        "'99999999999' ist kein g\u00fcltiger Integerwert f\u00fcr Feld 'Spezial'"},
-      {FuelField::Special, "32768", U',', K::Invalid,
+      {FuelField::Soot, "32768", U',', K::Invalid,
        "32768 ist kein g\u00fcltiger Wert f\u00fcr das Feld 'Spezial'. Der zul\u00e4ssige "
        "Bereich ist -32768 bis 32767"},
       {FuelField::Description, "Gr\xc3\xbcn", U',', K::Text, ""},
@@ -185,7 +185,7 @@ TEST(FieldRules, ReadingAnEditorsText) {
       {FuelField::A2, ".5", U'.', K::Decimal, ""},
       {FuelField::A2, "5.", U'.', K::Decimal, ""},
       {FuelField::Vatr, "-25e-1", U'.', K::Decimal, ""},
-      {FuelField::Special, "+32767", U',', K::Integer, ""},
+      {FuelField::Soot, "+32767", U',', K::Integer, ""},
   };
   for (const Case& c : cases) {
     const FieldInput in = ReadFieldText(c.field, c.text, c.separator);

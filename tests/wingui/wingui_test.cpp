@@ -214,7 +214,7 @@ class Window : public ::testing::Test {
  public:  // the timer callbacks below reach in too
   void SetUp() override {
     ASSERT_GT(EnvInt("QUELT_TEST_COM", 0), 0) << "QUELT_TEST_COM must name the simulator's port";
-    glb.SetDiscovery([] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); });
+    link.SetDiscovery([] { return ComPort(EnvInt("QUELT_TEST_COM", 0)); });
     form.SetPump(&pump);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -378,8 +378,8 @@ class Window : public ::testing::Test {
   std::filesystem::path folder_;
 
   WinPump pump;
-  AnalyserLink glb{pump};
-  control::WindowController controller{glb};
+  AnalyserLink link{pump};
+  control::WindowController controller{link};
   MainWindow form{controller};
   FuelOperations& ops = controller.Ops();
   std::size_t first_ = 0;
@@ -511,7 +511,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   EXPECT_TRUE(Enabled(MainControl::RefreshButton));
   EXPECT_EQ(Progress(), 15);
   EXPECT_FALSE(controller.BusyCursor());
-  EXPECT_FALSE(glb.port().isOpen());
+  EXPECT_FALSE(link.port().isOpen());
 
   // The H row is purple while selected and without focus; others keep the
   // window's colour.
@@ -557,7 +557,7 @@ TEST_F(Window, DemoRefreshesOverTheInProcessLine) {
   EXPECT_EQ(Progress(), 15);
   EXPECT_EQ(line.Transcript().size(), 20u);
   EXPECT_TRUE(Commands().empty());
-  glb.UseLine(DeviceLine());
+  link.UseLine(DeviceLine());
 }
 
 TEST_F(Window, SendWritesTheTableAndChecksIt) {
@@ -586,7 +586,7 @@ TEST_F(Window, SendWritesTheTableAndChecksIt) {
 
 TEST_F(Window, AnEmptyTableGoesOutOnlyWhenTheUserSaysYes) {
   Refresh();
-  controller.Table().EmptyTable();
+  controller.Table().Clear();
   EXPECT_EQ(Rows(), 0);
   first_ = Transcript().size();
   Modals modals;
@@ -659,7 +659,7 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
   });
   modals.Expect(L"Edit fuel", [&](HWND dialog) {
     co2 = GetDlgItem(dialog, EditorId(FuelField::Co2Max));
-    soot = GetDlgItem(dialog, EditorId(FuelField::Special));
+    soot = GetDlgItem(dialog, EditorId(FuelField::Soot));
     EXPECT_EQ(Text(GetDlgItem(dialog, EditorId(FuelField::ID))), L"5");
     EXPECT_EQ(Text(co2), L"14" + std::wstring(1, separator[0]) + L"1");
     type(co2, L"x");  // refused with a beep and a note: the text stays
@@ -693,7 +693,7 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
                                            "'Spezial'. Der zul\u00e4ssige Bereich ist -32768 bis "
                                            "32767")});
   EXPECT_EQ(Selected(), 5);
-  EXPECT_EQ(controller.Table().GetState(), FuelTable::State::Browse);
+  EXPECT_EQ(controller.Table().GetState(), FuelTable::State::Viewing);
   // Changed cells carry the change mark.
   EXPECT_EQ(Cell(5, 3), L"\u2022 15" + std::wstring(1, separator[0]) + L"5");
   EXPECT_EQ(Cell(5, 10), L"\u2022 1");
@@ -770,7 +770,7 @@ TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
   }
   EXPECT_EQ(form.Handle(), nullptr);
   EXPECT_TRUE(modals.texts.empty());
-  EXPECT_FALSE(glb.port().isOpen());
+  EXPECT_FALSE(link.port().isOpen());
   EXPECT_FALSE(ops.Busy());
 }
 
@@ -795,7 +795,7 @@ TEST_F(Window, ARefreshAfterAnAbortedOneGetsItsOwnReplies) {
 }
 
 TEST_F(Window, AMissingAnalyserIsACommunicationError) {
-  glb.SetDiscovery([] { return FoundPort{}; });  // no bridge in the registry
+  link.SetDiscovery([] { return FoundPort{}; });  // no bridge in the registry
   Click(MainControl::RefreshButton);
   const auto log = Log();
   ASSERT_EQ(log.size(), 11u);
@@ -842,7 +842,7 @@ TEST_F(Window, StatusLineAndCaptionFollowTheTable) {
       {"delete the H row",
        [&] {
          controller.Table().MoveTo(3);
-         controller.Table().Delete();
+         controller.Table().DeleteCurrent();
        },
        true, storesH ? oneChange : L"12 rows stored, 12 used"},
       {"send", [&] { Click(MainControl::SendButton); }, false, L"12 rows stored, 12 used"},
@@ -898,8 +898,8 @@ TEST_F(Window, TableFilesWithAnyNameThroughTheSession) {
   }
   EXPECT_EQ(lines, 14u);  // the header and the rows
 
-  controller.Table().Delete();
-  controller.Table().Delete();
+  controller.Table().DeleteCurrent();
+  controller.Table().DeleteCurrent();
   ASSERT_EQ(Rows(), 11);
   Modals modals;  // what was loaded replaces the grid without a question: it is in the file
   ASSERT_TRUE(controller.LoadTable(file));
@@ -943,7 +943,7 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
       {"close, discard", [&] { SendMessageW(form.Handle(), WM_CLOSE, 0, 0); }, IDNO, true},
   };
   for (const Case& c : cases) {
-    controller.Table().Delete();  // a change not sent
+    controller.Table().DeleteCurrent();  // a change not sent
     first_ = Transcript().size();
     Modals modals;
     std::vector<std::wstring> buttons;
@@ -1559,13 +1559,13 @@ TEST_F(Window, LayoutFollowsTheScreenResolution) {
     for (std::size_t i = 0; i < ids.size(); ++i) {
       const front::DialogItem& item = l.items[i];
       HWND h = GetDlgItem(dialog, ids[i]);
-      ASSERT_NE(h, nullptr) << item.name;
-      EXPECT_EQ(place(h), item.rect) << item.name;
-      if (item.kind == front::DialogItem::Kind::Editor) {
+      ASSERT_NE(h, nullptr) << i;
+      EXPECT_EQ(place(h), item.rect) << i;
+      if (item.role == front::DialogItem::Role::Editor) {
         EXPECT_EQ(ids[i], EditorId(item.field));
       }
-      if (item.kind == front::DialogItem::Kind::Label) {
-        EXPECT_EQ(Text(h), WideFromUtf8(item.text)) << item.name;
+      if (item.role == front::DialogItem::Role::Label) {
+        EXPECT_EQ(Text(h), WideFromUtf8(item.text)) << i;
       }
     }
     // Tab walks the editors in the order both dialogs share, then Cancel and OK.
@@ -1679,7 +1679,7 @@ TEST_F(Window, ChosenPortIsUsedByTheNextRefresh) {
       WriteSetting(control::kPortSettingKey, L"");  // the other tests start automatic
     }
   } restore{serialComm, value};
-  glb.SetDiscovery([] { return FoundPort{}; });
+  link.SetDiscovery([] { return FoundPort{}; });
 
   HWND box = form.PortChooser();
   ASSERT_NE(box, nullptr);
@@ -1707,10 +1707,10 @@ TEST_F(Window, ChosenPortIsUsedByTheNextRefresh) {
 using Discovery = Window;
 
 TEST_F(Discovery, FindsTheAnalyserThroughTheRegistry) {
-  glb.SetDiscovery([] { return FindAnalyserPort(); });
+  link.SetDiscovery([] { return FindAnalyserPort(); });
   Refresh();
-  EXPECT_EQ(glb.portNumber(), EnvInt("QUELT_TEST_COM", 0));
-  EXPECT_EQ(glb.PortText(), "COM" + std::to_string(EnvInt("QUELT_TEST_COM", 0)));
+  EXPECT_EQ(link.portNumber(), EnvInt("QUELT_TEST_COM", 0));
+  EXPECT_EQ(link.PortText(), "COM" + std::to_string(EnvInt("QUELT_TEST_COM", 0)));
   EXPECT_EQ(Log()[9], L"Found      :QUELT 300");
 }
 

@@ -34,7 +34,7 @@ std::vector<std::string> Transcript() {
 class WineSim : public ::testing::Test {
  protected:
   WineSim() {
-    glb.SetDiscovery([] { return ComPort(SimPort()); });
+    link.SetDiscovery([] { return ComPort(SimPort()); });
   }
   void SetUp() override {
     ASSERT_GT(SimPort(), 0) << "QUELT_TEST_COM must name the simulator's COM port";
@@ -47,45 +47,45 @@ class WineSim : public ::testing::Test {
   }
 
   ClockPump pump;
-  AnalyserLink glb{pump};
+  AnalyserLink link{pump};
   std::size_t first_ = 0;
 };
 
 TEST_F(WineSim, ExchangeFramingAndTimeOut) {
-  glb.Exchange("R001");
-  ASSERT_FALSE(glb.failed());
-  EXPECT_EQ(glb.portNumber(), SimPort());
-  EXPECT_EQ(glb.reply(), "QUELT 300");
-  EXPECT_GT(glb.ticksLeft(), 0);
-  glb.Exchange("");
-  EXPECT_EQ(glb.reply(), "QUELT");
+  link.Exchange("R001");
+  ASSERT_FALSE(link.failed());
+  EXPECT_EQ(link.portNumber(), SimPort());
+  EXPECT_EQ(link.reply(), "QUELT 300");
+  EXPECT_GT(link.ticksLeft(), 0);
+  link.Exchange("");
+  EXPECT_EQ(link.reply(), "QUELT");
 
-  glb.Exchange("NOREPLY");
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 0);
-  EXPECT_TRUE(glb.port().isOpen());
-  glb.Exchange("R002");  // sticky: nothing goes out
-  EXPECT_EQ(glb.reply(), "");
+  link.Exchange("NOREPLY");
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 0);
+  EXPECT_TRUE(link.port().isOpen());
+  link.Exchange("R002");  // sticky: nothing goes out
+  EXPECT_EQ(link.reply(), "");
 
-  glb.Connect();
-  EXPECT_TRUE(glb.ReplyMayStillCome());
-  glb.Drain();
-  EXPECT_FALSE(glb.ReplyMayStillCome()) << "the drain saw the line quiet";
-  glb.Exchange("R402");
-  EXPECT_EQ(glb.reply(), "12;");
-  glb.Disconnect();
-  EXPECT_FALSE(glb.port().isOpen());
+  link.Connect();
+  EXPECT_TRUE(link.ReplyMayStillCome());
+  link.Drain();
+  EXPECT_FALSE(link.ReplyMayStillCome()) << "the drain saw the line quiet";
+  link.Exchange("R402");
+  EXPECT_EQ(link.reply(), "12;");
+  link.Disconnect();
+  EXPECT_FALSE(link.port().isOpen());
   EXPECT_EQ(Commands(), (std::vector<std::string>{"R001", "", "NOREPLY", "R402"}));
 }
 
 TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
   FuelTable table;
   test::RecordingView view;
-  FuelOperations ops(glb, table, view);
+  FuelOperations ops(link, table, view);
   ASSERT_TRUE(ops.Refresh());
   EXPECT_EQ(view.log[9], "Found      :QUELT 300");
   EXPECT_EQ(view.log[10], "Type       :20");
-  ASSERT_EQ(table.RecordCount(), 13);  // twelve fuels and the inserted H row
+  ASSERT_EQ(table.RowCount(), 13);  // twelve fuels and the inserted H row
   EXPECT_EQ(table.Row(3).ID, 16);
   EXPECT_EQ(table.Row(3).Description, "Erdgas H");
   EXPECT_EQ(table.CurrentIndex(), 3);
@@ -97,9 +97,9 @@ TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
 
   first_ += cmds.size();
   table.MoveTo(3);
-  table.Edit();
+  table.BeginEdit();
   table.SetDescription("Zemn\xED plyn H");
-  table.Post();
+  table.StoreEdit();
   ASSERT_EQ(ops.SendTable(SendOptions{false, false}).result, SendOutcome::Result::Sent);
   cmds = Commands();
   // The identity first (still the analyser last read?), then the rows and the count.
@@ -107,7 +107,7 @@ TEST_F(WineSim, RefreshAndSendPutTheSameBytesOnTheWire) {
   EXPECT_EQ(cmds[2], "R004");
   EXPECT_EQ(cmds[7], "W4014;16;Zemn\\xED plyn H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
   EXPECT_EQ(cmds[17], "W40213;X;X;");
-  glb.Disconnect();
+  link.Disconnect();
 }
 
 }  // namespace

@@ -31,37 +31,37 @@ TEST(WineUnplug, TheWaitEndsByItsTimeOutAndTheNextRefreshFailsCleanly) {
   const char* com = std::getenv("QUELT_TEST_COM");
   ASSERT_NE(com, nullptr);
   ClockPump pump;
-  AnalyserLink glb(pump);
-  glb.SetDiscovery([com] { return ComPort(std::atoi(com)); });
+  AnalyserLink link(pump);
+  link.SetDiscovery([com] { return ComPort(std::atoi(com)); });
 
-  glb.Exchange("R001");
-  glb.Exchange("R005");
-  ASSERT_FALSE(glb.failed());
+  link.Exchange("R001");
+  link.Exchange("R005");
+  ASSERT_FALSE(link.failed());
 
   const double cpu0 = ProcessCpuSeconds();
   const DWORD wall0 = GetTickCount();
-  glb.Exchange("R004");  // the simulator pulls the cable here
+  link.Exchange("R004");  // the simulator pulls the cable here
   const double cpu = ProcessCpuSeconds() - cpu0;
   const DWORD wall = GetTickCount() - wall0;
-  EXPECT_TRUE(glb.failed());
-  EXPECT_EQ(glb.ticksLeft(), 0);
+  EXPECT_TRUE(link.failed());
+  EXPECT_EQ(link.ticksLeft(), 0);
   EXPECT_LT(wall, 5000u) << "the wait must not hang";
   EXPECT_LT(cpu, 0.5) << "the wait must not spin";
 
   // The port is still open on a device that vanished: the next command
   // cannot go out, and the exchange ends with the system's reason instead of
   // a reply time-out.
-  glb.ClearFailure();
-  glb.Exchange("R002");
-  EXPECT_TRUE(glb.failed());
+  link.ClearFailure();
+  link.Exchange("R002");
+  EXPECT_TRUE(link.failed());
   const std::string writeProblem = "Cannot write to \\\\.\\COM" + std::string(com) + ": ";
-  EXPECT_EQ(glb.ConnectProblem().rfind(writeProblem, 0), 0u) << glb.ConnectProblem();
-  EXPECT_GT(glb.ConnectProblem().size(), writeProblem.size()) << "a reason follows";
-  glb.Disconnect();
+  EXPECT_EQ(link.ConnectProblem().rfind(writeProblem, 0), 0u) << link.ConnectProblem();
+  EXPECT_GT(link.ConnectProblem().size(), writeProblem.size()) << "a reason follows";
+  link.Disconnect();
 
   FuelTable table;
   test::RecordingView view;
-  FuelOperations ops(glb, table, view);
+  FuelOperations ops(link, table, view);
   EXPECT_FALSE(ops.Refresh());
   ASSERT_GE(view.log.size(), 2u);
   EXPECT_EQ(view.log[view.log.size() - 2], kCommunicationError);

@@ -1,4 +1,4 @@
-#include "fuel/backup_file.h"
+#include "fuel/atomic_file.h"
 
 #include <algorithm>
 #include <atomic>

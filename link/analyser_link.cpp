@@ -1,4 +1,4 @@
-#include "link/exchange.h"
+#include "link/analyser_link.h"
 
 #include <algorithm>
 #include <cmath>
