@@ -294,7 +294,7 @@ int Backup(const Options& options, const std::string& path) {
       !read) {
     if (g_stopSignal != 0) return t.Stopped();
     if (!read.problem.empty()) {
-      Say(Cp1252ToUtf8(read.problem) + "; nothing was saved.");
+      Say(read.problem + "; nothing was saved.");
     } else {
       Say(kTransferError);
     }

@@ -56,10 +56,6 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 #endif
 }
 
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 #ifdef _WIN32
 Utf8Console::Utf8Console() : previous_(GetConsoleOutputCP()) {
   if (previous_ != 0) SetConsoleOutputCP(CP_UTF8);

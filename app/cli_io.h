@@ -10,14 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "fuel/atomic_file.h"
+
 namespace quelt::cli {
 
 // The program's arguments as UTF-8, whatever characters they hold: on
 // Windows from the wide command line, not from the code page's argv.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
-
-// A file name given as UTF-8 (an argument) as the system's path.
-std::filesystem::path PathFromUtf8(const std::string& utf8);
 
 // While it lives, a Windows console shows the UTF-8 the program writes; the
 // console's own code page comes back afterwards. Nothing elsewhere.

@@ -53,7 +53,7 @@ int Diff(const Options& options, const std::string& path) {
   // The rows the analyser stores against the file's; what `read` adds or
   // renames for display is a note, never a row the analyser holds.
   const AgainstStored held = SetAsideReadAdditions(file.rows, analyser.stored, analyser.naming);
-  for (const std::string& note : held.notes) Say("Note: " + Cp1252ToUtf8(note) + ".");
+  for (const std::string& note : held.notes) Say("Note: " + note + ".");
   const auto differences = TableDifferences(held.rows, analyser.stored);
   if (differences.empty()) {
     Say("Same: the analyser holds the " + std::to_string(analyser.stored.size()) + " rows of " +
@@ -61,7 +61,7 @@ int Diff(const Options& options, const std::string& path) {
     return kOk;
   }
   std::string out;
-  for (const std::string& line : differences) out += Cp1252ToUtf8(line) + '\n';
+  for (const std::string& line : differences) out += line + '\n';
   if (const int status = Out(out); status != kOk) return status;
   Say(std::to_string(differences.size()) + " difference(s) between the analyser and " + path + ".");
   return kMismatch;
@@ -104,7 +104,7 @@ int Report(const Options& options, const std::string& path) {
   for (const std::string& note : SetAsideReadAdditions(ShownTable(analyser.stored, analyser.naming),
                                                        analyser.stored, analyser.naming)
                                      .notes) {
-    report.notes.push_back(Cp1252ToUtf8(note));
+    report.notes.push_back(note);
   }
   report.identification = identity.identification;
   report.type = identity.type;

@@ -1,12 +1,11 @@
 #include "app/cli_view.h"
 
 #include "app/cli_io.h"
-#include "text/cp1252.h"
 
 namespace quelt {
 
 void CliView::AddLogLine(const std::string& line) {
-  const std::string text = Cp1252ToUtf8(line) + '\n';
+  const std::string text = line + '\n';
   if (capture_ != nullptr) {
     *capture_ += text;
     return;
@@ -22,7 +21,7 @@ void CliView::ShowMessage(const std::string& text) {
     if (end == std::string::npos) end = text.size();
     const std::string line = text.substr(start, end - start);
     if (!line.empty() && printed_.count(line) == 0) {
-      cli::WriteStderr(Cp1252ToUtf8(line) + '\n');
+      cli::WriteStderr(line + '\n');
     }
     start = end + 1;
   }

@@ -22,13 +22,8 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
-#include "control/window_controller.h"
-#include "fuel/fuel_ops.h"
+#include "app/window_start.h"
 #include "lang/choice.h"
-#include "link/analyser_link.h"
-#include "quelt/version.h"
-#include "sim/inprocess_line.h"
-#include "text/command_line.h"
 #include "ui/backups_dialog.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
@@ -37,84 +32,10 @@
 
 namespace {
 
-const char* const kUsage =
-    "Usage: quelt-fuel [--port DEVICE] [--demo] [--lang de|en]\n"
-    "Reads and writes the fuel table of a QUELT combustion analyser.\n"
-    "\n"
-    "  --port DEVICE  use this serial device instead of looking for the\n"
-    "                 analyser's USB bridge (e.g. /dev/ttyUSB0, COM7)\n"
-    "  --demo         attach a simulated analyser instead of a real one\n"
-    "  --lang CODE    the window's language (de, en); without it the system's\n"
-    "  --help         show this text\n"
-    "  --version      show the version\n";
-
-struct Options {
-  std::string port;
-  bool demo = false;
-  std::string lang;  // "": the system's language
-  // The probe's hooks: refresh once, then save a picture of the window
-  // (--screenshot FILE) or print start-up time and memory (--bench), and end.
-  // Between the refresh and the picture: send the table (--send), then load
-  // a table file (--load FILE); --backups pictures the Backups view instead.
-  std::string screenshot;
-  bool backups = false;
-  bool bench = false;
-  bool send = false;
-  std::string load;
-  // Arguments the first reading left for Qt to take or refuse.
-  bool leftForQt = false;
-};
-
-[[noreturn]] void Fail(const std::string& message) {
-  std::fprintf(stderr, "quelt-fuel: %s\nTry 'quelt-fuel --help'.\n", message.c_str());
-  std::exit(2);
-}
-
-constexpr quelt::OptionSpec kOptions[] = {
-    {"--port", true},       {"--demo", false},    {"--lang", true},
-#ifdef QUELT_PROBE
-    {"--bench", false},     {"--send", false},    {"--load", true},
-    {"--screenshot", true}, {"--backups", false},
-#endif
-};
-
-// Our options are long ones; single-dash options belong to Qt (-platform ...).
-// The first reading, before Qt exists, answers --help and --version without a
-// display and refuses a fault in ours; the second reads what Qt left and
-// refuses whatever neither of us took.
-Options ParseOptions(const std::vector<std::string>& args, bool qtHasTakenItsOwn) {
-  const quelt::CommandLine line = quelt::ParseCommandLine(
-      args, kOptions,
-      qtHasTakenItsOwn ? quelt::ForeignOptions::kRefuse : quelt::ForeignOptions::kKeep);
-  if (!line.error.empty()) Fail(line.error);
-  if (qtHasTakenItsOwn && !line.operands.empty()) {
-    Fail("unknown option '" + line.operands[0] + "'");
-  }
-  if (line.Has("--help")) {
-    std::fputs(kUsage, stdout);
-    std::exit(0);
-  }
-  if (line.Has("--version")) {
-    std::puts("quelt-fuel " QUELT_VERSION);
-    std::exit(0);
-  }
-  Options o;
-  o.port = line.Value("--port").value_or("");
-  o.demo = line.Has("--demo");
-  o.bench = line.Has("--bench");
-  o.send = line.Has("--send");
-  o.load = line.Value("--load").value_or("");
-  o.screenshot = line.Value("--screenshot").value_or("");
-  o.backups = line.Has("--backups");
-  o.lang = line.Value("--lang").value_or("");
-  o.leftForQt = !line.foreign.empty() || !line.operands.empty();
-  if (o.demo && !o.port.empty()) Fail("--port and --demo exclude each other");
-  if (line.Has("--lang")) {
-    if (const std::string error = quelt::lang::LanguageOptionError(o.lang); !error.empty()) {
-      Fail(error);
-    }
-  }
-  return o;
+// Shows what reading the options came to and ends the program.
+[[noreturn]] void End(const quelt::app::OptionsRead& read) {
+  std::fputs(read.text.c_str(), read.exitCode == 0 ? stdout : stderr);
+  std::exit(read.exitCode);
 }
 
 std::int64_t EpochNs() {
@@ -177,48 +98,48 @@ int main(int argc, char** argv) {
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-  const Options early = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), false);
-  FontConfigWarmUp fonts(!early.leftForQt);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const quelt::app::OptionsRead early = quelt::app::ReadWindowOptions(args, true);
+  if (early.end) End(early);
+  FontConfigWarmUp fonts(early.options.left.empty());
   QApplication app(argc, argv);
   fonts.Join();
+  // What Qt left of the arguments: anything it did not take is refused.
   std::vector<std::string> left;
   for (const QString& a : QCoreApplication::arguments().mid(1)) left.push_back(a.toStdString());
-  const Options options = ParseOptions(left, true);
+  const quelt::app::OptionsRead read = quelt::app::ReadWindowOptions(left, false);
+  if (read.end) End(read);
+  const quelt::app::WindowOptions& options = read.options;
   // Before the first window text.
   quelt::lang::UseLanguage(options.lang);
   QApplication::setApplicationName(QStringLiteral("quelt-fuel"));
   QApplication::setWindowIcon(quelt::ui::AppIcon());
 
-  // The demo's analyser lives inside the program.
-  std::unique_ptr<quelt::sim::InProcessLine> simulated;
-  if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
-
   quelt::ui::QtPump pump;
-  quelt::AnalyserLink analyser(pump);
-  if (!options.port.empty()) analyser.SetPortOverride(options.port);
-  quelt::control::WindowController controller(analyser);
-  if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
-  controller.SetProgramFolder(
-      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+  quelt::app::WindowSession session(
+      pump, options, std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+  quelt::control::WindowController& controller = session.Controller();
   quelt::ui::MainWindow form(controller);
   const quelt::ui::StopSignals stops([&controller] { controller.Terminate(); });
 
   FirstPaint firstPaint;
-  if (options.bench) form.installEventFilter(&firstPaint);
+  const bool bench = !options.bench.empty();
+  if (bench) form.installEventFilter(&firstPaint);
   form.show();
 
-  if (!options.screenshot.empty() || options.bench) {
+  if (options.refresh) {
     QTimer::singleShot(0, &form, [&] {
-      if (options.bench) {
+      std::FILE* figures = nullptr;
+      if (bench) {
+        figures = options.bench == "-" ? stdout : std::fopen(options.bench.c_str(), "w");
         while (firstPaint.at == 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        std::printf("shown_epoch_ns %lld\n", static_cast<long long>(firstPaint.at));
       }
-      controller.Do(quelt::control::Command::Refresh);
-      if (options.send) controller.Do(quelt::control::Command::Send);
-      if (!options.load.empty()) controller.LoadTable(options.load);
+      if (figures)
+        std::fprintf(figures, "shown_epoch_ns %lld\n", static_cast<long long>(firstPaint.at));
+      quelt::app::RunProbeTransfers(controller, options);
       QCoreApplication::processEvents();
-      int status = 0;
-      if (options.bench) std::printf("rss_after_refresh_kb %ld\n", ResidentKb());
+      int status = bench && figures == nullptr ? 1 : 0;
+      if (figures) std::fprintf(figures, "rss_after_refresh_kb %ld\n", ResidentKb());
       std::unique_ptr<quelt::ui::BackupsDialog> backups;
       if (options.backups) {
         backups = std::make_unique<quelt::ui::BackupsDialog>(controller, &form);
@@ -231,6 +152,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelt-fuel: cannot write %s\n", options.screenshot.c_str());
         status = 1;
       }
+      if (figures != nullptr && figures != stdout) std::fclose(figures);
       std::fflush(stdout);
       QCoreApplication::exit(status);
     });

@@ -8,18 +8,14 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "control/window_controller.h"
-#include "fuel/fuel_ops.h"
+#include "app/window_start.h"
 #include "lang/choice.h"
-#include "link/analyser_link.h"
-#include "quelt/version.h"
-#include "sim/inprocess_line.h"
-#include "text/command_line.h"
 #include "text/utf16.h"
 #include "win/fuel_dialog.h"
 #include "win/main_window.h"
@@ -41,89 +37,13 @@ std::filesystem::path ProgramFolder() {
   }
 }
 
-const wchar_t kUsage[] =
-    L"Usage: quelt-fuel [--port COMn] [--demo] [--lang de|en]\n"
-    L"Reads and writes the fuel table of a QUELT combustion analyser.\n\n"
-    L"  --port COMn   use this serial port instead of looking for the\n"
-    L"                analyser's USB bridge\n"
-    L"  --demo        attach a simulated analyser instead of a real one\n"
-    L"  --lang CODE   the window's language (de, en); without it the system's\n"
-    L"  --help        show this text\n"
-    L"  --version     show the program's version";
-
-struct Options {
-  std::wstring port;
-  bool demo = false;
-  std::string lang;  // "": the system's language
-  // The probe's hooks (quelt-fuel-probe.exe, for scripts and benchmarks
-  // only): refresh once the window is shown; then open the editor (--edit)
-  // or write start-up time and memory to a file (--bench FILE) and end.
-  bool refresh = false;
-  bool edit = false;
-  bool backups = false;  // send the table, then open the Backups view
-  std::wstring bench;
-};
-
-int Fail(const std::wstring& message) {
-  const std::wstring text = L"quelt-fuel: " + message + L"\n\n" + kUsage;
-  // A window program has no console: say it in a box, and on the standard
-  // error stream where there is one.
-  std::fputs(quelt::Utf8FromWide(text + L"\n").c_str(), stderr);
-  MessageBoxW(nullptr, text.c_str(), L"quelt-fuel", MB_OK | MB_ICONERROR);
-  return 2;
-}
-
-bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
-  static constexpr quelt::OptionSpec kOptions[] = {
-      {"--port", true},     {"--demo", false}, {"--lang", true},
-#ifdef QUELT_PROBE
-      {"--refresh", false}, {"--edit", false}, {"--bench", true}, {"--backups", false},
-#endif
-  };
-  std::vector<std::string> utf8;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    utf8.push_back(args[i] == L"/?" ? "--help" : quelt::Utf8FromWide(args[i]));
-  }
-  const quelt::CommandLine line = quelt::ParseCommandLine(utf8, kOptions);
-  std::string error = line.error;
-  if (error.empty() && !line.operands.empty()) {
-    error = "unknown option '" + line.operands[0] + "'";
-  }
-  if (!error.empty()) {
-    exitCode = Fail(quelt::WideFromUtf8(error));
-    return false;
-  }
-  if (line.Has("--help")) {
-    std::fputs(quelt::Utf8FromWide(std::wstring(kUsage) + L"\n").c_str(), stdout);
-    MessageBoxW(nullptr, kUsage, L"quelt-fuel", MB_OK);
-    exitCode = 0;
-    return false;
-  }
-  if (line.Has("--version")) {
-    const std::string text = std::string("quelt-fuel ") + quelt::kVersion;
-    std::printf("%s\n", text.c_str());
-    MessageBoxW(nullptr, quelt::WideFromUtf8(text).c_str(), L"quelt-fuel", MB_OK);
-    exitCode = 0;
-    return false;
-  }
-  o.port = quelt::WideFromUtf8(line.Value("--port").value_or(""));
-  o.demo = line.Has("--demo");
-  o.edit = line.Has("--edit");
-  o.backups = line.Has("--backups");
-  o.bench = quelt::WideFromUtf8(line.Value("--bench").value_or(""));
-  o.refresh = line.Has("--refresh") || o.edit || o.backups || !o.bench.empty();
-  if (o.demo && !o.port.empty()) {
-    exitCode = Fail(L"--port and --demo exclude each other");
-    return false;
-  }
-  o.lang = line.Value("--lang").value_or("");
-  if (line.Has("--lang")) {
-    if (const std::string refusal = quelt::lang::LanguageOptionError(o.lang); !refusal.empty()) {
-      exitCode = Fail(quelt::WideFromUtf8(refusal));
-      return false;
-    }
-  }
-  return true;
+// Says what reading the options came to: a window program has no console,
+// so in a box, and on the standard streams where there are some.
+int End(const quelt::app::OptionsRead& read) {
+  std::fputs(read.text.c_str(), read.exitCode == 0 ? stdout : stderr);
+  MessageBoxW(nullptr, quelt::WideFromUtf8(read.text).c_str(), L"quelt-fuel",
+              MB_OK | (read.exitCode == 0 ? 0 : MB_ICONERROR));
+  return read.exitCode;
 }
 
 std::int64_t NowFiletime() {
@@ -146,25 +66,21 @@ int main() {
   const std::int64_t mainEntered = NowFiletime();
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  std::vector<std::wstring> args(argv, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    args.push_back(std::wcscmp(argv[i], L"/?") == 0 ? "--help" : quelt::Utf8FromWide(argv[i]));
+  }
   LocalFree(argv);
-  Options options;
-  int exitCode = 0;
-  if (!Parse(args, options, exitCode)) return exitCode;
+  const quelt::app::OptionsRead read = quelt::app::ReadWindowOptions(args, false);
+  if (read.end) return End(read);
+  const quelt::app::WindowOptions& options = read.options;
   // Before the first window text.
   quelt::lang::UseLanguage(options.lang);
 
-  // The demo's analyser lives inside the program; it outlives everything
-  // that talks to it.
-  std::unique_ptr<quelt::sim::InProcessLine> simulated;
-  if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
-  quelt::AnalyserLink analyser(pump);
-  if (!options.port.empty()) analyser.SetPortOverride(quelt::Utf8FromWide(options.port));
-  quelt::control::WindowController controller(analyser);
-  if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
-  controller.SetProgramFolder(ProgramFolder());
+  quelt::app::WindowSession session(pump, options, ProgramFolder());
+  quelt::control::WindowController& controller = session.Controller();
   quelt::win::MainWindow form(controller);
   form.SetPump(&pump);
   form.SetQuitOnDestroy(true);
@@ -177,19 +93,16 @@ int main() {
   if (options.refresh) {
     pump.ProcessPendingEvents();
     const std::int64_t refreshStart = NowFiletime();
-    controller.Do(quelt::control::Command::Refresh);
+    quelt::app::RunProbeTransfers(controller, options);
     const std::int64_t refreshEnd = NowFiletime();
     if (options.edit) controller.Do(quelt::control::Command::Edit);
-    if (options.backups) {
-      controller.Do(quelt::control::Command::Send);
-      controller.Do(quelt::control::Command::Backups);
-    }
+    if (options.backups) controller.Do(quelt::control::Command::Backups);
     if (!options.bench.empty()) {
       PROCESS_MEMORY_COUNTERS_EX memory{};
       memory.cb = sizeof memory;
       GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                            sizeof memory);
-      if (std::FILE* f = _wfopen(options.bench.c_str(), L"w")) {
+      if (std::FILE* f = _wfopen(quelt::WideFromUtf8(options.bench).c_str(), L"w")) {
         // From the process's creation: to main (the loader's share), to the
         // first WM_PAINT of the window.
         const std::int64_t start = ProcessStart();

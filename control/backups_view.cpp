@@ -97,8 +97,7 @@ void BackupsView::Reload() {
 }
 
 std::string BackupsView::Heading() const {
-  const std::string serial =
-      Cp1252ToUtf8(PlainDeviceText(controller_.Ops().Identity().serialNumber));
+  const std::string serial = DeviceText(controller_.Ops().Identity().serialNumber);
   if (serial.empty()) {
     return lang::Tr("No analyser identified yet: press Refresh, then open the backups.");
   }
@@ -148,7 +147,7 @@ std::vector<std::string> BackupsView::Compare() {
   std::vector<std::string> lines;
   for (const std::string& line :
        TableDifferences(rows_, RowsOfBackup(*controller_.Ops().KnownStoredTable()))) {
-    lines.push_back(Cp1252ToUtf8(PlainDeviceText(line)));
+    lines.push_back(DeviceText(line));
   }
   std::string text;
   if (lines.empty()) {
@@ -236,7 +235,7 @@ bool WindowController::RestoreBackup(const std::filesystem::path& path,
   NoteCheck(outcome);
   Update();
   if (outcome.result != SendOutcome::Result::Sent) {
-    if (!link_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(link_)));
+    if (!link_.ConnectProblem().empty()) LogFinal(LinkProblemText(link_));
     return false;
   }
   LogFinal(lang::Format(lang::Tr("Restored {1}: {2} rows and the count {3}, checked"),
@@ -277,7 +276,7 @@ void WindowController::ShowDeferred(const SendOutcome& outcome) {
   const bool stopped = outcome.result == R::NoReply || outcome.result == R::Interrupted;
   if (stopped && !outcome.backupPath.empty() && !closePending_ && face_ != nullptr) {
     // The last message says what the analyser holds now; it becomes the question.
-    std::string text = Cp1252ToUtf8(DescribeStoppedWrite(outcome));
+    std::string text = DescribeStoppedWrite(outcome);
     if (!messages.empty()) {
       text = messages.back();
       messages.pop_back();

@@ -21,17 +21,16 @@ void WindowController::NoteCheck(const SendOutcome& outcome) {
                                    : lang::Tr("sent, not checked");
       break;
     case R::CheckDiffers:
-      lastCheck_ =
-          lang::Format(lang::Tr("The table read back differs from the table sent ({1} "
-                                "difference(s), first: {2})"),
-                       outcome.differences.size(), Cp1252ToUtf8(outcome.differences.front()));
+      lastCheck_ = lang::Format(lang::Tr("The table read back differs from the table sent ({1} "
+                                         "difference(s), first: {2})"),
+                                outcome.differences.size(), outcome.differences.front());
       break;
     case R::CheckNoAnswer:
       lastCheck_ = lang::Tr("written; the analyser did not answer when it was read back");
       break;
     case R::NoReply:
     case R::Interrupted:
-      lastCheck_ = Cp1252ToUtf8(DescribeStoppedWrite(outcome));
+      lastCheck_ = DescribeStoppedWrite(outcome);
       break;
     case R::Declined:
     case R::Refused:
@@ -64,7 +63,7 @@ ServiceReport WindowController::Report() const {
   report.rows = marks_.Stored();
   report.tableSource = lang::Tr("as stored on the analyser");
   for (const std::string& note : marks_.ReadAdditions(table_)) {
-    report.notes.push_back(Cp1252ToUtf8(note));
+    report.notes.push_back(note);
   }
   if (marks_.RowsChanging(table_) > 0) {
     report.notes.push_back(

@@ -17,7 +17,7 @@ namespace quelt::control {
 
 // The controls whose enabling the controller decides.
 enum class Control { Refresh, Send, MoveUp, MoveDown, Open, Save, EditMenu, BackupLine, Port };
-inline constexpr int kControlCount = 9;
+inline constexpr int kControlCount = static_cast<int>(Control::Port) + 1;
 
 class WindowFace {
  public:
@@ -48,7 +48,7 @@ class WindowFace {
   virtual bool EditCurrentRow() = 0;
   // The cells' change marks have a new reference (after a Refresh or a
   // checked Send): the grid draws them anew.
-  virtual void RedrawGrid() {}
+  virtual void RedrawGrid() = 0;
   // A folder or a document, opened by the system's own program for it;
   // false when the system could not.
   virtual bool OpenWithSystem(const std::filesystem::path& path) = 0;
@@ -60,10 +60,10 @@ class WindowFace {
   virtual void ShowBackups() = 0;
   // What the window keeps between runs in the platform's settings store
   // (UTF-8 names and values); "" for a value never stored.
-  virtual std::string LoadSetting(const std::string& /*name*/) { return {}; }
-  virtual void StoreSetting(const std::string& /*name*/, const std::string& /*value*/) {}
+  virtual std::string LoadSetting(const std::string& name) = 0;
+  virtual void StoreSetting(const std::string& name, const std::string& value) = 0;
   // The port control's entries and the one chosen (control/port_chooser.h).
-  virtual void SetPortChoices(const std::vector<std::string>& /*texts*/, int /*chosen*/) {}
+  virtual void SetPortChoices(const std::vector<std::string>& texts, int chosen) = 0;
   // Closes the window the platform's way; the controller is asked again.
   virtual void RequestClose() = 0;
   // The same from a later turn of the outer event loop.
@@ -71,28 +71,3 @@ class WindowFace {
 };
 
 }  // namespace quelt::control
-
-// What a window declares to implement WindowFace: one list for both windows,
-// in their class's private part.
-#define QUELT_WINDOW_FACE_OVERRIDES                                              \
-  void SetCaption(const std::string& text) override;                             \
-  void SetStatusLine(const front::StatusLine& line) override;                    \
-  void SetBackupLine(const std::string& text, const std::string& tip) override;  \
-  void SetEnabled(control::Control control, bool enabled) override;              \
-  void SetTransferLock(bool locked) override;                                    \
-  void ClearLog() override;                                                      \
-  void AddLogLine(const std::string& line) override;                             \
-  void SetProgress(int value) override;                                          \
-  void SetBusyCursor(bool busy) override;                                        \
-  control::Answer Ask(const control::Message& message) override;                 \
-  std::filesystem::path PickFile(const control::FileChoice& choice) override;    \
-  bool EditCurrentRow() override;                                                \
-  bool EditReportParties(control::ReportParties& parties) override;              \
-  void RedrawGrid() override;                                                    \
-  bool OpenWithSystem(const std::filesystem::path& path) override;               \
-  void ShowBackups() override;                                                   \
-  void RequestClose() override;                                                  \
-  void RequestCloseLater() override;                                             \
-  std::string LoadSetting(const std::string& name) override;                     \
-  void StoreSetting(const std::string& name, const std::string& value) override; \
-  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override

@@ -31,6 +31,7 @@ enum class Command {
   Redo,
   SessionLog,  // today's log file, opened by the system
 };
+inline constexpr int kCommandCount = static_cast<int>(Command::SessionLog) + 1;
 
 enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P, Insert, D, Z, Y };
 

@@ -33,9 +33,8 @@ Message YesNoQuestion(const std::string& text) {
 
 Message DeleteQuestion(int position, const std::string& description) {
   const std::size_t last = description.find_last_not_of(' ');
-  const std::string shown = last == std::string::npos
-                                ? std::string()
-                                : Cp1252ToUtf8(PlainDeviceText(description.substr(0, last + 1)));
+  const std::string shown =
+      last == std::string::npos ? std::string() : DeviceText(description.substr(0, last + 1));
   const std::string text = shown.empty()
                                ? lang::Format(lang::Tr("Delete row {1}?"), position)
                                : lang::Format(lang::Tr("Delete row {1} ({2})?"), position, shown);

@@ -32,7 +32,7 @@ std::string RowsText(std::size_t rows) {
 WindowController::WindowController(AnalyserLink& link)
     : link_(link), ops_(link, table_, *this), ports_(link) {
   // The operations' log lines are Windows-1252.
-  ops_.SetTitleLine(lang::TrCp1252(kTitleLine));
+  ops_.SetTitleLine(lang::Tr(kTitleLine));
   // A write asks between its commands: the system ending the program stops
   // it after the command in flight, never in the middle of one.
   ops_.SetStopRequest([this] { return terminating_; });
@@ -65,8 +65,7 @@ void WindowController::AttachSimulated(Line& line, const std::string& device) {
   demo_ = true;
   ops_.UseDemoBackups();
   ports_.Simulated();
-  ops_.SetTitleLine(
-      lang::Format(lang::TrCp1252("{1} - simulated analyser"), lang::TrCp1252(kTitleLine)));
+  ops_.SetTitleLine(lang::Format(lang::Tr("{1} - simulated analyser"), lang::Tr(kTitleLine)));
 }
 
 void WindowController::Shown() {
@@ -201,8 +200,7 @@ void WindowController::Refresh() {
   const auto hRow = std::find_if(rows.begin(), rows.end(),
                                  [](const FuelRow& r) { return r.ID == kNaturalGasHId; });
   const int hRowIndex = hRow == rows.end() ? -1 : static_cast<int>(hRow - rows.begin());
-  LogFinal(
-      Cp1252ToUtf8(RefreshResultLine(read, rowsRead, table_.RowCount(), hRowIndex, link_, Port())));
+  LogFinal(RefreshResultLine(read, rowsRead, table_.RowCount(), hRowIndex, link_, Port()));
 }
 
 void WindowController::ShowAnalysersTable() {
@@ -269,7 +267,7 @@ void WindowController::Send() {
     case R::Interrupted:
     case R::CheckNoAnswer:
       // Why the port could not be used, as the command line says it.
-      if (!link_.ConnectProblem().empty()) LogFinal(Cp1252ToUtf8(LinkProblemText(link_)));
+      if (!link_.ConnectProblem().empty()) LogFinal(LinkProblemText(link_));
       break;
   }
 }
@@ -627,7 +625,7 @@ void WindowController::ClearLog() {
   lastLine_.clear();
 }
 
-void WindowController::AddLogLine(const std::string& line) { Log(Cp1252ToUtf8(line)); }
+void WindowController::AddLogLine(const std::string& line) { Log(line); }
 
 void WindowController::SetProgress(int value) {
   // A send of more than 15 rows counts on past the full scale.
@@ -643,14 +641,14 @@ void WindowController::SetBusyCursor(bool busy) {
 void WindowController::ShowMessage(const std::string& text) {
   // Every message of the operations reports a failure.
   if (deferMessages_) {
-    deferred_.push_back(Cp1252ToUtf8(text));
+    deferred_.push_back(text);
   } else {
-    Ask(ErrorMessage(Cp1252ToUtf8(text)));
+    Ask(ErrorMessage(text));
   }
 }
 
 bool WindowController::Confirm(const std::string& question) {
-  return Ask(YesNoQuestion(Cp1252ToUtf8(question))) == Answer::Yes;
+  return Ask(YesNoQuestion(question)) == Answer::Yes;
 }
 
 void WindowController::EnableRefresh(bool enabled) {

@@ -157,7 +157,7 @@ class WindowController : private FuelView {
   void Update();
   Answer Ask(const Message& message);
 
-  // FuelView: the operations' side (texts in Windows-1252).
+  // FuelView: the operations' side.
   void ClearLog() override;
   void AddLogLine(const std::string& line) override;
   void SetProgress(int value) override;

@@ -54,7 +54,7 @@ enum class MainControl : int {
   BackupLine,     // the last backup's file; a click opens its folder
   BackupsButton,  // the Backups view; at the bar's right end
 };
-inline constexpr int kMainControlCount = 19;
+inline constexpr int kMainControlCount = static_cast<int>(MainControl::BackupsButton) + 1;
 
 struct MainControlInfo {
   MainControl id;

@@ -54,8 +54,10 @@ bool IsWindowsDeviceName(std::string_view fileName);
 // prefix, in UTF-16 units and without the closing NUL.
 inline constexpr std::size_t kWindowsMaxPath = 259;
 
-// A path as text for messages (UTF-8 on every system).
+// A path as text for messages (UTF-8 on every system), and a path from
+// such a text (an option, a setting).
 std::string PathText(const std::filesystem::path& path);
+std::filesystem::path PathFromUtf8(const std::string& utf8);
 
 // The computer's name (UTF-8), for a report; "" when the system gives none.
 std::string WorkstationName();

@@ -28,7 +28,7 @@ constexpr const char* kIntroInstructions[] = {
 constexpr std::size_t kIntroWidth = 34;
 
 std::string IntroLine(const char* english) {
-  std::string line = lang::TrCp1252(english);
+  std::string line = lang::Tr(english);
   // Windows-1252: one byte a character.
   if (line.size() < kIntroWidth) line.append(kIntroWidth - line.size(), ' ');
   return "[ " + line + "]";
@@ -66,7 +66,7 @@ bool FuelOperations::Refresh() {
   Finally closing([&] {
     link_.Disconnect();
     if (link_.failed()) {
-      view_.AddLogLine(lang::TrCp1252(kCommunicationError));
+      view_.AddLogLine(lang::Tr(kCommunicationError));
       // The cause, as the command line names it: no bridge, a port in use or
       // not ours to open (the classic dialout trap), a line that went away.
       if (!link_.ConnectProblem().empty()) view_.AddLogLine(LinkProblemText(link_));
@@ -127,7 +127,7 @@ bool FuelOperations::AskIdentity(StoredTable& identity, bool log) {
     if (!reply) return false;
     // Device text reaches the log and the terminal without its control
     // characters: a reply must not clear a screen or hide what follows.
-    if (log) view_.AddLogLine(q.label + PlainDeviceText(*reply));
+    if (log) view_.AddLogLine(q.label + DeviceText(*reply));
     identity.*q.reply = *reply;
   }
   return true;
@@ -158,7 +158,7 @@ ReadResult FuelOperations::ReadFuelList() {
         if (StopWanted()) {
           result.stopped = true;
         } else {
-          ShowMessage(lang::TrCp1252(kTransferError));
+          ShowMessage(lang::Tr(kTransferError));
         }
         table_.Clear();
         view_.SetProgress(0);
@@ -189,9 +189,8 @@ ReadResult FuelOperations::ReadFuelList() {
       if (!parsed.FitsRow()) {
         // A wrapped N or Soot flag would be written back wrong: refuse the
         // whole list rather than show a row that is not the analyser's.
-        view_.AddLogLine(
-            lang::Format(lang::TrCp1252("Row {1} refused: N {2} or Soot {3} is outside {4}"), k,
-                         parsed.N, parsed.Soot, RangeOf(FuelField::N).Text()));
+        view_.AddLogLine(lang::Format(lang::Tr("Row {1} refused: N {2} or Soot {3} is outside {4}"),
+                                      k, parsed.N, parsed.Soot, RangeOf(FuelField::N).Text()));
         return ReadResult::NoReply();
       }
       table_.AppendRow(ShownRow(parsed.ToRow(), Naming()));
@@ -267,12 +266,12 @@ ReadResult FuelOperations::RepliesWereInStep() {
   link_.Drain();
   if (link_.TextBytesDrained() == before) return ReadResult::Read();
   ReadResult outOfStep;
-  outOfStep.problem = lang::TrCp1252(
+  outOfStep.problem = lang::Tr(
       "the analyser's replies fell out of step while its table was read (a reply came twice "
       "or late)");
   view_.AddLogLine(
-      lang::TrCp1252("The analyser's replies fell out of step: one more reply came after the last "
-                     "row."));
+      lang::Tr("The analyser's replies fell out of step: one more reply came after the last "
+               "row."));
   link_.RejectReply();
   return outOfStep;
 }
@@ -307,9 +306,9 @@ std::filesystem::path FuelOperations::AnalyserBackupsFolder(std::string_view ser
 std::optional<std::string> FuelOperations::Ask(std::string_view command) {
   auto reply = link_.Ask(command);
   if (!reply || command.empty() || *reply != command) return reply;
-  view_.AddLogLine(lang::Format(lang::TrCp1252("The reply to {1} repeats the command: a loopback "
-                                               "plug or an echoing device answers, not the "
-                                               "analyser."),
+  view_.AddLogLine(lang::Format(lang::Tr("The reply to {1} repeats the command: a loopback "
+                                         "plug or an echoing device answers, not the "
+                                         "analyser."),
                                 std::string(command)));
   link_.RejectReply();
   return std::nullopt;
@@ -328,10 +327,9 @@ ReadResult FuelOperations::RequestRowCount(std::int32_t& count, std::string& rep
     // count, and no row may be asked or written on its strength.
     ReadResult refused;
     refused.countRefused = true;
-    refused.problem = lang::Format(lang::TrCp1252("The analyser's row count \"{1}\" is no number"),
-                                   PlainDeviceText(reply));
-    view_.AddLogLine(
-        lang::Format(lang::TrCp1252("{1} (0 to {2})."), refused.problem, kMaxRowsReadable));
+    refused.problem =
+        lang::Format(lang::Tr("The analyser's row count \"{1}\" is no number"), DeviceText(reply));
+    view_.AddLogLine(lang::Format(lang::Tr("{1} (0 to {2})."), refused.problem, kMaxRowsReadable));
     return refused;
   }
   count = *number;

@@ -24,7 +24,7 @@ namespace quelt {
 inline constexpr const char* kProgramVersion = "1.0,001";
 inline constexpr const char* kTitleLine = lang::TrLater("QUELT fuel list update");
 
-// Texts the user sees (Windows-1252).
+// Texts the user sees.
 inline constexpr const char* kCommunicationError = lang::TrLater("Communication error !");
 inline constexpr const char* kTransferError = lang::TrLater("Transfer error");
 inline constexpr const char* kTimeout = lang::TrLater("Timeout");
@@ -76,7 +76,7 @@ struct SendOutcome {
   std::string problem;     // Refused, BackupFailed: why (UTF-8)
   // BackupFailed: the count reply was no number (its line is in the log).
   bool countRefused = false;
-  std::vector<std::string> differences;  // CheckDiffers: one line each (Windows-1252)
+  std::vector<std::string> differences;  // CheckDiffers: one line each (UTF-8)
   std::string tableBefore;               // SendOptions::tableBefore of this write
 };
 
@@ -87,7 +87,7 @@ struct ReadResult {
   bool countRefused = false;
   // A stop request ended the read.
   bool stopped = false;
-  // Why the read failed, for the user (Windows-1252); "" after a missing
+  // Why the read failed, for the user (UTF-8); "" after a missing
   // reply or a stop.
   std::string problem;
 
@@ -98,11 +98,11 @@ struct ReadResult {
 };
 
 // What the analyser holds after a write that stopped part-way, in words for
-// the user (Windows-1252); empty when the write was whole or never began.
+// the user (UTF-8); empty when the write was whole or never began.
 std::string DescribeStoppedWrite(const SendOutcome& outcome);
 // What a write that stopped part-way left on the analyser, for a later
 // write's report: "rows 1 to 6 of the new table over the old one, with the
-// old count" (Windows-1252); empty when it changed nothing.
+// old count" (UTF-8); empty when it changed nothing.
 std::string StoppedWriteLeft(const SendOutcome& outcome);
 
 class FuelOperations {

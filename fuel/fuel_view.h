@@ -1,8 +1,9 @@
 // The narrow face a front end shows the fuel-list operations: the log, the
 // progress bar, the cursor, modal messages and the buttons. The window
 // implements it with widgets, the command line with stdout/stderr, tests with
-// a recorder. Texts are Windows-1252; the front end converts them for display
-// and shows them as plain text.
+// a recorder. Texts are UTF-8 (the analyser's own bytes converted where they
+// are quoted, fuel/row_compare.h DeviceText); the front end shows them as
+// plain text.
 #pragma once
 
 #include <string>

@@ -8,26 +8,26 @@ namespace quelt {
 std::string LinkProblemText(const LinkProblem& p) {
   using K = LinkProblem::Kind;
   using lang::Format;
-  using lang::TrCp1252;
+  using lang::Tr;
   // The system's reason stays in the system's words.
   const auto withReason = [&](const char* english, const char* withWhy) {
-    return p.reason.empty() ? Format(TrCp1252(english), p.device)
-                            : Format(TrCp1252(withWhy), p.device, p.reason);
+    return p.reason.empty() ? Format(Tr(english), p.device)
+                            : Format(Tr(withWhy), p.device, p.reason);
   };
   std::string text;
   switch (p.kind) {
     case K::None:
       return {};
     case K::NoAnalyser:
-      return TrCp1252("No analyser found: the USB bridge of the QUELT is not attached.");
+      return Tr("No analyser found: the USB bridge of the QUELT is not attached.");
     case K::WentAway:
-      return Format(TrCp1252("The analyser's port went away ({1}): the cable was pulled, or the "
-                             "analyser or its USB bridge was switched off."),
+      return Format(Tr("The analyser's port went away ({1}): the cable was pulled, or the "
+                       "analyser or its USB bridge was switched off."),
                     p.device);
     case K::CannotOpen:
       text = withReason(lang::TrLater("Cannot open {1}"), lang::TrLater("Cannot open {1}: {2}"));
       if (p.permission) {
-        text += TrCp1252(" (access refused: add your user to the dialout group and log in again)");
+        text += Tr(" (access refused: add your user to the dialout group and log in again)");
       }
       return text;
     case K::CannotConfigure:
@@ -40,9 +40,9 @@ std::string LinkProblemText(const LinkProblem& p) {
                                       : withReason(lang::TrLater("Cannot read from {1}"),
                                                    lang::TrLater("Cannot read from {1}: {2}"));
       if (p.gone) {
-        text += TrCp1252(
-            " (the port went away: the cable was pulled, or the analyser or its USB bridge was "
-            "switched off)");
+        text +=
+            Tr(" (the port went away: the cable was pulled, or the analyser or its USB bridge was "
+               "switched off)");
       }
       return text;
   }

@@ -9,7 +9,7 @@
 
 namespace quelt {
 
-// Windows-1252; "" when the link names no problem.
+// UTF-8; "" when the link names no problem.
 std::string LinkProblemText(const LinkProblem& problem);
 inline std::string LinkProblemText(const AnalyserLink& link) {
   return LinkProblemText(link.Problem());

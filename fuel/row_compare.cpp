@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fuel/fuel_row.h"
+#include "text/cp1252.h"
 #include "text/text_helpers.h"
 
 namespace quelt {
@@ -74,10 +75,10 @@ std::optional<int> CountOfReply(std::string_view reply) {
   return value;
 }
 
-std::string PlainDeviceText(std::string_view cp1252) {
+std::string PlainDeviceText(std::string_view text) {
   std::string out;
-  out.reserve(cp1252.size());
-  for (const char c : cp1252) {
+  out.reserve(text.size());
+  for (const char c : text) {
     const auto b = static_cast<unsigned char>(c);
     if (b < 0x20 || b == 0x7F) {
       out += HexEscape(b);
@@ -88,9 +89,11 @@ std::string PlainDeviceText(std::string_view cp1252) {
   return out;
 }
 
+std::string DeviceText(std::string_view cp1252) { return Cp1252ToUtf8(PlainDeviceText(cp1252)); }
+
 std::string QuotedDeviceText(std::string_view cp1252) {
   std::string out(1, '"');
-  out += PlainDeviceText(cp1252);
+  out += DeviceText(cp1252);
   out += '"';
   return out;
 }

@@ -14,7 +14,7 @@
 namespace quelt {
 
 // The differences between a row as sent (or expected) and a row as read back,
-// one line each in Windows-1252 ("Row 3, A2: sent "0,68", read back "0,70"");
+// one line each in UTF-8 ("Row 3, A2: sent "0,68", read back "0,70"");
 // empty when the analyser holds the same values.
 std::vector<std::string> RowDifferences(int position, std::string_view sent, std::string_view back);
 // The same with other names for the two sides ("file", "analyser").
@@ -29,8 +29,11 @@ std::optional<int> CountOfReply(std::string_view reply);
 
 // Text from the analyser as it may reach a terminal or the log: every control
 // character (and DEL) shown as \xNN, so that no reply can clear a screen,
-// ring a bell or hide what follows. Windows-1252 in, Windows-1252 out.
-std::string PlainDeviceText(std::string_view cp1252);
+// ring a bell or hide what follows. The bytes above 0x7F stay as they are.
+std::string PlainDeviceText(std::string_view text);
+// The analyser's Windows-1252 text made plain, in UTF-8: for the log lines,
+// notes and messages, which are UTF-8.
+std::string DeviceText(std::string_view cp1252);
 // The same between double quotes, for messages: "\"15,40\"".
 std::string QuotedDeviceText(std::string_view cp1252);
 

@@ -20,24 +20,24 @@ namespace quelt {
 namespace {
 
 using lang::Format;
-using lang::TrCp1252;
+using lang::Tr;
 
 std::string RowRange(int written, int total) {
-  if (written == 1) return Format(TrCp1252("Row 1 of {1} was written"), total);
-  return Format(TrCp1252("Rows 1 to {1} of {2} were written"), written, total);
+  if (written == 1) return Format(Tr("Row 1 of {1} was written"), total);
+  return Format(Tr("Rows 1 to {1} of {2} were written"), written, total);
 }
 
 // The name of the button that reads the analyser's table, as the window shows it.
-std::string RefreshButton() { return TrCp1252("Refresh"); }
+std::string RefreshButton() { return Tr("Refresh"); }
 
 constexpr const char* kNothingSent = lang::TrLater("Nothing was sent.");
 
 // A refusal (UTF-8) as the log and the box end it.
 std::string NothingSentLine(const std::string& problem) {
-  return Format(TrCp1252("{1}; nothing was sent."), Wire(problem));
+  return Format(Tr("{1}; nothing was sent."), problem);
 }
 std::string NothingSentMessage(const std::string& problem) {
-  return Format(TrCp1252("{1}.\nNothing was sent."), Wire(problem));
+  return Format(Tr("{1}.\nNothing was sent."), problem);
 }
 
 // The sentences for a write that changed nothing, or whose one row in
@@ -47,21 +47,19 @@ std::string NothingConfirmed(bool rowInFlight, const std::string& before,
                              const std::string& backup) {
   if (!rowInFlight) {
     const std::string text =
-        before.empty() ? TrCp1252(
-                             "No row was written; the count was not changed. The analyser "
-                             "should still hold its previous table.")
-                       : Format(TrCp1252("No row was written; the count was not changed. The "
-                                         "analyser still holds what the stopped send left: {1}."),
+        before.empty() ? Tr("No row was written; the count was not changed. The analyser "
+                            "should still hold its previous table.")
+                       : Format(Tr("No row was written; the count was not changed. The "
+                                   "analyser still holds what the stopped send left: {1}."),
                                 before);
-    return backup.empty() ? text : text + Format(TrCp1252(" It is also in {1}."), backup);
+    return backup.empty() ? text : text + Format(Tr(" It is also in {1}."), backup);
   }
   return before.empty()
-             ? TrCp1252(
-                   "No row was confirmed, but row 1 may have been written; the count was not "
-                   "changed. The analyser holds its previous table, row 1 perhaps replaced.")
-             : Format(TrCp1252("No row was confirmed, but row 1 may have been written; the count "
-                               "was not changed. The analyser holds what the stopped send left "
-                               "({1}), row 1 perhaps replaced."),
+             ? Tr("No row was confirmed, but row 1 may have been written; the count was not "
+                  "changed. The analyser holds its previous table, row 1 perhaps replaced.")
+             : Format(Tr("No row was confirmed, but row 1 may have been written; the count "
+                         "was not changed. The analyser holds what the stopped send left "
+                         "({1}), row 1 perhaps replaced."),
                       before);
 }
 
@@ -71,33 +69,32 @@ std::string StoppedWriteLeft(const SendOutcome& o) {
   using R = SendOutcome::Result;
   if (o.result != R::NoReply && o.result != R::Interrupted) return {};
   if (o.rowsWritten == 0) {
-    return o.rowInFlightLost ? TrCp1252("the old table with row 1 perhaps replaced by the new one")
+    return o.rowInFlightLost ? Tr("the old table with row 1 perhaps replaced by the new one")
                              : std::string();
   }
   if (o.rowsWritten < o.rowsToSend) {
     if (o.rowsWritten == 1) {
       return o.rowInFlightLost
-                 ? TrCp1252(
-                       "row 1 of the new table (row 2 perhaps too) over the old one, with "
-                       "the old count")
-                 : TrCp1252("row 1 of the new table over the old one, with the old count");
+                 ? Tr("row 1 of the new table (row 2 perhaps too) over the old one, with "
+                      "the old count")
+                 : Tr("row 1 of the new table over the old one, with the old count");
     }
     return o.rowInFlightLost
-               ? Format(TrCp1252("rows 1 to {1} of the new table (row {2} perhaps too) over the "
-                                 "old one, with the old count"),
+               ? Format(Tr("rows 1 to {1} of the new table (row {2} perhaps too) over the "
+                           "old one, with the old count"),
                         o.rowsWritten, o.rowsWritten + 1)
-               : Format(TrCp1252("rows 1 to {1} of the new table over the old one, with the old "
-                                 "count"),
+               : Format(Tr("rows 1 to {1} of the new table over the old one, with the old "
+                           "count"),
                         o.rowsWritten);
   }
-  return o.countInFlightLost ? TrCp1252("the whole new table, with the old count or the new one")
-                             : TrCp1252("the whole new table, with the old count");
+  return o.countInFlightLost ? Tr("the whole new table, with the old count or the new one")
+                             : Tr("the whole new table, with the old count");
 }
 
 std::string DescribeStoppedWrite(const SendOutcome& o) {
   using R = SendOutcome::Result;
   if (o.result != R::NoReply && o.result != R::Interrupted) return {};
-  const std::string backup = Wire(o.backupPath);
+  const std::string backup = o.backupPath;
   // The command whose reply was lost may have been carried out: the
   // analyser can have stored it and only its answer went missing.
   std::string text;
@@ -107,34 +104,33 @@ std::string DescribeStoppedWrite(const SendOutcome& o) {
   } else if (o.rowsWritten < o.rowsToSend) {
     std::string rows = RowRange(o.rowsWritten, o.rowsToSend);
     if (o.rowInFlightLost) {
-      rows = Format(TrCp1252("{1}, row {2} may have been written"), rows, o.rowsWritten + 1);
+      rows = Format(Tr("{1}, row {2} may have been written"), rows, o.rowsWritten + 1);
     }
     text = o.tableBefore.empty()
-               ? Format(TrCp1252("{1}; the count was not changed. The analyser now holds a mix of "
-                                 "the old and the new table."),
+               ? Format(Tr("{1}; the count was not changed. The analyser now holds a mix of "
+                           "the old and the new table."),
                         rows)
-               : Format(TrCp1252("{1}; the count was not changed. The analyser now holds these "
-                                 "rows over what the stopped send left: {2}."),
+               : Format(Tr("{1}; the count was not changed. The analyser now holds these "
+                           "rows over what the stopped send left: {2}."),
                         rows, o.tableBefore);
   } else {
     text = o.countInFlightLost
-               ? Format(TrCp1252("All {1} rows were written, but the count ({2}) was not "
-                                 "confirmed: the analyser may use its old count or the new one."),
+               ? Format(Tr("All {1} rows were written, but the count ({2}) was not "
+                           "confirmed: the analyser may use its old count or the new one."),
                         o.rowsToSend, o.countSent)
-               : Format(TrCp1252("All {1} rows were written, but the count ({2}) was not sent: "
-                                 "the analyser may still use its old count."),
+               : Format(Tr("All {1} rows were written, but the count ({2}) was not sent: "
+                           "the analyser may still use its old count."),
                         o.rowsToSend, o.countSent);
   }
-  if (backup.empty()) return text + TrCp1252(" No backup was made: send again.");
-  return text +
-         Format(TrCp1252(" Your previous table is in {1}: send again, or restore it."), backup);
+  if (backup.empty()) return text + Tr(" No backup was made: send again.");
+  return text + Format(Tr(" Your previous table is in {1}: send again, or restore it."), backup);
 }
 
 SendOutcome FuelOperations::SendTable(const SendOptions& options) {
   SendOutcome outcome;
   outcome.result = SendOutcome::Result::Declined;
   if (busy_) return outcome;
-  if (table_.IsEmpty() && !view_.Confirm(lang::TrCp1252(kEmptyTableQuestion))) return outcome;
+  if (table_.IsEmpty() && !view_.Confirm(lang::Tr(kEmptyTableQuestion))) return outcome;
   outcome.result = SendOutcome::Result::Sent;
 
   std::vector<std::string> texts;
@@ -143,16 +139,16 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
     if (auto problem = RowProblem(table_.Row(i))) {
       outcome.result = SendOutcome::Result::Refused;
       outcome.problem = Format(lang::Tr("Row {1}: {2}"), i + 1, *problem);
-      view_.AddLogLine(Wire(outcome.problem));
-      ShowMessage(Wire(outcome.problem) + "\n" + TrCp1252(kNothingSent));
+      view_.AddLogLine(outcome.problem);
+      ShowMessage(outcome.problem + "\n" + Tr(kNothingSent));
       return outcome;
     }
     texts.push_back(WriteFuelRowText(table_.Row(i), i + 1));
   }
   if (rows > kMaxRowsSent) {
-    view_.AddLogLine(lang::Format(
-        lang::TrCp1252("Rows {1} to {2} are not sent: the analyser takes at most {3} rows."),
-        kMaxRowsSent + 1, rows, kMaxRowsSent));
+    view_.AddLogLine(
+        lang::Format(lang::Tr("Rows {1} to {2} are not sent: the analyser takes at most {3} rows."),
+                     kMaxRowsSent + 1, rows, kMaxRowsSent));
   }
   // The grid's selection follows the row being sent, and goes back to the
   // row the user was on once the send is over.
@@ -176,8 +172,8 @@ SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOp
   if (auto problem = RestoreProblem(backup, options.allowEmpty)) {
     refused.result = SendOutcome::Result::Refused;
     refused.problem = *problem;
-    view_.AddLogLine(Wire(*problem));
-    ShowMessage(Wire(*problem) + "\n" + TrCp1252(kNothingSent));
+    view_.AddLogLine(*problem);
+    ShowMessage(*problem + "\n" + Tr(kNothingSent));
     return refused;
   }
   // The count goes back as the file holds it, also above 15.
@@ -241,15 +237,14 @@ bool FuelOperations::AttachedAnalyserMayBeWritten(const std::string* backupSeria
     return false;
   }
   const auto named = [](const StoredTable& t) {
-    return lang::Format(lang::TrCp1252("serial number {1}, type {2}"),
-                        PlainDeviceText(t.serialNumber), PlainDeviceText(t.type));
+    return lang::Format(lang::Tr("serial number {1}, type {2}"), DeviceText(t.serialNumber),
+                        DeviceText(t.type));
   };
   if (backupSerial != nullptr && attached.serialNumber != *backupSerial) {
     outcome.result = SendOutcome::Result::Refused;
     outcome.problem = Format(lang::Tr("The analyser attached has the serial number \"{1}\", not "
                                       "\"{2}\""),
-                             Cp1252ToUtf8(PlainDeviceText(attached.serialNumber)),
-                             Cp1252ToUtf8(PlainDeviceText(*backupSerial)));
+                             DeviceText(attached.serialNumber), DeviceText(*backupSerial));
     view_.AddLogLine(NothingSentLine(outcome.problem));
     ShowMessage(NothingSentMessage(outcome.problem));
     return false;
@@ -261,12 +256,12 @@ bool FuelOperations::AttachedAnalyserMayBeWritten(const std::string* backupSeria
       (attached.serialNumber != stored_.serialNumber || attached.type != stored_.type);
   if (another) {
     const std::string both =
-        lang::Format(lang::TrCp1252("Another analyser is attached ({1}) than the one last read "
-                                    "({2})."),
+        lang::Format(lang::Tr("Another analyser is attached ({1}) than the one last read "
+                              "({2})."),
                      named(attached), named(stored_));
     view_.AddLogLine(both);
     if (aborting_ || StopWanted() ||
-        !view_.Confirm(both + "\n" + lang::TrCp1252("Write the table to the analyser attached?"))) {
+        !view_.Confirm(both + "\n" + lang::Tr("Write the table to the analyser attached?"))) {
       outcome.result = SendOutcome::Result::Declined;
       return false;
     }
@@ -298,7 +293,7 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
                           ? lang::Tr(
                                 "the analyser did not answer while its table was read for "
                                 "the backup")
-                          : Cp1252ToUtf8(read.problem);
+                          : read.problem;
     return false;
   }
   std::string error;
@@ -310,8 +305,8 @@ bool FuelOperations::SaveBackupBeforeWrite(SendOutcome& outcome) {
     return false;
   }
   outcome.backupPath = PathText(*path);
-  view_.AddLogLine(lang::Format(lang::TrCp1252("Backup of the analyser's table: {1}"),
-                                Wire(outcome.backupPath)));
+  view_.AddLogLine(
+      lang::Format(lang::Tr("Backup of the analyser's table: {1}"), outcome.backupPath));
   return true;
 }
 
@@ -365,7 +360,7 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   now.rowsBeyondCount.clear();
   if (countBack != count) {
     diffs.push_back(
-        Format(TrCp1252("Count: sent {1}, the analyser reported {2}"), count,
+        Format(Tr("Count: sent {1}, the analyser reported {2}"), count,
                countBack >= 0 ? std::to_string(countBack) : QuotedDeviceText(countReply)));
   }
   for (std::size_t i = 0; i < rowTexts.size(); ++i) {
@@ -392,34 +387,33 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
   }
   stored_ = std::move(now);
   storedKnown_ = true;
-  view_.AddLogLine(lang::Format(lang::TrCp1252("Checked: {1} rows and the count read back as sent"),
-                                rowTexts.size()));
+  view_.AddLogLine(
+      lang::Format(lang::Tr("Checked: {1} rows and the count read back as sent"), rowTexts.size()));
 }
 
 void FuelOperations::ReportOutcome(const SendOutcome& o) {
   using R = SendOutcome::Result;
-  const std::string backup =
-      o.backupPath.empty()
-          ? std::string()
-          : Format(TrCp1252(" Your previous table is in {1}."), Wire(o.backupPath));
+  const std::string backup = o.backupPath.empty()
+                                 ? std::string()
+                                 : Format(Tr(" Your previous table is in {1}."), o.backupPath);
   switch (o.result) {
     case R::Sent:
       view_.SetProgress(kProgressFullScale);
       // A restored count above 15 is stored as it was; the analyser uses 15.
       if (o.countSent > kMaxRowsUsed) {
         view_.AddLogLine(lang::Format(
-            o.checked ? lang::TrCp1252("Sent {1} rows, the analyser uses {2} (the count stored "
-                                       "is {3})")
-                      : lang::TrCp1252("Sent {1} rows, the analyser uses {2} (the count stored "
-                                       "is {3}); sent, not checked"),
+            o.checked ? lang::Tr("Sent {1} rows, the analyser uses {2} (the count stored "
+                                 "is {3})")
+                      : lang::Tr("Sent {1} rows, the analyser uses {2} (the count stored "
+                                 "is {3}); sent, not checked"),
             o.rowsToSend, kMaxRowsUsed, o.countSent));
         return;
       }
-      view_.AddLogLine(
-          lang::Format(o.checked ? lang::TrCp1252("Sent {1} rows, the analyser uses {2}")
-                                 : lang::TrCp1252("Sent {1} rows, the analyser uses {2}; sent, "
-                                                  "not checked"),
-                       o.rowsToSend, o.countSent));
+      view_.AddLogLine(lang::Format(o.checked
+                                        ? lang::Tr("Sent {1} rows, the analyser uses {2}")
+                                        : lang::Tr("Sent {1} rows, the analyser uses {2}; sent, "
+                                                   "not checked"),
+                                    o.rowsToSend, o.countSent));
       return;
     case R::Declined:
     case R::Refused:
@@ -431,11 +425,10 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
         ShowMessage(NothingSentMessage(o.problem));
         break;
       }
-      view_.AddLogLine(
-          lang::Format(lang::TrCp1252("No backup: {1}. Nothing was sent."), Wire(o.problem)));
-      ShowMessage(lang::Format(lang::TrCp1252("No backup of the analyser's table could be made: "
-                                              "{1}.\nNothing was sent."),
-                               Wire(o.problem)));
+      view_.AddLogLine(lang::Format(lang::Tr("No backup: {1}. Nothing was sent."), o.problem));
+      ShowMessage(lang::Format(lang::Tr("No backup of the analyser's table could be made: "
+                                        "{1}.\nNothing was sent."),
+                               o.problem));
       break;
     case R::NoReply:
     case R::Interrupted: {
@@ -443,30 +436,30 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
       shown.tableBefore = tableBefore_;
       const std::string report = DescribeStoppedWrite(shown);
       view_.AddLogLine(report);
-      if (o.result == R::NoReply) ShowMessage(lang::TrCp1252(kTimeout) + "\n\n" + report);
+      if (o.result == R::NoReply) ShowMessage(lang::Tr(kTimeout) + "\n\n" + report);
       break;
     }
     case R::CheckNoAnswer: {
       // TRANSLATORS: {1} is the name of the button that reads the analyser's table.
-      const std::string text = Format(TrCp1252("The table was written, but the analyser did not "
-                                               "answer when it was read back: {1} to see what "
-                                               "it holds."),
+      const std::string text = Format(Tr("The table was written, but the analyser did not "
+                                         "answer when it was read back: {1} to see what "
+                                         "it holds."),
                                       RefreshButton()) +
                                backup;
       view_.AddLogLine(text);
-      ShowMessage(lang::TrCp1252(kTransferError) + "\n\n" + text);
+      ShowMessage(lang::Tr(kTransferError) + "\n\n" + text);
       break;
     }
     case R::CheckDiffers: {
-      view_.AddLogLine(lang::TrCp1252("The table read back differs from the table sent:"));
+      view_.AddLogLine(lang::Tr("The table read back differs from the table sent:"));
       for (const std::string& d : o.differences) view_.AddLogLine(d);
       std::string text =
           (o.differences.size() == 1
-               ? Format(TrCp1252("The table read back differs from the table sent (1 difference, "
-                                 "first: {1})."),
+               ? Format(Tr("The table read back differs from the table sent (1 difference, "
+                           "first: {1})."),
                         o.differences.front())
-               : Format(TrCp1252("The table read back differs from the table sent ({1} "
-                                 "differences, first: {2})."),
+               : Format(Tr("The table read back differs from the table sent ({1} "
+                           "differences, first: {2})."),
                         o.differences.size(), o.differences.front())) +
           backup;
       ShowMessage(text);

@@ -80,21 +80,20 @@ std::string BackupText(const std::string& lastBackup) {
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
                               const AnalyserLink& link, const std::string& port) {
   if (listRead) {
-    std::string line = rowsRead == 1 ? lang::TrCp1252("Read 1 row")
-                                     : lang::Format(lang::TrCp1252("Read {1} rows"), rowsRead);
+    std::string line =
+        rowsRead == 1 ? lang::Tr("Read 1 row") : lang::Format(lang::Tr("Read {1} rows"), rowsRead);
     if (rows > rowsRead && hRowIndex >= 0) {
-      line += lang::Format(lang::TrCp1252(", natural gas H added as row {1}"), hRowIndex + 1);
+      line += lang::Format(lang::Tr(", natural gas H added as row {1}"), hRowIndex + 1);
     }
     return line;
   }
   if (!link.ConnectProblem().empty()) return LinkProblemText(link);
   if (link.failed()) {
     return lang::Format(
-        lang::TrCp1252(
-            "No answer from the analyser on {1}: is it switched on and its cable plugged in?"),
-        Wire(port));
+        lang::Tr("No answer from the analyser on {1}: is it switched on and its cable plugged in?"),
+        port);
   }
-  return lang::TrCp1252("The fuel list was not read (see above).");
+  return lang::Tr("The fuel list was not read (see above).");
 }
 
 std::string AboutText(const std::string& version, const std::string& port,

@@ -65,7 +65,7 @@ std::string BackupText(const std::string& lastBackup);
 
 // The last line of a Refresh: the rows read, or why nothing was read.
 // `rowsRead`: rows the analyser sent; `rows`: rows in the grid afterwards
-// (the natural gas H row may have been added). Windows-1252.
+// (the natural gas H row may have been added). UTF-8.
 std::string RefreshResultLine(bool listRead, int rowsRead, int rows, int hRowIndex,
                               const AnalyserLink& link, const std::string& port);
 

@@ -14,14 +14,13 @@ std::vector<std::string> TableDifferences(const std::vector<FuelRow>& file,
     const int position = static_cast<int>(i) + 1;
     const std::string row = "Row " + std::to_string(position) + ": ";
     if (i >= analyser.size()) {
-      out.push_back(row +
-                    "only in the file: " + PlainDeviceText(WriteFuelRowText(file[i], file[i].N)));
+      out.push_back(row + "only in the file: " + DeviceText(WriteFuelRowText(file[i], file[i].N)));
       continue;
     }
     // The analyser's rows are numbered by their place, as a read prints them.
     const std::string theirs = WriteFuelRowText(analyser[i], position);
     if (i >= file.size()) {
-      out.push_back(row + "only in the analyser: " + PlainDeviceText(theirs));
+      out.push_back(row + "only in the analyser: " + DeviceText(theirs));
       continue;
     }
     // Compared as the write's check compares: a row's number is its place.

@@ -85,9 +85,9 @@ AgainstStored SetAsideReadAdditions(const std::vector<FuelRow>& table,
     if (!storesH && out.addedHRow < 0 && IsBuiltInHRow(table[i])) {
       out.addedHRow = static_cast<int>(i);
       out.notes.push_back(lang::Format(
-          lang::TrCp1252("Row {1} ({2}) is the natural gas H row the tool shows; the analyser "
-                         "stores none"),
-          row, PlainDeviceText(table[i].Description)));
+          lang::Tr("Row {1} ({2}) is the natural gas H row the tool shows; the analyser "
+                   "stores none"),
+          row, DeviceText(table[i].Description)));
       continue;
     }
     FuelRow kept = table[i];
@@ -102,9 +102,9 @@ AgainstStored SetAsideReadAdditions(const std::vector<FuelRow>& table,
                                    [&](const FuelRow& r) { return r.ID == kept.ID; });
       }
       if (counterpart != stored.end() && counterpart->Description != kept.Description) {
-        out.notes.push_back(lang::Format(
-            lang::TrCp1252("Row {1} shows the name \"{2}\"; the analyser stores \"{3}\""), row,
-            PlainDeviceText(kept.Description), PlainDeviceText(counterpart->Description)));
+        out.notes.push_back(
+            lang::Format(lang::Tr("Row {1} shows the name \"{2}\"; the analyser stores \"{3}\""),
+                         row, DeviceText(kept.Description), DeviceText(counterpart->Description)));
         kept.Description = counterpart->Description;
       }
     }

@@ -45,7 +45,7 @@ struct AgainstStored {
   std::vector<int> tableRow;
   // Row of the table that is the natural gas H row a read adds; -1: none.
   int addedHRow = -1;
-  // One line per addition or renaming set aside (Windows-1252), naming the
+  // One line per addition or renaming set aside (UTF-8), naming the
   // table's row: "Row 4 (Erdgas H) is the natural gas H row the tool shows;
   // the analyser stores none".
   std::vector<std::string> notes;

@@ -9,7 +9,6 @@
 #include "lang/catalogue.h"
 #include "lang/embedded.h"
 #include "lang/tr.h"
-#include "text/cp1252.h"
 
 namespace quelt::lang {
 namespace {
@@ -79,11 +78,6 @@ std::string Tr(std::string_view english) { return Lookup({}, english); }
 
 std::string TrIn(std::string_view context, std::string_view english) {
   return Lookup(context, english);
-}
-
-std::string TrCp1252(std::string_view english) {
-  if (auto bytes = Utf8ToCp1252(Tr(english))) return *std::move(bytes);
-  return Utf8ToCp1252(english).value_or(std::string(english));
 }
 
 std::vector<std::string> Languages() {

@@ -16,11 +16,6 @@ std::string Tr(std::string_view english);
 // on a button or in a log line): `context` tells the translator.
 std::string TrIn(std::string_view context, std::string_view english);
 
-// The same as Windows-1252 bytes, for the operations' texts, which share
-// their lines with the analyser's replies. A translation that holds a
-// character Windows-1252 lacks gives the English text instead of lost letters.
-std::string TrCp1252(std::string_view english);
-
 // Marks a text written as a constant (a table of controls, a name used in
 // several places) for the catalogue; Tr() looks it up where it is shown.
 constexpr const char* TrLater(const char* english) { return english; }

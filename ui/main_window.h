@@ -55,8 +55,29 @@ class MainWindow : public QWidget, private control::WindowFace {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // control::WindowFace
-  QUELT_WINDOW_FACE_OVERRIDES;
+  // control::WindowFace, every call written out: a window that misses one
+  // does not build.
+  void SetCaption(const std::string& text) override;
+  void SetStatusLine(const front::StatusLine& line) override;
+  void SetBackupLine(const std::string& text, const std::string& tip) override;
+  void SetEnabled(control::Control control, bool enabled) override;
+  void SetTransferLock(bool locked) override;
+  void ClearLog() override;
+  void AddLogLine(const std::string& line) override;
+  void SetProgress(int value) override;
+  void SetBusyCursor(bool busy) override;
+  control::Answer Ask(const control::Message& message) override;
+  std::filesystem::path PickFile(const control::FileChoice& choice) override;
+  bool EditCurrentRow() override;
+  void RedrawGrid() override;
+  bool OpenWithSystem(const std::filesystem::path& path) override;
+  bool EditReportParties(control::ReportParties& parties) override;
+  void ShowBackups() override;
+  std::string LoadSetting(const std::string& name) override;
+  void StoreSetting(const std::string& name, const std::string& value) override;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override;
+  void RequestClose() override;
+  void RequestCloseLater() override;
 
   int S(int pixels96) const;
   // The window's sizes on its screen (front::FitMainWindow), of the client area.

@@ -389,7 +389,7 @@ bool MainWindow::Command(int id, int code) {
     return true;
   }
   // Keys (code 1) and the row menu's items (code 0) name their command.
-  if (code <= 1 && id >= kFirstKeyId && id <= kFirstKeyId + 20) {
+  if (code <= 1 && id >= kFirstKeyId && id < kFirstKeyId + control::kCommandCount) {
     controller_.Do(static_cast<control::Command>(id - kFirstKeyId));
     return true;
   }

@@ -32,6 +32,11 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr int kEditMenuId = 200;
 // The keys' commands: kFirstKeyId + the control::Command.
 inline constexpr int kFirstKeyId = 300;
+// The ranges must not meet, or a key would press a button.
+static_assert(kFirstControlId + front::kMainControlCount < kPortChooserId);
+static_assert(kPortChooserId < kEditMenuId);
+static_assert(kEditMenuId + control::kCommandCount <= kFirstKeyId);
+static_assert(kFirstKeyId + control::kCommandCount < 1000);
 inline constexpr UINT_PTR kTickTimerId = 1;
 
 class MainWindow : public control::WindowFace {
@@ -62,8 +67,29 @@ class MainWindow : public control::WindowFace {
   bool PreTranslate(MSG& msg);
 
  private:
-  // control::WindowFace
-  QUELT_WINDOW_FACE_OVERRIDES;
+  // control::WindowFace, every call written out: a window that misses one
+  // does not build.
+  void SetCaption(const std::string& text) override;
+  void SetStatusLine(const front::StatusLine& line) override;
+  void SetBackupLine(const std::string& text, const std::string& tip) override;
+  void SetEnabled(control::Control control, bool enabled) override;
+  void SetTransferLock(bool locked) override;
+  void ClearLog() override;
+  void AddLogLine(const std::string& line) override;
+  void SetProgress(int value) override;
+  void SetBusyCursor(bool busy) override;
+  control::Answer Ask(const control::Message& message) override;
+  std::filesystem::path PickFile(const control::FileChoice& choice) override;
+  bool EditCurrentRow() override;
+  void RedrawGrid() override;
+  bool OpenWithSystem(const std::filesystem::path& path) override;
+  bool EditReportParties(control::ReportParties& parties) override;
+  void ShowBackups() override;
+  std::string LoadSetting(const std::string& name) override;
+  void StoreSetting(const std::string& name, const std::string& value) override;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override;
+  void RequestClose() override;
+  void RequestCloseLater() override;
 
   // main_window.cpp
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -113,10 +113,6 @@ TEST(Translation, TheLanguageInUseDecidesAndAnUnknownOneChangesNothing) {
   EXPECT_EQ(Tr("A text nobody translated"), "A text nobody translated");
   // The empty text of a control without a caption, never the header.
   EXPECT_EQ(Tr(""), "");
-  // Windows-1252 for the operations' lines; English where it cannot hold one.
-  EXPECT_EQ(TrCp1252("Check table of fuel."),
-            "Brennstofftabelle pr\xFC"
-            "fen.");
   EXPECT_FALSE(SetLanguage("xx"));
   EXPECT_EQ(Language(), "de");
   ASSERT_TRUE(SetLanguage("en"));

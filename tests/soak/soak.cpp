@@ -569,8 +569,7 @@ class Soak {
     } else {
       const char* labels[] = {"Found      :", "Type       :", "Serial No. :", "Version    :"};
       for (std::size_t i = 0; i < 4; ++i) {
-        Check(view_.log.size() > 9 + i &&
-                  view_.log[9 + i] == labels[i] + PlainDeviceText(identity[i]),
+        Check(view_.log.size() > 9 + i && view_.log[9 + i] == labels[i] + DeviceText(identity[i]),
               std::string("log line ") + labels[i] + " should be " + Visible(identity[i]));
       }
       if (expectOk) {
