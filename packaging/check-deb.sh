@@ -3,8 +3,9 @@
 # lintian finds no error and no warning other than those accepted in
 # linux/lintian-accepted; unpacked into a temporary root, every file is where
 # Debian puts it and nothing else is there, the programs start from there and
-# work against the simulator, the manual pages render, the desktop file is
-# valid, and the dependencies were computed from the programs.
+# work against the simulator, the manual pages render, the desktop file and
+# the AppStream file are valid and name the program in every language, and
+# the dependencies were computed from the programs.
 #   check-deb.sh PACKAGE.deb VERSION
 set -uo pipefail
 deb=$(realpath "$1") version=$2
@@ -126,6 +127,29 @@ desktop() {
   ! grep -v -e '^$' -e 'hint:' <<<"$out"
 }
 check "desktop-file-validate" desktop
+
+# The names and summaries software centres show, in the window's nine
+# languages. The component id stays "quelt-fuel", the id the package has
+# always had, which AppStream would rather see in reverse-DNS form: that
+# warning is accepted; every other warning and every error fails.
+appstream() {
+  local out
+  out=$(appstreamcli validate --no-net "$root/usr/share/metainfo/quelt-fuel.metainfo.xml")
+  echo "$out"
+  ! grep -E '^(E|W):' <<<"$out" | grep -v 'cid-desktopapp-is-not-rdns'
+}
+check "appstreamcli validate: no errors, no warnings beyond the id's" appstream
+translated() {  # every one of the nine languages names the program in both files
+  local l
+  for l in cs de es fi it ko pl ru; do
+    grep -q "^Name\[$l\]=" "$root/usr/share/applications/quelt-fuel.desktop" &&
+      grep -q "^Comment\[$l\]=" "$root/usr/share/applications/quelt-fuel.desktop" &&
+      grep -q "<name xml:lang=\"$l\">" "$root/usr/share/metainfo/quelt-fuel.metainfo.xml" &&
+      grep -q "<summary xml:lang=\"$l\">" "$root/usr/share/metainfo/quelt-fuel.metainfo.xml" ||
+      { echo "no name or summary in $l"; return 1; }
+  done
+}
+check "desktop entry and AppStream file: name and summary in every language" translated
 
 icons() {
   local s got
