@@ -46,6 +46,7 @@ expected() {
   echo ./usr/share/doc/quelt-fuel/copyright
   echo ./usr/share/doc/quelt-fuel/USER-GUIDE.de.md
   echo ./usr/share/doc/quelt-fuel/USER-GUIDE.md
+  for l in cs es fi it ko pl ru; do echo "./usr/share/doc/quelt-fuel/QUICKSTART.$l.md"; done
   for s in $sizes; do echo "./usr/share/icons/hicolor/${s}x$s/apps/quelt-fuel.png"; done
   echo ./usr/share/icons/hicolor/scalable/apps/quelt-fuel.svg
   echo ./usr/share/metainfo/quelt-fuel.metainfo.xml

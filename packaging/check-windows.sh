@@ -37,11 +37,13 @@ name=$(basename "$zip" .zip)
 zip_contents() {
   local f
   unzip -q "$zip" -d "$tmp/zip" || return 1
-  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt; do
+  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt $quickstarts; do
     [ -f "$tmp/zip/$name/$f" ] || { echo "no $name/$f in the zip"; return 1; }
   done
 }
-check "zip holds the command line, README.txt, LICENSE.txt and both user guides" zip_contents
+# The quick start of each language without a user guide of its own.
+quickstarts=$(for l in cs es fi it ko pl ru; do printf 'QUICKSTART.%s.txt ' "$l"; done)
+check "zip holds the command line, README.txt, LICENSE.txt, both user guides and the quick starts" zip_contents
 window=0
 [ -f "$tmp/zip/$name/quelt-fuel.exe" ] && window=1
 
@@ -85,7 +87,7 @@ check "installer runs silently (/S)" install
 
 installed_files() {
   local f
-  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt uninstall.exe; do
+  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt $quickstarts uninstall.exe; do
     [ -f "$instdir/$f" ] || { echo "no $instdir/$f"; ls -la "$instdir"; return 1; }
   done
   if [ "$window" = 1 ]; then [ -f "$instdir/quelt-fuel.exe" ] || { echo "no quelt-fuel.exe"; return 1; }; fi
