@@ -63,11 +63,14 @@ depends() {
   local d
   d=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $d"
-  for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+  for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins \
+    fonts-dejavu-core; do
     [[ ", $d," == *", $lib"[\ ,]* ]] || { echo "missing $lib"; return 1; }
   done
+  # Korean needs a CJK font.
+  [ "$(dpkg-deb -f "$deb" Recommends)" = fonts-noto-cjk ] || { echo "no fonts-noto-cjk in Recommends"; return 1; }
 }
-check "dependencies computed from the programs" depends
+check "dependencies computed from the programs, and the fonts" depends
 
 version_of() {  # program
   local got
