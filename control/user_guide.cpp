@@ -7,10 +7,15 @@ namespace quelt::control {
 
 std::vector<std::filesystem::path> UserGuideCandidates(const std::filesystem::path& programFolder,
                                                        std::string_view language) {
+  // The language's own guide; where it has none, its quick start (connect,
+  // Refresh, edit, Send, Backups) before the full guide in English.
   std::vector<std::string> names;
   if (!language.empty() && language != "en") {
-    const std::string own = std::string("USER-GUIDE.").append(language);
-    names = {own + ".txt", own + ".md"};
+    for (const char* kind : {"USER-GUIDE.", "QUICKSTART."}) {
+      const std::string own = std::string(kind).append(language);
+      names.push_back(own + ".txt");
+      names.push_back(own + ".md");
+    }
   }
   names.push_back("USER-GUIDE.txt");
   names.push_back("USER-GUIDE.md");

@@ -1,6 +1,8 @@
 // The user guide that F1 opens: shipped beside the Windows programs as
 // USER-GUIDE.txt (and USER-GUIDE.de.txt), in the Debian package's doc folder
-// as USER-GUIDE.md, and copied beside the programs in the build tree.
+// as USER-GUIDE.md, and copied beside the programs in the build tree. A
+// language without a guide of its own has a quick start, QUICKSTART.xx.txt
+// or .md, in the same places.
 #pragma once
 
 #include <filesystem>
@@ -10,8 +12,9 @@
 namespace quelt::control {
 
 // Where the guide for `language` may be, most fitting first: the language's
-// own guide before the English one, beside the program before the doc
-// folder of an installation under a prefix (bin/../share/doc/quelt-fuel).
+// own guide, then its quick start, before the English guide; beside the
+// program before the doc folder of an installation under a prefix
+// (bin/../share/doc/quelt-fuel).
 std::vector<std::filesystem::path> UserGuideCandidates(const std::filesystem::path& programFolder,
                                                        std::string_view language);
 

@@ -3,8 +3,9 @@
 # lintian finds no error and no warning other than those accepted in
 # linux/lintian-accepted; unpacked into a temporary root, every file is where
 # Debian puts it and nothing else is there, the programs start from there and
-# work against the simulator, the manual pages render, the desktop file is
-# valid, and the dependencies were computed from the programs.
+# work against the simulator, the manual pages render, the desktop file and
+# the AppStream file are valid and name the program in every language, and
+# the dependencies were computed from the programs.
 #   check-deb.sh PACKAGE.deb VERSION
 set -uo pipefail
 deb=$(realpath "$1") version=$2
@@ -45,6 +46,7 @@ expected() {
   echo ./usr/share/doc/quelt-fuel/copyright
   echo ./usr/share/doc/quelt-fuel/USER-GUIDE.de.md
   echo ./usr/share/doc/quelt-fuel/USER-GUIDE.md
+  for l in cs es fi it ko pl ru; do echo "./usr/share/doc/quelt-fuel/QUICKSTART.$l.md"; done
   for s in $sizes; do echo "./usr/share/icons/hicolor/${s}x$s/apps/quelt-fuel.png"; done
   echo ./usr/share/icons/hicolor/scalable/apps/quelt-fuel.svg
   echo ./usr/share/metainfo/quelt-fuel.metainfo.xml
@@ -61,11 +63,14 @@ depends() {
   local d
   d=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $d"
-  for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+  for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins \
+    fonts-dejavu-core; do
     [[ ", $d," == *", $lib"[\ ,]* ]] || { echo "missing $lib"; return 1; }
   done
+  # Korean needs a CJK font.
+  [ "$(dpkg-deb -f "$deb" Recommends)" = fonts-noto-cjk ] || { echo "no fonts-noto-cjk in Recommends"; return 1; }
 }
-check "dependencies computed from the programs" depends
+check "dependencies computed from the programs, and the fonts" depends
 
 version_of() {  # program
   local got
@@ -126,6 +131,29 @@ desktop() {
   ! grep -v -e '^$' -e 'hint:' <<<"$out"
 }
 check "desktop-file-validate" desktop
+
+# The names and summaries software centres show, in the window's nine
+# languages. The component id stays "quelt-fuel", the id the package has
+# always had, which AppStream would rather see in reverse-DNS form: that
+# warning is accepted; every other warning and every error fails.
+appstream() {
+  local out
+  out=$(appstreamcli validate --no-net "$root/usr/share/metainfo/quelt-fuel.metainfo.xml")
+  echo "$out"
+  ! grep -E '^(E|W):' <<<"$out" | grep -v 'cid-desktopapp-is-not-rdns'
+}
+check "appstreamcli validate: no errors, no warnings beyond the id's" appstream
+translated() {  # every one of the nine languages names the program in both files
+  local l
+  for l in cs de es fi it ko pl ru; do
+    grep -q "^Name\[$l\]=" "$root/usr/share/applications/quelt-fuel.desktop" &&
+      grep -q "^Comment\[$l\]=" "$root/usr/share/applications/quelt-fuel.desktop" &&
+      grep -q "<name xml:lang=\"$l\">" "$root/usr/share/metainfo/quelt-fuel.metainfo.xml" &&
+      grep -q "<summary xml:lang=\"$l\">" "$root/usr/share/metainfo/quelt-fuel.metainfo.xml" ||
+      { echo "no name or summary in $l"; return 1; }
+  done
+}
+check "desktop entry and AppStream file: name and summary in every language" translated
 
 icons() {
   local s got

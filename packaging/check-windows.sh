@@ -5,7 +5,8 @@
 # %LOCALAPPDATA%\Programs\quelt-fuel, the installed command line runs from
 # there, the Start-menu entries and the entry in the installed programs list
 # exist; the uninstaller, run silently, removes all of that and keeps the
-# user's backups.
+# user's backups. On a Russian Windows the installer names the entries in
+# Russian, and an uninstaller started in English still removes them.
 #   check-windows.sh ZIP SETUP.exe VERSION
 set -uo pipefail
 zip=$(realpath "$1") setup=$(realpath "$2") version=$3
@@ -13,6 +14,8 @@ tmp=$(mktemp -d)
 export WINEPREFIX=$tmp/prefix WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko downloads; no menu entries or file associations on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Wine takes Windows' language from the locale: English unless said otherwise.
+export LC_ALL=C.UTF-8
 trap 'wineserver -k 2>/dev/null; rm -rf "$tmp"' EXIT
 
 passed=0 failed=0
@@ -34,11 +37,13 @@ name=$(basename "$zip" .zip)
 zip_contents() {
   local f
   unzip -q "$zip" -d "$tmp/zip" || return 1
-  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt; do
+  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt $quickstarts; do
     [ -f "$tmp/zip/$name/$f" ] || { echo "no $name/$f in the zip"; return 1; }
   done
 }
-check "zip holds the command line, README.txt, LICENSE.txt and both user guides" zip_contents
+# The quick start of each language without a user guide of its own.
+quickstarts=$(for l in cs es fi it ko pl ru; do printf 'QUICKSTART.%s.txt ' "$l"; done)
+check "zip holds the command line, README.txt, LICENSE.txt, both user guides and the quick starts" zip_contents
 window=0
 [ -f "$tmp/zip/$name/quelt-fuel.exe" ] && window=1
 
@@ -82,7 +87,7 @@ check "installer runs silently (/S)" install
 
 installed_files() {
   local f
-  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt uninstall.exe; do
+  for f in quelt-fuel-cli.exe README.txt LICENSE.txt USER-GUIDE.txt USER-GUIDE.de.txt $quickstarts uninstall.exe; do
     [ -f "$instdir/$f" ] || { echo "no $instdir/$f"; ls -la "$instdir"; return 1; }
   done
   if [ "$window" = 1 ]; then [ -f "$instdir/quelt-fuel.exe" ] || { echo "no quelt-fuel.exe"; return 1; }; fi
@@ -125,13 +130,28 @@ check "uninstaller runs silently (/S)" uninstall
 removed() {
   local left=0
   [ ! -e "$instdir" ] || { echo "left: $instdir"; ls -la "$instdir"; left=1; }
-  ! ls "$menu"/QUELT* 2>/dev/null || left=1
+  ! ls "$menu"/*.lnk 2>/dev/null || left=1
   if w reg query "$key" >/dev/null; then echo "left: $key"; left=1; fi
   [ "$left" = 0 ]
 }
 check "uninstaller removed the programs, the Start-menu entries and the entry" removed
 kept() { [ -f "$backup" ] || { echo "the backup is gone"; return 1; }; }
 check "backups stay" kept
+
+# The installer in the system's language, here Russian: Wine takes it from
+# the locale, which is made here (Debian's locales data) rather than asked of
+# the machine.
+russian() {
+  mkdir -p "$tmp/locale" &&
+    localedef -i ru_RU -f UTF-8 "$tmp/locale/ru_RU.UTF-8" &&
+    LOCPATH=$tmp/locale LC_ALL=ru_RU.UTF-8 w "$setup" /S || return 1
+  [ -f "$menu/Обновление списка топлив QUELT.lnk" ] &&
+    [ -f "$menu/QUELT топливо — командная строка.lnk" ] ||
+    { echo "no Russian Start-menu entries:"; ls -la "$menu"; return 1; }
+}
+check "installer on a Russian Windows: Russian Start-menu entries" russian
+check "uninstaller started in English removes them" uninstall
+check "nothing left after the Russian install" removed
 
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

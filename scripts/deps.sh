@@ -15,11 +15,14 @@ quelt_need_packages() {
 
 QUELT_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev libfontconfig-dev)
+# fonts-noto-cjk: Korean in the Qt window and, linked into the Wine prefix
+# (tests/windows/wine_prefix.sh), in the Win32 window.
 QUELT_TEST_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-  clang libclang-rt-14-dev gettext chromium)
+  clang libclang-rt-14-dev gettext chromium fonts-noto-cjk)
 # scripts/package: the Debian package and its checks, the Windows zip and
-# installer (Wine comes with the test packages).
-QUELT_PACKAGE_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils man-db librsvg2-bin
-  nsis zip unzip)
+# installer (Wine comes with the test packages; locales makes the Russian
+# locale the installer's language check runs in).
+QUELT_PACKAGE_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db librsvg2-bin
+  nsis zip unzip locales)
 # Pictures of the Windows window (scripts/screenshot-windows).
 QUELT_SCREENSHOT_PACKAGES=(imagemagick x11-apps x11-utils xdotool fonts-wine)

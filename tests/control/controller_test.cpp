@@ -375,6 +375,15 @@ TEST_F(Controller, F1OpensTheUserGuideOfTheWindowsLanguage) {
       {{"share/doc/quelt-fuel/USER-GUIDE.md", "share/doc/quelt-fuel/USER-GUIDE.de.md"},
        "de",
        "share/doc/quelt-fuel/USER-GUIDE.de.md"},
+      // A language without a guide of its own: its quick start, not the
+      // English guide; the language's own guide when there is one.
+      {{"bin/USER-GUIDE.txt", "bin/QUICKSTART.ko.txt"}, "ko", "bin/QUICKSTART.ko.txt"},
+      {{"bin/USER-GUIDE.txt", "bin/QUICKSTART.ko.txt"}, "ru", "bin/USER-GUIDE.txt"},
+      {{"bin/USER-GUIDE.de.txt", "bin/QUICKSTART.de.txt"}, "de", "bin/USER-GUIDE.de.txt"},
+      {{"bin/USER-GUIDE.txt", "bin/QUICKSTART.en.txt"}, "en", "bin/USER-GUIDE.txt"},
+      {{"share/doc/quelt-fuel/USER-GUIDE.md", "share/doc/quelt-fuel/QUICKSTART.pl.md"},
+       "pl",
+       "share/doc/quelt-fuel/QUICKSTART.pl.md"},
       {{"bin/USER-GUIDE.md/"}, "en", ""},  // a folder of that name is no guide
       {{}, "en", ""},
   };

@@ -23,6 +23,28 @@ setup)
   # finds it.
   run wineserver -p
   run wine wineboot -i
+  # Korean as a Korean Windows shows it, where Malgun Gothic draws what the
+  # UI font lacks: Noto Sans CJK (Debian: fonts-noto-cjk), which Wine finds
+  # among the system's fonts, linked from the family that draws the UI font.
+  # With Wine's own Tahoma (fonts-wine) that is Tahoma, whose links Wine
+  # makes itself and which name Windows' Korean fonts (Gulim, Malgun
+  # Gothic): Noto stands in for them. Without, Wine draws the UI font with DejaVu Sans, which gets a link
+  # of its own. (Stand-ins without Tahoma would make Wine draw Latin letters
+  # with Noto as well.)
+  nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+  cjk=/usr/share/fonts/opentype/noto
+  if [ -f "$cjk/NotoSansCJK-Regular.ttc" ]; then
+    if [ -f /usr/share/wine/fonts/tahoma.ttf ]; then
+      for face in Gulim 'Malgun Gothic'; do
+        run wine reg add "$nt\\FontSubstitutes" /v "$face" /t REG_SZ /d 'Noto Sans CJK KR' /f
+      done
+    else
+      run wine reg add "$nt\\FontLink\\SystemLink" /v 'DejaVu Sans' /t REG_MULTI_SZ \
+        /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK KR' /f
+    fi
+  else
+    echo "No $cjk/NotoSansCJK-Regular.ttc (fonts-noto-cjk): Korean shows as boxes here"
+  fi
   # The bridge driver's key as Windows writes it, and keys for the other
   # kinds of entry discovery has to cope with.
   usb='HKLM\SYSTEM\CurrentControlSet\Enum\USB'

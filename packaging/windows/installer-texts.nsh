@@ -1,0 +1,55 @@
+; The installer's own texts in the window's nine languages (UTF-8; included
+; with /CHARSET=UTF8). The pages' texts come with NSIS's Modern UI. The
+; program's name is the window's caption in that language; the words are
+; those of po/GLOSSARY.md. BACKUPS is the backups' folder, defined before.
+
+LangString DisplayName ${LANG_ENGLISH} "QUELT fuel list update"
+LangString DisplayName ${LANG_CZECH} "Aktualizace seznamu paliv QUELT"
+LangString DisplayName ${LANG_GERMAN} "QUELT Brennstoffliste aktualisieren"
+LangString DisplayName ${LANG_FINNISH} "QUELT-polttoainetaulukon päivitys"
+LangString DisplayName ${LANG_ITALIAN} "Aggiornamento tabella combustibili QUELT"
+LangString DisplayName ${LANG_KOREAN} "QUELT 연료 목록 업데이트"
+LangString DisplayName ${LANG_POLISH} "Aktualizacja listy paliw QUELT"
+LangString DisplayName ${LANG_RUSSIAN} "Обновление списка топлив QUELT"
+LangString DisplayName ${LANG_SPANISH} "Actualización de la tabla de combustibles QUELT"
+
+; The Start-menu entry of the command line.
+LangString CliLinkName ${LANG_ENGLISH} "QUELT fuel command line"
+LangString CliLinkName ${LANG_CZECH} "QUELT palivo – příkazový řádek"
+LangString CliLinkName ${LANG_GERMAN} "QUELT Brennstoff-Befehlszeile"
+LangString CliLinkName ${LANG_FINNISH} "QUELT-polttoaine – komentorivi"
+LangString CliLinkName ${LANG_ITALIAN} "QUELT combustibili – riga di comando"
+LangString CliLinkName ${LANG_KOREAN} "QUELT 연료 명령줄"
+LangString CliLinkName ${LANG_POLISH} "QUELT paliwa – wiersz poleceń"
+LangString CliLinkName ${LANG_RUSSIAN} "QUELT топливо — командная строка"
+LangString CliLinkName ${LANG_SPANISH} "QUELT combustibles – línea de comandos"
+
+LangString NoWindowProgram ${LANG_ENGLISH} "This build has no window program: no Start-menu entry for it."
+LangString NoWindowProgram ${LANG_CZECH} "Toto sestavení nemá okenní program: v nabídce Start pro něj není položka."
+LangString NoWindowProgram ${LANG_GERMAN} "Diese Ausgabe enthält kein Fensterprogramm: dafür gibt es keinen Eintrag im Startmenü."
+LangString NoWindowProgram ${LANG_FINNISH} "Tässä versiossa ei ole ikkunaohjelmaa: sille ei tehdä Käynnistä-valikon kohdetta."
+LangString NoWindowProgram ${LANG_ITALIAN} "Questa versione non contiene il programma a finestra: nessuna voce nel menu Start."
+LangString NoWindowProgram ${LANG_KOREAN} "이 빌드에는 창 프로그램이 없어 시작 메뉴 항목을 만들지 않습니다."
+LangString NoWindowProgram ${LANG_POLISH} "Ta wersja nie zawiera programu okienkowego: brak dla niego pozycji w menu Start."
+LangString NoWindowProgram ${LANG_RUSSIAN} "В этой сборке нет оконной программы: пункт в меню «Пуск» для неё не создаётся."
+LangString NoWindowProgram ${LANG_SPANISH} "Esta versión no incluye el programa de ventana: no hay entrada en el menú Inicio para él."
+
+LangString BackupsStay ${LANG_ENGLISH} "Your backups stay in ${BACKUPS}."
+LangString BackupsStay ${LANG_CZECH} "Vaše zálohy zůstávají v ${BACKUPS}."
+LangString BackupsStay ${LANG_GERMAN} "Ihre Sicherungen bleiben in ${BACKUPS}."
+LangString BackupsStay ${LANG_FINNISH} "Varmuuskopiot jäävät kansioon ${BACKUPS}."
+LangString BackupsStay ${LANG_ITALIAN} "I backup restano in ${BACKUPS}."
+LangString BackupsStay ${LANG_KOREAN} "백업은 ${BACKUPS}에 그대로 남습니다."
+LangString BackupsStay ${LANG_POLISH} "Kopie zapasowe pozostają w ${BACKUPS}."
+LangString BackupsStay ${LANG_RUSSIAN} "Резервные копии остаются в ${BACKUPS}."
+LangString BackupsStay ${LANG_SPANISH} "Las copias de seguridad se quedan en ${BACKUPS}."
+
+LangString Removed ${LANG_ENGLISH} "QUELT fuel list update was removed.$\r$\n$\r$\nYour backups of the analyser's table stay in ${BACKUPS}: delete that folder by hand when they are no longer needed."
+LangString Removed ${LANG_CZECH} "Program Aktualizace seznamu paliv QUELT byl odebrán.$\r$\n$\r$\nVaše zálohy tabulky analyzátoru zůstávají v ${BACKUPS}: až je nebudete potřebovat, smažte tuto složku ručně."
+LangString Removed ${LANG_GERMAN} "QUELT Brennstoffliste aktualisieren wurde entfernt.$\r$\n$\r$\nIhre Sicherungen der Tabelle des Geräts bleiben in ${BACKUPS}: löschen Sie diesen Ordner von Hand, wenn Sie sie nicht mehr brauchen."
+LangString Removed ${LANG_FINNISH} "QUELT-polttoainetaulukon päivitys on poistettu.$\r$\n$\r$\nAnalysaattorin taulukon varmuuskopiot jäävät kansioon ${BACKUPS}: poista kansio käsin, kun niitä ei enää tarvita."
+LangString Removed ${LANG_ITALIAN} "Aggiornamento tabella combustibili QUELT è stato rimosso.$\r$\n$\r$\nI backup della tabella dell'analizzatore restano in ${BACKUPS}: eliminare a mano la cartella quando non servono più."
+LangString Removed ${LANG_KOREAN} "QUELT 연료 목록 업데이트가 제거되었습니다.$\r$\n$\r$\n분석기 테이블의 백업은 ${BACKUPS}에 그대로 남습니다. 더 이상 필요하지 않으면 이 폴더를 직접 삭제하십시오."
+LangString Removed ${LANG_POLISH} "Program Aktualizacja listy paliw QUELT został usunięty.$\r$\n$\r$\nKopie zapasowe tabeli analizatora pozostają w ${BACKUPS}: gdy nie będą już potrzebne, usuń ten folder ręcznie."
+LangString Removed ${LANG_RUSSIAN} "Программа «Обновление списка топлив QUELT» удалена.$\r$\n$\r$\nРезервные копии таблицы анализатора остаются в ${BACKUPS}: удалите эту папку вручную, когда они больше не понадобятся."
+LangString Removed ${LANG_SPANISH} "Actualización de la tabla de combustibles QUELT se ha eliminado.$\r$\n$\r$\nLas copias de seguridad de la tabla del analizador se quedan en ${BACKUPS}: borre esa carpeta a mano cuando ya no las necesite."
