@@ -21,10 +21,10 @@ constexpr const char* kUsage =
     "  --version      show the version\n";
 
 constexpr OptionSpec kOptions[] = {
-    {"--port", true},       {"--demo", false},     {"--lang", true},
+    {"--port", true},     {"--demo", false},      {"--lang", true},
 #ifdef QUELT_PROBE
-    {"--refresh", false},   {"--send", false},     {"--load", true},  {"--edit", false},
-    {"--backups", false},   {"--screenshot", true}, {"--bench", true},
+    {"--refresh", false}, {"--send", false},      {"--load", true},  {"--edit", false},
+    {"--backups", false}, {"--screenshot", true}, {"--bench", true},
 #endif
 };
 

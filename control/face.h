@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "control/file_choice.h"
+#include "control/grid_follower.h"
 #include "control/messages.h"
 #include "control/report_parties.h"
+#include "control/row_editor.h"
 #include "front/fitting.h"
 
 namespace quelt::control {
@@ -30,6 +32,9 @@ class WindowFace {
   // The last backup's line and its tool tip ("" for none).
   virtual void SetBackupLine(const std::string& text, const std::string& tip) = 0;
   virtual void SetEnabled(Control control, bool enabled) = 0;
+  // The table changed: the grid shows `step` (its rows anew, a row's values,
+  // the row indicator); it asks the controller for the rest (GridCells).
+  virtual void ShowGridStep(const GridFollower::Step& step) = 0;
   // A transfer runs: the grid keeps the row it walks by; the pump wakes fast.
   virtual void SetTransferLock(bool locked) = 0;
   virtual void ClearLog() = 0;
@@ -43,9 +48,11 @@ class WindowFace {
   // The file dialog `choice` describes (control/file_choice.h); the file the
   // user picked, empty when cancelled.
   virtual std::filesystem::path PickFile(const FileChoice& choice) = 0;
-  // The modal editor on the table's current row (a RowEditor does the rest);
-  // true when the user left it with OK.
-  virtual bool EditCurrentRow() = 0;
+  // The modal editor dialog on `editor` (the table's current row); true
+  // when the user left it with OK. The controller stores or drops the row.
+  virtual bool EditRow(RowEditor& editor) = 0;
+  // The workstation's decimal separator, as the window shows numbers.
+  virtual char32_t DecimalSeparator() const = 0;
   // The cells' change marks have a new reference (after a Refresh or a
   // checked Send): the grid draws them anew.
   virtual void RedrawGrid() = 0;

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "control/change_marks.h"
+#include "control/editor_flow.h"
 #include "control/user_guide.h"
 #include "front/fitting.h"
 #include "front/texts.h"
@@ -37,6 +38,20 @@ WindowController::WindowController(AnalyserLink& link)
   // it after the command in flight, never in the middle of one.
   ops_.SetStopRequest([this] { return terminating_; });
   unsent_.MarkInSync(table_);
+  table_.SetListener([this](FuelTable::Change change) { OnTableChange(change); });
+}
+
+void WindowController::OnTableChange(FuelTable::Change change) {
+  const GridFollower::Step step = grid_.Next(change);
+  grid_.Take(step);
+  if (face_ != nullptr) face_->ShowGridStep(step);
+  Update();
+}
+
+bool WindowController::EditCurrentRow() {
+  if (face_ == nullptr) return false;
+  return EditRow(table_, false, face_->DecimalSeparator(),
+                 [this](RowEditor& editor) { return face_->EditRow(editor); });
 }
 
 void WindowController::Attach(WindowFace* face) {
@@ -304,7 +319,7 @@ void WindowController::Change(Command command) {
       break;
     case Command::Edit:
       // The editor runs a loop of its own: no wait for the analyser inside it.
-      face_->EditCurrentRow();
+      EditCurrentRow();
       break;
     case Command::Delete:
       Delete();
@@ -347,7 +362,7 @@ void WindowController::Add(FuelRow row) {
   }
   table_.Renumber();
   table_.ReleaseNotifications();
-  if (face_->EditCurrentRow()) return;
+  if (EditCurrentRow()) return;
   // Cancel takes the new row away again.
   if (table_.GetState() != FuelTable::State::Viewing) table_.CancelEdit();
   if (transferActive_) return;

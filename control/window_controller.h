@@ -17,6 +17,7 @@
 
 #include "control/change_marks.h"
 #include "control/face.h"
+#include "control/grid_follower.h"
 #include "control/keys.h"
 #include "control/port_chooser.h"
 #include "control/report_parties.h"
@@ -82,8 +83,12 @@ class WindowController : private FuelView {
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
   // Today's log file (fuel/session_log.h); empty while no folder is known.
   std::filesystem::path TodaysLogFile() const;
-  // The table changed (the grid's notifications): caption and status line.
-  void TableChanged() { Update(); }
+  // What the grid shows of the table (control/grid_follower.h): its rows,
+  // and the row of the indicator (-1: none).
+  int GridRows() const { return grid_.Rows(); }
+  int GridCurrent() const { return grid_.Current(); }
+  // The table's current row (the one a new row takes while inserted).
+  int CurrentRow() const { return table_.CurrentIndex(); }
 
   // Loads or saves without asking for a file; false when it failed. `path`
   // may be any file; errors name it and, for a load, its line.
@@ -156,6 +161,10 @@ class WindowController : private FuelView {
   // Enabling, caption, status and backup line to the face.
   void Update();
   Answer Ask(const Message& message);
+  // The table's notification: the grid's step to the face, then the rest.
+  void OnTableChange(FuelTable::Change change);
+  // The editor dialog on the current row; true: OK.
+  bool EditCurrentRow();
 
   // FuelView: the operations' side.
   void ClearLog() override;
@@ -190,6 +199,7 @@ class WindowController : private FuelView {
 
   AnalyserLink& link_;
   FuelTable table_;
+  GridFollower grid_{table_};
   FuelOperations ops_;
   PortChooser ports_;
   WindowFace* face_ = nullptr;

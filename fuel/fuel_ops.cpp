@@ -29,8 +29,12 @@ constexpr std::size_t kIntroWidth = 34;
 
 std::string IntroLine(const char* english) {
   std::string line = lang::Tr(english);
-  // Windows-1252: one byte a character.
-  if (line.size() < kIntroWidth) line.append(kIntroWidth - line.size(), ' ');
+  // UTF-8: a character is every byte that does not continue one.
+  const auto characters =
+      static_cast<std::size_t>(std::count_if(line.begin(), line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      }));
+  if (characters < kIntroWidth) line.append(kIntroWidth - characters, ' ');
   return "[ " + line + "]";
 }
 

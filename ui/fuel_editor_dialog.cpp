@@ -214,13 +214,17 @@ void FuelEditorDialog::accept() {
   if (flow_.Accept()) QDialog::accept();
 }
 
+bool RunFuelEditor(control::RowEditor& editor, QWidget* parent) {
+  // Closing the parent while the dialog runs deletes the dialog with it.
+  QPointer<FuelEditorDialog> dialog = new FuelEditorDialog(editor, parent);
+  const bool accepted = dialog->exec() == QDialog::Accepted;
+  delete dialog;
+  return accepted;
+}
+
 bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
   return control::EditRow(table, readOnly, DecimalSeparator(), [parent](control::RowEditor& rows) {
-    // Closing the parent while the dialog runs deletes the dialog with it.
-    QPointer<FuelEditorDialog> dialog = new FuelEditorDialog(rows, parent);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    delete dialog;
-    return accepted;
+    return RunFuelEditor(rows, parent);
   });
 }
 

@@ -61,6 +61,8 @@ class FuelEditorDialog : public QDialog, private control::EditorFace {
   bool screenHooked_ = false;
 };
 
+// Runs the dialog on `editor` until it closes; true: OK.
+bool RunFuelEditor(control::RowEditor& editor, QWidget* parent);
 // Opens the dialog on the current row of `table`, waits until it closes, then
 // posts the row (OK with a change) or drops every pending change. True: OK.
 bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent = nullptr);

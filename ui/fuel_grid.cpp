@@ -102,8 +102,6 @@ FuelGrid::FuelGrid(control::WindowController& controller, const std::function<in
   h->viewport()->installEventFilter(this);
   v->viewport()->installEventFilter(this);
 
-  controller_.Table().SetListener(
-      [this](quelt::FuelTable::Change change) { model_->TableChanged(change); });
   connect(model_, &FuelTableModel::CurrentRowChanged, this, &FuelGrid::SelectRow);
   connect(model_, &QAbstractItemModel::modelReset, this, &FuelGrid::FitColumns);
   connect(model_, &QAbstractItemModel::dataChanged, this, &FuelGrid::FitColumns);
@@ -120,7 +118,7 @@ FuelGrid::FuelGrid(control::WindowController& controller, const std::function<in
   SelectRow(model_->CurrentRow());
 }
 
-FuelGrid::~FuelGrid() { controller_.Table().SetListener({}); }
+FuelGrid::~FuelGrid() = default;
 
 void FuelGrid::SelectRow(int row) {
   syncing_ = true;

@@ -9,6 +9,13 @@ namespace quelt::ui {
 
 namespace {
 
+// Numbers on the right, the description on the left, as the shared column
+// table says (front::GridColumns).
+QVariant AlignmentOf(int column) {
+  const bool right = front::GridColumns().at(static_cast<std::size_t>(column)).alignRight;
+  return QVariant::fromValue((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
 QVariant ColourOf(const std::optional<front::Rgb>& c) {
   if (!c) return {};
   return QColor(c->r, c->g, c->b);
@@ -18,11 +25,11 @@ QVariant ColourOf(const std::optional<front::Rgb>& c) {
 
 FuelTableModel::FuelTableModel(control::WindowController& controller, QObject* parent)
     : QAbstractTableModel(parent),
-      grid_(controller.Table()),
+      controller_(controller),
       cells_(controller, DecimalSeparator()) {}
 
 int FuelTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : grid_.Rows();
+  return parent.isValid() ? 0 : controller_.GridRows();
 }
 
 int FuelTableModel::columnCount(const QModelIndex& parent) const {
@@ -35,10 +42,8 @@ QVariant FuelTableModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       return QString::fromStdString(cells_.Text(row, column));
-    case Qt::TextAlignmentRole: {
-      const bool left = control::GridCells::FieldOf(column) == FuelField::Description;
-      return QVariant::fromValue((left ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
-    }
+    case Qt::TextAlignmentRole:
+      return AlignmentOf(column);
     case Qt::BackgroundRole:
       return ColourOf(cells_.RowLook(row).background);
     case Qt::ForegroundRole:
@@ -58,11 +63,8 @@ QVariant FuelTableModel::headerData(int section, Qt::Orientation orientation, in
   if (role == Qt::DisplayRole) {
     return QString::fromLatin1(quelt::FuelFields().at(static_cast<std::size_t>(section)).gridTitle);
   }
-  // A title stands over its values: numbers' titles on the right.
-  if (role == Qt::TextAlignmentRole) {
-    const bool right = front::GridColumns().at(static_cast<std::size_t>(section)).alignRight;
-    return QVariant::fromValue((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-  }
+  // A title stands over its values.
+  if (role == Qt::TextAlignmentRole) return AlignmentOf(section);
   return {};
 }
 
@@ -71,11 +73,11 @@ Qt::ItemFlags FuelTableModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void FuelTableModel::TableChanged(FuelTable::Change change) {
-  const control::GridFollower::Step step = grid_.Next(change);
-  if (step.reset) beginResetModel();
-  grid_.Take(step);
-  if (step.reset) endResetModel();
+void FuelTableModel::ShowStep(const control::GridFollower::Step& step) {
+  if (step.reset) {
+    beginResetModel();
+    endResetModel();
+  }
   if (step.redraw >= 0) {
     emit dataChanged(index(step.redraw, 0), index(step.redraw, quelt::kFuelFieldCount - 1));
   }

@@ -1,6 +1,6 @@
 // The fuel table as a Qt item model: one column per field, the cells as
 // control::GridCells gives them (texts, colours, notes). It reads the table
-// live and redraws when the table says what changed.
+// live through the controller and redraws the steps the controller shows.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -22,9 +22,10 @@ class FuelTableModel : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // The table's notification; afterwards CurrentRow() is the table's current row.
-  void TableChanged(quelt::FuelTable::Change change);
-  int CurrentRow() const { return grid_.Current(); }
+  // The controller's step (control::WindowFace::ShowGridStep), taken: the
+  // rows and CurrentRow() are already the new ones.
+  void ShowStep(const control::GridFollower::Step& step);
+  int CurrentRow() const { return controller_.GridCurrent(); }
   control::GridCells& Cells() { return cells_; }
   const control::GridCells& Cells() const { return cells_; }
 
@@ -32,7 +33,7 @@ class FuelTableModel : public QAbstractTableModel {
   void CurrentRowChanged(int row);
 
  private:
-  control::GridFollower grid_;
+  const control::WindowController& controller_;
   control::GridCells cells_;
 };
 

@@ -34,6 +34,7 @@
 #include "text/text_helpers.h"
 #include "ui/backups_dialog.h"
 #include "ui/fuel_editor_dialog.h"
+#include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 #include "ui/icons.h"
 #include "ui/log_highlighter.h"
@@ -323,10 +324,6 @@ void MainWindow::BuildTablePanel() {
               [this, command = *command] { controller_.Do(command); });
     }
   }
-  connect(grid_->Model(), &QAbstractItemModel::modelReset, this,
-          [this] { controller_.TableChanged(); });
-  connect(grid_->Model(), &QAbstractItemModel::dataChanged, this,
-          [this] { controller_.TableChanged(); });
   connect(grid_, &FuelGrid::PopupRequested, rowMenu_,
           [this](const QPoint& at) { rowMenu_->popup(at); });
 }
@@ -489,7 +486,13 @@ control::Answer MainWindow::Ask(const control::Message& message) {
   return AskBox(this, message, about ? logo_->pixmap() : QPixmap());
 }
 
-bool MainWindow::EditCurrentRow() { return EditFuelRow(controller_.Table(), false, this); }
+bool MainWindow::EditRow(control::RowEditor& editor) { return RunFuelEditor(editor, this); }
+
+char32_t MainWindow::DecimalSeparator() const { return ui::DecimalSeparator(); }
+
+void MainWindow::ShowGridStep(const control::GridFollower::Step& step) {
+  grid_->Model()->ShowStep(step);
+}
 
 bool MainWindow::EditReportParties(control::ReportParties& parties) {
   return ui::EditReportParties(parties, this);

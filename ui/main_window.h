@@ -61,6 +61,7 @@ class MainWindow : public QWidget, private control::WindowFace {
   void SetStatusLine(const front::StatusLine& line) override;
   void SetBackupLine(const std::string& text, const std::string& tip) override;
   void SetEnabled(control::Control control, bool enabled) override;
+  void ShowGridStep(const control::GridFollower::Step& step) override;
   void SetTransferLock(bool locked) override;
   void ClearLog() override;
   void AddLogLine(const std::string& line) override;
@@ -68,7 +69,8 @@ class MainWindow : public QWidget, private control::WindowFace {
   void SetBusyCursor(bool busy) override;
   control::Answer Ask(const control::Message& message) override;
   std::filesystem::path PickFile(const control::FileChoice& choice) override;
-  bool EditCurrentRow() override;
+  bool EditRow(control::RowEditor& editor) override;
+  char32_t DecimalSeparator() const override;
   void RedrawGrid() override;
   bool OpenWithSystem(const std::filesystem::path& path) override;
   bool EditReportParties(control::ReportParties& parties) override;

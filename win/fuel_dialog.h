@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "control/row_editor.h"
 #include "front/layout.h"
 #include "fuel/fuel_table.h"
 
@@ -20,6 +21,8 @@ int EditorId(FuelField field);
 // The control ID of each item of the layout, in its order.
 std::vector<int> ItemIds(const front::DialogLayout& layout);
 
+// Runs the dialog on `editor` until it closes; true: OK.
+bool RunFuelEditor(control::RowEditor& editor, HWND owner);
 // Opens the dialog on the current row of `table`, waits until it closes,
 // then posts the row (OK with a change) or drops every pending change.
 // True: the user left it with OK.

@@ -56,16 +56,14 @@ void MainWindow::ShowRowMenuFromKeyboard() {
   RECT row{};
   row.left = LVIR_BOUNDS;
   HWND grid = Control(MainControl::Grid);
-  SendMessageW(grid, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(table_.CurrentIndex(), 0)),
+  SendMessageW(grid, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(controller_.CurrentRow(), 0)),
                reinterpret_cast<LPARAM>(&row));
   POINT at{row.left + S(20), row.bottom};
   ClientToScreen(grid, &at);
   ShowRowMenu(at);
 }
 
-void MainWindow::OnTableChange(FuelTable::Change change) {
-  const control::GridFollower::Step step = gridRows_.Next(change);
-  gridRows_.Take(step);
+void MainWindow::ShowGridStep(const control::GridFollower::Step& step) {
   if (hwnd_ == nullptr) return;
   if (step.reset) {
     RebuildGrid();
@@ -76,7 +74,6 @@ void MainWindow::OnTableChange(FuelTable::Change change) {
     }
     SyncGridSelection();
   }
-  controller_.TableChanged();
 }
 
 void MainWindow::RebuildGrid() {
@@ -86,8 +83,8 @@ void MainWindow::RebuildGrid() {
   HWND grid = Control(MainControl::Grid);
   syncing_ = true;
   int count = ListView_GetItemCount(grid);
-  while (count > table_.RowCount()) ListView_DeleteItem(grid, --count);
-  for (; count < table_.RowCount(); ++count) {
+  while (count > controller_.GridRows()) ListView_DeleteItem(grid, --count);
+  for (; count < controller_.GridRows(); ++count) {
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = count;
@@ -102,7 +99,7 @@ void MainWindow::RebuildGrid() {
 
 void MainWindow::SyncGridSelection() {
   HWND grid = Control(MainControl::Grid);
-  const int current = table_.CurrentIndex();
+  const int current = controller_.CurrentRow();
   syncing_ = true;
   const int count = ListView_GetItemCount(grid);
   for (int i = 0; i < count; ++i) {
@@ -124,7 +121,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      if (row < 0 || row >= table_.RowCount()) return CDRF_DODEFAULT;
+      if (row < 0 || row >= controller_.GridRows()) return CDRF_DODEFAULT;
       SetCellColours(*draw, cells_.RowLook(row),
                      ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
@@ -133,7 +130,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       // A changed cell is bold, and dark blue where no row colour is painted.
       const int row = static_cast<int>(draw->nmcd.dwItemSpec);
-      if (row < 0 || row >= table_.RowCount()) return CDRF_DODEFAULT;
+      if (row < 0 || row >= controller_.GridRows()) return CDRF_DODEFAULT;
       const front::CellLook look = cells_.Look(row, draw->iSubItem - 1);
       SetCellColours(*draw, look, ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
       SelectObject(draw->nmcd.hdc, look.bold ? boldFont_ : font_);
@@ -151,7 +148,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       cell.right = cell.left + ListView_GetColumnWidth(grid, 0);
       FillRect(draw->nmcd.hdc, &cell, GetSysColorBrush(COLOR_BTNFACE));
       DrawEdge(draw->nmcd.hdc, &cell, BDR_RAISEDINNER, BF_RECT);
-      if (row == table_.CurrentIndex()) {
+      if (row == controller_.CurrentRow()) {
         const int h = static_cast<int>(cell.bottom - cell.top);
         const int size = std::min<int>(h, cell.right - cell.left);
         DrawCanvas(draw->nmcd.hdc, front::DrawPicture(front::Picture::RowIndicator, size, false),

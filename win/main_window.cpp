@@ -71,14 +71,9 @@ wchar_t UserDecimalSeparator() {
 }
 
 MainWindow::MainWindow(control::WindowController& controller)
-    : controller_(controller),
-      table_(controller.Table()),
-      cells_(controller, static_cast<char32_t>(UserDecimalSeparator())) {
-  table_.SetListener([this](FuelTable::Change change) { OnTableChange(change); });
-}
+    : controller_(controller), cells_(controller, static_cast<char32_t>(UserDecimalSeparator())) {}
 
 MainWindow::~MainWindow() {
-  table_.SetListener({});
   controller_.Attach(nullptr);
   if (hwnd_ != nullptr) {
     quitOnDestroy_ = false;
@@ -645,7 +640,11 @@ void MainWindow::SetBusyCursor(bool busy) {
 
 control::Answer MainWindow::Ask(const control::Message& message) { return AskBox(hwnd_, message); }
 
-bool MainWindow::EditCurrentRow() { return EditFuelRow(table_, false, hwnd_); }
+bool MainWindow::EditRow(control::RowEditor& editor) { return RunFuelEditor(editor, hwnd_); }
+
+char32_t MainWindow::DecimalSeparator() const {
+  return static_cast<char32_t>(UserDecimalSeparator());
+}
 
 bool MainWindow::EditReportParties(control::ReportParties& parties) {
   return win::EditReportParties(parties, hwnd_);

@@ -73,6 +73,7 @@ class MainWindow : public control::WindowFace {
   void SetStatusLine(const front::StatusLine& line) override;
   void SetBackupLine(const std::string& text, const std::string& tip) override;
   void SetEnabled(control::Control control, bool enabled) override;
+  void ShowGridStep(const control::GridFollower::Step& step) override;
   void SetTransferLock(bool locked) override;
   void ClearLog() override;
   void AddLogLine(const std::string& line) override;
@@ -80,7 +81,8 @@ class MainWindow : public control::WindowFace {
   void SetBusyCursor(bool busy) override;
   control::Answer Ask(const control::Message& message) override;
   std::filesystem::path PickFile(const control::FileChoice& choice) override;
-  bool EditCurrentRow() override;
+  bool EditRow(control::RowEditor& editor) override;
+  char32_t DecimalSeparator() const override;
   void RedrawGrid() override;
   bool OpenWithSystem(const std::filesystem::path& path) override;
   bool EditReportParties(control::ReportParties& parties) override;
@@ -118,7 +120,6 @@ class MainWindow : public control::WindowFace {
   void CreateGrid();
   LRESULT GridNotify(NMHDR* header);
   LRESULT GridCustomDraw(NMLVCUSTOMDRAW* draw);
-  void OnTableChange(FuelTable::Change change);
   void RebuildGrid();
   void SyncGridSelection();
   void FitColumns();
@@ -140,7 +141,6 @@ class MainWindow : public control::WindowFace {
   void DrawBackupLine(const DRAWITEMSTRUCT& item);
 
   control::WindowController& controller_;
-  FuelTable& table_;
   HWND hwnd_ = nullptr;
   std::array<HWND, front::kMainControlCount> controls_{};
   HWND tooltip_ = nullptr;
@@ -154,7 +154,6 @@ class MainWindow : public control::WindowFace {
   HICON iconBig_ = nullptr, iconSmall_ = nullptr;
   int dpi_ = 96;
   front::ColumnWidths columnWidths_;
-  control::GridFollower gridRows_{table_};
   control::GridCells cells_;
   std::wstring cellBuffer_;
   std::wstring tipBuffer_;

@@ -252,6 +252,24 @@ TEST_F(Controller, CriticalTextsAreInTheWindowsLanguage) {
   lang::SetLanguage("en");
 }
 
+// The operations' lines once went through Windows-1252 and fell back to
+// English wherever a translation held a letter it lacks.
+TEST_F(Controller, TheOperationsLinesSpeakLanguagesBeyondWindows1252) {
+  const struct {
+    const char* lang;
+    const char* line;
+  } cases[] = {{"cs", "Načteno řádků: 3"}, {"ru", "Считано строк: 3"}, {"ko", "3개 행 읽음"}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(lang::SetLanguage(c.lang));
+    Start();
+    window.Do(Command::Refresh);
+    std::string shown;
+    for (const std::string& line : face.log) shown += line + "\n";
+    EXPECT_NE(shown.find(c.line), std::string::npos) << c.lang << "\n" << shown;
+  }
+  lang::SetLanguage("en");
+}
+
 TEST_F(Controller, DeleteOnlyWhenTheUserSaysOk) {
   Start();
   window.Do(Command::Refresh);

@@ -76,12 +76,16 @@ class RecordingFace : public control::WindowFace {
     return f;
   }
   // The editor: what the test's user does in it; OK when there is none.
-  std::function<bool()> onEdit;
+  std::function<bool(control::RowEditor&)> onEdit;
   int redraws = 0;
-  bool EditCurrentRow() override {
+  bool EditRow(control::RowEditor& editor) override {
     ++edits;
-    return onEdit ? onEdit() : true;
+    return onEdit ? onEdit(editor) : true;
   }
+  char32_t DecimalSeparator() const override { return U','; }
+  // The grid's steps, as the window gets them.
+  std::vector<control::GridFollower::Step> gridSteps;
+  void ShowGridStep(const control::GridFollower::Step& step) override { gridSteps.push_back(step); }
   void RedrawGrid() override { ++redraws; }
   // The report's form: what it showed each time, and what the test's user
   // types in it (kept as shown when none) and whether OK or Cancel.

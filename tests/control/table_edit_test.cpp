@@ -30,11 +30,9 @@ class TableEdit : public ControllerFixture {
   }
   // The editor as the user fills it: `typed` into `field`, then OK (or Cancel).
   void EditWith(FuelField field, const std::string& typed, bool ok = true) {
-    face.onEdit = [this, field, typed, ok] {
-      control::RowEditor editor(Table(), false, U',');
+    face.onEdit = [field, typed, ok](control::RowEditor& editor) {
       editor.Changed(field);
       EXPECT_TRUE(editor.Store(field, typed).ok);
-      editor.Finish(ok);
       return ok;
     };
   }
