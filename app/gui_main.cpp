@@ -22,6 +22,7 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
+#include "app/trace_option.h"
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
 #include "lang/choice.h"
@@ -38,13 +39,14 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: quelt-fuel [--port DEVICE] [--demo] [--lang de|en]\n"
+    "Usage: quelt-fuel [--port DEVICE] [--demo] [--lang de|en] [--trace FILE]\n"
     "Reads and writes the fuel table of a QUELT combustion analyser.\n"
     "\n"
     "  --port DEVICE  use this serial device instead of looking for the\n"
     "                 analyser's USB bridge (e.g. /dev/ttyUSB0, COM7)\n"
     "  --demo         attach a simulated analyser instead of a real one\n"
     "  --lang CODE    the window's language (de, en); without it the system's\n"
+    QUELT_TRACE_USAGE
     "  --help         show this text\n"
     "  --version      show the version\n";
 
@@ -52,6 +54,7 @@ struct Options {
   std::string port;
   bool demo = false;
   std::string lang;  // "": the system's language
+  std::string trace;
   // The probe's hooks: refresh once, then save a picture of the window
   // (--screenshot FILE) or print start-up time and memory (--bench), and end.
   // Between the refresh and the picture: send the table (--send), then load
@@ -72,6 +75,7 @@ struct Options {
 
 constexpr quelt::OptionSpec kOptions[] = {
     {"--port", true},       {"--demo", false},    {"--lang", true},
+    quelt::app::kTraceOption,
 #ifdef QUELT_PROBE
     {"--bench", false},     {"--send", false},    {"--load", true},
     {"--screenshot", true}, {"--backups", false},
@@ -107,6 +111,7 @@ Options ParseOptions(const std::vector<std::string>& args, bool qtHasTakenItsOwn
   o.screenshot = line.Value("--screenshot").value_or("");
   o.backups = line.Has("--backups");
   o.lang = line.Value("--lang").value_or("");
+  o.trace = line.Value("--trace").value_or("");
   o.leftForQt = !line.foreign.empty() || !line.operands.empty();
   if (o.demo && !o.port.empty()) Fail("--port and --demo exclude each other");
   if (line.Has("--lang")) {
@@ -193,11 +198,13 @@ int main(int argc, char** argv) {
   std::unique_ptr<quelt::sim::InProcessLine> simulated;
   if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
 
+  quelt::app::TraceOption trace;
   quelt::ui::QtPump pump;
   quelt::AnalyserLink analyser(pump);
   if (!options.port.empty()) analyser.SetPortOverride(options.port);
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  if (std::string error; !trace.Start(options.trace, analyser, "quelt-fuel", &error)) Fail(error);
   controller.SetProgramFolder(
       std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
   quelt::ui::MainWindow form(controller);

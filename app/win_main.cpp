@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/trace_option.h"
 #include "control/window_controller.h"
 #include "fuel/fuel_ops.h"
 #include "lang/choice.h"
@@ -42,12 +43,13 @@ std::filesystem::path ProgramFolder() {
 }
 
 const wchar_t kUsage[] =
-    L"Usage: quelt-fuel [--port COMn] [--demo] [--lang de|en]\n"
+    L"Usage: quelt-fuel [--port COMn] [--demo] [--lang de|en] [--trace FILE]\n"
     L"Reads and writes the fuel table of a QUELT combustion analyser.\n\n"
     L"  --port COMn   use this serial port instead of looking for the\n"
     L"                analyser's USB bridge\n"
     L"  --demo        attach a simulated analyser instead of a real one\n"
     L"  --lang CODE   the window's language (de, en); without it the system's\n"
+    QUELT_TRACE_USAGE
     L"  --help        show this text\n"
     L"  --version     show the program's version";
 
@@ -55,6 +57,7 @@ struct Options {
   std::wstring port;
   bool demo = false;
   std::string lang;  // "": the system's language
+  std::string trace;  // UTF-8
   // The probe's hooks (quelt-fuel-probe.exe, for scripts and benchmarks
   // only): refresh once the window is shown; then open the editor (--edit)
   // or write start-up time and memory to a file (--bench FILE) and end.
@@ -76,6 +79,7 @@ int Fail(const std::wstring& message) {
 bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},     {"--demo", false}, {"--lang", true},
+      quelt::app::kTraceOption,
 #ifdef QUELT_PROBE
       {"--refresh", false}, {"--edit", false}, {"--bench", true}, {"--backups", false},
 #endif
@@ -117,6 +121,7 @@ bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
     return false;
   }
   o.lang = line.Value("--lang").value_or("");
+  o.trace = line.Value("--trace").value_or("");
   if (line.Has("--lang")) {
     if (const std::string refusal = quelt::lang::LanguageOptionError(o.lang); !refusal.empty()) {
       exitCode = Fail(quelt::WideFromUtf8(refusal));
@@ -160,10 +165,14 @@ int main() {
   if (options.demo) simulated = quelt::sim::InProcessLine::ForDemo();
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
+  quelt::app::TraceOption trace;  // outlives the link
   quelt::AnalyserLink analyser(pump);
   if (!options.port.empty()) analyser.SetPortOverride(quelt::Utf8FromWide(options.port));
   quelt::control::WindowController controller(analyser);
   if (simulated) controller.AttachSimulated(*simulated, simulated->DevicePath());
+  if (std::string error; !trace.Start(options.trace, analyser, "quelt-fuel.exe", &error)) {
+    return Fail(quelt::WideFromUtf8(error));
+  }
   controller.SetProgramFolder(ProgramFolder());
   quelt::win::MainWindow form(controller);
   form.SetPump(&pump);

@@ -1,0 +1,72 @@
+// The line trace: bytes come back exactly from their escapes, the window's
+// memory keeps its bound and the header, a trace file never replaces one,
+// and a reader refuses what is no trace of its format.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "link/line_trace.h"
+#include "tests/support/test_files.h"
+
+namespace quelt::test {
+namespace {
+
+TEST(LineTrace, EscapesComeBackByteForByte) {
+  const std::string cases[] = {"R401 01\r", std::string("A\0B", 3), "\\x41", "\n\xFF\x7F", ""};
+  for (const std::string& bytes : cases) {
+    const std::string text = TraceEscape(bytes);
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(TraceUnescape(text), bytes) << text;
+  }
+  EXPECT_EQ(TraceEscape("a\\b\r"), "a\\x5Cb\\x0D");
+  for (const char* bad : {"\\x4", "\\y41", "\\xZZ", "end\\"}) {
+    EXPECT_FALSE(TraceUnescape(bad).has_value()) << bad;
+  }
+}
+
+TEST(LineTrace, MemoryKeepsItsBoundAndTheHeader) {
+  MemoryTraceSink memory(200);
+  LineTrace trace(memory, "quelt-fuel", "9.9");
+  for (int i = 0; i < 100; ++i) trace.Sent("R401 " + std::to_string(i) + "\r");
+  EXPECT_LE(memory.EventBytes(), 200u);
+  EXPECT_GT(memory.Dropped(), 0u);
+  const std::string text = memory.Text();
+  EXPECT_EQ(text.rfind(LineTrace::FormatLine() + "\n# program: quelt-fuel 9.9\n", 0), 0u);
+  EXPECT_NE(text.find("older lines dropped"), std::string::npos);
+  EXPECT_NE(text.find("> R401 99\\x0D\n"), std::string::npos);
+  std::string error;
+  const auto events = ReadTraceEvents(text, &error);
+  ASSERT_TRUE(events) << error;
+  EXPECT_EQ(events->back().tag, ">");
+  EXPECT_EQ(events->back().text, "R401 99\\x0D");
+}
+
+TEST(LineTrace, AFileIsNeverReplaced) {
+  const std::string path = WriteFile("taken.trace", "the user's file\n");
+  std::string error;
+  EXPECT_EQ(FileTraceSink::Create(path, &error), nullptr);
+  EXPECT_NE(error.find("exists already"), std::string::npos) << error;
+  EXPECT_EQ(Slurp(path), "the user's file\n");
+  const std::string fresh = (TestDir() / "fresh.trace").string();
+  std::filesystem::remove(fresh);
+  {
+    auto sink = FileTraceSink::Create(fresh, &error);
+    ASSERT_NE(sink, nullptr) << error;
+    LineTrace trace(*sink, "quelt-fuel-cli", "9.9");
+    trace.Outcome("exit 0");
+    // Written as it happens: a program that dies leaves its trace.
+    EXPECT_NE(Slurp(fresh).find(" outcome exit 0\n"), std::string::npos);
+  }
+}
+
+TEST(LineTrace, AReaderRefusesWhatIsNoTraceOfItsFormat) {
+  std::string error;
+  EXPECT_FALSE(ReadTraceEvents("Row 1: 1;1;Oil\n", &error));
+  EXPECT_FALSE(ReadTraceEvents("# quelt-fuel line trace, format 2\n", &error));
+  EXPECT_NE(error.find("format 2"), std::string::npos);
+  EXPECT_FALSE(ReadTraceEvents(LineTrace::FormatLine() + "\n12\n", &error));
+  EXPECT_NE(error.find("line 2"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quelt::test
