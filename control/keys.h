@@ -30,6 +30,7 @@ enum class Command {
   Undo,
   Redo,
   SessionLog,  // today's log file, opened by the system
+  SaveTrace,   // the session's line trace to a file, for support
 };
 
 enum class Key { F1, F2, F5, Enter, Up, Down, Delete, O, S, Q, B, E, P, Insert, D, Z, Y };

@@ -134,7 +134,8 @@ class StartupTest : public QObject {
              QStringList({"Edit\tF2", "Add row\tInsert", "Duplicate\tCtrl+D", "Delete\tCtrl+Delete",
                           "Undo\tCtrl+Z", "Redo\tCtrl+Y", "Backups...\tCtrl+B",
                           "Export to CSV...\tCtrl+E", "Service report...\tCtrl+P",
-                          "Today's log file", "User guide\tF1", "About"}));
+                          "Today's log file", "Save a trace for support...", "User guide\tF1",
+                          "About"}));
     QCOMPARE(f.EditRowAction(), f.RowMenu()->actions().front());
   }
 
