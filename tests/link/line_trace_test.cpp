@@ -1,6 +1,6 @@
-// The line trace: bytes come back exactly from their escapes, the window's
-// memory keeps its bound and the header, a trace file never replaces one,
-// and a reader refuses what is no trace of its format.
+// The line trace: bytes come back exactly from their escapes, a trace file
+// never replaces one, and a reader refuses what is no trace of its format.
+// (The window's bound on its memory: tests/control/session_trace_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,23 +22,6 @@ TEST(LineTrace, EscapesComeBackByteForByte) {
   for (const char* bad : {"\\x4", "\\y41", "\\xZZ", "end\\"}) {
     EXPECT_FALSE(TraceUnescape(bad).has_value()) << bad;
   }
-}
-
-TEST(LineTrace, MemoryKeepsItsBoundAndTheHeader) {
-  MemoryTraceSink memory(200);
-  LineTrace trace(memory, "quelt-fuel", "9.9");
-  for (int i = 0; i < 100; ++i) trace.Sent("R401 " + std::to_string(i) + "\r");
-  EXPECT_LE(memory.EventBytes(), 200u);
-  EXPECT_GT(memory.Dropped(), 0u);
-  const std::string text = memory.Text();
-  EXPECT_EQ(text.rfind(LineTrace::FormatLine() + "\n# program: quelt-fuel 9.9\n", 0), 0u);
-  EXPECT_NE(text.find("older lines dropped"), std::string::npos);
-  EXPECT_NE(text.find("> R401 99\\x0D\n"), std::string::npos);
-  std::string error;
-  const auto events = ReadTraceEvents(text, &error);
-  ASSERT_TRUE(events) << error;
-  EXPECT_EQ(events->back().tag, ">");
-  EXPECT_EQ(events->back().text, "R401 99\\x0D");
 }
 
 TEST(LineTrace, AFileIsNeverReplaced) {

@@ -55,11 +55,5 @@ TEST(Replay, ACommandOutOfPlaceGetsSilenceAndSaysWhere) {
   EXPECT_NE(past->find("no more commands"), std::string::npos);
 }
 
-TEST(Replay, ABrokenTraceIsRefused) {
-  std::string error;
-  EXPECT_FALSE(sim::ReplaySteps(LineTrace::FormatLine() + "\n5 > R001\\x0\n", &error));
-  EXPECT_NE(error.find("line 2"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace quelt::test
