@@ -139,7 +139,8 @@ int Run(int argc, char** argv, quelt::app::TraceOption& trace);
 int main(int argc, char** argv) {
   quelt::app::TraceOption trace;
   int status = Run(argc, argv, trace);
-  if (quelt::LineTrace* t = trace.Trace("quelt-fuel-cli")) t->Outcome("exit " + std::to_string(status));
+  if (quelt::LineTrace* t = trace.Trace("quelt-fuel-cli"))
+    t->Outcome("exit " + std::to_string(status));
   FinishReports();
   if (StderrFailed() && status == kOk) status = kLinkFailed;
   return status;
@@ -164,7 +165,7 @@ int Run(int argc, char** argv, quelt::app::TraceOption& trace) {
       {"--no-verify", false},    {"--no-backup", false}, {"--allow-empty", false},
       {"--any-analyser", false}, {"--find-port", false}, {"--all", false},
       {"--force", false},        {"--customer", true},   {"--site", true},
-      {"--technician", true},    quelt::app::kTraceOption,
+      {"--technician", true},    {"--trace", true},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);

@@ -46,7 +46,8 @@ const char* const kUsage =
     "                 analyser's USB bridge (e.g. /dev/ttyUSB0, COM7)\n"
     "  --demo         attach a simulated analyser instead of a real one\n"
     "  --lang CODE    the window's language (de, en); without it the system's\n"
-    QUELT_TRACE_USAGE
+    "  --trace FILE   record every exchange with the analyser in FILE (a new\n"
+    "                 file), to send in with a problem report\n"
     "  --help         show this text\n"
     "  --version      show the version\n";
 
@@ -75,11 +76,11 @@ struct Options {
 
 constexpr quelt::OptionSpec kOptions[] = {
     {"--port", true},       {"--demo", false},    {"--lang", true},
-    quelt::app::kTraceOption,
 #ifdef QUELT_PROBE
     {"--bench", false},     {"--send", false},    {"--load", true},
     {"--screenshot", true}, {"--backups", false},
 #endif
+    {"--trace", true},
 };
 
 // Our options are long ones; single-dash options belong to Qt (-platform ...).

@@ -10,15 +10,8 @@
 #include "link/analyser_link.h"
 #include "link/line_trace.h"
 #include "quelt/version.h"
-#include "text/command_line.h"
 
 namespace quelt::app {
-
-inline constexpr OptionSpec kTraceOption{"--trace", true};
-// The windows' help line.
-#define QUELT_TRACE_USAGE                                                  \
-  "  --trace FILE   record every exchange with the analyser in FILE (a new\n" \
-  "                 file), to send in with a problem report\n"
 
 class TraceOption {
  public:

@@ -49,7 +49,8 @@ const wchar_t kUsage[] =
     L"                analyser's USB bridge\n"
     L"  --demo        attach a simulated analyser instead of a real one\n"
     L"  --lang CODE   the window's language (de, en); without it the system's\n"
-    QUELT_TRACE_USAGE
+    L"  --trace FILE  record every exchange with the analyser in FILE (a new\n"
+    L"                file), to send in with a problem report\n"
     L"  --help        show this text\n"
     L"  --version     show the program's version";
 
@@ -57,7 +58,7 @@ struct Options {
   std::wstring port;
   bool demo = false;
   std::string lang;  // "": the system's language
-  std::string trace;  // UTF-8
+  std::string trace;
   // The probe's hooks (quelt-fuel-probe.exe, for scripts and benchmarks
   // only): refresh once the window is shown; then open the editor (--edit)
   // or write start-up time and memory to a file (--bench FILE) and end.
@@ -79,10 +80,10 @@ int Fail(const std::wstring& message) {
 bool Parse(const std::vector<std::wstring>& args, Options& o, int& exitCode) {
   static constexpr quelt::OptionSpec kOptions[] = {
       {"--port", true},     {"--demo", false}, {"--lang", true},
-      quelt::app::kTraceOption,
 #ifdef QUELT_PROBE
       {"--refresh", false}, {"--edit", false}, {"--bench", true}, {"--backups", false},
 #endif
+      {"--trace", true},
   };
   std::vector<std::string> utf8;
   for (std::size_t i = 1; i < args.size(); ++i) {

@@ -250,8 +250,7 @@ bool TraceCost(AnalyserLink& link, FuelOperations& ops, int runs) {
     const bench::Stopwatch watch;
     if (!ops.Refresh()) return false;
     plain.push_back(watch.Wall());
-    const auto path =
-        folder / ("quelt-bench-trace-" + std::to_string(bench::ProcessId()) + ".txt");
+    const auto path = folder / ("quelt-bench-trace-" + std::to_string(bench::ProcessId()) + ".txt");
     std::filesystem::remove(path);
     std::string error;
     auto sink = FileTraceSink::Create(path.string(), &error);
@@ -271,11 +270,11 @@ bool TraceCost(AnalyserLink& link, FuelOperations& ops, int runs) {
     if (!ok) return false;
     ratio.push_back(traced.back() / plain.back());
   }
-  std::printf("traced read      wall %.3f s  untraced %.3f s  traced/untraced %.3f (goal <= 1.02; "
-              "runs %.3f..%.3f, median of %d)\n",
-              Median(traced), Median(plain), Median(ratio),
-              *std::min_element(ratio.begin(), ratio.end()),
-              *std::max_element(ratio.begin(), ratio.end()), runs);
+  std::printf(
+      "traced read      wall %.3f s  untraced %.3f s  traced/untraced %.3f (goal <= 1.02; "
+      "runs %.3f..%.3f, median of %d)\n",
+      Median(traced), Median(plain), Median(ratio), *std::min_element(ratio.begin(), ratio.end()),
+      *std::max_element(ratio.begin(), ratio.end()), runs);
   return true;
 }
 

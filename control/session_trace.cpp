@@ -53,8 +53,8 @@ SessionTrace::~SessionTrace() {
 
 void SessionTrace::NoteSend(const SendOutcome& outcome) {
   std::string text = ResultName(outcome.result);
-  text += ", " + std::to_string(outcome.rowsWritten) + " of " +
-          std::to_string(outcome.rowsToSend) + " rows written";
+  text += ", " + std::to_string(outcome.rowsWritten) + " of " + std::to_string(outcome.rowsToSend) +
+          " rows written";
   if (outcome.checked) text += ", checked";
   trace_.Outcome(text);
 }
@@ -66,11 +66,8 @@ std::string SessionTrace::SaveTo(const std::filesystem::path& path) const {
 }
 
 FileChoice TraceFileChoice() {
-  return {lang::Tr("Save a trace for support"),
-          {{lang::Tr("Line traces"), {"txt"}}},
-          "txt",
-          true,
-          {}};
+  return {
+      lang::Tr("Save a trace for support"), {{lang::Tr("Line traces"), {"txt"}}}, "txt", true, {}};
 }
 
 void WindowController::SaveTrace() {

@@ -86,7 +86,8 @@ void AnalyserLink::Connect() {
   }
   serial_.SetDtr(true);
   serial_.SetRts(true);
-  if (trace_) trace_->Opened(PortText().empty() ? serial_.PathToOpen() : PortText(), serial_.controlBlock());
+  if (trace_)
+    trace_->Opened(PortText().empty() ? serial_.PathToOpen() : PortText(), serial_.controlBlock());
 }
 
 void AnalyserLink::Disconnect() {

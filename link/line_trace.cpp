@@ -204,8 +204,8 @@ void LineTrace::Timeout(std::string_view command, std::string_view partial, bool
   Event(stopped ? "stopped" : "timeout", TraceEscape(command) + " = " + TraceEscape(partial));
 }
 void LineTrace::Drained(int quietMs, std::string_view removed, bool quiet) {
-  Event("drain", std::to_string(quietMs) + (quiet ? " quiet" : " busy") + " = " +
-                     TraceEscape(removed));
+  Event("drain",
+        std::to_string(quietMs) + (quiet ? " quiet" : " busy") + " = " + TraceEscape(removed));
 }
 void LineTrace::Failed(std::string_view problem) { Event("failed", TraceEscape(problem)); }
 void LineTrace::Operation(std::string_view name) { Event("operation", TraceEscape(name)); }
@@ -251,7 +251,8 @@ std::optional<std::vector<TraceEvent>> ReadTraceEvents(std::string_view text, st
       *error = "line " + std::to_string(number) + ": no time and event";
       return std::nullopt;
     }
-    e.tag = std::string(line.substr(i + 1, tagEnd == std::string_view::npos ? tagEnd : tagEnd - i - 1));
+    e.tag =
+        std::string(line.substr(i + 1, tagEnd == std::string_view::npos ? tagEnd : tagEnd - i - 1));
     if (tagEnd != std::string_view::npos) e.text = std::string(line.substr(tagEnd + 1));
     events.push_back(std::move(e));
   }

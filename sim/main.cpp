@@ -297,7 +297,8 @@ int main(int argc, char** argv) {
   // simulator.
   ::signal(SIGXFSZ, SIG_IGN);
 
-  if (replayPath.empty() && line.Has("--replay-speed")) return Usage("--replay-speed needs --replay");
+  if (replayPath.empty() && line.Has("--replay-speed"))
+    return Usage("--replay-speed needs --replay");
   if (!replayPath.empty()) {
     try {
       return Replay(replayPath, replaySpeed, link, stops);

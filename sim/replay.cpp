@@ -34,8 +34,8 @@ Replayer::Replayer(std::vector<ReplayStep> steps, double speed)
 
 std::optional<std::string> Replayer::Command(const std::string& command, Clock::time_point now) {
   ++received_;
-  const std::string place = "command " + std::to_string(received_) + " \"" +
-                            TraceEscape(command) + "\"";
+  const std::string place =
+      "command " + std::to_string(received_) + " \"" + TraceEscape(command) + "\"";
   if (next_ >= steps_.size()) {
     return place + ": the trace has no more commands (" + std::to_string(steps_.size()) +
            "); answered with silence";
@@ -47,13 +47,13 @@ std::optional<std::string> Replayer::Command(const std::string& command, Clock::
   }
   ++next_;
   for (const ReplayStep::Chunk& chunk : step.chunks) {
-    const auto delay = std::chrono::duration<double, std::milli>(static_cast<double>(chunk.afterMs) / speed_);
+    const auto delay =
+        std::chrono::duration<double, std::milli>(static_cast<double>(chunk.afterMs) / speed_);
     const Scheduled s{now + std::chrono::duration_cast<Clock::duration>(delay), chunk.bytes};
-    schedule_.insert(std::upper_bound(schedule_.begin(), schedule_.end(), s,
-                                      [](const Scheduled& a, const Scheduled& b) {
-                                        return a.at < b.at;
-                                      }),
-                     s);
+    schedule_.insert(
+        std::upper_bound(schedule_.begin(), schedule_.end(), s,
+                         [](const Scheduled& a, const Scheduled& b) { return a.at < b.at; }),
+        s);
   }
   return std::nullopt;
 }

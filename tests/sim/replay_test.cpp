@@ -46,7 +46,8 @@ TEST(Replay, ACommandOutOfPlaceGetsSilenceAndSaysWhere) {
   const auto t0 = sim::Replayer::Clock::now();
   const auto wrong = replayer.Command("R004", t0);
   ASSERT_TRUE(wrong);
-  EXPECT_EQ(*wrong, "command 1 \"R004\": the trace has \"R001\" there (line 4); answered with silence");
+  EXPECT_EQ(*wrong,
+            "command 1 \"R004\": the trace has \"R001\" there (line 4); answered with silence");
   EXPECT_FALSE(replayer.NextDue());
   EXPECT_FALSE(replayer.Command("R001", t0));
   EXPECT_FALSE(replayer.Command("R402", t0));

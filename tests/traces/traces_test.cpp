@@ -64,7 +64,8 @@ struct Outcome {
 
 // `operation`: "read", or "backup" with its options; a backup goes to a file
 // of its own whose Row lines are counted.
-Outcome RunCli(const std::string& device, const std::string& operation, const std::string& more = "") {
+Outcome RunCli(const std::string& device, const std::string& operation,
+               const std::string& more = "") {
   const fs::path backup = TestDir() / "traced.backup";
   fs::remove(backup);
   const bool isBackup = operation.rfind("backup", 0) == 0;
