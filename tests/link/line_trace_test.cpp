@@ -4,12 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 
 #include "link/line_trace.h"
-#include "tests/support/test_files.h"
 
 namespace quelt::test {
 namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of this run's own (the test runs under Wine too).
+fs::path Folder() {
+  static const fs::path dir = [] {
+    const fs::path d =
+        fs::temp_directory_path() / ("quelt-trace-test-" + std::to_string(std::random_device{}()));
+    fs::create_directories(d);
+    return d;
+  }();
+  return dir;
+}
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 TEST(LineTrace, EscapesComeBackByteForByte) {
   const std::string cases[] = {"R401 01\r", std::string("A\0B", 3), "\\x41", "\n\xFF\x7F", ""};
@@ -25,13 +44,13 @@ TEST(LineTrace, EscapesComeBackByteForByte) {
 }
 
 TEST(LineTrace, AFileIsNeverReplaced) {
-  const std::string path = WriteFile("taken.trace", "the user's file\n");
+  const std::string path = (Folder() / "taken.trace").string();
+  std::ofstream(path, std::ios::binary) << "the user's file\n";
   std::string error;
   EXPECT_EQ(FileTraceSink::Create(path, &error), nullptr);
   EXPECT_NE(error.find("exists already"), std::string::npos) << error;
   EXPECT_EQ(Slurp(path), "the user's file\n");
-  const std::string fresh = (TestDir() / "fresh.trace").string();
-  std::filesystem::remove(fresh);
+  const std::string fresh = (Folder() / "fresh.trace").string();
   {
     auto sink = FileTraceSink::Create(fresh, &error);
     ASSERT_NE(sink, nullptr) << error;
