@@ -102,6 +102,7 @@ struct Tool {
       if (g_stopSignal != 0 && abortWaitOnStop) link.Abort();
     });
     link.SetPortOverride(options.port);
+    link.SetTrace(options.trace);
     if (options.demo) {
       simulated = sim::InProcessLine::ForDemo();
       link.UseLine(*simulated);

@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace quelt {
+class LineTrace;
+}
+
 namespace quelt::cli {
 
 enum Exit {
@@ -24,6 +28,8 @@ struct Options {
   bool anyAnalyser = false;
   // report: who and where (UTF-8); a line to sign on when empty.
   std::string customer, site, technician;
+  // --trace FILE: the line's events (null: not traced).
+  LineTrace* trace = nullptr;
 };
 
 // Prints the port discovery finds (Linux: the tty's path; Windows: COMn).

@@ -8,6 +8,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_io.h"
 #include "app/cli_tools.h"
+#include "app/trace_option.h"
 #include "quelt/version.h"
 #include "text/command_line.h"
 
@@ -87,6 +88,13 @@ Options:
                       number than the backup's
   --customer TEXT, --site TEXT, --technician TEXT
                       report: fill in these lines of the report
+  --trace FILE        record every exchange with the analyser in FILE (a
+                      new file; an existing one is never replaced): the
+                      program and its version, the system's name, the port
+                      and its settings, then each command, reply, time-out
+                      and drain with its time, and each command's outcome.
+                      Send it in with a problem report; 'quelt-sim --replay
+                      FILE' plays the analyser it shows
   --help              show this text
   --version           show the version
 
@@ -124,12 +132,15 @@ int Print(const std::string& text) {
   return kLinkFailed;
 }
 
-int Run(int argc, char** argv);
+int Run(int argc, char** argv, quelt::app::TraceOption& trace);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int status = Run(argc, argv);
+  quelt::app::TraceOption trace;
+  int status = Run(argc, argv, trace);
+  if (quelt::LineTrace* t = trace.Trace("quelt-fuel-cli"))
+    t->Outcome("exit " + std::to_string(status));
   FinishReports();
   if (StderrFailed() && status == kOk) status = kLinkFailed;
   return status;
@@ -137,7 +148,7 @@ int main(int argc, char** argv) {
 
 namespace {
 
-int Run(int argc, char** argv) {
+int Run(int argc, char** argv, quelt::app::TraceOption& trace) {
   // A closed pipe must show up as a failed write, not end the program quietly.
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
@@ -154,7 +165,7 @@ int Run(int argc, char** argv) {
       {"--no-verify", false},    {"--no-backup", false}, {"--allow-empty", false},
       {"--any-analyser", false}, {"--find-port", false}, {"--all", false},
       {"--force", false},        {"--customer", true},   {"--site", true},
-      {"--technician", true},
+      {"--technician", true},    {"--trace", true},
   };
   const quelt::CommandLine line = quelt::ParseCommandLine(Utf8Arguments(argc, argv), kOptions);
   if (!line.error.empty()) return Usage(line.error);
@@ -176,6 +187,16 @@ int Run(int argc, char** argv) {
   options.site = line.Value("--site").value_or("");
   options.technician = line.Value("--technician").value_or("");
   const std::vector<std::string>& rest = line.operands;
+  if (const auto path = line.Value("--trace")) {
+    std::string error;
+    if (!trace.Open(*path, &error)) {
+      WriteStderr("quelt-fuel-cli: " + error + "\n");
+      return kUsage;
+    }
+    options.trace = trace.Trace("quelt-fuel-cli");
+    // The command only: a file's name could say whose computer it is.
+    options.trace->Operation(rest.empty() ? "" : rest[0]);
+  }
 
   if (options.demo && !options.port.empty()) return Usage("--port and --demo exclude each other");
   if (line.Has("--find-port")) {

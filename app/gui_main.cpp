@@ -117,7 +117,9 @@ int main(int argc, char** argv) {
 
   quelt::ui::QtPump pump;
   quelt::app::WindowSession session(
-      pump, options, std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+      pump, options, std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()),
+      "quelt-fuel");
+  if (!session.TraceProblem().empty()) End(quelt::app::Refused(session.TraceProblem()));
   quelt::control::WindowController& controller = session.Controller();
   quelt::ui::MainWindow form(controller);
   const quelt::ui::StopSignals stops([&controller] { controller.Terminate(); });

@@ -79,7 +79,8 @@ int main() {
 
   // The pump outlives the window, which turns its fast wake-ups off.
   quelt::win::WinPump pump;
-  quelt::app::WindowSession session(pump, options, ProgramFolder());
+  quelt::app::WindowSession session(pump, options, ProgramFolder(), "quelt-fuel.exe");
+  if (!session.TraceProblem().empty()) return End(quelt::app::Refused(session.TraceProblem()));
   quelt::control::WindowController& controller = session.Controller();
   quelt::win::MainWindow form(controller);
   form.SetPump(&pump);

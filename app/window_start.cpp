@@ -9,7 +9,7 @@ namespace quelt::app {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: quelt-fuel [--port DEVICE] [--demo] [--lang CODE]\n"
+    "Usage: quelt-fuel [--port DEVICE] [--demo] [--lang CODE] [--trace FILE]\n"
     "Reads and writes the fuel table of a QUELT combustion analyser.\n"
     "\n"
     "  --port DEVICE  use this serial port instead of looking for the\n"
@@ -17,11 +17,13 @@ constexpr const char* kUsage =
     "  --demo         attach a simulated analyser instead of a real one\n"
     "  --lang CODE    the window's language (cs de en es fi it ko pl ru);\n"
     "                 without it the system's\n"
+    "  --trace FILE   record every exchange with the analyser in FILE (a new\n"
+    "                 file), to send in with a problem report\n"
     "  --help         show this text\n"
     "  --version      show the version\n";
 
 constexpr OptionSpec kOptions[] = {
-    {"--port", true},     {"--demo", false},      {"--lang", true},
+    {"--port", true},     {"--demo", false},      {"--lang", true}, {"--trace", true},
 #ifdef QUELT_PROBE
     {"--refresh", false}, {"--send", false},      {"--load", true},  {"--edit", false},
     {"--backups", false}, {"--screenshot", true}, {"--bench", true},
@@ -36,11 +38,11 @@ OptionsRead Ended(int exitCode, std::string text) {
   return read;
 }
 
+}  // namespace
+
 OptionsRead Refused(const std::string& error) {
   return Ended(2, "quelt-fuel: " + error + "\nTry 'quelt-fuel --help'.\n");
 }
-
-}  // namespace
 
 OptionsRead ReadWindowOptions(const std::vector<std::string>& args, bool keepForeign) {
   const CommandLine line = ParseCommandLine(
@@ -57,6 +59,7 @@ OptionsRead ReadWindowOptions(const std::vector<std::string>& args, bool keepFor
   o.port = line.Value("--port").value_or("");
   o.demo = line.Has("--demo");
   o.lang = line.Value("--lang").value_or("");
+  o.trace = line.Value("--trace").value_or("");
   o.send = line.Has("--send");
   o.edit = line.Has("--edit");
   o.backups = line.Has("--backups");
@@ -77,13 +80,14 @@ OptionsRead ReadWindowOptions(const std::vector<std::string>& args, bool keepFor
 }
 
 WindowSession::WindowSession(MessagePump& pump, const WindowOptions& options,
-                             const std::filesystem::path& programFolder)
+                             const std::filesystem::path& programFolder, std::string_view program)
     : simulated_(options.demo ? sim::InProcessLine::ForDemo() : nullptr),
       link_(pump),
       controller_(link_) {
   if (!options.port.empty()) link_.SetPortOverride(options.port);
   if (simulated_) controller_.AttachSimulated(*simulated_, simulated_->DevicePath());
   controller_.SetProgramFolder(programFolder);
+  trace_.Start(options.trace, link_, program, &traceProblem_);
 }
 
 void RunProbeTransfers(control::WindowController& controller, const WindowOptions& options) {

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/trace_option.h"
 #include "control/window_controller.h"
 #include "link/analyser_link.h"
 #include "link/pump.h"
@@ -19,6 +21,7 @@ struct WindowOptions {
   std::string port;  // UTF-8; "": look for the analyser's USB bridge
   bool demo = false;
   std::string lang;  // "": the system's language
+  std::string trace;  // --trace FILE: every exchange into a new file
   // The probe's hooks (quelt-fuel-probe only, for scripts and benchmarks):
   // refresh once the window is shown, then send (--send), load a table file
   // (--load), open the editor (--edit) or the Backups view (--backups);
@@ -48,20 +51,27 @@ struct OptionsRead {
 // `args` without the program's name, UTF-8. With `keepForeign` options that
 // are none of ours stay in `left` for the toolkit; without, they are refused.
 OptionsRead ReadWindowOptions(const std::vector<std::string>& args, bool keepForeign);
+// The end of the program for a fault found after the reading.
+OptionsRead Refused(const std::string& error);
 
 // The link, the controller and, for --demo, the simulated analyser inside
 // the program (which outlives everything that talks to it).
 class WindowSession {
  public:
+  // `program` names the program in a trace ("quelt-fuel", "quelt-fuel.exe").
   WindowSession(MessagePump& pump, const WindowOptions& options,
-                const std::filesystem::path& programFolder);
+                const std::filesystem::path& programFolder, std::string_view program);
   WindowSession(const WindowSession&) = delete;
   WindowSession& operator=(const WindowSession&) = delete;
 
   control::WindowController& Controller() { return controller_; }
+  // Why the --trace file could not be made; "" when it was or none was asked.
+  const std::string& TraceProblem() const { return traceProblem_; }
 
  private:
   std::unique_ptr<sim::InProcessLine> simulated_;
+  TraceOption trace_;  // outlives the link
+  std::string traceProblem_;
   AnalyserLink link_;
   control::WindowController controller_;
 };

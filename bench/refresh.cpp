@@ -22,6 +22,7 @@
 #include "fuel/fuel_ops.h"
 #include "link/clock_pump.h"
 #include "link/forwarding_line.h"
+#include "link/line_trace.h"
 #include "sim/inprocess_line.h"
 
 #ifdef _WIN32
@@ -238,6 +239,45 @@ bool ReadAgainstPlain(AnalyserLink& link, FuelOperations& ops, CountingLine& lin
   return true;
 }
 
+// The cost of --trace: the same 15-row read with the link's events written
+// to a file and without, alternately, so both meet the same load. The goal
+// is a ratio of at most 1.02.
+bool TraceCost(AnalyserLink& link, FuelOperations& ops, int runs) {
+  std::vector<double> plain, traced, ratio;
+  const auto folder = std::filesystem::temp_directory_path();
+  for (int run = 0; run < runs; ++run) {
+    link.Disconnect();
+    const bench::Stopwatch watch;
+    if (!ops.Refresh()) return false;
+    plain.push_back(watch.Wall());
+    const auto path = folder / ("quelt-bench-trace-" + std::to_string(bench::ProcessId()) + ".txt");
+    std::filesystem::remove(path);
+    std::string error;
+    auto sink = FileTraceSink::Create(path.string(), &error);
+    if (!sink) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return false;
+    }
+    LineTrace trace(*sink, "bench_refresh", "");
+    link.SetTrace(&trace);
+    link.Disconnect();
+    const bench::Stopwatch tracedWatch;
+    const bool ok = ops.Refresh();
+    traced.push_back(tracedWatch.Wall());
+    link.Disconnect();
+    link.SetTrace(nullptr);
+    std::filesystem::remove(path);
+    if (!ok) return false;
+    ratio.push_back(traced.back() / plain.back());
+  }
+  std::printf(
+      "traced read      wall %.3f s  untraced %.3f s  traced/untraced %.3f (goal <= 1.02; "
+      "runs %.3f..%.3f, median of %d)\n",
+      Median(traced), Median(plain), Median(ratio), *std::min_element(ratio.begin(), ratio.end()),
+      *std::max_element(ratio.begin(), ratio.end()), runs);
+  return true;
+}
+
 std::string Option(int argc, char** argv, const char* name) {
   const std::size_t n = std::strlen(name);
   for (int i = 1; i < argc; ++i) {
@@ -280,6 +320,7 @@ int main(int argc, char** argv) {
 
   if (!LineCosts(link, deviceLine, device)) return 1;
   if (!ReadAgainstPlain(link, ops, deviceLine, device, runs)) return 1;
+  if (!TraceCost(link, ops, runs)) return 1;
   if (!Timed("refresh", link, deviceLine, [&] { return ops.Refresh(); })) return 1;
   std::printf("rows %d\n", rows.RowCount());
   if (!Timed("send", link, deviceLine, [&] {

@@ -30,6 +30,7 @@ enum class Command {
   Undo,
   Redo,
   SessionLog,  // today's log file, opened by the system
+  SaveTrace,   // the session's line trace to a file, for support
 };
 inline constexpr int kCommandCount = static_cast<int>(Command::SessionLog) + 1;
 

@@ -60,6 +60,7 @@ const std::vector<RowMenuItem>& RowMenuItems() {
       {Command::ExportCsv, lang::TrLater("Export to CSV...")},
       {Command::Report, lang::TrLater("Service report...")},
       {Command::SessionLog, lang::TrLater("Today's log file")},
+      {Command::SaveTrace, lang::TrLater("Save a trace for support...")},
       {Command::Help, lang::TrLater("User guide")},
       {Command::About, lang::TrLater("About")},
   };

@@ -147,6 +147,9 @@ void WindowController::Do(Command command) {
     case Command::SessionLog:
       OpenTodaysLog();
       break;
+    case Command::SaveTrace:
+      SaveTrace();
+      break;
     case Command::OpenBackupFolder:
       if (!lastBackup_.empty()) {
         face_->OpenWithSystem(std::filesystem::path(lastBackup_).parent_path());
@@ -193,6 +196,7 @@ void WindowController::Refresh() {
   SetProgress(0);
   const std::string portGone = ports_.Prepare();
   ShowPorts();
+  sessionTrace_.Trace().Operation("Refresh");
   const bool read = ops_.Refresh();
   if (!portGone.empty()) Log(portGone);
   // A failed read empties the grid: nothing is left to lose.
@@ -215,7 +219,10 @@ void WindowController::Refresh() {
   const auto hRow = std::find_if(rows.begin(), rows.end(),
                                  [](const FuelRow& r) { return r.ID == kNaturalGasHId; });
   const int hRowIndex = hRow == rows.end() ? -1 : static_cast<int>(hRow - rows.begin());
-  LogFinal(RefreshResultLine(read, rowsRead, table_.RowCount(), hRowIndex, link_, Port()));
+  const std::string result =
+      RefreshResultLine(read, rowsRead, table_.RowCount(), hRowIndex, link_, Port());
+  sessionTrace_.Trace().Outcome(result);
+  LogFinal(result);
 }
 
 void WindowController::ShowAnalysersTable() {
@@ -247,7 +254,9 @@ void WindowController::Send() {
   if (const std::string gone = ports_.Prepare(); !gone.empty()) Log(gone);
   ShowPorts();
   deferMessages_ = true;
+  sessionTrace_.Trace().Operation("Send");
   const SendOutcome outcome = ops_.SendTable();
+  sessionTrace_.NoteSend(outcome);
   deferMessages_ = false;
   if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
   NoteCheck(outcome);

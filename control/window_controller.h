@@ -21,6 +21,7 @@
 #include "control/keys.h"
 #include "control/port_chooser.h"
 #include "control/report_parties.h"
+#include "control/session_trace.h"
 #include "control/undo_history.h"
 #include "front/layout.h"
 #include "fuel/fuel_ops.h"
@@ -146,6 +147,8 @@ class WindowController : private FuelView {
   void Undo(bool redo);
   void ShowUserGuide();
   void OpenTodaysLog();
+  // The session's trace to a file the user picks (control/session_trace.cpp).
+  void SaveTrace();
   // After a restore: the analyser's table read into the grid, as a Refresh
   // reads it, so that the grid and the status line show what it holds.
   void ShowAnalysersTable();
@@ -198,6 +201,7 @@ class WindowController : private FuelView {
   void LogFinal(const std::string& utf8);
 
   AnalyserLink& link_;
+  SessionTrace sessionTrace_{link_};
   FuelTable table_;
   GridFollower grid_{table_};
   FuelOperations ops_;

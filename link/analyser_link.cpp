@@ -86,17 +86,26 @@ void AnalyserLink::Connect() {
   }
   serial_.SetDtr(true);
   serial_.SetRts(true);
+  if (trace_)
+    trace_->Opened(PortText().empty() ? serial_.PathToOpen() : PortText(), serial_.controlBlock());
 }
 
-void AnalyserLink::Disconnect() { serial_.Close(); }
+void AnalyserLink::Disconnect() {
+  if (trace_ && serial_.isOpen()) trace_->Closed();
+  serial_.Close();
+}
 
 void AnalyserLink::Drain(int quietMs) {
   if (failed_) return;
   Connect();
   ticksLeft_ = kReplyTicks;
+  drained_.clear();
+  const int quiet = std::max(quietMs, QuietMs());
   // Only a drain that saw the line quiet shows that the rest of an old reply
   // is not still coming.
-  if (Collect(false, std::max(quietMs, QuietMs()))) replyMayStillCome_ = false;
+  const bool wasQuiet = Collect(false, quiet);
+  if (wasQuiet) replyMayStillCome_ = false;
+  if (trace_) trace_->Drained(quiet, drained_, wasQuiet);
 }
 
 int AnalyserLink::QuietMs() const {
@@ -130,6 +139,7 @@ void AnalyserLink::Exchange(std::string_view command) {
   const auto sent = Clock::now();
   const std::uint64_t received = bytesReceived_;
   serial_.Write(line.data(), static_cast<std::uint32_t>(line.size()));
+  if (trace_) trace_->Sent(line);
   // A command that did not go out gets no reply: waiting for one would only
   // hide the cause behind a time-out.
   if (serial_.isOpen() && serial_.lastCallFailed()) {
@@ -139,9 +149,12 @@ void AnalyserLink::Exchange(std::string_view command) {
   ticksLeft_ = kReplyTicks;
   Collect(true);
   if (ticksLeft_ == 0) {
+    // A line that failed said so already; otherwise the ticks ran out.
+    if (trace_ && !failed_) trace_->Timeout(command, reply_, aborted_);
     failed_ = true;
     replyMayStillCome_ = true;
   } else {
+    if (trace_) trace_->Reply(command, reply_);
     NoteResponse(sent, line.size() + (bytesReceived_ - received));
   }
 }
@@ -164,6 +177,10 @@ bool AnalyserLink::Collect(bool toCr, int quietMs) {
     }
     if (got) {
       ++bytesReceived_;
+      if (trace_) {
+        trace_->Received(b);
+        if (!toCr) drained_.push_back(static_cast<char>(b));
+      }
       if (toCr) {
         lastByte_ = b;
         if (b == static_cast<std::uint8_t>(cmd::kCR)) break;
@@ -198,6 +215,7 @@ bool AnalyserLink::Collect(bool toCr, int quietMs) {
       }
       // Nothing arrived on this pass: sleep until input, an event, the next
       // tick or the end of the quiet asked for, instead of polling flat out.
+      if (trace_) trace_->EndOfInput();
       pump_.WaitForActivity(serial_, atMostMs);
       if (aborted_) ticksLeft_ = 0;
       if (ticksLeft_ == 0) break;
@@ -230,6 +248,17 @@ void AnalyserLink::LineFailed(LinkProblem::Kind kind) {
 }
 
 void AnalyserLink::NoteProblem(LinkProblem::Kind kind) {
+  NoteProblemText(kind);
+  if (!trace_) return;
+  if (kind == LinkProblem::Kind::NoAnalyser || kind == LinkProblem::Kind::CannotOpen ||
+      kind == LinkProblem::Kind::CannotConfigure) {
+    trace_->OpenFailed(serial_.PathToOpen(), connectProblem_);
+  } else {
+    trace_->Failed(connectProblem_);
+  }
+}
+
+void AnalyserLink::NoteProblemText(LinkProblem::Kind kind) {
   using K = LinkProblem::Kind;
   const comm::Reason& why = serial_.lastReason();
   problem_ = {kind, serial_.PathToOpen(), why.text, why.permission, why.gone};

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "link/discovery.h"
+#include "link/line_trace.h"
 #include "link/pump.h"
 #include "link/serial_port.h"
 
@@ -112,6 +113,11 @@ class AnalyserLink {
   // The line the port is reached through (default: the system's ports).
   // A line with a single device of its own wants SetPortOverride to it.
   void UseLine(Line& line) { serial_.UseLine(line); }
+  // Records every event of the line from now on (null: none). The trace
+  // must outlive the link or be taken back first.
+  void SetTrace(LineTrace* trace) { trace_ = trace; }
+  LineTrace* trace() const { return trace_; }
+
   // The port as a user names it: the --port device as given, or the one
   // discovery found ("COM7", "/dev/ttyUSB6"); "" before discovery found one.
   std::string PortText() const;
@@ -138,7 +144,9 @@ class AnalyserLink {
   void LineFailed(LinkProblem::Kind kind);
   // Notes `kind` with the device and the port's last reason, and words it in
   // English for ConnectProblem: "Cannot open /dev/ttyUSB0: device not found".
+  // It goes into the trace too.
   void NoteProblem(LinkProblem::Kind kind);
+  void NoteProblemText(LinkProblem::Kind kind);
   // The wait of Exchange and Drain: passes of {one input check, at most one
   // byte, one event step}, with a wait after a pass that brought nothing,
   // until the ticks run out, (`toCr`) a CR arrives or (`quietMs` > 0) the
@@ -167,6 +175,8 @@ class AnalyserLink {
   std::uint64_t textBytesDrained_ = 0;
   std::string connectProblem_;
   LinkProblem problem_;
+  LineTrace* trace_ = nullptr;
+  std::string drained_;  // what the drain in progress removed, while tracing
 };
 
 }  // namespace quelt

@@ -5,17 +5,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "quelt/version.h"
+#include "sim/delivery.h"
+#include "sim/pty_line.h"
+#include "sim/replay.h"
 #include "sim/sim.h"
 #include "text/command_line.h"
 #include "text/text_helpers.h"
@@ -60,6 +68,14 @@ constexpr const char* kUsage =
     "                      outside printable ASCII and '\\' as \\xNN; on exit,\n"
     "                      bytes still waiting for their CR as a last line\n"
     "                      \"(fragment) BYTES\"\n"
+    "  --replay TRACE      play the analyser of a line trace (what the\n"
+    "                      tool's trace option writes): each command gets the bytes the trace\n"
+    "                      recorded after it, at their recorded delays and with\n"
+    "                      their framing; a command the trace does not have at\n"
+    "                      that place is reported on stderr and answered with\n"
+    "                      silence. The options above do not apply\n"
+    "  --replay-speed X    with --replay: play X times as fast (0.5: half as\n"
+    "                      fast); default 1\n"
     "  --help              show this text\n"
     "  --version           show the version\n";
 
@@ -117,6 +133,58 @@ void RemoveLink(const std::string& link, const std::string& target) {
   if (n > 0 && std::string(buf, static_cast<std::size_t>(n)) == target) ::unlink(link.c_str());
 }
 
+// --replay: the trace's analyser on a pseudo-terminal until a stop signal.
+int Replay(const std::string& tracePath, double speed, const std::string& link,
+           const sigset_t& stops) {
+  std::ifstream in(tracePath, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in && !in.eof()) {
+    std::fprintf(stderr, "quelt-sim: cannot read %s\n", tracePath.c_str());
+    return 2;
+  }
+  std::string error;
+  auto steps = quelt::sim::ReplaySteps(text, &error);
+  if (!steps) {
+    std::fprintf(stderr, "quelt-sim: %s: %s\n", tracePath.c_str(), error.c_str());
+    return 2;
+  }
+  quelt::sim::Replayer replayer(std::move(*steps), speed);
+  quelt::sim::PtyLine line;
+  if (!link.empty() && !MakeLink(link, line.SlavePath())) return 1;
+  std::printf("%s\n", line.SlavePath().c_str());
+  std::fflush(stdout);
+  std::thread player([&] {
+    using Clock = quelt::sim::Replayer::Clock;
+    std::string pending;
+    for (;;) {
+      int waitMs = 1000;
+      if (const auto due = replayer.NextDue()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
+        waitMs = static_cast<int>(std::max<long long>(0, left.count()));
+      }
+      const auto got = line.Read(pending, waitMs);
+      if (got == quelt::sim::PtyLine::ReadResult::kWoken ||
+          got == quelt::sim::PtyLine::ReadResult::kClosed) {
+        return;
+      }
+      while (const auto command = quelt::sim::TakeCommand(pending)) {
+        if (const auto complaint = replayer.Command(*command, Clock::now())) {
+          std::fprintf(stderr, "quelt-sim: replay: %s\n", complaint->c_str());
+        }
+      }
+      const std::string bytes = replayer.Due(Clock::now());
+      if (!bytes.empty()) line.Write(bytes.data(), bytes.size());
+    }
+  });
+  int caught = 0;
+  while (sigwait(&stops, &caught) != 0) {
+  }
+  line.Wake();
+  player.join();
+  if (!link.empty()) RemoveLink(link, line.SlavePath());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +202,7 @@ int main(int argc, char** argv) {
       {"--serial", true},       {"--trickle", true},
       {"--crlf", false},        {"--own-n", false},
       {"--beyond", true},       {"--beyond-silent", false},
+      {"--replay", true},       {"--replay-speed", true},
   };
   const quelt::CommandLine line =
       quelt::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), kOptions);
@@ -147,7 +216,21 @@ int main(int argc, char** argv) {
     std::puts("quelt-sim " QUELT_VERSION);
     return 0;
   }
+  std::string replayPath;
+  double replaySpeed = 1;
   for (const auto& [name, value] : line.options) {
+    if (name == "--replay") {
+      replayPath = value;
+      continue;
+    }
+    if (name == "--replay-speed") {
+      char* end = nullptr;
+      replaySpeed = std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(replaySpeed > 0) || replaySpeed > 1000) {
+        return Usage("--replay-speed needs a number above 0, not '" + value + "'");
+      }
+      continue;
+    }
     if (name == "--ignore-w402") {
       config.faults.ignoreW402 = true;
     } else if (name == "--echo") {
@@ -213,6 +296,17 @@ int main(int argc, char** argv) {
   // A file-size limit fails the transcript's writes instead of ending the
   // simulator.
   ::signal(SIGXFSZ, SIG_IGN);
+
+  if (replayPath.empty() && line.Has("--replay-speed"))
+    return Usage("--replay-speed needs --replay");
+  if (!replayPath.empty()) {
+    try {
+      return Replay(replayPath, replaySpeed, link, stops);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "quelt-sim: %s\n", e.what());
+      return 1;
+    }
+  }
 
   try {
     quelt::sim::Analyser analyser(config);

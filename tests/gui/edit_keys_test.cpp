@@ -117,7 +117,7 @@ class EditKeysTest : public QObject {
     menu->exec(f.mapToGlobal(QPoint(200, 400)));
     QCOMPARE(enabled, (QStringList{"Edit", "Add row", "Duplicate", "Delete", "Undo", "Backups...",
                                    "Export to CSV...", "Service report...", "Today's log file",
-                                   "User guide", "About"}));
+                                   "Save a trace for support...", "User guide", "About"}));
 
     // A Send makes the grid what the analyser holds: no mark, a new history.
     Press(f, Qt::Key_Return, Qt::ControlModifier);

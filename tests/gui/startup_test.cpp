@@ -130,11 +130,11 @@ class StartupTest : public QObject {
     }
     QStringList items;
     for (const QAction* a : f.RowMenu()->actions()) items << a->text();
-    QCOMPARE(items,
-             QStringList({"Edit\tF2", "Add row\tInsert", "Duplicate\tCtrl+D", "Delete\tCtrl+Delete",
-                          "Undo\tCtrl+Z", "Redo\tCtrl+Y", "Backups...\tCtrl+B",
-                          "Export to CSV...\tCtrl+E", "Service report...\tCtrl+P",
-                          "Today's log file", "User guide\tF1", "About"}));
+    QCOMPARE(items, QStringList({"Edit\tF2", "Add row\tInsert", "Duplicate\tCtrl+D",
+                                 "Delete\tCtrl+Delete", "Undo\tCtrl+Z", "Redo\tCtrl+Y",
+                                 "Backups...\tCtrl+B", "Export to CSV...\tCtrl+E",
+                                 "Service report...\tCtrl+P", "Today's log file",
+                                 "Save a trace for support...", "User guide\tF1", "About"}));
     QCOMPARE(f.EditRowAction(), f.RowMenu()->actions().front());
   }
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "control/backups_view.h"
+#include "control/row_menu.h"
 #include "control/window_controller.h"
 #include "front/change_mark.h"
 #include "front/layout.h"
@@ -454,6 +455,16 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
     EXPECT_EQ(hint, WideFromUtf8(front::HintText(info))) << info.name;
   }
   EXPECT_EQ(Tip(tips, C(MainControl::RefreshButton)), L"Get fuel list from the instrument (F5)");
+  // The row menu offers the session's trace for support, from the shared table.
+  const auto& menu = control::RowMenuItems();
+  const auto at = std::find_if(menu.begin(), menu.end(),
+                               [](const control::RowMenuItem& i) {
+                                 return i.command == control::Command::SaveTrace;
+                               }) -
+                  menu.begin();
+  wchar_t item[64] = {};
+  GetMenuStringW(form.RowMenu(), kEditMenuId + static_cast<int>(at), item, 64, MF_BYCOMMAND);
+  EXPECT_EQ(std::wstring(item), L"Save a trace for support...");
 }
 
 // Whatever the analyser sends is shown as the characters it is: text that
