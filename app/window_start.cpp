@@ -23,7 +23,7 @@ constexpr const char* kUsage =
     "  --version      show the version\n";
 
 constexpr OptionSpec kOptions[] = {
-    {"--port", true},     {"--demo", false},      {"--lang", true}, {"--trace", true},
+    {"--port", true},     {"--demo", false},      {"--lang", true},  {"--trace", true},
 #ifdef QUELT_PROBE
     {"--refresh", false}, {"--send", false},      {"--load", true},  {"--edit", false},
     {"--backups", false}, {"--screenshot", true}, {"--bench", true},

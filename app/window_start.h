@@ -20,7 +20,7 @@ namespace quelt::app {
 struct WindowOptions {
   std::string port;  // UTF-8; "": look for the analyser's USB bridge
   bool demo = false;
-  std::string lang;  // "": the system's language
+  std::string lang;   // "": the system's language
   std::string trace;  // --trace FILE: every exchange into a new file
   // The probe's hooks (quelt-fuel-probe only, for scripts and benchmarks):
   // refresh once the window is shown, then send (--send), load a table file

@@ -70,7 +70,9 @@ class WindowFace {
   virtual std::string LoadSetting(const std::string& name) = 0;
   virtual void StoreSetting(const std::string& name, const std::string& value) = 0;
   // The port control's entries and the one chosen (control/port_chooser.h).
-  virtual void SetPortChoices(const std::vector<std::string>& texts, int chosen) = 0;
+  // `tip`: the chosen entry whole, or what the control is for.
+  virtual void SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                              const std::string& tip) = 0;
   // Closes the window the platform's way; the controller is asked again.
   virtual void RequestClose() = 0;
   // The same from a later turn of the outer event loop.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "lang/tr.h"
+
 namespace quelt::control {
 
 const std::vector<KeyBinding>& KeyTable() {
@@ -44,6 +46,32 @@ std::optional<Command> CommandForClick(front::MainControl control) {
     if (clicked == control) return command;
   }
   return std::nullopt;
+}
+
+std::string KeyName(Command command) {
+  static constexpr std::pair<Key, const char*> kNames[] = {
+      {Key::F1, "F1"}, {Key::F2, "F2"},         {Key::F5, "F5"},         {Key::Enter, "Enter"},
+      {Key::Up, "Up"}, {Key::Down, "Down"},     {Key::Delete, "Delete"}, {Key::O, "O"},
+      {Key::S, "S"},   {Key::Q, "Q"},           {Key::B, "B"},           {Key::E, "E"},
+      {Key::P, "P"},   {Key::Insert, "Insert"}, {Key::D, "D"},           {Key::Z, "Z"},
+      {Key::Y, "Y"},
+  };
+  for (const KeyBinding& k : KeyTable()) {
+    if (k.command != command || k.inGridOnly) continue;
+    for (const auto& [key, name] : kNames) {
+      if (key == k.key) return std::string(k.ctrl ? "Ctrl+" : "") + name;
+    }
+  }
+  return {};
+}
+
+std::string HintText(const front::MainControlInfo& info) {
+  if (info.hint[0] == 0) return {};
+  if (info.keys[0] != 0) return lang::Tr(info.hint) + " (" + lang::Tr(info.keys) + ")";
+  const auto command = CommandForClick(info.id);
+  const std::string key = command ? KeyName(*command) : std::string();
+  if (key.empty()) return lang::Tr(info.hint);
+  return lang::Tr(info.hint) + " (" + front::KeyText(key) + ")";
 }
 
 }  // namespace quelt::control

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "front/layout.h"
@@ -50,5 +51,13 @@ std::optional<Command> CommandForKey(Key key, bool ctrl, bool inGrid);
 // The command a click on a control of the main window asks for (the
 // buttons, the logo, the backup line); none for the others.
 std::optional<Command> CommandForClick(front::MainControl control);
+
+// The key that runs `command` anywhere in the window, as the key table has
+// it ("Ctrl+Enter"); "" for a command without one.
+std::string KeyName(Command command);
+// A control's tool tip in the language in use, with the key from the key
+// table that does the same: "Get fuel list from the instrument (F5)"; the
+// grid's lists its keys. "" for a control without a hint.
+std::string HintText(const front::MainControlInfo& info);
 
 }  // namespace quelt::control

@@ -5,6 +5,7 @@
 
 #include "control/change_marks.h"
 #include "control/editor_flow.h"
+#include "control/row_menu.h"
 #include "control/user_guide.h"
 #include "front/fitting.h"
 #include "front/texts.h"
@@ -518,7 +519,20 @@ void WindowController::TypePort(const std::string& text) {
 }
 
 void WindowController::ShowPorts() {
-  if (face_ != nullptr) face_->SetPortChoices(ports_.Texts(), ports_.Chosen());
+  if (face_ == nullptr) return;
+  const std::vector<std::string> texts = ports_.Texts();
+  const int chosen = ports_.Chosen();
+  const bool named = chosen >= 0 && chosen < static_cast<int>(texts.size());
+  face_->SetPortChoices(texts, chosen,
+                        named ? texts[static_cast<std::size_t>(chosen)]
+                              : lang::Tr("The port the analyser is reached through"));
+}
+
+std::optional<std::vector<bool>> WindowController::RowMenuNow() const {
+  if (transferActive_) return std::nullopt;
+  std::vector<bool> enabled;
+  for (const RowMenuItem& item : RowMenuItems()) enabled.push_back(CanDo(item.command));
+  return enabled;
 }
 
 bool WindowController::CanDo(Command command) const {

@@ -99,6 +99,10 @@ class WindowController : private FuelView {
   bool Enabled(Control control) const;
   // A command of the row menu may run now (the menu greys the others).
   bool CanDo(Command command) const;
+  // The row menu as it opens now: for each item of RowMenuItems() whether
+  // it can run; none during a transfer (the menu runs a loop of its own, and
+  // a wait for the analyser must not run inside it).
+  std::optional<std::vector<bool>> RowMenuNow() const;
   // The grid's change mark: the cell differs from what the analyser stores
   // (control/change_marks.h); never before a Refresh or a Send.
   bool CellChanged(int row, FuelField field) const;

@@ -14,25 +14,24 @@ namespace {
 using M = MainControl;
 constexpr std::array<MainControlInfo, kMainControlCount> kMain = {{
     {M::ButtonColumn, "ButtonColumn", "", "", "", false, M::ButtonColumn},
-    {M::RefreshButton, "RefreshButton", kRefreshCaption, kRefreshHint, "F5", true, M::ButtonColumn},
-    {M::SendButton, "SendButton", kSendCaption, kSendHint, "Ctrl+Enter", true, M::ButtonColumn},
-    {M::ExitButton, "ExitButton", "", kExitHint, "Ctrl+Q", true, M::ButtonColumn},
+    {M::RefreshButton, "RefreshButton", kRefreshCaption, kRefreshHint, "", true, M::ButtonColumn},
+    {M::SendButton, "SendButton", kSendCaption, kSendHint, "", true, M::ButtonColumn},
+    {M::ExitButton, "ExitButton", "", kExitHint, "", true, M::ButtonColumn},
     {M::Progress, "Progress", "", "", "", false, M::ButtonColumn},
     {M::Logo, "Logo", "", "", "", false, M::ButtonColumn},
     {M::TablePanel, "TablePanel", "", "", "", false, M::TablePanel},
     {M::Log, "Log", "", "", "", true, M::TablePanel},
     {M::ButtonBar, "ButtonBar", "", "", "", false, M::TablePanel},
-    {M::MoveUpButton, "MoveUpButton", "", kUpHint, "Ctrl+Up", true, M::ButtonBar},
-    {M::MoveDownButton, "MoveDownButton", "", kDownHint, "Ctrl+Down", true, M::ButtonBar},
-    {M::OpenButton, "OpenButton", "", kOpenHint, "Ctrl+O", true, M::ButtonBar},
-    {M::SaveButton, "SaveButton", "", kSaveHint, "Ctrl+S", true, M::ButtonBar},
+    {M::MoveUpButton, "MoveUpButton", "", kUpHint, "", true, M::ButtonBar},
+    {M::MoveDownButton, "MoveDownButton", "", kDownHint, "", true, M::ButtonBar},
+    {M::OpenButton, "OpenButton", "", kOpenHint, "", true, M::ButtonBar},
+    {M::SaveButton, "SaveButton", "", kSaveHint, "", true, M::ButtonBar},
     {M::Grid, "Grid", "", kGridHint, kGridKeys, true, M::TablePanel},
     {M::Legend, "Legend", "", "", "", false, M::TablePanel},
     {M::StatusBar, "StatusBar", "", "", "", false, M::TablePanel},
     {M::StatusLine, "StatusLine", "", "", "", false, M::StatusBar},
     {M::BackupLine, "BackupLine", "", "", "", true, M::StatusBar},
-    {M::BackupsButton, "BackupsButton", kBackupsCaption, kBackupsHint, "Ctrl+B", true,
-     M::ButtonBar},
+    {M::BackupsButton, "BackupsButton", kBackupsCaption, kBackupsHint, "", true, M::ButtonBar},
 }};
 
 // Left column: 109 wide with a 1-pixel frame; the buttons are docked inside it.
@@ -77,14 +76,6 @@ std::string KeyText(std::string_view key) {
   if (key == "Delete") return lang::TrIn("key", "Delete");
   if (key == "Insert") return lang::TrIn("key", "Insert");
   return std::string(key);
-}
-
-std::string HintText(const MainControlInfo& info) {
-  if (info.hint[0] == 0) return {};
-  if (info.key[0] == 0) return lang::Tr(info.hint);
-  // The grid's "key" is the sentence that lists its keys.
-  const std::string key = info.id == MainControl::Grid ? lang::Tr(info.key) : KeyText(info.key);
-  return lang::Tr(info.hint) + " (" + key + ")";
 }
 
 int LogHeightAt96(int pixels, int dpi) {

@@ -61,7 +61,7 @@ struct MainControlInfo {
   const char* name;
   const char* caption;  // UTF-8; "" for none
   const char* hint;     // tool tip; "" for none
-  const char* key;      // the key that does the same, for the tool tip; "" for none
+  const char* keys;     // the grid's sentence that lists its keys; "" for the others
   bool tabStop;
   MainControl parent;  // the panel it lies in; itself for the two halves of the window
 };
@@ -69,8 +69,6 @@ const std::array<MainControlInfo, kMainControlCount>& MainControls();
 const MainControlInfo& InfoOf(MainControl control);
 // The caption in the language in use; "" for none.
 std::string CaptionText(const MainControlInfo& info);
-// The tool tip in the language in use: "Get fuel list from the instrument (F5)".
-std::string HintText(const MainControlInfo& info);
 // A key as the keyboard in the language in use labels it: "Ctrl+Up" gives
 // "Strg+Nach-oben" in German; letters and F keys stay as they are.
 std::string KeyText(std::string_view key);

@@ -196,7 +196,7 @@ void FuelGrid::keyPressEvent(QKeyEvent* event) {
       return;
     }
   }
-  if (controller_.TransferActive()) {
+  if (frozen_) {
     event->ignore();
     return;
   }
@@ -204,7 +204,7 @@ void FuelGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void FuelGrid::mousePressEvent(QMouseEvent* event) {
-  if (controller_.TransferActive()) {
+  if (frozen_) {
     event->accept();
     return;
   }

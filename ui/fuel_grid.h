@@ -32,6 +32,9 @@ class FuelGrid : public QTableView {
   void FitColumns();
   // The design widths and the row height for the screen's resolution now.
   void ApplyScale();
+  // A transfer runs: the grid keeps the row the transfer walks by, so keys
+  // and clicks that would move it are ignored.
+  void SetFrozen(bool frozen) { frozen_ = frozen; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -49,6 +52,7 @@ class FuelGrid : public QTableView {
   FuelTableModel* model_;
   front::ColumnWidths widths_;
   bool syncing_ = false;
+  bool frozen_ = false;
 };
 
 }  // namespace quelt::ui

@@ -307,25 +307,29 @@ void MainWindow::BuildTablePanel() {
     }
     rowActions_.push_back({action, item.command});
   }
-  connect(rowMenu_, &QMenu::aboutToShow, this, [this] {
-    for (const auto& [action, command] : rowActions_)
-      action->setEnabled(controller_.CanDo(command));
-  });
 
   // Names, tool tips and the clicks of the layout table's controls.
   for (const front::MainControlInfo& info : front::MainControls()) {
     QWidget* widget = Control(info.id);
     widget->setObjectName(QLatin1String(info.name));
     // The hint with the key that does the same.
-    if (info.hint[0] != 0) widget->setToolTip(Utf8(front::HintText(info)));
+    if (info.hint[0] != 0) widget->setToolTip(Utf8(control::HintText(info)));
     auto* button = qobject_cast<QAbstractButton*>(widget);
     if (const auto command = control::CommandForClick(info.id); button != nullptr && command) {
       connect(button, &QAbstractButton::clicked, this,
               [this, command = *command] { controller_.Do(command); });
     }
   }
-  connect(grid_, &FuelGrid::PopupRequested, rowMenu_,
-          [this](const QPoint& at) { rowMenu_->popup(at); });
+  // Items that cannot run now are grey; during a transfer there is no menu.
+  connect(rowMenu_, &QMenu::aboutToShow, this, [this] {
+    const auto enabled = controller_.RowMenuNow();
+    for (std::size_t i = 0; i < rowActions_.size(); ++i) {
+      rowActions_[i].first->setEnabled(enabled && (*enabled)[i]);
+    }
+  });
+  connect(grid_, &FuelGrid::PopupRequested, rowMenu_, [this](const QPoint& at) {
+    if (controller_.RowMenuNow()) rowMenu_->popup(at);
+  });
 }
 
 void MainWindow::BuildKeys() {
@@ -463,7 +467,7 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
 }
 
 // The grid asks the controller whether a transfer runs.
-void MainWindow::SetTransferLock(bool) {}
+void MainWindow::SetTransferLock(bool locked) { grid_->SetFrozen(locked); }
 
 void MainWindow::ClearLog() { log_->clear(); }
 
@@ -528,8 +532,10 @@ void MainWindow::StoreSetting(const std::string& name, const std::string& value)
   settings.setValue(Utf8(name), Utf8(value));
 }
 
-void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen) {
+void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                                const std::string& tip) {
   ports_->SetChoices(texts, chosen);
+  ports_->setToolTip(Utf8(tip));
 }
 
 }  // namespace quelt::ui

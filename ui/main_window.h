@@ -77,7 +77,8 @@ class MainWindow : public QWidget, private control::WindowFace {
   void ShowBackups() override;
   std::string LoadSetting(const std::string& name) override;
   void StoreSetting(const std::string& name, const std::string& value) override;
-  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                      const std::string& tip) override;
   void RequestClose() override;
   void RequestCloseLater() override;
 

@@ -53,11 +53,9 @@ control::Answer AskBox(QWidget* parent, const control::Message& message, const Q
   box.setDefaultButton(ButtonOf(message.defaultAnswer));
   box.setEscapeButton(ButtonOf(message.escapeAnswer));
   if (!picture.isNull()) box.setIconPixmap(picture);
-  // English keeps Qt's own words, but for Restore, which Qt has no button of.
+  // The words are the catalogue's, as in the Win32 boxes.
   for (Answer a : answers) {
-    if (a == Answer::Restore || lang::Language() != "en") {
-      box.button(ButtonOf(a))->setText(QString::fromStdString(control::ButtonWord(a)));
-    }
+    box.button(ButtonOf(a))->setText(QString::fromStdString(control::ButtonWord(a)));
   }
   const int chosen = box.exec();
   const auto it = std::find_if(answers.begin(), answers.end(),

@@ -10,7 +10,6 @@ namespace quelt::ui {
 PortChooserBox::PortChooserBox(control::WindowController& controller, QWidget* parent)
     : QComboBox(parent), controller_(controller) {
   setObjectName(QStringLiteral("PortChooser"));
-  setToolTip(QString::fromStdString(lang::Tr("The port the analyser is reached through")));
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   connect(this, &QComboBox::activated, this, [this](int index) { controller_.ChoosePort(index); });
   // A port not in the list is typed (COM9, /dev/ttyS0): Enter or leaving the
@@ -30,7 +29,6 @@ void PortChooserBox::SetChoices(const std::vector<std::string>& texts, int chose
     for (const std::string& t : texts) addItem(QString::fromStdString(t));
   }
   setCurrentIndex(chosen);
-  if (chosen >= 0 && chosen < count()) setToolTip(itemText(chosen));
 }
 
 void PortChooserBox::showPopup() {

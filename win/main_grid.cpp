@@ -178,7 +178,7 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);
       // While a transfer walks the table by its current row, the user must
       // not move that row.
-      if (!syncing_ && controller_.TransferActive() && (change->uChanged & LVIF_STATE) != 0) {
+      if (!syncing_ && gridFrozen_ && (change->uChanged & LVIF_STATE) != 0) {
         return TRUE;
       }
       return FALSE;
@@ -240,18 +240,16 @@ void MainWindow::GridTip(NMTTDISPINFOW& tip) {
   ScreenToClient(grid, &at);
   const std::string note = cells_.Note(GridRowAt(at));
   tipBuffer_ =
-      WideFromUtf8(note.empty() ? front::HintText(front::InfoOf(MainControl::Grid)) : note);
+      WideFromUtf8(note.empty() ? control::HintText(front::InfoOf(MainControl::Grid)) : note);
   tip.lpszText = tipBuffer_.data();
 }
 
 void MainWindow::ShowRowMenu(POINT screen) {
-  // The menu runs a loop of its own; a wait for the analyser must not run
-  // inside it, so there is no menu during a transfer.
-  if (controller_.TransferActive()) return;
-  int id = kEditMenuId;
-  for (const control::RowMenuItem& item : control::RowMenuItems()) {
-    EnableMenuItem(rowMenu_, static_cast<UINT>(id++),
-                   MF_BYCOMMAND | (controller_.CanDo(item.command) ? MF_ENABLED : MF_GRAYED));
+  const auto enabled = controller_.RowMenuNow();
+  if (!enabled) return;
+  for (std::size_t i = 0; i < enabled->size(); ++i) {
+    EnableMenuItem(rowMenu_, static_cast<UINT>(kEditMenuId + static_cast<int>(i)),
+                   MF_BYCOMMAND | ((*enabled)[i] ? MF_ENABLED : MF_GRAYED));
   }
   // Without the foreground the menu would not close when clicked beside.
   SetForegroundWindow(hwnd_);

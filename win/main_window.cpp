@@ -239,7 +239,7 @@ void MainWindow::CreateTips() {
     if (info.id == MainControl::Grid) {
       AddAskedTip(tooltip_, h);  // a marked row's note, or the hint
     } else if (h != nullptr && (info.hint[0] != 0 || changing)) {
-      AddTip(tooltip_, h, WideFromUtf8(front::HintText(info)));
+      AddTip(tooltip_, h, WideFromUtf8(control::HintText(info)));
     }
   }
 }
@@ -617,6 +617,7 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
 }
 
 void MainWindow::SetTransferLock(bool locked) {
+  gridFrozen_ = locked;
   if (pump_ != nullptr) pump_->SetFastWakeups(locked);
 }
 

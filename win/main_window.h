@@ -89,7 +89,8 @@ class MainWindow : public control::WindowFace {
   void ShowBackups() override;
   std::string LoadSetting(const std::string& name) override;
   void StoreSetting(const std::string& name, const std::string& value) override;
-  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                      const std::string& tip) override;
   void RequestClose() override;
   void RequestCloseLater() override;
 
@@ -168,6 +169,9 @@ class MainWindow : public control::WindowFace {
   bool quitOnDestroy_ = false;
   bool busyCursor_ = false;
   bool syncing_ = false;
+  // A transfer runs: the grid keeps the row the transfer walks by.
+  bool gridFrozen_ = false;
+  bool portTip_ = false;
   bool shown_ = false;
   HWND hot_ = nullptr;  // the flat button under the mouse, drawn raised
 };

@@ -5,6 +5,7 @@
 #include "text/utf16.h"
 #include "win/main_window.h"
 #include "win/settings.h"
+#include "win/tips.h"
 
 namespace quelt::win {
 
@@ -85,8 +86,14 @@ void MainWindow::StoreSetting(const std::string& name, const std::string& value)
   win::WriteSetting(name.c_str(), WideFromUtf8(value));
 }
 
-void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen) {
+void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                                const std::string& tip) {
   ports_.SetChoices(texts, chosen);
+  if (tooltip_ != nullptr && ports_.Handle() != nullptr) {
+    if (!portTip_) AddTip(tooltip_, ports_.Handle(), WideFromUtf8(tip));
+    SetTip(tooltip_, ports_.Handle(), WideFromUtf8(tip));
+    portTip_ = true;
+  }
 }
 
 }  // namespace quelt::win

@@ -198,6 +198,10 @@ TEST(PortChooserTest, ChoiceListRefreshAndMemory) {
     for (const std::string& t : c.texts) texts.push_back(subst(t));
     EXPECT_EQ(face.portTexts, texts);
     EXPECT_EQ(face.portChosen, c.chosen);
+    // The tip names the chosen port whole, however narrow the control.
+    if (c.chosen >= 0) {
+      EXPECT_EQ(face.portTip, texts.at(static_cast<std::size_t>(c.chosen)));
+    }
     EXPECT_EQ(window.Table().RowCount(), 2) << "the Refresh read the analyser";
     bool gone = false;
     for (const std::string& line : face.log) {

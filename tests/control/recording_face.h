@@ -119,9 +119,12 @@ class RecordingFace : public control::WindowFace {
   void StoreSetting(const std::string& name, const std::string& value) override {
     settings[name] = value;
   }
-  void SetPortChoices(const std::vector<std::string>& texts, int chosen) override {
+  std::string portTip;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                      const std::string& tip) override {
     portTexts = texts;
     portChosen = chosen;
+    portTip = tip;
   }
   void RequestClose() override { ++closes; }
   void RequestCloseLater() override { ++laterCloses; }

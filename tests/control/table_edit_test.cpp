@@ -222,8 +222,11 @@ TEST_F(TableEdit, TheNewCommandsWaitForATransferToEnd) {
   window.Do(Command::MoveDown);
   std::vector<std::vector<bool>> canDo;
   std::vector<FuelRow> during;
+  bool menuDuring = true;
   face.onLock = [&](bool on) {
     if (!on) return;
+    // The row menu runs a loop of its own: none opens while a transfer waits.
+    menuDuring = window.RowMenuNow().has_value();
     for (Command c : {Command::Add, Command::Duplicate, Command::Undo, Command::Redo}) {
       canDo.push_back({window.CanDo(c)});
       window.Do(c);
@@ -235,6 +238,8 @@ TEST_F(TableEdit, TheNewCommandsWaitForATransferToEnd) {
   EXPECT_EQ(during, before);
   for (const auto& c : canDo) EXPECT_FALSE(c[0]);
   EXPECT_EQ(face.edits, 0);
+  EXPECT_FALSE(menuDuring);
+  EXPECT_TRUE(window.RowMenuNow().has_value()) << "and opens again after it";
 }
 
 // The cells a Send would change are marked, compared with what the analyser

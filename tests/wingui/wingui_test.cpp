@@ -452,7 +452,7 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
     tool.uId = reinterpret_cast<UINT_PTR>(C(info.id));
     tool.lpszText = hint;
     SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(hint, WideFromUtf8(front::HintText(info))) << info.name;
+    EXPECT_EQ(hint, WideFromUtf8(control::HintText(info))) << info.name;
   }
   EXPECT_EQ(Tip(tips, C(MainControl::RefreshButton)), L"Get fuel list from the instrument (F5)");
   // The row menu offers the session's trace for support, from the shared table.
@@ -544,7 +544,7 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
     return Tip(Tips(), Grid());
   };
   EXPECT_EQ(tipOver(3), L"Row 4: natural gas H");
-  EXPECT_EQ(tipOver(1), WideFromUtf8(front::HintText(front::InfoOf(MainControl::Grid))));
+  EXPECT_EQ(tipOver(1), WideFromUtf8(control::HintText(front::InfoOf(MainControl::Grid))));
 
   const auto cmds = Commands();
   ASSERT_EQ(cmds.size(), 20u);
