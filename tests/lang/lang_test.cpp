@@ -4,9 +4,13 @@
 // the line of what it refuses.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <set>
 #include <sstream>
+#include <vector>
 
 #include "lang/catalogue.h"
 #include "lang/choice.h"
@@ -17,6 +21,45 @@
 
 namespace quelt::lang {
 namespace {
+
+// The analyser's nine languages: the code, a system locale and a Windows UI
+// language that name it, and its name in its own words (About).
+struct Spoken {
+  const char* code;
+  const char* locale;
+  unsigned windowsId;
+  const char* name;
+};
+constexpr Spoken kSpoken[] = {
+    {"cs", "cs_CZ.UTF-8", 0x0405, "\u010ce\u0161tina"},
+    {"de", "de_DE.UTF-8", 0x0407, "Deutsch"},
+    {"en", "en_GB.UTF-8", 0x0809, "English"},
+    {"es", "es_ES.UTF-8", 0x0C0A, "Espa\u00f1ol"},
+    {"fi", "fi_FI.UTF-8", 0x040B, "Suomi"},
+    {"it", "it_IT.UTF-8", 0x0410, "Italiano"},
+    {"ko", "ko_KR.UTF-8", 0x0412, "\ud55c\uad6d\uc5b4"},
+    {"pl", "pl_PL.UTF-8", 0x0415, "Polski"},
+    {"ru", "ru_RU.UTF-8", 0x0419, "\u0420\u0443\u0441\u0441\u043a\u0438\u0439"},
+};
+
+// The keys a text's '&' marks ("&&" is a plain '&'), each as the letter's
+// code point, upper case for Latin and Cyrillic.
+std::vector<char32_t> AcceleratorKeys(std::string_view text) {
+  std::vector<char32_t> keys;
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[++i] == '&') continue;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    char32_t c = lead;
+    if (lead >= 0xC0 && i + 1 < text.size()) {  // two bytes are enough for these scripts
+      c = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+    }
+    if (c >= U'a' && c <= U'z') c -= 0x20;
+    if (c >= U'\u0430' && c <= U'\u044f') c -= 0x20;
+    keys.push_back(c);
+  }
+  return keys;
+}
 
 PoFile Read(std::string_view text) {
   std::string error;
@@ -38,18 +81,44 @@ TEST(Catalogues, EveryOneReadsAndNamesItsLanguage) {
   EXPECT_EQ(CatalogueProblem(), "");
 }
 
+// Every language but English translates every text, none fuzzy, and keeps
+// its places and its one key per '&'; the buttons that stand together get
+// keys of their own.
 TEST(Catalogues, TranslationsKeepEveryPlaceAndAddNone) {
-  for (const EmbeddedCatalogue& c : EmbeddedCatalogues()) {
-    for (const PoEntry& e : Read(c.text).entries) {
+  const std::vector<std::vector<std::string>> together = {
+      {"&Yes", "&No"},
+      {"&Save", "&Discard"},
+      {"&Load into grid", "&Compare with analyser", "&Restore", "&Close"},
+  };
+  EXPECT_EQ(EmbeddedCatalogues().size(), std::size(kSpoken) - 1) << "a catalogue of its own each";
+  for (const Spoken& language : kSpoken) {
+    if (language.code == std::string_view("en")) continue;
+    const EmbeddedCatalogue* c = nullptr;
+    for (const EmbeddedCatalogue& e : EmbeddedCatalogues()) c = e.code == language.code ? &e : c;
+    ASSERT_NE(c, nullptr) << "no po/" << language.code << ".po";
+    std::map<std::string, std::string> texts;
+    for (const PoEntry& e : Read(c->text).entries) {
+      const std::string where = std::string(language.code) + ".po line " + std::to_string(e.line);
+      EXPECT_TRUE(!e.text.empty() && !e.fuzzy) << where << " is not translated: " << e.id;
       if (e.text.empty()) continue;
-      EXPECT_EQ(Placeholders(e.text), Placeholders(e.id))
-          << c.code << ".po line " << e.line << ": " << e.id;
+      texts[e.id] = e.text;
+      EXPECT_EQ(Placeholders(e.text), Placeholders(e.id)) << where << ": " << e.id;
+      EXPECT_EQ(AcceleratorKeys(e.text).size(), AcceleratorKeys(e.id).size())
+          << where << ": " << e.id << " -> " << e.text;
+    }
+    for (const std::vector<std::string>& group : together) {
+      std::set<char32_t> keys;
+      for (const std::string& english : group) {
+        for (const char32_t key : AcceleratorKeys(texts[english])) {
+          EXPECT_TRUE(keys.insert(key).second)
+              << language.code << ": the key of '" << texts[english] << "' is taken beside it";
+        }
+      }
     }
   }
 }
 
 #ifdef QUELT_POT
-// And German, the language the windows ship with, translates every one.
 TEST(Catalogues, HoldTheTemplatesTextsAndNoOthers) {
   std::ifstream in(QUELT_POT, std::ios::binary);
   std::stringstream pot;
@@ -63,10 +132,6 @@ TEST(Catalogues, HoldTheTemplatesTextsAndNoOthers) {
     for (const PoEntry& e : file.entries) {
       EXPECT_TRUE(texts.contains({e.context, e.id}))
           << c.code << ".po line " << e.line << " is not in the template: " << e.id;
-      if (c.code == "de") {
-        EXPECT_TRUE(!e.text.empty() && !e.fuzzy)
-            << "de.po line " << e.line << " has no German for: " << e.id;
-      }
     }
   }
 }
@@ -177,6 +242,41 @@ TEST(Choice, OptionFirstThenTheEnvironmentInItsOrder) {
         << "--lang '" << c.option << "' LC_ALL " << (c.lcAll ? c.lcAll : "-") << " LC_MESSAGES "
         << (c.lcMessages ? c.lcMessages : "-") << " LANG " << (c.lang ? c.lang : "-");
   }
+}
+
+// Each of the nine from each locale variable, from Windows' UI language and
+// from --lang, which wins over the system's.
+TEST(Choice, EachLanguageFromTheSystemOrTheOption) {
+  const std::vector<std::string> available = Languages();
+  ASSERT_EQ(available.size(), std::size(kSpoken));
+  for (std::size_t i = 0; i < std::size(kSpoken); ++i) {
+    const Spoken& l = kSpoken[i];
+    const Spoken& other = kSpoken[(i + 1) % std::size(kSpoken)];
+    SCOPED_TRACE(l.code);
+    EXPECT_EQ(available[i], l.code);
+    for (const std::string variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+      const std::string system = CodeFromEnvironment([&](const char* name) {
+        return name == variable ? std::optional<std::string>(l.locale) : std::nullopt;
+      });
+      EXPECT_EQ(ChooseLanguage("", system, available), l.code) << variable;
+    }
+    EXPECT_EQ(ChooseLanguage("", CodeOfWindowsLanguage(l.windowsId), available), l.code);
+    EXPECT_EQ(ChooseLanguage(l.code, CodeOfLocale(other.locale), available), l.code);
+    EXPECT_EQ(LanguageOptionError(l.code), "");
+#ifndef _WIN32
+    // Start-up as the program makes it, from the process's environment.
+    ::setenv("LC_ALL", l.locale, 1);
+    EXPECT_EQ(UseLanguage(""), l.code);
+    ::setenv("LC_ALL", other.locale, 1);
+    EXPECT_EQ(UseLanguage(l.code), l.code);
+    ::unsetenv("LC_ALL");
+#else
+    ASSERT_TRUE(SetLanguage(l.code));
+#endif
+    EXPECT_EQ(LanguageName(), l.name);
+    EXPECT_EQ(Tr("Refresh") == "Refresh", l.code == std::string_view("en"));
+  }
+  SetLanguage("en");
 }
 
 TEST(Choice, WindowsLanguageIdentifiersByTheirPrimaryLanguage) {
