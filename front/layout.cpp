@@ -175,6 +175,8 @@ using F = FuelField;
 constexpr int kEditorH = 21;
 // A label's box reaches 2 pixels above and below its 8 pt line of text, so
 // the text sits where it was designed (4 pixels below its editor's top).
+// The labels left of the editors end 2 pixels before them: room for a
+// translation such as "O2 di riferimento" in either window's font.
 constexpr int kLabelH = 17;
 
 constexpr Place kDialog[] = {
@@ -183,18 +185,18 @@ constexpr Place kDialog[] = {
     {R::Frame, "", F::N, false, 6, 68, 300, 51},
     {R::Frame, "", F::N, false, 6, 118, 300, 29},
     {R::Frame, "", F::N, false, 6, 146, 300, 77},
-    {R::Label, "ID", F::ID, false, 8, 24, 96, kLabelH},
-    {R::Label, lang::TrLater("Description"), F::Description, false, 8, 46, 96, kLabelH},
-    {R::Label, "Co2Max", F::Co2Max, false, 8, 74, 96, kLabelH},
+    {R::Label, "ID", F::ID, false, 8, 24, 100, kLabelH},
+    {R::Label, lang::TrLater("Description"), F::Description, false, 8, 46, 100, kLabelH},
+    {R::Label, "Co2Max", F::Co2Max, false, 8, 74, 100, kLabelH},
     {R::Label, "%", F::Co2Max, true, 192, 74, 16, kLabelH},
-    {R::Label, "A2", F::A2, false, 8, 96, 96, kLabelH},
+    {R::Label, "A2", F::A2, false, 8, 96, 100, kLabelH},
     {R::Label, "B", F::B, false, 192, 96, 16, kLabelH},
-    {R::Label, lang::TrLater("Reference O2"), F::RefO2, false, 8, 126, 96, kLabelH},
+    {R::Label, lang::TrLater("Reference O2"), F::RefO2, false, 8, 126, 100, kLabelH},
     {R::Label, "%", F::RefO2, true, 192, 124, 16, kLabelH},
-    {R::Label, "Vatr", F::Vatr, false, 8, 154, 98, kLabelH},
+    {R::Label, "Vatr", F::Vatr, false, 8, 154, 100, kLabelH},
     {R::Label, "Vaf", F::Vaf, false, 191, 154, 19, kLabelH},
-    {R::Label, "Hu", F::HU, false, 8, 174, 96, kLabelH},
-    {R::Label, lang::TrLater("Soot"), F::Soot, false, 8, 196, 96, kLabelH},
+    {R::Label, "Hu", F::HU, false, 8, 174, 100, kLabelH},
+    {R::Label, lang::TrLater("Soot"), F::Soot, false, 8, 196, 100, kLabelH},
     // Why the last character was refused, beside the buttons (two lines).
     {R::Note, "", F::N, true, 8, 226, 184, 38},
     // Editors in tab order: reading order, left to right on each line, the
