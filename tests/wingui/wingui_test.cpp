@@ -1101,7 +1101,7 @@ TEST_P(LanguageWindow, SpeaksItWithNoTextCutOff) {
   EXPECT_EQ(Text(form.Handle()), spoken.caption);
   EXPECT_EQ(Text(C(MainControl::RefreshButton)), spoken.refresh);
   EXPECT_EQ(Tip(Tips(), C(MainControl::RefreshButton)),
-            WideFromUtf8(front::HintText(front::InfoOf(MainControl::RefreshButton))));
+            WideFromUtf8(control::HintText(front::InfoOf(MainControl::RefreshButton))));
   // What the earlier tests left on the analyser: 13 rows or 12. The line
   // gives way by design; its tool tip is whole.
   const std::wstring status = Tip(Tips(), C(MainControl::StatusLine));
@@ -1130,12 +1130,14 @@ TEST_P(LanguageWindow, SpeaksItWithNoTextCutOff) {
   // Readers of the screen hear it in the language too.
   EXPECT_NE(Text(legend).find(tr(kLegendNaturalGasH)), std::wstring::npos)
       << Utf8FromWide(Text(legend));
-  // A known fault: the English legend is longer than the window on a
-  // 1280-pixel screen at 200 % gives it; the window has to wrap or shorten
-  // it (the other languages' texts were made to fit).
+  // A known fault: the English legend may be longer than the window on a
+  // 1280-pixel screen at 200 % gives it (how long depends on the font the
+  // prefix draws it with); the window has to wrap or shorten it. The other
+  // languages' texts were made to fit.
   const bool knownCut = std::string(spoken.code) == "en" && form.Dpi() >= 192;
-  EXPECT_EQ(legendWidth <= legendRect.right, !knownCut)
-      << legendWidth << " in " << legendRect.right;
+  if (!knownCut) {
+    EXPECT_LE(legendWidth, legendRect.right);
+  }
 
   Modals modals;
   modals.Answer(WideFromUtf8(kProgramName), IDOK);  // About
