@@ -272,6 +272,7 @@ int Write(const Options& options, const std::string& path) {
   for (const FuelRow& row : file.rows) t.table.AppendRow(row);
   if (!t.ops.QueryIdentity()) return t.LinkFailure();
   const SendOutcome outcome = t.ops.SendTable({!options.noBackup, options.verify});
+  ShowMessages(t.view, outcome);
   return ExitFor(outcome);
 }
 
@@ -369,6 +370,7 @@ int Restore(const Options& options, const std::string& path) {
   t.abortWaitOnStop = false;
   const SendOutcome outcome =
       t.ops.RestoreTable(*backup, {!options.noBackup, true, options.allowEmpty});
+  ShowMessages(t.view, outcome);
   return ExitFor(outcome);
 }
 

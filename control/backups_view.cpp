@@ -14,16 +14,6 @@
 
 namespace quelt::control {
 
-std::vector<FuelRow> RowsOfBackup(const StoredTable& backup) {
-  std::vector<FuelRow> rows;
-  for (const std::string& text : backup.rows) {
-    const ParsedFuelRow parsed = ReadFuelRowText(text);
-    // A restorable backup's rows all fit; one that does not shows as far as it goes.
-    rows.push_back(parsed.FitsRow() ? parsed.ToRow() : FuelRow{});
-  }
-  return rows;
-}
-
 std::vector<std::string> BackupsView::ListTitles() {
   return {lang::Tr("Saved"), lang::Tr("Rows"), lang::Tr("Count"), lang::Tr("Check"),
           lang::Tr("Made")};
@@ -97,7 +87,7 @@ void BackupsView::Reload() {
 }
 
 std::string BackupsView::Heading() const {
-  const std::string serial = DeviceText(controller_.Ops().Identity().serialNumber);
+  const std::string serial = DeviceText(controller_.Identity().serialNumber);
   if (serial.empty()) {
     return lang::Tr("No analyser identified yet: press Refresh, then open the backups.");
   }
@@ -137,7 +127,7 @@ bool BackupsView::CanLoad() const {
 
 bool BackupsView::CanCompare() const {
   const BackupEntry* entry = Current();
-  return entry != nullptr && entry->table && controller_.Ops().KnownStoredTable() != nullptr &&
+  return entry != nullptr && entry->table && controller_.KnownStoredTable() != nullptr &&
          !controller_.TransferActive();
 }
 
@@ -146,7 +136,7 @@ std::vector<std::string> BackupsView::Compare() {
   const BackupEntry& entry = *Current();
   std::vector<std::string> lines;
   for (const std::string& line :
-       TableDifferences(rows_, RowsOfBackup(*controller_.Ops().KnownStoredTable()))) {
+       TableDifferences(rows_, RowsOfBackup(*controller_.KnownStoredTable()))) {
     lines.push_back(DeviceText(line));
   }
   std::string text;
@@ -190,107 +180,6 @@ bool BackupsView::Restore() {
 bool BackupsView::Load() {
   if (!CanLoad()) return false;
   return controller_.LoadBackup(Current()->path);
-}
-
-// The controller's side of the view: the folder, the restore and the load.
-
-std::filesystem::path WindowController::AnalyserBackupsFolder() const {
-  const std::string& serial = ops_.Identity().serialNumber;
-  if (serial.empty()) return {};
-  return ops_.AnalyserBackupsFolder(serial);
-}
-
-bool WindowController::RestoreBackup(const std::filesystem::path& path,
-                                     const std::string& tableBefore) {
-  if (face_ == nullptr || transferActive_ || ops_.Busy()) return false;
-  // The grid then shows what the analyser holds: changes not sent go first
-  // to a file, or are given up, or the restore waits.
-  if (!MayDropChanges() || transferActive_ || ops_.Busy()) return false;
-  SetProgress(0);
-  // The file is read and checked again: it may have changed since it was listed.
-  BackupEntry entry = ReadBackupEntry(path, true);
-  if (entry.restorable && entry.count == 0 &&
-      Ask(YesNoQuestion(lang::Tr(kEmptyTableQuestion))) != Answer::Yes) {
-    LogFinal(lang::Tr("Nothing was sent."));
-    return false;
-  }
-  if (!entry.restorable) {
-    const std::string text = lang::Format(lang::Tr("Not restored: {1}: {2}. Nothing was sent."),
-                                          PathText(path), PlainDeviceText(entry.check));
-    LogFinal(text);
-    Ask(WarningMessage(text));
-    return false;
-  }
-  if (*entry.count > kMaxRowsUsed) {
-    Log(lang::Format(lang::Tr("The backup's count is {1}: it is written back as it was; the "
-                              "analyser uses {2} rows."),
-                     *entry.count, kMaxRowsUsed));
-  }
-  SendOptions options;
-  options.allowEmpty = true;  // asked above
-  options.tableBefore = tableBefore;
-  // Only onto the analyser the backup was made of.
-  const SendOutcome outcome = ops_.RestoreTable(*entry.table, options, true);
-  if (!outcome.backupPath.empty()) lastBackup_ = outcome.backupPath;
-  NoteCheck(outcome);
-  Update();
-  if (outcome.result != SendOutcome::Result::Sent) {
-    if (!link_.ConnectProblem().empty()) LogFinal(LinkProblemText(link_));
-    return false;
-  }
-  LogFinal(lang::Format(lang::Tr("Restored {1}: {2} rows and the count {3}, checked"),
-                        PathText(path), entry.rows, outcome.countSent));
-  ShowAnalysersTable();
-  return true;
-}
-
-bool WindowController::LoadBackup(const std::filesystem::path& path) {
-  if (face_ == nullptr || transferActive_ || ops_.Busy() || !MayDropChanges()) return false;
-  const BackupEntry entry = ReadBackupEntry(path, true);
-  if (!entry.table) {
-    const std::string text = lang::Format(lang::Tr("Not loaded: {1}: {2}. The table is as it was."),
-                                          PathText(path), PlainDeviceText(entry.check));
-    LogFinal(text);
-    Ask(WarningMessage(text));
-    return false;
-  }
-  const std::vector<FuelRow> rows = RowsOfBackup(*entry.table);
-  table_.HoldNotifications();
-  table_.Clear();
-  for (const FuelRow& row : rows) table_.AppendRow(row);
-  table_.Renumber();
-  table_.MoveToFirst();
-  table_.ReleaseNotifications();
-  unsent_.MarkLoaded(table_);
-  sendEnabled_ = true;
-  LogFinal(lang::Format(lang::Tr("Loaded {1} rows from the backup {2}: not sent yet"), rows.size(),
-                        PathText(path)));
-  Update();
-  return true;
-}
-
-void WindowController::ShowDeferred(const SendOutcome& outcome) {
-  std::vector<std::string> messages;
-  messages.swap(deferred_);
-  using R = SendOutcome::Result;
-  const bool stopped = outcome.result == R::NoReply || outcome.result == R::Interrupted;
-  if (stopped && !outcome.backupPath.empty() && !closePending_ && face_ != nullptr) {
-    // The last message says what the analyser holds now; it becomes the question.
-    std::string text = DescribeStoppedWrite(outcome);
-    if (!messages.empty()) {
-      text = messages.back();
-      messages.pop_back();
-    }
-    for (const std::string& m : messages) Ask(ErrorMessage(m));
-    text += "\n\n" +
-            lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
-    if (Ask(RestoreQuestion(text)) == Answer::Restore) {
-      const std::u8string utf8(outcome.backupPath.begin(), outcome.backupPath.end());
-      RestoreBackup(std::filesystem::path(utf8), StoppedWriteLeft(outcome));
-    }
-    return;
-  }
-  for (const std::string& m : messages) Ask(ErrorMessage(m));
 }
 
 }  // namespace quelt::control

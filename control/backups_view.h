@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "control/backup_actions.h"  // RowsOfBackup
 #include "fuel/backup_list.h"
 #include "fuel/fuel_row.h"
 
@@ -85,8 +86,5 @@ class BackupsView {
   int selected_ = -1;
   std::vector<FuelRow> rows_;
 };
-
-// The rows a backup stores in use, as the grid takes them.
-std::vector<FuelRow> RowsOfBackup(const StoredTable& backup);
 
 }  // namespace quelt::control

@@ -1,6 +1,5 @@
 #include "control/file_choice.h"
 
-#include "control/window_controller.h"
 #include "front/texts.h"
 #include "fuel/atomic_file.h"
 #include "fuel/backup.h"
@@ -43,19 +42,6 @@ std::string ProposedFileName(const std::string& serialNumber, std::time_t now,
   while (!serial.empty() && (serial.back() == '.' || serial.back() == '_')) serial.pop_back();
   const std::string date = LocalTimeText(now, "%Y-%m-%d");
   return (serial.empty() ? date : serial + "_" + date) + "." + extension;
-}
-
-std::filesystem::path WindowController::PickFile(FileChoice choice) {
-  if (face_ == nullptr) return {};
-  if (choice.save) {
-    choice.name =
-        ProposedFileName(ops_.Identity().serialNumber, std::time(nullptr), choice.extension);
-  }
-  const std::string folder = face_->LoadSetting(front::kSettingsFolderKey);
-  choice.folder = std::filesystem::path(std::u8string(folder.begin(), folder.end()));
-  const std::filesystem::path path = face_->PickFile(choice);
-  if (!path.empty()) face_->StoreSetting(front::kSettingsFolderKey, PathText(path.parent_path()));
-  return path;
 }
 
 }  // namespace quelt::control

@@ -29,7 +29,7 @@ GridCells::GridCells(WindowController& controller, char32_t separator)
 FuelField GridCells::FieldOf(int column) { return static_cast<FuelField>(column); }
 
 std::string GridCells::Text(int row, int column) const {
-  const FuelRow* shown = ShownRow(controller_.Table(), row);
+  const FuelRow* shown = ShownRow(controller_.ShownTable(), row);
   if (shown == nullptr || !IsColumn(column)) return {};
   const std::string text = front::FieldDisplayText(*shown, FieldOf(column), separator_);
   return Changed(row, column) ? front::ChangedCellText(text) : text;
@@ -40,14 +40,14 @@ bool GridCells::Changed(int row, int column) const {
 }
 
 front::CellLook GridCells::Look(int row, int column) const {
-  const FuelRow* shown = ShownRow(controller_.Table(), row);
+  const FuelRow* shown = ShownRow(controller_.ShownTable(), row);
   return shown == nullptr ? front::CellLook{} : front::LookOf(*shown, Changed(row, column));
 }
 
 front::CellLook GridCells::RowLook(int row) const { return Look(row, -1); }
 
 std::string GridCells::Note(int row) const {
-  const FuelRow* shown = ShownRow(controller_.Table(), row);
+  const FuelRow* shown = ShownRow(controller_.ShownTable(), row);
   const std::string note = shown == nullptr ? std::string() : RowMarkNote(*shown);
   if (note.empty()) return {};
   // TRANSLATORS: a cell's note in the grid's tool tip; {1} is the row's number.
@@ -57,21 +57,16 @@ std::string GridCells::Note(int row) const {
 int GridCells::Needed(int column, const std::function<int(const std::string&, bool)>& width) const {
   if (!IsColumn(column)) return 0;
   int needed = width(InfoOf(FieldOf(column)).gridTitle, false);
-  for (int row = 0; row < controller_.Table().RowCount(); ++row) {
+  for (int row = 0; row < controller_.ShownTable().RowCount(); ++row) {
     needed = std::max(needed, width(Text(row, column), Changed(row, column)));
   }
   return needed;
 }
 
-bool GridCells::Pick(int row) {
-  if (controller_.TransferActive()) return false;
-  FuelTable& table = controller_.Table();
-  if (row >= 0 && row < table.RowCount() && row != table.CurrentIndex()) table.MoveTo(row);
-  return true;
-}
+bool GridCells::Pick(int row) { return controller_.PickRow(row); }
 
 std::optional<Command> GridCells::DoubleClicked(int row) {
-  if (row < 0 || row >= controller_.Table().RowCount() || !Pick(row)) return std::nullopt;
+  if (row < 0 || row >= controller_.ShownTable().RowCount() || !Pick(row)) return std::nullopt;
   return Command::Edit;
 }
 

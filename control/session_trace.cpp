@@ -1,7 +1,5 @@
 #include "control/session_trace.h"
 
-#include "control/messages.h"
-#include "control/window_controller.h"
 #include "fuel/atomic_file.h"
 #include "lang/format.h"
 #include "lang/tr.h"
@@ -68,18 +66,6 @@ std::string SessionTrace::SaveTo(const std::filesystem::path& path) const {
 FileChoice TraceFileChoice() {
   return {
       lang::Tr("Save a trace for support"), {{lang::Tr("Line traces"), {"txt"}}}, "txt", true, {}};
-}
-
-void WindowController::SaveTrace() {
-  const std::filesystem::path path = PickFile(TraceFileChoice());
-  if (path.empty()) return;
-  if (const std::string error = sessionTrace_.SaveTo(path); !error.empty()) {
-    const std::string text = lang::Format(lang::Tr("The trace was not saved: {1}"), error);
-    LogFinal(text);
-    Ask(ErrorMessage(text));
-    return;
-  }
-  LogFinal(lang::Format(lang::Tr("Saved the trace of this session to {1}"), PathText(path)));
 }
 
 }  // namespace quelt::control

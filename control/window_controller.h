@@ -5,9 +5,15 @@
 // the caption with its mark, the status and backup lines, the last line of
 // each operation. A window is its face (control/face.h): it reports what the
 // user did and draws what it is told.
+//
+// The one object the windows talk to; each job is a part of its own, all
+// sharing one WindowState: the transfers (control/transfer_commands.h), the
+// table's edits (table_edits.h), the table files (file_commands.h), the
+// exports (exports.h), the backups (backup_actions.h), the port control
+// (port_commands.h), what the window shows (window_display.h), the log
+// (window_record.h), and the operations' callbacks (operations_view.h).
 #pragma once
 
-#include <array>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -15,21 +21,24 @@
 #include <string>
 #include <vector>
 
-#include "control/change_marks.h"
+#include "control/backup_actions.h"
+#include "control/exports.h"
 #include "control/face.h"
-#include "control/grid_follower.h"
+#include "control/file_commands.h"
 #include "control/keys.h"
-#include "control/port_chooser.h"
+#include "control/operations_view.h"
+#include "control/port_commands.h"
 #include "control/report_parties.h"
-#include "control/session_trace.h"
-#include "control/undo_history.h"
+#include "control/table_edits.h"
+#include "control/transfer_commands.h"
+#include "control/window_display.h"
+#include "control/window_record.h"
+#include "control/window_state.h"
 #include "front/layout.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/report.h"
-#include "fuel/session_log.h"
 #include "fuel/status_text.h"
-#include "fuel/table_state.h"
 
 namespace quelt::control {
 
@@ -37,7 +46,7 @@ namespace quelt::control {
 // 96 dpi), the same name in both windows' settings.
 inline constexpr const char* kLogHeightSettingKey = "window/logHeight";
 
-class WindowController : private FuelView {
+class WindowController {
  public:
   explicit WindowController(AnalyserLink& link);
   WindowController(const WindowController&) = delete;
@@ -45,8 +54,10 @@ class WindowController : private FuelView {
 
   // The window that shows it; null while there is none.
   void Attach(WindowFace* face);
-  FuelTable& Table() { return table_; }
-  FuelOperations& Ops() { return ops_; }
+  // The table and the operations themselves, for tests that set up a case
+  // directly; the windows go through the commands below.
+  FuelTable& Table() { return state_.table; }
+  FuelOperations& Ops() { return state_.ops; }
   // The demo mode: the link talks to the simulated analyser on `line`,
   // named `device`, and the log's title line and the status line say so.
   void AttachSimulated(Line& line, const std::string& device);
@@ -68,12 +79,12 @@ class WindowController : private FuelView {
   void Terminate();
   // The port control: the user opens it (the list is made anew) and
   // chooses entry `index` of Ports().Texts(), which is remembered.
-  void PortListOpened();
-  void ChoosePort(int index);
+  void PortListOpened() { ports_.ListOpened(); }
+  void ChoosePort(int index) { ports_.Choose(index); }
   // The user typed a port into the control (PortChooser::Type); remembered
   // as a chosen one is.
-  void TypePort(const std::string& text);
-  PortChooser& Ports() { return ports_; }
+  void TypePort(const std::string& text) { ports_.Type(text); }
+  PortChooser& Ports() { return state_.ports; }
   // The log's height at 96 dpi (front::LayoutMain): the one remembered
   // from the last run, or the default.
   int LogHeight() const { return logHeight_; }
@@ -81,168 +92,92 @@ class WindowController : private FuelView {
   // high at 96 dpi, which is remembered for the next run.
   void SplitMoved(int height96);
   // The clock of the log's times (tests set their own).
-  void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+  void SetClock(std::function<std::time_t()> clock) { record_.SetClock(std::move(clock)); }
   // Today's log file (fuel/session_log.h); empty while no folder is known.
-  std::filesystem::path TodaysLogFile() const;
+  std::filesystem::path TodaysLogFile() const { return record_.TodaysLogFile(); }
+
+  // The grid (control/grid_cells.h): the table as it shows it, and the row
+  // the user picks, which becomes the current row; false while a transfer
+  // runs (the transfer walks the table by its current row).
+  const FuelTable& ShownTable() const { return state_.table; }
+  bool PickRow(int row);
   // What the grid shows of the table (control/grid_follower.h): its rows,
   // and the row of the indicator (-1: none).
-  int GridRows() const { return grid_.Rows(); }
-  int GridCurrent() const { return grid_.Current(); }
+  int GridRows() const { return state_.grid.Rows(); }
+  int GridCurrent() const { return state_.grid.Current(); }
   // The table's current row (the one a new row takes while inserted).
-  int CurrentRow() const { return table_.CurrentIndex(); }
+  int CurrentRow() const { return state_.table.CurrentIndex(); }
 
   // Loads or saves without asking for a file; false when it failed. `path`
   // may be any file; errors name it and, for a load, its line.
-  bool LoadTable(const std::filesystem::path& path);
-  bool SaveTable(const std::filesystem::path& path);
+  bool LoadTable(const std::filesystem::path& path) { return files_.LoadTable(path); }
+  bool SaveTable(const std::filesystem::path& path) { return files_.SaveTable(path); }
 
-  bool Enabled(Control control) const;
+  bool Enabled(Control control) const { return display_.Enabled(control); }
   // A command of the row menu may run now (the menu greys the others).
-  bool CanDo(Command command) const;
+  bool CanDo(Command command) const { return display_.CanDo(command); }
   // The row menu as it opens now: for each item of RowMenuItems() whether
   // it can run; none during a transfer (the menu runs a loop of its own, and
   // a wait for the analyser must not run inside it).
-  std::optional<std::vector<bool>> RowMenuNow() const;
+  std::optional<std::vector<bool>> RowMenuNow() const { return display_.RowMenuNow(); }
   // The grid's change mark: the cell differs from what the analyser stores
   // (control/change_marks.h); never before a Refresh or a Send.
   bool CellChanged(int row, FuelField field) const;
-  int RowsChanging() const;
-  bool TransferActive() const { return transferActive_; }
-  bool ClosePending() const { return closePending_; }
-  bool BusyCursor() const { return busyCursor_; }
+  int RowsChanging() const { return state_.marks.RowsChanging(state_.table); }
+  bool TransferActive() const { return state_.transferActive; }
+  bool ClosePending() const { return state_.closePending; }
+  bool BusyCursor() const { return state_.busyCursor; }
   // The grid differs from what the analyser holds.
-  bool Unsent() const { return unsent_.Pending(table_); }
-  std::string Caption() const { return WindowCaption(Unsent()); }
-  StatusFacts Status() const;
-  const std::string& LastBackup() const { return lastBackup_; }
-  std::string Port() const { return PortText(link_, demo_); }
+  bool Unsent() const { return display_.Unsent(); }
+  std::string Caption() const { return display_.Caption(); }
+  StatusFacts Status() const { return display_.Status(); }
+  const std::string& LastBackup() const { return state_.lastBackup; }
+  std::string Port() const { return state_.Port(); }
   std::string About() const;
 
-  // The Backups view's side (control/backups_view.cpp): the folder of the
-  // analyser last identified (empty while none is), a backup written back
-  // exactly through FuelOperations::RestoreTable, and one taken into the grid
-  // as a table not sent.
-  std::filesystem::path AnalyserBackupsFolder() const;
+  // The Backups view's side (control/backups_view.h): the identity of the
+  // analyser last identified and its table as last read or checked (null
+  // while unknown), its backups' folder (empty while none is identified), a
+  // backup written back exactly, and one taken into the grid as a table not
+  // sent.
+  const StoredTable& Identity() const { return state_.ops.Identity(); }
+  const StoredTable* KnownStoredTable() const { return state_.ops.KnownStoredTable(); }
+  std::filesystem::path AnalyserBackupsFolder() const { return backups_.AnalyserBackupsFolder(); }
   // `tableBefore`: what a stopped send left on the analyser (StoppedWriteLeft).
-  bool RestoreBackup(const std::filesystem::path& path, const std::string& tableBefore = {});
-  bool LoadBackup(const std::filesystem::path& path);
-  Answer AskUser(const Message& message) { return Ask(message); }
+  bool RestoreBackup(const std::filesystem::path& path, const std::string& tableBefore = {}) {
+    return backups_.Restore(path, tableBefore);
+  }
+  bool LoadBackup(const std::filesystem::path& path) { return backups_.Load(path); }
+  Answer AskUser(const Message& message) { return state_.Ask(message); }
 
-  // The exports (control/export.cpp): the grid as a spreadsheet file, and
+  // The exports (control/exports.h): the grid as a spreadsheet file, and
   // the service report of the analyser, the grid, the last backup and the
   // last send's check. False (and a message) when the file was not written.
-  bool ExportCsv(const std::filesystem::path& path);
+  bool ExportCsv(const std::filesystem::path& path) { return exports_.ExportCsv(path); }
   // Who and where, for the report; remembered between runs, each line cut
   // to kPartyMaxChars characters.
-  const ReportParties& Parties() const { return reportParties_; }
-  void SetParties(const ReportParties& parties);
-  bool WriteReport(const std::filesystem::path& path);
-  ServiceReport Report() const;
+  const ReportParties& Parties() const { return exports_.Parties(); }
+  void SetParties(const ReportParties& parties) { exports_.SetParties(parties); }
+  bool WriteReport(const std::filesystem::path& path) { return exports_.WriteReport(path); }
+  ServiceReport Report() const { return exports_.Report(); }
 
  private:
-  // The operations, each ending with one log line that says what happened.
-  void Refresh();
-  void Send();
-  void Open();
-  void Save();
-  void Delete();
-  void Add(FuelRow row);
-  void Duplicate();
-  void Undo(bool redo);
   void ShowUserGuide();
-  void OpenTodaysLog();
-  // The session's trace to a file the user picks (control/session_trace.cpp).
-  void SaveTrace();
-  // After a restore: the analyser's table read into the grid, as a Refresh
-  // reads it, so that the grid and the status line show what it holds.
-  void ShowAnalysersTable();
-  // The analyser's stored rows as the operations last read or checked them.
-  void NoteStoredRows();
-  // Runs a command that may change the table; a change becomes an undo step
-  // and N is numbered by position again.
-  void Change(Command command);
-  void NumberByPosition();
-  // Before unsent changes are dropped: Save, Discard or Cancel. True when
-  // the caller may go on. `closing`: the program ends.
-  bool MayDropChanges(bool closing = false);
-  // Enabling, caption, status and backup line to the face.
-  void Update();
-  Answer Ask(const Message& message);
-  // The table's notification: the grid's step to the face, then the rest.
-  void OnTableChange(FuelTable::Change change);
-  // The editor dialog on the current row; true: OK.
-  bool EditCurrentRow();
+  void OpenBackupFolder();
 
-  // FuelView: the operations' side.
-  void ClearLog() override;
-  void AddLogLine(const std::string& line) override;
-  void SetProgress(int value) override;
-  void SetBusyCursor(bool busy) override;
-  void ShowMessage(const std::string& text) override;
-  bool Confirm(const std::string& question) override;
-  void EnableRefresh(bool enabled) override;
-  void EnableSend(bool enabled) override;
-  void SetTransferActive(bool active) override;
-
-  // The messages of a Send; a write that stopped with a backup made offers
-  // to restore it (control/backups_view.cpp).
-  void ShowDeferred(const SendOutcome& outcome);
-  // Asks for the file and writes the export; the report's form first.
-  void Export(ExportKind kind);
-  // The file dialog, opened in the folder last used; the picked file's
-  // folder becomes the one last used (control/file_choice.cpp).
-  std::filesystem::path PickFile(FileChoice choice);
-  // The report's parties as the settings keep them.
-  void LoadParties();
-  // What the last send or restore's check found, for the report.
-  void NoteCheck(const SendOutcome& outcome);
-  void Log(const std::string& utf8);
-  // The port control's entries to the face.
-  void ShowPorts();
-  // The line into today's log file; a failed write is said once in the log.
-  void KeepInFile(const std::string& utf8);
-  // Logs `line` unless the operations just logged it themselves.
-  void LogFinal(const std::string& utf8);
-
-  AnalyserLink& link_;
-  SessionTrace sessionTrace_{link_};
-  FuelTable table_;
-  GridFollower grid_{table_};
-  FuelOperations ops_;
-  PortChooser ports_;
-  WindowFace* face_ = nullptr;
-  UnsentChanges unsent_;
-  UndoHistory history_;
-  // The rows the analyser stores, once a Refresh read them or a Send wrote
-  // them, and the grid's change marks against them.
-  ChangeMarks marks_;
-  // The table before the last Send (its backup's rows), for the report;
-  // empty while the stored rows came from a read.
-  std::optional<std::vector<FuelRow>> beforeSend_;
-  std::string lastBackup_;
-  std::string lastLine_;
-  // Lines shown since the start: a Refresh then separates rather than clears.
-  int logLines_ = 0;
-  SessionLog sessionLog_;
-  bool sessionLogFailed_ = false;
-  std::function<std::time_t()> clock_ = [] { return std::time(nullptr); };
+  // The operations report to `view_`, which is made after the state.
+  WindowState state_;
+  WindowDisplay display_{state_};
+  WindowRecord record_{state_};
+  OperationsView view_{state_, display_, record_};
+  FileCommands files_{state_, display_, record_};
+  TableEdits edits_{state_};
+  PortCommands ports_{state_, display_, record_};
+  TransferCommands transfers_{{state_, display_, record_}, files_, ports_};
+  BackupActions backups_{{state_, display_, record_}, files_, transfers_};
+  Exports exports_{{state_, display_, record_}, files_};
   int logHeight_ = front::kDefaultLogHeight;
-  bool demo_ = false;
   std::filesystem::path programFolder_;
-  bool refreshEnabled_ = true;
-  // Send only once a table is there to send: after a Refresh that read the
-  // list, or a load.
-  bool sendEnabled_ = false;
-  bool transferActive_ = false;
-  bool busyCursor_ = false;
-  bool closePending_ = false;
-  bool terminating_ = false;
-  // During a Send the operations' messages wait until it returned: a write
-  // that stopped then asks whether to restore the backup made before it.
-  bool deferMessages_ = false;
-  std::vector<std::string> deferred_;
-  std::string lastCheck_;
-  ReportParties reportParties_;
 };
 
 }  // namespace quelt::control

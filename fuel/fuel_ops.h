@@ -78,7 +78,18 @@ struct SendOutcome {
   bool countRefused = false;
   std::vector<std::string> differences;  // CheckDiffers: one line each (UTF-8)
   std::string tableBefore;               // SendOptions::tableBefore of this write
+  // The row texts the write was to carry, as the wire has them, whether or
+  // not they all got there; empty when no write was started.
+  std::vector<std::string> sent;
+  // What the user must be told (UTF-8), in the order it arose; a front end
+  // shows them once the call has returned. None while the transfer is being
+  // aborted: nobody is there to read them.
+  std::vector<std::string> messages;
 };
+
+class FuelView;
+// Shows each of `outcome`'s messages on `view`, in order.
+void ShowMessages(FuelView& view, const SendOutcome& outcome);
 
 // How a read of the analyser's count and rows ended.
 struct ReadResult {
@@ -135,6 +146,8 @@ class FuelOperations {
   ReadResult ReadFuelList();
   // The Send button and the command line's write: the empty-table question,
   // the row check, the backup, the write, and the check that reads it back.
+  // The outcome holds what was sent and the messages for the user: the
+  // view is asked questions during the send but shown no message.
   SendOutcome SendTable(const SendOptions& options = {});
   // Writes a backup's rows and count back exactly, then checks them. With
   // `sameAnalyserOnly` the serial number is asked first: another analyser
@@ -207,6 +220,9 @@ class FuelOperations {
   // The steps of SendTable and RestoreTable around the rows to write.
   SendOutcome WriteChecked(const std::vector<std::string>& rowTexts, int count,
                            const SendOptions& options, const std::string* serialNumber = nullptr);
+  // WriteChecked's steps between the transfer's start and its report.
+  void WriteSteps(const std::vector<std::string>& rowTexts, int count, const SendOptions& options,
+                  const std::string* serialNumber, SendOutcome& outcome);
   bool SaveBackupBeforeWrite(SendOutcome& outcome);
   // R001, R005, R004 and R002 into `identity`, each logged when `log`;
   // false when a reply is missing.
@@ -221,7 +237,9 @@ class FuelOperations {
   void WriteRows(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);
   // Reads back the count and the rows written and compares them field by field.
   void CheckWritten(const std::vector<std::string>& rowTexts, int count, SendOutcome& outcome);
-  void ReportOutcome(const SendOutcome& outcome);
+  void ReportOutcome(SendOutcome& outcome);
+  // A message of a write for the user, kept in its outcome.
+  void Tell(SendOutcome& outcome, const std::string& text) const;
 
   AnalyserLink& link_;
   FuelTable& table_;

@@ -140,7 +140,7 @@ SendOutcome FuelOperations::SendTable(const SendOptions& options) {
       outcome.result = SendOutcome::Result::Refused;
       outcome.problem = Format(lang::Tr("Row {1}: {2}"), i + 1, *problem);
       view_.AddLogLine(outcome.problem);
-      ShowMessage(outcome.problem + "\n" + Tr(kNothingSent));
+      Tell(outcome, outcome.problem + "\n" + Tr(kNothingSent));
       return outcome;
     }
     texts.push_back(WriteFuelRowText(table_.Row(i), i + 1));
@@ -173,7 +173,7 @@ SendOutcome FuelOperations::RestoreTable(const StoredTable& backup, const SendOp
     refused.result = SendOutcome::Result::Refused;
     refused.problem = *problem;
     view_.AddLogLine(*problem);
-    ShowMessage(*problem + "\n" + Tr(kNothingSent));
+    Tell(refused, *problem + "\n" + Tr(kNothingSent));
     return refused;
   }
   // The count goes back as the file holds it, also above 15.
@@ -193,19 +193,28 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
                                          const SendOptions& options,
                                          const std::string* serialNumber) {
   SendOutcome outcome;
+  outcome.sent = rowTexts;
   outcome.rowsInTable = static_cast<int>(rowTexts.size());
   outcome.rowsToSend = static_cast<int>(rowTexts.size());
   outcome.countSent = count;
   if (followTable_) outcome.rowsInTable = table_.RowCount();
+  {
+    TransferScope transfer(*this);
+    view_.SetBusyCursor(true);
+    view_.SetProgress(0);
+    // The report, its messages included, is part of the outcome returned.
+    Finally closing([&] {
+      view_.SetBusyCursor(false);
+      ReportOutcome(outcome);
+    });
+    WriteSteps(rowTexts, count, options, serialNumber, outcome);
+  }
+  return outcome;
+}
 
-  TransferScope transfer(*this);
-  view_.SetBusyCursor(true);
-  view_.SetProgress(0);
-  Finally closing([&] {
-    view_.SetBusyCursor(false);
-    ReportOutcome(outcome);
-  });
-
+void FuelOperations::WriteSteps(const std::vector<std::string>& rowTexts, int count,
+                                const SendOptions& options, const std::string* serialNumber,
+                                SendOutcome& outcome) {
   // A failure of an earlier transfer must not fail this one at once: start
   // over, with discovery, on a fresh connection.
   if (link_.failed()) {
@@ -214,11 +223,11 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
   }
   StartInStep();
   link_.Drain();
-  if (!AttachedAnalyserMayBeWritten(serialNumber, outcome)) return outcome;
-  if (options.backup && !SaveBackupBeforeWrite(outcome)) return outcome;
+  if (!AttachedAnalyserMayBeWritten(serialNumber, outcome)) return;
+  if (options.backup && !SaveBackupBeforeWrite(outcome)) return;
   if (StopWanted()) {
     outcome.result = SendOutcome::Result::Interrupted;
-    return outcome;
+    return;
   }
   storedKnown_ = false;  // from the first W command on, only a check can tell
   WriteRows(rowTexts, count, outcome);
@@ -226,7 +235,6 @@ SendOutcome FuelOperations::WriteChecked(const std::vector<std::string>& rowText
   if (outcome.result == SendOutcome::Result::Sent && options.check) {
     CheckWritten(rowTexts, count, outcome);
   }
-  return outcome;
 }
 
 bool FuelOperations::AttachedAnalyserMayBeWritten(const std::string* backupSerial,
@@ -246,7 +254,7 @@ bool FuelOperations::AttachedAnalyserMayBeWritten(const std::string* backupSeria
                                       "\"{2}\""),
                              DeviceText(attached.serialNumber), DeviceText(*backupSerial));
     view_.AddLogLine(NothingSentLine(outcome.problem));
-    ShowMessage(NothingSentMessage(outcome.problem));
+    Tell(outcome, NothingSentMessage(outcome.problem));
     return false;
   }
   // Another analyser plugged in since the table was read: writing to it
@@ -391,7 +399,16 @@ void FuelOperations::CheckWritten(const std::vector<std::string>& rowTexts, int 
       lang::Format(lang::Tr("Checked: {1} rows and the count read back as sent"), rowTexts.size()));
 }
 
-void FuelOperations::ReportOutcome(const SendOutcome& o) {
+void FuelOperations::Tell(SendOutcome& outcome, const std::string& text) const {
+  // Once the window is closing nobody is there to answer a box.
+  if (!aborting_) outcome.messages.push_back(text);
+}
+
+void ShowMessages(FuelView& view, const SendOutcome& outcome) {
+  for (const std::string& text : outcome.messages) view.ShowMessage(text);
+}
+
+void FuelOperations::ReportOutcome(SendOutcome& o) {
   using R = SendOutcome::Result;
   const std::string backup = o.backupPath.empty()
                                  ? std::string()
@@ -422,13 +439,13 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
       if (o.countRefused) {
         // The count's own line is already in the log.
         view_.AddLogLine(NothingSentLine(o.problem));
-        ShowMessage(NothingSentMessage(o.problem));
+        Tell(o, NothingSentMessage(o.problem));
         break;
       }
       view_.AddLogLine(lang::Format(lang::Tr("No backup: {1}. Nothing was sent."), o.problem));
-      ShowMessage(lang::Format(lang::Tr("No backup of the analyser's table could be made: "
-                                        "{1}.\nNothing was sent."),
-                               o.problem));
+      Tell(o, lang::Format(lang::Tr("No backup of the analyser's table could be made: "
+                                    "{1}.\nNothing was sent."),
+                           o.problem));
       break;
     case R::NoReply:
     case R::Interrupted: {
@@ -436,7 +453,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
       shown.tableBefore = tableBefore_;
       const std::string report = DescribeStoppedWrite(shown);
       view_.AddLogLine(report);
-      if (o.result == R::NoReply) ShowMessage(lang::Tr(kTimeout) + "\n\n" + report);
+      if (o.result == R::NoReply) Tell(o, lang::Tr(kTimeout) + "\n\n" + report);
       break;
     }
     case R::CheckNoAnswer: {
@@ -447,7 +464,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
                                       RefreshButton()) +
                                backup;
       view_.AddLogLine(text);
-      ShowMessage(lang::Tr(kTransferError) + "\n\n" + text);
+      Tell(o, lang::Tr(kTransferError) + "\n\n" + text);
       break;
     }
     case R::CheckDiffers: {
@@ -462,7 +479,7 @@ void FuelOperations::ReportOutcome(const SendOutcome& o) {
                            "differences, first: {2})."),
                         o.differences.size(), o.differences.front())) +
           backup;
-      ShowMessage(text);
+      Tell(o, text);
       break;
     }
   }

@@ -157,6 +157,54 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
   EXPECT_EQ(Table().RowCount(), 0) << "the empty table was not sent, the read failed";
 }
 
+// A Send's lines stand in the log in the order the operations wrote them,
+// and its box comes once the transfer has ended, after all of them.
+TEST_F(Controller, AFailedSendLogsInOrderAndTellsOnceTheTransferEnded) {
+  sim::Faults differs;
+  differs.dropHuAt = 2;
+  sim::Faults silent;
+  silent.silentOnPrefix = "W4012";
+  const struct {
+    const char* what;
+    sim::Faults faults;
+    std::vector<std::string> lines;  // the send's log, each line by its start
+    std::string box;                 // the one box, by its start
+  } cases[] = {
+      {"read back differs",
+       differs,
+       {"Backup of the analyser's table: ", "The table read back differs from the table sent:",
+        "Row 2, HU: sent \"42,70\", read back \"0\""},
+       "The table read back differs from the table sent (1 difference, first: Row 2, HU"},
+      {"no reply",
+       silent,
+       {"Backup of the analyser's table: ",
+        "Row 1 of 3 was written, row 2 may have been written; the count was not changed."},
+       std::string(kTimeout) + "\n\nRow 1 of 3 was written"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start();
+    window.Do(Command::Refresh);
+    Change();
+    analyser->SetFaults(c.faults);
+    face.log.clear();
+    face.boxes.clear();
+    std::size_t boxesWhileLocked = 0;
+    face.onLock = [&](bool on) {
+      if (!on) boxesWhileLocked = face.boxes.size();
+    };
+    window.Do(Command::Send);
+    face.onLock = nullptr;
+    ASSERT_EQ(face.log.size(), c.lines.size()) << ::testing::PrintToString(face.log);
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+      EXPECT_EQ(face.log[i].rfind(c.lines[i], 0), 0u) << face.log[i];
+    }
+    EXPECT_EQ(boxesWhileLocked, 0u) << "no box during the transfer";
+    ASSERT_EQ(face.boxes.size(), 1u);
+    EXPECT_EQ(face.boxes[0].text.rfind(c.box, 0), 0u) << face.boxes[0].text;
+  }
+}
+
 // In German every critical situation is told in German, and a text that
 // names a button names it as the German window does ("Lesen", "Einspielen").
 TEST_F(Controller, CriticalTextsAreInTheWindowsLanguage) {

@@ -73,6 +73,7 @@ void Family::Run(Analyser& analyser, AnalyserLink& link, const sim::Config& conf
   }
   std::size_t logFrom = view.log.size();
   const SendOutcome write = ops.SendTable();
+  ShowMessages(view, write);
   ASSERT_EQ(write.result, SendOutcome::Result::Sent) << ::testing::PrintToString(view.log);
   EXPECT_TRUE(write.checked);
   EXPECT_EQ(Differences(written, analyser.Rows()), std::vector<std::string>{});
@@ -89,8 +90,9 @@ void Family::Run(Analyser& analyser, AnalyserLink& link, const sim::Config& conf
   ASSERT_TRUE(backup) << error;
   EXPECT_EQ(backup->rowsBeyondCount.size(), m.endsBeyond ? 1u : m.rowsWritten - held.size());
   logFrom = view.log.size();
-  ASSERT_EQ(ops.RestoreTable(*backup).result, SendOutcome::Result::Sent)
-      << ::testing::PrintToString(view.log);
+  const SendOutcome restored = ops.RestoreTable(*backup);
+  ShowMessages(view, restored);
+  ASSERT_EQ(restored.result, SendOutcome::Result::Sent) << ::testing::PrintToString(view.log);
   EXPECT_EQ(Differences(held, analyser.Rows()), std::vector<std::string>{});
   EXPECT_EQ(analyser.RowsInUse(), m.rowsHeld);
   expectNoAlarm(logFrom);

@@ -96,6 +96,7 @@ TEST_F(SendSafety, ARowTheWireCannotCarryStopsTheSendBeforeItsFirstByte) {
   analyser->ClearTranscript();
 
   const SendOutcome outcome = ops.SendTable();
+  ShowMessages(view, outcome);
   EXPECT_EQ(outcome.result, SendOutcome::Result::Refused);
   EXPECT_EQ(outcome.problem, "Row 3: Vaf is not a number (NaN)");
   EXPECT_EQ(view.messages,

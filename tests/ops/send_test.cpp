@@ -11,7 +11,9 @@ class Send : public OpsTest {
  protected:
   // True when every W401 and the W402 had their reply.
   bool SendRows() {
-    return ops.SendTable(SendOptions{false, false}).result == SendOutcome::Result::Sent;
+    const SendOutcome outcome = ops.SendTable(SendOptions{false, false});
+    ShowMessages(view, outcome);
+    return outcome.result == SendOutcome::Result::Sent;
   }
   // The one message box, which names the time-out first.
   void ExpectTimeoutMessage() {

@@ -715,7 +715,9 @@ class Soak {
     view_ = {};
     SendOutcome::Result outcome = SendOutcome::Result::Sent;
     const bool result = Timed(kind, [&] {
-      outcome = ops_.SendTable(kWireOnly).result;
+      const SendOutcome sent = ops_.SendTable(kWireOnly);
+      ShowMessages(view_, sent);
+      outcome = sent.result;
       return outcome == SendOutcome::Result::Sent;
     });
     if (refusable) {
@@ -787,7 +789,9 @@ class Soak {
       ++tally_.sends;
       ++tally_.send[static_cast<std::size_t>(Kind::kNone)];
       view_ = {};
-      Check(ops_.SendTable(kWireOnly).result == SendOutcome::Result::Sent,
+      const SendOutcome again = ops_.SendTable(kWireOnly);
+      ShowMessages(view_, again);
+      Check(again.result == SendOutcome::Result::Sent,
             "a send after a failed send did not succeed");
       Check(view_.messages.empty(), "a message box after the second send");
       std::vector<std::string> want(kIdentity.begin(), kIdentity.end());

@@ -53,7 +53,9 @@ class Unplug : public ::testing::Test {
   // The send the window and the command line run, without its backup and
   // read-back; true when every W401 and the W402 had their reply.
   bool Send() {
-    return ops.SendTable(SendOptions{false, false}).result == SendOutcome::Result::Sent;
+    const SendOutcome outcome = ops.SendTable(SendOptions{false, false});
+    ShowMessages(view, outcome);
+    return outcome.result == SendOutcome::Result::Sent;
   }
   // The one message box, which names the time-out first.
   void ExpectTimeoutMessage() {

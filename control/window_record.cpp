@@ -1,0 +1,63 @@
+#include "control/window_record.h"
+
+#include "fuel/atomic_file.h"
+#include "fuel/backup.h"
+#include "lang/format.h"
+#include "lang/tr.h"
+
+namespace quelt::control {
+
+void WindowRecord::Log(const std::string& utf8) {
+  lastLine_ = utf8;
+  ++logLines_;
+  if (state_.face != nullptr) state_.face->AddLogLine(utf8);
+  KeepInFile(utf8);
+}
+
+void WindowRecord::LogFinal(const std::string& utf8) {
+  if (utf8 != lastLine_) Log(utf8);
+}
+
+void WindowRecord::Failed(const std::string& utf8, Message (*box)(const std::string& text)) {
+  LogFinal(utf8);
+  state_.Ask(box(utf8));
+}
+
+void WindowRecord::StartAfresh() {
+  lastLine_.clear();
+  if (logLines_ == 0) return;
+  Log(lang::Format(lang::Tr("---- Refresh {1} ----"), LocalTimeText(clock_(), "%H:%M:%S")));
+  lastLine_.clear();
+}
+
+void WindowRecord::KeepInFile(const std::string& utf8) {
+  sessionLog_.SetFolder(SessionLogFolder(state_.ops.BackupsFolder()));
+  std::string error;
+  if (sessionLog_.Write(utf8, clock_(), &error) || sessionLogFailed_) return;
+  // Said once, in the window only: the file is no reason to stop working.
+  sessionLogFailed_ = true;
+  if (state_.face != nullptr) {
+    state_.face->AddLogLine(lang::Format(lang::Tr("The log file is not written: {1}"), error));
+  }
+}
+
+std::filesystem::path WindowRecord::TodaysLogFile() const {
+  SessionLog log;
+  log.SetFolder(SessionLogFolder(state_.ops.BackupsFolder()));
+  return log.FileOf(clock_());
+}
+
+void WindowRecord::OpenTodaysLog() {
+  const std::filesystem::path file = TodaysLogFile();
+  std::error_code ec;
+  if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+    state_.Ask(WarningMessage(
+        lang::Format(lang::Tr("There is no log file of today: {1}"),
+                     file.empty() ? lang::Tr("(no folder known)") : PathText(file))));
+  } else if (state_.face != nullptr && !state_.face->OpenWithSystem(file)) {
+    state_.Ask(WarningMessage(lang::Format(
+        lang::Tr("The system has no program to show the log file {1}."), PathText(file))));
+  }
+}
+
+}  // namespace quelt::control
