@@ -281,16 +281,19 @@ void WindowController::ShowDeferred(const SendOutcome& outcome) {
       text = messages.back();
       messages.pop_back();
     }
-    for (const std::string& m : messages) Ask(ErrorMessage(m));
+    for (const std::string& m : messages) AskOfferingTrace(ErrorMessage(m));
     text += "\n\n" +
             lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
-    if (Ask(RestoreQuestion(text)) == Answer::Restore) {
+    // The trace first, then the question again: the backup is still there.
+    Answer answer;
+    while ((answer = Ask(OfferingTrace(RestoreQuestion(text)))) == Answer::SaveTrace) SaveTrace();
+    if (answer == Answer::Restore) {
       const std::u8string utf8(outcome.backupPath.begin(), outcome.backupPath.end());
       RestoreBackup(std::filesystem::path(utf8), StoppedWriteLeft(outcome));
     }
     return;
   }
-  for (const std::string& m : messages) Ask(ErrorMessage(m));
+  for (const std::string& m : messages) AskOfferingTrace(ErrorMessage(m));
 }
 
 }  // namespace quelt::control

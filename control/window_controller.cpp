@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "control/change_marks.h"
 #include "control/editor_flow.h"
@@ -131,7 +132,7 @@ void WindowController::Do(Command command) {
       face_->RequestClose();
       return;  // the face may be gone
     case Command::About:
-      Ask(AboutMessage(About()));
+      AskOfferingTrace(AboutMessage(About()));
       break;
     case Command::Help:
       ShowUserGuide();
@@ -157,6 +158,9 @@ void WindowController::Do(Command command) {
       }
       break;
   }
+  // A trace asked for during a transfer is saved once it has ended: the
+  // trace then holds how it ended.
+  if (!transferActive_ && std::exchange(traceWanted_, false)) SaveTrace();
   Update();
 }
 
@@ -681,8 +685,14 @@ void WindowController::ShowMessage(const std::string& text) {
   if (deferMessages_) {
     deferred_.push_back(text);
   } else {
-    Ask(ErrorMessage(text));
+    AskOfferingTrace(ErrorMessage(text));
   }
+}
+
+Answer WindowController::AskOfferingTrace(const Message& message) {
+  const Answer answer = Ask(OfferingTrace(message));
+  if (answer == Answer::SaveTrace) traceWanted_ = true;
+  return answer;
 }
 
 bool WindowController::Confirm(const std::string& question) {

@@ -168,6 +168,9 @@ class WindowController : private FuelView {
   // Enabling, caption, status and backup line to the face.
   void Update();
   Answer Ask(const Message& message);
+  // A failure on the line, or About: the box also offers to save the
+  // session's trace, which is saved when the command has ended.
+  Answer AskOfferingTrace(const Message& message);
   // The table's notification: the grid's step to the face, then the rest.
   void OnTableChange(FuelTable::Change change);
   // The editor dialog on the current row; true: OK.
@@ -242,6 +245,8 @@ class WindowController : private FuelView {
   bool deferMessages_ = false;
   std::vector<std::string> deferred_;
   std::string lastCheck_;
+  // "Save trace..." was chosen in a box: saved once the command has ended.
+  bool traceWanted_ = false;
   ReportParties reportParties_;
 };
 

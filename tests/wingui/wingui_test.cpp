@@ -24,6 +24,7 @@
 #include "control/backups_view.h"
 #include "control/box_buttons.h"
 #include "control/row_menu.h"
+#include "control/session_trace.h"
 #include "control/window_controller.h"
 #include "front/change_mark.h"
 #include "front/layout.h"
@@ -1004,13 +1005,37 @@ TEST_F(Window, DroppingUnsentChangesAsksFirst) {
   EXPECT_EQ(form.Handle(), nullptr) << "the window closed after Discard";
 }
 
+// About offers the session's trace: its button saves it to the file picked.
 TEST_F(Window, TheLogoOpensTheAboutBox) {
   Modals modals;
-  modals.Answer(WideFromUtf8(kProgramName), IDOK);
+  std::vector<std::wstring> buttons;
+  modals.Expect(WideFromUtf8(kProgramName), [&](HWND box) {
+    for (int id : {IDOK, IDCANCEL}) buttons.push_back(Text(GetDlgItem(box, id)));
+    modals.texts.push_back(Text(GetDlgItem(box, 0xFFFF)));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path trace = std::filesystem::path(temp) / L"support \u00e4.txt";
+  std::filesystem::remove(trace);
+  modals.Expect(WideFromUtf8(control::TraceFileChoice().title), [&](HWND dialog) {
+    SetDlgItemTextW(dialog, cmb13, trace.c_str());
+    SetDlgItemTextW(dialog, edt1, trace.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
   HWND logo = C(MainControl::Logo);
   SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  pump.ProcessPendingEvents();
+  for (int i = 0; i < 200 && !modals.Done(); ++i) {
+    pump.ProcessPendingEvents();
+    Sleep(10);
+  }
+  ASSERT_TRUE(modals.Done());
+  EXPECT_EQ(buttons, (std::vector<std::wstring>{L"Save &trace...", L"OK"}));
+  std::ifstream saved(trace, std::ios::binary);
+  std::string first;
+  std::getline(saved, first);
+  EXPECT_EQ(first, LineTrace::FormatLine());
   ASSERT_EQ(modals.texts.size(), 1u);
   EXPECT_EQ(modals.texts[0],
             WideFromUtf8(
@@ -1140,7 +1165,7 @@ TEST_P(LanguageWindow, SpeaksItWithNoTextCutOff) {
   }
 
   Modals modals;
-  modals.Answer(WideFromUtf8(kProgramName), IDOK);  // About
+  modals.Answer(WideFromUtf8(kProgramName), IDCANCEL);  // About: OK
   std::wstring cancel;
   int inkBeyond = -1;
   modals.Expect(WideFromUtf8(kProgramName), [&cancel, &inkBeyond](HWND box) {  // Ctrl+Delete
