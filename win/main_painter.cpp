@@ -17,13 +17,6 @@ namespace {
 
 using front::MainControl;
 
-HFONT MakeFont(int points, bool bold, int dpi, bool underline = false) {
-  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                     underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                     L"MS Shell Dlg 2");
-}
-
 int TextWidth(HDC dc, const std::wstring& text) {
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -31,6 +24,20 @@ int TextWidth(HDC dc, const std::wstring& text) {
 }
 
 }  // namespace
+
+HFONT MakeFont(int points, bool bold, int dpi, bool underline) {
+  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                     L"MS Shell Dlg 2");
+}
+
+RECT WorkArea(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
 
 std::wstring WindowText(HWND h) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');

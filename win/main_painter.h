@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "front/layout.h"
 
 namespace quelt::win {
@@ -50,5 +52,9 @@ class MainPainter {
 
 // A control's text.
 std::wstring WindowText(HWND h);
+// The windows' sans-serif face ("MS Shell Dlg 2") at `points` for `dpi`.
+HFONT MakeFont(int points, bool bold, int dpi, bool underline = false);
+// The work area of the monitor `window` is on.
+RECT WorkArea(HWND window);
 
 }  // namespace quelt::win

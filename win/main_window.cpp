@@ -33,14 +33,6 @@ using front::MainControl;
 constexpr wchar_t kClassName[] = L"QueltFuelMain";
 constexpr UINT_PTR kCloseRetryTimerId = 2;
 
-// The work area of the monitor the window is on.
-RECT WorkArea(HWND window) {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  return monitor.rcWork;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(control::WindowController& controller) : controller_(controller) {}
