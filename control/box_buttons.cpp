@@ -18,6 +18,11 @@ std::vector<Answer> AnswersOf(Buttons buttons) {
       return {Answer::Save, Answer::Discard, Answer::Cancel};
     case Buttons::RestoreClose:
       return {Answer::Restore, Answer::Close};
+    // The box's own answer last, where a system box puts Cancel: Escape.
+    case Buttons::SaveTraceOk:
+      return {Answer::SaveTrace, Answer::Ok};
+    case Buttons::RestoreSaveTraceClose:
+      return {Answer::Restore, Answer::SaveTrace, Answer::Close};
   }
   return {Answer::Ok};
 }
@@ -52,6 +57,8 @@ std::string ButtonWord(Answer answer) {
       return lang::TrIn("button", "&Restore");
     case Answer::Close:
       return lang::TrIn("button", "&Close");
+    case Answer::SaveTrace:
+      return lang::TrIn("button", "Save &trace...");
   }
   return {};
 }

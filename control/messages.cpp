@@ -63,4 +63,10 @@ Message RestoreQuestion(const std::string& text) {
   return Make(MessageKind::Question, text, Buttons::RestoreClose, Answer::Close, Answer::Close);
 }
 
+Message OfferingTrace(Message message) {
+  if (message.buttons == Buttons::Ok) message.buttons = Buttons::SaveTraceOk;
+  if (message.buttons == Buttons::RestoreClose) message.buttons = Buttons::RestoreSaveTraceClose;
+  return message;
+}
+
 }  // namespace quelt::control

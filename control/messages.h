@@ -14,8 +14,16 @@ enum class MessageKind {
   Information,  // the About box: the program's own picture
 };
 
-enum class Buttons { Ok, OkCancel, YesNo, SaveDiscardCancel, RestoreClose };
-enum class Answer { Ok, Cancel, Yes, No, Save, Discard, Restore, Close };
+enum class Buttons {
+  Ok,
+  OkCancel,
+  YesNo,
+  SaveDiscardCancel,
+  RestoreClose,
+  SaveTraceOk,            // a failure on the line, and About
+  RestoreSaveTraceClose,  // a write that stopped part-way
+};
+enum class Answer { Ok, Cancel, Yes, No, Save, Discard, Restore, Close, SaveTrace };
 
 struct Message {
   MessageKind kind = MessageKind::Error;
@@ -48,5 +56,8 @@ Message FindingMessage(const std::string& text);
 // A write stopped part-way: Restore writes the backup made before it back,
 // Close (the default, and Escape) leaves the analyser as it is.
 Message RestoreQuestion(const std::string& text);
+// The same box offering "Save trace...": the session's exchanges go to a
+// file for support. Enter and Escape still give the box's own answer.
+Message OfferingTrace(Message message);
 
 }  // namespace quelt::control

@@ -14,7 +14,9 @@ void OperationsView::SetBusyCursor(bool busy) {
   if (state_.face != nullptr) state_.face->SetBusyCursor(busy);
 }
 
-void OperationsView::ShowMessage(const std::string& text) { state_.Ask(ErrorMessage(text)); }
+void OperationsView::ShowMessage(const std::string& text) {
+  state_.AskOfferingTrace(ErrorMessage(text));
+}
 
 bool OperationsView::Confirm(const std::string& question) {
   return state_.Ask(YesNoQuestion(question)) == Answer::Yes;

@@ -91,7 +91,7 @@ void TransferCommands::ShowSendMessages(const SendOutcome& outcome) {
   using R = SendOutcome::Result;
   const bool stopped = outcome.result == R::NoReply || outcome.result == R::Interrupted;
   if (!stopped || outcome.backupPath.empty() || state_.closePending || state_.face == nullptr) {
-    for (const std::string& m : messages) state_.Ask(ErrorMessage(m));
+    for (const std::string& m : messages) state_.AskOfferingTrace(ErrorMessage(m));
     return;
   }
   // The last message says what the analyser holds now; it becomes the question.
@@ -100,10 +100,15 @@ void TransferCommands::ShowSendMessages(const SendOutcome& outcome) {
     text = messages.back();
     messages.pop_back();
   }
-  for (const std::string& m : messages) state_.Ask(ErrorMessage(m));
+  for (const std::string& m : messages) state_.AskOfferingTrace(ErrorMessage(m));
   text += "\n\n" +
           lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
-  if (state_.Ask(RestoreQuestion(text)) == Answer::Restore) {
+  // The trace first, then the question again: the backup is still there.
+  Answer answer;
+  while ((answer = state_.Ask(OfferingTrace(RestoreQuestion(text)))) == Answer::SaveTrace) {
+    exports_.SaveTrace();
+  }
+  if (answer == Answer::Restore) {
     const std::u8string utf8(outcome.backupPath.begin(), outcome.backupPath.end());
     Restore(std::filesystem::path(utf8), StoppedWriteLeft(outcome));
   }
@@ -139,7 +144,7 @@ bool TransferCommands::Restore(const std::filesystem::path& path, const std::str
   options.tableBefore = tableBefore;
   // Only onto the analyser the backup was made of.
   const SendOutcome outcome = s.ops.RestoreTable(*entry.table, options, true);
-  for (const std::string& m : outcome.messages) s.Ask(ErrorMessage(m));
+  for (const std::string& m : outcome.messages) s.AskOfferingTrace(ErrorMessage(m));
   if (!outcome.backupPath.empty()) s.lastBackup = outcome.backupPath;
   NoteCheck(outcome);
   display_.Update();

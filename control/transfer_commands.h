@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "control/exports.h"
 #include "control/file_commands.h"
 #include "control/port_commands.h"
 #include "control/window_part.h"
@@ -15,8 +16,9 @@ namespace quelt::control {
 
 class TransferCommands : public WindowPart {
  public:
-  TransferCommands(const WindowPart& part, FileCommands& files, PortCommands& ports)
-      : WindowPart(part), files_(files), ports_(ports) {}
+  TransferCommands(const WindowPart& part, FileCommands& files, PortCommands& ports,
+                   Exports& exports)
+      : WindowPart(part), files_(files), ports_(ports), exports_(exports) {}
 
   void Refresh();
   // The operations' messages are shown once the send has returned, in the
@@ -44,6 +46,7 @@ class TransferCommands : public WindowPart {
 
   FileCommands& files_;
   PortCommands& ports_;
+  Exports& exports_;
 };
 
 }  // namespace quelt::control

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "control/user_guide.h"
 #include "fuel/atomic_file.h"
@@ -103,7 +104,7 @@ void WindowController::Do(Command command) {
       face->RequestClose();
       return;  // the face may be gone
     case Command::About:
-      state_.Ask(AboutMessage(About()));
+      state_.AskOfferingTrace(AboutMessage(About()));
       break;
     case Command::Help:
       ShowUserGuide();
@@ -127,6 +128,9 @@ void WindowController::Do(Command command) {
       OpenBackupFolder();
       break;
   }
+  // A trace asked for during a transfer is saved once it has ended: the
+  // trace then holds how it ended.
+  if (!state_.transferActive && std::exchange(state_.traceWanted, false)) exports_.SaveTrace();
   display_.Update();
 }
 

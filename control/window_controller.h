@@ -173,9 +173,9 @@ class WindowController {
   FileCommands files_{state_, display_, record_};
   TableEdits edits_{state_};
   PortCommands ports_{state_, display_, record_};
-  TransferCommands transfers_{{state_, display_, record_}, files_, ports_};
-  BackupActions backups_{{state_, display_, record_}, files_, transfers_};
   Exports exports_{{state_, display_, record_}, files_};
+  TransferCommands transfers_{{state_, display_, record_}, files_, ports_, exports_};
+  BackupActions backups_{{state_, display_, record_}, files_, transfers_};
   int logHeight_ = front::kDefaultLogHeight;
   std::filesystem::path programFolder_;
 };

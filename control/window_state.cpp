@@ -14,6 +14,12 @@ Answer WindowState::Ask(const Message& message) const {
   return face->Ask(message);
 }
 
+Answer WindowState::AskOfferingTrace(const Message& message) {
+  const Answer answer = Ask(OfferingTrace(message));
+  if (answer == Answer::SaveTrace) traceWanted = true;
+  return answer;
+}
+
 void WindowState::SetProgress(int value) const {
   if (face != nullptr) face->SetProgress(std::clamp(value, 0, kProgressFullScale));
 }

@@ -30,6 +30,9 @@ struct WindowState {
   // A box on the face; its escape answer without a face, and once the
   // system ends the program (nobody is left to answer).
   Answer Ask(const Message& message) const;
+  // A failure on the line, or About: the box also offers to save the
+  // session's trace, which is saved when the command has ended.
+  Answer AskOfferingTrace(const Message& message);
   // The progress bar; a send of more than 15 rows counts on past the full scale.
   void SetProgress(int value) const;
   void RedrawGrid() const;
@@ -65,6 +68,8 @@ struct WindowState {
   bool busyCursor = false;
   bool closePending = false;
   bool terminating = false;
+  // "Save trace..." was chosen in a box: saved once the command has ended.
+  bool traceWanted = false;
 };
 
 }  // namespace quelt::control

@@ -48,7 +48,6 @@ constexpr int kSmallX3 = 86, kSmallX4 = 118;
 constexpr int kBackupsW = 64, kBackupsRight = 8;
 // Below the grid: the legend, then the sunken status bar with the status
 // line and the backup's name, which keeps its room while the facts give way.
-constexpr int kLegendH = 18;
 constexpr int kStatusH = 20;
 constexpr int kStatusInset = 2;
 constexpr int kBackupW = 190;
@@ -82,7 +81,22 @@ int LogHeightAt96(int pixels, int dpi) {
   return dpi > 0 ? (std::max(pixels, 0) * 96 + dpi / 2) / dpi : pixels;
 }
 
-MainLayout LayoutMain(int width, int height, int dpi, int logHeight) {
+std::vector<LegendPlace> PlaceLegend(const LegendWidths& legend, int room) {
+  std::vector<LegendPlace> places;
+  int line = 0, x = 0;
+  for (const int width : legend.entries) {
+    if (!places.empty()) x += legend.gap;
+    if (!places.empty() && x + width > room) {
+      ++line;
+      x = 0;
+    }
+    places.push_back({line, x});
+    x += width;
+  }
+  return places;
+}
+
+MainLayout LayoutMain(int width, int height, int dpi, int logHeight, const LegendWidths& legend) {
   auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
   MainLayout l;
   auto set = [&l](MainControl c, Rect r) {
@@ -101,9 +115,11 @@ MainLayout LayoutMain(int width, int height, int dpi, int logHeight) {
   set(MainControl::Logo, {b, exitY - s(kImageH), s(kBigButtonW), s(kImageH)});
 
   const int rightW = width - panelW;
+  l.legend = PlaceLegend(legend, rightW - 2 * s(kLegendSwatchPad));
+  const int legendH = s(kLegendLineHeight) * (l.legend.empty() ? 1 : l.legend.back().line + 1);
   set(MainControl::TablePanel, {panelW, 0, rightW, height});
   // What lies below the log besides the grid.
-  const int fixedBelow = s(kSplitBarHeight) + s(kBarH) + s(kLegendH) + s(kStatusH);
+  const int fixedBelow = s(kSplitBarHeight) + s(kBarH) + legendH + s(kStatusH);
   const int logMost = std::max(height - fixedBelow - s(kMinGridHeight), s(kMinLogHeight));
   const int logH = std::clamp(s(std::max(logHeight, kMinLogHeight)), s(kMinLogHeight), logMost);
   set(MainControl::Log, {panelW, 0, rightW, logH});
@@ -119,9 +135,9 @@ MainLayout LayoutMain(int width, int height, int dpi, int logHeight) {
                                    barY + s(kSmallY), s(kBackupsW), s(kSmallH)});
   const int gridY = barY + s(kBarH);
   const int statusY = height - s(kStatusH);
-  const int legendY = statusY - s(kLegendH);
+  const int legendY = statusY - legendH;
   set(MainControl::Grid, {panelW, gridY, rightW, legendY - gridY});
-  set(MainControl::Legend, {panelW, legendY, rightW, s(kLegendH)});
+  set(MainControl::Legend, {panelW, legendY, rightW, legendH});
   set(MainControl::StatusBar, {panelW, statusY, rightW, s(kStatusH)});
   const int inset = s(kStatusInset);
   const int lineH = s(kStatusH) - 2 * inset;

@@ -73,11 +73,32 @@ std::string CaptionText(const MainControlInfo& info);
 // "Strg+Nach-oben" in German; letters and F keys stay as they are.
 std::string KeyText(std::string_view key);
 
+// The legend under the grid as a window measured it in its fonts, in the
+// screen's pixels: each entry's width (its sample and its meaning) and the
+// room between two entries on one line.
+struct LegendWidths {
+  std::vector<int> entries;
+  int gap = 0;
+};
+// Where an entry of the legend goes: its line (0 the first) and its left
+// edge from the legend's inner left edge.
+struct LegendPlace {
+  int line = 0;
+  int x = 0;
+  friend bool operator==(const LegendPlace&, const LegendPlace&) = default;
+};
+// The entries in lines no wider than `room`: as many on a line as fit, the
+// next on a new line; an entry wider than the room has a line to itself.
+std::vector<LegendPlace> PlaceLegend(const LegendWidths& legend, int room);
+
 struct MainLayout {
   std::array<Rect, kMainControlCount> rects;
   // The bar between the log and the button bar that the user drags to give
   // the log or the grid more room; drawn by the window, no control.
   Rect splitBar;
+  // The legend's entries (PlaceLegend) in the legend's rectangle, which is
+  // a line high for each of their lines.
+  std::vector<LegendPlace> legend;
   const Rect& Of(MainControl c) const { return rects[static_cast<std::size_t>(c)]; }
 };
 
@@ -94,8 +115,10 @@ inline constexpr int kSplitBarHeight = 5;
 // The left column keeps its width, the log (`logHeight` at 96 dpi, within
 // the rule above) and the button bar their heights; the grid takes what
 // remains of a client area of `width` x `height` (never less than
-// nothing). Positions are client coordinates.
-MainLayout LayoutMain(int width, int height, int dpi, int logHeight = kDefaultLogHeight);
+// nothing). The legend gets the lines its entries need in its width.
+// Positions are client coordinates.
+MainLayout LayoutMain(int width, int height, int dpi, int logHeight = kDefaultLogHeight,
+                      const LegendWidths& legend = {});
 // The log's height at 96 dpi for a split bar dragged so that the log is
 // `pixels` high at `dpi`.
 int LogHeightAt96(int pixels, int dpi);
@@ -121,8 +144,10 @@ inline constexpr int kExitPicture = 24;   // Exit
 inline constexpr int kSmallPicture = 16;  // up, down
 inline constexpr int kLogoWidth = 100;
 inline constexpr int kLogoHeight = 39;
-// Legend: a swatch in the mark's colours around its sample text.
+// Legend: a swatch in the mark's colours around its sample text; the
+// height of one of its lines; the room left and right of its lines.
 inline constexpr int kLegendSwatchPad = 3;
+inline constexpr int kLegendLineHeight = 18;
 inline constexpr int kLegendGap = 16;  // between the two marks
 
 // Fonts, in points.

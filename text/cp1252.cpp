@@ -103,16 +103,4 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
-std::string Wire(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const std::optional<char32_t> cp = DecodeUtf8(utf8, i);
-    if (!cp) ++i;  // one '?' a byte that is not UTF-8
-    const std::optional<unsigned char> byte = cp ? CodePointToCp1252(*cp) : std::nullopt;
-    out += byte ? static_cast<char>(*byte) : '?';
-  }
-  return out;
-}
-
 }  // namespace quelt

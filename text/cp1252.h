@@ -24,10 +24,4 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // Windows-1252 cannot hold.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 
-// UTF-8 text (a file name, a message) for a log line or a message in
-// Windows-1252: each character Windows-1252 cannot hold becomes '?', and so
-// does each byte that is not UTF-8. Only for what a user reads: text bound
-// for the analyser is refused by the row check before it is sent instead.
-std::string Wire(std::string_view utf8);
-
 }  // namespace quelt

@@ -15,10 +15,12 @@
 #include <QShortcut>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
+#include <QtMath>
 
 #include <functional>
 #include <utility>
@@ -72,6 +74,28 @@ QFont SpanFont() {
   f.setPointSize(front::kLogFontPoints);
   f.setBold(true);
   return f;
+}
+
+// An entry of the legend in its own colours: the sample, then its meaning.
+QString LegendEntryHtml(const front::LegendEntry& e) {
+  auto name = [](front::Rgb c) { return QColor(c.r, c.g, c.b).name(); };
+  const QString sample = QString::fromUtf8(e.sample).toHtmlEscaped();
+  return (e.changed ? QStringLiteral("<b style=\"color:%1\">%2</b>").arg(name(e.mark.text), sample)
+                    : QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;"
+                                     "</span>")
+                          .arg(name(e.mark.background), name(e.mark.text), sample)) +
+         QLatin1Char(' ') + Utf8(lang::Tr(e.meaning)).toHtmlEscaped();
+}
+
+const QString kLegendGap = QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
+
+// The width of rich text in `font`, as a label lays it out.
+int RichWidth(const QString& html, const QFont& font) {
+  QTextDocument doc;
+  doc.setDefaultFont(font);
+  doc.setDocumentMargin(0);
+  doc.setHtml(html);
+  return qCeil(doc.idealWidth());
 }
 
 // A flat button with its picture above its caption, the two centred as one
@@ -268,22 +292,8 @@ void MainWindow::BuildTablePanel() {
       controller_, [this](int v) { return S(v); }, area);
   controls_[static_cast<std::size_t>(MainControl::Grid)] = grid_;
 
-  // What the grid's colours mean, in the colours themselves.
   legend_ = new QLabel(area);
   legend_->setTextFormat(Qt::RichText);
-  QString legend;
-  for (const front::LegendEntry& e : front::LegendEntries()) {
-    auto name = [](front::Rgb c) { return QColor(c.r, c.g, c.b).name(); };
-    const QString sample = QString::fromUtf8(e.sample).toHtmlEscaped();
-    if (!legend.isEmpty()) legend += QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;");
-    legend +=
-        e.changed
-            ? QStringLiteral("<b style=\"color:%1\">%2</b>").arg(name(e.mark.text), sample)
-            : QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span>")
-                  .arg(name(e.mark.background), name(e.mark.text), sample);
-    legend += QLatin1Char(' ') + Utf8(lang::Tr(e.meaning)).toHtmlEscaped();
-  }
-  legend_->setText(legend);
   controls_[static_cast<std::size_t>(MainControl::Legend)] = legend_;
 
   auto* status = new QFrame(area);
@@ -365,6 +375,10 @@ void MainWindow::ApplyDpi() {
   }
   logo_->setPixmap(LogoPixmap(layoutDpi_ / 96.0, devicePixelRatioF()));
   legend_->setContentsMargins(S(front::kLegendSwatchPad), S(2), S(front::kLegendSwatchPad), S(2));
+  legendWidths_ = {{}, RichWidth(kLegendGap, font())};
+  for (const front::LegendEntry& e : front::LegendEntries())
+    legendWidths_.entries.push_back(RichWidth(LegendEntryHtml(e), font()));
+  legendPlaces_.clear();
   grid_->ApplyScale();
   const front::WindowFit fit = ClientFit();
   setMinimumSize(fit.minW, fit.minH);
@@ -373,7 +387,19 @@ void MainWindow::ApplyDpi() {
 
 void MainWindow::PlaceControls() {
   const front::MainLayout layout = front::LayoutMain(
-      width(), height(), layoutDpi_, dragLogHeight_ > 0 ? dragLogHeight_ : controller_.LogHeight());
+      width(), height(), layoutDpi_, dragLogHeight_ > 0 ? dragLogHeight_ : controller_.LogHeight(),
+      legendWidths_);
+  if (layout.legend != legendPlaces_ || legend_->text().isEmpty()) {
+    // What the grid's colours mean, in the colours themselves, in the lines
+    // the layout gives them.
+    legendPlaces_ = layout.legend;
+    QString legend;
+    for (std::size_t i = 0; i < legendPlaces_.size(); ++i) {
+      if (i > 0) legend += legendPlaces_[i].x == 0 ? QStringLiteral("<br>") : kLegendGap;
+      legend += LegendEntryHtml(front::LegendEntries()[i]);
+    }
+    legend_->setText(legend);
+  }
   for (const front::MainControlInfo& info : front::MainControls()) {
     // The table is in client coordinates; a widget sits in its panel's.
     const front::Rect& r = layout.Of(info.id);

@@ -115,6 +115,10 @@ class MainWindow : public QWidget, private control::WindowFace {
   bool shown_ = false;
   bool screenHooked_ = false;
   int layoutDpi_ = 0;
+  // The legend's entries and gap measured in the window's font, and the
+  // places the layout last gave them.
+  front::LegendWidths legendWidths_;
+  std::vector<front::LegendPlace> legendPlaces_;
 };
 
 }  // namespace quelt::ui

@@ -15,12 +15,18 @@ namespace {
 using control::Answer;
 using B = QMessageBox::StandardButton;
 
-// Each answer's button; Qt has no Restore button: Apply, labelled so.
+// Each answer's button; Qt has no Restore or Save trace button: Apply and
+// Save All, labelled so.
 constexpr std::pair<Answer, B> kButtons[] = {
-    {Answer::Ok, QMessageBox::Ok},         {Answer::Cancel, QMessageBox::Cancel},
-    {Answer::Yes, QMessageBox::Yes},       {Answer::No, QMessageBox::No},
-    {Answer::Save, QMessageBox::Save},     {Answer::Discard, QMessageBox::Discard},
-    {Answer::Restore, QMessageBox::Apply}, {Answer::Close, QMessageBox::Close},
+    {Answer::Ok, QMessageBox::Ok},
+    {Answer::Cancel, QMessageBox::Cancel},
+    {Answer::Yes, QMessageBox::Yes},
+    {Answer::No, QMessageBox::No},
+    {Answer::Save, QMessageBox::Save},
+    {Answer::Discard, QMessageBox::Discard},
+    {Answer::Restore, QMessageBox::Apply},
+    {Answer::Close, QMessageBox::Close},
+    {Answer::SaveTrace, QMessageBox::SaveAll},
 };
 constexpr std::pair<control::MessageKind, QMessageBox::Icon> kIcons[] = {
     {control::MessageKind::Error, QMessageBox::Critical},

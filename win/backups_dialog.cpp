@@ -120,10 +120,7 @@ void Dialog::Init() {
   // The design's size, made smaller where the screen is, centred on the
   // main window and kept on the screen.
   SetClientSize(S(kWidth), S(kHeight), dpi_);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT work = monitor.rcWork;
+  const RECT work = WorkArea(hwnd_);
   RECT outer{};
   GetWindowRect(hwnd_, &outer);
   SetWindowPos(hwnd_, nullptr, 0, 0, std::min(outer.right - outer.left, work.right - work.left),

@@ -1,5 +1,4 @@
-// The Win32 window's file dialog: what control::FileChoice asks for.
-#include "win/main_window.h"
+#include "win/file_dialogs.h"
 
 #include <commdlg.h>
 
@@ -9,7 +8,7 @@
 
 namespace quelt::win {
 
-std::filesystem::path MainWindow::PickFile(const control::FileChoice& choice) {
+std::filesystem::path PickFile(HWND owner, const control::FileChoice& choice) {
   // "Fuel tables (*.txt)\0*.txt\0": each filter's name and pattern, each
   // ended by a nul; the string's own end is the second nul of the last.
   std::wstring filter;
@@ -34,7 +33,7 @@ std::filesystem::path MainWindow::PickFile(const control::FileChoice& choice) {
   if (proposed.size() < file.size()) std::copy(proposed.begin(), proposed.end(), file.begin());
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
+  ofn.hwndOwner = owner;
   ofn.lpstrFilter = filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();

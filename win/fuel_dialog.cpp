@@ -140,10 +140,7 @@ void Dialog::Init() {
   }
   ApplyLayout(static_cast<int>(GetDpiForWindow(hwnd_)));
 
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  CentreOn(monitor.rcWork);
+  CentreOn(WorkArea(hwnd_));
   flow_.ShowRow();
   SetFocus(EditorOf(control::EditorFlow::Fields().front()));
 }
@@ -151,9 +148,7 @@ void Dialog::Init() {
 void Dialog::ApplyLayout(int dpi) {
   dpi_ = dpi;
   if (font_ != nullptr) DeleteObject(font_);
-  font_ = CreateFontW(-MulDiv(front::kBaseFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg 2");
+  font_ = MakeFont(front::kBaseFontPoints, false, dpi);
   const front::DialogLayout layout = front::LayoutDialog(dpi);
   const std::vector<int> ids = ItemIds(layout);
   for (std::size_t i = 0; i < ids.size(); ++i) {

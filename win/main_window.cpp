@@ -16,6 +16,7 @@
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/backups_dialog.h"
+#include "win/file_dialogs.h"
 #include "win/fuel_dialog.h"
 #include "win/gdi_pictures.h"
 #include "win/message_box.h"
@@ -32,46 +33,9 @@ using front::MainControl;
 constexpr wchar_t kClassName[] = L"QueltFuelMain";
 constexpr UINT_PTR kCloseRetryTimerId = 2;
 
-HFONT MakeFont(int points, bool bold, int dpi, bool underline = false) {
-  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                     underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                     L"MS Shell Dlg 2");
-}
-
-// The virtual keys of control::Key, in its order.
-constexpr WORD kVirtualKeys[] = {VK_F1,     VK_F2,     VK_F5, VK_RETURN, VK_UP, VK_DOWN,
-                                 VK_DELETE, 'O',       'S',   'Q',       'B',   'E',
-                                 'P',       VK_INSERT, 'D',   'Z',       'Y'};
-static_assert(std::size(kVirtualKeys) == static_cast<std::size_t>(control::Key::Y) + 1);
-
-// The work area of the monitor the window is on.
-RECT WorkArea(HWND window) {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  return monitor.rcWork;
-}
-
 }  // namespace
 
-std::wstring WindowText(HWND h) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-wchar_t UserDecimalSeparator() {
-  wchar_t buffer[8] = {};
-  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] != 0) {
-    return buffer[0];
-  }
-  return L'.';
-}
-
-MainWindow::MainWindow(control::WindowController& controller)
-    : controller_(controller), cells_(controller, static_cast<char32_t>(UserDecimalSeparator())) {}
+MainWindow::MainWindow(control::WindowController& controller) : controller_(controller) {}
 
 MainWindow::~MainWindow() {
   controller_.Attach(nullptr);
@@ -80,12 +44,6 @@ MainWindow::~MainWindow() {
     DestroyWindow(hwnd_);
   }
   if (pump_ != nullptr) pump_->SetFastWakeups(false);
-  if (rowMenu_ != nullptr) DestroyMenu(rowMenu_);
-  if (keys_ != nullptr) DestroyAcceleratorTable(keys_);
-  for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bigFont_),
-                    static_cast<HGDIOBJ>(linkFont_), static_cast<HGDIOBJ>(boldFont_)}) {
-    if (o != nullptr) DeleteObject(o);
-  }
   if (iconBig_ != nullptr) DestroyIcon(iconBig_);
   if (iconSmall_ != nullptr) DestroyIcon(iconSmall_);
 }
@@ -176,23 +134,21 @@ void MainWindow::CreateControls() {
   // In tab order; the panels are drawn, not windows.
   for (MainControl flat :
        {MainControl::RefreshButton, MainControl::SendButton, MainControl::ExitButton}) {
-    SetWindowSubclass(make(flat, L"BUTTON", BS_OWNERDRAW), FlatButtonProc, 1,
-                      reinterpret_cast<DWORD_PTR>(this));
+    painter_.MakeFlat(make(flat, L"BUTTON", BS_OWNERDRAW));
   }
   HWND progress = make(MainControl::Progress, PROGRESS_CLASSW, 0);
   SendMessageW(progress, PBM_SETRANGE32, 0, kProgressFullScale);
   make(MainControl::Logo, L"STATIC", SS_OWNERDRAW | SS_NOTIFY);
-  make(MainControl::Log, MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
-       WS_EX_CLIENTEDGE);
-  CreateLog();
+  log_.Create(make(MainControl::Log, MSFTEDIT_CLASS,
+                   ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE));
   for (MainControl small : {MainControl::MoveUpButton, MainControl::MoveDownButton,
                             MainControl::OpenButton, MainControl::SaveButton}) {
     make(small, L"BUTTON", BS_OWNERDRAW);
   }
   make(MainControl::BackupsButton, L"BUTTON", BS_PUSHBUTTON);
-  make(MainControl::Grid, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-       WS_EX_CLIENTEDGE);
-  CreateGrid();
+  grid_.Create(make(MainControl::Grid, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                    WS_EX_CLIENTEDGE),
+               hwnd_);
   // The legend's words as its text, for readers of the screen; it is drawn.
   SetWindowTextW(make(MainControl::Legend, L"STATIC", SS_OWNERDRAW),
                  WideFromUtf8(front::LegendText()).c_str());
@@ -213,22 +169,7 @@ void MainWindow::CreateControls() {
   }
   CreateTips();
 
-  rowMenu_ = CreatePopupMenu();
-  int item = kEditMenuId;
-  for (const control::RowMenuItem& i : control::RowMenuItems()) {
-    AppendMenuW(rowMenu_, MF_STRING, static_cast<UINT_PTR>(item++),
-                WideFromUtf8(control::MenuText(i)).c_str());
-  }
-
-  // The key table's window-wide keys; the grid's own come through PreTranslate.
-  std::vector<ACCEL> keys;
-  for (const control::KeyBinding& k : control::KeyTable()) {
-    if (k.inGridOnly) continue;
-    keys.push_back({static_cast<BYTE>(FVIRTKEY | (k.ctrl ? FCONTROL : 0)),
-                    kVirtualKeys[static_cast<std::size_t>(k.key)],
-                    static_cast<WORD>(kFirstKeyId + static_cast<int>(k.command))});
-  }
-  keys_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+  commands_.Create();
 }
 
 void MainWindow::CreateTips() {
@@ -246,24 +187,15 @@ void MainWindow::CreateTips() {
 
 void MainWindow::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  for (HFONT* f : {&font_, &bigFont_, &linkFont_, &boldFont_}) {
-    if (*f != nullptr) DeleteObject(*f);
-  }
-  font_ = MakeFont(front::kBaseFontPoints, false, dpi);
-  boldFont_ = MakeFont(front::kBaseFontPoints, true, dpi);
-  bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
-  linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
+  painter_.ApplyDpi(dpi);
+  HFONT font = painter_.Font();
   for (MainControl c : {MainControl::Grid, MainControl::Legend, MainControl::StatusLine,
                         MainControl::BackupLine, MainControl::BackupsButton}) {
-    SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(Control(c), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
-  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-  HWND grid = Control(MainControl::Grid);
-  ListView_SetColumnWidth(grid, 0, S(front::kIndicatorWidth));
-  std::vector<int> design;
-  for (const front::GridColumn& column : front::GridColumns()) design.push_back(S(column.width));
-  columnWidths_.Reset(std::move(design));
-  FitColumns();
+  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  grid_.ApplyDpi(dpi, font, painter_.BoldFont());
+  legend_ = painter_.MeasureLegend(hwnd_);
 
   if (iconBig_ != nullptr) DestroyIcon(iconBig_);
   if (iconSmall_ != nullptr) DestroyIcon(iconSmall_);
@@ -278,8 +210,7 @@ void MainWindow::ApplyDpi(int dpi) {
 front::MainLayout MainWindow::CurrentLayout() const {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  return front::LayoutMain(client.right, client.bottom, dpi_,
-                           dragLogHeight_ > 0 ? dragLogHeight_ : controller_.LogHeight());
+  return front::LayoutMain(client.right, client.bottom, dpi_, split_.LogHeight(), legend_);
 }
 
 void MainWindow::Layout() {
@@ -290,46 +221,15 @@ void MainWindow::Layout() {
     const front::Rect& r = layout.Of(info.id);
     SetWindowPos(h, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ports_.Place(front::PortBoxRect(layout, dpi_), font_);
-  for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar}) {
+  ports_.Place(front::PortBoxRect(layout, dpi_), painter_.Font());
+  for (MainControl panel : {MainControl::ButtonBar, MainControl::StatusBar, MainControl::Legend}) {
     const RECT area = WinRect(layout.Of(panel));
     InvalidateRect(hwnd_, &area, TRUE);
   }
   const RECT split = WinRect(layout.splitBar);
   InvalidateRect(hwnd_, &split, TRUE);
-  FitColumns();
+  grid_.FitColumns();
   FitStatus();
-}
-
-bool MainWindow::SplitMouse(UINT msg, LPARAM lp) {
-  const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  const front::MainLayout layout = CurrentLayout();
-  const front::Rect& bar = layout.splitBar;
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-      if (at.x < bar.x || at.x >= bar.Right() || at.y < bar.y || at.y >= bar.Bottom()) return false;
-      grab_ = at.y - bar.y;
-      SetCapture(hwnd_);
-      return true;
-    case WM_MOUSEMOVE:
-      if (grab_ < 0) return false;
-      dragLogHeight_ = std::max(front::LogHeightAt96(at.y - grab_, dpi_), 1);
-      Layout();
-      return true;
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-      if (grab_ < 0) return false;
-      grab_ = -1;
-      if (msg == WM_LBUTTONUP) ReleaseCapture();
-      const int shown = front::LogHeightAt96(layout.Of(MainControl::Log).h, dpi_);
-      dragLogHeight_ = 0;
-      controller_.SplitMoved(shown);
-      Layout();
-      return true;
-    }
-    default:
-      return false;
-  }
 }
 
 void MainWindow::FitStatus() {
@@ -338,7 +238,7 @@ void MainWindow::FitStatus() {
   RECT room{};
   GetClientRect(line, &room);
   HDC dc = GetDC(line);
-  HGDIOBJ old = SelectObject(dc, font_);
+  HGDIOBJ old = SelectObject(dc, painter_.Font());
   const std::string fitted =
       front::FitStatusLine(status_, room.right, [dc](const std::string& text) {
         const std::wstring wide = WideFromUtf8(text);
@@ -352,47 +252,27 @@ void MainWindow::FitStatus() {
   if (WindowText(line) != wide) SetWindowTextW(line, wide.c_str());
 }
 
-void MainWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  const front::MainLayout layout = CurrentLayout();
-  static constexpr std::pair<MainControl, UINT> kPanelEdges[] = {
-      {MainControl::ButtonColumn, BDR_RAISEDINNER},
-      {MainControl::ButtonBar, BDR_RAISEDINNER},
-      {MainControl::StatusBar, BDR_SUNKENOUTER},
-  };
-  for (const auto& [panel, edge] : kPanelEdges) {
-    RECT box = WinRect(layout.Of(panel));
-    DrawEdge(dc, &box, edge, BF_RECT);
-  }
-  RECT split = WinRect(layout.splitBar);
-  DrawEdge(dc, &split, BDR_RAISEDINNER, BF_TOP | BF_BOTTOM);
-  EndPaint(hwnd_, &ps);
-  if (firstPaint_) {
-    auto hook = std::move(firstPaint_);
-    firstPaint_ = nullptr;
-    hook();
-  }
+void MainWindow::FirstPaint() {
+  if (!firstPaint_) return;
+  auto hook = std::move(firstPaint_);
+  firstPaint_ = nullptr;
+  hook();
 }
 
-// A click, a menu item or a key: the controller decides.
-bool MainWindow::Command(int id, int code) {
-  if (ports_.Command(id, code)) return true;
-  const auto& menu = control::RowMenuItems();
-  if (id >= kEditMenuId && id < kEditMenuId + static_cast<int>(menu.size())) {
-    controller_.Do(menu[static_cast<std::size_t>(id - kEditMenuId)].command);
+bool MainWindow::SetWindowCursor(WPARAM wp, LPARAM lp) {
+  const auto over = reinterpret_cast<HWND>(wp);
+  LPCWSTR cursor = nullptr;
+  if (busyCursor_) {
+    cursor = IDC_WAIT;
+  } else if (over == hwnd_ && LOWORD(lp) == HTCLIENT &&
+             SplitDrag::SetCursorOver(hwnd_, CurrentLayout())) {
     return true;
+  } else if (over == Control(MainControl::Logo) ||
+             (over == Control(MainControl::BackupLine) && IsWindowEnabled(over))) {
+    cursor = IDC_HAND;
   }
-  // Keys (code 1) and the row menu's items (code 0) name their command.
-  if (code <= 1 && id >= kFirstKeyId && id < kFirstKeyId + control::kCommandCount) {
-    controller_.Do(static_cast<control::Command>(id - kFirstKeyId));
-    return true;
-  }
-  // STN_CLICKED of the logo is the same code.
-  if (code != BN_CLICKED) return false;
-  const auto command = control::CommandForClick(static_cast<MainControl>(id - kFirstControlId));
-  if (command) controller_.Do(*command);
-  return command.has_value();
+  if (cursor != nullptr) SetCursor(LoadCursorW(nullptr, cursor));
+  return cursor != nullptr;
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -401,7 +281,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
       CreateControls();
       ApplyDpi(dpi_);
-      RebuildGrid();  // the rows the table has already
+      grid_.Rebuild();  // the rows the table has already
       SetTimer(hwnd_, kTickTimerId, static_cast<UINT>(AnalyserLink::kTickMs), nullptr);
       return 0;
     case WM_SHOWWINDOW:
@@ -431,32 +311,18 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_PAINT:
-      Paint();
+      painter_.PaintPanels(hwnd_, CurrentLayout());
+      FirstPaint();
       return 0;
-    case WM_DRAWITEM:
-      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      painter_.DrawItem(item,
+                        static_cast<MainControl>(static_cast<int>(item.CtlID) - kFirstControlId),
+                        CurrentLayout());
       return TRUE;
+    }
     case WM_SETCURSOR:
-      if (busyCursor_) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      if (reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
-        POINT at{};
-        GetCursorPos(&at);
-        ScreenToClient(hwnd_, &at);
-        const front::Rect& bar = CurrentLayout().splitBar;
-        if (at.x >= bar.x && at.x < bar.Right() && at.y >= bar.y && at.y < bar.Bottom()) {
-          SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
-          return TRUE;
-        }
-      }
-      if (reinterpret_cast<HWND>(wp) == Control(MainControl::Logo) ||
-          (reinterpret_cast<HWND>(wp) == Control(MainControl::BackupLine) &&
-           IsWindowEnabled(Control(MainControl::BackupLine)))) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-      }
+      if (SetWindowCursor(wp, lp)) return TRUE;
       break;
     case WM_TIMER:
       if (wp == kTickTimerId) {
@@ -470,37 +336,35 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_COMMAND:
-      if (Command(LOWORD(wp), HIWORD(wp))) return 0;
+      if (ports_.Command(LOWORD(wp), HIWORD(wp)) || commands_.Command(LOWORD(wp), HIWORD(wp))) {
+        return 0;
+      }
       break;
     case WM_LBUTTONDOWN:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-      if (SplitMouse(msg, lp)) return 0;
+      if (split_.Mouse(hwnd_, msg, lp, CurrentLayout(), dpi_)) return 0;
       break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (header->hwndFrom == Control(MainControl::Grid)) return GridNotify(header);
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
-        GridTip(*reinterpret_cast<NMTTDISPINFOW*>(header));
+        grid_.Tip(*reinterpret_cast<NMTTDISPINFOW*>(header));
         return 0;
       }
-      if (header->code == HDN_ENDTRACKW || header->code == HDN_DIVIDERDBLCLICKW) {
-        PostMessageW(hwnd_, WM_APP + 3, 0, 0);  // the user sized a column
-      }
+      LRESULT result = 0;
+      if (grid_.Notify(header, result)) return result;
       break;
     }
-    case WM_APP + 3:
-      FitColumns();
+    case kGridFitMessage:
+      grid_.FitColumns();
+      return 0;
+    case kGridSyncMessage:
+      grid_.SyncSelection();
       return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wp) == Control(MainControl::Grid)) {
-        POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        if (at.x == -1 && at.y == -1) {
-          ShowRowMenuFromKeyboard();
-        } else {
-          ShowRowMenu(at);
-        }
+        grid_.ContextMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return 0;
       }
       break;
@@ -525,10 +389,6 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (quitOnDestroy_) PostQuitMessage(0);
       return 0;
     default:
-      if (msg == WM_APP + 1) {
-        SyncGridSelection();
-        return 0;
-      }
       break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -537,12 +397,10 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 bool MainWindow::PreTranslate(MSG& msg) {
   if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && IsChild(hwnd_, msg.hwnd) == FALSE)) return false;
   if (msg.message == WM_KEYDOWN) {
-    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     // The log is a multi-line editor and keeps Tab for itself: Tab, Shift+Tab
     // and Ctrl+Tab leave it, so the grid is reachable without the mouse.
     if (msg.wParam == VK_TAB && msg.hwnd == Control(MainControl::Log)) {
-      SetFocus(GetNextDlgTabItem(hwnd_, msg.hwnd, shift ? TRUE : FALSE));
+      SetFocus(GetNextDlgTabItem(hwnd_, msg.hwnd, (GetKeyState(VK_SHIFT) & 0x8000) != 0));
       return true;
     }
     // Enter in the port control's edit field takes the port typed there.
@@ -550,24 +408,11 @@ bool MainWindow::PreTranslate(MSG& msg) {
       ports_.TakeTyped();
       return true;
     }
-    // Enter in the grid edits its row; elsewhere it is the dialog manager's.
-    // Posted: the editor must not run inside the key's dispatch.
-    if (msg.wParam == VK_RETURN && msg.hwnd == Control(MainControl::Grid) && !ctrl && !shift) {
-      if (const auto command = control::CommandForKey(control::Key::Enter, false, true)) {
-        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1), 0);
-        return true;
-      }
-    }
   }
   if (msg.message == WM_MOUSEMOVE && msg.hwnd == Control(MainControl::Grid)) {
-    // The grid's tip follows the row under the mouse.
-    const int row = GridRowAt(POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
-    if (row != tipRow_) {
-      tipRow_ = row;
-      SendMessageW(tooltip_, TTM_UPDATE, 0, 0);
-    }
+    grid_.MouseMoved(msg, tooltip_);
   }
-  if (keys_ != nullptr && TranslateAcceleratorW(hwnd_, keys_, &msg) != 0) return true;
+  if (commands_.TranslateKey(hwnd_, Control(MainControl::Grid), msg)) return true;
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
@@ -586,11 +431,7 @@ void MainWindow::SetStatusLine(const front::StatusLine& line) {
 }
 
 void MainWindow::SetBackupLine(const std::string& text, const std::string& tip) {
-  SetLine(MainControl::BackupLine, text, tip);
-}
-
-void MainWindow::SetLine(MainControl control, const std::string& text, const std::string& tip) {
-  HWND line = Control(control);
+  HWND line = Control(MainControl::BackupLine);
   const std::wstring wide = WideFromUtf8(text);
   if (WindowText(line) == wide) return;
   SetWindowTextW(line, wide.c_str());
@@ -601,7 +442,7 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
   const auto shown = control::MainControlOf(control);
   if (!shown) {
     if (control == control::Control::EditMenu) {
-      EnableMenuItem(rowMenu_, kEditMenuId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+      commands_.EnableEditItem(enabled);
     } else {
       EnableWindow(ports_.Handle(), enabled ? TRUE : FALSE);
     }
@@ -617,7 +458,7 @@ void MainWindow::SetEnabled(control::Control control, bool enabled) {
 }
 
 void MainWindow::SetTransferLock(bool locked) {
-  gridFrozen_ = locked;
+  grid_.SetFrozen(locked);
   if (pump_ != nullptr) pump_->SetFastWakeups(locked);
 }
 
@@ -651,16 +492,44 @@ bool MainWindow::EditReportParties(control::ReportParties& parties) {
   return win::EditReportParties(parties, hwnd_);
 }
 
-void MainWindow::RedrawGrid() {
-  FitColumns();
-  InvalidateRect(Control(MainControl::Grid), nullptr, FALSE);
+void MainWindow::RedrawGrid() { grid_.Redraw(); }
+
+void MainWindow::ShowGridStep(const control::GridFollower::Step& step) {
+  if (hwnd_ != nullptr) grid_.ShowStep(step);
 }
+
+void MainWindow::ClearLog() { log_.Clear(); }
+
+void MainWindow::AddLogLine(const std::string& line) { log_.Add(line); }
 
 bool MainWindow::OpenWithSystem(const std::filesystem::path& path) {
   // ShellExecute's result is no handle: above 32 means it started.
   const auto started = reinterpret_cast<INT_PTR>(
       ShellExecuteW(hwnd_, L"open", path.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return started > 32;
+}
+
+std::filesystem::path MainWindow::PickFile(const control::FileChoice& choice) {
+  return win::PickFile(hwnd_, choice);
+}
+
+// The settings the controller keeps live in the registry (win/settings.h).
+std::string MainWindow::LoadSetting(const std::string& name) {
+  return Utf8FromWide(ReadSetting(name.c_str()));
+}
+
+void MainWindow::StoreSetting(const std::string& name, const std::string& value) {
+  WriteSetting(name.c_str(), WideFromUtf8(value));
+}
+
+void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                                const std::string& tip) {
+  ports_.SetChoices(texts, chosen);
+  if (tooltip_ != nullptr && ports_.Handle() != nullptr) {
+    if (!portTip_) AddTip(tooltip_, ports_.Handle(), WideFromUtf8(tip));
+    SetTip(tooltip_, ports_.Handle(), WideFromUtf8(tip));
+    portTip_ = true;
+  }
 }
 
 void MainWindow::ShowBackups() { ShowBackupsDialog(controller_, hwnd_); }

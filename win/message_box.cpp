@@ -14,17 +14,22 @@ namespace {
 // The system's box with as many buttons as the message has answers, and
 // the buttons' IDs in the order of control::AnswersOf. The buttons are
 // labelled with the answers' own words (Save, Discard, Restore, Close).
+// A last answer that ends the box (Cancel, Close, OK) sits on IDCANCEL, so
+// that Escape and the close box give it.
 struct SystemBox {
   UINT type;
   std::vector<int> ids;
 };
 
 SystemBox BoxFor(const std::vector<control::Answer>& answers) {
+  using control::Answer;
   switch (answers.size()) {
     case 3:
       return {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}};
     case 2:
-      if (answers[1] == control::Answer::Cancel) return {MB_OKCANCEL, {IDOK, IDCANCEL}};
+      if (answers[1] == Answer::Cancel || answers[1] == Answer::Close || answers[1] == Answer::Ok) {
+        return {MB_OKCANCEL, {IDOK, IDCANCEL}};
+      }
       return {MB_YESNO, {IDYES, IDNO}};
     default:
       return {MB_OK, {IDOK}};
@@ -97,12 +102,71 @@ void GiveTextRoom(HWND box) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The system's buttons are as wide as its own short words: a longer label
+// ("Save trace...", "Mitschnitt speichern...") widens all of them alike,
+// their row centred again and the box grown to hold it.
+void GiveButtonsRoom(HWND box) {
+  std::vector<HWND> buttons;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t kind[16] = {};
+    GetClassNameW(child, kind, 16);
+    if (lstrcmpiW(kind, L"Button") == 0 && IsWindowVisible(child)) buttons.push_back(child);
+  }
+  if (buttons.empty()) return;
+  auto placeOf = [box](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  std::sort(buttons.begin(), buttons.end(),
+            [&](HWND a, HWND b) { return placeOf(a).left < placeOf(b).left; });
+  const RECT first = placeOf(buttons.front());
+  const int width = first.right - first.left;
+  const int gap = buttons.size() > 1 ? placeOf(buttons[1]).left - first.right : 0;
+  int need = width;
+  for (HWND button : buttons) {
+    std::wstring label(static_cast<std::size_t>(GetWindowTextLengthW(button)) + 1, L'\0');
+    label.resize(static_cast<std::size_t>(
+        GetWindowTextW(button, label.data(), static_cast<int>(label.size()))));
+    HDC dc = GetDC(button);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT r{};
+    DrawTextW(dc, label.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(button, dc);
+    need = std::max<int>(need, r.right + 3 * metrics.tmAveCharWidth);
+  }
+  if (need == width) return;
+  const int count = static_cast<int>(buttons.size());
+  const int row = count * need + (count - 1) * gap;
+  RECT client{};
+  GetClientRect(box, &client);
+  const int grow = std::max(0, row + 2 * gap - static_cast<int>(client.right));
+  if (grow > 0) {
+    RECT outer{};
+    GetWindowRect(box, &outer);
+    SetWindowPos(box, nullptr, outer.left - grow / 2, outer.top, outer.right - outer.left + grow,
+                 outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  int x = (client.right + grow - row) / 2;
+  for (HWND button : buttons) {
+    SetWindowPos(button, nullptr, x, first.top, need, first.bottom - first.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    x += need + gap;
+  }
+}
+
 LRESULT CALLBACK LabelButtons(int code, WPARAM wp, LPARAM lp) {
   if (code == HCBT_ACTIVATE && !pendingLabels.empty()) {
     HWND box = reinterpret_cast<HWND>(wp);
     for (const auto& [id, text] : pendingLabels) SetDlgItemTextW(box, id, text.c_str());
     pendingLabels.clear();
     GiveTextRoom(box);
+    GiveButtonsRoom(box);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

@@ -3,9 +3,6 @@
 #include <algorithm>
 
 #include "text/utf16.h"
-#include "win/main_window.h"
-#include "win/settings.h"
-#include "win/tips.h"
 
 namespace quelt::win {
 
@@ -73,26 +70,6 @@ bool PortChooserBox::Command(int id, int code) {
       return true;
     default:
       return false;
-  }
-}
-
-// The main window's side of the port control and of the settings the
-// controller keeps (win/settings.h: the registry).
-std::string MainWindow::LoadSetting(const std::string& name) {
-  return Utf8FromWide(win::ReadSetting(name.c_str()));
-}
-
-void MainWindow::StoreSetting(const std::string& name, const std::string& value) {
-  win::WriteSetting(name.c_str(), WideFromUtf8(value));
-}
-
-void MainWindow::SetPortChoices(const std::vector<std::string>& texts, int chosen,
-                                const std::string& tip) {
-  ports_.SetChoices(texts, chosen);
-  if (tooltip_ != nullptr && ports_.Handle() != nullptr) {
-    if (!portTip_) AddTip(tooltip_, ports_.Handle(), WideFromUtf8(tip));
-    SetTip(tooltip_, ports_.Handle(), WideFromUtf8(tip));
-    portTip_ = true;
   }
 }
 

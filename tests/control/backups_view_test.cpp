@@ -208,7 +208,7 @@ TEST_F(Backups, AStoppedSendOffersToRestoreTheBackupMadeBeforeIt) {
       face.boxes.resize(questions);
     }
     ASSERT_EQ(face.boxes.size(), questions);
-    EXPECT_EQ(face.boxes[0].buttons, Buttons::RestoreClose);
+    EXPECT_EQ(face.boxes[0].buttons, Buttons::RestoreSaveTraceClose);
     EXPECT_EQ(face.boxes[0].defaultAnswer, Answer::Close);
     EXPECT_NE(face.boxes[0].text.find("Row 1 of 2 was written"), std::string::npos)
         << face.boxes[0].text;

@@ -28,6 +28,16 @@ TEST(BoxButtons, EachMessageOffersItsAnswersWithTheSafeOneAsDefault) {
        0,
        Answer::Cancel},
       {"restore", RestoreQuestion("x"), {Answer::Restore, Answer::Close}, 1, Answer::Close},
+      {"failure, the trace offered",
+       OfferingTrace(ErrorMessage("x")),
+       {Answer::SaveTrace, Answer::Ok},
+       1,
+       Answer::Ok},
+      {"restore, the trace offered",
+       OfferingTrace(RestoreQuestion("x")),
+       {Answer::Restore, Answer::SaveTrace, Answer::Close},
+       2,
+       Answer::Close},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(AnswersOf(c.message.buttons), c.answers) << c.what;

@@ -136,13 +136,15 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
       {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
        "The table"},
       // A write that stopped offers the backup made before it.
-      {MessageKind::Question, Buttons::RestoreClose, Answer::Close, Answer::Close, kTimeout},
+      {MessageKind::Question, Buttons::RestoreSaveTraceClose, Answer::Close, Answer::Close,
+       kTimeout},
       {MessageKind::Question, Buttons::YesNo, Answer::No, Answer::No, kEmptyTableQuestion},
       {MessageKind::Question, Buttons::SaveDiscardCancel, Answer::Save, Answer::Cancel,
        "The table"},
-      {MessageKind::Error, Buttons::Ok, Answer::Ok, Answer::Ok, kTransferError},
+      // A failure on the line, and About, offer the session's trace.
+      {MessageKind::Error, Buttons::SaveTraceOk, Answer::Ok, Answer::Ok, kTransferError},
       {MessageKind::Warning, Buttons::Ok, Answer::Ok, Answer::Ok, "Not loaded: bad.txt"},
-      {MessageKind::Information, Buttons::Ok, Answer::Ok, Answer::Ok, "quelt-fuel"},
+      {MessageKind::Information, Buttons::SaveTraceOk, Answer::Ok, Answer::Ok, "quelt-fuel"},
   };
   ASSERT_EQ(face.boxes.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -98,6 +98,15 @@ class TransferTest : public QObject {
                                          "its cable plugged in?")
                               .arg(QString::fromStdString(rig.sim->DevicePath()))}));
     QVERIFY(!QApplication::overrideCursor());
+
+    // The box offers the session's trace, saved once the read has ended.
+    rig.boxes.answer = QMessageBox::SaveAll;
+    rig.boxes.file = rig.files.filePath(QStringLiteral("support.txt"));
+    RefreshButton(f)->click();
+    QFile saved(rig.boxes.file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().trimmed().split('\n');
+    QVERIFY2(lines.back().contains(" outcome "), lines.back().constData());
   }
 
   void failedIdentityKeepsTable() {

@@ -53,23 +53,5 @@ TEST(Cp1252, RefusesWhatItCannotHold) {
   for (const std::string& s : refused) EXPECT_FALSE(Utf8ToCp1252(s).has_value()) << s;
 }
 
-// Text for a message: what Windows-1252 cannot hold becomes '?', one for
-// each character and one for each byte that is not UTF-8; the rest is kept.
-TEST(Cp1252, MessageTextMarksWhatItCannotHold) {
-  struct Case {
-    std::string utf8, cp1252;
-  };
-  const Case cases[] = {
-      {"C:\\Tabellen\\Erdgas \xc3\x84\xc3\x9f \xe2\x82\xac.txt",
-       "C:\\Tabellen\\Erdgas \xc4\xdf \x80.txt"},
-      {"\xd0\x9c\xd0\xb5\xd1\x82\xd0\xb0\xd0\xbd", "?????"},  // Cyrillic
-      {"fire \xf0\x9f\x94\xa5!", "fire ?!"},
-      {"abc\xff", "abc?"},
-      {"\xe2\x82", "??"},  // cut short
-      {"", ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Wire(c.utf8), c.cp1252) << c.utf8;
-}
-
 }  // namespace
 }  // namespace quelt

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "front/field_rules.h"
 #include "front/fitting.h"
@@ -232,6 +233,30 @@ TEST(MainLayout, TheGridTakesWhatTheFixedPartsLeave) {
   // Too small a window never gives a negative size.
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::Grid).w, 0);
   EXPECT_EQ(LayoutMain(50, 100, 96).Of(MainControl::Grid).h, 0);
+}
+
+// The legend in the lines it needs: as many entries on a line as fit, the
+// legend a line high for each of them, the grid giving way.
+TEST(MainLayout, TheLegendWrapsWhereItDoesNotFit) {
+  struct Case {
+    std::vector<int> entries;
+    int room;
+    std::vector<LegendPlace> places;
+  };
+  const Case cases[] = {
+      {{100, 200, 80}, 400, {{0, 0}, {0, 110}, {0, 320}}},  // just fits, gaps of 10
+      {{100, 200, 80}, 399, {{0, 0}, {0, 110}, {1, 0}}},
+      {{300, 300, 80}, 250, {{0, 0}, {1, 0}, {2, 0}}},  // wider than the room: alone
+      {{}, 100, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlaceLegend({c.entries, 10}, c.room), c.places) << c.room;
+  const MainLayout one =
+      LayoutMain(kMainClientWidth, kMainClientHeight, 96, kDefaultLogHeight, {{290, 290}, 16});
+  const MainLayout two =
+      LayoutMain(kMainClientWidth, kMainClientHeight, 96, kDefaultLogHeight, {{300, 290}, 16});
+  EXPECT_EQ(one.Of(MainControl::Legend), (Rect{109, 690, 604, 18}));
+  EXPECT_EQ(two.Of(MainControl::Legend), (Rect{109, 672, 604, 36}));
+  EXPECT_EQ(two.Of(MainControl::Grid).h, one.Of(MainControl::Grid).h - 18);
 }
 
 // At every resolution the windows run at, in the design's client area, in

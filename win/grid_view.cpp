@@ -1,6 +1,7 @@
-// The main window's grid: a report ListView whose texts come from the table
-// when painted, the selection following the table's current row, the
-// colour marks and the row indicator drawn, the columns fitted to the values.
+#include "win/grid_view.h"
+
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,7 +10,6 @@
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
-#include "win/main_window.h"
 
 namespace quelt::win {
 namespace {
@@ -29,8 +29,24 @@ void SetCellColours(NMLVCUSTOMDRAW& draw, const front::CellLook& look, bool sele
 
 }  // namespace
 
-void MainWindow::CreateGrid() {
-  HWND grid = Control(MainControl::Grid);
+wchar_t UserDecimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] != 0) {
+    return buffer[0];
+  }
+  return L'.';
+}
+
+GridView::GridView(control::WindowController& controller, MainCommands& commands)
+    : controller_(controller),
+      commands_(commands),
+      cells_(controller, static_cast<char32_t>(UserDecimalSeparator())) {}
+
+int GridView::S(int pixels96) const { return ScaleForDpi(pixels96, dpi_); }
+
+void GridView::Create(HWND grid, HWND window) {
+  grid_ = grid;
+  window_ = window;
   ListView_SetExtendedListViewStyle(grid,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   // Column 0 is the row indicator; the data columns follow.
@@ -52,35 +68,52 @@ void MainWindow::CreateGrid() {
   }
 }
 
-void MainWindow::ShowRowMenuFromKeyboard() {
-  RECT row{};
-  row.left = LVIR_BOUNDS;
-  HWND grid = Control(MainControl::Grid);
-  SendMessageW(grid, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(controller_.CurrentRow(), 0)),
-               reinterpret_cast<LPARAM>(&row));
-  POINT at{row.left + S(20), row.bottom};
-  ClientToScreen(grid, &at);
-  ShowRowMenu(at);
+void GridView::ApplyDpi(int dpi, HFONT font, HFONT bold) {
+  dpi_ = dpi;
+  font_ = font;
+  bold_ = bold;
+  ListView_SetColumnWidth(grid_, 0, S(front::kIndicatorWidth));
+  std::vector<int> design;
+  for (const front::GridColumn& column : front::GridColumns()) design.push_back(S(column.width));
+  columnWidths_.Reset(std::move(design));
+  FitColumns();
 }
 
-void MainWindow::ShowGridStep(const control::GridFollower::Step& step) {
-  if (hwnd_ == nullptr) return;
+void GridView::ContextMenu(POINT screen) {
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: below the current row.
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    SendMessageW(grid_, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(controller_.CurrentRow(), 0)),
+                 reinterpret_cast<LPARAM>(&row));
+    screen = {row.left + S(20), row.bottom};
+    ClientToScreen(grid_, &screen);
+  }
+  commands_.ShowRowMenu(window_, screen);
+}
+
+void GridView::ShowStep(const control::GridFollower::Step& step) {
   if (step.reset) {
-    RebuildGrid();
+    Rebuild();
   } else {
     if (step.redraw >= 0) {
-      ListView_RedrawItems(Control(MainControl::Grid), step.redraw, step.redraw);
+      ListView_RedrawItems(grid_, step.redraw, step.redraw);
       FitColumns();
     }
-    SyncGridSelection();
+    SyncSelection();
   }
 }
 
-void MainWindow::RebuildGrid() {
+void GridView::Redraw() {
+  FitColumns();
+  InvalidateRect(grid_, nullptr, FALSE);
+}
+
+void GridView::Rebuild() {
   // The texts come from the table when painted: only the number of items
   // has to follow it, then everything is drawn anew. A list read adds one
   // row at a time, so this adds one item rather than building all again.
-  HWND grid = Control(MainControl::Grid);
+  HWND grid = grid_;
   syncing_ = true;
   int count = ListView_GetItemCount(grid);
   while (count > controller_.GridRows()) ListView_DeleteItem(grid, --count);
@@ -93,12 +126,12 @@ void MainWindow::RebuildGrid() {
   }
   syncing_ = false;
   FitColumns();
-  SyncGridSelection();
+  SyncSelection();
   if (count > 0) ListView_RedrawItems(grid, 0, count - 1);
 }
 
-void MainWindow::SyncGridSelection() {
-  HWND grid = Control(MainControl::Grid);
+void GridView::SyncSelection() {
+  HWND grid = grid_;
   const int current = controller_.CurrentRow();
   syncing_ = true;
   const int count = ListView_GetItemCount(grid);
@@ -114,8 +147,9 @@ void MainWindow::SyncGridSelection() {
   InvalidateRect(grid, nullptr, FALSE);
 }
 
-LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
-  HWND grid = Control(MainControl::Grid);
+LRESULT GridView::CustomDraw(NMLVCUSTOMDRAW& d) {
+  NMLVCUSTOMDRAW* draw = &d;
+  HWND grid = grid_;
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
@@ -133,7 +167,7 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
       if (row < 0 || row >= controller_.GridRows()) return CDRF_DODEFAULT;
       const front::CellLook look = cells_.Look(row, draw->iSubItem - 1);
       SetCellColours(*draw, look, ListView_GetItemState(grid, row, LVIS_SELECTED) != 0);
-      SelectObject(draw->nmcd.hdc, look.bold ? boldFont_ : font_);
+      SelectObject(draw->nmcd.hdc, look.bold ? bold_ : font_);
       return CDRF_NEWFONT;
     }
     case CDDS_ITEMPOSTPAINT: {
@@ -161,7 +195,16 @@ LRESULT MainWindow::GridCustomDraw(NMLVCUSTOMDRAW* draw) {
   }
 }
 
-LRESULT MainWindow::GridNotify(NMHDR* header) {
+bool GridView::Notify(NMHDR* header, LRESULT& result) {
+  if (header->hwndFrom == ListView_GetHeader(grid_)) {
+    // The user sized a column.
+    if (header->code == HDN_ENDTRACKW || header->code == HDN_DIVIDERDBLCLICKW) {
+      PostMessageW(window_, kGridFitMessage, 0, 0);
+    }
+    return false;
+  }
+  if (header->hwndFrom != grid_) return false;
+  result = 0;
   switch (header->code) {
     case LVN_GETDISPINFOW: {
       auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
@@ -172,101 +215,93 @@ LRESULT MainWindow::GridNotify(NMHDR* header) {
         std::memcpy(info->item.pszText, cellBuffer_.data(), n * sizeof(wchar_t));
         info->item.pszText[n] = 0;
       }
-      return 0;
+      return true;
     }
     case LVN_ITEMCHANGING: {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);
       // While a transfer walks the table by its current row, the user must
       // not move that row.
-      if (!syncing_ && gridFrozen_ && (change->uChanged & LVIF_STATE) != 0) {
-        return TRUE;
-      }
-      return FALSE;
+      result = !syncing_ && frozen_ && (change->uChanged & LVIF_STATE) != 0 ? TRUE : FALSE;
+      return true;
     }
     case LVN_ITEMCHANGED: {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-      if (syncing_ || (change->uChanged & LVIF_STATE) == 0) return 0;
+      if (syncing_ || (change->uChanged & LVIF_STATE) == 0) return true;
       const bool nowSelected = (change->uNewState & LVIS_SELECTED) != 0;
       const bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
       if (nowSelected && !wasSelected) {
         cells_.Pick(change->iItem);
       } else if (!nowSelected && wasSelected) {
         // A click on empty space: the current row stays selected.
-        PostMessageW(hwnd_, WM_APP + 1, 0, 0);
+        PostMessageW(window_, kGridSyncMessage, 0, 0);
       }
-      return 0;
+      return true;
     }
     case LVN_KEYDOWN: {
       auto* key = reinterpret_cast<NMLVKEYDOWN*>(header);
       if (key->wVKey == VK_DELETE) {
         controller_.KeyPressed(control::Key::Delete, (GetKeyState(VK_CONTROL) & 0x8000) != 0, true);
       }
-      return 0;
+      return true;
     }
     case NM_RCLICK: {
       auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
-      if (!cells_.Pick(click->iItem)) return TRUE;
+      result = TRUE;
+      if (!cells_.Pick(click->iItem)) return true;
       POINT at = click->ptAction;
-      ClientToScreen(header->hwndFrom, &at);
-      ShowRowMenu(at);
-      return TRUE;
+      ClientToScreen(grid_, &at);
+      commands_.ShowRowMenu(window_, at);
+      return true;
     }
     case NM_DBLCLK: {
       // The editor on the row, once the click is over.
       auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
       if (const auto command = cells_.DoubleClicked(click->iItem)) {
-        PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(kFirstKeyId + static_cast<int>(*command), 1), 0);
+        MainCommands::PostCommand(window_, *command);
       }
-      return 0;
+      return true;
     }
     case NM_CUSTOMDRAW:
-      return GridCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+      result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+      return true;
     default:
-      return 0;
+      return true;
   }
 }
 
-int MainWindow::GridRowAt(POINT client) const {
+int GridView::RowAt(POINT client) const {
   LVHITTESTINFO hit{};
   hit.pt = client;
-  return static_cast<int>(
-      SendMessageW(Control(MainControl::Grid), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return static_cast<int>(SendMessageW(grid_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
-void MainWindow::GridTip(NMTTDISPINFOW& tip) {
-  HWND grid = Control(MainControl::Grid);
+void GridView::MouseMoved(const MSG& msg, HWND tips) {
+  const int row = RowAt(POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+  if (row != tipRow_) {
+    tipRow_ = row;
+    SendMessageW(tips, TTM_UPDATE, 0, 0);
+  }
+}
+
+void GridView::Tip(NMTTDISPINFOW& tip) {
   POINT at{};
   GetCursorPos(&at);
-  ScreenToClient(grid, &at);
-  const std::string note = cells_.Note(GridRowAt(at));
+  ScreenToClient(grid_, &at);
+  const std::string note = cells_.Note(RowAt(at));
   tipBuffer_ =
       WideFromUtf8(note.empty() ? control::HintText(front::InfoOf(MainControl::Grid)) : note);
   tip.lpszText = tipBuffer_.data();
 }
 
-void MainWindow::ShowRowMenu(POINT screen) {
-  const auto enabled = controller_.RowMenuNow();
-  if (!enabled) return;
-  for (std::size_t i = 0; i < enabled->size(); ++i) {
-    EnableMenuItem(rowMenu_, static_cast<UINT>(kEditMenuId + static_cast<int>(i)),
-                   MF_BYCOMMAND | ((*enabled)[i] ? MF_ENABLED : MF_GRAYED));
-  }
-  // Without the foreground the menu would not close when clicked beside.
-  SetForegroundWindow(hwnd_);
-  TrackPopupMenuEx(rowMenu_, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y,
-                   hwnd_, nullptr);
-}
-
-// The columns fit their values (front/fitting.h).
-void MainWindow::FitColumns() {
-  HWND grid = Control(MainControl::Grid);
+void GridView::FitColumns() {
+  HWND grid = grid_;
   if (grid == nullptr) return;
   HDC dc = GetDC(grid);
   HGDIOBJ old = SelectObject(dc, font_);
   auto width = [&](const std::string& text, bool bold) {
     const std::wstring wide = WideFromUtf8(text);
     SIZE extent{};
-    SelectObject(dc, bold ? boldFont_ : font_);
+    SelectObject(dc, bold ? bold_ : font_);
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
     return static_cast<int>(extent.cx) + S(12);
   };

@@ -1,6 +1,5 @@
-// The main window's log: a RichEdit that gets every line as plain text (a
-// stream of SF_TEXT is never read as RTF, whatever it holds), in the log's
-// own format, then the styled spans of that line alone (front/log_style.h).
+#include "win/log_view.h"
+
 #include <richedit.h>
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include "front/log_style.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
-#include "win/main_window.h"
 
 namespace quelt::win {
 namespace {
@@ -83,8 +81,8 @@ void Format(HWND edit, LONG start, LONG end, const CHARFORMAT2W& format) {
 
 }  // namespace
 
-void MainWindow::CreateLog() {
-  HWND log = Control(front::MainControl::Log);
+void LogView::Create(HWND log) {
+  log_ = log;
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(log, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
   SendMessageW(log, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
@@ -92,23 +90,23 @@ void MainWindow::CreateLog() {
   ShowScrollBar(log, SB_HORZ, FALSE);
 }
 
-void MainWindow::ClearLog() {
-  HWND log = Control(front::MainControl::Log);
+void LogView::Clear() {
+  HWND log = log_;
   SetWindowTextW(log, L"");
   CHARFORMAT2W base = BaseFormat();
   SendMessageW(log, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&base));
-  logEmpty_ = true;
+  empty_ = true;
 }
 
-void MainWindow::AddLogLine(const std::string& line) {
-  HWND log = Control(front::MainControl::Log);
+void LogView::Add(const std::string& line) {
+  HWND log = log_;
   const std::wstring text = WideFromUtf8(line);
   const LONG end = TextLength(log);
-  const LONG start = logEmpty_ ? 0 : end + 1;
+  const LONG start = empty_ ? 0 : end + 1;
   CHARRANGE at{end, end};
   SendMessageW(log, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-  InsertPlainText(log, logEmpty_ ? text : L"\r" + text);
-  logEmpty_ = false;
+  InsertPlainText(log, empty_ ? text : L"\r" + text);
+  empty_ = false;
   const LONG after = TextLength(log);
   // The new text takes the format of what stood before it: the line gets the
   // log's own format first, so no span of an earlier line runs on.

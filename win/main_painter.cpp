@@ -1,7 +1,9 @@
-// The main window's drawn controls: the flat buttons with their pictures
-// and captions, the small buttons, the logo, the colour legend and the
-// backup line.
+#include "win/main_painter.h"
+
+#include <commctrl.h>
+
 #include <string>
+#include <utility>
 
 #include "front/main_look.h"
 #include "front/texts.h"
@@ -9,16 +11,85 @@
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
-#include "win/main_window.h"
 
 namespace quelt::win {
+namespace {
 
 using front::MainControl;
 
+int TextWidth(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+}  // namespace
+
+HFONT MakeFont(int points, bool bold, int dpi, bool underline) {
+  return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                     L"MS Shell Dlg 2");
+}
+
+RECT WorkArea(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
+
+std::wstring WindowText(HWND h) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+MainPainter::~MainPainter() {
+  for (HFONT f : {font_, bigFont_, linkFont_, boldFont_}) {
+    if (f != nullptr) DeleteObject(f);
+  }
+}
+
+int MainPainter::S(int pixels96) const { return ScaleForDpi(pixels96, dpi_); }
+
+void MainPainter::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  for (HFONT* f : {&font_, &bigFont_, &linkFont_, &boldFont_}) {
+    if (*f != nullptr) DeleteObject(*f);
+  }
+  font_ = MakeFont(front::kBaseFontPoints, false, dpi);
+  bigFont_ = MakeFont(front::kBigButtonFontPoints, true, dpi);
+  linkFont_ = MakeFont(front::kBaseFontPoints, false, dpi, true);
+  boldFont_ = MakeFont(front::kBaseFontPoints, true, dpi);
+}
+
+// An entry: its swatch (the sample and a pad either side), a pad, its meaning.
+front::LegendWidths MainPainter::MeasureLegend(HWND window) const {
+  front::LegendWidths widths{{}, S(front::kLegendGap)};
+  HDC dc = GetDC(window);
+  HGDIOBJ old = SelectObject(dc, font_);
+  for (const front::LegendEntry& e : front::LegendEntries()) {
+    const int meaning = TextWidth(dc, WideFromUtf8(lang::Tr(e.meaning)));
+    SelectObject(dc, e.changed ? boldFont_ : font_);
+    widths.entries.push_back(TextWidth(dc, WideFromUtf8(e.sample)) +
+                             3 * S(front::kLegendSwatchPad) + meaning);
+    SelectObject(dc, font_);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return widths;
+}
+
+void MainPainter::MakeFlat(HWND button) {
+  SetWindowSubclass(button, FlatButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
 // A flat button shows its edge only while the mouse is over it.
-LRESULT CALLBACK MainWindow::FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                            DWORD_PTR data) {
-  auto* self = reinterpret_cast<MainWindow*>(data);
+LRESULT CALLBACK MainPainter::FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                             DWORD_PTR data) {
+  auto* self = reinterpret_cast<MainPainter*>(data);
   switch (msg) {
     case WM_MOUSEMOVE:
       if (self->hot_ != hwnd) {
@@ -43,10 +114,11 @@ LRESULT CALLBACK MainWindow::FlatButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void MainWindow::DrawItem(const DRAWITEMSTRUCT& item) {
-  switch (static_cast<MainControl>(static_cast<int>(item.CtlID) - kFirstControlId)) {
+void MainPainter::DrawItem(const DRAWITEMSTRUCT& item, MainControl control,
+                           const front::MainLayout& layout) const {
+  switch (control) {
     case MainControl::Legend:
-      DrawLegend(item);
+      DrawLegend(item, layout);
       return;
     case MainControl::BackupLine:
       DrawBackupLine(item);
@@ -58,15 +130,14 @@ void MainWindow::DrawItem(const DRAWITEMSTRUCT& item) {
       return;
     }
     default:
-      DrawButton(item);
+      DrawButton(item, control);
       return;
   }
 }
 
-void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
+void MainPainter::DrawButton(const DRAWITEMSTRUCT& item, MainControl control) const {
   HDC dc = item.hDC;
   RECT rc = item.rcItem;
-  const auto control = static_cast<MainControl>(static_cast<int>(item.CtlID) - kFirstControlId);
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const front::ButtonPicture& picture = *front::PictureOf(control);
@@ -109,20 +180,21 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
   }
 }
 
-void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
+void MainPainter::DrawLegend(const DRAWITEMSTRUCT& item, const front::MainLayout& layout) const {
   HDC dc = item.hDC;
   const RECT rc = item.rcItem;
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   HGDIOBJ oldFont = SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   const int pad = S(front::kLegendSwatchPad);
-  int x = rc.left + pad;
-  for (const front::LegendEntry& e : front::LegendEntries()) {
+  for (std::size_t i = 0; i < layout.legend.size(); ++i) {
+    const front::LegendEntry& e = front::LegendEntries()[i];
+    const int x = rc.left + pad + layout.legend[i].x;
+    const int top = rc.top + layout.legend[i].line * S(front::kLegendLineHeight);
+    const int bottom = top + S(front::kLegendLineHeight);
     const std::wstring sample = WideFromUtf8(e.sample), meaning = WideFromUtf8(lang::Tr(e.meaning));
-    SIZE size{};
     SelectObject(dc, e.changed ? boldFont_ : font_);
-    GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &size);
-    RECT swatch{x, rc.top + S(2), x + size.cx + 2 * pad, rc.bottom - S(2)};
+    RECT swatch{x, top + S(2), x + TextWidth(dc, sample) + 2 * pad, bottom - S(2)};
     if (!e.changed) {
       HBRUSH brush = CreateSolidBrush(Colour(e.mark.background));
       FillRect(dc, &swatch, brush);
@@ -132,18 +204,16 @@ void MainWindow::DrawLegend(const DRAWITEMSTRUCT& item) {
     DrawTextW(dc, sample.c_str(), -1, &swatch,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, font_);
-    RECT words{swatch.right + pad, rc.top, rc.right, rc.bottom};
+    RECT words{swatch.right + pad, top, rc.right, bottom};
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(dc, meaning.c_str(), -1, &words, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    GetTextExtentPoint32W(dc, meaning.c_str(), static_cast<int>(meaning.size()), &size);
-    x = words.left + size.cx + S(front::kLegendGap);
   }
   SelectObject(dc, oldFont);
 }
 
 // A link while there is a backup to open: the link colour, underlined;
 // before the first backup plain text.
-void MainWindow::DrawBackupLine(const DRAWITEMSTRUCT& item) {
+void MainPainter::DrawBackupLine(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   const RECT rc = item.rcItem;
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
@@ -160,6 +230,23 @@ void MainWindow::DrawBackupLine(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
     DrawFocusRect(dc, &rc);
   }
+}
+
+void MainPainter::PaintPanels(HWND window, const front::MainLayout& layout) const {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  static constexpr std::pair<MainControl, UINT> kPanelEdges[] = {
+      {MainControl::ButtonColumn, BDR_RAISEDINNER},
+      {MainControl::ButtonBar, BDR_RAISEDINNER},
+      {MainControl::StatusBar, BDR_SUNKENOUTER},
+  };
+  for (const auto& [panel, edge] : kPanelEdges) {
+    RECT box = WinRect(layout.Of(panel));
+    DrawEdge(dc, &box, edge, BF_RECT);
+  }
+  RECT split = WinRect(layout.splitBar);
+  DrawEdge(dc, &split, BDR_RAISEDINNER, BF_TOP | BF_BOTTOM);
+  EndPaint(window, &ps);
 }
 
 }  // namespace quelt::win
