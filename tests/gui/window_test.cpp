@@ -213,6 +213,9 @@ const Mapping kMappings[] = {
        };
        const Box boxes[] = {
            {quelt::control::ErrorMessage("Transfer error"), B::Ok, B::Critical, B::Ok, Answer::Ok},
+           // Qt has no Save trace button: Save All stands for it.
+           {quelt::control::OfferingTrace(quelt::control::ErrorMessage("Transfer error")),
+            B::SaveAll, B::Critical, B::Ok, Answer::SaveTrace},
            {quelt::control::WarningMessage("Not loaded"), B::Ok, B::Warning, B::Ok, Answer::Ok},
            {quelt::control::DeleteQuestion(1, "Gas"), B::Ok, B::Question, B::Cancel, Answer::Ok},
            {quelt::control::UnsentQuestion(), B::Discard, B::Question, B::Save, Answer::Discard},
