@@ -3,6 +3,7 @@
 // the boxes and file dialogs. Both windows draw exactly this.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -157,6 +158,27 @@ TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
     EXPECT_EQ(m.text.rfind(expected[i].start, 0), 0u) << i << ": " << m.text;
   }
   EXPECT_EQ(Table().RowCount(), 0) << "the empty table was not sent, the read failed";
+
+  // A send whose read-back differs (the analyser answers the count's write
+  // and keeps its own) says so in a box and names the difference in the log.
+  sim::Config keepsItsCount;
+  keepsItsCount.rows = RowsWithIds({101, 102, 103});
+  keepsItsCount.countReply = "3;";
+  Start(keepsItsCount);
+  face.answers = {Answer::Discard};
+  window.Do(Command::Refresh);
+  face.boxes.clear();
+  face.answers.clear();
+  window.Do(Command::Send);
+  ASSERT_EQ(face.boxes.size(), 1u);
+  EXPECT_EQ(face.boxes[0].text.rfind("The table read back differs from the table sent (1 "
+                                     "difference, first: Count: sent 4, the analyser reported 3).",
+                                     0),
+            0u)
+      << face.boxes[0].text;
+  EXPECT_NE(std::find(face.log.begin(), face.log.end(), "Count: sent 4, the analyser reported 3"),
+            face.log.end());
+  EXPECT_EQ(face.progress, 0);
 }
 
 // A Send's lines stand in the log in the order the operations wrote them,
@@ -412,6 +434,14 @@ TEST_F(Controller, CaptionStatusAndLogSayWhatHappened) {
   EXPECT_TRUE(face.fileDialogs[0].save);
   EXPECT_FALSE(face.fileDialogs[1].save);
   EXPECT_EQ(face.fileDialogs[1].folder, file.parent_path());
+
+  // The analyser goes away: the port stays named, its identity is gone.
+  const std::string device = analyser->DevicePath();
+  link.Disconnect();
+  analyser.reset();
+  face.answers = {Answer::Discard};
+  window.Do(Command::Refresh);
+  EXPECT_EQ(face.status, "Port: " + device + "   3 rows, 3 used");
 }
 
 TEST_F(Controller, AFaultyFileLeavesTheTable) {

@@ -1,18 +1,14 @@
-// The fuel grid: the workstation's separator in its cells, the colour marks
-// as painted (also while selected), the selection following the table's
-// current row and back, the row moves, Ctrl+Delete and the popup menu.
+// The fuel grid as drawn: the workstation's separator in its cells, the
+// numbers never cut off, the colour marks as painted (also while selected).
+// Its events are the window's mapping table (window_test.cpp).
 #include <QHeaderView>
-#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
 #include "gui_rig.h"
 #include "tests/support/grid_rows.h"
-#include "ui/fuel_editor_dialog.h"
-#include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
 
-using quelt::FuelField;
 using quelt::FuelRow;
 using namespace quelt::ui;
 using quelt::test::FillGrid;
@@ -120,107 +116,15 @@ class GridTest : public QObject {
     }
   }
 
-  void selectionFollowsTableAndBack() {
+  // The selection as visible without the focus as with it.
+  void selectionShownWithoutTheFocus() {
     Rig rig(std::nullopt);
-    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
     FuelGrid* grid = rig.form->Grid();
-    FillGrid(rig.Table(), {GridRow(1, 1, "a"), GridRow(2, 2, "b"), GridRow(3, 3, "c")});
-    QCOMPARE(SelectedRow(grid), 0);
-    rig.Table().MoveTo(2);
-    QCOMPARE(SelectedRow(grid), 2);
-
-    // A click or a key in the grid moves the table's current row.
-    const QRect cell = grid->visualRect(grid->model()->index(1, 3));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(rig.Table().CurrentIndex(), 1);
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_Down);
-    QCOMPARE(rig.Table().CurrentIndex(), 2);
-    QCOMPARE(SelectedRow(grid), 2);
-
-    // Without the focus the selection stays as visible as with it.
     QCOMPARE(grid->palette().color(QPalette::Inactive, QPalette::Highlight),
              grid->palette().color(QPalette::Active, QPalette::Highlight));
   }
 
-  void movesThroughButtons() {
-    Rig rig(std::nullopt);
-    MainWindow& f = *rig.form;
-    FillGrid(rig.Table(), {GridRow(1, 1, "a"), GridRow(2, 2, "b"), GridRow(3, 3, "c")});
-    rig.Table().MoveTo(0);
-    MoveDownButton(f)->click();
-    QCOMPARE(rig.Table().Row(1).ID, 1);
-    QCOMPARE(rig.Table().CurrentIndex(), 1);
-    QCOMPARE(SelectedRow(f.Grid()), 1);
-    MoveUpButton(f)->click();
-    MoveUpButton(f)->click();  // already first: nothing happens
-    QCOMPARE(rig.Table().Row(0).ID, 1);
-    QCOMPARE(SelectedRow(f.Grid()), 0);
-    QCOMPARE(f.Grid()->model()->index(1, 1).data().toString(), QStringLiteral("2"));
-  }
 
-  void ctrlDelete() {
-    Rig rig(std::nullopt);
-    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->Grid();
-    FillGrid(rig.Table(), {GridRow(1, 1, "a"), GridRow(2, 2, "b"), GridRow(3, 3, "c")});
-    rig.Table().MoveTo(1);
-    grid->setFocus();
-
-    rig.boxes.answer = QMessageBox::Cancel;
-    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(rig.boxes.texts, QStringList{QStringLiteral("Delete row 2 (b)?")});
-    QCOMPARE(rig.Table().RowCount(), 3);
-
-    rig.boxes.answer = QMessageBox::Ok;
-    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(rig.Table().RowCount(), 2);
-    // N is the position: no gap after a deletion.
-    QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("1"));
-    QCOMPARE(grid->model()->index(1, 0).data().toString(), QStringLiteral("2"));
-    QCOMPARE(grid->model()->index(1, 2).data().toString(), QStringLiteral("c"));
-    QCOMPARE(SelectedRow(grid), rig.Table().CurrentIndex());
-
-    // Delete alone deletes nothing.
-    QTest::keyClick(grid, Qt::Key_Delete);
-    QCOMPARE(rig.Table().RowCount(), 2);
-    QCOMPARE(rig.boxes.texts.size(), 2);
-  }
-
-  void rightClickSelectsRowAndOpensPopup() {
-    Rig rig(std::nullopt);
-    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FuelGrid* grid = rig.form->Grid();
-    FillGrid(rig.Table(), {GridRow(1, 1, "a"), GridRow(2, 2, "b"), GridRow(3, 3, "c")});
-    const QRect cell = grid->visualRect(grid->model()->index(2, 4));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
-                            grid->viewport()->mapToGlobal(cell.center()));
-    QApplication::sendEvent(grid->viewport(), &event);
-    QCOMPARE(rig.Table().CurrentIndex(), 2);
-    QTRY_VERIFY(rig.form->RowMenu()->isVisible());
-    QVERIFY(rig.form->EditRowAction()->isEnabled());
-    rig.form->RowMenu()->hide();
-  }
-
-  void editOpensEditorOnCurrentRow() {
-    Rig rig(std::nullopt);
-    QVERIFY(QTest::qWaitForWindowExposed(rig.form.get()));
-    FillGrid(rig.Table(), {GridRow(1, 1, "a"), GridRow(2, 2, "Propan"), GridRow(3, 3, "c")});
-    rig.Table().MoveTo(1);
-    QString shown;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, [&] {
-      auto* dialog = qobject_cast<quelt::ui::FuelEditorDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      shown = dialog->Editor(FuelField::Description)->text();
-      dialog->reject();
-    });
-    closer.start(20);
-    rig.form->EditRowAction()->trigger();
-    QCOMPARE(shown, QStringLiteral("Propan"));
-    QCOMPARE(rig.Table().RowCount(), 3);
-    QCOMPARE(rig.Table().Row(1).Description, std::string("Propan"));
-  }
 };
 
 QTEST_MAIN(GridTest)

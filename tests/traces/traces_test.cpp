@@ -9,8 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 
 #include "tests/ops/cli_run.h"
@@ -80,22 +82,31 @@ Outcome RunCli(const std::string& device, const std::string& operation,
   return o;
 }
 
-std::vector<std::string> TraceNames() {
-  std::vector<std::string> names;
+// One case: a trace in this folder, its outcome in its .expect file; or a
+// member of the analyser family, its trace and outcome taken by a run
+// against the simulator first.
+struct TraceCase {
+  std::string name;
+  const Member* member = nullptr;
+};
+void PrintTo(const TraceCase& c, std::ostream* os) { *os << c.name; }
+
+std::vector<TraceCase> TraceCases() {
+  std::vector<TraceCase> cases;
   for (const auto& e : fs::directory_iterator(QUELT_TRACES_DIR)) {
-    if (e.path().extension() == ".trace") names.push_back(e.path().stem().string());
+    if (e.path().extension() == ".trace") cases.push_back({e.path().stem().string()});
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(cases.begin(), cases.end(),
+            [](const TraceCase& a, const TraceCase& b) { return a.name < b.name; });
+  for (const Member& m : kFamily) cases.push_back({"family_" + std::string(m.name), &m});
+  return cases;
 }
 
-class Traces : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(Traces, ReplayToTheOutcomeTheirSideFileNames) {
+// The operation and the outcome a folder trace's .expect file names.
+Outcome Expected(const std::string& name, std::string& operation) {
   const fs::path dir = QUELT_TRACES_DIR;
-  std::istringstream expect(Slurp(dir / (GetParam() + ".expect")));
+  std::istringstream expect(Slurp(dir / (name + ".expect")));
   Outcome want;
-  std::string operation;
   for (std::string line; std::getline(expect, line);) {
     const auto colon = line.find(": ");
     if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
@@ -105,8 +116,28 @@ TEST_P(Traces, ReplayToTheOutcomeTheirSideFileNames) {
     if (key == "table") want.table = Slurp(dir / value);
     if (key == "backup-rows") want.backupRows = std::stoi(value);
   }
-  ASSERT_FALSE(operation.empty()) << "no operation in " << GetParam() << ".expect";
-  const Replay replay(dir / (GetParam() + ".trace"));
+  return want;
+}
+
+class Traces : public ::testing::TestWithParam<TraceCase> {};
+
+TEST_P(Traces, ReplayToTheOutcomeTheyWereTakenWith) {
+  const TraceCase& c = GetParam();
+  std::string operation;
+  Outcome want;
+  fs::path trace = fs::path(QUELT_TRACES_DIR) / (c.name + ".trace");
+  if (c.member) {
+    operation = c.member->endsBeyond ? "backup --all" : "read";
+    trace = TestDir() / (c.name + ".trace");
+    fs::remove(trace);
+    sim::Analyser analyser(ConfigOf(*c.member));
+    want = RunCli(analyser.DevicePath(), operation, "--trace " + trace.string());
+    ASSERT_EQ(want.status, 0) << "the run that takes the trace";
+  } else {
+    want = Expected(c.name, operation);
+    ASSERT_FALSE(operation.empty()) << "no operation in " << c.name << ".expect";
+  }
+  const Replay replay(trace);
   ASSERT_FALSE(replay.Device().empty());
   const Outcome got = RunCli(replay.Device(), operation);
   EXPECT_EQ(got.status, want.status);
@@ -114,31 +145,8 @@ TEST_P(Traces, ReplayToTheOutcomeTheirSideFileNames) {
   EXPECT_EQ(got.backupRows, want.backupRows);
 }
 
-INSTANTIATE_TEST_SUITE_P(Folder, Traces, ::testing::ValuesIn(TraceNames()),
-                         [](const auto& p) { return p.param; });
-
-class FamilyTraces : public ::testing::TestWithParam<Member> {};
-
-TEST_P(FamilyTraces, ReplayToTheOutcomeOfTheRunThatWroteThem) {
-  const Member& m = GetParam();
-  const std::string operation = m.endsBeyond ? "backup --all" : "read";
-  const fs::path trace = TestDir() / (std::string(m.name) + ".trace");
-  fs::remove(trace);
-  Outcome recorded;
-  {
-    sim::Analyser analyser(ConfigOf(m));
-    recorded = RunCli(analyser.DevicePath(), operation, "--trace " + trace.string());
-  }
-  ASSERT_EQ(recorded.status, 0);
-  const Replay replay(trace);
-  const Outcome replayed = RunCli(replay.Device(), operation);
-  EXPECT_EQ(replayed.status, recorded.status);
-  EXPECT_EQ(replayed.table, recorded.table);
-  EXPECT_EQ(replayed.backupRows, recorded.backupRows);
-}
-
-INSTANTIATE_TEST_SUITE_P(Family, FamilyTraces, ::testing::ValuesIn(kFamily),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(All, Traces, ::testing::ValuesIn(TraceCases()),
+                         [](const auto& p) { return p.param.name; });
 
 }  // namespace
 }  // namespace quelt::test

@@ -8,10 +8,12 @@ set -u
 # Wine passes arguments and file names through the locale: UTF-8.
 export LC_ALL=C.UTF-8
 wine=$1 cli=$2 sim=$3 long_com=$4
+run_with_sim_lib=1
+. "$(dirname "$0")/run_with_sim.sh"
 port="COM$QUELT_TEST_COM"
 dir=$(mktemp -d)
 long_pid=
-trap 'rm -rf "$dir"; [ -z "$long_pid" ] || kill "$long_pid" 2>/dev/null' EXIT
+trap 'rm -rf "$dir"; stop_sim "$long_pid"' EXIT
 # The simulator's transcript as a Linux path: what reached the analyser.
 transcript=$(printf '%s' "${QUELT_TEST_TRANSCRIPT#Z:}" | tr '\\' /)
 commands() { wc -l <"$transcript"; }
@@ -121,18 +123,11 @@ fi
 # (the one before it stopped); the cases then run against it.
 long_link="$WINEPREFIX/dosdevices/com$long_com"
 other_sim() {
-  if [ -n "$long_pid" ]; then
-    kill "$long_pid" 2>/dev/null
-    wait "$long_pid" 2>/dev/null
-  fi
+  stop_sim "$long_pid"
   rm -f "$long_link"
   "$sim" --link "$long_link" "$@" >/dev/null &
   long_pid=$!
-  tries=0
-  while [ ! -e "$long_link" ] && [ $tries -lt 100 ]; do
-    sleep 0.1
-    tries=$((tries + 1))
-  done
+  wait_for -e "$long_link"
   port="COM$long_com"
 }
 

@@ -7,9 +7,11 @@
 set -u
 export LC_ALL=C.UTF-8
 wine=$1 cli_exe=$2 sim=$3 cli=$4
+run_with_sim_lib=1
+. "$(dirname "$0")/run_with_sim.sh"
 dir=$(mktemp -d)
 pid=
-trap 'rm -rf "$dir"; [ -z "$pid" ] || kill "$pid" 2>/dev/null' EXIT
+trap 'rm -rf "$dir"; stop_sim "$pid"' EXIT
 trace_win=$(printf 'Z:%s' "$dir/win.trace" | tr / '\\')
 "$wine" "$cli_exe" --port "COM$QUELT_TEST_COM" --trace "$trace_win" read >"$dir/recorded" \
   2>"$dir/err" </dev/null
@@ -21,11 +23,7 @@ if [ "$status" -ne 0 ] || [ ! -s "$dir/win.trace" ]; then
 fi
 "$sim" --replay "$dir/win.trace" >"$dir/device" 2>"$dir/replay.err" &
 pid=$!
-tries=0
-while [ ! -s "$dir/device" ] && [ $tries -lt 50 ]; do
-  sleep 0.1
-  tries=$((tries + 1))
-done
+wait_for -s "$dir/device"
 "$cli" --port "$(head -n 1 "$dir/device")" read >"$dir/replayed" 2>/dev/null </dev/null
 status=$?
 tr -d '\r' <"$dir/recorded" >"$dir/recorded.lf"

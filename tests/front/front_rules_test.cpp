@@ -180,6 +180,21 @@ TEST(FieldRules, ReadingAnEditorsText) {
       {FuelField::Soot, "32768", U',', K::Invalid,
        "32768 ist kein g\u00fcltiger Wert f\u00fcr das Feld 'Spezial'. Der zul\u00e4ssige "
        "Bereich ist -32768 bis 32767"},
+      {FuelField::Soot, "-2147483648", U'.', K::Invalid,
+       "-2.14748e+09 ist kein g\u00fcltiger Wert f\u00fcr das Feld 'Spezial'. Der "
+       "zul\u00e4ssige Bereich ist -32768 bis 32767"},
+      {FuelField::Soot, "5-", U'.', K::Invalid,
+       "'5-' ist kein g\u00fcltiger Integerwert f\u00fcr Feld 'Spezial'"},
+      {FuelField::Co2Max, "1e", U'.', K::Invalid,
+       "'1e' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'Co2Max'"},
+      {FuelField::RefO2, "+", U'.', K::Invalid,
+       "'+' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'O2-Bezug'"},
+      {FuelField::HU, "1.2.3", U'.', K::Invalid,
+       "'1.2.3' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'HU'"},
+      // The wire text of so large a value would be cut: the analyser would
+      // store a number many times smaller.
+      {FuelField::Vaf, "1E30", U'.', K::Invalid,
+       "'1E30' ist kein g\u00fcltiger Flie\u00dfkommawert f\u00fcr Feld 'Vaf'"},
       {FuelField::Description, "Gr\xc3\xbcn", U',', K::Text, ""},
       // The lenient forms a user types.
       {FuelField::A2, "+2.5", U'.', K::Decimal, ""},
