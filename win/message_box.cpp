@@ -15,7 +15,8 @@ namespace {
 // the buttons' IDs in the order of control::AnswersOf. The buttons are
 // labelled with the answers' own words (Save, Discard, Restore, Close).
 // A last answer that ends the box (Cancel, Close, OK) sits on IDCANCEL, so
-// that Escape and the close box give it.
+// that Escape and the close box give it; IDOK stays OK's alone, so that
+// nothing that presses IDOK picks another answer (Restore, Save trace).
 struct SystemBox {
   UINT type;
   std::vector<int> ids;
@@ -27,8 +28,9 @@ SystemBox BoxFor(const std::vector<control::Answer>& answers) {
     case 3:
       return {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}};
     case 2:
+      if (answers[0] == Answer::Ok) return {MB_OKCANCEL, {IDOK, IDCANCEL}};
       if (answers[1] == Answer::Cancel || answers[1] == Answer::Close || answers[1] == Answer::Ok) {
-        return {MB_OKCANCEL, {IDOK, IDCANCEL}};
+        return {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}};
       }
       return {MB_YESNO, {IDYES, IDNO}};
     default:

@@ -123,8 +123,6 @@ class GridTest : public QObject {
     QCOMPARE(grid->palette().color(QPalette::Inactive, QPalette::Highlight),
              grid->palette().color(QPalette::Active, QPalette::Highlight));
   }
-
-
 };
 
 QTEST_MAIN(GridTest)

@@ -212,7 +212,8 @@ class ScreensTest : public QObject {
     for (const quelt::test::SpokenText& t : quelt::test::SpokenTexts(spoken, 20, 15)) {
       const QWidget* control = f.Control(t.control);
       const QString shown = control->property("text").toString();
-      QVERIFY2(shown.contains(utf8(t.text)), qPrintable(shown + QStringLiteral(" / ") + utf8(t.text)));
+      QVERIFY2(shown.contains(utf8(t.text)),
+               qPrintable(shown + QStringLiteral(" / ") + utf8(t.text)));
     }
     // The operations' lines reach the log in the language too.
     const QString press = utf8(Tr("Press Button \"Refresh\"."));

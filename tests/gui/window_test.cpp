@@ -20,6 +20,7 @@
 #include "fuel/fuel_view.h"
 #include "fuel/status_text.h"
 #include "gui_rig.h"
+#include "link/line_trace.h"
 #include "ui/fuel_editor_dialog.h"
 #include "ui/fuel_editors.h"
 #include "ui/fuel_grid.h"
@@ -177,21 +178,19 @@ const Mapping kMappings[] = {
        Rig rig(Slow(6));
        MainWindow& f = *rig.form;
        bool busy = false, anyEnabled = true, menu = true;
-       DuringTransfer inspect([&] { return rig.Table().RowCount() >= 3; },
-                              [&] {
-                                busy = QApplication::overrideCursor() != nullptr;
-                                anyEnabled = RefreshButton(f)->isEnabled() ||
-                                             SendButton(f)->isEnabled() ||
-                                             MoveUpButton(f)->isEnabled() ||
-                                             MoveDownButton(f)->isEnabled() ||
-                                             f.EditRowAction()->isEnabled();
-                                QContextMenuEvent click(
-                                    QContextMenuEvent::Mouse, QPoint(20, 20),
-                                    f.Grid()->viewport()->mapToGlobal(QPoint(20, 20)));
-                                QApplication::sendEvent(f.Grid()->viewport(), &click);
-                                QCoreApplication::processEvents();
-                                menu = f.RowMenu()->isVisible();
-                              });
+       DuringTransfer inspect(
+           [&] { return rig.Table().RowCount() >= 3; },
+           [&] {
+             busy = QApplication::overrideCursor() != nullptr;
+             anyEnabled = RefreshButton(f)->isEnabled() || SendButton(f)->isEnabled() ||
+                          MoveUpButton(f)->isEnabled() || MoveDownButton(f)->isEnabled() ||
+                          f.EditRowAction()->isEnabled();
+             QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                     f.Grid()->viewport()->mapToGlobal(QPoint(20, 20)));
+             QApplication::sendEvent(f.Grid()->viewport(), &click);
+             QCoreApplication::processEvents();
+             menu = f.RowMenu()->isVisible();
+           });
        RefreshButton(f)->click();
        QVERIFY(inspect.done);
        QVERIFY(busy);
@@ -252,7 +251,7 @@ const Mapping kMappings[] = {
        QCOMPARE(rig.boxes.fileDialogs,
                 (QStringList{QStringLiteral("Save the table"), QStringLiteral("Load a table")}));
      }},
-    {"OpenWithSystem and the About box: F1 opens the guide, the logo About",
+    {"OpenWithSystem and the About box: F1 opens the guide, the logo About, its Save trace",
      [] {
        Rig rig(WithRows(Rows(2)));
        MainWindow& f = *rig.form;
@@ -265,9 +264,14 @@ const Mapping kMappings[] = {
        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
        QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(guide)});
        QVERIFY(rig.boxes.texts.isEmpty());
+       rig.boxes.answer = QMessageBox::SaveAll;
+       rig.boxes.file = rig.files.filePath(QStringLiteral("support.txt"));
        QTest::mouseClick(f.Control(quelt::front::MainControl::Logo), Qt::LeftButton);
        QCOMPARE(rig.boxes.texts.size(), 1);
        QVERIFY(rig.boxes.texts[0].contains(QStringLiteral("Backups: ") + rig.backups.path()));
+       QFile trace(rig.boxes.file);
+       QVERIFY(trace.open(QIODevice::ReadOnly));
+       QCOMPARE(trace.readLine().trimmed().toStdString(), quelt::LineTrace::FormatLine());
      }},
     {"RequestCloseLater: closing during a transfer closes once it ended",
      [] {
@@ -372,7 +376,8 @@ const Mapping kMappings[] = {
        f.RowMenu()->hide();
        EditorWatch editor;
        f.EditRowAction()->trigger();
-       QCOMPARE(editor.shown, QStringList{QString::fromStdString(rig.Table().Current().Description)});
+       QCOMPARE(editor.shown,
+                QStringList{QString::fromStdString(rig.Table().Current().Description)});
      }},
     {"Exit and closing ask the controller: Cancel keeps the window",
      [] {
@@ -415,14 +420,13 @@ class WindowTest : public QObject {
     Rig rig(WithRows(Rows(3)));
     MainWindow& f = *rig.form;
     RefreshButton(f)->click();
-    QCOMPARE(rig.Transcript(),
-             (QStringList{"", "", "R001", "R005", "R004", "R002", "", "R402", "R40101", "R40102",
-                          "R40103"}));
-    QCOMPARE(rig.LogLines().mid(9),
-             (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
-                          QStringLiteral("Serial No. :08154711"),
-                          QStringLiteral("Version    :V 2.31"), QString(),
-                          QStringLiteral("Read 3 rows, natural gas H added as row 3")}));
+    QCOMPARE(rig.Transcript(), (QStringList{"", "", "R001", "R005", "R004", "R002", "", "R402",
+                                            "R40101", "R40102", "R40103"}));
+    QCOMPARE(
+        rig.LogLines().mid(9),
+        (QStringList{QStringLiteral("Found      :QUELT 300"), QStringLiteral("Type       :20"),
+                     QStringLiteral("Serial No. :08154711"), QStringLiteral("Version    :V 2.31"),
+                     QString(), QStringLiteral("Read 3 rows, natural gas H added as row 3")}));
     QCOMPARE(f.Grid()->model()->rowCount(), 4);
     const std::vector<std::string> before = rig.sim->Rows();
 
@@ -443,7 +447,8 @@ class WindowTest : public QObject {
     rig.sim->ClearTranscript();
     SendButton(f)->click();
     const QStringList sent = rig.Transcript();
-    QVERIFY(sent.contains(QStringLiteral("W4012;102;Propan;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;")));
+    QVERIFY(
+        sent.contains(QStringLiteral("W4012;102;Propan;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;")));
     QVERIFY(sent.contains(QStringLiteral("W4024;X;X;")));
     QCOMPARE(rig.sim->RowsInUse(), 4);
     QVERIFY(rig.boxes.texts.isEmpty());

@@ -846,9 +846,9 @@ TEST_F(Window, TheLogoOpensTheAboutBox) {
   Modals modals;
   std::vector<std::wstring> buttons;
   modals.Expect(WideFromUtf8(kProgramName), [&](HWND box) {
-    for (int id : {IDOK, IDCANCEL}) buttons.push_back(Text(GetDlgItem(box, id)));
+    for (int id : {IDRETRY, IDCANCEL}) buttons.push_back(Text(GetDlgItem(box, id)));
     modals.texts.push_back(Text(GetDlgItem(box, 0xFFFF)));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDRETRY, 0);
   });
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -1124,8 +1124,7 @@ TEST_F(Window, EachFaceCallAndEventReachesItsControlOrCommand) {
          }
        }},
       // The buttons say what they do, in English too, not Yes and No.
-      {"Ask: Save, Discard and Cancel by their words and answers",
-       [] {},
+      {"Ask: Save, Discard and Cancel by their words and answers", [] {},
        [&] {
          const std::pair<int, control::Answer> answers[] = {{IDYES, control::Answer::Save},
                                                             {IDNO, control::Answer::Discard},
