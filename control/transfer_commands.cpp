@@ -87,20 +87,17 @@ void TransferCommands::Send() {
 }
 
 void TransferCommands::ShowSendMessages(const SendOutcome& outcome) {
-  std::vector<std::string> messages = outcome.messages;
   using R = SendOutcome::Result;
   const bool stopped = outcome.result == R::NoReply || outcome.result == R::Interrupted;
+  std::vector<std::string> messages = outcome.messages;
   if (!stopped || outcome.backupPath.empty() || state_.closePending || state_.face == nullptr) {
-    for (const std::string& m : messages) state_.AskOfferingTrace(ErrorMessage(m));
+    state_.ShowFailures(messages);
     return;
   }
   // The last message says what the analyser holds now; it becomes the question.
-  std::string text = DescribeStoppedWrite(outcome);
-  if (!messages.empty()) {
-    text = messages.back();
-    messages.pop_back();
-  }
-  for (const std::string& m : messages) state_.AskOfferingTrace(ErrorMessage(m));
+  std::string text = messages.empty() ? DescribeStoppedWrite(outcome) : messages.back();
+  if (!messages.empty()) messages.pop_back();
+  state_.ShowFailures(messages);
   text += "\n\n" +
           lang::Format(lang::Tr("Restore the previous table from {1} now?"), outcome.backupPath);
   // The trace first, then the question again: the backup is still there.
@@ -144,7 +141,7 @@ bool TransferCommands::Restore(const std::filesystem::path& path, const std::str
   options.tableBefore = tableBefore;
   // Only onto the analyser the backup was made of.
   const SendOutcome outcome = s.ops.RestoreTable(*entry.table, options, true);
-  for (const std::string& m : outcome.messages) s.AskOfferingTrace(ErrorMessage(m));
+  s.ShowFailures(outcome.messages);
   if (!outcome.backupPath.empty()) s.lastBackup = outcome.backupPath;
   NoteCheck(outcome);
   display_.Update();

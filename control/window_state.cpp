@@ -20,6 +20,10 @@ Answer WindowState::AskOfferingTrace(const Message& message) {
   return answer;
 }
 
+void WindowState::ShowFailures(const std::vector<std::string>& messages) {
+  for (const std::string& m : messages) AskOfferingTrace(ErrorMessage(m));
+}
+
 void WindowState::SetProgress(int value) const {
   if (face != nullptr) face->SetProgress(std::clamp(value, 0, kProgressFullScale));
 }

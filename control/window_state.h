@@ -33,6 +33,8 @@ struct WindowState {
   // A failure on the line, or About: the box also offers to save the
   // session's trace, which is saved when the command has ended.
   Answer AskOfferingTrace(const Message& message);
+  // The operations' failure messages of a write, one box each.
+  void ShowFailures(const std::vector<std::string>& messages);
   // The progress bar; a send of more than 15 rows counts on past the full scale.
   void SetProgress(int value) const;
   void RedrawGrid() const;
