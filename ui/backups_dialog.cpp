@@ -11,23 +11,11 @@
 
 #include "control/box_buttons.h"
 #include "control/window_controller.h"
-#include "lang/tr.h"
 #include "text/text_helpers.h"
 #include "ui/fuel_editors.h"
+#include "ui/utf8_text.h"
 
 namespace quelt::ui {
-namespace {
-
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-
-QStringList Texts(const std::vector<std::string>& texts) {
-  QStringList list;
-  for (const std::string& t : texts) list << Utf8(t);
-  return list;
-}
-
-}  // namespace
-
 BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* parent)
     : QDialog(parent), view_(controller, DecimalSeparator()) {
   setObjectName(QStringLiteral("BackupsDialog"));
@@ -42,7 +30,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   list_->setObjectName(QStringLiteral("BackupsList"));
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
-  list_->setHeaderLabels(Texts(control::BackupsView::ListTitles()));
+  list_->setHeaderLabels(Utf8List(control::BackupsView::ListTitles()));
   layout->addWidget(list_, 2);
 
   rows_ = new QTableWidget(this);
@@ -55,7 +43,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
                                                  quelt::ScaleForDpi(4, logicalDpiY()));
   rows_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   rows_->setColumnCount(kFuelFieldCount);
-  rows_->setHorizontalHeaderLabels(Texts(control::BackupsView::RowTitles()));
+  rows_->setHorizontalHeaderLabels(Utf8List(control::BackupsView::RowTitles()));
   layout->addWidget(rows_, 3);
 
   note_ = new QLabel(this);
@@ -78,8 +66,7 @@ BackupsDialog::BackupsDialog(control::WindowController& controller, QWidget* par
   compare_->setToolTip(Utf8(control::BackupsView::CompareHint()));
   compare_->setAutoDefault(false);
   QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
-  // English keeps Qt's own word.
-  if (lang::Language() != "en") close->setText(Utf8(control::ButtonWord(control::Answer::Close)));
+  close->setText(Utf8(control::ButtonWord(control::Answer::Close)));
   // Enter closes the view: a restore writes the analyser, never by default.
   restore_->setAutoDefault(false);
   load_->setAutoDefault(false);
@@ -112,7 +99,7 @@ void BackupsDialog::Fill() {
   QSignalBlocker quiet(list_);
   list_->clear();
   for (const BackupEntry& entry : view_.Entries()) {
-    list_->addTopLevelItem(new QTreeWidgetItem(Texts(control::BackupsView::Columns(entry))));
+    list_->addTopLevelItem(new QTreeWidgetItem(Utf8List(control::BackupsView::Columns(entry))));
   }
   for (int c = 0; c < control::BackupsView::kColumns; ++c) list_->resizeColumnToContents(c);
   if (selected >= 0) list_->setCurrentItem(list_->topLevelItem(selected));

@@ -44,14 +44,13 @@
 #include "ui/parties_dialog.h"
 #include "ui/port_chooser.h"
 #include "ui/status_line.h"
+#include "ui/utf8_text.h"
 
 namespace quelt::ui {
 
 namespace {
 
 using front::MainControl;
-
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 // Qt's keys of control::Key, in its order.
 constexpr Qt::Key kQtKeys[] = {Qt::Key_F1,   Qt::Key_F2,     Qt::Key_F5, Qt::Key_Return, Qt::Key_Up,

@@ -12,14 +12,9 @@
 
 #include "control/box_buttons.h"
 #include "lang/tr.h"
+#include "ui/utf8_text.h"
 
 namespace quelt::ui {
-namespace {
-
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
-
 bool EditReportParties(control::ReportParties& parties, QWidget* parent) {
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("PartiesDialog"));
@@ -44,12 +39,9 @@ bool EditReportParties(control::ReportParties& parties, QWidget* parent) {
     edits[i] = edit;
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  // English keeps Qt's own words.
-  if (lang::Language() != "en") {
-    buttons->button(QDialogButtonBox::Ok)->setText(Utf8(control::ButtonWord(control::Answer::Ok)));
-    buttons->button(QDialogButtonBox::Cancel)
-        ->setText(Utf8(control::ButtonWord(control::Answer::Cancel)));
-  }
+  buttons->button(QDialogButtonBox::Ok)->setText(Utf8(control::ButtonWord(control::Answer::Ok)));
+  buttons->button(QDialogButtonBox::Cancel)
+      ->setText(Utf8(control::ButtonWord(control::Answer::Cancel)));
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout->addWidget(buttons);
