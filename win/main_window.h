@@ -61,31 +61,34 @@ class MainWindow : public control::WindowFace {
 
  private:
   // control::WindowFace, every call written out: a window that misses one
-  // does not build.
+  // does not build. By what serves them: the frame and its controls,
   void SetCaption(const std::string& text) override;
   void SetStatusLine(const front::StatusLine& line) override;
   void SetBackupLine(const std::string& text, const std::string& tip) override;
   void SetEnabled(control::Control control, bool enabled) override;
+  void SetProgress(int value) override;
+  void SetPortChoices(const std::vector<std::string>& texts, int chosen,
+                      const std::string& tip) override;
+  void SetBusyCursor(bool busy) override;
+  void RequestClose() override;
+  void RequestCloseLater() override;
+  // the grid (GridView) and the log (LogView),
   void ShowGridStep(const control::GridFollower::Step& step) override;
-  void SetTransferLock(bool locked) override;
+  void RedrawGrid() override;
+  void SetTransferLock(bool locked) override;  // the grid, and the pump's wake-ups
   void ClearLog() override;
   void AddLogLine(const std::string& line) override;
-  void SetProgress(int value) override;
-  void SetBusyCursor(bool busy) override;
+  // the boxes and dialogs modal on the window, and the shell,
   control::Answer Ask(const control::Message& message) override;
   std::filesystem::path PickFile(const control::FileChoice& choice) override;
   bool EditRow(control::RowEditor& editor) override;
-  char32_t DecimalSeparator() const override;
-  void RedrawGrid() override;
-  bool OpenWithSystem(const std::filesystem::path& path) override;
   bool EditReportParties(control::ReportParties& parties) override;
   void ShowBackups() override;
+  bool OpenWithSystem(const std::filesystem::path& path) override;
+  // the user's settings: the decimal mark, the registry (win/settings.h).
+  char32_t DecimalSeparator() const override;
   std::string LoadSetting(const std::string& name) override;
   void StoreSetting(const std::string& name, const std::string& value) override;
-  void SetPortChoices(const std::vector<std::string>& texts, int chosen,
-                      const std::string& tip) override;
-  void RequestClose() override;
-  void RequestCloseLater() override;
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
