@@ -222,10 +222,4 @@ bool RunFuelEditor(control::RowEditor& editor, QWidget* parent) {
   return accepted;
 }
 
-bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent) {
-  return control::EditRow(table, readOnly, DecimalSeparator(), [parent](control::RowEditor& rows) {
-    return RunFuelEditor(rows, parent);
-  });
-}
-
 }  // namespace quelt::ui

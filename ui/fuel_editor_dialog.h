@@ -1,6 +1,5 @@
 // FuelEditorDialog: the modal editor of one fuel row, the Qt face of a
-// RowEditor (control/row_editor.h), and EditFuelRow, which opens it on the
-// table's current row and lets the RowEditor store or drop the changes.
+// RowEditor (control/row_editor.h), which stores or drops the changes.
 #pragma once
 
 #include <QDialog>
@@ -8,7 +7,6 @@
 #include <vector>
 
 #include "control/editor_flow.h"
-#include "fuel/fuel_table.h"
 
 class QLabel;
 class QPushButton;
@@ -62,9 +60,6 @@ class FuelEditorDialog : public QDialog, private control::EditorFace {
 };
 
 // Runs the dialog on `editor` until it closes; true: OK.
-bool RunFuelEditor(control::RowEditor& editor, QWidget* parent);
-// Opens the dialog on the current row of `table`, waits until it closes, then
-// posts the row (OK with a change) or drops every pending change. True: OK.
-bool EditFuelRow(FuelTable& table, bool readOnly, QWidget* parent = nullptr);
+bool RunFuelEditor(control::RowEditor& editor, QWidget* parent = nullptr);
 
 }  // namespace quelt::ui

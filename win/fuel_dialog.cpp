@@ -316,9 +316,4 @@ int RefusedCharacters() { return refused; }
 
 bool RunFuelEditor(control::RowEditor& editor, HWND owner) { return Dialog(editor).Run(owner); }
 
-bool EditFuelRow(FuelTable& table, bool readOnly, HWND owner) {
-  return control::EditRow(table, readOnly, static_cast<char32_t>(UserDecimalSeparator()),
-                          [owner](control::RowEditor& rows) { return RunFuelEditor(rows, owner); });
-}
-
 }  // namespace quelt::win

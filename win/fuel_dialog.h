@@ -1,7 +1,6 @@
 // The fuel editor on Win32: the modal editor of one fuel row, the face of a
-// RowEditor (control/row_editor.h), and
-// EditFuelRow, which opens it on the table's current row and then stores or
-// drops the changes. Layout, filters and messages come from front/.
+// RowEditor (control/row_editor.h). Layout, filters and messages come from
+// front/.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +9,6 @@
 
 #include "control/row_editor.h"
 #include "front/layout.h"
-#include "fuel/fuel_table.h"
 
 namespace quelt::win {
 
@@ -23,10 +21,6 @@ std::vector<int> ItemIds(const front::DialogLayout& layout);
 
 // Runs the dialog on `editor` until it closes; true: OK.
 bool RunFuelEditor(control::RowEditor& editor, HWND owner);
-// Opens the dialog on the current row of `table`, waits until it closes,
-// then posts the row (OK with a change) or drops every pending change.
-// True: the user left it with OK.
-bool EditFuelRow(FuelTable& table, bool readOnly, HWND owner);
 
 // Characters the dialog's editors refused since the program started (each
 // with a beep and a note beside the buttons): lets a test see a refusal.

@@ -1,4 +1,4 @@
-// The fuel editor dialog driven like a user would: EditFuelRow runs modally,
+// The fuel editor dialog driven like a user would: it runs modally on a row,
 // a timer types into its editors, and message boxes are answered as they come.
 #include <QApplication>
 #include <QClipboard>
@@ -54,7 +54,8 @@ class BoxAnswerer : public QObject {
   QTimer timer_;
 };
 
-// Opens the dialog through EditFuelRow and runs `script` on it once it is up.
+// Opens the dialog on the table's current row, as the controller does, and
+// runs `script` on it once it is up.
 // A dialog the script leaves open is cancelled.
 void RunDialog(FuelTable& table, const std::function<void(FuelEditorDialog&)>& script,
                bool readOnly = false) {
@@ -67,7 +68,8 @@ void RunDialog(FuelTable& table, const std::function<void(FuelEditorDialog&)>& s
     ran = true;
     if (dialog->isVisible()) dialog->reject();
   });
-  EditFuelRow(table, readOnly);
+  quelt::control::EditRow(table, readOnly, DecimalSeparator(),
+                          [](quelt::control::RowEditor& rows) { return RunFuelEditor(rows); });
   QVERIFY(ran);
 }
 

@@ -159,7 +159,9 @@ class WorkbenchTest : public QObject {
       d->accept();
       QTimer::singleShot(100, d, &QDialog::reject);
     });
-    quelt::ui::EditFuelRow(table, false);
+    quelt::control::EditRow(
+        table, false, quelt::ui::DecimalSeparator(),
+        [](quelt::control::RowEditor& rows) { return quelt::ui::RunFuelEditor(rows); });
     QCOMPARE(boxes.boxes.size(), std::size_t{1});
     QCOMPARE(boxes.boxes[0].title, kTitle);
   }
