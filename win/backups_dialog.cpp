@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include <string>
 #include <vector>
 
@@ -35,11 +33,8 @@ class Dialog : public ModalDialog {
   void Fill();
   void ShowSelected();
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-  int S(int v) const { return MulDiv(v, dpi_, 96); }
 
   control::BackupsView view_;
-  HFONT font_ = nullptr;
-  int dpi_ = 96;
   bool filling_ = false;
 };
 
@@ -67,24 +62,14 @@ void SetRow(HWND list, int row, const std::vector<std::string>& cells) {
   }
 }
 
-void Dialog::Run(HWND owner) {
-  RunModal(owner, WideFromUtf8(control::BackupsView::Caption()));
-  if (font_ != nullptr) DeleteObject(font_);
-}
+void Dialog::Run(HWND owner) { RunModal(owner, WideFromUtf8(control::BackupsView::Caption())); }
 
 void Dialog::Init() {
-  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-  if (dpi_ <= 0) dpi_ = 96;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto make = [&](int id, const wchar_t* cls, const std::wstring& text, DWORD style,
-                  DWORD exStyle = 0) {
-    return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                           hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                           nullptr);
-  };
-  make(kBackupsHeadingId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
-  HWND list = make(kBackupsListId, WC_LISTVIEWW, L"",
-                   WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
+  HFONT font = UseMessageFont();
+  AddControl(kBackupsHeadingId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
+  HWND list =
+      AddControl(kBackupsListId, WC_LISTVIEWW, L"",
+                 WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
   SetColumns(list, control::BackupsView::ListTitles(), S(90));
   ListView_SetColumnWidth(list, 0, S(200));
@@ -92,48 +77,30 @@ void Dialog::Init() {
   ListView_SetColumnWidth(list, 2, S(60));
   ListView_SetColumnWidth(list, 3, S(200));
   ListView_SetColumnWidth(list, 4, S(140));
-  HWND rows = make(kBackupRowsId, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
-                   WS_EX_CLIENTEDGE);
+  HWND rows = AddControl(kBackupRowsId, WC_LISTVIEWW, L"",
+                         WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE);
   SetColumns(rows, control::BackupsView::RowTitles(), S(52));
   ListView_SetColumnWidth(rows, 2, S(130));
-  make(kBackupNoteId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
-  make(kRestoreButtonId, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Restore)),
-       WS_TABSTOP | BS_PUSHBUTTON);
-  make(kLoadButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::LoadWord()),
-       WS_TABSTOP | BS_PUSHBUTTON);
-  make(kCompareButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::CompareWord()),
-       WS_TABSTOP | BS_PUSHBUTTON);
-  make(IDCANCEL, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Close)),
-       WS_TABSTOP | BS_DEFPUSHBUTTON);
+  AddControl(kBackupNoteId, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
+  AddControl(kRestoreButtonId, L"BUTTON",
+             WideFromUtf8(control::ButtonWord(control::Answer::Restore)),
+             WS_TABSTOP | BS_PUSHBUTTON);
+  AddControl(kLoadButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::LoadWord()),
+             WS_TABSTOP | BS_PUSHBUTTON);
+  AddControl(kCompareButtonId, L"BUTTON", WideFromUtf8(control::BackupsView::CompareWord()),
+             WS_TABSTOP | BS_PUSHBUTTON);
+  AddControl(IDCANCEL, L"BUTTON", WideFromUtf8(control::ButtonWord(control::Answer::Close)),
+             WS_TABSTOP | BS_DEFPUSHBUTTON);
   HWND tips = MakeTips(hwnd_);
   AddTip(tips, Item(kRestoreButtonId), WideFromUtf8(control::BackupsView::RestoreHint()));
   AddTip(tips, Item(kLoadButtonId), WideFromUtf8(control::BackupsView::LoadHint()));
   AddTip(tips, Item(kCompareButtonId), WideFromUtf8(control::BackupsView::CompareHint()));
-
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                             static_cast<UINT>(dpi_));
-  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  SetFontOfControls(font_);
+  SetFontOfControls(font);
 
   // The design's size, made smaller where the screen is, centred on the
   // main window and kept on the screen.
   SetClientSize(S(kWidth), S(kHeight), dpi_);
-  const RECT work = WorkArea(hwnd_);
-  RECT outer{};
-  GetWindowRect(hwnd_, &outer);
-  SetWindowPos(hwnd_, nullptr, 0, 0, std::min(outer.right - outer.left, work.right - work.left),
-               std::min(outer.bottom - outer.top, work.bottom - work.top),
-               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
-  RECT owner{};
-  GetWindowRect(GetParent(hwnd_) != nullptr ? GetParent(hwnd_) : GetDesktopWindow(), &owner);
-  CentreOn(owner);
-  GetWindowRect(hwnd_, &outer);
-  SetWindowPos(hwnd_, nullptr,
-               std::clamp(outer.left, work.left, work.right - (outer.right - outer.left)),
-               std::clamp(outer.top, work.top, work.bottom - (outer.bottom - outer.top)), 0, 0,
-               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  CentreOnOwnerWithinWorkArea();
   Layout();
   Fill();
   SetFocus(list);

@@ -89,7 +89,6 @@ class Dialog : public ModalDialog, private control::EditorFace {
   control::EditorFlow flow_;
   HFONT font_ = nullptr;
   HBRUSH white_ = nullptr;
-  int dpi_ = 96;
   bool settingText_ = false;
 };
 
@@ -100,7 +99,6 @@ bool Dialog::Run(HWND owner) {
 }
 
 void Dialog::Init() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
   white_ = CreateSolidBrush(RGB(255, 255, 255));
   const front::DialogLayout layout = front::LayoutDialog(96);
   const std::vector<int> ids = ItemIds(layout);
@@ -108,7 +106,7 @@ void Dialog::Init() {
     const DialogItem& item = layout.items[i];
     const wchar_t* kind = L"STATIC";
     std::wstring text;
-    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD style = 0;
     switch (item.role) {
       case DialogItem::Role::Frame:
         style |= SS_BLACKFRAME;
@@ -131,9 +129,7 @@ void Dialog::Init() {
         style |= WS_TABSTOP | BS_OWNERDRAW;
         break;
     }
-    HWND h =
-        CreateWindowExW(0, kind, text.c_str(), style, 0, 0, 0, 0, hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids[i])), instance, nullptr);
+    HWND h = AddControl(ids[i], kind, text, style);
     if (item.role != DialogItem::Role::Editor) continue;
     if (item.field == FuelField::Description) SendMessageW(h, EM_LIMITTEXT, kDescriptionMax, 0);
     SetWindowSubclass(h, EditorProc, kEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
@@ -218,7 +214,7 @@ void Dialog::DrawButton(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
   DrawFrameControl(item.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   // No focus rectangle: the picture is the whole button.
-  const int size = MulDiv(front::kDialogPicture, dpi_, 96);
+  const int size = S(front::kDialogPicture);
   const front::Picture picture = item.CtlID == IDOK ? front::Picture::Ok : front::Picture::Cancel;
   const int shift = pressed ? 1 : 0;
   DrawCanvas(item.hDC, front::DrawPicture(picture, size, (item.itemState & ODS_DISABLED) != 0),

@@ -10,6 +10,7 @@
 #include "text/text_helpers.h"
 #include "text/utf16.h"
 #include "win/gdi_pictures.h"
+#include "win/main_painter.h"
 
 namespace quelt::win {
 namespace {
@@ -299,11 +300,8 @@ void GridView::FitColumns() {
   HDC dc = GetDC(grid);
   HGDIOBJ old = SelectObject(dc, font_);
   auto width = [&](const std::string& text, bool bold) {
-    const std::wstring wide = WideFromUtf8(text);
-    SIZE extent{};
     SelectObject(dc, bold ? bold_ : font_);
-    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
-    return static_cast<int>(extent.cx) + S(12);
+    return TextWidth(dc, WideFromUtf8(text)) + S(12);
   };
   // Column 0 is the row indicator; the data columns follow it.
   auto now = [&](std::size_t c) { return ListView_GetColumnWidth(grid, static_cast<int>(c) + 1); };

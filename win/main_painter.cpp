@@ -17,13 +17,13 @@ namespace {
 
 using front::MainControl;
 
+}  // namespace
+
 int TextWidth(HDC dc, const std::wstring& text) {
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
-
-}  // namespace
 
 HFONT MakeFont(int points, bool bold, int dpi, bool underline) {
   return CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,

@@ -52,6 +52,8 @@ class MainPainter {
 
 // A control's text.
 std::wstring WindowText(HWND h);
+// How wide `text` is in the font selected into `dc`.
+int TextWidth(HDC dc, const std::wstring& text);
 // The windows' sans-serif face ("MS Shell Dlg 2") at `points` for `dpi`.
 HFONT MakeFont(int points, bool bold, int dpi, bool underline = false);
 // The work area of the monitor `window` is on.

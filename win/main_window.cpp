@@ -239,13 +239,9 @@ void MainWindow::FitStatus() {
   GetClientRect(line, &room);
   HDC dc = GetDC(line);
   HGDIOBJ old = SelectObject(dc, painter_.Font());
-  const std::string fitted =
-      front::FitStatusLine(status_, room.right, [dc](const std::string& text) {
-        const std::wstring wide = WideFromUtf8(text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-        return static_cast<int>(size.cx);
-      });
+  const std::string fitted = front::FitStatusLine(
+      status_, room.right,
+      [dc](const std::string& text) { return TextWidth(dc, WideFromUtf8(text)); });
   SelectObject(dc, old);
   ReleaseDC(line, dc);
   const std::wstring wide = WideFromUtf8(fitted);

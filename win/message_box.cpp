@@ -7,6 +7,7 @@
 
 #include "control/box_buttons.h"
 #include "text/utf16.h"
+#include "win/main_painter.h"
 
 namespace quelt::win {
 namespace {
@@ -52,6 +53,26 @@ thread_local std::vector<std::pair<int, std::wstring>> pendingLabels;
 constexpr int kBoxTextId = 0xFFFF;
 constexpr UINT kTextFormat = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
 
+// The box's buttons with their places in its client coordinates.
+struct PlacedButton {
+  HWND button;
+  RECT place;
+};
+std::vector<PlacedButton> ButtonsOf(HWND box) {
+  std::vector<PlacedButton> buttons;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t kind[16] = {};
+    GetClassNameW(child, kind, 16);
+    if (lstrcmpiW(kind, L"Button") != 0) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    buttons.push_back({child, r});
+  }
+  return buttons;
+}
+
 // The system sizes the box's text to the measured width of its widest line,
 // to the pixel, and drawn, the last glyph of a line can reach past that
 // measure (under Wine the last letter before a line break was cut off). The
@@ -61,9 +82,7 @@ constexpr UINT kTextFormat = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFI
 void GiveTextRoom(HWND box) {
   HWND label = GetDlgItem(box, kBoxTextId);
   if (label == nullptr) return;
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+  const std::wstring text = WindowText(label);
   RECT client{};
   GetClientRect(label, &client);
   HDC dc = GetDC(label);
@@ -86,15 +105,8 @@ void GiveTextRoom(HWND box) {
   if (grownW == 0 && grownH == 0) return;
   SetWindowPos(label, nullptr, 0, 0, client.right + grownW, client.bottom + grownH,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t kind[16] = {};
-    GetClassNameW(child, kind, 16);
-    if (lstrcmpiW(kind, L"Button") != 0) continue;
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-    SetWindowPos(child, nullptr, r.left + grownW / 2, r.top + grownH, 0, 0,
+  for (const auto& [button, r] : ButtonsOf(box)) {
+    SetWindowPos(button, nullptr, r.left + grownW / 2, r.top + grownH, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   RECT outer{};
@@ -108,30 +120,19 @@ void GiveTextRoom(HWND box) {
 // ("Save trace...", "Mitschnitt speichern...") widens all of them alike,
 // their row centred again and the box grown to hold it.
 void GiveButtonsRoom(HWND box) {
-  std::vector<HWND> buttons;
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t kind[16] = {};
-    GetClassNameW(child, kind, 16);
-    if (lstrcmpiW(kind, L"Button") == 0 && IsWindowVisible(child)) buttons.push_back(child);
-  }
+  std::vector<PlacedButton> buttons = ButtonsOf(box);
+  std::erase_if(buttons, [](const PlacedButton& b) { return !IsWindowVisible(b.button); });
   if (buttons.empty()) return;
-  auto placeOf = [box](HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  };
-  std::sort(buttons.begin(), buttons.end(),
-            [&](HWND a, HWND b) { return placeOf(a).left < placeOf(b).left; });
-  const RECT first = placeOf(buttons.front());
+  std::sort(buttons.begin(), buttons.end(), [](const PlacedButton& a, const PlacedButton& b) {
+    return a.place.left < b.place.left;
+  });
+  const RECT first = buttons.front().place;
   const int width = first.right - first.left;
-  const int gap = buttons.size() > 1 ? placeOf(buttons[1]).left - first.right : 0;
+  const int gap = buttons.size() > 1 ? buttons[1].place.left - first.right : 0;
   int need = width;
-  for (HWND button : buttons) {
-    std::wstring label(static_cast<std::size_t>(GetWindowTextLengthW(button)) + 1, L'\0');
-    label.resize(static_cast<std::size_t>(
-        GetWindowTextW(button, label.data(), static_cast<int>(label.size()))));
+  for (const PlacedButton& b : buttons) {
+    HWND button = b.button;
+    const std::wstring label = WindowText(button);
     HDC dc = GetDC(button);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
@@ -155,8 +156,8 @@ void GiveButtonsRoom(HWND box) {
                  outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   int x = (client.right + grow - row) / 2;
-  for (HWND button : buttons) {
-    SetWindowPos(button, nullptr, x, first.top, need, first.bottom - first.top,
+  for (const PlacedButton& b : buttons) {
+    SetWindowPos(b.button, nullptr, x, first.top, need, first.bottom - first.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     x += need + gap;
   }
@@ -211,6 +212,10 @@ control::Answer AskBox(HWND owner, const control::Message& message) {
   return control::AnswerAt(message, static_cast<int>(place));
 }
 
+ModalDialog::~ModalDialog() {
+  if (messageFont_ != nullptr) DeleteObject(messageFont_);
+}
+
 INT_PTR ModalDialog::RunModal(HWND owner, const std::wstring& caption) {
   std::vector<WORD> t;
   auto dword = [&t](DWORD v) {
@@ -231,6 +236,25 @@ INT_PTR ModalDialog::RunModal(HWND owner, const std::wstring& caption) {
                                  reinterpret_cast<LPARAM>(this));
 }
 
+HWND ModalDialog::AddControl(int id, const wchar_t* cls, const std::wstring& text, DWORD style,
+                             DWORD exStyle, int x, int y, int w, int h) {
+  return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                         hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+HFONT ModalDialog::UseMessageFont() {
+  dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
+  if (dpi_ <= 0) dpi_ = 96;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                             static_cast<UINT>(dpi_));
+  if (messageFont_ != nullptr) DeleteObject(messageFont_);
+  messageFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  return messageFont_;
+}
+
 void ModalDialog::SetClientSize(int w, int h, int dpi) {
   RECT outer{0, 0, w, h};
   AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
@@ -246,6 +270,23 @@ void ModalDialog::CentreOn(const RECT& area) {
   SetWindowPos(hwnd_, nullptr,
                area.left + (area.right - area.left - (outer.right - outer.left)) / 2,
                area.top + (area.bottom - area.top - (outer.bottom - outer.top)) / 2, 0, 0,
+               SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ModalDialog::CentreOnOwnerWithinWorkArea() {
+  const RECT work = WorkArea(hwnd_);
+  RECT outer{};
+  GetWindowRect(hwnd_, &outer);
+  SetWindowPos(hwnd_, nullptr, 0, 0, std::min(outer.right - outer.left, work.right - work.left),
+               std::min(outer.bottom - outer.top, work.bottom - work.top),
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  RECT owner{};
+  GetWindowRect(GetParent(hwnd_) != nullptr ? GetParent(hwnd_) : GetDesktopWindow(), &owner);
+  CentreOn(owner);
+  GetWindowRect(hwnd_, &outer);
+  SetWindowPos(hwnd_, nullptr,
+               std::clamp(outer.left, work.left, work.right - (outer.right - outer.left)),
+               std::clamp(outer.top, work.top, work.bottom - (outer.bottom - outer.top)), 0, 0,
                SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

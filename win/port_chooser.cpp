@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/utf16.h"
+#include "win/main_painter.h"
 
 namespace quelt::win {
 
@@ -39,11 +40,7 @@ void PortChooserBox::Place(const front::Rect& place, HFONT font) {
 
 void PortChooserBox::TakeTyped() {
   if (box_ == nullptr) return;
-  const int length = GetWindowTextLengthW(box_);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(box_, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  controller_.TypePort(Utf8FromWide(text));
+  controller_.TypePort(Utf8FromWide(WindowText(box_)));
 }
 
 bool PortChooserBox::Command(int id, int code) {

@@ -471,7 +471,9 @@ TEST_F(Window, StartsEmptyWithTheIntroAndItsHints) {
   EXPECT_EQ(std::wstring(item), L"Save a trace for support...");
 }
 
-TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
+// Refresh, an edit through the row menu and the editor, Send: what the
+// simulator received, the grid, the log and their Win32 drawing.
+TEST_F(Window, RefreshEditAndSendAgainstTheSimulator) {
   Refresh();
   const auto log = Log();
   ASSERT_GE(log.size(), 14u);
@@ -526,53 +528,8 @@ TEST_F(Window, RefreshShowsTheIdentityAndTheTableWithItsMarks) {
   ASSERT_EQ(cmds.size(), 20u);
   EXPECT_EQ(cmds[2], "R001");
   EXPECT_EQ(cmds[19], "R40112");
-}
 
-// --demo: the window on the in-process analyser at 9600 baud, wired as
-// quelt-fuel.exe wires it; quelt-sim on the COM port hears nothing.
-TEST_F(Window, DemoRefreshesOverTheInProcessLine) {
-  sim::Config paced;
-  paced.baud = 9600;
-  sim::InProcessLine line(paced);
-  controller.AttachSimulated(line, line.DevicePath());
-  Refresh();
-  const auto log = Log();
-  EXPECT_EQ(log.front(), WideFromUtf8(std::string(kTitleLine) + " - simulated analyser"));
-  EXPECT_EQ(log[9], L"Found      :QUELT 300");
-  EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
-  EXPECT_EQ(Cell(3, 2), L"Erdgas H");
-  EXPECT_EQ(Progress(), 15);
-  EXPECT_EQ(line.Transcript().size(), 20u);
-  EXPECT_TRUE(Commands().empty());
-  link.UseLine(DeviceLine());
-}
-
-TEST_F(Window, SendWritesTheTableAndChecksIt) {
-  Refresh();
-  first_ = Transcript().size();
-  Modals modals;  // a box would stop the test here; none may come
-  Click(MainControl::SendButton);
-  EXPECT_TRUE(modals.texts.empty());
-  const auto cmds = Commands();
-  ASSERT_GE(cmds.size(), 14u);
-  std::vector<std::string> writes;
-  for (const auto& c : cmds) {
-    if (c.rfind("W40", 0) == 0) writes.push_back(c);
-  }
-  ASSERT_EQ(writes.size(), 14u);
-  EXPECT_EQ(writes[3], "W4014;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
-  EXPECT_EQ(writes[13], "W40213;X;X;");
-  // The check reads the count and every row back after the last write.
-  EXPECT_EQ(cmds.back(), "R40113");
-  const auto log = Log();
-  EXPECT_EQ(log.back(), L"Sent 13 rows, the analyser uses 13");
-  EXPECT_EQ(log[log.size() - 2], L"Checked: 13 rows and the count read back as sent");
-  EXPECT_EQ(Progress(), 15);
-  EXPECT_TRUE(Enabled(MainControl::SendButton));
-}
-
-TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
-  Refresh();
+  // The edit: the row menu, the editor dialog, its refusals.
   wchar_t separator[8] = {};
   GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
   const int refusedBefore = RefusedCharacters();
@@ -633,77 +590,52 @@ TEST_F(Window, EditThroughThePopupMenuAndTheDialog) {
   EXPECT_EQ(Cell(5, 2), L"Butan");
   EXPECT_EQ(Cell(5, 0), L"6");  // its position, never the row count plus one
   EXPECT_DOUBLE_EQ(controller.Table().Row(5).Co2Max, 15.5);
-}
 
-// The lock while a transfer waits for the analyser: checked from a timer that
-// the transfer's own waits dispatch.
-TEST_F(Window, LocksEverythingThatChangesTheTableDuringATransfer) {
-  Refresh();
-  struct Seen {
-    bool ran = false, refresh = true, send = true, up = true, down = true, busy = false,
-         fast = false;
-    UINT edit = 0;
-    int currentAfterClick = -1;
-  };
-  static Seen seen;
-  static Window* self;
-  seen = {};
-  self = this;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR id, DWORD) {
-    if (seen.ran || !self->controller.TransferActive()) return;
-    KillTimer(nullptr, id);
-    seen.ran = true;
-    seen.refresh = self->Enabled(MainControl::RefreshButton);
-    seen.send = self->Enabled(MainControl::SendButton);
-    seen.up = self->Enabled(MainControl::MoveUpButton);
-    seen.down = self->Enabled(MainControl::MoveDownButton);
-    seen.busy = self->controller.BusyCursor();
-    seen.fast = self->pump.FastWakeups();
-    seen.edit = GetMenuState(self->form.RowMenu(), kEditMenuId, MF_BYCOMMAND);
-    // Neither a click in the grid nor Ctrl+Delete changes the table now.
-    ListView_SetItemState(self->Grid(), 0, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
-    self->KeyToGrid(VK_DELETE, true);
-    self->Click(MainControl::MoveUpButton);
-    seen.currentAfterClick = self->controller.Table().CurrentIndex();
-  });
+  // The send writes the edited table and reads it back.
+  EXPECT_EQ(Text(form.Handle()), Caption() + L" - changes not sent");
+  first_ = Transcript().size();
+  modals.texts.clear();  // a box would stop the test here; none may come
   Click(MainControl::SendButton);
-  KillTimer(nullptr, timer);
-  ASSERT_TRUE(seen.ran) << "the send ended before the timer came";
-  EXPECT_FALSE(seen.refresh);
-  EXPECT_FALSE(seen.send);
-  EXPECT_FALSE(seen.up);
-  EXPECT_FALSE(seen.down);
-  EXPECT_TRUE(seen.busy);
-  EXPECT_TRUE(seen.fast);  // the fine timer resolution only while a transfer runs
-  EXPECT_TRUE(seen.edit & MF_GRAYED);
-  EXPECT_NE(seen.currentAfterClick, 0);
-  EXPECT_EQ(Rows(), 13);
-  // Afterwards everything is back.
-  EXPECT_TRUE(Enabled(MainControl::RefreshButton));
-  EXPECT_TRUE(Enabled(MainControl::MoveUpButton));
-  EXPECT_FALSE(controller.BusyCursor());
-  EXPECT_FALSE(pump.FastWakeups());
-  EXPECT_FALSE(GetMenuState(form.RowMenu(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(modals.texts.empty());
+  const auto sent = Commands();
+  std::vector<std::string> writes;
+  for (const auto& c : sent) {
+    if (c.rfind("W40", 0) == 0) writes.push_back(c);
+  }
+  ASSERT_EQ(writes.size(), 14u);
+  EXPECT_EQ(writes[3], "W4014;16;Erdgas H;12,1;0,64;0,009;3,0;7,70;9,40;31,68;0;");
+  // The edited row as typed: the decimal mark the wire uses, HU emptied to 0.
+  EXPECT_EQ(writes[5].rfind("W4016;5;Butan;15,5;", 0), 0u) << writes[5];
+  EXPECT_TRUE(writes[5].ends_with(";0,00;1;")) << writes[5];
+  EXPECT_EQ(writes[13], "W40213;X;X;");
+  // The check reads the count and every row back after the last write.
+  EXPECT_EQ(sent.back(), "R40113");
+  const auto after = Log();
+  EXPECT_EQ(after.back(), L"Sent 13 rows, the analyser uses 13");
+  EXPECT_EQ(after[after.size() - 2], L"Checked: 13 rows and the count read back as sent");
+  EXPECT_EQ(Progress(), 15);
+  EXPECT_TRUE(Enabled(MainControl::SendButton));
+  EXPECT_EQ(Text(form.Handle()), Caption());
+  EXPECT_EQ(Cell(5, 3), L"15" + std::wstring(1, separator[0]) + L"5") << "sent: no mark";
 }
 
-TEST_F(Window, ClosingDuringATransferEndsItThenCloses) {
-  static Window* self;
-  self = this;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (self->controller.TransferActive()) PostMessageW(self->form.Handle(), WM_CLOSE, 0, 0);
-  });
-  Modals modals;  // no message box may come
-  Click(MainControl::RefreshButton);
-  KillTimer(nullptr, timer);
-  for (int i = 0; i < 100 && form.Handle() != nullptr; ++i) {
-    pump.ProcessPendingEvents();
-    Sleep(10);
-  }
-  EXPECT_EQ(form.Handle(), nullptr);
-  EXPECT_TRUE(modals.texts.empty());
-  EXPECT_FALSE(link.port().isOpen());
-  EXPECT_FALSE(ops.Busy());
+// --demo: the window on the in-process analyser at 9600 baud, wired as
+// quelt-fuel.exe wires it; quelt-sim on the COM port hears nothing.
+TEST_F(Window, DemoRefreshesOverTheInProcessLine) {
+  sim::Config paced;
+  paced.baud = 9600;
+  sim::InProcessLine line(paced);
+  controller.AttachSimulated(line, line.DevicePath());
+  Refresh();
+  const auto log = Log();
+  EXPECT_EQ(log.front(), WideFromUtf8(std::string(kTitleLine) + " - simulated analyser"));
+  EXPECT_EQ(log[9], L"Found      :QUELT 300");
+  EXPECT_EQ(log.back(), L"Read 12 rows, natural gas H added as row 4");
+  EXPECT_EQ(Cell(3, 2), L"Erdgas H");
+  EXPECT_EQ(Progress(), 15);
+  EXPECT_EQ(line.Transcript().size(), 20u);
+  EXPECT_TRUE(Commands().empty());
+  link.UseLine(DeviceLine());
 }
 
 // A transfer cut short leaves the analyser's answer on the line; the next
@@ -839,46 +771,6 @@ TEST_F(Window, TableFilesWithAnyNameThroughTheSession) {
   EXPECT_EQ(modals.texts[0].rfind(L"Not loaded: \u00fcbel.txt, line 1", 0), 0u)
       << Utf8FromWide(modals.texts[0]);
   EXPECT_EQ(Rows(), 13);
-}
-
-// About offers the session's trace: its button saves it to the file picked.
-TEST_F(Window, TheLogoOpensTheAboutBox) {
-  Modals modals;
-  std::vector<std::wstring> buttons;
-  modals.Expect(WideFromUtf8(kProgramName), [&](HWND box) {
-    for (int id : {IDRETRY, IDCANCEL}) buttons.push_back(Text(GetDlgItem(box, id)));
-    modals.texts.push_back(Text(GetDlgItem(box, 0xFFFF)));
-    PostMessageW(box, WM_COMMAND, IDRETRY, 0);
-  });
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::filesystem::path trace = std::filesystem::path(temp) / L"support \u00e4.txt";
-  std::filesystem::remove(trace);
-  modals.Expect(WideFromUtf8(control::TraceFileChoice().title), [&](HWND dialog) {
-    SetDlgItemTextW(dialog, cmb13, trace.c_str());
-    SetDlgItemTextW(dialog, edt1, trace.c_str());
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  });
-  HWND logo = C(MainControl::Logo);
-  SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  for (int i = 0; i < 200 && !modals.Done(); ++i) {
-    pump.ProcessPendingEvents();
-    Sleep(10);
-  }
-  ASSERT_TRUE(modals.Done());
-  EXPECT_EQ(buttons, (std::vector<std::wstring>{L"Save &trace...", L"OK"}));
-  std::ifstream saved(trace, std::ios::binary);
-  std::string first;
-  std::getline(saved, first);
-  EXPECT_EQ(first, LineTrace::FormatLine());
-  ASSERT_EQ(modals.texts.size(), 1u);
-  EXPECT_EQ(modals.texts[0],
-            WideFromUtf8(
-                std::string("quelt-fuel ") + QUELT_VERSION +
-                "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: looked for on "
-                "Refresh\nBackups: " +
-                PathText(ops.BackupsFolder()) + "\nCommand line: quelt-fuel-cli --help"));
 }
 
 // The window in one of the analyser's languages (tests/support/languages.h):
@@ -1038,34 +930,6 @@ INSTANTIATE_TEST_SUITE_P(Nine, LanguageWindow, ::testing::ValuesIn(test::kNineLa
                            return std::string(param.param.code);
                          });
 
-// Ctrl+P opens the report's form on the lines remembered; what OK takes
-// from its edits the controller keeps, and the file dialog follows.
-TEST_F(Window, CtrlPAsksForTheReportsPartiesFirst) {
-  controller.SetParties({"M\u00fcller", "Halle 2", "J. Doe"});
-  Modals modals;
-  std::vector<std::wstring> shown;
-  modals.Expect(WideFromUtf8(lang::Tr(control::kPartiesCaption)), [&](HWND dialog) {
-    for (int id : {kCustomerEditId, kSiteEditId, kTechnicianEditId}) {
-      shown.push_back(Text(GetDlgItem(dialog, id)));
-    }
-    EXPECT_EQ(SendDlgItemMessageW(dialog, kSiteEditId, EM_GETLIMITTEXT, 0, 0),
-              control::kPartyMaxChars);
-    SetDlgItemTextW(dialog, kSiteEditId, L"Kesselhaus \u00d6st");
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  });
-  modals.Expect(WideFromUtf8(control::ExportFileChoice(control::ExportKind::Report).title),
-                [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
-  Key('P', true);
-  for (int i = 0; i < 200 && !modals.Done(); ++i) {
-    pump.ProcessPendingEvents();
-    Sleep(10);
-  }
-  ASSERT_TRUE(modals.Done());
-  EXPECT_EQ(shown, (std::vector<std::wstring>{L"M\u00fcller", L"Halle 2", L"J. Doe"}));
-  EXPECT_EQ(controller.Parties().site, "Kesselhaus \u00d6st");
-  EXPECT_EQ(controller.Parties().customer, "M\u00fcller");
-}
-
 // The window's mapping, one row a face call or an event: each face call
 // reaches its control, each key, click and menu its command. What the
 // commands then decide (the questions, the lock, the files' faults) is the
@@ -1089,6 +953,16 @@ TEST_F(Window, EachFaceCallAndEventReachesItsControlOrCommand) {
     });
   };
   const std::filesystem::path saved = TempFolder() / L"gesichert \u00e4.txt";
+  const std::filesystem::path trace = folder_ / L"support \u00e4.txt";
+  std::vector<std::wstring> aboutButtons, parties;
+  std::wstring third, fourth;  // the names of the rows the editing keys leave in place
+  struct Seen {
+    bool ran = false, refresh = true, send = true, up = true, down = true, busy = false,
+         fast = false;
+    UINT edit = 0;
+    int currentAfterClick = -1;
+  };
+  static Seen seen;
   struct Case {
     const char* what;
     std::function<void()> act, check;
@@ -1163,6 +1037,63 @@ TEST_F(Window, EachFaceCallAndEventReachesItsControlOrCommand) {
          EXPECT_EQ(face.LoadSetting(front::kSettingsFolderKey), folder);
          face.StoreSetting(front::kSettingsFolderKey, before);
        }},
+      // About offers the session's trace: its button saves it to the file picked.
+      {"the logo opens About: its words and text; Save trace writes the trace",
+       [&] {
+         modals.Expect(program, [&](HWND box) {
+           for (int id : {IDRETRY, IDCANCEL}) aboutButtons.push_back(Text(GetDlgItem(box, id)));
+           modals.texts.push_back(Text(GetDlgItem(box, 0xFFFF)));
+           PostMessageW(box, WM_COMMAND, IDRETRY, 0);
+         });
+         std::filesystem::remove(trace);
+         modals.Expect(WideFromUtf8(control::TraceFileChoice().title), [&](HWND dialog) {
+           SetDlgItemTextW(dialog, cmb13, trace.c_str());
+           SetDlgItemTextW(dialog, edt1, trace.c_str());
+           PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+         });
+         HWND logo = C(MainControl::Logo);
+         SendMessageW(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+         SendMessageW(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+         settle();
+       },
+       [&] {
+         EXPECT_EQ(aboutButtons, (std::vector<std::wstring>{L"Save &trace...", L"OK"}));
+         std::ifstream kept(trace, std::ios::binary);
+         std::string first;
+         std::getline(kept, first);
+         EXPECT_EQ(first, LineTrace::FormatLine());
+         ASSERT_EQ(modals.texts.size(), 1u);
+         EXPECT_EQ(
+             modals.texts[0],
+             WideFromUtf8(std::string("quelt-fuel ") + QUELT_VERSION +
+                          "\nKeeps the fuel table of the QUELT combustion analyser.\n\nPort: "
+                          "looked for on Refresh\nBackups: " +
+                          PathText(ops.BackupsFolder()) + "\nCommand line: quelt-fuel-cli --help"));
+       }},
+      // The report's form on the lines remembered; what OK takes from its
+      // edits the controller keeps, and the file dialog follows.
+      {"Ctrl+P asks for the report's parties first",
+       [&] {
+         controller.SetParties({"M\u00fcller", "Halle 2", "J. Doe"});
+         modals.Expect(WideFromUtf8(lang::Tr(control::kPartiesCaption)), [&](HWND dialog) {
+           for (int id : {kCustomerEditId, kSiteEditId, kTechnicianEditId}) {
+             parties.push_back(Text(GetDlgItem(dialog, id)));
+           }
+           EXPECT_EQ(SendDlgItemMessageW(dialog, kSiteEditId, EM_GETLIMITTEXT, 0, 0),
+                     control::kPartyMaxChars);
+           SetDlgItemTextW(dialog, kSiteEditId, L"Kesselhaus \u00d6st");
+           PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+         });
+         modals.Expect(WideFromUtf8(control::ExportFileChoice(control::ExportKind::Report).title),
+                       [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+         Key('P', true);
+         settle();
+       },
+       [&] {
+         EXPECT_EQ(parties, (std::vector<std::wstring>{L"M\u00fcller", L"Halle 2", L"J. Doe"}));
+         EXPECT_EQ(controller.Parties().site, "Kesselhaus \u00d6st");
+         EXPECT_EQ(controller.Parties().customer, "M\u00fcller");
+       }},
       {"Ctrl+Enter before a refresh: Send is off", [&] { Key(VK_RETURN, true); },
        [&] { EXPECT_TRUE(Commands().empty()); }},
       {"F5 refreshes", [&] { Key(VK_F5, false); },
@@ -1228,6 +1159,110 @@ TEST_F(Window, EachFaceCallAndEventReachesItsControlOrCommand) {
          settle();
        },
        [&] { EXPECT_EQ(edited, 7); }},
+      // Checked from a timer that the transfer's own waits dispatch: neither
+      // a click in the grid nor Ctrl+Delete nor Move up changes the table.
+      {"SetTransferLock and SetBusyCursor: buttons, the row menu and the grid locked during a send",
+       [&] {
+         static Window* self;
+         self = this;
+         seen = {};
+         const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR id, DWORD) {
+           if (seen.ran || !self->controller.TransferActive()) return;
+           KillTimer(nullptr, id);
+           seen.ran = true;
+           seen.refresh = self->Enabled(MainControl::RefreshButton);
+           seen.send = self->Enabled(MainControl::SendButton);
+           seen.up = self->Enabled(MainControl::MoveUpButton);
+           seen.down = self->Enabled(MainControl::MoveDownButton);
+           seen.busy = self->controller.BusyCursor();
+           seen.fast = self->pump.FastWakeups();
+           seen.edit = GetMenuState(self->form.RowMenu(), kEditMenuId, MF_BYCOMMAND);
+           ListView_SetItemState(self->Grid(), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                                 LVIS_SELECTED | LVIS_FOCUSED);
+           self->KeyToGrid(VK_DELETE, true);
+           self->Click(MainControl::MoveUpButton);
+           seen.currentAfterClick = self->controller.Table().CurrentIndex();
+         });
+         Click(MainControl::SendButton);
+         KillTimer(nullptr, timer);
+       },
+       [&] {
+         ASSERT_TRUE(seen.ran) << "the send ended before the timer came";
+         EXPECT_FALSE(seen.refresh);
+         EXPECT_FALSE(seen.send);
+         EXPECT_FALSE(seen.up);
+         EXPECT_FALSE(seen.down);
+         EXPECT_TRUE(seen.busy);
+         EXPECT_TRUE(seen.fast);  // the fine timer resolution only while a transfer runs
+         EXPECT_TRUE(seen.edit & MF_GRAYED);
+         EXPECT_NE(seen.currentAfterClick, 0);
+         EXPECT_EQ(Rows(), 13);
+         EXPECT_TRUE(modals.texts.empty());
+         // Afterwards everything is back.
+         EXPECT_TRUE(Enabled(MainControl::RefreshButton));
+         EXPECT_TRUE(Enabled(MainControl::MoveUpButton));
+         EXPECT_FALSE(controller.BusyCursor());
+         EXPECT_FALSE(pump.FastWakeups());
+         EXPECT_FALSE(GetMenuState(form.RowMenu(), kEditMenuId, MF_BYCOMMAND) & MF_GRAYED);
+       }},
+      // Through the program's message loop: Insert adds a row below the
+      // current one and opens the editor on its ID (Cancel takes the row
+      // away), Ctrl+D duplicates, Ctrl+Z and Ctrl+Y undo and redo; N stays
+      // the position, the row acted on selected, changed cells marked.
+      {"Insert, Ctrl+D, Ctrl+Z and Ctrl+Y: the editor on a new row, N and the change marks",
+       [&] {
+         ListView_SetItemState(Grid(), 2, LVIS_SELECTED | LVIS_FOCUSED,
+                               LVIS_SELECTED | LVIS_FOCUSED);
+         third = Cell(2, 2);
+         fourth = Cell(3, 2);
+         struct Step {
+           const char* what;
+           WORD key;
+           bool control;
+           int editor;         // the button that closes the editor; 0: no editor
+           const wchar_t* id;  // typed into the new row's ID first
+           int rows, selected;
+         };
+         const Step steps[] = {
+             {"Insert, Cancel", VK_INSERT, false, IDCANCEL, L"", 13, 2},
+             {"Insert, OK", VK_INSERT, false, IDOK, L"77", 14, 3},
+             // The copy opens in the editor without an ID: the user gives it one.
+             {"Ctrl+D, OK", 'D', true, IDOK, L"78", 15, 4},
+             {"Ctrl+Z", 'Z', true, 0, L"", 14, 3},
+             {"Ctrl+Y", 'Y', true, 0, L"", 15, 4},
+         };
+         for (const Step& step : steps) {
+           SCOPED_TRACE(step.what);
+           if (step.editor != 0) {
+             modals.Expect(L"Edit fuel", [&step](HWND dialog) {
+               HWND id = GetDlgItem(dialog, EditorId(FuelField::ID));
+               EXPECT_EQ(GetFocus(), id);
+               EXPECT_EQ(GetWindowLongPtrW(id, GWL_STYLE) & ES_READONLY, 0)
+                   << "a new row takes an ID";
+               EXPECT_EQ(Text(id), L"");
+               SetWindowTextW(id, step.id);
+               PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(step.editor), 0);
+             });
+           }
+           Key(step.key, step.control);
+           settle();
+           EXPECT_EQ(Rows(), step.rows);
+           EXPECT_EQ(Selected(), step.selected);
+           for (int i = 0; i < Rows(); ++i) EXPECT_EQ(Cell(i, 0), std::to_wstring(i + 1)) << i;
+         }
+       },
+       [&] {
+         const std::wstring bullet = WideFromUtf8(front::kChangedPrefix);
+         EXPECT_EQ(Cell(2, 2), third) << "unchanged: no mark";
+         EXPECT_EQ(Cell(3, 2).rfind(bullet, 0), 0u) << "the new row";
+         EXPECT_EQ(Cell(5, 2), fourth) << "two places down, unchanged: no mark";
+         EXPECT_EQ(Cell(3, 0), L"4") << "N is never marked";
+         EXPECT_NE(Status().find(L"rows change"), std::wstring::npos) << Status();
+         // Both new rows undone: the table the analyser has, for the rows below.
+         Key('Z', true);
+         Key('Z', true);
+         EXPECT_EQ(Rows(), 13);
+       }},
       {"Ctrl+Enter sends", [&] { Key(VK_RETURN, true); },
        [&] { EXPECT_EQ(Log().back(), L"Sent 13 rows, the analyser uses 13"); }},
       // No guide beside the test program: F1 says so instead of nothing.
@@ -1240,6 +1275,28 @@ TEST_F(Window, EachFaceCallAndEventReachesItsControlOrCommand) {
        [&] {
          ASSERT_EQ(modals.texts.size(), 1u);
          EXPECT_EQ(modals.texts[0].rfind(L"The user guide is not installed", 0), 0u);
+       }},
+      // WM_CLOSE in the transfer's own message loop: the window waits for
+      // the transfer to end, then goes, without a box. It goes: the last row.
+      {"RequestCloseLater: closing during a refresh closes once it ended",
+       [&] {
+         static Window* self;
+         self = this;
+         const UINT_PTR timer = SetTimer(nullptr, 0, 15, [](HWND, UINT, UINT_PTR, DWORD) {
+           if (self->controller.TransferActive()) PostMessageW(self->form.Handle(), WM_CLOSE, 0, 0);
+         });
+         Click(MainControl::RefreshButton);
+         KillTimer(nullptr, timer);
+         for (int i = 0; i < 100 && form.Handle() != nullptr; ++i) {
+           pump.ProcessPendingEvents();
+           Sleep(10);
+         }
+       },
+       [&] {
+         EXPECT_EQ(form.Handle(), nullptr);
+         EXPECT_TRUE(modals.texts.empty());
+         EXPECT_FALSE(link.port().isOpen());
+         EXPECT_FALSE(ops.Busy());
        }},
   };
   for (const Case& c : cases) {
@@ -1414,61 +1471,6 @@ TEST_F(Window, CtrlBOpensTheBackupsViewWhichRestoresAndLoads) {
   modals.Expect(view, [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); });
   Click(MainControl::BackupsButton);
   EXPECT_TRUE(modals.Done());
-}
-
-// The editing keys through the program's message loop: Insert adds a row
-// below the current one and opens the editor (Cancel takes the row away),
-// Ctrl+D duplicates, Ctrl+Z and Ctrl+Y undo and redo; N stays the position
-// and the row acted on selected; changed cells carry the change mark.
-TEST_F(Window, EditingKeysAndChangeMarks) {
-  Refresh();
-  ListView_SetItemState(Grid(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  const std::wstring third = Cell(2, 2), fourth = Cell(3, 2);
-  struct Case {
-    const char* what;
-    WORD key;
-    bool control;
-    int editor;         // the button that closes the editor; 0: no editor
-    const wchar_t* id;  // typed into the new row's ID first
-    int rows, selected;
-  };
-  const Case cases[] = {
-      {"Insert, Cancel", VK_INSERT, false, IDCANCEL, L"", 13, 2},
-      {"Insert, OK", VK_INSERT, false, IDOK, L"77", 14, 3},
-      // The copy opens in the editor without an ID: the user gives it one.
-      {"Ctrl+D, OK", 'D', true, IDOK, L"78", 15, 4},
-      {"Ctrl+Z", 'Z', true, 0, L"", 14, 3},
-      {"Ctrl+Y", 'Y', true, 0, L"", 15, 4},
-  };
-  Modals modals;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    if (c.editor != 0) {
-      modals.Expect(L"Edit fuel", [&c](HWND dialog) {
-        HWND id = GetDlgItem(dialog, EditorId(FuelField::ID));
-        EXPECT_EQ(GetFocus(), id);
-        EXPECT_EQ(GetWindowLongPtrW(id, GWL_STYLE) & ES_READONLY, 0) << "a new row takes an ID";
-        EXPECT_EQ(Text(id), L"");
-        SetWindowTextW(id, c.id);
-        PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(c.editor), 0);
-      });
-    }
-    Key(c.key, c.control);
-    for (int i = 0; i < 200 && !modals.Done(); ++i) {
-      pump.ProcessPendingEvents();
-      Sleep(10);
-    }
-    ASSERT_TRUE(modals.Done());
-    EXPECT_EQ(Rows(), c.rows);
-    EXPECT_EQ(Selected(), c.selected);
-    for (int i = 0; i < Rows(); ++i) EXPECT_EQ(Cell(i, 0), std::to_wstring(i + 1)) << i;
-  }
-  const std::wstring bullet = WideFromUtf8(front::kChangedPrefix);
-  EXPECT_EQ(Cell(2, 2), third) << "unchanged: no mark";
-  EXPECT_EQ(Cell(3, 2).rfind(bullet, 0), 0u) << "the new row";
-  EXPECT_EQ(Cell(5, 2), fourth) << "two places down, unchanged: no mark";
-  EXPECT_EQ(Cell(3, 0), L"4") << "N is never marked";
-  EXPECT_NE(Status().find(L"rows change"), std::wstring::npos) << Status();
 }
 
 // Every control where the layout table puts it at the prefix's resolution,
