@@ -10,7 +10,7 @@
 #include "control/window_controller.h"
 #include "text/utf16.h"
 #include "win/main_window.h"
-#include "win/message_box.h"
+#include "win/modal_dialog.h"
 #include "win/tips.h"
 
 namespace quelt::win {

@@ -16,6 +16,7 @@
 #include "win/gdi_pictures.h"
 #include "win/main_window.h"
 #include "win/message_box.h"
+#include "win/modal_dialog.h"
 
 namespace quelt::win {
 namespace {

@@ -8,7 +8,7 @@
 #include "lang/tr.h"
 #include "text/utf16.h"
 #include "win/main_painter.h"
-#include "win/message_box.h"
+#include "win/modal_dialog.h"
 
 namespace quelt::win {
 namespace {
