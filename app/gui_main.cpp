@@ -70,27 +70,22 @@ class FirstPaint : public QObject {
 // it loaded. Joined before the window, whose first text needs it. Only when
 // every argument is the program's own: one left for Qt may still be refused,
 // and a program that ends before Qt takes the configuration over would leave
-// it loaded for nothing. The same thread draws the window's first pictures.
-class StartUpWarmUp {
+// it loaded for nothing.
+class FontConfigWarmUp {
  public:
 #ifdef QUELT_FONTCONFIG_WARMUP
-  explicit StartUpWarmUp(bool start) {
-    if (start) {
-      thread_ = std::thread([] {
-        FcInit();
-        quelt::ui::DrawPicturesAhead();
-      });
-    }
+  explicit FontConfigWarmUp(bool start) {
+    if (start) thread_ = std::thread([] { FcInit(); });
   }
   void Join() {
     if (thread_.joinable()) thread_.join();
   }
-  ~StartUpWarmUp() { Join(); }
+  ~FontConfigWarmUp() { Join(); }
 
  private:
   std::thread thread_;
 #else
-  explicit StartUpWarmUp(bool) {}
+  explicit FontConfigWarmUp(bool) {}
   void Join() {}
 #endif
 };
@@ -106,7 +101,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const quelt::app::OptionsRead early = quelt::app::ReadWindowOptions(args, true);
   if (early.end) End(early);
-  StartUpWarmUp fonts(early.options.left.empty());
+  FontConfigWarmUp fonts(early.options.left.empty());
   QApplication app(argc, argv);
   fonts.Join();
   // What Qt left of the arguments: anything it did not take is refused.

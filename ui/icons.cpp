@@ -9,32 +9,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
-#include <utility>
-#include <vector>
-
-#include "front/main_look.h"
 
 namespace quelt::ui {
 namespace {
-
-// The pictures drawn ahead, each taken once.
-struct DrawnAhead {
-  front::Picture picture;
-  int size;
-  bool disabled;
-  std::optional<front::Canvas> canvas;
-};
-std::vector<DrawnAhead> picturesAhead;
-std::optional<front::Canvas> flameAhead;
-
-front::Canvas Picture(front::Picture picture, int size, bool disabled) {
-  for (DrawnAhead& d : picturesAhead) {
-    if (d.picture == picture && d.size == size && d.disabled == disabled && d.canvas)
-      return *std::exchange(d.canvas, std::nullopt);
-  }
-  return front::DrawPicture(picture, size, disabled);
-}
 
 QRectF BoxRect(const front::Box& box) { return {box.x, box.y, box.w, box.h}; }
 
@@ -70,7 +47,7 @@ void Letter(QPainter& p, double k, bool bold, double pixels, const QRectF& box, 
 
 QPixmap PicturePixmap(front::Picture picture, int size, double dpr, bool disabled) {
   const int px = qMax(1, qRound(size * dpr));
-  QImage image = CanvasImage(Picture(picture, px, disabled));
+  QImage image = CanvasImage(front::DrawPicture(picture, px, disabled));
   if (picture == front::Picture::Exit) {
     QPainter p(&image);
     p.setPen(disabled ? QColor(235, 235, 235) : QColor(Qt::white));
@@ -187,8 +164,7 @@ QIcon AppIcon() {
 
 QPixmap LogoPixmap(double scale, double devicePixelRatio) {
   const double k = scale * devicePixelRatio;
-  QImage image = CanvasImage(k == 1.0 && flameAhead ? *std::exchange(flameAhead, std::nullopt)
-                                                    : front::DrawLogoFlame(k));
+  QImage image = CanvasImage(front::DrawLogoFlame(k));
   QPainter p(&image);
   // The largest size at which the name fits whatever face the platform
   // gives, 22 at most: the scaled lettering is as wide as its advance scaled.
@@ -204,19 +180,6 @@ QPixmap LogoPixmap(double scale, double devicePixelRatio) {
   p.end();
   image.setDevicePixelRatio(devicePixelRatio);
   return QPixmap::fromImage(image);
-}
-
-void DrawPicturesAhead() {
-  for (const front::ButtonPicture& b : front::ButtonPictures()) {
-    for (bool disabled : {false, true})
-      picturesAhead.push_back(
-          {b.picture, b.size, disabled, front::DrawPicture(b.picture, b.size, disabled)});
-  }
-  const int icon = front::DesignSize(front::Picture::AppIcon);
-  for (int size : {icon, 2 * icon})
-    picturesAhead.push_back({front::Picture::AppIcon, size, false,
-                             front::DrawPicture(front::Picture::AppIcon, size, false)});
-  flameAhead = front::DrawLogoFlame(1.0);
 }
 
 void PaintRowIndicator(QPainter& painter, const QRectF& cell) {

@@ -28,13 +28,6 @@ QIcon AppIcon();
 // The 100 x 39 logo at `scale` (logical-dpi scale) and device pixel ratio.
 QPixmap LogoPixmap(double scale, double devicePixelRatio);
 
-// Draws the pictures the window shows first on a screen of 96 dpi and pixel
-// ratio 1 (the buttons', the logo's flame, the program's icon), so that
-// building the window takes them instead of drawing them. Pure drawing, no
-// Qt: it may run on another thread while the application starts, joined
-// before the window is built. Pictures of other sizes are drawn when asked.
-void DrawPicturesAhead();
-
 // The grid's current-row mark, centred in `cell`.
 void PaintRowIndicator(QPainter& painter, const QRectF& cell);
 
