@@ -42,6 +42,13 @@ class ControllerFixture : public ::testing::Test {
     config.rows = std::move(rows);
     Start(std::move(config));
   }
+  // Three rows the analyser holds, natural gas H (16) among them.
+  void Start() { Start(RowsWithIds({101, 16, 103})); }
+  // A change the analyser has not got: the first row moves down.
+  void Change() {
+    window.Table().MoveToFirst();
+    window.Do(control::Command::MoveDown);
+  }
   FuelTable& Table() { return window.Table(); }
 
   ClockPump pump;

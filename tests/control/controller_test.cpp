@@ -22,16 +22,7 @@ using control::Command;
 using control::Control;
 using control::MessageKind;
 
-class Controller : public ControllerFixture {
- protected:
-  using ControllerFixture::Start;
-  void Start() { Start(RowsWithIds({101, 16, 103})); }
-  // A change the analyser has not got: the first row moves down.
-  void Change() {
-    window.Table().MoveToFirst();
-    window.Do(Command::MoveDown);
-  }
-};
+class Controller : public ControllerFixture {};
 
 TEST_F(Controller, EveryBoxHasTheKindsTitlePictureAndSafeDefault) {
   Start();

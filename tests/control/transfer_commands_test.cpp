@@ -15,16 +15,7 @@ using control::Answer;
 using control::Command;
 using control::Control;
 
-class Transfers : public ControllerFixture {
- protected:
-  using ControllerFixture::Start;
-  void Start() { Start(RowsWithIds({101, 16, 103})); }
-  // A change the analyser has not got: the first row moves down.
-  void Change() {
-    window.Table().MoveToFirst();
-    window.Do(Command::MoveDown);
-  }
-};
+class Transfers : public ControllerFixture {};
 
 TEST_F(Transfers, SendIsEnabledOnlyOnceATableIsThere) {
   EXPECT_TRUE(face.Enabled(Control::Refresh));
