@@ -1,7 +1,5 @@
 #include "control/window_controller.h"
 
-#include <algorithm>
-#include <charconv>
 #include <utility>
 
 #include "control/user_guide.h"
@@ -11,13 +9,6 @@
 #include "quelt/version.h"
 
 namespace quelt::control {
-namespace {
-
-// The longest log a split may ask for, at 96 dpi: more than any screen has.
-constexpr int kMaxLogHeight = 4000;
-
-}  // namespace
-
 WindowController::WindowController(AnalyserLink& link) : state_(link, view_) {
   state_.ops.SetTitleLine(lang::Tr(kTitleLine));
   // A write asks between its commands: the system ending the program stops
@@ -29,23 +20,8 @@ WindowController::WindowController(AnalyserLink& link) : state_(link, view_) {
 
 void WindowController::Attach(WindowFace* face) {
   state_.face = face;
-  if (face != nullptr) {
-    const std::string kept = face->LoadSetting(kLogHeightSettingKey);
-    int height = 0;
-    const auto [end, ec] = std::from_chars(kept.data(), kept.data() + kept.size(), height);
-    const bool valid = ec == std::errc() && end == kept.data() + kept.size() &&
-                       height >= front::kMinLogHeight && height <= kMaxLogHeight;
-    logHeight_ = valid ? height : front::kDefaultLogHeight;
-  }
+  record_.LoadLogHeight();
   display_.Update();
-}
-
-void WindowController::SplitMoved(int height96) {
-  const int height = std::clamp(height96, front::kMinLogHeight, kMaxLogHeight);
-  if (height == logHeight_) return;
-  logHeight_ = height;
-  if (state_.face != nullptr)
-    state_.face->StoreSetting(kLogHeightSettingKey, std::to_string(height));
 }
 
 void WindowController::AttachSimulated(Line& line, const std::string& device) {

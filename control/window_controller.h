@@ -34,17 +34,12 @@
 #include "control/window_display.h"
 #include "control/window_record.h"
 #include "control/window_state.h"
-#include "front/layout.h"
 #include "fuel/fuel_ops.h"
 #include "fuel/fuel_table.h"
 #include "fuel/report.h"
 #include "fuel/status_text.h"
 
 namespace quelt::control {
-
-// Where the split between the log and the grid is kept (the log's height at
-// 96 dpi), the same name in both windows' settings.
-inline constexpr const char* kLogHeightSettingKey = "window/logHeight";
 
 class WindowController {
  public:
@@ -87,10 +82,10 @@ class WindowController {
   PortChooser& Ports() { return state_.ports; }
   // The log's height at 96 dpi (front::LayoutMain): the one remembered
   // from the last run, or the default.
-  int LogHeight() const { return logHeight_; }
+  int LogHeight() const { return record_.LogHeight(); }
   // The user dragged the split bar and let go: the log is now `height96`
   // high at 96 dpi, which is remembered for the next run.
-  void SplitMoved(int height96);
+  void SplitMoved(int height96) { record_.SplitMoved(height96); }
   // The clock of the log's times (tests set their own).
   void SetClock(std::function<std::time_t()> clock) { record_.SetClock(std::move(clock)); }
   // Today's log file (fuel/session_log.h); empty while no folder is known.
@@ -176,7 +171,6 @@ class WindowController {
   Exports exports_{{state_, display_, record_}, files_};
   TransferCommands transfers_{{state_, display_, record_}, files_, ports_, exports_};
   BackupActions backups_{{state_, display_, record_}, files_, transfers_};
-  int logHeight_ = front::kDefaultLogHeight;
   std::filesystem::path programFolder_;
 };
 

@@ -1,11 +1,20 @@
 #include "control/window_record.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "fuel/atomic_file.h"
 #include "fuel/backup.h"
 #include "lang/format.h"
 #include "lang/tr.h"
 
 namespace quelt::control {
+namespace {
+
+// The longest log a split may ask for, at 96 dpi: more than any screen has.
+constexpr int kMaxLogHeight = 4000;
+
+}  // namespace
 
 void WindowRecord::Log(const std::string& utf8) {
   lastLine_ = utf8;
@@ -58,6 +67,24 @@ void WindowRecord::OpenTodaysLog() {
     state_.Ask(WarningMessage(lang::Format(
         lang::Tr("The system has no program to show the log file {1}."), PathText(file))));
   }
+}
+
+void WindowRecord::LoadLogHeight() {
+  if (state_.face == nullptr) return;
+  const std::string kept = state_.face->LoadSetting(kLogHeightSettingKey);
+  int height = 0;
+  const auto [end, ec] = std::from_chars(kept.data(), kept.data() + kept.size(), height);
+  const bool valid = ec == std::errc() && end == kept.data() + kept.size() &&
+                     height >= front::kMinLogHeight && height <= kMaxLogHeight;
+  logHeight_ = valid ? height : front::kDefaultLogHeight;
+}
+
+void WindowRecord::SplitMoved(int height96) {
+  const int height = std::clamp(height96, front::kMinLogHeight, kMaxLogHeight);
+  if (height == logHeight_) return;
+  logHeight_ = height;
+  if (state_.face != nullptr)
+    state_.face->StoreSetting(kLogHeightSettingKey, std::to_string(height));
 }
 
 }  // namespace quelt::control

@@ -9,9 +9,14 @@
 #include <string>
 
 #include "control/window_state.h"
+#include "front/layout.h"
 #include "fuel/session_log.h"
 
 namespace quelt::control {
+
+// Where the split between the log and the grid is kept (the log's height at
+// 96 dpi), the same name in both windows' settings.
+inline constexpr const char* kLogHeightSettingKey = "window/logHeight";
 
 class WindowRecord {
  public:
@@ -34,6 +39,13 @@ class WindowRecord {
   // Shows today's log file with the system's program, or says why not.
   void OpenTodaysLog();
 
+  // The log's height at 96 dpi: the one the face's settings kept from the
+  // last run (read when a face is attached), or the default.
+  void LoadLogHeight();
+  int LogHeight() const { return logHeight_; }
+  // The split bar let go at `height96`: kept for the next run.
+  void SplitMoved(int height96);
+
  private:
   // The line into today's log file; a failed write is said once in the log.
   void KeepInFile(const std::string& utf8);
@@ -44,6 +56,7 @@ class WindowRecord {
   int logLines_ = 0;
   SessionLog sessionLog_;
   bool sessionLogFailed_ = false;
+  int logHeight_ = front::kDefaultLogHeight;
   std::function<std::time_t()> clock_ = [] { return std::time(nullptr); };
 };
 
