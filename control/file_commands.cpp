@@ -42,7 +42,6 @@ bool FileCommands::LoadTable(const std::filesystem::path& path) {
     display_.Update();
     return false;
   }
-  state_.history.Record(SnapshotOf(state_.table, state_.unsent.FromFile()));
   TakeRows(*rows);
   record_.LogFinal(kind == TableFileKind::Backup
                        ? lang::Format(lang::Tr("Loaded {1} rows from the backup {2}: not sent yet"),
@@ -55,6 +54,8 @@ bool FileCommands::LoadTable(const std::filesystem::path& path) {
 
 void FileCommands::TakeRows(const std::vector<FuelRow>& rows) {
   FuelTable& table = state_.table;
+  // Like every change of the table, one step to undo.
+  state_.history.Record(SnapshotOf(table, state_.unsent.FromFile()));
   table.HoldNotifications();
   table.Clear();
   for (const FuelRow& row : rows) table.AppendRow(row);

@@ -157,6 +157,9 @@ TEST_F(TableEdit, NIsThePositionAndTheRowActedOnStaysCurrent) {
 // a successful Send starts a new history; a new change drops the redo steps.
 TEST_F(TableEdit, UndoAndRedoEveryChange) {
   Refresh();
+  window.Do(Command::Send);  // a backup of the table read, to load below
+  const std::filesystem::path backup = window.LastBackup();
+  ASSERT_FALSE(backup.empty());
   const std::vector<FuelRow> read = Table().Rows();
   const std::string file = WriteFile("two.txt", RowText(1, 301) + "\n" + RowText(2, 302) + "\n");
   struct Step {
@@ -179,6 +182,11 @@ TEST_F(TableEdit, UndoAndRedoEveryChange) {
          t.face.answers = {Answer::Discard};
          t.window.LoadTable(file);
        }},
+      {"load a backup",
+       [&backup](TableEdit& t) {
+         t.face.answers = {Answer::Discard};
+         t.window.LoadBackup(backup);
+       }},
   };
   std::vector<std::vector<FuelRow>> tables{Table().Rows()};
   for (const Step& s : steps) {
@@ -200,7 +208,7 @@ TEST_F(TableEdit, UndoAndRedoEveryChange) {
     window.Do(Command::Redo);
     EXPECT_EQ(Table().Rows(), tables[i]) << "redo " << steps[i - 1].what;
   }
-  EXPECT_TRUE(window.Unsent()) << "the loaded file again";
+  EXPECT_TRUE(window.Unsent()) << "the loaded backup again";
   EXPECT_FALSE(window.CanDo(Command::Redo));
 
   window.Do(Command::Undo);
